@@ -1,0 +1,18 @@
+# tavrix_add_test(NAME name SOURCES ... LIBS ...)
+# Every test binary runs in a fresh temporary working directory of its own,
+# removed afterwards: the program finds its folders from the working directory.
+function(tavrix_add_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  find_package(GTest REQUIRED)
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  add_test(NAME ${T_NAME}
+           COMMAND ${PROJECT_SOURCE_DIR}/tests/support/in_tmpdir.sh $<TARGET_FILE:${T_NAME}>)
+endfunction()
+
+# A benchmark: a plain executable, never registered as a test.
+function(tavrix_add_benchmark)
+  cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${B_NAME} ${B_SOURCES})
+  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS})
+endfunction()

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian package the program and its tests need. Idempotent:
+# asks dpkg first and touches apt only when something is missing.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake
+  libboost-dev libboost-locale-dev libboost-date-time-dev
+  qt6-base-dev qt6-qpa-plugins
+  libgtest-dev libgmock-dev
+  fonts-wqy-microhei
+  iproute2 util-linux
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "installed" ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
