@@ -123,6 +123,21 @@ bool binary_builder::write(const int64_t& v)
     return true;
 }
 
+bool binary_builder::write(const xdate& v)
+{
+    return write(v.get_date());
+}
+
+bool binary_builder::write(const xtime& v)
+{
+    return write(v.get_time());
+}
+
+bool binary_builder::write(const xdatetime& v)
+{
+    return write(v.get_date()) && write(v.get_time());
+}
+
 bool binary_builder::write(const std::string& s)
 {
     if (s.size() > kMaxPos) {

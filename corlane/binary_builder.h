@@ -3,6 +3,7 @@
 #include <string>
 
 #include "corlane/binblock.h"
+#include "corlane/xdatetime.h"
 
 namespace qz::vok {
 
@@ -18,6 +19,9 @@ public:
     bool write(const float& v);
     bool write(const double& v);
     bool write(const int64_t& v);
+    bool write(const xdate& v);
+    bool write(const xtime& v);
+    bool write(const xdatetime& v); // packed date, then packed time
     // Length up to 254 as one byte, longer as 255 then a 32-bit length.
     bool write(const std::string& s);
     bool write(const void* data, uint32_t length);

@@ -102,6 +102,34 @@ bool binary_parser::read(int64_t& v)
     return true;
 }
 
+bool binary_parser::read(xdate& v)
+{
+    uint32_t packed;
+    if (!read(packed))
+        return false;
+    v.set_date(packed);
+    return true;
+}
+
+bool binary_parser::read(xtime& v)
+{
+    uint32_t packed;
+    if (!read(packed))
+        return false;
+    v.set_time(packed);
+    return true;
+}
+
+bool binary_parser::read(xdatetime& v)
+{
+    xdate date;
+    xtime time;
+    if (!read(date) || !read(time))
+        return false;
+    v = xdatetime(date, time);
+    return true;
+}
+
 bool binary_parser::read(std::string& s)
 {
     uint8_t prefix;

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "corlane/xdatetime.h"
+
 namespace qz::vok {
 
 // Reads back what binary_builder writes, from bytes the caller keeps alive.
@@ -17,6 +19,9 @@ public:
     bool read(float& v);
     bool read(double& v);
     bool read(int64_t& v);
+    bool read(xdate& v);
+    bool read(xtime& v);
+    bool read(xdatetime& v);
     bool read(std::string& s);
     bool read(void* dest, uint32_t length);
     // Points out at the NUL-terminated text inside the data and moves past it.
