@@ -89,10 +89,15 @@ TEST(BinaryBuilder, PrefixesLongStringsWithMarkAndLength)
 {
     binary_builder b;
     b.write(std::string());
-    EXPECT_EQ(b.pos(), 1u);
+    b.write(std::string("q"));
+    EXPECT_EQ(b.pos(), 3u);
     EXPECT_EQ(b.get_buffer()[0], 0);
+    EXPECT_EQ(b.get_buffer()[1], 1);
 
     b.reset();
+    EXPECT_EQ(b.pos(), 0u);
+    EXPECT_EQ(b.size(), 1024u);     // capacity kept
+    EXPECT_EQ(b.get_buffer()[2], 'q'); // bytes kept
     b.write(std::string(254, 'x'));
     EXPECT_EQ(b.pos(), 255u);
     EXPECT_EQ(b.get_buffer()[0], 254);
@@ -103,16 +108,6 @@ TEST(BinaryBuilder, PrefixesLongStringsWithMarkAndLength)
     ASSERT_EQ(b.pos(), 260u);
     const std::vector<uint8_t> head(b.get_buffer(), b.get_buffer() + 6);
     EXPECT_EQ(head, (std::vector<uint8_t>{0xFF, 0xFF, 0x00, 0x00, 0x00, 'y'}));
-}
-
-TEST(BinaryBuilder, ResetKeepsBytesAndCapacity)
-{
-    binary_builder b;
-    b.write(uint32_t(0xDEADBEEF));
-    b.reset();
-    EXPECT_EQ(b.pos(), 0u);
-    EXPECT_EQ(b.size(), 1024u);
-    EXPECT_EQ(b.get_buffer()[0], 0xEF);
 }
 
 TEST(BinaryBuilder, WriteThatWouldPass4GiBFailsAndStaysFailed)
