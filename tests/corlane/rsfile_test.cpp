@@ -77,9 +77,14 @@ TEST(RsFile, CreateWritesSelfDescribingHeader)
     EXPECT_EQ(f.get_fieldindex(9), -1);
     EXPECT_EQ(f.get_fieldinfobyitem(2)->width, 2);
     EXPECT_EQ(f.get_exheadlen(), 0);
-    const fields copy = f.get_fields();
-    ASSERT_EQ(copy.get_count(), 3);
-    EXPECT_EQ(copy[2].offset, 6);
+    const fields table = f.get_fields();
+    ASSERT_EQ(table.get_count(), 3);
+    EXPECT_EQ(table[2].offset, 6);
+    fields copy = table;
+    EXPECT_TRUE(copy.append(fieldinfo_t{4, 14, 1, 0}));
+    EXPECT_EQ(table.get_count(), 3); // the shared entries were copied first
+    EXPECT_EQ(table.get_fieldinfo(3), nullptr);
+    EXPECT_EQ(copy.get_fieldinfo(3)->itemid, 4);
     f.close();
 
     const std::vector<uint8_t> expected = {
