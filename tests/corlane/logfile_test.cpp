@@ -117,9 +117,10 @@ TEST_F(LogTest, LevelDecidesWhatIsWritten)
     log.log_at(static_cast<logfile::LOG_LEVEL>(-1), "negative");
     log._write_logline(static_cast<logfile::LOG_LEVEL>(6), "six");
     log.set_level(logfile::LOG_WARN);
-    log.set_level(logfile::LOG_WARN);
     log.event("hidden");
     log.warn("shown");
+    log.set_level(logfile::LOG_WARN); // unchanged: no new level line
+    log.warn("same");
     log.set_level(logfile::LOG_ERROR);
     log.set_level(logfile::LOG_WARN); // the newest pending line replaces the older one
     log.warn("again");
@@ -131,6 +132,7 @@ TEST_F(LogTest, LevelDecidesWhatIsWritten)
                                                        "10:20:30 XX> six\n"
                                                        "LOGLEVEL=2\n"
                                                        "10:20:30 WN> shown\n"
+                                                       "10:20:30 WN> same\n"
                                                        "LOGLEVEL=2\n"
                                                        "10:20:30 WN> again\n");
 }
