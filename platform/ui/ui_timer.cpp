@@ -1,5 +1,10 @@
 #include "platform/ui/ui_timer.h"
 
+#include "platform/clock.h"
+
+#include <algorithm>
+#include <chrono>
+
 namespace ui {
 
 UiTimer::UiTimer(QObject* parent) : QObject(parent)
@@ -11,7 +16,9 @@ UiTimer::UiTimer(QObject* parent) : QObject(parent)
 void UiTimer::start(int productionMs)
 {
     period_ = std::max(productionMs, 0);
-    timer_.start(period_); // TODO scale
+    // Rounded up, so a scaled period never runs shorter than the clock says.
+    const auto real = platform::GetClock().RealDuration(std::chrono::milliseconds(period_));
+    timer_.start(std::chrono::ceil<std::chrono::milliseconds>(real));
 }
 
 void UiTimer::stop()
