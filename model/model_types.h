@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <utility>
+
+#include "platform/geometry.h"
+
+// Ids are unsigned 32-bit; all bits set means "no id".
+inline constexpr uint32_t kNoId = 0xFFFFFFFFu;
+
+// PLACEHOLDER until the text helpers land.
+struct Resolution {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t rate = 60;
+    friend bool operator==(const Resolution&, const Resolution&) = default;
+};
+
+// The lock of one processor's model, shared with every record the processor
+// adopted so that a record handed to another thread stays safe to use after
+// its processor let go of it. It is a leaf lock: while it is held nothing
+// else is locked, posted, written or waited for.
+struct ProcessorLock {
+    std::mutex mutex;
+    uint32_t processorId = kNoId; // guarded by mutex
+};
+
+// Locks a record's owner; a record not yet added to a processor belongs to
+// the thread that made it and needs no lock.
+class RecordGuard {
+public:
+    explicit RecordGuard(const std::shared_ptr<ProcessorLock>& lock)
+    {
+        if (lock)
+            lock_ = std::unique_lock<std::mutex>(lock->mutex);
+    }
+
+private:
+    std::unique_lock<std::mutex> lock_;
+};
