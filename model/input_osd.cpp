@@ -1,17 +1,20 @@
 #include "model/input_osd.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string_view>
 
 #include "corlane/app_path.h"
 #include "model/input_osd_file.h"
+#include "model/model_log.h"
 #include "model/replace_file.h"
 
 namespace {
 
 constexpr char kFileName[] = "IOSD.dat";
+constexpr char kBadSuffix[] = ".bad";
 
 std::shared_ptr<tagOSDBoard> DeepCopy(const tagOSDBoard& board)
 {
@@ -63,9 +66,20 @@ int CQelProcessor::CInputOSD::Load()
     std::vector<tagOSD_DATA_EX2_S> records;
     {
         std::lock_guard<std::mutex> file(fileMutex_);
-        std::ifstream in(FilePath(), std::ios::binary);
+        const std::string path = FilePath();
+        std::ifstream in(path, std::ios::binary);
+        std::string damage;
         if (in)
-            records = ParseInputOsdFile(in);
+            records = ParseInputOsdFile(in, &damage);
+        if (!damage.empty()) {
+            // What could be read is used; the file itself is kept for a
+            // later look before a save replaces it.
+            std::error_code ec;
+            std::filesystem::copy_file(path, path + kBadSuffix,
+                                       std::filesystem::copy_options::overwrite_existing, ec);
+            LogModelError("input OSD file " + path + " damaged, kept as " + path + kBadSuffix +
+                          ": " + damage);
+        }
     }
     std::map<std::pair<int32_t, int32_t>, const tagOSD_DATA_EX2_S*> byItem;
     for (const auto& record : records)

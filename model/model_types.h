@@ -4,18 +4,14 @@
 #include <mutex>
 #include <utility>
 
+#include "app/text_helpers.h"
 #include "platform/geometry.h"
 
 // Ids are unsigned 32-bit; all bits set means "no id".
 inline constexpr uint32_t kNoId = 0xFFFFFFFFu;
 
-// PLACEHOLDER until the text helpers land.
-struct Resolution {
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t rate = 60;
-    friend bool operator==(const Resolution&, const Resolution&) = default;
-};
+// Width, height and refresh rate.
+using Resolution = ResolutionTriple;
 
 // The lock of one processor's model, shared with every record the processor
 // adopted so that a record handed to another thread stays safe to use after

@@ -121,16 +121,6 @@ void CQelProcessor::SetName(const std::string& name)
     name_ = name;
 }
 
-template <class Record>
-bool CQelProcessor::AdoptLocked(Record& record)
-{
-    if (record.lock_)
-        return record.lock_ == lock_; // never moves to another processor
-    record.lock_ = lock_;
-    record.owner_ = weak_from_this();
-    return true;
-}
-
 // ---- signal sources
 
 bool CQelProcessor::AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool postEvent,

@@ -247,3 +247,13 @@ private:
     std::string typeReply_;
     std::unique_ptr<CInputOSD> inputOsd_;
 };
+
+template <class Record>
+bool CQelProcessor::AdoptLocked(Record& record)
+{
+    if (record.lock_)
+        return record.lock_ == lock_; // never moves to another processor
+    record.lock_ = lock_;
+    record.owner_ = weak_from_this();
+    return true;
+}

@@ -12,7 +12,7 @@
 #include <boost/property_tree/xml_parser.hpp>
 
 #include "app/text_helpers.h"
-#include "app/translation.h"
+#include "app/language_tr.h"
 
 namespace pt = boost::property_tree;
 
@@ -149,7 +149,7 @@ public:
 
     Resolution Triple(const char* attr, const char* fallback) const
     {
-        return ToResolution(TextToTriple(Text(attr, fallback)));
+        return TextToTriple(Text(attr, fallback));
     }
 
 private:
@@ -319,7 +319,7 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
     if (d.kind == 9) {
         // This kind always has the same four outputs, whatever the file says.
         d.outputs.clear();
-        const std::string caption = TranslateText(kOutputCaption);
+        const std::string caption = CStringToStd(TranslateText(QString::fromUtf8(kOutputCaption)));
         for (int32_t n = 1; n <= kKind9OutputCount; ++n) {
             CQelSigOut::Values o;
             o.id = kKind9OutputBase + static_cast<uint32_t>(n - 1);
@@ -368,11 +368,6 @@ private:
     pt::ptree& node_;
 };
 
-std::string TripleText(const Resolution& r)
-{
-    return TripleToText(FromResolution(r));
-}
-
 void WriteSourceAttrs(pt::ptree& node, const CQelSigSrc::Values& s)
 {
     Writer(node)
@@ -381,7 +376,7 @@ void WriteSourceAttrs(pt::ptree& node, const CQelSigSrc::Values& s)
         .Add("board", s.boardId)
         .Add("name", s.name)
         .Add("EDID", s.edid)
-        .Add("resolution", TripleText(s.resolution))
+        .Add("resolution", TripleToText(s.resolution))
         .Add("startpt", PointToText(s.startPoint))
         .Add("mutualgroupid", s.mutualGroupId)
         .Add("curchildid", s.curChildId);
@@ -452,7 +447,7 @@ pt::ptree BuildTree(const ProcessorFileData& d, uint8_t netType)
                 .Add("id", c.id)
                 .Add("type", c.type)
                 .Add("name", c.name)
-                .Add("resolution", TripleText(c.resolution))
+                .Add("resolution", TripleToText(c.resolution))
                 .Add("routingid", c.routingId);
             source.add_child("Child", child);
         }
@@ -468,14 +463,14 @@ pt::ptree BuildTree(const ProcessorFileData& d, uint8_t netType)
         }
     }
     pt::ptree outputs;
-    Writer(outputs).Add("resolutionid", d.outputResolutionId).Add("resolution", TripleText(current));
+    Writer(outputs).Add("resolutionid", d.outputResolutionId).Add("resolution", TripleToText(current));
     for (const auto& o : d.outputs) {
         pt::ptree output;
         Writer(output)
             .Add("id", o.id)
             .Add("name", o.name)
             .Add("board", o.boardId)
-            .Add("resolution", TripleText(o.resolution));
+            .Add("resolution", TripleToText(o.resolution));
         outputs.add_child("SigOut", output);
     }
     root.add_child("SignalOut", outputs);
@@ -499,7 +494,7 @@ pt::ptree BuildTree(const ProcessorFileData& d, uint8_t netType)
         pt::ptree reslt;
         Writer(reslt)
             .Add("id", entry.id)
-            .Add("resolution", TripleText(entry.resolution))
+            .Add("resolution", TripleToText(entry.resolution))
             .Add("friendname", entry.friendName);
         resolutions.add_child("Reslt", reslt);
     }

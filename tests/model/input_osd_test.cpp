@@ -95,6 +95,13 @@ TEST(InputOsd, FileRecordsFillTheirItemsOnly)
     EXPECT_EQ(store.FindItem(1, 1)->osd.background, 0);
     EXPECT_EQ(store.FindItem(1, 1)->osd.bitmap.size(), 4096u);
 
+    // A cut file gives what it holds and is kept aside.
+    const std::string cut = file.substr(0, 4 + 44 + 20);
+    WriteFile(CQelProcessor::CInputOSD::FilePath(), cut);
+    store.Load();
+    EXPECT_EQ(store.FindItem(1, 2)->osd.background, 0x111111);
+    EXPECT_EQ(ReadFile(CQelProcessor::CInputOSD::FilePath() + ".bad"), cut);
+
     // Loading again replaces what the store held.
     store.SetItemColorA(1, 1, 0x999999);
     fs::remove(CQelProcessor::CInputOSD::FilePath());

@@ -6,6 +6,8 @@
 #include <filesystem>
 
 #include "app/events.h"
+#include "model/input_osd.h"
+#include "model/model_log.h"
 #include "model/net_type.h"
 #include "model_test_support.h"
 
@@ -36,6 +38,24 @@ std::shared_ptr<CQelProcessor> Load(const std::string& text, bool* ok = nullptr)
     if (ok)
         *ok = loaded;
     return p;
+}
+
+// Everything the log folder holds, file after file.
+std::string ReadLogs(const std::string& folder)
+{
+    std::string text;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            text += ReadFile(entry.path().string());
+    return text;
+}
+
+size_t CountLines(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
 }
 
 void ExpectDefaults(const CQelProcessor& p)
@@ -201,8 +221,11 @@ TEST(ProcessorFile, UnusableFileLeavesDefaultsAndIsKeptAsBad)
         {"number out of range", MinimalFile(8, "<SigSrc id=\"4294967296\"/>")},
         {"not XML", std::string("\xFF\x00junk", 6)},
     };
+    fs::create_directory("logs");
+    SetModelLog(std::make_shared<qz::vok::logfile>("model", qz::vok::logfile::LOG_ERROR, "logs", false));
     for (const auto& [what, text] : bad) {
         SCOPED_TRACE(what);
+        const size_t logged = CountLines(ReadLogs("logs"), "ER> processor file " + path);
         fs::remove(path + ".bad");
         bool ok = true;
         auto p = Load(text, &ok);
@@ -211,7 +234,13 @@ TEST(ProcessorFile, UnusableFileLeavesDefaultsAndIsKeptAsBad)
         EXPECT_EQ(p->GetInputOsd().GetItemCount(), 0u);
         EXPECT_EQ(ReadFile(path + ".bad"), text);
         EXPECT_EQ(ReadFile(path), text); // untouched until something saves
+        EXPECT_EQ(CountLines(ReadLogs("logs"), "ER> processor file " + path), logged + 1);
     }
+    const std::string logs = ReadLogs("logs");
+    EXPECT_NE(logs.find("the attribute \"type\" of <SigSrc> is not a number: \"x\""), std::string::npos);
+    EXPECT_NE(logs.find("the version is not \"V1\""), std::string::npos);
+    EXPECT_NE(logs.find("the element <VideoWall> is missing"), std::string::npos);
+    SetModelLog(nullptr);
 
     // A missing file is a first start, not an error.
     fs::remove(path);
