@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,45 +17,26 @@ namespace path = qz::vok::path;
 namespace {
 
 // The main folder is cached for the process's life, so each working
-// directory is tried in a child process; the child sends back one line per
-// answer.
+// directory is tried in a child process, which writes one line per answer.
 std::vector<std::string> in_child(const fs::path& start,
                                   const std::function<std::vector<std::string>()>& ask)
 {
     fs::create_directories(start);
-    int fds[2];
-    if (pipe(fds) != 0)
-        return {"pipe failed"};
+    const fs::path answers = fs::current_path() / "answers.txt";
+    fs::remove(answers);
     pid_t pid = fork();
     if (pid == 0) {
-        close(fds[0]);
-        std::string out;
         if (chdir(start.c_str()) == 0) {
+            std::ofstream out(answers);
             for (const std::string& line : ask())
-                out += line + "\n";
-        }
-        ssize_t left = static_cast<ssize_t>(out.size());
-        const char* p = out.data();
-        while (left > 0) {
-            ssize_t n = write(fds[1], p, static_cast<size_t>(left));
-            if (n <= 0)
-                break;
-            p += n;
-            left -= n;
+                out << line << "\n";
         }
         _exit(0);
     }
-    close(fds[1]);
-    std::string text;
-    char buf[512];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0)
-        text.append(buf, static_cast<size_t>(n));
-    close(fds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
     std::vector<std::string> lines;
-    std::istringstream in(text);
+    std::ifstream in(answers);
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
