@@ -55,11 +55,9 @@ TEST_F(ProgramLogTest, LevelComesFromTolmIni) {
         {nullptr, 0},
         {"[LOG]\nLOGLEVEL=9\n", 5},
         {"[LOG]\nLOGLEVEL=3\n", 3},
-        {"[LOG]\nLOGLEVEL=5\n", 5},
         {"[LOG]\nLOGLEVEL=abc\n", 0},
         {"[LOG]\nLOGLEVEL=-1\n", 0},
         {"[LOG]\nLOGLEVEL=3\nLOGLEVEL=4\n", 0}, // malformed: duplicate key
-        {"LOG LOGLEVEL 3\n", 0},
         {"[Other]\nLOGLEVEL=3\n", 0},
     };
     for (const auto& c : cases) {
