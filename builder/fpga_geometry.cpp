@@ -39,8 +39,8 @@ int32_t RoundVertical(double v)
 Rect LimitSize(const Rect& r, int64_t maxWidth, int64_t maxHeight)
 {
     Rect out = r;
-    out.right = ClampToInt(r.left + std::min(r.Width(), maxWidth));
-    out.bottom = ClampToInt(r.top + std::min(r.Height(), maxHeight));
+    out.right = ClampToInt(r.left + std::min(RectWidth(r), maxWidth));
+    out.bottom = ClampToInt(r.top + std::min(RectHeight(r), maxHeight));
     return out;
 }
 
@@ -62,7 +62,7 @@ Rect EvenEdges(const Rect& r)
 
 Rect SourceRect(const Rect& crop, int32_t sourceWidth, int32_t sourceHeight)
 {
-    if (!crop.IsEmpty())
+    if (!IsRectEmpty(crop))
         return crop;
     if (sourceWidth == 0 || sourceHeight == 0)
         return {0, 0, kDefaultSourceWidth, kDefaultSourceHeight};
@@ -71,7 +71,7 @@ Rect SourceRect(const Rect& crop, int32_t sourceWidth, int32_t sourceHeight)
 
 Rect SourceRectFill(const Rect& crop, int32_t& sourceWidth, int32_t& sourceHeight)
 {
-    if (crop.IsEmpty() && sourceWidth == 0 && sourceHeight == 0) {
+    if (IsRectEmpty(crop) && sourceWidth == 0 && sourceHeight == 0) {
         sourceWidth = kDefaultSourceWidth;
         sourceHeight = kDefaultSourceHeight;
     }
@@ -83,7 +83,7 @@ Rect CropRect(const WindowGeometry& w)
     const Rect source = SourceRect(w.crop, w.sourceWidth, w.sourceHeight);
     if (w.scaled)
         return source;
-    return LimitSize(source, w.area.Width(), w.area.Height());
+    return LimitSize(source, RectWidth(w.area), RectHeight(w.area));
 }
 
 Rect RoundRectEven(const WindowGeometry& w) { return EvenEdges(CropRect(w)); }
@@ -93,7 +93,7 @@ Rect PieceSourceRect(const WindowGeometry& w)
     if (w.scaled)
         return w.area;
     const Rect source = SourceRect(w.crop, w.sourceWidth, w.sourceHeight);
-    return LimitSize(w.area, source.Width(), source.Height());
+    return LimitSize(w.area, RectWidth(source), RectHeight(source));
 }
 
 Rect PieceSourceRectEven(const WindowGeometry& w) { return EvenEdges(PieceSourceRect(w)); }
@@ -107,8 +107,8 @@ void MapCropTo4096(ScaleRecord& record, const Rect& part, const Rect& whole)
 {
     const double sx = record.bx1 - record.bx0;
     const double sy = record.by1 - record.by0;
-    const double width = double(whole.Width());
-    const double height = double(whole.Height());
+    const double width = double(RectWidth(whole));
+    const double height = double(RectHeight(whole));
     // A coinciding edge takes the constant, whatever the base ranges are.
     record.a = part.left == whole.left
                    ? 0.0 : Ratio(double(int64_t(part.left) - whole.left) * sx, width);
@@ -124,8 +124,8 @@ Rect MapScaledRect(const ScaleRecord& record, const Rect& r)
 {
     const double sx = record.bx1 - record.bx0;
     const double sy = record.by1 - record.by0;
-    const double width = double(r.Width());
-    const double height = double(r.Height());
+    const double width = double(RectWidth(r));
+    const double height = double(RectHeight(r));
     const double left = double(r.left) + Ratio(record.a * width, sx);
     const double right = double(r.left) + Ratio(record.b * width, sx);
     const double top = double(r.top) + Ratio(record.c * height, sy);

@@ -1,5 +1,5 @@
 #pragma once
-#include "builder/rect.h"
+#include "builder/rect_math.h"
 
 #include <cstdint>
 

@@ -44,7 +44,7 @@ uint32_t CountEdges(std::vector<int64_t>& edges)
 
 bool Overlaps(const Rect& r, int64_t left, int64_t top, int64_t right, int64_t bottom)
 {
-    return !r.IsEmpty() && left < right && top < bottom && std::max<int64_t>(r.left, left)
+    return !IsRectEmpty(r) && left < right && top < bottom && std::max<int64_t>(r.left, left)
            < std::min<int64_t>(r.right, right) && std::max<int64_t>(r.top, top)
            < std::min<int64_t>(r.bottom, bottom);
 }
@@ -63,7 +63,7 @@ void CGSystem::Reset() { allocated_.clear(); }
 const Rect* CGSystem::Allocate(int32_t width, int32_t height)
 {
     const Rect found = FindFree(width, height);
-    if (found.IsEmpty())
+    if (IsRectEmpty(found))
         return nullptr;
     allocated_.push_back(std::make_unique<Rect>(found));
     return allocated_.back().get();
@@ -163,7 +163,7 @@ Rect CTwoWndPerSegGSystem::FindFree(int32_t width, int32_t height)
         for (const auto& r : allocated()) {
             if (Overlaps(*r, 0, y, areaWidth, y + 1))
                 ++crossing;
-            if (!onLeftEdge && r->Contains(0, y))
+            if (!onLeftEdge && PtInRect(*r, 0, y))
                 onLeftEdge = r.get();
         }
         if (crossing >= 2)
@@ -172,7 +172,7 @@ Rect CTwoWndPerSegGSystem::FindFree(int32_t width, int32_t height)
         int64_t resume = 0;
         if (onLeftEdge) {
             // The only place on this line is right beside the window there.
-            const int64_t x = onLeftEdge->Width();
+            const int64_t x = RectWidth(*onLeftEdge);
             const Box candidate{x, y, x + width, y + height};
             if (Fits(candidate, &resume) && SegmentRuleHolds(candidate, segments))
                 return ToRect(candidate);
@@ -216,7 +216,7 @@ const Rect* CTwoWndPerGTPGSystem::Allocate(int32_t width, int32_t height)
     if (width < 0 || height < 0)
         return nullptr;
     for (Slot& s : slots_) {
-        if (s.used || s.slot.Width() < width || s.slot.Height() < height)
+        if (s.used || RectWidth(s.slot) < width || RectHeight(s.slot) < height)
             continue;
         s.used = 1;
         s.allocated = {s.slot.left, s.slot.top, s.slot.left + width, s.slot.top + height};

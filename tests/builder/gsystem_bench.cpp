@@ -39,7 +39,7 @@ void Report(const char* what, double ms, bool ok)
 int main()
 {
     using _8PART_NS::CTwoWndPerSegGSystem;
-    using _8PART_NS::Rect;
+
 
     CTwoWndPerSegGSystem g(1920, 2400, 5);
     const Rect* first = g.Allocate(1920, 1000);

@@ -20,7 +20,7 @@ TEST(GSystem, RequestsWithoutSizeOrLargerThanTheAreaNeverAllocate)
         EXPECT_EQ(g->Allocate(1921, 10), nullptr);
         EXPECT_EQ(g->Allocate(10, 2401), nullptr);
         EXPECT_EQ(g->Allocate(kMax, kMax), nullptr);
-        EXPECT_TRUE(g->FindFree(0, 0).IsEmpty());
+        EXPECT_TRUE(IsRectEmpty(g->FindFree(0, 0)));
         const Rect* all = g->Allocate(1920, 2400);
         ASSERT_NE(all, nullptr);
         EXPECT_EQ(*all, (Rect{0, 0, 1920, 2400}));

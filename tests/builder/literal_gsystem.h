@@ -2,7 +2,7 @@
 // A literal copy of the first-fit scans, step by step as the processor's
 // allocator is described, without any shortcut. The production G systems
 // must give the same rectangles; it is also the benchmark's baseline.
-#include "builder/rect.h"
+#include "builder/rect_math.h"
 
 #include <algorithm>
 #include <set>
@@ -11,7 +11,8 @@
 namespace literal {
 
 using _8PART_NS::IntersectRects;
-using _8PART_NS::Rect;
+using _8PART_NS::IsRectEmpty;
+using _8PART_NS::PtInRect;
 
 class GSystem {
 public:
@@ -25,7 +26,7 @@ public:
     int Allocate(int w, int h, Rect* out)
     {
         const Rect r = maximum_ ? FindFreeSeg(w, h) : FindFreePlain(w, h);
-        if (r.IsEmpty())
+        if (IsRectEmpty(r))
             return -1;
         set_.push_back(r);
         ids_.push_back(next_);
@@ -92,7 +93,7 @@ private:
 
     void Jump(const Rect& c, int& x) const
     {
-        const int e = c.IsEmpty() ? width_ : c.right;
+        const int e = IsRectEmpty(c) ? width_ : c.right;
         if (e - 1 > x)
             x = e - 1;
         x = x + 1;
@@ -135,7 +136,7 @@ private:
                 continue;
             const Rect* left = nullptr;
             for (const Rect& r : set_) {
-                if (r.Contains(0, y)) {
+                if (PtInRect(r, 0, y)) {
                     left = &r;
                     break;
                 }

@@ -1,4 +1,4 @@
-#include "builder/rect.h"
+#include "builder/rect_math.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,11 +8,11 @@ namespace _8PART_NS {
 
 bool IntersectRects(const Rect& a, const Rect& b, Rect* out)
 {
-    if (a.IsEmpty() || b.IsEmpty())
+    if (IsRectEmpty(a) || IsRectEmpty(b))
         return false;
     const Rect r{std::max(a.left, b.left), std::max(a.top, b.top),
                  std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-    if (r.IsEmpty())
+    if (IsRectEmpty(r))
         return false;
     if (out)
         *out = r;
