@@ -1,15 +1,19 @@
 #include "model/pro_delay_sender.h"
 
 #include "app/debug_logs.h"
-#include "app/delay.h"
 #include "corlane/fstr.h"
 #include "model/model_log.h"
 #include "model/processor.h"
 #include "platform/clock.h"
 
 #include <cstring>
+#include <sys/prctl.h>
 
 using qz::vok::fstr_format;
+
+namespace {
+constexpr auto kPauseSpinMargin = std::chrono::microseconds(500);
+}
 
 CQelProDelaySender::CQelProDelaySender() = default;
 
@@ -63,6 +67,9 @@ bool CQelProDelaySender::Enqueue(std::string_view text, int32_t type)
 
 void CQelProDelaySender::Run()
 {
+    // The pauses set the link's pace: wake from them without the kernel's
+    // default 50 us of timer slack.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     std::unique_lock guard(lock_);
     // The start wait gives way to a stop, so a processor made and dropped
     // at once does not hold its destructor up.
@@ -86,8 +93,21 @@ void CQelProDelaySender::Drain()
     while (!stopping_ && queue_.Pop(popBuffer_, length, type) == 0) {
         Send(popBuffer_, length, type);
         if (type != CQelCmdQueue::kEchoed && !stopping_)
-            Delay(pauseMs_.load());
+            Pause(pauseMs_.load());
     }
+}
+
+void CQelProDelaySender::Pause(unsigned ms)
+{
+    // A sleep overshoots by the system's wake-up latency, which over a long
+    // command list adds up to more than the pauses' own error: sleep most of
+    // the pause and yield through the rest until the full time has passed.
+    const platform::TimePoint start = platform::Now();
+    const platform::Duration wanted = std::chrono::milliseconds(ms);
+    if (wanted > kPauseSpinMargin)
+        platform::SleepFor(wanted - kPauseSpinMargin);
+    while (platform::Now() - start < wanted)
+        std::this_thread::yield();
 }
 
 void CQelProDelaySender::Send(const char* data, uint32_t length, int32_t type)

@@ -53,6 +53,8 @@ protected:
 private:
     void Run();
     void Drain();
+    // Returns once the process clock shows `ms` passed, and not much later.
+    void Pause(unsigned ms);
 
     CQelProcessor* owner_ = nullptr;
     CQelCmdQueue queue_;

@@ -2,6 +2,7 @@
 
 #include "platform/asio.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -287,6 +288,14 @@ bool ProcessorSimulator::WaitForLines(size_t count, Millis timeout) const
 {
     std::unique_lock guard(impl_->lock);
     return impl_->changed.wait_for(guard, timeout, [&] { return impl_->lines.size() >= count; });
+}
+
+bool ProcessorSimulator::WaitForLine(const std::string& text, Millis timeout) const
+{
+    std::unique_lock guard(impl_->lock);
+    return impl_->changed.wait_for(guard, timeout, [&] {
+        return std::any_of(impl_->lines.begin(), impl_->lines.end(), [&](const Line& line) { return line.text == text; });
+    });
 }
 
 bool ProcessorSimulator::WaitForConnection(Millis timeout) const

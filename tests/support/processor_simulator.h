@@ -58,6 +58,8 @@ public:
     void ClearLines();
     // True once `count` lines arrived; false after `timeout`.
     bool WaitForLines(size_t count, Millis timeout) const;
+    // True once a line equal to `text` arrived; false after `timeout`.
+    bool WaitForLine(const std::string& text, Millis timeout) const;
     bool WaitForConnection(Millis timeout) const;
 
     // Stops the thread and drops every connection; also done by the destructor.

@@ -130,7 +130,7 @@ bool CRecordingChannel::SendBlock(int, qz::vok::binblock& unit)
     std::lock_guard guard(lock_);
     if (!opened_)
         return false;
-    units_.push_back({std::string(reinterpret_cast<const char*>(unit.data()), unit.length()), Clock::now()});
+    units_.push_back({std::string(reinterpret_cast<const char*>(unit.data()), unit.length()), platform::Now()});
     // Empty units are dropped, as the real clients do.
     if (!connected_ || unit.empty())
         return connected_;

@@ -1,7 +1,7 @@
 #pragma once
 #include "comm/net_channel.h"
+#include "platform/clock.h"
 
-#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -9,19 +9,18 @@
 #include <vector>
 
 // A channel for tests that stands where the TCP channel will: SendBlock
-// stamps each unit with the steady clock, records it and writes it to a
+// stamps each unit with the process clock (scaled in tests), records it and writes it to a
 // loopback server (the processor simulator); a reader thread cuts what comes
 // back into CR LF lines, normalises them and routes them as the reply
 // dispatcher does: the acknowledgement group to one handler, lines that no
 // reply row takes to the other, the parsed replies to nobody.
 class CRecordingChannel : public CNetChannel {
 public:
-    using Clock = std::chrono::steady_clock;
     using LineHandler = std::function<void(const std::string& line)>;
 
     struct Unit {
         std::string bytes;
-        Clock::time_point at;
+        platform::TimePoint at;
     };
 
     CRecordingChannel(CNetManager* owner, std::string name);
