@@ -2,17 +2,18 @@
 
 #include <algorithm>
 #include <charconv>
+#include <string_view>
 
 #include "app/events.h"
 #include "model/input_osd.h"
 #include "model/pending_events.h"
 #include "model/processor_file.h"
+#include "model/shared_lookup.h"
 
 namespace {
 
 constexpr Resolution kDefaultResolution{1920, 1080, 60};
 constexpr Resolution kZeroResolution{0, 0, 60};
-constexpr int32_t kQuarterCount = 4;
 
 struct TypeReplyKind {
     int32_t kind;
@@ -28,21 +29,6 @@ constexpr TypeReplyKind kTypeReplyKinds[] = {
 };
 constexpr int kTypeReply8x8Pro = 3;
 constexpr std::string_view kTypeReplyPrefix = "GP TYPE";
-
-template <class T>
-std::shared_ptr<T> FindById(const std::vector<std::shared_ptr<T>>& list, uint32_t id)
-{
-    for (const auto& item : list)
-        if (item->GetId() == id)
-            return item;
-    return nullptr;
-}
-
-template <class T>
-std::shared_ptr<T> AtIndex(const std::vector<std::shared_ptr<T>>& list, size_t index)
-{
-    return index < list.size() ? list[index] : nullptr;
-}
 
 template <class T>
 bool EraseFirst(std::vector<std::shared_ptr<T>>& list, uint32_t id)
@@ -69,6 +55,23 @@ bool ParseTypeReply(std::string_view line, int& type)
         line.remove_prefix(1);
     const auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), type);
     return ec == std::errc();
+}
+
+// The size of row or column `index`: its own when the list has one, else
+// one output's, as the wall size counts a grid without sizes.
+int32_t CellSize(const std::vector<int32_t>& sizes, int32_t index, int32_t unit)
+{
+    return static_cast<size_t>(index) < sizes.size() ? sizes[static_cast<size_t>(index)] : unit;
+}
+
+// Where row or column `index` starts: the sizes of those before it.
+int64_t CellOffset(const std::vector<int32_t>& sizes, int32_t index, int32_t unit)
+{
+    const size_t listed = std::min(static_cast<size_t>(index), sizes.size());
+    int64_t offset = 0;
+    for (size_t i = 0; i < listed; ++i)
+        offset += sizes[i];
+    return offset + (static_cast<int64_t>(index) - static_cast<int64_t>(listed)) * unit;
 }
 
 } // namespace
@@ -121,7 +124,6 @@ void CQelProcessor::SetName(const std::string& name)
     name_ = name;
 }
 
-// ---- signal sources
 
 bool CQelProcessor::AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool postEvent,
                               bool toSplitList)
@@ -130,7 +132,7 @@ bool CQelProcessor::AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool po
         return false;
     PendingEvents events;
     Guard guard(lock_->mutex);
-    if (FindById(sigSrcs_, source->GetId()))
+    if (FindSharedById(source->GetId(), sigSrcs_))
         return false;
     if (source->lock_ && source->lock_ != lock_)
         return false;
@@ -145,11 +147,11 @@ bool CQelProcessor::AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool po
 
 void CQelProcessor::RemoveSigSrcLocked(uint32_t id, PendingEvents& events)
 {
-    const auto source = FindById(sigSrcs_, id);
+    const auto source = FindSharedById(id, sigSrcs_);
     if (!source)
         return;
     if (source->type_ == CQelSigSrc::kType4K)
-        for (int32_t q = 0; q < kQuarterCount; ++q)
+        for (int32_t q = 0; q < CQelSigSrc::kQuarterCount; ++q)
             EraseFirst(splitSrcs_, id + static_cast<uint32_t>(q));
     EraseFirst(sigSrcs_, id);
     events.Add<CSigSrcRemovedEvent>(static_cast<int32_t>(lock_->processorId),
@@ -166,13 +168,13 @@ void CQelProcessor::RemoveSigSrc(uint32_t id)
 std::shared_ptr<CQelSigSrc> CQelProcessor::GetSigSrcAt(size_t index) const
 {
     Guard guard(lock_->mutex);
-    return AtIndex(sigSrcs_, index);
+    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), sigSrcs_);
 }
 
 std::shared_ptr<CQelSigSrc> CQelProcessor::GetSigSrc(uint32_t id) const
 {
     Guard guard(lock_->mutex);
-    return FindById(sigSrcs_, id);
+    return FindSharedById(id, sigSrcs_);
 }
 
 std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetSigSrcs() const
@@ -190,13 +192,13 @@ size_t CQelProcessor::GetSigSrcCount() const
 std::shared_ptr<CQelSigSrc> CQelProcessor::GetListBItem(uint32_t id) const
 {
     Guard guard(lock_->mutex);
-    return FindById(splitSrcs_, id);
+    return FindSharedById(id, splitSrcs_);
 }
 
 std::shared_ptr<CQelSigSrc> CQelProcessor::GetListBItemAt(size_t index) const
 {
     Guard guard(lock_->mutex);
-    return AtIndex(splitSrcs_, index);
+    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), splitSrcs_);
 }
 
 std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetListBItems() const
@@ -209,19 +211,18 @@ void CQelProcessor::NotifySigSrcUpdate(uint32_t id)
 {
     PendingEvents events;
     Guard guard(lock_->mutex);
-    if (FindById(sigSrcs_, id))
+    if (FindSharedById(id, sigSrcs_))
         events.Add<CSigSrcUpdateEvent>(static_cast<int32_t>(lock_->processorId),
                                        static_cast<int32_t>(id));
 }
 
-// ---- outputs
 
 bool CQelProcessor::AddSigOut(const std::shared_ptr<CQelSigOut>& output)
 {
     if (!output || output->GetId() == kNoId)
         return false;
     Guard guard(lock_->mutex);
-    if (FindById(sigOuts_, output->GetId()) || !AdoptLocked(*output))
+    if (FindSharedById(output->GetId(), sigOuts_) || !AdoptRecord(*output))
         return false;
     sigOuts_.push_back(output);
     std::stable_sort(sigOuts_.begin(), sigOuts_.end(),
@@ -238,13 +239,13 @@ void CQelProcessor::RemoveSigOut(uint32_t id)
 std::shared_ptr<CQelSigOut> CQelProcessor::GetSigOutAt(size_t index) const
 {
     Guard guard(lock_->mutex);
-    return AtIndex(sigOuts_, index);
+    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), sigOuts_);
 }
 
 std::shared_ptr<CQelSigOut> CQelProcessor::GetSigOut(uint32_t id) const
 {
     Guard guard(lock_->mutex);
-    return FindById(sigOuts_, id);
+    return FindSharedById(id, sigOuts_);
 }
 
 std::vector<std::shared_ptr<CQelSigOut>> CQelProcessor::GetSigOuts() const
@@ -259,14 +260,13 @@ size_t CQelProcessor::GetSigOutCount() const
     return sigOuts_.size();
 }
 
-// ---- boards
 
 bool CQelProcessor::AddBoard(const std::shared_ptr<CQelBoard>& board)
 {
     if (!board || board->GetId() == kNoId)
         return false;
     Guard guard(lock_->mutex);
-    if (FindById(boards_, board->GetId()) || !AdoptLocked(*board))
+    if (FindSharedById(board->GetId(), boards_) || !AdoptRecord(*board))
         return false;
     boards_.push_back(board);
     return true;
@@ -295,7 +295,7 @@ void CQelProcessor::RemoveBoardItems(uint32_t boardId)
 {
     PendingEvents events;
     Guard guard(lock_->mutex);
-    if (const auto board = FindById(boards_, boardId))
+    if (const auto board = FindSharedById(boardId, boards_))
         RemoveBoardItemsLocked(*board, events);
 }
 
@@ -303,7 +303,7 @@ void CQelProcessor::RemoveBoard(uint32_t boardId)
 {
     PendingEvents events;
     Guard guard(lock_->mutex);
-    const auto board = FindById(boards_, boardId);
+    const auto board = FindSharedById(boardId, boards_);
     if (!board)
         return;
     RemoveBoardItemsLocked(*board, events);
@@ -313,13 +313,13 @@ void CQelProcessor::RemoveBoard(uint32_t boardId)
 std::shared_ptr<CQelBoard> CQelProcessor::GetBoardAt(size_t index) const
 {
     Guard guard(lock_->mutex);
-    return AtIndex(boards_, index);
+    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), boards_);
 }
 
 std::shared_ptr<CQelBoard> CQelProcessor::GetBoard(uint32_t id) const
 {
     Guard guard(lock_->mutex);
-    return FindById(boards_, id);
+    return FindSharedById(id, boards_);
 }
 
 std::vector<std::shared_ptr<CQelBoard>> CQelProcessor::GetBoards() const
@@ -346,7 +346,6 @@ std::shared_ptr<CQelBoard> CQelProcessor::GetBoardBySlot(uint32_t slot) const
     return nullptr;
 }
 
-// ---- resolutions
 
 Resolution CQelProcessor::GetOutputResolution() const
 {
@@ -453,7 +452,6 @@ void CQelProcessor::SetCustomizeResolutionSwitch(int32_t value)
     customizeResolution_ = value;
 }
 
-// ---- wall
 
 CQelProcessor::Wall CQelProcessor::GetWall() const
 {
@@ -478,7 +476,7 @@ Size CQelProcessor::GetWallPixelSize() const
             if (!sizes.empty() && sum != 0)
                 return static_cast<int32_t>(sum);
         }
-        return count * unit;
+        return static_cast<int32_t>(int64_t(count) * unit);
     };
     const bool cellSizes = HasCellSizes(kind_);
     return Size{extent(wall_.colWidths, wall_.cols, outputResolution_.width, cellSizes),
@@ -508,28 +506,22 @@ bool CQelProcessor::FindWallCellOfOutput(int32_t outputId, int32_t& row, int32_t
 bool CQelProcessor::HitTestWallOutput(int32_t x, int32_t y, uint32_t& board, uint32_t& port) const
 {
     Guard guard(lock_->mutex);
-    // A row or column without a size of its own is as large as one output,
-    // as the wall size counts it.
-    auto sizeAt = [](const std::vector<int32_t>& sizes, int32_t index, int32_t unit) {
-        return static_cast<size_t>(index) < sizes.size() ? sizes[static_cast<size_t>(index)] : unit;
-    };
-    int64_t top = 0;
-    for (int32_t r = 0; r < wall_.rows; ++r) {
-        const int32_t height = sizeAt(wall_.rowHeights, r, outputResolution_.height);
-        int64_t left = 0;
-        for (int32_t c = 0; c < wall_.cols; ++c) {
-            const int32_t width = sizeAt(wall_.colWidths, c, outputResolution_.width);
-            const auto it = wall_.cells.find({r, c});
-            if (it != wall_.cells.end() && it->second != 0 && x >= left && x < left + width &&
-                y >= top && y < top + height) {
-                const uint32_t id = static_cast<uint32_t>(it->second);
-                board = id / 100 % 100;
-                port = id % 100;
-                return false;
-            }
-            left += width;
+    // Cells are tried in (row, column) order, as a walk over the grid would
+    // meet them, but only the mapped ones: a damaged file's grid may be huge.
+    for (const auto& [cell, id] : wall_.cells) {
+        const auto [row, col] = cell;
+        if (row < 0 || col < 0 || row >= wall_.rows || col >= wall_.cols || id == 0)
+            continue;
+        const int64_t left = CellOffset(wall_.colWidths, col, outputResolution_.width);
+        const int64_t top = CellOffset(wall_.rowHeights, row, outputResolution_.height);
+        const int64_t right = left + CellSize(wall_.colWidths, col, outputResolution_.width);
+        const int64_t bottom = top + CellSize(wall_.rowHeights, row, outputResolution_.height);
+        if (x >= left && x < right && y >= top && y < bottom) {
+            const uint32_t output = static_cast<uint32_t>(id);
+            board = output / 100 % 100;
+            port = output % 100;
+            return false;
         }
-        top += height;
     }
     return true;
 }
@@ -542,7 +534,6 @@ Rect CQelProcessor::GetInflateRect() const
     return Rect{};
 }
 
-// ---- settings
 
 int32_t CQelProcessor::GetObm() const
 {
@@ -640,7 +631,6 @@ void CQelProcessor::SetModified(bool modified)
     modified_ = modified;
 }
 
-// ---- type reply
 
 void CQelProcessor::OnTypeReply(const std::string& line)
 {
@@ -665,7 +655,6 @@ std::string CQelProcessor::GetTypeReplyText() const
     return typeReply_;
 }
 
-// ---- versions
 
 bool CQelProcessor::AddFpgaVersion(int32_t key, const std::string& text)
 {
@@ -703,7 +692,6 @@ CQelProcessor::VersionTable CQelProcessor::GetFirmwareVersions() const
     return firmwareVersions_;
 }
 
-// ---- plan names
 
 std::string CQelProcessor::GetPlanName(int32_t slot) const
 {

@@ -1,5 +1,4 @@
 #pragma once
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -208,14 +207,18 @@ private:
     using Guard = std::lock_guard<std::mutex>;
 
     // Takes a record into this processor; false when it already belongs to
-    // another one.
+    // another one. Called under the lock, or before anyone else sees the
+    // record.
     template <class Record>
-    bool AdoptLocked(Record& record);
+    bool AdoptRecord(Record& record);
     void RemoveSigSrcLocked(uint32_t id, PendingEvents& events);
     void RemoveBoardItemsLocked(const CQelBoard& board, PendingEvents& events);
+    struct Records;
+    // Makes the records a loaded file describes, adopted but not yet shown
+    // to anyone, so the lock is held only to take them over.
+    Records MakeRecords(const ProcessorFileData& data);
+    void CommitLocked(const ProcessorFileData& data, Records records);
     ProcessorFileData SnapshotLocked() const;
-    void CommitLocked(const ProcessorFileData& data);
-    bool WriteProFile(const ProcessorFileData& data);
 
     std::shared_ptr<ProcessorLock> lock_;
     // Serialises writers of the processor file; taken before lock_, never
@@ -249,7 +252,7 @@ private:
 };
 
 template <class Record>
-bool CQelProcessor::AdoptLocked(Record& record)
+bool CQelProcessor::AdoptRecord(Record& record)
 {
     if (record.lock_)
         return record.lock_ == lock_; // never moves to another processor

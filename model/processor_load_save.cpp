@@ -18,7 +18,6 @@ namespace {
 
 constexpr char kFileName[] = "Processor.pro";
 constexpr char kBadSuffix[] = ".bad";
-constexpr int32_t kQuarters = 4;
 
 enum class ReadResult { Ok, Missing, Failed };
 
@@ -53,6 +52,13 @@ void KeepBadFile(const std::string& path)
 
 } // namespace
 
+struct CQelProcessor::Records {
+    std::vector<std::shared_ptr<CQelBoard>> boards;
+    std::vector<std::shared_ptr<CQelSigSrc>> sources;
+    std::vector<std::shared_ptr<CQelSigSrc>> splits;
+    std::vector<std::shared_ptr<CQelSigOut>> outputs;
+};
+
 std::string CQelProcessor::ProFilePath()
 {
     return qz::vok::path::GetHardwarePath() + "/" + kFileName;
@@ -72,49 +78,44 @@ bool CQelProcessor::LoadPro(const std::string& path)
                       ": " + reason);
         return false;
     }
+    Records records = MakeRecords(data);
     {
         Guard guard(lock_->mutex);
-        CommitLocked(data);
+        CommitLocked(data, std::move(records));
     }
     inputOsd_->Load();
     return true;
 }
 
-void CQelProcessor::CommitLocked(const ProcessorFileData& d)
+CQelProcessor::Records CQelProcessor::MakeRecords(const ProcessorFileData& d)
 {
-    std::vector<std::shared_ptr<CQelBoard>> boards;
+    Records r;
     for (const auto& values : d.boards) {
         auto board = std::make_shared<CQelBoard>(values);
-        AdoptLocked(*board);
-        boards.push_back(std::move(board));
+        AdoptRecord(*board);
+        r.boards.push_back(std::move(board));
     }
-    auto boardOf = [&boards](uint32_t id) -> std::shared_ptr<CQelBoard> {
-        for (const auto& board : boards)
+    auto boardOf = [&r](uint32_t id) -> std::shared_ptr<CQelBoard> {
+        for (const auto& board : r.boards)
             if (board->GetId() == id)
                 return board;
         return nullptr;
     };
-    auto adoptSource = [this](const std::shared_ptr<CQelSigSrc>& source) {
-        source->Adopt(lock_, weak_from_this());
+    auto isSource = [&r](uint32_t id) {
+        return std::any_of(r.sources.begin(), r.sources.end(),
+                           [id](const auto& s) { return s->GetId() == id; });
     };
 
-    std::vector<std::shared_ptr<CQelSigSrc>> sources;
-    std::vector<std::shared_ptr<CQelSigSrc>> splits;
-    auto inSources = [&sources](uint32_t id) {
-        for (const auto& s : sources)
-            if (s->GetId() == id)
-                return true;
-        return false;
-    };
     for (const auto& values : d.sources) {
         auto source = std::make_shared<CQelSigSrc>(values);
         for (const auto& c : values.children)
             source->AddChild(c.id, c.type, c.name, c.resolution, c.routingId);
         source->board_ = boardOf(values.boardId);
         if (values.type == CQelSigSrc::kType4K) {
-            for (int32_t q = 0; q < kQuarters; ++q) {
+            // Four quarter pictures, each half as wide and high.
+            for (int32_t q = 0; q < CQelSigSrc::kQuarterCount; ++q) {
                 const uint32_t id = values.id + static_cast<uint32_t>(q);
-                if (inSources(id))
+                if (isSource(id))
                     continue;
                 auto quarter = std::make_shared<CQelSigSrc>(id);
                 quarter->type_ = values.type;
@@ -123,22 +124,25 @@ void CQelProcessor::CommitLocked(const ProcessorFileData& d)
                                                   values.resolution.height / 2,
                                                   values.resolution.rate};
                 quarter->edid_ = 0;
-                adoptSource(quarter);
-                splits.push_back(std::move(quarter));
+                quarter->Adopt(lock_, weak_from_this());
+                r.splits.push_back(std::move(quarter));
             }
         }
-        adoptSource(source);
-        sources.push_back(std::move(source));
+        source->Adopt(lock_, weak_from_this());
+        r.sources.push_back(std::move(source));
     }
 
-    std::vector<std::shared_ptr<CQelSigOut>> outputs;
     for (const auto& values : d.outputs) {
         auto output = std::make_shared<CQelSigOut>(values);
         output->board_ = boardOf(values.boardId);
-        AdoptLocked(*output);
-        outputs.push_back(std::move(output));
+        AdoptRecord(*output);
+        r.outputs.push_back(std::move(output));
     }
+    return r;
+}
 
+void CQelProcessor::CommitLocked(const ProcessorFileData& d, Records records)
+{
     kind_ = d.kind;
     name_ = d.name;
     obm_ = d.obm;
@@ -147,10 +151,10 @@ void CQelProcessor::CommitLocked(const ProcessorFileData& d)
     const std::string inUse = connection_.serialDeviceInUse;
     connection_ = d.connection;
     connection_.serialDeviceInUse = inUse; // found by the port search, not stored
-    boards_ = std::move(boards);
+    boards_ = std::move(records.boards);
     sourceScaler_ = d.sourceScaler;
-    sigSrcs_ = std::move(sources);
-    splitSrcs_ = std::move(splits);
+    sigSrcs_ = std::move(records.sources);
+    splitSrcs_ = std::move(records.splits);
     resolutions_ = d.resolutions;
     customizeResolution_ = d.customizeResolution;
     outputResolutionId_ = d.outputResolutionId;
@@ -161,7 +165,7 @@ void CQelProcessor::CommitLocked(const ProcessorFileData& d)
             break;
         }
     }
-    sigOuts_ = std::move(outputs);
+    sigOuts_ = std::move(records.outputs);
     wall_ = d.wall;
     planNames_ = d.planNames;
 }

@@ -345,6 +345,10 @@ TEST(Processor, WallSizeHitTestAndInflateRect)
     wall.rows = 0;
     p->SetWall(wall);
     EXPECT_TRUE(p->HitTestWallOutput(0, 0, board, port));
+    wall.rows = wall.cols = 2000000000; // a damaged file's grid: still answered at once
+    p->SetWall(wall);
+    EXPECT_FALSE(p->HitTestWallOutput(0, 0, board, port));
+    EXPECT_TRUE(p->HitTestWallOutput(-1, 0, board, port));
 
     EXPECT_EQ(p->GetWallCellOutput(1, 1), 10203);
     EXPECT_EQ(p->GetWallCellOutput(5, 5), -1);
