@@ -50,8 +50,8 @@ public:
     // go with them.
     void Clear();
 
-    // Part 1 tries G indices 0 and 1, part 2 the indices from 2 on, any
-    // other part every G system of the board, in index order.
+    // With part 1 only G indices 0 and 1 are tried, with part 2 those from
+    // 2 on, with any other value every G system of the board, in index order.
     GAllocation* Allocate(int32_t board, int32_t part, int32_t width, int32_t height);
     // Releases one holder's share; the last share gives the rectangle back
     // to its G system. Null, or a record this manager does not hold,

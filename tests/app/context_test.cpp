@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/context.h"
@@ -9,13 +10,20 @@
 
 namespace {
 
-std::vector<EventPtr> DrainEvents()
+using Posted = std::vector<std::pair<int, int>>;
+
+// (processor, source) of a selection event, or (plan, 0) of a plan event.
+Posted TakeEvents()
 {
-    std::vector<EventPtr> events;
-    EventPtr event;
-    while (CEvtQueue::get_instance().TryPop(event))
-        events.push_back(event);
-    return events;
+    Posted seen;
+    EventPtr e;
+    while (CEvtQueue::get_instance().TryPop(e)) {
+        if (auto* sel = dynamic_cast<const CSigSrcSelChangedEvent*>(e.get()))
+            seen.emplace_back(sel->processorId, sel->sourceId);
+        else if (auto* plan = dynamic_cast<const CPlanSelChangedEvent*>(e.get()))
+            seen.emplace_back(plan->planId, 0);
+    }
+    return seen;
 }
 
 class Context : public ::testing::Test {
@@ -27,87 +35,51 @@ protected:
         processor->AddSigSrc(std::make_shared<CQelSigSrc>(101), false, false);
         processor->AddSigSrc(std::make_shared<CQelSigSrc>(102), false, false);
         ASSERT_TRUE(CQelContext::GetProMan()->AddProcessor(processor));
-        DrainEvents();
+        TakeEvents();
     }
-    void TearDown() override
-    {
-        CQelContext::Destroy();
-        DrainEvents();
-    }
-
-    // The (processor, source) of every selection event posted since the last call.
-    static std::vector<std::pair<int, int>> SelectionEvents()
-    {
-        std::vector<std::pair<int, int>> seen;
-        for (const EventPtr& e : DrainEvents()) {
-            EXPECT_EQ(e->GetType(), CSigSrcSelChangedEvent::kType);
-            const auto& sel = dynamic_cast<const CSigSrcSelChangedEvent&>(*e);
-            seen.emplace_back(sel.processorId, sel.sourceId);
-        }
-        return seen;
-    }
+    void TearDown() override { CQelContext::Destroy(); }
 };
-
-using Selection = std::vector<std::pair<int, int>>;
 
 } // namespace
 
-TEST_F(Context, StartsWithNothingSelectedAndKeepsItsManagers)
+TEST_F(Context, SelectionPostsOnlyOnChangeAndStoresUnknownIdsAsNone)
 {
     EXPECT_EQ(CQelContext::GetSelProcessorId(), -1);
     EXPECT_EQ(CQelContext::GetSelSigSrcId(), -1);
-    EXPECT_EQ(CQelContext::GetSelPlanId(), 0);
-    EXPECT_NE(CQelContext::GetLog(), nullptr);
-    EXPECT_EQ(CQelContext::GetProMan(), CQelContext::GetProMan());
+    CQelContext::SetSelSigSrc(1, 101);
+    CQelContext::SetSelSigSrc(1, 101);
+    EXPECT_EQ(TakeEvents(), (Posted{{1, 101}}));
 
-    // After Destroy the next use makes a fresh, empty context.
+    // A source the processor lacks becomes -1, once.
+    CQelContext::SetSelSigSrc(1, 999);
+    CQelContext::SetSelSigSrc(1, 998);
+    EXPECT_EQ(TakeEvents(), (Posted{{1, -1}}));
+
+    // An unknown processor becomes -1; the source stays as passed.
+    CQelContext::SetSelSigSrc(7, 102);
+    CQelContext::SetSelSigSrc(8, 102);
+    EXPECT_EQ(TakeEvents(), (Posted{{-1, 102}}));
+    EXPECT_EQ(CQelContext::GetSelProcessorId(), -1);
+    EXPECT_EQ(CQelContext::GetSelSigSrcId(), 102);
+
+    EXPECT_EQ(CQelContext::GetSelPlanId(), 0);
+    CQelContext::SetSelPlan(0);
+    CQelContext::SetSelPlan(4);
+    CQelContext::SetSelPlan(4);
+    CQelContext::SetSelPlan(0);
+    EXPECT_EQ(TakeEvents(), (Posted{{4, 0}, {0, 0}}));
+}
+
+TEST_F(Context, DestroyReleasesTheManagersAndTheNextUseStartsAfresh)
+{
+    EXPECT_NE(CQelContext::GetLog(), nullptr);
     const std::weak_ptr<CQelProMan> old = CQelContext::GetProMan();
     CQelContext::SetSelSigSrc(1, 101);
+    CQelContext::SetSelPlan(3);
     CQelContext::Destroy();
     EXPECT_TRUE(old.expired());
     EXPECT_EQ(CQelContext::GetSelProcessorId(), -1);
-    EXPECT_TRUE(CQelContext::GetProMan()->GetProcessors().empty());
-}
-
-TEST_F(Context, SelectingASourcePostsOnlyOnChange)
-{
-    CQelContext::SetSelSigSrc(1, 101);
-    CQelContext::SetSelSigSrc(1, 101);
-    EXPECT_EQ(SelectionEvents(), (Selection{{1, 101}}));
-    EXPECT_EQ(CQelContext::GetSelProcessorId(), 1);
-    EXPECT_EQ(CQelContext::GetSelSigSrcId(), 101);
-
-    // A source the processor does not have is stored as -1.
-    CQelContext::SetSelSigSrc(1, 999);
-    CQelContext::SetSelSigSrc(1, 998);
-    EXPECT_EQ(SelectionEvents(), (Selection{{1, -1}}));
-    EXPECT_EQ(CQelContext::GetSelSigSrcId(), -1);
-
-    CQelContext::SetSelSigSrc(1, 102);
-    EXPECT_EQ(SelectionEvents(), (Selection{{1, 102}}));
-}
-
-TEST_F(Context, UnknownProcessorIsStoredAsNoneWithTheSourceAsPassed)
-{
-    CQelContext::SetSelSigSrc(7, 101);
-    EXPECT_EQ(SelectionEvents(), (Selection{{-1, 101}}));
-    EXPECT_EQ(CQelContext::GetSelProcessorId(), -1);
-    EXPECT_EQ(CQelContext::GetSelSigSrcId(), 101);
-    CQelContext::SetSelSigSrc(8, 101);
-    EXPECT_TRUE(SelectionEvents().empty());
-}
-
-TEST_F(Context, SelectingAPlanPostsOnlyOnChange)
-{
-    CQelContext::SetSelPlan(0);
-    EXPECT_TRUE(DrainEvents().empty());
-    CQelContext::SetSelPlan(4);
-    CQelContext::SetSelPlan(4);
-    CQelContext::SetSelPlan(0);
-    const auto events = DrainEvents();
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0]->GetType(), CPlanSelChangedEvent::kType);
-    EXPECT_EQ(dynamic_cast<const CPlanSelChangedEvent&>(*events[0]).planId, 4);
-    EXPECT_EQ(dynamic_cast<const CPlanSelChangedEvent&>(*events[1]).planId, 0);
     EXPECT_EQ(CQelContext::GetSelPlanId(), 0);
+    EXPECT_TRUE(CQelContext::GetProMan()->GetProcessors().empty());
+    TakeEvents();
 }
