@@ -1,10 +1,12 @@
 #include "tests/support/recording_channel.h"
 
-#include "comm/reply_line.h"
+#include "comm/reply_dispatcher.h"
+#include "comm/rx_ring_buffer.h"
 
 #include <arpa/inet.h>
 #include <array>
 #include <cerrno>
+#include <memory>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <string_view>
@@ -168,7 +170,9 @@ void CRecordingChannel::ReadLoop()
         std::lock_guard guard(lock_);
         fd = socket_;
     }
-    std::string pending;
+    // Cut and checked as the real clients cut what they receive.
+    auto buffer = std::make_unique<RxRingBuffer>();
+    std::string line;
     char chunk[4096];
     for (;;) {
         const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
@@ -176,22 +180,22 @@ void CRecordingChannel::ReadLoop()
             continue;
         if (n <= 0)
             break;
-        pending.append(chunk, static_cast<size_t>(n));
-        size_t end;
-        while ((end = pending.find("\r\n")) != std::string::npos) {
-            std::string line = pending.substr(0, end + 2);
-            pending.erase(0, end + 2);
-            NormalizeReplyLine(line);
+        buffer->Append(static_cast<size_t>(n), chunk);
+        while (buffer->ReadLine(line)) {
             LineHandler handler;
+            bool routed = false;
             {
                 std::lock_guard guard(lock_);
+                routed = acknowledged_ || unmatched_;
                 switch (RouteOf(line)) {
                 case Route::Acknowledged: handler = acknowledged_; break;
                 case Route::Unmatched: handler = unmatched_; break;
                 case Route::Parsed: break;
                 }
             }
-            if (handler)
+            if (!routed)
+                ParseDeviceReply(GetId(), line);
+            else if (handler)
                 handler(line);
         }
     }

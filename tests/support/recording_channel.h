@@ -11,8 +11,9 @@
 // A channel for tests that stands where the TCP channel will: SendBlock
 // stamps each unit with the process clock (scaled in tests), records it and writes it to a
 // loopback server (the processor simulator); a reader thread cuts what comes
-// back into CR LF lines, normalises them and routes them as the reply
-// dispatcher does: the acknowledgement group to one handler, lines that no
+// back into lines with the receive buffer and hands each to the reply
+// dispatcher, as the real clients do. With line handlers set it routes them
+// itself instead: the acknowledgement group to one handler, lines that no
 // reply row takes to the other, the parsed replies to nobody.
 class CRecordingChannel : public CNetChannel {
 public:
@@ -26,7 +27,8 @@ public:
     CRecordingChannel(CNetManager* owner, std::string name);
     ~CRecordingChannel() override;
 
-    // Set before Open; called on the reader thread.
+    // Set before Open, in place of the dispatcher; called on the reader
+    // thread.
     void SetLineHandlers(LineHandler acknowledged, LineHandler unmatched);
     // Room for this many units, so recording allocates nothing per unit
     // beyond the unit's own bytes.
