@@ -1,12 +1,10 @@
 #include "tests/support/recording_channel.h"
 
 #include "comm/reply_dispatcher.h"
-#include "comm/rx_ring_buffer.h"
 
 #include <arpa/inet.h>
 #include <array>
 #include <cerrno>
-#include <memory>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <string_view>
@@ -171,7 +169,7 @@ void CRecordingChannel::ReadLoop()
         fd = socket_;
     }
     // Cut and checked as the real clients cut what they receive.
-    auto buffer = std::make_unique<RxRingBuffer>();
+    RxRingBuffer& buffer = *buffer_;
     std::string line;
     char chunk[4096];
     for (;;) {
@@ -180,8 +178,8 @@ void CRecordingChannel::ReadLoop()
             continue;
         if (n <= 0)
             break;
-        buffer->Append(static_cast<size_t>(n), chunk);
-        while (buffer->ReadLine(line)) {
+        buffer.Append(static_cast<size_t>(n), chunk);
+        while (buffer.ReadLine(line)) {
             LineHandler handler;
             bool routed = false;
             {

@@ -1,8 +1,10 @@
 #pragma once
 #include "comm/net_channel.h"
+#include "comm/rx_ring_buffer.h"
 #include "platform/clock.h"
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -58,5 +60,7 @@ private:
     std::vector<Unit> units_;
     LineHandler acknowledged_;
     LineHandler unmatched_;
+    // Made with the channel, so the reader starts at once; used only by it.
+    std::unique_ptr<RxRingBuffer> buffer_ = std::make_unique<RxRingBuffer>();
     std::thread reader_;
 };
