@@ -37,17 +37,16 @@ public:
 
     int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
 
-    // Mostly small numbers, with ids' worth of extremes among them.
+    // Mostly small numbers, with extremes and non-numbers among them.
     std::string Number()
     {
         switch (Below(10)) {
         case 0: return std::to_string(random_());
         case 1: return "-" + std::to_string(Below(100000));
-        case 2: return "0x" + Hex(random_());
+        case 2: return "0x" + std::to_string(Below(100)) + "F";
         case 3: return std::string(1 + Below(40), static_cast<char>('1' + Below(9)));
         case 4: return "4294967295";
-        case 5: return "2147483647";
-        case 6: return "x" + std::to_string(Below(9));
+        case 5: return "x" + std::to_string(Below(9));
         default: return std::to_string(Below(30));
         }
     }
@@ -55,8 +54,7 @@ public:
     std::string KeywordLine()
     {
         std::string line = kKeywords[Below(std::size(kKeywords))];
-        const int count = Below(11);
-        for (int i = 0; i < count; ++i)
+        for (int i = Below(11); i > 0; --i)
             line += (Below(8) == 0 ? "  " : " ") + Number();
         return line + "\r\n";
     }
@@ -74,13 +72,6 @@ public:
     }
 
 private:
-    static std::string Hex(uint32_t value)
-    {
-        char text[16];
-        std::snprintf(text, sizeof text, "%X", value);
-        return text;
-    }
-
     std::mt19937 random_;
 };
 
@@ -90,8 +81,6 @@ void ReadModel(const CQelProcessor& processor, const std::atomic<bool>& stop)
     while (!stop) {
         for (const auto& source : processor.GetSigSrcs()) {
             (void)source->GetValues();
-            for (const auto& child : source->GetChildren())
-                (void)child->GetResolution();
             if (const auto board = source->GetBoard())
                 (void)board->GetValues();
         }
@@ -99,12 +88,9 @@ void ReadModel(const CQelProcessor& processor, const std::atomic<bool>& stop)
             (void)quarter->GetValues();
         for (const auto& output : processor.GetSigOuts())
             (void)output->GetValues();
-        for (const auto& board : processor.GetBoards())
-            (void)board->GetValues();
         (void)processor.GetWall();
         (void)processor.GetOutputResolution();
         (void)processor.GetFpgaVersions();
-        (void)processor.GetFirmwareVersions();
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// A processor in the context's manager, owning channel kChannel, and the
-// events its replies post.
+// Processor 1 in the context's manager, owning channel kChannel; the
+// events and log files its replies produce.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -29,6 +29,7 @@ inline std::vector<EventPtr> DrainEvents()
     return events;
 }
 
+// Pointers into `events`, which must outlive them.
 template <class Event>
 std::vector<const Event*> EventsOf(const std::vector<EventPtr>& events)
 {
@@ -38,26 +39,17 @@ std::vector<const Event*> EventsOf(const std::vector<EventPtr>& events)
             found.push_back(dynamic_cast<const Event*>(event.get()));
     return found;
 }
-// The pointers point into the vector: keep it.
 template <class Event>
 void EventsOf(std::vector<EventPtr>&&) = delete;
 
-inline std::string ReadText(const std::string& path)
+inline std::string DatedLog(const std::string& tag)
 {
-    std::ifstream in(path, std::ios::binary);
+    const std::string today = qz::vok::xdatetime::get_curdatetime().get_date().tostr();
+    std::ifstream in(qz::vok::path::GetLogPath() + "/" + today + "/" + tag + "-" + today + ".LOG",
+                     std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-inline std::string Today()
-{
-    return qz::vok::xdatetime::get_curdatetime().get_date().tostr();
-}
-
-inline std::string DatedLog(const std::string& tag)
-{
-    return qz::vok::path::GetLogPath() + "/" + Today() + "/" + tag + "-" + Today() + ".LOG";
 }
 
 class ReplyTest : public ::testing::Test {
@@ -89,15 +81,12 @@ protected:
         return ParseDeviceReply(channel, NormalizedReplyLine(text + "\r\n"));
     }
 
-    // Program log lines of every level.
     static void LogEverything()
     {
         std::filesystem::create_directories(qz::vok::path::GetSysPath());
         ASSERT_TRUE(platform::ReplaceFileContents(qz::vok::path::GetSysPath() + "/TOLM.INI",
                                                   "[LOG]\nLOGLEVEL=5\n"));
     }
-
-    static std::string ProgramLog() { return ReadText(DatedLog("TAVRIX")); }
 
     std::shared_ptr<CQelProcessor> processor_;
 };
