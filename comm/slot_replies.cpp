@@ -43,7 +43,7 @@ constexpr int32_t kTileCount = 24;
 constexpr int32_t kCompositeCount = 4;
 constexpr int32_t kTileWidth = 640;
 constexpr int32_t kTileHeight = 540;
-// Port indexes share the two low decimal digits of an id with nothing.
+// A port index lives in the two low decimal digits of an id.
 constexpr int64_t kMaxPortIndex = 99;
 // "GP RSMG" removes the board in the slot when the descriptor is this.
 constexpr int32_t kNoDescriptor = 255;
