@@ -1,0 +1,106 @@
+#include "app/text_helpers.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+// Scans up to `count` comma-separated decimal fields the way "%d,%d,..."
+// would: blanks before a number are skipped, the comma must follow the
+// number at once. The first field that does not scan or does not fit in 32
+// bits ends the scan. Returns the number of fields stored.
+int ScanFields(const std::string& text, int32_t* const fields[], int count) {
+    const char* p = text.c_str();
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) {
+            if (*p != ',') {
+                return i;
+            }
+            ++p;
+        }
+        char* end = nullptr;
+        errno = 0;
+        const long long value = std::strtoll(p, &end, 10);
+        if (end == p || errno == ERANGE || value < INT32_MIN || value > INT32_MAX) {
+            return i;
+        }
+        *fields[i] = static_cast<int32_t>(value);
+        p = end;
+    }
+    return count;
+}
+
+std::string JoinFields(std::initializer_list<int32_t> fields) {
+    std::string text;
+    for (int32_t f : fields) {
+        if (!text.empty()) {
+            text += ',';
+        }
+        text += std::to_string(f);
+    }
+    return text;
+}
+
+} // namespace
+
+std::string CStringToStd(const QString& text) { return text.toUtf8().toStdString(); }
+
+QString StdToCString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string IntToString(int value) { return std::to_string(value); }
+
+std::string RectToText(const Rect& rect) {
+    return JoinFields({rect.left, rect.top, rect.right, rect.bottom});
+}
+
+Rect TextToRect(const std::string& text) {
+    Rect rect;
+    if (!text.empty()) {
+        int32_t* const fields[] = {&rect.left, &rect.top, &rect.right, &rect.bottom};
+        ScanFields(text, fields, 4);
+    }
+    return rect;
+}
+
+std::string PointToText(const Point& point) { return JoinFields({point.x, point.y}); }
+
+std::string PointToText(const Size& size) { return JoinFields({size.cx, size.cy}); }
+
+Point TextToPoint(const std::string& text) {
+    Point point;
+    if (!text.empty()) {
+        int32_t* const fields[] = {&point.x, &point.y};
+        ScanFields(text, fields, 2);
+    }
+    return point;
+}
+
+Size TextToSize(const std::string& text) {
+    const Point p = TextToPoint(text);
+    return Size{p.x, p.y};
+}
+
+std::string TripleToText(const ResolutionTriple& triple) {
+    return JoinFields({triple.width, triple.height, triple.rate});
+}
+
+ResolutionTriple TextToTriple(const std::string& text) {
+    ResolutionTriple triple{0, 0, 60};
+    if (text.empty()) {
+        return triple;
+    }
+    int32_t* const fields[] = {&triple.width, &triple.height, &triple.rate};
+    const bool withRate = std::count(text.begin(), text.end(), ',') == 2;
+    ScanFields(text, fields, withRate ? 3 : 2);
+    return triple;
+}
+
+bool TriplesDiffer(const ResolutionTriple& a, const ResolutionTriple& b) { return !(a == b); }
+
+bool IsTripleInvalid(const ResolutionTriple& t) {
+    return t.width < 1 || t.height < 1 || t.rate < 1;
+}

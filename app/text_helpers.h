@@ -1,0 +1,42 @@
+#pragma once
+// Conversions between the UI's wide strings and the narrow UTF-8 strings of
+// the model, files and link, and the exact text forms that the processor
+// and plan files store for rectangles, points, sizes and resolutions.
+#include <QString>
+#include <cstdint>
+#include <string>
+
+#include "platform/geometry.h"
+
+// Width, height and refresh rate of a picture.
+struct ResolutionTriple {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t rate = 0;
+    friend bool operator==(const ResolutionTriple&, const ResolutionTriple&) = default;
+};
+
+std::string CStringToStd(const QString& text);
+QString StdToCString(const std::string& text);
+
+std::string IntToString(int value);
+
+// "left,top,right,bottom"
+std::string RectToText(const Rect& rect);
+// Fields that do not scan, or lie outside the 32-bit range, stop the scan:
+// they and the fields after them stay 0.
+Rect TextToRect(const std::string& text);
+
+// "x,y" of a point, "cx,cy" of a size.
+std::string PointToText(const Point& point);
+std::string PointToText(const Size& size);
+Point TextToPoint(const std::string& text);
+Size TextToSize(const std::string& text);
+
+// "width,height,rate"
+std::string TripleToText(const ResolutionTriple& triple);
+// Starts from (0, 0, 60); the rate is read only when the text holds exactly
+// two commas.
+ResolutionTriple TextToTriple(const std::string& text);
+bool TriplesDiffer(const ResolutionTriple& a, const ResolutionTriple& b);
+bool IsTripleInvalid(const ResolutionTriple& triple);

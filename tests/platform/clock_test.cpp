@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/clock.h"
+
+using namespace std::chrono_literals;
+using platform::Duration;
+
+namespace {
+
+Duration RealSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::steady_clock::now() - start;
+}
+
+} // namespace
+
+TEST(Clock, SteadySleepsAtLeastTheAskedTime) {
+    platform::SteadyClock clock;
+    const auto start = std::chrono::steady_clock::now();
+    const auto t0 = clock.Now();
+    clock.SleepFor(20ms);
+    EXPECT_GE(clock.Now() - t0, 20ms);
+    EXPECT_GE(RealSince(start), 20ms);
+
+    std::mutex m;
+    std::condition_variable cv;
+    std::unique_lock lock(m);
+    const auto t1 = clock.Now();
+    EXPECT_FALSE(clock.WaitUntil(cv, lock, t1 + 15ms, [] { return false; }));
+    EXPECT_GE(clock.Now() - t1, 15ms);
+    EXPECT_TRUE(clock.WaitUntil(cv, lock, t1 + 1h, [] { return true; }));
+}
+
+TEST(Clock, ScaledClockRunsFasterWithoutLosingTheLowerBound) {
+    platform::ScaledClock clock(100);
+    const auto start = std::chrono::steady_clock::now();
+    const auto t0 = clock.Now();
+    clock.SleepFor(2s); // 20 ms of real time
+    const Duration real = RealSince(start);
+    EXPECT_GE(clock.Now() - t0, 2s);
+    EXPECT_GE(real, 20ms);
+    EXPECT_LT(real, 2s);
+
+    // Odd durations round the real wait up, never down.
+    for (Duration d : {Duration(1), Duration(99), Duration(101), Duration(1234567)}) {
+        const auto before = clock.Now();
+        clock.SleepFor(d);
+        EXPECT_GE(clock.Now() - before, d);
+        EXPECT_GE(clock.RealDuration(d) * 100, d);
+    }
+
+    std::mutex m;
+    std::condition_variable cv;
+    std::unique_lock lock(m);
+    const auto t1 = clock.Now();
+    EXPECT_FALSE(clock.WaitUntil(cv, lock, t1 + 1s, [] { return false; }));
+    EXPECT_GE(clock.Now() - t1, 1s);
+}
+
+TEST(Clock, SteppedClockMovesOnlyWhenAdvanced) {
+    platform::SteppedClock clock;
+    const auto t0 = clock.Now();
+    std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(clock.Now(), t0);
+    clock.Advance(1500ms);
+    EXPECT_EQ(clock.Now() - t0, 1500ms);
+
+    // A sleeper wakes only once the clock has passed its end.
+    std::atomic<bool> woke{false};
+    std::atomic<bool> started{false};
+    std::thread sleeper([&] {
+        started = true;
+        clock.SleepFor(100ms);
+        woke = true;
+    });
+    while (!started.load()) {
+        std::this_thread::yield();
+    }
+    std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(woke.load());
+    clock.Advance(99ms);
+    std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(woke.load());
+    clock.Advance(1ms);
+    for (int i = 0; i < 2000 && !woke.load(); ++i) {
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_TRUE(woke.load());
+    clock.Advance(1h); // never leave the sleeper behind, even on failure
+    sleeper.join();
+
+    // A timed wait ends on the stepped deadline or on its condition.
+    std::mutex m;
+    std::condition_variable cv;
+    bool ready = false;
+    std::atomic<bool> timedOut{false};
+    const auto deadline = clock.Now() + 50ms; // fixed before the step below
+    std::thread waiter([&] {
+        std::unique_lock lock(m);
+        timedOut = !clock.WaitUntil(cv, lock, deadline, [&] { return ready; });
+    });
+    clock.Advance(50ms);
+    waiter.join();
+    EXPECT_TRUE(timedOut.load());
+
+    std::thread waiter2([&] {
+        std::unique_lock lock(m);
+        timedOut = !clock.WaitUntil(cv, lock, clock.Now() + 1h, [&] { return ready; });
+    });
+    {
+        std::lock_guard lock(m);
+        ready = true;
+    }
+    cv.notify_all();
+    waiter2.join();
+    EXPECT_FALSE(timedOut.load());
+}
+
+TEST(Clock, ProcessClockIsReplaceableForOneScope) {
+    platform::Clock& steady = platform::GetClock();
+    platform::SteppedClock stepped;
+    {
+        platform::ScopedClock scope(stepped);
+        EXPECT_EQ(&platform::GetClock(), &stepped);
+        const auto t0 = platform::Now();
+        stepped.Advance(2001ms);
+        EXPECT_EQ(platform::MillisSince(t0), 2001);
+    }
+    EXPECT_EQ(&platform::GetClock(), &steady);
+}
