@@ -77,19 +77,28 @@ void PutInt(std::vector<uint8_t>& out, int32_t v)
 
 } // namespace
 
-std::vector<tagOSD_DATA_EX2_S> ParseInputOsdFile(std::istream& in)
+std::vector<tagOSD_DATA_EX2_S> ParseInputOsdFile(std::istream& in, std::string* damage)
 {
     std::vector<tagOSD_DATA_EX2_S> records;
     WordReader reader(in);
+    auto stop = [&](const std::string& why) {
+        if (damage)
+            *damage = why + " (record " + std::to_string(records.size()) + ")";
+        return records;
+    };
 
     uint32_t first = 0;
     if (!reader.Word(first))
-        return records;
+        return stop("no header");
     uint32_t version = 1;
     uint32_t count = first;
     if (first == kInputOsdFileMark) {
-        if (!reader.Word(version) || (version != 2 && version != 3) || !reader.Word(count))
-            return records;
+        if (!reader.Word(version))
+            return stop("no version");
+        if (version != 2 && version != 3)
+            return stop("unknown version " + std::to_string(version));
+        if (!reader.Word(count))
+            return stop("no record count");
     }
     const size_t words = version == 1 ? kRecordWordsV1 : version == 2 ? kRecordWordsV2 : kRecordWordsV3;
 
@@ -102,26 +111,26 @@ std::vector<tagOSD_DATA_EX2_S> ParseInputOsdFile(std::istream& in)
             w[i] = static_cast<int32_t>(word);
         }
         if (!complete)
-            break;
+            return stop("cut short");
 
         int32_t bitmapWidth = w[4];
         int32_t bitmapHeight = w[5];
         if (bitmapWidth < 0 || bitmapHeight < 0)
-            break;
+            return stop("negative bitmap size");
         const uint64_t stored = OsdBitmapBytes(bitmapWidth, bitmapHeight);
         std::vector<uint8_t> bits;
         if (bitmapWidth > kOsdMaxWidth || bitmapHeight > kOsdMaxHeight) {
             // Too large to hold: its bytes are passed over and the item gets
             // a blank bitmap of the largest size.
             if (!reader.Skip(stored))
-                break;
+                return stop("bitmap runs past the end");
             bitmapWidth = kOsdMaxWidth;
             bitmapHeight = kOsdMaxHeight;
             bits.assign(OsdBitmapBytes(bitmapWidth, bitmapHeight), 0);
         } else {
             bits.resize(stored);
             if (!reader.Read(bits.data(), stored))
-                break;
+                return stop("bitmap runs past the end");
         }
 
         const bool hasTime = version >= 2;

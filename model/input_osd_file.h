@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/osd_item.h"
@@ -17,8 +18,9 @@ inline constexpr size_t kInputOsdMaxRecords = 256;
 // Reads the records of the file in `in` (read from its start to its end).
 // Reading stops at the first record that is cut short, has a negative
 // bitmap size or claims bitmap bytes beyond the end; the records before it
-// are kept. At most 256 records are read.
-std::vector<tagOSD_DATA_EX2_S> ParseInputOsdFile(std::istream& in);
+// are kept, and `damage` (when given) says what stopped it; it stays empty
+// for a sound file. At most 256 records are read.
+std::vector<tagOSD_DATA_EX2_S> ParseInputOsdFile(std::istream& in, std::string* damage = nullptr);
 
 // The version 3 image of the boards' items, in board and item order, at
 // most 256 records.

@@ -103,11 +103,3 @@ TEST(Delay, WaitsAtLeastTheTimeAskedEvenWhenSleepsEndEarly) {
         EXPECT_GE(clock.sleeps[i], 1ms);
     }
 }
-
-TEST(Delay, FollowsAScaledClock) {
-    platform::ScaledClock clock(50);
-    platform::ScopedClock scope(clock);
-    const auto start = platform::Now();
-    Delay(2000);
-    EXPECT_GE(platform::Now() - start, 2000ms);
-}

@@ -36,10 +36,10 @@ private:
     std::string bytes_;
 };
 
-std::vector<tagOSD_DATA_EX2_S> Parse(const std::string& bytes)
+std::vector<tagOSD_DATA_EX2_S> Parse(const std::string& bytes, std::string* damage = nullptr)
 {
     std::istringstream in(bytes);
-    return ParseInputOsdFile(in);
+    return ParseInputOsdFile(in, damage);
 }
 
 } // namespace
@@ -97,7 +97,11 @@ TEST(InputOsdFile, CutOrDamagedFileKeepsTheRecordsBeforeTheDamage)
     three.Word(0xFFFFFFFF).Word(3).Word(3);
     three.RecordV3(0, 0, 32, 1, 1).RecordV3(0, 1, 32, 4, 2).RecordV3(0, 2, 32, 1, 3);
     const std::string whole = three.Text();
-    ASSERT_EQ(Parse(whole).size(), 3u);
+    std::string damage;
+    ASSERT_EQ(Parse(whole, &damage).size(), 3u);
+    EXPECT_EQ(damage, "");
+    EXPECT_EQ(Parse(whole.substr(0, whole.size() - 1), &damage).size(), 2u);
+    EXPECT_EQ(damage, "bitmap runs past the end (record 2)");
 
     const size_t secondStart = 12 + 64 + 4;
     EXPECT_EQ(Parse(whole.substr(0, secondStart + 10)).size(), 1u);     // inside the words

@@ -1,0 +1,215 @@
+#include "app/config.h"
+
+#include <boost/property_tree/ini_parser.hpp>
+#include <filesystem>
+#include <sstream>
+#include <system_error>
+
+#include "corlane/app_path.h"
+#include "corlane/logfile.h"
+#include "platform/file_replace.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kMainFile[] = "/Main.ini";
+const char kViewFile[] = "/MultiScreenView.ini";
+const char kBadSuffix[] = ".bad";
+
+// Main.ini's settings in the order they are written: each is an integer,
+// or text when it has a text default. Only the password lives under another
+// key in memory than in the file.
+struct MainSetting {
+    const char* key;
+    const char* fileKey;
+    int def;
+    const char* textDef;
+};
+const MainSetting kMainSettings[] = {
+    {"Main.Language", "Main.Language", 0, nullptr},
+    {"Main.Singleton", "Main.Singleton", 1, nullptr},
+    {"MainFrm.Pssword", "Main.Pwd", 0, "739146"},
+    {"MainFrm.LeftMargins", "MainFrm.LeftMargins", 0, nullptr},
+    {"MainFrm.BkImageExpMode", "MainFrm.BkImageExpMode", 3, nullptr},
+    {"MainFrm.AppType", "MainFrm.AppType", 1, nullptr},
+    {"Plan.Layout", "Plan.Layout", 0, nullptr},
+};
+
+// MultiScreenView.ini's booleans: memory key, file key.
+struct BoolSetting {
+    const char* key;
+    const char* fileKey;
+    bool def;
+};
+const BoolSetting kViewBools[] = {
+    {"MulSView.FitModule", "Cfg.FitModule", true},
+    {"MulSView.AutoExecute", "Cfg.AutoExecute", true},
+    {"MulSView.Transparent", "Cfg.Transparent", true},
+};
+
+template <class T>
+T GetOr(const boost::property_tree::ptree& tree, const std::string& key, const T& def) {
+    const auto value = tree.get_optional<T>(key);
+    return value ? *value : def;
+}
+
+// Puts `from`'s value at `fromKey`, or the default when it is missing or
+// does not convert, under `toKey` of `to`.
+void CopySetting(const boost::property_tree::ptree& from, const char* fromKey,
+                 boost::property_tree::ptree& to, const char* toKey, const MainSetting& s) {
+    if (s.textDef) {
+        to.put(toKey, GetOr<std::string>(from, fromKey, s.textDef));
+    } else {
+        to.put(toKey, GetOr(from, fromKey, s.def));
+    }
+}
+
+} // namespace
+
+CQelConfig& CQelConfig::get_instance() {
+    static CQelConfig config;
+    return config;
+}
+
+void CQelConfig::SetLog(qz::vok::logfile* log) {
+    std::lock_guard lock(mutex_);
+    log_ = log;
+}
+
+void CQelConfig::LogError(const std::string& text) {
+    if (log_) {
+        log_->error("%s", text.c_str());
+    }
+}
+
+bool CQelConfig::Load() {
+    LoadMain();
+    LoadView();
+    return true;
+}
+
+bool CQelConfig::ReadFile(const std::string& path, Tree& tree) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status)) {
+        return false; // a first start: nothing to keep
+    }
+    if (!fs::is_regular_file(status)) {
+        LogError("config: " + path + " is not a file; settings take their defaults");
+        return false;
+    }
+    try {
+        boost::property_tree::read_ini(path, tree);
+        return true;
+    } catch (const boost::property_tree::ptree_error& e) {
+        tree.clear();
+        const std::string bad = path + kBadSuffix;
+        fs::rename(path, bad, ec);
+        LogError("config: cannot read " + path + " (" + e.what() + "); settings take their defaults; " +
+                 (ec ? "could not keep it as " + bad + ": " + ec.message() : "kept as " + bad));
+        return false;
+    }
+}
+
+bool CQelConfig::LoadMain() {
+    std::lock_guard lock(mutex_);
+    Tree file;
+    const bool read = ReadFile(qz::vok::path::GetSysPath() + kMainFile, file);
+    for (const MainSetting& s : kMainSettings) {
+        CopySetting(file, s.fileKey, tree_, s.key, s);
+    }
+    return read;
+}
+
+bool CQelConfig::LoadView() {
+    std::lock_guard lock(mutex_);
+    Tree file;
+    const bool read = ReadFile(qz::vok::path::GetSysPath() + kViewFile, file);
+    for (const BoolSetting& s : kViewBools) {
+        tree_.put(s.key, GetOr(file, s.fileKey, s.def));
+    }
+    return read;
+}
+
+bool CQelConfig::WriteFile(const std::string& path, const Tree& tree) {
+    std::ostringstream text;
+    try {
+        boost::property_tree::write_ini(text, tree);
+    } catch (const boost::property_tree::ptree_error& e) {
+        LogError("config: cannot save " + path + ": " + e.what());
+        return false;
+    }
+    std::string error;
+    if (!platform::ReplaceFileContents(path, text.str(), &error)) {
+        LogError("config: cannot save " + path + ": " + error);
+        return false;
+    }
+    return true;
+}
+
+bool CQelConfig::Save() {
+    // Each file is written whatever became of the other.
+    const bool main = SaveMain();
+    const bool view = SaveView();
+    return main && view;
+}
+
+bool CQelConfig::SaveMain() {
+    std::lock_guard lock(mutex_);
+    Tree file;
+    for (const MainSetting& s : kMainSettings) {
+        CopySetting(tree_, s.key, file, s.fileKey, s);
+    }
+    return WriteFile(qz::vok::path::GetSysPath() + kMainFile, file);
+}
+
+bool CQelConfig::SaveView() {
+    std::lock_guard lock(mutex_);
+    Tree file;
+    for (const BoolSetting& s : kViewBools) {
+        file.put(s.fileKey, GetOr(tree_, s.key, s.def));
+    }
+    return WriteFile(qz::vok::path::GetSysPath() + kViewFile, file);
+}
+
+int CQelConfig::GetInt(const std::string& key, int def) const {
+    std::lock_guard lock(mutex_);
+    return GetOr(tree_, key, def);
+}
+
+bool CQelConfig::GetBool(const std::string& key, bool def) const {
+    std::lock_guard lock(mutex_);
+    return GetOr(tree_, key, def);
+}
+
+std::string CQelConfig::GetString(const std::string& key, const std::string& def) const {
+    std::lock_guard lock(mutex_);
+    return GetOr(tree_, key, def);
+}
+
+void CQelConfig::SetBool(const std::string& key, bool value) {
+    std::lock_guard lock(mutex_);
+    tree_.put(key, value);
+}
+
+void CQelConfig::SetString(const std::string& key, const std::string& value) {
+    std::lock_guard lock(mutex_);
+    tree_.put(key, value);
+}
+
+bool GetConfigBool(const std::string& key, bool def) {
+    return CQelConfig::get_instance().GetBool(key, def);
+}
+
+void SetConfigBool(const std::string& key, bool value) {
+    CQelConfig::get_instance().SetBool(key, value);
+}
+
+std::string GetConfigString(const std::string& key, const std::string& def) {
+    return CQelConfig::get_instance().GetString(key, def);
+}
+
+void SetConfigString(const std::string& key, const std::string& value) {
+    CQelConfig::get_instance().SetString(key, value);
+}

@@ -1,0 +1,61 @@
+#pragma once
+#include <boost/property_tree/ptree.hpp>
+#include <mutex>
+#include <string>
+
+namespace qz::vok {
+class logfile;
+}
+
+// The user's settings, held in memory under dotted keys ("Main.Language",
+// "MulSView.AutoExecute") and kept in Sys/Main.ini and
+// Sys/MultiScreenView.ini. After Load every setting of the table is in
+// memory, from the file or with its default; Save writes the table's
+// settings only. Start-up loads, the ordered shut-down saves.
+class CQelConfig {
+public:
+    static CQelConfig& get_instance();
+
+    CQelConfig() = default;
+    virtual ~CQelConfig() = default;
+    CQelConfig(const CQelConfig&) = delete;
+    CQelConfig& operator=(const CQelConfig&) = delete;
+
+    // Where load and save problems are reported; none by default.
+    void SetLog(qz::vok::logfile* log);
+
+    // LoadMain, then LoadView; always true.
+    bool Load();
+    // False when the file is missing or cannot be read; its settings then
+    // take their defaults. A file that cannot be read is kept beside as
+    // NAME.bad, so the next save does not lose what it held.
+    bool LoadMain();
+    bool LoadView();
+    // Writes both files, each replaced whole; true only when both were.
+    bool Save();
+    bool SaveMain();
+    bool SaveView();
+
+    int GetInt(const std::string& key, int def) const;
+    bool GetBool(const std::string& key, bool def) const;
+    std::string GetString(const std::string& key, const std::string& def) const;
+    void SetBool(const std::string& key, bool value);
+    void SetString(const std::string& key, const std::string& value);
+
+private:
+    using Tree = boost::property_tree::ptree;
+
+    bool ReadFile(const std::string& path, Tree& tree);
+    bool WriteFile(const std::string& path, const Tree& tree);
+    void LogError(const std::string& text);
+
+    mutable std::mutex mutex_;
+    Tree tree_;
+    qz::vok::logfile* log_ = nullptr;
+};
+
+// The settings of the process-wide configuration.
+bool GetConfigBool(const std::string& key, bool def);
+void SetConfigBool(const std::string& key, bool value);
+std::string GetConfigString(const std::string& key, const std::string& def);
+void SetConfigString(const std::string& key, const std::string& value);

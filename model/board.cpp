@@ -1,0 +1,79 @@
+#include "model/board.h"
+
+CQelBoard::CQelBoard(uint32_t id) : id_(id) {}
+
+CQelBoard::CQelBoard(const Values& values)
+    : id_(values.id), name_(values.name), type_(values.type), scaler_(values.scaler),
+      portCount_(values.portCount)
+{
+}
+
+std::string CQelBoard::GetName() const
+{
+    RecordGuard guard(lock_);
+    return name_;
+}
+
+void CQelBoard::SetName(const std::string& name)
+{
+    RecordGuard guard(lock_);
+    name_ = name;
+}
+
+int32_t CQelBoard::GetType() const
+{
+    RecordGuard guard(lock_);
+    return type_;
+}
+
+void CQelBoard::SetType(int32_t type)
+{
+    RecordGuard guard(lock_);
+    type_ = type;
+}
+
+int32_t CQelBoard::GetScaler() const
+{
+    RecordGuard guard(lock_);
+    return scaler_;
+}
+
+void CQelBoard::SetScaler(int32_t scaler)
+{
+    RecordGuard guard(lock_);
+    scaler_ = scaler;
+}
+
+int32_t CQelBoard::GetPortCount() const
+{
+    RecordGuard guard(lock_);
+    return portCount_;
+}
+
+void CQelBoard::SetPortCount(int32_t count)
+{
+    RecordGuard guard(lock_);
+    portCount_ = count;
+}
+
+uint32_t CQelBoard::GetOwnerId() const
+{
+    RecordGuard guard(lock_);
+    return lock_ ? lock_->processorId : kNoId;
+}
+
+std::shared_ptr<CQelProcessor> CQelBoard::GetOwner() const
+{
+    return owner_.lock();
+}
+
+CQelBoard::Values CQelBoard::GetValues() const
+{
+    RecordGuard guard(lock_);
+    return ValuesLocked();
+}
+
+CQelBoard::Values CQelBoard::ValuesLocked() const
+{
+    return Values{id_, name_, lock_ ? lock_->processorId : kNoId, type_, scaler_, portCount_};
+}

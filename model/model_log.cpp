@@ -1,0 +1,27 @@
+#include "model/model_log.h"
+
+#include <mutex>
+
+namespace {
+
+std::mutex g_logMutex;
+std::shared_ptr<qz::vok::logfile> g_log;
+
+} // namespace
+
+void SetModelLog(std::shared_ptr<qz::vok::logfile> log)
+{
+    std::lock_guard<std::mutex> guard(g_logMutex);
+    g_log = std::move(log);
+}
+
+void LogModelError(const std::string& text)
+{
+    std::shared_ptr<qz::vok::logfile> log;
+    {
+        std::lock_guard<std::mutex> guard(g_logMutex);
+        log = g_log;
+    }
+    if (log)
+        log->error("%s", text.c_str());
+}

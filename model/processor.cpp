@@ -1,0 +1,712 @@
+#include "model/processor.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+#include "app/events.h"
+#include "model/input_osd.h"
+#include "model/pending_events.h"
+#include "model/processor_file.h"
+#include "model/shared_lookup.h"
+
+namespace {
+
+constexpr Resolution kDefaultResolution{1920, 1080, 60};
+constexpr Resolution kZeroResolution{0, 0, 60};
+
+struct TypeReplyKind {
+    int32_t kind;
+    const char* name;
+};
+
+// Reply types 0 to 3 of "GP TYPE".
+constexpr TypeReplyKind kTypeReplyKinds[] = {
+    {8, "16x16处理器"},
+    {10, "36x36处理器"},
+    {7, "8x8处理器"},
+    {8, "8x8Pro处理器"},
+};
+constexpr int kTypeReply8x8Pro = 3;
+constexpr std::string_view kTypeReplyPrefix = "GP TYPE";
+
+template <class T>
+bool EraseFirst(std::vector<std::shared_ptr<T>>& list, uint32_t id)
+{
+    const auto it = std::find_if(list.begin(), list.end(),
+                                 [id](const auto& item) { return item->GetId() == id; });
+    if (it == list.end())
+        return false;
+    list.erase(it);
+    return true;
+}
+
+// The reply type of a type reply; false when the line carries none.
+bool ParseTypeReply(std::string_view line, int& type)
+{
+    if (line.substr(0, kTypeReplyPrefix.size()) != kTypeReplyPrefix)
+        return false;
+    line.remove_prefix(kTypeReplyPrefix.size());
+    const size_t start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos)
+        return false;
+    line.remove_prefix(start);
+    if (!line.empty() && line.front() == '+')
+        line.remove_prefix(1);
+    const auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), type);
+    return ec == std::errc();
+}
+
+// The size of row or column `index`: its own when the list has one, else
+// one output's, as the wall size counts a grid without sizes.
+int32_t CellSize(const std::vector<int32_t>& sizes, int32_t index, int32_t unit)
+{
+    return static_cast<size_t>(index) < sizes.size() ? sizes[static_cast<size_t>(index)] : unit;
+}
+
+// Where row or column `index` starts: the sizes of those before it.
+int64_t CellOffset(const std::vector<int32_t>& sizes, int32_t index, int32_t unit)
+{
+    const size_t listed = std::min(static_cast<size_t>(index), sizes.size());
+    int64_t offset = 0;
+    for (size_t i = 0; i < listed; ++i)
+        offset += sizes[i];
+    return offset + (static_cast<int64_t>(index) - static_cast<int64_t>(listed)) * unit;
+}
+
+} // namespace
+
+CQelProcessor::CQelProcessor()
+    : lock_(std::make_shared<ProcessorLock>()), inputOsd_(std::make_unique<CInputOSD>(*this))
+{
+}
+
+CQelProcessor::~CQelProcessor() = default;
+
+bool CQelProcessor::HasCellSizes(int32_t kind)
+{
+    return kind == 4 || kind == 7 || kind == 8 || kind == 9 || kind == 10;
+}
+
+uint32_t CQelProcessor::GetId() const
+{
+    Guard guard(lock_->mutex);
+    return lock_->processorId;
+}
+
+void CQelProcessor::SetId(uint32_t id)
+{
+    Guard guard(lock_->mutex);
+    lock_->processorId = id;
+}
+
+int32_t CQelProcessor::GetKind() const
+{
+    Guard guard(lock_->mutex);
+    return kind_;
+}
+
+void CQelProcessor::SetKind(int32_t kind)
+{
+    Guard guard(lock_->mutex);
+    kind_ = kind;
+}
+
+std::string CQelProcessor::GetName() const
+{
+    Guard guard(lock_->mutex);
+    return name_;
+}
+
+void CQelProcessor::SetName(const std::string& name)
+{
+    Guard guard(lock_->mutex);
+    name_ = name;
+}
+
+
+bool CQelProcessor::AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool postEvent,
+                              bool toSplitList)
+{
+    if (!source || source->GetId() == kNoId)
+        return false;
+    PendingEvents events;
+    Guard guard(lock_->mutex);
+    if (FindSharedById(source->GetId(), sigSrcs_))
+        return false;
+    if (source->lock_ && source->lock_ != lock_)
+        return false;
+    if (!source->lock_)
+        source->Adopt(lock_, weak_from_this());
+    (toSplitList ? splitSrcs_ : sigSrcs_).push_back(source);
+    if (postEvent)
+        events.Add<CSigSrcAddedEvent>(static_cast<int32_t>(lock_->processorId),
+                                      static_cast<int32_t>(source->GetId()));
+    return true;
+}
+
+void CQelProcessor::RemoveSigSrcLocked(uint32_t id, PendingEvents& events)
+{
+    const auto source = FindSharedById(id, sigSrcs_);
+    if (!source)
+        return;
+    if (source->type_ == CQelSigSrc::kType4K)
+        for (int32_t q = 0; q < CQelSigSrc::kQuarterCount; ++q)
+            EraseFirst(splitSrcs_, id + static_cast<uint32_t>(q));
+    EraseFirst(sigSrcs_, id);
+    events.Add<CSigSrcRemovedEvent>(static_cast<int32_t>(lock_->processorId),
+                                    static_cast<int32_t>(id));
+}
+
+void CQelProcessor::RemoveSigSrc(uint32_t id)
+{
+    PendingEvents events;
+    Guard guard(lock_->mutex);
+    RemoveSigSrcLocked(id, events);
+}
+
+std::shared_ptr<CQelSigSrc> CQelProcessor::GetSigSrcAt(size_t index) const
+{
+    Guard guard(lock_->mutex);
+    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), sigSrcs_);
+}
+
+std::shared_ptr<CQelSigSrc> CQelProcessor::GetSigSrc(uint32_t id) const
+{
+    Guard guard(lock_->mutex);
+    return FindSharedById(id, sigSrcs_);
+}
+
+std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetSigSrcs() const
+{
+    Guard guard(lock_->mutex);
+    return sigSrcs_;
+}
+
+size_t CQelProcessor::GetSigSrcCount() const
+{
+    Guard guard(lock_->mutex);
+    return sigSrcs_.size();
+}
+
+std::shared_ptr<CQelSigSrc> CQelProcessor::GetListBItem(uint32_t id) const
+{
+    Guard guard(lock_->mutex);
+    return FindSharedById(id, splitSrcs_);
+}
+
+std::shared_ptr<CQelSigSrc> CQelProcessor::GetListBItemAt(size_t index) const
+{
+    Guard guard(lock_->mutex);
+    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), splitSrcs_);
+}
+
+std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetListBItems() const
+{
+    Guard guard(lock_->mutex);
+    return splitSrcs_;
+}
+
+void CQelProcessor::NotifySigSrcUpdate(uint32_t id)
+{
+    PendingEvents events;
+    Guard guard(lock_->mutex);
+    if (FindSharedById(id, sigSrcs_))
+        events.Add<CSigSrcUpdateEvent>(static_cast<int32_t>(lock_->processorId),
+                                       static_cast<int32_t>(id));
+}
+
+
+bool CQelProcessor::AddSigOut(const std::shared_ptr<CQelSigOut>& output)
+{
+    if (!output || output->GetId() == kNoId)
+        return false;
+    Guard guard(lock_->mutex);
+    if (FindSharedById(output->GetId(), sigOuts_) || !AdoptRecord(*output))
+        return false;
+    sigOuts_.push_back(output);
+    std::stable_sort(sigOuts_.begin(), sigOuts_.end(),
+                     [](const auto& a, const auto& b) { return a->GetId() < b->GetId(); });
+    return true;
+}
+
+void CQelProcessor::RemoveSigOut(uint32_t id)
+{
+    Guard guard(lock_->mutex);
+    EraseFirst(sigOuts_, id);
+}
+
+std::shared_ptr<CQelSigOut> CQelProcessor::GetSigOutAt(size_t index) const
+{
+    Guard guard(lock_->mutex);
+    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), sigOuts_);
+}
+
+std::shared_ptr<CQelSigOut> CQelProcessor::GetSigOut(uint32_t id) const
+{
+    Guard guard(lock_->mutex);
+    return FindSharedById(id, sigOuts_);
+}
+
+std::vector<std::shared_ptr<CQelSigOut>> CQelProcessor::GetSigOuts() const
+{
+    Guard guard(lock_->mutex);
+    return sigOuts_;
+}
+
+size_t CQelProcessor::GetSigOutCount() const
+{
+    Guard guard(lock_->mutex);
+    return sigOuts_.size();
+}
+
+
+bool CQelProcessor::AddBoard(const std::shared_ptr<CQelBoard>& board)
+{
+    if (!board || board->GetId() == kNoId)
+        return false;
+    Guard guard(lock_->mutex);
+    if (FindSharedById(board->GetId(), boards_) || !AdoptRecord(*board))
+        return false;
+    boards_.push_back(board);
+    return true;
+}
+
+void CQelProcessor::RemoveBoardItemsLocked(const CQelBoard& board, PendingEvents& events)
+{
+    if (CQelBoard::IsInputType(board.type_)) {
+        std::vector<uint32_t> ids;
+        for (const auto& source : sigSrcs_)
+            if (source->board_.lock().get() == &board)
+                ids.push_back(source->GetId());
+        for (uint32_t id : ids)
+            RemoveSigSrcLocked(id, events);
+    } else if (CQelBoard::IsOutputType(board.type_)) {
+        std::vector<uint32_t> ids;
+        for (const auto& output : sigOuts_)
+            if (output->board_.lock().get() == &board)
+                ids.push_back(output->GetId());
+        for (uint32_t id : ids)
+            EraseFirst(sigOuts_, id);
+    }
+}
+
+void CQelProcessor::RemoveBoardItems(uint32_t boardId)
+{
+    PendingEvents events;
+    Guard guard(lock_->mutex);
+    if (const auto board = FindSharedById(boardId, boards_))
+        RemoveBoardItemsLocked(*board, events);
+}
+
+void CQelProcessor::RemoveBoard(uint32_t boardId)
+{
+    PendingEvents events;
+    Guard guard(lock_->mutex);
+    const auto board = FindSharedById(boardId, boards_);
+    if (!board)
+        return;
+    RemoveBoardItemsLocked(*board, events);
+    EraseFirst(boards_, boardId);
+}
+
+std::shared_ptr<CQelBoard> CQelProcessor::GetBoardAt(size_t index) const
+{
+    Guard guard(lock_->mutex);
+    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), boards_);
+}
+
+std::shared_ptr<CQelBoard> CQelProcessor::GetBoard(uint32_t id) const
+{
+    Guard guard(lock_->mutex);
+    return FindSharedById(id, boards_);
+}
+
+std::vector<std::shared_ptr<CQelBoard>> CQelProcessor::GetBoards() const
+{
+    Guard guard(lock_->mutex);
+    return boards_;
+}
+
+size_t CQelProcessor::GetBoardCount() const
+{
+    Guard guard(lock_->mutex);
+    return boards_.size();
+}
+
+std::shared_ptr<CQelBoard> CQelProcessor::GetBoardBySlot(uint32_t slot) const
+{
+    Guard guard(lock_->mutex);
+    for (const auto& board : boards_) {
+        if (CQelBoard::IsInputType(board->type_) && board->GetId() == slot)
+            return board;
+        if (CQelBoard::IsOutputType(board->type_) && board->GetId() - 100 == slot)
+            return board;
+    }
+    return nullptr;
+}
+
+
+Resolution CQelProcessor::GetOutputResolution() const
+{
+    Guard guard(lock_->mutex);
+    return outputResolution_;
+}
+
+void CQelProcessor::SetOutputResolution(int32_t width, int32_t height, int32_t rate)
+{
+    if (width <= 0 || height <= 0 || rate <= 0)
+        return;
+    const Resolution resolution{width, height, rate};
+    PendingEvents events;
+    Guard guard(lock_->mutex);
+    if (resolution == outputResolution_)
+        return;
+    events.Add<CProResolutionChangedEvent>(static_cast<int32_t>(lock_->processorId), width,
+                                           height, rate);
+    outputResolution_ = resolution;
+}
+
+uint32_t CQelProcessor::GetOutputResolutionId() const
+{
+    Guard guard(lock_->mutex);
+    return outputResolutionId_;
+}
+
+void CQelProcessor::SetOutputResolutionId(uint32_t id)
+{
+    Guard guard(lock_->mutex);
+    outputResolutionId_ = id;
+}
+
+std::vector<CQelProcessor::ResolutionEntry> CQelProcessor::GetResolutionList() const
+{
+    Guard guard(lock_->mutex);
+    return resolutions_;
+}
+
+void CQelProcessor::SetResolutionList(const std::vector<ResolutionEntry>& list)
+{
+    Guard guard(lock_->mutex);
+    resolutions_ = list;
+}
+
+void CQelProcessor::AddResolution(const ResolutionEntry& entry)
+{
+    Guard guard(lock_->mutex);
+    resolutions_.push_back(entry);
+}
+
+Resolution CQelProcessor::GetResolutionById(uint32_t id) const
+{
+    Guard guard(lock_->mutex);
+    for (const auto& entry : resolutions_)
+        if (entry.id == id)
+            return entry.resolution;
+    return kDefaultResolution;
+}
+
+Resolution CQelProcessor::GetResolutionByIdOrZero(uint32_t id) const
+{
+    Guard guard(lock_->mutex);
+    for (const auto& entry : resolutions_)
+        if (entry.id == id)
+            return entry.resolution;
+    return kZeroResolution;
+}
+
+uint32_t CQelProcessor::FindResolutionId(const Resolution& resolution) const
+{
+    Guard guard(lock_->mutex);
+    for (const auto& entry : resolutions_)
+        if (entry.resolution == resolution)
+            return entry.id;
+    return kNoId;
+}
+
+bool CQelProcessor::HasResolutionId(uint32_t id) const
+{
+    Guard guard(lock_->mutex);
+    return std::any_of(resolutions_.begin(), resolutions_.end(),
+                       [id](const auto& entry) { return entry.id == id; });
+}
+
+void CQelProcessor::RemoveCustomResolution()
+{
+    Guard guard(lock_->mutex);
+    const auto it = std::find_if(resolutions_.begin(), resolutions_.end(),
+                                 [](const auto& entry) { return entry.id == kCustomResolutionId; });
+    if (it != resolutions_.end())
+        resolutions_.erase(it);
+}
+
+int32_t CQelProcessor::GetCustomizeResolutionSwitch() const
+{
+    Guard guard(lock_->mutex);
+    return customizeResolution_;
+}
+
+void CQelProcessor::SetCustomizeResolutionSwitch(int32_t value)
+{
+    Guard guard(lock_->mutex);
+    customizeResolution_ = value;
+}
+
+
+CQelProcessor::Wall CQelProcessor::GetWall() const
+{
+    Guard guard(lock_->mutex);
+    return wall_;
+}
+
+void CQelProcessor::SetWall(const Wall& wall)
+{
+    Guard guard(lock_->mutex);
+    wall_ = wall;
+}
+
+Size CQelProcessor::GetWallPixelSize() const
+{
+    Guard guard(lock_->mutex);
+    auto extent = [](const std::vector<int32_t>& sizes, int32_t count, int32_t unit, bool useSizes) {
+        if (useSizes) {
+            int64_t sum = 0;
+            for (int32_t s : sizes)
+                sum += s;
+            if (!sizes.empty() && sum != 0)
+                return static_cast<int32_t>(sum);
+        }
+        return static_cast<int32_t>(int64_t(count) * unit);
+    };
+    const bool cellSizes = HasCellSizes(kind_);
+    return Size{extent(wall_.colWidths, wall_.cols, outputResolution_.width, cellSizes),
+                extent(wall_.rowHeights, wall_.rows, outputResolution_.height, cellSizes)};
+}
+
+int32_t CQelProcessor::GetWallCellOutput(int32_t row, int32_t col) const
+{
+    Guard guard(lock_->mutex);
+    const auto it = wall_.cells.find({row, col});
+    return it == wall_.cells.end() ? -1 : it->second;
+}
+
+bool CQelProcessor::FindWallCellOfOutput(int32_t outputId, int32_t& row, int32_t& col) const
+{
+    Guard guard(lock_->mutex);
+    for (const auto& [cell, id] : wall_.cells) {
+        if (id == outputId) {
+            row = cell.first;
+            col = cell.second;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CQelProcessor::HitTestWallOutput(int32_t x, int32_t y, uint32_t& board, uint32_t& port) const
+{
+    Guard guard(lock_->mutex);
+    // Cells are tried in (row, column) order, as a walk over the grid would
+    // meet them, but only the mapped ones: a damaged file's grid may be huge.
+    for (const auto& [cell, id] : wall_.cells) {
+        const auto [row, col] = cell;
+        if (row < 0 || col < 0 || row >= wall_.rows || col >= wall_.cols || id == 0)
+            continue;
+        const int64_t left = CellOffset(wall_.colWidths, col, outputResolution_.width);
+        const int64_t top = CellOffset(wall_.rowHeights, row, outputResolution_.height);
+        const int64_t right = left + CellSize(wall_.colWidths, col, outputResolution_.width);
+        const int64_t bottom = top + CellSize(wall_.rowHeights, row, outputResolution_.height);
+        if (x >= left && x < right && y >= top && y < bottom) {
+            const uint32_t output = static_cast<uint32_t>(id);
+            board = output / 100 % 100;
+            port = output % 100;
+            return false;
+        }
+    }
+    return true;
+}
+
+Rect CQelProcessor::GetInflateRect() const
+{
+    Guard guard(lock_->mutex);
+    if (obm_ == 1 && app_.inflateEnable == 1)
+        return app_.inflateRect;
+    return Rect{};
+}
+
+
+int32_t CQelProcessor::GetObm() const
+{
+    Guard guard(lock_->mutex);
+    return obm_;
+}
+
+void CQelProcessor::SetObm(int32_t obm)
+{
+    Guard guard(lock_->mutex);
+    obm_ = obm;
+}
+
+int32_t CQelProcessor::GetAuthorization() const
+{
+    Guard guard(lock_->mutex);
+    return authorization_;
+}
+
+void CQelProcessor::SetAuthorization(int32_t value)
+{
+    Guard guard(lock_->mutex);
+    authorization_ = value;
+}
+
+int32_t CQelProcessor::GetSourceScaler() const
+{
+    Guard guard(lock_->mutex);
+    return sourceScaler_;
+}
+
+void CQelProcessor::SetSourceScaler(int32_t scaler)
+{
+    Guard guard(lock_->mutex);
+    sourceScaler_ = scaler;
+}
+
+CQelProcessor::Connection CQelProcessor::GetConnection() const
+{
+    Guard guard(lock_->mutex);
+    return connection_;
+}
+
+void CQelProcessor::SetConnection(const Connection& connection)
+{
+    Guard guard(lock_->mutex);
+    connection_ = connection;
+}
+
+CQelProcessor::AppOptions CQelProcessor::GetAppOptions() const
+{
+    Guard guard(lock_->mutex);
+    return app_;
+}
+
+void CQelProcessor::SetAppOptions(const AppOptions& options)
+{
+    Guard guard(lock_->mutex);
+    app_ = options;
+}
+
+uint32_t CQelProcessor::GetChannelId() const
+{
+    Guard guard(lock_->mutex);
+    return channelId_;
+}
+
+void CQelProcessor::SetChannelId(uint32_t id)
+{
+    Guard guard(lock_->mutex);
+    channelId_ = id;
+}
+
+bool CQelProcessor::IsStatusPollEnabled() const
+{
+    Guard guard(lock_->mutex);
+    return statusPoll_;
+}
+
+void CQelProcessor::SetStatusPoll(bool enabled)
+{
+    Guard guard(lock_->mutex);
+    statusPoll_ = enabled;
+}
+
+bool CQelProcessor::IsModified() const
+{
+    Guard guard(lock_->mutex);
+    return modified_;
+}
+
+void CQelProcessor::SetModified(bool modified)
+{
+    Guard guard(lock_->mutex);
+    modified_ = modified;
+}
+
+
+void CQelProcessor::OnTypeReply(const std::string& line)
+{
+    int type = 0;
+    const bool readable = ParseTypeReply(line, type);
+    Guard guard(lock_->mutex);
+    typeReply_ = line;
+    // A line without a readable type tells nothing about the device.
+    if (!readable || type < 0 || type > kTypeReply8x8Pro)
+        return;
+    const TypeReplyKind& entry = kTypeReplyKinds[type];
+    if (type != kTypeReply8x8Pro && kind_ == entry.kind)
+        return;
+    modified_ = true;
+    kind_ = entry.kind;
+    name_ = entry.name;
+}
+
+std::string CQelProcessor::GetTypeReplyText() const
+{
+    Guard guard(lock_->mutex);
+    return typeReply_;
+}
+
+
+bool CQelProcessor::AddFpgaVersion(int32_t key, const std::string& text)
+{
+    Guard guard(lock_->mutex);
+    return fpgaVersions_.emplace(key, text).second;
+}
+
+void CQelProcessor::ClearFpgaVersions()
+{
+    Guard guard(lock_->mutex);
+    fpgaVersions_.clear();
+}
+
+CQelProcessor::VersionTable CQelProcessor::GetFpgaVersions() const
+{
+    Guard guard(lock_->mutex);
+    return fpgaVersions_;
+}
+
+bool CQelProcessor::AddFirmwareVersion(int32_t key, const std::string& text)
+{
+    Guard guard(lock_->mutex);
+    return firmwareVersions_.emplace(key, text).second;
+}
+
+void CQelProcessor::ClearFirmwareVersions()
+{
+    Guard guard(lock_->mutex);
+    firmwareVersions_.clear();
+}
+
+CQelProcessor::VersionTable CQelProcessor::GetFirmwareVersions() const
+{
+    Guard guard(lock_->mutex);
+    return firmwareVersions_;
+}
+
+
+std::string CQelProcessor::GetPlanName(int32_t slot) const
+{
+    Guard guard(lock_->mutex);
+    const auto it = planNames_.find(slot);
+    return it != planNames_.end() ? it->second : std::to_string(slot);
+}
+
+void CQelProcessor::SetPlanName(int32_t slot, const std::string& name)
+{
+    if (slot < kFirstPlanSlot || slot > kLastPlanSlot)
+        return;
+    {
+        Guard guard(lock_->mutex);
+        planNames_[slot] = CutPlanName(name);
+    }
+    SavePro();
+}

@@ -1,0 +1,262 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/board.h"
+#include "model/model_types.h"
+#include "model/sig_out.h"
+#include "model/sig_src.h"
+
+struct ProcessorFileData;
+
+// The program's picture of one video-wall processor: its kind, link
+// settings, boards, inputs, outputs, wall, output resolutions and preset
+// names. Reply parsers change it on a link's thread while the UI reads it,
+// so all its state sits behind one lock, shared with the records it holds;
+// accessors hand out values and copies, never references into it.
+class CQelProcessor : public std::enable_shared_from_this<CQelProcessor> {
+public:
+    class CInputOSD;
+
+    struct ResolutionEntry {
+        uint32_t id = 0;
+        std::string friendName;
+        Resolution resolution;
+        friend bool operator==(const ResolutionEntry&, const ResolutionEntry&) = default;
+    };
+
+    struct Connection {
+        int32_t type = 1; // 1 TCP, 2 serial
+        std::string tcpAddress = "192.168.0.100";
+        std::string tcpPort = "8978";
+        std::string tcpType = "0";
+        std::string serialDevice = "COM1";
+        std::string serialDeviceInUse; // found by the port search
+        int32_t serialAutoDetect = 1;
+        int32_t serialRate = 115200;
+        friend bool operator==(const Connection&, const Connection&) = default;
+    };
+
+    // Switches the views and builders read; the file's "App" element.
+    struct AppOptions {
+        int32_t segWindowPoorTip = 0;
+        int32_t videoWindowInvalidRectTip = 0;
+        int32_t disableResourcePoorTip = 0;
+        int32_t planPatternCount = 0;
+        int32_t inflateEnable = 0;
+        Rect inflateRect;
+        int32_t algorithmId = 0;
+        int32_t moreButtonSwitch = 0;
+        friend bool operator==(const AppOptions&, const AppOptions&) = default;
+    };
+
+    // Wall cell (row, column) to output id.
+    using WallMap = std::map<std::pair<int32_t, int32_t>, int32_t>;
+
+    struct Wall {
+        int32_t rows = 1;
+        int32_t cols = 1;
+        std::vector<int32_t> rowHeights;
+        std::vector<int32_t> colWidths;
+        Rect margin;
+        WallMap cells;
+        std::vector<int32_t> watch;
+        friend bool operator==(const Wall&, const Wall&) = default;
+    };
+
+    using VersionTable = std::map<int32_t, std::string>;
+
+    static constexpr int32_t kFirstPlanSlot = 1;
+    static constexpr int32_t kLastPlanSlot = 20;
+    static constexpr size_t kMaxPlanNameBytes = 259;
+    static constexpr uint32_t kCustomResolutionId = 255;
+    static constexpr uint32_t kDefaultResolutionId = 3;
+    static constexpr int32_t kDefaultObm = 10000;
+
+    CQelProcessor();
+    virtual ~CQelProcessor();
+    CQelProcessor(const CQelProcessor&) = delete;
+    CQelProcessor& operator=(const CQelProcessor&) = delete;
+
+    uint32_t GetId() const;
+    void SetId(uint32_t id);
+    int32_t GetKind() const;
+    void SetKind(int32_t kind);
+    std::string GetName() const;
+    void SetName(const std::string& name);
+    // Kinds 4, 7, 8, 9 and 10 size their wall by row heights and column
+    // widths, and keep those and the watch list in the file.
+    static bool HasCellSizes(int32_t kind);
+
+    // Signal sources. Sources of type 13 also have four quarter sources in
+    // a second ("split") list.
+    bool AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool postEvent, bool toSplitList);
+    void RemoveSigSrc(uint32_t id);
+    std::shared_ptr<CQelSigSrc> GetSigSrcAt(size_t index) const;
+    std::shared_ptr<CQelSigSrc> GetSigSrc(uint32_t id) const;
+    std::vector<std::shared_ptr<CQelSigSrc>> GetSigSrcs() const;
+    size_t GetSigSrcCount() const;
+    std::shared_ptr<CQelSigSrc> GetListBItem(uint32_t id) const;
+    std::shared_ptr<CQelSigSrc> GetListBItemAt(size_t index) const;
+    std::vector<std::shared_ptr<CQelSigSrc>> GetListBItems() const;
+    void NotifySigSrcUpdate(uint32_t id);
+    // Renames the source and rewrites its element of the processor file.
+    void SaveSigSrcsToPro(const std::string& name, uint32_t id);
+
+    // Outputs, kept in ascending id order by AddSigOut.
+    bool AddSigOut(const std::shared_ptr<CQelSigOut>& output);
+    void RemoveSigOut(uint32_t id);
+    std::shared_ptr<CQelSigOut> GetSigOutAt(size_t index) const;
+    std::shared_ptr<CQelSigOut> GetSigOut(uint32_t id) const;
+    std::vector<std::shared_ptr<CQelSigOut>> GetSigOuts() const;
+    size_t GetSigOutCount() const;
+
+    // Boards.
+    bool AddBoard(const std::shared_ptr<CQelBoard>& board);
+    // Removes the sources of an input board or the outputs of an output
+    // board; the board stays.
+    void RemoveBoardItems(uint32_t boardId);
+    void RemoveBoard(uint32_t boardId);
+    std::shared_ptr<CQelBoard> GetBoardAt(size_t index) const;
+    std::shared_ptr<CQelBoard> GetBoard(uint32_t id) const;
+    std::vector<std::shared_ptr<CQelBoard>> GetBoards() const;
+    size_t GetBoardCount() const;
+    std::shared_ptr<CQelBoard> GetBoardBySlot(uint32_t slot) const;
+
+    // Output resolution and the list of resolutions the device offers.
+    Resolution GetOutputResolution() const;
+    // Ignored unless all three are above 0; a change is announced.
+    void SetOutputResolution(int32_t width, int32_t height, int32_t rate);
+    uint32_t GetOutputResolutionId() const;
+    void SetOutputResolutionId(uint32_t id);
+    std::vector<ResolutionEntry> GetResolutionList() const;
+    void SetResolutionList(const std::vector<ResolutionEntry>& list);
+    void AddResolution(const ResolutionEntry& entry);
+    Resolution GetResolutionById(uint32_t id) const;       // 1920, 1080, 60 when absent
+    Resolution GetResolutionByIdOrZero(uint32_t id) const; // 0, 0, 60 when absent
+    uint32_t FindResolutionId(const Resolution& resolution) const;
+    bool HasResolutionId(uint32_t id) const;
+    void RemoveCustomResolution();
+    int32_t GetCustomizeResolutionSwitch() const;
+    void SetCustomizeResolutionSwitch(int32_t value);
+
+    // The wall.
+    Wall GetWall() const;
+    void SetWall(const Wall& wall);
+    Size GetWallPixelSize() const;
+    int32_t GetWallCellOutput(int32_t row, int32_t col) const; // -1 when none
+    bool FindWallCellOfOutput(int32_t outputId, int32_t& row, int32_t& col) const;
+    // False on a hit, with the output's board and port; true on a miss.
+    bool HitTestWallOutput(int32_t x, int32_t y, uint32_t& board, uint32_t& port) const;
+    Rect GetInflateRect() const;
+
+    // Settings.
+    int32_t GetObm() const;
+    void SetObm(int32_t obm);
+    int32_t GetAuthorization() const;
+    void SetAuthorization(int32_t value);
+    int32_t GetSourceScaler() const;
+    void SetSourceScaler(int32_t scaler);
+    Connection GetConnection() const;
+    void SetConnection(const Connection& connection);
+    AppOptions GetAppOptions() const;
+    void SetAppOptions(const AppOptions& options);
+    uint32_t GetChannelId() const;
+    void SetChannelId(uint32_t id);
+    // The periodic status poll sends nothing while this is off.
+    bool IsStatusPollEnabled() const;
+    void SetStatusPoll(bool enabled);
+    bool IsModified() const;
+    void SetModified(bool modified);
+
+    // The type reply ("GP TYPE t n").
+    void OnTypeReply(const std::string& line);
+    std::string GetTypeReplyText() const;
+
+    // Version tables, board key to text (0 the main control board). A key
+    // keeps the first text it gets until the table is cleared.
+    bool AddFpgaVersion(int32_t key, const std::string& text);
+    void ClearFpgaVersions();
+    VersionTable GetFpgaVersions() const;
+    bool AddFirmwareVersion(int32_t key, const std::string& text);
+    void ClearFirmwareVersions();
+    VersionTable GetFirmwareVersions() const;
+
+    // Names of the preset slots 1 to 20; an unnamed slot reads as its number.
+    std::string GetPlanName(int32_t slot) const;
+    // Stores the name (cut to 259 bytes) and saves the processor file.
+    void SetPlanName(int32_t slot, const std::string& name);
+
+    // The processor file. A file that cannot be used leaves the model as it
+    // was and is kept beside itself as "<name>.bad".
+    bool LoadPro(const std::string& path);
+    bool SavePro();
+    // The processor file in the hardware folder.
+    static std::string ProFilePath();
+
+    CInputOSD& GetInputOsd() { return *inputOsd_; }
+    const CInputOSD& GetInputOsd() const { return *inputOsd_; }
+
+private:
+    using Guard = std::lock_guard<std::mutex>;
+
+    // Takes a record into this processor; false when it already belongs to
+    // another one. Called under the lock, or before anyone else sees the
+    // record.
+    template <class Record>
+    bool AdoptRecord(Record& record);
+    void RemoveSigSrcLocked(uint32_t id, PendingEvents& events);
+    void RemoveBoardItemsLocked(const CQelBoard& board, PendingEvents& events);
+    struct Records;
+    // Makes the records a loaded file describes, adopted but not yet shown
+    // to anyone, so the lock is held only to take them over.
+    Records MakeRecords(const ProcessorFileData& data);
+    void CommitLocked(const ProcessorFileData& data, Records records);
+    ProcessorFileData SnapshotLocked() const;
+
+    std::shared_ptr<ProcessorLock> lock_;
+    // Serialises writers of the processor file; taken before lock_, never
+    // while it is held.
+    std::mutex fileMutex_;
+
+    int32_t kind_ = 0;
+    std::string name_;
+    std::vector<std::shared_ptr<CQelSigSrc>> sigSrcs_;
+    std::vector<std::shared_ptr<CQelSigSrc>> splitSrcs_;
+    std::vector<std::shared_ptr<CQelSigOut>> sigOuts_;
+    std::vector<std::shared_ptr<CQelBoard>> boards_;
+    Resolution outputResolution_{1920, 1080, 60};
+    uint32_t outputResolutionId_ = kDefaultResolutionId;
+    std::vector<ResolutionEntry> resolutions_;
+    int32_t sourceScaler_ = 0;
+    bool statusPoll_ = true;
+    int32_t obm_ = kDefaultObm;
+    int32_t authorization_ = 0;
+    Wall wall_;
+    Connection connection_;
+    AppOptions app_;
+    uint32_t channelId_ = 0;
+    bool modified_ = false;
+    VersionTable fpgaVersions_;
+    VersionTable firmwareVersions_;
+    int32_t customizeResolution_ = 0;
+    std::map<int32_t, std::string> planNames_;
+    std::string typeReply_;
+    std::unique_ptr<CInputOSD> inputOsd_;
+};
+
+template <class Record>
+bool CQelProcessor::AdoptRecord(Record& record)
+{
+    if (record.lock_)
+        return record.lock_ == lock_; // never moves to another processor
+    record.lock_ = lock_;
+    record.owner_ = weak_from_this();
+    return true;
+}

@@ -1,0 +1,594 @@
+#include "model/processor_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+
+#include <boost/property_tree/ptree.hpp>
+#include <boost/property_tree/xml_parser.hpp>
+
+#include "app/text_helpers.h"
+#include "app/language_tr.h"
+
+namespace pt = boost::property_tree;
+
+namespace {
+
+constexpr char kVersion[] = "V1";
+constexpr char kAttrs[] = "<xmlattr>";
+constexpr uint32_t kKind9OutputBase = 10000;
+constexpr uint32_t kKind9OutputBoard = 100;
+constexpr int32_t kKind9OutputCount = 4;
+constexpr char kOutputCaption[] = "输出";
+constexpr Resolution kDefaultOutputResolution{1920, 1080, 60};
+
+// A file that cannot be used; the text says why.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string_view Trim(std::string_view s)
+{
+    const size_t begin = s.find_first_not_of(" \t\r\n");
+    if (begin == std::string_view::npos)
+        return {};
+    const size_t end = s.find_last_not_of(" \t\r\n");
+    return s.substr(begin, end - begin + 1);
+}
+
+std::optional<int64_t> ParseInteger(std::string_view text)
+{
+    text = Trim(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    int64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// The C library's conversion of one list piece: leading digits, else 0.
+int32_t LeadingInt(std::string_view piece)
+{
+    piece = Trim(piece);
+    bool negative = false;
+    if (!piece.empty() && (piece.front() == '+' || piece.front() == '-')) {
+        negative = piece.front() == '-';
+        piece.remove_prefix(1);
+    }
+    int64_t value = 0;
+    for (char c : piece) {
+        if (c < '0' || c > '9')
+            break;
+        value = std::min<int64_t>(value * 10 + (c - '0'), int64_t(1) << 32);
+    }
+    value = negative ? -value : value;
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+std::vector<int32_t> ParseList(const std::string& text)
+{
+    std::vector<int32_t> values;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t comma = text.find(',', start);
+        if (comma == std::string::npos)
+            comma = text.size();
+        if (comma > start)
+            values.push_back(LeadingInt(std::string_view(text).substr(start, comma - start)));
+        start = comma + 1;
+    }
+    return values;
+}
+
+std::string JoinList(const std::vector<int32_t>& values)
+{
+    std::string text;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            text += ',';
+        text += std::to_string(values[i]);
+    }
+    return text;
+}
+
+// Reads one element's attributes with the file's defaults.
+class Element {
+public:
+    Element(const pt::ptree& node, std::string name)
+        : attrs_(node.get_child_optional(kAttrs)), name_(std::move(name))
+    {
+    }
+
+    std::optional<std::string> Text(const char* attr) const
+    {
+        if (!attrs_)
+            return std::nullopt;
+        const auto value = attrs_->get_optional<std::string>(attr);
+        return value ? std::optional<std::string>(*value) : std::nullopt;
+    }
+
+    std::string Text(const char* attr, const std::string& fallback) const
+    {
+        return Text(attr).value_or(fallback);
+    }
+
+    int32_t Int(const char* attr, int32_t fallback) const
+    {
+        const auto text = Text(attr);
+        return text ? ToInt(attr, *text) : fallback;
+    }
+
+    int32_t RequiredInt(const char* attr) const
+    {
+        const auto text = Text(attr);
+        if (!text)
+            throw FileError("<" + name_ + "> lacks the attribute \"" + attr + "\"");
+        return ToInt(attr, *text);
+    }
+
+    // Unsigned ids; -1 (and its unsigned spelling) means no id.
+    uint32_t Uint(const char* attr, uint32_t fallback) const
+    {
+        const auto text = Text(attr);
+        if (!text)
+            return fallback;
+        const auto value = ParseInteger(*text);
+        if (!value || *value > std::numeric_limits<uint32_t>::max() ||
+            *value < -int64_t(std::numeric_limits<uint32_t>::max()))
+            throw Bad(attr, *text);
+        return static_cast<uint32_t>(*value);
+    }
+
+    Resolution Triple(const char* attr, const char* fallback) const
+    {
+        return TextToTriple(Text(attr, fallback));
+    }
+
+private:
+    int32_t ToInt(const char* attr, const std::string& text) const
+    {
+        const auto value = ParseInteger(text);
+        if (!value || *value < std::numeric_limits<int32_t>::min() ||
+            *value > std::numeric_limits<int32_t>::max())
+            throw Bad(attr, text);
+        return static_cast<int32_t>(*value);
+    }
+
+    FileError Bad(const char* attr, const std::string& text) const
+    {
+        return FileError("the attribute \"" + std::string(attr) + "\" of <" + name_ +
+                         "> is not a number: \"" + text + "\"");
+    }
+
+    boost::optional<const pt::ptree&> attrs_;
+    std::string name_;
+};
+
+const pt::ptree& Required(const pt::ptree& parent, const char* name)
+{
+    const auto child = parent.get_child_optional(name);
+    if (!child)
+        throw FileError(std::string("the element <") + name + "> is missing");
+    return *child;
+}
+
+// The children of `parent` named `name`, in document order.
+template <class Visit>
+void ForEach(const pt::ptree& parent, const char* name, Visit visit)
+{
+    for (const auto& [key, child] : parent)
+        if (key == name)
+            visit(Element(child, name), child);
+}
+
+void ReadApp(const Element& e, CQelProcessor::AppOptions& app)
+{
+    app.segWindowPoorTip = e.Int("segwindowpoortipenable", 0);
+    app.videoWindowInvalidRectTip = e.Int("videowindowinvalidrecttipenable", 0);
+    app.disableResourcePoorTip = e.Int("disableresourcepoortip", 0);
+    app.planPatternCount = e.Int("planpatterncount", 0);
+    app.inflateEnable = e.Int("inflaterectEnable", 0);
+    app.inflateRect.left = e.Int("inflaterectLeft", 0);
+    app.inflateRect.right = e.Int("inflaterectRight", 0);
+    app.inflateRect.top = e.Int("inflaterectTop", 0);
+    app.inflateRect.bottom = e.Int("inflaterectBottom", 0);
+    app.algorithmId = e.Int("algorithmID", 0);
+    app.moreButtonSwitch = e.Int("morebuttonswitch", 0);
+}
+
+void ReadConnection(const Element& e, CQelProcessor::Connection& c)
+{
+    c.tcpAddress = e.Text("tcpaddr", "192.168.0.100");
+    c.tcpPort = e.Text("tcpport", "8978");
+    c.tcpType = e.Text("tcptype", "0");
+    c.serialDevice = e.Text("serialdevice", "COM1");
+    c.serialRate = e.Int("serialrate", 115200);
+    c.serialAutoDetect = e.Int("autodectsdevice", 1);
+    c.type = e.Int("contype", 1);
+}
+
+CQelSigSrc::Values ReadSource(const Element& e, const pt::ptree& node)
+{
+    CQelSigSrc::Values s;
+    s.id = e.Uint("id", kNoId);
+    s.type = e.Int("type", 0);
+    s.boardId = e.Uint("board", kNoId);
+    s.name = e.Text("name", "");
+    s.edid = e.Uint("EDID", 0);
+    s.resolution = e.Triple("resolution", "");
+    s.startPoint = TextToPoint(e.Text("startpt", ""));
+    s.mutualGroupId = e.Uint("mutualgroupid", kNoId);
+    s.curChildId = e.Uint("curchildid", kNoId);
+    s.adjust = CQelSigSrc::DefaultAdjust(s.type);
+    ForEach(node, "Child", [&](const Element& c, const pt::ptree&) {
+        CQelChildSigSrc::Values child;
+        child.id = c.Uint("id", kNoId);
+        child.type = c.Int("type", 0);
+        child.name = c.Text("name", "");
+        child.resolution = c.Triple("resolution", "");
+        child.routingId = c.Uint("routingid", kNoId);
+        const bool repeated = std::any_of(s.children.begin(), s.children.end(),
+                                          [&](const auto& o) { return o.id == child.id; });
+        if (!repeated)
+            s.children.push_back(std::move(child));
+    });
+    return s;
+}
+
+void Parse(const pt::ptree& tree, ProcessorFileData& d)
+{
+    const pt::ptree& root = Required(tree, "Processor");
+    const Element processor(root, "Processor");
+    if (processor.Text("version", "") != kVersion)
+        throw FileError("the version is not \"V1\"");
+    d.kind = processor.Int("protype", 0);
+    d.name = processor.Text("name", "");
+    d.obm = processor.Int("OBM", CQelProcessor::kDefaultObm);
+    d.authorization = processor.RequiredInt("Authorization");
+
+    ReadApp(Element(Required(root, "App"), "App"), d.app);
+
+    ForEach(Required(root, "PlanNameSet"), "PlanName", [&](const Element& e, const pt::ptree&) {
+        const int32_t slot = e.Int("id", -1);
+        if (slot < CQelProcessor::kFirstPlanSlot || slot > CQelProcessor::kLastPlanSlot)
+            return;
+        d.planNames[slot] = CutPlanName(e.Text("friendname", std::to_string(slot)));
+    });
+
+    ReadConnection(Element(Required(root, "Connect"), "Connect"), d.connection);
+
+    ForEach(Required(root, "Boards"), "Board", [&](const Element& e, const pt::ptree&) {
+        CQelBoard::Values b;
+        b.id = e.Uint("id", kNoId);
+        b.name = e.Text("name", "");
+        b.type = e.Int("type", 0);
+        b.scaler = e.Int("scaler", 0);
+        b.portCount = e.Int("portcount", 0);
+        const bool repeated = std::any_of(d.boards.begin(), d.boards.end(),
+                                          [&](const auto& o) { return o.id == b.id; });
+        if (b.id != kNoId && !repeated)
+            d.boards.push_back(std::move(b));
+    });
+    auto hasBoard = [&](uint32_t id) {
+        return std::any_of(d.boards.begin(), d.boards.end(), [id](const auto& b) { return b.id == id; });
+    };
+
+    const pt::ptree& signalSource = Required(root, "SignalSource");
+    d.sourceScaler = Element(signalSource, "SignalSource").Int("scaler", 0);
+    ForEach(signalSource, "SigSrc", [&](const Element& e, const pt::ptree& node) {
+        CQelSigSrc::Values s = ReadSource(e, node);
+        if (!hasBoard(s.boardId))
+            s.boardId = kNoId;
+        const bool repeated = std::any_of(d.sources.begin(), d.sources.end(),
+                                          [&](const auto& o) { return o.id == s.id; });
+        if (s.id != kNoId && !repeated)
+            d.sources.push_back(std::move(s));
+    });
+
+    const pt::ptree& outResolutions = Required(root, "OutResolutions");
+    d.customizeResolution = Element(outResolutions, "OutResolutions").Int("customizeresolutionswitch", 0);
+    ForEach(outResolutions, "Reslt", [&](const Element& e, const pt::ptree&) {
+        CQelProcessor::ResolutionEntry entry;
+        entry.id = e.Uint("id", 0);
+        entry.resolution = e.Triple("resolution", "1024,768");
+        entry.friendName = e.Text("friendname", "1024,768");
+        d.resolutions.push_back(std::move(entry));
+    });
+
+    const pt::ptree& signalOut = Required(root, "SignalOut");
+    d.outputResolutionId = Element(signalOut, "SignalOut").Uint("resolutionid",
+                                                                CQelProcessor::kDefaultResolutionId);
+    ForEach(signalOut, "SigOut", [&](const Element& e, const pt::ptree&) {
+        CQelSigOut::Values o;
+        o.id = e.Uint("id", 0);
+        o.name = e.Text("name", "");
+        o.boardId = e.Uint("board", kNoId);
+        if (!hasBoard(o.boardId))
+            o.boardId = kNoId;
+        o.resolution = e.Triple("resolution", "1920,1080");
+        d.outputs.push_back(std::move(o));
+    });
+    if (d.kind == 9) {
+        // This kind always has the same four outputs, whatever the file says.
+        d.outputs.clear();
+        const std::string caption = CStringToStd(TranslateText(QString::fromUtf8(kOutputCaption)));
+        for (int32_t n = 1; n <= kKind9OutputCount; ++n) {
+            CQelSigOut::Values o;
+            o.id = kKind9OutputBase + static_cast<uint32_t>(n - 1);
+            o.name = caption + " 1_" + std::to_string(n);
+            o.boardId = hasBoard(kKind9OutputBoard) ? kKind9OutputBoard : kNoId;
+            o.resolution = kDefaultOutputResolution;
+            d.outputs.push_back(std::move(o));
+        }
+    }
+
+    const pt::ptree& videoWall = Required(root, "VideoWall");
+    const Element wall(videoWall, "VideoWall");
+    d.wall.rows = wall.Int("rows", 1);
+    d.wall.cols = wall.Int("cols", 1);
+    d.wall.margin = TextToRect(wall.Text("margin", ""));
+    if (CQelProcessor::HasCellSizes(d.kind)) {
+        d.wall.rowHeights = ParseList(wall.Text("rh", ""));
+        d.wall.colWidths = ParseList(wall.Text("cw", ""));
+        d.wall.watch = ParseList(wall.Text("watch", ""));
+    }
+    ForEach(videoWall, "Conn", [&](const Element& e, const pt::ptree&) {
+        const int32_t row = e.Int("row", -1);
+        const int32_t col = e.Int("col", -1);
+        const int32_t output = e.Int("sigout_id", -1);
+        if (row >= 0 && col >= 0 && output != -1)
+            d.wall.cells[{row, col}] = output;
+    });
+}
+
+// Attributes are written in the order they are added.
+class Writer {
+public:
+    explicit Writer(pt::ptree& node) : node_(node) {}
+
+    Writer& Add(const char* attr, const std::string& value)
+    {
+        node_.add(std::string(kAttrs) + "." + attr, value);
+        return *this;
+    }
+    Writer& Add(const char* attr, const char* value) { return Add(attr, std::string(value)); }
+    Writer& Add(const char* attr, int32_t value) { return Add(attr, std::to_string(value)); }
+    Writer& Add(const char* attr, uint32_t value) { return Add(attr, std::to_string(value)); }
+    Writer& Flag(const char* attr, int32_t value) { return Add(attr, int32_t(value != 0 ? 1 : 0)); }
+
+private:
+    pt::ptree& node_;
+};
+
+void WriteSourceAttrs(pt::ptree& node, const CQelSigSrc::Values& s)
+{
+    Writer(node)
+        .Add("id", s.id)
+        .Add("type", s.type)
+        .Add("board", s.boardId)
+        .Add("name", s.name)
+        .Add("EDID", s.edid)
+        .Add("resolution", TripleToText(s.resolution))
+        .Add("startpt", PointToText(s.startPoint))
+        .Add("mutualgroupid", s.mutualGroupId)
+        .Add("curchildid", s.curChildId);
+}
+
+pt::ptree BuildTree(const ProcessorFileData& d, uint8_t netType)
+{
+    pt::ptree root;
+    Writer(root)
+        .Add("version", kVersion)
+        .Add("protype", d.kind)
+        .Add("name", d.name)
+        .Add("OBM", d.obm)
+        .Add("Authorization", d.authorization)
+        .Add("NetType", int32_t(netType));
+
+    pt::ptree app;
+    Writer(app)
+        .Flag("disableresourcepoortip", d.app.disableResourcePoorTip)
+        .Flag("videowindowinvalidrecttipenable", d.app.videoWindowInvalidRectTip)
+        .Flag("segwindowpoortipenable", d.app.segWindowPoorTip)
+        .Add("planpatterncount", d.app.planPatternCount)
+        .Add("inflaterectEnable", d.app.inflateEnable)
+        .Add("inflaterectLeft", d.app.inflateRect.left)
+        .Add("inflaterectRight", d.app.inflateRect.right)
+        .Add("inflaterectTop", d.app.inflateRect.top)
+        .Add("inflaterectBottom", d.app.inflateRect.bottom)
+        .Add("algorithmID", d.app.algorithmId)
+        .Add("morebuttonswitch", d.app.moreButtonSwitch);
+    root.add_child("App", app);
+
+    pt::ptree connect;
+    Writer(connect)
+        .Add("tcpaddr", d.connection.tcpAddress)
+        .Add("tcpport", d.connection.tcpPort)
+        .Add("tcptype", d.connection.tcpType)
+        .Add("serialdevice", d.connection.serialDevice)
+        .Add("serialrate", d.connection.serialRate)
+        .Add("autodectsdevice", d.connection.serialAutoDetect)
+        .Add("contype", d.connection.type);
+    root.add_child("Connect", connect);
+
+    pt::ptree boards;
+    for (const auto& b : d.boards) {
+        pt::ptree board;
+        Writer(board)
+            .Add("id", b.id)
+            .Add("name", b.name)
+            .Add("type", b.type)
+            .Add("scaler", b.scaler)
+            .Add("portcount", b.portCount);
+        boards.add_child("Board", board);
+    }
+    root.add_child("Boards", boards);
+
+    pt::ptree sources;
+    Writer(sources).Add("scaler", d.sourceScaler);
+    std::vector<const CQelSigSrc::Values*> byId;
+    for (const auto& s : d.sources)
+        byId.push_back(&s);
+    std::stable_sort(byId.begin(), byId.end(), [](auto a, auto b) { return a->id < b->id; });
+    for (const auto* s : byId) {
+        pt::ptree source;
+        WriteSourceAttrs(source, *s);
+        for (const auto& c : s->children) {
+            pt::ptree child;
+            Writer(child)
+                .Add("id", c.id)
+                .Add("type", c.type)
+                .Add("name", c.name)
+                .Add("resolution", TripleToText(c.resolution))
+                .Add("routingid", c.routingId);
+            source.add_child("Child", child);
+        }
+        sources.add_child("SigSrc", source);
+    }
+    root.add_child("SignalSource", sources);
+
+    Resolution current = kDefaultOutputResolution;
+    for (const auto& entry : d.resolutions) {
+        if (entry.id == d.outputResolutionId) {
+            current = entry.resolution;
+            break;
+        }
+    }
+    pt::ptree outputs;
+    Writer(outputs).Add("resolutionid", d.outputResolutionId).Add("resolution", TripleToText(current));
+    for (const auto& o : d.outputs) {
+        pt::ptree output;
+        Writer(output)
+            .Add("id", o.id)
+            .Add("name", o.name)
+            .Add("board", o.boardId)
+            .Add("resolution", TripleToText(o.resolution));
+        outputs.add_child("SigOut", output);
+    }
+    root.add_child("SignalOut", outputs);
+
+    pt::ptree wall;
+    Writer w(wall);
+    w.Add("rows", d.wall.rows).Add("cols", d.wall.cols).Add("margin", RectToText(d.wall.margin));
+    if (CQelProcessor::HasCellSizes(d.kind))
+        w.Add("rh", JoinList(d.wall.rowHeights))
+            .Add("cw", JoinList(d.wall.colWidths))
+            .Add("watch", JoinList(d.wall.watch));
+    for (const auto& [cell, output] : d.wall.cells) {
+        pt::ptree conn;
+        Writer(conn).Add("row", cell.first).Add("col", cell.second).Add("sigout_id", output);
+        wall.add_child("Conn", conn);
+    }
+    root.add_child("VideoWall", wall);
+
+    pt::ptree resolutions;
+    for (const auto& entry : d.resolutions) {
+        pt::ptree reslt;
+        Writer(reslt)
+            .Add("id", entry.id)
+            .Add("resolution", TripleToText(entry.resolution))
+            .Add("friendname", entry.friendName);
+        resolutions.add_child("Reslt", reslt);
+    }
+    Writer(resolutions).Flag("customizeresolutionswitch", d.customizeResolution);
+    root.add_child("OutResolutions", resolutions);
+
+    pt::ptree planNames;
+    for (const auto& [slot, name] : d.planNames) {
+        pt::ptree plan;
+        Writer(plan).Add("id", slot).Add("friendname", name);
+        planNames.add_child("PlanName", plan);
+    }
+    root.add_child("PlanNameSet", planNames);
+
+    pt::ptree tree;
+    tree.add_child("Processor", root);
+    return tree;
+}
+
+std::string ToText(const pt::ptree& tree)
+{
+    std::ostringstream out;
+    pt::write_xml(out, tree, pt::xml_writer_make_settings<std::string>('\t', 1, "utf-8"));
+    return out.str();
+}
+
+} // namespace
+
+bool ParseProcessorFile(const std::string& text, ProcessorFileData& data, std::string& reason)
+{
+    try {
+        pt::ptree tree;
+        std::istringstream in(text);
+        pt::read_xml(in, tree);
+        ProcessorFileData fresh;
+        Parse(tree, fresh);
+        data = std::move(fresh);
+        return true;
+    } catch (const pt::xml_parser_error& e) {
+        reason = "not well-formed XML: " + e.message() + " at line " + std::to_string(e.line());
+    } catch (const std::exception& e) {
+        reason = e.what();
+    }
+    return false;
+}
+
+std::string WriteProcessorFile(const ProcessorFileData& data, uint8_t netType)
+{
+    return ToText(BuildTree(data, netType));
+}
+
+bool RenameSourceInFile(std::string& text, uint32_t id, const std::string& name,
+                        std::string& reason)
+{
+    try {
+        pt::ptree tree;
+        std::istringstream in(text);
+        pt::read_xml(in, tree, pt::xml_parser::trim_whitespace);
+        pt::ptree& sources = tree.get_child("Processor.SignalSource");
+        for (auto& [key, node] : sources) {
+            if (key != "SigSrc")
+                continue;
+            const Element e(node, "SigSrc");
+            if (e.Uint("id", kNoId) != id)
+                continue;
+            CQelSigSrc::Values s = ReadSource(e, node);
+            s.id = id;
+            s.name = name;
+            // The attributes go back in the file's order; the children stay.
+            auto& attrs = node.get_child_optional(kAttrs) ? node.get_child(kAttrs)
+                                                          : node.push_front({kAttrs, {}})->second;
+            attrs.clear();
+            pt::ptree fresh;
+            WriteSourceAttrs(fresh, s);
+            attrs = fresh.get_child(kAttrs);
+            text = ToText(tree);
+            return true;
+        }
+        reason = "no source " + std::to_string(id);
+    } catch (const pt::xml_parser_error& e) {
+        reason = "not well-formed XML: " + e.message();
+    } catch (const std::exception& e) {
+        reason = e.what();
+    }
+    return false;
+}
+
+std::string CutPlanName(const std::string& name)
+{
+    if (name.size() <= CQelProcessor::kMaxPlanNameBytes)
+        return name;
+    size_t end = CQelProcessor::kMaxPlanNameBytes;
+    // Back up over continuation bytes so no character is split.
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80)
+        --end;
+    return name.substr(0, end);
+}

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "app/debug_logs.h"
+#include "corlane/app_path.h"
+#include "corlane/xdatetime.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Today() { return qz::vok::xdatetime::get_curdatetime().get_date().tostr(); }
+
+std::string DatedLog(const std::string& tag, const std::string& extension = ".LOG") {
+    return qz::vok::path::GetLogPath() + "/" + Today() + "/" + tag + "-" + Today() + extension;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class DebugLogsTest : public ::testing::Test {
+protected:
+    void SetUp() override { fs::remove_all(qz::vok::path::GetLogPath()); }
+};
+
+} // namespace
+
+TEST_F(DebugLogsTest, EachKindAppendsItsTextUnchanged) {
+    WriteSenderLog("abc");
+    WriteSenderLog("def\r\n");
+    WriteSenderErrorLog("***SET WIN 1\r\n");
+    WriteDebugLog("dbg");
+    WriteDebugLog(std::string("a\0b", 3));
+    EXPECT_EQ(ReadAll(DatedLog("Pro8x8Sender")), "abcdef\r\n");
+    EXPECT_EQ(ReadAll(DatedLog("Pro8x8Sender", ".ELOG")), "***SET WIN 1\r\n");
+    EXPECT_EQ(ReadAll(DatedLog("DebugLog")), std::string("dbga\0b", 6));
+}
+
+TEST_F(DebugLogsTest, SysTimeLogStampsTheTextWithLocalTime) {
+    const std::regex stamp("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}:\\d{3}\n");
+    const std::string formatted = FormatLogTimestamp();
+    EXPECT_TRUE(std::regex_match(formatted, stamp)) << formatted;
+    const std::string year = std::to_string(qz::vok::xdatetime::get_curdatetime().get_year());
+    EXPECT_EQ(formatted.substr(0, 4), year);
+
+    WriteSysTimeLog("x");
+    EXPECT_EQ(ReadAll(DatedLog("DebugLog")), "x");
+    const std::string line = ReadAll(DatedLog("SysTimeLog"));
+    const std::regex expected("x \\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}:\\d{3}\n \r\n");
+    EXPECT_TRUE(std::regex_match(line, expected)) << line;
+}
+
+TEST_F(DebugLogsTest, TextsOfManyThreadsNeverMix) {
+    constexpr int kThreads = 6;
+    constexpr int kTexts = 300;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([t] {
+            // Long texts, so a split write would show.
+            const std::string body(4000, static_cast<char>('a' + t));
+            for (int i = 0; i < kTexts; ++i) {
+                WriteDebugLog("<" + std::to_string(t) + body + ">\n");
+            }
+        });
+    }
+    for (auto& t : threads) {
+        t.join();
+    }
+    std::istringstream lines(ReadAll(DatedLog("DebugLog")));
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        ASSERT_EQ(line.size(), 4003u);
+        const int t = line[1] - '0';
+        ASSERT_EQ(line, "<" + std::to_string(t) + std::string(4000, static_cast<char>('a' + t)) + ">");
+        ++count;
+    }
+    EXPECT_EQ(count, kThreads * kTexts);
+}
+
+TEST_F(DebugLogsTest, AFileThatCannotBeOpenedLosesOnlyThatText) {
+    fs::create_directories(DatedLog("DebugLog")); // a folder in the file's place
+    WriteDebugLog("lost");
+    WriteSysTimeLog("half");
+    EXPECT_TRUE(fs::is_directory(DatedLog("DebugLog")));
+    EXPECT_EQ(ReadAll(DatedLog("SysTimeLog")).rfind("half ", 0), 0u);
+}
