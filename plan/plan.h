@@ -19,6 +19,9 @@ inline constexpr int32_t kPlanUniform = 0;    // every screen the same size
 inline constexpr int32_t kPlanSizedGrid = 1;  // rows and columns of their own sizes
 inline constexpr int32_t kPlanSwitch = 2;     // output-to-input routes only
 
+// No wall has more screens a side; larger counts come from damaged files.
+inline constexpr int32_t kMaxPlanGridSide = 1024;
+
 // Undo action kinds recorded with CQelPlan::AddHistory.
 enum PlanAction : int32_t {
     kActNewPlan = 1, kActOpenPlan, kActNewWindow, kActRenameWindow, kActDeleteWindow,
@@ -170,8 +173,8 @@ public:
 
     // A plan of the selected processor's output resolution made from a type-1
     // plan: each window is cut at the outputs it covers. `windowMap` gets
-    // each source window's new ids. Empty for other plan types or with no
-    // selected processor.
+    // each source window's new ids. Empty for other plan types, a grid above
+    // kMaxPlanGridSide a side, or with no selected processor.
     static std::shared_ptr<CQelPlan> DerivePlan(const CQelPlan& source, DeriveMap& windowMap);
 
     // --- Undo history ---

@@ -32,7 +32,8 @@ Rect CropOfPiece(const Rect& crop, const Rect& wr, const Rect& piece)
 std::shared_ptr<CQelPlan> CQelPlan::DerivePlan(const CQelPlan& source, DeriveMap& windowMap)
 {
     windowMap.clear();
-    if (source.type_ != kPlanSizedGrid)
+    if (source.type_ != kPlanSizedGrid || source.rows_ > kMaxPlanGridSide ||
+        source.cols_ > kMaxPlanGridSide)
         return nullptr;
     const auto placement = SelectedWallPlacement();
     if (!placement)

@@ -22,6 +22,36 @@ bool IsOutput(int32_t id)
 // Units of the crop arithmetic: ratios are kept in 1/10000.
 constexpr int64_t kRatioUnit = 10000;
 
+// Indexes of the first `count` bands of the listed sizes that [lo, hi) meets.
+std::vector<int32_t> BandsMet(const std::vector<int32_t>& sizes, int32_t count, int64_t lo,
+                              int64_t hi)
+{
+    std::vector<int32_t> met;
+    const size_t n = std::min(size_t(std::max(count, 0)), sizes.size());
+    int64_t start = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const int64_t end = start + sizes[i];
+        if (start < end && start < hi && end > lo)
+            met.push_back(int32_t(i));
+        start = end;
+    }
+    return met;
+}
+
+// Indexes of the cells of `count` uniform cells of `size` that [lo, hi)
+// meets; worked out rather than walked, as counts come from files.
+std::vector<int32_t> CellsMet(int64_t size, int32_t count, int64_t lo, int64_t hi)
+{
+    std::vector<int32_t> met;
+    if (size <= 0 || count <= 0 || hi <= lo)
+        return met;
+    const int64_t first = std::max<int64_t>(0, lo >= 0 ? lo / size : 0);
+    const int64_t last = std::min<int64_t>(int64_t(count) - 1, hi <= 0 ? -1 : (hi - 1) / size);
+    for (int64_t i = first; i <= last; ++i)
+        met.push_back(int32_t(i));
+    return met;
+}
+
 } // namespace
 
 Size CQelPlan::GetPixelSize() const
@@ -99,32 +129,15 @@ std::vector<int32_t> CQelPlan::GetWindowOutputs(const WindowPtr& window) const
     if (RectEmpty(wr))
         return ids;
 
-    // Bands of the grid: uniform cells, or on a type-1 plan the listed sizes.
-    std::vector<int64_t> rowEdges{0};
-    std::vector<int64_t> colEdges{0};
-    if (type_ == kPlanSizedGrid) {
-        const size_t rows = std::min(size_t(std::max(rows_, 0)), rowHeights_.size());
-        const size_t cols = std::min(size_t(std::max(cols_, 0)), columnWidths_.size());
-        for (size_t r = 0; r < rows; ++r)
-            rowEdges.push_back(rowEdges.back() + rowHeights_[r]);
-        for (size_t c = 0; c < cols; ++c)
-            colEdges.push_back(colEdges.back() + columnWidths_[c]);
-    } else {
-        for (int32_t r = 0; r < rows_; ++r)
-            rowEdges.push_back(rowEdges.back() + resolution_.height);
-        for (int32_t c = 0; c < cols_; ++c)
-            colEdges.push_back(colEdges.back() + resolution_.width);
-    }
-    auto meets = [](int64_t lo, int64_t hi, int64_t wlo, int64_t whi) {
-        return lo < hi && lo < whi && hi > wlo;
-    };
-    for (size_t r = 0; r + 1 < rowEdges.size(); ++r) {
-        if (!meets(rowEdges[r], rowEdges[r + 1], wr.top, wr.bottom))
-            continue;
-        for (size_t c = 0; c + 1 < colEdges.size(); ++c) {
-            if (!meets(colEdges[c], colEdges[c + 1], wr.left, wr.right))
-                continue;
-            const int32_t id = placement->OutputAt(int32_t(r), int32_t(c));
+    const std::vector<int32_t> rows = type_ == kPlanSizedGrid
+                                          ? BandsMet(rowHeights_, rows_, wr.top, wr.bottom)
+                                          : CellsMet(resolution_.height, rows_, wr.top, wr.bottom);
+    const std::vector<int32_t> cols = type_ == kPlanSizedGrid
+                                          ? BandsMet(columnWidths_, cols_, wr.left, wr.right)
+                                          : CellsMet(resolution_.width, cols_, wr.left, wr.right);
+    for (int32_t r : rows) {
+        for (int32_t c : cols) {
+            const int32_t id = placement->OutputAt(r, c);
             if (IsOutput(id))
                 ids.push_back(id);
         }
@@ -183,6 +196,8 @@ namespace CellGrid {
 
 void Reset(CQelWatchWindow& window, int32_t row, int32_t col)
 {
+    if (row > kMaxSplit || col > kMaxSplit)
+        row = col = 0;
     window.row = row;
     window.col = col;
     window.cells.clear();
@@ -220,19 +235,13 @@ Rect SplitCellRect(const CQelWatchWindow& window, int32_t row, int32_t col)
         return Rect{};
     }
 
-    // Columns are laid left to right: an odd right edge moves one pixel
-    // right and the next cell starts there, so later edges shift too.
+    // An odd right edge moves one pixel right and the next cell starts
+    // there. Cells start on even x, so with an odd cell width every edge
+    // moves and each cell takes one pixel more.
     const int64_t cellW = width / cols;
-    int64_t left = 0;
-    int64_t right = 0;
-    for (int32_t c = 0; c <= col; ++c) {
-        left = right;
-        right = c == cols - 1 ? width : left + cellW;
-        if (c != cols - 1 && right % 2 != 0)
-            ++right;
-        right = std::min(right, width);
-        left = std::min(left, width);
-    }
+    const int64_t step = cellW % 2 == 0 ? cellW : cellW + 1;
+    const int64_t left = std::min(step * col, width);
+    const int64_t right = col == cols - 1 ? width : std::min(step * (col + 1), width);
     const int64_t cellH = height / rows;
     const int64_t top = cellH * row;
     const int64_t bottom = row == rows - 1 ? height : top + cellH;

@@ -18,8 +18,10 @@ struct CQelWatchWindow {
 };
 
 namespace CellGrid {
-// Sets the split and refills the cells with row x col entries of -1
-// (none for a split below 1 x 1).
+// Outputs are split into a few cells a side; a file may claim any number.
+inline constexpr int32_t kMaxSplit = 64;
+// Sets the split and refills the cells with row x col entries of -1 (none
+// for a split below 1 x 1). A side above kMaxSplit gives a 0 x 0 grid.
 void Reset(CQelWatchWindow& window, int32_t row, int32_t col);
 } // namespace CellGrid
 

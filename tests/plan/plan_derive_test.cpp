@@ -94,6 +94,9 @@ TEST_F(PlanDerive, OnlyTypeOnePlansForAProcessorAreDerived)
     EXPECT_EQ(CQelPlan::DerivePlan(source, map), nullptr);
     EXPECT_TRUE(map.empty());
     source.SetType(kPlanSizedGrid);
+    source.SetGrid(1, INT32_MAX);
+    EXPECT_EQ(CQelPlan::DerivePlan(source, map), nullptr);
+    source.SetGrid(1, 2);
     DeselectProcessor();
     EXPECT_EQ(CQelPlan::DerivePlan(source, map), nullptr);
 

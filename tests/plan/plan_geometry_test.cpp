@@ -82,6 +82,11 @@ TEST_F(PlanGeometry, WindowOutputsAreListedRowByRow)
     EXPECT_EQ(sized->GetWindowOutputs(MakeWindow({100, 100, 2000, 1200})),
               (std::vector<int32_t>{10903, 10902}));
 
+    // Counts from a damaged file are not walked cell by cell.
+    auto vast = Plan(INT32_MAX, INT32_MAX);
+    EXPECT_EQ(vast->GetWindowOutputs(MakeWindow({-5000, -5000, INT32_MAX, 2000})),
+              (std::vector<int32_t>{10903, 10902, 10901, 10900}));
+
     TestProcessor p;
     p.cells = {{{0, 0}, 10903}, {{1, 1}, 10900}};
     SelectProcessor(p);
@@ -116,6 +121,12 @@ TEST_F(PlanGeometry, SplitCellsMoveOddEdgesRight)
     CQelWatchWindow none;
     CellGrid::Reset(none, 0, 4);
     EXPECT_EQ(SplitCellRect(none, 0, 0), Rect{});
+    CellGrid::Reset(none, 100000, 100000);
+    EXPECT_EQ(none.row, 0);
+    EXPECT_TRUE(none.cells.empty());
+    none.row = 1;
+    none.col = INT32_MAX; // as a file may set it
+    EXPECT_EQ(SplitCellRect(none, 0, 100), (Rect{0, 0, 0, 768})); // cells 0 wide
     DeselectProcessor();
     EXPECT_EQ(SplitCellRect(ww, 1, 2), Rect{});
 }
