@@ -1,16 +1,12 @@
 #include "plan/plan.h"
 
-#include "app/event_queue.h"
-
 #include <algorithm>
 
-#include "plan/rect_math.h"
+#include "app/event_queue.h"
 #include "plan/plan_context.h"
+#include "plan/rect_math.h"
 
 namespace {
-
-// Event code of a selected window.
-constexpr int32_t kWindowSelectedCode = 19;
 
 std::string DefaultWindowName(int32_t layer)
 {
@@ -148,7 +144,7 @@ void CQelPlan::SelectWindow(const WindowPtr& window)
     for (auto& w : windows_)
         w->active = false;
     window->active = true;
-    PostEvent(new CPlanWindowEvent(id_, window->layer, kWindowSelectedCode));
+    PostEvent(new CPlanWindowEvent(id_, window->layer, CPlanWindowEvent::kSelected));
 }
 
 void CQelPlan::MoveWindowLayer(const WindowPtr& window, int32_t op)

@@ -1,6 +1,6 @@
 #include "plan/plan.h"
 
-#include <set>
+#include <algorithm>
 
 #include "plan/plan_context.h"
 #include "plan/rect_math.h"

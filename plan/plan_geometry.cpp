@@ -1,5 +1,6 @@
 #include "plan/plan.h"
 
+#include <algorithm>
 #include <numeric>
 
 #include "plan/plan_context.h"

@@ -1,10 +1,8 @@
 #include "plan/plan.h"
 
-#include "app/event_queue.h"
-
 #include <array>
 
-#include "plan/plan_context.h"
+#include "app/event_queue.h"
 
 namespace {
 
@@ -12,10 +10,13 @@ namespace {
 // most one more.
 constexpr size_t kHistoryKept = 20;
 
+// Names of the action kinds 1 to 18, shown in the history pane.
 const std::array<const char*, 18> kActionNames = {
-    "新建方案",   "打开方案", "新建窗口",     "窗口重新命名",   "删除窗口",     "清空所有窗口",
-    "窗口重新选择信号源", "移动窗口", "改变窗口大小", "全屏显示", "取消全屏", "锁定窗口",
-    "层顺序变化", "多窗口对齐", "多窗口同宽", "多窗口同高", "多窗口同尺寸", "窗口吸附",
+    "新建方案",     "打开方案",     "新建窗口",           "窗口重新命名",
+    "删除窗口",     "清空所有窗口", "窗口重新选择信号源", "移动窗口",
+    "改变窗口大小", "全屏显示",     "取消全屏",           "锁定窗口",
+    "层顺序变化",   "多窗口对齐",   "多窗口同宽",         "多窗口同高",
+    "多窗口同尺寸", "窗口吸附",
 };
 
 } // namespace
