@@ -1,0 +1,123 @@
+#include "platform/ui/modal.h"
+#include "tests/support/ui/ui_test.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <gtest/gtest-spi.h>
+
+namespace {
+
+using tavrix::test::Prompt;
+using ModalSeam = tavrix::test::UiTest;
+
+ui::MenuSpec sampleMenu()
+{
+    return ui::MenuSpec::subMenu(QString(), {
+        ui::MenuSpec::item(1, "1倍"),
+        ui::MenuSpec::item(2, "2倍", true),
+        ui::MenuSpec::separatorItem(),
+        ui::MenuSpec::item(7, "删除", false, false),
+        ui::MenuSpec::subMenu("对齐", {ui::MenuSpec::item(30, "左对齐", true)}),
+    });
+}
+
+TEST_F(ModalSeam, UnscriptedPromptFailsWithItsTextAndAnswersNo)
+{
+    bool yes = true;
+    EXPECT_NONFATAL_FAILURE(yes = ui::askYesNo(nullptr, "您确定清空所有视频窗口吗？"),
+                            "unscripted yes/no question: 您确定清空所有视频窗口吗？");
+    EXPECT_FALSE(yes);
+
+    QDialog dialog;
+    dialog.setWindowTitle("IP设置");
+    int result = -1;
+    EXPECT_NONFATAL_FAILURE(result = ui::runDialog(dialog), "unscripted dialog: IP设置");
+    EXPECT_EQ(result, QDialog::Rejected);
+
+    std::optional<ui::ColorRef> colour = 0;
+    EXPECT_NONFATAL_FAILURE(colour = ui::chooseColour(nullptr, ui::rgb(1, 2, 3)), "unscripted colour chooser");
+    EXPECT_FALSE(colour.has_value());
+
+    // An answer of another kind is not taken for the prompt.
+    modal().answerYesNo(true);
+    int id = -1;
+    EXPECT_NONFATAL_FAILURE(id = ui::popupMenu(nullptr, sampleMenu(), QPoint()), "unscripted popup menu");
+    EXPECT_EQ(id, 0);
+    EXPECT_TRUE(ui::askYesNo(nullptr, "?"));
+    EXPECT_EQ(modal().prompts().size(), 5u);
+}
+
+TEST_F(ModalSeam, ScriptedAnswersComeBackInOrderAndPromptsAreRecorded)
+{
+    modal().answerMenu(2);
+    modal().answerYesNo(true);
+    modal().expectInform();
+    modal().answerFile("/tmp/logo.bmp");
+
+    EXPECT_EQ(ui::popupMenu(nullptr, sampleMenu(), QPoint(40, 50)), 2);
+    EXPECT_TRUE(ui::askYesNo(nullptr, "方案还未保存，需要保存吗？"));
+    ui::inform(nullptr, "请选择信号源");
+    ui::FileChoice bitmaps;
+    bitmaps.defaultSuffix = "bmp";
+    EXPECT_EQ(ui::chooseFile(nullptr, bitmaps), "/tmp/logo.bmp");
+
+    const auto& prompts = modal().prompts();
+    ASSERT_EQ(prompts.size(), 4u);
+    EXPECT_EQ(prompts[0].kind, Prompt::Menu);
+    EXPECT_EQ(prompts[0].pos, QPoint(40, 50));
+    ASSERT_EQ(prompts[0].menu.items.size(), 5u);
+    EXPECT_TRUE(prompts[0].menu.items[1].checked);
+    EXPECT_EQ(prompts[1].text, "方案还未保存，需要保存吗？");
+    EXPECT_EQ(prompts[2].kind, Prompt::Inform);
+    EXPECT_EQ(prompts[3].file.defaultSuffix, "bmp");
+}
+
+TEST_F(ModalSeam, ScriptedDialogIsFilledWithoutBlocking)
+{
+    QDialog dialog;
+    dialog.setWindowTitle("新建方案");
+    auto* name = new QLineEdit(&dialog);
+    modal().answerDialog([](QDialog& d) {
+        d.findChild<QLineEdit*>()->setText("方案1");
+        return int(QDialog::Accepted);
+    });
+    modal().answerDialog(QDialog::Rejected);
+
+    EXPECT_EQ(ui::runDialog(dialog), QDialog::Accepted);
+    EXPECT_EQ(name->text(), "方案1");
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(ui::runDialog(dialog), QDialog::Rejected);
+    EXPECT_EQ(modal().prompts().at(0).text, "新建方案");
+}
+
+TEST(MenuSpec, RendersCheckedItemsAndIdsAsData)
+{
+    QMenu menu;
+    ui::renderMenu(sampleMenu(), menu);
+    const QList<QAction*> actions = menu.actions();
+    ASSERT_EQ(actions.size(), 5);
+
+    EXPECT_EQ(actions[0]->text(), "1倍");
+    EXPECT_FALSE(actions[0]->isChecked());
+    EXPECT_TRUE(actions[1]->isChecked());
+    EXPECT_EQ(actions[1]->data().toInt(), 2);
+    EXPECT_TRUE(actions[2]->isSeparator());
+    EXPECT_FALSE(actions[3]->isEnabled());
+    EXPECT_EQ(actions[3]->data().toInt(), 7);
+
+    QMenu* sub = actions[4]->menu();
+    ASSERT_NE(sub, nullptr);
+    ASSERT_EQ(sub->actions().size(), 1);
+    EXPECT_EQ(sub->actions()[0]->data().toInt(), 30);
+    EXPECT_TRUE(sub->actions()[0]->isChecked());
+
+    const ui::MenuSpec spec = sampleMenu();
+    ASSERT_NE(spec.find(30), nullptr);
+    EXPECT_EQ(spec.find(30)->text, "左对齐");
+    EXPECT_EQ(spec.find(0), nullptr); // separators and sub-menus carry no id
+    EXPECT_EQ(spec.find(99), nullptr);
+}
+
+} // namespace

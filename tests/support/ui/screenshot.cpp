@@ -1,0 +1,39 @@
+#include "tests/support/ui/screenshot.h"
+
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+
+namespace tavrix::test {
+
+QImage screenshot(QWidget& widget)
+{
+    const QString dir = QStringLiteral(TAVRIX_SCREENSHOT_DIR);
+    QDir().mkpath(dir);
+    std::string name = "screenshot";
+    if (const auto* info = testing::UnitTest::GetInstance()->current_test_info())
+        name = std::string(info->test_suite_name()) + "." + info->name();
+    static std::map<std::string, int> taken;
+    const int n = ++taken[name];
+    const QString path = QStringLiteral("%1/%2-%3.png").arg(dir, QString::fromStdString(name)).arg(n);
+
+    const QPixmap grabbed = widget.grab();
+    EXPECT_FALSE(grabbed.isNull()) << "grab() gave nothing";
+    EXPECT_TRUE(grabbed.save(path, "PNG")) << "cannot write " << path.toStdString();
+    QImage read(path, "PNG");
+    EXPECT_FALSE(read.isNull()) << "cannot read back " << path.toStdString();
+    return read.convertToFormat(QImage::Format_RGB32);
+}
+
+ui::ColorRef pixelAt(const QImage& image, int x, int y)
+{
+    if (!image.valid(x, y))
+        return ui::kNoColor;
+    const QRgb p = image.pixel(x, y);
+    return ui::rgb(qRed(p), qGreen(p), qBlue(p));
+}
+
+} // namespace tavrix::test

@@ -1,0 +1,18 @@
+#pragma once
+#include "platform/ui/colour.h"
+
+#include <QImage>
+
+class QWidget;
+
+namespace tavrix::test {
+
+// Grabs the widget, writes it as a PNG under the build tree (named after the
+// running test), reads the file back and returns what was read, in 32-bit
+// RGB. Tests sample pixels of it, never hash the whole image.
+QImage screenshot(QWidget& widget);
+
+// The pixel at (x, y) as 0x00BBGGRR; kNoColor outside the image.
+ui::ColorRef pixelAt(const QImage& image, int x, int y);
+
+} // namespace tavrix::test

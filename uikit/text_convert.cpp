@@ -1,0 +1,17 @@
+#include "uikit/text_convert.h"
+
+#include "app/text_helpers.h"
+
+namespace ui {
+
+QString toQString(const std::string& text)
+{
+    return StdToCString(text);
+}
+
+std::string toUtf8(const QString& text)
+{
+    return CStringToStd(text);
+}
+
+} // namespace ui
