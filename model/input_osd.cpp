@@ -132,7 +132,11 @@ int CQelProcessor::CInputOSD::Save() const
     const std::vector<uint8_t> bytes = BuildInputOsdFile(boards);
     std::string error;
     const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return ReplaceFile(FilePath(), view, error) ? 0 : 1;
+    if (!ReplaceFile(FilePath(), view, error)) {
+        LogModelError("input OSD file not saved: " + error);
+        return 1;
+    }
+    return 0;
 }
 
 tagOSD_DATA_EX_S* CQelProcessor::CInputOSD::FindItemLocked(int32_t board, int32_t item) const

@@ -14,7 +14,6 @@ namespace {
 
 constexpr Resolution kDefaultResolution{1920, 1080, 60};
 constexpr Resolution kZeroResolution{0, 0, 60};
-constexpr int32_t kQuarterCount = 4;
 
 struct TypeReplyKind {
     int32_t kind;
@@ -157,7 +156,7 @@ void CQelProcessor::RemoveSigSrcLocked(uint32_t id, PendingEvents& events)
     if (!source)
         return;
     if (source->type_ == CQelSigSrc::kType4K)
-        for (int32_t q = 0; q < kQuarterCount; ++q)
+        for (int32_t q = 0; q < CQelSigSrc::kQuarterCount; ++q)
             EraseFirst(splitSrcs_, id + static_cast<uint32_t>(q));
     EraseFirst(sigSrcs_, id);
     events.Add<CSigSrcRemovedEvent>(static_cast<int32_t>(lock_->processorId),

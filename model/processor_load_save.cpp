@@ -18,7 +18,6 @@ namespace {
 
 constexpr char kFileName[] = "Processor.pro";
 constexpr char kBadSuffix[] = ".bad";
-constexpr int32_t kQuarters = 4;
 
 enum class ReadResult { Ok, Missing, Failed };
 
@@ -114,7 +113,7 @@ CQelProcessor::Records CQelProcessor::MakeRecords(const ProcessorFileData& d)
         source->board_ = boardOf(values.boardId);
         if (values.type == CQelSigSrc::kType4K) {
             // Four quarter pictures, each half as wide and high.
-            for (int32_t q = 0; q < kQuarters; ++q) {
+            for (int32_t q = 0; q < CQelSigSrc::kQuarterCount; ++q) {
                 const uint32_t id = values.id + static_cast<uint32_t>(q);
                 if (isSource(id))
                     continue;

@@ -74,6 +74,7 @@ public:
 
     static constexpr int32_t kTypeVideo4 = 10;  // four-way composite decoder
     static constexpr int32_t kType4K = 13;      // shown as four quarter sources
+    static constexpr int32_t kQuarterCount = 4;
     static constexpr int32_t kTypeVgaDvi = 101; // DVI, VGA and YPbPr children
 
     explicit CQelSigSrc(uint32_t id = kNoId);
