@@ -7,6 +7,12 @@ namespace {
 std::mutex g_logMutex;
 std::shared_ptr<qz::vok::logfile> g_log;
 
+std::shared_ptr<qz::vok::logfile> CurrentLog()
+{
+    std::lock_guard<std::mutex> guard(g_logMutex);
+    return g_log;
+}
+
 } // namespace
 
 void SetModelLog(std::shared_ptr<qz::vok::logfile> log)
@@ -17,11 +23,12 @@ void SetModelLog(std::shared_ptr<qz::vok::logfile> log)
 
 void LogModelError(const std::string& text)
 {
-    std::shared_ptr<qz::vok::logfile> log;
-    {
-        std::lock_guard<std::mutex> guard(g_logMutex);
-        log = g_log;
-    }
-    if (log)
+    if (auto log = CurrentLog())
         log->error("%s", text.c_str());
+}
+
+void LogModelWarning(const std::string& text)
+{
+    if (auto log = CurrentLog())
+        log->warn("%s", text.c_str());
 }

@@ -10,3 +10,5 @@ void SetModelLog(std::shared_ptr<qz::vok::logfile> log);
 
 // Writes an error line to the model's log.
 void LogModelError(const std::string& text);
+// Writes a warning line to the model's log.
+void LogModelWarning(const std::string& text);

@@ -79,9 +79,14 @@ int64_t CellOffset(const std::vector<int32_t>& sizes, int32_t index, int32_t uni
 CQelProcessor::CQelProcessor()
     : lock_(std::make_shared<ProcessorLock>()), inputOsd_(std::make_unique<CInputOSD>(*this))
 {
+    sender_.SetOwner(this);
+    sender_.Start();
 }
 
-CQelProcessor::~CQelProcessor() = default;
+CQelProcessor::~CQelProcessor()
+{
+    sender_.Stop();
+}
 
 bool CQelProcessor::HasCellSizes(int32_t kind)
 {

@@ -5,15 +5,20 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "model/board.h"
+#include "model/pro_delay_sender.h"
+#include "model/reply_waiter.h"
 #include "model/model_types.h"
 #include "model/sig_out.h"
 #include "model/sig_src.h"
 
 struct ProcessorFileData;
+struct tagOSD_DATA_EX2_S;
+class IProgress;
 
 // The program's picture of one video-wall processor: its kind, link
 // settings, boards, inputs, outputs, wall, output resolutions and preset
@@ -203,6 +208,76 @@ public:
     CInputOSD& GetInputOsd() { return *inputOsd_; }
     const CInputOSD& GetInputOsd() const { return *inputOsd_; }
 
+    // Command paths. Every command is ASCII text ending in "\r\n". Queued
+    // commands go through the paced sender: false when the text exceeds
+    // 1024 bytes or the queue is full (logged), true for an empty text,
+    // which is not queued.
+    bool QueueCommand(std::string_view text);
+    bool QueueEchoedCommand(std::string_view text);
+    uint32_t GetQueuedCommandCount() const;
+    // The pause after each paced command: 25 ms on TCP, 40 ms on serial.
+    void SetSenderPause(unsigned ms);
+    // Shut-down: ends the sender thread; still queued commands are dropped.
+    void StopSender();
+    // Sent at once; with g_NetType 1 true only when the device echoed the
+    // command within 100 ms, else always true.
+    bool SendCommand(std::string_view text);
+    // Sent at once; true with the first acknowledged reply within 100 ms.
+    bool SendAndWait(std::string_view text, std::string& reply);
+    bool SendNoWait(std::string_view text);
+    // Straight onto the processor's channel; false without one.
+    bool ChannelSend(std::string_view text);
+    // The reply path hands over acknowledged replies (set-command echoes,
+    // type and version replies) here, on the link's thread ...
+    void OnReply(const std::string& line);
+    // ... and every line no reply handler takes here: such a line can only
+    // confirm a pending command whose echo it is.
+    void OnUnmatchedReply(const std::string& line);
+
+    // Device requests. Those with an int result give 0 for done and 1 for
+    // refused or failed (LoadPreset: 1 when confirmed); the network setters
+    // give true for success. A model a request does not serve gets nothing.
+    int SetClock(int a, int b, int c, int d, int e, int f);
+    int SetFreeze(int on);
+    int LoadPreset(int preset);
+    int SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue);
+    int WriteBackgroundYuv(int board, uint8_t red, uint8_t green, uint8_t blue);
+    int EnableAllTime(int on);
+    int SendRawText(const std::string& text);
+    int LeaveDisplayMode();
+    // The network queries of request codes 11 to 20.
+    int SendQuery(int code);
+    bool SetNetwork(const std::string& address, const std::string& port);
+    bool SetNetwork2(const std::string& address, const std::string& port);
+    bool SetSubnetMask(const std::string& mask);
+    bool SetSubnetMask2(const std::string& mask);
+    bool SetGateway(const std::string& gateway);
+    bool SetGateway2(const std::string& gateway);
+    bool SetSubnetMaskLong(const std::string& mask);
+    bool SetSubnetMaskLong2(const std::string& mask);
+    int SetOutputTiming(uint32_t resolutionId);
+    int SetTestPattern(uint32_t outputId, int pattern, uint32_t colour);
+    int ProgramEdid(uint32_t inputId, int choice);
+    bool SetInputRouting(uint32_t inputId, int choice);
+    // False when the processor has no such source.
+    bool SetPictureControl(uint32_t inputId, int control, int value);
+    int SetTimeOsd(const tagOSD_DATA_EX2_S& item);
+    int QueryStatus();
+    void RequestSlotDiscovery();
+    int QueueCommandList(const std::vector<std::string>& lines);
+    // Sends the lines confirmed, `group` at a time; the receiver (may be
+    // null) hears (done, total), (total + 1, total) on failure.
+    int SendOsdLines(IProgress* receiver, const std::vector<std::string>& lines, int group, uint32_t delayMs);
+    // Stores the lines as display mode `mode` and polls for completion for
+    // at most 20 s; 0 when the device reported it stored.
+    int SwitchDisplayMode(int mode, IProgress* receiver, bool abortOnFailure, const std::vector<std::string>& lines);
+    // Stores the model's empty layout into display mode `step`.
+    int ClearOutputWindows(int step, IProgress* receiver);
+    // The configured serial device, or the detected one with auto-detect on.
+    std::string GetSerialDevice() const;
+    // Every column as wide as the output, every row as high.
+    void ResetWallCellSizes();
+
 private:
     using Guard = std::lock_guard<std::mutex>;
 
@@ -249,6 +324,18 @@ private:
     std::map<int32_t, std::string> planNames_;
     std::string typeReply_;
     std::unique_ptr<CInputOSD> inputOsd_;
+
+    // A confirmed send that writes "***" before the text of a failed one.
+    bool SendLogged(const std::string& text);
+    // The "GP SOT" command of models 7 to 10; empty when none applies.
+    std::string OutputTimingCommand(uint32_t resolutionId) const;
+    bool SetAddressAndPort(const char* model6Address, const char* model6Port, const char* fpgaCommand,
+                           const std::string& address, const std::string& port);
+    bool SetAddressWord(const char* command, const std::string& text, size_t model6Fields, size_t fpgaFields);
+
+    CQelReplyWaiter replyWaiter_;
+    // Last: its thread uses the members above and is stopped first.
+    CQelProDelaySender sender_;
 };
 
 template <class Record>

@@ -1,0 +1,75 @@
+// The processor's send paths: queued through its paced sender, or sent at
+// once on the calling thread with or without the wait for the echo.
+#include "model/processor.h"
+
+#include "comm/net_manager.h"
+#include "comm/reply_line.h"
+#include "model/net_type.h"
+
+namespace {
+// How long a command of the wait-for-reply kind waits for the device.
+constexpr auto kReplyTimeout = std::chrono::milliseconds(100);
+} // namespace
+
+bool CQelProcessor::QueueCommand(std::string_view text)
+{
+    return sender_.Enqueue(text, CQelCmdQueue::kPaced);
+}
+
+bool CQelProcessor::QueueEchoedCommand(std::string_view text)
+{
+    return sender_.Enqueue(text, CQelCmdQueue::kEchoed);
+}
+
+uint32_t CQelProcessor::GetQueuedCommandCount() const
+{
+    return sender_.GetQueuedCount();
+}
+
+void CQelProcessor::SetSenderPause(unsigned ms)
+{
+    sender_.SetPause(ms);
+}
+
+void CQelProcessor::StopSender()
+{
+    sender_.Stop();
+}
+
+bool CQelProcessor::SendCommand(std::string_view text)
+{
+    if (g_NetType.load() != 1)
+        return SendNoWait(text);
+    // The reply path hands lines on normalised, so the echo is compared in
+    // that form: "0xFF" comes back as 255, a trailing blank is gone.
+    const std::string echo = NormalizedReplyLine(text);
+    std::string reply;
+    return replyWaiter_.Exchange(&echo, [&] { ChannelSend(text); }, reply, kReplyTimeout);
+}
+
+bool CQelProcessor::SendAndWait(std::string_view text, std::string& reply)
+{
+    return replyWaiter_.Exchange(nullptr, [&] { ChannelSend(text); }, reply, kReplyTimeout);
+}
+
+bool CQelProcessor::SendNoWait(std::string_view text)
+{
+    ChannelSend(text);
+    return true;
+}
+
+bool CQelProcessor::ChannelSend(std::string_view text)
+{
+    auto channel = CNetManager::get_instance().Find(GetChannelId());
+    return channel && channel->Send(0, text);
+}
+
+void CQelProcessor::OnReply(const std::string& line)
+{
+    replyWaiter_.OnReply(line);
+}
+
+void CQelProcessor::OnUnmatchedReply(const std::string& line)
+{
+    replyWaiter_.OnUnmatched(line);
+}

@@ -1,0 +1,82 @@
+#pragma once
+// A processor wired to the processor simulator through a recording channel,
+// with the process clock swapped for the test's.
+#include "app/progress.h"
+#include "comm/net_manager.h"
+#include "corlane/app_path.h"
+#include "corlane/xdatetime.h"
+#include "model/net_type.h"
+#include "model/processor.h"
+#include "platform/clock.h"
+#include "tests/support/processor_simulator.h"
+#include "tests/support/recording_channel.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace std::chrono_literals;
+
+class LinkFixture {
+public:
+    LinkFixture(platform::Clock& clock, int32_t kind, uint8_t netType) : scoped_(clock)
+    {
+        std::filesystem::remove_all(qz::vok::path::GetLogPath());
+        g_NetType = netType;
+        channel = std::make_shared<CRecordingChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
+        channel->Settings().put("server_addr", "127.0.0.1");
+        channel->Settings().put("server_port", std::to_string(simulator.Port()));
+        processor = std::make_shared<CQelProcessor>();
+        processor->SetKind(kind);
+        processor->SetSenderPause(CQelProDelaySender::kTcpPauseMs);
+        std::weak_ptr<CQelProcessor> weak = processor;
+        channel->SetLineHandlers(
+            [weak](const std::string& line) { if (auto p = weak.lock()) p->OnReply(line); },
+            [weak](const std::string& line) { if (auto p = weak.lock()) p->OnUnmatchedReply(line); });
+        processor->SetChannelId(CNetManager::get_instance().Register(channel));
+        channel->Open();
+    }
+
+    ~LinkFixture()
+    {
+        processor.reset(); // stops its sender while the test's clock is in place
+        CNetManager::get_instance().CloseAndRemove(channel->GetId());
+        g_NetType = 0;
+    }
+
+    // Waits (in real time) for `count` lines at the simulator and returns them.
+    std::vector<std::string> Lines(size_t count)
+    {
+        simulator.WaitForLines(count, 20s);
+        return simulator.Texts();
+    }
+
+    static std::string DatedLog(const std::string& tag, const std::string& extension = ".LOG")
+    {
+        const std::string today = qz::vok::xdatetime::get_curdatetime().get_date().tostr();
+        std::ifstream in(qz::vok::path::GetLogPath() + "/" + today + "/" + tag + "-" + today + extension,
+                         std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    ProcessorSimulator simulator;
+    std::shared_ptr<CRecordingChannel> channel;
+    std::shared_ptr<CQelProcessor> processor;
+
+private:
+    platform::ScopedClock scoped_;
+};
+
+// Keeps every report a job makes.
+class RecordingProgress : public IProgress {
+public:
+    void OnProgress(int done, int total) override { reports.emplace_back(done, total); }
+    std::vector<std::pair<int, int>> reports;
+};
+
+inline std::string Separator()
+{
+    return "\r\n----------------------------------------\r\n";
+}

@@ -1,0 +1,305 @@
+#include "tests/support/processor_simulator.h"
+
+#include "platform/asio.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace asio = boost::asio;
+using asio::ip::tcp;
+
+namespace {
+
+struct Rule {
+    std::string keyword;
+    ProcessorSimulator::Responder responder;
+    int seen = 0;
+};
+
+} // namespace
+
+struct ProcessorSimulator::Impl {
+    class Session;
+
+    asio::io_context io;
+    tcp::acceptor acceptor{io};
+    std::thread thread;
+    bool stopped = false;
+
+    // Guarded by `lock`: what tests read and the rules they set.
+    mutable std::mutex lock;
+    mutable std::condition_variable changed;
+    std::vector<Line> lines;
+    std::vector<Rule> rules;
+    bool echoAll = true;
+    Millis echoDelay{0};
+    size_t connections = 0;
+
+    // Touched on the I/O thread only.
+    std::vector<std::shared_ptr<Session>> sessions;
+
+    std::vector<Answer> AnswersFor(const std::string& line);
+    void Accept();
+};
+
+class ProcessorSimulator::Impl::Session : public std::enable_shared_from_this<Session> {
+public:
+    Session(Impl& owner, tcp::socket socket) : owner_(owner), socket_(std::move(socket)) {}
+
+    void Start() { Read(); }
+
+    void Close()
+    {
+        boost::system::error_code ignored;
+        socket_.shutdown(tcp::socket::shutdown_both, ignored);
+        socket_.close(ignored);
+    }
+
+    void Write(std::string text)
+    {
+        outbox_.push_back(std::move(text));
+        if (outbox_.size() == 1)
+            WriteNext();
+    }
+
+    void Answer(const std::vector<ProcessorSimulator::Answer>& answers)
+    {
+        for (const auto& answer : answers) {
+            if (answer.delay.count() <= 0) {
+                Write(answer.text);
+                continue;
+            }
+            auto timer = std::make_shared<asio::steady_timer>(owner_.io, answer.delay);
+            timer->async_wait([self = shared_from_this(), timer, text = answer.text](const boost::system::error_code& error) {
+                if (!error)
+                    self->Write(text);
+            });
+        }
+    }
+
+private:
+    void Read()
+    {
+        socket_.async_read_some(asio::buffer(chunk_), [self = shared_from_this()](const boost::system::error_code& error, size_t n) {
+            if (error)
+                return;
+            self->Received(n);
+            self->Read();
+        });
+    }
+
+    void Received(size_t n)
+    {
+        const auto at = Clock::now();
+        pending_.append(chunk_.data(), n);
+        size_t end;
+        while ((end = pending_.find("\r\n")) != std::string::npos) {
+            std::string line = pending_.substr(0, end + 2);
+            pending_.erase(0, end + 2);
+            {
+                std::lock_guard guard(owner_.lock);
+                owner_.lines.push_back({line, at});
+            }
+            owner_.changed.notify_all();
+            Answer(owner_.AnswersFor(line));
+        }
+    }
+
+    void WriteNext()
+    {
+        asio::async_write(socket_, asio::buffer(outbox_.front()), [self = shared_from_this()](const boost::system::error_code& error, size_t) {
+            if (error)
+                return;
+            self->outbox_.pop_front();
+            if (!self->outbox_.empty())
+                self->WriteNext();
+        });
+    }
+
+    Impl& owner_;
+    tcp::socket socket_;
+    std::array<char, 4096> chunk_{};
+    std::string pending_;
+    std::deque<std::string> outbox_;
+};
+
+std::vector<ProcessorSimulator::Answer> ProcessorSimulator::Impl::AnswersFor(const std::string& line)
+{
+    std::unique_lock guard(lock);
+    for (auto rule = rules.rbegin(); rule != rules.rend(); ++rule) {
+        if (!line.starts_with(rule->keyword))
+            continue;
+        const int nth = ++rule->seen;
+        Responder responder = rule->responder;
+        guard.unlock();
+        if (auto answers = responder(line, nth))
+            return *answers;
+        guard.lock();
+        break;
+    }
+    if (!echoAll)
+        return {};
+    return {{line, echoDelay}};
+}
+
+void ProcessorSimulator::Impl::Accept()
+{
+    acceptor.async_accept([this](const boost::system::error_code& error, tcp::socket socket) {
+        if (error)
+            return;
+        auto session = std::make_shared<Session>(*this, std::move(socket));
+        sessions.push_back(session);
+        {
+            std::lock_guard guard(lock);
+            ++connections;
+        }
+        changed.notify_all();
+        session->Start();
+        Accept();
+    });
+}
+
+ProcessorSimulator::ProcessorSimulator() : impl_(std::make_unique<Impl>())
+{
+    const tcp::endpoint loopback(asio::ip::make_address_v4("127.0.0.1"), 0);
+    impl_->acceptor.open(loopback.protocol());
+    impl_->acceptor.set_option(tcp::acceptor::reuse_address(true));
+    impl_->acceptor.bind(loopback);
+    impl_->acceptor.listen();
+    impl_->Accept();
+    impl_->thread = std::thread([impl = impl_.get()] { impl->io.run(); });
+}
+
+ProcessorSimulator::~ProcessorSimulator()
+{
+    Stop();
+}
+
+void ProcessorSimulator::Stop()
+{
+    if (impl_->stopped)
+        return;
+    impl_->stopped = true;
+    asio::post(impl_->io, [impl = impl_.get()] {
+        boost::system::error_code ignored;
+        impl->acceptor.close(ignored);
+        for (auto& session : impl->sessions)
+            session->Close();
+        impl->sessions.clear();
+        impl->io.stop();
+    });
+    impl_->thread.join();
+}
+
+uint16_t ProcessorSimulator::Port() const
+{
+    return impl_->acceptor.local_endpoint().port();
+}
+
+void ProcessorSimulator::SetEchoAll(bool echo, Millis delay)
+{
+    std::lock_guard guard(impl_->lock);
+    impl_->echoAll = echo;
+    impl_->echoDelay = delay;
+}
+
+void ProcessorSimulator::Respond(const std::string& keyword, Responder responder)
+{
+    std::lock_guard guard(impl_->lock);
+    impl_->rules.push_back({keyword, std::move(responder), 0});
+}
+
+void ProcessorSimulator::Echo(const std::string& keyword, Millis delay)
+{
+    Respond(keyword, [delay](const std::string& line, int) {
+        return std::optional<std::vector<Answer>>{{{line, delay}}};
+    });
+}
+
+void ProcessorSimulator::Silence(const std::string& keyword)
+{
+    Respond(keyword, [](const std::string&, int) { return std::optional<std::vector<Answer>>{std::vector<Answer>{}}; });
+}
+
+void ProcessorSimulator::AnswerDisplayModeStoredFrom(int nth)
+{
+    Respond("GP CDMS 1", [nth](const std::string&, int seen) -> std::optional<std::vector<Answer>> {
+        if (seen < nth)
+            return std::nullopt;
+        return std::vector<Answer>{{"GP CDMS 0\r\n", Millis{0}}};
+    });
+}
+
+void ProcessorSimulator::AnswerOsdSavedFrom(int nth)
+{
+    // Only the status polls count, not the save request before them; the
+    // responders run on the I/O thread alone, so a plain counter will do.
+    auto polls = std::make_shared<int>(0);
+    for (std::string keyword : {"I_F OSDSA", "O_F OSDSA"}) {
+        Respond(keyword, [nth, keyword, polls](const std::string& line, int) -> std::optional<std::vector<Answer>> {
+            int a = 0, b = 0, status = 0;
+            const std::string format = keyword + " %d %d %d";
+            if (std::sscanf(line.c_str(), format.c_str(), &a, &b, &status) != 3 || status != 2)
+                return std::nullopt;
+            if (++*polls < nth)
+                return std::nullopt;
+            char answer[64];
+            std::snprintf(answer, sizeof answer, "%s %d %d 3\r\n", keyword.c_str(), a, b);
+            return std::vector<Answer>{{answer, Millis{0}}};
+        });
+    }
+}
+
+void ProcessorSimulator::Push(const std::string& text)
+{
+    asio::post(impl_->io, [impl = impl_.get(), text] {
+        for (auto& session : impl->sessions)
+            session->Write(text);
+    });
+}
+
+std::vector<ProcessorSimulator::Line> ProcessorSimulator::Lines() const
+{
+    std::lock_guard guard(impl_->lock);
+    return impl_->lines;
+}
+
+std::vector<std::string> ProcessorSimulator::Texts() const
+{
+    std::lock_guard guard(impl_->lock);
+    std::vector<std::string> texts;
+    texts.reserve(impl_->lines.size());
+    for (const auto& line : impl_->lines)
+        texts.push_back(line.text);
+    return texts;
+}
+
+void ProcessorSimulator::ClearLines()
+{
+    std::lock_guard guard(impl_->lock);
+    impl_->lines.clear();
+}
+
+bool ProcessorSimulator::WaitForLines(size_t count, Millis timeout) const
+{
+    std::unique_lock guard(impl_->lock);
+    return impl_->changed.wait_for(guard, timeout, [&] { return impl_->lines.size() >= count; });
+}
+
+bool ProcessorSimulator::WaitForLine(const std::string& text, Millis timeout) const
+{
+    std::unique_lock guard(impl_->lock);
+    return impl_->changed.wait_for(guard, timeout, [&] {
+        return std::any_of(impl_->lines.begin(), impl_->lines.end(), [&](const Line& line) { return line.text == text; });
+    });
+}
+
+bool ProcessorSimulator::WaitForConnection(Millis timeout) const
+{
+    std::unique_lock guard(impl_->lock);
+    return impl_->changed.wait_for(guard, timeout, [&] { return impl_->connections > 0; });
+}

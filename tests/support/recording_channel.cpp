@@ -1,0 +1,200 @@
+#include "tests/support/recording_channel.h"
+
+#include "comm/reply_line.h"
+
+#include <arpa/inet.h>
+#include <array>
+#include <cerrno>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <string_view>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// The replies that have parsers of their own never wake a sender.
+constexpr std::string_view kParsedKeywords[] = {
+    "SW GET_OUTPUT_TIMING", "SW READ_INPUT_SOURCE_RESOLUTION", "BOARD READ_SLOT_MESSAGE",
+    "BOARD READ_INPUT_SOURCE_RESOLUTION", "BOARD ADV7604_GET_CTRL", "BOARD TVP5158_GET_CTRL",
+    "BOARD GET_INPUT_VIDEO_SWITCH", "BOARD GET_OUTPUT_RESOLUTION",
+    "GRAPHIC_PROCESSOR READ_INPUT_SLOT_MESSAGE", "GP READ_INPUT_SLOT_MESSAGE", "GP RISMG",
+    "GRAPHIC_PROCESSOR READ_OUTPUT_SLOT_MESSAGE", "GP READ_OUTPUT_SLOT_MESSAGE", "GP ROSMG",
+    "GRAPHIC_PROCESSOR READ_INPUT_SOURCE_RESOLUTION", "GP READ_INPUT_SOURCE_RESOLUTION", "GP RISR",
+    "GP READ_SLOT_MESSAGE", "GP RSMG", "INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION", "I_F RISR",
+    "GP GOT", "I_F OSDSA", "O_F OSDSA", "GP GIPA", "GP GTPN", "GP GSM", "GP GGW", "GP GMAC",
+    "GP GIP1A", "GP GT1PN", "GP GN1SM", "GP GN1GW", "GP GN1MAC",
+};
+
+constexpr std::string_view kAcknowledgedKeywords[] = {
+    "INPUT_FPGA SET_INPUT_PORT_EDID", "GP SIATP", "GP SOT", "GP SDMI", "GP CDMS",
+    "I_F SCALER_SETUP", "I_F SWL", "I_F AW", "I_F AWE", "GP BPSW", "K40750 UPDATA",
+    "O_F SCALER_SETUP", "O_F SWL", "O_F AW", "O_F AWE", "OUTPUT_FPGA CLEAR_OUTPUT_WIN",
+    "I_F SUSD", "O_F SUSD", "I_F OSDWS", "I_F OSDWE", "I_F COSDW", "I_F BWRP", "I_F OSDBWE",
+    "I_F OSDBWC", "I_F OSDWC", "O_F OSDWS", "O_F OSDWE", "O_F COSDW", "O_F BWRP", "O_F OSDBWE",
+    "O_F OSDBWC", "O_F OSDWC", "OUTPUT_FPGA WRITE", "I_F TIME_WE", "I_F TIME_WS", "GP SODC",
+    "I_F TIME_F", "GP TYPE", "GP GFPV", "GP GSFPV", "GP GFWV", "GP GSFWV",
+};
+
+} // namespace
+
+CRecordingChannel::CRecordingChannel(CNetManager* owner, std::string name)
+    : CNetChannel(owner, std::move(name))
+{
+}
+
+CRecordingChannel::~CRecordingChannel()
+{
+    Close();
+}
+
+CRecordingChannel::Route CRecordingChannel::RouteOf(const std::string& line)
+{
+    for (std::string_view keyword : kParsedKeywords)
+        if (line.starts_with(keyword))
+            return Route::Parsed;
+    for (std::string_view keyword : kAcknowledgedKeywords)
+        if (line.starts_with(keyword))
+            return Route::Acknowledged;
+    return Route::Unmatched;
+}
+
+void CRecordingChannel::SetLineHandlers(LineHandler acknowledged, LineHandler unmatched)
+{
+    std::lock_guard guard(lock_);
+    acknowledged_ = std::move(acknowledged);
+    unmatched_ = std::move(unmatched);
+}
+
+void CRecordingChannel::ReserveUnits(size_t count)
+{
+    std::lock_guard guard(lock_);
+    units_.reserve(count);
+}
+
+bool CRecordingChannel::IsConnected() const
+{
+    std::lock_guard guard(lock_);
+    return connected_;
+}
+
+void CRecordingChannel::Open()
+{
+    std::lock_guard guard(lock_);
+    if (opened_)
+        return;
+    opened_ = true;
+    // Tests never reach anything but loopback, whatever the settings say.
+    if (GetSetting("server_addr", "") != "127.0.0.1")
+        return;
+    const int port = std::stoi(GetSetting("server_port", "0"));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socket_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (socket_ < 0)
+        return;
+    if (::connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(socket_);
+        socket_ = -1;
+        return;
+    }
+    const int one = 1;
+    ::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    connected_ = true;
+    reader_ = std::thread([this] { ReadLoop(); });
+}
+
+void CRecordingChannel::Close()
+{
+    std::thread reader;
+    {
+        std::lock_guard guard(lock_);
+        if (socket_ >= 0)
+            ::shutdown(socket_, SHUT_RDWR);
+        connected_ = false;
+        reader = std::move(reader_);
+    }
+    if (reader.joinable())
+        reader.join();
+    std::lock_guard guard(lock_);
+    if (socket_ >= 0) {
+        ::close(socket_);
+        socket_ = -1;
+    }
+}
+
+bool CRecordingChannel::SendBlock(int, qz::vok::binblock& unit)
+{
+    std::lock_guard guard(lock_);
+    if (!opened_)
+        return false;
+    units_.push_back({std::string(reinterpret_cast<const char*>(unit.data()), unit.length()), platform::Now()});
+    // Empty units are dropped, as the real clients do.
+    if (!connected_ || unit.empty())
+        return connected_;
+    size_t sent = 0;
+    while (sent < unit.length()) {
+        const ssize_t n = ::send(socket_, unit.data() + sent, unit.length() - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        sent += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::vector<CRecordingChannel::Unit> CRecordingChannel::Units() const
+{
+    std::lock_guard guard(lock_);
+    return units_;
+}
+
+std::vector<std::string> CRecordingChannel::Texts() const
+{
+    std::lock_guard guard(lock_);
+    std::vector<std::string> texts;
+    for (const auto& unit : units_)
+        texts.push_back(unit.bytes);
+    return texts;
+}
+
+void CRecordingChannel::ReadLoop()
+{
+    int fd;
+    {
+        std::lock_guard guard(lock_);
+        fd = socket_;
+    }
+    std::string pending;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        pending.append(chunk, static_cast<size_t>(n));
+        size_t end;
+        while ((end = pending.find("\r\n")) != std::string::npos) {
+            std::string line = pending.substr(0, end + 2);
+            pending.erase(0, end + 2);
+            NormalizeReplyLine(line);
+            LineHandler handler;
+            {
+                std::lock_guard guard(lock_);
+                switch (RouteOf(line)) {
+                case Route::Acknowledged: handler = acknowledged_; break;
+                case Route::Unmatched: handler = unmatched_; break;
+                case Route::Parsed: break;
+                }
+            }
+            if (handler)
+                handler(line);
+        }
+    }
+    std::lock_guard guard(lock_);
+    connected_ = false;
+}
