@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
-#include <vector>
 
 namespace {
 
@@ -122,36 +120,4 @@ TEST(NetChannel, SendWrapsTextInOneUnitAndFailsBeforeOpen)
     EXPECT_EQ(channel->blocks, 2);
     EXPECT_EQ(channel->lastUnit, ""); // an empty unit still reaches SendBlock
     EXPECT_EQ(channel->lastTag, 7);
-}
-
-TEST(NetChannel, SettingsAreFlatKeysWithDefaults)
-{
-    FakeChannel channel(nullptr, "PRO_Serial_3");
-    EXPECT_EQ(channel.GetName(), "PRO_Serial_3");
-    EXPECT_EQ(channel.GetId(), 0u);
-    EXPECT_EQ(channel.GetSetting("rate", "115200"), "115200");
-    channel.Settings().put("device", "/dev/ttyUSB0");
-    EXPECT_EQ(channel.GetSetting("device", ""), "/dev/ttyUSB0");
-}
-
-TEST(NetManager, RegistersAndFindsFromManyThreads)
-{
-    CNetManager manager;
-    std::vector<std::thread> threads;
-    std::atomic<int> found{0};
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&] {
-            for (int i = 0; i < 200; ++i) {
-                auto channel = MakeChannel(manager);
-                const uint32_t id = manager.Register(channel);
-                if (manager.Find(id) == channel)
-                    ++found;
-                if (i % 2)
-                    manager.CloseAndRemove(id);
-            }
-        });
-    for (auto& thread : threads)
-        thread.join();
-    EXPECT_EQ(found, 800);
-    EXPECT_EQ(manager.NextId(), 801u);
 }

@@ -23,24 +23,17 @@ std::shared_ptr<CQelSigSrc> AddSource(CQelProcessor& processor, uint32_t id, int
     return source;
 }
 
-// Queues a marker and returns every line up to it: what a request sent, or
-// nothing when it sent nothing.
-Lines SentBefore(LinkFixture& link, size_t expected)
+// Sends a marker after what a request sent (queued, or straight onto the
+// link) and takes every line before it; nothing when the request sent
+// nothing.
+Lines SentBefore(LinkFixture& link, bool queued = true)
 {
-    link.processor->QueueCommand("MARK\r\n");
-    Lines lines = link.Lines(expected + 1);
-    EXPECT_EQ(lines.back(), "MARK\r\n");
-    lines.pop_back();
-    return lines;
-}
-
-// The same for direct sends: a marker straight onto the link.
-Lines SentDirectlyBefore(LinkFixture& link)
-{
-    link.processor->ChannelSend("MARK\r\n");
-    link.simulator.WaitForLine("MARK\r\n", 20s);
+    const std::string mark = "MARK\r\n";
+    queued ? link.processor->QueueCommand(mark) : link.processor->ChannelSend(mark);
+    link.simulator.WaitForLine(mark, 20s);
     Lines lines = link.simulator.Texts();
-    lines.erase(std::find(lines.begin(), lines.end(), "MARK\r\n"), lines.end());
+    link.simulator.ClearLines();
+    lines.erase(std::find(lines.begin(), lines.end(), mark), lines.end());
     return lines;
 }
 
@@ -85,7 +78,7 @@ TEST(DeviceRequests, SimpleSendersFormTheDeviceText)
         "K_P TIME_SET 2024 5 6 10 20 30\r\n",
         "GP GIP1A 1\r\n",
     };
-    EXPECT_EQ(SentBefore(link, expected.size()), expected);
+    EXPECT_EQ(SentBefore(link), expected);
     // Queued requests write no sender-log line; confirmed ones follow a separator.
     EXPECT_EQ(LinkFixture::DatedLog("Pro8x8Sender"),
               Separator() + expected[0] + Separator() + expected[1] + Separator() + expected[2] + expected[3]
@@ -94,25 +87,16 @@ TEST(DeviceRequests, SimpleSendersFormTheDeviceText)
 
 TEST(DeviceRequests, OutputTimingFollowsTheModel)
 {
-    const std::pair<int32_t, std::string> forms[] = {
-        {7, "GP SOT 2 1 5 1280 720 0 1 1\r\n"},
-        {8, "GP SOT 9 1 5 1280 720 0 1 1\r\n"},
-        {9, "GP SOT 0 0 5 1280 720 0 1 1\r\n"},
-        {10, "GP SOT 9 1 5 1280 720 0 1 1\r\n"},
-    };
-    for (const auto& [kind, text] : forms) {
-        platform::ScaledClock clock(20);
-        LinkFixture link(clock, kind, 0);
-        AddResolution(*link.processor, 5, 1280, 720);
-        EXPECT_EQ(link.processor->SetOutputTiming(5), 0);
-        EXPECT_EQ(link.processor->SetOutputTiming(6), 1); // not in the list
-        EXPECT_EQ(SentBefore(link, 1), Lines{text}) << kind;
-    }
     platform::ScaledClock clock(20);
-    LinkFixture link(clock, 5, 0);
+    LinkFixture link(clock, 7, 0);
     AddResolution(*link.processor, 5, 1280, 720);
-    EXPECT_EQ(link.processor->SetOutputTiming(5), 1);
-    EXPECT_TRUE(SentBefore(link, 0).empty());
+    for (int32_t kind : {7, 8, 9, 10, 5}) {
+        link.processor->SetKind(kind);
+        EXPECT_EQ(link.processor->SetOutputTiming(5), kind == 5 ? 1 : 0);
+        EXPECT_EQ(link.processor->SetOutputTiming(6), 1); // not in the list
+    }
+    EXPECT_EQ(SentBefore(link, false), (Lines{"GP SOT 2 1 5 1280 720 0 1 1\r\n", "GP SOT 9 1 5 1280 720 0 1 1\r\n",
+                                            "GP SOT 0 0 5 1280 720 0 1 1\r\n", "GP SOT 9 1 5 1280 720 0 1 1\r\n"}));
 }
 
 TEST(DeviceRequests, NetworkSettersByModel)
@@ -122,7 +106,7 @@ TEST(DeviceRequests, NetworkSettersByModel)
         LinkFixture link(clock, 6, 0);
         EXPECT_TRUE(link.processor->SetNetwork("10.0.0.7", "5000")); // queued counts as done
         EXPECT_TRUE(link.processor->SetGateway("10.0.1"));
-        EXPECT_EQ(SentBefore(link, 3), (Lines{"GP SIPA 10 0 0 7\r\n", "GP STPN 5000\r\n", "GP SGW 10 0 1 0\r\n"}));
+        EXPECT_EQ(SentBefore(link), (Lines{"GP SIPA 10 0 0 7\r\n", "GP STPN 5000\r\n", "GP SGW 10 0 1 0\r\n"}));
     }
     platform::ScaledClock clock(2);
     LinkFixture link(clock, 8, 1);
@@ -130,7 +114,7 @@ TEST(DeviceRequests, NetworkSettersByModel)
     EXPECT_TRUE(link.processor->SetNetwork2("not an address", "8978"));
     EXPECT_TRUE(link.processor->SetSubnetMask("255.255.255.0"));
     EXPECT_TRUE(link.processor->SetGateway2("0.0.0.0"));
-    EXPECT_EQ(SentBefore(link, 4), (Lines{"GP SIATP 10 0 0 7 5000\r\n", "GP SI1ATP 192 0 0 0 8978\r\n",
+    EXPECT_EQ(SentBefore(link), (Lines{"GP SIATP 10 0 0 7 5000\r\n", "GP SI1ATP 192 0 0 0 8978\r\n",
                                           "GP SSM 255 255 255 0 255\r\n", "GP SN1GW 192 0 0 0 0\r\n"}));
     link.simulator.SetEchoAll(false);
     EXPECT_FALSE(link.processor->SetSubnetMask2("255.0.0.0"));
@@ -146,8 +130,7 @@ TEST(DeviceRequests, StatusPollRotatesOverAllProcessors)
         AddSource(*link.processor, id, 101);
     link.processor->SetStatusPoll(false);
     link.processor->QueryStatus();
-    EXPECT_TRUE(SentBefore(link, 0).empty());
-    link.simulator.ClearLines();
+    EXPECT_TRUE(SentBefore(link).empty());
 
     link.processor->SetStatusPoll(true);
     auto other = std::make_shared<CQelProcessor>();
@@ -169,63 +152,53 @@ TEST(DeviceRequests, StatusPollRotatesOverAllProcessors)
 
 TEST(DeviceRequests, StatusPollFormsByModel)
 {
-    {
-        platform::ScaledClock clock(20);
-        LinkFixture link(clock, 3, 0);
-        AddSource(*link.processor, 124, 101); // port 24: none
-        link.processor->QueryStatus();
-        EXPECT_TRUE(SentBefore(link, 0).empty());
-    }
     platform::ScaledClock clock(20);
-    LinkFixture link(clock, 2, 0);
+    LinkFixture link(clock, 3, 0);
+    AddSource(*link.processor, 124, 101); // port 24: none
+    link.processor->QueryStatus();
+    EXPECT_TRUE(SentBefore(link).empty());
+
+    link.processor->RemoveSigSrc(124);
+    link.processor->SetKind(2);
     auto source = AddSource(*link.processor, 301, CQelSigSrc::kTypeVideo4);
     source->AddChild(7, 0, "video 3", {704, 474, 60}, 2);
     source->SelectChild(7);
     link.processor->QueryStatus();
     const Lines expected = Concat({Repeat("BOARD RISR 3 %d\r\n", 0, 3), {"BOARD GET_INPUT_VIDEO_SWITCH 3\r\n"},
                                    Repeat("BOARD TVP5158_GET_CTRL 3 2 %d\r\n", 0, 3)});
-    EXPECT_EQ(SentBefore(link, expected.size()), expected);
+    EXPECT_EQ(SentBefore(link), expected);
 }
 
 TEST(DeviceRequests, SlotDiscoveryByModel)
 {
-    {
-        platform::ScaledClock clock(20);
-        LinkFixture link(clock, 3, 0);
-        link.processor->RequestSlotDiscovery(); // resolution 3 is not listed
-        AddResolution(*link.processor, 3, 1920, 1080);
-        link.processor->RequestSlotDiscovery();
-        const Lines expected = Concat({Repeat("GP RISMG %d\r\n", 0, 3), Repeat("GP ROSMG %d\r\n", 0, 3)});
-        EXPECT_EQ(SentBefore(link, 8), expected);
-        EXPECT_EQ(link.channel->Units().size(), 3u); // two joined commands and the marker
-    }
-    {
-        platform::ScaledClock clock(20);
-        LinkFixture link(clock, 6, 0);
-        AddResolution(*link.processor, 3, 1920, 1080);
-        AddResolution(*link.processor, 7, 1280, 720);
-        for (uint32_t id : {10100, 10101}) {
-            auto output = std::make_shared<CQelSigOut>(id);
-            output->SetResolution({id == 10100 ? 1920 : 1280, id == 10100 ? 1080 : 720, 60});
-            link.processor->AddSigOut(output);
-        }
-        const platform::TimePoint start = clock.Now();
-        link.processor->RequestSlotDiscovery(); // the gap lies between queueing the two
-        EXPECT_GE(clock.Now() - start, 500ms);
-        EXPECT_EQ(SentBefore(link, 3), (Lines{"GP SOT 4 0 3\r\n", "GP SOT 4 1 7\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
-    }
-    {
-        platform::ScaledClock clock(20);
-        LinkFixture link(clock, 9, 0);
-        AddResolution(*link.processor, 3, 1920, 1080);
-        link.processor->RequestSlotDiscovery();
-        EXPECT_EQ(SentBefore(link, 2), (Lines{"GP SOT 0 0 3 1920 1080 0 1 1\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
-    }
     platform::ScaledClock clock(20);
-    LinkFixture link(clock, 4, 0);
+    LinkFixture link(clock, 3, 0);
+    link.processor->RequestSlotDiscovery(); // resolution 3 is not listed
+    AddResolution(*link.processor, 3, 1920, 1080);
+    link.processor->RequestSlotDiscovery();
+    EXPECT_EQ(SentBefore(link), Concat({Repeat("GP RISMG %d\r\n", 0, 3), Repeat("GP ROSMG %d\r\n", 0, 3)}));
+    EXPECT_EQ(link.channel->Units().size(), 3u); // two joined commands and the marker
+
+    link.processor->SetKind(9);
+    link.processor->RequestSlotDiscovery();
+    EXPECT_EQ(SentBefore(link), (Lines{"GP SOT 0 0 3 1920 1080 0 1 1\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
+
+    link.processor->SetKind(6);
+    AddResolution(*link.processor, 7, 1280, 720);
+    for (uint32_t id : {10100, 10101}) {
+        auto output = std::make_shared<CQelSigOut>(id);
+        output->SetResolution(id == 10100 ? Resolution{1920, 1080, 60} : Resolution{1280, 720, 60});
+        link.processor->AddSigOut(output);
+    }
+    const platform::TimePoint start = clock.Now();
+    link.processor->RequestSlotDiscovery(); // the gap lies between queueing the two
+    EXPECT_GE(clock.Now() - start, 500ms);
+    EXPECT_EQ(SentBefore(link), (Lines{"GP SOT 4 0 3\r\n", "GP SOT 4 1 7\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
+
+    link.processor->SetKind(4);
     link.processor->SetOutputResolutionId(kNoId);
     link.processor->RequestSlotDiscovery();
-    EXPECT_EQ(SentBefore(link, 2), (Lines{"BOARD READ_SLOT_MESSAGE 0x0F\r\n", "BOARD GET_OUTPUT_RESOLUTION\r\n"}));
+    EXPECT_EQ(SentBefore(link), (Lines{"BOARD READ_SLOT_MESSAGE 0x0F\r\n", "BOARD GET_OUTPUT_RESOLUTION\r\n"}));
 }
 
 TEST(DeviceRequests, CommandListReplacesUnsentEchoedCommands)
@@ -307,7 +280,7 @@ TEST(DeviceRequests, DisplayModeStoreGivesUpAfterTwentySeconds)
         const platform::TimePoint start = clock.Now();
         EXPECT_EQ(link.processor->SwitchDisplayMode(2, nullptr, true, {}), 1);
         EXPECT_GE(clock.Now() - start, 20s);
-        const Lines lines = SentDirectlyBefore(link);
+        const Lines lines = SentBefore(link, false);
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back(), "GP SDMI 0\r\n");
         EXPECT_NE(LinkFixture::DatedLog("SysTimeLog").find("bRt:1\r\n"), std::string::npos);
@@ -330,7 +303,7 @@ TEST(DeviceRequests, ClearListsByModel)
         link.simulator.SetEchoAll(false);
         link.simulator.AnswerDisplayModeStoredFrom(1);
         link.processor->ClearOutputWindows(1, nullptr);
-        const Lines lines = SentDirectlyBefore(link);
+        const Lines lines = SentBefore(link, false);
         ASSERT_GT(lines.size(), 17u);
         const auto poll = std::find(lines.begin(), lines.end(), "GP CDMS 1\r\n");
         EXPECT_EQ(Lines(lines.begin() + 17, poll), list) << kind;
@@ -338,7 +311,7 @@ TEST(DeviceRequests, ClearListsByModel)
     platform::ScaledClock clock(20);
     LinkFixture link(clock, 5, 0);
     EXPECT_EQ(link.processor->ClearOutputWindows(1, nullptr), 1);
-    EXPECT_TRUE(SentBefore(link, 0).empty());
+    EXPECT_TRUE(SentBefore(link).empty());
 }
 
 TEST(DeviceRequests, TimeOverlayAndDecoderChannelReadings)
@@ -373,7 +346,7 @@ TEST(DeviceRequests, TimeOverlayAndDecoderChannelReadings)
         "BOARD TVP5158_SET_CTRL 4 0 1 200\r\n", "BOARD TVP5158_SET_CTRL 4 3 2 100\r\n",
         "BOARD ADV7604_SET_CTRL 5 0 50\r\n", "OUTPUT_FPGA SET_TEST_PATTERN_COLOR 2 3 4 0x00FF00\r\n",
     };
-    EXPECT_EQ(SentBefore(link, expected.size()), expected);
+    EXPECT_EQ(SentBefore(link), expected);
 
     // Models a sender does not serve get nothing and a failure.
     link.processor->SetKind(3);

@@ -1,0 +1,32 @@
+#pragma once
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "platform/geometry.h"
+
+// Rectangle arithmetic of the plan in 64 bits: edges come from files and
+// may hold any 32-bit value.
+
+inline int32_t ClampInt32(int64_t v)
+{
+    return int32_t(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                       std::numeric_limits<int32_t>::max()));
+}
+
+inline Rect MakeRect(int64_t left, int64_t top, int64_t right, int64_t bottom)
+{
+    return Rect{ClampInt32(left), ClampInt32(top), ClampInt32(right), ClampInt32(bottom)};
+}
+
+inline int64_t RectWidth(const Rect& r) { return int64_t(r.right) - r.left; }
+inline int64_t RectHeight(const Rect& r) { return int64_t(r.bottom) - r.top; }
+inline bool RectEmpty(const Rect& r) { return RectWidth(r) <= 0 || RectHeight(r) <= 0; }
+
+// The overlap of two rectangles; the all-zero rectangle when they do not meet.
+inline Rect IntersectRect(const Rect& a, const Rect& b)
+{
+    const Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                 std::min(a.bottom, b.bottom)};
+    return RectEmpty(a) || RectEmpty(b) || RectEmpty(r) ? Rect{} : r;
+}

@@ -1,0 +1,175 @@
+#include "platform/image/mono_picture.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+#include <cstdlib>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+constexpr int32_t kMaxSide = 4096;
+
+uint32_t Le32(const QByteArray& b, qsizetype at)
+{
+    const auto* p = reinterpret_cast<const uint8_t*>(b.constData()) + at;
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+uint16_t Le16(const QByteArray& b, qsizetype at)
+{
+    const auto* p = reinterpret_cast<const uint8_t*>(b.constData()) + at;
+    return uint16_t(p[0] | p[1] << 8);
+}
+
+// Qt's BMP reader fills the rows a short file lacks with whatever and still
+// succeeds, so the pixel data the header promises must all be there.
+bool BmpComplete(const QByteArray& data)
+{
+    if (data.size() < 26)
+        return false;
+    const int64_t dataOffset = Le32(data, 10);
+    const uint32_t infoSize = Le32(data, 14);
+    int64_t width = 0;
+    int64_t height = 0;
+    int64_t bitCount = 0;
+    uint32_t compression = 0;
+    uint32_t imageSize = 0;
+    if (infoSize == 12) {
+        width = Le16(data, 18);
+        height = Le16(data, 20);
+        bitCount = Le16(data, 24);
+    } else {
+        if (data.size() < 38)
+            return false;
+        width = int32_t(Le32(data, 18));
+        height = std::llabs(int64_t(int32_t(Le32(data, 22))));
+        bitCount = Le16(data, 28);
+        compression = Le32(data, 30);
+        imageSize = Le32(data, 34);
+    }
+    if (width <= 0 || height <= 0 || bitCount <= 0)
+        return false;
+    int64_t pixelBytes = 0;
+    if (compression == 0 || compression == 3) // uncompressed, bit fields
+        pixelBytes = (width * bitCount + 31) / 32 * 4 * height;
+    else
+        pixelBytes = imageSize;
+    return pixelBytes > 0 && dataOffset + pixelBytes <= data.size();
+}
+
+// Qt's JPEG reader returns a half-grey picture for a file cut short, so the
+// last scan must be followed by the end-of-image marker.
+bool JpegComplete(const QByteArray& data)
+{
+    const qsizetype scan = data.lastIndexOf(QByteArrayView("\xFF\xDA", 2));
+    if (scan < 0)
+        return false;
+    return data.indexOf(QByteArrayView("\xFF\xD9", 2), scan + 2) >= 0;
+}
+
+bool IsLight(QRgb colour)
+{
+    return qGray(colour) >= 128;
+}
+
+} // namespace
+
+std::optional<MonoPicture> LoadMonoPicture(const std::string& path, int32_t width,
+                                           int32_t height, std::string* error)
+{
+    auto fail = [&](const char* why) -> std::optional<MonoPicture> {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    };
+    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide)
+        return fail("bad target size");
+
+    const QString name = QString::fromStdString(path);
+    const QFileInfo info(name);
+    if (!info.exists())
+        return fail("no such file");
+    if (!info.isFile())
+        return fail("not a regular file");
+    // Files beyond the decoder's own limit are refused before being read in.
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (info.size() == 0)
+        return fail("empty file");
+    if (limit > 0 && info.size() > limit)
+        return fail("file too large");
+
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail("cannot open the file");
+    QByteArray data = file.readAll();
+    file.close();
+    if (data.isEmpty())
+        return fail("cannot read the file");
+
+    QByteArray format;
+    if (data.startsWith("\x89PNG\r\n\x1a\n")) {
+        format = "png";
+    } else if (data.startsWith("BM")) {
+        if (!BmpComplete(data))
+            return fail("truncated or damaged BMP");
+        format = "bmp";
+    } else if (data.startsWith("\xFF\xD8\xFF")) {
+        if (!JpegComplete(data))
+            return fail("truncated JPEG");
+        format = "jpeg";
+    } else {
+        return fail("not a PNG, BMP or JPEG picture");
+    }
+
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(false);
+    const QImage decoded = reader.read();
+    if (decoded.isNull() || decoded.width() < 1 || decoded.height() < 1)
+        return fail("cannot decode the picture");
+
+    const QImage mono = decoded.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                            .convertToFormat(QImage::Format_RGB32)
+                            .convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    if (mono.isNull() || mono.width() != width || mono.height() != height)
+        return fail("cannot convert the picture");
+
+    // Qt's table puts white at index 0; we want a set bit for a light pixel.
+    const QList<QRgb> table = mono.colorTable();
+    const bool light0 = !table.isEmpty() && IsLight(table[0]);
+    const bool light1 = table.size() > 1 && IsLight(table[1]);
+
+    MonoPicture out;
+    out.width = width;
+    out.height = height;
+    out.stride = (width + 31) / 32 * 4;
+    out.bits.assign(size_t(out.stride) * size_t(height), 0);
+    const int fullBytes = width / 8;
+    const int tailBits = width % 8;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* src = mono.constScanLine(y);
+        uint8_t* dst = out.bits.data() + size_t(y) * size_t(out.stride);
+        const int rowBytes = fullBytes + (tailBits ? 1 : 0);
+        for (int i = 0; i < rowBytes; ++i) {
+            const uint8_t b = src[i];
+            uint8_t v;
+            if (light1 == light0)
+                v = light1 ? 0xFF : 0x00;
+            else
+                v = light1 ? b : uint8_t(~b);
+            dst[i] = v;
+        }
+        if (tailBits) // bits past the width stay clear
+            dst[fullBytes] &= uint8_t(0xFF << (8 - tailBits));
+    }
+    return out;
+}
+
+} // namespace platform

@@ -1,0 +1,89 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "app/context.h"
+#include "app/event_queue.h"
+#include "model/processor_manager.h"
+#include "plan/plan.h"
+
+// Processor 1 of the context, as a test wants it, and selected.
+struct TestProcessor {
+    int32_t kind = 8;
+    int32_t width = 1920;
+    int32_t height = 1080;
+    std::map<std::pair<int32_t, int32_t>, int32_t> cells; // (row, col) -> output
+    std::map<uint32_t, ResolutionTriple> sources;
+    int32_t selectedSource = -1;
+};
+
+inline void SelectProcessor(const TestProcessor& t)
+{
+    CQelContext::Destroy();
+    auto processor = std::make_shared<CQelProcessor>();
+    processor->SetId(1);
+    processor->SetKind(t.kind);
+    processor->SetOutputResolution(t.width, t.height, 60);
+    CQelProcessor::Wall wall = processor->GetWall();
+    wall.cells = t.cells;
+    processor->SetWall(wall);
+    for (const auto& [id, resolution] : t.sources) {
+        CQelSigSrc::Values values;
+        values.id = id;
+        values.resolution = resolution;
+        processor->AddSigSrc(std::make_shared<CQelSigSrc>(values), false, false);
+    }
+    CQelContext::GetProMan()->AddProcessor(processor);
+    CQelContext::SetSelSigSrc(1, t.selectedSource);
+}
+
+inline void DeselectProcessor()
+{
+    CQelContext::SetSelSigSrc(-1, -1);
+}
+
+// Drops the context with its processor, and the events left queued.
+inline void ReleaseContext()
+{
+    CQelContext::Destroy();
+    EventPtr e;
+    while (CEvtQueue::get_instance().TryPop(e)) {
+    }
+}
+
+struct PostedEvent {
+    int32_t type;
+    int32_t plan;
+    int32_t value; // window layer or history serial
+    friend bool operator==(const PostedEvent&, const PostedEvent&) = default;
+};
+
+// Takes every queued event off the program's queue and keeps the plan's.
+inline std::vector<PostedEvent> TakeEvents()
+{
+    std::vector<PostedEvent> out;
+    EventPtr e;
+    while (CEvtQueue::get_instance().TryPop(e)) {
+        if (auto* w = dynamic_cast<CPlanWindowEvent*>(e.get()))
+            out.push_back({w->GetType(), w->planId, w->windowId});
+        else if (auto* a = dynamic_cast<CPlanHisAddedEvent*>(e.get()))
+            out.push_back({a->GetType(), a->planId, a->serial});
+        else if (auto* d = dynamic_cast<CPlanHisDeletedEvent*>(e.get()))
+            out.push_back({d->GetType(), d->planId, d->serial});
+        else if (auto* r = dynamic_cast<CPlanHisRecoveredEvent*>(e.get()))
+            out.push_back({r->GetType(), r->planId, r->serial});
+    }
+    return out;
+}
+
+inline std::shared_ptr<CQelWindow> MakeWindow(const Rect& rect, int32_t sigsrc = 1)
+{
+    auto w = std::make_shared<CQelWindow>();
+    w->processor = 1;
+    w->sigsrc = sigsrc;
+    w->rect = rect;
+    return w;
+}
