@@ -60,7 +60,7 @@ Lines Concat(std::initializer_list<Lines> parts)
 
 TEST(DeviceRequests, SimpleSendersFormTheDeviceText)
 {
-    platform::ScaledClock clock(2);
+    platform::ScaledClock clock(1); // echo windows at full length: replies cross threads
     LinkFixture link(clock, 8, 1);
     EXPECT_EQ(link.processor->SetBackgroundColor(1, 2, 3), 0);
     EXPECT_EQ(link.processor->SendRawText("GP TYPE"), 0);
@@ -108,7 +108,7 @@ TEST(DeviceRequests, NetworkSettersByModel)
         EXPECT_TRUE(link.processor->SetGateway("10.0.1"));
         EXPECT_EQ(SentBefore(link), (Lines{"GP SIPA 10 0 0 7\r\n", "GP STPN 5000\r\n", "GP SGW 10 0 1 0\r\n"}));
     }
-    platform::ScaledClock clock(2);
+    platform::ScaledClock clock(1); // echo windows at full length: replies cross threads
     LinkFixture link(clock, 8, 1);
     EXPECT_TRUE(link.processor->SetNetwork("10.0.0.7", "5000"));
     EXPECT_TRUE(link.processor->SetNetwork2("not an address", "8978"));
@@ -241,7 +241,7 @@ TEST(DeviceRequests, OsdLinesGoInGroupsWithProgress)
         EXPECT_EQ(link.channel->Texts(), (Lines{five[0] + five[1], five[2] + five[3], five[4]}));
         EXPECT_EQ(progress.reports, (std::vector<std::pair<int, int>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {4, 5}, {5, 5}}));
     }
-    platform::ScaledClock clock(2);
+    platform::ScaledClock clock(1); // echo windows at full length: replies cross threads
     LinkFixture link(clock, 8, 1);
     RecordingProgress whole;
     // Groups of one end without an empty last send, which nothing would echo.
@@ -256,7 +256,7 @@ TEST(DeviceRequests, OsdLinesGoInGroupsWithProgress)
 
 TEST(DeviceRequests, DisplayModeStoreCompletesOnTheDevicesWord)
 {
-    platform::ScaledClock clock(2);
+    platform::ScaledClock clock(1); // echo windows at full length: replies cross threads
     LinkFixture link(clock, 8, 1);
     link.simulator.AnswerDisplayModeStoredFrom(3);
     RecordingProgress progress;
@@ -320,7 +320,7 @@ TEST(DeviceRequests, ClearListsByModel)
 
 TEST(DeviceRequests, TimeOverlayAndDecoderChannelReadings)
 {
-    platform::ScaledClock clock(2);
+    platform::ScaledClock clock(1); // echo windows at full length: replies cross threads
     LinkFixture link(clock, 8, 1);
     tagOSD_DATA_EX2_S item;
     item.input = 2;
