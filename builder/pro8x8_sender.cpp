@@ -133,11 +133,14 @@ void CPro8x8Sender::AddGridMonitors()
         return size_t(i) < sizes.size() ? sizes[size_t(i)] : fallback;
     };
     const auto wall = processor_->GetWall();
+    // A damaged plan file may claim any count; no wall is that large.
+    const int32_t rows = std::min(plan_->GetRows(), kMaxPlanGridSide);
+    const int32_t cols = std::min(plan_->GetCols(), kMaxPlanGridSide);
     int64_t y = 0;
-    for (int32_t r = 0; r < plan_->GetRows(); ++r) {
+    for (int32_t r = 0; r < rows; ++r) {
         const int32_t height = sizeAt(heights, r, resolution.height);
         int64_t x = 0;
-        for (int32_t c = 0; c < plan_->GetCols(); ++c) {
+        for (int32_t c = 0; c < cols; ++c) {
             const int32_t width = sizeAt(widths, c, resolution.width);
             const auto cell = wall.cells.find({r, c});
             // 0 and -1 both mean the cell shows no output.
