@@ -11,17 +11,18 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-// Fixture S with outputs 10902 (cell (1,0)) and 10903 (cell (1,1)) under
-// it, so corners can fall in a second output.
-std::shared_ptr<CQelProcessor> TwoRowProcessor()
-{
-    auto processor = std::make_shared<CQelProcessor>();
-    BuildFixtureS(*processor);
-    AddTestOutputs(*processor, processor->GetBoard(109), {10902, 10903});
-    SetTestWall(*processor, 2, 2,
-                {{{0, 0}, 10900}, {{0, 1}, 10901}, {{1, 0}, 10902}, {{1, 1}, 10903}});
-    return processor;
-}
+// Fixture S on the simulator, selected in the context (dropped first).
+struct LinkedS {
+    LinkedS(platform::Clock& clock, uint8_t netType) : link(clock, 8, netType)
+    {
+        BuildFixtureS(*link.processor);
+        SelectTestProcessor(link.processor);
+        EXPECT_TRUE(link.simulator.WaitForConnection(20s));
+    }
+    LinkFixture link;
+    SenderContextGuard guard;
+    std::unique_ptr<CQelPlan> plan = MakeTestPlan(1, 2);
+};
 
 std::shared_ptr<CQelWindow> AddOsd(CQelPlan& plan, const Rect& rect, int32_t shown = 0)
 {
@@ -33,11 +34,7 @@ std::shared_ptr<CQelWindow> AddOsd(CQelPlan& plan, const Rect& rect, int32_t sho
 Lines OsdLines(CQelPlan& plan)
 {
     CPro8PartSender sender(&plan, 0);
-    sender.CollectBoards();
-    sender.CollectWindows();
-    sender.AddWatchMonitors();
-    sender.AddGridMonitors();
-    sender.BuildMonitors();
+    RunMonitorPasses(sender);
     Lines lines = sender.OsdEnableLines();
     for (auto& line : sender.OsdCloseLines())
         lines.push_back(line);
@@ -57,7 +54,12 @@ bool HasOsdLine(const Lines& texts)
 TEST(EightPartOsd, EachOsdWindowTakesTheOutputHoldingItsCorner)
 {
     SenderContextGuard guard;
-    SelectTestProcessor(TwoRowProcessor());
+    // Outputs 10902 and 10903 under S's, so corners can fall in a second one.
+    auto processor = std::make_shared<CQelProcessor>();
+    BuildFixtureS(*processor);
+    SetTestOutputs(*processor, {10902, 10903},
+                   {{{0, 0}, 10900}, {{0, 1}, 10901}, {{1, 0}, 10902}, {{1, 1}, 10903}});
+    SelectTestProcessor(processor);
 
     auto none = MakeTestPlan(2, 2);
     AddTestWindow(*none, 100, {0, 0, 500, 500});
@@ -86,16 +88,12 @@ TEST(EightPartOsd, LinesReachTheProcessorAfterTheQueueDrains)
 {
     for (int32_t shown : {0, 1}) {
         platform::ScaledClock clock(20);
-        LinkFixture link(clock, 8, 0);
-        SenderContextGuard guard;
-        BuildFixtureS(*link.processor);
-        SelectTestProcessor(link.processor);
-        ASSERT_TRUE(link.simulator.WaitForConnection(20s));
-        auto plan = MakeTestPlan(1, 2);
-        AddOsd(*plan, {2000, 100, 2200, 200}, shown);
+        LinkedS s(clock, 0);
+        auto& link = s.link;
+        AddOsd(*s.plan, {2000, 100, 2200, 200}, shown);
 
         RecordingProgress progress;
-        CPro8PartSender sender(plan.get(), 0);
+        CPro8PartSender sender(s.plan.get(), 0);
         EXPECT_EQ(sender.SendOsdWindows(&progress), 0);
         if (shown == 0)
             EXPECT_EQ(link.Lines(2), (Lines{"O_F OSDWE 9 1 0\r\n", "O_F COSDW 9 0\r\n"}));
@@ -109,14 +107,9 @@ TEST(EightPartOsd, LinesReachTheProcessorAfterTheQueueDrains)
 TEST(EightPartOsd, WaitsOneSleepWhenTheQueueIsEmpty)
 {
     platform::SteppedClock clock;
-    LinkFixture link(clock, 8, 0);
-    SenderContextGuard guard;
-    BuildFixtureS(*link.processor);
-    SelectTestProcessor(link.processor);
-    ASSERT_TRUE(link.simulator.WaitForConnection(20s));
-    auto plan = MakeTestPlan(1, 2);
-
-    CPro8PartSender sender(plan.get(), 0);
+    LinkedS s(clock, 0);
+    auto& link = s.link;
+    CPro8PartSender sender(s.plan.get(), 0);
     std::atomic<bool> started{false};
     std::atomic<int> result{-1};
     std::thread worker([&] {
@@ -140,18 +133,14 @@ TEST(EightPartOsd, GivesUpWhenTheQueueDoesNotDrainOrTheRequestFails)
 {
     {
         platform::SteppedClock clock;
-        LinkFixture link(clock, 8, 0);
-        SenderContextGuard guard;
-        BuildFixtureS(*link.processor);
-        SelectTestProcessor(link.processor);
-        ASSERT_TRUE(link.simulator.WaitForConnection(20s));
-        auto plan = MakeTestPlan(1, 2);
+        LinkedS s(clock, 0);
+        auto& link = s.link;
         // The first command holds the sender for a minute; the second waits.
         link.processor->SetSenderPause(60000);
         ASSERT_TRUE(link.processor->QueueCommand("GP A\r\n"));
         ASSERT_TRUE(link.processor->QueueCommand("GP B\r\n"));
 
-        CPro8PartSender sender(plan.get(), 0);
+        CPro8PartSender sender(s.plan.get(), 0);
         std::atomic<int> result{-1};
         std::thread worker([&] { result = sender.SendOsdWindows(nullptr); });
         for (int step = 0; step < 200 && result.load() == -1; ++step) {
@@ -170,13 +159,8 @@ TEST(EightPartOsd, GivesUpWhenTheQueueDoesNotDrainOrTheRequestFails)
 
     // The processor does not confirm the lines: the request fails.
     platform::ScaledClock clock(20);
-    LinkFixture link(clock, 8, 1);
-    SenderContextGuard guard;
-    BuildFixtureS(*link.processor);
-    SelectTestProcessor(link.processor);
-    ASSERT_TRUE(link.simulator.WaitForConnection(20s));
-    link.simulator.Silence("O_F");
-    auto plan = MakeTestPlan(1, 2);
-    CPro8PartSender sender(plan.get(), 0);
+    LinkedS s(clock, 1);
+    s.link.simulator.Silence("O_F");
+    CPro8PartSender sender(s.plan.get(), 0);
     EXPECT_EQ(sender.SendOsdWindows(nullptr), 1);
 }

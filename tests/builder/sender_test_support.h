@@ -1,7 +1,6 @@
 #pragma once
-// Processors and plans of the 8-part family built in code; the processor
-// joins the context's manager and is selected, as every sender expects.
-#include <cstdint>
+// 8-part processors and plans built in code; the processor joins the
+// context's manager and is selected, as every sender expects.
 #include <memory>
 #include <vector>
 
@@ -13,61 +12,48 @@
 #include "model/processor_manager.h"
 #include "plan/plan.h"
 
-inline std::shared_ptr<CQelBoard> AddTestBoard(CQelProcessor& processor, uint32_t id, int32_t type)
-{
-    auto board = std::make_shared<CQelBoard>(id);
-    board->SetType(type);
-    processor.AddBoard(board);
-    return board;
-}
-
-inline void AddTestSource(CQelProcessor& processor, const std::shared_ptr<CQelBoard>& board, uint32_t id,
-                          int32_t width, int32_t height)
+inline void AddTestSource(CQelProcessor& p, uint32_t id, int32_t width, int32_t height)
 {
     CQelSigSrc::Values values;
     values.id = id;
     values.resolution = {width, height, 60};
     auto source = std::make_shared<CQelSigSrc>(values);
-    source->SetBoard(board);
-    processor.AddSigSrc(source, false, false);
+    source->SetBoard(p.GetBoard(id / 100));
+    p.AddSigSrc(source, false, false);
 }
 
-inline void AddTestOutputs(CQelProcessor& processor, const std::shared_ptr<CQelBoard>& board,
-                           std::vector<uint32_t> ids)
+// Outputs `ids` on board 109 and the wall map `cells`.
+inline void SetTestOutputs(CQelProcessor& p, std::vector<uint32_t> ids, const CQelProcessor::WallMap& cells)
 {
     for (uint32_t id : ids) {
         auto output = std::make_shared<CQelSigOut>(id);
-        output->SetBoard(board);
-        processor.AddSigOut(output);
+        output->SetBoard(p.GetBoard(109));
+        p.AddSigOut(output);
     }
-}
-
-inline void SetTestWall(CQelProcessor& processor, int32_t rows, int32_t cols, const CQelProcessor::WallMap& cells)
-{
-    auto wall = processor.GetWall();
-    wall.rows = rows;
-    wall.cols = cols;
+    auto wall = p.GetWall();
     wall.cells = cells;
-    processor.SetWall(wall);
+    p.SetWall(wall);
 }
 
 // Fixture S: model 8, source 100 (1920 x 1080) on input board 1, outputs
 // 10900 and 10901 of board 109 at wall cells (0,0) and (0,1).
-inline void BuildFixtureS(CQelProcessor& processor)
+inline void BuildFixtureS(CQelProcessor& p)
 {
-    processor.SetKind(8);
-    const auto input = AddTestBoard(processor, 1, 1);
-    const auto output = AddTestBoard(processor, 109, 12);
-    AddTestSource(processor, input, 100, 1920, 1080);
-    AddTestOutputs(processor, output, {10900, 10901});
-    SetTestWall(processor, 1, 2, {{{0, 0}, 10900}, {{0, 1}, 10901}});
+    p.SetKind(8);
+    for (auto [id, type] : {std::pair{1u, 1}, {109u, 12}}) {
+        auto board = std::make_shared<CQelBoard>(id);
+        board->SetType(type);
+        p.AddBoard(board);
+    }
+    AddTestSource(p, 100, 1920, 1080);
+    SetTestOutputs(p, {10900, 10901}, {{{0, 0}, 10900}, {{0, 1}, 10901}});
 }
 
-inline void SelectTestProcessor(const std::shared_ptr<CQelProcessor>& processor, uint32_t id = 1)
+inline void SelectTestProcessor(const std::shared_ptr<CQelProcessor>& p)
 {
-    processor->SetId(id);
-    CQelContext::GetProMan()->AddProcessor(processor);
-    CQelContext::SetSelSigSrc(int(id), -1);
+    p->SetId(1);
+    CQelContext::GetProMan()->AddProcessor(p);
+    CQelContext::SetSelSigSrc(1, -1);
 }
 
 // A plan of rows x cols cells of 1920 x 1080.
@@ -92,6 +78,15 @@ inline std::shared_ptr<CQelWindow> AddTestWindow(CQelPlan& plan, int32_t source,
     window->rect = rect;
     plan.AddWindow(window);
     return window;
+}
+
+inline void RunMonitorPasses(PS_NS::CPro8x8Sender& sender)
+{
+    sender.CollectBoards();
+    sender.CollectWindows();
+    sender.AddWatchMonitors();
+    sender.AddGridMonitors();
+    sender.BuildMonitors();
 }
 
 // Drops the context and the process-wide 8-part tables.
