@@ -372,6 +372,12 @@ void CQelProcessor::SetOutputResolution(int32_t width, int32_t height, int32_t r
     outputResolution_ = resolution;
 }
 
+void CQelProcessor::SetOutputResolutionQuietly(const Resolution& resolution)
+{
+    Guard guard(lock_->mutex);
+    outputResolution_ = resolution;
+}
+
 uint32_t CQelProcessor::GetOutputResolutionId() const
 {
     Guard guard(lock_->mutex);

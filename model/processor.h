@@ -138,6 +138,8 @@ public:
     Resolution GetOutputResolution() const;
     // Ignored unless all three are above 0; a change is announced.
     void SetOutputResolution(int32_t width, int32_t height, int32_t rate);
+    // Takes what the device reports as it is: no check and no event.
+    void SetOutputResolutionQuietly(const Resolution& resolution);
     uint32_t GetOutputResolutionId() const;
     void SetOutputResolutionId(uint32_t id);
     std::vector<ResolutionEntry> GetResolutionList() const;

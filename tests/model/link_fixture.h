@@ -1,12 +1,14 @@
 #pragma once
 // A processor wired to the processor simulator through a recording channel,
 // with the process clock swapped for the test's.
+#include "app/context.h"
 #include "app/progress.h"
 #include "comm/net_manager.h"
 #include "corlane/app_path.h"
 #include "corlane/xdatetime.h"
 #include "model/net_type.h"
 #include "model/processor.h"
+#include "model/processor_manager.h"
 #include "platform/clock.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
@@ -27,19 +29,21 @@ public:
         channel->Settings().put("server_addr", "127.0.0.1");
         channel->Settings().put("server_port", std::to_string(simulator.Port()));
         processor = std::make_shared<CQelProcessor>();
+        processor->SetId(1);
         processor->SetKind(kind);
         processor->SetSenderPause(CQelProDelaySender::kTcpPauseMs);
-        std::weak_ptr<CQelProcessor> weak = processor;
-        channel->SetLineHandlers(
-            [weak](const std::string& line) { if (auto p = weak.lock()) p->OnReply(line); },
-            [weak](const std::string& line) { if (auto p = weak.lock()) p->OnUnmatchedReply(line); });
+        // Replies reach the processor through the dispatcher, which finds
+        // it by channel in the context's manager.
+        CQelContext::GetProMan()->AddProcessor(processor);
         processor->SetChannelId(CNetManager::get_instance().Register(channel));
         channel->Open();
     }
 
     ~LinkFixture()
     {
-        processor.reset(); // stops its sender while the test's clock is in place
+        // Stops its sender while the test's clock is in place.
+        processor.reset();
+        CQelContext::Destroy();
         CNetManager::get_instance().CloseAndRemove(channel->GetId());
         g_NetType = 0;
     }

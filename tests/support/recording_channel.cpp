@@ -1,6 +1,6 @@
 #include "tests/support/recording_channel.h"
 
-#include "comm/reply_line.h"
+#include "comm/reply_dispatcher.h"
 
 #include <arpa/inet.h>
 #include <array>
@@ -168,7 +168,9 @@ void CRecordingChannel::ReadLoop()
         std::lock_guard guard(lock_);
         fd = socket_;
     }
-    std::string pending;
+    // Cut and checked as the real clients cut what they receive.
+    RxRingBuffer& buffer = *buffer_;
+    std::string line;
     char chunk[4096];
     for (;;) {
         const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
@@ -176,22 +178,22 @@ void CRecordingChannel::ReadLoop()
             continue;
         if (n <= 0)
             break;
-        pending.append(chunk, static_cast<size_t>(n));
-        size_t end;
-        while ((end = pending.find("\r\n")) != std::string::npos) {
-            std::string line = pending.substr(0, end + 2);
-            pending.erase(0, end + 2);
-            NormalizeReplyLine(line);
+        buffer.Append(static_cast<size_t>(n), chunk);
+        while (buffer.ReadLine(line)) {
             LineHandler handler;
+            bool routed = false;
             {
                 std::lock_guard guard(lock_);
+                routed = acknowledged_ || unmatched_;
                 switch (RouteOf(line)) {
                 case Route::Acknowledged: handler = acknowledged_; break;
                 case Route::Unmatched: handler = unmatched_; break;
                 case Route::Parsed: break;
                 }
             }
-            if (handler)
+            if (!routed)
+                ParseDeviceReply(GetId(), line);
+            else if (handler)
                 handler(line);
         }
     }

@@ -1,8 +1,10 @@
 #pragma once
 #include "comm/net_channel.h"
+#include "comm/rx_ring_buffer.h"
 #include "platform/clock.h"
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -11,8 +13,9 @@
 // A channel for tests that stands where the TCP channel will: SendBlock
 // stamps each unit with the process clock (scaled in tests), records it and writes it to a
 // loopback server (the processor simulator); a reader thread cuts what comes
-// back into CR LF lines, normalises them and routes them as the reply
-// dispatcher does: the acknowledgement group to one handler, lines that no
+// back into lines with the receive buffer and hands each to the reply
+// dispatcher, as the real clients do. With line handlers set it routes them
+// itself instead: the acknowledgement group to one handler, lines that no
 // reply row takes to the other, the parsed replies to nobody.
 class CRecordingChannel : public CNetChannel {
 public:
@@ -26,7 +29,8 @@ public:
     CRecordingChannel(CNetManager* owner, std::string name);
     ~CRecordingChannel() override;
 
-    // Set before Open; called on the reader thread.
+    // Set before Open, in place of the dispatcher; called on the reader
+    // thread.
     void SetLineHandlers(LineHandler acknowledged, LineHandler unmatched);
     // Room for this many units, so recording allocates nothing per unit
     // beyond the unit's own bytes.
@@ -56,5 +60,7 @@ private:
     std::vector<Unit> units_;
     LineHandler acknowledged_;
     LineHandler unmatched_;
+    // Made with the channel, so the reader starts at once; used only by it.
+    std::unique_ptr<RxRingBuffer> buffer_ = std::make_unique<RxRingBuffer>();
     std::thread reader_;
 };
