@@ -1,0 +1,30 @@
+#include "builder/window_record.h"
+
+#include "model/sig_src.h"
+#include "plan/window.h"
+
+namespace _8PART_NS {
+
+WindowRecordPtr CopyFpgaWindow(const tagWindowRecord& source)
+{
+    auto copy = std::make_shared<tagWindowRecord>();
+    if (source.window) {
+        copy->window = std::make_shared<CQelWindow>();
+        WindowRecordCopy(*copy->window, *source.window);
+    }
+    if (source.source) {
+        auto values = source.source->GetValues();
+        // The copy stands alone: no parent processor, board or children.
+        values.children.clear();
+        copy->source = std::make_shared<CQelSigSrc>(values);
+    }
+    copy->rect = source.rect;
+    copy->outputs = source.outputs;
+    copy->fixedOutput = source.fixedOutput;
+    copy->fixedBoard = source.fixedBoard;
+    copy->fixedPort = source.fixedPort;
+    copy->inflate = source.inflate;
+    return copy;
+}
+
+} // namespace _8PART_NS

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "tests/builder/sender_test_support.h"
+#include "tests/model/link_fixture.h"
+
+using namespace _8PART_NS;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// Fixture S on the simulator, selected in the context (dropped first).
+struct LinkedS {
+    LinkedS(platform::Clock& clock, uint8_t netType) : link(clock, 8, netType)
+    {
+        BuildFixtureS(*link.processor);
+        SelectTestProcessor(link.processor);
+        EXPECT_TRUE(link.simulator.WaitForConnection(20s));
+    }
+    LinkFixture link;
+    SenderContextGuard guard;
+    std::unique_ptr<CQelPlan> plan = MakeTestPlan(1, 2);
+};
+
+std::shared_ptr<CQelWindow> AddOsd(CQelPlan& plan, const Rect& rect, int32_t shown = 0)
+{
+    auto window = AddTestWindow(plan, kLogoSigSrc, rect);
+    window->osd.shown = shown;
+    return window;
+}
+
+Lines OsdLines(CQelPlan& plan)
+{
+    CPro8PartSender sender(&plan, 0);
+    RunMonitorPasses(sender);
+    Lines lines = sender.OsdEnableLines();
+    for (auto& line : sender.OsdCloseLines())
+        lines.push_back(line);
+    return lines;
+}
+
+bool HasOsdLine(const Lines& texts)
+{
+    for (const auto& t : texts)
+        if (t.rfind("O_F", 0) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(EightPartOsd, EachOsdWindowTakesTheOutputHoldingItsCorner)
+{
+    SenderContextGuard guard;
+    // Outputs 10902 and 10903 under S's, so corners can fall in a second one.
+    auto processor = std::make_shared<CQelProcessor>();
+    BuildFixtureS(*processor);
+    SetTestOutputs(*processor, {10902, 10903},
+                   {{{0, 0}, 10900}, {{0, 1}, 10901}, {{1, 0}, 10902}, {{1, 1}, 10903}});
+    SelectTestProcessor(processor);
+
+    auto none = MakeTestPlan(2, 2);
+    AddTestWindow(*none, 100, {0, 0, 500, 500});
+    EXPECT_EQ(OsdLines(*none), (Lines{"O_F COSDW 9 0\r\n", "O_F COSDW 9 1\r\n", "O_F COSDW 9 2\r\n",
+                                      "O_F COSDW 9 3\r\n"}));
+
+    // Two corners in output 10901: the second window overlaps 10903 but its
+    // corner is not there, so it gets nothing. A corner on an output's
+    // right edge belongs to the next one; a corner off the wall to none.
+    auto shared = MakeTestPlan(2, 2);
+    AddOsd(*shared, {2000, 100, 2200, 200});
+    AddOsd(*shared, {2100, 1000, 2300, 1200});
+    AddOsd(*shared, {1920, 1080, 2000, 1100});
+    AddOsd(*shared, {-50, -50, 100, 100});
+    EXPECT_EQ(OsdLines(*shared), (Lines{"O_F OSDWE 9 1 0\r\n", "O_F OSDWE 9 3 0\r\n", "O_F COSDW 9 0\r\n",
+                                        "O_F COSDW 9 2\r\n"}));
+
+    // An OSD that is not switched off takes its output without a line.
+    auto quiet = MakeTestPlan(2, 2);
+    AddOsd(*quiet, {10, 10, 20, 20}, 1);
+    AddOsd(*quiet, {30, 30, 40, 40}, 0);
+    EXPECT_EQ(OsdLines(*quiet), (Lines{"O_F COSDW 9 1\r\n", "O_F COSDW 9 2\r\n", "O_F COSDW 9 3\r\n"}));
+}
+
+TEST(EightPartOsd, LinesReachTheProcessorAfterTheQueueDrains)
+{
+    for (int32_t shown : {0, 1}) {
+        platform::ScaledClock clock(20);
+        LinkedS s(clock, 0);
+        auto& link = s.link;
+        AddOsd(*s.plan, {2000, 100, 2200, 200}, shown);
+
+        RecordingProgress progress;
+        CPro8PartSender sender(s.plan.get(), 0);
+        EXPECT_EQ(sender.SendOsdWindows(&progress), 0);
+        if (shown == 0)
+            EXPECT_EQ(link.Lines(2), (Lines{"O_F OSDWE 9 1 0\r\n", "O_F COSDW 9 0\r\n"}));
+        else
+            EXPECT_EQ(link.Lines(1), (Lines{"O_F COSDW 9 0\r\n"}));
+        ASSERT_FALSE(progress.reports.empty());
+        EXPECT_EQ(progress.reports.back(), std::make_pair(2 - shown, 2 - shown));
+    }
+}
+
+TEST(EightPartOsd, WaitsOneSleepWhenTheQueueIsEmpty)
+{
+    platform::SteppedClock clock;
+    LinkedS s(clock, 0);
+    auto& link = s.link;
+    CPro8PartSender sender(s.plan.get(), 0);
+    std::atomic<bool> started{false};
+    std::atomic<int> result{-1};
+    std::thread worker([&] {
+        started = true;
+        result = sender.SendOsdWindows(nullptr);
+    });
+    while (!started)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(50ms);
+    clock.Advance(399ms);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(result.load(), -1);
+    EXPECT_TRUE(link.simulator.Texts().empty());
+    clock.Advance(1ms);
+    worker.join();
+    EXPECT_EQ(result.load(), 0);
+    EXPECT_EQ(link.Lines(2), (Lines{"O_F COSDW 9 0\r\n", "O_F COSDW 9 1\r\n"}));
+}
+
+TEST(EightPartOsd, GivesUpWhenTheQueueDoesNotDrainOrTheRequestFails)
+{
+    {
+        platform::SteppedClock clock;
+        LinkedS s(clock, 0);
+        auto& link = s.link;
+        // The first command holds the sender for a minute; the second waits.
+        link.processor->SetSenderPause(60000);
+        ASSERT_TRUE(link.processor->QueueCommand("GP A\r\n"));
+        ASSERT_TRUE(link.processor->QueueCommand("GP B\r\n"));
+
+        CPro8PartSender sender(s.plan.get(), 0);
+        std::atomic<int> result{-1};
+        std::thread worker([&] { result = sender.SendOsdWindows(nullptr); });
+        for (int step = 0; step < 200 && result.load() == -1; ++step) {
+            clock.Advance(100ms);
+            std::this_thread::sleep_for(5ms);
+        }
+        worker.join();
+        EXPECT_EQ(result.load(), 1);
+
+        link.processor->SetSenderPause(0);
+        clock.Advance(61s);
+        EXPECT_EQ(link.Lines(2), (Lines{"GP A\r\n", "GP B\r\n"}));
+        std::this_thread::sleep_for(50ms);
+        EXPECT_FALSE(HasOsdLine(link.simulator.Texts()));
+    }
+
+    // The processor does not confirm the lines: the request fails.
+    platform::ScaledClock clock(20);
+    LinkedS s(clock, 1);
+    s.link.simulator.Silence("O_F");
+    CPro8PartSender sender(s.plan.get(), 0);
+    EXPECT_EQ(sender.SendOsdWindows(nullptr), 1);
+}
