@@ -54,15 +54,27 @@ bool CQelProDelaySender::Enqueue(std::string_view text, int32_t type)
         LogModelError(fstr_format("command of %zu bytes not queued: a command holds at most %u", text.size(), CQelCmdQueue::kSlotSize));
         return false;
     }
-    if (!queue_.Push(text.data(), static_cast<uint32_t>(text.size()), type)) {
-        LogModelWarning("command queue full: command dropped");
-        return false;
+    {
+        // Held across the push so an observer sees pushes in queue order.
+        std::lock_guard observing(observerLock_);
+        if (!queue_.Push(text.data(), static_cast<uint32_t>(text.size()), type)) {
+            LogModelWarning("command queue full: command dropped");
+            return false;
+        }
+        if (observer_)
+            observer_(text, type);
     }
     // Passing through the sender's lock orders this push before the
     // thread's next look at the queue, so the wake-up cannot be lost.
     { std::lock_guard guard(lock_); }
     wake_.notify_one();
     return true;
+}
+
+void CQelProDelaySender::SetPushObserver(PushObserver observer)
+{
+    std::lock_guard observing(observerLock_);
+    observer_ = std::move(observer);
 }
 
 void CQelProDelaySender::Run()

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string_view>
 #include <thread>
@@ -38,6 +39,11 @@ public:
     // not queued; a text longer than a slot, or a full queue, is refused and
     // logged.
     bool Enqueue(std::string_view text, int32_t type);
+
+    // Tests watch every accepted push here, in queue order, without racing
+    // the thread that drains the queue. Called on the pushing thread.
+    using PushObserver = std::function<void(std::string_view text, int32_t type)>;
+    void SetPushObserver(PushObserver observer);
     // Drops the queued echoed commands (a new command list replaces them).
     void RemoveEchoed() { queue_.RemoveType2(); }
     uint32_t GetQueuedCount() const { return queue_.Count(); }
@@ -65,6 +71,9 @@ private:
     bool stopRequested_ = false; // guarded by lock_
     std::atomic<bool> stopping_{false};
     std::thread thread_;
+
+    std::mutex observerLock_;
+    PushObserver observer_; // guarded by observerLock_
 
     // Owned by the sender thread only.
     char popBuffer_[CQelCmdQueue::kSlotSize];

@@ -217,6 +217,8 @@ public:
     bool QueueCommand(std::string_view text);
     bool QueueEchoedCommand(std::string_view text);
     uint32_t GetQueuedCommandCount() const;
+    // Tests: sees every command the queue accepts (see CQelProDelaySender).
+    void SetPushObserver(CQelProDelaySender::PushObserver observer);
     // The pause after each paced command: 25 ms on TCP, 40 ms on serial.
     void SetSenderPause(unsigned ms);
     // Shut-down: ends the sender thread; still queued commands are dropped.
@@ -229,6 +231,8 @@ public:
     bool SendNoWait(std::string_view text);
     // Straight onto the processor's channel; false without one.
     bool ChannelSend(std::string_view text);
+    // True while the processor's channel reports its link open.
+    bool IsConnected() const;
     // The reply path hands over acknowledged replies (set-command echoes,
     // type and version replies) here, on the link's thread ...
     void OnReply(const std::string& line);

@@ -26,6 +26,17 @@ uint32_t CQelProcessor::GetQueuedCommandCount() const
     return sender_.GetQueuedCount();
 }
 
+void CQelProcessor::SetPushObserver(CQelProDelaySender::PushObserver observer)
+{
+    sender_.SetPushObserver(std::move(observer));
+}
+
+bool CQelProcessor::IsConnected() const
+{
+    auto channel = CNetManager::get_instance().Find(GetChannelId());
+    return channel && channel->CheckConnected();
+}
+
 void CQelProcessor::SetSenderPause(unsigned ms)
 {
     sender_.SetPause(ms);

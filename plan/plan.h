@@ -12,6 +12,7 @@
 #include "plan/plan_his.h"
 #include "plan/watch_window.h"
 #include "plan/window.h"
+#include "app/progress.h"
 #include "platform/geometry.h"
 
 // Plan types.
@@ -108,6 +109,21 @@ public:
     // `szsigsrcfull` and `rcsigsrcinner` from the source resolution and the
     // window's size; else (or for sizes that are not positive) nothing.
     void CheckWindowSourceCrop(const WindowPtr& window) const;
+
+    // Ids of the windows some part of which the windows above them leave
+    // uncovered, bottom first.
+    void GetVisibleWindows(std::vector<int32_t>& ids) const;
+
+    // --- Applying to the selected processor ---
+    // These live in the builder library, which owns the builders they run.
+    // Sends the layout (mode 0) or the OSD windows (mode 1) to the selected
+    // processor; false when it is missing, not connected, or its model has
+    // no path for this plan, or the command queue refused a line.
+    bool Apply(int32_t mode, IProgress* receiver);
+    // Sets `resourceOk` on the windows the selected processor can show.
+    void PlaceWindows();
+    // Stores the layout in the processor's preset slot.
+    bool SaveToProcessor(int32_t slot, IProgress* receiver);
 
     // --- Windows ---
     // Gives the window the next id, the top layer and the name "Win_<layer>"

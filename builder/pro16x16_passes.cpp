@@ -1,0 +1,179 @@
+// The command passes of the 16x16 processor: input boards, backplane,
+// output boards, in that order on the link.
+#include "builder/pro16x16_builder.h"
+#include "corlane/fstr.h"
+#include "plan/rect_math.h"
+
+using qz::vok::fstr_format;
+
+namespace {
+
+bool Covers(const Rect& outer, const Rect& inner)
+{
+    return IntersectRect(outer, inner) == inner;
+}
+
+int32_t W(const Rect& r) { return ClampInt32(RectWidth(r)); }
+int32_t H(const Rect& r) { return ClampInt32(RectHeight(r)); }
+
+} // namespace
+
+void CPro16x16Builder::InputPass(const _tagBoard* board)
+{
+    if (!board || board->type < 1 || board->type > 9)
+        return;
+    const int32_t b = board->number;
+    std::vector<std::string> lines;
+    lines.push_back(fstr_format("INPUT_FPGA CSUSE %d\r\n", b));
+    for (const auto& use : board->sources) {
+        const SourceInfo& source = *use->source;
+        const int32_t port = SourceKey(source) % 100;
+        int32_t width = 0, height = 0, dx = 0, dy = 0;
+        if (!FrameOf(source, width, height, dx, dy))
+            continue;
+        for (const auto& c : use->scalers) {
+            lines.push_back(fstr_format("INPUT_FPGA SCALER_SETUP %d %d %d %d %d %d %d %d %d %d %d\r\n", b,
+                                        c.number, port, width, height, c.source.left + dx,
+                                        c.source.right - 1 + dx, c.source.top + dy, c.source.bottom - 1 + dy,
+                                        W(c.output), H(c.output)));
+        }
+    }
+    for (int i = 0; i < 4; ++i)
+        lines.push_back(fstr_format("INPUT_FPGA COWIN %d %d\r\n", b, i));
+    for (const auto& k : board->backgrounds) {
+        int32_t n = 1;
+        for (const auto& p : k->pieces) {
+            if (!p->use)
+                continue;
+            for (const auto& c : p->use->scalers) {
+                if (!Covers(c.source, p->source))
+                    continue;
+                if (n == 1)
+                    lines.push_back(fstr_format("INPUT_FPGA SWL %d %d %d %d\r\n", b, k->number - 4, W(k->rect),
+                                                H(k->rect)));
+                const int32_t x0 = p->scaled.left - c.output.left;
+                const int32_t y0 = p->scaled.top - c.output.top;
+                lines.push_back(fstr_format("INPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", c.number + 4, n, x0,
+                                            y0, x0 + W(p->scaled), y0 + H(p->scaled), p->raster.left,
+                                            p->raster.top, p->raster.right, p->raster.bottom));
+                ++n;
+            }
+        }
+        if (n > 1)
+            lines.push_back("INPUT_FPGA ADD_WINDOWS_END\r\n");
+    }
+    SendLines(lines);
+}
+
+void CPro16x16Builder::BackplanePass()
+{
+    std::vector<std::string> lines;
+    for (const auto& r : context_->routes) {
+        lines.push_back(fstr_format("GP BPSW %d %d %d %d\r\n", r.key / 100, r.key % 100, r.channel / 100 - 10,
+                                    r.channel % 100));
+    }
+    // Outputs without a background show the one the next window would get.
+    int32_t defaultBoard = -1;
+    int32_t defaultNumber = -1;
+    for (const auto& b : context_->boards) {
+        if (b->type >= 1 && b->type <= 9 && b->backgrounds.size() < 4) {
+            defaultBoard = b->number;
+            defaultNumber = static_cast<int32_t>(b->backgrounds.size()) + 4;
+            break;
+        }
+    }
+    for (const auto& b : context_->boards) {
+        if (b->type < 12 || b->type > 23)
+            continue;
+        for (const auto& o : b->outputs) {
+            const int32_t c = o->id + 4;
+            int32_t from = defaultBoard;
+            int32_t number = defaultNumber;
+            if (o->background) {
+                from = o->background->owner ? o->background->owner->number : -1;
+                number = o->background->number;
+            }
+            lines.push_back(fstr_format("GP BPSW %d %d %d %d\r\n", from, number, c / 100 - 10, c % 100));
+        }
+    }
+    SendLines(lines);
+}
+
+void CPro16x16Builder::OutputPass(const _tagBoard* board)
+{
+    if (!board || board->type < 12 || board->type > 23)
+        return;
+    const int32_t b = board->number;
+    const int32_t o = b - 10;
+    // The output board's input channel that carries a source key.
+    auto channelOf = [&](int32_t key) {
+        for (const auto& r : context_->routes) {
+            if (r.key == key && r.channel / 100 == b)
+                return r.channel % 100;
+        }
+        return -1;
+    };
+
+    std::vector<std::string> lines;
+    lines.push_back(fstr_format("OUTPUT_FPGA CSUSE %d\r\n", o));
+    for (const auto& use : board->sources) {
+        const SourceInfo& source = *use->source;
+        const int32_t q = channelOf(SourceKey(source));
+        int32_t width = 0, height = 0, dx = 0, dy = 0;
+        if (q < 0 || !FrameOf(source, width, height, dx, dy))
+            continue;
+        for (const auto& c : use->scalers) {
+            lines.push_back(fstr_format("OUTPUT_FPGA SCALER_SETUP %d %d %d %d %d %d %d %d %d %d %d\r\n", o,
+                                        c.number, q, width, height, c.source.left + dx, c.source.right - 1 + dx,
+                                        c.source.top + dy, c.source.bottom - 1 + dy, W(c.output), H(c.output)));
+        }
+    }
+    for (int i = 0; i < 4; ++i)
+        lines.push_back(fstr_format("OUTPUT_FPGA COWIN %d %d\r\n", o, i));
+
+    for (const auto& out : board->outputs) {
+        int32_t n = 1;
+        const int32_t port = out->id % 100;
+        auto addWindow = [&](int32_t windowSource, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const Rect& dest) {
+            if (n == 1)
+                lines.push_back(fstr_format("OUTPUT_FPGA SWL %d %d %d %d\r\n", o, port, W(out->raster),
+                                            H(out->raster)));
+            lines.push_back(fstr_format("OUTPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", windowSource, n, x0,
+                                        y0, x1, y1, dest.left, dest.top, dest.right, dest.bottom));
+            ++n;
+        };
+        for (const auto& p : out->pieces) {
+            if (!p->use)
+                continue;
+            const SourceInfo& source = *p->use->source;
+            if (p->status == kUnscaled) {
+                if (RectEmpty(p->source))
+                    continue;
+                const int32_t q = channelOf(SourceKey(source));
+                int32_t width = 0, height = 0, dx = 0, dy = 0;
+                if (q < 0)
+                    continue;
+                FrameOf(source, width, height, dx, dy);
+                Rect dest = p->raster;
+                // Unscaled: never stretched past the source's own pixels.
+                if (RectWidth(p->source) < RectWidth(dest))
+                    dest.right = ClampInt32(int64_t(dest.left) + RectWidth(p->source));
+                if (RectHeight(p->source) < RectHeight(dest))
+                    dest.bottom = ClampInt32(int64_t(dest.top) + RectHeight(p->source));
+                addWindow(q, p->source.left + dx, p->source.top + dy, p->source.right + dx, p->source.bottom + dy,
+                          dest);
+            } else if (p->status == kOnOutputScaler) {
+                for (const auto& c : p->use->scalers) {
+                    if (!Covers(c.source, p->source))
+                        continue;
+                    const int32_t x0 = p->scaled.left - c.output.left;
+                    const int32_t y0 = p->scaled.top - c.output.top;
+                    addWindow(c.number + 4, x0, y0, x0 + W(p->wall), y0 + H(p->wall), p->raster);
+                }
+            }
+        }
+        if (n > 1)
+            lines.push_back("OUTPUT_FPGA ADD_WINDOWS_END\r\n");
+    }
+    SendLines(lines);
+}

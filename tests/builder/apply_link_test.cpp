@@ -1,0 +1,91 @@
+// A plan applied to a processor on the simulator's link reaches it line by
+// line, exactly as built.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "apply_test_support.h"
+#include "model/net_type.h"
+#include "tests/support/processor_simulator.h"
+#include "tests/support/recording_channel.h"
+
+using namespace std::chrono_literals;
+
+TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
+{
+    ClearLogs();
+    CQelContext::Destroy();
+    g_NetType = 0;
+    ProcessorSimulator simulator;
+    auto channel = std::make_shared<CRecordingChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
+    channel->Settings().put("server_addr", "127.0.0.1");
+    channel->Settings().put("server_port", std::to_string(simulator.Port()));
+    auto processor = std::make_shared<CQelProcessor>();
+    processor->SetId(1);
+    processor->SetKind(3);
+    processor->SetOutputResolution(1920, 1080, 60);
+    processor->SetSenderPause(CQelProDelaySender::kTcpPauseMs);
+    processor->SetChannelId(CNetManager::get_instance().Register(channel));
+    CQelContext::GetProMan()->AddProcessor(processor);
+    CQelContext::SetSelSigSrc(1, -1);
+
+    auto plan = MakePlan(1, 2);
+    auto window = std::make_shared<CQelWindow>();
+    window->processor = 1;
+    window->sigsrc = 100;
+    window->rect = {0, 0, 1920, 1080};
+    plan->AddWindow(window);
+    EXPECT_FALSE(plan->Apply(0, nullptr)); // not connected yet
+
+    channel->Open();
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!processor->IsConnected() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(5ms);
+    ASSERT_TRUE(processor->IsConnected());
+
+    for (auto [id, type] : {std::pair{1u, 1}, std::pair{10u, 21}}) {
+        CQelBoard::Values v;
+        v.id = id;
+        v.type = type;
+        v.scaler = 4;
+        processor->AddBoard(std::make_shared<CQelBoard>(v));
+    }
+    CQelSigSrc::Values sv;
+    sv.id = 100;
+    sv.type = 1;
+    auto source = std::make_shared<CQelSigSrc>(sv);
+    source->SetBoard(processor->GetBoard(1));
+    processor->AddSigSrc(source, false, false);
+    source->SetJoined(true);
+    for (uint32_t id : {1000u, 1001u}) {
+        CQelSigOut::Values ov;
+        ov.id = id;
+        auto output = std::make_shared<CQelSigOut>(ov);
+        output->SetBoard(processor->GetBoard(10));
+        processor->AddSigOut(output);
+    }
+    auto wall = processor->GetWall();
+    wall.cells = {{{0, 0}, 1000}, {{0, 1}, 1001}};
+    processor->SetWall(wall);
+
+    ASSERT_TRUE(plan->Apply(0, nullptr));
+    const std::vector<std::string> expected = Crlf({
+        "INPUT_FPGA CSUSE 1",          "INPUT_FPGA COWIN 1 0",
+        "INPUT_FPGA COWIN 1 1",        "INPUT_FPGA COWIN 1 2",
+        "INPUT_FPGA COWIN 1 3",        "GP BPSW 1 0 0 0",
+        "GP BPSW 1 4 0 4",             "GP BPSW 1 4 0 5",
+        "OUTPUT_FPGA CSUSE 0",         "OUTPUT_FPGA COWIN 0 0",
+        "OUTPUT_FPGA COWIN 0 1",       "OUTPUT_FPGA COWIN 0 2",
+        "OUTPUT_FPGA COWIN 0 3",       "OUTPUT_FPGA SWL 0 0 1920 1080",
+        "OUTPUT_FPGA AW 0 1 0 0 1920 1080 0 0 1920 1080",
+        "OUTPUT_FPGA ADD_WINDOWS_END",
+    });
+    ASSERT_TRUE(simulator.WaitForLines(expected.size(), 20s));
+    EXPECT_EQ(simulator.Texts(), expected);
+
+    processor->StopSender();
+    CNetManager::get_instance().CloseAndRemove(channel->GetId());
+    processor.reset();
+    CQelContext::Destroy();
+}
