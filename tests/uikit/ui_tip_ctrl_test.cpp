@@ -134,8 +134,9 @@ TEST(UiTipCtrl, FadesInAndOutWhenLayered)
     ASSERT_TRUE(pumpUntil([&] { return tip.Alpha() != from; }));
     // Fading in from where it was: up by whole steps (a busy machine may run two ticks per pump).
     EXPECT_GT(tip.Alpha(), from);
-    if (tip.Alpha() < 255)
+    if (tip.Alpha() < 255) {
         EXPECT_EQ((tip.Alpha() - from) % 10, 0);
+    }
     ASSERT_TRUE(pumpUntil([&] { return tip.Alpha() == 255; }));
 
     tip.Hide();
