@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -163,9 +164,9 @@ void ProcessorSimulator::Impl::Accept()
     });
 }
 
-ProcessorSimulator::ProcessorSimulator() : impl_(std::make_unique<Impl>())
+ProcessorSimulator::ProcessorSimulator(uint16_t port) : impl_(std::make_unique<Impl>())
 {
-    const tcp::endpoint loopback(asio::ip::make_address_v4("127.0.0.1"), 0);
+    const tcp::endpoint loopback(asio::ip::make_address_v4("127.0.0.1"), port);
     impl_->acceptor.open(loopback.protocol());
     impl_->acceptor.set_option(tcp::acceptor::reuse_address(true));
     impl_->acceptor.bind(loopback);
@@ -302,4 +303,22 @@ bool ProcessorSimulator::WaitForConnection(Millis timeout) const
 {
     std::unique_lock guard(impl_->lock);
     return impl_->changed.wait_for(guard, timeout, [&] { return impl_->connections > 0; });
+}
+
+size_t ProcessorSimulator::Connections() const
+{
+    std::lock_guard guard(impl_->lock);
+    return impl_->connections;
+}
+
+void ProcessorSimulator::DropConnections()
+{
+    std::promise<void> done;
+    asio::post(impl_->io, [impl = impl_.get(), &done] {
+        for (auto& session : impl->sessions)
+            session->Close();
+        impl->sessions.clear();
+        done.set_value();
+    });
+    done.get_future().wait();
 }

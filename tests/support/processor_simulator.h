@@ -30,8 +30,10 @@ public:
     // first); nullopt hands the line on to the default.
     using Responder = std::function<std::optional<std::vector<Answer>>(const std::string& line, int nth)>;
 
-    // Listens at once; echoes every line byte for byte until told otherwise.
-    ProcessorSimulator();
+    // Listens at once (on `port`, or one the system picks); echoes every line
+    // byte for byte until told otherwise. A port a stopped simulator used can
+    // be taken again at once.
+    explicit ProcessorSimulator(uint16_t port = 0);
     ~ProcessorSimulator();
 
     ProcessorSimulator(const ProcessorSimulator&) = delete;
@@ -61,6 +63,10 @@ public:
     // True once a line equal to `text` arrived; false after `timeout`.
     bool WaitForLine(const std::string& text, Millis timeout) const;
     bool WaitForConnection(Millis timeout) const;
+    // Connections accepted so far.
+    size_t Connections() const;
+    // Drops every open connection; the simulator goes on listening.
+    void DropConnections();
 
     // Stops the thread and drops every connection; also done by the destructor.
     void Stop();
