@@ -1,4 +1,5 @@
 #include "comm/net_manager.h"
+#include "comm/sport_operator.h"
 #include "comm/tcp_channel.h"
 #include "model/link_setup.h"
 #include "model/processor.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -156,4 +158,122 @@ TEST(ProcessorConnect, ReceivedBytesReachTheInstalledReceiver)
     ASSERT_TRUE(WaitUntil([&] { std::lock_guard guard(lock); return received == "GP TYPE\r\n"; }, 5s));
     CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
     SetLinkReceiverFactory({});
+}
+
+namespace {
+
+// Pseudo-terminals listed as ttyUSB0, ttyUSB1, ... under a scan root of
+// the test's own.
+class SerialPorts {
+public:
+    explicit SerialPorts(size_t count) : root_(std::filesystem::absolute("ports"))
+    {
+        std::filesystem::remove_all(root_);
+        std::filesystem::create_directories(root_);
+        previousRoot_ = CSPortOperator::SetScanRoot(root_.string());
+        for (size_t i = 0; i < count; ++i) {
+            auto simulator = std::make_unique<ProcessorSimulator>();
+            simulator->SetEchoAll(false);
+            slaves.push_back(simulator->OpenPty());
+            const auto link = root_ / ("ttyUSB" + std::to_string(i));
+            std::filesystem::create_symlink(slaves.back(), link);
+            paths.push_back(link.string());
+            simulators.push_back(std::move(simulator));
+        }
+    }
+    ~SerialPorts() { CSPortOperator::SetScanRoot(previousRoot_); }
+
+    void AnswerProbe(size_t index, const std::string& answer)
+    {
+        simulators[index]->Respond("GP GIPA 1", [answer](const std::string&, int) {
+            return std::optional<std::vector<ProcessorSimulator::Answer>>{{{answer, 0ms}}};
+        });
+    }
+
+    std::vector<std::unique_ptr<ProcessorSimulator>> simulators;
+    std::vector<std::string> slaves;
+    std::vector<std::string> paths;
+
+private:
+    std::filesystem::path root_;
+    std::string previousRoot_;
+};
+
+std::shared_ptr<CQelProcessor> SerialProcessor(int32_t autoDetect, const std::string& device = "COM1")
+{
+    auto processor = std::make_shared<CQelProcessor>();
+    auto connection = processor->GetConnection();
+    connection.type = 2;
+    connection.serialAutoDetect = autoDetect;
+    connection.serialDevice = device;
+    processor->SetConnection(connection);
+    return processor;
+}
+
+} // namespace
+
+TEST(ProcessorConnect, SerialAutoDetectTakesTheFirstPortThatAnswers)
+{
+    platform::ScaledClock clock(4);
+    platform::ScopedClock scoped(clock);
+    SerialPorts ports(4);
+    ports.AnswerProbe(2, "GP GIPA 192 168 0 100\r\n");
+    auto processor = SerialProcessor(1);
+    LinkEvents events;
+
+    const auto start = platform::Now();
+    ASSERT_TRUE(processor->Connect());
+    EXPECT_GE(platform::Now() - start, 3 * 200ms + 500ms);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(ports.simulators[i]->TextsFrom(ports.slaves[i]), std::vector<std::string>{"GP GIPA 1\r\n"}) << i;
+    EXPECT_TRUE(ports.simulators[3]->Texts().empty());
+    EXPECT_EQ(processor->GetConnection().serialDeviceInUse, ports.paths[2]);
+    EXPECT_EQ(processor->GetSerialDevice(), ports.paths[2]);
+    EXPECT_EQ(processor->GetSenderPause(), 40u);
+
+    const uint32_t id = processor->GetChannelId();
+    auto channel = CNetManager::get_instance().Find(id);
+    ASSERT_TRUE(channel);
+    EXPECT_EQ(channel->GetName().rfind("PRO_Serial_", 0), 0u);
+    EXPECT_EQ(channel->GetSetting("device", ""), ports.paths[2]);
+    ASSERT_TRUE(events.WaitForStates(2, 5s));
+    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{id, 1}, {id, 2}}));
+    EXPECT_TRUE(processor->ChannelSend("GP TYPE\r\n"));
+    EXPECT_TRUE(ports.simulators[2]->WaitForLine("GP TYPE\r\n", 5s));
+    CNetManager::get_instance().CloseAndRemove(id);
+}
+
+TEST(ProcessorConnect, SerialAutoDetectWithoutAnAnswerFails)
+{
+    platform::ScaledClock clock(4);
+    platform::ScopedClock scoped(clock);
+    SerialPorts ports(1);
+    // Holds the keyword, but not at its start.
+    ports.AnswerProbe(0, "X GP GIPA 192 168 0 100\r\n");
+    std::vector<std::string> shown;
+    SetLinkMessageBox([&](const std::string& text) { shown.push_back(text); });
+    auto processor = SerialProcessor(1);
+    processor->AddSigOut(std::make_shared<CQelSigOut>(101));
+
+    EXPECT_FALSE(processor->Connect());
+    EXPECT_EQ(processor->GetChannelId(), 0u);
+    EXPECT_EQ(processor->GetConnection().serialDevice, ports.paths[0]);
+    EXPECT_EQ(processor->GetSigOutCount(), 1u);
+    EXPECT_EQ(shown, std::vector<std::string>{
+                         "自动检测串口失败请检查是否连接了处理器，或切换到手工模式后再尝试串口连接!"});
+    SetLinkMessageBox({});
+}
+
+TEST(ProcessorConnect, SerialWithoutAutoDetectUsesTheChosenDevice)
+{
+    SerialPorts ports(2);
+    auto processor = SerialProcessor(0, ports.slaves[1]);
+    LinkEvents events;
+    ASSERT_TRUE(processor->Connect());
+    const uint32_t id = processor->GetChannelId();
+    EXPECT_EQ(CNetManager::get_instance().Find(id)->GetSetting("device", ""), ports.slaves[1]);
+    ASSERT_TRUE(events.WaitForStates(2, 5s));
+    EXPECT_TRUE(ports.simulators[0]->Texts().empty());
+    EXPECT_TRUE(ports.simulators[1]->Texts().empty());
+    CNetManager::get_instance().CloseAndRemove(id);
 }
