@@ -140,6 +140,7 @@ TEST(ProcessorConnect, UnknownConnectionTypeRegistersNothing)
 TEST(ProcessorConnect, ReceivedBytesReachTheInstalledReceiver)
 {
     ProcessorSimulator simulator;
+    simulator.AnswerType(7, 1);
     std::mutex lock;
     std::string received;
     uint32_t seenChannel = 0;
@@ -155,7 +156,7 @@ TEST(ProcessorConnect, ReceivedBytesReachTheInstalledReceiver)
     EXPECT_EQ(seenChannel, processor->GetChannelId());
     ASSERT_TRUE(WaitUntil([&] { return processor->IsConnected(); }, 5s));
     EXPECT_TRUE(processor->ChannelSend("GP TYPE\r\n"));
-    ASSERT_TRUE(WaitUntil([&] { std::lock_guard guard(lock); return received == "GP TYPE\r\n"; }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { std::lock_guard guard(lock); return received == "GP TYPE 7 1\r\n"; }, 5s));
     CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
     SetLinkReceiverFactory({});
 }

@@ -341,6 +341,16 @@ void ProcessorSimulator::AnswerOsdSavedFrom(int nth)
     }
 }
 
+void ProcessorSimulator::AnswerType(int type, int count)
+{
+    const std::string answer = "GP TYPE " + std::to_string(type) + " " + std::to_string(count) + "\r\n";
+    Respond("GP TYPE", [answer](const std::string& line, int) -> std::optional<std::vector<Answer>> {
+        if (line != "GP TYPE\r\n")
+            return std::nullopt;
+        return std::vector<Answer>{{answer, Millis{0}}};
+    });
+}
+
 void ProcessorSimulator::Push(const std::string& text)
 {
     asio::post(impl_->io, [impl = impl_.get(), text] {
