@@ -19,11 +19,11 @@ namespace {
 constexpr auto kWriteAllowance = std::chrono::milliseconds(30);
 constexpr auto kReadWait = std::chrono::milliseconds(200);
 
+// The one open port of the process, and the scan root.
 std::mutex g_portMutex;
 int g_portFd = -1;
 std::string g_scanRoot = "/dev";
 
-// The one open port of the process; guarded by g_portMutex.
 bool SpeedOf(uint32_t baud, speed_t& speed)
 {
     static const std::pair<uint32_t, speed_t> kSpeeds[] = {
@@ -79,7 +79,7 @@ int ConfigureFd(int fd, const SPortSettings& settings)
 std::tuple<int, long, std::string> PortOrder(const std::string& name)
 {
     static const std::string kPrefixes[] = {"ttyS", "ttyUSB", "ttyACM"};
-    for (int i = 2; i >= 0; --i) {
+    for (int i = 0; i < 3; ++i) {
         const std::string& prefix = kPrefixes[i];
         if (name.rfind(prefix, 0) != 0)
             continue;
