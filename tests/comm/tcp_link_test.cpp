@@ -114,8 +114,8 @@ TEST(TcpChannel, ReconnectsAfterDropButNotAfterSendWhileWaiting)
     EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{7, 1}, {7, 2}}));
     EXPECT_TRUE(channel->IsConnected());
 
+    const auto dropped = platform::Now(); // the link sees the drop after this
     simulator.reset();
-    const auto dropped = platform::Now();
     ASSERT_TRUE(WaitUntil([&] { return channel->Client()->state() == qz::net::tcp_client::kWaiting; }, 5s));
     EXPECT_FALSE(channel->IsConnected());
     EXPECT_FALSE(channel->Send(0, "GP LOST 1\r\n"));
