@@ -241,6 +241,12 @@ void CQelProcessor::RemoveSigOut(uint32_t id)
     EraseFirst(sigOuts_, id);
 }
 
+void CQelProcessor::ClearSigOuts()
+{
+    Guard guard(lock_->mutex);
+    sigOuts_.clear();
+}
+
 std::shared_ptr<CQelSigOut> CQelProcessor::GetSigOutAt(size_t index) const
 {
     Guard guard(lock_->mutex);

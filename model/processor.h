@@ -121,6 +121,7 @@ public:
     std::shared_ptr<CQelSigOut> GetSigOut(uint32_t id) const;
     std::vector<std::shared_ptr<CQelSigOut>> GetSigOuts() const;
     size_t GetSigOutCount() const;
+    void ClearSigOuts();
 
     // Boards.
     bool AddBoard(const std::shared_ptr<CQelBoard>& board);
@@ -221,6 +222,7 @@ public:
     void SetPushObserver(CQelProDelaySender::PushObserver observer);
     // The pause after each paced command: 25 ms on TCP, 40 ms on serial.
     void SetSenderPause(unsigned ms);
+    unsigned GetSenderPause() const;
     // Shut-down: ends the sender thread; still queued commands are dropped.
     void StopSender();
     // Sent at once; with g_NetType 1 true only when the device echoed the
@@ -239,6 +241,16 @@ public:
     // ... and every line no reply handler takes here: such a line can only
     // confirm a pending command whose echo it is.
     void OnUnmatchedReply(const std::string& line);
+
+    // The link. Connect closes and forgets the old channel and registers and
+    // opens a new one made from the connection fields; false when none could
+    // be made (no serial port answered, unknown connection type).
+    bool Connect();
+    // The first port on which a processor answers the probe; empty if none.
+    std::string ProbeSerialPort(const std::vector<std::string>& ports);
+    bool IsConnected() const;
+    // Closes the channel, which stays registered; false without one.
+    bool Disconnect();
 
     // Device requests. Those with an int result give 0 for done and 1 for
     // refused or failed (LoadPreset: 1 when confirmed); the network setters

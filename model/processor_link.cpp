@@ -42,6 +42,11 @@ void CQelProcessor::SetSenderPause(unsigned ms)
     sender_.SetPause(ms);
 }
 
+unsigned CQelProcessor::GetSenderPause() const
+{
+    return sender_.GetPause();
+}
+
 void CQelProcessor::StopSender()
 {
     sender_.Stop();

@@ -6,8 +6,14 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <future>
 #include <mutex>
 #include <thread>
+#include <cerrno>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace asio = boost::asio;
 using asio::ip::tcp;
@@ -48,16 +54,12 @@ struct ProcessorSimulator::Impl {
 
 class ProcessorSimulator::Impl::Session : public std::enable_shared_from_this<Session> {
 public:
-    Session(Impl& owner, tcp::socket socket) : owner_(owner), socket_(std::move(socket)) {}
+    Session(Impl& owner, std::string source) : owner_(owner), source_(std::move(source)), retry_(owner.io) {}
+    virtual ~Session() = default;
 
-    void Start() { Read(); }
-
-    void Close()
-    {
-        boost::system::error_code ignored;
-        socket_.shutdown(tcp::socket::shutdown_both, ignored);
-        socket_.close(ignored);
-    }
+    virtual void Start() = 0;
+    virtual void Close() = 0;
+    const std::string& Source() const { return source_; }
 
     void Write(std::string text)
     {
@@ -81,17 +83,38 @@ public:
         }
     }
 
-private:
+protected:
+    virtual void AsyncRead(asio::mutable_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) = 0;
+    virtual void AsyncWrite(asio::const_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) = 0;
+    // A pseudo-terminal master fails with EIO while no one holds the slave
+    // open: wait for the next user instead of giving up.
+    virtual bool Transient(const boost::system::error_code&) const { return false; }
+
     void Read()
     {
-        socket_.async_read_some(asio::buffer(chunk_), [self = shared_from_this()](const boost::system::error_code& error, size_t n) {
-            if (error)
+        AsyncRead(asio::buffer(chunk_), [self = shared_from_this()](const boost::system::error_code& error, size_t n) {
+            if (error) {
+                if (self->Transient(error))
+                    self->RetryLater([self] { self->Read(); });
                 return;
+            }
             self->Received(n);
             self->Read();
         });
     }
 
+    void RetryLater(std::function<void()> step)
+    {
+        retry_.expires_after(std::chrono::milliseconds(2));
+        retry_.async_wait([step = std::move(step)](const boost::system::error_code& error) {
+            if (!error)
+                step();
+        });
+    }
+
+    Impl& owner_;
+
+private:
     void Received(size_t n)
     {
         const auto at = Clock::now();
@@ -102,7 +125,7 @@ private:
             pending_.erase(0, end + 2);
             {
                 std::lock_guard guard(owner_.lock);
-                owner_.lines.push_back({line, at});
+                owner_.lines.push_back({line, at, source_});
             }
             owner_.changed.notify_all();
             Answer(owner_.AnswersFor(line));
@@ -111,21 +134,85 @@ private:
 
     void WriteNext()
     {
-        asio::async_write(socket_, asio::buffer(outbox_.front()), [self = shared_from_this()](const boost::system::error_code& error, size_t) {
-            if (error)
+        AsyncWrite(asio::buffer(outbox_.front()), [self = shared_from_this()](const boost::system::error_code& error, size_t) {
+            if (error) {
+                if (self->Transient(error))
+                    self->RetryLater([self] { self->WriteNext(); });
                 return;
+            }
             self->outbox_.pop_front();
             if (!self->outbox_.empty())
                 self->WriteNext();
         });
     }
 
-    Impl& owner_;
-    tcp::socket socket_;
+    std::string source_;
+    asio::steady_timer retry_;
     std::array<char, 4096> chunk_{};
     std::string pending_;
     std::deque<std::string> outbox_;
 };
+
+namespace {
+
+class TcpSession final : public ProcessorSimulator::Impl::Session {
+public:
+    TcpSession(ProcessorSimulator::Impl& owner, tcp::socket socket) : Session(owner, "tcp"), socket_(std::move(socket)) {}
+    void Start() override { Read(); }
+    void Close() override
+    {
+        boost::system::error_code ignored;
+        socket_.shutdown(tcp::socket::shutdown_both, ignored);
+        socket_.close(ignored);
+    }
+
+protected:
+    void AsyncRead(asio::mutable_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) override
+    {
+        socket_.async_read_some(buffer, std::move(done));
+    }
+    void AsyncWrite(asio::const_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) override
+    {
+        asio::async_write(socket_, buffer, std::move(done));
+    }
+
+private:
+    tcp::socket socket_;
+};
+
+// The master side of a pseudo-terminal; the slave path is the device.
+class PtySession final : public ProcessorSimulator::Impl::Session {
+public:
+    PtySession(ProcessorSimulator::Impl& owner, int master, const std::string& slavePath)
+        : Session(owner, slavePath), master_(owner.io, master)
+    {
+    }
+    void Start() override { Read(); }
+    void Close() override
+    {
+        boost::system::error_code ignored;
+        master_.close(ignored);
+    }
+
+protected:
+    void AsyncRead(asio::mutable_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) override
+    {
+        master_.async_read_some(buffer, std::move(done));
+    }
+    void AsyncWrite(asio::const_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) override
+    {
+        asio::async_write(master_, buffer, std::move(done));
+    }
+    bool Transient(const boost::system::error_code& error) const override
+    {
+        return master_.is_open() && error == boost::system::error_code(EIO, boost::system::system_category());
+    }
+
+private:
+    asio::posix::stream_descriptor master_;
+};
+
+} // namespace
 
 std::vector<ProcessorSimulator::Answer> ProcessorSimulator::Impl::AnswersFor(const std::string& line)
 {
@@ -151,7 +238,7 @@ void ProcessorSimulator::Impl::Accept()
     acceptor.async_accept([this](const boost::system::error_code& error, tcp::socket socket) {
         if (error)
             return;
-        auto session = std::make_shared<Session>(*this, std::move(socket));
+        std::shared_ptr<Session> session = std::make_shared<TcpSession>(*this, std::move(socket));
         sessions.push_back(session);
         {
             std::lock_guard guard(lock);
@@ -163,9 +250,9 @@ void ProcessorSimulator::Impl::Accept()
     });
 }
 
-ProcessorSimulator::ProcessorSimulator() : impl_(std::make_unique<Impl>())
+ProcessorSimulator::ProcessorSimulator(uint16_t port) : impl_(std::make_unique<Impl>())
 {
-    const tcp::endpoint loopback(asio::ip::make_address_v4("127.0.0.1"), 0);
+    const tcp::endpoint loopback(asio::ip::make_address_v4("127.0.0.1"), port);
     impl_->acceptor.open(loopback.protocol());
     impl_->acceptor.set_option(tcp::acceptor::reuse_address(true));
     impl_->acceptor.bind(loopback);
@@ -254,6 +341,16 @@ void ProcessorSimulator::AnswerOsdSavedFrom(int nth)
     }
 }
 
+void ProcessorSimulator::AnswerType(int type, int count)
+{
+    const std::string answer = "GP TYPE " + std::to_string(type) + " " + std::to_string(count) + "\r\n";
+    Respond("GP TYPE", [answer](const std::string& line, int) -> std::optional<std::vector<Answer>> {
+        if (line != "GP TYPE\r\n")
+            return std::nullopt;
+        return std::vector<Answer>{{answer, Millis{0}}};
+    });
+}
+
 void ProcessorSimulator::Push(const std::string& text)
 {
     asio::post(impl_->io, [impl = impl_.get(), text] {
@@ -302,4 +399,82 @@ bool ProcessorSimulator::WaitForConnection(Millis timeout) const
 {
     std::unique_lock guard(impl_->lock);
     return impl_->changed.wait_for(guard, timeout, [&] { return impl_->connections > 0; });
+}
+
+size_t ProcessorSimulator::Connections() const
+{
+    std::lock_guard guard(impl_->lock);
+    return impl_->connections;
+}
+
+void ProcessorSimulator::DropConnections()
+{
+    std::promise<void> done;
+    asio::post(impl_->io, [impl = impl_.get(), &done] {
+        for (auto& session : impl->sessions)
+            session->Close();
+        impl->sessions.clear();
+        done.set_value();
+    });
+    done.get_future().wait();
+}
+
+std::string ProcessorSimulator::OpenPty()
+{
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    termios raw{};
+    cfmakeraw(&raw);
+    if (::openpty(&master, &slave, name, &raw, nullptr) != 0)
+        return {};
+    // The slave is only for the link under test; the simulator never holds it.
+    ::close(slave);
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    std::promise<void> done;
+    const std::string path = name;
+    asio::post(impl_->io, [impl = impl_.get(), master, path, &done] {
+        std::shared_ptr<Impl::Session> session = std::make_shared<PtySession>(*impl, master, path);
+        impl->sessions.push_back(session);
+        session->Start();
+        done.set_value();
+    });
+    done.get_future().wait();
+    return path;
+}
+
+void ProcessorSimulator::ClosePty(const std::string& slavePath)
+{
+    std::promise<void> done;
+    asio::post(impl_->io, [impl = impl_.get(), slavePath, &done] {
+        for (auto it = impl->sessions.begin(); it != impl->sessions.end();) {
+            if ((*it)->Source() == slavePath) {
+                (*it)->Close();
+                it = impl->sessions.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        done.set_value();
+    });
+    done.get_future().wait();
+}
+
+std::vector<std::string> ProcessorSimulator::TextsFrom(const std::string& source) const
+{
+    std::lock_guard guard(impl_->lock);
+    std::vector<std::string> texts;
+    for (const auto& line : impl_->lines)
+        if (line.source == source)
+            texts.push_back(line.text);
+    return texts;
+}
+
+void ProcessorSimulator::PushTo(const std::string& source, const std::string& text)
+{
+    asio::post(impl_->io, [impl = impl_.get(), source, text] {
+        for (auto& session : impl->sessions)
+            if (session->Source() == source)
+                session->Write(text);
+    });
 }

@@ -8,7 +8,8 @@
 #include <vector>
 
 // A stand-in for the video-wall processor: a TCP server on 127.0.0.1 (port
-// chosen by the system) running on its own thread. It records every line it
+// chosen by the system) and any number of pseudo-terminals, served from its
+// own thread. It records every line it
 // receives with the time it arrived and answers the way the device does:
 // echoes, the display-mode store completion, the OSD save status, or
 // silence. Rules are chosen per keyword (the start of the line); the newest
@@ -21,6 +22,7 @@ public:
     struct Line {
         std::string text; // with its "\r\n"
         Clock::time_point at;
+        std::string source; // "tcp", or the slave path of a pseudo-terminal
     };
     struct Answer {
         std::string text;
@@ -30,8 +32,10 @@ public:
     // first); nullopt hands the line on to the default.
     using Responder = std::function<std::optional<std::vector<Answer>>(const std::string& line, int nth)>;
 
-    // Listens at once; echoes every line byte for byte until told otherwise.
-    ProcessorSimulator();
+    // Listens at once (on `port`, or one the system picks); echoes every line
+    // byte for byte until told otherwise. A port a stopped simulator used can
+    // be taken again at once.
+    explicit ProcessorSimulator(uint16_t port = 0);
     ~ProcessorSimulator();
 
     ProcessorSimulator(const ProcessorSimulator&) = delete;
@@ -50,6 +54,9 @@ public:
     // "I_F OSDSA a b 2" (and "O_F ...") gets "... a b 3" from its nth poll on.
     void AnswerOsdSavedFrom(int nth);
 
+    // "GP TYPE" (the status request) gets "GP TYPE type count".
+    void AnswerType(int type, int count);
+
     // Unsolicited text to every connected client.
     void Push(const std::string& text);
 
@@ -61,11 +68,25 @@ public:
     // True once a line equal to `text` arrived; false after `timeout`.
     bool WaitForLine(const std::string& text, Millis timeout) const;
     bool WaitForConnection(Millis timeout) const;
+    // Connections accepted so far.
+    size_t Connections() const;
+    // Drops every open connection; the simulator goes on listening.
+    void DropConnections();
+
+    // A pseudo-terminal pair served like a TCP client; returns the slave
+    // path, the device a serial link opens (empty on failure). Lines that
+    // arrive before a link opens the slave are lost, as on a real line.
+    std::string OpenPty();
+    // Closes the master: the link on the slave sees its device gone.
+    void ClosePty(const std::string& slavePath);
+    std::vector<std::string> TextsFrom(const std::string& source) const;
+    void PushTo(const std::string& source, const std::string& text);
 
     // Stops the thread and drops every connection; also done by the destructor.
     void Stop();
 
-private:
     struct Impl;
+
+private:
     std::unique_ptr<Impl> impl_;
 };

@@ -1,0 +1,137 @@
+#include "comm/serial_client.h"
+
+#include "comm/comm_log.h"
+#include "comm/sport_operator.h"
+#include "platform/clock.h"
+
+namespace qz::net {
+
+namespace asio = boost::asio;
+
+namespace {
+
+template <class Option>
+void SetOption(asio::serial_port& port, const Option& option)
+{
+    boost::system::error_code error;
+    port.set_option(option, error);
+    if (error)
+        throw boost::system::system_error(error, "set_option");
+}
+
+} // namespace
+
+serial_port_client::serial_port_client(asio::io_context& io, const std::string& device, unsigned baud)
+    : strand_(asio::make_strand(io)), port_(io), pauseTimer_(io), baud_(baud), device_(device)
+{
+    const std::string path = CSPortOperator::OpenPortNumber(device);
+    boost::system::error_code error = asio::error::not_found;
+    if (!path.empty())
+        port_.open(path, error);
+    if (error)
+        throw boost::system::system_error(error, "open");
+}
+
+serial_port_client::~serial_port_client() = default;
+
+void serial_port_client::open()
+{
+    int expected = kClosed;
+    if (!state_.compare_exchange_strong(expected, kOpening))
+        return;
+    SetOption(port_, asio::serial_port::baud_rate(baud_));
+    SetOption(port_, asio::serial_port::flow_control(asio::serial_port::flow_control::none));
+    SetOption(port_, asio::serial_port::parity(asio::serial_port::parity::none));
+    SetOption(port_, asio::serial_port::stop_bits(asio::serial_port::stop_bits::one));
+    SetOption(port_, asio::serial_port::character_size(8));
+    asio::post(strand_, [self = shared_from_this()] { self->OnOpened(); });
+}
+
+void serial_port_client::OnOpened()
+{
+    if (state_ != kOpening || !port_.is_open())
+        return;
+    state_ = kOpen;
+    StartRead();
+    on_connected();
+}
+
+void serial_port_client::close()
+{
+    if (state_.exchange(kClosed) == kClosed)
+        return;
+    boost::system::error_code error;
+    port_.close(error);
+    if (error)
+        LogCommError("Serial close " + device_ + ": " + error.message());
+    pauseTimer_.cancel();
+    on_closed();
+}
+
+bool serial_port_client::send(qz::vok::binblock& unit)
+{
+    if (state_ != kOpen)
+        return false;
+    queue_.push(unit);
+    asio::post(strand_, [self = shared_from_this()] { self->ArmWritePause(); });
+    return true;
+}
+
+bool serial_port_client::send(const void* data, size_t length)
+{
+    qz::vok::binblock unit;
+    if (data && length)
+        unit = qz::vok::binblock(data, static_cast<uint32_t>(length));
+    return send(unit);
+}
+
+void serial_port_client::StartRead()
+{
+    if (state_ != kOpen)
+        return;
+    port_.async_read_some(asio::buffer(buffer_), Wrap([self = shared_from_this()](const boost::system::error_code& error, size_t count) {
+                              self->OnRead(error, count);
+                          }));
+}
+
+void serial_port_client::OnRead(const boost::system::error_code& error, size_t count)
+{
+    if (state_ != kOpen)
+        return;
+    if (error) {
+        close();
+        return;
+    }
+    if (count == 0)
+        LogCommEvent("No message or bytes_transferred is 0");
+    else
+        on_received(buffer_.data(), count);
+    StartRead();
+}
+
+void serial_port_client::ArmWritePause()
+{
+    // Re-arming ends the pending wait at once, so a burst leaves back to
+    // back; the sender's own pause keeps commands apart.
+    pauseTimer_.expires_after(platform::GetClock().RealDuration(kWritePause));
+    pauseTimer_.async_wait(Wrap([self = shared_from_this()](const boost::system::error_code&) { self->OnWritePause(); }));
+}
+
+void serial_port_client::OnWritePause()
+{
+    if (state_ != kOpen)
+        return;
+    qz::vok::binblock unit;
+    if (!queue_.pop(unit))
+        return;
+    // The whole unit, not what one call happens to take.
+    boost::system::error_code error;
+    asio::write(port_, asio::buffer(unit.data(), unit.length()), error);
+    if (error)
+        LogCommError("Serial write " + device_ + ": " + error.message());
+    else
+        on_sent(unit);
+    ArmWritePause();
+}
+
+} // namespace qz::net

@@ -1,0 +1,213 @@
+#include "comm/net_manager.h"
+#include "comm/tcp_channel.h"
+#include "platform/clock.h"
+#include "tests/support/link_events.h"
+#include "tests/support/processor_simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The bare client, recording when each unit leaves.
+class TimedClient : public qz::net::tcp_client {
+public:
+    using tcp_client::tcp_client;
+    std::vector<platform::TimePoint> sentAt;
+    std::atomic<bool> connected{false};
+
+protected:
+    void on_connected() override { connected = true; }
+    void on_sent(qz::vok::binblock&) override { sentAt.push_back(platform::Now()); }
+};
+
+std::shared_ptr<CTcpClientChannel> MakeChannel(uint16_t port, const std::string& portText = "")
+{
+    auto channel = std::make_shared<CTcpClientChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
+    channel->Settings().put("server_addr", "127.0.0.1");
+    channel->Settings().put("server_port", portText.empty() ? std::to_string(port) : portText);
+    return channel;
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+uint16_t FreePort()
+{
+    ProcessorSimulator probe;
+    return probe.Port();
+}
+
+} // namespace
+
+TEST(TcpSendQueue, DropsOldestWhenFull)
+{
+    qz::net::send_queue queue;
+    for (uint32_t i = 0; i < 9999; ++i)
+        queue.push(qz::vok::binblock(&i, sizeof i));
+    const uint32_t last = 9999;
+    queue.push(qz::vok::binblock(&last, sizeof last));
+    EXPECT_EQ(queue.size(), 9999u);
+    qz::vok::binblock front;
+    ASSERT_TRUE(queue.pop(front));
+    EXPECT_EQ(*reinterpret_cast<const uint32_t*>(front.data()), 1u);
+
+    // Full again: an empty unit makes room but is not kept.
+    queue.push(qz::vok::binblock(&last, sizeof last));
+    queue.push(qz::vok::binblock());
+    EXPECT_EQ(queue.size(), 9998u);
+    ASSERT_TRUE(queue.pop(front));
+    EXPECT_EQ(*reinterpret_cast<const uint32_t*>(front.data()), 3u);
+}
+
+TEST(TcpClient, PacesQueuedUnitsInOrder)
+{
+    ProcessorSimulator simulator;
+    simulator.SetEchoAll(false);
+    boost::asio::io_context io;
+    auto client = std::make_shared<TimedClient>(io, "127.0.0.1", std::to_string(simulator.Port()));
+    auto guard = boost::asio::make_work_guard(io);
+    std::thread thread([&] { io.run(); });
+    client->connect();
+    ASSERT_TRUE(WaitUntil([&] { return client->connected.load(); }, 5s));
+
+    std::vector<std::string> units;
+    for (int i = 0; i < 10; ++i) {
+        units.push_back("GP UNIT " + std::to_string(i) + "\r\n");
+        EXPECT_TRUE(client->send(units.back().data(), units.back().size()));
+    }
+    const auto lastQueued = platform::Now();
+    ASSERT_TRUE(simulator.WaitForLines(10, 5s));
+    EXPECT_EQ(simulator.Texts(), units);
+
+    boost::asio::post(io, [&] { client->close(); });
+    guard.reset();
+    thread.join();
+    ASSERT_EQ(client->sentAt.size(), 10u);
+    EXPECT_GE(client->sentAt[0] - lastQueued, 10ms);
+    for (size_t i = 1; i < client->sentAt.size(); ++i)
+        EXPECT_GE(client->sentAt[i] - client->sentAt[i - 1], 10ms) << i;
+}
+
+TEST(TcpChannel, ReconnectsAfterDropButNotAfterSendWhileWaiting)
+{
+    platform::ScaledClock clock(10);
+    platform::ScopedClock scoped(clock);
+    LinkEvents events;
+    auto simulator = std::make_unique<ProcessorSimulator>();
+    const uint16_t port = simulator->Port();
+    auto channel = MakeChannel(port);
+    channel->SetId(7);
+    channel->Open();
+    ASSERT_TRUE(events.WaitForStates(2, 5s));
+    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{7, 1}, {7, 2}}));
+    EXPECT_TRUE(channel->IsConnected());
+
+    const auto dropped = platform::Now(); // the link sees the drop after this
+    simulator.reset();
+    ASSERT_TRUE(WaitUntil([&] { return channel->Client()->state() == qz::net::tcp_client::kWaiting; }, 5s));
+    EXPECT_FALSE(channel->IsConnected());
+    EXPECT_FALSE(channel->Send(0, "GP LOST 1\r\n"));
+
+    simulator = std::make_unique<ProcessorSimulator>(port);
+    ASSERT_TRUE(simulator->WaitForConnection(10s));
+    EXPECT_GE(platform::Now() - dropped, 2s);
+    ASSERT_TRUE(events.WaitForStates(3, 5s));
+    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{7, 1}, {7, 2}, {7, 2}}));
+
+    ASSERT_TRUE(WaitUntil([&] { return channel->IsConnected(); }, 5s));
+    EXPECT_TRUE(channel->Send(0, "GP SENT 1\r\n"));
+    ASSERT_TRUE(simulator->WaitForLines(1, 5s));
+    EXPECT_EQ(simulator->Texts(), std::vector<std::string>{"GP SENT 1\r\n"});
+    channel->Close();
+}
+
+TEST(TcpChannel, IdleWatchdogClosesForGood)
+{
+    platform::ScaledClock clock(40);
+    platform::ScopedClock scoped(clock);
+    LinkEvents events;
+    ProcessorSimulator simulator;
+    simulator.SetEchoAll(false);
+    auto channel = MakeChannel(simulator.Port());
+    channel->SetId(3);
+    bool sourcesReleased = false;
+    channel->SetClosedHandler([&] { sourcesReleased = true; });
+    const auto opened = platform::Now();
+    channel->Open();
+    ASSERT_TRUE(events.WaitForStates(3, 10s));
+    EXPECT_GT(platform::Now() - opened, 20s);
+    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{3, 1}, {3, 2}, {3, 3}}));
+    EXPECT_TRUE(sourcesReleased);
+    EXPECT_FALSE(channel->CheckConnected());
+    std::this_thread::sleep_for(clock.RealDuration(5s));
+    EXPECT_EQ(simulator.Connections(), 1u);
+    EXPECT_EQ(events.Drain().size(), 3u);
+    channel->Close();
+}
+
+TEST(TcpChannel, GivesUpOnAnAbsentListenerAfterIdleLimit)
+{
+    platform::ScaledClock clock(40);
+    platform::ScopedClock scoped(clock);
+    LinkEvents events;
+    const uint16_t port = FreePort();
+    auto channel = MakeChannel(port);
+    channel->SetId(4);
+    const auto opened = platform::Now();
+    channel->Open();
+    ASSERT_TRUE(events.WaitForStates(2, 10s));
+    EXPECT_GT(platform::Now() - opened, 20s);
+    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{4, 1}, {4, 3}}));
+
+    ProcessorSimulator late(port);
+    EXPECT_FALSE(late.WaitForConnection(std::chrono::duration_cast<std::chrono::milliseconds>(clock.RealDuration(5s))));
+    channel->Close();
+}
+
+TEST(TcpChannel, CloseWaitsJoinsAndIsSafeToRepeat)
+{
+    LinkEvents events;
+    ProcessorSimulator simulator;
+    auto unopened = MakeChannel(simulator.Port());
+    unopened->Close(); // no client: nothing to do
+    EXPECT_FALSE(unopened->Send(0, "GP TYPE\r\n"));
+
+    auto channel = MakeChannel(simulator.Port());
+    channel->SetId(9);
+    channel->Open();
+    channel->Open(); // no second thread, "connecting" again
+    ASSERT_TRUE(simulator.WaitForConnection(5s));
+    ASSERT_TRUE(WaitUntil([&] { return channel->IsConnected(); }, 5s));
+    const auto start = std::chrono::steady_clock::now();
+    channel->Close();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 100ms);
+    EXPECT_FALSE(channel->HasIoThread());
+    EXPECT_FALSE(channel->IsConnected());
+    channel->Close();
+    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{9, 1}, {9, 1}, {9, 2}, {9, 3}}));
+    EXPECT_EQ(simulator.Connections(), 1u);
+}
+
+TEST(TcpChannel, BadPortTextNeverConnects)
+{
+    platform::ScaledClock clock(20);
+    platform::ScopedClock scoped(clock);
+    auto channel = MakeChannel(0, "no-such-service");
+    channel->Open();
+    std::this_thread::sleep_for(clock.RealDuration(5s));
+    EXPECT_FALSE(channel->IsConnected());
+    channel->Close();
+    EXPECT_FALSE(channel->HasIoThread());
+}

@@ -1,0 +1,280 @@
+#include "comm/net_manager.h"
+#include "comm/sport_operator.h"
+#include "comm/tcp_channel.h"
+#include "model/link_setup.h"
+#include "model/processor.h"
+#include "tests/support/link_events.h"
+#include "tests/support/processor_simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+std::shared_ptr<CQelProcessor> TcpProcessor(uint16_t port)
+{
+    auto processor = std::make_shared<CQelProcessor>();
+    processor->SetId(1);
+    auto connection = processor->GetConnection();
+    connection.tcpAddress = "127.0.0.1";
+    connection.tcpPort = std::to_string(port);
+    processor->SetConnection(connection);
+    return processor;
+}
+
+void AddJoinedSource(CQelProcessor& processor, uint32_t id)
+{
+    auto source = std::make_shared<CQelSigSrc>(id);
+    source->SetJoined(true);
+    processor.AddSigSrc(source, false, false);
+}
+
+std::vector<uint32_t> JoinOffEvents(LinkEvents& events)
+{
+    std::vector<uint32_t> ids;
+    for (const auto& event : events.Others())
+        if (event->GetType() == CSigSrcJoinChangedEvent::kType) {
+            const auto& join = static_cast<const CSigSrcJoinChangedEvent&>(*event);
+            if (!join.joined)
+                ids.push_back(join.sourceId);
+        }
+    return ids;
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(ProcessorConnect, TcpRegistersANewChannelEachTime)
+{
+    ProcessorSimulator simulator;
+    auto processor = TcpProcessor(simulator.Port());
+    processor->AddSigOut(std::make_shared<CQelSigOut>(101));
+    AddJoinedSource(*processor, 1);
+    AddJoinedSource(*processor, 2);
+    LinkEvents events;
+
+    ASSERT_TRUE(processor->Connect());
+    const uint32_t first = processor->GetChannelId();
+    auto channel = CNetManager::get_instance().Find(first);
+    ASSERT_TRUE(channel);
+    const std::string name = channel->GetName();
+    ASSERT_EQ(name.rfind("PRO_Tcp_", 0), 0u);
+    EXPECT_EQ(processor->GetSigOutCount(), 0u);
+    EXPECT_EQ(JoinOffEvents(events), (std::vector<uint32_t>{1, 2}));
+    EXPECT_EQ(processor->GetSenderPause(), 25u);
+    ASSERT_TRUE(events.WaitForStates(2, 5s));
+    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{first, 1}, {first, 2}}));
+    EXPECT_TRUE(processor->IsConnected());
+
+    ASSERT_TRUE(processor->Connect());
+    const uint32_t second = processor->GetChannelId();
+    EXPECT_GT(second, first);
+    EXPECT_FALSE(CNetManager::get_instance().Find(first));
+    EXPECT_EQ(CNetManager::get_instance().Find(second)->GetName(),
+              "PRO_Tcp_" + std::to_string(std::stoi(name.substr(8)) + 1));
+    EXPECT_TRUE(std::dynamic_pointer_cast<CIoChannel>(channel) && !std::dynamic_pointer_cast<CIoChannel>(channel)->HasIoThread());
+    CNetManager::get_instance().CloseAndRemove(second);
+}
+
+TEST(ProcessorConnect, DisconnectKeepsTheChannelRegistered)
+{
+    ProcessorSimulator simulator;
+    auto processor = TcpProcessor(simulator.Port());
+    EXPECT_FALSE(processor->Disconnect()); // channel id 0
+
+    ASSERT_TRUE(processor->Connect());
+    ASSERT_TRUE(WaitUntil([&] { return processor->IsConnected(); }, 5s));
+    AddJoinedSource(*processor, 5);
+    LinkEvents events;
+    EXPECT_TRUE(processor->Disconnect());
+    EXPECT_FALSE(processor->IsConnected());
+    EXPECT_TRUE(CNetManager::get_instance().Find(processor->GetChannelId()));
+    EXPECT_FALSE(processor->GetSigSrc(5)->IsJoined());
+    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{processor->GetChannelId(), 3}}));
+    CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
+}
+
+TEST(ProcessorConnect, ClosedLinkReleasesItsOwnersSources)
+{
+    ProcessorSimulator simulator;
+    auto owner = TcpProcessor(simulator.Port());
+    auto other = TcpProcessor(simulator.Port());
+    AddJoinedSource(*other, 8);
+    ASSERT_TRUE(owner->Connect());
+    ASSERT_TRUE(WaitUntil([&] { return owner->IsConnected(); }, 5s));
+    AddJoinedSource(*owner, 7);
+    auto channel = std::dynamic_pointer_cast<CTcpClientChannel>(CNetManager::get_instance().Find(owner->GetChannelId()));
+    ASSERT_TRUE(channel);
+    channel->Close(); // what the watchdog does, through the client's closed callback
+    EXPECT_FALSE(owner->GetSigSrc(7)->IsJoined());
+    EXPECT_TRUE(other->GetSigSrc(8)->IsJoined());
+    CNetManager::get_instance().CloseAndRemove(owner->GetChannelId());
+}
+
+TEST(ProcessorConnect, UnknownConnectionTypeRegistersNothing)
+{
+    auto processor = TcpProcessor(1);
+    auto connection = processor->GetConnection();
+    connection.type = 3;
+    processor->SetConnection(connection);
+    const uint32_t next = CNetManager::get_instance().NextId();
+    EXPECT_FALSE(processor->Connect());
+    EXPECT_EQ(processor->GetChannelId(), 0u);
+    EXPECT_FALSE(CNetManager::get_instance().Find(next + 1));
+}
+
+TEST(ProcessorConnect, ReceivedBytesReachTheInstalledReceiver)
+{
+    ProcessorSimulator simulator;
+    simulator.AnswerType(7, 1);
+    std::mutex lock;
+    std::string received;
+    uint32_t seenChannel = 0;
+    SetLinkReceiverFactory([&](const std::weak_ptr<CQelProcessor>&, uint32_t channelId) -> LinkReceiver {
+        seenChannel = channelId;
+        return [&](const char* data, size_t length) {
+            std::lock_guard guard(lock);
+            received.append(data, length);
+        };
+    });
+    auto processor = TcpProcessor(simulator.Port());
+    ASSERT_TRUE(processor->Connect());
+    EXPECT_EQ(seenChannel, processor->GetChannelId());
+    ASSERT_TRUE(WaitUntil([&] { return processor->IsConnected(); }, 5s));
+    EXPECT_TRUE(processor->ChannelSend("GP TYPE\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { std::lock_guard guard(lock); return received == "GP TYPE 7 1\r\n"; }, 5s));
+    CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
+    SetLinkReceiverFactory({});
+}
+
+namespace {
+
+// Pseudo-terminals listed as ttyUSB0, ttyUSB1, ... under a scan root of
+// the test's own.
+class SerialPorts {
+public:
+    explicit SerialPorts(size_t count) : root_(std::filesystem::absolute("ports"))
+    {
+        std::filesystem::remove_all(root_);
+        std::filesystem::create_directories(root_);
+        previousRoot_ = CSPortOperator::SetScanRoot(root_.string());
+        for (size_t i = 0; i < count; ++i) {
+            auto simulator = std::make_unique<ProcessorSimulator>();
+            simulator->SetEchoAll(false);
+            slaves.push_back(simulator->OpenPty());
+            const auto link = root_ / ("ttyUSB" + std::to_string(i));
+            std::filesystem::create_symlink(slaves.back(), link);
+            paths.push_back(link.string());
+            simulators.push_back(std::move(simulator));
+        }
+    }
+    ~SerialPorts() { CSPortOperator::SetScanRoot(previousRoot_); }
+
+    void AnswerProbe(size_t index, const std::string& answer)
+    {
+        simulators[index]->Respond("GP GIPA 1", [answer](const std::string&, int) {
+            return std::optional<std::vector<ProcessorSimulator::Answer>>{{{answer, 0ms}}};
+        });
+    }
+
+    std::vector<std::unique_ptr<ProcessorSimulator>> simulators;
+    std::vector<std::string> slaves;
+    std::vector<std::string> paths;
+
+private:
+    std::filesystem::path root_;
+    std::string previousRoot_;
+};
+
+std::shared_ptr<CQelProcessor> SerialProcessor(int32_t autoDetect, const std::string& device = "COM1")
+{
+    auto processor = std::make_shared<CQelProcessor>();
+    auto connection = processor->GetConnection();
+    connection.type = 2;
+    connection.serialAutoDetect = autoDetect;
+    connection.serialDevice = device;
+    processor->SetConnection(connection);
+    return processor;
+}
+
+} // namespace
+
+TEST(ProcessorConnect, SerialAutoDetectTakesTheFirstPortThatAnswers)
+{
+    platform::ScaledClock clock(4);
+    platform::ScopedClock scoped(clock);
+    SerialPorts ports(4);
+    ports.AnswerProbe(2, "GP GIPA 192 168 0 100\r\n");
+    auto processor = SerialProcessor(1);
+    LinkEvents events;
+
+    const auto start = platform::Now();
+    ASSERT_TRUE(processor->Connect());
+    EXPECT_GE(platform::Now() - start, 3 * 200ms + 500ms);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(ports.simulators[i]->TextsFrom(ports.slaves[i]), std::vector<std::string>{"GP GIPA 1\r\n"}) << i;
+    EXPECT_TRUE(ports.simulators[3]->Texts().empty());
+    EXPECT_EQ(processor->GetConnection().serialDeviceInUse, ports.paths[2]);
+    EXPECT_EQ(processor->GetSerialDevice(), ports.paths[2]);
+    EXPECT_EQ(processor->GetSenderPause(), 40u);
+
+    const uint32_t id = processor->GetChannelId();
+    auto channel = CNetManager::get_instance().Find(id);
+    ASSERT_TRUE(channel);
+    EXPECT_EQ(channel->GetName().rfind("PRO_Serial_", 0), 0u);
+    EXPECT_EQ(channel->GetSetting("device", ""), ports.paths[2]);
+    ASSERT_TRUE(events.WaitForStates(2, 5s));
+    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{id, 1}, {id, 2}}));
+    EXPECT_TRUE(processor->ChannelSend("GP TYPE\r\n"));
+    EXPECT_TRUE(ports.simulators[2]->WaitForLine("GP TYPE\r\n", 5s));
+    CNetManager::get_instance().CloseAndRemove(id);
+}
+
+TEST(ProcessorConnect, SerialAutoDetectWithoutAnAnswerFails)
+{
+    platform::ScaledClock clock(4);
+    platform::ScopedClock scoped(clock);
+    SerialPorts ports(1);
+    // Holds the keyword, but not at its start.
+    ports.AnswerProbe(0, "X GP GIPA 192 168 0 100\r\n");
+    std::vector<std::string> shown;
+    SetLinkMessageBox([&](const std::string& text) { shown.push_back(text); });
+    auto processor = SerialProcessor(1);
+    processor->AddSigOut(std::make_shared<CQelSigOut>(101));
+
+    EXPECT_FALSE(processor->Connect());
+    EXPECT_EQ(processor->GetChannelId(), 0u);
+    EXPECT_EQ(processor->GetConnection().serialDevice, ports.paths[0]);
+    EXPECT_EQ(processor->GetSigOutCount(), 1u);
+    EXPECT_EQ(shown, std::vector<std::string>{
+                         "自动检测串口失败请检查是否连接了处理器，或切换到手工模式后再尝试串口连接!"});
+    SetLinkMessageBox({});
+}
+
+TEST(ProcessorConnect, SerialWithoutAutoDetectUsesTheChosenDevice)
+{
+    SerialPorts ports(2);
+    auto processor = SerialProcessor(0, ports.slaves[1]);
+    LinkEvents events;
+    ASSERT_TRUE(processor->Connect());
+    const uint32_t id = processor->GetChannelId();
+    EXPECT_EQ(CNetManager::get_instance().Find(id)->GetSetting("device", ""), ports.slaves[1]);
+    ASSERT_TRUE(events.WaitForStates(2, 5s));
+    EXPECT_TRUE(ports.simulators[0]->Texts().empty());
+    EXPECT_TRUE(ports.simulators[1]->Texts().empty());
+    CNetManager::get_instance().CloseAndRemove(id);
+}
