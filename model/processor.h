@@ -233,8 +233,6 @@ public:
     bool SendNoWait(std::string_view text);
     // Straight onto the processor's channel; false without one.
     bool ChannelSend(std::string_view text);
-    // True while the processor's channel reports its link open.
-    bool IsConnected() const;
     // The reply path hands over acknowledged replies (set-command echoes,
     // type and version replies) here, on the link's thread ...
     void OnReply(const std::string& line);
@@ -248,6 +246,7 @@ public:
     bool Connect();
     // The first port on which a processor answers the probe; empty if none.
     std::string ProbeSerialPort(const std::vector<std::string>& ports);
+    // True while the processor's channel reports its link open.
     bool IsConnected() const;
     // Closes the channel, which stays registered; false without one.
     bool Disconnect();

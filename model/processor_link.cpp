@@ -31,12 +31,6 @@ void CQelProcessor::SetPushObserver(CQelProDelaySender::PushObserver observer)
     sender_.SetPushObserver(std::move(observer));
 }
 
-bool CQelProcessor::IsConnected() const
-{
-    auto channel = CNetManager::get_instance().Find(GetChannelId());
-    return channel && channel->CheckConnected();
-}
-
 void CQelProcessor::SetSenderPause(unsigned ms)
 {
     sender_.SetPause(ms);
