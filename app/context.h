@@ -18,6 +18,7 @@ public:
     static int GetSelSigSrcId();
     static int GetSelPlanId();
 
+    // The three selection getters are safe on any thread.
     // Posts a CSigSrcSelChangedEvent when the selection changes.
     static void SetSelSigSrc(int processorId, int sourceId);
     // Posts a CPlanSelChangedEvent when the plan changes.
