@@ -339,13 +339,12 @@ bool CQelCyclePlanMan::LoadList()
         plan_store::KeepAsBad(path, "the cycle plan list has no valid header");
         return false;
     }
-    bool damaged = false;
     uint32_t count = 0;
-    if (!in.Int(count))
-        damaged = true;
+    const bool counted = in.Int(count);
+    bool damaged = !counted;
     // Every entry takes at least its 4-byte length, so a huge count runs out
     // of bytes long before it runs out of entries.
-    for (int64_t i = 0; !damaged && i < int64_t(int32_t(count)); ++i) {
+    for (int32_t i = 0; counted && i < int32_t(count); ++i) {
         uint32_t length = 0;
         if (!in.Int(length)) {
             damaged = true;
