@@ -57,52 +57,6 @@ std::optional<int64_t> ParseInteger(std::string_view text)
     return value;
 }
 
-// One list piece as the C library reads it: its leading number, else 0.
-int32_t LeadingInt(std::string_view piece)
-{
-    piece = Trim(piece);
-    bool negative = false;
-    if (!piece.empty() && (piece.front() == '+' || piece.front() == '-')) {
-        negative = piece.front() == '-';
-        piece.remove_prefix(1);
-    }
-    int64_t value = 0;
-    for (char c : piece) {
-        if (c < '0' || c > '9')
-            break;
-        value = std::min<int64_t>(value * 10 + (c - '0'), int64_t(1) << 32);
-    }
-    value = negative ? -value : value;
-    return int32_t(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                       std::numeric_limits<int32_t>::max()));
-}
-
-std::vector<int32_t> ParseList(const std::string& text)
-{
-    std::vector<int32_t> values;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t comma = text.find(',', start);
-        if (comma == std::string::npos)
-            comma = text.size();
-        if (comma > start)
-            values.push_back(LeadingInt(std::string_view(text).substr(start, comma - start)));
-        start = comma + 1;
-    }
-    return values;
-}
-
-std::string JoinList(const std::vector<int32_t>& values)
-{
-    std::string text;
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            text += ',';
-        text += std::to_string(values[i]);
-    }
-    return text;
-}
-
 // One element's attributes, read leniently: what is missing or does not
 // read takes the default the caller gives.
 class Element {
@@ -254,7 +208,7 @@ std::shared_ptr<CQelWatchWindow> ReadWatchWindow(const Element& e)
     ww->sigout = e.Int("sigout", 0);
     ww->row = row;
     ww->col = col;
-    ww->cells = ParseList(e.Text("sigsrc", ""));
+    ww->cells = TextToIntList(e.Text("sigsrc", ""));
     if (row < 1 || col < 1 || int64_t(ww->cells.size()) != int64_t(row) * col)
         CellGrid::Reset(*ww, row, col);
     return ww;
@@ -276,10 +230,10 @@ void Parse(const pt::ptree& tree, const PlanOsdTable& osd, CQelPlan& plan)
     plan.SetRowHeights({});
     plan.SetColumnWidths({});
     if (plan.GetType() == kPlanSizedGrid) {
-        plan.SetRowHeights(ParseList(screen.Text("rh", "")));
-        plan.SetColumnWidths(ParseList(screen.Text("cw", "")));
+        plan.SetRowHeights(TextToIntList(screen.Text("rh", "")));
+        plan.SetColumnWidths(TextToIntList(screen.Text("cw", "")));
         std::vector<int32_t> watch = plan.GetWatchOutputs();
-        for (int32_t id : ParseList(screen.Text("watch", "")))
+        for (int32_t id : TextToIntList(screen.Text("watch", "")))
             watch.push_back(id);
         plan.SetWatchOutputs(watch);
     }
@@ -346,9 +300,9 @@ std::string BuildPlanFileText(const CQelPlan& plan, PlanOsdFile& osd)
         .Add("resolution", TripleToText(plan.GetResolution()))
         .Add("margin", RectToText(plan.GetMargin()));
     if (plan.GetType() == kPlanSizedGrid)
-        s.Add("rh", JoinList(plan.GetRowHeights()))
-            .Add("cw", JoinList(plan.GetColumnWidths()))
-            .Add("watch", JoinList(plan.GetWatchOutputs()));
+        s.Add("rh", IntListToText(plan.GetRowHeights()))
+            .Add("cw", IntListToText(plan.GetColumnWidths()))
+            .Add("watch", IntListToText(plan.GetWatchOutputs()));
     root.add_child("Screen", screen);
 
     pt::ptree groups;
@@ -376,7 +330,7 @@ std::string BuildPlanFileText(const CQelPlan& plan, PlanOsdFile& osd)
             .Add("sigout", ww->sigout)
             .Add("row", ww->row)
             .Add("col", ww->col)
-            .Add("sigsrc", JoinList(ww->cells));
+            .Add("sigsrc", IntListToText(ww->cells));
         windows.add_child("WatchWindow", node);
     }
     root.add_child("Windows", windows);
