@@ -17,6 +17,8 @@
 #include "model/model_log.h"
 #include "model/net_type.h"
 #include "model/processor_manager.h"
+#include "plan/cycle_plan.h"
+#include "plan/plan_manager.h"
 
 namespace {
 
@@ -103,15 +105,19 @@ void CTavrixBootstrap::StopJobs()
     // here once that dispatcher exists.
 }
 
+// A missing or damaged list leaves it empty; the managers log why.
 void CTavrixBootstrap::LoadPlanLists()
 {
-    // Hook: the plan manager loads PlanList.txt and the cycle-plan manager
-    // CyclePlanList.clt with its cycle files, once the context holds them.
+    CQelContext::GetPlanMan()->LoadPlanList();
+    CQelContext::GetCyclePlanMan()->LoadList();
 }
 
 void CTavrixBootstrap::SavePlanLists()
 {
-    // Hook: the counterpart of LoadPlanLists at close.
+    if (!CQelContext::GetPlanMan()->SavePlanList())
+        ReportSaveFailure("PlanList.txt");
+    if (!CQelContext::GetCyclePlanMan()->SaveList())
+        ReportSaveFailure("CyclePlanList.clt or a cycle plan");
 }
 
 void CTavrixBootstrap::ReportSaveFailure(const std::string& what)

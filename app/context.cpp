@@ -10,6 +10,9 @@
 struct CQelContext::_impl {
     std::shared_ptr<CQelLog> log = std::make_shared<CQelLog>();
     std::shared_ptr<CQelProMan> proMan = std::make_shared<CQelProMan>();
+    // Complete types only in the plan library; the deleters come from there.
+    std::shared_ptr<CQelPlanMan> planMan;
+    std::shared_ptr<CQelCyclePlanMan> cyclePlanMan;
 };
 
 namespace {
@@ -46,6 +49,26 @@ std::shared_ptr<CQelProMan> CQelContext::GetProMan()
 {
     std::lock_guard<std::mutex> guard(g_mutex);
     return Instance().proMan;
+}
+
+std::shared_ptr<CQelPlanMan>
+CQelContext::PlanManSlot(std::shared_ptr<CQelPlanMan> (*make)())
+{
+    std::lock_guard<std::mutex> guard(g_mutex);
+    _impl& context = Instance();
+    if (!context.planMan)
+        context.planMan = make();
+    return context.planMan;
+}
+
+std::shared_ptr<CQelCyclePlanMan>
+CQelContext::CyclePlanManSlot(std::shared_ptr<CQelCyclePlanMan> (*make)())
+{
+    std::lock_guard<std::mutex> guard(g_mutex);
+    _impl& context = Instance();
+    if (!context.cyclePlanMan)
+        context.cyclePlanMan = make();
+    return context.cyclePlanMan;
 }
 
 int CQelContext::GetSelProcessorId()
@@ -110,6 +133,8 @@ void CQelContext::Destroy()
     }
     if (!context)
         return;
+    context->cyclePlanMan.reset();
+    context->planMan.reset();
     context->proMan.reset();
     context->log.reset();
     delete context;

@@ -122,6 +122,8 @@ TEST_F(Bootstrap, BadFilesNeverStopStartUp)
     const std::string garbage = "\x01\x02<not [ini or xml\xff";
     for (const char* name : {"Main.ini", "MultiScreenView.ini", "TOLM.INI", "LanguageTr.xml"})
         WriteText(Sys(name), garbage);
+    WriteText(qz::vok::path::GetPlanPath() + "/PlanList.txt", garbage);
+    WriteText(qz::vok::path::GetPlanPath() + "/CyclePlanList.clt", garbage);
     WriteText(ProFile(), kFileStart + "<SignalSource><SigSrc id=\"3");
 
     CTavrixBootstrap bootstrap(runtime);
@@ -152,12 +154,17 @@ TEST_F(Bootstrap, CloseWritesEachFileOnceAndGoesOnPastOneItCannotWrite)
     EXPECT_TRUE(fs::exists(ProFile()));
     EXPECT_NE(ProgramLogText().find("cannot save Main.ini"), std::string::npos);
 
-    fs::remove(Sys("MultiScreenView.ini"));
-    fs::remove(ProFile());
+    EXPECT_TRUE(fs::exists(qz::vok::path::GetPlanPath() + "/PlanList.txt"));
+    EXPECT_TRUE(fs::exists(qz::vok::path::GetPlanPath() + "/CyclePlanList.clt"));
+
+    for (const std::string& path : {Sys("MultiScreenView.ini"), ProFile(), qz::vok::path::GetPlanPath() + "/PlanList.txt",
+                                    qz::vok::path::GetPlanPath() + "/CyclePlanList.clt"})
+        fs::remove(path);
     bootstrap.Close();
     bootstrap.Shutdown();
     EXPECT_FALSE(fs::exists(Sys("MultiScreenView.ini")));
     EXPECT_FALSE(fs::exists(ProFile()));
+    EXPECT_FALSE(fs::exists(qz::vok::path::GetPlanPath() + "/PlanList.txt"));
 }
 
 TEST_F(Bootstrap, CloseDropsQueuedCommandsAndLeavesNoThreadBehind)

@@ -85,6 +85,9 @@ TEST_F(TavrixProcess, StartsLogsAndSavesEverythingOnSigterm)
     for (const char* line : {"[Cfg]", "FitModule=", "AutoExecute=", "Transparent="})
         EXPECT_NE(viewIni.find(line), std::string::npos) << line;
     EXPECT_TRUE(fs::exists(main / "Hardware" / "Processor.pro"));
+    EXPECT_TRUE(fs::exists(main / "Plan" / "PlanList.txt"));
+    EXPECT_EQ(ReadText(main / "Plan" / "PlanList.txt"), "");
+    EXPECT_EQ(ReadText(main / "Plan" / "CyclePlanList.clt"), std::string("\x01\x00\xB0\x8E\x00\x00\x00\x00", 8));
 }
 
 TEST_F(TavrixProcess, SigintAndSighupCloseTheSameOrderlyWay)
