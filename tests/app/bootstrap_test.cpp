@@ -202,24 +202,3 @@ TEST_F(Bootstrap, CloseDropsQueuedCommandsAndLeavesNoThreadBehind)
     ASSERT_NE(at, std::string::npos);
     EXPECT_EQ(log.find("queued commands dropped", at + 1), std::string::npos);
 }
-
-TEST_F(Bootstrap, SecondStartEndsWhenOnlyOneCopyMayRun)
-{
-    CTavrixBootstrap first(runtime);
-    ASSERT_EQ(first.Start(), CTavrixBootstrap::StartResult::Run);
-    first.Close();
-
-    // Its own settings allow several copies.
-    WriteText(Sys("Main.ini"), "[Main]\nSingleton=0\n");
-    CTavrixBootstrap several(runtime);
-    EXPECT_EQ(several.Start(), CTavrixBootstrap::StartResult::Run);
-    several.Close();
-
-    WriteText(Sys("Main.ini"), "[Main]\nSingleton=1\n");
-    fs::remove(ProFile());
-    CTavrixBootstrap refused(runtime);
-    EXPECT_EQ(refused.Start(), CTavrixBootstrap::StartResult::OtherRunning);
-    refused.Shutdown();
-    // Nothing of a refused start is saved.
-    EXPECT_FALSE(fs::exists(ProFile()));
-}
