@@ -1,5 +1,6 @@
 #include "app/context.h"
 
+#include <atomic>
 #include <mutex>
 
 #include "app/event_queue.h"
@@ -9,17 +10,24 @@
 struct CQelContext::_impl {
     std::shared_ptr<CQelLog> log = std::make_shared<CQelLog>();
     std::shared_ptr<CQelProMan> proMan = std::make_shared<CQelProMan>();
-    int selProcessorId = -1;
-    int selSigSrcId = -1;
-    int selPlanId = 0;
+    // Complete types only in the plan library; the deleters come from there.
+    std::shared_ptr<CQelPlanMan> planMan;
+    std::shared_ptr<CQelCyclePlanMan> cyclePlanMan;
 };
 
 namespace {
 
-// Reply parsers reach the context from the link threads; the selection
-// itself is written on the UI thread.
+// Reply parsers reach the context from the link threads.
 std::mutex g_mutex;
 CQelContext::_impl* g_instance = nullptr;
+
+// The selection is written on the UI thread but read from any thread (a
+// link's close handler asks for the selected processor on its I/O thread),
+// so readers never wait on g_mutex for it. Writers still serialise on
+// g_mutex so that a pair is compared and stored as one.
+std::atomic<int> g_selProcessorId{-1};
+std::atomic<int> g_selSigSrcId{-1};
+std::atomic<int> g_selPlanId{0};
 
 } // namespace
 
@@ -43,22 +51,39 @@ std::shared_ptr<CQelProMan> CQelContext::GetProMan()
     return Instance().proMan;
 }
 
-int CQelContext::GetSelProcessorId()
+std::shared_ptr<CQelPlanMan>
+CQelContext::PlanManSlot(std::shared_ptr<CQelPlanMan> (*make)())
 {
     std::lock_guard<std::mutex> guard(g_mutex);
-    return Instance().selProcessorId;
+    _impl& context = Instance();
+    if (!context.planMan)
+        context.planMan = make();
+    return context.planMan;
+}
+
+std::shared_ptr<CQelCyclePlanMan>
+CQelContext::CyclePlanManSlot(std::shared_ptr<CQelCyclePlanMan> (*make)())
+{
+    std::lock_guard<std::mutex> guard(g_mutex);
+    _impl& context = Instance();
+    if (!context.cyclePlanMan)
+        context.cyclePlanMan = make();
+    return context.cyclePlanMan;
+}
+
+int CQelContext::GetSelProcessorId()
+{
+    return g_selProcessorId.load();
 }
 
 int CQelContext::GetSelSigSrcId()
 {
-    std::lock_guard<std::mutex> guard(g_mutex);
-    return Instance().selSigSrcId;
+    return g_selSigSrcId.load();
 }
 
 int CQelContext::GetSelPlanId()
 {
-    std::lock_guard<std::mutex> guard(g_mutex);
-    return Instance().selPlanId;
+    return g_selPlanId.load();
 }
 
 void CQelContext::SetSelSigSrc(int processorId, int sourceId)
@@ -74,11 +99,11 @@ void CQelContext::SetSelSigSrc(int processorId, int sourceId)
 
     {
         std::lock_guard<std::mutex> guard(g_mutex);
-        _impl& context = Instance();
-        if (context.selProcessorId == processorId && context.selSigSrcId == sourceId)
+        Instance();
+        if (g_selProcessorId.load() == processorId && g_selSigSrcId.load() == sourceId)
             return;
-        context.selProcessorId = processorId;
-        context.selSigSrcId = sourceId;
+        g_selProcessorId.store(processorId);
+        g_selSigSrcId.store(sourceId);
     }
     PostEvent(new CSigSrcSelChangedEvent(processorId, sourceId));
 }
@@ -87,10 +112,10 @@ void CQelContext::SetSelPlan(int planId)
 {
     {
         std::lock_guard<std::mutex> guard(g_mutex);
-        _impl& context = Instance();
-        if (context.selPlanId == planId)
+        Instance();
+        if (g_selPlanId.load() == planId)
             return;
-        context.selPlanId = planId;
+        g_selPlanId.store(planId);
     }
     PostEvent(new CPlanSelChangedEvent(planId));
 }
@@ -102,9 +127,14 @@ void CQelContext::Destroy()
         std::lock_guard<std::mutex> guard(g_mutex);
         context = g_instance;
         g_instance = nullptr;
+        g_selProcessorId.store(-1);
+        g_selSigSrcId.store(-1);
+        g_selPlanId.store(0);
     }
     if (!context)
         return;
+    context->cyclePlanMan.reset();
+    context->planMan.reset();
     context->proMan.reset();
     context->log.reset();
     delete context;

@@ -43,7 +43,48 @@ std::string JoinFields(std::initializer_list<int32_t> fields) {
     return text;
 }
 
+// One list piece: blanks, a sign and the digits before anything else.
+int32_t LeadingInt(const std::string& text, size_t begin, size_t end) {
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t' || text[begin] == '\r' ||
+                           text[begin] == '\n'))
+        ++begin;
+    bool negative = false;
+    if (begin < end && (text[begin] == '+' || text[begin] == '-')) {
+        negative = text[begin] == '-';
+        ++begin;
+    }
+    int64_t value = 0;
+    for (; begin < end && text[begin] >= '0' && text[begin] <= '9'; ++begin)
+        value = std::min<int64_t>(value * 10 + (text[begin] - '0'), int64_t(1) << 32);
+    value = negative ? -value : value;
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
 } // namespace
+
+std::string IntListToText(const std::vector<int32_t>& values) {
+    std::string text;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            text += ',';
+        text += std::to_string(values[i]);
+    }
+    return text;
+}
+
+std::vector<int32_t> TextToIntList(const std::string& text) {
+    std::vector<int32_t> values;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t comma = text.find(',', start);
+        if (comma == std::string::npos)
+            comma = text.size();
+        if (comma > start)
+            values.push_back(LeadingInt(text, start, comma));
+        start = comma + 1;
+    }
+    return values;
+}
 
 std::string CStringToStd(const QString& text) { return text.toUtf8().toStdString(); }
 

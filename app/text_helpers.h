@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/geometry.h"
 
@@ -38,5 +39,11 @@ std::string TripleToText(const ResolutionTriple& triple);
 // Starts from (0, 0, 60); the rate is read only when the text holds exactly
 // two commas.
 ResolutionTriple TextToTriple(const std::string& text);
+// "v1,v2,...": decimal values joined by commas; "" for none.
+std::string IntListToText(const std::vector<int32_t>& values);
+// Split at commas; empty pieces are skipped and each piece is its leading
+// decimal number, as the C library reads it (0 when it has none).
+std::vector<int32_t> TextToIntList(const std::string& text);
+
 bool TriplesDiffer(const ResolutionTriple& a, const ResolutionTriple& b);
 bool IsTripleInvalid(const ResolutionTriple& triple);

@@ -53,52 +53,6 @@ std::optional<int64_t> ParseInteger(std::string_view text)
     return value;
 }
 
-// The C library's conversion of one list piece: leading digits, else 0.
-int32_t LeadingInt(std::string_view piece)
-{
-    piece = Trim(piece);
-    bool negative = false;
-    if (!piece.empty() && (piece.front() == '+' || piece.front() == '-')) {
-        negative = piece.front() == '-';
-        piece.remove_prefix(1);
-    }
-    int64_t value = 0;
-    for (char c : piece) {
-        if (c < '0' || c > '9')
-            break;
-        value = std::min<int64_t>(value * 10 + (c - '0'), int64_t(1) << 32);
-    }
-    value = negative ? -value : value;
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
-std::vector<int32_t> ParseList(const std::string& text)
-{
-    std::vector<int32_t> values;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t comma = text.find(',', start);
-        if (comma == std::string::npos)
-            comma = text.size();
-        if (comma > start)
-            values.push_back(LeadingInt(std::string_view(text).substr(start, comma - start)));
-        start = comma + 1;
-    }
-    return values;
-}
-
-std::string JoinList(const std::vector<int32_t>& values)
-{
-    std::string text;
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            text += ',';
-        text += std::to_string(values[i]);
-    }
-    return text;
-}
-
 // Reads one element's attributes with the file's defaults.
 class Element {
 public:
@@ -336,9 +290,9 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
     d.wall.cols = wall.Int("cols", 1);
     d.wall.margin = TextToRect(wall.Text("margin", ""));
     if (CQelProcessor::HasCellSizes(d.kind)) {
-        d.wall.rowHeights = ParseList(wall.Text("rh", ""));
-        d.wall.colWidths = ParseList(wall.Text("cw", ""));
-        d.wall.watch = ParseList(wall.Text("watch", ""));
+        d.wall.rowHeights = TextToIntList(wall.Text("rh", ""));
+        d.wall.colWidths = TextToIntList(wall.Text("cw", ""));
+        d.wall.watch = TextToIntList(wall.Text("watch", ""));
     }
     ForEach(videoWall, "Conn", [&](const Element& e, const pt::ptree&) {
         const int32_t row = e.Int("row", -1);
@@ -479,9 +433,9 @@ pt::ptree BuildTree(const ProcessorFileData& d, uint8_t netType)
     Writer w(wall);
     w.Add("rows", d.wall.rows).Add("cols", d.wall.cols).Add("margin", RectToText(d.wall.margin));
     if (CQelProcessor::HasCellSizes(d.kind))
-        w.Add("rh", JoinList(d.wall.rowHeights))
-            .Add("cw", JoinList(d.wall.colWidths))
-            .Add("watch", JoinList(d.wall.watch));
+        w.Add("rh", IntListToText(d.wall.rowHeights))
+            .Add("cw", IntListToText(d.wall.colWidths))
+            .Add("watch", IntListToText(d.wall.watch));
     for (const auto& [cell, output] : d.wall.cells) {
         pt::ptree conn;
         Writer(conn).Add("row", cell.first).Add("col", cell.second).Add("sigout_id", output);

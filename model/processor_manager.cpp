@@ -6,11 +6,13 @@ constexpr uint32_t kDefaultProcessorId = 1;
 
 } // namespace
 
-bool CQelProMan::CreateDefaultProcessor(const SelectSource& select)
+bool CQelProMan::CreateDefaultProcessor(const SelectSource& select, bool* loaded)
 {
     auto processor = std::make_shared<CQelProcessor>();
     processor->SetId(kDefaultProcessorId);
-    processor->LoadPro(CQelProcessor::ProFilePath());
+    const bool read = processor->LoadPro(CQelProcessor::ProFilePath());
+    if (loaded)
+        *loaded = read;
     AddProcessor(processor);
     if (const auto first = processor->GetSigSrcAt(0); first && select)
         select(processor->GetId(), first->GetId());

@@ -1,11 +1,26 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the program and starts it.
+# Sets up the machine, builds the program and starts it from a run folder
+# outside the tracked files: the program works in <run>/bin, so <run> is its
+# main folder and Sys, Log, Hardware and Plan are made there. Ctrl+C closes
+# it the orderly way. TAVRIX_RUN_DIR chooses the run folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTAVRIX_BUILD_TESTS=OFF
 cmake --build build/release -j"$(nproc)"
-if [ -x build/release/app/tavrix ]; then
-  exec build/release/app/tavrix "$@"
+
+program=$PWD/build/release/app/tavrix
+run=${TAVRIX_RUN_DIR:-$PWD/build/run}
+mkdir -p "$run/bin"
+cd "$run/bin"
+echo "run: main folder $run"
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec "$program" "$@"
+elif command -v xvfb-run >/dev/null 2>&1; then
+  echo "run: no display; running under xvfb-run (the window is not visible)"
+  exec xvfb-run -a "$program" "$@"
+else
+  echo "run: no display and no xvfb-run; running with QT_QPA_PLATFORM=offscreen"
+  QT_QPA_PLATFORM=offscreen exec "$program" "$@"
 fi
-echo "run: built; the program itself is not part of this build yet"

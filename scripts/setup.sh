@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   fonts-wqy-microhei
   iproute2 util-linux
+  xvfb xauth
 )
 
 missing=()

@@ -1,0 +1,168 @@
+#include "app/bootstrap.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <utility>
+
+#include "app/config.h"
+#include "app/context.h"
+#include "app/event_queue.h"
+#include "app/language_tr.h"
+#include "app/program_log.h"
+#include "builder/gsys_manager.h"
+#include "builder/resource_allocer.h"
+#include "comm/net_manager.h"
+#include "corlane/app_path.h"
+#include "model/model_log.h"
+#include "model/net_type.h"
+#include "model/processor_manager.h"
+#include "plan/cycle_plan.h"
+#include "plan/plan_manager.h"
+
+namespace {
+
+constexpr const char* kLockFallbackBase = "/tmp";
+
+// The program log for the model, not owned: the context keeps the log, and
+// the shut-down takes it back from the model before the context goes.
+std::shared_ptr<qz::vok::logfile> BorrowedLog()
+{
+    return std::shared_ptr<qz::vok::logfile>(std::shared_ptr<void>(), CQelContext::GetLog());
+}
+
+} // namespace
+
+CTavrixBootstrap::CTavrixBootstrap(std::string lockDir)
+{
+    std::string warning;
+    if (lockDir.empty())
+        lockDir = ChooseLockDir(std::getenv("XDG_RUNTIME_DIR"), kLockFallbackBase, warning);
+    if (!warning.empty())
+        std::fprintf(stderr, "tavrix: %s\n", warning.c_str());
+    instance_ = std::make_unique<CSingleInstance>(std::move(lockDir));
+}
+
+CTavrixBootstrap::~CTavrixBootstrap()
+{
+    Shutdown();
+}
+
+CTavrixBootstrap::StartResult CTavrixBootstrap::Start()
+{
+    // The link-type byte comes first, before the settings, from the
+    // processor file alone.
+    g_NetType = ReadProcessorNetType(qz::vok::path::GetHardwarePath() + "/Processor.pro");
+
+    CQelConfig& config = CQelConfig::get_instance();
+    config.SetLog(CQelContext::GetLog());
+    SetModelLog(BorrowedLog());
+    config.Load();
+
+    const CSingleInstance::Result held = instance_->Acquire();
+    if (held == CSingleInstance::Result::Running && config.GetInt("Main.Singleton", 1) == 1) {
+        instance_->Release();
+        instance_->RequestRaise();
+        started_ = closed_ = true; // nothing was opened, nothing is saved
+        return StartResult::OtherRunning;
+    }
+    if (held == CSingleInstance::Result::NoLock) {
+        // Going on is what the program always did when the flag could not
+        // be made for any reason but another copy holding it.
+        const std::string text = "no single-instance lock in " +
+                                 (instance_->LockDir().empty() ? std::string("any folder") : instance_->LockDir()) +
+                                 "; starting anyway";
+        std::fprintf(stderr, "tavrix: %s\n", text.c_str());
+        CQelContext::GetLog()->warn("%s", text.c_str());
+    }
+
+    CQelContext::GetLog()->event("Start");
+
+    qel::CLanguageTr::get_instance().Load(config.GetInt("Main.Language", 0),
+                                          qz::vok::path::GetSysPath() + "/LanguageTr.xml");
+
+    const bool fileExisted = std::filesystem::exists(CQelProcessor::ProFilePath());
+    bool loaded = false;
+    CQelContext::GetProMan()->CreateDefaultProcessor(
+        [](uint32_t processorId, uint32_t sourceId) { CQelContext::SetSelSigSrc(int(processorId), int(sourceId)); },
+        &loaded);
+    if (fileExisted && !loaded)
+        messages_.push_back("处理器配置文件 Processor.pro 无法读取，已按默认设置启动；原文件保留为 Processor.pro.bad");
+
+    LoadPlanLists();
+    started_ = true;
+    return StartResult::Run;
+}
+
+std::vector<std::string> CTavrixBootstrap::TakeOperatorMessages()
+{
+    return std::exchange(messages_, {});
+}
+
+void CTavrixBootstrap::StopJobs()
+{
+    // Hook: the request dispatcher's long jobs are asked to stop and joined
+    // here once that dispatcher exists.
+}
+
+// A missing or damaged list leaves it empty; the managers log why.
+void CTavrixBootstrap::LoadPlanLists()
+{
+    CQelContext::GetPlanMan()->LoadPlanList();
+    CQelContext::GetCyclePlanMan()->LoadList();
+}
+
+void CTavrixBootstrap::SavePlanLists()
+{
+    if (!CQelContext::GetPlanMan()->SavePlanList())
+        ReportSaveFailure("PlanList.txt");
+    if (!CQelContext::GetCyclePlanMan()->SaveList())
+        ReportSaveFailure("CyclePlanList.clt or a cycle plan");
+}
+
+void CTavrixBootstrap::ReportSaveFailure(const std::string& what)
+{
+    const std::string text = "close: cannot save " + what;
+    std::fprintf(stderr, "tavrix: %s\n", text.c_str());
+    CQelContext::GetLog()->error("%s", text.c_str());
+}
+
+void CTavrixBootstrap::Close()
+{
+    if (closed_ || !started_)
+        return;
+    closed_ = true;
+
+    StopJobs();
+    const auto processors = CQelContext::GetProMan()->GetProcessors();
+    // No queue is drained on the way out: each sender drops what it holds
+    // and says how much.
+    for (const auto& processor : processors)
+        processor->StopSender();
+    CNetManager::get_instance().CloseAll();
+
+    SavePlanLists();
+    for (const auto& processor : processors)
+        if (!processor->SavePro())
+            ReportSaveFailure("the file of processor " + std::to_string(processor->GetId()));
+    CQelConfig& config = CQelConfig::get_instance();
+    if (!config.SaveMain())
+        ReportSaveFailure("Main.ini");
+    if (!config.SaveView())
+        ReportSaveFailure("MultiScreenView.ini");
+}
+
+void CTavrixBootstrap::Shutdown()
+{
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    Close();
+    _8PART_NS::C8PartResourceAllocer::Destroy();
+    _8PART_NS::C8PartGSysManager::Destroy();
+    CEvtQueue::get_instance().Clear(); // events still queued go unread
+    instance_->Release();
+    CQelConfig::get_instance().SetLog(nullptr);
+    SetModelLog(nullptr);
+    CQelContext::Destroy();
+}

@@ -1,0 +1,74 @@
+#include "frame/tavrix_app.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+
+#include "app/language_tr.h"
+#include "app/termination_signals.h"
+#include "frame/main_frame.h"
+#include "platform/ui/init_ui.h"
+#include "platform/ui/modal.h"
+#include "uikit/caption_style.h"
+#include "uikit/ui_resource_cache.h"
+
+namespace {
+constexpr int kCaptionStyle = 3;
+}
+
+CTavrixApp::CTavrixApp(std::string lockDir) : bootstrap_(std::move(lockDir)) {}
+
+CTavrixApp::~CTavrixApp()
+{
+    ExitInstance();
+}
+
+bool CTavrixApp::InitInstance()
+{
+    if (bootstrap_.Start() != CTavrixBootstrap::StartResult::Run)
+        return false;
+    g_CaptionStyle = kCaptionStyle;
+    InitUiResourceCache();
+
+    frame_ = std::make_unique<CMainFrame>([this] { bootstrap_.Close(); }, &bootstrap_.Instance());
+    frame_->showMaximized();
+    // Only a copy with a window answers raise requests: one that arrives
+    // before this finds nobody and ends quietly.
+    bootstrap_.Instance().Listen();
+
+    const auto messages = bootstrap_.TakeOperatorMessages();
+    if (!messages.empty()) {
+        QPointer<CMainFrame> frame = frame_.get();
+        QTimer::singleShot(0, frame_.get(), [frame, messages] {
+            for (const auto& text : messages)
+                if (frame)
+                    ui::inform(frame, TranslateText(QString::fromStdString(text)));
+        });
+    }
+    return true;
+}
+
+void CTavrixApp::ExitInstance()
+{
+    if (exited_)
+        return;
+    exited_ = true;
+    if (frame_) {
+        frame_->close(); // runs the close handler unless it has run
+        frame_.reset();
+    }
+    FreeUiResourceCache();
+    bootstrap_.Shutdown();
+}
+
+int RunTavrix(int argc, char** argv)
+{
+    InstallTerminationHandlers();
+    QApplication application(argc, argv);
+    ui::initUi();
+    CTavrixApp app;
+    if (app.InitInstance())
+        QApplication::exec();
+    app.ExitInstance();
+    return 0;
+}

@@ -1,0 +1,454 @@
+#include "plan/plan_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <unistd.h>
+
+#include <boost/property_tree/ptree.hpp>
+#include <boost/property_tree/xml_parser.hpp>
+
+#include "corlane/app_path.h"
+#include "model/osd_record.h"
+#include "plan/plan_store.h"
+
+namespace pt = boost::property_tree;
+
+namespace {
+
+constexpr char kVersion[] = "V1";
+constexpr char kAttrs[] = "<xmlattr>";
+constexpr char kPlanExt[] = ".plan";
+constexpr char kOsdExt[] = ".osd";
+constexpr char kOsdBackup[] = "/.plantmp.osd-old";
+// The UI splits a watch output into at most 2 x 4 cells; a file claiming
+// far more is damaged and must not drive an allocation.
+constexpr int32_t kMaxWatchSide = 4;
+
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string_view Trim(std::string_view s)
+{
+    const size_t begin = s.find_first_not_of(" \t\r\n");
+    if (begin == std::string_view::npos)
+        return {};
+    const size_t end = s.find_last_not_of(" \t\r\n");
+    return s.substr(begin, end - begin + 1);
+}
+
+std::optional<int64_t> ParseInteger(std::string_view text)
+{
+    text = Trim(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    int64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// One element's attributes, read leniently: what is missing or does not
+// read takes the default the caller gives.
+class Element {
+public:
+    explicit Element(const pt::ptree& node) : attrs_(node.get_child_optional(kAttrs)) {}
+
+    std::optional<std::string> Text(const char* attr) const
+    {
+        if (!attrs_)
+            return std::nullopt;
+        const auto value = attrs_->get_optional<std::string>(attr);
+        return value ? std::optional<std::string>(*value) : std::nullopt;
+    }
+
+    std::string Text(const char* attr, const std::string& fallback) const
+    {
+        return Text(attr).value_or(fallback);
+    }
+
+    int32_t Int(const char* attr, int32_t fallback) const
+    {
+        const auto text = Text(attr);
+        if (!text)
+            return fallback;
+        const auto value = ParseInteger(*text);
+        if (!value || *value < std::numeric_limits<int32_t>::min() ||
+            *value > std::numeric_limits<int32_t>::max())
+            return fallback;
+        return int32_t(*value);
+    }
+
+    // Ids written unsigned: "4294967295" is -1.
+    std::optional<int32_t> Id(const char* attr) const
+    {
+        const auto text = Text(attr);
+        if (!text)
+            return std::nullopt;
+        const auto value = ParseInteger(*text);
+        if (!value || *value < std::numeric_limits<int32_t>::min() ||
+            *value > std::numeric_limits<uint32_t>::max())
+            return std::nullopt;
+        return int32_t(uint32_t(*value));
+    }
+
+    bool Flag(const char* attr) const
+    {
+        const std::string text = Text(attr, "");
+        return text == "true" || text == "1";
+    }
+
+private:
+    boost::optional<const pt::ptree&> attrs_;
+};
+
+// Attributes are written in the order they are added.
+class Writer {
+public:
+    explicit Writer(pt::ptree& node) : node_(node) {}
+
+    Writer& Add(const char* attr, const std::string& value)
+    {
+        node_.add(std::string(kAttrs) + "." + attr, value);
+        return *this;
+    }
+    Writer& Add(const char* attr, int32_t value) { return Add(attr, std::to_string(value)); }
+    Writer& Flag(const char* attr, bool value) { return Add(attr, value ? "true" : "false"); }
+
+private:
+    pt::ptree& node_;
+};
+
+const pt::ptree& Required(const pt::ptree& parent, const char* name)
+{
+    const auto child = parent.get_child_optional(name);
+    if (!child)
+        throw FileError(std::string("the element <") + name + "> is missing");
+    return *child;
+}
+
+void WriteWindow(pt::ptree& windows, const CQelWindow& w, PlanOsdFile& osd, int32_t& osdIndex)
+{
+    pt::ptree node;
+    Writer(node)
+        .Add("name", w.name)
+        .Add("processor", w.processor)
+        .Add("sigsrc", w.sigsrc)
+        .Add("rect", RectToText(w.rect))
+        .Add("rcsigsrc", RectToText(w.rcsigsrc))
+        .Add("szsigsrcfull", PointToText(w.szsigsrcfull))
+        .Add("rcsigsrcinner", RectToText(w.rcsigsrcinner))
+        .Flag("fullscreen", w.fullscreen)
+        .Flag("active", w.active)
+        .Add("status", w.status)
+        .Add("group", w.group)
+        .Add("is4k", w.is4k);
+    if (w.sigsrc == kLogoSigSrc) {
+        Writer(node).Add("osdindex", osdIndex);
+        const PlanOsdFile::Words words{w.osd.background, w.osd.captionColor, w.osd.transparent,
+                                       w.osd.shown};
+        osd.AppendRecord(osdIndex, Rect{w.osd.left, w.osd.top, w.osd.right, w.osd.bottom}, words,
+                         w.osd.bitmap);
+        ++osdIndex;
+    }
+    windows.add_child("Window", node);
+}
+
+std::shared_ptr<CQelWindow> ReadWindow(const Element& e, const CQelPlan& plan,
+                                       const PlanOsdTable& osd)
+{
+    auto w = std::make_shared<CQelWindow>();
+    w->name = e.Text("name", "");
+    w->processor = e.Int("processor", 0);
+    w->sigsrc = e.Int("sigsrc", 0);
+    w->rect = TextToRect(e.Text("rect", ""));
+    w->rcsigsrc = TextToRect(e.Text("rcsigsrc", ""));
+    w->szsigsrcfull = TextToSize(e.Text("szsigsrcfull", ""));
+    w->rcsigsrcinner = TextToRect(e.Text("rcsigsrcinner", ""));
+    w->fullscreen = e.Flag("fullscreen");
+    w->active = e.Flag("active");
+    w->status = e.Int("status", 0);
+    w->group = e.Int("group", 0);
+    if (w->group != 0 && !plan.GetGroupById(w->group))
+        w->group = 0;
+    w->is4k = e.Int("is4k", 0);
+    if (w->sigsrc == kLogoSigSrc) {
+        const auto it = osd.find(e.Int("osdindex", 0));
+        if (it != osd.end()) {
+            const PlanOsdEntry& entry = it->second;
+            if (OsdRecordSetBitmap(w->osd, entry.bitmap, entry.rect.left, entry.rect.top,
+                                   entry.rect.right, entry.rect.bottom)) {
+                w->osd.background = entry.words.a;
+                w->osd.captionColor = entry.words.b;
+                w->osd.transparent = entry.words.c;
+                w->osd.shown = entry.words.d;
+            }
+        }
+    }
+    return w;
+}
+
+std::shared_ptr<CQelWatchWindow> ReadWatchWindow(const Element& e)
+{
+    const int32_t row = e.Int("row", 1);
+    const int32_t col = e.Int("col", 1);
+    if (row > kMaxWatchSide || col > kMaxWatchSide)
+        return nullptr;
+    auto ww = std::make_shared<CQelWatchWindow>();
+    ww->processor = e.Int("processor", 0);
+    ww->sigout = e.Int("sigout", 0);
+    ww->row = row;
+    ww->col = col;
+    ww->cells = TextToIntList(e.Text("sigsrc", ""));
+    if (row < 1 || col < 1 || int64_t(ww->cells.size()) != int64_t(row) * col)
+        CellGrid::Reset(*ww, row, col);
+    return ww;
+}
+
+void Parse(const pt::ptree& tree, const PlanOsdTable& osd, CQelPlan& plan)
+{
+    const pt::ptree& root = Required(tree, "Plan");
+    const Element planAttrs(root);
+    if (planAttrs.Text("version", "") != kVersion)
+        throw FileError("the version is not " + std::string(kVersion));
+    plan.SetType(planAttrs.Int("type", 0));
+
+    const Element screen(Required(root, "Screen"));
+    plan.SetGrid(screen.Int("row", 0), screen.Int("col", 0));
+    plan.SetCellSplit(screen.Int("cellrow", 0), screen.Int("cellcol", 0));
+    plan.SetResolution(TextToTriple(screen.Text("resolution", "")));
+    plan.SetMargin(TextToRect(screen.Text("margin", "")));
+    plan.SetRowHeights({});
+    plan.SetColumnWidths({});
+    if (plan.GetType() == kPlanSizedGrid) {
+        plan.SetRowHeights(TextToIntList(screen.Text("rh", "")));
+        plan.SetColumnWidths(TextToIntList(screen.Text("cw", "")));
+        std::vector<int32_t> watch = plan.GetWatchOutputs();
+        for (int32_t id : TextToIntList(screen.Text("watch", "")))
+            watch.push_back(id);
+        plan.SetWatchOutputs(watch);
+    }
+
+    for (const auto& [key, child] : Required(root, "Groups")) {
+        if (key != "Group")
+            continue;
+        const Element e(child);
+        auto group = std::make_shared<CQelGroup>();
+        group->id = e.Int("id", 0);
+        group->name = e.Text("name", "");
+        plan.AddGroup(group);
+    }
+
+    for (const auto& [key, child] : Required(root, "Windows")) {
+        const Element e(child);
+        if (key == "Window") {
+            auto window = ReadWindow(e, plan, osd);
+            const std::string stored = window->name;
+            plan.AddWindow(window);
+            // Names the operator gave survive; only an empty one takes the
+            // name AddWindow makes from the layer.
+            if (!stored.empty())
+                window->name = stored;
+        } else if (key == "WatchWindow") {
+            if (auto ww = ReadWatchWindow(e))
+                plan.AddWatchWindow(ww);
+        }
+    }
+
+    for (const auto& [key, child] : Required(root, "Switch")) {
+        if (key != "OutIn")
+            continue;
+        const Element e(child);
+        const auto out = e.Id("out");
+        const auto in = e.Id("in");
+        if (out && in)
+            plan.SetSwitch(*out, *in);
+    }
+
+    const ResolutionTriple res = plan.GetResolution();
+    if (plan.GetName().empty())
+        throw FileError("the plan has no name");
+    if (plan.GetRows() < 1 || plan.GetCols() < 1 || plan.GetRows() > kMaxPlanGridSide ||
+        plan.GetCols() > kMaxPlanGridSide)
+        throw FileError("the screen grid is empty or too large");
+    if (res.width <= 0 || res.height <= 0 || res.rate <= 0)
+        throw FileError("the screen resolution is empty");
+}
+
+} // namespace
+
+std::string BuildPlanFileText(const CQelPlan& plan, PlanOsdFile& osd)
+{
+    pt::ptree root;
+    Writer(root).Add("version", kVersion).Add("type", plan.GetType());
+
+    pt::ptree screen;
+    Writer s(screen);
+    s.Add("col", plan.GetCols())
+        .Add("row", plan.GetRows())
+        .Add("cellcol", plan.GetCellCols())
+        .Add("cellrow", plan.GetCellRows())
+        .Add("resolution", TripleToText(plan.GetResolution()))
+        .Add("margin", RectToText(plan.GetMargin()));
+    if (plan.GetType() == kPlanSizedGrid)
+        s.Add("rh", IntListToText(plan.GetRowHeights()))
+            .Add("cw", IntListToText(plan.GetColumnWidths()))
+            .Add("watch", IntListToText(plan.GetWatchOutputs()));
+    root.add_child("Screen", screen);
+
+    pt::ptree groups;
+    for (const auto& g : plan.GetGroups()) {
+        if (!g)
+            continue;
+        pt::ptree node;
+        Writer(node).Add("id", g->id).Add("name", g->name);
+        groups.add_child("Group", node);
+    }
+    root.add_child("Groups", groups);
+
+    pt::ptree windows;
+    int32_t osdIndex = 0;
+    for (const auto& w : plan.GetWindows()) {
+        if (w)
+            WriteWindow(windows, *w, osd, osdIndex);
+    }
+    for (const auto& ww : plan.GetWatchWindows()) {
+        if (!ww)
+            continue;
+        pt::ptree node;
+        Writer(node)
+            .Add("processor", ww->processor)
+            .Add("sigout", ww->sigout)
+            .Add("row", ww->row)
+            .Add("col", ww->col)
+            .Add("sigsrc", IntListToText(ww->cells));
+        windows.add_child("WatchWindow", node);
+    }
+    root.add_child("Windows", windows);
+
+    pt::ptree switches;
+    for (const auto& [out, in] : plan.GetSwitchMap()) {
+        pt::ptree node;
+        Writer(node).Add("out", out).Add("in", in);
+        switches.add_child("OutIn", node);
+    }
+    root.add_child("Switch", switches);
+
+    pt::ptree tree;
+    tree.add_child("Plan", root);
+    std::ostringstream out;
+    pt::write_xml(out, tree, pt::xml_writer_make_settings<std::string>('\t', 1, "utf-8"));
+    return out.str();
+}
+
+bool ParsePlanFileText(const std::string& text, const PlanOsdTable& osd, CQelPlan& plan,
+                       std::string& reason)
+{
+    try {
+        std::istringstream in(text);
+        pt::ptree tree;
+        pt::read_xml(in, tree);
+        Parse(tree, osd, plan);
+        return true;
+    } catch (const pt::xml_parser_error& e) {
+        reason = std::string("not well-formed XML: ") + e.message();
+    } catch (const std::exception& e) {
+        reason = e.what();
+    }
+    return false;
+}
+
+PlanOsdTable ReadPlanOsdTable(PlanOsdFile& osd)
+{
+    PlanOsdTable table;
+    const uint32_t count = osd.ReadCount();
+    // Each record takes at least 28 bytes, so a huge count ends with the
+    // bytes, not with a loop over the count.
+    for (uint32_t i = 0; i < count; ++i) {
+        int32_t index = 0;
+        PlanOsdEntry entry;
+        if (osd.ReadRecord(index, entry.rect, entry.words, entry.bitmap) != 0)
+            break;
+        table.emplace(index, std::move(entry));
+    }
+    return table;
+}
+
+bool SavePlanFiles(const CQelPlan& plan, std::string& error)
+{
+    const std::string name = plan.GetName();
+    const std::string folder = qz::vok::path::GetPlanPath();
+    const std::string planPath = folder + "/" + name + kPlanExt;
+    const std::string osdPath = folder + "/" + name + kOsdExt;
+
+    PlanOsdFile osd;
+    osd.Create(osdPath);
+    const std::string text = BuildPlanFileText(plan, osd);
+
+    std::string osdTemp;
+    std::string planTemp;
+    if (!plan_store::WriteTemporary(folder, osd.Image(), osdTemp, error))
+        return false;
+    if (!plan_store::WriteTemporary(folder, text, planTemp, error)) {
+        ::unlink(osdTemp.c_str());
+        return false;
+    }
+
+    // The old ".osd" is held by a second link until the ".plan" is in place,
+    // so a failure leaves the old pair as it was.
+    const std::string backup = folder + kOsdBackup;
+    ::unlink(backup.c_str());
+    const bool hadOsd = ::link(osdPath.c_str(), backup.c_str()) == 0;
+    if (std::rename(osdTemp.c_str(), osdPath.c_str()) != 0) {
+        error = "cannot replace " + osdPath + ": " + std::strerror(errno);
+        ::unlink(osdTemp.c_str());
+        ::unlink(planTemp.c_str());
+        if (hadOsd)
+            ::unlink(backup.c_str());
+        return false;
+    }
+    if (std::rename(planTemp.c_str(), planPath.c_str()) != 0) {
+        error = "cannot replace " + planPath + ": " + std::strerror(errno);
+        ::unlink(planTemp.c_str());
+        if (hadOsd)
+            std::rename(backup.c_str(), osdPath.c_str());
+        else
+            ::unlink(osdPath.c_str());
+        return false;
+    }
+    if (hadOsd)
+        ::unlink(backup.c_str());
+    return true;
+}
+
+bool LoadPlanFiles(const std::string& name, CQelPlan& plan, std::string& reason)
+{
+    const std::string planPath = plan_store::PlanFolderPath(name + kPlanExt);
+    std::string text;
+    bool missing = false;
+    if (!plan_store::ReadWholeFile(planPath, text, &missing)) {
+        reason = missing ? "the file is missing" : "the file cannot be read";
+        return false;
+    }
+
+    PlanOsdTable table;
+    PlanOsdFile osd;
+    const std::string osdPath = plan_store::PlanFolderPath(name + kOsdExt);
+    if (osd.OpenForRead(osdPath) == 0) {
+        table = ReadPlanOsdTable(osd);
+        const bool damaged = osd.Damaged();
+        osd.Close();
+        if (damaged)
+            plan_store::KeepAsBad(osdPath, "the OSD file is damaged; its readable records are used");
+    }
+    return ParsePlanFileText(text, table, plan, reason);
+}

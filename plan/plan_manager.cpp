@@ -1,0 +1,381 @@
+#include "plan/plan_manager.h"
+
+#include <algorithm>
+
+#include "app/event_queue.h"
+#include "app/language_tr.h"
+#include "corlane/app_path.h"
+#include "corlane/fstr.h"
+#include "plan/plan_file.h"
+#include "plan/plan_store.h"
+
+namespace {
+
+constexpr char kListFile[] = "PlanList.txt";
+constexpr char kPlanExt[] = ".plan";
+constexpr char kOsdExt[] = ".osd";
+constexpr char kNewPlanBase[] = "新建方案";
+
+bool SafeName(const std::string& name, const char* operation)
+{
+    std::string why;
+    if (plan_store::IsSafeName(name, kPlanExt, &why))
+        return true;
+    plan_store::LogError(std::string(operation) + ": plan name refused: " + why);
+    return false;
+}
+
+} // namespace
+
+CQelPlanMan::CQelPlanMan() = default;
+
+CQelPlanMan::~CQelPlanMan() = default;
+
+std::string CQelPlanMan::PlanListPath()
+{
+    return plan_store::PlanFolderPath(kListFile);
+}
+
+bool CQelPlanMan::LoadPlanList()
+{
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        savedNames_.clear();
+    }
+    const std::string path = PlanListPath();
+    std::string bytes;
+    bool missing = false;
+    if (!plan_store::ReadWholeFile(path, bytes, &missing)) {
+        if (!missing)
+            plan_store::KeepAsBad(path, "the plan list cannot be read");
+        return false;
+    }
+
+    bool damaged = false;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty())
+            continue;
+        std::string name;
+        if (!qz::vok::fstr_ansitoutf8(line, name)) {
+            plan_store::LogError(path + ": a line that is not GB2312 text is skipped");
+            damaged = true;
+            continue;
+        }
+        std::string why;
+        if (!plan_store::IsSafeName(name, kPlanExt, &why)) {
+            plan_store::LogError(path + ": a name is skipped: " + why);
+            damaged = true;
+            continue;
+        }
+        AddSavedName(name);
+    }
+    if (damaged)
+        plan_store::KeepAsBad(path, "the plan list holds lines that are not plan names");
+    return !GetSavedNames().empty();
+}
+
+bool CQelPlanMan::SavePlanList()
+{
+    std::string bytes;
+    for (const auto& name : GetSavedNames()) {
+        std::string ansi;
+        if (!qz::vok::fstr_utf8toansi(name, ansi))
+            continue; // never held: names are checked as they join
+        bytes += ansi;
+        bytes += "\r\n";
+    }
+    std::string error;
+    if (!plan_store::ReplaceInFolder(qz::vok::path::GetPlanPath(), kListFile, bytes, error)) {
+        plan_store::LogError("the plan list was not saved: " + error);
+        return false;
+    }
+    return true;
+}
+
+void CQelPlanMan::AddLoaded(const PlanPtr& plan)
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    plan->SetId(++nextId_);
+    plans_.push_back(plan);
+}
+
+void CQelPlanMan::AddSavedName(const std::string& name)
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    savedNames_.push_back(name);
+}
+
+CQelPlanMan::PlanPtr CQelPlanMan::FindLoaded(const std::string& name) const
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    for (const auto& p : plans_) {
+        if (p->GetName() == name)
+            return p;
+    }
+    return nullptr;
+}
+
+CQelPlanMan::PlanPtr CQelPlanMan::CreatePlan(const std::string& name)
+{
+    if (!SafeName(name, "create plan"))
+        return nullptr;
+    auto plan = std::make_shared<CQelPlan>();
+    plan->SetName(name);
+    AddLoaded(plan);
+    return plan;
+}
+
+bool CQelPlanMan::OpenPlan(const std::string& name, PlanPtr& plan)
+{
+    if (auto found = FindLoaded(name)) {
+        plan = found;
+        return true;
+    }
+    auto created = CreatePlan(name);
+    if (!created)
+        return false;
+    created->AddHistory(kActNewPlan);
+    plan = created;
+    return true;
+}
+
+bool CQelPlanMan::NewPlan(PlanPtr& plan, const PlanPtr& source)
+{
+    if (!source)
+        return false;
+    const std::string base = CStringToStd(TranslateText(QString::fromUtf8(kNewPlanBase)));
+    std::string name;
+    for (int n = 1;; ++n) {
+        name = qz::vok::fstr_format("%s_%d", base.c_str(), n);
+        if (!PlanNameExists(name))
+            break;
+    }
+    if (!SafeName(name, "new plan"))
+        return false;
+    CQelPlan::DeriveMap windowMap;
+    auto derived = CQelPlan::DerivePlan(*source, windowMap);
+    if (!derived)
+        return false;
+    derived->SetName(name);
+    AddLoaded(derived);
+    derived->AddHistory(kActNewPlan);
+    plan = derived;
+    return true;
+}
+
+bool CQelPlanMan::LoadPlanFile(const std::string& name, PlanPtr& plan)
+{
+    if (auto found = FindLoaded(name)) {
+        plan = found;
+        return true;
+    }
+    if (!SafeName(name, "open plan"))
+        return false;
+    if (!PlanNameInList(GetSavedNames(), name))
+        return false;
+
+    // Read into a plan of its own: one that does not read leaves nothing
+    // behind that a later save could write over the real file.
+    auto loaded = std::make_shared<CQelPlan>();
+    loaded->SetName(name);
+    std::string reason;
+    if (!LoadPlanFiles(name, *loaded, reason)) {
+        plan_store::LogError("plan \"" + name + "\" cannot be opened: " + reason);
+        return false;
+    }
+    loaded->SetDirty(false);
+    AddLoaded(loaded);
+    loaded->AddHistory(kActOpenPlan);
+    plan = loaded;
+    return true;
+}
+
+bool CQelPlanMan::WriteFiles(const CQelPlan& plan)
+{
+    std::string error;
+    if (!SavePlanFiles(plan, error)) {
+        plan_store::LogError("plan \"" + plan.GetName() + "\" was not saved: " + error);
+        return false;
+    }
+    return true;
+}
+
+bool CQelPlanMan::SavePlanFile(const PlanPtr& plan)
+{
+    if (!plan || !SafeName(plan->GetName(), "save plan"))
+        return false;
+    if (!WriteFiles(*plan))
+        return false;
+    const std::string name = plan->GetName();
+    if (!PlanNameInList(GetSavedNames(), name)) {
+        AddSavedName(name);
+        SavePlanList();
+        PostEvent(new CPlanListChangedEvent);
+    }
+    plan->SetDirty(false);
+    return true;
+}
+
+bool CQelPlanMan::SavePlanAs(PlanPtr& plan, const std::string& newName)
+{
+    if (!plan || !SafeName(newName, "save plan as") || PlanNameExists(newName))
+        return false;
+    auto copy = std::make_shared<CQelPlan>();
+    copy->SetName(newName);
+    copy->CopyWindowsFrom(*plan);
+    if (!WriteFiles(*copy))
+        return false;
+
+    AddLoaded(copy);
+    copy->AddHistory(kActNewPlan);
+    if (!PlanNameInList(GetSavedNames(), newName)) {
+        AddSavedName(newName);
+        SavePlanList();
+        PostEvent(new CPlanListChangedEvent);
+    }
+    copy->SetDirty(false);
+    plan->SetDirty(false);
+    plan = copy;
+    return true;
+}
+
+void CQelPlanMan::RemovePlanFromList(const PlanPtr& plan)
+{
+    if (!plan)
+        return;
+    std::lock_guard<std::mutex> guard(mutex_);
+    const int32_t id = plan->GetId();
+    auto it = std::find_if(plans_.begin(), plans_.end(),
+                           [id](const PlanPtr& p) { return p->GetId() == id; });
+    if (it != plans_.end())
+        plans_.erase(it);
+}
+
+bool CQelPlanMan::DeletePlanFile(const std::string& name)
+{
+    if (!SafeName(name, "delete plan"))
+        return false;
+    // The files go first: a plan whose file stays must keep its name.
+    // The ".osd" before the ".plan", so what stays still opens.
+    std::string error;
+    if (!plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kOsdExt), error) ||
+        !plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kPlanExt), error)) {
+        plan_store::LogError("plan \"" + name + "\" was not deleted: " + error);
+        return false;
+    }
+    if (auto loaded = FindLoaded(name))
+        RemovePlanFromList(loaded);
+    bool listed = false;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        auto it = std::find(savedNames_.begin(), savedNames_.end(), name);
+        if (it != savedNames_.end()) {
+            savedNames_.erase(it);
+            listed = true;
+        }
+    }
+    if (listed) {
+        SavePlanList();
+        PostEvent(new CPlanListChangedEvent);
+    }
+    return true;
+}
+
+bool CQelPlanMan::RenamePlanFile(const std::string& newName, const std::string& oldName)
+{
+    if (!SafeName(newName, "rename plan") || !SafeName(oldName, "rename plan") ||
+        PlanNameExists(newName))
+        return false;
+
+    // The files move first; a failure undoes what moved and changes no name.
+    std::string error;
+    bool osdMoved = false;
+    bool planMoved = false;
+    const std::string oldOsd = plan_store::PlanFolderPath(oldName + kOsdExt);
+    const std::string newOsd = plan_store::PlanFolderPath(newName + kOsdExt);
+    if (!plan_store::MoveIfPresent(oldOsd, newOsd, osdMoved, error) ||
+        !plan_store::MoveIfPresent(plan_store::PlanFolderPath(oldName + kPlanExt),
+                                   plan_store::PlanFolderPath(newName + kPlanExt), planMoved,
+                                   error)) {
+        if (osdMoved) {
+            bool back = false;
+            std::string ignored;
+            plan_store::MoveIfPresent(newOsd, oldOsd, back, ignored);
+        }
+        plan_store::LogError("plan \"" + oldName + "\" was not renamed: " + error);
+        return false;
+    }
+
+    if (auto loaded = FindLoaded(oldName))
+        loaded->SetName(newName);
+    bool listed = false;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        auto it = std::find(savedNames_.begin(), savedNames_.end(), oldName);
+        if (it != savedNames_.end()) {
+            *it = newName;
+            listed = true;
+        }
+    }
+    if (listed) {
+        SavePlanList();
+        PostEvent(new CPlanListChangedEvent);
+    }
+    return true;
+}
+
+bool CQelPlanMan::PlanNameInList(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool CQelPlanMan::PlanNameExists(const std::string& name)
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    for (const auto& p : plans_) {
+        if (p->GetName() == name)
+            return true;
+    }
+    return PlanNameInList(savedNames_, name);
+}
+
+bool CQelPlanMan::FindPlanByName(const std::string& name, PlanPtr& plan) const
+{
+    auto found = FindLoaded(name);
+    if (!found)
+        return false;
+    plan = found;
+    return true;
+}
+
+bool CQelPlanMan::FindPlanById(int32_t id, PlanPtr& plan) const
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    for (const auto& p : plans_) {
+        if (p->GetId() == id) {
+            plan = p;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> CQelPlanMan::GetSavedNames() const
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    return savedNames_;
+}
+
+std::vector<CQelPlanMan::PlanPtr> CQelPlanMan::GetLoadedPlans() const
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    return plans_;
+}

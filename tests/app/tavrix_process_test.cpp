@@ -1,0 +1,168 @@
+// The real program, run offscreen as a child process in main folders of the
+// test's own.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <ctime>
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include "app/bootstrap.h"
+#include "tests/support/child_process.h"
+
+namespace fs = std::filesystem;
+using namespace tavrix::test;
+
+namespace {
+
+std::string Today()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y%m%d", &local);
+    return text;
+}
+
+fs::path ProgramLog(const fs::path& main)
+{
+    return main / "Log" / Today() / ("TAVRIX-" + Today() + ".LOG");
+}
+
+bool HasStarted(const fs::path& main)
+{
+    return ReadText(ProgramLog(main)).find(" EV> Start") != std::string::npos;
+}
+
+class TavrixProcess : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = fs::current_path() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(root);
+        runtime = MakeRuntimeFolder(root / "rt");
+    }
+
+    fs::path Main(const std::string& name, int logLevel = 3)
+    {
+        const fs::path main = MakeMainFolder(root / name);
+        WriteText(main / "Sys" / "TOLM.INI", "[LOG]\nLOGLEVEL=" + std::to_string(logLevel) + "\n");
+        return main;
+    }
+
+    // A copy of the program running in `main`, once it has logged its start.
+    std::unique_ptr<ChildProgram> StartRunning(const fs::path& main)
+    {
+        auto child = std::make_unique<ChildProgram>(TAVRIX_EXE, main, runtime);
+        WaitUntil([&] { return HasStarted(main) || !child->Running(); });
+        EXPECT_TRUE(child->Running());
+        return child;
+    }
+
+    fs::path root;
+    fs::path runtime;
+};
+
+} // namespace
+
+TEST_F(TavrixProcess, StartsLogsAndSavesEverythingOnSigterm)
+{
+    const fs::path main = MakeMainFolder(root / "main");
+    WriteText(main / "Sys" / "TOLM.INI", "[LOG]\nLOGLEVEL=3\n");
+    auto child = StartRunning(main);
+    child->Signal(SIGTERM);
+    ASSERT_EQ(child->Wait(), 0);
+
+    EXPECT_TRUE(std::regex_search(ReadText(ProgramLog(main)), std::regex("\n[0-9]{2}:[0-9]{2}:[0-9]{2} EV> Start\r?\n")));
+
+    const std::string mainIni = ReadText(main / "Sys" / "Main.ini");
+    for (const char* line : {"[Main]", "Language=0", "Singleton=1", "Pwd=739146", "[MainFrm]", "LeftMargins=0",
+                             "BkImageExpMode=3", "AppType=1", "[Plan]", "Layout=0"})
+        EXPECT_NE(mainIni.find(line), std::string::npos) << line;
+    const std::string viewIni = ReadText(main / "Sys" / "MultiScreenView.ini");
+    for (const char* line : {"[Cfg]", "FitModule=", "AutoExecute=", "Transparent="})
+        EXPECT_NE(viewIni.find(line), std::string::npos) << line;
+    EXPECT_TRUE(fs::exists(main / "Hardware" / "Processor.pro"));
+    EXPECT_TRUE(fs::exists(main / "Plan" / "PlanList.txt"));
+    EXPECT_EQ(ReadText(main / "Plan" / "PlanList.txt"), "");
+    EXPECT_EQ(ReadText(main / "Plan" / "CyclePlanList.clt"), std::string("\x01\x00\xB0\x8E\x00\x00\x00\x00", 8));
+}
+
+TEST_F(TavrixProcess, SigintAndSighupCloseTheSameOrderlyWay)
+{
+    for (int signal : {SIGINT, SIGHUP}) {
+        const fs::path main = Main("main" + std::to_string(signal));
+        auto child = StartRunning(main);
+        child->Signal(signal);
+        EXPECT_EQ(child->Wait(), 0) << signal;
+        EXPECT_TRUE(fs::exists(main / "Sys" / "Main.ini")) << signal;
+        EXPECT_TRUE(fs::exists(main / "Hardware" / "Processor.pro")) << signal;
+    }
+}
+
+TEST_F(TavrixProcess, SecondCopyEndsQuietlyWhileTheFirstRuns)
+{
+    const fs::path first = Main("first");
+    const fs::path second = Main("second");
+    auto running = StartRunning(first);
+
+    ChildProgram copy(TAVRIX_EXE, second, runtime);
+    EXPECT_EQ(copy.Wait(), 0);
+    // It ended before its start: nothing logged, nothing saved.
+    EXPECT_FALSE(HasStarted(second));
+    EXPECT_FALSE(fs::exists(second / "Sys" / "Main.ini"));
+    EXPECT_TRUE(running->Running());
+
+    running->Signal(SIGTERM);
+    EXPECT_EQ(running->Wait(), 0);
+}
+
+TEST_F(TavrixProcess, EveryRunningCopyHoldsTheFlag)
+{
+    const fs::path first = Main("first");
+    const fs::path second = Main("second");
+    WriteText(second / "Sys" / "Main.ini", "[Main]\nSingleton=0\n");
+    auto a = StartRunning(first);
+    auto b = StartRunning(second);
+
+    const fs::path third = Main("third");
+    EXPECT_EQ(ChildProgram(TAVRIX_EXE, third, runtime).Wait(), 0);
+    EXPECT_FALSE(HasStarted(third));
+
+    // With the first gone the second still holds it.
+    a->Signal(SIGTERM);
+    EXPECT_EQ(a->Wait(), 0);
+    EXPECT_EQ(ChildProgram(TAVRIX_EXE, third, runtime).Wait(), 0);
+    EXPECT_FALSE(HasStarted(third));
+
+    b->Signal(SIGTERM);
+    EXPECT_EQ(b->Wait(), 0);
+}
+
+TEST_F(TavrixProcess, KilledCopyDoesNotBlockTheNextStart)
+{
+    const fs::path first = Main("first");
+    auto killed = StartRunning(first);
+    killed->Signal(SIGKILL);
+    killed->Wait();
+
+    const fs::path next = Main("next");
+    auto running = StartRunning(next);
+    running->Signal(SIGTERM);
+    EXPECT_EQ(running->Wait(), 0);
+}
+
+TEST_F(TavrixProcess, SecondCopyEndsQuietlyWhenTheFirstHasNoWindowYet)
+{
+    // The first copy is this process, started but without a window, so it
+    // does not answer raise requests yet.
+    CTavrixBootstrap bootstrap(runtime.string());
+    ASSERT_EQ(bootstrap.Start(), CTavrixBootstrap::StartResult::Run);
+
+    const fs::path second = Main("second");
+    EXPECT_EQ(ChildProgram(TAVRIX_EXE, second, runtime).Wait(), 0);
+    EXPECT_FALSE(HasStarted(second));
+    bootstrap.Shutdown();
+}

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include "plan_files_support.h"
+
+namespace {
+
+class CyclePlans : public PlanFolderTest {
+protected:
+    void SetUp() override
+    {
+        PlanFolderTest::SetUp();
+        cycles = CQelContext::GetCyclePlanMan();
+        for (const char* name : {"p", "q", "r", "方案一"}) {
+            auto plan = man->CreatePlan(name);
+            plan->SetGrid(1, 1);
+            plan->SetResolution({1920, 1080, 60});
+            ASSERT_TRUE(man->SavePlanFile(plan));
+        }
+    }
+    void TearDown() override
+    {
+        cycles.reset();
+        PlanFolderTest::TearDown();
+    }
+
+    std::shared_ptr<CQelCyclePlan> Make(const std::string& name,
+                                        const std::vector<std::string>& cells)
+    {
+        auto plan = std::make_shared<CQelCyclePlan>(name);
+        for (const auto& c : cells)
+            EXPECT_TRUE(plan->AddCell(c)) << c;
+        EXPECT_TRUE(cycles->Add(plan));
+        return plan;
+    }
+
+    static std::vector<std::string> Cells(const CQelCyclePlan& plan)
+    {
+        std::vector<std::string> names;
+        for (const auto& c : plan.GetCells())
+            names.push_back(c->planName);
+        return names;
+    }
+
+    std::shared_ptr<CQelCyclePlanMan> cycles;
+};
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(CyclePlans, ListAndCycleFilesRoundTrip)
+{
+    auto a = Make("a", {"方案一", "q"});
+    a->SetNumberOfCycles(3);
+    a->GetCells()[1]->seconds = 12;
+    Make("轮巡", {"r"});
+    ASSERT_TRUE(cycles->SaveList());
+    EXPECT_EQ(ReadBytes(CQelCyclePlanMan::ListPath()), Golden("CyclePlanList.clt"));
+    EXPECT_EQ(ReadBytes(CQelCyclePlan::FilePath("a")), Golden("a.cycle"));
+
+    CQelCyclePlanMan fresh;
+    ASSERT_TRUE(fresh.LoadList());
+    ASSERT_EQ(fresh.GetPlans().size(), 2u);
+    const auto back = fresh.Find("a");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(Cells(*back), (Names{"方案一", "q"}));
+    EXPECT_EQ(back->GetCells()[0]->seconds, 5);
+    EXPECT_EQ(back->GetCells()[1]->seconds, 12);
+    EXPECT_EQ(back->GetNumberOfCycles(), 3);
+    EXPECT_EQ(Cells(*fresh.Find("轮巡")), Names{"r"});
+}
+
+TEST_F(CyclePlans, CellsMoveAndFollowPlans)
+{
+    auto one = Make("one", {"p", "q", "r"});
+    one->MoveCell(0, 2);
+    EXPECT_EQ(Cells(*one), (Names{"q", "r", "p"}));
+    one->MoveCell(2, 1);
+    one->MoveCell(-1, 1);
+    EXPECT_EQ(Cells(*one), (Names{"q", "r", "p"}));
+    one->MoveCell(2, -1);
+    EXPECT_EQ(Cells(*one), (Names{"q", "p", "r"}));
+    EXPECT_EQ(one->GetCellName(1), "p");
+    EXPECT_EQ(one->GetCellName(3), "");
+
+    EXPECT_FALSE(one->AddCell("unsaved"));
+    auto two = Make("two", {"p", "r", "p"});
+    cycles->RemovePlanFromCells("p");
+    EXPECT_EQ(Cells(*one), (Names{"q", "r"}));
+    EXPECT_EQ(Cells(*two), Names{"r"});
+    cycles->RenamePlanInCells("r", "s");
+    EXPECT_EQ(Cells(*one), (Names{"q", "s"}));
+    EXPECT_EQ(Cells(*two), Names{"s"});
+    EXPECT_TRUE(one->RemoveCell(0));
+    EXPECT_FALSE(one->RemoveCell(1));
+}
+
+TEST_F(CyclePlans, RemoveAndRenameActOnTheFileFirst)
+{
+    Make("x", {"p"});
+    Make("y", {});
+    ASSERT_TRUE(cycles->SaveList());
+    EXPECT_FALSE(cycles->Rename("x", "y"));
+    ASSERT_TRUE(cycles->Rename("x", "z"));
+    EXPECT_FALSE(fs::exists(CQelCyclePlan::FilePath("x")));
+    EXPECT_TRUE(fs::exists(CQelCyclePlan::FilePath("z")));
+    EXPECT_TRUE(cycles->NameExists("z"));
+
+    fs::remove(CQelCyclePlan::FilePath("y"));
+    fs::create_directory(CQelCyclePlan::FilePath("y"));
+    EXPECT_FALSE(cycles->Remove("y"));
+    EXPECT_TRUE(cycles->NameExists("y"));
+    fs::remove(CQelCyclePlan::FilePath("y"));
+    EXPECT_TRUE(cycles->Remove("z"));
+    EXPECT_FALSE(fs::exists(CQelCyclePlan::FilePath("z")));
+    EXPECT_FALSE(cycles->NameExists("z"));
+
+    for (const std::string bad : {"", "..", "../x", "a/b", "😀"}) {
+        EXPECT_FALSE(cycles->Add(std::make_shared<CQelCyclePlan>(bad)));
+        EXPECT_FALSE(cycles->Rename("y", bad));
+    }
+}
+
+TEST_F(CyclePlans, NothingIsWrittenWhenTheListCannotBe)
+{
+    Make("c", {"p"});
+    fs::create_directory(CQelCyclePlanMan::ListPath());
+    WriteBytes(CQelCyclePlanMan::ListPath() + "/x", "");
+    EXPECT_FALSE(cycles->SaveList());
+    EXPECT_FALSE(fs::exists(CQelCyclePlan::FilePath("c")));
+}
+
+TEST_F(CyclePlans, DamagedListsKeepWhatReadsAndAreKeptAside)
+{
+    const std::string head = Le32(0x8EB00001);
+    auto load = [&](const std::string& bytes) {
+        WriteBytes(CQelCyclePlanMan::ListPath(), bytes);
+        fs::remove(CQelCyclePlanMan::ListPath() + ".bad");
+        CQelCyclePlanMan fresh;
+        fresh.LoadList();
+        Names names;
+        for (const auto& p : fresh.GetPlans())
+            names.push_back(p->GetName());
+        return names;
+    };
+    const bool kept = true;
+    struct Case {
+        std::string bytes;
+        Names names;
+        bool bad;
+    };
+    const std::vector<Case> cases = {
+        {head + Le32(2) + Le32(1) + "a" + Le32(1) + "a", {"a"}, !kept},
+        {head + Le32(3) + Le32(1) + "a" + Le32(0) + Le32(1) + "b", {"a", "b"}, !kept},
+        {Le32(0x8EB00002) + Le32(1) + Le32(1) + "a", {}, kept},
+        {head + Le32(2) + Le32(1) + "a" + Le32(50) + "b", {"a"}, kept},
+        {head + Le32(0x7FFFFFFF) + Le32(1) + "a", {"a"}, kept},
+        {head + Le32(2) + Le32(2) + "\xFF\xFF" + Le32(1) + "b", {"b"}, kept},
+        {head + Le32(1) + Le32(2) + "..", {}, kept},
+        {head, {}, kept},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(load(c.bytes), c.names);
+        EXPECT_EQ(fs::exists(CQelCyclePlanMan::ListPath() + ".bad"), c.bad);
+    }
+
+    // A cycle file of another version, or one that does not parse, gives
+    // no cells and is kept; a Plan without seconds reads as 0.
+    WriteBytes(CQelCyclePlanMan::ListPath(), head + Le32(3) + Le32(1) + "v" + Le32(1) + "w" +
+                                                 Le32(1) + "s");
+    WriteBytes(CQelCyclePlan::FilePath("v"),
+               "<CyclePlan version=\"V2\"><Cycle numberofcycles=\"2\"/><Plans>"
+               "<Plan name=\"p\" cyclesec=\"4\"/></Plans></CyclePlan>");
+    WriteBytes(CQelCyclePlan::FilePath("w"), "<CyclePlan version=");
+    WriteBytes(CQelCyclePlan::FilePath("s"),
+               "<CyclePlan version=\"V1\"><Plans><Plan name=\"p\"/></Plans>"
+               "<Cycle/></CyclePlan>");
+    CQelCyclePlanMan fresh;
+    ASSERT_TRUE(fresh.LoadList());
+    EXPECT_TRUE(fresh.Find("v")->GetCells().empty());
+    EXPECT_EQ(fresh.Find("v")->GetNumberOfCycles(), -1);
+    EXPECT_TRUE(fs::exists(CQelCyclePlan::FilePath("v") + ".bad"));
+    EXPECT_TRUE(fs::exists(CQelCyclePlan::FilePath("w") + ".bad"));
+    ASSERT_EQ(fresh.Find("s")->GetCells().size(), 1u);
+    EXPECT_EQ(fresh.Find("s")->GetCells()[0]->seconds, 0);
+    EXPECT_EQ(fresh.Find("s")->GetNumberOfCycles(), -1);
+}
+
+TEST(PlanContext, OwnsOneOfEachManagerUntilDestroyed)
+{
+    const std::weak_ptr<CQelPlanMan> plans = CQelContext::GetPlanMan();
+    const std::weak_ptr<CQelCyclePlanMan> cycles = CQelContext::GetCyclePlanMan();
+    EXPECT_EQ(plans.lock(), CQelContext::GetPlanMan());
+    EXPECT_EQ(cycles.lock(), CQelContext::GetCyclePlanMan());
+    CQelContext::Destroy();
+    EXPECT_TRUE(plans.expired());
+    EXPECT_TRUE(cycles.expired());
+    EXPECT_NE(CQelContext::GetPlanMan(), nullptr);
+    CQelContext::Destroy();
+}

@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include "plan_files_support.h"
+
+namespace {
+
+using PlanManager = PlanFolderTest;
+
+CQelPlanMan::PlanPtr Sized(CQelPlanMan& man, const std::string& name)
+{
+    auto plan = man.CreatePlan(name);
+    if (plan) {
+        plan->SetGrid(1, 1);
+        plan->SetResolution({1920, 1080, 60});
+    }
+    return plan;
+}
+
+// Writes larger than a few bytes fail while it lives, as on a full disk.
+class FileSizeLimit {
+public:
+    FileSizeLimit()
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old_;
+        small.rlim_cur = 16;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+} // namespace
+
+TEST_F(PlanManager, PlanListIsOneGb2312NameALine)
+{
+    ASSERT_TRUE(man->SavePlanFile(Sized(*man, "a b")));
+    ASSERT_TRUE(man->SavePlanFile(Sized(*man, "方案")));
+    EXPECT_EQ(ReadBytes(CQelPlanMan::PlanListPath()), Golden("PlanList.txt"));
+    EXPECT_EQ(CountPlanListEvents(), 2);
+
+    const std::vector<std::string> both = {"a b", "方案"};
+    for (const std::string& text :
+         {Golden("PlanList.txt"), std::string("a b\n\xB7\xBD\xB0\xB8"),
+          std::string("\r\n\na b\n\n\xB7\xBD\xB0\xB8\r\n\n")}) {
+        WriteBytes(CQelPlanMan::PlanListPath(), text);
+        CQelPlanMan fresh;
+        EXPECT_TRUE(fresh.LoadPlanList());
+        EXPECT_EQ(fresh.GetSavedNames(), both);
+    }
+    EXPECT_FALSE(fs::exists(CQelPlanMan::PlanListPath() + ".bad"));
+
+    WriteBytes(CQelPlanMan::PlanListPath(), "");
+    EXPECT_FALSE(man->LoadPlanList());
+    fs::remove(CQelPlanMan::PlanListPath());
+    EXPECT_FALSE(man->LoadPlanList());
+    EXPECT_TRUE(man->GetSavedNames().empty());
+
+    // Lines that cannot be names are skipped and the file kept aside.
+    const std::string damaged = "ok\n..\n\xFF\xFF\nx/y\n";
+    WriteBytes(CQelPlanMan::PlanListPath(), damaged);
+    EXPECT_TRUE(man->LoadPlanList());
+    EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"ok"});
+    EXPECT_EQ(ReadBytes(CQelPlanMan::PlanListPath() + ".bad"), damaged);
+}
+
+TEST_F(PlanManager, SavingPostsAndWritesTheListOnlyForANewName)
+{
+    auto plan = Sized(*man, "p");
+    plan->SetDirty(true);
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    EXPECT_FALSE(plan->IsDirty());
+    EXPECT_EQ(CountPlanListEvents(), 1);
+    WriteBytes(CQelPlanMan::PlanListPath(), "p\n");
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    EXPECT_EQ(CountPlanListEvents(), 0);
+    EXPECT_EQ(ReadBytes(CQelPlanMan::PlanListPath()), "p\n");
+}
+
+TEST_F(PlanManager, FailedSaveKeepsTheOldFilesAndTheDirtyFlag)
+{
+    auto plan = Sized(*man, "p");
+    plan->AddWindow(Logo(32, 1, 1, 5));
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    const std::string oldPlan = ReadBytes(InPlanFolder("p.plan"));
+    const std::string oldOsd = ReadBytes(InPlanFolder("p.osd"));
+    plan->ClearWindowsOfKind(true);
+    plan->SetDirty(true);
+    {
+        FileSizeLimit full;
+        EXPECT_FALSE(man->SavePlanFile(plan));
+    }
+    EXPECT_TRUE(plan->IsDirty());
+    EXPECT_EQ(ReadBytes(InPlanFolder("p.plan")), oldPlan);
+    EXPECT_EQ(ReadBytes(InPlanFolder("p.osd")), oldOsd);
+
+    // The ".plan" cannot be put in place: the ".osd" already swapped in
+    // comes back.
+    auto other = Sized(*man, "q");
+    WriteBytes(InPlanFolder("q.osd"), "old");
+    fs::create_directory(InPlanFolder("q.plan"));
+    WriteBytes(InPlanFolder("q.plan/x"), "");
+    EXPECT_FALSE(man->SavePlanFile(other));
+    EXPECT_EQ(ReadBytes(InPlanFolder("q.osd")), "old");
+    EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"p"});
+    EXPECT_EQ(CountPlanListEvents(), 1);
+    for (const auto& entry : fs::directory_iterator(qz::vok::path::GetPlanPath()))
+        EXPECT_EQ(entry.path().filename().string().rfind(".plantmp", 0), std::string::npos);
+}
+
+TEST_F(PlanManager, OpeningCreatingAndNaming)
+{
+    // Ids count on across closes.
+    auto a = Sized(*man, "a");
+    auto b = Sized(*man, "b");
+    man->RemovePlanFromList(b);
+    EXPECT_EQ(Sized(*man, "c")->GetId(), 3);
+    man->RemovePlanFromList(a);
+    EXPECT_EQ(Sized(*man, "d")->GetId(), 4);
+
+    // OpenPlan reads no file, and gives the loaded plan back unchanged.
+    WriteBytes(InPlanFolder("f.plan"), Golden("reading_rules.plan"));
+    CQelPlanMan::PlanPtr opened;
+    ASSERT_TRUE(man->OpenPlan("f", opened));
+    EXPECT_EQ(opened->GetWindowCount(), 0);
+    EXPECT_EQ(opened->GetHistoryAt(0)->GetActionName(), "新建方案");
+    CQelPlanMan::PlanPtr again;
+    ASSERT_TRUE(man->OpenPlan("f", again));
+    EXPECT_EQ(again, opened);
+
+    // A file alone does not make a saved plan.
+    man->RemovePlanFromList(opened);
+    CQelPlanMan::PlanPtr loaded;
+    EXPECT_FALSE(man->LoadPlanFile("f", loaded));
+
+    // 新建方案_1 loaded and 新建方案_3 saved: the new plan is 新建方案_2.
+    auto source = Sized(*man, "src");
+    source->SetType(kPlanSizedGrid);
+    source->SetGrid(1, 2);
+    source->SetRowHeights({1080});
+    source->SetColumnWidths({1920, 1920});
+    Sized(*man, "新建方案_1");
+    ASSERT_TRUE(man->SavePlanFile(Sized(*man, "新建方案_3")));
+    CQelPlanMan::PlanPtr derived;
+    ASSERT_TRUE(man->NewPlan(derived, source));
+    EXPECT_EQ(derived->GetName(), "新建方案_2");
+    CQelPlanMan::PlanPtr found;
+    EXPECT_TRUE(man->FindPlanById(derived->GetId(), found));
+    EXPECT_EQ(found, derived);
+    EXPECT_FALSE(man->NewPlan(derived, nullptr));
+}
+
+TEST_F(PlanManager, SaveAsCopiesToAFreeNameOnly)
+{
+    auto plan = Sized(*man, "orig");
+    plan->SetType(kPlanSizedGrid);
+    plan->SetRowHeights({1080});
+    plan->SetColumnWidths({1920});
+    auto group = std::make_shared<CQelGroup>();
+    group->id = 1;
+    group->name = "g";
+    plan->AddGroup(group);
+    auto logo = Logo(64, 4, 2, 9);
+    logo->group = 1;
+    plan->AddWindow(logo);
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    Sized(*man, "taken");
+    plan->SetDirty(true);
+    TakeEvents();
+
+    auto ref = plan;
+    EXPECT_FALSE(man->SavePlanAs(ref, "taken"));
+    EXPECT_FALSE(man->SavePlanAs(ref, "orig"));
+    EXPECT_EQ(ref, plan);
+    EXPECT_TRUE(plan->IsDirty());
+
+    fs::create_directory(InPlanFolder("blocked.plan"));
+    WriteBytes(InPlanFolder("blocked.plan/x"), "");
+    EXPECT_FALSE(man->SavePlanAs(ref, "blocked"));
+    EXPECT_EQ(ref, plan);
+    EXPECT_TRUE(plan->IsDirty());
+    CQelPlanMan::PlanPtr none;
+    EXPECT_FALSE(man->FindPlanByName("blocked", none));
+    EXPECT_EQ(man->GetLoadedPlans().size(), 2u);
+
+    ASSERT_TRUE(man->SavePlanAs(ref, "copy"));
+    EXPECT_NE(ref, plan);
+    EXPECT_EQ(ref->GetName(), "copy");
+    EXPECT_FALSE(plan->IsDirty());
+    EXPECT_EQ(CountPlanListEvents(), 1);
+
+    CQelPlanMan fresh;
+    fresh.LoadPlanList();
+    CQelPlanMan::PlanPtr back;
+    ASSERT_TRUE(fresh.LoadPlanFile("copy", back));
+    EXPECT_EQ(back->GetType(), kPlanSizedGrid);
+    EXPECT_EQ(back->GetRowHeights(), std::vector<int32_t>{1080});
+    EXPECT_EQ(back->GetColumnWidths(), std::vector<int32_t>{1920});
+    ASSERT_EQ(back->GetGroupCount(), 1);
+    ASSERT_EQ(back->GetWindowCount(), 1);
+    EXPECT_EQ(back->GetWindowAt(0)->group, 1);
+    EXPECT_EQ(back->GetWindowAt(0)->osd.bitmap, logo->osd.bitmap);
+}
+
+TEST_F(PlanManager, RenameMovesBothFilesFirst)
+{
+    auto plan = Sized(*man, "old");
+    plan->AddWindow(Logo(32, 1, 4, 7));
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    man->RemovePlanFromList(plan);
+    Sized(*man, "busy");
+    TakeEvents();
+
+    EXPECT_FALSE(man->RenamePlanFile("busy", "old"));
+
+    fs::create_directory(InPlanFolder("new.plan"));
+    WriteBytes(InPlanFolder("new.plan/x"), "");
+    EXPECT_FALSE(man->RenamePlanFile("new", "old"));
+    EXPECT_TRUE(fs::exists(InPlanFolder("old.osd")));
+    EXPECT_TRUE(fs::exists(InPlanFolder("old.plan")));
+    EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"old"});
+    fs::remove_all(InPlanFolder("new.plan"));
+
+    ASSERT_TRUE(man->RenamePlanFile("new", "old"));
+    EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"new"});
+    EXPECT_EQ(CountPlanListEvents(), 1);
+    EXPECT_FALSE(fs::exists(InPlanFolder("old.osd")));
+    CQelPlanMan::PlanPtr back;
+    ASSERT_TRUE(man->LoadPlanFile("new", back));
+    EXPECT_EQ(back->GetWindowAt(0)->osd.background, 7); // the logo came along
+}
+
+TEST_F(PlanManager, DeleteRemovesFilesBeforeTheName)
+{
+    ASSERT_TRUE(man->SavePlanFile(Sized(*man, "s")));
+    TakeEvents();
+    WriteBytes(InPlanFolder("loose.plan"), "x");
+    WriteBytes(InPlanFolder("loose.osd"), "x");
+    EXPECT_TRUE(man->DeletePlanFile("loose"));
+    EXPECT_FALSE(fs::exists(InPlanFolder("loose.plan")));
+    EXPECT_FALSE(fs::exists(InPlanFolder("loose.osd")));
+    EXPECT_EQ(CountPlanListEvents(), 0);
+
+    // A removal that fails keeps the name.
+    fs::remove(InPlanFolder("s.plan"));
+    fs::create_directory(InPlanFolder("s.plan"));
+    EXPECT_FALSE(man->DeletePlanFile("s"));
+    EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"s"});
+    fs::remove(InPlanFolder("s.plan"));
+
+    EXPECT_TRUE(man->DeletePlanFile("s"));
+    EXPECT_TRUE(man->GetSavedNames().empty());
+    EXPECT_TRUE(man->GetLoadedPlans().empty());
+    EXPECT_EQ(CountPlanListEvents(), 1);
+    EXPECT_EQ(ReadBytes(CQelPlanMan::PlanListPath()), "");
+}
+
+TEST_F(PlanManager, UnsafeNamesNeverBecomePaths)
+{
+    const std::string outside = qz::vok::path::GetMainPath() + "/x.plan";
+    WriteBytes(outside, "keep");
+    const std::vector<std::string> unsafe = {
+        "", ".", "..", "../x", "a/b", "a\\b", "a\x01", std::string("a\0b", 3), "a\x7F",
+        std::string(251, 'n'), "😀"};
+    auto plan = Sized(*man, "fine");
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    for (const auto& name : unsafe) {
+        CQelPlanMan::PlanPtr p = plan;
+        EXPECT_EQ(man->CreatePlan(name), nullptr);
+        EXPECT_FALSE(man->OpenPlan(name, p));
+        EXPECT_FALSE(man->SavePlanAs(p, name));
+        EXPECT_FALSE(man->RenamePlanFile(name, "fine"));
+        EXPECT_FALSE(man->DeletePlanFile(name));
+        EXPECT_FALSE(man->LoadPlanFile(name, p));
+    }
+    EXPECT_NE(Sized(*man, std::string(250, 'n')), nullptr);
+    EXPECT_EQ(ReadBytes(outside), "keep");
+    EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"fine"});
+    fs::remove(outside);
+}
