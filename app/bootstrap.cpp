@@ -12,7 +12,9 @@
 #include "app/program_log.h"
 #include "builder/gsys_manager.h"
 #include "builder/resource_allocer.h"
+#include "comm/comm_log.h"
 #include "comm/net_manager.h"
+#include "comm/reply_receiver.h"
 #include "corlane/app_path.h"
 #include "model/model_log.h"
 #include "model/net_type.h"
@@ -57,6 +59,8 @@ CTavrixBootstrap::StartResult CTavrixBootstrap::Start()
     CQelConfig& config = CQelConfig::get_instance();
     config.SetLog(CQelContext::GetLog());
     SetModelLog(BorrowedLog());
+    SetCommLog(BorrowedLog());
+    InstallReplyPath();
     config.Load();
 
     const CSingleInstance::Result held = instance_->Acquire();
@@ -164,5 +168,6 @@ void CTavrixBootstrap::Shutdown()
     instance_->Release();
     CQelConfig::get_instance().SetLog(nullptr);
     SetModelLog(nullptr);
+    SetCommLog(nullptr);
     CQelContext::Destroy();
 }

@@ -7,6 +7,8 @@
 #include "app/language_tr.h"
 #include "app/termination_signals.h"
 #include "frame/main_frame.h"
+#include "model/link_setup.h"
+#include "platform/ui/post_to_ui.h"
 #include "platform/ui/init_ui.h"
 #include "platform/ui/modal.h"
 #include "uikit/caption_style.h"
@@ -35,6 +37,14 @@ bool CTavrixApp::InitInstance()
     // Only a copy with a window answers raise requests: one that arrives
     // before this finds nobody and ends quietly.
     bootstrap_.Instance().Listen();
+    // The link set-up may speak from any thread; the box opens on the UI thread.
+    QPointer<QObject> receiver = frame_.get();
+    SetLinkMessageBox([receiver](const std::string& text) {
+        ui::postToUi(receiver, [receiver, text] {
+            if (receiver)
+                ui::inform(qobject_cast<QWidget*>(receiver.data()), QString::fromStdString(text));
+        });
+    });
 
     const auto messages = bootstrap_.TakeOperatorMessages();
     if (!messages.empty()) {
@@ -57,6 +67,7 @@ void CTavrixApp::ExitInstance()
         frame_->close(); // runs the close handler unless it has run
         frame_.reset();
     }
+    SetLinkMessageBox(nullptr);
     FreeUiResourceCache();
     bootstrap_.Shutdown();
 }

@@ -4,6 +4,7 @@
 
 #include "comm/port_descriptor_map.h"
 #include "comm/reply_numbers.h"
+#include "comm/reply_receiver.h"
 #include "model/net_type.h"
 #include "tests/comm/reply_test_support.h"
 
@@ -163,4 +164,19 @@ TEST(PortDescriptors, LookUpTheFixedRows)
     EXPECT_EQ(table.Find(15)->name, "DVI");
     EXPECT_EQ(table.Find(15)->boardType, 21);
     EXPECT_EQ(table.Find(15)->boardClass, 1);
+}
+
+TEST_F(ReplyTest, LinkReceiverJoinsBlocksIntoDispatchedLines)
+{
+    // What a channel receives arrives in arbitrary blocks.
+    const auto receive = MakeReplyReceiver(kChannel);
+    const std::string bytes = "GP GIPA 192 168 0 100\r\nGP GTPN 7";
+    receive(bytes.data(), bytes.size());
+    const auto first = DrainEvents();
+    EXPECT_EQ(EventsOf<CProcessorIPEvent>(first).size(), 1u);
+    EXPECT_TRUE(EventsOf<CProcessorPortEvent>(first).empty());
+    receive("0000\r\n", 7);
+    const auto events = DrainEvents();
+    ASSERT_EQ(EventsOf<CProcessorPortEvent>(events).size(), 1u);
+    EXPECT_EQ(EventsOf<CProcessorPortEvent>(events).at(0)->port, 4464);
 }
