@@ -35,6 +35,7 @@ public:
             [weak](const std::string& line) { if (auto p = weak.lock()) p->OnUnmatchedReply(line); });
         processor->SetChannelId(CNetManager::get_instance().Register(channel));
         channel->Open();
+        simulator.WaitForConnection(20s);
     }
 
     ~LinkFixture()

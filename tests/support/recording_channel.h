@@ -13,7 +13,8 @@
 // loopback server (the processor simulator); a reader thread cuts what comes
 // back into CR LF lines, normalises them and routes them as the reply
 // dispatcher does: the acknowledgement group to one handler, lines that no
-// reply row takes to the other, the parsed replies to nobody.
+// reply row takes to the other, the parsed replies to nobody, except the OSD
+// status, which is posted as its event.
 class CRecordingChannel : public CNetChannel {
 public:
     using LineHandler = std::function<void(const std::string& line)>;
