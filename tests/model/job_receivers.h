@@ -1,7 +1,7 @@
 #pragma once
-// Receivers of the processor's jobs as the windows implement them: called on
-// the job's thread, they keep the values and hand them to the UI thread by a
-// queued call. A headless UI thread stands in for the frame's timer.
+// A window as the jobs see it: called on the job's thread, it notes the
+// thread and hands the values to the UI thread by a queued call. A headless
+// UI thread stands in for the frame's timer and delivers events too.
 #include "app/event_pump.h"
 #include "model/job_progress.h"
 
@@ -14,26 +14,19 @@
 #include <thread>
 #include <vector>
 
-// Runs queued calls and delivers events as the UI thread does.
 class HeadlessUi {
 public:
     HeadlessUi() : thread_([this] { Run(); }) {}
     ~HeadlessUi()
     {
-        {
-            std::lock_guard guard(mutex_);
-            stop_ = true;
-        }
-        wake_.notify_all();
+        Post({});
         thread_.join();
     }
-
+    // An empty call ends the thread.
     void Post(std::function<void()> call)
     {
-        {
-            std::lock_guard guard(mutex_);
-            calls_.push_back(std::move(call));
-        }
+        std::lock_guard guard(mutex_);
+        calls_.push_back(std::move(call));
         wake_.notify_all();
     }
     std::thread::id Id() const { return thread_.get_id(); }
@@ -41,140 +34,100 @@ public:
 private:
     void Run()
     {
-        std::unique_lock lock(mutex_);
-        while (!stop_) {
-            while (!calls_.empty()) {
-                auto call = std::move(calls_.front());
-                calls_.pop_front();
-                lock.unlock();
-                call();
-                lock.lock();
-            }
+        for (;;) {
+            std::unique_lock lock(mutex_);
+            wake_.wait_for(lock, std::chrono::milliseconds(5), [this] { return !calls_.empty(); });
+            std::deque<std::function<void()>> calls;
+            calls.swap(calls_);
             lock.unlock();
+            for (auto& call : calls) {
+                if (!call)
+                    return;
+                call();
+            }
             PumpEvents();
-            lock.lock();
-            wake_.wait_for(lock, std::chrono::milliseconds(5));
         }
     }
 
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> calls_;
-    bool stop_ = false;
     std::thread thread_; // last: runs on the members above
 };
 
-// What the UI side saw: the values, and the thread each report came on.
-template <class Values>
-class ReportLog {
+// (step, steps, sub, subs) or (done, total).
+using Report = std::vector<int>;
+
+class Receiver : public IResetProgress, public IIOSDSendingProgress, public IOSDSavingProgress {
 public:
-    void Add(const Values& values)
+    explicit Receiver(HeadlessUi& ui) : ui_(ui) {}
+
+    void OnProgress(int step, int steps, int sub, int subs) override { Take({step, steps, sub, subs}); }
+    void OnProgress(int done, int total) override { Take({done, total}); }
+
+    template <class I>
+    ReceiverPtr<I> Handle()
     {
-        {
-            std::lock_guard guard(mutex_);
-            values_.push_back(values);
-        }
-        changed_.notify_all();
+        return CReceiverHandle<I>::Make(this);
     }
-    std::vector<Values> Get() const
+    std::vector<std::thread::id> Threads() const
     {
         std::lock_guard guard(mutex_);
-        return values_;
+        return threads_;
     }
-    // Waits (real time) until `done` holds for the reports.
-    template <class Pred>
-    bool WaitUntil(Pred done, std::chrono::seconds timeout = std::chrono::seconds(60)) const
+    // What reached the UI thread.
+    std::vector<Report> Seen() const
     {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, timeout, [&] { return done(values_); });
+        std::lock_guard guard(state_->mutex);
+        return state_->seen;
+    }
+    // Waits (real time) until `done` holds for what reached the UI thread.
+    bool WaitUntil(const std::function<bool(const std::vector<Report>&)>& done) const
+    {
+        std::unique_lock lock(state_->mutex);
+        return state_->changed.wait_for(lock, std::chrono::seconds(60), [&] { return done(state_->seen); });
     }
     bool WaitForCount(size_t count) const
     {
-        return WaitUntil([count](const std::vector<Values>& v) { return v.size() >= count; });
+        return WaitUntil([count](const auto& seen) { return seen.size() >= count; });
+    }
+    bool WaitForLast(const Report& last) const
+    {
+        return WaitUntil([&](const auto& seen) { return !seen.empty() && seen.back() == last; });
     }
 
 private:
-    mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
-    std::vector<Values> values_;
-};
+    struct UiState {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<Report> seen;
+    };
 
-struct StepReport {
-    int step, steps, sub, subs;
-    friend bool operator==(const StepReport&, const StepReport&) = default;
-};
-struct SaveReport {
-    int done, total;
-    friend bool operator==(const SaveReport&, const SaveReport&) = default;
-};
-
-// The signal-source pane (reset) and the input OSD dialog (transfer): keep
-// the four values, then post them on.
-template <class Interface>
-class StepReceiver : public Interface {
-public:
-    explicit StepReceiver(HeadlessUi& ui) : ui_(ui) {}
-    void OnProgress(int step, int steps, int sub, int subs) override
-    {
-        {
-            std::lock_guard guard(mutex_);
-            threads_.push_back(std::this_thread::get_id());
-            last_ = {step, steps, sub, subs};
-        }
-        ui_.Post([log = log_, report = StepReport{step, steps, sub, subs}] { log->Add(report); });
-    }
-    std::vector<std::thread::id> Threads() const
-    {
-        std::lock_guard guard(mutex_);
-        return threads_;
-    }
-
-    // What the UI thread got.
-    const ReportLog<StepReport>& Seen() const { return *log_; }
-
-private:
-    HeadlessUi& ui_;
-    std::shared_ptr<ReportLog<StepReport>> log_ = std::make_shared<ReportLog<StepReport>>();
-    mutable std::mutex mutex_;
-    std::vector<std::thread::id> threads_;
-    StepReport last_{};
-};
-
-using ResetReceiver = StepReceiver<IResetProgress>;
-using TransferReceiver = StepReceiver<IIOSDSendingProgress>;
-
-// The wall view and the input OSD dialog as OSD save receivers.
-class SaveReceiver : public IOSDSavingProgress {
-public:
-    explicit SaveReceiver(HeadlessUi& ui) : ui_(ui) {}
-    void OnProgress(int done, int total) override
+    void Take(Report report)
     {
         {
             std::lock_guard guard(mutex_);
             threads_.push_back(std::this_thread::get_id());
         }
-        ui_.Post([log = log_, report = SaveReport{done, total}] { log->Add(report); });
-    }
-    std::vector<std::thread::id> Threads() const
-    {
-        std::lock_guard guard(mutex_);
-        return threads_;
+        // The queued call may outlive this receiver, never the state it adds to.
+        ui_.Post([state = state_, report = std::move(report)] {
+            std::lock_guard guard(state->mutex);
+            state->seen.push_back(report);
+            state->changed.notify_all();
+        });
     }
 
-    const ReportLog<SaveReport>& Seen() const { return *log_; }
-
-private:
     HeadlessUi& ui_;
-    std::shared_ptr<ReportLog<SaveReport>> log_ = std::make_shared<ReportLog<SaveReport>>();
+    std::shared_ptr<UiState> state_ = std::make_shared<UiState>();
     mutable std::mutex mutex_;
     std::vector<std::thread::id> threads_;
 };
 
 // Waits (real time) for the processor to become idle.
 template <class Processor>
-bool WaitIdle(Processor& processor, std::chrono::seconds timeout = std::chrono::seconds(60))
+bool WaitIdle(Processor& processor)
 {
-    const auto end = std::chrono::steady_clock::now() + timeout;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (processor.GetJobState() != 0) {
         if (std::chrono::steady_clock::now() > end)
             return false;
