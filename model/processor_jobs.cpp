@@ -99,16 +99,23 @@ int CQelProcessor::StartJob(int code, const request::Args& args)
         jobState_ = kJobIdle;
         return 1;
     };
+    // The previous job has completed (the state was idle); only its tail
+    // may still run. Joined outside the lock.
+    std::thread previous;
+    {
+        std::lock_guard<std::mutex> threads(threadMutex_);
+        // A receiver starting a job from inside the previous job's report
+        // cannot wait for its own thread.
+        if (jobThread_.get_id() == std::this_thread::get_id())
+            return refuse();
+        previous = std::move(jobThread_);
+    }
+    if (previous.joinable())
+        previous.join();
+
     std::lock_guard<std::mutex> threads(threadMutex_);
     if (JobsStopping())
         return refuse();
-    if (jobThread_.joinable()) {
-        // A receiver starting a job from inside the previous job's report.
-        if (jobThread_.get_id() == std::this_thread::get_id())
-            return refuse();
-        // The previous job has completed; only its tail may still run.
-        jobThread_.join();
-    }
 
     std::function<void()> body;
     switch (code) {
