@@ -155,7 +155,7 @@ TEST(RequestGate, IdleRunsEveryRequestAndNoCompletion)
 
 TEST(RequestGate, OsdSaveLetsOnlyItsCompanionsRun)
 {
-    platform::ScaledClock clock(4);
+    platform::ScaledClock clock(2); // room for the echo waits
     LinkFixture link(clock, 7, 1);
     Equip(*link.processor);
     link.simulator.AnswerDisplayModeStoredFrom(1);
@@ -194,7 +194,7 @@ TEST(RequestGate, ResetAndTransferRefuseAllButTheirCompletion)
 
 TEST(RequestResults, MethodsReturnWhatTheDispatcherGives)
 {
-    platform::ScaledClock clock(4);
+    platform::ScaledClock clock(2); // room for the echo waits
     LinkFixture link(clock, 7, 1);
     Equip(*link.processor);
     // The recall keeps its own sense: 1 when the device confirmed it.

@@ -58,7 +58,7 @@ bool SaveEnded(const Reports& reports)
 TEST(ResetJob, Model7RestoresDefaultsClearsTheModesAndSaves)
 {
     std::filesystem::create_directories(qz::vok::path::GetHardwarePath());
-    platform::ScaledClock clock(4); // leaves the echo waits room on a busy machine
+    platform::ScaledClock clock(2); // leaves the echo waits room on a busy machine
     HeadlessUi ui;
     Receiver receiver(ui);
     LinkFixture link(clock, 7, 1);
