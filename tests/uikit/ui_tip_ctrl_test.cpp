@@ -132,7 +132,9 @@ TEST(UiTipCtrl, FadesInAndOutWhenLayered)
     ASSERT_TRUE(tip.ShowAt(Rect{0, 0, 10, 10}, QPoint(), "处理器"));
     EXPECT_EQ(tip.Alpha(), from);
     ASSERT_TRUE(pumpUntil([&] { return tip.Alpha() != from; }));
-    EXPECT_EQ(tip.Alpha(), std::min(from + 10, 255));
+    // A loaded machine may run two fade steps before the check.
+    EXPECT_GT(tip.Alpha(), from);
+    EXPECT_TRUE(tip.Alpha() == 255 || (tip.Alpha() - from) % 10 == 0) << tip.Alpha();
     ASSERT_TRUE(pumpUntil([&] { return tip.Alpha() == 255; }));
 
     tip.Hide();
