@@ -103,10 +103,12 @@ std::vector<std::string> CTavrixBootstrap::TakeOperatorMessages()
     return std::exchange(messages_, {});
 }
 
+// Each processor's long job is asked to stop and joined; none is left to
+// outlive the close.
 void CTavrixBootstrap::StopJobs()
 {
-    // Hook: the request dispatcher's long jobs are asked to stop and joined
-    // here once that dispatcher exists.
+    for (const auto& processor : CQelContext::GetProMan()->GetProcessors())
+        processor->StopJobs();
 }
 
 // A missing or damaged list leaves it empty; the managers log why.

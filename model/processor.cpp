@@ -85,6 +85,7 @@ CQelProcessor::CQelProcessor()
 
 CQelProcessor::~CQelProcessor()
 {
+    StopJobs();
     sender_.Stop();
 }
 

@@ -1,11 +1,15 @@
 #pragma once
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -13,6 +17,7 @@
 #include "model/pro_delay_sender.h"
 #include "model/reply_waiter.h"
 #include "model/model_types.h"
+#include "model/requests.h"
 #include "model/sig_out.h"
 #include "model/sig_src.h"
 
@@ -83,6 +88,15 @@ public:
     static constexpr uint32_t kCustomResolutionId = 255;
     static constexpr uint32_t kDefaultResolutionId = 3;
     static constexpr int32_t kDefaultObm = 10000;
+
+    // What the processor is busy with; requests a job forbids are refused.
+    enum JobState : int32_t {
+        kJobIdle = 0,
+        kJobInputOsdTransfer = 1,
+        kJobOsdSave = 2,
+        kJobReset = 3,
+    };
+    static constexpr int kOsdSaveSteps = 50;
 
     CQelProcessor();
     virtual ~CQelProcessor();
@@ -295,6 +309,62 @@ public:
     // Every column as wide as the output, every row as high.
     void ResetWallCellSizes();
 
+    // The one entry of operator requests: codes 0 to 37 run their sender
+    // (or start a job) unless the running job forbids them; 1000 to 1002 end
+    // the reset, the input OSD transfer and the OSD save. 1 when refused,
+    // else the request's result.
+    int Dispatch(int code, const request::Args& args = request::None{});
+    int32_t GetJobState() const;
+    // Shut-down: asks a running job to stop, joins its thread and refuses
+    // new jobs. No job receiver is called once this returns.
+    void StopJobs();
+
+    // The request methods: each passes its arguments to Dispatch and
+    // returns its result.
+    int StatusQueryRequest();
+    int SetNetworkRequest(const std::string& address, const std::string& port);
+    int SetOutputTimingRequest(uint32_t resolutionId);
+    int SetTestPatternRequest(uint32_t outputId, int pattern, uint32_t colour);
+    int StartReset(ReceiverPtr<IResetProgress> receiver);
+    int SetClockRequest(int a, int b, int c, int d, int e, int f);
+    int SendOsdBufferRequest(const std::vector<std::string>& lines, int group, uint32_t delayMs, IProgress* receiver);
+    int QueueCommandListRequest(const std::vector<std::string>& lines);
+    int SwitchDisplayModeRequest(const std::vector<std::string>& lines, int mode, IProgress* receiver);
+    // Writes the step count to `steps` when the save starts.
+    int StartOsdPosition(int first, int second, ReceiverPtr<IOSDSavingProgress> receiver, int& steps, int side);
+    int QueryIpRequest();
+    int QueryPortRequest();
+    int QuerySubnetMaskRequest();
+    int QueryGatewayRequest();
+    int QueryIp2Request();
+    int QueryPort2Request();
+    int QuerySubnetMask2Request();
+    int QueryGateway2Request();
+    int StartSendInputOsd(int unused, ReceiverPtr<IIOSDSendingProgress> receiver, const std::vector<uint32_t>& keys);
+    int SendOsdImageRequest(int unused, IProgress* receiver, std::shared_ptr<const tagOSD_DATA_EX_S> item);
+    int ProgramEdidRequest(uint32_t inputId, int choice);
+    int SetFreezeRequest(int on);
+    // 1 when the device confirmed the recall, 0 when not; a refusal also
+    // gives 1.
+    int RecallPreset(int preset);
+    int SetOutputBoardColor(uint8_t red, uint8_t green, uint8_t blue);
+    int SetTimeOsdRequest(const tagOSD_DATA_EX2_S& item);
+    int EnableAllTimeRequest(int on);
+    int SetSubnetMaskRequest(const std::string& mask);
+    int SetGatewayRequest(const std::string& gateway);
+    int SetNetwork2Request(const std::string& address, const std::string& port);
+    int SetSubnetMask2Request(const std::string& mask);
+    int SetGateway2Request(const std::string& gateway);
+    int SendRaw(const std::string& text);
+
+    // Sends the lines the input OSD store encodes for one item, one line at
+    // a time; 1 when a line was not confirmed.
+    int SendOsdImage(IProgress* receiver, const tagOSD_DATA_EX_S& item);
+
+protected:
+    // Starts a job's thread; throws std::system_error when it cannot.
+    virtual std::thread LaunchJob(std::function<void()> body);
+
 private:
     using Guard = std::lock_guard<std::mutex>;
 
@@ -349,6 +419,32 @@ private:
     bool SetAddressAndPort(const char* model6Address, const char* model6Port, const char* fpgaCommand,
                            const std::string& address, const std::string& port);
     bool SetAddressWord(const char* command, const std::string& text, size_t model6Fields, size_t fpgaFields);
+
+    // ---- Request dispatcher and jobs
+    int RunRequest(int code, const request::Args& args);
+    int StartJob(int code, const request::Args& args);
+    int CompleteJob(int code, const request::Args& args);
+    void ResetJob();
+    void InputOsdTransferJob(const std::vector<uint32_t>& keys);
+    // True when the device reported the OSD saved.
+    bool OsdSaveJob(int first, int second, int side, const std::shared_ptr<std::atomic<int>>& status);
+    // Waits `ms` of the process clock; false as soon as the jobs are asked
+    // to stop.
+    bool JobPause(uint32_t ms);
+    bool JobsStopping() const;
+
+    mutable std::mutex jobMutex_; // the job state and the OSD save receiver
+    int32_t jobState_ = kJobIdle;
+    ReceiverPtr<IOSDSavingProgress> osdSaveReceiver_;
+    CResetProgressBridge<IResetProgress> resetBridge_;
+    CResetProgressBridge<IIOSDSendingProgress> transferBridge_;
+
+    std::mutex threadMutex_; // the job thread; never taken under jobMutex_
+    std::thread jobThread_;
+
+    mutable std::mutex stopMutex_;
+    std::condition_variable stopWake_;
+    bool stopRequested_ = false; // guarded by stopMutex_
 
     CQelReplyWaiter replyWaiter_;
     // Last: its thread uses the members above and is stopped first.

@@ -55,3 +55,9 @@ std::shared_ptr<CQelSigSrc> CQelProMan::GetSigSrcOf(uint32_t processorId, uint32
     const auto processor = FindById(processorId);
     return processor ? processor->GetSigSrc(sourceId) : nullptr;
 }
+
+void CQelProMan::BroadcastStatusQuery() const
+{
+    for (const auto& processor : GetProcessors())
+        processor->Dispatch(request::kStatusQuery);
+}

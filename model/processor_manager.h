@@ -25,6 +25,9 @@ public:
     std::shared_ptr<CQelProcessor> FindById(uint32_t id) const;
     std::shared_ptr<CQelProcessor> FindByChannel(uint32_t channelId) const;
     std::shared_ptr<CQelSigSrc> GetSigSrcOf(uint32_t processorId, uint32_t sourceId) const;
+    // The periodic status request to every processor, in list order; a
+    // processor busy with a job that forbids it just skips this round.
+    void BroadcastStatusQuery() const;
 
 private:
     mutable std::mutex mutex_; // may take a processor's lock, never taken under one

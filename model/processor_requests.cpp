@@ -649,7 +649,9 @@ int CQelProcessor::SwitchDisplayMode(int mode, IProgress* receiver, bool abortOn
     int polls = 0;
     const platform::TimePoint start = platform::Now();
     while (platform::MillisSince(start) < kStoreTimeoutMs && (!receiver || polls < kStoreReportSteps)) {
-        Delay(kStorePollGapMs);
+        // Shut-down does not wait out a store of up to 20 s.
+        if (!JobPause(kStorePollGapMs))
+            break;
         if (receiver)
             receiver->OnProgress(polls, kStoreReportSteps);
         std::string reply;

@@ -37,6 +37,7 @@ public:
         CQelContext::GetProMan()->AddProcessor(processor);
         processor->SetChannelId(CNetManager::get_instance().Register(channel));
         channel->Open();
+        simulator.WaitForConnection(20s);
     }
 
     ~LinkFixture()

@@ -1,10 +1,13 @@
 #include "tests/support/recording_channel.h"
 
 #include "comm/reply_dispatcher.h"
+#include "app/event_queue.h"
+#include "comm/reply_line.h"
 
 #include <arpa/inet.h>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <string_view>
@@ -35,6 +38,19 @@ constexpr std::string_view kAcknowledgedKeywords[] = {
     "O_F OSDBWC", "O_F OSDWC", "OUTPUT_FPGA WRITE", "I_F TIME_WE", "I_F TIME_WS", "GP SODC",
     "I_F TIME_F", "GP TYPE", "GP GFPV", "GP GSFPV", "GP GFWV", "GP GSFWV",
 };
+
+// Stands in for the OSD status parser until the reply path has one: the
+// status of "I_F OSDSA a b s" (or "O_F ...") goes out as an event.
+void PostOsdStatus(const std::string& line)
+{
+    if (!line.starts_with("I_F OSDSA ") && !line.starts_with("O_F OSDSA "))
+        return;
+    int a = 0;
+    int b = 0;
+    int status = 0;
+    if (std::sscanf(line.c_str() + 10, "%d %d %d", &a, &b, &status) == 3)
+        PostEvent(new COSDStatusEvent(status));
+}
 
 } // namespace
 
@@ -195,6 +211,8 @@ void CRecordingChannel::ReadLoop()
                 ParseDeviceReply(GetId(), line);
             else if (handler)
                 handler(line);
+            else
+                PostOsdStatus(line);
         }
     }
     std::lock_guard guard(lock_);

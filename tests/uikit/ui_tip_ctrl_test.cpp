@@ -132,11 +132,9 @@ TEST(UiTipCtrl, FadesInAndOutWhenLayered)
     ASSERT_TRUE(tip.ShowAt(Rect{0, 0, 10, 10}, QPoint(), "处理器"));
     EXPECT_EQ(tip.Alpha(), from);
     ASSERT_TRUE(pumpUntil([&] { return tip.Alpha() != from; }));
-    // Fading in from where it was: up by whole steps (a busy machine may run two ticks per pump).
+    // A loaded machine may run two fade steps before the check.
     EXPECT_GT(tip.Alpha(), from);
-    if (tip.Alpha() < 255) {
-        EXPECT_EQ((tip.Alpha() - from) % 10, 0);
-    }
+    EXPECT_TRUE(tip.Alpha() == 255 || (tip.Alpha() - from) % 10 == 0) << tip.Alpha();
     ASSERT_TRUE(pumpUntil([&] { return tip.Alpha() == 255; }));
 
     tip.Hide();

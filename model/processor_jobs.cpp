@@ -1,0 +1,297 @@
+// The processor's three long jobs (reset, input OSD transfer, OSD save):
+// how they start on a thread of their own, what they do, and how shut-down
+// stops them.
+#include "model/processor.h"
+
+#include <algorithm>
+#include <chrono>
+#include <system_error>
+
+#include "app/debug_logs.h"
+#include "app/event_signals.h"
+#include "corlane/fstr.h"
+#include "model/input_osd.h"
+#include "model/model_log.h"
+#include "model/osd_item.h"
+
+using qz::vok::fstr_format;
+
+namespace {
+
+constexpr char kSeparator[] = "\r\n----------------------------------------\r\n";
+constexpr char kResetAddress[] = "192.168.1.100";
+constexpr char kResetPort[] = "8978";
+
+constexpr uint32_t kResetStartWaitMs = 1;
+constexpr uint32_t kJobStartWaitMs = 500;
+constexpr uint32_t kOsdSaveFirstPollWaitMs = 100;
+constexpr uint32_t kOsdSavePollGapMs = 1000;
+constexpr int64_t kOsdSaveTimeoutMs = 50000;
+constexpr int kOsdStatusPending = 4;
+constexpr int kOsdStatusSaved = 3;
+
+// Display modes a reset clears: one per preset of the model.
+int ResetStepsOf(int32_t kind)
+{
+    switch (kind) {
+    case 4:
+    case 7: return 10;
+    case 8:
+    case 9:
+    case 10: return 4;
+    default: return 0;
+    }
+}
+
+// The device lines of an encoded OSD item: its CR LF ended pieces.
+std::vector<std::string> PayloadLines(const std::vector<uint8_t>& payload)
+{
+    std::vector<std::string> lines;
+    const std::string text(payload.begin(), payload.end());
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find("\r\n", start);
+        const size_t next = end == std::string::npos ? text.size() : end + 2;
+        lines.push_back(text.substr(start, next - start));
+        start = next;
+    }
+    return lines;
+}
+
+// No encoding of an item is known yet, so nothing goes to the device; the
+// log says so rather than leaving a silent gap.
+void LogEmptyPayload(const std::string& which)
+{
+    WriteDebugLog("OSD item " + which + ": no encoded payload, nothing sent\r\n");
+}
+
+} // namespace
+
+// ---- Starting and stopping -------------------------------------------------
+
+std::thread CQelProcessor::LaunchJob(std::function<void()> body)
+{
+    return std::thread(std::move(body));
+}
+
+bool CQelProcessor::JobsStopping() const
+{
+    std::lock_guard<std::mutex> guard(stopMutex_);
+    return stopRequested_;
+}
+
+bool CQelProcessor::JobPause(uint32_t ms)
+{
+    const platform::TimePoint deadline = platform::Now() + std::chrono::milliseconds(ms);
+    std::unique_lock<std::mutex> lock(stopMutex_);
+    while (!stopRequested_) {
+        if (platform::Now() >= deadline)
+            return true;
+        platform::GetClock().WaitUntil(stopWake_, lock, deadline, [this] { return stopRequested_; });
+    }
+    return false;
+}
+
+int CQelProcessor::StartJob(int code, const request::Args& args)
+{
+    const auto refuse = [this] {
+        std::lock_guard<std::mutex> guard(jobMutex_);
+        jobState_ = kJobIdle;
+        return 1;
+    };
+    // The previous job has completed (the state was idle); only its tail
+    // may still run. Joined outside the lock.
+    std::thread previous;
+    {
+        std::lock_guard<std::mutex> threads(threadMutex_);
+        // A receiver starting a job from inside the previous job's report
+        // cannot wait for its own thread.
+        if (jobThread_.get_id() == std::this_thread::get_id())
+            return refuse();
+        previous = std::move(jobThread_);
+    }
+    if (previous.joinable())
+        previous.join();
+
+    std::lock_guard<std::mutex> threads(threadMutex_);
+    if (JobsStopping())
+        return refuse();
+
+    std::function<void()> body;
+    switch (code) {
+    case request::kStartReset:
+        resetBridge_.SetReceiver(std::get<request::Reset>(args).receiver);
+        resetBridge_.SetStep(0);
+        resetBridge_.SetSteps(0);
+        body = [this] { ResetJob(); };
+        break;
+    case request::kStartInputOsdTransfer: {
+        const auto& transfer = std::get<request::InputOsdTransfer>(args);
+        transferBridge_.SetReceiver(transfer.receiver);
+        transferBridge_.SetStep(0);
+        transferBridge_.SetSteps(0);
+        body = [this, keys = transfer.keys] { InputOsdTransferJob(keys); };
+        break;
+    }
+    default: {
+        const auto& save = std::get<request::OsdSave>(args);
+        {
+            std::lock_guard<std::mutex> guard(jobMutex_);
+            osdSaveReceiver_ = save.receiver;
+        }
+        if (save.steps)
+            *save.steps = kOsdSaveSteps;
+        // The status arrives as an event on the UI thread; the job reads it
+        // once a second.
+        auto status = std::make_shared<std::atomic<int>>(kOsdStatusPending);
+        auto subscription = std::make_shared<boost::signals2::scoped_connection>(
+            CQelEvtSignals::ConnectOSDStatus([status](const COSDStatusEvent& event) { status->store(event.status); }));
+        body = [this, first = save.first, second = save.second, side = save.side, status, subscription] {
+            const bool saved = OsdSaveJob(first, second, side, status);
+            subscription->disconnect();
+            Dispatch(request::kOsdSaveDone, request::Completion{saved ? 0 : 1});
+        };
+        break;
+    }
+    }
+
+    try {
+        jobThread_ = LaunchJob(std::move(body));
+    } catch (const std::system_error& error) {
+        LogModelError(std::string("job thread not started: ") + error.what());
+        return refuse();
+    }
+    return 0;
+}
+
+void CQelProcessor::StopJobs()
+{
+    {
+        std::lock_guard<std::mutex> guard(stopMutex_);
+        stopRequested_ = true;
+    }
+    stopWake_.notify_all();
+    std::thread job;
+    {
+        std::lock_guard<std::mutex> threads(threadMutex_);
+        // A report in progress finishes; none follows.
+        if (const auto receiver = resetBridge_.GetReceiver())
+            receiver->Revoke();
+        if (const auto receiver = transferBridge_.GetReceiver())
+            receiver->Revoke();
+        ReceiverPtr<IOSDSavingProgress> osdReceiver;
+        {
+            std::lock_guard<std::mutex> guard(jobMutex_);
+            osdReceiver = osdSaveReceiver_;
+        }
+        if (osdReceiver)
+            osdReceiver->Revoke();
+        job = std::move(jobThread_);
+    }
+    if (!job.joinable())
+        return;
+    if (job.get_id() == std::this_thread::get_id())
+        job.detach(); // the job itself let go of the processor last
+    else
+        job.join();
+}
+
+// ---- The jobs --------------------------------------------------------------
+
+void CQelProcessor::ResetJob()
+{
+    bool done = JobPause(kResetStartWaitMs);
+    int steps = 0;
+    if (done) {
+        for (const auto& source : GetSigSrcs())
+            source->ResetDefaults();
+        steps = ResetStepsOf(GetKind());
+        resetBridge_.SetSteps(steps);
+        for (int step = 0; step < steps && done; ++step) {
+            resetBridge_.SetStep(step);
+            ClearOutputWindows(step, &resetBridge_);
+            done = !JobsStopping();
+        }
+    }
+    if (done && steps > 0) {
+        SetOutputTiming(kDefaultResolutionId);
+        if (GetOutputResolutionId() != kDefaultResolutionId) {
+            SetOutputResolutionId(kDefaultResolutionId);
+            const Resolution resolution = GetResolutionById(kDefaultResolutionId);
+            SetOutputResolution(resolution.width, resolution.height, resolution.rate);
+            ResetWallCellSizes();
+        }
+        if (const int32_t type = GetConnection().type; type == 1 || type == 2)
+            SetNetwork(kResetAddress, kResetPort);
+        Connection connection = GetConnection();
+        connection.tcpAddress = kResetAddress;
+        connection.tcpPort = kResetPort;
+        SetConnection(connection);
+        SavePro();
+    }
+    Dispatch(request::kResetDone, request::Completion{done ? 0 : 1});
+    if (done)
+        RequestSlotDiscovery();
+}
+
+void CQelProcessor::InputOsdTransferJob(const std::vector<uint32_t>& keys)
+{
+    bool done = JobPause(kJobStartWaitMs);
+    if (done) {
+        transferBridge_.SetSteps(static_cast<int>(keys.size()));
+        for (size_t i = 0; i < keys.size() && done; ++i) {
+            transferBridge_.SetStep(static_cast<int>(i));
+            const int board = static_cast<int>(keys[i] >> 16);
+            const int item = static_cast<int>(keys[i] & 0xFFFF);
+            const auto payload = GetInputOsd().GetItemPayload(board, item);
+            if (payload.empty())
+                LogEmptyPayload(fstr_format("%d/%d", board, item));
+            // One item failing does not end the transfer.
+            SendOsdLines(&transferBridge_, PayloadLines(payload), 1, 0);
+            done = !JobsStopping();
+        }
+    }
+    Dispatch(request::kInputOsdTransferDone, request::Completion{done ? 0 : 1});
+}
+
+bool CQelProcessor::OsdSaveJob(int first, int second, int side, const std::shared_ptr<std::atomic<int>>& status)
+{
+    if (!JobPause(kJobStartWaitMs))
+        return false;
+    WriteSenderLog(kSeparator);
+    const platform::TimePoint start = platform::Now();
+    status->store(kOsdStatusPending);
+    const char* unit = side == 0 ? "I_F" : "O_F";
+    const std::string save = fstr_format("%s OSDSA %d %d 1\r\n", unit, first, second);
+    ChannelSend(save);
+    WriteSenderLog(save);
+    if (!JobPause(kOsdSaveFirstPollWaitMs))
+        return false;
+
+    const std::string poll = fstr_format("%s OSDSA %d %d 2\r\n", unit, first, second);
+    int counter = 0;
+    while (platform::MillisSince(start) < kOsdSaveTimeoutMs) {
+        ChannelSend(poll);
+        if (!JobPause(kOsdSavePollGapMs))
+            return false;
+        if (status->load() == kOsdStatusSaved)
+            return true;
+        counter = std::min(counter + 1, kOsdSaveSteps - 1);
+        ReceiverPtr<IOSDSavingProgress> receiver;
+        {
+            std::lock_guard<std::mutex> guard(jobMutex_);
+            receiver = osdSaveReceiver_;
+        }
+        if (receiver)
+            receiver->Invoke([&](IOSDSavingProgress& r) { r.OnProgress(counter, kOsdSaveSteps); });
+    }
+    return false;
+}
+
+int CQelProcessor::SendOsdImage(IProgress* receiver, const tagOSD_DATA_EX_S& item)
+{
+    const auto payload = OsdItemPayload(item);
+    if (payload.empty())
+        LogEmptyPayload(fstr_format("%d", item.item));
+    return SendOsdLines(receiver, PayloadLines(payload), 1, 0);
+}
