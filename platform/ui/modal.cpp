@@ -25,10 +25,10 @@ public:
 
     int runDialog(QDialog& dialog) override { return dialog.exec(); }
 
-    int popupMenu(QWidget* parent, const MenuSpec& spec, const QPoint& globalPos) override
+    int popupMenu(QWidget* parent, const MenuSpec& menuSpec, const QPoint& globalPos) override
     {
         QMenu menu(parent);
-        renderMenu(spec, menu);
+        renderMenu(menuSpec, menu);
         const QAction* chosen = menu.exec(globalPos);
         return chosen ? chosen->data().toInt() : 0;
     }

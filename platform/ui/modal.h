@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/ui/colour.h"
-#include "platform/ui/menu_spec.h"
+#include "platform/ui/popup_menu.h"
 
 #include <QPoint>
 #include <QString>

@@ -113,11 +113,11 @@ TEST(MenuSpec, RendersCheckedItemsAndIdsAsData)
     EXPECT_EQ(sub->actions()[0]->data().toInt(), 30);
     EXPECT_TRUE(sub->actions()[0]->isChecked());
 
-    const ui::MenuSpec spec = sampleMenu();
-    ASSERT_NE(spec.find(30), nullptr);
-    EXPECT_EQ(spec.find(30)->text, "左对齐");
-    EXPECT_EQ(spec.find(0), nullptr); // separators and sub-menus carry no id
-    EXPECT_EQ(spec.find(99), nullptr);
+    const ui::MenuSpec menuSpec = sampleMenu();
+    ASSERT_NE(menuSpec.find(30), nullptr);
+    EXPECT_EQ(menuSpec.find(30)->text, "左对齐");
+    EXPECT_EQ(menuSpec.find(0), nullptr); // separators and sub-menus carry no id
+    EXPECT_EQ(menuSpec.find(99), nullptr);
 }
 
 } // namespace

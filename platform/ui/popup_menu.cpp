@@ -1,4 +1,4 @@
-#include "platform/ui/menu_spec.h"
+#include "platform/ui/popup_menu.h"
 
 #include <QAction>
 #include <QMenu>
@@ -41,9 +41,9 @@ const MenuSpec* MenuSpec::find(int wanted) const
     return nullptr;
 }
 
-void renderMenu(const MenuSpec& spec, QMenu& menu)
+void renderMenu(const MenuSpec& menuSpec, QMenu& menu)
 {
-    for (const MenuSpec& child : spec.items) {
+    for (const MenuSpec& child : menuSpec.items) {
         if (child.separator) {
             menu.addSeparator();
         } else if (!child.items.empty()) {

@@ -24,7 +24,7 @@ struct MenuSpec {
     const MenuSpec* find(int id) const;
 };
 
-// Fills `menu` with the items of `spec`; every action carries its id as data.
-void renderMenu(const MenuSpec& spec, QMenu& menu);
+// Fills `menu` with the items of `menuSpec`; every action carries its id as data.
+void renderMenu(const MenuSpec& menuSpec, QMenu& menu);
 
 } // namespace ui
