@@ -1,3 +1,4 @@
+#include <charconv>
 #include "app/text_helpers.h"
 
 #include <algorithm>
@@ -144,4 +145,25 @@ bool TriplesDiffer(const ResolutionTriple& a, const ResolutionTriple& b) { retur
 
 bool IsTripleInvalid(const ResolutionTriple& t) {
     return t.width < 1 || t.height < 1 || t.rate < 1;
+}
+
+std::string_view TrimAttributeText(std::string_view s)
+{
+    const size_t begin = s.find_first_not_of(" \t\r\n");
+    if (begin == std::string_view::npos)
+        return {};
+    const size_t end = s.find_last_not_of(" \t\r\n");
+    return s.substr(begin, end - begin + 1);
+}
+
+std::optional<int64_t> ParseAttributeInteger(std::string_view text)
+{
+    text = TrimAttributeText(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    int64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }

@@ -4,6 +4,8 @@
 // and plan files store for rectangles, points, sizes and resolutions.
 #include <QString>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -47,3 +49,9 @@ std::vector<int32_t> TextToIntList(const std::string& text);
 
 bool TriplesDiffer(const ResolutionTriple& a, const ResolutionTriple& b);
 bool IsTripleInvalid(const ResolutionTriple& triple);
+
+// Attribute text of the XML files: blanks, tabs and line ends trimmed.
+std::string_view TrimAttributeText(std::string_view s);
+// A whole attribute as a decimal integer (optional '+'); nothing when any
+// character does not belong to the number.
+std::optional<int64_t> ParseAttributeInteger(std::string_view text);

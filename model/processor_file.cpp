@@ -32,27 +32,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-std::string_view Trim(std::string_view s)
-{
-    const size_t begin = s.find_first_not_of(" \t\r\n");
-    if (begin == std::string_view::npos)
-        return {};
-    const size_t end = s.find_last_not_of(" \t\r\n");
-    return s.substr(begin, end - begin + 1);
-}
-
-std::optional<int64_t> ParseInteger(std::string_view text)
-{
-    text = Trim(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    int64_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 // Reads one element's attributes with the file's defaults.
 class Element {
 public:
@@ -94,7 +73,7 @@ public:
         const auto text = Text(attr);
         if (!text)
             return fallback;
-        const auto value = ParseInteger(*text);
+        const auto value = ParseAttributeInteger(*text);
         if (!value || *value > std::numeric_limits<uint32_t>::max() ||
             *value < -int64_t(std::numeric_limits<uint32_t>::max()))
             throw Bad(attr, *text);
@@ -109,7 +88,7 @@ public:
 private:
     int32_t ToInt(const char* attr, const std::string& text) const
     {
-        const auto value = ParseInteger(text);
+        const auto value = ParseAttributeInteger(text);
         if (!value || *value < std::numeric_limits<int32_t>::min() ||
             *value > std::numeric_limits<int32_t>::max())
             throw Bad(attr, text);

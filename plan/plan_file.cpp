@@ -1,5 +1,6 @@
 #include "plan/plan_file.h"
 
+#include "app/text_helpers.h"
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -36,27 +37,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-std::string_view Trim(std::string_view s)
-{
-    const size_t begin = s.find_first_not_of(" \t\r\n");
-    if (begin == std::string_view::npos)
-        return {};
-    const size_t end = s.find_last_not_of(" \t\r\n");
-    return s.substr(begin, end - begin + 1);
-}
-
-std::optional<int64_t> ParseInteger(std::string_view text)
-{
-    text = Trim(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    int64_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 // One element's attributes, read leniently: what is missing or does not
 // read takes the default the caller gives.
 class Element {
@@ -81,7 +61,7 @@ public:
         const auto text = Text(attr);
         if (!text)
             return fallback;
-        const auto value = ParseInteger(*text);
+        const auto value = ParseAttributeInteger(*text);
         if (!value || *value < std::numeric_limits<int32_t>::min() ||
             *value > std::numeric_limits<int32_t>::max())
             return fallback;
@@ -94,7 +74,7 @@ public:
         const auto text = Text(attr);
         if (!text)
             return std::nullopt;
-        const auto value = ParseInteger(*text);
+        const auto value = ParseAttributeInteger(*text);
         if (!value || *value < std::numeric_limits<int32_t>::min() ||
             *value > std::numeric_limits<uint32_t>::max())
             return std::nullopt;
