@@ -2,6 +2,13 @@
 
 namespace qz::net {
 
+qz::vok::binblock make_unit(const void* data, size_t length)
+{
+    if (!data || length == 0)
+        return {};
+    return qz::vok::binblock(data, static_cast<uint32_t>(length));
+}
+
 void send_queue::push(const qz::vok::binblock& unit)
 {
     std::lock_guard guard(mutex_);

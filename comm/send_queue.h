@@ -9,6 +9,9 @@ namespace qz::net {
 
 // The bounded queue of units a client writes one at a time. When the device
 // cannot keep up the oldest units go, so the newest command always gets in.
+// A unit holding a copy of the bytes; empty for no data.
+qz::vok::binblock make_unit(const void* data, size_t length);
+
 class send_queue {
 public:
     static constexpr size_t kCapacity = 10000;

@@ -72,9 +72,7 @@ bool tcp_client::send(qz::vok::binblock& unit)
 
 bool tcp_client::send(const void* data, size_t length)
 {
-    qz::vok::binblock unit;
-    if (data && length)
-        unit = qz::vok::binblock(data, static_cast<uint32_t>(length));
+    auto unit = make_unit(data, length);
     return send(unit);
 }
 
