@@ -12,6 +12,7 @@
 #include <boost/property_tree/xml_parser.hpp>
 
 #include "app/text_helpers.h"
+#include "app/xml_attributes.h"
 #include "app/language_tr.h"
 
 namespace pt = boost::property_tree;
@@ -19,39 +20,20 @@ namespace pt = boost::property_tree;
 namespace {
 
 constexpr char kVersion[] = "V1";
-constexpr char kAttrs[] = "<xmlattr>";
+using xml::kAttrs;
 constexpr uint32_t kKind9OutputBase = 10000;
 constexpr uint32_t kKind9OutputBoard = 100;
 constexpr int32_t kKind9OutputCount = 4;
 constexpr char kOutputCaption[] = "输出";
 constexpr Resolution kDefaultOutputResolution{1920, 1080, 60};
 
-// A file that cannot be used; the text says why.
-class FileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+using xml::FileError;
+using xml::Required;
 
 // Reads one element's attributes with the file's defaults.
-class Element {
+class Element : public xml::AttributeReader {
 public:
-    Element(const pt::ptree& node, std::string name)
-        : attrs_(node.get_child_optional(kAttrs)), name_(std::move(name))
-    {
-    }
-
-    std::optional<std::string> Text(const char* attr) const
-    {
-        if (!attrs_)
-            return std::nullopt;
-        const auto value = attrs_->get_optional<std::string>(attr);
-        return value ? std::optional<std::string>(*value) : std::nullopt;
-    }
-
-    std::string Text(const char* attr, const std::string& fallback) const
-    {
-        return Text(attr).value_or(fallback);
-    }
+    Element(const pt::ptree& node, std::string name) : AttributeReader(node), name_(std::move(name)) {}
 
     int32_t Int(const char* attr, int32_t fallback) const
     {
@@ -101,17 +83,8 @@ private:
                          "> is not a number: \"" + text + "\"");
     }
 
-    boost::optional<const pt::ptree&> attrs_;
     std::string name_;
 };
-
-const pt::ptree& Required(const pt::ptree& parent, const char* name)
-{
-    const auto child = parent.get_child_optional(name);
-    if (!child)
-        throw FileError(std::string("the element <") + name + "> is missing");
-    return *child;
-}
 
 // The children of `parent` named `name`, in document order.
 template <class Visit>
@@ -282,24 +255,7 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
     });
 }
 
-// Attributes are written in the order they are added.
-class Writer {
-public:
-    explicit Writer(pt::ptree& node) : node_(node) {}
-
-    Writer& Add(const char* attr, const std::string& value)
-    {
-        node_.add(std::string(kAttrs) + "." + attr, value);
-        return *this;
-    }
-    Writer& Add(const char* attr, const char* value) { return Add(attr, std::string(value)); }
-    Writer& Add(const char* attr, int32_t value) { return Add(attr, std::to_string(value)); }
-    Writer& Add(const char* attr, uint32_t value) { return Add(attr, std::to_string(value)); }
-    Writer& Flag(const char* attr, int32_t value) { return Add(attr, int32_t(value != 0 ? 1 : 0)); }
-
-private:
-    pt::ptree& node_;
-};
+using Writer = xml::AttributeWriter;
 
 void WriteSourceAttrs(pt::ptree& node, const CQelSigSrc::Values& s)
 {
@@ -328,9 +284,9 @@ pt::ptree BuildTree(const ProcessorFileData& d, uint8_t netType)
 
     pt::ptree app;
     Writer(app)
-        .Flag("disableresourcepoortip", d.app.disableResourcePoorTip)
-        .Flag("videowindowinvalidrecttipenable", d.app.videoWindowInvalidRectTip)
-        .Flag("segwindowpoortipenable", d.app.segWindowPoorTip)
+        .Digit("disableresourcepoortip", d.app.disableResourcePoorTip)
+        .Digit("videowindowinvalidrecttipenable", d.app.videoWindowInvalidRectTip)
+        .Digit("segwindowpoortipenable", d.app.segWindowPoorTip)
         .Add("planpatterncount", d.app.planPatternCount)
         .Add("inflaterectEnable", d.app.inflateEnable)
         .Add("inflaterectLeft", d.app.inflateRect.left)
@@ -431,7 +387,7 @@ pt::ptree BuildTree(const ProcessorFileData& d, uint8_t netType)
             .Add("friendname", entry.friendName);
         resolutions.add_child("Reslt", reslt);
     }
-    Writer(resolutions).Flag("customizeresolutionswitch", d.customizeResolution);
+    Writer(resolutions).Digit("customizeresolutionswitch", d.customizeResolution);
     root.add_child("OutResolutions", resolutions);
 
     pt::ptree planNames;

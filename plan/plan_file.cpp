@@ -1,6 +1,7 @@
 #include "plan/plan_file.h"
 
 #include "app/text_helpers.h"
+#include "app/xml_attributes.h"
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -24,7 +25,6 @@ namespace pt = boost::property_tree;
 namespace {
 
 constexpr char kVersion[] = "V1";
-constexpr char kAttrs[] = "<xmlattr>";
 constexpr char kPlanExt[] = ".plan";
 constexpr char kOsdExt[] = ".osd";
 constexpr char kOsdBackup[] = "/.plantmp.osd-old";
@@ -32,29 +32,14 @@ constexpr char kOsdBackup[] = "/.plantmp.osd-old";
 // far more is damaged and must not drive an allocation.
 constexpr int32_t kMaxWatchSide = 4;
 
-class FileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+using xml::FileError;
+using xml::Required;
 
 // One element's attributes, read leniently: what is missing or does not
 // read takes the default the caller gives.
-class Element {
+class Element : public xml::AttributeReader {
 public:
-    explicit Element(const pt::ptree& node) : attrs_(node.get_child_optional(kAttrs)) {}
-
-    std::optional<std::string> Text(const char* attr) const
-    {
-        if (!attrs_)
-            return std::nullopt;
-        const auto value = attrs_->get_optional<std::string>(attr);
-        return value ? std::optional<std::string>(*value) : std::nullopt;
-    }
-
-    std::string Text(const char* attr, const std::string& fallback) const
-    {
-        return Text(attr).value_or(fallback);
-    }
+    using AttributeReader::AttributeReader;
 
     int32_t Int(const char* attr, int32_t fallback) const
     {
@@ -86,35 +71,9 @@ public:
         const std::string text = Text(attr, "");
         return text == "true" || text == "1";
     }
-
-private:
-    boost::optional<const pt::ptree&> attrs_;
 };
 
-// Attributes are written in the order they are added.
-class Writer {
-public:
-    explicit Writer(pt::ptree& node) : node_(node) {}
-
-    Writer& Add(const char* attr, const std::string& value)
-    {
-        node_.add(std::string(kAttrs) + "." + attr, value);
-        return *this;
-    }
-    Writer& Add(const char* attr, int32_t value) { return Add(attr, std::to_string(value)); }
-    Writer& Flag(const char* attr, bool value) { return Add(attr, value ? "true" : "false"); }
-
-private:
-    pt::ptree& node_;
-};
-
-const pt::ptree& Required(const pt::ptree& parent, const char* name)
-{
-    const auto child = parent.get_child_optional(name);
-    if (!child)
-        throw FileError(std::string("the element <") + name + "> is missing");
-    return *child;
-}
+using Writer = xml::AttributeWriter;
 
 void WriteWindow(pt::ptree& windows, const CQelWindow& w, PlanOsdFile& osd, int32_t& osdIndex)
 {
@@ -127,8 +86,8 @@ void WriteWindow(pt::ptree& windows, const CQelWindow& w, PlanOsdFile& osd, int3
         .Add("rcsigsrc", RectToText(w.rcsigsrc))
         .Add("szsigsrcfull", PointToText(w.szsigsrcfull))
         .Add("rcsigsrcinner", RectToText(w.rcsigsrcinner))
-        .Flag("fullscreen", w.fullscreen)
-        .Flag("active", w.active)
+        .Word("fullscreen", w.fullscreen)
+        .Word("active", w.active)
         .Add("status", w.status)
         .Add("group", w.group)
         .Add("is4k", w.is4k);
