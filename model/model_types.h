@@ -35,3 +35,18 @@ public:
 private:
     std::unique_lock<std::mutex> lock_;
 };
+
+// A guarded field read or written under its record's lock.
+template <class T>
+T ReadLocked(const std::shared_ptr<ProcessorLock>& lock, const T& field)
+{
+    RecordGuard guard(lock);
+    return field;
+}
+
+template <class T, class V>
+void WriteLocked(const std::shared_ptr<ProcessorLock>& lock, T& field, V&& value)
+{
+    RecordGuard guard(lock);
+    field = std::forward<V>(value);
+}

@@ -106,29 +106,13 @@ void CQelProcessor::SetId(uint32_t id)
     lock_->processorId = id;
 }
 
-int32_t CQelProcessor::GetKind() const
-{
-    Guard guard(lock_->mutex);
-    return kind_;
-}
+int32_t CQelProcessor::GetKind() const { return ReadLocked(lock_, kind_); }
 
-void CQelProcessor::SetKind(int32_t kind)
-{
-    Guard guard(lock_->mutex);
-    kind_ = kind;
-}
+void CQelProcessor::SetKind(int32_t kind) { WriteLocked(lock_, kind_, kind); }
 
-std::string CQelProcessor::GetName() const
-{
-    Guard guard(lock_->mutex);
-    return name_;
-}
+std::string CQelProcessor::GetName() const { return ReadLocked(lock_, name_); }
 
-void CQelProcessor::SetName(const std::string& name)
-{
-    Guard guard(lock_->mutex);
-    name_ = name;
-}
+void CQelProcessor::SetName(const std::string& name) { WriteLocked(lock_, name_, name); }
 
 
 bool CQelProcessor::AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool postEvent,
@@ -183,11 +167,7 @@ std::shared_ptr<CQelSigSrc> CQelProcessor::GetSigSrc(uint32_t id) const
     return FindSharedById(id, sigSrcs_);
 }
 
-std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetSigSrcs() const
-{
-    Guard guard(lock_->mutex);
-    return sigSrcs_;
-}
+std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetSigSrcs() const { return ReadLocked(lock_, sigSrcs_); }
 
 size_t CQelProcessor::GetSigSrcCount() const
 {
@@ -207,11 +187,7 @@ std::shared_ptr<CQelSigSrc> CQelProcessor::GetListBItemAt(size_t index) const
     return SharedAtIndex(static_cast<std::ptrdiff_t>(index), splitSrcs_);
 }
 
-std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetListBItems() const
-{
-    Guard guard(lock_->mutex);
-    return splitSrcs_;
-}
+std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetListBItems() const { return ReadLocked(lock_, splitSrcs_); }
 
 void CQelProcessor::NotifySigSrcUpdate(uint32_t id)
 {
@@ -260,11 +236,7 @@ std::shared_ptr<CQelSigOut> CQelProcessor::GetSigOut(uint32_t id) const
     return FindSharedById(id, sigOuts_);
 }
 
-std::vector<std::shared_ptr<CQelSigOut>> CQelProcessor::GetSigOuts() const
-{
-    Guard guard(lock_->mutex);
-    return sigOuts_;
-}
+std::vector<std::shared_ptr<CQelSigOut>> CQelProcessor::GetSigOuts() const { return ReadLocked(lock_, sigOuts_); }
 
 size_t CQelProcessor::GetSigOutCount() const
 {
@@ -334,11 +306,7 @@ std::shared_ptr<CQelBoard> CQelProcessor::GetBoard(uint32_t id) const
     return FindSharedById(id, boards_);
 }
 
-std::vector<std::shared_ptr<CQelBoard>> CQelProcessor::GetBoards() const
-{
-    Guard guard(lock_->mutex);
-    return boards_;
-}
+std::vector<std::shared_ptr<CQelBoard>> CQelProcessor::GetBoards() const { return ReadLocked(lock_, boards_); }
 
 size_t CQelProcessor::GetBoardCount() const
 {
@@ -359,11 +327,7 @@ std::shared_ptr<CQelBoard> CQelProcessor::GetBoardBySlot(uint32_t slot) const
 }
 
 
-Resolution CQelProcessor::GetOutputResolution() const
-{
-    Guard guard(lock_->mutex);
-    return outputResolution_;
-}
+Resolution CQelProcessor::GetOutputResolution() const { return ReadLocked(lock_, outputResolution_); }
 
 void CQelProcessor::SetOutputResolution(int32_t width, int32_t height, int32_t rate)
 {
@@ -381,32 +345,21 @@ void CQelProcessor::SetOutputResolution(int32_t width, int32_t height, int32_t r
 
 void CQelProcessor::SetOutputResolutionQuietly(const Resolution& resolution)
 {
-    Guard guard(lock_->mutex);
-    outputResolution_ = resolution;
+    WriteLocked(lock_, outputResolution_, resolution);
 }
 
-uint32_t CQelProcessor::GetOutputResolutionId() const
-{
-    Guard guard(lock_->mutex);
-    return outputResolutionId_;
-}
+uint32_t CQelProcessor::GetOutputResolutionId() const { return ReadLocked(lock_, outputResolutionId_); }
 
-void CQelProcessor::SetOutputResolutionId(uint32_t id)
-{
-    Guard guard(lock_->mutex);
-    outputResolutionId_ = id;
-}
+void CQelProcessor::SetOutputResolutionId(uint32_t id) { WriteLocked(lock_, outputResolutionId_, id); }
 
 std::vector<CQelProcessor::ResolutionEntry> CQelProcessor::GetResolutionList() const
 {
-    Guard guard(lock_->mutex);
-    return resolutions_;
+    return ReadLocked(lock_, resolutions_);
 }
 
 void CQelProcessor::SetResolutionList(const std::vector<ResolutionEntry>& list)
 {
-    Guard guard(lock_->mutex);
-    resolutions_ = list;
+    WriteLocked(lock_, resolutions_, list);
 }
 
 void CQelProcessor::AddResolution(const ResolutionEntry& entry)
@@ -458,30 +411,14 @@ void CQelProcessor::RemoveCustomResolution()
         resolutions_.erase(it);
 }
 
-int32_t CQelProcessor::GetCustomizeResolutionSwitch() const
-{
-    Guard guard(lock_->mutex);
-    return customizeResolution_;
-}
+int32_t CQelProcessor::GetCustomizeResolutionSwitch() const { return ReadLocked(lock_, customizeResolution_); }
 
-void CQelProcessor::SetCustomizeResolutionSwitch(int32_t value)
-{
-    Guard guard(lock_->mutex);
-    customizeResolution_ = value;
-}
+void CQelProcessor::SetCustomizeResolutionSwitch(int32_t value) { WriteLocked(lock_, customizeResolution_, value); }
 
 
-CQelProcessor::Wall CQelProcessor::GetWall() const
-{
-    Guard guard(lock_->mutex);
-    return wall_;
-}
+CQelProcessor::Wall CQelProcessor::GetWall() const { return ReadLocked(lock_, wall_); }
 
-void CQelProcessor::SetWall(const Wall& wall)
-{
-    Guard guard(lock_->mutex);
-    wall_ = wall;
-}
+void CQelProcessor::SetWall(const Wall& wall) { WriteLocked(lock_, wall_, wall); }
 
 Size CQelProcessor::GetWallPixelSize() const
 {
@@ -553,101 +490,37 @@ Rect CQelProcessor::GetInflateRect() const
 }
 
 
-int32_t CQelProcessor::GetObm() const
-{
-    Guard guard(lock_->mutex);
-    return obm_;
-}
+int32_t CQelProcessor::GetObm() const { return ReadLocked(lock_, obm_); }
 
-void CQelProcessor::SetObm(int32_t obm)
-{
-    Guard guard(lock_->mutex);
-    obm_ = obm;
-}
+void CQelProcessor::SetObm(int32_t obm) { WriteLocked(lock_, obm_, obm); }
 
-int32_t CQelProcessor::GetAuthorization() const
-{
-    Guard guard(lock_->mutex);
-    return authorization_;
-}
+int32_t CQelProcessor::GetAuthorization() const { return ReadLocked(lock_, authorization_); }
 
-void CQelProcessor::SetAuthorization(int32_t value)
-{
-    Guard guard(lock_->mutex);
-    authorization_ = value;
-}
+void CQelProcessor::SetAuthorization(int32_t value) { WriteLocked(lock_, authorization_, value); }
 
-int32_t CQelProcessor::GetSourceScaler() const
-{
-    Guard guard(lock_->mutex);
-    return sourceScaler_;
-}
+int32_t CQelProcessor::GetSourceScaler() const { return ReadLocked(lock_, sourceScaler_); }
 
-void CQelProcessor::SetSourceScaler(int32_t scaler)
-{
-    Guard guard(lock_->mutex);
-    sourceScaler_ = scaler;
-}
+void CQelProcessor::SetSourceScaler(int32_t scaler) { WriteLocked(lock_, sourceScaler_, scaler); }
 
-CQelProcessor::Connection CQelProcessor::GetConnection() const
-{
-    Guard guard(lock_->mutex);
-    return connection_;
-}
+CQelProcessor::Connection CQelProcessor::GetConnection() const { return ReadLocked(lock_, connection_); }
 
-void CQelProcessor::SetConnection(const Connection& connection)
-{
-    Guard guard(lock_->mutex);
-    connection_ = connection;
-}
+void CQelProcessor::SetConnection(const Connection& connection) { WriteLocked(lock_, connection_, connection); }
 
-CQelProcessor::AppOptions CQelProcessor::GetAppOptions() const
-{
-    Guard guard(lock_->mutex);
-    return app_;
-}
+CQelProcessor::AppOptions CQelProcessor::GetAppOptions() const { return ReadLocked(lock_, app_); }
 
-void CQelProcessor::SetAppOptions(const AppOptions& options)
-{
-    Guard guard(lock_->mutex);
-    app_ = options;
-}
+void CQelProcessor::SetAppOptions(const AppOptions& options) { WriteLocked(lock_, app_, options); }
 
-uint32_t CQelProcessor::GetChannelId() const
-{
-    Guard guard(lock_->mutex);
-    return channelId_;
-}
+uint32_t CQelProcessor::GetChannelId() const { return ReadLocked(lock_, channelId_); }
 
-void CQelProcessor::SetChannelId(uint32_t id)
-{
-    Guard guard(lock_->mutex);
-    channelId_ = id;
-}
+void CQelProcessor::SetChannelId(uint32_t id) { WriteLocked(lock_, channelId_, id); }
 
-bool CQelProcessor::IsStatusPollEnabled() const
-{
-    Guard guard(lock_->mutex);
-    return statusPoll_;
-}
+bool CQelProcessor::IsStatusPollEnabled() const { return ReadLocked(lock_, statusPoll_); }
 
-void CQelProcessor::SetStatusPoll(bool enabled)
-{
-    Guard guard(lock_->mutex);
-    statusPoll_ = enabled;
-}
+void CQelProcessor::SetStatusPoll(bool enabled) { WriteLocked(lock_, statusPoll_, enabled); }
 
-bool CQelProcessor::IsModified() const
-{
-    Guard guard(lock_->mutex);
-    return modified_;
-}
+bool CQelProcessor::IsModified() const { return ReadLocked(lock_, modified_); }
 
-void CQelProcessor::SetModified(bool modified)
-{
-    Guard guard(lock_->mutex);
-    modified_ = modified;
-}
+void CQelProcessor::SetModified(bool modified) { WriteLocked(lock_, modified_, modified); }
 
 
 void CQelProcessor::OnTypeReply(const std::string& line)
@@ -667,11 +540,7 @@ void CQelProcessor::OnTypeReply(const std::string& line)
     name_ = entry.name;
 }
 
-std::string CQelProcessor::GetTypeReplyText() const
-{
-    Guard guard(lock_->mutex);
-    return typeReply_;
-}
+std::string CQelProcessor::GetTypeReplyText() const { return ReadLocked(lock_, typeReply_); }
 
 
 bool CQelProcessor::AddFpgaVersion(int32_t key, const std::string& text)
@@ -686,11 +555,7 @@ void CQelProcessor::ClearFpgaVersions()
     fpgaVersions_.clear();
 }
 
-CQelProcessor::VersionTable CQelProcessor::GetFpgaVersions() const
-{
-    Guard guard(lock_->mutex);
-    return fpgaVersions_;
-}
+CQelProcessor::VersionTable CQelProcessor::GetFpgaVersions() const { return ReadLocked(lock_, fpgaVersions_); }
 
 bool CQelProcessor::AddFirmwareVersion(int32_t key, const std::string& text)
 {
@@ -704,11 +569,7 @@ void CQelProcessor::ClearFirmwareVersions()
     firmwareVersions_.clear();
 }
 
-CQelProcessor::VersionTable CQelProcessor::GetFirmwareVersions() const
-{
-    Guard guard(lock_->mutex);
-    return firmwareVersions_;
-}
+CQelProcessor::VersionTable CQelProcessor::GetFirmwareVersions() const { return ReadLocked(lock_, firmwareVersions_); }
 
 
 std::string CQelProcessor::GetPlanName(int32_t slot) const

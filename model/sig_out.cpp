@@ -19,17 +19,9 @@ CQelSigOut::CQelSigOut(const Values& values)
 {
 }
 
-std::string CQelSigOut::GetName() const
-{
-    RecordGuard guard(lock_);
-    return name_;
-}
+std::string CQelSigOut::GetName() const { return ReadLocked(lock_, name_); }
 
-void CQelSigOut::SetName(const std::string& name)
-{
-    RecordGuard guard(lock_);
-    name_ = name;
-}
+void CQelSigOut::SetName(const std::string& name) { WriteLocked(lock_, name_, name); }
 
 std::shared_ptr<CQelBoard> CQelSigOut::GetBoard() const
 {
@@ -43,23 +35,11 @@ uint32_t CQelSigOut::GetBoardId() const
     return board ? board->GetId() : kNoId;
 }
 
-void CQelSigOut::SetBoard(const std::shared_ptr<CQelBoard>& board)
-{
-    RecordGuard guard(lock_);
-    board_ = board;
-}
+void CQelSigOut::SetBoard(const std::shared_ptr<CQelBoard>& board) { WriteLocked(lock_, board_, board); }
 
-Resolution CQelSigOut::GetResolution() const
-{
-    RecordGuard guard(lock_);
-    return resolution_;
-}
+Resolution CQelSigOut::GetResolution() const { return ReadLocked(lock_, resolution_); }
 
-void CQelSigOut::SetResolution(const Resolution& resolution)
-{
-    RecordGuard guard(lock_);
-    resolution_ = resolution;
-}
+void CQelSigOut::SetResolution(const Resolution& resolution) { WriteLocked(lock_, resolution_, resolution); }
 
 uint32_t CQelSigOut::GetOwnerId() const
 {

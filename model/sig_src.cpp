@@ -26,17 +26,9 @@ CQelChildSigSrc::CQelChildSigSrc(const Values& values)
 {
 }
 
-Resolution CQelChildSigSrc::GetResolution() const
-{
-    RecordGuard guard(lock_);
-    return resolution_;
-}
+Resolution CQelChildSigSrc::GetResolution() const { return ReadLocked(lock_, resolution_); }
 
-void CQelChildSigSrc::SetResolution(const Resolution& resolution)
-{
-    RecordGuard guard(lock_);
-    resolution_ = resolution;
-}
+void CQelChildSigSrc::SetResolution(const Resolution& resolution) { WriteLocked(lock_, resolution_, resolution); }
 
 CQelChildSigSrc::Values CQelChildSigSrc::GetValues() const
 {
@@ -72,29 +64,13 @@ uint32_t CQelSigSrc::OwnerIdLocked() const
     return lock_ ? lock_->processorId : kNoId;
 }
 
-int32_t CQelSigSrc::GetType() const
-{
-    RecordGuard guard(lock_);
-    return type_;
-}
+int32_t CQelSigSrc::GetType() const { return ReadLocked(lock_, type_); }
 
-void CQelSigSrc::SetType(int32_t type)
-{
-    RecordGuard guard(lock_);
-    type_ = type;
-}
+void CQelSigSrc::SetType(int32_t type) { WriteLocked(lock_, type_, type); }
 
-std::string CQelSigSrc::GetName() const
-{
-    RecordGuard guard(lock_);
-    return name_;
-}
+std::string CQelSigSrc::GetName() const { return ReadLocked(lock_, name_); }
 
-void CQelSigSrc::SetName(const std::string& name)
-{
-    RecordGuard guard(lock_);
-    name_ = name;
-}
+void CQelSigSrc::SetName(const std::string& name) { WriteLocked(lock_, name_, name); }
 
 uint32_t CQelSigSrc::GetOwnerId() const
 {
@@ -119,53 +95,21 @@ uint32_t CQelSigSrc::GetBoardId() const
     return board ? board->GetId() : kNoId;
 }
 
-void CQelSigSrc::SetBoard(const std::shared_ptr<CQelBoard>& board)
-{
-    RecordGuard guard(lock_);
-    board_ = board;
-}
+void CQelSigSrc::SetBoard(const std::shared_ptr<CQelBoard>& board) { WriteLocked(lock_, board_, board); }
 
-uint32_t CQelSigSrc::GetEdid() const
-{
-    RecordGuard guard(lock_);
-    return edid_;
-}
+uint32_t CQelSigSrc::GetEdid() const { return ReadLocked(lock_, edid_); }
 
-void CQelSigSrc::SetEdid(uint32_t edid)
-{
-    RecordGuard guard(lock_);
-    edid_ = edid;
-}
+void CQelSigSrc::SetEdid(uint32_t edid) { WriteLocked(lock_, edid_, edid); }
 
-Point CQelSigSrc::GetStartPoint() const
-{
-    RecordGuard guard(lock_);
-    return startPoint_;
-}
+Point CQelSigSrc::GetStartPoint() const { return ReadLocked(lock_, startPoint_); }
 
-void CQelSigSrc::SetStartPoint(const Point& point)
-{
-    RecordGuard guard(lock_);
-    startPoint_ = point;
-}
+void CQelSigSrc::SetStartPoint(const Point& point) { WriteLocked(lock_, startPoint_, point); }
 
-uint32_t CQelSigSrc::GetMutualGroupId() const
-{
-    RecordGuard guard(lock_);
-    return mutualGroupId_;
-}
+uint32_t CQelSigSrc::GetMutualGroupId() const { return ReadLocked(lock_, mutualGroupId_); }
 
-void CQelSigSrc::SetMutualGroupId(uint32_t id)
-{
-    RecordGuard guard(lock_);
-    mutualGroupId_ = id;
-}
+void CQelSigSrc::SetMutualGroupId(uint32_t id) { WriteLocked(lock_, mutualGroupId_, id); }
 
-CQelSigSrc::Adjust CQelSigSrc::GetAdjust() const
-{
-    RecordGuard guard(lock_);
-    return adjust_;
-}
+CQelSigSrc::Adjust CQelSigSrc::GetAdjust() const { return ReadLocked(lock_, adjust_); }
 
 void CQelSigSrc::SetAdjust(size_t index, int32_t value)
 {
@@ -205,11 +149,7 @@ CQelSigSrc::Values CQelSigSrc::ValuesLocked() const
     return values;
 }
 
-bool CQelSigSrc::IsJoined() const
-{
-    RecordGuard guard(lock_);
-    return joined_;
-}
+bool CQelSigSrc::IsJoined() const { return ReadLocked(lock_, joined_); }
 
 void CQelSigSrc::SetJoinedLocked(bool joined, PendingEvents& events)
 {
@@ -229,11 +169,7 @@ void CQelSigSrc::SetJoined(bool joined)
     SetJoinedLocked(joined, events);
 }
 
-Resolution CQelSigSrc::GetResolution() const
-{
-    RecordGuard guard(lock_);
-    return resolution_;
-}
+Resolution CQelSigSrc::GetResolution() const { return ReadLocked(lock_, resolution_); }
 
 void CQelSigSrc::SetResolution(int32_t width, int32_t height, int32_t rate)
 {
@@ -289,17 +225,9 @@ std::shared_ptr<CQelChildSigSrc> CQelSigSrc::GetChild(uint32_t id) const
     return nullptr;
 }
 
-std::vector<std::shared_ptr<CQelChildSigSrc>> CQelSigSrc::GetChildren() const
-{
-    RecordGuard guard(lock_);
-    return children_;
-}
+std::vector<std::shared_ptr<CQelChildSigSrc>> CQelSigSrc::GetChildren() const { return ReadLocked(lock_, children_); }
 
-uint32_t CQelSigSrc::GetCurChildId() const
-{
-    RecordGuard guard(lock_);
-    return curChildId_;
-}
+uint32_t CQelSigSrc::GetCurChildId() const { return ReadLocked(lock_, curChildId_); }
 
 bool CQelSigSrc::SelectChildLocked(uint32_t childId, PendingEvents& events)
 {
