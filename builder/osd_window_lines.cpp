@@ -29,7 +29,7 @@ std::vector<std::string> CPro8PartSender::OsdEnableLines()
     std::vector<std::string> lines;
     for (const auto& monitor : gridMonitors_)
         monitor->used = 0;
-    for (const auto& record : windows_) {
+    for (const auto& record : records_) {
         if (!record->window || record->window->sigsrc != kLogoSigSrc)
             continue;
         for (const auto& monitor : gridMonitors_) {
@@ -82,7 +82,8 @@ int CPro8PartSender::SendOsdWindows(IProgress* extra)
         if (processor_->GetQueuedCommandCount() == 0)
             break;
     }
-    return processor_->SendOsdLines(extra, lines, 1, 0) == 0 ? 0 : 1;
+    // Through the dispatcher, so a running job (a reset, say) refuses it.
+    return processor_->SendOsdBufferRequest(lines, 1, 0, extra) == 0 ? 0 : 1;
 }
 
 } // namespace _8PART_NS

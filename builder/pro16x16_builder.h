@@ -155,6 +155,9 @@ public:
     bool SplitSourceRect(_tagWindow& window);
     bool AddBackground(_tagBoard& board);
 
+    CQelPlan* GetPlan() const { return plan_; }
+    // The plan layer may make a builder first and give it the plan after.
+    void SetPlan(CQelPlan* plan) { plan_ = plan; }
     const std::vector<std::shared_ptr<_tagWindow>>& GetWindows() const { return windows_; }
     const std::shared_ptr<_tagContext>& GetContext() const { return context_; }
     const std::shared_ptr<CQelProcessor>& GetProcessor() const { return processor_; }

@@ -4,7 +4,6 @@
 
 #include "builder/gsys_manager.h"
 #include "builder/resource_allocer.h"
-#include "builder/window_order.h"
 #include "model/processor.h"
 #include "plan/plan.h"
 
@@ -54,7 +53,7 @@ void CPro8PartSender::CollectOsdWindows()
     if (!plan_)
         return;
     std::vector<int32_t> ids;
-    ComputeOverlaps(*plan_, ids);
+    plan_->GetVisibleWindows(ids);
     for (int32_t id : ids) {
         const auto window = plan_->GetWindowById(id);
         if (!window || window->sigsrc != kLogoSigSrc)
@@ -63,7 +62,7 @@ void CPro8PartSender::CollectOsdWindows()
         record->window = window;
         record->rect = plan_->GetWindowRect(window);
         record->planValue = plan_->CheckWindowSource(window);
-        windows_.push_back(record);
+        records_.push_back(record);
     }
 }
 

@@ -2,11 +2,8 @@
 
 #include <algorithm>
 
-#include "app/context.h"
 #include "builder/rect_math.h"
-#include "builder/window_order.h"
 #include "model/processor.h"
-#include "model/processor_manager.h"
 #include "plan/plan.h"
 
 namespace PS_NS {
@@ -29,19 +26,14 @@ void CPro8x8Sender::CResourceAllocer::Destroy()
     instance_ = nullptr;
 }
 
-CPro8x8Sender::CPro8x8Sender(CQelPlan* plan) : plan_(plan)
-{
-    const int selected = CQelContext::GetSelProcessorId();
-    if (selected >= 0)
-        processor_ = CQelContext::GetProMan()->FindById(uint32_t(selected));
-}
+CPro8x8Sender::CPro8x8Sender(CQelPlan* plan) : CPro16x16Builder(plan) {}
 
 CPro8x8Sender::~CPro8x8Sender()
 {
     CResourceAllocer::Instance().Map().clear();
 }
 
-bool CPro8x8Sender::IsWindowRealized(int32_t)
+bool CPro8x8Sender::IsWindowRealized(int32_t) const
 {
     return true;
 }
@@ -53,16 +45,9 @@ std::string CPro8x8Sender::GetName() const
 
 void CPro8x8Sender::CollectBoards()
 {
-    boards_.clear();
-    if (!processor_)
-        return;
-    const auto boards = processor_->GetBoards();
-    for (const auto& board : boards)
-        if (board && board->GetType() >= 1 && board->GetType() <= 9)
-            boards_.push_back(int32_t(board->GetId()));
-    for (const auto& board : boards)
-        if (board && board->GetType() >= 12 && board->GetType() <= 23)
-            boards_.push_back(int32_t(board->GetId()));
+    // The root's collection places outputs on the plan's wall.
+    if (processor_ && plan_)
+        CPro16x16Builder::CollectBoards();
 }
 
 void CPro8x8Sender::CollectPlanWindows()
@@ -70,7 +55,7 @@ void CPro8x8Sender::CollectPlanWindows()
     if (!plan_ || !processor_)
         return;
     std::vector<int32_t> ids;
-    _8PART_NS::ComputeOverlaps(*plan_, ids);
+    plan_->GetVisibleWindows(ids);
     for (int32_t id : ids) {
         const auto window = plan_->GetWindowById(id);
         if (!window || window->sigsrc < 0)
@@ -78,7 +63,7 @@ void CPro8x8Sender::CollectPlanWindows()
         auto source = processor_->GetSigSrc(uint32_t(window->sigsrc));
         if (!source || !source->GetBoard())
             continue;
-        if (std::find(boards_.begin(), boards_.end(), int32_t(source->GetBoardId())) == boards_.end())
+        if (!FindBoard(int32_t(source->GetBoardId())))
             continue;
         auto record = std::make_shared<tagWindowRecord>();
         record->window = window;
@@ -86,7 +71,7 @@ void CPro8x8Sender::CollectPlanWindows()
         record->rect = plan_->GetWindowRect(window);
         record->planValue = plan_->CheckWindowSource(window);
         record->outputs = plan_->GetWindowOutputs(window);
-        windows_.push_back(record);
+        records_.push_back(record);
     }
 }
 
@@ -94,11 +79,11 @@ void CPro8x8Sender::CollectWindows()
 {
     // The 8x8 form keeps its windows in a set and not in the window list.
     std::vector<_8PART_NS::WindowRecordPtr> collected;
-    collected.swap(windows_);
+    collected.swap(records_);
     CollectPlanWindows();
-    for (const auto& record : windows_)
+    for (const auto& record : records_)
         windowSet_.insert(record);
-    windows_.swap(collected);
+    records_.swap(collected);
 }
 
 void CPro8x8Sender::AddWatchMonitors()

@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "builder/pro16x16_builder.h"
 #include "builder/window_record.h"
-
-class CQelPlan;
-class CQelProcessor;
 
 namespace PS_NS {
 
@@ -42,7 +40,7 @@ public:
 // processor outputs are on the wall, which are watched and which are idle.
 // Takes the processor selected in the context when it is made; lives for
 // one operation on the UI thread.
-class CPro8x8Sender {
+class CPro8x8Sender : public CPro16x16Builder {
 public:
     // A process-wide map that every sender empties when it goes.
     class CResourceAllocer {
@@ -58,27 +56,21 @@ public:
     };
 
     explicit CPro8x8Sender(CQelPlan* plan);
-    virtual ~CPro8x8Sender();
-    CPro8x8Sender(const CPro8x8Sender&) = delete;
-    CPro8x8Sender& operator=(const CPro8x8Sender&) = delete;
+    ~CPro8x8Sender() override;
 
-    virtual bool IsWindowRealized(int32_t windowId);
-    virtual std::string GetName() const;
-    // Board records of the processor: input boards, then output boards.
-    virtual void CollectBoards();
-    virtual void CollectWindows();
+    bool IsWindowRealized(int32_t windowId) const override;
+    std::string GetName() const override;
+    // Boards as the root collects them; nothing without a plan.
+    void CollectBoards() override;
+    void CollectWindows() override;
 
     void AddWatchMonitors();
     void AddGridMonitors();
     void BuildMonitors();
 
-    CQelPlan* GetPlan() const { return plan_; }
-    void SetPlan(CQelPlan* plan) { plan_ = plan; }
-    const std::shared_ptr<CQelProcessor>& GetProcessor() const { return processor_; }
-
-    const std::vector<_8PART_NS::WindowRecordPtr>& Windows() const { return windows_; }
+    // The 8-part window records; the root's own window list stays empty.
+    const std::vector<_8PART_NS::WindowRecordPtr>& Windows() const { return records_; }
     const std::vector<_8PART_NS::WindowRecordPtr>& WatchCells() const { return watchCells_; }
-    const std::vector<int32_t>& Boards() const { return boards_; }
     const CPS_NS_MONITOR_S_Container& GridMonitors() const { return gridMonitors_; }
     const CPS_NS_MONITOR_S_Container& IdleOutputs() const { return idleOutputs_; }
     const std::map<int32_t, MonitorPtr>& WatchMonitors() const { return watchMonitors_; }
@@ -95,10 +87,7 @@ protected:
     // the plan's overlap order.
     void CollectPlanWindows();
 
-    CQelPlan* plan_ = nullptr;
-    std::shared_ptr<CQelProcessor> processor_;
-    std::vector<int32_t> boards_;
-    std::vector<_8PART_NS::WindowRecordPtr> windows_;
+    std::vector<_8PART_NS::WindowRecordPtr> records_;
     std::vector<_8PART_NS::WindowRecordPtr> watchCells_;
 
     CPS_NS_MONITOR_S_Container gridMonitors_;

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "builder/rect_math.h"
-#include "builder/window_order.h"
+#include "plan/rect_math.h"
 #include "plan/plan.h"
 
 namespace _8PART_NS {
@@ -35,7 +35,7 @@ void CPro8PartSender::SplitOutput(tagMonitorInvalidSegmentWindow& result) const
 {
     // OSD windows are drawn over everything and take no piece.
     std::vector<const tagWindowRecord*> shown;
-    for (const auto& record : windows_)
+    for (const auto& record : records_)
         if (record->window && record->window->sigsrc != kLogoSigSrc)
             shown.push_back(record.get());
 

@@ -3,7 +3,7 @@
 
 namespace {
 
-// What is left of `r` once `cut` is taken away, as up to four rectangles.
+// Appends what is left of `r` once `cut` is taken away: up to four bands.
 void Subtract(const Rect& r, const Rect& cut, std::vector<Rect>& out)
 {
     const Rect overlap = IntersectRect(r, cut);
@@ -23,6 +23,23 @@ void Subtract(const Rect& r, const Rect& cut, std::vector<Rect>& out)
 
 } // namespace
 
+std::vector<Rect> SubtractRects(const Rect& r, const std::vector<Rect>& cover)
+{
+    std::vector<Rect> region;
+    if (!RectEmpty(r))
+        region.push_back(r);
+    std::vector<Rect> next;
+    for (size_t j = 0; j < cover.size() && !region.empty(); ++j) {
+        if (RectEmpty(cover[j]))
+            continue;
+        next.clear();
+        for (const Rect& part : region)
+            Subtract(part, cover[j], next);
+        region.swap(next);
+    }
+    return region;
+}
+
 void CQelPlan::GetVisibleWindows(std::vector<int32_t>& ids) const
 {
     ids.clear();
@@ -30,22 +47,9 @@ void CQelPlan::GetVisibleWindows(std::vector<int32_t>& ids) const
     rects.reserve(windows_.size());
     for (const auto& w : windows_)
         rects.push_back(GetWindowRect(w));
-
-    std::vector<Rect> region;
-    std::vector<Rect> next;
     for (size_t i = 0; i < windows_.size(); ++i) {
-        region.clear();
-        if (!RectEmpty(rects[i]))
-            region.push_back(rects[i]);
-        for (size_t j = i + 1; j < windows_.size() && !region.empty(); ++j) {
-            if (RectEmpty(rects[j]))
-                continue;
-            next.clear();
-            for (const Rect& r : region)
-                Subtract(r, rects[j], next);
-            region.swap(next);
-        }
-        if (!region.empty())
+        const std::vector<Rect> above(rects.begin() + std::ptrdiff_t(i) + 1, rects.end());
+        if (!SubtractRects(rects[i], above).empty())
             ids.push_back(windows_[i]->id);
     }
 }

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "platform/geometry.h"
 
@@ -30,3 +31,7 @@ inline Rect IntersectRect(const Rect& a, const Rect& b)
                  std::min(a.bottom, b.bottom)};
     return RectEmpty(a) || RectEmpty(b) || RectEmpty(r) ? Rect{} : r;
 }
+
+// What remains of `r` once every rectangle of `cover` is taken away, as
+// disjoint rectangles; empty when nothing shows.
+std::vector<Rect> SubtractRects(const Rect& r, const std::vector<Rect>& cover);

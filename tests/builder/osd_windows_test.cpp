@@ -157,6 +157,32 @@ TEST(EightPartOsd, GivesUpWhenTheQueueDoesNotDrainOrTheRequestFails)
         EXPECT_FALSE(HasOsdLine(link.simulator.Texts()));
     }
 
+    {
+        // A job holds the processor: the dispatcher refuses the request.
+        platform::SteppedClock clock;
+        LinkedS s(clock, 0);
+        ASSERT_EQ(s.link.processor->StartSendInputOsd(0, nullptr, {1, 2}), 0);
+        ASSERT_NE(s.link.processor->GetJobState(), 0);
+        // Nothing queued: the wait ends at once and only the gate can refuse.
+        ASSERT_EQ(s.link.processor->GetQueuedCommandCount(), 0u);
+        CPro8PartSender sender(s.plan.get(), 0);
+        std::atomic<bool> started{false};
+        std::atomic<int> result{-1};
+        std::thread worker([&] {
+            started = true;
+            result = sender.SendOsdWindows(nullptr);
+        });
+        while (!started)
+            std::this_thread::yield();
+        std::this_thread::sleep_for(50ms);
+        // One sleep of the sender, well inside the job's own start wait.
+        clock.Advance(400ms);
+        worker.join();
+        EXPECT_EQ(result.load(), 1);
+        EXPECT_FALSE(HasOsdLine(s.link.simulator.Texts()));
+        s.link.processor->StopJobs();
+    }
+
     // The processor does not confirm the lines: the request fails.
     platform::ScaledClock clock(20);
     LinkedS s(clock, 1);

@@ -61,8 +61,10 @@ TEST(EightPartSender, EachSenderStartsWithFreshTablesAndEmptiesTheSharedMap)
         CPro8PartSender sender(nullptr, 0);
         sender.CollectBoards();
         EXPECT_EQ(std::make_pair(sender.PartCount(), sender.CellsPerPart()), std::make_pair(parts, 4)) << kind;
-        EXPECT_EQ(sender.GetName(), "Pro8x8Sender");
-        EXPECT_TRUE(sender.IsWindowRealized(12345));
+        // The plan layer holds every sender as a builder of the root family.
+        const CPro16x16Builder& builder = sender;
+        EXPECT_EQ(builder.GetName(), "Pro8x8Sender");
+        EXPECT_TRUE(builder.IsWindowRealized(12345));
     }
 }
 
