@@ -71,6 +71,12 @@ FpgaWindowPtr CPro8PartSender::PlaceWindow(int pass, const WindowRecordPtr& reco
         return {};
     }
 
+    const int32_t sourceId = SourceIdOf(w);
+    if (sourceId < 0) {
+        // A watch list may name any id; a negative one is no source port.
+        AddFailure(shown, 0);
+        return {};
+    }
     auto r = std::make_shared<tagFPGAWindow>();
     r->sourceWidth = geometry.sourceWidth;
     r->sourceHeight = geometry.sourceHeight;
@@ -78,7 +84,6 @@ FpgaWindowPtr CPro8PartSender::PlaceWindow(int pass, const WindowRecordPtr& reco
         r->sourceWidth = 1920;
         r->sourceHeight = 1080;
     }
-    const int32_t sourceId = SourceIdOf(w);
     r->board = sourceId / 100;
     r->port = sourceId % 100;
     r->crop = RoundRectEven(geometry);
@@ -181,7 +186,7 @@ void CPro8PartSender::Place4KWindow(const WindowRecordPtr& record)
                 break;
             }
         if (processor_ && sourceId >= 0)
-            quarter->source = processor_->GetListBItem(uint32_t(sourceId + (k - 1)));
+            quarter->source = processor_->GetListBItem(uint32_t(sourceId) + uint32_t(k - 1));
 
         const size_t queued = retry_.size();
         FpgaWindowPtr placed;

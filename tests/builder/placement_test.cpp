@@ -64,6 +64,33 @@ std::shared_ptr<CQelWindow> AddUnscaled(CQelPlan& plan, int32_t source, const Re
     return window;
 }
 
+// Every resource row is free again, as after a fresh Init (a released row
+// goes behind the free ones, so the rows compare as a set), and no frame
+// buffer holds a rectangle.
+void ExpectEveryResourceFree()
+{
+    using Row = std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t>;
+    auto& resources = C8PartResourceAllocer::Instance();
+    const auto rows = [&] {
+        std::vector<Row> out;
+        for (const auto& e : resources.Entries())
+            out.emplace_back(e.count, e.board, e.kind, e.free, e.index);
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    const auto after = rows();
+    resources.ClearTable();
+    resources.Init();
+    EXPECT_EQ(after, rows());
+
+    auto& gsystems = C8PartGSysManager::Instance();
+    EXPECT_EQ(gsystems.OutstandingAllocations(), 0u);
+    for (int32_t board = 0; board < 4; ++board)
+        for (int32_t index = 0; index < 4; ++index)
+            if (CGSystem* g = gsystems.System(board, index))
+                EXPECT_EQ(g->FindFree(1920, 2400), (Rect{0, 0, 1920, 2400})) << board << " " << index;
+}
+
 // Fixture F: model 8, algorithm id 0, source 100 on board 1, outputs 10900
 // and 10901 on the wall's two cells.
 class Placement : public ::testing::Test {
@@ -303,6 +330,31 @@ TEST_F(Placement, OutputScalersServeBoxesUpTo1920By2160)
     }
 }
 
+TEST_F(Placement, EqualWindowTakesOverOutputScalers)
+{
+    AddTestWindow(*plan, 100, {0, 0, 3840, 1080});
+    AddTestWindow(*plan, 100, {0, 0, 3840, 1000});
+    auto sender = Place();
+    const auto& list = sender->FpgaWindows();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[1]->gArea, list[0]->gArea);
+    ASSERT_EQ(list[1]->outScalers.size(), 2u);
+    auto own = list[0]->outScalers.begin();
+    for (const auto& use : list[1]->outScalers) {
+        EXPECT_EQ(use->shared, 1);
+        EXPECT_EQ(use->scaler, (*own)->scaler);
+        EXPECT_EQ(use->scaler->useCount, 2);
+        EXPECT_EQ(use->dest, (Rect{0, 0, 1920, 1080}));
+        EXPECT_EQ(use->scale, (*own)->scale);
+        EXPECT_EQ(use->feed, list[1]->obips.at(9));
+        ++own;
+    }
+    EXPECT_TRUE(C8PartResourceAllocer::Instance().HasFree(9, 2));
+    ASSERT_EQ(list[1]->outWindows.size(), 2u);
+    EXPECT_EQ(list[1]->outWindows[1]->dest, (Rect{0, 0, 1920, 1000}));
+    EXPECT_EQ(PartOf(list[1]->outWindows[1]->scale), kWhole);
+}
+
 TEST_F(Placement, Model7ReservesThePortOfItsArea)
 {
     auto p = std::make_shared<CQelProcessor>();
@@ -333,6 +385,20 @@ TEST_F(Placement, CheckPlacementReportsWhatCouldNotBeShown)
     AddSource(*processor, 500, 1920, 1080);
     AddTestWindow(*plan, 500, {0, 0, 1920, 1080});
     EXPECT_EQ(Check(), (Failures{{Rect{0, 0, 1920, 1080}, 0}}));
+
+    // Board 9 has scalers but no frame buffer: the scaler it took comes
+    // back once, and the window holds none.
+    AddBoard(*processor, 9, 1);
+    AddSource(*processor, 900, 1920, 1080);
+    AddTestWindow(*plan, 900, {1920, 0, 2880, 540});
+    EXPECT_EQ(Check(), (Failures{{Rect{0, 0, 1920, 1080}, 0}, {Rect{1920, 0, 2880, 540}, 0}}));
+    ExpectEveryResourceFree();
+
+    // A window on a cell without output reaches no output board.
+    plan = MakeTestPlan(1, 3);
+    AddTestWindow(*plan, 100, {3840, 0, 4800, 540});
+    EXPECT_EQ(Check(), (Failures{{Rect{3840, 0, 4800, 540}, 0}}));
+    ExpectEveryResourceFree();
 
     for (int32_t kind : {9, 5}) {
         processor->SetKind(kind);
@@ -404,6 +470,7 @@ TEST_F(Placement, PieceWithoutBackplanePortIsReported)
     AddTestWindow(*plan, 100, {3360, 0, 3840, 1080}); // scaled: its own area
     AddUnscaled(*plan, 100, {960, 0, 2880, 540});
     EXPECT_EQ(Check(1), (Failures{{Rect{1920, 0, 2880, 540}, 3}}));
+    ExpectEveryResourceFree();
 
     auto sender = Place(1);
     ASSERT_EQ(sender->FpgaWindows().size(), 5u);
@@ -447,6 +514,7 @@ TEST_F(Placement, FourKWindowIsPlacedByQuarters)
                                  {Rect{1920, 0, 3840, 540}, 0},
                                  {Rect{0, 540, 1920, 1080}, 0},
                                  {Rect{1920, 540, 3840, 1080}, 0}}));
+    ExpectEveryResourceFree();
 }
 
 TEST_F(Placement, WindowUnderAHigherOneIsNotPlaced)
@@ -470,6 +538,12 @@ TEST_F(Placement, WindowUnderAHigherOneIsNotPlaced)
     const auto placed = sender.PlaceWindow(0, hidden);
     ASSERT_NE(placed, nullptr);
     EXPECT_EQ(std::tie(placed->outWindows.at(0)->board, placed->outWindows.at(0)->port), std::make_tuple(9, 1));
+
+    // A negative source id names no port.
+    auto cell = std::make_shared<tagWindowRecord>(*hidden);
+    cell->source = std::make_shared<CQelSigSrc>(uint32_t(-5));
+    EXPECT_EQ(sender.PlaceWindow(0, cell), nullptr);
+    EXPECT_EQ(sender.Placements().back()->code, 0);
 }
 
 TEST_F(Placement, EveryResourceComesBack)
@@ -479,27 +553,7 @@ TEST_F(Placement, EveryResourceComesBack)
     AddTestWindow(*plan, 100, {2600, 600, 3440, 1080}); // shares the 840 x 480 scaler
     EXPECT_EQ(Check(), (Failures{{Rect{1920, 400, 3840, 600}, 1}}));
 
-    auto& resources = C8PartResourceAllocer::Instance();
-    const auto key = [](const C8PartResourceAllocer::Entry& e) {
-        return std::make_tuple(e.count, e.board, e.kind, e.free, e.index);
-    };
-    std::vector<std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t>> after;
-    std::vector<std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t>> fresh;
-    for (const auto& e : resources.Entries())
-        after.push_back(key(e));
-    resources.ClearTable();
-    resources.Init();
-    for (const auto& e : resources.Entries())
-        fresh.push_back(key(e));
-    std::sort(after.begin(), after.end());
-    std::sort(fresh.begin(), fresh.end());
-    EXPECT_EQ(after, fresh);
-
-    auto& gsystems = C8PartGSysManager::Instance();
-    EXPECT_EQ(gsystems.OutstandingAllocations(), 0u);
-    for (int32_t board = 0; board < 4; ++board)
-        for (int32_t index = 0; index < 4; ++index)
-            EXPECT_EQ(gsystems.System(board, index)->FindFree(1920, 2400), (Rect{0, 0, 1920, 2400}));
+    ExpectEveryResourceFree();
 }
 
 namespace {
