@@ -89,3 +89,125 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
     processor.reset();
     CQelContext::Destroy();
 }
+
+namespace {
+
+// Processor 1 of the given model on the simulator's link, connected, with
+// nothing described yet: Connect empties the outputs, so the test adds them
+// afterwards.
+struct SimulatedProcessor {
+    ProcessorSimulator simulator;
+    std::shared_ptr<CRecordingChannel> channel;
+    std::shared_ptr<CQelProcessor> processor;
+
+    explicit SimulatedProcessor(int32_t kind)
+    {
+        ClearLogs();
+        CQelContext::Destroy();
+        g_NetType = 0;
+        channel = std::make_shared<CRecordingChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
+        channel->Settings().put("server_addr", "127.0.0.1");
+        channel->Settings().put("server_port", std::to_string(simulator.Port()));
+        processor = std::make_shared<CQelProcessor>();
+        processor->SetId(1);
+        processor->SetKind(kind);
+        processor->SetOutputResolution(1920, 1080, 60);
+        processor->SetSenderPause(CQelProDelaySender::kTcpPauseMs);
+        processor->SetChannelId(CNetManager::get_instance().Register(channel));
+        CQelContext::GetProMan()->AddProcessor(processor);
+        CQelContext::SetSelSigSrc(1, -1);
+    }
+    ~SimulatedProcessor()
+    {
+        processor->StopSender();
+        CNetManager::get_instance().CloseAndRemove(channel->GetId());
+        processor.reset();
+        CQelContext::Destroy();
+    }
+    bool Connect()
+    {
+        channel->Open();
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!processor->IsConnected() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(5ms);
+        return processor->IsConnected();
+    }
+    void AddBoard(uint32_t id, int32_t type, int32_t scalers)
+    {
+        CQelBoard::Values v;
+        v.id = id;
+        v.type = type;
+        v.scaler = scalers;
+        processor->AddBoard(std::make_shared<CQelBoard>(v));
+    }
+    void AddSource(uint32_t id, uint32_t board)
+    {
+        CQelSigSrc::Values v;
+        v.id = id;
+        v.type = 1;
+        auto source = std::make_shared<CQelSigSrc>(v);
+        source->SetBoard(processor->GetBoard(board));
+        processor->AddSigSrc(source, false, false);
+        source->SetJoined(true);
+    }
+    void AddOutput(uint32_t id, int32_t width, int32_t height)
+    {
+        CQelSigOut::Values v;
+        v.id = id;
+        v.resolution = {width, height, 60};
+        auto output = std::make_shared<CQelSigOut>(v);
+        output->SetBoard(processor->GetBoard(id / 100));
+        processor->AddSigOut(output);
+    }
+};
+
+} // namespace
+
+TEST(PlanApplyLink, SixteenPartLayoutReachesTheSimulatorInOrder)
+{
+    SimulatedProcessor sim(6);
+    ASSERT_TRUE(sim.Connect());
+    sim.AddBoard(1, 1, 0);
+    sim.AddBoard(2, 1, 0);
+    sim.AddBoard(10, 21, 4);
+    sim.AddSource(200, 2);
+    sim.AddOutput(1000, 1920, 1080);
+    sim.AddOutput(1001, 1920, 1080);
+    auto wall = sim.processor->GetWall();
+    wall.cells = {{{0, 0}, 1000}, {{0, 1}, 1001}};
+    sim.processor->SetWall(wall);
+
+    auto plan = MakePlan(1, 2);
+    auto window = AddWindow(*plan, {0, 0, 3840, 1080}, 200);
+    ASSERT_TRUE(plan->Apply(0, nullptr));
+    const std::vector<std::string> expected = Crlf({
+        "GP SDMI 0",
+        "I_F SCALER_SETUP 2 0 0 1920 1080 0 959 0 1079 1920 1080",
+        "I_F SCALER_SETUP 2 1 0 1920 1080 960 1919 0 1079 1920 1080",
+        "I_F SWL 2 0 1920 1200",
+        "I_F AW 4 1 0 0 1920 1080 0 0 1920 1080",
+        "I_F AWE",
+        "I_F SWL 2 1 1920 1200",
+        "I_F AW 5 1 0 0 1920 1080 0 0 1920 1080",
+        "I_F AWE",
+        "O_F SWL 0 0 1920 1080",
+        "O_F AW 2 1 0 0 1920 1080 0 0 1920 1080",
+        "O_F AWE",
+        "O_F SWL 0 1 1920 1080",
+        "O_F AW 6 1 0 0 1920 1080 0 0 1920 1080",
+        "O_F AWE",
+        "I_F SUSD 1",
+        "I_F SUSD 2",
+        "O_F SUSD 0",
+    });
+    ASSERT_TRUE(sim.simulator.WaitForLines(expected.size(), 30s));
+    EXPECT_EQ(sim.simulator.Texts(), expected);
+
+    plan->PlaceWindows();
+    EXPECT_TRUE(window->resourceOk);
+    // Both part builders log a separator, then every line but the first.
+    std::string log = "-----------------------------------\r\n-----------------------------------\r\n";
+    for (size_t i = 1; i < expected.size(); ++i)
+        log += expected[i];
+    EXPECT_EQ(ReadLog("Pro16PartBuilder"), log);
+}
