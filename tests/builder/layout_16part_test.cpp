@@ -62,8 +62,13 @@ TEST(SixteenPart, SplitsThePlanByInputBoard)
     auto b = AddWindow(*plan, {1920, 0, 3840, 1080}, 200);
     auto missing = AddWindow(*plan, {100, 100, 200, 200}, 777);
 
+    EventPtr event;
+    while (CEvtQueue::get_instance().TryPop(event)) {
+    }
     CPro16PartBuilder builder(plan.get());
     builder.Build();
+    // Part plans stay inside the builder: no event announces them.
+    EXPECT_FALSE(CEvtQueue::get_instance().TryPop(event));
     ASSERT_EQ(builder.PartPlans().size(), 4u);
     ASSERT_EQ(builder.PartBuilders().size(), 4u);
     for (const auto& [number, part] : builder.PartPlans()) {
