@@ -149,11 +149,8 @@ void CProLEDBuilder::CollectWatchCells(_tagBoard& board, std::vector<WatchCell>&
                 if (size.width == W(cell) && size.height == H(cell)) {
                     // Shown as it comes.
                 } else if (board.remaining <= 0) {
-                    // No scaler left: shown unscaled, cut to the source.
-                    if (size.width < RectWidth(cell))
-                        cell.right = ClampInt32(int64_t(cell.left) + size.width);
-                    if (size.height < RectHeight(cell))
-                        cell.bottom = ClampInt32(int64_t(cell.top) + size.height);
+                    // No scaler left: shown unscaled.
+                    cell = CutToSource(cell, Rect{0, 0, size.width, size.height});
                 } else {
                     const int32_t scaler = board.scalerCount - board.remaining;
                     --board.remaining;
@@ -225,26 +222,13 @@ void CProLEDBuilder::OutputPass(const _tagBoard* constBoard)
                     continue;
                 const SourceInfo& source = *p->use->source;
                 if (p->status == kUnscaled) {
-                    Rect dest = p->raster;
-                    // Unscaled: never stretched past the source's own pixels.
-                    if (!RectEmpty(p->source)) {
-                        if (RectWidth(p->source) < RectWidth(dest))
-                            dest.right = ClampInt32(int64_t(dest.left) + RectWidth(p->source));
-                        if (RectHeight(p->source) < RectHeight(dest))
-                            dest.bottom = ClampInt32(int64_t(dest.top) + RectHeight(p->source));
-                    }
-                    addWindow(*p, SourceKey(source) / 100, OffsetRect(p->source, source.x, source.y), dest);
+                    addWindow(*p, SourceKey(source) / 100, OffsetRect(p->source, source.x, source.y),
+                              CutToSource(p->raster, p->source));
                 } else if (p->status == kOnOutputScaler) {
                     for (const auto& c : p->use->scalers) {
-                        if (RectEmpty(IntersectRect(c.source, p->source)))
-                            continue;
-                        const Rect shown = IntersectRect(c.output, p->scaled);
-                        if (RectEmpty(shown))
-                            continue;
-                        const Rect crop = OffsetRect(shown, -int64_t(c.output.left), -int64_t(c.output.top));
-                        const Rect dest = OffsetRect(shown, int64_t(p->raster.left) - p->scaled.left,
-                                                     int64_t(p->raster.top) - p->scaled.top);
-                        addWindow(*p, c.number + 4, crop, dest);
+                        Rect crop, dest;
+                        if (ScalerArea(c, *p, crop, dest))
+                            addWindow(*p, c.number + 4, crop, dest);
                     }
                 }
             }

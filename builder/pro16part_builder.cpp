@@ -142,27 +142,13 @@ void CPro16PartLEDBuilder::OutputPass(const _tagBoard* board)
             const int32_t key = SourceKey(source);
             const int32_t b = key / 100;
             if (p->status == kUnscaled) {
-                const Rect from = OffsetRect(p->source, source.x, source.y);
-                Rect to = p->raster;
-                // Unscaled: never stretched past the source's own pixels.
-                if (!RectEmpty(p->source)) {
-                    if (RectWidth(to) > RectWidth(p->source))
-                        to.right = ClampInt32(int64_t(to.left) + RectWidth(p->source));
-                    if (RectHeight(to) > RectHeight(p->source))
-                        to.bottom = ClampInt32(int64_t(to.top) + RectHeight(p->source));
-                }
-                addArea(b, key % 100, from, to, p->windowId);
+                addArea(b, key % 100, OffsetRect(p->source, source.x, source.y), CutToSource(p->raster, p->source),
+                        p->windowId);
             } else if (p->status == kOnOutputScaler) {
                 for (const auto& c : p->use->scalers) {
-                    if (RectEmpty(IntersectRect(c.source, p->source)))
-                        continue;
-                    const Rect shown = IntersectRect(c.output, p->scaled);
-                    if (RectEmpty(shown))
-                        continue;
-                    const Rect from = OffsetRect(shown, -int64_t(c.output.left), -int64_t(c.output.top));
-                    const Rect to = OffsetRect(shown, int64_t(p->raster.left) - p->scaled.left,
-                                               int64_t(p->raster.top) - p->scaled.top);
-                    addArea(b, c.number + 4, from, to, p->windowId);
+                    Rect from, to;
+                    if (ScalerArea(c, *p, from, to))
+                        addArea(b, c.number + 4, from, to, p->windowId);
                 }
             }
         }
@@ -212,7 +198,7 @@ void CPro16PartBuilder::CollectWindows()
         const auto source = processor_->GetSigSrc(static_cast<uint32_t>(window->sigsrc));
         if (!source || !source->GetBoard())
             continue;
-        const auto part = partPlans_.find(source->GetBoardId());
+        const auto part = partPlans_.find(source->GetBoard()->GetId());
         if (part == partPlans_.end())
             continue;
         AppendWindowCopy(*part->second, *window);

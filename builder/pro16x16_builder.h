@@ -180,6 +180,12 @@ protected:
     // `scaledOnly`, a window whose `scaled` flag is off (or that the plan no
     // longer has) fails it and so goes by piece.
     bool PlaceOnOutputBoards(_tagWindow& window, bool scaledOnly);
+    // An unscaled picture's destination, never larger than the source part
+    // it shows; an empty source part leaves it as it is.
+    static Rect CutToSource(const Rect& dest, const Rect& source);
+    // Where scaler `c` shows part of a scaled piece: `from` inside the
+    // scaler's picture, `to` inside the output raster; false when it does not.
+    static bool ScalerArea(const _tagScaler& c, const _tagSigOutWin& piece, Rect& from, Rect& to);
     bool WallPosition(int32_t outputId, int32_t& row, int32_t& col) const;
     // Width, height and offset of the frame the source is cut from: its
     // carrier input for a cut-out source; false when that input is missing.

@@ -7,6 +7,7 @@
 
 #include "apply_test_support.h"
 #include "model/net_type.h"
+#include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
 
@@ -92,45 +93,23 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
 
 namespace {
 
-// Processor 1 of the given model on the simulator's link, connected, with
-// nothing described yet: Connect empties the outputs, so the test adds them
-// afterwards.
+// Processor 1 of the given model on the simulator's link, selected and
+// connected. Connect empties the outputs, so they are added afterwards.
 struct SimulatedProcessor {
-    ProcessorSimulator simulator;
-    std::shared_ptr<CRecordingChannel> channel;
-    std::shared_ptr<CQelProcessor> processor;
+    platform::SteadyClock clock;
+    LinkFixture link;
 
-    explicit SimulatedProcessor(int32_t kind)
+    explicit SimulatedProcessor(int32_t kind) : link(clock, kind, 0)
     {
-        ClearLogs();
-        CQelContext::Destroy();
-        g_NetType = 0;
-        channel = std::make_shared<CRecordingChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
-        channel->Settings().put("server_addr", "127.0.0.1");
-        channel->Settings().put("server_port", std::to_string(simulator.Port()));
-        processor = std::make_shared<CQelProcessor>();
-        processor->SetId(1);
-        processor->SetKind(kind);
-        processor->SetOutputResolution(1920, 1080, 60);
-        processor->SetSenderPause(CQelProDelaySender::kTcpPauseMs);
-        processor->SetChannelId(CNetManager::get_instance().Register(channel));
-        CQelContext::GetProMan()->AddProcessor(processor);
+        link.processor->SetOutputResolution(1920, 1080, 60);
         CQelContext::SetSelSigSrc(1, -1);
     }
-    ~SimulatedProcessor()
+    bool Connected()
     {
-        processor->StopSender();
-        CNetManager::get_instance().CloseAndRemove(channel->GetId());
-        processor.reset();
-        CQelContext::Destroy();
-    }
-    bool Connect()
-    {
-        channel->Open();
         const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!processor->IsConnected() && std::chrono::steady_clock::now() < deadline)
+        while (!link.processor->IsConnected() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(5ms);
-        return processor->IsConnected();
+        return link.processor->IsConnected();
     }
     void AddBoard(uint32_t id, int32_t type, int32_t scalers)
     {
@@ -138,7 +117,7 @@ struct SimulatedProcessor {
         v.id = id;
         v.type = type;
         v.scaler = scalers;
-        processor->AddBoard(std::make_shared<CQelBoard>(v));
+        link.processor->AddBoard(std::make_shared<CQelBoard>(v));
     }
     void AddSource(uint32_t id, uint32_t board)
     {
@@ -146,8 +125,8 @@ struct SimulatedProcessor {
         v.id = id;
         v.type = 1;
         auto source = std::make_shared<CQelSigSrc>(v);
-        source->SetBoard(processor->GetBoard(board));
-        processor->AddSigSrc(source, false, false);
+        source->SetBoard(link.processor->GetBoard(board));
+        link.processor->AddSigSrc(source, false, false);
         source->SetJoined(true);
     }
     void AddOutput(uint32_t id, int32_t width, int32_t height)
@@ -156,8 +135,8 @@ struct SimulatedProcessor {
         v.id = id;
         v.resolution = {width, height, 60};
         auto output = std::make_shared<CQelSigOut>(v);
-        output->SetBoard(processor->GetBoard(id / 100));
-        processor->AddSigOut(output);
+        output->SetBoard(link.processor->GetBoard(id / 100));
+        link.processor->AddSigOut(output);
     }
 };
 
@@ -166,16 +145,16 @@ struct SimulatedProcessor {
 TEST(PlanApplyLink, SixteenPartLayoutReachesTheSimulatorInOrder)
 {
     SimulatedProcessor sim(6);
-    ASSERT_TRUE(sim.Connect());
+    ASSERT_TRUE(sim.Connected());
     sim.AddBoard(1, 1, 0);
     sim.AddBoard(2, 1, 0);
     sim.AddBoard(10, 21, 4);
     sim.AddSource(200, 2);
     sim.AddOutput(1000, 1920, 1080);
     sim.AddOutput(1001, 1920, 1080);
-    auto wall = sim.processor->GetWall();
+    auto wall = sim.link.processor->GetWall();
     wall.cells = {{{0, 0}, 1000}, {{0, 1}, 1001}};
-    sim.processor->SetWall(wall);
+    sim.link.processor->SetWall(wall);
 
     auto plan = MakePlan(1, 2);
     auto window = AddWindow(*plan, {0, 0, 3840, 1080}, 200);
@@ -200,8 +179,8 @@ TEST(PlanApplyLink, SixteenPartLayoutReachesTheSimulatorInOrder)
         "I_F SUSD 2",
         "O_F SUSD 0",
     });
-    ASSERT_TRUE(sim.simulator.WaitForLines(expected.size(), 30s));
-    EXPECT_EQ(sim.simulator.Texts(), expected);
+    ASSERT_TRUE(sim.link.simulator.WaitForLines(expected.size(), 30s));
+    EXPECT_EQ(sim.link.simulator.Texts(), expected);
 
     plan->PlaceWindows();
     EXPECT_TRUE(window->resourceOk);

@@ -41,13 +41,6 @@ size_t Count(const std::string& text, const std::string& part)
     return n;
 }
 
-void FillQueue(CQelProcessor& processor)
-{
-    processor.StopSender();
-    while (processor.QueueCommand("X\r\n")) {
-    }
-}
-
 } // namespace
 
 TEST(SixteenPart, SplitsThePlanByInputBoard)

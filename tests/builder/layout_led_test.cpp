@@ -281,9 +281,7 @@ TEST(LedWall, PresetStoreSelectsEachSourcesInputPort)
     (void)orphan;
 
     // A refused line fails the store; the status poll comes back on.
-    f.processor->StopSender();
-    while (f.processor->QueueCommand("X\r\n")) {
-    }
+    FillQueue(*f.processor);
     EXPECT_FALSE(plan->SaveToProcessor(3, nullptr));
     EXPECT_FALSE(plan->Apply(0, nullptr));
     EXPECT_TRUE(f.processor->IsStatusPollEnabled());

@@ -13,14 +13,6 @@ std::shared_ptr<CQelPlan> SwitchPlan(std::map<int32_t, int32_t> routes)
     return plan;
 }
 
-// Fills the queue so that it refuses what comes next.
-void FillQueue(CQelProcessor& processor)
-{
-    processor.StopSender();
-    while (processor.QueueCommand("X\r\n")) {
-    }
-}
-
 } // namespace
 
 TEST(PlanApply, RefusesWithoutAConnectedProcessorOrAPath)
