@@ -286,3 +286,17 @@ TEST(LedWall, PresetStoreSelectsEachSourcesInputPort)
     EXPECT_FALSE(plan->Apply(0, nullptr));
     EXPECT_TRUE(f.processor->IsStatusPollEnabled());
 }
+
+TEST(LedWall, UnwritableLogLosesOnlyLogLines)
+{
+    LedFixture f;
+    std::shared_ptr<CQelWindow> window;
+    auto plan = WatchedPlan(window);
+    // A file where today's log folder should be.
+    const std::string today = qz::vok::xdatetime::get_curdatetime().get_date().tostr();
+    std::filesystem::create_directories(qz::vok::path::GetLogPath());
+    std::ofstream(qz::vok::path::GetLogPath() + "/" + today) << "x";
+    ASSERT_TRUE(plan->Apply(0, nullptr));
+    EXPECT_EQ(f.recorder.Lines().size(), 13u);
+    EXPECT_EQ(ReadLog("ProLED"), "");
+}
