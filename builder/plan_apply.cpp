@@ -7,6 +7,7 @@
 
 #include "app/context.h"
 #include "app/program_log.h"
+#include "builder/part_wall_paths.h"
 #include "builder/pro16x16_builder.h"
 #include "builder/pro16x16_switch.h"
 #include "corlane/fstr.h"
@@ -223,8 +224,10 @@ bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
         return builder.Send();
     }
     case 4:
-    case 5:
+        return ApplyLedPlan(*this);
     case 6:
+        return Apply16PartPlan(*this, *processor);
+    case 5:
     case 7:
     case 8:
     case 9:
@@ -260,6 +263,12 @@ void CQelPlan::PlaceWindows()
             w->resourceOk = builder.IsWindowRealized(w->id);
         break;
     }
+    case 4:
+        CheckLedPlan(*this);
+        break;
+    case 6:
+        Check16PartPlan(*this);
+        break;
     case 7:
     case 8:
     case 9:
@@ -268,7 +277,7 @@ void CQelPlan::PlaceWindows()
             w->resourceOk = true;
         break;
     default:
-        break; // 4 to 6 until their builders come; others have no resources
+        break; // 5 until its builder comes; others have no resources
     }
 }
 
@@ -287,7 +296,9 @@ bool CQelPlan::SaveToProcessor(int32_t slot, IProgress* receiver)
         return ReportRefused(refused, kind);
     }
     case 4:
+        return SaveLedPlan(*this, *processor, slot);
     case 6:
+        return Save16PartPlan(*this, *processor, slot);
     case 7:
     case 8:
     case 9:

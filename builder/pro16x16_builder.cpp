@@ -20,14 +20,6 @@ namespace {
 
 constexpr char kSeparator[] = "-----------------------------------\r\n";
 
-bool IsInputBoardType(int32_t type) { return type >= 1 && type <= 9; }
-bool IsOutputBoardType(int32_t type) { return type >= 12 && type <= 23; }
-
-Rect Offset(const Rect& r, int64_t dx, int64_t dy)
-{
-    return MakeRect(r.left + dx, r.top + dy, r.right + dx, r.bottom + dy);
-}
-
 } // namespace
 
 std::shared_ptr<CQelProcessor> SelectedProcessor()
@@ -377,12 +369,12 @@ void CPro16x16Builder::CollectWindows()
             p->windowId = id;
             p->wall = IntersectRect(w->rect, out->wall);
             if (!RectEmpty(p->wall))
-                p->raster = Offset(p->wall, -int64_t(out->wall.left), -int64_t(out->wall.top));
+                p->raster = OffsetRect(p->wall, -int64_t(out->wall.left), -int64_t(out->wall.top));
             if (!w->cropped) {
                 p->source = Rect{0, 0, info->width, info->height};
                 p->scaledWidth = ClampInt32(RectWidth(w->rect));
                 p->scaledHeight = ClampInt32(RectHeight(w->rect));
-                p->scaled = Offset(p->wall, -int64_t(w->rect.left), -int64_t(w->rect.top));
+                p->scaled = OffsetRect(p->wall, -int64_t(w->rect.left), -int64_t(w->rect.top));
             } else if (w->check == 0) {
                 p->source = w->crop;
                 p->scaledWidth = info->width;

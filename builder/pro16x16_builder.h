@@ -14,6 +14,10 @@ class CQelPlan;
 class CQelProcessor;
 struct CQelWindow;
 
+// Board types: 1 to 9 input boards, 12 to 23 output boards.
+inline bool IsInputBoardType(int32_t type) { return type >= 1 && type <= 9; }
+inline bool IsOutputBoardType(int32_t type) { return type >= 12 && type <= 23; }
+
 class CPro16x16Builder {
 public:
     // Piece statuses.
@@ -64,6 +68,9 @@ public:
         int32_t scaledWidth = 0;
         int32_t scaledHeight = 0;
         uint8_t status = kNotPlaced;
+        // Set by the LED builder on a piece that ends one pixel column
+        // short of its screen's right edge; widened by 2 when scaled.
+        uint8_t rightEdge = 0;
     };
     using PiecePtr = std::shared_ptr<_tagSigOutWin>;
 
@@ -172,6 +179,16 @@ protected:
     // made (with its input channel) when missing; empty when no channel is free.
     std::shared_ptr<_tagSigSrc> UseOnOutputBoard(_tagBoard& board, const _tagWindow& window,
                                                  const _tagSigOutWin& piece);
+    // Output-side placement on the output boards' scalers. With
+    // `scaledOnly`, a window whose `scaled` flag is off (or that the plan no
+    // longer has) fails it and so goes by piece.
+    bool PlaceOnOutputBoards(_tagWindow& window, bool scaledOnly);
+    // An unscaled picture's destination, never larger than the source part
+    // it shows; an empty source part leaves it as it is.
+    static Rect CutToSource(const Rect& dest, const Rect& source);
+    // Where scaler `c` shows part of a scaled piece: `from` inside the
+    // scaler's picture, `to` inside the output raster; false when it does not.
+    static bool ScalerArea(const _tagScaler& c, const _tagSigOutWin& piece, Rect& from, Rect& to);
     bool WallPosition(int32_t outputId, int32_t& row, int32_t& col) const;
     // Width, height and offset of the frame the source is cut from: its
     // carrier input for a cut-out source; false when that input is missing.

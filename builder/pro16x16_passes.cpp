@@ -154,12 +154,7 @@ void CPro16x16Builder::OutputPass(const _tagBoard* board)
                 if (q < 0)
                     continue;
                 FrameOf(source, width, height, dx, dy);
-                Rect dest = p->raster;
-                // Unscaled: never stretched past the source's own pixels.
-                if (RectWidth(p->source) < RectWidth(dest))
-                    dest.right = ClampInt32(int64_t(dest.left) + RectWidth(p->source));
-                if (RectHeight(p->source) < RectHeight(dest))
-                    dest.bottom = ClampInt32(int64_t(dest.top) + RectHeight(p->source));
+                const Rect dest = CutToSource(p->raster, p->source);
                 addWindow(q, p->source.left + dx, p->source.top + dy, p->source.right + dx, p->source.bottom + dy,
                           dest);
             } else if (p->status == kOnOutputScaler) {
@@ -176,4 +171,29 @@ void CPro16x16Builder::OutputPass(const _tagBoard* board)
             lines.push_back("OUTPUT_FPGA ADD_WINDOWS_END\r\n");
     }
     SendLines(lines);
+}
+
+Rect CPro16x16Builder::CutToSource(const Rect& dest, const Rect& source)
+{
+    Rect cut = dest;
+    if (RectEmpty(source))
+        return cut;
+    // Unscaled: never stretched past the source's own pixels.
+    if (RectWidth(source) < RectWidth(cut))
+        cut.right = ClampInt32(int64_t(cut.left) + RectWidth(source));
+    if (RectHeight(source) < RectHeight(cut))
+        cut.bottom = ClampInt32(int64_t(cut.top) + RectHeight(source));
+    return cut;
+}
+
+bool CPro16x16Builder::ScalerArea(const _tagScaler& c, const _tagSigOutWin& piece, Rect& from, Rect& to)
+{
+    if (RectEmpty(IntersectRect(c.source, piece.source)))
+        return false;
+    const Rect shown = IntersectRect(c.output, piece.scaled);
+    if (RectEmpty(shown))
+        return false;
+    from = OffsetRect(shown, -int64_t(c.output.left), -int64_t(c.output.top));
+    to = OffsetRect(shown, int64_t(piece.raster.left) - piece.scaled.left, int64_t(piece.raster.top) - piece.scaled.top);
+    return true;
 }

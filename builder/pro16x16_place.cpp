@@ -5,20 +5,11 @@
 #include <cmath>
 
 #include "builder/pro16x16_builder.h"
+#include "plan/plan.h"
 #include "plan/rect_math.h"
 #include "plan/window.h"
 
 namespace {
-
-Rect UnionRect(const Rect& a, const Rect& b)
-{
-    if (RectEmpty(a))
-        return b;
-    if (RectEmpty(b))
-        return a;
-    return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                std::max(a.bottom, b.bottom)};
-}
 
 bool Covers(const Rect& outer, const Rect& inner)
 {
@@ -253,6 +244,11 @@ std::shared_ptr<CPro16x16Builder::_tagSigSrc> CPro16x16Builder::UseOnOutputBoard
 
 bool CPro16x16Builder::PlaceOutput(_tagWindow& window)
 {
+    return PlaceOnOutputBoards(window, false);
+}
+
+bool CPro16x16Builder::PlaceOnOutputBoards(_tagWindow& window, bool scaledOnly)
+{
     if (!FindBoard(static_cast<int32_t>(window.source->id / 100)))
         return false;
     const int32_t id = window.window->id;
@@ -267,6 +263,11 @@ bool CPro16x16Builder::PlaceOutput(_tagWindow& window)
         if (!use) {
             piece->status = kNoChannel;
             continue;
+        }
+        if (scaledOnly) {
+            const auto planWindow = plan_->GetWindowById(id);
+            if (!planWindow || !planWindow->scaled)
+                return false;
         }
         piece->use = use;
         if (!AssignScalers(*out->owner, *piece))

@@ -32,6 +32,22 @@ inline Rect IntersectRect(const Rect& a, const Rect& b)
     return RectEmpty(a) || RectEmpty(b) || RectEmpty(r) ? Rect{} : r;
 }
 
+// The smallest rectangle holding both; an empty one adds nothing.
+inline Rect UnionRect(const Rect& a, const Rect& b)
+{
+    if (RectEmpty(a))
+        return b;
+    if (RectEmpty(b))
+        return a;
+    return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+inline Rect OffsetRect(const Rect& r, int64_t dx, int64_t dy)
+{
+    return MakeRect(r.left + dx, r.top + dy, r.right + dx, r.bottom + dy);
+}
+
 // What remains of `r` once every rectangle of `cover` is taken away, as
 // disjoint rectangles; empty when nothing shows.
 std::vector<Rect> SubtractRects(const Rect& r, const std::vector<Rect>& cover);

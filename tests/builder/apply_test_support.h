@@ -81,6 +81,14 @@ private:
     std::vector<Pushed> pushes_;
 };
 
+// Fills the queue so that it refuses what comes next.
+inline void FillQueue(CQelProcessor& processor)
+{
+    processor.StopSender();
+    while (processor.QueueCommand("X\r\n")) {
+    }
+}
+
 // Processor 1 as most tests want it: model 3 at 1920 x 1080, input board 1
 // (4 scalers) with source 100, output board 10 (4 scalers) with outputs 1000
 // and 1001 side by side on the wall.

@@ -49,6 +49,30 @@ bool HasOsdLine(const Lines& texts)
     return false;
 }
 
+// SendOsdWindows on a thread of its own; `result` is -1 until it returns.
+// Gives the sender time to reach its first sleep before the caller moves
+// the clock.
+struct OsdWorker {
+    explicit OsdWorker(CPro8PartSender& sender)
+        : thread([this, &sender] {
+              started = true;
+              result = sender.SendOsdWindows(nullptr);
+          })
+    {
+        while (!started)
+            std::this_thread::yield();
+        std::this_thread::sleep_for(50ms);
+    }
+    int Join()
+    {
+        thread.join();
+        return result.load();
+    }
+    std::atomic<bool> started{false};
+    std::atomic<int> result{-1};
+    std::thread thread;
+};
+
 } // namespace
 
 TEST(EightPartOsd, EachOsdWindowTakesTheOutputHoldingItsCorner)
@@ -110,22 +134,13 @@ TEST(EightPartOsd, WaitsOneSleepWhenTheQueueIsEmpty)
     LinkedS s(clock, 0);
     auto& link = s.link;
     CPro8PartSender sender(s.plan.get(), 0);
-    std::atomic<bool> started{false};
-    std::atomic<int> result{-1};
-    std::thread worker([&] {
-        started = true;
-        result = sender.SendOsdWindows(nullptr);
-    });
-    while (!started)
-        std::this_thread::yield();
-    std::this_thread::sleep_for(50ms);
+    OsdWorker worker(sender);
     clock.Advance(399ms);
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(result.load(), -1);
+    EXPECT_EQ(worker.result.load(), -1);
     EXPECT_TRUE(link.simulator.Texts().empty());
     clock.Advance(1ms);
-    worker.join();
-    EXPECT_EQ(result.load(), 0);
+    EXPECT_EQ(worker.Join(), 0);
     EXPECT_EQ(link.Lines(2), (Lines{"O_F COSDW 9 0\r\n", "O_F COSDW 9 1\r\n"}));
 }
 
@@ -141,14 +156,12 @@ TEST(EightPartOsd, GivesUpWhenTheQueueDoesNotDrainOrTheRequestFails)
         ASSERT_TRUE(link.processor->QueueCommand("GP B\r\n"));
 
         CPro8PartSender sender(s.plan.get(), 0);
-        std::atomic<int> result{-1};
-        std::thread worker([&] { result = sender.SendOsdWindows(nullptr); });
-        for (int step = 0; step < 200 && result.load() == -1; ++step) {
+        OsdWorker worker(sender);
+        for (int step = 0; step < 200 && worker.result.load() == -1; ++step) {
             clock.Advance(100ms);
             std::this_thread::sleep_for(5ms);
         }
-        worker.join();
-        EXPECT_EQ(result.load(), 1);
+        EXPECT_EQ(worker.Join(), 1);
 
         link.processor->SetSenderPause(0);
         clock.Advance(61s);
@@ -166,19 +179,10 @@ TEST(EightPartOsd, GivesUpWhenTheQueueDoesNotDrainOrTheRequestFails)
         // Nothing queued: the wait ends at once and only the gate can refuse.
         ASSERT_EQ(s.link.processor->GetQueuedCommandCount(), 0u);
         CPro8PartSender sender(s.plan.get(), 0);
-        std::atomic<bool> started{false};
-        std::atomic<int> result{-1};
-        std::thread worker([&] {
-            started = true;
-            result = sender.SendOsdWindows(nullptr);
-        });
-        while (!started)
-            std::this_thread::yield();
-        std::this_thread::sleep_for(50ms);
+        OsdWorker worker(sender);
         // One sleep of the sender, well inside the job's own start wait.
         clock.Advance(400ms);
-        worker.join();
-        EXPECT_EQ(result.load(), 1);
+        EXPECT_EQ(worker.Join(), 1);
         EXPECT_FALSE(HasOsdLine(s.link.simulator.Texts()));
         s.link.processor->StopJobs();
     }
