@@ -7,6 +7,7 @@
 
 #include "app/context.h"
 #include "app/program_log.h"
+#include "builder/eight_part_paths.h"
 #include "builder/part_wall_paths.h"
 #include "builder/pro16x16_builder.h"
 #include "builder/pro16x16_switch.h"
@@ -187,8 +188,6 @@ std::shared_ptr<CQelProcessor> ConnectedProcessor()
 
 bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
 {
-    (void)mode;     // the 8-part family's OSD-only mode
-    (void)receiver; // and progress receiver
     const auto processor = ConnectedProcessor();
     if (!processor)
         return false;
@@ -200,11 +199,12 @@ bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
             return sender.Send();
         }
         case 5:
+            return NotYetSupported(kind);
         case 7:
         case 8:
         case 9:
         case 10:
-            return NotYetSupported(kind);
+            return Apply8PartPlan(*this, *processor, mode, receiver);
         default:
             return false;
         }
@@ -228,11 +228,12 @@ bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
     case 6:
         return Apply16PartPlan(*this, *processor);
     case 5:
+        return NotYetSupported(kind);
     case 7:
     case 8:
     case 9:
     case 10:
-        return NotYetSupported(kind);
+        return Apply8PartPlan(*this, *processor, mode, receiver);
     default:
         return false;
     }
@@ -273,8 +274,7 @@ void CQelPlan::PlaceWindows()
     case 8:
     case 9:
     case 10:
-        for (const auto& w : windows_)
-            w->resourceOk = true;
+        Check8PartPlan(*this, *processor);
         break;
     default:
         break; // 5 until its builder comes; others have no resources
@@ -283,7 +283,6 @@ void CQelPlan::PlaceWindows()
 
 bool CQelPlan::SaveToProcessor(int32_t slot, IProgress* receiver)
 {
-    (void)receiver; // handed on by the 8-part family
     const auto processor = ConnectedProcessor();
     if (!processor)
         return false;
@@ -303,7 +302,7 @@ bool CQelPlan::SaveToProcessor(int32_t slot, IProgress* receiver)
     case 8:
     case 9:
     case 10:
-        return NotYetSupported(kind);
+        return Save8PartPlan(*this, *processor, slot, receiver);
     default:
         // Model 1 has no preset store; 3 and 5 store no plans.
         return false;
