@@ -220,7 +220,9 @@ TEST_F(EightPartCommands, SwitchPlanSendsItsRoutes)
 
     plan->SetSwitch(11203, 105);
     plan->SetSwitch(10902, 201);
-    plan->SetSwitch(10903, -1); // no route
+    // Negative ids, as a plan file may hold, name no board and port.
+    plan->SetSwitch(10903, -2);
+    plan->SetSwitch(-5, 105);
     sender.BackplaneSwitchCommands(lines);
     EXPECT_EQ(lines, (Lines{"GP BPSW 2 1 9 2\r\n", "GP BPSW 1 5 12 3\r\n", "K40750 UPDATA 0\r\n"}));
 }
