@@ -53,15 +53,10 @@ void AddBoard(CQelProcessor& p, uint32_t id, int32_t type)
     p.AddBoard(board);
 }
 
-std::shared_ptr<CQelWindow> AddUnscaled(CQelPlan& plan, int32_t source, const Rect& rect)
+// A window that shows its crop 1:1.
+void AddUnscaled(CQelPlan& plan, int32_t source, const Rect& rect)
 {
-    auto window = std::make_shared<CQelWindow>();
-    window->processor = 1;
-    window->sigsrc = source;
-    window->rect = rect;
-    window->scaled = false;
-    plan.AddWindow(window);
-    return window;
+    AddTestWindow(plan, source, rect)->scaled = false;
 }
 
 // Every resource row is free again, as after a fresh Init (a released row
