@@ -81,9 +81,11 @@ void ExpectEveryResourceFree()
     auto& gsystems = C8PartGSysManager::Instance();
     EXPECT_EQ(gsystems.OutstandingAllocations(), 0u);
     for (int32_t board = 0; board < 4; ++board)
-        for (int32_t index = 0; index < 4; ++index)
-            if (CGSystem* g = gsystems.System(board, index))
+        for (int32_t index = 0; index < 4; ++index) {
+            if (CGSystem* g = gsystems.System(board, index)) {
                 EXPECT_EQ(g->FindFree(1920, 2400), (Rect{0, 0, 1920, 2400})) << board << " " << index;
+            }
+        }
 }
 
 // Fixture F: model 8, algorithm id 0, source 100 on board 1, outputs 10900
