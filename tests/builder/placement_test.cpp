@@ -619,19 +619,5 @@ TEST_F(Placement, CoveringTwinOwnsItsArea)
     CFwndContainer borrower;
     borrower.push_back(list[1]);
     EXPECT_EQ(borrower.FindCoveringTwin(1, 0, {0, 0, 960, 540}), nullptr);
-    EXPECT_EQ(list.FindCoveringTwin(1, 1, {0, 0, 960, 540}), nullptr);
     EXPECT_EQ(list.FindCoveringTwin(1, 0, {0, 0, 1922, 540}), nullptr);
-}
-
-TEST(IdRectRecords, CompareIdAndRectangle)
-{
-    auto a = MakeIdRectRecord(100, 0, 0, 1920, 1080);
-    auto b = MakeIdRectRecord(100, 0, 0, 1920, 1080);
-    auto c = MakeIdRectRecord(101, 0, 0, 1920, 1080);
-    EXPECT_TRUE(IdRectEqual(*a, *b));
-    EXPECT_FALSE(IdRectEqual(*a, *c));
-    b->rect.right = 960;
-    EXPECT_FALSE(IdRectEqual(*a, *b));
-    FreeIdRectRecord(a);
-    EXPECT_EQ(a, nullptr);
 }
