@@ -272,6 +272,23 @@ TEST_F(Placement, SizeLimitsSendLargeWindowsToTheOutputScalers)
     }
 }
 
+TEST_F(Placement, ScalerWithoutAreaIsReturnedAtOnce)
+{
+    // Mode 1 scales into G systems 2 and 3 only; take all their slots.
+    AddTestWindow(*plan, 100, {0, 0, 960, 540});
+    CPro8PartSender sender(plan.get(), 1);
+    RunMonitorPasses(sender);
+    for (int32_t i = 0; i < 4; ++i)
+        ASSERT_NE(C8PartGSysManager::Instance().Allocate(1, 2, 1920, 1080), nullptr);
+    sender.PlaceAllWindows();
+    ASSERT_EQ(sender.FpgaWindows().size(), 1u);
+    const auto& r = *sender.FpgaWindows()[0];
+    EXPECT_EQ(r.scaler, nullptr);
+    EXPECT_TRUE(C8PartResourceAllocer::Instance().HasFree(1, 4));
+    EXPECT_EQ(r.gArea->index, 0);
+    EXPECT_EQ(r.outScalers.size(), 1u); // scaled on the output board instead
+}
+
 TEST(PlacementTiles, TilesAreAtMost1920By2160RowByRow)
 {
     using Tiles = std::vector<Rect>;
