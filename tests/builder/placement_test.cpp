@@ -53,15 +53,10 @@ void AddBoard(CQelProcessor& p, uint32_t id, int32_t type)
     p.AddBoard(board);
 }
 
-std::shared_ptr<CQelWindow> AddUnscaled(CQelPlan& plan, int32_t source, const Rect& rect)
+// A window that shows its crop 1:1.
+void AddUnscaled(CQelPlan& plan, int32_t source, const Rect& rect)
 {
-    auto window = std::make_shared<CQelWindow>();
-    window->processor = 1;
-    window->sigsrc = source;
-    window->rect = rect;
-    window->scaled = false;
-    plan.AddWindow(window);
-    return window;
+    AddTestWindow(plan, source, rect)->scaled = false;
 }
 
 // Every resource row is free again, as after a fresh Init (a released row
@@ -86,9 +81,11 @@ void ExpectEveryResourceFree()
     auto& gsystems = C8PartGSysManager::Instance();
     EXPECT_EQ(gsystems.OutstandingAllocations(), 0u);
     for (int32_t board = 0; board < 4; ++board)
-        for (int32_t index = 0; index < 4; ++index)
-            if (CGSystem* g = gsystems.System(board, index))
+        for (int32_t index = 0; index < 4; ++index) {
+            if (CGSystem* g = gsystems.System(board, index)) {
                 EXPECT_EQ(g->FindFree(1920, 2400), (Rect{0, 0, 1920, 2400})) << board << " " << index;
+            }
+        }
 }
 
 // Fixture F: model 8, algorithm id 0, source 100 on board 1, outputs 10900
@@ -273,6 +270,23 @@ TEST_F(Placement, SizeLimitsSendLargeWindowsToTheOutputScalers)
             EXPECT_EQ(r.outScalers.empty(), right == 1921) << right << " mode " << mode;
         }
     }
+}
+
+TEST_F(Placement, ScalerWithoutAreaIsReturnedAtOnce)
+{
+    // Mode 1 scales into G systems 2 and 3 only; take all their slots.
+    AddTestWindow(*plan, 100, {0, 0, 960, 540});
+    CPro8PartSender sender(plan.get(), 1);
+    RunMonitorPasses(sender);
+    for (int32_t i = 0; i < 4; ++i)
+        ASSERT_NE(C8PartGSysManager::Instance().Allocate(1, 2, 1920, 1080), nullptr);
+    sender.PlaceAllWindows();
+    ASSERT_EQ(sender.FpgaWindows().size(), 1u);
+    const auto& r = *sender.FpgaWindows()[0];
+    EXPECT_EQ(r.scaler, nullptr);
+    EXPECT_TRUE(C8PartResourceAllocer::Instance().HasFree(1, 4));
+    EXPECT_EQ(r.gArea->index, 0);
+    EXPECT_EQ(r.outScalers.size(), 1u); // scaled on the output board instead
 }
 
 TEST(PlacementTiles, TilesAreAtMost1920By2160RowByRow)
@@ -622,19 +636,5 @@ TEST_F(Placement, CoveringTwinOwnsItsArea)
     CFwndContainer borrower;
     borrower.push_back(list[1]);
     EXPECT_EQ(borrower.FindCoveringTwin(1, 0, {0, 0, 960, 540}), nullptr);
-    EXPECT_EQ(list.FindCoveringTwin(1, 1, {0, 0, 960, 540}), nullptr);
     EXPECT_EQ(list.FindCoveringTwin(1, 0, {0, 0, 1922, 540}), nullptr);
-}
-
-TEST(IdRectRecords, CompareIdAndRectangle)
-{
-    auto a = MakeIdRectRecord(100, 0, 0, 1920, 1080);
-    auto b = MakeIdRectRecord(100, 0, 0, 1920, 1080);
-    auto c = MakeIdRectRecord(101, 0, 0, 1920, 1080);
-    EXPECT_TRUE(IdRectEqual(*a, *b));
-    EXPECT_FALSE(IdRectEqual(*a, *c));
-    b->rect.right = 960;
-    EXPECT_FALSE(IdRectEqual(*a, *b));
-    FreeIdRectRecord(a);
-    EXPECT_EQ(a, nullptr);
 }
