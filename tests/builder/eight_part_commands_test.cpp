@@ -19,6 +19,27 @@ Lines Join(std::initializer_list<Lines> parts)
     return out;
 }
 
+void AddWatch(CQelPlan& plan, int32_t output, std::vector<int32_t> cells)
+{
+    auto watch = std::make_shared<CQelWatchWindow>();
+    watch->sigout = output;
+    watch->row = watch->col = 1;
+    watch->cells = std::move(cells);
+    auto outputs = plan.GetWatchOutputs();
+    outputs.push_back(output);
+    plan.SetWatchOutputs(outputs);
+    plan.AddWatchWindow(watch);
+}
+
+std::shared_ptr<tagLEDFPGAWindowDestRect> Line(int32_t board, int32_t port, int32_t layer)
+{
+    auto line = std::make_shared<tagLEDFPGAWindowDestRect>();
+    line->board = board;
+    line->port = port;
+    line->layer = layer;
+    return line;
+}
+
 void ExpectNothingHeld()
 {
     EXPECT_EQ(C8PartResourceAllocer::Instance().OutstandingReservations(), 0u);
@@ -194,6 +215,21 @@ TEST_F(EightPartCommands, Model7HasNoBackplaneLines)
                               "O_F SUSD 2\r\n"}));
 }
 
+TEST_F(EightPartCommands, WatchedOutputGetsOneWindowGroup)
+{
+    auto watched = std::make_shared<CQelSigOut>(10902);
+    watched->SetBoard(processor->GetBoard(109));
+    processor->AddSigOut(watched);
+    AddWatch(*plan, 10902, {100});
+    EXPECT_EQ(Build(), Join({{"I_F SWL 1 0 1920 2400\r\n", "I_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n",
+                              "I_F AWE\r\n", "GP BPSW 1 0 9 0\r\n"},
+                             kFixedScalers,
+                             {"O_F SWL 9 2 1920 1080\r\n", "O_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n",
+                              "O_F AWE\r\n", "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 0\r\n",
+                              "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 1\r\n", "I_F SUSD 1\r\n", "K40750 UPDATA 0\r\n",
+                              "O_F SUSD 9\r\n"}}));
+}
+
 TEST_F(EightPartCommands, SerialLinkIsWokenFirstUnlessEchoesAreAwaited)
 {
     auto connection = processor->GetConnection();
@@ -275,4 +311,90 @@ TEST_F(InputOnlyCommands, WindowsBeyondTheScalersAreShownUnscaled)
     EXPECT_EQ(std::count_if(tiled.begin(), tiled.end(),
                             [](const std::string& l) { return l.rfind("I_F SCALER_SETUP", 0) == 0; }),
               2);
+}
+
+TEST_F(InputOnlyCommands, WatchCellsGoToTheirOwnOutput)
+{
+    auto watched = std::make_shared<CQelSigOut>(10004);
+    watched->SetBoard(processor->GetBoard(100));
+    processor->AddSigOut(watched);
+    AddWatch(*plan, 10004, {1});
+    const Lines cell = {"I_F AW 1 1 0 0 1920 1080 0 0 1920 1080\r\n", "I_F AWE\r\n"};
+    EXPECT_EQ(Build(), Join({{"I_F SWL 0 4 1920 1080\r\n"}, cell, Clears({0, 1, 2, 3}), {"I_F SUSD 0\r\n"}}));
+
+    // An output both on the wall and watched is walked as either.
+    plan = MakeTestPlan(2, 2);
+    AddWatch(*plan, 10003, {1});
+    EXPECT_EQ(Build(), Join({{"I_F SWL 0 3 1920 1080\r\n"}, cell, {"I_F SWL 0 3 1920 1080\r\n"}, cell,
+                             Clears({0, 1, 2, 4}), {"I_F SUSD 0\r\n"}}));
+}
+
+TEST_F(InputOnlyCommands, ScalerAreaIsAtMost1920Wide)
+{
+    CPro8PartSender sender(plan.get(), 0);
+    RunMonitorPasses(sender);
+    const auto tile = [&](const Rect& rect) {
+        auto record = std::make_shared<tagWindowRecord>();
+        record->window = std::make_shared<CQelWindow>();
+        record->window->sigsrc = 1;
+        record->rect = rect;
+        return record;
+    };
+    // The left edge goes up to even, the right one down.
+    const auto narrow = sender.LayoutPassA(tile({1, 0, 1922, 1080}));
+    ASSERT_TRUE(narrow);
+    EXPECT_EQ(narrow->pieces.front()->dest, (Rect{0, 0, 1920, 1080}));
+    EXPECT_FALSE(sender.LayoutPassA(tile({0, 0, 1922, 1080})));
+    EXPECT_FALSE(sender.LayoutPassA(tile({0, 0, 1920, 2162})));
+    // Sharing only: nothing placed yet to share.
+    EXPECT_FALSE(sender.LayoutPassB(tile({0, 0, 960, 540})));
+}
+
+TEST(LedWindowList, SharesOnlyAnEqualPieceAndNumbersLinesPerOutput)
+{
+    SenderContextGuard guard;
+    auto processor = std::make_shared<CQelProcessor>();
+    BuildFixtureS(*processor);
+    SelectTestProcessor(processor);
+    auto plan = MakeTestPlan(1, 2);
+    CPro8PartSender sender(plan.get(), 0);
+    RunMonitorPasses(sender);
+
+    const auto piece = [](int32_t board, const Rect& crop, const Rect& dest) {
+        auto p = std::make_shared<tagLEDScalerPiece>();
+        p->board = board;
+        p->input = MakeSourceCrop(board * 100, crop);
+        p->dest = dest;
+        return p;
+    };
+    CLEDFwndContainer list;
+    auto placed = std::make_shared<tagLEDFPGAWindow>();
+    auto first = piece(1, {0, 0, 1920, 1080}, {0, 0, 960, 540});
+    first->scaler = C8PartResourceAllocer::Instance().Reserve(1, C8PartResourceAllocer::kKindScaler);
+    ASSERT_TRUE(first->scaler);
+    placed->pieces.push_back(first);
+    placed->dests = {Line(9, 0, 5), Line(9, 1, 7)};
+    list.push_back(placed);
+    auto second = std::make_shared<tagLEDFPGAWindow>();
+    second->dests = {Line(9, 0, 2), Line(9, 0, 5)};
+    list.push_back(second);
+
+    EXPECT_EQ(list.FindEqualScalerPiece(*piece(1, {0, 0, 1920, 1080}, {100, 100, 1060, 640})), first);
+    EXPECT_FALSE(list.FindEqualScalerPiece(*piece(1, {0, 0, 1920, 1080}, {0, 0, 962, 540})));
+    EXPECT_FALSE(list.FindEqualScalerPiece(*piece(1, {0, 0, 1918, 1080}, {0, 0, 960, 540})));
+    EXPECT_FALSE(list.FindEqualScalerPiece(*piece(2, {0, 0, 1920, 1080}, {0, 0, 960, 540})));
+
+    // Port 0 holds layers 5, 2, 5 in gathering order.
+    RenumberLayers(sender, list);
+    EXPECT_EQ(std::make_tuple(placed->dests[0]->layer, second->dests[0]->layer, second->dests[1]->layer),
+              std::make_tuple(2, 1, 3));
+    EXPECT_EQ(placed->dests[1]->layer, 1);
+
+    Lines lines;
+    ClearOutputWindowLines(sender, "INPUT_FPGA CLEAR_OUTPUT_WIN", list, lines);
+    EXPECT_TRUE(lines.empty());
+    list.pop_back();
+    placed->dests.pop_back();
+    ClearOutputWindowLines(sender, "INPUT_FPGA CLEAR_OUTPUT_WIN", list, lines);
+    EXPECT_EQ(lines, (Lines{"INPUT_FPGA CLEAR_OUTPUT_WIN 9 1\r\n"}));
 }
