@@ -5,6 +5,7 @@
 #include "builder/pro8part_sender.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <tuple>
 
@@ -141,29 +142,27 @@ void CPro8PartSender::CommandPass(std::vector<std::string>& lines)
     const int32_t kind = processor_->GetKind();
     if (g_NetType != 1 && processor_->GetConnection().type == kSerialConnection)
         lines.push_back(kSerialWake);
-    std::vector<std::string> part;
-    InputScalerSetupCommands(part);
-    Append(lines, std::move(part));
-    InputWindowCommands(part);
-    Append(lines, std::move(part));
-    if (HasBackplane(kind)) {
-        BackplaneRouteCommands(part);
+    // Models 8 and 10 route through the backplane; model 7 has none.
+    const bool backplane = HasBackplane(kind);
+    using Lines = std::vector<std::string>;
+    const std::pair<std::function<void(Lines&)>, bool> passes[] = {
+        {[this](Lines& l) { InputScalerSetupCommands(l); }, true},
+        {[this](Lines& l) { InputWindowCommands(l); }, true},
+        {[this](Lines& l) { BackplaneRouteCommands(l); }, backplane},
+        {[this](Lines& l) { OutputScalerSetupCommands(l); }, true},
+        {[this](Lines& l) { OutputWindowCommands(l); }, true},
+        {[this](Lines& l) { ClearOutputWindowCommands(l); }, true},
+        {[this](Lines& l) { InputSusdCommands(l); }, true},
+        {[this](Lines& l) { CrosspointUpdateCommand(l); }, backplane},
+        {[this](Lines& l) { OutputSusdCommands(l); }, true},
+    };
+    Lines part;
+    for (const auto& [pass, runs] : passes) {
+        if (!runs)
+            continue;
+        pass(part);
         Append(lines, std::move(part));
     }
-    OutputScalerSetupCommands(part);
-    Append(lines, std::move(part));
-    OutputWindowCommands(part);
-    Append(lines, std::move(part));
-    ClearOutputWindowCommands(part);
-    Append(lines, std::move(part));
-    InputSusdCommands(part);
-    Append(lines, std::move(part));
-    if (HasBackplane(kind)) {
-        CrosspointUpdateCommand(part);
-        Append(lines, std::move(part));
-    }
-    OutputSusdCommands(part);
-    Append(lines, std::move(part));
 }
 
 void CPro8PartSender::InputScalerSetupCommands(std::vector<std::string>& lines) const

@@ -38,30 +38,43 @@ WindowRecordPtr TileCopy(const tagWindowRecord& w, const ::Rect& tile)
     return copy;
 }
 
+// A window line of the piece's output, at the piece's place.
+LEDDestRectPtr LineFor(const tagFPGAWindowDestRect2& piece, int32_t kind)
+{
+    auto line = std::make_shared<tagLEDFPGAWindowDestRect>();
+    line->board = piece.board;
+    line->port = piece.port;
+    line->dest = piece.local;
+    line->layer = piece.layer;
+    line->kind = kind;
+    line->scale = piece.scale;
+    return line;
+}
+
 } // namespace
 
 int CPro8PartSender::SplitPlanWindows()
 {
-    const ::Rect inflate = processor_ ? processor_->GetInflateRect() : ::Rect{};
-    for (const auto& record : records_) {
-        if (!record->window || record->window->sigsrc == kLogoSigSrc)
-            continue;
-        record->inflate = inflate;
-        for (auto& placed : SplitWindow(record))
-            ledWindows_.push_back(std::move(placed));
-    }
+    SplitRecords(records_, true);
     return 0;
 }
 
 int CPro8PartSender::SplitWatchCells()
 {
+    SplitRecords(watchCells_, false);
+    return 0;
+}
+
+void CPro8PartSender::SplitRecords(const std::vector<WindowRecordPtr>& records, bool skipOsd)
+{
     const ::Rect inflate = processor_ ? processor_->GetInflateRect() : ::Rect{};
-    for (const auto& cell : watchCells_) {
-        cell->inflate = inflate;
-        for (auto& placed : SplitWindow(cell))
+    for (const auto& record : records) {
+        if (!record->window || (skipOsd && record->window->sigsrc == kLogoSigSrc))
+            continue;
+        record->inflate = inflate;
+        for (auto& placed : SplitWindow(record))
             ledWindows_.push_back(std::move(placed));
     }
-    return 0;
 }
 
 std::vector<LEDFpgaWindowPtr> CPro8PartSender::SplitWindow(const WindowRecordPtr& record)
@@ -112,13 +125,7 @@ std::vector<LEDFpgaWindowPtr> CPro8PartSender::SplitWindow(const WindowRecordPtr
     const IdRectPtr crop = MakeSourceCrop(sourceId, RoundRectEven(geometry));
     auto placed = std::make_shared<tagLEDFPGAWindow>();
     for (const auto& piece : pieces) {
-        auto line = std::make_shared<tagLEDFPGAWindowDestRect>();
-        line->board = piece->board;
-        line->port = piece->port;
-        line->dest = piece->local;
-        line->layer = piece->layer;
-        line->kind = tagFPGAWindowDestRect::kDirect;
-        line->scale = piece->scale;
+        auto line = LineFor(*piece, tagFPGAWindowDestRect::kDirect);
         line->input = crop;
         placed->dests.push_back(std::move(line));
     }
@@ -173,14 +180,8 @@ LEDFpgaWindowPtr CPro8PartSender::LayoutPass(const WindowRecordPtr& record, bool
     auto placed = std::make_shared<tagLEDFPGAWindow>();
     placed->pieces.push_back(piece);
     for (const auto& cut : CutByOutputsWhole(w)) {
-        auto line = std::make_shared<tagLEDFPGAWindowDestRect>();
-        line->board = cut->board;
-        line->port = cut->port;
-        line->dest = cut->local;
-        line->layer = cut->layer;
-        line->kind = tagFPGAWindowDestRect::kScaled;
+        auto line = LineFor(*cut, tagFPGAWindowDestRect::kScaled);
         line->scaler = piece;
-        line->scale = cut->scale;
         placed->dests.push_back(std::move(line));
     }
     return placed;

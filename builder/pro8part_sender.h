@@ -122,6 +122,7 @@ private:
     // Queues a piece that found no output scaler as a window of its own.
     void DeferPiece(const tagFPGAWindowDestRect2& piece, const tagWindowRecord& w);
     LEDFpgaWindowPtr LayoutPass(const WindowRecordPtr& tile, bool reserve);
+    void SplitRecords(const std::vector<WindowRecordPtr>& records, bool skipOsd);
     int HandOver(const std::vector<std::string>& lines);
     // The boards of the monitored outputs, ascending.
     std::set<int32_t> MonitorBoards() const;

@@ -31,19 +31,6 @@ const Lines kAcrossTwoOutputs = {
     "O_F SUSD 9\r\n",
 };
 
-// The processor's outputs and wall as the link set-up leaves them empty.
-void EquipFixtureF(CQelProcessor& p)
-{
-    p.SetKind(8);
-    for (auto [id, type] : {std::pair{1u, 1}, {109u, 12}}) {
-        auto board = std::make_shared<CQelBoard>(id);
-        board->SetType(type);
-        p.AddBoard(board);
-    }
-    AddTestSource(p, 100, 1920, 1080);
-    SetTestOutputs(p, {10900, 10901}, {{{0, 0}, 10900}, {{0, 1}, 10901}});
-}
-
 bool WaitUntil(const std::function<bool()>& done)
 {
     const auto end = std::chrono::steady_clock::now() + 20s;
@@ -94,7 +81,7 @@ TEST(EightPartApply, LayoutFollowsTheLinkSetUp)
 
     ASSERT_TRUE(processor->Connect());
     ASSERT_TRUE(WaitUntil([&] { return processor->IsConnected(); }));
-    EquipFixtureF(*processor);
+    BuildFixtureS(*processor);
     ASSERT_TRUE(plan->Apply(0, nullptr));
     ASSERT_TRUE(simulator.WaitForLine("O_F SUSD 9\r\n", 20s));
     std::this_thread::sleep_for(100ms); // nothing may follow
@@ -110,7 +97,7 @@ TEST(EightPartApply, ListIsOneRequestReplacingTheUnsentOne)
 {
     SenderContextGuard guard;
     ApplyFixture f(8);
-    EquipFixtureF(*f.processor);
+    BuildFixtureS(*f.processor);
     f.processor->StopSender(); // keeps the lists queued
     auto plan = MakeTestPlan(1, 2);
     auto window = AddTestWindow(*plan, 100, {960, 0, 2880, 1080});
@@ -138,7 +125,7 @@ TEST(EightPartApply, RefusedWithoutALinkOrWhileBusy)
     {
         SenderContextGuard guard;
         ApplyFixture f(8, false);
-        EquipFixtureF(*f.processor);
+        BuildFixtureS(*f.processor);
         auto plan = MakeTestPlan(1, 2);
         AddTestWindow(*plan, 100, {0, 0, 1920, 1080});
         // A reservation survives: no sender was made to rebuild the tables.
@@ -235,9 +222,7 @@ TEST(EightPartApply, OverlaysShowWhatTheProcessorCannot)
     SenderContextGuard guard;
     auto processor = std::make_shared<CQelProcessor>();
     BuildFixtureS(*processor);
-    auto board = std::make_shared<CQelBoard>(5);
-    board->SetType(1);
-    processor->AddBoard(board);
+    AddTestBoards(*processor, {{5, 1}});
     AddTestSource(*processor, 500, 1920, 1080);
     SelectTestProcessor(processor);
 

@@ -80,20 +80,10 @@ protected:
     {
         processor = std::make_shared<CQelProcessor>();
         processor->SetKind(9);
-        for (auto [id, type] : {std::pair{0u, 1}, {100u, 12}}) {
-            auto board = std::make_shared<CQelBoard>(id);
-            board->SetType(type);
-            processor->AddBoard(board);
-        }
+        AddTestBoards(*processor, {{0, 1}, {100, 12}});
         AddTestSource(*processor, 1, 1920, 1080);
-        for (uint32_t id : {10000u, 10001u, 10002u, 10003u}) {
-            auto output = std::make_shared<CQelSigOut>(id);
-            output->SetBoard(processor->GetBoard(100));
-            processor->AddSigOut(output);
-        }
-        auto wall = processor->GetWall();
-        wall.cells = {{{0, 0}, 10000}, {{0, 1}, 10001}, {{1, 0}, 10002}, {{1, 1}, 10003}};
-        processor->SetWall(wall);
+        SetTestOutputs(*processor, {10000, 10001, 10002, 10003},
+                       {{{0, 0}, 10000}, {{0, 1}, 10001}, {{1, 0}, 10002}, {{1, 1}, 10003}});
         SelectTestProcessor(processor);
         plan = MakeTestPlan(2, 2);
     }
@@ -175,12 +165,7 @@ TEST_F(EightPartCommands, EmptyPlanClearsEveryOutput)
 
     // An output off the wall is cleared after the wall's own; a wall entry
     // of 0 is no output and gets no scaler line (board 0 is an input board).
-    auto idle = std::make_shared<CQelSigOut>(10902);
-    idle->SetBoard(processor->GetBoard(109));
-    processor->AddSigOut(idle);
-    auto wall = processor->GetWall();
-    wall.cells[{0, 2}] = 0;
-    processor->SetWall(wall);
+    SetTestOutputs(*processor, {10902}, {{{0, 0}, 10900}, {{0, 1}, 10901}, {{0, 2}, 0}});
     EXPECT_EQ(Build(), Join({kFixedScalers, closing,
                              {"OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 2\r\n", "K40750 UPDATA 0\r\n", "O_F SUSD 9\r\n"}}));
 }
@@ -189,20 +174,9 @@ TEST_F(EightPartCommands, Model7HasNoBackplaneLines)
 {
     processor = std::make_shared<CQelProcessor>();
     processor->SetKind(7);
-    for (auto [id, type] : {std::pair{1u, 1}, {102u, 12}}) {
-        auto board = std::make_shared<CQelBoard>(id);
-        board->SetType(type);
-        processor->AddBoard(board);
-    }
+    AddTestBoards(*processor, {{1, 1}, {102, 12}});
     AddTestSource(*processor, 100, 1920, 1080);
-    for (uint32_t id : {10200u, 10201u}) {
-        auto output = std::make_shared<CQelSigOut>(id);
-        output->SetBoard(processor->GetBoard(102));
-        processor->AddSigOut(output);
-    }
-    auto wall = processor->GetWall();
-    wall.cells = {{{0, 0}, 10200}, {{0, 1}, 10201}};
-    processor->SetWall(wall);
+    SetTestOutputs(*processor, {10200, 10201}, {{{0, 0}, 10200}, {{0, 1}, 10201}});
     CQelContext::Destroy();
     SelectTestProcessor(processor);
 
@@ -217,9 +191,7 @@ TEST_F(EightPartCommands, Model7HasNoBackplaneLines)
 
 TEST_F(EightPartCommands, WatchedOutputGetsOneWindowGroup)
 {
-    auto watched = std::make_shared<CQelSigOut>(10902);
-    watched->SetBoard(processor->GetBoard(109));
-    processor->AddSigOut(watched);
+    SetTestOutputs(*processor, {10902}, processor->GetWall().cells);
     AddWatch(*plan, 10902, {100});
     EXPECT_EQ(Build(), Join({{"I_F SWL 1 0 1920 2400\r\n", "I_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n",
                               "I_F AWE\r\n", "GP BPSW 1 0 9 0\r\n"},
@@ -315,9 +287,7 @@ TEST_F(InputOnlyCommands, WindowsBeyondTheScalersAreShownUnscaled)
 
 TEST_F(InputOnlyCommands, WatchCellsGoToTheirOwnOutput)
 {
-    auto watched = std::make_shared<CQelSigOut>(10004);
-    watched->SetBoard(processor->GetBoard(100));
-    processor->AddSigOut(watched);
+    SetTestOutputs(*processor, {10004}, processor->GetWall().cells);
     AddWatch(*plan, 10004, {1});
     const Lines cell = {"I_F AW 1 1 0 0 1920 1080 0 0 1920 1080\r\n", "I_F AWE\r\n"};
     EXPECT_EQ(Build(), Join({{"I_F SWL 0 4 1920 1080\r\n"}, cell, Clears({0, 1, 2, 3}), {"I_F SUSD 0\r\n"}}));

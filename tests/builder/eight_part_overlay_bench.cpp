@@ -20,18 +20,10 @@ void BuildModel10(CQelProcessor& p)
 {
     p.SetKind(10);
     for (uint32_t b = 0; b <= 8; ++b) {
-        auto board = std::make_shared<CQelBoard>(b);
-        board->SetType(1);
-        p.AddBoard(board);
-    }
-    for (uint32_t b = 109; b <= 117; ++b) {
-        auto board = std::make_shared<CQelBoard>(b);
-        board->SetType(12);
-        p.AddBoard(board);
-    }
-    for (uint32_t b = 0; b <= 8; ++b)
+        AddTestBoards(p, {{b, 1}, {b + 109, 12}});
         for (uint32_t port = 0; port < 4; ++port)
             AddTestSource(p, b * 100 + port, 1920, 1080);
+    }
     std::vector<uint32_t> outputs;
     CQelProcessor::WallMap cells;
     for (int n = 0; n < kSide * kSide; ++n) {
@@ -39,14 +31,7 @@ void BuildModel10(CQelProcessor& p)
         outputs.push_back(id);
         cells[{n / kSide, n % kSide}] = int32_t(id);
     }
-    for (uint32_t id : outputs) {
-        auto output = std::make_shared<CQelSigOut>(id);
-        output->SetBoard(p.GetBoard(id / 100));
-        p.AddSigOut(output);
-    }
-    auto wall = p.GetWall();
-    wall.cells = cells;
-    p.SetWall(wall);
+    SetTestOutputs(p, outputs, cells);
 }
 
 void AddWindows(CQelPlan& plan)
