@@ -9,6 +9,7 @@
 #include "app/program_log.h"
 #include "builder/pro16x16_builder.h"
 #include "builder/pro16x16_switch.h"
+#include "builder/pro32x32_switch.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
 #include "plan/plan.h"
@@ -198,7 +199,10 @@ bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
             CPro16x16SwitchSender sender(this);
             return sender.Send();
         }
-        case 5:
+        case 5: {
+            CPro32x32SwitchSender sender(this);
+            return sender.Send();
+        }
         case 7:
         case 8:
         case 9:
@@ -222,8 +226,12 @@ bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
         builder.Build();
         return builder.Send();
     }
+    case 5: {
+        CPro32x32Builder builder(this);
+        builder.Build();
+        return builder.Send();
+    }
     case 4:
-    case 5:
     case 6:
     case 7:
     case 8:
@@ -260,6 +268,13 @@ void CQelPlan::PlaceWindows()
             w->resourceOk = builder.IsWindowRealized(w->id);
         break;
     }
+    case 5: {
+        CPro32x32Builder builder(this);
+        builder.Build();
+        for (const auto& w : windows_)
+            w->resourceOk = builder.IsWindowRealized(w->id);
+        break;
+    }
     case 7:
     case 8:
     case 9:
@@ -268,7 +283,7 @@ void CQelPlan::PlaceWindows()
             w->resourceOk = true;
         break;
     default:
-        break; // 4 to 6 until their builders come; others have no resources
+        break; // 4 and 6 until their builders come; others have no resources
     }
 }
 

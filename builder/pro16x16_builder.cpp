@@ -161,12 +161,17 @@ void CPro16x16Builder::Build()
         }
         // Only a window tried input- and output-side can need undoing.
         snapshot_ = context_->Clone();
-        if (!(SplitSourceRect(*w) && PlaceInput(*w) && PlaceOutput(*w))) {
+        if (!(SplitSourceRect(*w) && PlaceScaled(*w))) {
             context_ = snapshot_;
             snapshot_ = std::make_shared<_tagContext>();
             PlaceByPiece(*w);
         }
     }
+}
+
+bool CPro16x16Builder::PlaceScaled(_tagWindow& window)
+{
+    return PlaceInput(window) && PlaceOutput(window);
 }
 
 void CPro16x16Builder::SendLines(std::vector<std::string>& lines)
