@@ -193,12 +193,7 @@ bool CPro16x16Builder::Send()
         return false;
     const int32_t refusedBefore = refused_;
     WriteLog(kSeparator);
-    processor_->SetStatusPoll(false);
-    for (const auto& b : context_->boards)
-        InputPass(b.get());
-    BackplanePass();
-    for (const auto& b : context_->boards)
-        OutputPass(b.get());
+    RunPasses();
     processor_->SetStatusPoll(true);
     const int32_t refused = refused_ - refusedBefore;
     if (refused > 0) {
@@ -207,6 +202,16 @@ bool CPro16x16Builder::Send()
         return false;
     }
     return true;
+}
+
+void CPro16x16Builder::RunPasses()
+{
+    processor_->SetStatusPoll(false);
+    for (const auto& b : context_->boards)
+        InputPass(b.get());
+    BackplanePass();
+    for (const auto& b : context_->boards)
+        OutputPass(b.get());
 }
 
 bool CPro16x16Builder::IsWindowRealized(int32_t windowId) const

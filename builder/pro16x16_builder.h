@@ -168,6 +168,18 @@ protected:
                                               std::shared_ptr<_tagBackgrd>& background);
     // Build's placement of a scaled window: input-side, then output-side.
     virtual bool PlaceScaled(_tagWindow& window);
+    // Turns the status poll off and runs the three passes in their order.
+    void RunPasses();
+
+    // Where an output of an output board takes its picture from: its
+    // background, or else the one the next window would get (-1, -1 when
+    // every input board's backgrounds are taken).
+    struct BackgroundRoute {
+        int32_t board = -1;
+        int32_t number = -1;
+        int32_t outputId = 0;
+    };
+    std::vector<BackgroundRoute> BackgroundRoutes() const;
 
     _tagBoard* FindBoard(int32_t number) const;
     _tagSigOut* FindOutput(int32_t id) const;

@@ -32,12 +32,7 @@ bool CPro32x32Builder::Send()
         return false;
     const int32_t before = refusedOne_;
     LogSeparator();
-    processor_->SetStatusPoll(false);
-    for (const auto& b : context_->boards)
-        InputPass(b.get());
-    BackplanePass();
-    for (const auto& b : context_->boards)
-        OutputPass(b.get());
+    RunPasses();
     for (const auto& b : context_->boards) {
         if (CQelBoard::IsInputType(b->type))
             CmdInputUpdateDisplay(b->number);

@@ -62,29 +62,9 @@ void CPro32x32Builder::BackplanePass()
     for (const auto& r : context_->routes) {
         CmdBackplaneSwitch({r.key / 100, r.key % 100, r.channel / 100 - kOutputBoardBase, r.channel % 100});
     }
-    // Outputs without a background show the one the next window would get.
-    int32_t defaultBoard = -1;
-    int32_t defaultNumber = -1;
-    for (const auto& b : context_->boards) {
-        if (CQelBoard::IsInputType(b->type) && b->backgrounds.size() < 4) {
-            defaultBoard = b->number;
-            defaultNumber = static_cast<int32_t>(b->backgrounds.size()) + 4;
-            break;
-        }
-    }
-    for (const auto& b : context_->boards) {
-        if (!CQelBoard::IsOutputType(b->type))
-            continue;
-        for (const auto& o : b->outputs) {
-            const int32_t destination = o->id + 4;
-            int32_t from = defaultBoard;
-            int32_t number = defaultNumber;
-            if (o->background) {
-                from = o->background->owner ? o->background->owner->number : -1;
-                number = o->background->number;
-            }
-            CmdBackplaneSwitch({from, number, destination / 100 - kOutputBoardBase, destination % 100});
-        }
+    for (const auto& r : BackgroundRoutes()) {
+        const int32_t destination = r.outputId + 4;
+        CmdBackplaneSwitch({r.board, r.number, destination / 100 - kOutputBoardBase, destination % 100});
     }
 }
 

@@ -3,26 +3,6 @@
 #include "apply_test_support.h"
 #include "builder/pro16x16_switch.h"
 
-namespace {
-
-std::shared_ptr<CQelPlan> SwitchPlan(std::map<int32_t, int32_t> routes)
-{
-    auto plan = MakePlan(1, 2, kPlanSwitch);
-    for (auto [output, input] : routes)
-        plan->SetSwitch(output, input);
-    return plan;
-}
-
-// Fills the queue so that it refuses what comes next.
-void FillQueue(CQelProcessor& processor)
-{
-    processor.StopSender();
-    while (processor.QueueCommand("X\r\n")) {
-    }
-}
-
-} // namespace
-
 TEST(PlanApply, RefusesWithoutAConnectedProcessorOrAPath)
 {
     {

@@ -3,18 +3,6 @@
 #include "apply_test_support.h"
 #include "builder/pro32x32_switch.h"
 
-namespace {
-
-std::shared_ptr<CQelPlan> SwitchPlan(std::map<int32_t, int32_t> routes)
-{
-    auto plan = MakePlan(1, 2, kPlanSwitch);
-    for (auto [output, input] : routes)
-        plan->SetSwitch(output, input);
-    return plan;
-}
-
-} // namespace
-
 TEST(Switch32x32, MappedOutputShowsItsSourceFullScreen)
 {
     ApplyFixture f(5);
@@ -103,8 +91,6 @@ TEST(Switch32x32, RefusedLinesFailTheSendButTheRestStillGoesOut)
     EXPECT_FALSE(sender.Send());
     EXPECT_EQ(f.recorder.Lines(), Crlf({"OUTPUT_FPGA SET_UPDATA_SYSTEM_DISPLAY 1", "K40750 UPDATA 0"}));
 
-    f.processor->StopSender();
-    while (f.processor->QueueCommand("X\r\n")) {
-    }
+    FillQueue(*f.processor);
     EXPECT_FALSE(plan->Apply(0, nullptr));
 }
