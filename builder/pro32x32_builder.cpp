@@ -5,8 +5,11 @@
 #include "corlane/fstr.h"
 #include "model/board.h"
 #include "model/processor.h"
+#include "plan/rect_math.h"
 
 using qz::vok::fstr_format;
+
+int32_t CPro32x32Builder::OutputBoardNumber(int64_t boardId) { return ClampInt32(boardId - 100); }
 
 CPro32x32Builder::CPro32x32Builder(CQelPlan* plan) : CPro16x16Builder(plan) {}
 
@@ -37,7 +40,7 @@ bool CPro32x32Builder::Send()
         if (CQelBoard::IsInputType(b->type))
             CmdInputUpdateDisplay(b->number);
         else if (CQelBoard::IsOutputType(b->type))
-            CmdOutputUpdateDisplay(b->number - 100);
+            CmdOutputUpdateDisplay(OutputBoardNumber(b->number));
     }
     CmdCrosspointUpdate(0);
     CmdCrosspointUpdate(1);

@@ -14,6 +14,9 @@ public:
     template <size_t N>
     using Args = std::array<int32_t, N>;
 
+    // Output boards go on the wire as their id minus 100.
+    static int32_t OutputBoardNumber(int64_t boardId);
+
     explicit CPro32x32Builder(CQelPlan* plan);
     ~CPro32x32Builder() override;
 

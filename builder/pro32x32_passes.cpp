@@ -22,9 +22,6 @@ int32_t H(const Rect& r) { return ClampInt32(RectHeight(r)); }
 int32_t Add(int64_t a, int64_t b) { return ClampInt32(a + b); }
 int32_t Last(int64_t exclusiveEdge, int64_t shift = 0) { return ClampInt32(exclusiveEdge - 1 + shift); }
 
-// Output boards are numbered from 100 on the 32x32 processor.
-constexpr int32_t kOutputBoardBase = 100;
-
 } // namespace
 
 void CPro32x32Builder::InputPass(const _tagBoard* board)
@@ -60,11 +57,11 @@ void CPro32x32Builder::InputPass(const _tagBoard* board)
 void CPro32x32Builder::BackplanePass()
 {
     for (const auto& r : context_->routes) {
-        CmdBackplaneSwitch({r.key / 100, r.key % 100, r.channel / 100 - kOutputBoardBase, r.channel % 100});
+        CmdBackplaneSwitch({r.key / 100, r.key % 100, OutputBoardNumber(r.channel / 100), r.channel % 100});
     }
     for (const auto& r : BackgroundRoutes()) {
-        const int32_t destination = r.outputId + 4;
-        CmdBackplaneSwitch({r.board, r.number, destination / 100 - kOutputBoardBase, destination % 100});
+        const int64_t destination = int64_t(r.outputId) + 4;
+        CmdBackplaneSwitch({r.board, r.number, OutputBoardNumber(destination / 100), int32_t(destination % 100)});
     }
 }
 
@@ -73,7 +70,7 @@ void CPro32x32Builder::OutputPass(const _tagBoard* board)
     if (!board || !CQelBoard::IsOutputType(board->type))
         return;
     const int32_t b = board->number;
-    const int32_t o = b - kOutputBoardBase;
+    const int32_t o = OutputBoardNumber(b);
 
     // Source key -> the output board's input port that carries it.
     std::map<int32_t, int32_t> feeding;

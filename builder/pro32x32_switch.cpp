@@ -26,7 +26,7 @@ bool CPro32x32SwitchSender::Send()
             continue;
         const uint32_t id = output->GetId();
         const int32_t port = static_cast<int32_t>(id % 100);
-        const int32_t o = static_cast<int32_t>(id / 100) - 100;
+        const int32_t o = OutputBoardNumber(id / 100);
         const auto entry = map.find(static_cast<int32_t>(id));
         const int32_t sourceId = entry == map.end() ? -1 : entry->second;
         const auto source = sourceId < 0 ? nullptr : processor_->GetSigSrc(static_cast<uint32_t>(sourceId));
@@ -51,11 +51,11 @@ bool CPro32x32SwitchSender::Send()
     for (const auto& board : processor_->GetBoards()) {
         if (!board)
             continue;
-        const int32_t id = static_cast<int32_t>(board->GetId());
+        const uint32_t id = board->GetId();
         if (CQelBoard::IsInputType(board->GetType()))
-            CmdInputUpdateDisplay(id);
+            CmdInputUpdateDisplay(static_cast<int32_t>(id));
         else
-            CmdOutputUpdateDisplay(id - 100);
+            CmdOutputUpdateDisplay(OutputBoardNumber(id));
     }
     CmdCrosspointUpdate(0);
     return ReportRefused(before, "switch");

@@ -265,3 +265,20 @@ TEST(Layout32x32, RefusedLinesFailTheSendButTheRestStillGoesOut)
     FillQueue(*f.processor);
     EXPECT_FALSE(plan->Apply(0, nullptr));
 }
+
+TEST(Layout32x32, ScalerUseWithoutARouteLosesOnlyItsScalerSetup)
+{
+    ApplyFixture f(5);
+    Standard32(f);
+    auto plan = MakePlan(1, 2);
+    AddWindow(*plan, {0, 0, 3840, 1080});
+    Builder b(plan.get());
+    b.Build();
+    b.GetContext()->routes.clear();
+    ASSERT_TRUE(b.Send());
+    auto expected = kStretchedLines;
+    // The route line and the two output scaler set-ups.
+    expected.erase(expected.begin() + 4, expected.begin() + 6);
+    expected.erase(expected.begin() + 1);
+    EXPECT_EQ(f.recorder.Lines(), expected);
+}
