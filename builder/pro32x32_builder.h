@@ -49,6 +49,8 @@ protected:
     // source board; none left fails the input side.
     BackgroundChoice ChooseBackground(_tagBoard& board, _tagSigOut& output, int32_t windowId,
                                       std::shared_ptr<_tagBackgrd>& background) override;
+    // The output side first; the input side then only sees pieces that
+    // already have a status.
     bool PlaceScaled(_tagWindow& window) override;
 
     void LogSeparator();
