@@ -10,6 +10,7 @@
 #include "builder/part_wall_paths.h"
 #include "builder/pro16x16_builder.h"
 #include "builder/pro16x16_switch.h"
+#include "builder/pro32x32_switch.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
 #include "plan/plan.h"
@@ -199,7 +200,10 @@ bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
             CPro16x16SwitchSender sender(this);
             return sender.Send();
         }
-        case 5:
+        case 5: {
+            CPro32x32SwitchSender sender(this);
+            return sender.Send();
+        }
         case 7:
         case 8:
         case 9:
@@ -223,11 +227,15 @@ bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
         builder.Build();
         return builder.Send();
     }
+    case 5: {
+        CPro32x32Builder builder(this);
+        builder.Build();
+        return builder.Send();
+    }
     case 4:
         return ApplyLedPlan(*this);
     case 6:
         return Apply16PartPlan(*this, *processor);
-    case 5:
     case 7:
     case 8:
     case 9:
@@ -269,6 +277,13 @@ void CQelPlan::PlaceWindows()
     case 6:
         Check16PartPlan(*this);
         break;
+    case 5: {
+        CPro32x32Builder builder(this);
+        builder.Build();
+        for (const auto& w : windows_)
+            w->resourceOk = builder.IsWindowRealized(w->id);
+        break;
+    }
     case 7:
     case 8:
     case 9:
@@ -277,7 +292,7 @@ void CQelPlan::PlaceWindows()
             w->resourceOk = true;
         break;
     default:
-        break; // 5 until its builder comes; others have no resources
+        break; // others have no resources
     }
 }
 
