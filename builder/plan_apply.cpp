@@ -184,6 +184,14 @@ std::shared_ptr<CQelProcessor> ConnectedProcessor()
     return processor;
 }
 
+// Builds the plan and marks which of its windows the builder could show.
+void MarkRealized(CPro16x16Builder& builder, const CQelPlan::WindowList& windows)
+{
+    builder.Build();
+    for (const auto& w : windows)
+        w->resourceOk = builder.IsWindowRealized(w->id);
+}
+
 } // namespace
 
 bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
@@ -266,9 +274,7 @@ void CQelPlan::PlaceWindows()
         break;
     case 3: {
         CPro16x16Builder builder(this);
-        builder.Build();
-        for (const auto& w : windows_)
-            w->resourceOk = builder.IsWindowRealized(w->id);
+        MarkRealized(builder, windows_);
         break;
     }
     case 4:
@@ -279,9 +285,7 @@ void CQelPlan::PlaceWindows()
         break;
     case 5: {
         CPro32x32Builder builder(this);
-        builder.Build();
-        for (const auto& w : windows_)
-            w->resourceOk = builder.IsWindowRealized(w->id);
+        MarkRealized(builder, windows_);
         break;
     }
     case 7:
