@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/fpga_window.h"
 #include "builder/pro8x8_sender.h"
 #include "plan/eight_part_overlay.h"
 
@@ -42,6 +43,35 @@ public:
     // Per wall output: the areas past what the output can show. Always 0.
     int CheckPlacementBySplit(std::vector<std::shared_ptr<tagMonitorInvalidSegmentWindow>>& out);
 
+    // Placement of the plan windows and watch cells (models 7, 8 and 10):
+    // each placed window joins the FPGA window list; what could not be
+    // shown as asked leaves a record in the placement list.
+    int PlaceAllWindows();
+    int PlaceWatchCells();
+    void Place4KWindow(const WindowRecordPtr& w);
+    FpgaWindowPtr PlaceWindow(int pass, const WindowRecordPtr& w);
+    bool IsHiddenByHigherWindow(const tagWindowRecord& w) const;
+
+    // Output distribution of a placed window. 0, or 1 when no output board
+    // was reached.
+    int RouteToOutputs(int outScale, const FpgaWindowPtr& r, const WindowRecordPtr& w);
+    void BuildOutputWindows(int outScale, const OBIPPtr& x, const std::vector<DestRect2Ptr>& pieces,
+                            const FpgaWindowPtr& r, const WindowRecordPtr& w);
+    std::vector<DestRect2Ptr> CutByOutputs(const tagWindowRecord& w) const;
+    std::vector<DestRect2Ptr> CutByOutputsWhole(const tagWindowRecord& w) const;
+    std::vector<DestRect2Ptr> CutFixedOutput(const tagWindowRecord& w) const;
+    // Tiles of at most 1920 x 2160, row by row.
+    static std::vector<::Rect> TileRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    static OBIPPtr FindOBIP(const tagFPGAWindow& r, int32_t outputBoard);
+
+    // The wall view's query: the placement's failure records for `plan`;
+    // nothing for models other than 7, 8 and 10. Always 0.
+    int CheckPlacement(CQelPlan* plan, std::vector<FailRectPtr>& out);
+
+    CFwndContainer& FpgaWindows() { return fpgaWindows_; }
+    const std::vector<FailRectPtr>& Placements() const { return placements_; }
+    const std::deque<WindowRecordPtr>& RetryQueue() const { return retry_; }
+
     int32_t PartCount() const { return partCount_; }
     int32_t CellsPerPart() const { return cellsPerPart_; }
     int32_t Mode() const { return mode_; }
@@ -49,6 +79,15 @@ public:
 private:
     void ResetResources();
     void SplitOutput(tagMonitorInvalidSegmentWindow& result) const;
+    void AddFailure(const ::Rect& rect, int32_t code);
+    std::vector<DestRect2Ptr> Cut(const tagWindowRecord& w, bool tiled) const;
+    // Queues a piece that found no output scaler as a window of its own.
+    void DeferPiece(const tagFPGAWindowDestRect2& piece, const tagWindowRecord& w);
+
+    // Released in reverse: failures, retries, then the placed windows.
+    CFwndContainer fpgaWindows_;
+    std::deque<WindowRecordPtr> retry_;
+    std::vector<FailRectPtr> placements_;
 
     int32_t partCount_ = 0;
     int32_t cellsPerPart_ = 0;

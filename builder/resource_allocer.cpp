@@ -157,6 +157,15 @@ void C8PartResourceAllocer::Unreserve(Reservation* record)
     records_.erase(held);
 }
 
+std::vector<C8PartResourceAllocer::Entry> C8PartResourceAllocer::Entries() const
+{
+    std::vector<Entry> entries;
+    entries.reserve(table_.size());
+    for (const auto& [key, entry] : table_)
+        entries.push_back(entry);
+    return entries;
+}
+
 bool C8PartResourceAllocer::HasFree(int32_t board, int32_t n) const
 {
     const int64_t free = int64_t(table_.count(Key{uint32_t(board), kKindScaler, 1}));

@@ -5,6 +5,7 @@
 #include <memory>
 #include <tuple>
 #include <unordered_map>
+#include <vector>
 
 namespace _8PART_NS {
 
@@ -61,6 +62,8 @@ public:
     bool HasFree(int32_t board, int32_t n) const;
 
     size_t TableSize() const { return table_.size(); }
+    // The rows in table order.
+    std::vector<Entry> Entries() const;
     size_t LookupSize() const { return lookup_.size(); }
     size_t OutstandingReservations() const { return records_.size(); }
 

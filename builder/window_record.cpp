@@ -27,4 +27,31 @@ WindowRecordPtr CopyFpgaWindow(const tagWindowRecord& source)
     return copy;
 }
 
+std::shared_ptr<CQelSigSrc> SigSrcCopy(const CQelSigSrc& source)
+{
+    auto values = source.GetValues();
+    auto children = std::move(values.children);
+    values.children.clear();
+    auto copy = std::make_shared<CQelSigSrc>(values);
+    for (const auto& child : children)
+        copy->AddChild(child.id, child.type, child.name, child.resolution, child.routingId);
+    return copy;
+}
+
+WindowGeometry GeometryOf(const tagWindowRecord& w)
+{
+    WindowGeometry g;
+    if (w.window) {
+        g.crop = w.window->rcsigsrc;
+        g.scaled = w.window->scaled;
+    }
+    if (w.source) {
+        const auto size = w.source->GetResolution();
+        g.sourceWidth = size.width;
+        g.sourceHeight = size.height;
+    }
+    g.area = w.rect;
+    return g;
+}
+
 } // namespace _8PART_NS

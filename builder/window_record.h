@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "builder/fpga_geometry.h"
 #include "platform/geometry.h"
 
 struct CQelWindow;
@@ -34,5 +35,12 @@ using WindowRecordPtr = std::shared_ptr<tagWindowRecord>;
 // source of its own, so changing its crop leaves the original alone. The OSD
 // record and 4K flag of the copy's window stay at their defaults.
 WindowRecordPtr CopyFpgaWindow(const tagWindowRecord& source);
+
+// A source record of its own with every field of `source`, its name and
+// children included; no processor owns it, so changing it announces nothing.
+std::shared_ptr<CQelSigSrc> SigSrcCopy(const CQelSigSrc& source);
+
+// What the geometry helpers read of a record.
+WindowGeometry GeometryOf(const tagWindowRecord& w);
 
 } // namespace _8PART_NS

@@ -115,3 +115,27 @@ TEST(WindowRecordCopy, IsAFreshRecordEveryTime)
     EXPECT_EQ(original.window->rcsigsrc, (Rect{2, 4, 6, 8}));
     EXPECT_EQ(b->window->rcsigsrc, (Rect{2, 4, 6, 8}));
 }
+
+TEST(SigSrcCopy, CopiesNameAndChildrenWithoutTheOwner)
+{
+    auto processor = std::make_shared<CQelProcessor>();
+    CQelSigSrc::Values values;
+    values.id = 104;
+    values.type = CQelSigSrc::kType4K;
+    values.name = "Camera";
+    values.resolution = {0, 0, 30};
+    auto source = std::make_shared<CQelSigSrc>(values);
+    ASSERT_TRUE(source->AddChild(1, 2, "DVI", {1920, 1080, 60}, 7));
+    ASSERT_TRUE(processor->AddSigSrc(source, false, false));
+
+    const auto copy = SigSrcCopy(*source);
+    ASSERT_NE(copy, source);
+    EXPECT_EQ(std::make_tuple(copy->GetId(), copy->GetType(), copy->GetName(), copy->GetResolution()),
+              std::make_tuple(104u, CQelSigSrc::kType4K, std::string("Camera"), Resolution{0, 0, 30}));
+    ASSERT_EQ(copy->GetChildCount(), 1u);
+    EXPECT_EQ(copy->GetChildAt(0)->GetName(), "DVI");
+    EXPECT_EQ(copy->GetOwner(), nullptr);
+    // Filling the copy leaves the processor's record alone.
+    copy->SetResolution(1920, 1080, 30);
+    EXPECT_EQ(source->GetResolution(), (Resolution{0, 0, 30}));
+}
