@@ -11,6 +11,7 @@
 #include "builder/part_wall_paths.h"
 #include "builder/pro16x16_builder.h"
 #include "builder/pro16x16_switch.h"
+#include "builder/pro32x32_switch.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
 #include "plan/plan.h"
@@ -170,18 +171,20 @@ bool ReportRefused(int32_t refused, int32_t kind)
     return false;
 }
 
-bool NotYetSupported(int32_t kind)
-{
-    CQelContext::GetLog()->warn("Plans cannot be sent to a model %d processor yet", kind);
-    return false;
-}
-
 std::shared_ptr<CQelProcessor> ConnectedProcessor()
 {
     auto processor = SelectedProcessor();
     if (!processor || !processor->IsConnected())
         return nullptr;
     return processor;
+}
+
+// Builds the plan and marks which of its windows the builder could show.
+void MarkRealized(CPro16x16Builder& builder, const CQelPlan::WindowList& windows)
+{
+    builder.Build();
+    for (const auto& w : windows)
+        w->resourceOk = builder.IsWindowRealized(w->id);
 }
 
 } // namespace
@@ -198,8 +201,10 @@ bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
             CPro16x16SwitchSender sender(this);
             return sender.Send();
         }
-        case 5:
-            return NotYetSupported(kind);
+        case 5: {
+            CPro32x32SwitchSender sender(this);
+            return sender.Send();
+        }
         case 7:
         case 8:
         case 9:
@@ -223,12 +228,15 @@ bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
         builder.Build();
         return builder.Send();
     }
+    case 5: {
+        CPro32x32Builder builder(this);
+        builder.Build();
+        return builder.Send();
+    }
     case 4:
         return ApplyLedPlan(*this);
     case 6:
         return Apply16PartPlan(*this, *processor);
-    case 5:
-        return NotYetSupported(kind);
     case 7:
     case 8:
     case 9:
@@ -259,9 +267,7 @@ void CQelPlan::PlaceWindows()
         break;
     case 3: {
         CPro16x16Builder builder(this);
-        builder.Build();
-        for (const auto& w : windows_)
-            w->resourceOk = builder.IsWindowRealized(w->id);
+        MarkRealized(builder, windows_);
         break;
     }
     case 4:
@@ -270,6 +276,11 @@ void CQelPlan::PlaceWindows()
     case 6:
         Check16PartPlan(*this);
         break;
+    case 5: {
+        CPro32x32Builder builder(this);
+        MarkRealized(builder, windows_);
+        break;
+    }
     case 7:
     case 8:
     case 9:
@@ -277,7 +288,7 @@ void CQelPlan::PlaceWindows()
         Check8PartPlan(*this, *processor);
         break;
     default:
-        break; // 5 until its builder comes; others have no resources
+        break; // others have no resources
     }
 }
 

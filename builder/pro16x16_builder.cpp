@@ -153,12 +153,17 @@ void CPro16x16Builder::Build()
         }
         // Only a window tried input- and output-side can need undoing.
         snapshot_ = context_->Clone();
-        if (!(SplitSourceRect(*w) && PlaceInput(*w) && PlaceOutput(*w))) {
+        if (!(SplitSourceRect(*w) && PlaceScaled(*w))) {
             context_ = snapshot_;
             snapshot_ = std::make_shared<_tagContext>();
             PlaceByPiece(*w);
         }
     }
+}
+
+bool CPro16x16Builder::PlaceScaled(_tagWindow& window)
+{
+    return PlaceInput(window) && PlaceOutput(window);
 }
 
 void CPro16x16Builder::SendLines(std::vector<std::string>& lines)
@@ -180,12 +185,7 @@ bool CPro16x16Builder::Send()
         return false;
     const int32_t refusedBefore = refused_;
     WriteLog(kSeparator);
-    processor_->SetStatusPoll(false);
-    for (const auto& b : context_->boards)
-        InputPass(b.get());
-    BackplanePass();
-    for (const auto& b : context_->boards)
-        OutputPass(b.get());
+    RunPasses();
     processor_->SetStatusPoll(true);
     const int32_t refused = refused_ - refusedBefore;
     if (refused > 0) {
@@ -194,6 +194,16 @@ bool CPro16x16Builder::Send()
         return false;
     }
     return true;
+}
+
+void CPro16x16Builder::RunPasses()
+{
+    processor_->SetStatusPoll(false);
+    for (const auto& b : context_->boards)
+        InputPass(b.get());
+    BackplanePass();
+    for (const auto& b : context_->boards)
+        OutputPass(b.get());
 }
 
 bool CPro16x16Builder::IsWindowRealized(int32_t windowId) const

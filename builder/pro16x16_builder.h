@@ -170,6 +170,27 @@ public:
     const std::shared_ptr<CQelProcessor>& GetProcessor() const { return processor_; }
 
 protected:
+    // What input-side placement does with one output of a window.
+    enum class BackgroundChoice { Use, Skip, Stop, Fail };
+    // The background a piece of the window is composed on for the output:
+    // the output's own, or a new one of the source board attached to it.
+    virtual BackgroundChoice ChooseBackground(_tagBoard& board, _tagSigOut& output, int32_t windowId,
+                                              std::shared_ptr<_tagBackgrd>& background);
+    // Build's placement of a scaled window: input-side, then output-side.
+    virtual bool PlaceScaled(_tagWindow& window);
+    // Turns the status poll off and runs the three passes in their order.
+    void RunPasses();
+
+    // Where an output of an output board takes its picture from: its
+    // background, or else the one the next window would get (-1, -1 when
+    // every input board's backgrounds are taken).
+    struct BackgroundRoute {
+        int32_t board = -1;
+        int32_t number = -1;
+        int32_t outputId = 0;
+    };
+    std::vector<BackgroundRoute> BackgroundRoutes() const;
+
     _tagBoard* FindBoard(int32_t number) const;
     _tagSigOut* FindOutput(int32_t id) const;
     static PiecePtr FindPiece(const _tagSigOut& output, int32_t windowId);

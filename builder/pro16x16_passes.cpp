@@ -72,31 +72,39 @@ void CPro16x16Builder::BackplanePass()
         lines.push_back(fstr_format("GP BPSW %d %d %d %d\r\n", r.key / 100, r.key % 100, r.channel / 100 - 10,
                                     r.channel % 100));
     }
+    for (const auto& r : BackgroundRoutes()) {
+        const int32_t c = r.outputId + 4;
+        lines.push_back(fstr_format("GP BPSW %d %d %d %d\r\n", r.board, r.number, c / 100 - 10, c % 100));
+    }
+    SendLines(lines);
+}
+
+std::vector<CPro16x16Builder::BackgroundRoute> CPro16x16Builder::BackgroundRoutes() const
+{
     // Outputs without a background show the one the next window would get.
-    int32_t defaultBoard = -1;
-    int32_t defaultNumber = -1;
+    BackgroundRoute fallback;
     for (const auto& b : context_->boards) {
         if (b->type >= 1 && b->type <= 9 && b->backgrounds.size() < 4) {
-            defaultBoard = b->number;
-            defaultNumber = static_cast<int32_t>(b->backgrounds.size()) + 4;
+            fallback.board = b->number;
+            fallback.number = static_cast<int32_t>(b->backgrounds.size()) + 4;
             break;
         }
     }
+    std::vector<BackgroundRoute> routes;
     for (const auto& b : context_->boards) {
         if (b->type < 12 || b->type > 23)
             continue;
         for (const auto& o : b->outputs) {
-            const int32_t c = o->id + 4;
-            int32_t from = defaultBoard;
-            int32_t number = defaultNumber;
+            BackgroundRoute r = fallback;
+            r.outputId = o->id;
             if (o->background) {
-                from = o->background->owner ? o->background->owner->number : -1;
-                number = o->background->number;
+                r.board = o->background->owner ? o->background->owner->number : -1;
+                r.number = o->background->number;
             }
-            lines.push_back(fstr_format("GP BPSW %d %d %d %d\r\n", from, number, c / 100 - 10, c % 100));
+            routes.push_back(r);
         }
     }
-    SendLines(lines);
+    return routes;
 }
 
 void CPro16x16Builder::OutputPass(const _tagBoard* board)

@@ -198,13 +198,14 @@ bool CPro16x16Builder::PlaceInput(_tagWindow& window)
         });
         if (outputSideTaken || piece->status != kNotPlaced)
             continue;
-        if (!out->background) {
-            if (!AddBackground(*board))
-                return true;
-            out->background = board->backgrounds.back();
-        } else if (out->background->owner != board) {
+        std::shared_ptr<_tagBackgrd> background;
+        const BackgroundChoice choice = ChooseBackground(*board, *out, id, background);
+        if (choice == BackgroundChoice::Stop)
+            return true;
+        if (choice == BackgroundChoice::Fail)
+            return false;
+        if (choice == BackgroundChoice::Skip)
             continue;
-        }
         auto use = FindUse(*board, source.id, piece->scaledWidth, piece->scaledHeight);
         if (!use) {
             use = std::make_shared<_tagSigSrc>();
@@ -217,11 +218,27 @@ bool CPro16x16Builder::PlaceInput(_tagWindow& window)
         auto copy = std::make_shared<_tagSigOutWin>(*piece);
         copy->use = use;
         if (AssignScalers(*board, *copy)) {
-            out->background->pieces.push_back(copy);
+            background->pieces.push_back(copy);
             piece->status = kOnBackground;
         }
     }
     return true;
+}
+
+CPro16x16Builder::BackgroundChoice CPro16x16Builder::ChooseBackground(_tagBoard& board, _tagSigOut& output,
+                                                                      int32_t windowId,
+                                                                      std::shared_ptr<_tagBackgrd>& background)
+{
+    (void)windowId;
+    if (!output.background) {
+        if (!AddBackground(board))
+            return BackgroundChoice::Stop;
+        output.background = board.backgrounds.back();
+    } else if (output.background->owner != &board) {
+        return BackgroundChoice::Skip;
+    }
+    background = output.background;
+    return BackgroundChoice::Use;
 }
 
 std::shared_ptr<CPro16x16Builder::_tagSigSrc> CPro16x16Builder::UseOnOutputBoard(_tagBoard& board,

@@ -63,9 +63,7 @@ protected:
             fs::remove_all(qz::vok::path::GetMainPath() + "/" + folder);
         runtime = tavrix::test::MakeRuntimeFolder(qz::vok::path::GetMainPath() + "/rt").string();
         WriteText(Sys("TOLM.INI"), "[LOG]\nLOGLEVEL=3\n");
-        EventPtr e;
-        while (CEvtQueue::get_instance().TryPop(e)) {
-        }
+        CEvtQueue::get_instance().Clear();
     }
     void TearDown() override { CQelContext::Destroy(); }
 

@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "app/config.h"
 #include "corlane/app_path.h"
 #include "corlane/logfile.h"
+#include "tests/support/test_files.h"
 
 namespace fs = std::filesystem;
+using tavrix::test::ReadText;
+using tavrix::test::WriteText;
+
+using tavrix::test::ReadFolderText;
 
 namespace {
 
@@ -20,17 +23,6 @@ const char kDefaultView[] = "[Cfg]\nFitModule=true\nAutoExecute=true\nTransparen
 
 std::string SysFile(const std::string& name) { return qz::vok::path::GetSysPath() + "/" + name; }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteAll(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 // Every test starts from a Sys folder without settings files.
 class ConfigTest : public ::testing::Test {
 protected:
@@ -39,13 +31,7 @@ protected:
         fs::remove_all("logs");
         fs::create_directories("logs");
     }
-    std::string LogText() {
-        std::string all;
-        for (const auto& entry : fs::directory_iterator("logs")) {
-            all += ReadAll(entry.path().string());
-        }
-        return all;
-    }
+    std::string LogText() { return ReadFolderText("logs"); }
     qz::vok::logfile log_{"cfg", qz::vok::logfile::LOG_ERROR, "logs", false};
 };
 
@@ -65,17 +51,17 @@ TEST_F(ConfigTest, FirstStartTakesTheTableDefaultsAndWritesBothFiles) {
     EXPECT_EQ(config.GetInt("No.Such", 42), 42);
 
     EXPECT_TRUE(config.Save());
-    EXPECT_EQ(ReadAll(SysFile("Main.ini")), kDefaultMain);
-    EXPECT_EQ(ReadAll(SysFile("MultiScreenView.ini")), kDefaultView);
+    EXPECT_EQ(ReadText(SysFile("Main.ini")), kDefaultMain);
+    EXPECT_EQ(ReadText(SysFile("MultiScreenView.ini")), kDefaultView);
     EXPECT_EQ(LogText(), ""); // a missing file is no error
     EXPECT_FALSE(fs::exists(SysFile("Main.ini.bad")));
 }
 
 TEST_F(ConfigTest, ValuesRoundTripThroughTheFiles) {
-    WriteAll(SysFile("Main.ini"),
+    WriteText(SysFile("Main.ini"),
              "[Main]\nLanguage=abc\nSingleton=0\nPwd=secret\nExtra=5\n"
              "[MainFrm]\nAppType=99999999999\nLeftMargins=-12\n");
-    WriteAll(SysFile("MultiScreenView.ini"), "[Cfg]\nFitModule=false\nAutoExecute=0\n");
+    WriteText(SysFile("MultiScreenView.ini"), "[Cfg]\nFitModule=false\nAutoExecute=0\n");
 
     CQelConfig& config = CQelConfig::get_instance();
     EXPECT_TRUE(config.Load());
@@ -94,11 +80,11 @@ TEST_F(ConfigTest, ValuesRoundTripThroughTheFiles) {
     SetConfigString("Other.Key", "kept in memory only");
     EXPECT_EQ(GetConfigString("Other.Key", ""), "kept in memory only");
     EXPECT_TRUE(config.Save());
-    EXPECT_EQ(ReadAll(SysFile("Main.ini")),
+    EXPECT_EQ(ReadText(SysFile("Main.ini")),
               "[Main]\nLanguage=0\nSingleton=0\nPwd=x\n"
               "[MainFrm]\nLeftMargins=-12\nBkImageExpMode=3\nAppType=1\n"
               "[Plan]\nLayout=0\n");
-    EXPECT_EQ(ReadAll(SysFile("MultiScreenView.ini")),
+    EXPECT_EQ(ReadText(SysFile("MultiScreenView.ini")),
               "[Cfg]\nFitModule=true\nAutoExecute=false\nTransparent=true\n");
 
     // "1"/"0" and "true"/"false" both read as booleans; anything else is the default.
@@ -107,7 +93,7 @@ TEST_F(ConfigTest, ValuesRoundTripThroughTheFiles) {
     SetConfigString("MulSView.AutoExecute", "yes");
     EXPECT_FALSE(GetConfigBool("MulSView.AutoExecute", false));
     EXPECT_TRUE(config.SaveView());
-    EXPECT_EQ(ReadAll(SysFile("MultiScreenView.ini")), kDefaultView);
+    EXPECT_EQ(ReadText(SysFile("MultiScreenView.ini")), kDefaultView);
 }
 
 TEST_F(ConfigTest, UnreadableFileIsKeptAsBadAndItsSettingsTakeDefaults) {
@@ -119,27 +105,27 @@ TEST_F(ConfigTest, UnreadableFileIsKeptAsBadAndItsSettingsTakeDefaults) {
     };
     for (const std::string& body : junk) {
         SetUp();
-        WriteAll(SysFile("Main.ini"), body);
-        WriteAll(SysFile("MultiScreenView.ini"), body);
+        WriteText(SysFile("Main.ini"), body);
+        WriteText(SysFile("MultiScreenView.ini"), body);
         CQelConfig config;
         config.SetLog(&log_);
         EXPECT_TRUE(config.Load());
         EXPECT_EQ(config.GetInt("Main.Language", 5), 0);
         EXPECT_TRUE(config.GetBool("MulSView.AutoExecute", false));
-        EXPECT_EQ(ReadAll(SysFile("Main.ini.bad")), body);
-        EXPECT_EQ(ReadAll(SysFile("MultiScreenView.ini.bad")), body);
+        EXPECT_EQ(ReadText(SysFile("Main.ini.bad")), body);
+        EXPECT_EQ(ReadText(SysFile("MultiScreenView.ini.bad")), body);
         const std::string logged = LogText();
         EXPECT_NE(logged.find("Main.ini.bad"), std::string::npos) << logged;
         EXPECT_NE(logged.find("MultiScreenView.ini.bad"), std::string::npos) << logged;
 
         EXPECT_TRUE(config.Save());
-        EXPECT_EQ(ReadAll(SysFile("Main.ini")), kDefaultMain);
-        EXPECT_EQ(ReadAll(SysFile("Main.ini.bad")), body); // still there after the save
+        EXPECT_EQ(ReadText(SysFile("Main.ini")), kDefaultMain);
+        EXPECT_EQ(ReadText(SysFile("Main.ini.bad")), body); // still there after the save
     }
 
     // An empty file is readable and simply holds nothing.
     SetUp();
-    WriteAll(SysFile("Main.ini"), "");
+    WriteText(SysFile("Main.ini"), "");
     CQelConfig config;
     EXPECT_TRUE(config.LoadMain());
     EXPECT_EQ(config.GetInt("MainFrm.BkImageExpMode", 0), 3);
@@ -158,7 +144,7 @@ TEST_F(ConfigTest, AFileThatCannotBeWrittenDoesNotStopTheOther) {
     config.SetBool("MulSView.Transparent", false);
 
     EXPECT_FALSE(config.Save());
-    EXPECT_EQ(ReadAll(SysFile("MultiScreenView.ini")),
+    EXPECT_EQ(ReadText(SysFile("MultiScreenView.ini")),
               "[Cfg]\nFitModule=true\nAutoExecute=true\nTransparent=false\n");
     EXPECT_NE(LogText().find("cannot save"), std::string::npos);
     // No temporary file is left behind.

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -10,23 +9,13 @@
 #include "app/debug_logs.h"
 #include "corlane/app_path.h"
 #include "corlane/xdatetime.h"
+#include "tests/support/test_files.h"
 
 namespace fs = std::filesystem;
+using tavrix::test::DatedLog;
+using tavrix::test::DatedLogPath;
 
 namespace {
-
-std::string Today() { return qz::vok::xdatetime::get_curdatetime().get_date().tostr(); }
-
-std::string DatedLog(const std::string& tag, const std::string& extension = ".LOG") {
-    return qz::vok::path::GetLogPath() + "/" + Today() + "/" + tag + "-" + Today() + extension;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class DebugLogsTest : public ::testing::Test {
 protected:
@@ -41,9 +30,9 @@ TEST_F(DebugLogsTest, EachKindAppendsItsTextUnchanged) {
     WriteSenderErrorLog("***SET WIN 1\r\n");
     WriteDebugLog("dbg");
     WriteDebugLog(std::string("a\0b", 3));
-    EXPECT_EQ(ReadAll(DatedLog("Pro8x8Sender")), "abcdef\r\n");
-    EXPECT_EQ(ReadAll(DatedLog("Pro8x8Sender", ".ELOG")), "***SET WIN 1\r\n");
-    EXPECT_EQ(ReadAll(DatedLog("DebugLog")), std::string("dbga\0b", 6));
+    EXPECT_EQ(DatedLog("Pro8x8Sender"), "abcdef\r\n");
+    EXPECT_EQ(DatedLog("Pro8x8Sender", ".ELOG"), "***SET WIN 1\r\n");
+    EXPECT_EQ(DatedLog("DebugLog"), std::string("dbga\0b", 6));
 }
 
 TEST_F(DebugLogsTest, SysTimeLogStampsTheTextWithLocalTime) {
@@ -54,8 +43,8 @@ TEST_F(DebugLogsTest, SysTimeLogStampsTheTextWithLocalTime) {
     EXPECT_EQ(formatted.substr(0, 4), year);
 
     WriteSysTimeLog("x");
-    EXPECT_EQ(ReadAll(DatedLog("DebugLog")), "x");
-    const std::string line = ReadAll(DatedLog("SysTimeLog"));
+    EXPECT_EQ(DatedLog("DebugLog"), "x");
+    const std::string line = DatedLog("SysTimeLog");
     const std::regex expected("x \\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}:\\d{3}\n \r\n");
     EXPECT_TRUE(std::regex_match(line, expected)) << line;
 }
@@ -76,7 +65,7 @@ TEST_F(DebugLogsTest, TextsOfManyThreadsNeverMix) {
     for (auto& t : threads) {
         t.join();
     }
-    std::istringstream lines(ReadAll(DatedLog("DebugLog")));
+    std::istringstream lines(DatedLog("DebugLog"));
     std::string line;
     int count = 0;
     while (std::getline(lines, line)) {
@@ -89,9 +78,9 @@ TEST_F(DebugLogsTest, TextsOfManyThreadsNeverMix) {
 }
 
 TEST_F(DebugLogsTest, AFileThatCannotBeOpenedLosesOnlyThatText) {
-    fs::create_directories(DatedLog("DebugLog")); // a folder in the file's place
+    fs::create_directories(DatedLogPath("DebugLog")); // a folder in the file's place
     WriteDebugLog("lost");
     WriteSysTimeLog("half");
-    EXPECT_TRUE(fs::is_directory(DatedLog("DebugLog")));
-    EXPECT_EQ(ReadAll(DatedLog("SysTimeLog")).rfind("half ", 0), 0u);
+    EXPECT_TRUE(fs::is_directory(DatedLogPath("DebugLog")));
+    EXPECT_EQ(DatedLog("SysTimeLog").rfind("half ", 0), 0u);
 }

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -13,25 +12,15 @@
 #include "corlane/xdatetime.h"
 #include "platform/clock.h"
 #include "platform/file_replace.h"
+#include "tests/support/test_files.h"
 
 namespace fs = std::filesystem;
+using tavrix::test::DatedLog;
+using tavrix::test::DatedLogPath;
 using namespace std::chrono_literals;
 using Level = qz::vok::logfile::LOG_LEVEL;
 
 namespace {
-
-std::string Today() { return qz::vok::xdatetime::get_curdatetime().get_date().tostr(); }
-
-std::string LogFilePath() {
-    return qz::vok::path::GetLogPath() + "/" + Today() + "/TAVRIX-" + Today() + ".LOG";
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void SetLevelFile(const std::string& text) {
     ASSERT_TRUE(platform::ReplaceFileContents(qz::vok::path::GetSysPath() + "/TOLM.INI", text));
@@ -82,13 +71,13 @@ TEST_F(ProgramLogTest, WritesTheDatedFileOnlyWhenTheLevelAdmits) {
         CQelLog off;
         off.event("Start");
         off.error("even errors");
-        EXPECT_FALSE(fs::exists(LogFilePath()));
+        EXPECT_FALSE(fs::exists(DatedLogPath("TAVRIX")));
     }
     SetLevelFile("[LOG]\nLOGLEVEL=3\n");
     CQelLog log;
     log.event("Start");
     log.detail("not at level 3");
-    const std::string text = ReadAll(LogFilePath());
+    const std::string text = DatedLog("TAVRIX");
     const std::regex expected(
         "\n===================  Start Log  ==================\n"
         "Date:\\d{4}-\\d{2}-\\d{2} Time:\\d{2}:\\d{2}:\\d{2}\n"
@@ -113,7 +102,7 @@ TEST_F(ProgramLogTest, RereadsTheLevelOnlyAfter2001Milliseconds) {
     log.debug("now at five");
 
     // The new level line precedes the first entry written after the change.
-    const std::string text = ReadAll(LogFilePath());
+    const std::string text = DatedLog("TAVRIX");
     const std::regex tail("LOGLEVEL=3\n\\d{2}:\\d{2}:\\d{2} EV> first\n"
                           "LOGLEVEL=5\n\\d{2}:\\d{2}:\\d{2} DB> now at five\n$");
     EXPECT_TRUE(std::regex_search(text, tail)) << text;
@@ -156,7 +145,7 @@ TEST_F(ProgramLogTest, ManyThreadsLogWhileTheLevelFileChanges) {
     }
 
     // Every line is whole: a rule, the header, a level line or an entry.
-    std::istringstream lines(ReadAll(LogFilePath()));
+    std::istringstream lines(DatedLog("TAVRIX"));
     const std::regex entry("\\d{2}:\\d{2}:\\d{2} EV> t\\d \\d+");
     const std::regex level("LOGLEVEL=[34]");
     int entries = 0;

@@ -69,8 +69,7 @@ protected:
 
 TEST_F(TavrixProcess, StartsLogsAndSavesEverythingOnSigterm)
 {
-    const fs::path main = MakeMainFolder(root / "main");
-    WriteText(main / "Sys" / "TOLM.INI", "[LOG]\nLOGLEVEL=3\n");
+    const fs::path main = Main("main");
     auto child = StartRunning(main);
     child->Signal(SIGTERM);
     ASSERT_EQ(child->Wait(), 0);

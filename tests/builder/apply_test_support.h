@@ -81,12 +81,50 @@ private:
     std::vector<Pushed> pushes_;
 };
 
-// Fills the queue so that it refuses what comes next.
-inline void FillQueue(CQelProcessor& processor)
+// Parts of a processor; outputs belong to board id / 100, sources are joined.
+inline std::shared_ptr<CQelBoard> AddBoardTo(CQelProcessor& processor, uint32_t id, int32_t type, int32_t scalers)
 {
-    processor.StopSender();
-    while (processor.QueueCommand("X\r\n")) {
-    }
+    CQelBoard::Values v;
+    v.id = id;
+    v.type = type;
+    v.scaler = scalers;
+    auto board = std::make_shared<CQelBoard>(v);
+    processor.AddBoard(board);
+    return board;
+}
+
+inline std::shared_ptr<CQelSigSrc> AddSourceTo(CQelProcessor& processor, uint32_t id, uint32_t boardId,
+                                               int32_t width = 1920, int32_t height = 1080, int32_t type = 1,
+                                               Point start = {})
+{
+    CQelSigSrc::Values v;
+    v.id = id;
+    v.type = type;
+    v.resolution = {width, height, 60};
+    v.startPoint = start;
+    v.joined = true;
+    auto source = std::make_shared<CQelSigSrc>(v);
+    source->SetBoard(processor.GetBoard(boardId));
+    processor.AddSigSrc(source, false, false);
+    source->SetStartPoint(start);
+    source->SetJoined(true);
+    return source;
+}
+
+inline void AddOutputTo(CQelProcessor& processor, uint32_t id)
+{
+    CQelSigOut::Values v;
+    v.id = id;
+    auto output = std::make_shared<CQelSigOut>(v);
+    output->SetBoard(processor.GetBoard(id / 100));
+    processor.AddSigOut(output);
+}
+
+inline void SetWallOf(CQelProcessor& processor, const std::map<std::pair<int32_t, int32_t>, int32_t>& cells)
+{
+    auto wall = processor.GetWall();
+    wall.cells = cells;
+    processor.SetWall(wall);
 }
 
 // Processor 1 as most tests want it: model 3 at 1920 x 1080, input board 1
@@ -126,47 +164,15 @@ struct ApplyFixture {
 
     std::shared_ptr<CQelBoard> AddBoard(uint32_t id, int32_t type, int32_t scalers)
     {
-        CQelBoard::Values v;
-        v.id = id;
-        v.type = type;
-        v.scaler = scalers;
-        auto board = std::make_shared<CQelBoard>(v);
-        processor->AddBoard(board);
-        return board;
+        return AddBoardTo(*processor, id, type, scalers);
     }
-
     std::shared_ptr<CQelSigSrc> AddSource(uint32_t id, uint32_t boardId, int32_t width = 1920, int32_t height = 1080,
                                           int32_t type = 1, Point start = {})
     {
-        CQelSigSrc::Values v;
-        v.id = id;
-        v.type = type;
-        v.resolution = {width, height, 60};
-        v.startPoint = start;
-        v.joined = true;
-        auto source = std::make_shared<CQelSigSrc>(v);
-        source->SetBoard(processor->GetBoard(boardId));
-        processor->AddSigSrc(source, false, false);
-        source->SetStartPoint(start);
-        source->SetJoined(true);
-        return source;
+        return AddSourceTo(*processor, id, boardId, width, height, type, start);
     }
-
-    void AddOutput(uint32_t id)
-    {
-        CQelSigOut::Values v;
-        v.id = id;
-        auto output = std::make_shared<CQelSigOut>(v);
-        output->SetBoard(processor->GetBoard(id / 100));
-        processor->AddSigOut(output);
-    }
-
-    void SetWall(const std::map<std::pair<int32_t, int32_t>, int32_t>& cells)
-    {
-        auto wall = processor->GetWall();
-        wall.cells = cells;
-        processor->SetWall(wall);
-    }
+    void AddOutput(uint32_t id) { AddOutputTo(*processor, id); }
+    void SetWall(const std::map<std::pair<int32_t, int32_t>, int32_t>& cells) { SetWallOf(*processor, cells); }
 
     // The fixture: boards 1 and 10, source 100, outputs 1000, 1001.
     void Standard(int32_t inputScalers = 4, int32_t outputScalers = 4)
@@ -191,6 +197,14 @@ inline std::shared_ptr<CQelPlan> MakePlan(int32_t rows, int32_t cols, int32_t ty
     return plan;
 }
 
+inline std::shared_ptr<CQelPlan> SwitchPlan(const std::map<int32_t, int32_t>& routes)
+{
+    auto plan = MakePlan(1, 2, kPlanSwitch);
+    for (auto [output, input] : routes)
+        plan->SetSwitch(output, input);
+    return plan;
+}
+
 inline std::shared_ptr<CQelWindow> AddWindow(CQelPlan& plan, const Rect& rect, int32_t source = 100,
                                              const Rect& crop = {})
 {
@@ -201,6 +215,14 @@ inline std::shared_ptr<CQelWindow> AddWindow(CQelPlan& plan, const Rect& rect, i
     w->rcsigsrc = crop;
     plan.AddWindow(w);
     return w;
+}
+
+// Fills the queue so that it refuses what comes next.
+inline void FillQueue(CQelProcessor& processor)
+{
+    processor.StopSender();
+    while (processor.QueueCommand("X\r\n")) {
+    }
 }
 
 inline std::string ReadLog(const std::string& name)

@@ -53,14 +53,6 @@ private:
     CQelProcessor& processor_;
 };
 
-std::unique_ptr<CQelPlan> SwitchPlan(const std::map<int32_t, int32_t>& routes)
-{
-    auto plan = MakeTestPlan(1, 2, kPlanSwitch);
-    for (auto [output, input] : routes)
-        plan->SetSwitch(output, input);
-    return plan;
-}
-
 } // namespace
 
 TEST(EightPartApply, LayoutFollowsTheLinkSetUp)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "apply_test_support.h"
+#include "builder_records_support.h"
 #include "builder/pro16x16_builder.h"
 
 namespace {
@@ -25,47 +26,6 @@ const std::vector<std::string> kOneWindowLines = Crlf({
     "OUTPUT_FPGA AW 0 1 0 0 1920 1080 0 0 1920 1080",
     "OUTPUT_FPGA ADD_WINDOWS_END",
 });
-
-// Records what each placement step answered, window by window.
-class TracingBuilder : public Builder {
-public:
-    using Builder::Builder;
-    bool PlaceInput(_tagWindow& w) override { return Note("input", Builder::PlaceInput(w)); }
-    bool PlaceOutput(_tagWindow& w) override { return Note("output", Builder::PlaceOutput(w)); }
-    bool PlaceByPiece(_tagWindow& w) override { return Note("piece", Builder::PlaceByPiece(w)); }
-    std::vector<std::string> steps;
-
-private:
-    bool Note(const std::string& step, bool ok)
-    {
-        steps.push_back(step + (ok ? "+" : "-"));
-        return ok;
-    }
-};
-
-Builder::PiecePtr PieceOn(const Builder& b, int32_t outputId, int32_t windowId)
-{
-    for (const auto& board : b.GetContext()->boards) {
-        for (const auto& o : board->outputs) {
-            if (o->id != outputId)
-                continue;
-            for (const auto& p : o->pieces) {
-                if (p->windowId == windowId)
-                    return p;
-            }
-        }
-    }
-    return nullptr;
-}
-
-const Builder::_tagBoard* BoardOf(const Builder& b, int32_t number)
-{
-    for (const auto& board : b.GetContext()->boards) {
-        if (board->number == number)
-            return board.get();
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -98,7 +58,7 @@ TEST(Layout16x16, FailedOutputPlacementRestoresTheContextAndGoesByPiece)
     auto plan = MakePlan(1, 2);
     auto w = AddWindow(*plan, {0, 0, 3840, 1080});
 
-    TracingBuilder b(plan.get());
+    TracingBuilder<Builder> b(plan.get());
     b.Build();
     EXPECT_EQ(b.steps, (std::vector<std::string>{"input+", "output-", "piece+"}));
     EXPECT_EQ(b.GetBoardParam(1), 1);

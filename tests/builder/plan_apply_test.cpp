@@ -3,18 +3,6 @@
 #include "apply_test_support.h"
 #include "builder/pro16x16_switch.h"
 
-namespace {
-
-std::shared_ptr<CQelPlan> SwitchPlan(std::map<int32_t, int32_t> routes)
-{
-    auto plan = MakePlan(1, 2, kPlanSwitch);
-    for (auto [output, input] : routes)
-        plan->SetSwitch(output, input);
-    return plan;
-}
-
-} // namespace
-
 TEST(PlanApply, RefusesWithoutAConnectedProcessorOrAPath)
 {
     {
@@ -35,9 +23,8 @@ TEST(PlanApply, RefusesWithoutAConnectedProcessorOrAPath)
         EXPECT_FALSE(plan->Apply(0, nullptr));
         EXPECT_TRUE(f.recorder.Pushes().empty());
     }
-    // Unknown models and the families whose builders are not here yet:
-    // false and nothing queued.
-    for (int32_t kind : {0, 5, 11}) {
+    // Unknown models: false and nothing queued.
+    for (int32_t kind : {0, 11}) {
         ApplyFixture f(kind);
         f.Standard();
         auto plan = MakePlan(1, 2);

@@ -2,7 +2,6 @@
 #include <chrono>
 #include <thread>
 
-#include "comm/port_descriptor_map.h"
 #include "comm/reply_numbers.h"
 #include "comm/reply_receiver.h"
 #include "model/net_type.h"
@@ -154,16 +153,6 @@ TEST(ReplyNumbers, ReadAsScanfWouldButWrapToThirtyTwoBits)
     EXPECT_TRUE(IsValidModelId(0xFFFFFFFE));
     EXPECT_FALSE(IsValidModelId(0xFFFFFFFF));
     EXPECT_FALSE(IsValidModelId(-100));
-}
-
-TEST(PortDescriptors, LookUpTheFixedRows)
-{
-    const auto& table = CQel_PORT_DSCP_S_map::get_instance();
-    EXPECT_EQ(table.Find(8), nullptr);
-    ASSERT_NE(table.Find(15), nullptr);
-    EXPECT_EQ(table.Find(15)->name, "DVI");
-    EXPECT_EQ(table.Find(15)->boardType, 21);
-    EXPECT_EQ(table.Find(15)->boardClass, 1);
 }
 
 TEST_F(ReplyTest, LinkReceiverJoinsBlocksIntoDispatchedLines)

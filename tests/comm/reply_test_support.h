@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,42 +13,13 @@
 #include "comm/reply_dispatcher.h"
 #include "comm/reply_line.h"
 #include "corlane/app_path.h"
-#include "corlane/xdatetime.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/file_replace.h"
+#include "tests/support/queued_events.h"
+#include "tests/support/test_files.h"
 
-inline std::vector<EventPtr> DrainEvents()
-{
-    std::vector<EventPtr> events;
-    EventPtr event;
-    while (CEvtQueue::get_instance().TryPop(event))
-        events.push_back(event);
-    return events;
-}
-
-// Pointers into `events`, which must outlive them.
-template <class Event>
-std::vector<const Event*> EventsOf(const std::vector<EventPtr>& events)
-{
-    std::vector<const Event*> found;
-    for (const auto& event : events)
-        if (event->GetType() == Event::kType)
-            found.push_back(dynamic_cast<const Event*>(event.get()));
-    return found;
-}
-template <class Event>
-void EventsOf(std::vector<EventPtr>&&) = delete;
-
-inline std::string DatedLog(const std::string& tag)
-{
-    const std::string today = qz::vok::xdatetime::get_curdatetime().get_date().tostr();
-    std::ifstream in(qz::vok::path::GetLogPath() + "/" + today + "/" + tag + "-" + today + ".LOG",
-                     std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using tavrix::test::DatedLog;
 
 class ReplyTest : public ::testing::Test {
 protected:

@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "tests/support/link_events.h"
 #include "tests/support/processor_simulator.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -14,20 +15,12 @@
 #include <thread>
 
 using namespace std::chrono_literals;
+using tavrix::test::ReadText;
+using tavrix::test::WaitFor;
 namespace fs = std::filesystem;
 
 namespace {
 
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
 
 std::shared_ptr<CSerialClientChannel> MakeChannel(const std::string& device, const std::string& rate = "115200")
 {
@@ -35,14 +28,6 @@ std::shared_ptr<CSerialClientChannel> MakeChannel(const std::string& device, con
     channel->Settings().put("device", device);
     channel->Settings().put("rate", rate);
     return channel;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -147,10 +132,10 @@ TEST(SerialChannel, CarriesLinesBothWaysAndCapturesWhatArrives)
     EXPECT_TRUE(channel->IsConnected());
 
     simulator.PushTo(slave, "GP TYPE 7 1\r\n");
-    ASSERT_TRUE(WaitUntil([&] { std::lock_guard guard(lock); return received == "GP TYPE 7 1\r\n"; }, 5s));
+    ASSERT_TRUE(WaitFor([&] { std::lock_guard guard(lock); return received == "GP TYPE 7 1\r\n"; }, 5s));
     simulator.PushTo(slave, "ABCDE");
-    ASSERT_TRUE(WaitUntil([&] { std::lock_guard guard(lock); return received.size() == 18; }, 5s));
-    EXPECT_EQ(ReadAll(capture), "GP TYPE 7 1\r\nABCDE");
+    ASSERT_TRUE(WaitFor([&] { std::lock_guard guard(lock); return received.size() == 18; }, 5s));
+    EXPECT_EQ(ReadText(capture), "GP TYPE 7 1\r\nABCDE");
 
     const std::string command = "GP SOT 1 1\r\n";
     EXPECT_TRUE(channel->Send(0, command));

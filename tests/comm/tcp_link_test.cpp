@@ -3,12 +3,14 @@
 #include "platform/clock.h"
 #include "tests/support/link_events.h"
 #include "tests/support/processor_simulator.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
 using namespace std::chrono_literals;
+using tavrix::test::WaitFor;
 
 namespace {
 
@@ -32,16 +34,6 @@ std::shared_ptr<CTcpClientChannel> MakeChannel(uint16_t port, const std::string&
     return channel;
 }
 
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
 
 uint16_t FreePort()
 {
@@ -80,7 +72,7 @@ TEST(TcpClient, PacesQueuedUnitsInOrder)
     auto guard = boost::asio::make_work_guard(io);
     std::thread thread([&] { io.run(); });
     client->connect();
-    ASSERT_TRUE(WaitUntil([&] { return client->connected.load(); }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s));
 
     std::vector<std::string> units;
     for (int i = 0; i < 10; ++i) {
@@ -116,7 +108,7 @@ TEST(TcpChannel, ReconnectsAfterDropButNotAfterSendWhileWaiting)
 
     const auto dropped = platform::Now(); // the link sees the drop after this
     simulator.reset();
-    ASSERT_TRUE(WaitUntil([&] { return channel->Client()->state() == qz::net::tcp_client::kWaiting; }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return channel->Client()->state() == qz::net::tcp_client::kWaiting; }, 5s));
     EXPECT_FALSE(channel->IsConnected());
     EXPECT_FALSE(channel->Send(0, "GP LOST 1\r\n"));
 
@@ -126,7 +118,7 @@ TEST(TcpChannel, ReconnectsAfterDropButNotAfterSendWhileWaiting)
     ASSERT_TRUE(events.WaitForStates(3, 5s));
     EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{7, 1}, {7, 2}, {7, 2}}));
 
-    ASSERT_TRUE(WaitUntil([&] { return channel->IsConnected(); }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return channel->IsConnected(); }, 5s));
     EXPECT_TRUE(channel->Send(0, "GP SENT 1\r\n"));
     ASSERT_TRUE(simulator->WaitForLines(1, 5s));
     EXPECT_EQ(simulator->Texts(), std::vector<std::string>{"GP SENT 1\r\n"});
@@ -189,7 +181,7 @@ TEST(TcpChannel, CloseWaitsJoinsAndIsSafeToRepeat)
     channel->Open();
     channel->Open(); // no second thread, "connecting" again
     ASSERT_TRUE(simulator.WaitForConnection(5s));
-    ASSERT_TRUE(WaitUntil([&] { return channel->IsConnected(); }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return channel->IsConnected(); }, 5s));
     const auto start = std::chrono::steady_clock::now();
     channel->Close();
     EXPECT_GE(std::chrono::steady_clock::now() - start, 100ms);

@@ -4,11 +4,14 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "tests/support/test_files.h"
+
 using namespace qz::vok::dbf;
+
+using tavrix::test::ReadBytes;
+using tavrix::test::WriteBytes;
 
 namespace {
 
@@ -28,17 +31,6 @@ dbf make_table(uint32_t reserved = 0)
     dbf t;
     EXPECT_TRUE(t.create(0x03, 124, 5, 17, fields, 2, reserved));
     return t;
-}
-
-std::vector<uint8_t> file_bytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 } // namespace
@@ -220,7 +212,7 @@ TEST(Dbf, PurgeAndSaveLeaveExactlyTheRemainingImage)
     EXPECT_EQ(t[1]["NAME"].as_string(), "three");
     EXPECT_EQ(t.get_buffer_size(), 97u + 16 * 2);
     ASSERT_TRUE(t.save("t.dbf")); // over the longer file
-    const std::vector<uint8_t> saved = file_bytes("t.dbf");
+    const std::vector<uint8_t> saved = ReadBytes("t.dbf");
     ASSERT_EQ(saved.size(), 97u + 16 * 2);
     EXPECT_EQ(std::memcmp(saved.data(), t.get_buffer(), saved.size()), 0);
 
@@ -247,10 +239,10 @@ TEST(Dbf, OpenRejectsLyingImages)
     dbf good = make_table();
     good.add_record();
     ASSERT_TRUE(good.save("good.dbf"));
-    const std::vector<uint8_t> image = file_bytes("good.dbf"); // 417 bytes, one record
+    const std::vector<uint8_t> image = ReadBytes("good.dbf"); // 417 bytes, one record
 
     auto opens = [](const std::vector<uint8_t>& bytes) {
-        write_file("bad.dbf", bytes);
+        WriteBytes("bad.dbf", bytes);
         dbf t;
         const bool ok = t.open("bad.dbf");
         EXPECT_EQ(ok, t.is_valid());

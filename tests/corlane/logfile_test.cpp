@@ -13,9 +13,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/test_files.h"
+
 using qz::vok::binary_log_file;
 using qz::vok::logfile;
 namespace fs = std::filesystem;
+using tavrix::test::ReadText;
 
 namespace {
 
@@ -36,12 +39,6 @@ std::time_t local_time(int year, int month, int day, int hour, int minute, int s
     tm.tm_sec = second;
     tm.tm_isdst = -1;
     return std::mktime(&tm);
-}
-
-std::string read_all(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 const std::string k_open = "\n===================  Start Log  ==================\n";
@@ -90,7 +87,7 @@ TEST_F(LogTest, WritesHeaderAndLevelLineBeforeTheFirstEntry)
     log.detail("hidden");
 
     const fs::path file = "logs/20240506/SYS-20240506.LOG";
-    EXPECT_EQ(read_all(file), k_open + "Date:2024-05-06 Time:10:20:30" + k_close
+    EXPECT_EQ(ReadText(file), k_open + "Date:2024-05-06 Time:10:20:30" + k_close
                                   + "LOGLEVEL=3\n"
                                     "10:21:05 EV> a1\n"
                                     "10:21:05 ER> 100%d done\n"
@@ -98,7 +95,7 @@ TEST_F(LogTest, WritesHeaderAndLevelLineBeforeTheFirstEntry)
 
     logfile flat("Flat", logfile::LOG_DEBUG, "logs", false);
     flat.debug("x");
-    EXPECT_EQ(read_all("logs/FLAT-20240506.LOG"),
+    EXPECT_EQ(ReadText("logs/FLAT-20240506.LOG"),
               k_open + "Date:2024-05-06 Time:10:21:05" + k_close + "LOGLEVEL=5\n10:21:05 DB> x\n");
 }
 
@@ -125,7 +122,7 @@ TEST_F(LogTest, LevelDecidesWhatIsWritten)
     log.set_level(logfile::LOG_WARN); // the newest pending line replaces the older one
     log.warn("again");
 
-    EXPECT_EQ(read_all("logs/LVL-20240506.LOG"), k_open + "Date:2024-05-06 Time:10:20:30" + k_close
+    EXPECT_EQ(ReadText("logs/LVL-20240506.LOG"), k_open + "Date:2024-05-06 Time:10:20:30" + k_close
                                                      + "LOGLEVEL=5\n"
                                                        "10:20:30   > zero\n" // tag of two blanks
                                                        "10:20:30 XX> negative\n"
@@ -146,9 +143,9 @@ TEST_F(LogTest, NewDayStartsAContinuingFile)
     set_now(2024, 5, 7, 0, 0, 1);
     log.event("early");
 
-    EXPECT_EQ(read_all("logs/a%sb/SYS-20240506.LOG"),
+    EXPECT_EQ(ReadText("logs/a%sb/SYS-20240506.LOG"),
               k_open + "Date:2024-05-06 Time:23:59:59" + k_close + "LOGLEVEL=3\n23:59:59 EV> late\n");
-    EXPECT_EQ(read_all("logs/a%sb/SYS-20240507.LOG"),
+    EXPECT_EQ(ReadText("logs/a%sb/SYS-20240507.LOG"),
               k_open + "Date:2024-05-07 Time:00:00:01\n**THIS IS A CONTINUING LOG**\n"
                        "the previous file is [logs/a%sb/SYS-20240506.LOG]"
                   + k_close + "00:00:01 EV> early\n");
@@ -165,13 +162,13 @@ TEST_F(LogTest, UnusableFolderLosesEntriesButKeepsWhatIsPending)
     fs::create_directory("blocked");
     set_now(2024, 5, 6, 10, 20, 31);
     log.event("kept");
-    EXPECT_EQ(read_all("blocked/20240506/SYS-20240506.LOG"),
+    EXPECT_EQ(ReadText("blocked/20240506/SYS-20240506.LOG"),
               k_open + "Date:2024-05-06 Time:10:20:30" + k_close + "LOGLEVEL=3\n10:20:31 EV> kept\n");
 
     // An empty folder means the start directory's "log" folder.
     logfile fallback("app", logfile::LOG_EVENT, "", false);
     fallback.event("here");
-    EXPECT_EQ(read_all(fs::current_path() / "log" / "APP-20240506.LOG"),
+    EXPECT_EQ(ReadText(fs::current_path() / "log" / "APP-20240506.LOG"),
               k_open + "Date:2024-05-06 Time:10:20:31" + k_close + "LOGLEVEL=3\n10:20:31 EV> here\n");
 }
 
@@ -212,7 +209,7 @@ TEST_F(LogTest, LevelChangesWhileThreadsLog)
     stop = true;
     changer.join();
 
-    std::istringstream in(read_all("logs/RACE-20240506.LOG"));
+    std::istringstream in(ReadText("logs/RACE-20240506.LOG"));
     const std::regex entry(R"(10:20:30 EV> t[0-3]-\d+)");
     const std::regex level(R"(LOGLEVEL=[345])");
     int entries = 0;
@@ -236,15 +233,15 @@ TEST_F(LogTest, BinaryLogAppendsStampedRecords)
     set_now(2024, 5, 6, 10, 20, 31);
     EXPECT_TRUE(shared.write("abc", 3));
     const std::string first = std::string("\x0A\x14\x1E\0\0\0\0", 7) + std::string("\x0A\x14\x1F\x03\0\0\0abc", 10);
-    EXPECT_EQ(read_all("logs/BIN-20240506.LOG"), first);
+    EXPECT_EQ(ReadText("logs/BIN-20240506.LOG"), first);
 
     log.close();
     EXPECT_TRUE(log.write("", 0)); // reopened after close, appended
-    EXPECT_EQ(read_all("logs/BIN-20240506.LOG").size(), 24u);
+    EXPECT_EQ(ReadText("logs/BIN-20240506.LOG").size(), 24u);
 
     set_now(2024, 5, 7, 0, 0, 0);
     EXPECT_TRUE(shared.write("d", 1));
-    EXPECT_EQ(read_all("logs/BIN-20240507.LOG"), std::string("\0\0\0\x01\0\0\0d", 8));
+    EXPECT_EQ(ReadText("logs/BIN-20240507.LOG"), std::string("\0\0\0\x01\0\0\0d", 8));
 
     binary_log_file missing("nofolder", "bin");
     EXPECT_FALSE(missing.write("x", 1));

@@ -4,27 +4,19 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+#include "tests/support/test_files.h"
 
 using namespace qz::vok;
 using namespace qz::vok::rs;
 
+using tavrix::test::ReadBytes;
+using tavrix::test::WriteBytes;
+
 namespace {
 
 const fieldinfo_t kTable[3] = {{1, 0, 4, 0}, {2, 0, 2, 0}, {3, 0, 8, 0}};
-
-std::vector<uint8_t> file_bytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
 
 void put16(std::vector<uint8_t>& v, uint16_t x)
 {
@@ -92,7 +84,7 @@ TEST(RsFile, CreateWritesSelfDescribingHeader)
         0x01, 0x00, 0x00, 0x00, 0x04, 0x00, 0x02, 0x00, 0x04, 0x00, 0x02, 0x00,
         0x03, 0x00, 0x06, 0x00, 0x08, 0x00,
     };
-    EXPECT_EQ(file_bytes("a.rs"), expected);
+    EXPECT_EQ(ReadBytes("a.rs"), expected);
 
     ASSERT_TRUE(f.create("b.rs", 3, kTable, 10));
     EXPECT_EQ(f.get_exheadlen(), 10);
@@ -100,7 +92,7 @@ TEST(RsFile, CreateWritesSelfDescribingHeader)
     f.set_flag(3); // the extra header travels with the header
     ASSERT_TRUE(f.flush());
     f.close();
-    const std::vector<uint8_t> b = file_bytes("b.rs");
+    const std::vector<uint8_t> b = ReadBytes("b.rs");
     ASSERT_EQ(b.size(), 42u);
     EXPECT_EQ(b[0], 42);
     EXPECT_EQ(b[41], 0x5A);
@@ -156,7 +148,7 @@ TEST(RsFile, AppendsEditsAndReadsBackRecords)
         append_record(f, 0x33);
         EXPECT_EQ(f.recno(), 2u);
     }
-    const std::vector<uint8_t> raw = file_bytes("r.rs");
+    const std::vector<uint8_t> raw = ReadBytes("r.rs");
     ASSERT_EQ(raw.size(), 32u + 3 * 14);
     EXPECT_EQ(raw[6], 3); // record count
     EXPECT_EQ(raw[32 + 1 * 14], 0x22);
@@ -186,7 +178,7 @@ TEST(RsFile, AppendsEditsAndReadsBackRecords)
     ASSERT_TRUE(f.flush());
     f.close();
 
-    const std::vector<uint8_t> edited = file_bytes("r.rs");
+    const std::vector<uint8_t> edited = ReadBytes("r.rs");
     EXPECT_EQ(edited[32 + 14 + 5], 0x99);
     EXPECT_EQ(edited[32 + 14 + 4], 0x22);
     EXPECT_EQ(edited[32], 0x11);
@@ -200,7 +192,7 @@ TEST(RsFile, HeaderChangesAndTruncateReachTheFile)
         append_record(f, i);
     f.set_version(7);
     ASSERT_TRUE(f.flush());
-    EXPECT_EQ(file_bytes("t.rs")[4], 7);
+    EXPECT_EQ(ReadBytes("t.rs")[4], 7);
 
     ASSERT_TRUE(f.truncate(1));
     EXPECT_EQ(f.get_reccount(), 1u);
@@ -246,7 +238,7 @@ TEST(RsFile, ClosedObjectThrowsCodeSeven)
 TEST(RsFile, OpenRejectsInconsistentOrTruncatedHeaders)
 {
     auto opens = [](const std::vector<uint8_t>& bytes) {
-        write_file("bad.rs", bytes);
+        WriteBytes("bad.rs", bytes);
         rsfile f;
         const bool ok = f.open("bad.rs");
         EXPECT_EQ(ok, f.isopened());

@@ -3,30 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/test_files.h"
+
 using qz::vok::fs_safe_read_binary;
 using qz::vok::fs_safe_write_binary;
 namespace fs = std::filesystem;
+using tavrix::test::ReadText;
+using tavrix::test::WriteText;
 
 namespace {
-
-void put(const char* path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string get(const char* path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 uint8_t* const k_untouched = reinterpret_cast<uint8_t*>(0x1234);
 
@@ -38,14 +29,14 @@ TEST(SafeFile, ReadsAWholeFileOrNothing)
     EXPECT_EQ(fs_safe_read_binary(out, "missing.bin"), 0u);
     EXPECT_EQ(out, k_untouched);
 
-    put("empty.bin", "");
+    WriteText("empty.bin", "");
     EXPECT_EQ(fs_safe_read_binary(out, "empty.bin"), 0u);
     EXPECT_EQ(out, k_untouched);
 
     fs::create_directory("dir");
     EXPECT_EQ(fs_safe_read_binary(out, "dir"), 0u);
 
-    put("data.bin", std::string("ab\0cd", 5));
+    WriteText("data.bin", std::string("ab\0cd", 5));
     out = nullptr;
     ASSERT_EQ(fs_safe_read_binary(out, "data.bin"), 5u);
     ASSERT_NE(out, nullptr);
@@ -64,23 +55,23 @@ TEST(SafeFile, ReadsAWholeFileOrNothing)
 
 TEST(SafeFile, WritesInPlaceWithoutTruncating)
 {
-    put("f.bin", "ABCDEFGHIJKLMNOPQRST");
+    WriteText("f.bin", "ABCDEFGHIJKLMNOPQRST");
     EXPECT_EQ(fs_safe_write_binary("0123456789", 10, "f.bin"), 10u);
-    EXPECT_EQ(get("f.bin"), "0123456789KLMNOPQRST");
+    EXPECT_EQ(ReadText("f.bin"), "0123456789KLMNOPQRST");
 
     EXPECT_EQ(fs_safe_write_binary("new", 3, "created.bin"), 3u);
-    EXPECT_EQ(get("created.bin"), "new");
+    EXPECT_EQ(ReadText("created.bin"), "new");
 
     EXPECT_EQ(fs_safe_write_binary("x", 1, "nofolder/f.bin"), 0u);
-    put("plain", "a file where a folder should be");
+    WriteText("plain", "a file where a folder should be");
     EXPECT_EQ(fs_safe_write_binary("x", 1, "plain/f.bin"), 0u);
     EXPECT_EQ(fs_safe_write_binary(nullptr, 4, "f.bin"), 0u);
-    EXPECT_EQ(get("f.bin"), "0123456789KLMNOPQRST");
+    EXPECT_EQ(ReadText("f.bin"), "0123456789KLMNOPQRST");
 }
 
 TEST(SafeFile, WaitsForAnExclusiveLockHolder)
 {
-    put("locked.bin", "old!");
+    WriteText("locked.bin", "old!");
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     pid_t pid = ::fork();

@@ -5,6 +5,7 @@
 #include "model/processor.h"
 #include "tests/support/link_events.h"
 #include "tests/support/processor_simulator.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <thread>
 
 using namespace std::chrono_literals;
+using tavrix::test::WaitFor;
 
 namespace {
 
@@ -45,16 +47,6 @@ std::vector<uint32_t> JoinOffEvents(LinkEvents& events)
     return ids;
 }
 
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
 
 } // namespace
 
@@ -97,7 +89,7 @@ TEST(ProcessorConnect, DisconnectKeepsTheChannelRegistered)
     EXPECT_FALSE(processor->Disconnect()); // channel id 0
 
     ASSERT_TRUE(processor->Connect());
-    ASSERT_TRUE(WaitUntil([&] { return processor->IsConnected(); }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 5s));
     AddJoinedSource(*processor, 5);
     LinkEvents events;
     EXPECT_TRUE(processor->Disconnect());
@@ -115,7 +107,7 @@ TEST(ProcessorConnect, ClosedLinkReleasesItsOwnersSources)
     auto other = TcpProcessor(simulator.Port());
     AddJoinedSource(*other, 8);
     ASSERT_TRUE(owner->Connect());
-    ASSERT_TRUE(WaitUntil([&] { return owner->IsConnected(); }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return owner->IsConnected(); }, 5s));
     AddJoinedSource(*owner, 7);
     auto channel = std::dynamic_pointer_cast<CTcpClientChannel>(CNetManager::get_instance().Find(owner->GetChannelId()));
     ASSERT_TRUE(channel);
@@ -154,9 +146,9 @@ TEST(ProcessorConnect, ReceivedBytesReachTheInstalledReceiver)
     auto processor = TcpProcessor(simulator.Port());
     ASSERT_TRUE(processor->Connect());
     EXPECT_EQ(seenChannel, processor->GetChannelId());
-    ASSERT_TRUE(WaitUntil([&] { return processor->IsConnected(); }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 5s));
     EXPECT_TRUE(processor->ChannelSend("GP TYPE\r\n"));
-    ASSERT_TRUE(WaitUntil([&] { std::lock_guard guard(lock); return received == "GP TYPE 7 1\r\n"; }, 5s));
+    ASSERT_TRUE(WaitFor([&] { std::lock_guard guard(lock); return received == "GP TYPE 7 1\r\n"; }, 5s));
     CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
     SetLinkReceiverFactory({});
 }

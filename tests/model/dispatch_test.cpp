@@ -71,12 +71,7 @@ std::vector<int> AllCodes()
 // the OSD save job's own lines.
 Lines SentSince(LinkFixture& link)
 {
-    const std::string mark = "MARK\r\n";
-    link.processor->QueueCommand(mark);
-    link.simulator.WaitForLine(mark, 20s);
-    Lines lines = link.simulator.Texts();
-    link.simulator.ClearLines();
-    lines.erase(std::find(lines.begin(), lines.end(), mark), lines.end());
+    Lines lines = link.SentBefore();
     std::erase_if(lines, [](const std::string& line) { return line.starts_with("I_F OSDSA"); });
     return lines;
 }

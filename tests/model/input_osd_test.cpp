@@ -18,18 +18,11 @@ std::shared_ptr<CQelProcessor> LoadStore(int32_t kind)
     return p;
 }
 
-void Put(std::string& out, uint32_t w)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>(w >> (8 * i)));
-}
-
 // A version 1 record with a 32 x 1 bitmap.
-void PutV1Record(std::string& out, int32_t board, int32_t item, uint32_t color)
+void PutV1Record(Image& out, int32_t board, int32_t item, uint32_t color)
 {
-    for (uint32_t w : {uint32_t(board), uint32_t(item), 3u, 4u, 32u, 1u, color, 0x00FF00u, 0u, 0u})
-        Put(out, w);
-    out.append(4, '\x42');
+    out.Word(board).Word(item).Word(3).Word(4).Word(32).Word(1).Word(color).Word(0x00FF00).Word(0).Word(0);
+    out.Bytes(4, 0x42);
 }
 
 } // namespace
@@ -70,13 +63,14 @@ TEST(InputOsd, ShapeFollowsTheModelAndItemsStartAtDefaults)
 
 TEST(InputOsd, FileRecordsFillTheirItemsOnly)
 {
-    std::string file;
-    Put(file, 4);
-    PutV1Record(file, 1, 2, 0x111111);
-    PutV1Record(file, 1, 2, 0x222222); // repeated: the first wins
-    PutV1Record(file, 2, 0, 0x333333); // outside a model-7 store
-    PutV1Record(file, 0, 4, 0x444444); // no such item
-    WriteFile(CQelProcessor::CInputOSD::FilePath(), file);
+    Image image;
+    image.Word(4);
+    PutV1Record(image, 1, 2, 0x111111);
+    PutV1Record(image, 1, 2, 0x222222); // repeated: the first wins
+    PutV1Record(image, 2, 0, 0x333333); // outside a model-7 store
+    PutV1Record(image, 0, 4, 0x444444); // no such item
+    const std::string file = image.Text();
+    WriteText(CQelProcessor::CInputOSD::FilePath(), file);
 
     auto p = LoadStore(7);
     auto& store = p->GetInputOsd();
@@ -97,10 +91,10 @@ TEST(InputOsd, FileRecordsFillTheirItemsOnly)
 
     // A cut file gives what it holds and is kept aside.
     const std::string cut = file.substr(0, 4 + 44 + 20);
-    WriteFile(CQelProcessor::CInputOSD::FilePath(), cut);
+    WriteText(CQelProcessor::CInputOSD::FilePath(), cut);
     store.Load();
     EXPECT_EQ(store.FindItem(1, 2)->osd.background, 0x111111);
-    EXPECT_EQ(ReadFile(CQelProcessor::CInputOSD::FilePath() + ".bad"), cut);
+    EXPECT_EQ(ReadText(CQelProcessor::CInputOSD::FilePath() + ".bad"), cut);
 
     // Loading again replaces what the store held.
     store.SetItemColorA(1, 1, 0x999999);
@@ -117,7 +111,7 @@ TEST(InputOsd, SaveWritesVersion3AndReloadsEveryField)
     auto p = LoadStore(10);
     auto& store = p->GetInputOsd();
     ASSERT_EQ(store.Save(), 0);
-    std::string saved = ReadFile(CQelProcessor::CInputOSD::FilePath());
+    std::string saved = ReadText(CQelProcessor::CInputOSD::FilePath());
     ASSERT_EQ(saved.size(), 149772u);
     EXPECT_EQ(saved.substr(0, 12), std::string("\xFF\xFF\xFF\xFF\x03\0\0\0\x24\0\0\0", 12));
 

@@ -118,7 +118,7 @@ TEST(ResetJob, Model7RestoresDefaultsClearsTheModesAndSaves)
     EXPECT_EQ(plain->GetEdid(), 0u);
     EXPECT_EQ(processor.GetConnection().tcpAddress, "192.168.1.100");
     EXPECT_EQ(processor.GetConnection().tcpPort, "8978");
-    EXPECT_NE(ReadFile(CQelProcessor::ProFilePath()).find("192.168.1.100"), std::string::npos);
+    EXPECT_NE(ReadText(CQelProcessor::ProFilePath()).find("192.168.1.100"), std::string::npos);
 }
 
 TEST(ResetJob, ModelWithoutPresetsOnlyEndsAndDiscovers)
@@ -168,7 +168,7 @@ TEST(OsdSaveJob, PollsOnceASecondUntilTheDeviceReportsSaved)
     EXPECT_GE(polls[0] - saves[0], 100ms);
     for (size_t i = 1; i < polls.size(); ++i)
         EXPECT_GE(polls[i] - polls[i - 1], 1000ms);
-    EXPECT_NE(LinkFixture::DatedLog("Pro8x8Sender").find(Separator() + "I_F OSDSA 3 1 1\r\n"), std::string::npos);
+    EXPECT_NE(DatedLog("Pro8x8Sender").find(Separator() + "I_F OSDSA 3 1 1\r\n"), std::string::npos);
 
     // A status while no save runs is lost; the output side says "O_F".
     PostEvent(new COSDStatusEvent(3));
@@ -226,7 +226,7 @@ TEST(InputOsdTransferJob, ReportsEachKeyAndEndsWithTheCount)
     EXPECT_TRUE(WaitIdle(processor));
     // No encoding of an item exists, so nothing reaches the device.
     EXPECT_TRUE(link.channel->Texts().empty());
-    EXPECT_NE(LinkFixture::DatedLog("DebugLog").find("OSD item 1/0: no encoded payload"), std::string::npos);
+    EXPECT_NE(DatedLog("DebugLog").find("OSD item 1/0: no encoded payload"), std::string::npos);
 }
 
 TEST(JobReceivers, RevokedReceiverIsNeverCalledAgain)

@@ -12,12 +12,15 @@
 #include "platform/clock.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
+#include "tests/support/test_files.h"
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <string>
+#include <vector>
 
 using namespace std::chrono_literals;
+using tavrix::test::DatedLog;
 
 class LinkFixture {
 public:
@@ -56,14 +59,18 @@ public:
         return simulator.Texts();
     }
 
-    static std::string DatedLog(const std::string& tag, const std::string& extension = ".LOG")
+    // Sends a marker after what a request sent (queued, or straight onto the
+    // link) and takes every line before it; nothing when the request sent
+    // nothing.
+    std::vector<std::string> SentBefore(bool queued = true)
     {
-        const std::string today = qz::vok::xdatetime::get_curdatetime().get_date().tostr();
-        std::ifstream in(qz::vok::path::GetLogPath() + "/" + today + "/" + tag + "-" + today + extension,
-                         std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        const std::string mark = "MARK\r\n";
+        queued ? processor->QueueCommand(mark) : processor->ChannelSend(mark);
+        simulator.WaitForLine(mark, 20s);
+        std::vector<std::string> lines = simulator.Texts();
+        simulator.ClearLines();
+        lines.erase(std::find(lines.begin(), lines.end(), mark), lines.end());
+        return lines;
     }
 
     ProcessorSimulator simulator;

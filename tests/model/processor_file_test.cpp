@@ -13,6 +13,9 @@
 
 namespace fs = std::filesystem;
 
+using tavrix::test::Occurrences;
+using tavrix::test::ReadFolderText;
+
 namespace {
 
 const std::string kData = MODEL_TEST_DATA;
@@ -31,31 +34,13 @@ std::string MinimalFile(int kind, const std::string& sources, const std::string&
 std::shared_ptr<CQelProcessor> Load(const std::string& text, bool* ok = nullptr)
 {
     const std::string path = CQelProcessor::ProFilePath();
-    WriteFile(path, text);
+    WriteText(path, text);
     auto p = std::make_shared<CQelProcessor>();
     p->SetId(1);
     const bool loaded = p->LoadPro(path);
     if (ok)
         *ok = loaded;
     return p;
-}
-
-// Everything the log folder holds, file after file.
-std::string ReadLogs(const std::string& folder)
-{
-    std::string text;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            text += ReadFile(entry.path().string());
-    return text;
-}
-
-size_t CountLines(const std::string& text, const std::string& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
 }
 
 void ExpectDefaults(const CQelProcessor& p)
@@ -75,7 +60,7 @@ void ExpectDefaults(const CQelProcessor& p)
 TEST(ProcessorFile, LoadsEveryFieldAndSavesTheGoldenFile)
 {
     bool ok = false;
-    auto p = Load(ReadFile(kData + "/processor_input.pro"), &ok);
+    auto p = Load(ReadText(kData + "/processor_input.pro"), &ok);
     ASSERT_TRUE(ok);
     EXPECT_EQ(p->GetKind(), 8);
     EXPECT_EQ(p->GetName(), "测试处理器");
@@ -126,8 +111,8 @@ TEST(ProcessorFile, LoadsEveryFieldAndSavesTheGoldenFile)
     g_NetType = 1;
     ASSERT_TRUE(p->SavePro());
     g_NetType = 0;
-    const std::string golden = ReadFile(kData + "/processor_golden.pro");
-    EXPECT_EQ(ReadFile(CQelProcessor::ProFilePath()), golden);
+    const std::string golden = ReadText(kData + "/processor_golden.pro");
+    EXPECT_EQ(ReadText(CQelProcessor::ProFilePath()), golden);
 
     // Loading what was saved and saving again changes nothing.
     auto again = Load(golden, &ok);
@@ -135,7 +120,7 @@ TEST(ProcessorFile, LoadsEveryFieldAndSavesTheGoldenFile)
     g_NetType = 1;
     ASSERT_TRUE(again->SavePro());
     g_NetType = 0;
-    EXPECT_EQ(ReadFile(CQelProcessor::ProFilePath()), golden);
+    EXPECT_EQ(ReadText(CQelProcessor::ProFilePath()), golden);
 }
 
 TEST(ProcessorFile, DerivesQuartersAndTheOutputsOfKind9)
@@ -177,7 +162,7 @@ TEST(ProcessorFile, CellSizesBelongOnlyToTheKindsThatUseThem)
     EXPECT_TRUE(plain->GetWall().colWidths.empty());
     EXPECT_TRUE(plain->GetWall().watch.empty());
     ASSERT_TRUE(plain->SavePro());
-    const std::string saved = ReadFile(CQelProcessor::ProFilePath());
+    const std::string saved = ReadText(CQelProcessor::ProFilePath());
     EXPECT_EQ(saved.find(" rh="), std::string::npos);
     EXPECT_EQ(saved.find(" cw="), std::string::npos);
     EXPECT_EQ(saved.find(" watch="), std::string::npos);
@@ -190,7 +175,7 @@ TEST(ProcessorFile, MissingBoardIsSavedAsNoId)
     EXPECT_EQ(p->GetSigSrc(7)->GetBoard(), nullptr);
     EXPECT_EQ(p->GetSigOut(70)->GetBoard(), nullptr);
     ASSERT_TRUE(p->SavePro());
-    const std::string saved = ReadFile(CQelProcessor::ProFilePath());
+    const std::string saved = ReadText(CQelProcessor::ProFilePath());
     EXPECT_NE(saved.find("<SigSrc id=\"7\" type=\"0\" board=\"4294967295\""), std::string::npos);
     EXPECT_NE(saved.find("<SigOut id=\"70\" name=\"\" board=\"4294967295\""), std::string::npos);
 }
@@ -225,18 +210,18 @@ TEST(ProcessorFile, UnusableFileLeavesDefaultsAndIsKeptAsBad)
     SetModelLog(std::make_shared<qz::vok::logfile>("model", qz::vok::logfile::LOG_ERROR, "logs", false));
     for (const auto& [what, text] : bad) {
         SCOPED_TRACE(what);
-        const size_t logged = CountLines(ReadLogs("logs"), "ER> processor file " + path);
+        const size_t logged = Occurrences(ReadFolderText("logs"), "ER> processor file " + path);
         fs::remove(path + ".bad");
         bool ok = true;
         auto p = Load(text, &ok);
         EXPECT_FALSE(ok);
         ExpectDefaults(*p);
         EXPECT_EQ(p->GetInputOsd().GetItemCount(), 0u);
-        EXPECT_EQ(ReadFile(path + ".bad"), text);
-        EXPECT_EQ(ReadFile(path), text); // untouched until something saves
-        EXPECT_EQ(CountLines(ReadLogs("logs"), "ER> processor file " + path), logged + 1);
+        EXPECT_EQ(ReadText(path + ".bad"), text);
+        EXPECT_EQ(ReadText(path), text); // untouched until something saves
+        EXPECT_EQ(Occurrences(ReadFolderText("logs"), "ER> processor file " + path), logged + 1);
     }
-    const std::string logs = ReadLogs("logs");
+    const std::string logs = ReadFolderText("logs");
     EXPECT_NE(logs.find("the attribute \"type\" of <SigSrc> is not a number: \"x\""), std::string::npos);
     EXPECT_NE(logs.find("the version is not \"V1\""), std::string::npos);
     EXPECT_NE(logs.find("the element <VideoWall> is missing"), std::string::npos);
@@ -285,7 +270,7 @@ TEST(ProcessorFile, RenamingASourceRewritesOnlyItsElement)
     auto p = Load(text);
     p->SaveSigSrcsToPro("old", 5); // the same name: nothing at all
     EXPECT_TRUE(DrainEvents().empty());
-    EXPECT_EQ(ReadFile(CQelProcessor::ProFilePath()), text);
+    EXPECT_EQ(ReadText(CQelProcessor::ProFilePath()), text);
 
     p->SaveSigSrcsToPro("新名", 5);
     EXPECT_EQ(p->GetSigSrc(5)->GetName(), "新名");
@@ -300,7 +285,7 @@ TEST(ProcessorFile, RenamingASourceRewritesOnlyItsElement)
                      "<SigSrc id=\"5\" type=\"101\" board=\"4294967295\" name=\"新名\" EDID=\"0\" "
                      "resolution=\"800,600,60\" startpt=\"0,0\" mutualgroupid=\"4294967295\" "
                      "curchildid=\"2\"");
-    EXPECT_EQ(ReadFile(CQelProcessor::ProFilePath()), expected);
+    EXPECT_EQ(ReadText(CQelProcessor::ProFilePath()), expected);
 
     // Without a file the name still changes and the event still comes.
     fs::remove(CQelProcessor::ProFilePath());

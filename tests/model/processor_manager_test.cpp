@@ -29,7 +29,7 @@ CQelProMan::SelectSource Recorder(Selection& s)
 
 TEST(ProcessorManager, DefaultProcessorSelectsItsFirstSource)
 {
-    WriteFile(CQelProcessor::ProFilePath(),
+    WriteText(CQelProcessor::ProFilePath(),
               kFileStart + "<SignalSource><SigSrc id=\"300\"/><SigSrc id=\"200\"/></SignalSource></Processor>");
     CQelProMan man;
     Selection selection;
@@ -60,7 +60,7 @@ TEST(ProcessorManager, DefaultProcessorExistsWhateverTheFile)
 {
     for (const std::string& text :
          {kFileStart + "<SignalSource/></Processor>", std::string("<Processor version=\"V2\"/>")}) {
-        WriteFile(CQelProcessor::ProFilePath(), text);
+        WriteText(CQelProcessor::ProFilePath(), text);
         CQelProMan man;
         Selection selection;
         EXPECT_TRUE(man.CreateDefaultProcessor(Recorder(selection)));

@@ -367,18 +367,16 @@ TEST(Processor, WallSizeHitTestAndInflateRect)
     EXPECT_EQ(p->GetInflateRect(), (Rect{1, 2, 3, 4}));
 }
 
-TEST(Processor, VersionTablesKeepTheFirstTextPerKey)
+// First-text-wins and clearing the FPGA table are seen through the replies
+// in the reply tests; here, what readers get is a copy.
+TEST(Processor, VersionTablesAreReadAsCopies)
 {
     auto p = MakeProcessor();
     EXPECT_TRUE(p->AddFpgaVersion(0, "a"));
-    EXPECT_FALSE(p->AddFpgaVersion(0, "b"));
     EXPECT_TRUE(p->AddFirmwareVersion(3, "c"));
     auto copy = p->GetFpgaVersions();
     copy[0] = "changed";
     EXPECT_EQ(p->GetFpgaVersions().at(0), "a");
-    p->ClearFpgaVersions();
-    EXPECT_TRUE(p->GetFpgaVersions().empty());
-    EXPECT_TRUE(p->AddFpgaVersion(0, "b"));
     EXPECT_EQ(p->GetFirmwareVersions().at(3), "c");
     p->ClearFirmwareVersions();
     EXPECT_TRUE(p->GetFirmwareVersions().empty());
@@ -396,7 +394,7 @@ TEST(Processor, PlanNamesOfSlotsOneToTwenty)
 
     p->SetPlanName(3, "x");
     EXPECT_EQ(p->GetPlanName(3), "x");
-    EXPECT_NE(ReadFile(path).find("<PlanName id=\"3\" friendname=\"x\"/>"), std::string::npos);
+    EXPECT_NE(ReadText(path).find("<PlanName id=\"3\" friendname=\"x\"/>"), std::string::npos);
 
     // 258 single bytes and a three-byte character: cut before the character.
     const std::string longName = std::string(258, 'a') + "处" + "tail";

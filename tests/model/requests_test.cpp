@@ -23,20 +23,6 @@ std::shared_ptr<CQelSigSrc> AddSource(CQelProcessor& processor, uint32_t id, int
     return source;
 }
 
-// Sends a marker after what a request sent (queued, or straight onto the
-// link) and takes every line before it; nothing when the request sent
-// nothing.
-Lines SentBefore(LinkFixture& link, bool queued = true)
-{
-    const std::string mark = "MARK\r\n";
-    queued ? link.processor->QueueCommand(mark) : link.processor->ChannelSend(mark);
-    link.simulator.WaitForLine(mark, 20s);
-    Lines lines = link.simulator.Texts();
-    link.simulator.ClearLines();
-    lines.erase(std::find(lines.begin(), lines.end(), mark), lines.end());
-    return lines;
-}
-
 Lines Repeat(const std::string& format, int from, int to)
 {
     Lines lines;
@@ -78,9 +64,9 @@ TEST(DeviceRequests, SimpleSendersFormTheDeviceText)
         "K_P TIME_SET 2024 5 6 10 20 30\r\n",
         "GP GIP1A 1\r\n",
     };
-    EXPECT_EQ(SentBefore(link), expected);
+    EXPECT_EQ(link.SentBefore(), expected);
     // Queued requests write no sender-log line; confirmed ones follow a separator.
-    EXPECT_EQ(LinkFixture::DatedLog("Pro8x8Sender"),
+    EXPECT_EQ(DatedLog("Pro8x8Sender"),
               Separator() + expected[0] + Separator() + expected[1] + Separator() + expected[2] + expected[3]
                   + expected[4] + expected[5]);
 }
@@ -95,7 +81,7 @@ TEST(DeviceRequests, OutputTimingFollowsTheModel)
         EXPECT_EQ(link.processor->SetOutputTiming(5), kind == 5 ? 1 : 0);
         EXPECT_EQ(link.processor->SetOutputTiming(6), 1); // not in the list
     }
-    EXPECT_EQ(SentBefore(link, false), (Lines{"GP SOT 2 1 5 1280 720 0 1 1\r\n", "GP SOT 9 1 5 1280 720 0 1 1\r\n",
+    EXPECT_EQ(link.SentBefore(false), (Lines{"GP SOT 2 1 5 1280 720 0 1 1\r\n", "GP SOT 9 1 5 1280 720 0 1 1\r\n",
                                             "GP SOT 0 0 5 1280 720 0 1 1\r\n", "GP SOT 9 1 5 1280 720 0 1 1\r\n"}));
 }
 
@@ -106,7 +92,7 @@ TEST(DeviceRequests, NetworkSettersByModel)
         LinkFixture link(clock, 6, 0);
         EXPECT_TRUE(link.processor->SetNetwork("10.0.0.7", "5000")); // queued counts as done
         EXPECT_TRUE(link.processor->SetGateway("10.0.1"));
-        EXPECT_EQ(SentBefore(link), (Lines{"GP SIPA 10 0 0 7\r\n", "GP STPN 5000\r\n", "GP SGW 10 0 1 0\r\n"}));
+        EXPECT_EQ(link.SentBefore(), (Lines{"GP SIPA 10 0 0 7\r\n", "GP STPN 5000\r\n", "GP SGW 10 0 1 0\r\n"}));
     }
     platform::ScaledClock clock(1); // echo windows at full length: replies cross threads
     LinkFixture link(clock, 8, 1);
@@ -114,7 +100,7 @@ TEST(DeviceRequests, NetworkSettersByModel)
     EXPECT_TRUE(link.processor->SetNetwork2("not an address", "8978"));
     EXPECT_TRUE(link.processor->SetSubnetMask("255.255.255.0"));
     EXPECT_TRUE(link.processor->SetGateway2("0.0.0.0"));
-    EXPECT_EQ(SentBefore(link), (Lines{"GP SIATP 10 0 0 7 5000\r\n", "GP SI1ATP 192 0 0 0 8978\r\n",
+    EXPECT_EQ(link.SentBefore(), (Lines{"GP SIATP 10 0 0 7 5000\r\n", "GP SI1ATP 192 0 0 0 8978\r\n",
                                           "GP SSM 255 255 255 0 255\r\n", "GP SN1GW 192 0 0 0 0\r\n"}));
     link.simulator.SetEchoAll(false);
     EXPECT_FALSE(link.processor->SetSubnetMask2("255.0.0.0"));
@@ -130,7 +116,7 @@ TEST(DeviceRequests, StatusPollRotatesOverAllProcessors)
         AddSource(*link.processor, id, 101);
     link.processor->SetStatusPoll(false);
     link.processor->QueryStatus();
-    EXPECT_TRUE(SentBefore(link).empty());
+    EXPECT_TRUE(link.SentBefore().empty());
 
     link.processor->SetStatusPoll(true);
     auto other = std::make_shared<CQelProcessor>();
@@ -156,7 +142,7 @@ TEST(DeviceRequests, StatusPollFormsByModel)
     LinkFixture link(clock, 3, 0);
     AddSource(*link.processor, 124, 101); // port 24: none
     link.processor->QueryStatus();
-    EXPECT_TRUE(SentBefore(link).empty());
+    EXPECT_TRUE(link.SentBefore().empty());
 
     link.processor->RemoveSigSrc(124);
     link.processor->SetKind(2);
@@ -166,7 +152,7 @@ TEST(DeviceRequests, StatusPollFormsByModel)
     link.processor->QueryStatus();
     const Lines expected = Concat({Repeat("BOARD RISR 3 %d\r\n", 0, 3), {"BOARD GET_INPUT_VIDEO_SWITCH 3\r\n"},
                                    Repeat("BOARD TVP5158_GET_CTRL 3 2 %d\r\n", 0, 3)});
-    EXPECT_EQ(SentBefore(link), expected);
+    EXPECT_EQ(link.SentBefore(), expected);
 }
 
 TEST(DeviceRequests, SlotDiscoveryByModel)
@@ -180,12 +166,12 @@ TEST(DeviceRequests, SlotDiscoveryByModel)
     link.processor->RequestSlotDiscovery(); // resolution 3 is not listed
     AddResolution(*link.processor, 3, 1920, 1080);
     link.processor->RequestSlotDiscovery();
-    EXPECT_EQ(SentBefore(link), Concat({Repeat("GP RISMG %d\r\n", 0, 3), Repeat("GP ROSMG %d\r\n", 0, 3)}));
+    EXPECT_EQ(link.SentBefore(), Concat({Repeat("GP RISMG %d\r\n", 0, 3), Repeat("GP ROSMG %d\r\n", 0, 3)}));
     EXPECT_EQ(link.channel->Units().size(), 3u); // two joined commands and the marker
 
     link.processor->SetKind(9);
     link.processor->RequestSlotDiscovery();
-    EXPECT_EQ(SentBefore(link), (Lines{"GP SOT 0 0 3 1920 1080 0 1 1\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
+    EXPECT_EQ(link.SentBefore(), (Lines{"GP SOT 0 0 3 1920 1080 0 1 1\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
 
     link.processor->SetKind(6);
     AddResolution(*link.processor, 7, 1280, 720);
@@ -197,12 +183,12 @@ TEST(DeviceRequests, SlotDiscoveryByModel)
     const platform::TimePoint start = clock.Now();
     link.processor->RequestSlotDiscovery(); // the gap lies between queueing the two
     EXPECT_GE(clock.Now() - start, 500ms);
-    EXPECT_EQ(SentBefore(link), (Lines{"GP SOT 4 0 3\r\n", "GP SOT 4 1 7\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
+    EXPECT_EQ(link.SentBefore(), (Lines{"GP SOT 4 0 3\r\n", "GP SOT 4 1 7\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
 
     link.processor->SetKind(4);
     link.processor->SetOutputResolutionId(kNoId);
     link.processor->RequestSlotDiscovery();
-    EXPECT_EQ(SentBefore(link), (Lines{"BOARD READ_SLOT_MESSAGE 0x0F\r\n", "BOARD GET_OUTPUT_RESOLUTION\r\n"}));
+    EXPECT_EQ(link.SentBefore(), (Lines{"BOARD READ_SLOT_MESSAGE 0x0F\r\n", "BOARD GET_OUTPUT_RESOLUTION\r\n"}));
 }
 
 TEST(DeviceRequests, CommandListReplacesUnsentEchoedCommands)
@@ -226,7 +212,7 @@ TEST(DeviceRequests, CommandListReplacesUnsentEchoedCommands)
     done = true;
     pump.join();
     EXPECT_EQ(lines, (Lines{"I_F RISR 1 0\r\n", "I_F SWL 1 2\r\n", "I_F AW 1 2\r\n"}));
-    EXPECT_EQ(LinkFixture::DatedLog("Pro8x8Sender"), Separator() + "I_F SWL 1 2\r\nI_F AW 1 2\r\n");
+    EXPECT_EQ(DatedLog("Pro8x8Sender"), Separator() + "I_F SWL 1 2\r\nI_F AW 1 2\r\n");
 }
 
 TEST(DeviceRequests, OsdLinesGoInGroupsWithProgress)
@@ -270,7 +256,7 @@ TEST(DeviceRequests, DisplayModeStoreCompletesOnTheDevicesWord)
                                    Repeat("GP CDMS %d\r\n", 1, 1), Repeat("GP CDMS %d\r\n", 1, 1), {"GP SDMI 0\r\n"}});
     EXPECT_EQ(link.Lines(expected.size()), expected);
     EXPECT_EQ(progress.reports, (std::vector<std::pair<int, int>>{{0, 200}, {1, 200}, {2, 200}, {199, 200}}));
-    const std::string timeLog = LinkFixture::DatedLog("SysTimeLog");
+    const std::string timeLog = DatedLog("SysTimeLog");
     EXPECT_NE(timeLog.find("bRt:0\r\n"), std::string::npos);
     EXPECT_NE(timeLog.find("receive: GP CDMS 0\r\n"), std::string::npos);
 }
@@ -284,10 +270,10 @@ TEST(DeviceRequests, DisplayModeStoreGivesUpAfterTwentySeconds)
         const platform::TimePoint start = clock.Now();
         EXPECT_EQ(link.processor->SwitchDisplayMode(2, nullptr, true, {}), 1);
         EXPECT_GE(clock.Now() - start, 20s);
-        const Lines lines = SentBefore(link, false);
+        const Lines lines = link.SentBefore(false);
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back(), "GP SDMI 0\r\n");
-        EXPECT_NE(LinkFixture::DatedLog("SysTimeLog").find("bRt:1\r\n"), std::string::npos);
+        EXPECT_NE(DatedLog("SysTimeLog").find("bRt:1\r\n"), std::string::npos);
     }
 }
 
@@ -307,7 +293,7 @@ TEST(DeviceRequests, ClearListsByModel)
         link.simulator.SetEchoAll(false);
         link.simulator.AnswerDisplayModeStoredFrom(1);
         link.processor->ClearOutputWindows(1, nullptr);
-        const Lines lines = SentBefore(link, false);
+        const Lines lines = link.SentBefore(false);
         ASSERT_GT(lines.size(), 17u);
         const auto poll = std::find(lines.begin(), lines.end(), "GP CDMS 1\r\n");
         EXPECT_EQ(Lines(lines.begin() + 17, poll), list) << kind;
@@ -315,7 +301,7 @@ TEST(DeviceRequests, ClearListsByModel)
     platform::ScaledClock clock(20);
     LinkFixture link(clock, 5, 0);
     EXPECT_EQ(link.processor->ClearOutputWindows(1, nullptr), 1);
-    EXPECT_TRUE(SentBefore(link).empty());
+    EXPECT_TRUE(link.SentBefore().empty());
 }
 
 TEST(DeviceRequests, TimeOverlayAndDecoderChannelReadings)
@@ -350,7 +336,7 @@ TEST(DeviceRequests, TimeOverlayAndDecoderChannelReadings)
         "BOARD TVP5158_SET_CTRL 4 0 1 200\r\n", "BOARD TVP5158_SET_CTRL 4 3 2 100\r\n",
         "BOARD ADV7604_SET_CTRL 5 0 50\r\n", "OUTPUT_FPGA SET_TEST_PATTERN_COLOR 2 3 4 0x00FF00\r\n",
     };
-    EXPECT_EQ(SentBefore(link), expected);
+    EXPECT_EQ(link.SentBefore(), expected);
 
     // Models a sender does not serve get nothing and a failure.
     link.processor->SetKind(3);

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+using tavrix::test::Occurrences;
+using tavrix::test::ReadFolderText;
+
 namespace {
 
 // Counts the sleeps asked of a scaled clock.
@@ -31,26 +34,8 @@ public:
     }
     ~ModelLog() { SetModelLog(nullptr); }
 
-    std::string Text() const
-    {
-        std::string all;
-        for (const auto& entry : std::filesystem::directory_iterator("logs")) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            std::stringstream text;
-            text << in.rdbuf();
-            all += text.str();
-        }
-        return all;
-    }
+    std::string Text() const { return ReadFolderText("logs"); }
 };
-
-size_t Count(const std::string& text, const std::string& part)
-{
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
 
 std::vector<platform::Duration> Gaps(const std::vector<CRecordingChannel::Unit>& units)
 {
@@ -71,15 +56,15 @@ TEST(PacedSender, RefusesWhenFullAndDropsTheRestOnStop)
         ASSERT_TRUE(link.processor->QueueCommand("I_F RISR 1 0\r\n"));
     EXPECT_EQ(link.processor->GetQueuedCommandCount(), 10240u);
     EXPECT_FALSE(link.processor->QueueCommand("I_F RISR 1 1\r\n"));
-    EXPECT_EQ(Count(log.Text(), "WN> command queue full"), 1u);
+    EXPECT_EQ(Occurrences(log.Text(), "WN> command queue full"), 1u);
 
     EXPECT_FALSE(link.processor->QueueCommand(std::string(1025, 'x')));
-    EXPECT_EQ(Count(log.Text(), "ER> command of 1025 bytes not queued"), 1u);
+    EXPECT_EQ(Occurrences(log.Text(), "ER> command of 1025 bytes not queued"), 1u);
     EXPECT_TRUE(link.processor->QueueCommand(""));
     EXPECT_EQ(link.processor->GetQueuedCommandCount(), 10240u);
 
     link.processor->StopSender();
-    EXPECT_EQ(Count(log.Text(), "10240 queued commands dropped"), 1u);
+    EXPECT_EQ(Occurrences(log.Text(), "10240 queued commands dropped"), 1u);
     EXPECT_TRUE(link.channel->Units().empty());
 }
 
@@ -96,7 +81,7 @@ TEST(PacedSender, StopSendsAtMostTheCommandInHand)
     link.processor->StopSender();
     const size_t sent = link.channel->Units().size();
     EXPECT_LE(sent, before + 1);
-    EXPECT_EQ(Count(log.Text(), std::to_string(10000 - sent) + " queued commands dropped"), 1u);
+    EXPECT_EQ(Occurrences(log.Text(), std::to_string(10000 - sent) + " queued commands dropped"), 1u);
 }
 
 TEST(PacedSender, WaitsAtStartAndPacesByLinkType)
@@ -130,7 +115,7 @@ TEST(PacedSender, EchoedCommandsGoWithoutPause)
     link.Lines(4);
     EXPECT_EQ(clock.sleeps, 0);
     // With no echo wait asked for, none fails.
-    EXPECT_EQ(LinkFixture::DatedLog("Pro8x8Sender", ".ELOG"), "");
+    EXPECT_EQ(DatedLog("Pro8x8Sender", ".ELOG"), "");
 }
 
 TEST(PacedSender, SilentDeviceFailsEachEchoedCommandAfterItsWait)
@@ -145,7 +130,7 @@ TEST(PacedSender, SilentDeviceFailsEachEchoedCommandAfterItsWait)
     link.processor->StopSender(); // the last wait ends before Stop returns
     for (auto gap : Gaps(link.channel->Units()))
         EXPECT_GE(gap, 100ms);
-    EXPECT_EQ(LinkFixture::DatedLog("Pro8x8Sender", ".ELOG"), "***GP SDMI 1\r\n***GP SDMI 2\r\n***GP SDMI 3\r\n");
+    EXPECT_EQ(DatedLog("Pro8x8Sender", ".ELOG"), "***GP SDMI 1\r\n***GP SDMI 2\r\n***GP SDMI 3\r\n");
 }
 
 TEST(PacedSender, LosesNoWakeUpUnderConcurrentPushes)
@@ -182,7 +167,7 @@ TEST(ConfirmedSend, ComparesTheEchoInReplyForm)
     EXPECT_TRUE(link.processor->SendCommand("GP BPSW 0xFF 0xFF 9 0\r\n"));
 
     link.processor->SendRawText("GP TYPE");
-    EXPECT_EQ(LinkFixture::DatedLog("Pro8x8Sender"), Separator() + "GP TYPE \r\n"); // no "***"
+    EXPECT_EQ(DatedLog("Pro8x8Sender"), Separator() + "GP TYPE \r\n"); // no "***"
 
     // Echoes outside the acknowledged replies confirm through the other path.
     EXPECT_EQ(link.processor->LoadPreset(3), 1);

@@ -55,8 +55,8 @@ TEST_F(CyclePlans, ListAndCycleFilesRoundTrip)
     a->GetCells()[1]->seconds = 12;
     Make("轮巡", {"r"});
     ASSERT_TRUE(cycles->SaveList());
-    EXPECT_EQ(ReadBytes(CQelCyclePlanMan::ListPath()), Golden("CyclePlanList.clt"));
-    EXPECT_EQ(ReadBytes(CQelCyclePlan::FilePath("a")), Golden("a.cycle"));
+    EXPECT_EQ(ReadText(CQelCyclePlanMan::ListPath()), Golden("CyclePlanList.clt"));
+    EXPECT_EQ(ReadText(CQelCyclePlan::FilePath("a")), Golden("a.cycle"));
 
     CQelCyclePlanMan fresh;
     ASSERT_TRUE(fresh.LoadList());
@@ -124,8 +124,7 @@ TEST_F(CyclePlans, RemoveAndRenameActOnTheFileFirst)
 TEST_F(CyclePlans, NothingIsWrittenWhenTheListCannotBe)
 {
     Make("c", {"p"});
-    fs::create_directory(CQelCyclePlanMan::ListPath());
-    WriteBytes(CQelCyclePlanMan::ListPath() + "/x", "");
+    WriteText(CQelCyclePlanMan::ListPath() + "/x", ""); // a folder in the file's place
     EXPECT_FALSE(cycles->SaveList());
     EXPECT_FALSE(fs::exists(CQelCyclePlan::FilePath("c")));
 }
@@ -134,7 +133,7 @@ TEST_F(CyclePlans, DamagedListsKeepWhatReadsAndAreKeptAside)
 {
     const std::string head = Le32(0x8EB00001);
     auto load = [&](const std::string& bytes) {
-        WriteBytes(CQelCyclePlanMan::ListPath(), bytes);
+        WriteText(CQelCyclePlanMan::ListPath(), bytes);
         fs::remove(CQelCyclePlanMan::ListPath() + ".bad");
         CQelCyclePlanMan fresh;
         fresh.LoadList();
@@ -166,13 +165,13 @@ TEST_F(CyclePlans, DamagedListsKeepWhatReadsAndAreKeptAside)
 
     // A cycle file of another version, or one that does not parse, gives
     // no cells and is kept; a Plan without seconds reads as 0.
-    WriteBytes(CQelCyclePlanMan::ListPath(), head + Le32(3) + Le32(1) + "v" + Le32(1) + "w" +
+    WriteText(CQelCyclePlanMan::ListPath(), head + Le32(3) + Le32(1) + "v" + Le32(1) + "w" +
                                                  Le32(1) + "s");
-    WriteBytes(CQelCyclePlan::FilePath("v"),
+    WriteText(CQelCyclePlan::FilePath("v"),
                "<CyclePlan version=\"V2\"><Cycle numberofcycles=\"2\"/><Plans>"
                "<Plan name=\"p\" cyclesec=\"4\"/></Plans></CyclePlan>");
-    WriteBytes(CQelCyclePlan::FilePath("w"), "<CyclePlan version=");
-    WriteBytes(CQelCyclePlan::FilePath("s"),
+    WriteText(CQelCyclePlan::FilePath("w"), "<CyclePlan version=");
+    WriteText(CQelCyclePlan::FilePath("s"),
                "<CyclePlan version=\"V1\"><Plans><Plan name=\"p\"/></Plans>"
                "<Cycle/></CyclePlan>");
     CQelCyclePlanMan fresh;

@@ -2,12 +2,14 @@
 
 #include <QImage>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "plan/osd_picture.h"
+#include "tests/support/test_files.h"
+
+using tavrix::test::ReadBytes;
+using tavrix::test::WriteBytes;
 
 namespace {
 
@@ -16,18 +18,6 @@ void Save(int w, int h, Qt::GlobalColor fill, const std::string& path, const cha
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(fill);
     ASSERT_TRUE(img.save(QString::fromStdString(path), format)) << path;
-}
-
-std::vector<uint8_t> ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 std::streamsize(bytes.size()));
 }
 
 // A record no import produces, to see that a failure keeps it.
@@ -99,15 +89,15 @@ TEST(OsdPicture, BadFilesFailAndKeepTheRecord)
             noisy.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
     ASSERT_TRUE(noisy.save("good.jpg", "JPEG"));
     for (const char* name : {"good.bmp", "good.png", "good.jpg"}) {
-        std::vector<uint8_t> bytes = ReadAll(name);
+        std::vector<uint8_t> bytes = ReadBytes(name);
         bytes.resize(bytes.size() / 2);
-        WriteAll(std::string("cut_") + name, bytes);
+        WriteBytes(std::string("cut_") + name, bytes);
     }
-    WriteAll("empty.png", {});
-    WriteAll("text.bmp", {'h', 'e', 'l', 'l', 'o'});
+    WriteBytes("empty.png", {});
+    WriteBytes("text.bmp", {'h', 'e', 'l', 'l', 'o'});
     std::filesystem::create_directory("folder.png");
     // A PNG header claiming 50000 x 50000 pixels, its checksum fixed up.
-    std::vector<uint8_t> huge = ReadAll("good.png");
+    std::vector<uint8_t> huge = ReadBytes("good.png");
     for (size_t at : {16, 20}) {
         huge[at] = 0, huge[at + 1] = 0, huge[at + 2] = 0xC3, huge[at + 3] = 0x50;
     }
@@ -120,7 +110,7 @@ TEST(OsdPicture, BadFilesFailAndKeepTheRecord)
     crc = ~crc;
     for (int i = 0; i < 4; ++i)
         huge[29 + size_t(i)] = uint8_t(crc >> (24 - 8 * i));
-    WriteAll("huge.png", huge);
+    WriteBytes("huge.png", huge);
 
     for (const char* path : {"missing.png", "cut_good.bmp", "cut_good.png", "cut_good.jpg",
                              "empty.png", "text.bmp", "folder.png", "huge.png"}) {

@@ -80,8 +80,8 @@ TEST_F(PlanFile, RoundTripKeepsEverythingAndWritesTheGoldenText)
 {
     auto saved = BuildPlan(*man);
     ASSERT_TRUE(man->SavePlanFile(saved));
-    EXPECT_EQ(ReadBytes(InPlanFolder("方案一.plan")), Golden("round_trip.plan"));
-    EXPECT_EQ(ReadBytes(InPlanFolder("方案一.osd")).size(), 3 * 28 + 4096 + 160 + 8 + 4u);
+    EXPECT_EQ(ReadText(InPlanFolder("方案一.plan")), Golden("round_trip.plan"));
+    EXPECT_EQ(ReadText(InPlanFolder("方案一.osd")).size(), 3 * 28 + 4096 + 160 + 8 + 4u);
 
     CQelContext::Destroy();
     SelectProcessor(TestProcessor{});
@@ -114,8 +114,8 @@ TEST_F(PlanFile, RoundTripKeepsEverythingAndWritesTheGoldenText)
 
 TEST_F(PlanFile, ReadingRulesOfTheGoldenInput)
 {
-    WriteBytes(InPlanFolder("rules.plan"), Golden("reading_rules.plan"));
-    WriteBytes(InPlanFolder("PlanList.txt"), "rules\r\n");
+    WriteText(InPlanFolder("rules.plan"), Golden("reading_rules.plan"));
+    WriteText(InPlanFolder("PlanList.txt"), "rules\r\n");
     ASSERT_TRUE(man->LoadPlanList());
     CQelPlanMan::PlanPtr plan;
     ASSERT_TRUE(man->LoadPlanFile("rules", plan));
@@ -147,13 +147,13 @@ TEST_F(PlanFile, TypesWithoutSizesWriteNoListsAndEmptySectionsStay)
     plan->SetResolution({1920, 1080, 60});
     plan->SetRowHeights({5});
     ASSERT_TRUE(man->SavePlanFile(plan));
-    const std::string text = ReadBytes(InPlanFolder("u.plan"));
+    const std::string text = ReadText(InPlanFolder("u.plan"));
     EXPECT_EQ(text.find("rh="), std::string::npos);
     EXPECT_EQ(text.find("watch="), std::string::npos);
     EXPECT_NE(text.find("\t<Groups/>"), std::string::npos);
     EXPECT_NE(text.find("\t<Windows/>"), std::string::npos);
     EXPECT_NE(text.find("\t<Switch/>"), std::string::npos);
-    EXPECT_EQ(ReadBytes(InPlanFolder("u.osd")), Le32(0));
+    EXPECT_EQ(ReadText(InPlanFolder("u.osd")), Le32(0));
 
     man->RemovePlanFromList(plan);
     CQelPlanMan::PlanPtr back;
@@ -182,10 +182,10 @@ TEST_F(PlanFile, BadFilesLoadNothingAndStayUntouched)
     };
     std::string list;
     for (size_t i = 0; i < bad.size(); ++i) {
-        WriteBytes(InPlanFolder("b" + std::to_string(i) + ".plan"), bad[i]);
+        WriteText(InPlanFolder("b" + std::to_string(i) + ".plan"), bad[i]);
         list += "b" + std::to_string(i) + "\n";
     }
-    WriteBytes(InPlanFolder("PlanList.txt"), list + "missing\n");
+    WriteText(InPlanFolder("PlanList.txt"), list + "missing\n");
     ASSERT_TRUE(man->LoadPlanList());
     for (size_t i = 0; i < bad.size(); ++i) {
         const std::string name = "b" + std::to_string(i);
@@ -194,7 +194,7 @@ TEST_F(PlanFile, BadFilesLoadNothingAndStayUntouched)
             EXPECT_FALSE(man->LoadPlanFile(name, plan)) << name;
             EXPECT_EQ(plan, nullptr);
         }
-        EXPECT_EQ(ReadBytes(InPlanFolder(name + ".plan")), bad[i]);
+        EXPECT_EQ(ReadText(InPlanFolder(name + ".plan")), bad[i]);
     }
     CQelPlanMan::PlanPtr plan;
     EXPECT_FALSE(man->LoadPlanFile("missing", plan));
@@ -208,13 +208,13 @@ TEST_F(PlanFile, OsdRecordsHaveTheStoredLayout)
     plan->SetResolution({1920, 1080, 60});
     plan->AddWindow(MakeWindow({0, 0, 10, 10}, kLogoSigSrc));
     ASSERT_TRUE(man->SavePlanFile(plan));
-    EXPECT_EQ(ReadBytes(InPlanFolder("one.osd")), Golden("new_logo.osd"));
+    EXPECT_EQ(ReadText(InPlanFolder("one.osd")), Golden("new_logo.osd"));
 
     // A second save replaces the records: one 100 x 10 logo of 28 + 160.
     plan->ClearWindowsOfKind(true);
     plan->AddWindow(Logo(100, 10, 3, 1));
     ASSERT_TRUE(man->SavePlanFile(plan));
-    const std::string osd = ReadBytes(InPlanFolder("one.osd"));
+    const std::string osd = ReadText(InPlanFolder("one.osd"));
     ASSERT_EQ(osd.size(), 4 + 28 + 160u);
     EXPECT_EQ(osd.substr(0, 16), Le32(1) + Le32(0) + Le32(100) + Le32(10));
 }
@@ -230,11 +230,11 @@ TEST_F(PlanFile, DamagedOsdKeepsTheRecordsBeforeTheDamage)
     ASSERT_TRUE(man->SavePlanFile(plan));
     man->RemovePlanFromList(plan);
     const std::string path = InPlanFolder("osd.osd");
-    const std::string whole = ReadBytes(path);
+    const std::string whole = ReadText(path);
     const size_t record = 28 + 4;
 
     auto load = [&](const std::string& bytes) {
-        WriteBytes(path, bytes);
+        WriteText(path, bytes);
         fs::remove(path + ".bad");
         auto fresh = std::make_shared<CQelPlanMan>();
         fresh->LoadPlanList();
@@ -265,5 +265,5 @@ TEST_F(PlanFile, DamagedOsdKeepsTheRecordsBeforeTheDamage)
     man->LoadPlanList();
     ASSERT_TRUE(man->LoadPlanFile("osd", p));
     EXPECT_EQ(p->GetWindowAt(1)->osd.bitmap, std::vector<uint8_t>(4096, 0));
-    EXPECT_EQ(ReadBytes(path), wide); // read, never rewritten
+    EXPECT_EQ(ReadText(path), wide); // read, never rewritten
 }

@@ -1,8 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -10,19 +8,11 @@
 #include "plan/cycle_plan.h"
 #include "plan/plan_manager.h"
 #include "plan_test_support.h"
+#include "tests/support/test_files.h"
 
 namespace fs = std::filesystem;
-
-inline std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using tavrix::test::ReadText;
+using tavrix::test::WriteText;
 
 inline std::string InPlanFolder(const std::string& file)
 {
@@ -31,7 +21,7 @@ inline std::string InPlanFolder(const std::string& file)
 
 inline std::string Golden(const std::string& file)
 {
-    return ReadBytes(std::string(PLAN_TEST_DATA) + "/" + file);
+    return ReadText(std::string(PLAN_TEST_DATA) + "/" + file);
 }
 
 inline std::string Le32(uint32_t v)

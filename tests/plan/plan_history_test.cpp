@@ -156,12 +156,3 @@ TEST_F(PlanHistory, CompareAgainstTheCurrentEntry)
     plan.GetWindowAt(0)->rect.right++;
     EXPECT_TRUE(plan.CompareHistory());
 }
-
-TEST(PlanHistoryNames, KindsOneToEighteenHaveNames)
-{
-    EXPECT_EQ(CQelPlanHis::ActionName(1), "新建方案");
-    EXPECT_EQ(CQelPlanHis::ActionName(12), "锁定窗口");
-    EXPECT_EQ(CQelPlanHis::ActionName(18), "窗口吸附");
-    EXPECT_EQ(CQelPlanHis::ActionName(0), "");
-    EXPECT_EQ(CQelPlanHis::ActionName(19), "");
-}

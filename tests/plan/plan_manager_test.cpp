@@ -47,21 +47,21 @@ TEST_F(PlanManager, PlanListIsOneGb2312NameALine)
 {
     ASSERT_TRUE(man->SavePlanFile(Sized(*man, "a b")));
     ASSERT_TRUE(man->SavePlanFile(Sized(*man, "方案")));
-    EXPECT_EQ(ReadBytes(CQelPlanMan::PlanListPath()), Golden("PlanList.txt"));
+    EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath()), Golden("PlanList.txt"));
     EXPECT_EQ(CountPlanListEvents(), 2);
 
     const std::vector<std::string> both = {"a b", "方案"};
     for (const std::string& text :
          {Golden("PlanList.txt"), std::string("a b\n\xB7\xBD\xB0\xB8"),
           std::string("\r\n\na b\n\n\xB7\xBD\xB0\xB8\r\n\n")}) {
-        WriteBytes(CQelPlanMan::PlanListPath(), text);
+        WriteText(CQelPlanMan::PlanListPath(), text);
         CQelPlanMan fresh;
         EXPECT_TRUE(fresh.LoadPlanList());
         EXPECT_EQ(fresh.GetSavedNames(), both);
     }
     EXPECT_FALSE(fs::exists(CQelPlanMan::PlanListPath() + ".bad"));
 
-    WriteBytes(CQelPlanMan::PlanListPath(), "");
+    WriteText(CQelPlanMan::PlanListPath(), "");
     EXPECT_FALSE(man->LoadPlanList());
     fs::remove(CQelPlanMan::PlanListPath());
     EXPECT_FALSE(man->LoadPlanList());
@@ -69,10 +69,10 @@ TEST_F(PlanManager, PlanListIsOneGb2312NameALine)
 
     // Lines that cannot be names are skipped and the file kept aside.
     const std::string damaged = "ok\n..\n\xFF\xFF\nx/y\n";
-    WriteBytes(CQelPlanMan::PlanListPath(), damaged);
+    WriteText(CQelPlanMan::PlanListPath(), damaged);
     EXPECT_TRUE(man->LoadPlanList());
     EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"ok"});
-    EXPECT_EQ(ReadBytes(CQelPlanMan::PlanListPath() + ".bad"), damaged);
+    EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath() + ".bad"), damaged);
 }
 
 TEST_F(PlanManager, SavingPostsAndWritesTheListOnlyForANewName)
@@ -82,10 +82,10 @@ TEST_F(PlanManager, SavingPostsAndWritesTheListOnlyForANewName)
     ASSERT_TRUE(man->SavePlanFile(plan));
     EXPECT_FALSE(plan->IsDirty());
     EXPECT_EQ(CountPlanListEvents(), 1);
-    WriteBytes(CQelPlanMan::PlanListPath(), "p\n");
+    WriteText(CQelPlanMan::PlanListPath(), "p\n");
     ASSERT_TRUE(man->SavePlanFile(plan));
     EXPECT_EQ(CountPlanListEvents(), 0);
-    EXPECT_EQ(ReadBytes(CQelPlanMan::PlanListPath()), "p\n");
+    EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath()), "p\n");
 }
 
 TEST_F(PlanManager, FailedSaveKeepsTheOldFilesAndTheDirtyFlag)
@@ -93,8 +93,8 @@ TEST_F(PlanManager, FailedSaveKeepsTheOldFilesAndTheDirtyFlag)
     auto plan = Sized(*man, "p");
     plan->AddWindow(Logo(32, 1, 1, 5));
     ASSERT_TRUE(man->SavePlanFile(plan));
-    const std::string oldPlan = ReadBytes(InPlanFolder("p.plan"));
-    const std::string oldOsd = ReadBytes(InPlanFolder("p.osd"));
+    const std::string oldPlan = ReadText(InPlanFolder("p.plan"));
+    const std::string oldOsd = ReadText(InPlanFolder("p.osd"));
     plan->ClearWindowsOfKind(true);
     plan->SetDirty(true);
     {
@@ -102,17 +102,16 @@ TEST_F(PlanManager, FailedSaveKeepsTheOldFilesAndTheDirtyFlag)
         EXPECT_FALSE(man->SavePlanFile(plan));
     }
     EXPECT_TRUE(plan->IsDirty());
-    EXPECT_EQ(ReadBytes(InPlanFolder("p.plan")), oldPlan);
-    EXPECT_EQ(ReadBytes(InPlanFolder("p.osd")), oldOsd);
+    EXPECT_EQ(ReadText(InPlanFolder("p.plan")), oldPlan);
+    EXPECT_EQ(ReadText(InPlanFolder("p.osd")), oldOsd);
 
     // The ".plan" cannot be put in place: the ".osd" already swapped in
     // comes back.
     auto other = Sized(*man, "q");
-    WriteBytes(InPlanFolder("q.osd"), "old");
-    fs::create_directory(InPlanFolder("q.plan"));
-    WriteBytes(InPlanFolder("q.plan/x"), "");
+    WriteText(InPlanFolder("q.osd"), "old");
+    WriteText(InPlanFolder("q.plan/x"), ""); // a folder in the file's place
     EXPECT_FALSE(man->SavePlanFile(other));
-    EXPECT_EQ(ReadBytes(InPlanFolder("q.osd")), "old");
+    EXPECT_EQ(ReadText(InPlanFolder("q.osd")), "old");
     EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"p"});
     EXPECT_EQ(CountPlanListEvents(), 1);
     for (const auto& entry : fs::directory_iterator(qz::vok::path::GetPlanPath()))
@@ -130,7 +129,7 @@ TEST_F(PlanManager, OpeningCreatingAndNaming)
     EXPECT_EQ(Sized(*man, "d")->GetId(), 4);
 
     // OpenPlan reads no file, and gives the loaded plan back unchanged.
-    WriteBytes(InPlanFolder("f.plan"), Golden("reading_rules.plan"));
+    WriteText(InPlanFolder("f.plan"), Golden("reading_rules.plan"));
     CQelPlanMan::PlanPtr opened;
     ASSERT_TRUE(man->OpenPlan("f", opened));
     EXPECT_EQ(opened->GetWindowCount(), 0);
@@ -185,8 +184,7 @@ TEST_F(PlanManager, SaveAsCopiesToAFreeNameOnly)
     EXPECT_EQ(ref, plan);
     EXPECT_TRUE(plan->IsDirty());
 
-    fs::create_directory(InPlanFolder("blocked.plan"));
-    WriteBytes(InPlanFolder("blocked.plan/x"), "");
+    WriteText(InPlanFolder("blocked.plan/x"), ""); // a folder in the file's place
     EXPECT_FALSE(man->SavePlanAs(ref, "blocked"));
     EXPECT_EQ(ref, plan);
     EXPECT_TRUE(plan->IsDirty());
@@ -224,8 +222,7 @@ TEST_F(PlanManager, RenameMovesBothFilesFirst)
 
     EXPECT_FALSE(man->RenamePlanFile("busy", "old"));
 
-    fs::create_directory(InPlanFolder("new.plan"));
-    WriteBytes(InPlanFolder("new.plan/x"), "");
+    WriteText(InPlanFolder("new.plan/x"), ""); // a folder in the file's place
     EXPECT_FALSE(man->RenamePlanFile("new", "old"));
     EXPECT_TRUE(fs::exists(InPlanFolder("old.osd")));
     EXPECT_TRUE(fs::exists(InPlanFolder("old.plan")));
@@ -245,8 +242,8 @@ TEST_F(PlanManager, DeleteRemovesFilesBeforeTheName)
 {
     ASSERT_TRUE(man->SavePlanFile(Sized(*man, "s")));
     TakeEvents();
-    WriteBytes(InPlanFolder("loose.plan"), "x");
-    WriteBytes(InPlanFolder("loose.osd"), "x");
+    WriteText(InPlanFolder("loose.plan"), "x");
+    WriteText(InPlanFolder("loose.osd"), "x");
     EXPECT_TRUE(man->DeletePlanFile("loose"));
     EXPECT_FALSE(fs::exists(InPlanFolder("loose.plan")));
     EXPECT_FALSE(fs::exists(InPlanFolder("loose.osd")));
@@ -263,13 +260,13 @@ TEST_F(PlanManager, DeleteRemovesFilesBeforeTheName)
     EXPECT_TRUE(man->GetSavedNames().empty());
     EXPECT_TRUE(man->GetLoadedPlans().empty());
     EXPECT_EQ(CountPlanListEvents(), 1);
-    EXPECT_EQ(ReadBytes(CQelPlanMan::PlanListPath()), "");
+    EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath()), "");
 }
 
 TEST_F(PlanManager, UnsafeNamesNeverBecomePaths)
 {
     const std::string outside = qz::vok::path::GetMainPath() + "/x.plan";
-    WriteBytes(outside, "keep");
+    WriteText(outside, "keep");
     const std::vector<std::string> unsafe = {
         "", ".", "..", "../x", "a/b", "a\\b", "a\x01", std::string("a\0b", 3), "a\x7F",
         std::string(251, 'n'), "😀"};
@@ -285,7 +282,7 @@ TEST_F(PlanManager, UnsafeNamesNeverBecomePaths)
         EXPECT_FALSE(man->LoadPlanFile(name, p));
     }
     EXPECT_NE(Sized(*man, std::string(250, 'n')), nullptr);
-    EXPECT_EQ(ReadBytes(outside), "keep");
+    EXPECT_EQ(ReadText(outside), "keep");
     EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"fine"});
     fs::remove(outside);
 }

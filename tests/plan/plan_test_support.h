@@ -49,9 +49,7 @@ inline void DeselectProcessor()
 inline void ReleaseContext()
 {
     CQelContext::Destroy();
-    EventPtr e;
-    while (CEvtQueue::get_instance().TryPop(e)) {
-    }
+    CEvtQueue::get_instance().Clear();
 }
 
 struct PostedEvent {

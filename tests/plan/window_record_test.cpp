@@ -31,19 +31,6 @@ CQelWindow Filled()
 
 } // namespace
 
-TEST(WindowRecord, NewRecordHasDefaultsAndWhiteLogo)
-{
-    const CQelWindow w;
-    EXPECT_EQ(w.processor, -1);
-    EXPECT_EQ(w.sigsrc, -1);
-    EXPECT_TRUE(w.scaled);
-    EXPECT_EQ(w.rect, Rect{});
-    EXPECT_EQ(w.rcsigsrc, Rect{});
-    EXPECT_EQ(w.osd.right, 256);
-    EXPECT_EQ(w.osd.bottom, 128);
-    EXPECT_EQ(w.osd.bitmap, std::vector<uint8_t>(4096, 0xFF));
-}
-
 TEST(WindowRecord, CopyLeavesDestinationPartNumberAndOsd)
 {
     const CQelWindow src = Filled();

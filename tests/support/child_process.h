@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/support/test_files.h"
+
 extern char** environ;
 
 namespace tavrix::test {
@@ -30,20 +32,6 @@ inline std::filesystem::path MakeRuntimeFolder(const std::filesystem::path& dir)
     std::filesystem::create_directories(dir);
     std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
     return dir;
-}
-
-inline void WriteText(const std::filesystem::path& path, const std::string& text)
-{
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-inline std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 class ChildProgram {

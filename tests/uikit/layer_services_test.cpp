@@ -1,5 +1,4 @@
 #include "uikit/res_path.h"
-#include "uikit/text_convert.h"
 #include "corlane/app_path.h"
 #include "platform/ui/image_file.h"
 
@@ -21,15 +20,6 @@ TEST(ImagesInSysRes, LoadFromTheSystemFolder)
     ASSERT_FALSE(loaded.isNull());
     EXPECT_EQ(loaded.pixel(8, 8), qRgba(0, 0, 255, 200));
     EXPECT_TRUE(ui::loadImage(ui::resPath("tab_close_btn.png")).isNull());
-}
-
-TEST(TextConversions, Utf8RoundTripsAndBadBytesBecomeReplacements)
-{
-    const std::string utf8 = "\xE7\xA1\xAE\xE5\xAE\x9A"; // 确定
-    EXPECT_EQ(ui::toQString(utf8), QString::fromUtf8("确定"));
-    EXPECT_EQ(ui::toUtf8(ui::toQString(utf8)), utf8);
-    EXPECT_EQ(ui::toQString("a\xFF" "b"), QString("a") + QChar(0xFFFD) + "b");
-    EXPECT_TRUE(ui::toUtf8(QString()).empty());
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 #include "platform/ui/gdi_paint.h"
 #include "uikit/ui_resource_cache.h"
 #include "tests/support/ui/screenshot.h"
+#include "tests/support/ui/ui_test.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -13,15 +13,7 @@
 namespace {
 
 using tavrix::test::pixelAt;
-
-template <class Pred>
-bool pumpUntil(Pred done)
-{
-    QDeadlineTimer deadline(10000); // a safety net, not a timing assertion
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
+using tavrix::test::pumpUntil;
 
 TEST(TipFade, FadeInTakes26TicksAndFadeOutHidesOnTick26)
 {

@@ -1,25 +1,17 @@
 #include "platform/ui/post_to_ui.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/ui/ui_test.h"
+
 namespace {
 
-// Delivers queued calls until `done` holds; the deadline only stops a broken
-// build from hanging.
-template <class Pred>
-bool pumpUntil(Pred done)
-{
-    QDeadlineTimer deadline(10000);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+using tavrix::test::pumpUntil;
 
 TEST(PostToUi, RunsQueuedOnTheUiThreadInOrderWithCopiedValues)
 {

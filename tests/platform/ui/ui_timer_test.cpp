@@ -1,8 +1,7 @@
 #include "platform/ui/ui_timer.h"
 #include "platform/clock.h"
+#include "tests/support/ui/ui_test.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 
@@ -22,9 +21,7 @@ TEST(UiTimer, RunsProductionPeriodsAtTheClocksScale)
     EXPECT_EQ(timer.period(), 60000);
 
     // Unscaled, two ticks would take two minutes, far past this deadline.
-    QDeadlineTimer deadline(20000);
-    while (ticks < 2 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    tavrix::test::pumpUntil([&] { return ticks >= 2; }, 20000);
     EXPECT_EQ(ticks, 2);
     EXPECT_GE(real.elapsed(), 2 * 60);
 

@@ -1,6 +1,8 @@
 #pragma once
 #include "tests/support/ui/scripted_modal.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <gtest/gtest.h>
 
 namespace tavrix::test {
@@ -14,5 +16,16 @@ protected:
         EXPECT_EQ(scriptedModal().pendingAnswers(), 0u) << "scripted answers never asked for";
     }
 };
+
+// Delivers queued events until `done` holds; the deadline is a safety net
+// against a broken build hanging, not a timing assertion.
+template <class Pred>
+bool pumpUntil(Pred done, int deadlineMs = 10000)
+{
+    QDeadlineTimer deadline(deadlineMs);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
 
 } // namespace tavrix::test
