@@ -130,6 +130,17 @@ TEST(EightPartApply, RefusedWithoutALinkOrWhileBusy)
         EXPECT_FALSE(plan->Apply(0, nullptr));
         EXPECT_TRUE(f.recorder.Pushes().empty());
     }
+    {
+        // A full queue drops lines: the apply says so.
+        SenderContextGuard guard;
+        ApplyFixture f(8);
+        BuildFixtureS(*f.processor);
+        auto plan = MakeTestPlan(1, 2);
+        AddTestWindow(*plan, 100, {0, 0, 1920, 1080});
+        FillQueue(*f.processor);
+        EXPECT_FALSE(plan->Apply(0, nullptr));
+        EXPECT_FALSE(SwitchPlan({})->Apply(0, nullptr));
+    }
 
     // The reset or a transfer holds the processor: the list is refused.
     platform::SteppedClock clock;
