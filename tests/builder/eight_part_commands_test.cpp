@@ -237,6 +237,10 @@ TEST_F(EightPartCommands, SwitchPlanSendsItsRoutes)
 
 TEST_F(InputOnlyCommands, EmptyPlanClearsEveryOutputOnTheInputSide)
 {
+    // No serial wake-up either: the input side takes only its own lines.
+    auto connection = processor->GetConnection();
+    connection.type = 2;
+    processor->SetConnection(connection);
     EXPECT_EQ(Build(), Join({Clears({0, 1, 2, 3}), {"I_F SUSD 0\r\n"}}));
 }
 
