@@ -7,6 +7,7 @@
 
 #include "app/context.h"
 #include "app/program_log.h"
+#include "builder/eight_part_paths.h"
 #include "builder/part_wall_paths.h"
 #include "builder/pro16x16_builder.h"
 #include "builder/pro16x16_switch.h"
@@ -170,12 +171,6 @@ bool ReportRefused(int32_t refused, int32_t kind)
     return false;
 }
 
-bool NotYetSupported(int32_t kind)
-{
-    CQelContext::GetLog()->warn("Plans cannot be sent to a model %d processor yet", kind);
-    return false;
-}
-
 std::shared_ptr<CQelProcessor> ConnectedProcessor()
 {
     auto processor = SelectedProcessor();
@@ -196,8 +191,6 @@ void MarkRealized(CPro16x16Builder& builder, const CQelPlan::WindowList& windows
 
 bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
 {
-    (void)mode;     // the 8-part family's OSD-only mode
-    (void)receiver; // and progress receiver
     const auto processor = ConnectedProcessor();
     if (!processor)
         return false;
@@ -216,7 +209,7 @@ bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
         case 8:
         case 9:
         case 10:
-            return NotYetSupported(kind);
+            return Apply8PartPlan(*this, *processor, mode, receiver);
         default:
             return false;
         }
@@ -248,7 +241,7 @@ bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
     case 8:
     case 9:
     case 10:
-        return NotYetSupported(kind);
+        return Apply8PartPlan(*this, *processor, mode, receiver);
     default:
         return false;
     }
@@ -292,8 +285,7 @@ void CQelPlan::PlaceWindows()
     case 8:
     case 9:
     case 10:
-        for (const auto& w : windows_)
-            w->resourceOk = true;
+        Check8PartPlan(*this, *processor);
         break;
     default:
         break; // others have no resources
@@ -302,7 +294,6 @@ void CQelPlan::PlaceWindows()
 
 bool CQelPlan::SaveToProcessor(int32_t slot, IProgress* receiver)
 {
-    (void)receiver; // handed on by the 8-part family
     const auto processor = ConnectedProcessor();
     if (!processor)
         return false;
@@ -322,7 +313,7 @@ bool CQelPlan::SaveToProcessor(int32_t slot, IProgress* receiver)
     case 8:
     case 9:
     case 10:
-        return NotYetSupported(kind);
+        return Save8PartPlan(*this, *processor, slot, receiver);
     default:
         // Model 1 has no preset store; 3 and 5 store no plans.
         return false;

@@ -2,10 +2,12 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "builder/fpga_window.h"
+#include "builder/led_fwindow.h"
 #include "builder/pro8x8_sender.h"
 #include "plan/eight_part_overlay.h"
 
@@ -68,7 +70,43 @@ public:
     // nothing for models other than 7, 8 and 10. Always 0.
     int CheckPlacement(CQelPlan* plan, std::vector<FailRectPtr>& out);
 
+    // The input-only form of model 9: windows split into LED FPGA windows,
+    // which the input boards alone show. Each split returns 0.
+    int SplitPlanWindows();
+    int SplitWatchCells();
+    std::vector<LEDFpgaWindowPtr> SplitWindow(const WindowRecordPtr& w);
+    // One tile: LayoutPassA shares an equal scaler piece or reserves a new
+    // input scaler, LayoutPassB only shares; empty when it cannot.
+    LEDFpgaWindowPtr LayoutPassA(const WindowRecordPtr& tile);
+    LEDFpgaWindowPtr LayoutPassB(const WindowRecordPtr& tile);
+    void InputOnlyCommandPass(std::vector<std::string>& lines);
+
+    // The apply flow. BuildCommands runs every pass and gives the layout's
+    // lines (each ends in "\r\n"); it leaves every resource free. SendLayout
+    // and SendSwitch hand their lines to the processor in one request: 0
+    // when it took them, 1 when it refused them.
+    int BuildCommands(std::vector<std::string>& lines);
+    int SendLayout();
+    int SendSwitch();
+    // A switch plan's routes and the crosspoint update.
+    void BackplaneSwitchCommands(std::vector<std::string>& lines);
+
+    // The command passes over the FPGA window list (models 7, 8 and 10);
+    // each line builder empties its list first.
+    void CommandPass(std::vector<std::string>& lines);
+    void InputScalerSetupCommands(std::vector<std::string>& lines) const;
+    void NumberInputWindows();
+    void InputWindowCommands(std::vector<std::string>& lines);
+    void BackplaneRouteCommands(std::vector<std::string>& lines) const;
+    void CrosspointUpdateCommand(std::vector<std::string>& lines) const;
+    void OutputScalerSetupCommands(std::vector<std::string>& lines) const;
+    void OutputWindowCommands(std::vector<std::string>& lines) const;
+    void ClearOutputWindowCommands(std::vector<std::string>& lines) const;
+    void InputSusdCommands(std::vector<std::string>& lines) const;
+    void OutputSusdCommands(std::vector<std::string>& lines) const;
+
     CFwndContainer& FpgaWindows() { return fpgaWindows_; }
+    CLEDFwndContainer& LedWindows() { return ledWindows_; }
     const std::vector<FailRectPtr>& Placements() const { return placements_; }
     const std::deque<WindowRecordPtr>& RetryQueue() const { return retry_; }
 
@@ -83,6 +121,11 @@ private:
     std::vector<DestRect2Ptr> Cut(const tagWindowRecord& w, bool tiled) const;
     // Queues a piece that found no output scaler as a window of its own.
     void DeferPiece(const tagFPGAWindowDestRect2& piece, const tagWindowRecord& w);
+    LEDFpgaWindowPtr LayoutPass(const WindowRecordPtr& tile, bool reserve);
+    void SplitRecords(const std::vector<WindowRecordPtr>& records, bool skipOsd);
+    int HandOver(const std::vector<std::string>& lines);
+    // The boards of the monitored outputs, ascending.
+    std::set<int32_t> MonitorBoards() const;
 
     // Released in reverse: failures, retries, then the placed windows.
     CFwndContainer fpgaWindows_;
@@ -91,6 +134,7 @@ private:
 
     int32_t partCount_ = 0;
     int32_t cellsPerPart_ = 0;
+    CLEDFwndContainer ledWindows_;
     int32_t mode_ = 0;
 };
 

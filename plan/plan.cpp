@@ -379,18 +379,3 @@ int32_t CQelPlan::GetSwitch(int32_t output) const
     auto it = switchMap_.find(output);
     return it == switchMap_.end() ? -1 : it->second;
 }
-
-// --- 8-part overlays ---
-
-// The 8-part placement fills these; until it is wired in, nothing is
-// reported and the wall view draws no overlay.
-std::vector<std::shared_ptr<_8PART_NS::tagFPGAWindowFailRect>> CQelPlan::GetEightPartOverlay() const
-{
-    return {};
-}
-
-std::vector<std::shared_ptr<_8PART_NS::tagMonitorInvalidSegmentWindow>>
-CQelPlan::GetEightPartOverlay2() const
-{
-    return {};
-}

@@ -183,6 +183,10 @@ public:
     std::map<int32_t, int32_t> GetSwitchMap() const { return switchMap_; }
 
     // --- 8-part overlays for the wall view ---
+    // What the selected 8-part processor cannot show of the plan: the
+    // placement's failure records, and per output the areas past its
+    // limits. Empty without a processor of models 7 to 10. Defined with the
+    // 8-part sender (builder library).
     std::vector<std::shared_ptr<_8PART_NS::tagFPGAWindowFailRect>> GetEightPartOverlay() const;
     std::vector<std::shared_ptr<_8PART_NS::tagMonitorInvalidSegmentWindow>>
     GetEightPartOverlay2() const;

@@ -3,26 +3,12 @@
 #include <atomic>
 #include <thread>
 
-#include "tests/builder/sender_test_support.h"
-#include "tests/model/link_fixture.h"
+#include "tests/builder/sender_link_support.h"
 
 using namespace _8PART_NS;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-// Fixture S on the simulator, selected in the context (dropped first).
-struct LinkedS {
-    LinkedS(platform::Clock& clock, uint8_t netType) : link(clock, 8, netType)
-    {
-        BuildFixtureS(*link.processor);
-        SelectTestProcessor(link.processor);
-        EXPECT_TRUE(link.simulator.WaitForConnection(20s));
-    }
-    LinkFixture link;
-    SenderContextGuard guard;
-    std::unique_ptr<CQelPlan> plan = MakeTestPlan(1, 2);
-};
 
 std::shared_ptr<CQelWindow> AddOsd(CQelPlan& plan, const Rect& rect, int32_t shown = 0)
 {

@@ -22,12 +22,22 @@ inline void AddTestSource(CQelProcessor& p, uint32_t id, int32_t width, int32_t 
     p.AddSigSrc(source, false, false);
 }
 
-// Outputs `ids` on board 109 and the wall map `cells`.
+// Boards given as (id, type).
+inline void AddTestBoards(CQelProcessor& p, std::initializer_list<std::pair<uint32_t, int32_t>> boards)
+{
+    for (auto [id, type] : boards) {
+        auto board = std::make_shared<CQelBoard>(id);
+        board->SetType(type);
+        p.AddBoard(board);
+    }
+}
+
+// Outputs `ids`, each on its board (id / 100), and the wall map `cells`.
 inline void SetTestOutputs(CQelProcessor& p, std::vector<uint32_t> ids, const CQelProcessor::WallMap& cells)
 {
     for (uint32_t id : ids) {
         auto output = std::make_shared<CQelSigOut>(id);
-        output->SetBoard(p.GetBoard(109));
+        output->SetBoard(p.GetBoard(id / 100));
         p.AddSigOut(output);
     }
     auto wall = p.GetWall();
@@ -40,11 +50,7 @@ inline void SetTestOutputs(CQelProcessor& p, std::vector<uint32_t> ids, const CQ
 inline void BuildFixtureS(CQelProcessor& p)
 {
     p.SetKind(8);
-    for (auto [id, type] : {std::pair{1u, 1}, {109u, 12}}) {
-        auto board = std::make_shared<CQelBoard>(id);
-        board->SetType(type);
-        p.AddBoard(board);
-    }
+    AddTestBoards(p, {{1, 1}, {109, 12}});
     AddTestSource(p, 100, 1920, 1080);
     SetTestOutputs(p, {10900, 10901}, {{{0, 0}, 10900}, {{0, 1}, 10901}});
 }
