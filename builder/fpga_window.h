@@ -78,6 +78,19 @@ struct tagFPGAWindowDestRect {
 };
 using DestRectPtr = std::shared_ptr<tagFPGAWindowDestRect>;
 
+// A window line of the piece's output, at the piece's place.
+template <class Line = tagFPGAWindowDestRect>
+std::shared_ptr<Line> MakeDestLine(const tagFPGAWindowDestRect2& piece, int32_t kind)
+{
+    auto line = std::make_shared<Line>();
+    line->board = piece.board;
+    line->port = piece.port;
+    line->dest = piece.local;
+    line->layer = piece.layer;
+    line->kind = kind;
+    return line;
+}
+
 // A placed window. Returns its input scaler and its share of the
 // frame-buffer area when it goes; its routes return their own resources.
 struct tagFPGAWindow {

@@ -38,15 +38,10 @@ WindowRecordPtr TileCopy(const tagWindowRecord& w, const ::Rect& tile)
     return copy;
 }
 
-// A window line of the piece's output, at the piece's place.
+// An LED window line also carries the piece's scale.
 LEDDestRectPtr LineFor(const tagFPGAWindowDestRect2& piece, int32_t kind)
 {
-    auto line = std::make_shared<tagLEDFPGAWindowDestRect>();
-    line->board = piece.board;
-    line->port = piece.port;
-    line->dest = piece.local;
-    line->layer = piece.layer;
-    line->kind = kind;
+    auto line = MakeDestLine<tagLEDFPGAWindowDestRect>(piece, kind);
     line->scale = piece.scale;
     return line;
 }

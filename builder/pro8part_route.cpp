@@ -37,17 +37,6 @@ DestRect2Ptr MakePiece(int32_t board, int32_t port, const ::Rect& wall, int32_t 
             std::max(a.bottom, b.bottom)};
 }
 
-DestRectPtr MakeLine(const tagFPGAWindowDestRect2& piece, int32_t kind)
-{
-    auto line = std::make_shared<tagFPGAWindowDestRect>();
-    line->board = piece.board;
-    line->port = piece.port;
-    line->dest = piece.local;
-    line->layer = piece.layer;
-    line->kind = kind;
-    return line;
-}
-
 } // namespace
 
 std::vector<::Rect> CPro8PartSender::TileRect(int32_t left, int32_t top, int32_t right, int32_t bottom)
@@ -164,7 +153,7 @@ void CPro8PartSender::BuildOutputWindows(int outScale, const OBIPPtr& x,
 {
     if (outScale == 0) {
         for (const auto& piece : pieces) {
-            auto line = MakeLine(*piece, tagFPGAWindowDestRect::kDirect);
+            auto line = MakeDestLine(*piece, tagFPGAWindowDestRect::kDirect);
             line->obip = x;
             line->scale = piece->scale;
             r->outWindows.push_back(std::move(line));
@@ -216,7 +205,7 @@ void CPro8PartSender::BuildOutputWindows(int outScale, const OBIPPtr& x,
         }
         r->outScalers.push_back(use);
         for (const auto& member : group) {
-            auto line = MakeLine(*member, tagFPGAWindowDestRect::kScaled);
+            auto line = MakeDestLine(*member, tagFPGAWindowDestRect::kScaled);
             line->scaler = use;
             MapCropTo4096(line->scale, member->wall, box);
             r->outWindows.push_back(std::move(line));
