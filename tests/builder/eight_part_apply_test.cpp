@@ -62,10 +62,7 @@ TEST(EightPartApply, LayoutFollowsTheLinkSetUp)
     g_NetType = 0;
     ProcessorSimulator simulator;
     auto processor = std::make_shared<CQelProcessor>();
-    auto connection = processor->GetConnection();
-    connection.tcpAddress = "127.0.0.1";
-    connection.tcpPort = std::to_string(simulator.Port());
-    processor->SetConnection(connection);
+    PointAtLoopback(*processor, simulator.Port());
     SelectTestProcessor(processor);
     auto plan = MakeTestPlan(1, 2);
     AddTestWindow(*plan, 100, {960, 0, 2880, 1080});

@@ -7,6 +7,7 @@
 
 #include "layout_32x32_support.h"
 #include "model/net_type.h"
+#include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 
 using namespace std::chrono_literals;
@@ -21,10 +22,7 @@ TEST(Layout32x32Link, LayoutThenSwitchPlanReachTheSimulatorInOrder)
     processor->SetId(1);
     processor->SetKind(5);
     processor->SetOutputResolution(1920, 1080, 60);
-    auto connection = processor->GetConnection();
-    connection.tcpAddress = "127.0.0.1";
-    connection.tcpPort = std::to_string(simulator.Port());
-    processor->SetConnection(connection);
+    PointAtLoopback(*processor, simulator.Port());
     CQelContext::GetProMan()->AddProcessor(processor);
     CQelContext::SetSelSigSrc(1, -1);
 

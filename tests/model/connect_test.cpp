@@ -3,6 +3,7 @@
 #include "comm/tcp_channel.h"
 #include "model/link_setup.h"
 #include "model/processor.h"
+#include "tests/model/link_fixture.h"
 #include "tests/support/link_events.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/test_files.h"
@@ -21,10 +22,7 @@ std::shared_ptr<CQelProcessor> TcpProcessor(uint16_t port)
 {
     auto processor = std::make_shared<CQelProcessor>();
     processor->SetId(1);
-    auto connection = processor->GetConnection();
-    connection.tcpAddress = "127.0.0.1";
-    connection.tcpPort = std::to_string(port);
-    processor->SetConnection(connection);
+    PointAtLoopback(*processor, port);
     return processor;
 }
 

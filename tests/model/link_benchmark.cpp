@@ -5,6 +5,7 @@
 #include "comm/reply_line.h"
 #include "model/link_setup.h"
 #include "model/processor.h"
+#include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 
 #include <algorithm>
@@ -65,10 +66,7 @@ int main()
 
     ProcessorSimulator simulator;
     auto processor = std::make_shared<CQelProcessor>();
-    auto connection = processor->GetConnection();
-    connection.tcpAddress = "127.0.0.1";
-    connection.tcpPort = std::to_string(simulator.Port());
-    processor->SetConnection(connection);
+    PointAtLoopback(*processor, simulator.Port());
     processor->Connect();
     while (!processor->IsConnected())
         std::this_thread::sleep_for(1ms);

@@ -22,6 +22,15 @@
 using namespace std::chrono_literals;
 using tavrix::test::DatedLog;
 
+// Points the processor's TCP connection at a port on loopback.
+inline void PointAtLoopback(CQelProcessor& processor, uint16_t port)
+{
+    auto connection = processor.GetConnection();
+    connection.tcpAddress = "127.0.0.1";
+    connection.tcpPort = std::to_string(port);
+    processor.SetConnection(connection);
+}
+
 class LinkFixture {
 public:
     LinkFixture(platform::Clock& clock, int32_t kind, uint8_t netType) : scoped_(clock)
