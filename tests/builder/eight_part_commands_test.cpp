@@ -46,18 +46,8 @@ void ExpectNothingHeld()
     EXPECT_EQ(C8PartGSysManager::Instance().OutstandingAllocations(), 0u);
 }
 
-// Fixture F: model 8, algorithm id 0, source 100 on board 1, outputs 10900
-// and 10901 of board 109 on a 1 x 2 wall of 1920 x 1080 cells.
-class EightPartCommands : public ::testing::Test {
+class EightPartCommands : public ::testing::Test, protected FixtureF {
 protected:
-    void SetUp() override
-    {
-        processor = std::make_shared<CQelProcessor>();
-        BuildFixtureS(*processor);
-        SelectTestProcessor(processor);
-        plan = MakeTestPlan(1, 2);
-    }
-
     Lines Build()
     {
         CPro8PartSender sender(plan.get(), 0);
@@ -66,10 +56,6 @@ protected:
         ExpectNothingHeld();
         return lines;
     }
-
-    SenderContextGuard guard;
-    std::shared_ptr<CQelProcessor> processor;
-    std::unique_ptr<CQelPlan> plan;
 };
 
 // Model 9: source 1 on input board 0, outputs 10000 to 10003 of board 100
@@ -78,6 +64,7 @@ class InputOnlyCommands : public EightPartCommands {
 protected:
     void SetUp() override
     {
+        CQelContext::Destroy(); // in place of fixture F's processor
         processor = std::make_shared<CQelProcessor>();
         processor->SetKind(9);
         AddTestBoards(*processor, {{0, 1}, {100, 12}});

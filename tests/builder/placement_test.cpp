@@ -88,18 +88,8 @@ void ExpectEveryResourceFree()
         }
 }
 
-// Fixture F: model 8, algorithm id 0, source 100 on board 1, outputs 10900
-// and 10901 on the wall's two cells.
-class Placement : public ::testing::Test {
+class Placement : public ::testing::Test, protected FixtureF {
 protected:
-    void SetUp() override
-    {
-        processor = std::make_shared<CQelProcessor>();
-        BuildFixtureS(*processor);
-        SelectTestProcessor(processor);
-        plan = MakeTestPlan(1, 2);
-    }
-
     std::unique_ptr<CPro8PartSender> Place(int32_t mode = 0)
     {
         auto sender = std::make_unique<CPro8PartSender>(plan.get(), mode);
@@ -116,10 +106,6 @@ protected:
         EXPECT_TRUE(sender.FpgaWindows().empty());
         return Codes(out);
     }
-
-    SenderContextGuard guard;
-    std::shared_ptr<CQelProcessor> processor;
-    std::unique_ptr<CQelPlan> plan;
 };
 
 } // namespace

@@ -105,3 +105,16 @@ struct SenderContextGuard {
         PS_NS::CPro8x8Sender::CResourceAllocer::Destroy();
     }
 };
+
+// Fixture F: model 8, algorithm id 0, source 100 on board 1, outputs 10900
+// and 10901 of board 109 on a 1 x 2 wall of 1920 x 1080 cells, selected.
+struct FixtureF {
+    FixtureF()
+    {
+        BuildFixtureS(*processor);
+        SelectTestProcessor(processor);
+    }
+    SenderContextGuard guard;
+    std::shared_ptr<CQelProcessor> processor = std::make_shared<CQelProcessor>();
+    std::unique_ptr<CQelPlan> plan = MakeTestPlan(1, 2);
+};
