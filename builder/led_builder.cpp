@@ -17,9 +17,6 @@ constexpr int32_t kGroupPort = 4;
 // How far a piece that stops short of its screen's right edge is widened.
 constexpr int32_t kRightEdgeWidening = 2;
 
-int32_t W(const Rect& r) { return ClampInt32(RectWidth(r)); }
-int32_t H(const Rect& r) { return ClampInt32(RectHeight(r)); }
-
 std::string SetupLine(int32_t number, int32_t port, int32_t width, int32_t height, int64_t left, int64_t right,
                       int64_t top, int64_t bottom, int32_t outWidth, int32_t outHeight)
 {
@@ -146,7 +143,7 @@ void CProLEDBuilder::CollectWatchCells(_tagBoard& board, std::vector<WatchCell>&
                     continue;
                 const auto size = source->GetResolution();
                 int32_t port = sourceId / 100;
-                if (size.width == W(cell) && size.height == H(cell)) {
+                if (size.width == Width32(cell) && size.height == Height32(cell)) {
                     // Shown as it comes.
                 } else if (board.remaining <= 0) {
                     // No scaler left: shown unscaled.
@@ -155,8 +152,8 @@ void CProLEDBuilder::CollectWatchCells(_tagBoard& board, std::vector<WatchCell>&
                     const int32_t scaler = board.scalerCount - board.remaining;
                     --board.remaining;
                     lines.push_back(SetupLine(scaler, sourceId / 100, size.width, size.height, 0,
-                                              int64_t(size.width) - 1, 0, int64_t(size.height) - 1, W(cell),
-                                              H(cell)));
+                                              int64_t(size.width) - 1, 0, int64_t(size.height) - 1, Width32(cell),
+                                              Height32(cell)));
                     port = scaler + 4;
                 }
                 cells.push_back({watch->sigout, cell, port});
@@ -177,7 +174,7 @@ void CProLEDBuilder::OutputPass(const _tagBoard* constBoard)
     std::vector<std::string> lines{"INPUT_FPGA CLEAR_SCALER_USE 0\r\n"};
     for (const auto& use : board->sources) {
         for (const auto& c : use->scalers) {
-            std::string line = ScalerLine(*use->source, c.number, c.source, W(c.output), H(c.output));
+            std::string line = ScalerLine(*use->source, c.number, c.source, Width32(c.output), Height32(c.output));
             if (!line.empty())
                 lines.push_back(std::move(line));
         }
@@ -204,13 +201,13 @@ void CProLEDBuilder::OutputPass(const _tagBoard* constBoard)
                     continue;
                 if (n == 1)
                     lines.push_back(LayoutLine(index, resolution.width, resolution.height));
-                lines.push_back(WindowLine(cell.port, n++, Rect{0, 0, W(cell.rect), H(cell.rect)}, cell.rect));
+                lines.push_back(WindowLine(cell.port, n++, Rect{0, 0, Width32(cell.rect), Height32(cell.rect)}, cell.rect));
                 SendLines(lines);
             }
         } else {
             auto addWindow = [&](const _tagSigOutWin& p, int32_t port, Rect crop, Rect dest) {
                 if (n == 1)
-                    lines.push_back(LayoutLine(index, W(out->raster), H(out->raster)));
+                    lines.push_back(LayoutLine(index, Width32(out->raster), Height32(out->raster)));
                 if (p.rightEdge && int64_t(crop.right) + kRightEdgeWidening <= p.use->scaledWidth) {
                     crop = WidenRight(crop, kRightEdgeWidening);
                     dest = WidenRight(dest, kRightEdgeWidening);

@@ -63,12 +63,6 @@ bool QueueInputPorts(const CQelPlan& plan, CQelProcessor& processor)
     return queued;
 }
 
-void MarkRealized(const CQelPlan& plan, const CPro16x16Builder& builder)
-{
-    for (const auto& w : plan.GetWindows())
-        w->resourceOk = builder.IsWindowRealized(w->id);
-}
-
 } // namespace
 
 bool Apply16PartPlan(CQelPlan& plan, CQelProcessor& processor)

@@ -179,14 +179,6 @@ std::shared_ptr<CQelProcessor> ConnectedProcessor()
     return processor;
 }
 
-// Builds the plan and marks which of its windows the builder could show.
-void MarkRealized(CPro16x16Builder& builder, const CQelPlan::WindowList& windows)
-{
-    builder.Build();
-    for (const auto& w : windows)
-        w->resourceOk = builder.IsWindowRealized(w->id);
-}
-
 } // namespace
 
 bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
@@ -267,7 +259,8 @@ void CQelPlan::PlaceWindows()
         break;
     case 3: {
         CPro16x16Builder builder(this);
-        MarkRealized(builder, windows_);
+        builder.Build();
+        MarkRealized(*this, builder);
         break;
     }
     case 4:
@@ -278,7 +271,8 @@ void CQelPlan::PlaceWindows()
         break;
     case 5: {
         CPro32x32Builder builder(this);
-        MarkRealized(builder, windows_);
+        builder.Build();
+        MarkRealized(*this, builder);
         break;
     }
     case 7:

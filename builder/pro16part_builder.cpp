@@ -13,9 +13,6 @@ namespace {
 
 constexpr int32_t kPartPlanId = 10000;
 
-int32_t W(const Rect& r) { return ClampInt32(RectWidth(r)); }
-int32_t H(const Rect& r) { return ClampInt32(RectHeight(r)); }
-
 Rect AreaOf(const _tagPartWin& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
 // One record per port, each covering every area written for that port and
@@ -118,7 +115,7 @@ void CPro16PartLEDBuilder::OutputPass(const _tagBoard* board)
         for (const auto& c : use->scalers) {
             lines.push_back(fstr_format("I_F SCALER_SETUP %d %d %d %d %d %d %d %d %d %d %d\r\n", key / 100, c.number,
                                         key % 100, source.width, source.height, c.source.left, c.source.right - 1,
-                                        c.source.top, c.source.bottom - 1, W(c.output), H(c.output)));
+                                        c.source.top, c.source.bottom - 1, Width32(c.output), Height32(c.output)));
         }
     }
     SendLines(lines);

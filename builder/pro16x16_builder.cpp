@@ -30,6 +30,12 @@ std::shared_ptr<CQelProcessor> SelectedProcessor()
     return CQelContext::GetProMan()->FindById(static_cast<uint32_t>(id));
 }
 
+void MarkRealized(const CQelPlan& plan, const CPro16x16Builder& builder)
+{
+    for (const auto& w : plan.GetWindows())
+        w->resourceOk = builder.IsWindowRealized(w->id);
+}
+
 std::string BuilderLogFile(const std::string& name)
 {
     const auto today = qz::vok::xdatetime::get_curdatetime().get_date();

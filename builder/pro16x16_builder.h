@@ -238,3 +238,5 @@ void AppendBuilderLog(const std::string& file, const std::string& line);
 bool QueueBuilderLine(CQelProcessor& processor, const std::string& line);
 // The selected processor of the context; empty when none.
 std::shared_ptr<CQelProcessor> SelectedProcessor();
+// Sets each plan window's resource flag from what the built builder placed.
+void MarkRealized(const CQelPlan& plan, const CPro16x16Builder& builder);

@@ -6,18 +6,6 @@
 
 using qz::vok::fstr_format;
 
-namespace {
-
-bool Covers(const Rect& outer, const Rect& inner)
-{
-    return IntersectRect(outer, inner) == inner;
-}
-
-int32_t W(const Rect& r) { return ClampInt32(RectWidth(r)); }
-int32_t H(const Rect& r) { return ClampInt32(RectHeight(r)); }
-
-} // namespace
-
 void CPro16x16Builder::InputPass(const _tagBoard* board)
 {
     if (!board || board->type < 1 || board->type > 9)
@@ -35,7 +23,7 @@ void CPro16x16Builder::InputPass(const _tagBoard* board)
             lines.push_back(fstr_format("INPUT_FPGA SCALER_SETUP %d %d %d %d %d %d %d %d %d %d %d\r\n", b,
                                         c.number, port, width, height, c.source.left + dx,
                                         c.source.right - 1 + dx, c.source.top + dy, c.source.bottom - 1 + dy,
-                                        W(c.output), H(c.output)));
+                                        Width32(c.output), Height32(c.output)));
         }
     }
     for (int i = 0; i < 4; ++i)
@@ -46,15 +34,15 @@ void CPro16x16Builder::InputPass(const _tagBoard* board)
             if (!p->use)
                 continue;
             for (const auto& c : p->use->scalers) {
-                if (!Covers(c.source, p->source))
+                if (!RectCovers(c.source, p->source))
                     continue;
                 if (n == 1)
-                    lines.push_back(fstr_format("INPUT_FPGA SWL %d %d %d %d\r\n", b, k->number - 4, W(k->rect),
-                                                H(k->rect)));
+                    lines.push_back(fstr_format("INPUT_FPGA SWL %d %d %d %d\r\n", b, k->number - 4, Width32(k->rect),
+                                                Height32(k->rect)));
                 const int32_t x0 = p->scaled.left - c.output.left;
                 const int32_t y0 = p->scaled.top - c.output.top;
                 lines.push_back(fstr_format("INPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", c.number + 4, n, x0,
-                                            y0, x0 + W(p->scaled), y0 + H(p->scaled), p->raster.left,
+                                            y0, x0 + Width32(p->scaled), y0 + Height32(p->scaled), p->raster.left,
                                             p->raster.top, p->raster.right, p->raster.bottom));
                 ++n;
             }
@@ -133,7 +121,7 @@ void CPro16x16Builder::OutputPass(const _tagBoard* board)
         for (const auto& c : use->scalers) {
             lines.push_back(fstr_format("OUTPUT_FPGA SCALER_SETUP %d %d %d %d %d %d %d %d %d %d %d\r\n", o,
                                         c.number, q, width, height, c.source.left + dx, c.source.right - 1 + dx,
-                                        c.source.top + dy, c.source.bottom - 1 + dy, W(c.output), H(c.output)));
+                                        c.source.top + dy, c.source.bottom - 1 + dy, Width32(c.output), Height32(c.output)));
         }
     }
     for (int i = 0; i < 4; ++i)
@@ -144,8 +132,8 @@ void CPro16x16Builder::OutputPass(const _tagBoard* board)
         const int32_t port = out->id % 100;
         auto addWindow = [&](int32_t windowSource, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const Rect& dest) {
             if (n == 1)
-                lines.push_back(fstr_format("OUTPUT_FPGA SWL %d %d %d %d\r\n", o, port, W(out->raster),
-                                            H(out->raster)));
+                lines.push_back(fstr_format("OUTPUT_FPGA SWL %d %d %d %d\r\n", o, port, Width32(out->raster),
+                                            Height32(out->raster)));
             lines.push_back(fstr_format("OUTPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", windowSource, n, x0,
                                         y0, x1, y1, dest.left, dest.top, dest.right, dest.bottom));
             ++n;
@@ -167,11 +155,11 @@ void CPro16x16Builder::OutputPass(const _tagBoard* board)
                           dest);
             } else if (p->status == kOnOutputScaler) {
                 for (const auto& c : p->use->scalers) {
-                    if (!Covers(c.source, p->source))
+                    if (!RectCovers(c.source, p->source))
                         continue;
                     const int32_t x0 = p->scaled.left - c.output.left;
                     const int32_t y0 = p->scaled.top - c.output.top;
-                    addWindow(c.number + 4, x0, y0, x0 + W(p->wall), y0 + H(p->wall), p->raster);
+                    addWindow(c.number + 4, x0, y0, x0 + Width32(p->wall), y0 + Height32(p->wall), p->raster);
                 }
             }
         }

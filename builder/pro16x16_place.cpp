@@ -11,11 +11,6 @@
 
 namespace {
 
-bool Covers(const Rect& outer, const Rect& inner)
-{
-    return IntersectRect(outer, inner) == inner;
-}
-
 int32_t Trunc(double v)
 {
     if (!(v == v))
@@ -100,7 +95,7 @@ bool CPro16x16Builder::AssignScalers(_tagBoard& board, _tagSigOutWin& piece)
     if (RectEmpty(piece.scaled) || RectEmpty(piece.source))
         return false;
     for (const auto& c : use.scalers) {
-        if (Covers(c.source, piece.source))
+        if (RectCovers(c.source, piece.source))
             return true;
     }
     const std::vector<_tagScaler> savedScalers = use.scalers;

@@ -11,13 +11,6 @@
 
 namespace {
 
-bool Covers(const Rect& outer, const Rect& inner)
-{
-    return IntersectRect(outer, inner) == inner;
-}
-
-int32_t W(const Rect& r) { return ClampInt32(RectWidth(r)); }
-int32_t H(const Rect& r) { return ClampInt32(RectHeight(r)); }
 // Edges and sums in 64 bits: rectangles come from plan files.
 int32_t Add(int64_t a, int64_t b) { return ClampInt32(a + b); }
 int32_t Last(int64_t exclusiveEdge, int64_t shift = 0) { return ClampInt32(exclusiveEdge - 1 + shift); }
@@ -34,8 +27,8 @@ void CPro32x32Builder::InputPass(const _tagBoard* board)
             const int32_t key = SourceKey(source);
             for (const auto& c : use->scalers) {
                 CmdInputScalerSetup({key / 100, c.number, key % 100, source.width, source.height, c.source.left,
-                                     Last(c.source.right), c.source.top, Last(c.source.bottom), W(c.output),
-                                     H(c.output)});
+                                     Last(c.source.right), c.source.top, Last(c.source.bottom), Width32(c.output),
+                                     Height32(c.output)});
             }
         }
     } else if (CQelBoard::IsOutputType(board->type)) {
@@ -89,7 +82,7 @@ void CPro32x32Builder::OutputPass(const _tagBoard* board)
             continue;
         for (const auto& c : use->scalers) {
             CmdOutputScalerSetup({o, c.number, port, width, height, Add(c.source.left, dx), Last(c.source.right, dx),
-                                  Add(c.source.top, dy), Last(c.source.bottom, dy), W(c.output), H(c.output)});
+                                  Add(c.source.top, dy), Last(c.source.bottom, dy), Width32(c.output), Height32(c.output)});
         }
     }
 
@@ -118,7 +111,7 @@ void CPro32x32Builder::OutputPass(const _tagBoard* board)
                 }
             } else if (p->status == kOnOutputScaler) {
                 for (const auto& c : p->use->scalers) {
-                    if (!Covers(c.source, p->source))
+                    if (!RectCovers(c.source, p->source))
                         continue;
                     feed = c.number;
                     const int64_t left = int64_t(p->scaled.left) - c.output.left;
@@ -129,7 +122,7 @@ void CPro32x32Builder::OutputPass(const _tagBoard* board)
             if (feed == -1)
                 continue;
             if (n == 1)
-                CmdOutputWindowsLayout({o, port, W(out->raster), H(out->raster)});
+                CmdOutputWindowsLayout({o, port, Width32(out->raster), Height32(out->raster)});
             CmdOutputAddWindows({feed, n, crop.left, crop.top, crop.right, crop.bottom, dest.left, dest.top,
                                  dest.right, dest.bottom});
             ++n;

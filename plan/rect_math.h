@@ -23,6 +23,9 @@ inline Rect MakeRect(int64_t left, int64_t top, int64_t right, int64_t bottom)
 inline int64_t RectWidth(const Rect& r) { return int64_t(r.right) - r.left; }
 inline int64_t RectHeight(const Rect& r) { return int64_t(r.bottom) - r.top; }
 inline bool RectEmpty(const Rect& r) { return RectWidth(r) <= 0 || RectHeight(r) <= 0; }
+// Sizes as command lines print them.
+inline int32_t Width32(const Rect& r) { return ClampInt32(RectWidth(r)); }
+inline int32_t Height32(const Rect& r) { return ClampInt32(RectHeight(r)); }
 
 // The overlap of two rectangles; the all-zero rectangle when they do not meet.
 inline Rect IntersectRect(const Rect& a, const Rect& b)
@@ -31,6 +34,9 @@ inline Rect IntersectRect(const Rect& a, const Rect& b)
                  std::min(a.bottom, b.bottom)};
     return RectEmpty(a) || RectEmpty(b) || RectEmpty(r) ? Rect{} : r;
 }
+
+// True when `inner` lies wholly inside `outer`.
+inline bool RectCovers(const Rect& outer, const Rect& inner) { return IntersectRect(outer, inner) == inner; }
 
 // The smallest rectangle holding both; an empty one adds nothing.
 inline Rect UnionRect(const Rect& a, const Rect& b)
