@@ -65,9 +65,7 @@ int CPro8PartSender::SendOsdWindows(IProgress* extra)
         return 1;
     CollectBoards();
     CollectWindows();
-    AddWatchMonitors();
-    AddGridMonitors();
-    BuildMonitors();
+    AddMonitors();
 
     std::vector<std::string> lines = OsdEnableLines();
     for (auto& line : OsdCloseLines())

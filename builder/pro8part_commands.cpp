@@ -79,9 +79,7 @@ int CPro8PartSender::BuildCommands(std::vector<std::string>& lines)
     CollectBoards();
     CollectWindows();
     CollectWatchCells();
-    AddWatchMonitors();
-    AddGridMonitors();
-    BuildMonitors();
+    AddMonitors();
     if (processor_ && processor_->GetKind() == 9) {
         SplitPlanWindows();
         SplitWatchCells();

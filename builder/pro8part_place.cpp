@@ -244,9 +244,7 @@ int CPro8PartSender::CheckPlacement(CQelPlan* plan, std::vector<FailRectPtr>& ou
     plan_ = plan;
     CollectBoards();
     CollectWindows();
-    AddWatchMonitors();
-    AddGridMonitors();
-    BuildMonitors();
+    AddMonitors();
     out.clear();
     if (processor_ && IsPlacedModel(processor_->GetKind())) {
         PlaceAllWindows();

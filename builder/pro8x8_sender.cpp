@@ -149,6 +149,13 @@ void CPro8x8Sender::AddGridMonitors()
     }
 }
 
+void CPro8x8Sender::AddMonitors()
+{
+    AddWatchMonitors();
+    AddGridMonitors();
+    BuildMonitors();
+}
+
 void CPro8x8Sender::BuildMonitors()
 {
     monitors_.assign(gridMonitors_.begin(), gridMonitors_.end());

@@ -67,6 +67,8 @@ public:
     void AddWatchMonitors();
     void AddGridMonitors();
     void BuildMonitors();
+    // The three monitor passes above, in their order.
+    void AddMonitors();
 
     // The 8-part window records; the root's own window list stays empty.
     const std::vector<_8PART_NS::WindowRecordPtr>& Windows() const { return records_; }

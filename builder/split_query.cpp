@@ -102,9 +102,7 @@ int CPro8PartSender::CheckPlacementBySplit(std::vector<std::shared_ptr<tagMonito
         return 0;
     CollectBoards();
     CollectWindows();
-    AddWatchMonitors();
-    AddGridMonitors();
-    BuildMonitors();
+    AddMonitors();
     for (const auto& monitor : gridMonitors_) {
         auto result = std::make_shared<tagMonitorInvalidSegmentWindow>();
         result->row = monitor->row;

@@ -90,9 +90,7 @@ inline void RunMonitorPasses(PS_NS::CPro8x8Sender& sender)
 {
     sender.CollectBoards();
     sender.CollectWindows();
-    sender.AddWatchMonitors();
-    sender.AddGridMonitors();
-    sender.BuildMonitors();
+    sender.AddMonitors();
 }
 
 // Drops the context and the process-wide 8-part tables.
