@@ -52,8 +52,6 @@ public:
     // Keeps a proposed window rectangle inside the limit.
     void OnMoving(Rect& rect) const;
 
-    bool InMove() const { return inMove_; }
-
     Rect limit;
 
 protected:

@@ -33,7 +33,6 @@ public:
     // Replaces the icon by the image file; false (and no icon) when it cannot
     // be read. A loaded icon goes left of the text.
     bool LoadImage(const std::string& path);
-    bool HasIcon() const { return !icon_.isNull(); }
     // An empty text switches the tip off.
     void SetToolTipText(const QString& text);
     // One face colour for every state, then a redraw.

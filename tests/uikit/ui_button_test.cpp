@@ -7,7 +7,6 @@
 #include "tests/support/ui/ui_test.h"
 
 #include <QDir>
-#include <QFile>
 #include <QHelpEvent>
 #include <QTest>
 #include <QToolTip>
@@ -19,47 +18,37 @@ using tavrix::test::pixelAt;
 
 constexpr ui::ColorRef kParent = ui::rgb(10, 20, 30);
 constexpr ui::ColorRef kNormalBack = ui::rgb(206, 203, 186);
-constexpr ui::ColorRef kPressedBack = ui::rgb(186, 183, 166);
 constexpr ui::ColorRef kHoverBack = ui::rgb(226, 223, 206);
 constexpr ui::ColorRef kDisabledBack = ui::rgb(200, 200, 200);
 constexpr ui::ColorRef kText = ui::rgb(28, 135, 213);
 constexpr ui::ColorRef kUnset = ui::kNoColor;
 
-TEST(ButtonFace, StateFollowsPressDisableHoverAndColoursFallBack)
+TEST(ButtonFace, UnsetColoursFallBackToNormalThenSystem)
 {
     EXPECT_EQ(ButtonStateOf(true, true, true), ButtonState::Pressed);
     EXPECT_EQ(ButtonStateOf(false, true, true), ButtonState::Disabled);
-    EXPECT_EQ(ButtonStateOf(false, false, true), ButtonState::Hover);
-    EXPECT_EQ(ButtonStateOf(false, false, false), ButtonState::Normal);
 
     ButtonColours colours;
-    const FaceColours pressed = ResolveFaceColours(colours, ButtonState::Pressed, false);
-    EXPECT_EQ(pressed.back, kPressedBack);
-    EXPECT_EQ(pressed.border, ui::rgb(128, 128, 128));
-    EXPECT_EQ(pressed.text, kText);
-
-    // Unset pressed colours take the normal ones, unset normal ones the
-    // system's, highlighted while the mouse is over the button.
     colours.back[1] = colours.border[1] = colours.text[1] = kUnset;
     const FaceColours asNormal = ResolveFaceColours(colours, ButtonState::Pressed, true);
     EXPECT_EQ(asNormal.back, kNormalBack);
     EXPECT_EQ(asNormal.border, kNormalBack);
     EXPECT_EQ(asNormal.text, kText);
 
+    // Highlighted system colours while the mouse is over the button.
     colours.back[0] = colours.border[0] = colours.text[0] = kUnset;
     const FaceColours system = ResolveFaceColours(colours, ButtonState::Pressed, false);
     EXPECT_EQ(system.back, ui::sysColor(ui::COLOR_3DFACE));
     EXPECT_EQ(system.border, ui::sysColor(ui::COLOR_INACTIVEBORDER));
     EXPECT_EQ(system.text, ui::sysColor(ui::COLOR_BTNTEXT));
-    const FaceColours systemHover = ResolveFaceColours(colours, ButtonState::Pressed, true);
+    const FaceColours hover = ResolveFaceColours(colours, ButtonState::Pressed, true);
     ASSERT_NE(ui::sysColor(ui::COLOR_3DHIGHLIGHT), ui::sysColor(ui::COLOR_3DFACE));
-    EXPECT_EQ(systemHover.back, ui::sysColor(ui::COLOR_3DHIGHLIGHT));
-    EXPECT_EQ(systemHover.border, ui::sysColor(ui::COLOR_ACTIVEBORDER));
-    // The hover state's own colours stay when set.
-    EXPECT_EQ(ResolveFaceColours(colours, ButtonState::Hover, true).back, kHoverBack);
+    EXPECT_EQ(hover.back, ui::sysColor(ui::COLOR_3DHIGHLIGHT));
+    EXPECT_EQ(hover.border, ui::sysColor(ui::COLOR_ACTIVEBORDER));
+    EXPECT_EQ(ResolveFaceColours(colours, ButtonState::Hover, true).back, kHoverBack); // set: kept
 }
 
-TEST(ButtonFace, IconAndTextRectanglesInA60By24Button)
+TEST(ButtonFace, IconTextAndSkinRectanglesInA60By24Button)
 {
     const Rect item{0, 0, 60, 24};
     const Size icon{8, 8};
@@ -74,30 +63,17 @@ TEST(ButtonFace, IconAndTextRectanglesInA60By24Button)
     EXPECT_EQ(right.icon, (Rect{51, 8, 59, 16}));
     EXPECT_EQ(right.text, (Rect{1, 0, 50, 24}));
 
-    const ButtonFace only = LayoutButtonFace(item, icon, false, true, false);
-    EXPECT_EQ(centre(only.icon), (Point{30, 12}));
+    EXPECT_EQ(centre(LayoutButtonFace(item, icon, false, true, false).icon), (Point{30, 12}));
 
     const ButtonFace none = LayoutButtonFace(item, Size{}, true, false, true);
-    EXPECT_EQ(none.icon, Rect{});
     EXPECT_EQ(none.text, (Rect{1, 0, 59, 24}));
     EXPECT_EQ(none.textFormat, unsigned(ui::DT_SINGLELINE | ui::DT_VCENTER | ui::DT_END_ELLIPSIS | ui::DT_RIGHT));
-}
 
-TEST(ButtonFace, SkinRowsRunNormalHoverPressedDisabled)
-{
-    const Rect item{0, 0, 60, 24};
+    // Skin rows run normal, hover, pressed, disabled.
     const SkinPieces pressed = LayoutSkin(item, Size{9, 16}, ButtonState::Pressed);
-    ASSERT_TRUE(pressed.valid);
     EXPECT_EQ(pressed.leftSource, (Rect{0, 8, 3, 12}));
     EXPECT_EQ(pressed.middleTile, (Rect{3, 8, 6, 12}));
-    EXPECT_EQ(pressed.rightSource, (Rect{6, 8, 9, 12}));
-    EXPECT_EQ(pressed.leftDest, (Rect{0, 0, 3, 24}));
-    EXPECT_EQ(pressed.middleDest, (Rect{3, 0, 57, 24}));
-    EXPECT_EQ(pressed.rightDest, (Rect{57, 0, 60, 24}));
-    EXPECT_EQ(LayoutSkin(item, Size{9, 16}, ButtonState::Hover).leftSource.top, 4);
-    EXPECT_EQ(LayoutSkin(item, Size{9, 16}, ButtonState::Disabled).leftSource.top, 12);
-
-    EXPECT_FALSE(LayoutSkin(item, Size{2, 16}, ButtonState::Normal).valid);
+    EXPECT_EQ(LayoutSkin(item, Size{9, 16}, ButtonState::Hover).rightSource, (Rect{6, 4, 9, 8}));
     EXPECT_FALSE(LayoutSkin(item, Size{9, 3}, ButtonState::Normal).valid);
 }
 
@@ -109,25 +85,16 @@ std::string writeRes(const std::string& name, const QImage& image)
     return path;
 }
 
-bool holdsColour(const QImage& shot, const Rect& r, ui::ColorRef colour)
+int countColour(const QImage& shot, const Rect& r, ui::ColorRef colour)
 {
+    int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)
-            if (pixelAt(shot, x, y) == colour)
-                return true;
-    return false;
+            n += pixelAt(shot, x, y) == colour;
+    return n;
 }
 
-bool allColour(const QImage& shot, const Rect& r, ui::ColorRef colour)
-{
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            if (pixelAt(shot, x, y) != colour)
-                return false;
-    return true;
-}
-
-TEST(UiButton, PaintsEachStateIconAndSkin)
+TEST(UiButton, PaintsEachStateIconSkinAndTip)
 {
     Canvas parent(280, 100, kParent);
     auto button = [&](int x, int y, const QString& text) {
@@ -142,9 +109,6 @@ TEST(UiButton, PaintsEachStateIconAndSkin)
     CUiButton* disabled = button(210, 0, "");
     disabled->setEnabled(false);
 
-    CUiButton* pressedUnset = button(0, 30, "");
-    pressedUnset->colours.back[1] = pressedUnset->colours.border[1] = kUnset;
-    pressedUnset->setDown(true);
     CUiButton* face = button(70, 30, "");
     face->setDown(true);
     face->SetFaceColor(ui::rgb(1, 2, 3));
@@ -152,12 +116,13 @@ TEST(UiButton, PaintsEachStateIconAndSkin)
     QImage iconImage(8, 8, QImage::Format_ARGB32);
     iconImage.fill(qRgba(255, 0, 0, 255));
     const std::string iconPath = writeRes("btn_icon.png", iconImage);
-    CUiButton* withText = button(140, 30, "HH");
-    ASSERT_TRUE(withText->LoadImage(iconPath));
     CUiButton* iconOnly = button(210, 30, "");
     iconOnly->iconRight = true;
     ASSERT_TRUE(iconOnly->LoadImage(iconPath));
     EXPECT_FALSE(iconOnly->iconRight); // a loaded icon goes left
+    CUiButton* lost = button(0, 30, "");
+    ASSERT_TRUE(lost->LoadImage(iconPath));
+    EXPECT_FALSE(lost->LoadImage(ui::resPath("missing.png")));
 
     // Skin: left caps cyan with a magenta key pixel, middles green, right
     // caps blue; the normal row is 0..3.
@@ -185,26 +150,23 @@ TEST(UiButton, PaintsEachStateIconAndSkin)
 
     const QImage shot = tavrix::test::screenshot(parent);
     EXPECT_EQ(pixelAt(shot, 30, 2), kNormalBack);
-    EXPECT_TRUE(holdsColour(shot, Rect{1, 1, 59, 23}, kText));
-    EXPECT_EQ(pixelAt(shot, 100, 12), kPressedBack);
+    EXPECT_GT(countColour(shot, Rect{1, 1, 59, 23}, kText), 0);
+    EXPECT_EQ(pixelAt(shot, 100, 12), ui::rgb(186, 183, 166));
     EXPECT_EQ(pixelAt(shot, 70 + 30, 0), ui::rgb(128, 128, 128)); // the pressed border
     EXPECT_EQ(pixelAt(shot, 170, 12), kHoverBack);
     EXPECT_EQ(pixelAt(shot, 240, 12), kDisabledBack);
 
-    EXPECT_EQ(pixelAt(shot, 30, 42), kNormalBack); // pressed in the normal colours
-    EXPECT_EQ(pixelAt(shot, 30, 30), kNormalBack);
-    EXPECT_EQ(pixelAt(shot, 100, 42), ui::rgb(1, 2, 3));
+    EXPECT_EQ(pixelAt(shot, 100, 42), ui::rgb(1, 2, 3)); // the face colour, pressed
 
-    EXPECT_EQ(pixelAt(shot, 140 + 5, 30 + 12), ui::rgb(255, 0, 0)); // icon beside the text
-    EXPECT_EQ(pixelAt(shot, 140 + 10, 30 + 12), kNormalBack);
     EXPECT_EQ(pixelAt(shot, 210 + 30, 30 + 12), ui::rgb(255, 0, 0)); // icon alone, centred
     EXPECT_EQ(pixelAt(shot, 210 + 5, 30 + 12), kNormalBack);
+    EXPECT_EQ(pixelAt(shot, 30, 30 + 12), kNormalBack); // an unreadable file leaves no icon
 
     EXPECT_EQ(pixelAt(shot, 0, 60), kParent); // the key pixel leaves the background
     EXPECT_EQ(pixelAt(shot, 1, 70), ui::rgb(0, 255, 255));
     EXPECT_EQ(pixelAt(shot, 30, 83), ui::rgb(0, 200, 0));
     EXPECT_EQ(pixelAt(shot, 58, 70), ui::rgb(0, 0, 255));
-    EXPECT_TRUE(allColour(shot, Rect{70, 60, 130, 84}, kParent)); // too narrow a skin: nothing
+    EXPECT_EQ(countColour(shot, Rect{70, 60, 130, 84}, kParent), 60 * 24); // too narrow a skin: nothing
 
     EXPECT_EQ(pixelAt(shot, 140, 70), ui::rgb(9, 9, 9));
     EXPECT_EQ(pixelAt(shot, 170, 70), kParent); // framed, not filled
@@ -213,50 +175,18 @@ TEST(UiButton, PaintsEachStateIconAndSkin)
     QTest::mouseMove(&parent, QPoint(270, 95));
     EXPECT_FALSE(hover->IsHover());
     EXPECT_EQ(pixelAt(tavrix::test::screenshot(*hover), 30, 12), kNormalBack);
-}
 
-TEST(UiButton, UnreadableImageLeavesNoIcon)
-{
-    CUiButton button;
-    QImage icon(4, 4, QImage::Format_ARGB32);
-    icon.fill(Qt::red);
-    ASSERT_TRUE(button.LoadImage(writeRes("good.png", icon)));
-    EXPECT_TRUE(button.HasIcon());
-
-    EXPECT_FALSE(button.LoadImage(ui::resPath("missing.png")));
-    EXPECT_FALSE(button.HasIcon());
-
-    QFile bad(QString::fromStdString(ui::resPath("bad.png")));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("\x89PNG\r\n\x1a\n truncated");
-    bad.close();
-    ASSERT_TRUE(button.LoadImage(ui::resPath("good.png")));
-    EXPECT_FALSE(button.LoadImage(ui::resPath("bad.png")));
-    EXPECT_FALSE(button.HasIcon());
-}
-
-TEST(UiButton, EmptyTipTextShowsNoTip)
-{
-    Canvas parent(100, 40, kParent);
-    CUiButton button;
-    ASSERT_TRUE(button.Create(7, Rect{0, 0, 60, 24}, &parent));
-    EXPECT_EQ(button.Id(), 7);
-    parent.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    // The tip is the widget's own; an empty text shows none.
     auto askForTip = [&] {
-        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), button.mapToGlobal(QPoint(5, 5)));
-        QCoreApplication::sendEvent(&button, &help);
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), hover->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(hover, &help);
     };
-
-    button.SetToolTipText("预览");
+    hover->SetToolTipText("预览");
     askForTip();
-    EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text(), "预览");
     QToolTip::hideText();
     ASSERT_TRUE(tavrix::test::pumpUntil([] { return !QToolTip::isVisible(); }));
-
-    button.SetToolTipText(QString());
-    EXPECT_TRUE(button.toolTip().isEmpty());
+    hover->SetToolTipText(QString());
     askForTip();
     EXPECT_FALSE(QToolTip::isVisible());
 }
