@@ -85,11 +85,6 @@ ui::HitTest CMoveLimitWnd::OnNcHitTest(Point pt) const
     return MoveLimitHitTest(Rect{0, 0, width(), height()}, frameWidth, pt);
 }
 
-void CMoveLimitWnd::OnMoving(Rect& rect) const
-{
-    ClampToLimit(rect, limit);
-}
-
 void CMoveLimitWnd::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) {

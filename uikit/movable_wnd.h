@@ -49,8 +49,6 @@ public:
 
     // The region under a point of the client area.
     virtual ui::HitTest OnNcHitTest(Point pt) const;
-    // Keeps a proposed window rectangle inside the limit.
-    void OnMoving(Rect& rect) const;
 
     Rect limit;
 
