@@ -1,0 +1,410 @@
+// Painting the wall view: each operation paints what WallViewCore decided,
+// in canvas coordinates, and skips what lies outside the visible canvas.
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRegion>
+#include <QScrollBar>
+
+#include "app/language_tr.h"
+#include "platform/rect_math.h"
+#include "platform/ui/gdi_paint.h"
+#include "platform/ui/rect_convert.h"
+#include "uikit/draw_helpers.h"
+#include "uikit/ui_resource_cache.h"
+#include "views/multi_screen_view.h"
+
+namespace {
+
+constexpr unsigned kCentredLine = ui::DT_CENTER | ui::DT_VCENTER | ui::DT_SINGLELINE | ui::DT_NOPREFIX;
+constexpr unsigned kLeftLine = ui::DT_LEFT | ui::DT_VCENTER | ui::DT_SINGLELINE | ui::DT_NOPREFIX;
+constexpr ui::ColorRef kWhite = ui::rgb(255, 255, 255);
+constexpr ui::ColorRef kBlack = ui::rgb(0, 0, 0);
+constexpr ui::ColorRef kRed = ui::rgb(255, 0, 0);
+constexpr ui::ColorRef kBlue = ui::rgb(0, 0, 255);
+
+QPen SolidPen(ui::ColorRef colour, int width = 1)
+{
+    QPen pen(ui::toQColor(colour));
+    pen.setWidth(width);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+// One pixel on, one off, as dotted grid lines and outlines are drawn.
+QPen DottedPen(ui::ColorRef colour)
+{
+    QPen pen = SolidPen(colour);
+    pen.setDashPattern({1.0, 1.0});
+    return pen;
+}
+
+bool Meets(const Rect& a, const Rect& b)
+{
+    return !RectEmpty(IntersectRect(a, b));
+}
+
+// The header font of the watch strip: Arial of 11.5 points.
+const QFont& WatchHeaderFont()
+{
+    static const QFont font = [] {
+        QFont f(QStringLiteral("Arial"));
+        f.setPointSizeF(11.5);
+        return f;
+    }();
+    return font;
+}
+
+} // namespace
+
+void CMultiScreenView::PrepareCanvasDC(QPainter& p)
+{
+    m_ptViewOrg = Point{-horizontalScrollBar()->value(), -verticalScrollBar()->value()};
+    p.translate(m_ptViewOrg.x, m_ptViewOrg.y);
+}
+
+void CMultiScreenView::OnDraw(QPainter& p)
+{
+    const QRect client = viewport()->rect();
+    p.save();
+    PrepareCanvasDC(p);
+    m_rcVisible = IntersectRect(
+        OffsetRect(ui::fromQRect(client), -int64_t(m_ptViewOrg.x), -int64_t(m_ptViewOrg.y)), m_rcCanvas);
+    p.setClipRect(ui::toQRect(m_rcVisible));
+    BeginDrawPass();
+    DrawWall(p);
+    DrawEightPartShortage(p);
+    DrawEightPartOverlay(p);
+    DrawLogoSaveStatus(p);
+    DrawShortageNotice(p);
+    p.restore();
+
+    // Whatever of the viewport the canvas does not cover is white.
+    const Rect canvas = CanvasToDeviceRect(m_rcCanvas.left, m_rcCanvas.top, m_rcCanvas.right, m_rcCanvas.bottom);
+    const QRegion outside = QRegion(client).subtracted(QRegion(ui::toQRect(canvas)));
+    for (const QRect& r : outside)
+        p.fillRect(r, Qt::white);
+}
+
+void CMultiScreenView::DrawNoticeText(QPainter& p, const QString& text, int height, const Rect& rect) const
+{
+    p.save();
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(std::max(height, 1));
+    font.setWeight(QFont::Normal);
+    p.setFont(font);
+    p.setPen(ui::toQColor(wallview::kNoticeText));
+    ui::drawTextWin(p, rect, text, ui::DT_NOPREFIX);
+    p.restore();
+}
+
+// ---- The wall --------------------------------------------------------------
+
+void CMultiScreenView::DrawWall(QPainter& p)
+{
+    for (const Rect& band : BackgroundBands())
+        ui::fillRect(p, band, m_clrBackground);
+    ui::fillRect(p, IntersectRect(m_rcWallArea, m_rcCanvas), m_clrWall);
+    if (!PlanDrawable())
+        return;
+
+    DrawCellNames(p);
+    if (const auto parts = TwoOutputParts()) {
+        ui::fillRect(p, m_rcWallArea, m_clrBackground);
+        for (const Rect& part : *parts)
+            ui::fillRect(p, part, m_clrWall);
+    }
+    if (!GridListsMatch())
+        return;
+
+    DrawRowLines(p, m_rcWallArea);
+    DrawColumnLines(p, m_rcWallArea);
+    DrawWindows(p);
+    DrawRubberBand(p);
+    ui::frameRect(p, MarginFrame(), wallview::kMarginFrame);
+
+    p.save();
+    p.setFont(GetUiFont18());
+    p.setPen(ui::toQColor(wallview::kSizeText));
+    for (const TextItem& text : WallSizeTexts())
+        ui::drawTextWin(p, text.rect, text.text, kCentredLine);
+    if (ResolutionMismatch()) {
+        p.setPen(ui::toQColor(kRed));
+        const Rect strip{m_rcCanvas.left, m_rcCanvas.top, m_rcCanvas.right, m_rcCanvas.top + 20};
+        ui::drawTextWin(p, strip,
+                        TranslateText(QStringLiteral("当前方案的输出分辨率和设备不匹配，请重新创建方案布局窗口。")),
+                        kCentredLine);
+    }
+    p.restore();
+    DrawWatchStrip(p);
+}
+
+void CMultiScreenView::DrawCellNames(QPainter& p)
+{
+    const auto cells = CellNames();
+    if (cells.empty())
+        return;
+    p.save();
+    p.setFont(GetUiFont18());
+    p.setPen(ui::toQColor(kBlack));
+    for (const CellPaint& cell : cells) {
+        if (!Meets(cell.rect, m_rcVisible))
+            continue;
+        if (cell.noOutput)
+            ui::fillRect(p, cell.rect, m_clrNoOutputCell);
+        else if (!cell.name.isEmpty())
+            ui::drawTextWin(p, cell.rect, cell.name, kCentredLine);
+    }
+    p.restore();
+}
+
+void CMultiScreenView::DrawRowLines(QPainter& p, const Rect& rc)
+{
+    const GridLines lines = RowLines(rc);
+    p.save();
+    p.setPen(SolidPen(m_clrGridLine));
+    for (int y : lines.solid)
+        if (y >= m_rcVisible.top && y < m_rcVisible.bottom)
+            ui::drawLineWin(p, rc.left, y, rc.right, y);
+    p.setPen(DottedPen(kBlack));
+    for (int y : lines.dotted)
+        if (y >= m_rcVisible.top && y < m_rcVisible.bottom)
+            ui::drawLineWin(p, rc.left, y, rc.right, y);
+    p.restore();
+}
+
+void CMultiScreenView::DrawColumnLines(QPainter& p, const Rect& rc)
+{
+    const GridLines lines = ColumnLines(rc);
+    p.save();
+    p.setPen(SolidPen(m_clrGridLine));
+    for (int x : lines.solid)
+        if (x >= m_rcVisible.left && x < m_rcVisible.right)
+            ui::drawLineWin(p, x, rc.top, x, rc.bottom);
+    p.setPen(DottedPen(kBlack));
+    for (int x : lines.dotted)
+        if (x >= m_rcVisible.left && x < m_rcVisible.right)
+            ui::drawLineWin(p, x, rc.top, x, rc.bottom);
+    p.restore();
+}
+
+// ---- Windows ---------------------------------------------------------------
+
+void CMultiScreenView::DrawWindows(QPainter& p)
+{
+    for (const auto& window : m_pPlan->GetWindows()) {
+        if (m_bTransparent)
+            DrawWindowTranslucent(p, window);
+        else
+            DrawWindowOpaque(p, window);
+    }
+    if (ShowsMoveFrame())
+        DrawMoveFrame(p, m_pActiveWnd);
+    DrawSnapMark(p, m_pActiveWnd);
+}
+
+void CMultiScreenView::DrawWindowOpaque(QPainter& p, const WindowPtr& window)
+{
+    const Rect rc = IntersectRect(GetWindowViewRect(window), m_rcWallView);
+    if (!Meets(rc, m_rcVisible))
+        return;
+    DrawWindow(p, window, rc, m_ptCurrent.x, m_ptCurrent.y);
+}
+
+void CMultiScreenView::DrawWindowTranslucent(QPainter& p, const WindowPtr& window)
+{
+    const Rect rc = IntersectRect(GetWindowViewRect(window), m_rcWallView);
+    const Rect shown = IntersectRect(rc, m_rcVisible);
+    if (RectEmpty(shown))
+        return;
+    const int width = Width32(shown);
+    const int height = Height32(shown);
+    if (m_blend.width() < width || m_blend.height() < height)
+        m_blend = QImage(std::max(width, m_blend.width()), std::max(height, m_blend.height()),
+                         QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter blend(&m_blend);
+        blend.setCompositionMode(QPainter::CompositionMode_Source);
+        blend.fillRect(0, 0, width, height, Qt::transparent);
+        blend.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        blend.translate(-shown.left, -shown.top);
+        DrawWindow(blend, window, rc, m_ptCurrent.x, m_ptCurrent.y);
+    }
+    p.save();
+    p.setOpacity(wallview::kWindowAlpha / 255.0);
+    p.drawImage(QPoint(shown.left, shown.top), m_blend, QRect(0, 0, width, height));
+    p.restore();
+}
+
+void CMultiScreenView::DrawButton(QPainter& p, const TitleButton& button, const QImage& image, int cellWidth)
+{
+    if (!RectEmpty(button.rect))
+        DrawImageCentered(button.rect, p, image, button.cellX, 0, cellWidth, image.height());
+}
+
+void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Rect& rc, int mouseX, int mouseY)
+{
+    const WindowPaint d = DescribeWindow(window, rc, Point{mouseX, mouseY});
+    p.save();
+    p.setClipRect(ui::toQRect(rc), Qt::IntersectClip);
+    if (d.logo) {
+        const auto& bitmap = window->osd.bitmap;
+        DrawDib(p, bitmap.data(), bitmap.size(), rc, d.logoSource);
+        ui::frameRect(p, rc, d.frameColour);
+        DrawButton(p, d.close, m_imgClose, m_imgClose.height());
+        p.restore();
+        return;
+    }
+
+    ui::fillRect(p, rc, d.fill);
+    ui::fillRect(p, d.sourcePart, d.body);
+    p.setFont(GetUiFont12());
+    if (!d.sourceName.isEmpty()) {
+        p.setPen(ui::toQColor(kBlack));
+        ui::drawTextWin(p, Rect{rc.left, d.titleBar.bottom, rc.right, rc.bottom}, d.sourceName, kCentredLine);
+    }
+    if (d.titleFilled)
+        ui::fillRect(p, d.titleBar, d.titleColour);
+    DrawButton(p, d.lock, m_imgLock, m_imgLock.height());
+    p.setPen(ui::toQColor(kWhite));
+    if (!d.title.isEmpty())
+        ui::drawTextWin(p, Rect{d.titleTextLeft, d.titleBar.top, d.titleBar.right, d.titleBar.bottom}, d.title,
+                    kLeftLine);
+
+    // The information lines take the small font when the first is too wide.
+    p.setPen(ui::toQColor(kBlack));
+    if (!d.infoLines.empty()) {
+        const int64_t column = RectWidth(rc) - 4;
+        if (QFontMetrics(GetUiFont12()).horizontalAdvance(d.infoLines.front()) > column)
+            p.setFont(GetUiFontA());
+        const int lineHeight = QFontMetrics(p.font()).height() + 4;
+        int64_t y = int64_t(d.titleBar.bottom) + 4;
+        for (const QString& line : d.infoLines) {
+            if (y >= rc.bottom)
+                break;
+            ui::drawTextWin(p, MakeRect(int64_t(rc.left) + 4, y, rc.right, y + lineHeight), line, kLeftLine);
+            y += lineHeight;
+        }
+    }
+
+    DrawButton(p, d.close, m_imgClose, m_imgClose.height());
+    DrawButton(p, d.maxCell, m_imgMaxCell, m_imgMaxCell.height());
+    DrawButton(p, d.maxScreen, m_imgMaxScreen, 11);
+
+    if (d.frame == WindowPaint::Frame::Dotted) {
+        const QPolygon outline({QPoint(rc.left, rc.top), QPoint(rc.right - 1, rc.top),
+                                QPoint(rc.right - 1, rc.bottom - 1), QPoint(rc.left, rc.bottom - 1)});
+        p.setPen(SolidPen(kWhite));
+        p.drawPolygon(outline);
+        p.setPen(DottedPen(d.frameColour));
+        p.drawPolygon(outline);
+    } else {
+        ui::frameRect(p, rc, d.frameColour);
+    }
+    p.restore();
+}
+
+void CMultiScreenView::DrawMoveFrame(QPainter& p, const WindowPtr& window)
+{
+    ui::frameRect(p, GetWindowViewRect(window), wallview::kMoveFrame);
+}
+
+void CMultiScreenView::DrawSnapMark(QPainter& p, const WindowPtr& window)
+{
+    if (!window)
+        return;
+    const auto points = SnapMarkPoints(GetWindowViewRect(window));
+    if (points.size() < 2)
+        return;
+    QPolygon line;
+    for (const Point& pt : points)
+        line << QPoint(pt.x, pt.y);
+    p.save();
+    p.setPen(SolidPen(wallview::kSnapMark, 3));
+    p.drawPolyline(line);
+    p.restore();
+}
+
+void CMultiScreenView::DrawRubberBand(QPainter& p)
+{
+    if (!ShowsRubberBand())
+        return;
+    const Rect r{m_ptDragLast.x, m_ptDragLast.y, m_ptCurrent.x, m_ptCurrent.y};
+    const QBrush halftone(Qt::black, Qt::Dense4Pattern);
+    const QRect q = ui::toQRect(r);
+    p.fillRect(QRect(q.left(), q.top(), q.width(), 1), halftone);
+    p.fillRect(QRect(q.left(), q.bottom(), q.width(), 1), halftone);
+    p.fillRect(QRect(q.left(), q.top(), 1, q.height()), halftone);
+    p.fillRect(QRect(q.right(), q.top(), 1, q.height()), halftone);
+}
+
+// ---- Watch strip -----------------------------------------------------------
+
+void CMultiScreenView::DrawWatchStrip(QPainter& p)
+{
+    const WatchStripPaint strip = DescribeWatchStrip();
+    if (!strip.shown)
+        return;
+    p.save();
+    p.setFont(WatchHeaderFont());
+    p.setPen(ui::toQColor(kBlack));
+    ui::drawTextWin(p, strip.header.rect, strip.header.text, kLeftLine);
+    p.setFont(GetUiFont12());
+    const int lineHeight = QFontMetrics(GetUiFont12()).height() + 4;
+    for (const WatchSlotPaint& slot : strip.watchSlots) {
+        const Rect& s = slot.rect;
+        ui::fillRect(p, s, wallview::kIdleBody);
+        p.setPen(ui::toQColor(kWhite));
+        ui::drawTextWin(p, slot.title.rect, slot.title.text, kLeftLine);
+        p.setPen(SolidPen(m_clrGridLine));
+        for (int x : slot.columnLines.solid)
+            ui::drawLineWin(p, x, s.top, x, s.bottom);
+        for (int y : slot.rowLines.solid)
+            ui::drawLineWin(p, s.left, y, s.right, y);
+        p.setPen(ui::toQColor(kBlack));
+        for (const TextItem& input : slot.inputs) {
+            const Rect line = MakeRect(input.rect.left, input.rect.top, input.rect.right,
+                                       int64_t(input.rect.top) + lineHeight);
+            ui::drawTextWin(p, line, input.text, kLeftLine);
+        }
+        ui::frameRect(p, s, m_clrGridLine);
+        p.setPen(ui::toQColor(kBlue));
+        ui::drawTextWin(p, slot.take.rect, slot.take.text, kLeftLine);
+    }
+    p.restore();
+}
+
+// ---- Layers and notices ----------------------------------------------------
+
+void CMultiScreenView::DrawOverlayMarks(QPainter& p, const std::vector<OverlayMark>& marks)
+{
+    for (const OverlayMark& mark : marks) {
+        QColor colour = ui::toQColor(mark.colour);
+        colour.setAlpha(wallview::kResourceAlpha);
+        if (Meets(mark.rect, m_rcVisible))
+            p.fillRect(ui::toQRect(mark.rect), colour);
+    }
+}
+
+void CMultiScreenView::DrawEightPartShortage(QPainter& p)
+{
+    DrawOverlayMarks(p, EightPartShortageMarks());
+}
+
+void CMultiScreenView::DrawEightPartOverlay(QPainter& p)
+{
+    DrawOverlayMarks(p, EightPartOverlayMarks());
+}
+
+void CMultiScreenView::DrawLogoSaveStatus(QPainter& p)
+{
+    const QString text = LogoSaveStatusText();
+    if (!text.isEmpty())
+        DrawNoticeText(p, text, wallview::kNoticeHeight, wallview::kNoticeRect);
+}
+
+void CMultiScreenView::DrawShortageNotice(QPainter& p)
+{
+    const QString text = ShortageNoticeText();
+    if (!text.isEmpty())
+        DrawNoticeText(p, text, wallview::kNoticeHeight, wallview::kNoticeRect);
+}
