@@ -14,6 +14,7 @@
 #include "model/job_progress.h"
 #include "platform/ui/ui_timer.h"
 #include "views/ms_view_tip_ctrl.h"
+#include "views/static_text_cache.h"
 #include "views/wall_view_core.h"
 
 class QPainter;
@@ -126,6 +127,7 @@ private:
     ProgressNotice m_progressNotice;
     Notice m_notice;
     Rect m_rcVisible;
+    StaticTextCache m_texts;
     // A translucent window is drawn here first; never larger than the
     // viewport.
     QImage m_blend;

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScrollBar>
+#include <map>
 
 #include "app/language_tr.h"
 #include "platform/rect_math.h"
@@ -69,7 +70,6 @@ void CMultiScreenView::OnDraw(QPainter& p)
     PrepareCanvasDC(p);
     m_rcVisible = IntersectRect(
         OffsetRect(ui::fromQRect(client), -int64_t(m_ptViewOrg.x), -int64_t(m_ptViewOrg.y)), m_rcCanvas);
-    p.setClipRect(ui::toQRect(m_rcVisible));
     BeginDrawPass();
     DrawWall(p);
     DrawEightPartShortage(p);
@@ -87,11 +87,16 @@ void CMultiScreenView::OnDraw(QPainter& p)
 
 void CMultiScreenView::DrawNoticeText(QPainter& p, const QString& text, int height, const Rect& rect) const
 {
+    // Made once per height: matching a face is slow and notices repaint
+    // often.
+    static std::map<int, QFont> fonts;
+    auto [it, added] = fonts.try_emplace(std::max(height, 1), QStringLiteral("Arial"));
+    if (added) {
+        it->second.setPixelSize(it->first);
+        it->second.setWeight(QFont::Normal);
+    }
     p.save();
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(std::max(height, 1));
-    font.setWeight(QFont::Normal);
-    p.setFont(font);
+    p.setFont(it->second);
     p.setPen(ui::toQColor(wallview::kNoticeText));
     ui::drawTextWin(p, rect, text, ui::DT_NOPREFIX);
     p.restore();
@@ -244,12 +249,14 @@ void CMultiScreenView::DrawButton(QPainter& p, const TitleButton& button, const 
 void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Rect& rc, int mouseX, int mouseY)
 {
     const WindowPaint d = DescribeWindow(window, rc, Point{mouseX, mouseY});
-    p.save();
-    p.setClipRect(ui::toQRect(rc), Qt::IntersectClip);
+    // Fills stay inside rc by themselves; only texts and buttons are
+    // clipped to it (clipping makes large fills slower).
     if (d.logo) {
         const auto& bitmap = window->osd.bitmap;
         DrawDib(p, bitmap.data(), bitmap.size(), rc, d.logoSource);
         ui::frameRect(p, rc, d.frameColour);
+        p.save();
+        p.setClipRect(ui::toQRect(rc), Qt::IntersectClip);
         DrawButton(p, d.close, m_imgClose, m_imgClose.height());
         p.restore();
         return;
@@ -257,31 +264,30 @@ void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Re
 
     ui::fillRect(p, rc, d.fill);
     ui::fillRect(p, d.sourcePart, d.body);
-    p.setFont(GetUiFont12());
-    if (!d.sourceName.isEmpty()) {
-        p.setPen(ui::toQColor(kBlack));
-        ui::drawTextWin(p, Rect{rc.left, d.titleBar.bottom, rc.right, rc.bottom}, d.sourceName, kCentredLine);
-    }
     if (d.titleFilled)
         ui::fillRect(p, d.titleBar, d.titleColour);
+
+    p.save();
+    p.setClipRect(ui::toQRect(rc), Qt::IntersectClip);
+    const QFont& font12 = GetUiFont12();
+    p.setPen(ui::toQColor(kBlack));
+    m_texts.DrawLine(p, font12, Rect{rc.left, d.titleBar.bottom, rc.right, rc.bottom}, d.sourceName, true);
     DrawButton(p, d.lock, m_imgLock, m_imgLock.height());
     p.setPen(ui::toQColor(kWhite));
-    if (!d.title.isEmpty())
-        ui::drawTextWin(p, Rect{d.titleTextLeft, d.titleBar.top, d.titleBar.right, d.titleBar.bottom}, d.title,
-                    kLeftLine);
+    m_texts.DrawLine(p, font12, Rect{d.titleTextLeft, d.titleBar.top, d.titleBar.right, d.titleBar.bottom}, d.title,
+                     false);
 
     // The information lines take the small font when the first is too wide.
     p.setPen(ui::toQColor(kBlack));
     if (!d.infoLines.empty()) {
-        const int64_t column = RectWidth(rc) - 4;
-        if (QFontMetrics(GetUiFont12()).horizontalAdvance(d.infoLines.front()) > column)
-            p.setFont(GetUiFontA());
-        const int lineHeight = QFontMetrics(p.font()).height() + 4;
+        const bool small = m_texts.Width(font12, d.infoLines.front()) > RectWidth(rc) - 4;
+        const QFont& font = small ? GetUiFontA() : font12;
+        const int lineHeight = m_texts.LineHeight(font) + 4;
         int64_t y = int64_t(d.titleBar.bottom) + 4;
         for (const QString& line : d.infoLines) {
             if (y >= rc.bottom)
                 break;
-            ui::drawTextWin(p, MakeRect(int64_t(rc.left) + 4, y, rc.right, y + lineHeight), line, kLeftLine);
+            m_texts.DrawLine(p, font, MakeRect(int64_t(rc.left) + 4, y, rc.right, y + lineHeight), line, false);
             y += lineHeight;
         }
     }
@@ -289,18 +295,20 @@ void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Re
     DrawButton(p, d.close, m_imgClose, m_imgClose.height());
     DrawButton(p, d.maxCell, m_imgMaxCell, m_imgMaxCell.height());
     DrawButton(p, d.maxScreen, m_imgMaxScreen, 11);
+    p.restore();
 
     if (d.frame == WindowPaint::Frame::Dotted) {
         const QPolygon outline({QPoint(rc.left, rc.top), QPoint(rc.right - 1, rc.top),
                                 QPoint(rc.right - 1, rc.bottom - 1), QPoint(rc.left, rc.bottom - 1)});
+        p.save();
         p.setPen(SolidPen(kWhite));
         p.drawPolygon(outline);
         p.setPen(DottedPen(d.frameColour));
         p.drawPolygon(outline);
+        p.restore();
     } else {
         ui::frameRect(p, rc, d.frameColour);
     }
-    p.restore();
 }
 
 void CMultiScreenView::DrawMoveFrame(QPainter& p, const WindowPtr& window)
