@@ -31,6 +31,8 @@ CMultiScreenView::CMultiScreenView(QWidget* parent)
     : QAbstractScrollArea(parent), m_tip(this), m_self(this),
       m_osdSavingHandle(CReceiverHandle<IOSDSavingProgress>::Make(&m_osdSaving)), m_osdTimer(this)
 {
+    m_watchHeaderFont = QFont(QStringLiteral("Arial"));
+    m_watchHeaderFont.setPointSizeF(11.5);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -6,9 +6,11 @@
 // from flickering. The decisions are WallViewCore's; this class paints them
 // and carries the window's life: images, tip, settings and subscriptions.
 #include <QAbstractScrollArea>
+#include <QFont>
 #include <QImage>
 #include <QPointer>
 #include <QString>
+#include <map>
 
 #include "app/progress.h"
 #include "model/job_progress.h"
@@ -115,8 +117,8 @@ private:
         Rect rect;
     };
 
-    // The visible canvas rectangle of the paint running.
-    Rect VisibleCanvas() const { return m_rcVisible; }
+    // A rectangle cut to just beyond the visible canvas.
+    Rect Bounded(const Rect& r) const;
     void DrawOverlayMarks(QPainter& p, const std::vector<OverlayMark>& marks);
     void DrawButton(QPainter& p, const TitleButton& button, const QImage& image, int cellWidth);
 
@@ -128,6 +130,8 @@ private:
     Notice m_notice;
     Rect m_rcVisible;
     StaticTextCache m_texts;
+    QFont m_watchHeaderFont;
+    mutable std::map<int, QFont> m_noticeFonts; // by pixel height
     // A translucent window is drawn here first; never larger than the
     // viewport.
     QImage m_blend;

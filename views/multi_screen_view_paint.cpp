@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScrollBar>
-#include <map>
 
 #include "app/language_tr.h"
 #include "platform/rect_math.h"
@@ -22,6 +21,9 @@ constexpr ui::ColorRef kWhite = ui::rgb(255, 255, 255);
 constexpr ui::ColorRef kBlack = ui::rgb(0, 0, 0);
 constexpr ui::ColorRef kRed = ui::rgb(255, 0, 0);
 constexpr ui::ColorRef kBlue = ui::rgb(0, 0, 255);
+// Frames and marks are cut this far outside the visible canvas, so a cut
+// edge never shows and no size leaves the int range.
+constexpr int kBoundsMargin = 8;
 
 QPen SolidPen(ui::ColorRef colour, int width = 1)
 {
@@ -42,17 +44,6 @@ QPen DottedPen(ui::ColorRef colour)
 bool Meets(const Rect& a, const Rect& b)
 {
     return !RectEmpty(IntersectRect(a, b));
-}
-
-// The header font of the watch strip: Arial of 11.5 points.
-const QFont& WatchHeaderFont()
-{
-    static const QFont font = [] {
-        QFont f(QStringLiteral("Arial"));
-        f.setPointSizeF(11.5);
-        return f;
-    }();
-    return font;
 }
 
 } // namespace
@@ -89,8 +80,7 @@ void CMultiScreenView::DrawNoticeText(QPainter& p, const QString& text, int heig
 {
     // Made once per height: matching a face is slow and notices repaint
     // often.
-    static std::map<int, QFont> fonts;
-    auto [it, added] = fonts.try_emplace(std::max(height, 1), QStringLiteral("Arial"));
+    auto [it, added] = m_noticeFonts.try_emplace(std::max(height, 1), QStringLiteral("Arial"));
     if (added) {
         it->second.setPixelSize(it->first);
         it->second.setWeight(QFont::Normal);
@@ -311,16 +301,23 @@ void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Re
     }
 }
 
+Rect CMultiScreenView::Bounded(const Rect& r) const
+{
+    const Rect& v = m_rcVisible;
+    return IntersectRect(r, MakeRect(int64_t(v.left) - kBoundsMargin, int64_t(v.top) - kBoundsMargin,
+                                     int64_t(v.right) + kBoundsMargin, int64_t(v.bottom) + kBoundsMargin));
+}
+
 void CMultiScreenView::DrawMoveFrame(QPainter& p, const WindowPtr& window)
 {
-    ui::frameRect(p, GetWindowViewRect(window), wallview::kMoveFrame);
+    ui::frameRect(p, Bounded(GetWindowViewRect(window)), wallview::kMoveFrame);
 }
 
 void CMultiScreenView::DrawSnapMark(QPainter& p, const WindowPtr& window)
 {
     if (!window)
         return;
-    const auto points = SnapMarkPoints(GetWindowViewRect(window));
+    const auto points = SnapMarkPoints(Bounded(GetWindowViewRect(window)));
     if (points.size() < 2)
         return;
     QPolygon line;
@@ -336,7 +333,9 @@ void CMultiScreenView::DrawRubberBand(QPainter& p)
 {
     if (!ShowsRubberBand())
         return;
-    const Rect r{m_ptDragLast.x, m_ptDragLast.y, m_ptCurrent.x, m_ptCurrent.y};
+    const Rect r = Bounded(Rect{m_ptDragLast.x, m_ptDragLast.y, m_ptCurrent.x, m_ptCurrent.y});
+    if (RectEmpty(r))
+        return;
     const QBrush halftone(Qt::black, Qt::Dense4Pattern);
     const QRect q = ui::toQRect(r);
     p.fillRect(QRect(q.left(), q.top(), q.width(), 1), halftone);
@@ -353,7 +352,7 @@ void CMultiScreenView::DrawWatchStrip(QPainter& p)
     if (!strip.shown)
         return;
     p.save();
-    p.setFont(WatchHeaderFont());
+    p.setFont(m_watchHeaderFont);
     p.setPen(ui::toQColor(kBlack));
     ui::drawTextWin(p, strip.header.rect, strip.header.text, kLeftLine);
     p.setFont(GetUiFont12());
@@ -388,8 +387,9 @@ void CMultiScreenView::DrawOverlayMarks(QPainter& p, const std::vector<OverlayMa
     for (const OverlayMark& mark : marks) {
         QColor colour = ui::toQColor(mark.colour);
         colour.setAlpha(wallview::kResourceAlpha);
-        if (Meets(mark.rect, m_rcVisible))
-            p.fillRect(ui::toQRect(mark.rect), colour);
+        const Rect shown = IntersectRect(mark.rect, m_rcVisible);
+        if (!RectEmpty(shown))
+            p.fillRect(ui::toQRect(shown), colour);
     }
 }
 
