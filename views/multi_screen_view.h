@@ -117,6 +117,7 @@ private:
         Rect rect;
     };
 
+    void DrawGridLines(QPainter& p, const GridLines& lines, const Rect& rc, bool rows);
     // A rectangle cut to just beyond the visible canvas.
     Rect Bounded(const Rect& r) const;
     void DrawOverlayMarks(QPainter& p, const std::vector<OverlayMark>& marks);

@@ -152,34 +152,36 @@ void CMultiScreenView::DrawCellNames(QPainter& p)
     p.restore();
 }
 
-void CMultiScreenView::DrawRowLines(QPainter& p, const Rect& rc)
+void CMultiScreenView::DrawGridLines(QPainter& p, const GridLines& lines, const Rect& rc, bool rows)
 {
-    const GridLines lines = RowLines(rc);
+    const int from = rows ? m_rcVisible.top : m_rcVisible.left;
+    const int to = rows ? m_rcVisible.bottom : m_rcVisible.right;
+    const auto draw = [&](const std::vector<int>& at) {
+        for (int v : at) {
+            if (v < from || v >= to)
+                continue;
+            if (rows)
+                ui::drawLineWin(p, rc.left, v, rc.right, v);
+            else
+                ui::drawLineWin(p, v, rc.top, v, rc.bottom);
+        }
+    };
     p.save();
     p.setPen(SolidPen(m_clrGridLine));
-    for (int y : lines.solid)
-        if (y >= m_rcVisible.top && y < m_rcVisible.bottom)
-            ui::drawLineWin(p, rc.left, y, rc.right, y);
+    draw(lines.solid);
     p.setPen(DottedPen(kBlack));
-    for (int y : lines.dotted)
-        if (y >= m_rcVisible.top && y < m_rcVisible.bottom)
-            ui::drawLineWin(p, rc.left, y, rc.right, y);
+    draw(lines.dotted);
     p.restore();
+}
+
+void CMultiScreenView::DrawRowLines(QPainter& p, const Rect& rc)
+{
+    DrawGridLines(p, RowLines(rc), rc, true);
 }
 
 void CMultiScreenView::DrawColumnLines(QPainter& p, const Rect& rc)
 {
-    const GridLines lines = ColumnLines(rc);
-    p.save();
-    p.setPen(SolidPen(m_clrGridLine));
-    for (int x : lines.solid)
-        if (x >= m_rcVisible.left && x < m_rcVisible.right)
-            ui::drawLineWin(p, x, rc.top, x, rc.bottom);
-    p.setPen(DottedPen(kBlack));
-    for (int x : lines.dotted)
-        if (x >= m_rcVisible.left && x < m_rcVisible.right)
-            ui::drawLineWin(p, x, rc.top, x, rc.bottom);
-    p.restore();
+    DrawGridLines(p, ColumnLines(rc), rc, false);
 }
 
 // ---- Windows ---------------------------------------------------------------

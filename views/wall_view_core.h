@@ -243,6 +243,9 @@ protected:
     std::shared_ptr<CQelProcessor> ViewProcessor() const;
     static std::shared_ptr<CQelProcessor> SelectedProcessor();
     bool IsSelected(const WindowPtr& window) const;
+    // Grid lines across `area`: y values of the row lines or x values of
+    // the column lines.
+    GridLines AxisLines(const Rect& area, bool rows) const;
 
 private:
     Size m_szClient;

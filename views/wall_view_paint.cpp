@@ -151,66 +151,53 @@ std::optional<std::vector<Rect>> WallViewCore::TwoOutputParts() const
     return parts;
 }
 
-GridLines WallViewCore::RowLines(const Rect& area) const
+GridLines WallViewCore::AxisLines(const Rect& area, bool rows) const
 {
     GridLines lines;
     if (!PlanDrawable() || !GridListsMatch())
         return lines;
-    const int32_t rows = m_pPlan->GetRows();
-    const int64_t height = std::max<int64_t>(RectHeight(area), 0);
+    const int32_t count = rows ? m_pPlan->GetRows() : m_pPlan->GetCols();
+    const int32_t start = rows ? area.top : area.left;
+    const int32_t end = rows ? area.bottom : area.right;
+    const int64_t length = std::max<int64_t>(int64_t(end) - start, 0);
     if (m_pPlan->GetType() == kPlanSizedGrid) {
-        const int64_t n = ModuleGrid().cy;
-        lines.dotted.push_back(area.top);
+        const Size module = ModuleGrid();
+        const int64_t n = rows ? module.cy : module.cx;
+        lines.dotted.push_back(start);
         for (int64_t i = 1; i < n; ++i)
-            lines.dotted.push_back(ClampInt32(area.top + height * i / n));
-        lines.solid.push_back(WallToViewPoint(Point{0, 0}).y);
-        const auto heights = m_pPlan->GetRowHeights();
+            lines.dotted.push_back(ClampInt32(start + length * i / n));
+        // The screens' own boundaries, from their sizes.
+        const auto at = [&](int64_t wall) {
+            const Point pt = WallToViewPoint(rows ? Point{0, ClampInt32(wall)} : Point{ClampInt32(wall), 0});
+            return rows ? pt.y : pt.x;
+        };
+        const auto sizes = rows ? m_pPlan->GetRowHeights() : m_pPlan->GetColumnWidths();
+        lines.solid.push_back(at(0));
         int64_t sum = 0;
-        for (int32_t k = 1; k < rows; ++k) {
-            sum += heights[size_t(k - 1)];
-            lines.solid.push_back(WallToViewPoint(Point{0, ClampInt32(sum)}).y);
+        for (int32_t k = 1; k < count; ++k) {
+            sum += sizes[size_t(k - 1)];
+            lines.solid.push_back(at(sum));
         }
-        lines.solid.push_back(area.bottom);
+        lines.solid.push_back(end);
         return lines;
     }
-    const int64_t cell = height / rows;
-    const int64_t split = std::max(m_pPlan->GetCellRows(), 1);
-    for (int32_t i = 0; i <= rows; ++i)
-        lines.solid.push_back(i == rows ? area.bottom : ClampInt32(area.top + i * cell));
-    for (int32_t i = 0; i < rows; ++i)
-        AddSteps(lines.dotted, area.top + i * cell, cell / split, split);
+    const int64_t cell = length / count;
+    const int64_t split = std::max(rows ? m_pPlan->GetCellRows() : m_pPlan->GetCellCols(), 1);
+    for (int32_t i = 0; i <= count; ++i)
+        lines.solid.push_back(i == count ? end : ClampInt32(start + i * cell));
+    for (int32_t i = 0; i < count; ++i)
+        AddSteps(lines.dotted, start + i * cell, cell / split, split);
     return lines;
+}
+
+GridLines WallViewCore::RowLines(const Rect& area) const
+{
+    return AxisLines(area, true);
 }
 
 GridLines WallViewCore::ColumnLines(const Rect& area) const
 {
-    GridLines lines;
-    if (!PlanDrawable() || !GridListsMatch())
-        return lines;
-    const int32_t cols = m_pPlan->GetCols();
-    const int64_t width = std::max<int64_t>(RectWidth(area), 0);
-    if (m_pPlan->GetType() == kPlanSizedGrid) {
-        const int64_t n = ModuleGrid().cx;
-        lines.dotted.push_back(area.left);
-        for (int64_t i = 1; i < n; ++i)
-            lines.dotted.push_back(ClampInt32(area.left + width * i / n));
-        lines.solid.push_back(WallToViewPoint(Point{0, 0}).x);
-        const auto widths = m_pPlan->GetColumnWidths();
-        int64_t sum = 0;
-        for (int32_t k = 1; k < cols; ++k) {
-            sum += widths[size_t(k - 1)];
-            lines.solid.push_back(WallToViewPoint(Point{ClampInt32(sum), 0}).x);
-        }
-        lines.solid.push_back(area.right);
-        return lines;
-    }
-    const int64_t cell = width / cols;
-    const int64_t split = std::max(m_pPlan->GetCellCols(), 1);
-    for (int32_t i = 0; i <= cols; ++i)
-        lines.solid.push_back(i == cols ? area.right : ClampInt32(area.left + i * cell));
-    for (int32_t i = 0; i < cols; ++i)
-        AddSteps(lines.dotted, area.left + i * cell, cell / split, split);
-    return lines;
+    return AxisLines(area, false);
 }
 
 Rect WallViewCore::MarginFrame() const

@@ -61,6 +61,14 @@ void SetViewKeys(bool transparent)
     SetConfigBool("MulSView.Transparent", transparent);
 }
 
+// The fixture's client size: 1000 x 600.
+void ShowPlan(CMultiScreenView& view, const std::shared_ptr<CQelPlan>& plan)
+{
+    view.resize(1000, 600);
+    view.show();
+    view.SetPlan(plan);
+}
+
 class WallView : public tavrix::test::UiTest {
 protected:
     void SetUp() override { WriteButtonImages(); }
@@ -86,9 +94,7 @@ TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
 
     SetViewKeys(false);
     CMultiScreenView view;
-    view.resize(1000, 600);
-    view.show();
-    view.SetPlan(f.plan);
+    ShowPlan(view, f.plan);
     view.m_vecSelection = {selected};
     const QImage shot = screenshot(view);
 
@@ -119,16 +125,11 @@ TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
 
 TEST_F(WallView, LaysRedOverWindowsTheProcessorCannotShow)
 {
-    FixtureF f; // model 8, one row of two screens
-    AddTestBoards(*f.processor, {{5, 1}});
-    AddTestSource(*f.processor, 500, 1920, 1080);
-    std::shared_ptr<CQelPlan> plan = std::move(f.plan);
-    AddTestWindow(*plan, 500, {0, 0, 1920, 1080});
+    FixtureF f;
+    const auto plan = UnplaceablePlan(f);
     SetViewKeys(false);
     CMultiScreenView view;
-    view.resize(1000, 600);
-    view.show();
-    view.SetPlan(plan);
+    ShowPlan(view, plan);
     const QImage shot = screenshot(view);
     EXPECT_TRUE(Near(pixelAt(shot, 300, 400), 217, 117, 117)) << std::hex << pixelAt(shot, 300, 400);
     EXPECT_GT(RedPixels(shot, {0, 0, 800, 100}), 0); // the shortage notice
@@ -173,9 +174,7 @@ TEST_F(WallView, DrawsProgressOnTheWindowUntilTheLastReport)
 {
     WallFixture f;
     CMultiScreenView view;
-    view.resize(1000, 600);
-    view.show();
-    view.SetPlan(f.plan);
+    ShowPlan(view, f.plan);
     view.SetProgress(ProgressNotice::kKindExecute);
     view.OnProgress(3, 10);
     EXPECT_EQ(view.WindowNotice(), QStringLiteral("台标显示处理中，请稍等...    3 / 10"));
@@ -223,9 +222,7 @@ TEST_F(WallView, PaintsBadPlansAndLargeCanvasesSafely)
 {
     WallFixture f;
     CMultiScreenView view;
-    view.resize(1000, 600);
-    view.show();
-    view.SetPlan(f.plan);
+    ShowPlan(view, f.plan);
     const auto paint = [&] {
         QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
         QPainter p(&image);

@@ -36,6 +36,17 @@ struct WallFixture {
     std::shared_ptr<CQelPlan> plan = MakeTestPlan(2, 2, kPlanUniform);
 };
 
+// On fixture F (model 8, one row of two screens): a window the 8-part
+// placement cannot realise, on source 500 of input board 5.
+inline std::shared_ptr<CQelPlan> UnplaceablePlan(FixtureF& f)
+{
+    AddTestBoards(*f.processor, {{5, 1}});
+    AddTestSource(*f.processor, 500, 1920, 1080);
+    std::shared_ptr<CQelPlan> plan = std::move(f.plan);
+    AddTestWindow(*plan, 500, {0, 0, 1920, 1080});
+    return plan;
+}
+
 // The core with its hooks recorded.
 class CoreProbe : public WallViewCore {
 public:

@@ -8,11 +8,6 @@
 
 namespace {
 
-std::shared_ptr<CQelWindow> AddWindow(CQelPlan& plan, int32_t source, const Rect& rect)
-{
-    return AddTestWindow(plan, source, rect);
-}
-
 TEST(WallLayout, FitsTheWallIntoTheCanvas)
 {
     WallFixture f;
@@ -129,7 +124,7 @@ TEST(WindowGeometry, StartsOnEvenPixelsAndKeepsLogoSize)
         {kLogoSigSrc, {INT_MAX - 1, 0, 0, 0}, {INT_MAX - 1, 0, INT_MAX, 128}},
     };
     for (const Case& c : cases) {
-        auto window = AddWindow(*f.plan, c.source, c.rect);
+        auto window = AddTestWindow(*f.plan, c.source, c.rect);
         core.UpdateWindowGeometry(window);
         EXPECT_EQ(window->rect, c.expected) << c.rect.left << "," << c.rect.right;
         // An unchanged window is left alone, view rectangle included.
@@ -139,7 +134,7 @@ TEST(WindowGeometry, StartsOnEvenPixelsAndKeepsLogoSize)
     // A full-screen window keeps the rectangle it returns to, whatever the
     // area it covers meanwhile.
     f.plan->SetMargin({1, 0, 0, 0});
-    auto full = AddWindow(*f.plan, 100, {101, 50, 404, 250});
+    auto full = AddTestWindow(*f.plan, 100, {101, 50, 404, 250});
     full->fullscreen = true;
     core.UpdateWindowGeometry(full);
     EXPECT_EQ(full->rect, (Rect{100, 50, 404, 250}));
@@ -155,8 +150,8 @@ TEST(WallViewEvents, FollowTheModelOnlyForTheirProcessorAndPlan)
     CoreProbe core;
     core.SetPlan(f.plan);
     core.Subscribe();
-    auto odd = AddWindow(*f.plan, 100, {101, 50, 404, 250});
-    auto other = AddWindow(*f.plan, 200, {101, 50, 404, 250});
+    auto odd = AddTestWindow(*f.plan, 100, {101, 50, 404, 250});
+    auto other = AddTestWindow(*f.plan, 200, {101, 50, 404, 250});
 
     PostEvent(new CSigSrcResolutionChangedEvent(2, 100, 1280, 720)); // another processor
     PostEvent(new CSigSrcResolutionChangedEvent(1, 999, 1280, 720)); // no such source
@@ -181,7 +176,6 @@ TEST(WallViewEvents, FollowTheModelOnlyForTheirProcessorAndPlan)
     PumpEvents();
     EXPECT_EQ(core.invalidations, before + 1);
     EXPECT_EQ(core.m_pActiveWnd, odd);
-    core.Unsubscribe();
 }
 
 TEST(WallViewEvents, RecoveryForgetsWindowsThatLeftThePlan)
@@ -190,9 +184,9 @@ TEST(WallViewEvents, RecoveryForgetsWindowsThatLeftThePlan)
     CoreProbe core;
     core.SetPlan(f.plan);
     core.Subscribe();
-    auto first = AddWindow(*f.plan, 100, {0, 0, 960, 540});
+    auto first = AddTestWindow(*f.plan, 100, {0, 0, 960, 540});
     f.plan->AddHistory(kActNewWindow);
-    auto second = AddWindow(*f.plan, 100, {960, 0, 1920, 540});
+    auto second = AddTestWindow(*f.plan, 100, {960, 0, 1920, 540});
     f.plan->SelectWindow(second);
     f.plan->AddHistory(kActNewWindow);
     core.m_pActiveWnd = second;
@@ -219,7 +213,6 @@ TEST(WallViewEvents, RecoveryForgetsWindowsThatLeftThePlan)
     core.SetPlan(MakeTestPlan(1, 1, kPlanUniform));
     EXPECT_TRUE(core.m_vecSelection.empty());
     EXPECT_EQ(core.m_pActiveWnd, nullptr);
-    core.Unsubscribe();
 }
 
 TEST(WallGrid, LinesFollowCellsSubdivisionsAndReferenceStyle)
@@ -305,7 +298,7 @@ TEST(WallPaint, WindowsShowTheirSourceStateAndFacts)
     CoreProbe core;
     core.SetImageSizes({40, 20}, {}, {44, 11}, {32, 16});
     core.SetPlan(f.plan);
-    auto window = AddWindow(*f.plan, 100, {0, 0, 1920, 1080});
+    auto window = AddTestWindow(*f.plan, 100, {0, 0, 1920, 1080});
     const Rect rc = core.GetWindowViewRect(window);
 
     WindowPaint d = core.DescribeWindow(window, rc, Point{478, 40});
@@ -346,7 +339,7 @@ TEST(WallPaint, WindowsShowTheirSourceStateAndFacts)
     EXPECT_EQ(core.DescribeWindow(window, rc, Point{}).frame, WindowPaint::Frame::Selected);
 
     // A window without its processor's source.
-    auto lost = AddWindow(*f.plan, 999, {0, 0, 1920, 1080});
+    auto lost = AddTestWindow(*f.plan, 999, {0, 0, 1920, 1080});
     d = core.DescribeWindow(lost, rc, Point{});
     EXPECT_EQ(d.fill, wallview::kNoSourceBody);
     EXPECT_TRUE(d.title.isEmpty());
@@ -366,11 +359,8 @@ TEST(WallPaint, ResolutionMismatchNeedsAnyOfTheThreeToDiffer)
 
 TEST(WallPaint, EightPartShortageIsMarkedUnlessTipsAreOff)
 {
-    FixtureF f; // model 8, one row of two screens
-    AddTestBoards(*f.processor, {{5, 1}});
-    AddTestSource(*f.processor, 500, 1920, 1080);
-    std::shared_ptr<CQelPlan> plan = std::move(f.plan);
-    AddTestWindow(*plan, 500, {0, 0, 1920, 1080});
+    FixtureF f;
+    const auto plan = UnplaceablePlan(f);
     CoreProbe core;
     core.SetPlan(plan);
 
