@@ -220,9 +220,13 @@ void CMultiScreenView::DrawWindowTranslucent(QPainter& p, const WindowPtr& windo
                          QImage::Format_ARGB32_Premultiplied);
     {
         QPainter blend(&m_blend);
-        blend.setCompositionMode(QPainter::CompositionMode_Source);
-        blend.fillRect(0, 0, width, height, Qt::transparent);
-        blend.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        // A window's body covers its rectangle; only a logo whose bitmap
+        // cannot be drawn would leave the last window's pixels showing.
+        if (window->sigsrc == kLogoSigSrc) {
+            blend.setCompositionMode(QPainter::CompositionMode_Source);
+            blend.fillRect(0, 0, width, height, Qt::transparent);
+            blend.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
         blend.translate(-shown.left, -shown.top);
         DrawWindow(blend, window, rc, m_ptCurrent.x, m_ptCurrent.y);
     }
