@@ -2,9 +2,8 @@
 #include "uikit/ui_static.h"
 #include "platform/ui/rect_convert.h"
 #include "tests/support/ui/screenshot.h"
+#include "tests/support/ui/ui_test.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -80,9 +79,7 @@ TEST(UiSplitter, CursorShowsTheWayTheBarMoves)
 {
     Fixture f;
     auto shapeAt = [&](QPoint pos) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(f.s.mapToGlobal(pos)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&f.s, &move);
+        tavrix::test::hoverAt(f.s, pos);
         return f.s.cursor().shape();
     };
     EXPECT_EQ(shapeAt(QPoint(199, 150)), Qt::SizeHorCursor);

@@ -7,9 +7,7 @@
 #include "tests/support/ui/screenshot.h"
 #include "tests/support/ui/ui_test.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -43,14 +41,7 @@ protected:
         QObject::connect(&strip, &CUiTabWnd::notify, [this](const ui::Notify& n) { seen.push_back({n.code, n.p0, n.p1}); });
     }
     Seen take() { return std::exchange(seen, {}); }
-    // QTest moves the global cursor for moves without a button; offscreen
-    // that sends nothing, so the move goes to the strip directly.
-    void hover(QPoint pos)
-    {
-        QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(strip.mapToGlobal(pos)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&strip, &move);
-    }
+    void hover(QPoint pos) { tavrix::test::hoverAt(strip, pos); }
     void click(QPoint pos) { QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, pos); }
 
     CUiTabWnd strip;
