@@ -167,15 +167,12 @@ int CQelProcessor::StartJob(int code, const request::Args& args)
 
 void CQelProcessor::StopJobs()
 {
-    {
-        std::lock_guard<std::mutex> guard(stopMutex_);
-        stopRequested_ = true;
-    }
-    stopWake_.notify_all();
     std::vector<JobThread> jobs;
     {
         std::lock_guard<std::mutex> threads(threadMutex_);
-        // A report in progress finishes; none follows.
+        // The receivers go before the stop: a job it wakes reports its
+        // failed end, which no one is to hear. A report in progress
+        // finishes; none follows.
         if (const auto receiver = resetBridge_.GetReceiver())
             receiver->Revoke();
         if (const auto receiver = transferBridge_.GetReceiver())
@@ -187,9 +184,14 @@ void CQelProcessor::StopJobs()
         }
         if (osdReceiver)
             osdReceiver->Revoke();
+        {
+            std::lock_guard<std::mutex> guard(stopMutex_);
+            stopRequested_ = true;
+        }
         jobs = std::move(jobThreads_);
         jobThreads_.clear();
     }
+    stopWake_.notify_all();
     for (JobThread& job : jobs) {
         if (job.thread.get_id() == std::this_thread::get_id())
             job.thread.detach(); // the job itself let go of the processor last
