@@ -122,8 +122,13 @@ void CTavrixBootstrap::SavePlanLists()
 {
     if (!CQelContext::GetPlanMan()->SavePlanList())
         ReportSaveFailure("PlanList.txt");
-    if (!CQelContext::GetCyclePlanMan()->SaveList())
-        ReportSaveFailure("CyclePlanList.clt or a cycle plan");
+    std::vector<std::string> unsaved;
+    if (!CQelContext::GetCyclePlanMan()->SaveList(&unsaved)) {
+        if (unsaved.empty())
+            ReportSaveFailure("CyclePlanList.clt");
+        for (const auto& name : unsaved)
+            ReportSaveFailure("cycle plan \"" + name + "\"");
+    }
 }
 
 void CTavrixBootstrap::ReportSaveFailure(const std::string& what)

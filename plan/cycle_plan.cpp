@@ -147,10 +147,10 @@ void CQelCyclePlan::RenameCellsOfPlan(const std::string& oldName, const std::str
     }
 }
 
-void CQelCyclePlan::Save()
+bool CQelCyclePlan::Save()
 {
     if (!SafeName(name_, "save cycle plan"))
-        return;
+        return false;
     pt::ptree root;
     root.add(std::string(kAttrs) + ".version", kVersion);
     pt::ptree cycle;
@@ -171,8 +171,11 @@ void CQelCyclePlan::Save()
 
     std::string error;
     if (!plan_store::ReplaceInFolder(qz::vok::path::GetPlanPath(), name_ + kCycleExt, out.str(),
-                                     error))
+                                     error)) {
         plan_store::LogError("cycle plan \"" + name_ + "\" was not saved: " + error);
+        return false;
+    }
+    return true;
 }
 
 void CQelCyclePlan::Load()
@@ -300,7 +303,7 @@ void CQelCyclePlanMan::RenamePlanInCells(const std::string& oldName, const std::
         p->RenameCellsOfPlan(oldName, newName);
 }
 
-bool CQelCyclePlanMan::SaveList()
+bool CQelCyclePlanMan::SaveList(std::vector<std::string>* unsaved)
 {
     std::string bytes;
     PutInt(bytes, kListMagic);
@@ -316,9 +319,15 @@ bool CQelCyclePlanMan::SaveList()
         plan_store::LogError("the cycle plan list was not saved: " + error);
         return false;
     }
-    for (const auto& p : plans_)
-        p->Save();
-    return true;
+    bool all = true;
+    for (const auto& p : plans_) {
+        if (p->Save())
+            continue;
+        all = false;
+        if (unsaved)
+            unsaved->push_back(p->GetName());
+    }
+    return all;
 }
 
 bool CQelCyclePlanMan::LoadList()

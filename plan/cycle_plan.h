@@ -31,10 +31,10 @@ public:
     int32_t GetNumberOfCycles() const { return numberOfCycles_; }
     void SetNumberOfCycles(int32_t count) { numberOfCycles_ = count; }
 
-    // Write and read the ".cycle" file. A write error is logged; a file that
-    // does not parse or has another version leaves no cells and is kept as
-    // ".bad".
-    void Save();
+    // Write and read the ".cycle" file. A write error is logged (and Save
+    // is false); a file that does not parse or has another version leaves
+    // no cells and is kept as ".bad".
+    bool Save();
     void Load();
 
     // What the manager uses to keep cells in step with plans.
@@ -74,8 +74,10 @@ public:
     void RenamePlanInCells(const std::string& oldName, const std::string& newName);
 
     // CyclePlanList.clt, then every ".cycle". When the list cannot be
-    // written nothing is, and the result is false.
-    bool SaveList();
+    // written nothing is, and the result is false. A ".cycle" that cannot
+    // be written does not stop the others; the result is false and
+    // `unsaved` (when given) names the cycle plans that were not saved.
+    bool SaveList(std::vector<std::string>* unsaved = nullptr);
     // The list, then every ".cycle". False when the list is missing or
     // unusable; damaged lists keep what read and are kept as ".bad".
     bool LoadList();

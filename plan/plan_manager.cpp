@@ -263,14 +263,16 @@ bool CQelPlanMan::DeletePlanFile(const std::string& name)
 {
     if (!SafeName(name, "delete plan"))
         return false;
-    // The files go first: a plan whose file stays must keep its name.
-    // The ".osd" before the ".plan", so what stays still opens.
+    // The ".plan" goes first: while it stays the plan keeps its name and
+    // its logos. Once it is gone so is the plan, and an ".osd" that stays
+    // is only a stray file, written over when a plan of that name is saved.
     std::string error;
-    if (!plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kOsdExt), error) ||
-        !plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kPlanExt), error)) {
+    if (!plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kPlanExt), error)) {
         plan_store::LogError("plan \"" + name + "\" was not deleted: " + error);
         return false;
     }
+    if (!plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kOsdExt), error))
+        plan_store::LogWarning("plan \"" + name + "\" was deleted but its OSD file stays: " + error);
     if (auto loaded = FindLoaded(name))
         RemovePlanFromList(loaded);
     bool listed = false;

@@ -51,8 +51,9 @@ public:
     bool SavePlanAs(PlanPtr& plan, const std::string& newName);
     // Closes a plan: it leaves the loaded plans; files and names stay.
     void RemovePlanFromList(const PlanPtr& plan);
-    // Removes the plan's files, closes it and forgets its saved name. False
-    // (name kept) when a file cannot be removed.
+    // Removes the plan's files, ".plan" first, closes it and forgets its
+    // saved name. False, with nothing changed, when the ".plan" cannot be
+    // removed; an ".osd" that cannot be is logged and left behind.
     bool DeletePlanFile(const std::string& name);
     // Moves the plan's files to the new name, then renames it in memory and
     // in PlanList.txt. False, with nothing changed, when the new name is

@@ -121,12 +121,26 @@ TEST_F(CyclePlans, RemoveAndRenameActOnTheFileFirst)
     }
 }
 
-TEST_F(CyclePlans, NothingIsWrittenWhenTheListCannotBe)
+TEST_F(CyclePlans, SaveListIsFalseWhenAnyFileIsNotWritten)
 {
     Make("c", {"p"});
+    Make("d", {"q"});
+    Make("e", {"r"});
     WriteText(CQelCyclePlanMan::ListPath() + "/x", ""); // a folder in the file's place
-    EXPECT_FALSE(cycles->SaveList());
+    Names unsaved;
+    EXPECT_FALSE(cycles->SaveList(&unsaved));
+    EXPECT_TRUE(unsaved.empty()); // the list itself failed
     EXPECT_FALSE(fs::exists(CQelCyclePlan::FilePath("c")));
+    fs::remove_all(CQelCyclePlanMan::ListPath());
+
+    // One ".cycle" that cannot be written does not stop the others.
+    WriteText(CQelCyclePlan::FilePath("d") + "/x", "");
+    EXPECT_FALSE(cycles->SaveList(&unsaved));
+    EXPECT_EQ(unsaved, Names{"d"});
+    EXPECT_TRUE(fs::exists(CQelCyclePlan::FilePath("c")));
+    EXPECT_TRUE(fs::exists(CQelCyclePlan::FilePath("e")));
+    fs::remove_all(CQelCyclePlan::FilePath("d"));
+    EXPECT_TRUE(cycles->SaveList());
 }
 
 TEST_F(CyclePlans, DamagedListsKeepWhatReadsAndAreKeptAside)
