@@ -128,10 +128,15 @@ int SheetCore::DeleteAllColumns(bool alsoRows)
     return 1;
 }
 
-bool SheetCore::SwapColumns(int a, int b)
+bool SheetCore::CanReorderColumns(int a, int b) const
 {
     const int n = header_->Count();
-    if (a == b || a < frozenCols_ || b < frozenCols_ || a >= n || b >= n)
+    return a != b && a >= frozenCols_ && b >= frozenCols_ && a < n && b < n;
+}
+
+bool SheetCore::SwapColumns(int a, int b)
+{
+    if (!CanReorderColumns(a, b))
         return false;
     header_->SwapColumns(a, b);
     for (auto& row : rows_)
@@ -143,8 +148,7 @@ bool SheetCore::SwapColumns(int a, int b)
 
 bool SheetCore::MoveColumn(int from, int to)
 {
-    const int n = header_->Count();
-    if (from == to || from < frozenCols_ || to < frozenCols_ || from >= n || to >= n)
+    if (!CanReorderColumns(from, to))
         return false;
     header_->MoveColumn(from, to);
     for (auto& row : rows_)
@@ -330,24 +334,25 @@ std::uint8_t SheetCore::GetRowState(int row) const
     return item ? item->state : 0;
 }
 
-bool SheetCore::SetCellBkColor(int row, int column, ui::ColorRef colour)
+bool SheetCore::SetCellColour(int row, int column, ui::ColorRef colour,
+                              int (CSItem::*set)(int, ui::ColorRef))
 {
     CSItem* item = Row(row);
     if (!item || column < 0 || column >= header_->Count())
         return false;
-    if (item->SetCellBkColor(column, colour))
+    if ((item->*set)(column, colour))
         InvalidateCell(row, column);
     return true;
 }
 
+bool SheetCore::SetCellBkColor(int row, int column, ui::ColorRef colour)
+{
+    return SetCellColour(row, column, colour, &CSItem::SetCellBkColor);
+}
+
 bool SheetCore::SetCellTextColor(int row, int column, ui::ColorRef colour)
 {
-    CSItem* item = Row(row);
-    if (!item || column < 0 || column >= header_->Count())
-        return false;
-    if (item->SetCellTextColor(column, colour))
-        InvalidateCell(row, column);
-    return true;
+    return SetCellColour(row, column, colour, &CSItem::SetCellTextColor);
 }
 
 bool SheetCore::SetRowValue(int row, int value)

@@ -222,6 +222,8 @@ public:
     const SheetScrollState& VScroll() const { return v_; }
     // Right edge of the last column, at most the client's right.
     int ColumnsEnd() const;
+    // The area cut at the right edge of the last column.
+    Rect ClipToColumns(Rect area) const;
     // Rows highlighted when painted: selected or marked, unless style 0x0800.
     bool IsRowHighlighted(int row) const;
     // The hover cross-hair's "row => column" estimate; none where it cannot
@@ -288,6 +290,9 @@ protected:
 
 private:
     int ColumnWidthAt(int column) const;
+    bool CanReorderColumns(int a, int b) const;
+    bool SetCellColour(int row, int column, ui::ColorRef colour,
+                       int (CSItem::*set)(int, ui::ColorRef));
     int ScrolledRowsTop() const { return rowsArea_.top + frozenHeight_; }
     int ColumnsThatFit(int start, bool wholeOnly) const;
     int ColumnsThatFitBack() const;

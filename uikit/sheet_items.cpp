@@ -167,26 +167,24 @@ std::unique_ptr<tagSSBaseItemGrid> CSItem::NewCell() const
     return std::make_unique<tagSSTextItemGrid>();
 }
 
-int CSItem::SetCellBkColor(int column, ui::ColorRef colour)
+int CSItem::SetCellColour(int column, ui::ColorRef colour, ui::ColorRef tagSSBaseItemGrid::*field)
 {
     const tagSSBaseItemGrid* cell = Cell(column);
-    if (cell ? cell->bkColour == colour : colour == ui::kNoColor)
+    if (cell ? cell->*field == colour : colour == ui::kNoColor)
         return 0;
     tagSSBaseItemGrid* target = CellForWrite(column);
     if (!target)
         return 0;
-    target->bkColour = colour;
+    target->*field = colour;
     return 1;
+}
+
+int CSItem::SetCellBkColor(int column, ui::ColorRef colour)
+{
+    return SetCellColour(column, colour, &tagSSBaseItemGrid::bkColour);
 }
 
 int CSItem::SetCellTextColor(int column, ui::ColorRef colour)
 {
-    const tagSSBaseItemGrid* cell = Cell(column);
-    if (cell ? cell->textColour == colour : colour == ui::kNoColor)
-        return 0;
-    tagSSBaseItemGrid* target = CellForWrite(column);
-    if (!target)
-        return 0;
-    target->textColour = colour;
-    return 1;
+    return SetCellColour(column, colour, &tagSSBaseItemGrid::textColour);
 }

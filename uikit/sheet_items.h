@@ -115,4 +115,5 @@ protected:
     // The cell, made when missing; null for a negative column.
     tagSSBaseItemGrid* CellForWrite(int column);
     void Grow(int size);
+    int SetCellColour(int column, ui::ColorRef colour, ui::ColorRef tagSSBaseItemGrid::*field);
 };

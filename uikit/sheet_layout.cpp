@@ -196,6 +196,12 @@ int SheetCore::ColumnsEnd() const
     return int(std::min<int64_t>(x, client_.right));
 }
 
+Rect SheetCore::ClipToColumns(Rect area) const
+{
+    area.right = std::min(area.right, ColumnsEnd());
+    return area;
+}
+
 bool SheetCore::GetColumnRect(int column, Rect& rect) const
 {
     if (column < 0 || column >= header_->Count())

@@ -302,8 +302,7 @@ void CUiSheetCtrl::paintEvent(QPaintEvent* event)
 
 void CUiSheetCtrl::PaintHeader(QPainter& dc, const Rect& update)
 {
-    Rect area = HeaderArea();
-    area.right = std::min(area.right, ColumnsEnd());
+    const Rect area = ClipToColumns(HeaderArea());
     if (RectEmpty(area))
         return;
     dc.save();
@@ -366,8 +365,7 @@ void CUiSheetCtrl::PaintDragOverlay(QPainter& dc)
 
 void CUiSheetCtrl::PaintRows(QPainter& dc, const Rect& update)
 {
-    Rect area = RowsArea();
-    area.right = std::min(area.right, ColumnsEnd());
+    const Rect area = ClipToColumns(RowsArea());
     if (RectEmpty(area))
         return;
     dc.save();

@@ -369,6 +369,11 @@ TEST(SheetReentrancy, OwnerMayDeleteOrRefillRowsInsideANotification)
     again([&] { sheet.OnLButtonDown(Point{50, 50}, true, false); });
     again([&] { sheet.OnLButtonDown(Point{50, 110}, false, true); });
     again([&] { sheet.OnRButtonDown(Point{50, 50}); });
+    again([&] {
+        sheet.SetStyle(0);
+        sheet.SelectRow(2);
+        sheet.SetStyle(kSheetMultiSelect);
+    });
     again([&] { sheet.DeleteRow(4); });
     again([&] { sheet.DeselectRow(4); });
     again([&] { sheet.SelectAll(); });
