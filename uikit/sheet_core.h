@@ -259,13 +259,14 @@ public:
     // `leftHeld`: the left button is down; `anyHeld`: some button is.
     void OnMouseMove(Point point, bool leftHeld, bool anyHeld);
     void OnMouseWheel(int delta);
-    void OnKeyDown(int virtualKey, int flags, bool ctrl);
+    // True when the key had an action of its own.
+    bool OnKeyDown(int virtualKey, int flags, bool ctrl);
     const SheetDrag& Drag() const { return drag_; }
     // x of the clicks the double click near the left edge replays.
     static std::vector<int> ReplayClickXs();
 
     // A client area to lay out in, for use without a window.
-    void Resize(int width, int height);
+    void SetClientSize(int width, int height);
 
 protected:
     // Hooks for the window; without one they do nothing.

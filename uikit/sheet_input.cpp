@@ -273,8 +273,9 @@ void SheetCore::OnMouseWheel(int delta)
         OnVScroll(n > 0 ? SB_LINEUP : SB_LINEDOWN);
 }
 
-void SheetCore::OnKeyDown(int virtualKey, int flags, bool ctrl)
+bool SheetCore::OnKeyDown(int virtualKey, int flags, bool ctrl)
 {
+    bool acted = true;
     switch (virtualKey) {
     case VK_PRIOR: ScrollPageUp(); break;
     case VK_NEXT: ScrollPageDown(); break;
@@ -285,12 +286,14 @@ void SheetCore::OnKeyDown(int virtualKey, int flags, bool ctrl)
     case VK_UP: SelectPrevRow(); break;
     case VK_DOWN: SelectNextRow(); break;
     case kKeyA:
+        acted = ctrl;
         if (ctrl)
             SelectAll();
         break;
-    default: break;
+    default: acted = false; break;
     }
     Notify(SheetNotify{kSheetKey, virtualKey, flags, 0, 0, 0});
+    return acted;
 }
 
 void SheetCore::SelectPrevRow()

@@ -29,7 +29,7 @@ int SheetCore::ColumnWidthAt(int column) const
     return ColumnWidth(header_->At(column));
 }
 
-void SheetCore::Resize(int width, int height)
+void SheetCore::SetClientSize(int width, int height)
 {
     clientSize_ = Rect{0, 0, std::max(width, 0), std::max(height, 0)};
     Refresh();

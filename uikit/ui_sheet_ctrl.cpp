@@ -572,7 +572,10 @@ void CUiSheetCtrl::wheelEvent(QWheelEvent* event)
 
 void CUiSheetCtrl::keyPressEvent(QKeyEvent* event)
 {
-    OnKeyDown(ui::virtualKey(*event), keyFlags(*event), event->modifiers() & Qt::ControlModifier);
+    // Keys without an action of their own go on to the parent as well
+    // (Enter and Escape to a dialog), after the owner has seen them.
+    event->setAccepted(
+        OnKeyDown(ui::virtualKey(*event), keyFlags(*event), event->modifiers() & Qt::ControlModifier));
 }
 
 void CUiSheetCtrl::leaveEvent(QEvent*)

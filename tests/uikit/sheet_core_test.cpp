@@ -34,7 +34,7 @@ protected:
 void Fill(SheetCore& sheet, int rows, int columns, int width)
 {
     FillSheet(sheet, rows, columns, width);
-    sheet.Resize(300, 220);
+    sheet.SetClientSize(300, 220);
 }
 
 void Freeze(SheetCore& sheet, int rows)
@@ -75,7 +75,7 @@ TEST(SheetModel, BadIndexesGiveTheFailureValueAndNoNotification)
     RecordingSheet empty;
     EXPECT_EQ(empty.AddRow(0, "x"), -1); // no columns yet
     EXPECT_EQ(empty.GetRowCount(), 0);
-    empty.Resize(300, 220);
+    empty.SetClientSize(300, 220);
     EXPECT_EQ(empty.HitTest(Point{10, 30}), (SheetHit{kHitNothing, -1, -1}));
     empty.OnKeyDown(VK_DOWN, 0, false);
     empty.OnVScroll(SB_BOTTOM);

@@ -9,6 +9,7 @@
 #include "uikit/ui_tip_ctrl.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -189,6 +190,11 @@ TEST_F(SheetCtrlTest, KeysActThenReportTheirCode)
     Fill(30, 2, 100);
     QTest::keyClick(&sheet, Qt::Key_Delete);
     EXPECT_EQ(notes.back(), (SheetNotify{kSheetKey, 0x2E, 0x0100, 0, 0, 0}));
+    // Keys without an action of their own also go on to a dialog.
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, {});
+    QApplication::sendEvent(&sheet, &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    EXPECT_EQ(notes.back().p0, 0x0D);
 
     notes.clear();
     QTest::keyClick(&sheet, Qt::Key_PageDown);
