@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QFontMetrics>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
@@ -63,11 +62,6 @@ protected:
         Click(at);
         QTest::mouseDClick(&sheet, Qt::LeftButton, {}, at);
         QTest::mouseRelease(&sheet, Qt::LeftButton, {}, at);
-    }
-    void Hover(QPoint at, Qt::MouseButtons held = Qt::NoButton)
-    {
-        QMouseEvent move(QEvent::MouseMove, at, sheet.mapToGlobal(at), Qt::NoButton, held, {});
-        QApplication::sendEvent(&sheet, &move);
     }
     std::vector<SheetNotify> Notes(int code) const
     {
@@ -306,13 +300,15 @@ TEST_F(SheetCtrlTest, CellTipSitsOnTheCellOnScreen)
     Fill(5, 3, 100);
     sheet.SetStyle(kSheetCellTips);
     ASSERT_NE(sheet.mapToGlobal(QPoint(0, 0)), QPoint(0, 0));
-    Hover(QPoint(150, 50));
+    tavrix::test::hoverAt(sheet, QPoint(150, 50));
     CUiTipCtrl* tip = sheet.TipCtrl();
     EXPECT_TRUE(tip->isVisible());
     EXPECT_EQ(tip->Text(), "1,1");
     EXPECT_EQ(tip->geometry().topLeft(), sheet.mapToGlobal(QPoint(100, 40)));
-    Hover(QPoint(150, 70), Qt::LeftButton);
+    QTest::mousePress(&sheet, Qt::LeftButton, {}, QPoint(150, 50)); // a button held
+    QTest::mouseMove(&sheet, QPoint(150, 70));
     EXPECT_FALSE(tip->isVisible());
+    QTest::mouseRelease(&sheet, Qt::LeftButton, {}, QPoint(150, 70));
 }
 
 TEST_F(SheetCtrlTest, PaintsHeaderRowsCellsGridAndCrossHair)
@@ -327,7 +323,7 @@ TEST_F(SheetCtrlTest, PaintsHeaderRowsCellsGridAndCrossHair)
     sheet.SetItemText(0, 2, "WWWW");
     sheet.SetItemText(4, 3, QString(10000, QChar('W')));
     SetAppType(3);
-    Hover(QPoint(150, 100));
+    tavrix::test::hoverAt(sheet, QPoint(150, 100));
 
     const QImage shot = tavrix::test::screenshot(sheet);
     int yellowTitle = 0; // smoothed glyphs: near yellow
@@ -353,7 +349,7 @@ TEST_F(SheetCtrlTest, PaintsHeaderRowsCellsGridAndCrossHair)
     EXPECT_EQ(pixelAt(shot, 150, 50), ui::rgb(255, 255, 0));
 
     SetAppType(1);
-    Hover(QPoint(150, 100));
+    tavrix::test::hoverAt(sheet, QPoint(150, 100));
     EXPECT_NE(pixelAt(tavrix::test::screenshot(sheet), 75, 100), ui::rgb(255, 255, 0));
 }
 
