@@ -11,7 +11,7 @@ PACKAGES=(
   fonts-wqy-microhei
   iproute2 util-linux
   xvfb xauth
-  openbox xdotool
+  openbox xdotool  # tests/uikit/caption_frame_xvfb.sh
 )
 
 missing=()

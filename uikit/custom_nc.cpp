@@ -326,19 +326,29 @@ void MXCustomNC::paintEvent(QPaintEvent*)
         ui::fillRect(p, row, captionColour_);
 }
 
+bool MXCustomNC::startPlatformDrag(int hit)
+{
+    QWindow* window = frame_ ? frame_->windowHandle() : nullptr;
+    if (!window)
+        return false;
+    return hit == HTCAPTION ? window->startSystemMove() : window->startSystemResize(edgesOf(hit));
+}
+
 void MXCustomNC::beginDrag(int hit, bool fromMenu, const QPoint& globalPos)
 {
     if (!frame_)
         return;
-    if (QWindow* window = frame_->windowHandle()) {
-        const bool byPlatform = hit == HTCAPTION ? window->startSystemMove() : window->startSystemResize(edgesOf(hit));
-        if (byPlatform)
-            return;
+    drag_ = Drag{hit, fromMenu, !fromMenu, !fromMenu, globalPos, ui::fromQRect(frame_->geometry())};
+    if (!fromMenu)
+        return;
+    // Chosen from the menu, no button is down: the window manager's own
+    // move or size from the keyboard, else the frame follows the mouse
+    // until a click.
+    if (startPlatformDrag(hit)) {
+        drag_ = Drag{};
+        return;
     }
-    // No window manager to ask: the frame follows the mouse itself.
-    drag_ = Drag{hit, fromMenu, !fromMenu, globalPos, ui::fromQRect(frame_->geometry())};
-    if (fromMenu)
-        grabMouse();
+    grabMouse();
 }
 
 void MXCustomNC::endDrag()
@@ -380,6 +390,15 @@ void MXCustomNC::mouseMoveEvent(QMouseEvent* event)
         drag_.anchored = true;
         return;
     }
+    // The window manager takes over at the first move, not at the press, so
+    // that it leaves both clicks of a double click to the caption.
+    if (drag_.askPlatform) {
+        drag_.askPlatform = false;
+        if (startPlatformDrag(drag_.hit)) {
+            drag_ = Drag{};
+            return;
+        }
+    }
     const QPoint delta = global - drag_.anchor;
     const QSize minimum = frame_->minimumSize();
     const Rect r = DragRect(drag_.start, drag_.hit, delta.x(), delta.y(), Size{minimum.width(), minimum.height()});
@@ -406,12 +425,13 @@ void MXCustomNC::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const unsigned style = Style();
     const int hit = CaptionHitTest(layout_, style, windowPoint(event->position().toPoint()));
-    if (event->button() != Qt::LeftButton || hit != HTCAPTION || !(style & WS_MAXIMIZEBOX)) {
+    if (event->button() != Qt::LeftButton || hit != HTCAPTION) {
         mousePressEvent(event);
         return;
     }
     endDrag();
-    SysCommand(style & WS_MAXIMIZE ? SC_RESTORE : SC_MAXIMIZE);
+    if (style & WS_MAXIMIZEBOX)
+        SysCommand(style & WS_MAXIMIZE ? SC_RESTORE : SC_MAXIMIZE);
 }
 
 CCustomTitle::CCustomTitle() : nc_(new MXCustomNC) {}

@@ -82,15 +82,17 @@ protected:
 
 private:
     struct Drag {
-        int hit = 0;         // HTCAPTION or a border code; 0 when none
-        bool fromMenu = false; // follows the mouse until a click
+        int hit = 0;              // HTCAPTION or a border code; 0 when none
+        bool fromMenu = false;    // follows the mouse until a click
+        bool askPlatform = false; // hand over to the window manager at the first move
         bool anchored = false;
-        QPoint anchor;       // screen point the drag is measured from
-        Rect start;          // frame geometry when it began
+        QPoint anchor;            // screen point the drag is measured from
+        Rect start;               // frame geometry when it began
     };
 
     void relayout();
     void beginDrag(int hit, bool fromMenu, const QPoint& globalPos);
+    bool startPlatformDrag(int hit);
     void endDrag();
     Point windowPoint(const QPoint& local) const { return Point{local.x(), local.y()}; }
 
