@@ -151,7 +151,7 @@ void CNControlBtns::mouseMoveEvent(QMouseEvent* event)
     const int button = buttonAt(event->position().toPoint());
     if (pressed_ >= 0)
         setStates(pressed_, button == pressed_ ? kStatePressed : kStateNormal);
-    else
+    else if (nc_.IsActive()) // an inactive caption shows no hover
         setStates(button, kStateHot);
 }
 

@@ -73,7 +73,8 @@ void ToolButton::paintEvent(QPaintEvent*)
 
 void ToolButton::enterEvent(QEnterEvent*)
 {
-    if (!tracking_)
+    // An inactive caption shows no hover.
+    if (!tracking_ && isActiveWindow())
         setState(kHotBit);
 }
 

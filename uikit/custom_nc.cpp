@@ -117,7 +117,6 @@ bool MXCustomNC::Attach(QWidget* frame)
     frame->installEventFilter(this);
     active_ = frame->isActiveWindow();
     relayout();
-    show();
     raise();
     if (fixedSize) {
         // A frame of fixed size keeps its client area's size.

@@ -56,6 +56,8 @@ protected:
         frame.setGeometry(100, 100, 800, 600);
         frame.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        frame.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
         // The pointer starts in the client area, so moves onto a part enter it.
         QTest::mouseMove(window(), QPoint(400, 300));
     }
@@ -70,6 +72,15 @@ protected:
     }
 
     QWindow* window() { return frame.windowHandle(); }
+    // Close, maximise and minimise show their glyphs (columns 3, 1, 0) in `row`.
+    void expectGlyphRow(const QImage& shot, int row)
+    {
+        const int columns[kControlButtonCount] = {3, 1, 0};
+        for (int b = 0; b < kControlButtonCount; ++b) {
+            const Rect& r = layout().buttons[b];
+            EXPECT_EQ(pixelAt(shot, r.left + 3, (r.top + r.bottom) / 2), glyphFace(columns[b], row)) << b;
+        }
+    }
     const CaptionLayout& layout() { return title->Layout(); }
     void clickControl(ControlButton b) { QTest::mouseClick(window(), Qt::LeftButton, {}, centre(layout().buttons[b])); }
     void rightClick(QPoint press, QPoint release)
@@ -261,8 +272,6 @@ TEST_F(CaptionFrame, SystemMenuOpensByRightClickAndAltSpaceAndActs)
     EXPECT_EQ(modal().prompts().size(), 2u);
 
     // Alt+Space: under the caption row's left end, first item active.
-    frame.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     modal().answerMenu(SC_MINIMIZE);
     QTest::keyClick(&frame, Qt::Key_Space, Qt::AltModifier);
     ASSERT_EQ(modal().prompts().size(), 3u);
@@ -278,8 +287,6 @@ TEST_F(CaptionFrame, SystemMenuOpensByRightClickAndAltSpaceAndActs)
 
 TEST_F(CaptionFrame, ScreenshotShowsBorderCaptionTitleAndToolRow)
 {
-    frame.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     ASSERT_TRUE(title->IsActive());
     const Rect hot = layout().tools[1].button;
     QTest::mouseMove(window(), centre(hot));
@@ -296,12 +303,7 @@ TEST_F(CaptionFrame, ScreenshotShowsBorderCaptionTitleAndToolRow)
     // The hot tool button is framed, its picture inside.
     EXPECT_EQ(pixelAt(shot, (hot.left + hot.right) / 2, hot.top), ui::rgb(128, 128, 128));
     EXPECT_EQ(pixelAt(shot, hot.left + 10, hot.top + 10), ui::fromQColor(Qt::darkGreen));
-    // Active control buttons in the normal row.
-    const int columns[] = {3, 1, 0};
-    for (int b = 0; b < kControlButtonCount; ++b) {
-        const Rect& r = layout().buttons[b];
-        EXPECT_EQ(pixelAt(shot, r.left + 3, (r.top + r.bottom) / 2), glyphFace(columns[b], kStateNormal)) << b;
-    }
+    expectGlyphRow(shot, kStateNormal); // active control buttons in the normal row
 }
 
 TEST_F(CaptionFrame, ScreenshotOfAnInactiveFrameWithCaptionImageAndTooWideTitle)
@@ -324,11 +326,7 @@ TEST_F(CaptionFrame, ScreenshotOfAnInactiveFrameWithCaptionImageAndTooWideTitle)
     EXPECT_EQ(pixelAt(shot, 10, 15), ui::rgb(255, 0, 0));
     EXPECT_EQ(pixelAt(shot, 796, 4), ui::rgb(0, 255, 0));
     EXPECT_EQ(countColour(shot, layout().text, ui::rgb(232, 232, 255)), 0);
-    const int columns[] = {3, 1, 0};
-    for (int b = 0; b < kControlButtonCount; ++b) {
-        const Rect& r = layout().buttons[b];
-        EXPECT_EQ(pixelAt(shot, r.left + 3, (r.top + r.bottom) / 2), glyphFace(columns[b], kStateDisabled)) << b;
-    }
+    expectGlyphRow(shot, kStateDisabled);
 }
 
 TEST(CustomNC, AttachFitsTheFrameItIsGiven)
