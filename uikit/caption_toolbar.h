@@ -81,7 +81,7 @@ public:
     void SetBackColor(ui::ColorRef colour);
     // A null image leaves the row without background and of height 0.
     void SetBackBitmap(const QImage& bitmap, int mode);
-    // Places the row over `fill` and its buttons as laid out.
+    // Places the row over the layout's tool-row band and its buttons as laid out.
     void ApplyLayout(const CaptionLayout& layout);
 
 signals:

@@ -130,7 +130,7 @@ TEST(MenuSpec, RendersCheckedItemsDefaultItemAndIdsAsData)
 // is active once the menu shows only when asked for.
 TEST(QtModalHost, SelectFirstMakesTheFirstEnabledItemActive)
 {
-    const ui::MenuSpec spec = ui::MenuSpec::subMenu(QString(), {
+    const ui::MenuSpec choices = ui::MenuSpec::subMenu(QString(), {
         ui::MenuSpec::item(7, "删除", false, false),
         ui::MenuSpec::separatorItem(),
         ui::MenuSpec::item(1, "1倍"),
@@ -153,7 +153,7 @@ TEST(QtModalHost, SelectFirstMakesTheFirstEnabledItemActive)
             }
         });
         poll.start(10);
-        EXPECT_EQ(ui::popupMenu(nullptr, spec, QPoint(300, 300), {.selectFirst = selectFirst}), 0);
+        EXPECT_EQ(ui::popupMenu(nullptr, choices, QPoint(300, 300), {.selectFirst = selectFirst}), 0);
         EXPECT_EQ(active, selectFirst ? "1倍" : "none");
     }
     ui::setModalHost(scripted);
