@@ -5,6 +5,7 @@
 #include "app/event_queue.h"
 #include "app/language_tr.h"
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "corlane/fstr.h"
 #include "plan/plan_file.h"
 #include "plan/plan_store.h"
@@ -15,6 +16,8 @@ constexpr char kListFile[] = "PlanList.txt";
 constexpr char kPlanExt[] = ".plan";
 constexpr char kOsdExt[] = ".osd";
 constexpr char kNewPlanBase[] = "新建方案";
+
+namespace store = qz::vok::file_store;
 
 bool SafeName(const std::string& name, const char* operation)
 {
@@ -43,13 +46,15 @@ bool CQelPlanMan::LoadPlanList()
         savedNames_.clear();
     }
     const std::string path = PlanListPath();
-    std::string bytes;
-    bool missing = false;
-    if (!plan_store::ReadWholeFile(path, bytes, &missing)) {
-        if (!missing)
-            plan_store::KeepAsBad(path, "the plan list cannot be read");
+    const store::read_result file = store::read_file(path);
+    if (file.status == store::read_status::missing)
+        return false;
+    if (file.status == store::read_status::unreadable) {
+        plan_store::LogError(path + ": the plan list cannot be read (" + file.error +
+                             "); it is left as it is");
         return false;
     }
+    const std::string& bytes = file.bytes;
 
     bool damaged = false;
     size_t start = 0;
@@ -78,7 +83,7 @@ bool CQelPlanMan::LoadPlanList()
         AddSavedName(name);
     }
     if (damaged)
-        plan_store::KeepAsBad(path, "the plan list holds lines that are not plan names");
+        plan_store::KeepAsBad(path, bytes, "the plan list holds lines that are not plan names", true);
     return !GetSavedNames().empty();
 }
 
@@ -93,7 +98,7 @@ bool CQelPlanMan::SavePlanList()
         bytes += "\r\n";
     }
     std::string error;
-    if (!plan_store::ReplaceInFolder(qz::vok::path::GetPlanPath(), kListFile, bytes, error)) {
+    if (!store::replace_file(PlanListPath(), bytes, error)) {
         plan_store::LogError("the plan list was not saved: " + error);
         return false;
     }
@@ -208,18 +213,31 @@ bool CQelPlanMan::WriteFiles(const CQelPlan& plan)
     return true;
 }
 
+bool CQelPlanMan::ListNewName(const std::string& name)
+{
+    if (PlanNameInList(GetSavedNames(), name))
+        return true;
+    AddSavedName(name);
+    if (!SavePlanList()) {
+        // Memory keeps matching the file, so the next save tries again.
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            std::erase(savedNames_, name);
+        }
+        plan_store::LogError("plan \"" + name + "\" was saved but is not in the plan list: " +
+                             "the list could not be written");
+        return false;
+    }
+    PostEvent(new CPlanListChangedEvent);
+    return true;
+}
+
 bool CQelPlanMan::SavePlanFile(const PlanPtr& plan)
 {
     if (!plan || !SafeName(plan->GetName(), "save plan"))
         return false;
-    if (!WriteFiles(*plan))
+    if (!WriteFiles(*plan) || !ListNewName(plan->GetName()))
         return false;
-    const std::string name = plan->GetName();
-    if (!PlanNameInList(GetSavedNames(), name)) {
-        AddSavedName(name);
-        SavePlanList();
-        PostEvent(new CPlanListChangedEvent);
-    }
     plan->SetDirty(false);
     return true;
 }
@@ -231,16 +249,11 @@ bool CQelPlanMan::SavePlanAs(PlanPtr& plan, const std::string& newName)
     auto copy = std::make_shared<CQelPlan>();
     copy->SetName(newName);
     copy->CopyWindowsFrom(*plan);
-    if (!WriteFiles(*copy))
+    if (!WriteFiles(*copy) || !ListNewName(newName))
         return false;
 
     AddLoaded(copy);
     copy->AddHistory(kActNewPlan);
-    if (!PlanNameInList(GetSavedNames(), newName)) {
-        AddSavedName(newName);
-        SavePlanList();
-        PostEvent(new CPlanListChangedEvent);
-    }
     copy->SetDirty(false);
     plan->SetDirty(false);
     plan = copy;
