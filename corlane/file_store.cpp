@@ -88,7 +88,7 @@ bool resolve_target(const std::string& path, target_file& target, std::string& e
     if (S_ISLNK(ls.st_mode)) {
         char* real = ::realpath(path.c_str(), nullptr);
         if (!real) {
-            error = path + " is a link to nothing; it is left as it is";
+            error = path + " is a link to nothing";
             return false;
         }
         target.path = real;
@@ -99,7 +99,7 @@ bool resolve_target(const std::string& path, target_file& target, std::string& e
         return false;
     }
     if (!S_ISREG(target.st.st_mode)) {
-        error = path + " is not a file; it is left as it is";
+        error = path + " is not a file";
         return false;
     }
     target.exists = true;
@@ -208,7 +208,7 @@ bool refused(const std::string& path, std::string& error)
         outcomes::get().set(path, outcome::none); // gone: nothing left to lose
         return false;
     }
-    error = path + (what == outcome::unreadable ? " could not be read" : " is damaged and could not be kept") +
+    error = path + (what == outcome::unreadable ? " could not be read" : " is damaged and was not kept") +
             "; it is left as it is";
     return true;
 }
@@ -402,7 +402,7 @@ keep_result keep_as_bad(const std::string& path, std::string_view bytes)
         result.text = "kept as " + bad;
         outcomes::get().set(path, outcome::kept_as_bad);
     } else {
-        result.text = "it could not be kept as " + bad + " (" + error + "), so it is left as it is";
+        result.text = "not kept (" + error + "); it is left as it is and not replaced";
         outcomes::get().set(path, outcome::not_kept);
     }
     return result;

@@ -65,8 +65,8 @@ private:
 
 struct keep_result {
     bool kept = false;
-    // For the log: "kept as <path>.bad", or why it could not be and that
-    // the file is left as it is.
+    // For the log: "kept as <path>.bad", or "not kept (why); it is left as
+    // it is and not replaced".
     std::string text;
 };
 
