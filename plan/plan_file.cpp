@@ -381,11 +381,11 @@ bool LoadPlanFiles(const std::string& name, CQelPlan& plan, std::string& reason)
     const std::string planPath = plan_store::PlanFolderPath(name + kPlanExt);
     const store::read_result file = store::read_file(planPath);
     if (file.status == store::read_status::missing) {
-        reason = "the file is missing";
+        reason = planPath + " is missing";
         return false;
     }
     if (file.status == store::read_status::unreadable) {
-        reason = "the file cannot be read (" + file.error + "); it is left as it is";
+        reason = planPath + " cannot be read (" + file.error + "); it is left as it is";
         return false;
     }
 
