@@ -192,18 +192,12 @@ void CQelCyclePlan::Load()
     if (!SafeName(name_, "load cycle plan"))
         return;
     const std::string path = FilePath(name_);
-    const store::read_result file = store::read_file(path);
-    if (file.status == store::read_status::missing)
+    const std::optional<std::string> stored = plan_store::ReadStored(path, "cycle plan", &unusedFile_);
+    if (!stored)
         return;
-    if (file.status == store::read_status::unreadable) {
-        unusedFile_ = true;
-        plan_store::LogError(path + ": the cycle plan cannot be read (" + file.error +
-                             "); it is left as it is");
-        return;
-    }
     try {
         pt::ptree tree;
-        xml::ReadTree(file.bytes, tree);
+        xml::ReadTree(*stored, tree);
         const pt::ptree& root = xml::Required(tree, "CyclePlan");
         if (root.get<std::string>(std::string(kAttrs) + ".version", "") != kVersion)
             throw xml::FileError(std::string("the version is not ") + kVersion);
@@ -222,7 +216,7 @@ void CQelCyclePlan::Load()
     } catch (const std::exception& e) {
         // Damage, not emptiness: no cells, and the file stays as it is.
         unusedFile_ = true;
-        plan_store::KeepAsBad(path, file.bytes, std::string("the cycle plan is damaged: ") + e.what());
+        plan_store::KeepAsBad(path, *stored, std::string("the cycle plan is damaged: ") + e.what());
     }
 }
 
@@ -341,19 +335,14 @@ bool CQelCyclePlanMan::LoadList()
 {
     plans_.clear();
     const std::string path = ListPath();
-    const store::read_result file = store::read_file(path);
-    if (file.status == store::read_status::missing)
+    const std::optional<std::string> stored = plan_store::ReadStored(path, "cycle plan list");
+    if (!stored)
         return false;
-    if (file.status == store::read_status::unreadable) {
-        plan_store::LogError(path + ": the cycle plan list cannot be read (" + file.error +
-                             "); it is left as it is");
-        return false;
-    }
 
-    Reader in(file.bytes);
+    Reader in(*stored);
     uint32_t magic = 0;
     if (!in.Int(magic) || magic != kListMagic) {
-        plan_store::KeepAsBad(path, file.bytes, "the cycle plan list has no valid header", true);
+        plan_store::KeepAsBad(path, *stored, "the cycle plan list has no valid header", true);
         return false;
     }
     uint32_t count = 0;
@@ -389,7 +378,7 @@ bool CQelCyclePlanMan::LoadList()
         Add(std::make_shared<CQelCyclePlan>(name));
     }
     if (damaged)
-        plan_store::KeepAsBad(path, file.bytes,
+        plan_store::KeepAsBad(path, *stored,
                               "the cycle plan list is damaged; the names before the damage are used", true);
     for (const auto& p : plans_)
         p->Load();

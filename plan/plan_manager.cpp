@@ -17,8 +17,6 @@ constexpr char kPlanExt[] = ".plan";
 constexpr char kOsdExt[] = ".osd";
 constexpr char kNewPlanBase[] = "新建方案";
 
-namespace store = qz::vok::file_store;
-
 bool SafeName(const std::string& name, const char* operation)
 {
     std::string why;
@@ -46,15 +44,10 @@ bool CQelPlanMan::LoadPlanList()
         savedNames_.clear();
     }
     const std::string path = PlanListPath();
-    const store::read_result file = store::read_file(path);
-    if (file.status == store::read_status::missing)
+    const std::optional<std::string> stored = plan_store::ReadStored(path, "plan list");
+    if (!stored)
         return false;
-    if (file.status == store::read_status::unreadable) {
-        plan_store::LogError(path + ": the plan list cannot be read (" + file.error +
-                             "); it is left as it is");
-        return false;
-    }
-    const std::string& bytes = file.bytes;
+    const std::string& bytes = *stored;
 
     bool damaged = false;
     size_t start = 0;
@@ -98,7 +91,7 @@ bool CQelPlanMan::SavePlanList()
         bytes += "\r\n";
     }
     std::string error;
-    if (!store::replace_file(PlanListPath(), bytes, error)) {
+    if (!qz::vok::file_store::replace_file(PlanListPath(), bytes, error)) {
         plan_store::LogError("the plan list was not saved: " + error);
         return false;
     }

@@ -82,6 +82,20 @@ bool MoveIfPresent(const std::string& from, const std::string& to, bool& moved,
     return false;
 }
 
+std::optional<std::string> ReadStored(const std::string& path, const std::string& what,
+                                      bool* unreadable)
+{
+    namespace store = qz::vok::file_store;
+    store::read_result file = store::read_file(path);
+    if (unreadable)
+        *unreadable = file.status == store::read_status::unreadable;
+    if (file.status == store::read_status::unreadable)
+        LogError(path + ": the " + what + " cannot be read (" + file.error + "); it is left as it is");
+    if (file.status != store::read_status::ok)
+        return std::nullopt;
+    return std::move(file.bytes);
+}
+
 void KeepAsBad(const std::string& path, std::string_view bytes, const std::string& why,
                bool tell)
 {
