@@ -41,7 +41,7 @@ bool CLanguageTr::Load(int mode, const std::string& path, std::string* why) {
     pt::ptree doc;
     try {
         xml::ReadTree(file.bytes, doc);
-    } catch (const xml::FileError& e) {
+    } catch (const std::exception& e) {
         return fail(e.what());
     }
     const auto root = doc.get_child_optional(kRoot);

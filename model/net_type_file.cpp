@@ -15,7 +15,7 @@ uint8_t ReadProcessorNetType(const std::string& path)
     boost::property_tree::ptree tree;
     try {
         xml::ReadTree(file.bytes, tree);
-    } catch (const xml::FileError&) {
+    } catch (const std::exception&) {
         return 0;
     }
     const auto processor = tree.get_child_optional("Processor");

@@ -4,9 +4,7 @@
 #include "app/xml_attributes.h"
 #include "app/xml_file.h"
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <optional>
 #include <stdexcept>
