@@ -216,7 +216,8 @@ public:
     void SetPlanName(int32_t slot, const std::string& name);
 
     // The processor file. A file that cannot be used leaves the model as it
-    // was and is kept beside itself as "<name>.bad".
+    // was: a damaged one is kept beside itself as "<name>.bad", one that
+    // cannot be read is left alone and never replaced.
     bool LoadPro(const std::string& path);
     bool SavePro();
     // The processor file in the hardware folder.

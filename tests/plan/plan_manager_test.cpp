@@ -97,12 +97,18 @@ TEST_F(PlanManager, PlanListIsOneGb2312NameALine)
     EXPECT_FALSE(man->LoadPlanList());
     EXPECT_TRUE(man->GetSavedNames().empty());
 
-    // Lines that cannot be names are skipped and the file kept aside.
+    // Lines that cannot be names are skipped and the file kept aside; an
+    // operator at a terminal hears of it even with the log off.
     const std::string damaged = "ok\n..\n\xFF\xFF\nx/y\n";
     WriteText(CQelPlanMan::PlanListPath(), damaged);
+    testing::internal::CaptureStderr();
     EXPECT_TRUE(man->LoadPlanList());
+    const std::string told = testing::internal::GetCapturedStderr();
     EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"ok"});
     EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath() + ".bad"), damaged);
+    EXPECT_EQ(told, "tavrix: " + CQelPlanMan::PlanListPath() +
+                        ": the plan list holds lines that are not plan names; kept as " +
+                        CQelPlanMan::PlanListPath() + ".bad\n");
 }
 
 TEST_F(PlanManager, SavingPostsAndWritesTheListOnlyForANewName)
@@ -145,7 +151,71 @@ TEST_F(PlanManager, FailedSaveKeepsTheOldFilesAndTheDirtyFlag)
     EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"p"});
     EXPECT_EQ(CountPlanListEvents(), 1);
     for (const auto& entry : fs::directory_iterator(qz::vok::path::GetPlanPath()))
-        EXPECT_EQ(entry.path().filename().string().rfind(".plantmp", 0), std::string::npos);
+        EXPECT_NE(entry.path().filename().string()[0], '.') << "temporary file left";
+}
+
+TEST_F(PlanManager, WhatIsSavedAlwaysLoadsAgain)
+{
+    // A plan without a screen grid or resolution yet would not load: it is
+    // refused before anything is written.
+    auto empty = man->CreatePlan("empty");
+    auto noRate = Sized(*man, "no rate");
+    noRate->SetResolution({1920, 1080, 0});
+    for (const auto& plan : {empty, noRate}) {
+        auto ref = plan;
+        EXPECT_FALSE(man->SavePlanFile(plan));
+        EXPECT_FALSE(man->SavePlanAs(ref, "copy of " + plan->GetName()));
+        EXPECT_EQ(ref, plan);
+    }
+    EXPECT_TRUE(fs::is_empty(qz::vok::path::GetPlanPath()));
+    EXPECT_TRUE(man->GetSavedNames().empty());
+    EXPECT_EQ(CountPlanListEvents(), 0);
+
+    // Names that reach the file from windows and groups lose what XML
+    // cannot carry; a plan name holding it never becomes a file name.
+    std::string every;
+    for (int c = 1; c < 0x20; ++c)
+        every += char(c);
+    EXPECT_EQ(man->CreatePlan("a" + every), nullptr);
+    auto plan = Sized(*man, "names");
+    auto group = std::make_shared<CQelGroup>();
+    group->id = 1;
+    group->name = "g" + every;
+    plan->AddGroup(group);
+    auto window = MakeWindow({0, 0, 10, 10}, 3);
+    window->group = 1;
+    plan->AddWindow(window);
+    window->name = "w" + every;
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    CQelPlanMan fresh;
+    fresh.LoadPlanList();
+    CQelPlanMan::PlanPtr back;
+    ASSERT_TRUE(fresh.LoadPlanFile("names", back));
+    EXPECT_EQ(back->GetWindowAt(0)->name, "w\t\n\r");
+    EXPECT_EQ(back->GetGroupById(1)->name, "g\t\n\r");
+}
+
+TEST_F(PlanManager, SaveFailsWhenThePlanListCannotBeWritten)
+{
+    WriteText(CQelPlanMan::PlanListPath() + "/x", ""); // a folder in the file's place
+    auto plan = Sized(*man, "p");
+    plan->SetDirty(true);
+    EXPECT_FALSE(man->SavePlanFile(plan));
+    EXPECT_TRUE(plan->IsDirty());
+    auto ref = plan;
+    EXPECT_FALSE(man->SavePlanAs(ref, "q"));
+    EXPECT_EQ(ref, plan);
+    CQelPlanMan::PlanPtr none;
+    EXPECT_FALSE(man->FindPlanByName("q", none));
+    EXPECT_TRUE(man->GetSavedNames().empty());
+    EXPECT_EQ(CountPlanListEvents(), 0);
+
+    // The name joins the list with the next save that can write it.
+    fs::remove_all(CQelPlanMan::PlanListPath());
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    EXPECT_FALSE(plan->IsDirty());
+    EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath()), "p\r\n");
+    EXPECT_EQ(CountPlanListEvents(), 1);
 }
 
 TEST_F(PlanManager, OpeningCreatingAndNaming)
