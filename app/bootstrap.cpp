@@ -1,8 +1,6 @@
 #include "app/bootstrap.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <utility>
 
 #include "app/config.h"
@@ -16,6 +14,7 @@
 #include "comm/net_manager.h"
 #include "comm/reply_receiver.h"
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "model/model_log.h"
 #include "model/net_type.h"
 #include "model/processor_manager.h"
@@ -41,7 +40,7 @@ CTavrixBootstrap::CTavrixBootstrap(std::string lockDir)
     if (lockDir.empty())
         lockDir = ChooseLockDir(std::getenv("XDG_RUNTIME_DIR"), kLockFallbackBase, warning);
     if (!warning.empty())
-        std::fprintf(stderr, "tavrix: %s\n", warning.c_str());
+        PrintNotice(warning);
     instance_ = std::make_unique<CSingleInstance>(std::move(lockDir));
 }
 
@@ -76,26 +75,44 @@ CTavrixBootstrap::StartResult CTavrixBootstrap::Start()
         const std::string text = "no single-instance lock in " +
                                  (instance_->LockDir().empty() ? std::string("any folder") : instance_->LockDir()) +
                                  "; starting anyway";
-        std::fprintf(stderr, "tavrix: %s\n", text.c_str());
+        PrintNotice(text);
         CQelContext::GetLog()->warn("%s", text.c_str());
     }
 
     CQelContext::GetLog()->event("Start");
 
-    qel::CLanguageTr::get_instance().Load(config.GetInt("Main.Language", 0),
-                                          qz::vok::path::GetSysPath() + "/LanguageTr.xml");
+    const std::string tablePath = qz::vok::path::GetSysPath() + "/LanguageTr.xml";
+    std::string why;
+    if (!qel::CLanguageTr::get_instance().Load(config.GetInt("Main.Language", 0), tablePath, &why) &&
+        !why.empty())
+        CQelContext::GetLog()->error("%s not loaded (%s); texts are shown as written", tablePath.c_str(),
+                                     why.c_str());
 
-    const bool fileExisted = std::filesystem::exists(CQelProcessor::ProFilePath());
-    bool loaded = false;
     CQelContext::GetProMan()->CreateDefaultProcessor(
-        [](uint32_t processorId, uint32_t sourceId) { CQelContext::SetSelSigSrc(int(processorId), int(sourceId)); },
-        &loaded);
-    if (fileExisted && !loaded)
-        messages_.push_back("处理器配置文件 Processor.pro 无法读取，已按默认设置启动；原文件保留为 Processor.pro.bad");
+        [](uint32_t processorId, uint32_t sourceId) { CQelContext::SetSelSigSrc(int(processorId), int(sourceId)); });
+    TellOfProcessorFile();
 
     LoadPlanLists();
     started_ = true;
     return StartResult::Run;
+}
+
+// The operator hears once when the processor file could not be used, and
+// is told the truth about where it is.
+void CTavrixBootstrap::TellOfProcessorFile()
+{
+    namespace store = qz::vok::file_store;
+    switch (store::last_outcome(CQelProcessor::ProFilePath())) {
+    case store::outcome::kept_as_bad:
+        messages_.push_back("处理器配置文件 Processor.pro 无法读取，已按默认设置启动；原文件保留为 Processor.pro.bad");
+        break;
+    case store::outcome::unreadable:
+    case store::outcome::not_kept:
+        messages_.push_back("处理器配置文件 Processor.pro 无法读取，已按默认设置启动；原文件保持原样，不会被覆盖");
+        break;
+    case store::outcome::none:
+        break;
+    }
 }
 
 std::vector<std::string> CTavrixBootstrap::TakeOperatorMessages()
@@ -122,14 +139,19 @@ void CTavrixBootstrap::SavePlanLists()
 {
     if (!CQelContext::GetPlanMan()->SavePlanList())
         ReportSaveFailure("PlanList.txt");
-    if (!CQelContext::GetCyclePlanMan()->SaveList())
-        ReportSaveFailure("CyclePlanList.clt or a cycle plan");
+    std::vector<std::string> unsaved;
+    if (!CQelContext::GetCyclePlanMan()->SaveList(&unsaved)) {
+        if (unsaved.empty())
+            ReportSaveFailure("CyclePlanList.clt");
+        for (const auto& name : unsaved)
+            ReportSaveFailure("cycle plan \"" + name + "\"");
+    }
 }
 
 void CTavrixBootstrap::ReportSaveFailure(const std::string& what)
 {
     const std::string text = "close: cannot save " + what;
-    std::fprintf(stderr, "tavrix: %s\n", text.c_str());
+    PrintNotice(text);
     CQelContext::GetLog()->error("%s", text.c_str());
 }
 

@@ -45,6 +45,7 @@ public:
 
 private:
     void StopJobs();
+    void TellOfProcessorFile();
     void LoadPlanLists();
     void SavePlanLists();
     void ReportSaveFailure(const std::string& what);

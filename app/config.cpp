@@ -1,21 +1,19 @@
 #include "app/config.h"
 
 #include <boost/property_tree/ini_parser.hpp>
-#include <filesystem>
 #include <sstream>
-#include <system_error>
 
+#include "app/program_log.h"
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "corlane/logfile.h"
-#include "platform/file_replace.h"
 
-namespace fs = std::filesystem;
+namespace store = qz::vok::file_store;
 
 namespace {
 
 const char kMainFile[] = "/Main.ini";
 const char kViewFile[] = "/MultiScreenView.ini";
-const char kBadSuffix[] = ".bad";
 
 // Main.ini's settings in the order they are written: each is an integer,
 // or text when it has a text default. Only the password lives under another
@@ -65,6 +63,15 @@ void CopySetting(const boost::property_tree::ptree& from, const char* fromKey,
     }
 }
 
+// A value never holds a control character: a line end would split it and
+// the file would not read again.
+void StripControls(boost::property_tree::ptree& tree) {
+    std::erase_if(tree.data(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    for (auto& child : tree) {
+        StripControls(child.second);
+    }
+}
+
 } // namespace
 
 CQelConfig& CQelConfig::get_instance() {
@@ -90,24 +97,26 @@ bool CQelConfig::Load() {
 }
 
 bool CQelConfig::ReadFile(const std::string& path, Tree& tree) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (!fs::exists(status)) {
+    const store::read_result file = store::read_file(path);
+    if (file.status == store::read_status::missing) {
         return false; // a first start: nothing to keep
     }
-    if (!fs::is_regular_file(status)) {
-        LogError("config: " + path + " is not a file; settings take their defaults");
+    if (file.status == store::read_status::unreadable) {
+        LogError("config: cannot read " + path + " (" + file.error +
+                 "); settings take their defaults and the file is left as it is");
         return false;
     }
     try {
-        boost::property_tree::read_ini(path, tree);
+        std::istringstream in(file.bytes);
+        boost::property_tree::read_ini(in, tree);
         return true;
-    } catch (const boost::property_tree::ptree_error& e) {
+    } catch (const boost::property_tree::file_parser_error& e) {
         tree.clear();
-        const std::string bad = path + kBadSuffix;
-        fs::rename(path, bad, ec);
-        LogError("config: cannot read " + path + " (" + e.what() + "); settings take their defaults; " +
-                 (ec ? "could not keep it as " + bad + ": " + ec.message() : "kept as " + bad));
+        const std::string text = "config: " + path + " is damaged (" + e.message() + " at line " +
+                                 std::to_string(e.line()) + "); settings take their defaults; " +
+                                 store::keep_as_bad(path, file.bytes).text;
+        LogError(text);
+        PrintNotice(text);
         return false;
     }
 }
@@ -133,15 +142,17 @@ bool CQelConfig::LoadView() {
 }
 
 bool CQelConfig::WriteFile(const std::string& path, const Tree& tree) {
+    Tree clean = tree;
+    StripControls(clean);
     std::ostringstream text;
     try {
-        boost::property_tree::write_ini(text, tree);
+        boost::property_tree::write_ini(text, clean);
     } catch (const boost::property_tree::ptree_error& e) {
         LogError("config: cannot save " + path + ": " + e.what());
         return false;
     }
     std::string error;
-    if (!platform::ReplaceFileContents(path, text.str(), &error)) {
+    if (!store::replace_file(path, text.str(), error)) {
         LogError("config: cannot save " + path + ": " + error);
         return false;
     }

@@ -27,8 +27,9 @@ public:
     // LoadMain, then LoadView; always true.
     bool Load();
     // False when the file is missing or cannot be read; its settings then
-    // take their defaults. A file that cannot be read is kept beside as
-    // NAME.bad, so the next save does not lose what it held.
+    // take their defaults. A damaged file is kept beside as NAME.bad (and
+    // said so on stderr), so the next save does not lose what it held; one
+    // that cannot be read at all is left as it is and never replaced.
     bool LoadMain();
     bool LoadView();
     // Writes both files, each replaced whole; true only when both were.

@@ -1,9 +1,10 @@
 #include "app/language_tr.h"
 
 #include <boost/property_tree/ptree.hpp>
-#include <boost/property_tree/xml_parser.hpp>
 
 #include "app/text_helpers.h"
+#include "app/xml_file.h"
+#include "corlane/file_store.h"
 
 namespace qel {
 
@@ -18,20 +19,34 @@ CLanguageTr& CLanguageTr::get_instance() {
     return table;
 }
 
-bool CLanguageTr::Load(int mode, const std::string& path) {
+bool CLanguageTr::Load(int mode, const std::string& path, std::string* why) {
     mode_ = mode;
     table_.clear();
+    auto fail = [why](const std::string& reason) {
+        if (why) {
+            *why = reason;
+        }
+        return false;
+    };
 
+    namespace store = qz::vok::file_store;
+    const store::read_result file = store::read_file(path);
+    if (file.status == store::read_status::missing) {
+        return fail("");
+    }
+    if (file.status == store::read_status::unreadable) {
+        return fail(file.error);
+    }
     namespace pt = boost::property_tree;
     pt::ptree doc;
     try {
-        pt::read_xml(path, doc);
-    } catch (const pt::ptree_error&) {
-        return false;
+        xml::ReadTree(file.bytes, doc);
+    } catch (const std::exception& e) {
+        return fail(e.what());
     }
     const auto root = doc.get_child_optional(kRoot);
     if (!root) {
-        return false;
+        return fail(std::string("the root element is not <") + kRoot + ">");
     }
     for (const auto& [name, node] : *root) {
         if (name != kEntry) {

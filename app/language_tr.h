@@ -19,9 +19,10 @@ public:
     CLanguageTr& operator=(const CLanguageTr&) = delete;
 
     // Keeps `mode` and replaces the table with the file's entries. False,
-    // with an empty table, when the file is missing, malformed or not a
-    // translation table.
-    bool Load(int mode, const std::string& path);
+    // with an empty table, when the file is missing, unreadable, malformed
+    // or not a translation table; `why` then says why (empty when missing).
+    // The file is only read, never written.
+    bool Load(int mode, const std::string& path, std::string* why = nullptr);
     QString Translate(const QString& text, int mode) const;
     static QString MakeKey(const QString& text, int mode);
 

@@ -2,8 +2,11 @@
 
 #include <boost/property_tree/ini_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
+#include <cstdio>
+#include <sstream>
 
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 
 namespace {
 const char kLogName[] = "Tavrix";
@@ -15,9 +18,12 @@ CQelLog::CQelLog() : qz::vok::logfile(kLogName, LOG_OFF, std::string(), true) {}
 
 int ReadConfiguredLogLevel() {
     namespace pt = boost::property_tree;
+    namespace store = qz::vok::file_store;
+    const store::read_result file = store::read_file(qz::vok::path::GetSysPath() + kLevelFile);
     pt::ptree tree;
     try {
-        pt::read_ini(qz::vok::path::GetSysPath() + kLevelFile, tree);
+        std::istringstream in(file.bytes);
+        pt::read_ini(in, tree);
     } catch (const pt::ptree_error&) {
         return 0;
     }
@@ -40,3 +46,7 @@ void CQelLog::_update_loglevel() {
 }
 
 std::string CQelLog::_get_default_logdir() { return qz::vok::path::GetLogPath(); }
+
+void PrintNotice(const std::string& text) {
+    std::fprintf(stderr, "tavrix: %s\n", text.c_str());
+}

@@ -27,3 +27,7 @@ private:
 // The level TOLM.INI asks for: 0 when the file or the key is missing or
 // unreadable; above 5 becomes 5, anything lower is taken as it is.
 int ReadConfiguredLogLevel();
+
+// Writes "tavrix: <text>" to stderr: what an operator who started the
+// program from a terminal must see even with the log off.
+void PrintNotice(const std::string& text);

@@ -1,12 +1,11 @@
 #include "comm/port_names.h"
 
 #include <boost/property_tree/ptree.hpp>
-#include <boost/property_tree/xml_parser.hpp>
 #include <charconv>
-#include <fstream>
-#include <sstream>
 
+#include "app/xml_file.h"
 #include "comm/reply_support.h"
+#include "corlane/file_store.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
 
@@ -21,12 +20,13 @@ constexpr int32_t kKindCvbs = 11;
 std::string NameFromProcessorFile(uint32_t id)
 {
     namespace pt = boost::property_tree;
+    namespace store = qz::vok::file_store;
+    const store::read_result file = store::read_file(CQelProcessor::ProFilePath());
+    if (file.status != store::read_status::ok)
+        return {};
     try {
-        std::ifstream in(CQelProcessor::ProFilePath(), std::ios::binary);
-        if (!in)
-            return {};
         pt::ptree tree;
-        pt::read_xml(in, tree);
+        xml::ReadTree(file.bytes, tree);
         const auto sources = tree.get_child_optional("Processor.SignalSource");
         if (!sources)
             return {};

@@ -7,6 +7,8 @@
 // trailing separator.
 namespace qz::vok::path {
 
+// Empty when the working directory could not be resolved (it was removed):
+// the program then does not start, as every other path would begin at '/'.
 std::string GetMainPath();
 std::string GetBinPath(); // not created
 std::string GetDBPath();

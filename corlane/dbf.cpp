@@ -1,18 +1,14 @@
 #include "corlane/dbf.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <locale>
 #include <memory>
+#include <string_view>
 
-#include <fcntl.h>
-#include <unistd.h>
-
+#include "corlane/file_store.h"
 #include "corlane/le_bytes.h"
 #include "corlane/safe_file.h"
 
@@ -59,23 +55,6 @@ std::string trimmed(const std::string& s)
     return std::string(begin, end);
 }
 
-// Creates an empty file of a name no one else uses, beside path.
-bool make_temp_beside(const std::string& path, std::string& temp)
-{
-    static std::atomic<unsigned> serial{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(serial++);
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return true;
-        }
-        if (errno != EEXIST)
-            return false;
-    }
-    return false;
-}
-
 } // namespace
 
 bool dbf::open(const std::string& path)
@@ -97,16 +76,10 @@ bool dbf::save(const std::string& path) const
     if (!is_valid())
         return false;
     // Written in place, a shorter image would leave the old tail behind and a
-    // failed write would damage the old file: write beside it and rename.
-    std::string temp;
-    if (!make_temp_beside(path, temp))
-        return false;
-    if (fs_safe_write_binary(image_.data(), image_.length(), temp.c_str()) != image_.length() ||
-        std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    // failed write would damage the old file.
+    std::string error;
+    return file_store::replace_file(
+        path, std::string_view(reinterpret_cast<const char*>(image_.data()), image_.length()), error);
 }
 
 bool dbf::is_valid(const uint8_t* image, uint32_t length)

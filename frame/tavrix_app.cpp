@@ -5,7 +5,9 @@
 #include <QTimer>
 
 #include "app/language_tr.h"
+#include "app/program_log.h"
 #include "app/termination_signals.h"
+#include "corlane/app_path.h"
 #include "frame/main_frame.h"
 #include "model/link_setup.h"
 #include "platform/ui/post_to_ui.h"
@@ -74,6 +76,13 @@ void CTavrixApp::ExitInstance()
 
 int RunTavrix(int argc, char** argv)
 {
+    // Every file lives under the main folder, found from the working
+    // folder; without it there is nowhere safe to read or write.
+    if (qz::vok::path::GetMainPath().empty()) {
+        PrintNotice("the working folder no longer exists or cannot be resolved; "
+                    "start the program from its folder");
+        return 1;
+    }
     InstallTerminationHandlers();
     QApplication application(argc, argv);
     ui::initUi();

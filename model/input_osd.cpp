@@ -1,20 +1,20 @@
 #include "model/input_osd.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <map>
+#include <sstream>
 #include <string_view>
 
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "model/input_osd_file.h"
 #include "model/model_log.h"
-#include "model/replace_file.h"
 
 namespace {
 
 constexpr char kFileName[] = "IOSD.dat";
-constexpr char kBadSuffix[] = ".bad";
+
+namespace store = qz::vok::file_store;
 
 std::shared_ptr<tagOSDBoard> DeepCopy(const tagOSDBoard& board)
 {
@@ -67,18 +67,20 @@ int CQelProcessor::CInputOSD::Load()
     {
         std::lock_guard<std::mutex> file(fileMutex_);
         const std::string path = FilePath();
-        std::ifstream in(path, std::ios::binary);
+        const store::read_result stored = store::read_file(path);
+        if (stored.status == store::read_status::unreadable)
+            LogModelError("input OSD file " + path + " not loaded (" + stored.error +
+                          "); it is left as it is and not replaced");
         std::string damage;
-        if (in)
+        if (stored.status == store::read_status::ok) {
+            std::istringstream in(stored.bytes);
             records = ParseInputOsdFile(in, &damage);
+        }
         if (!damage.empty()) {
             // What could be read is used; the file itself is kept for a
             // later look before a save replaces it.
-            std::error_code ec;
-            std::filesystem::copy_file(path, path + kBadSuffix,
-                                       std::filesystem::copy_options::overwrite_existing, ec);
-            LogModelError("input OSD file " + path + " damaged, kept as " + path + kBadSuffix +
-                          ": " + damage);
+            LogModelError("input OSD file " + path + " damaged (" + damage + "); " +
+                          store::keep_as_bad(path, stored.bytes).text);
         }
     }
     std::map<std::pair<int32_t, int32_t>, const tagOSD_DATA_EX2_S*> byItem;
@@ -132,7 +134,7 @@ int CQelProcessor::CInputOSD::Save() const
     const std::vector<uint8_t> bytes = BuildInputOsdFile(boards);
     std::string error;
     const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (!ReplaceFile(FilePath(), view, error)) {
+    if (!store::replace_file(FilePath(), view, error)) {
         LogModelError("input OSD file not saved: " + error);
         return 1;
     }

@@ -1,14 +1,21 @@
 #include "model/net_type.h"
 
 #include <boost/property_tree/ptree.hpp>
-#include <boost/property_tree/xml_parser.hpp>
+
+#include "app/xml_file.h"
+#include "corlane/file_store.h"
 
 uint8_t ReadProcessorNetType(const std::string& path)
 {
+    // Whatever is wrong with the file is the processor loader's to report.
+    namespace store = qz::vok::file_store;
+    const store::read_result file = store::read_file(path);
+    if (file.status != store::read_status::ok)
+        return 0;
     boost::property_tree::ptree tree;
     try {
-        boost::property_tree::read_xml(path, tree);
-    } catch (const boost::property_tree::ptree_error&) {
+        xml::ReadTree(file.bytes, tree);
+    } catch (const std::exception&) {
         return 0;
     }
     const auto processor = tree.get_child_optional("Processor");

@@ -216,7 +216,8 @@ public:
     void SetPlanName(int32_t slot, const std::string& name);
 
     // The processor file. A file that cannot be used leaves the model as it
-    // was and is kept beside itself as "<name>.bad".
+    // was: a damaged one is kept beside itself as "<name>.bad", one that
+    // cannot be read is left alone and never replaced.
     bool LoadPro(const std::string& path);
     bool SavePro();
     // The processor file in the hardware folder.
@@ -315,8 +316,9 @@ public:
     // else the request's result.
     int Dispatch(int code, const request::Args& args = request::None{});
     int32_t GetJobState() const;
-    // Shut-down: asks a running job to stop, joins its thread and refuses
-    // new jobs. No job receiver is called once this returns.
+    // Shut-down: asks a running job to stop, joins the job threads (those
+    // of completed jobs too) and refuses new jobs. No job receiver is called
+    // once this returns.
     void StopJobs();
 
     // The request methods: each passes its arguments to Dispatch and
@@ -439,8 +441,16 @@ private:
     CResetProgressBridge<IResetProgress> resetBridge_;
     CResetProgressBridge<IIOSDSendingProgress> transferBridge_;
 
-    std::mutex threadMutex_; // the job thread; never taken under jobMutex_
-    std::thread jobThread_;
+    // A job's thread, with the flag it sets as its last act.
+    struct JobThread {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> ended;
+    };
+    std::mutex threadMutex_; // the job threads; never taken under jobMutex_
+    // The running job's thread and those of completed jobs, which may still
+    // run what follows their completion (the reset's discovery): a new job
+    // does not wait for them.
+    std::vector<JobThread> jobThreads_;
 
     mutable std::mutex stopMutex_;
     std::condition_variable stopWake_;

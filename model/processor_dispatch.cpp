@@ -195,34 +195,38 @@ int CQelProcessor::CompleteJob(int code, const Args& args)
                         : code == request::kResetDone   ? kJobReset
                                                         : kJobInputOsdTransfer;
     ReceiverPtr<IOSDSavingProgress> osdReceiver;
+    ReceiverPtr<IResetProgress> resetReceiver;
+    ReceiverPtr<IIOSDSendingProgress> transferReceiver;
+    int steps = 0;
     {
         std::lock_guard<std::mutex> guard(jobMutex_);
         if (jobState_ != owner)
             return 1;
+        // Taken while still busy: once idle, the next start replaces them.
         osdReceiver = osdSaveReceiver_;
+        resetReceiver = resetBridge_.GetReceiver();
+        transferReceiver = transferBridge_.GetReceiver();
+        steps = code == request::kResetDone ? resetBridge_.GetSteps() : transferBridge_.GetSteps();
         // Idle before the receiver hears the end, so it may start the next
         // job straight away.
         jobState_ = kJobIdle;
     }
+    const int done = failed ? steps + 1 : steps;
     switch (code) {
     case request::kOsdSaveDone: {
-        const int done = failed ? kOsdSaveSteps + 1 : kOsdSaveSteps;
+        const int saved = failed ? kOsdSaveSteps + 1 : kOsdSaveSteps;
         if (osdReceiver)
-            osdReceiver->Invoke([&](IOSDSavingProgress& r) { r.OnProgress(done, kOsdSaveSteps); });
+            osdReceiver->Invoke([&](IOSDSavingProgress& r) { r.OnProgress(saved, kOsdSaveSteps); });
         break;
     }
-    case request::kResetDone: {
-        const int steps = resetBridge_.GetSteps();
-        if (const auto receiver = resetBridge_.GetReceiver())
-            receiver->Invoke([&](IResetProgress& r) { r.OnProgress(failed ? steps + 1 : steps, steps, 0, 0); });
+    case request::kResetDone:
+        if (resetReceiver)
+            resetReceiver->Invoke([&](IResetProgress& r) { r.OnProgress(done, steps, 0, 0); });
         break;
-    }
-    default: {
-        const int count = transferBridge_.GetSteps();
-        if (const auto receiver = transferBridge_.GetReceiver())
-            receiver->Invoke([&](IIOSDSendingProgress& r) { r.OnProgress(failed ? count + 1 : count, count, 0, 0); });
+    default:
+        if (transferReceiver)
+            transferReceiver->Invoke([&](IIOSDSendingProgress& r) { r.OnProgress(done, steps, 0, 0); });
         break;
-    }
     }
     return 0;
 }

@@ -5,7 +5,6 @@
 #include <limits>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 
 #include <boost/property_tree/ptree.hpp>
@@ -13,6 +12,7 @@
 
 #include "app/text_helpers.h"
 #include "app/xml_attributes.h"
+#include "app/xml_file.h"
 #include "app/language_tr.h"
 
 namespace pt = boost::property_tree;
@@ -403,27 +403,17 @@ pt::ptree BuildTree(const ProcessorFileData& d, uint8_t netType)
     return tree;
 }
 
-std::string ToText(const pt::ptree& tree)
-{
-    std::ostringstream out;
-    pt::write_xml(out, tree, pt::xml_writer_make_settings<std::string>('\t', 1, "utf-8"));
-    return out.str();
-}
-
 } // namespace
 
 bool ParseProcessorFile(const std::string& text, ProcessorFileData& data, std::string& reason)
 {
     try {
         pt::ptree tree;
-        std::istringstream in(text);
-        pt::read_xml(in, tree);
+        xml::ReadTree(text, tree);
         ProcessorFileData fresh;
         Parse(tree, fresh);
         data = std::move(fresh);
         return true;
-    } catch (const pt::xml_parser_error& e) {
-        reason = "not well-formed XML: " + e.message() + " at line " + std::to_string(e.line());
     } catch (const std::exception& e) {
         reason = e.what();
     }
@@ -432,7 +422,7 @@ bool ParseProcessorFile(const std::string& text, ProcessorFileData& data, std::s
 
 std::string WriteProcessorFile(const ProcessorFileData& data, uint8_t netType)
 {
-    return ToText(BuildTree(data, netType));
+    return xml::WriteTree(BuildTree(data, netType));
 }
 
 bool RenameSourceInFile(std::string& text, uint32_t id, const std::string& name,
@@ -440,8 +430,7 @@ bool RenameSourceInFile(std::string& text, uint32_t id, const std::string& name,
 {
     try {
         pt::ptree tree;
-        std::istringstream in(text);
-        pt::read_xml(in, tree, pt::xml_parser::trim_whitespace);
+        xml::ReadTree(text, tree, pt::xml_parser::trim_whitespace);
         pt::ptree& sources = tree.get_child("Processor.SignalSource");
         for (auto& [key, node] : sources) {
             if (key != "SigSrc")
@@ -459,12 +448,10 @@ bool RenameSourceInFile(std::string& text, uint32_t id, const std::string& name,
             pt::ptree fresh;
             WriteSourceAttrs(fresh, s);
             attrs = fresh.get_child(kAttrs);
-            text = ToText(tree);
+            text = xml::WriteTree(tree);
             return true;
         }
         reason = "no source " + std::to_string(id);
-    } catch (const pt::xml_parser_error& e) {
-        reason = "not well-formed XML: " + e.message();
     } catch (const std::exception& e) {
         reason = e.what();
     }

@@ -99,21 +99,16 @@ int CQelProcessor::StartJob(int code, const request::Args& args)
         jobState_ = kJobIdle;
         return 1;
     };
-    // The previous job has completed (the state was idle); only its tail
-    // may still run. Joined outside the lock.
-    std::thread previous;
-    {
-        std::lock_guard<std::mutex> threads(threadMutex_);
-        // A receiver starting a job from inside the previous job's report
-        // cannot wait for its own thread.
-        if (jobThread_.get_id() == std::this_thread::get_id())
-            return refuse();
-        previous = std::move(jobThread_);
-    }
-    if (previous.joinable())
-        previous.join();
-
+    // The previous job has completed (the state was idle), but its thread
+    // may still run its tail: the next start, on the UI thread, must not
+    // wait for it. Only threads that have ended are joined here.
     std::lock_guard<std::mutex> threads(threadMutex_);
+    std::erase_if(jobThreads_, [](JobThread& job) {
+        if (!job.ended->load())
+            return false;
+        job.thread.join();
+        return true;
+    });
     if (JobsStopping())
         return refuse();
 
@@ -155,8 +150,14 @@ int CQelProcessor::StartJob(int code, const request::Args& args)
     }
     }
 
+    auto ended = std::make_shared<std::atomic<bool>>(false);
     try {
-        jobThread_ = LaunchJob(std::move(body));
+        std::thread thread = LaunchJob([body = std::move(body), ended]() mutable {
+            body();
+            body = nullptr; // what it holds goes before the thread counts as ended
+            ended->store(true);
+        });
+        jobThreads_.push_back({std::move(thread), std::move(ended)});
     } catch (const std::system_error& error) {
         LogModelError(std::string("job thread not started: ") + error.what());
         return refuse();
@@ -166,15 +167,12 @@ int CQelProcessor::StartJob(int code, const request::Args& args)
 
 void CQelProcessor::StopJobs()
 {
-    {
-        std::lock_guard<std::mutex> guard(stopMutex_);
-        stopRequested_ = true;
-    }
-    stopWake_.notify_all();
-    std::thread job;
+    std::vector<JobThread> jobs;
     {
         std::lock_guard<std::mutex> threads(threadMutex_);
-        // A report in progress finishes; none follows.
+        // The receivers go before the stop: a job it wakes reports its
+        // failed end, which no one is to hear. A report in progress
+        // finishes; none follows.
         if (const auto receiver = resetBridge_.GetReceiver())
             receiver->Revoke();
         if (const auto receiver = transferBridge_.GetReceiver())
@@ -186,14 +184,20 @@ void CQelProcessor::StopJobs()
         }
         if (osdReceiver)
             osdReceiver->Revoke();
-        job = std::move(jobThread_);
+        {
+            std::lock_guard<std::mutex> guard(stopMutex_);
+            stopRequested_ = true;
+        }
+        jobs = std::move(jobThreads_);
+        jobThreads_.clear();
     }
-    if (!job.joinable())
-        return;
-    if (job.get_id() == std::this_thread::get_id())
-        job.detach(); // the job itself let go of the processor last
-    else
-        job.join();
+    stopWake_.notify_all();
+    for (JobThread& job : jobs) {
+        if (job.thread.get_id() == std::this_thread::get_id())
+            job.thread.detach(); // the job itself let go of the processor last
+        else
+            job.thread.join();
+    }
 }
 
 // ---- The jobs --------------------------------------------------------------

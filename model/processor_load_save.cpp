@@ -1,54 +1,21 @@
 #include "model/processor.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "app/events.h"
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "model/input_osd.h"
 #include "model/model_log.h"
 #include "model/net_type.h"
 #include "model/pending_events.h"
 #include "model/processor_file.h"
-#include "model/replace_file.h"
 
 namespace {
 
 constexpr char kFileName[] = "Processor.pro";
-constexpr char kBadSuffix[] = ".bad";
 
-enum class ReadResult { Ok, Missing, Failed };
-
-ReadResult ReadWholeFile(const std::string& path, std::string& text, std::string& reason)
-{
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec) && !ec)
-        return ReadResult::Missing;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        reason = "cannot be opened";
-        return ReadResult::Failed;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        reason = "cannot be read";
-        return ReadResult::Failed;
-    }
-    text = content.str();
-    return ReadResult::Ok;
-}
-
-// Keeps a file that could not be used beside itself before a later save
-// replaces it.
-void KeepBadFile(const std::string& path)
-{
-    std::error_code ec;
-    std::filesystem::copy_file(path, path + kBadSuffix,
-                               std::filesystem::copy_options::overwrite_existing, ec);
-}
+namespace store = qz::vok::file_store;
 
 } // namespace
 
@@ -66,16 +33,19 @@ std::string CQelProcessor::ProFilePath()
 
 bool CQelProcessor::LoadPro(const std::string& path)
 {
-    std::string text;
-    std::string reason;
-    const ReadResult read = ReadWholeFile(path, text, reason);
-    if (read == ReadResult::Missing)
+    const store::read_result file = store::read_file(path);
+    if (file.status == store::read_status::missing)
         return false; // a first start: the first save makes the file
+    if (file.status == store::read_status::unreadable) {
+        LogModelError("processor file " + path + " not loaded (" + file.error +
+                      "); it is left as it is and not replaced");
+        return false;
+    }
     ProcessorFileData data;
-    if (read == ReadResult::Failed || !ParseProcessorFile(text, data, reason)) {
-        KeepBadFile(path);
-        LogModelError("processor file " + path + " not loaded, kept as " + path + kBadSuffix +
-                      ": " + reason);
+    std::string reason;
+    if (!ParseProcessorFile(file.bytes, data, reason)) {
+        LogModelError("processor file " + path + " not loaded (" + reason + "); " +
+                      store::keep_as_bad(path, file.bytes).text);
         return false;
     }
     Records records = MakeRecords(data);
@@ -204,7 +174,7 @@ bool CQelProcessor::SavePro()
     }
     const std::string path = ProFilePath();
     std::string error;
-    if (!ReplaceFile(path, WriteProcessorFile(data, g_NetType.load()), error)) {
+    if (!store::replace_file(path, WriteProcessorFile(data, g_NetType.load()), error)) {
         LogModelError("processor file not saved: " + error);
         return false;
     }
@@ -226,12 +196,12 @@ void CQelProcessor::SaveSigSrcsToPro(const std::string& name, uint32_t id)
     {
         std::lock_guard<std::mutex> file(fileMutex_);
         const std::string path = ProFilePath();
-        std::string text;
+        store::read_result stored = store::read_file(path);
         std::string reason;
-        if (ReadWholeFile(path, text, reason) == ReadResult::Ok &&
-            RenameSourceInFile(text, id, name, reason)) {
+        if (stored.status == store::read_status::ok &&
+            RenameSourceInFile(stored.bytes, id, name, reason)) {
             std::string error;
-            if (!ReplaceFile(path, text, error))
+            if (!store::replace_file(path, stored.bytes, error))
                 LogModelError("source " + std::to_string(id) + " not renamed in the file: " + error);
         }
     }

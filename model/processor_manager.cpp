@@ -6,13 +6,11 @@ constexpr uint32_t kDefaultProcessorId = 1;
 
 } // namespace
 
-bool CQelProMan::CreateDefaultProcessor(const SelectSource& select, bool* loaded)
+bool CQelProMan::CreateDefaultProcessor(const SelectSource& select)
 {
     auto processor = std::make_shared<CQelProcessor>();
     processor->SetId(kDefaultProcessorId);
-    const bool read = processor->LoadPro(CQelProcessor::ProFilePath());
-    if (loaded)
-        *loaded = read;
+    processor->LoadPro(CQelProcessor::ProFilePath());
     AddProcessor(processor);
     if (const auto first = processor->GetSigSrcAt(0); first && select)
         select(processor->GetId(), first->GetId());

@@ -17,9 +17,8 @@ public:
 
     // Makes processor 1 from the processor file in the hardware folder and
     // selects its first source, if it has one. Always true: a file that
-    // cannot be read leaves the processor at its defaults. `loaded`, when
-    // given, tells whether the file was read.
-    bool CreateDefaultProcessor(const SelectSource& select = {}, bool* loaded = nullptr);
+    // cannot be read leaves the processor at its defaults.
+    bool CreateDefaultProcessor(const SelectSource& select = {});
     bool AddProcessor(const std::shared_ptr<CQelProcessor>& processor);
     std::vector<std::shared_ptr<CQelProcessor>> GetProcessors() const;
     std::shared_ptr<CQelProcessor> FindById(uint32_t id) const;

@@ -1,20 +1,21 @@
 #include "plan/cycle_plan.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
-#include <sstream>
 
 #include <boost/property_tree/ptree.hpp>
-#include <boost/property_tree/xml_parser.hpp>
 
 #include "app/context.h"
+#include "app/text_helpers.h"
+#include "app/xml_file.h"
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "corlane/fstr.h"
 #include "plan/plan_manager.h"
 #include "plan/plan_store.h"
 
 namespace pt = boost::property_tree;
+namespace store = qz::vok::file_store;
 
 namespace {
 
@@ -34,20 +35,20 @@ bool SafeName(const std::string& name, const char* operation)
     return false;
 }
 
-// A decimal attribute; missing or unreadable gives the fallback.
-int32_t IntAttr(const pt::ptree& node, const char* attr, int32_t fallback)
+// A decimal attribute; missing or out of range gives the fallback, text
+// that is no number at all is damage.
+int32_t IntAttr(const pt::ptree& node, const char* name, const char* attr, int32_t fallback)
 {
     const auto text = node.get_optional<std::string>(std::string(kAttrs) + "." + attr);
     if (!text)
         return fallback;
-    int64_t value = 0;
-    const char* begin = text->data();
-    const char* end = begin + text->size();
-    const auto [stop, ec] = std::from_chars(begin, end, value);
-    if (ec != std::errc() || stop != end || value < std::numeric_limits<int32_t>::min() ||
-        value > std::numeric_limits<int32_t>::max())
+    const auto value = ParseAttributeInteger(*text);
+    if (!value)
+        throw xml::FileError(std::string("the attribute \"") + attr + "\" of <" + name +
+                             "> is not a number: \"" + *text + "\"");
+    if (*value < std::numeric_limits<int32_t>::min() || *value > std::numeric_limits<int32_t>::max())
         return fallback;
-    return int32_t(value);
+    return int32_t(*value);
 }
 
 void PutInt(std::string& out, uint32_t value)
@@ -105,6 +106,7 @@ bool CQelCyclePlan::AddCell(const std::string& planName)
     cell->planName = planName;
     cell->seconds = kNewCellSeconds;
     cells_.push_back(std::move(cell));
+    Changed();
     return true;
 }
 
@@ -113,6 +115,7 @@ bool CQelCyclePlan::RemoveCell(int32_t index)
     if (index < 0 || index >= int32_t(cells_.size()))
         return false;
     cells_.erase(cells_.begin() + index);
+    Changed();
     return true;
 }
 
@@ -125,6 +128,7 @@ void CQelCyclePlan::MoveCell(int32_t index, int32_t delta)
     CellPtr cell = cells_[size_t(index)];
     cells_.erase(cells_.begin() + index);
     cells_.insert(cells_.begin() + to, std::move(cell));
+    Changed();
 }
 
 std::string CQelCyclePlan::GetCellName(int32_t index) const
@@ -136,21 +140,26 @@ std::string CQelCyclePlan::GetCellName(int32_t index) const
 
 void CQelCyclePlan::RemoveCellsOfPlan(const std::string& planName)
 {
-    std::erase_if(cells_, [&](const CellPtr& c) { return c->planName == planName; });
+    if (std::erase_if(cells_, [&](const CellPtr& c) { return c->planName == planName; }) > 0)
+        Changed();
 }
 
 void CQelCyclePlan::RenameCellsOfPlan(const std::string& oldName, const std::string& newName)
 {
     for (auto& c : cells_) {
-        if (c->planName == oldName)
+        if (c->planName == oldName) {
             c->planName = newName;
+            Changed();
+        }
     }
 }
 
-void CQelCyclePlan::Save()
+bool CQelCyclePlan::Save()
 {
     if (!SafeName(name_, "save cycle plan"))
-        return;
+        return false;
+    if (unusedFile_)
+        return true; // left as it is until the cycle plan changes
     pt::ptree root;
     root.add(std::string(kAttrs) + ".version", kVersion);
     pt::ptree cycle;
@@ -166,59 +175,54 @@ void CQelCyclePlan::Save()
     root.add_child("Plans", plans);
     pt::ptree tree;
     tree.add_child("CyclePlan", root);
-    std::ostringstream out;
-    pt::write_xml(out, tree, pt::xml_writer_make_settings<std::string>('\t', 1, "utf-8"));
 
     std::string error;
-    if (!plan_store::ReplaceInFolder(qz::vok::path::GetPlanPath(), name_ + kCycleExt, out.str(),
-                                     error))
+    if (!store::replace_file(FilePath(name_), xml::WriteTree(tree), error)) {
         plan_store::LogError("cycle plan \"" + name_ + "\" was not saved: " + error);
+        return false;
+    }
+    return true;
 }
 
 void CQelCyclePlan::Load()
 {
     cells_.clear();
     numberOfCycles_ = -1;
+    unusedFile_ = false;
     if (!SafeName(name_, "load cycle plan"))
         return;
     const std::string path = FilePath(name_);
-    std::string text;
-    bool missing = false;
-    if (!plan_store::ReadWholeFile(path, text, &missing)) {
-        if (!missing)
-            plan_store::KeepAsBad(path, "the cycle plan cannot be read");
+    const std::optional<std::string> stored = plan_store::ReadStored(path, "cycle plan", &unusedFile_);
+    if (!stored)
         return;
-    }
-    pt::ptree tree;
     try {
-        std::istringstream in(text);
-        pt::read_xml(in, tree);
+        pt::ptree tree;
+        xml::ReadTree(*stored, tree);
+        const pt::ptree& root = xml::Required(tree, "CyclePlan");
+        if (root.get<std::string>(std::string(kAttrs) + ".version", "") != kVersion)
+            throw xml::FileError(std::string("the version is not ") + kVersion);
+        const int32_t cycles = IntAttr(xml::Required(root, "Cycle"), "Cycle", "numberofcycles", -1);
+        std::vector<CellPtr> cells;
+        for (const auto& [key, node] : xml::Required(root, "Plans")) {
+            if (key != "Plan")
+                continue;
+            auto cell = std::make_shared<_CCell>();
+            cell->planName = node.get<std::string>(std::string(kAttrs) + ".name", "");
+            cell->seconds = IntAttr(node, "Plan", "cyclesec", 0);
+            cells.push_back(std::move(cell));
+        }
+        numberOfCycles_ = cycles;
+        cells_ = std::move(cells);
     } catch (const std::exception& e) {
-        plan_store::KeepAsBad(path, std::string("the cycle plan does not parse: ") + e.what());
-        return;
+        // Damage, not emptiness: no cells, and the file stays as it is.
+        unusedFile_ = true;
+        plan_store::KeepAsBad(path, *stored, std::string("the cycle plan is damaged: ") + e.what());
     }
-    const auto root = tree.get_child_optional("CyclePlan");
-    if (!root)
-        return;
-    if (root->get<std::string>(std::string(kAttrs) + ".version", "") != kVersion) {
-        plan_store::KeepAsBad(path, "the cycle plan is not version V1");
-        return;
-    }
-    const auto cycle = root->get_child_optional("Cycle");
-    if (!cycle)
-        return;
-    numberOfCycles_ = IntAttr(*cycle, "numberofcycles", -1);
-    const auto plans = root->get_child_optional("Plans");
-    if (!plans)
-        return;
-    for (const auto& [key, node] : *plans) {
-        if (key != "Plan")
-            continue;
-        auto cell = std::make_shared<_CCell>();
-        cell->planName = node.get<std::string>(std::string(kAttrs) + ".name", "");
-        cell->seconds = IntAttr(node, "cyclesec", 0);
-        cells_.push_back(std::move(cell));
-    }
+}
+
+void CQelCyclePlan::Changed()
+{
+    unusedFile_ = false;
 }
 
 CQelCyclePlanMan::CQelCyclePlanMan() = default;
@@ -300,7 +304,7 @@ void CQelCyclePlanMan::RenamePlanInCells(const std::string& oldName, const std::
         p->RenameCellsOfPlan(oldName, newName);
 }
 
-bool CQelCyclePlanMan::SaveList()
+bool CQelCyclePlanMan::SaveList(std::vector<std::string>* unsaved)
 {
     std::string bytes;
     PutInt(bytes, kListMagic);
@@ -312,45 +316,47 @@ bool CQelCyclePlanMan::SaveList()
         bytes += ansi;
     }
     std::string error;
-    if (!plan_store::ReplaceInFolder(qz::vok::path::GetPlanPath(), kListFile, bytes, error)) {
+    if (!store::replace_file(ListPath(), bytes, error)) {
         plan_store::LogError("the cycle plan list was not saved: " + error);
         return false;
     }
-    for (const auto& p : plans_)
-        p->Save();
-    return true;
+    bool all = true;
+    for (const auto& p : plans_) {
+        if (p->Save())
+            continue;
+        all = false;
+        if (unsaved)
+            unsaved->push_back(p->GetName());
+    }
+    return all;
 }
 
 bool CQelCyclePlanMan::LoadList()
 {
     plans_.clear();
     const std::string path = ListPath();
-    std::string bytes;
-    bool missing = false;
-    if (!plan_store::ReadWholeFile(path, bytes, &missing)) {
-        if (!missing)
-            plan_store::KeepAsBad(path, "the cycle plan list cannot be read");
+    const std::optional<std::string> stored = plan_store::ReadStored(path, "cycle plan list");
+    if (!stored)
         return false;
-    }
 
-    Reader in(bytes);
+    Reader in(*stored);
     uint32_t magic = 0;
     if (!in.Int(magic) || magic != kListMagic) {
-        plan_store::KeepAsBad(path, "the cycle plan list has no valid header");
+        plan_store::KeepAsBad(path, *stored, "the cycle plan list has no valid header", true);
         return false;
     }
     uint32_t count = 0;
     const bool counted = in.Int(count);
-    bool damaged = !counted;
-    // Every entry takes at least its 4-byte length, so a huge count runs out
-    // of bytes long before it runs out of entries.
-    for (int32_t i = 0; counted && i < int32_t(count); ++i) {
+    // Every entry takes at least its 4-byte length: a count the bytes
+    // cannot hold is damage, and reading ends with the bytes.
+    bool damaged = !counted || count > in.Remaining() / 4;
+    for (uint32_t i = 0; counted && i < count; ++i) {
         uint32_t length = 0;
         if (!in.Int(length)) {
             damaged = true;
             break;
         }
-        if (int32_t(length) <= 0)
+        if (length == 0)
             continue;
         std::string ansi;
         if (!in.Bytes(length, ansi)) {
@@ -372,7 +378,8 @@ bool CQelCyclePlanMan::LoadList()
         Add(std::make_shared<CQelCyclePlan>(name));
     }
     if (damaged)
-        plan_store::KeepAsBad(path, "the cycle plan list is damaged; the names before the damage are used");
+        plan_store::KeepAsBad(path, *stored,
+                              "the cycle plan list is damaged; the names before the damage are used", true);
     for (const auto& p : plans_)
         p->Load();
     return true;

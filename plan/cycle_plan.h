@@ -29,12 +29,18 @@ public:
     std::string GetCellName(int32_t index) const;
     std::vector<CellPtr> GetCells() const { return cells_; }
     int32_t GetNumberOfCycles() const { return numberOfCycles_; }
-    void SetNumberOfCycles(int32_t count) { numberOfCycles_ = count; }
+    void SetNumberOfCycles(int32_t count)
+    {
+        numberOfCycles_ = count;
+        Changed();
+    }
 
-    // Write and read the ".cycle" file. A write error is logged; a file that
-    // does not parse or has another version leaves no cells and is kept as
-    // ".bad".
-    void Save();
+    // Write and read the ".cycle" file. A write error is logged (and Save
+    // is false). A file that cannot be read, or is damaged (not well-formed,
+    // another root or version, no Cycle or Plans, a number that is none),
+    // leaves no cells; a damaged one is kept as ".bad". Save leaves such a
+    // file as it is until the cycle plan changes.
+    bool Save();
     void Load();
 
     // What the manager uses to keep cells in step with plans.
@@ -44,9 +50,12 @@ public:
     static std::string FilePath(const std::string& name);
 
 private:
+    void Changed();
+
     std::string name_;
     std::vector<CellPtr> cells_;
     int32_t numberOfCycles_ = -1;
+    bool unusedFile_ = false; // the file did not load and nothing changed since
 };
 
 // All cycle plans, in CyclePlanList.clt order; names are unique. No lock:
@@ -74,10 +83,13 @@ public:
     void RenamePlanInCells(const std::string& oldName, const std::string& newName);
 
     // CyclePlanList.clt, then every ".cycle". When the list cannot be
-    // written nothing is, and the result is false.
-    bool SaveList();
+    // written nothing is, and the result is false. A ".cycle" that cannot
+    // be written does not stop the others; the result is false and
+    // `unsaved` (when given) names the cycle plans that were not saved.
+    bool SaveList(std::vector<std::string>* unsaved = nullptr);
     // The list, then every ".cycle". False when the list is missing or
-    // unusable; damaged lists keep what read and are kept as ".bad".
+    // unusable; damaged lists keep what read and are kept as ".bad"; one
+    // that cannot be read is left as it is.
     bool LoadList();
 
     static std::string ListPath();

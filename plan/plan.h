@@ -42,7 +42,8 @@ enum WindowLayerOp : int32_t { kLayerDown = 0, kLayerUp = 1, kLayerBottom = 2, k
 //
 // Invariants kept by every operation that changes the window list: layers
 // are 1, 2, 3, ... in list order; at most one window is active; a window's
-// group is 0 or a group in the list; a group without windows is removed.
+// group is 0 or a group in the list; an edit that leaves a group without
+// windows removes it. A restore from the history removes no group.
 class CQelPlan {
 public:
     using WindowPtr = std::shared_ptr<CQelWindow>;
@@ -200,7 +201,8 @@ public:
     // --- Undo history ---
     // Records the windows as a new entry of the given action kind.
     void AddHistory(int32_t kind);
-    // Makes the windows those of the entry with that serial.
+    // Makes the windows those of the entry with that serial. Groups stay as
+    // they are; a window whose group is no longer listed gets none.
     bool RecoverHistory(int32_t serial);
     // True (and marks the plan dirty) when the windows differ from the
     // current entry.

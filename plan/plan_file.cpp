@@ -2,25 +2,23 @@
 
 #include "app/text_helpers.h"
 #include "app/xml_attributes.h"
+#include "app/xml_file.h"
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 
 #include <boost/property_tree/ptree.hpp>
-#include <boost/property_tree/xml_parser.hpp>
 
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "model/osd_record.h"
 #include "plan/plan_store.h"
 
 namespace pt = boost::property_tree;
+namespace store = qz::vok::file_store;
 
 namespace {
 
@@ -35,18 +33,15 @@ constexpr int32_t kMaxWatchSide = 4;
 using xml::FileError;
 using xml::Required;
 
-// One element's attributes, read leniently: what is missing or does not
-// read takes the default the caller gives.
+// One element's attributes: what is missing, or a number out of range,
+// takes the default the caller gives; text that is no number is damage.
 class Element : public xml::AttributeReader {
 public:
-    using AttributeReader::AttributeReader;
+    Element(const pt::ptree& node, const std::string& name) : AttributeReader(node), name_(name) {}
 
     int32_t Int(const char* attr, int32_t fallback) const
     {
-        const auto text = Text(attr);
-        if (!text)
-            return fallback;
-        const auto value = ParseAttributeInteger(*text);
+        const auto value = Number(attr);
         if (!value || *value < std::numeric_limits<int32_t>::min() ||
             *value > std::numeric_limits<int32_t>::max())
             return fallback;
@@ -56,10 +51,7 @@ public:
     // Ids written unsigned: "4294967295" is -1.
     std::optional<int32_t> Id(const char* attr) const
     {
-        const auto text = Text(attr);
-        if (!text)
-            return std::nullopt;
-        const auto value = ParseAttributeInteger(*text);
+        const auto value = Number(attr);
         if (!value || *value < std::numeric_limits<int32_t>::min() ||
             *value > std::numeric_limits<uint32_t>::max())
             return std::nullopt;
@@ -71,7 +63,36 @@ public:
         const std::string text = Text(attr, "");
         return text == "true" || text == "1";
     }
+
+private:
+    std::optional<int64_t> Number(const char* attr) const
+    {
+        const auto text = Text(attr);
+        if (!text)
+            return std::nullopt;
+        const auto value = ParseAttributeInteger(*text);
+        if (!value)
+            throw FileError("the attribute \"" + std::string(attr) + "\" of <" + name_ +
+                            "> is not a number: \"" + *text + "\"");
+        return value;
+    }
+
+    std::string name_;
 };
+
+// What keeps a plan from being read back from its file; empty when nothing.
+std::string PlanProblem(const CQelPlan& plan)
+{
+    const ResolutionTriple res = plan.GetResolution();
+    if (plan.GetName().empty())
+        return "the plan has no name";
+    if (plan.GetRows() < 1 || plan.GetCols() < 1 || plan.GetRows() > kMaxPlanGridSide ||
+        plan.GetCols() > kMaxPlanGridSide)
+        return "the screen grid is empty or too large";
+    if (res.width <= 0 || res.height <= 0 || res.rate <= 0)
+        return "the screen resolution is empty";
+    return {};
+}
 
 using Writer = xml::AttributeWriter;
 
@@ -156,12 +177,12 @@ std::shared_ptr<CQelWatchWindow> ReadWatchWindow(const Element& e)
 void Parse(const pt::ptree& tree, const PlanOsdTable& osd, CQelPlan& plan)
 {
     const pt::ptree& root = Required(tree, "Plan");
-    const Element planAttrs(root);
+    const Element planAttrs(root, "Plan");
     if (planAttrs.Text("version", "") != kVersion)
         throw FileError("the version is not " + std::string(kVersion));
     plan.SetType(planAttrs.Int("type", 0));
 
-    const Element screen(Required(root, "Screen"));
+    const Element screen(Required(root, "Screen"), "Screen");
     plan.SetGrid(screen.Int("row", 0), screen.Int("col", 0));
     plan.SetCellSplit(screen.Int("cellrow", 0), screen.Int("cellcol", 0));
     plan.SetResolution(TextToTriple(screen.Text("resolution", "")));
@@ -180,7 +201,7 @@ void Parse(const pt::ptree& tree, const PlanOsdTable& osd, CQelPlan& plan)
     for (const auto& [key, child] : Required(root, "Groups")) {
         if (key != "Group")
             continue;
-        const Element e(child);
+        const Element e(child, key);
         auto group = std::make_shared<CQelGroup>();
         group->id = e.Int("id", 0);
         group->name = e.Text("name", "");
@@ -188,7 +209,7 @@ void Parse(const pt::ptree& tree, const PlanOsdTable& osd, CQelPlan& plan)
     }
 
     for (const auto& [key, child] : Required(root, "Windows")) {
-        const Element e(child);
+        const Element e(child, key);
         if (key == "Window") {
             auto window = ReadWindow(e, plan, osd);
             const std::string stored = window->name;
@@ -206,21 +227,15 @@ void Parse(const pt::ptree& tree, const PlanOsdTable& osd, CQelPlan& plan)
     for (const auto& [key, child] : Required(root, "Switch")) {
         if (key != "OutIn")
             continue;
-        const Element e(child);
+        const Element e(child, key);
         const auto out = e.Id("out");
         const auto in = e.Id("in");
         if (out && in)
             plan.SetSwitch(*out, *in);
     }
 
-    const ResolutionTriple res = plan.GetResolution();
-    if (plan.GetName().empty())
-        throw FileError("the plan has no name");
-    if (plan.GetRows() < 1 || plan.GetCols() < 1 || plan.GetRows() > kMaxPlanGridSide ||
-        plan.GetCols() > kMaxPlanGridSide)
-        throw FileError("the screen grid is empty or too large");
-    if (res.width <= 0 || res.height <= 0 || res.rate <= 0)
-        throw FileError("the screen resolution is empty");
+    if (const std::string problem = PlanProblem(plan); !problem.empty())
+        throw FileError(problem);
 }
 
 } // namespace
@@ -284,22 +299,17 @@ std::string BuildPlanFileText(const CQelPlan& plan, PlanOsdFile& osd)
 
     pt::ptree tree;
     tree.add_child("Plan", root);
-    std::ostringstream out;
-    pt::write_xml(out, tree, pt::xml_writer_make_settings<std::string>('\t', 1, "utf-8"));
-    return out.str();
+    return xml::WriteTree(tree);
 }
 
 bool ParsePlanFileText(const std::string& text, const PlanOsdTable& osd, CQelPlan& plan,
                        std::string& reason)
 {
     try {
-        std::istringstream in(text);
         pt::ptree tree;
-        pt::read_xml(in, tree);
+        xml::ReadTree(text, tree);
         Parse(tree, osd, plan);
         return true;
-    } catch (const pt::xml_parser_error& e) {
-        reason = std::string("not well-formed XML: ") + e.message();
     } catch (const std::exception& e) {
         reason = e.what();
     }
@@ -324,6 +334,10 @@ PlanOsdTable ReadPlanOsdTable(PlanOsdFile& osd)
 
 bool SavePlanFiles(const CQelPlan& plan, std::string& error)
 {
+    if (const std::string problem = PlanProblem(plan); !problem.empty()) {
+        error = problem + ": the file would not load again";
+        return false;
+    }
     const std::string name = plan.GetName();
     const std::string folder = qz::vok::path::GetPlanPath();
     const std::string planPath = folder + "/" + name + kPlanExt;
@@ -333,31 +347,22 @@ bool SavePlanFiles(const CQelPlan& plan, std::string& error)
     osd.Create(osdPath);
     const std::string text = BuildPlanFileText(plan, osd);
 
-    std::string osdTemp;
-    std::string planTemp;
-    if (!plan_store::WriteTemporary(folder, osd.Image(), osdTemp, error))
+    store::pending_replace osdNew;
+    store::pending_replace planNew;
+    if (!osdNew.prepare(osdPath, osd.Image(), error) || !planNew.prepare(planPath, text, error))
         return false;
-    if (!plan_store::WriteTemporary(folder, text, planTemp, error)) {
-        ::unlink(osdTemp.c_str());
-        return false;
-    }
 
     // The old ".osd" is held by a second link until the ".plan" is in place,
     // so a failure leaves the old pair as it was.
     const std::string backup = folder + kOsdBackup;
     ::unlink(backup.c_str());
     const bool hadOsd = ::link(osdPath.c_str(), backup.c_str()) == 0;
-    if (std::rename(osdTemp.c_str(), osdPath.c_str()) != 0) {
-        error = "cannot replace " + osdPath + ": " + std::strerror(errno);
-        ::unlink(osdTemp.c_str());
-        ::unlink(planTemp.c_str());
+    if (!osdNew.commit(error)) {
         if (hadOsd)
             ::unlink(backup.c_str());
         return false;
     }
-    if (std::rename(planTemp.c_str(), planPath.c_str()) != 0) {
-        error = "cannot replace " + planPath + ": " + std::strerror(errno);
-        ::unlink(planTemp.c_str());
+    if (!planNew.commit(error)) {
         if (hadOsd)
             std::rename(backup.c_str(), osdPath.c_str());
         else
@@ -372,10 +377,13 @@ bool SavePlanFiles(const CQelPlan& plan, std::string& error)
 bool LoadPlanFiles(const std::string& name, CQelPlan& plan, std::string& reason)
 {
     const std::string planPath = plan_store::PlanFolderPath(name + kPlanExt);
-    std::string text;
-    bool missing = false;
-    if (!plan_store::ReadWholeFile(planPath, text, &missing)) {
-        reason = missing ? "the file is missing" : "the file cannot be read";
+    const store::read_result file = store::read_file(planPath);
+    if (file.status == store::read_status::missing) {
+        reason = planPath + " is missing";
+        return false;
+    }
+    if (file.status == store::read_status::unreadable) {
+        reason = planPath + " cannot be read (" + file.error + "); it is left as it is";
         return false;
     }
 
@@ -384,10 +392,16 @@ bool LoadPlanFiles(const std::string& name, CQelPlan& plan, std::string& reason)
     const std::string osdPath = plan_store::PlanFolderPath(name + kOsdExt);
     if (osd.OpenForRead(osdPath) == 0) {
         table = ReadPlanOsdTable(osd);
-        const bool damaged = osd.Damaged();
+        if (osd.Damaged())
+            plan_store::KeepAsBad(osdPath, osd.Image(), "the OSD file is damaged; its readable records are used");
         osd.Close();
-        if (damaged)
-            plan_store::KeepAsBad(osdPath, "the OSD file is damaged; its readable records are used");
+    } else if (!osd.ReadError().empty()) {
+        plan_store::LogError(osdPath + ": the OSD file cannot be read (" + osd.ReadError() +
+                             "); logos keep their defaults and the file is left as it is");
     }
-    return ParsePlanFileText(text, table, plan, reason);
+    if (!ParsePlanFileText(file.bytes, table, plan, reason)) {
+        reason += "; " + store::keep_as_bad(planPath, file.bytes).text;
+        return false;
+    }
+    return true;
 }

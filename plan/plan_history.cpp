@@ -100,7 +100,8 @@ bool CQelPlan::RecoverHistory(int32_t serial)
         if (copy->is4k == 1)
             Make4KParts(copy);
     }
-    RemoveEmptyGroups();
+    // Groups stay, even one no window uses for now: the next restore may
+    // bring its windows back, and binding records no entry of its own.
     RenumberLayers();
 
     dirty_ = true;

@@ -5,6 +5,7 @@
 #include "app/event_queue.h"
 #include "app/language_tr.h"
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "corlane/fstr.h"
 #include "plan/plan_file.h"
 #include "plan/plan_store.h"
@@ -43,13 +44,10 @@ bool CQelPlanMan::LoadPlanList()
         savedNames_.clear();
     }
     const std::string path = PlanListPath();
-    std::string bytes;
-    bool missing = false;
-    if (!plan_store::ReadWholeFile(path, bytes, &missing)) {
-        if (!missing)
-            plan_store::KeepAsBad(path, "the plan list cannot be read");
+    const std::optional<std::string> stored = plan_store::ReadStored(path, "plan list");
+    if (!stored)
         return false;
-    }
+    const std::string& bytes = *stored;
 
     bool damaged = false;
     size_t start = 0;
@@ -78,7 +76,7 @@ bool CQelPlanMan::LoadPlanList()
         AddSavedName(name);
     }
     if (damaged)
-        plan_store::KeepAsBad(path, "the plan list holds lines that are not plan names");
+        plan_store::KeepAsBad(path, bytes, "the plan list holds lines that are not plan names", true);
     return !GetSavedNames().empty();
 }
 
@@ -93,7 +91,7 @@ bool CQelPlanMan::SavePlanList()
         bytes += "\r\n";
     }
     std::string error;
-    if (!plan_store::ReplaceInFolder(qz::vok::path::GetPlanPath(), kListFile, bytes, error)) {
+    if (!qz::vok::file_store::replace_file(PlanListPath(), bytes, error)) {
         plan_store::LogError("the plan list was not saved: " + error);
         return false;
     }
@@ -208,18 +206,31 @@ bool CQelPlanMan::WriteFiles(const CQelPlan& plan)
     return true;
 }
 
+bool CQelPlanMan::ListNewName(const std::string& name)
+{
+    if (PlanNameInList(GetSavedNames(), name))
+        return true;
+    AddSavedName(name);
+    if (!SavePlanList()) {
+        // Memory keeps matching the file, so the next save tries again.
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            std::erase(savedNames_, name);
+        }
+        plan_store::LogError("plan \"" + name + "\" was saved but is not in the plan list: " +
+                             "the list could not be written");
+        return false;
+    }
+    PostEvent(new CPlanListChangedEvent);
+    return true;
+}
+
 bool CQelPlanMan::SavePlanFile(const PlanPtr& plan)
 {
     if (!plan || !SafeName(plan->GetName(), "save plan"))
         return false;
-    if (!WriteFiles(*plan))
+    if (!WriteFiles(*plan) || !ListNewName(plan->GetName()))
         return false;
-    const std::string name = plan->GetName();
-    if (!PlanNameInList(GetSavedNames(), name)) {
-        AddSavedName(name);
-        SavePlanList();
-        PostEvent(new CPlanListChangedEvent);
-    }
     plan->SetDirty(false);
     return true;
 }
@@ -231,16 +242,11 @@ bool CQelPlanMan::SavePlanAs(PlanPtr& plan, const std::string& newName)
     auto copy = std::make_shared<CQelPlan>();
     copy->SetName(newName);
     copy->CopyWindowsFrom(*plan);
-    if (!WriteFiles(*copy))
+    if (!WriteFiles(*copy) || !ListNewName(newName))
         return false;
 
     AddLoaded(copy);
     copy->AddHistory(kActNewPlan);
-    if (!PlanNameInList(GetSavedNames(), newName)) {
-        AddSavedName(newName);
-        SavePlanList();
-        PostEvent(new CPlanListChangedEvent);
-    }
     copy->SetDirty(false);
     plan->SetDirty(false);
     plan = copy;
@@ -263,14 +269,16 @@ bool CQelPlanMan::DeletePlanFile(const std::string& name)
 {
     if (!SafeName(name, "delete plan"))
         return false;
-    // The files go first: a plan whose file stays must keep its name.
-    // The ".osd" before the ".plan", so what stays still opens.
+    // The ".plan" goes first: while it stays the plan keeps its name and
+    // its logos. Once it is gone so is the plan, and an ".osd" that stays
+    // is only a stray file, written over when a plan of that name is saved.
     std::string error;
-    if (!plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kOsdExt), error) ||
-        !plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kPlanExt), error)) {
+    if (!plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kPlanExt), error)) {
         plan_store::LogError("plan \"" + name + "\" was not deleted: " + error);
         return false;
     }
+    if (!plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kOsdExt), error))
+        plan_store::LogWarning("plan \"" + name + "\" was deleted but its OSD file stays: " + error);
     if (auto loaded = FindLoaded(name))
         RemovePlanFromList(loaded);
     bool listed = false;

@@ -42,17 +42,22 @@ public:
     // (history "打开方案"). A file that cannot be read leaves nothing loaded.
     bool LoadPlanFile(const std::string& name, PlanPtr& plan);
     // Writes the plan's ".plan" and ".osd"; a new name joins the saved names
-    // and PlanList.txt with one CPlanListChangedEvent. On failure the old
-    // files, the names and `dirty` stay as they were.
+    // and PlanList.txt with one CPlanListChangedEvent. A plan its file could
+    // not be read back from (no grid or resolution yet) is refused before
+    // anything is written. On failure the old files, the names and `dirty`
+    // stay as they were; false also when the files were written but the
+    // list could not be (logged; the name then joins at the next save).
     bool SavePlanFile(const PlanPtr& plan);
     // Saves a copy of `plan` under a free name; on success the copy is
     // loaded, `plan` refers to it and the first plan's `dirty` is cleared.
-    // On failure nothing changes.
+    // On failure nothing changes but, when only the list could not be
+    // written, the copy's files (a retry replaces them).
     bool SavePlanAs(PlanPtr& plan, const std::string& newName);
     // Closes a plan: it leaves the loaded plans; files and names stay.
     void RemovePlanFromList(const PlanPtr& plan);
-    // Removes the plan's files, closes it and forgets its saved name. False
-    // (name kept) when a file cannot be removed.
+    // Removes the plan's files, ".plan" first, closes it and forgets its
+    // saved name. False, with nothing changed, when the ".plan" cannot be
+    // removed; an ".osd" that cannot be is logged and left behind.
     bool DeletePlanFile(const std::string& name);
     // Moves the plan's files to the new name, then renames it in memory and
     // in PlanList.txt. False, with nothing changed, when the new name is
@@ -75,6 +80,9 @@ private:
     void AddSavedName(const std::string& name);
     PlanPtr FindLoaded(const std::string& name) const;
     bool WriteFiles(const CQelPlan& plan);
+    // Adds a new name to the saved names and PlanList.txt; false, with the
+    // name left out, when the list cannot be written.
+    bool ListNewName(const std::string& name);
 
     int32_t nextId_ = 0;
     std::vector<PlanPtr> plans_;

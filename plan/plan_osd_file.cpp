@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/osd_record.h"
-#include "plan/plan_store.h"
+#include "corlane/file_store.h"
 
 namespace {
 
@@ -69,8 +69,11 @@ int PlanOsdFile::OpenForRead(const std::string& path)
 {
     Close();
     path_ = path;
-    if (!plan_store::ReadWholeFile(path, image_))
+    qz::vok::file_store::read_result file = qz::vok::file_store::read_file(path);
+    readError_ = file.error;
+    if (file.status != qz::vok::file_store::read_status::ok)
         return 1;
+    image_ = std::move(file.bytes);
     open_ = true;
     return 0;
 }

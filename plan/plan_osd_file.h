@@ -35,6 +35,9 @@ public:
     // --- Reading ---
     // 0 when the file was read, 1 when it is missing or unreadable.
     int OpenForRead(const std::string& path);
+    // Why the last open found the file unreadable; empty when it was read
+    // or is missing.
+    const std::string& ReadError() const { return readError_; }
     // The stored count (0 when nothing is open); reading starts after it.
     uint32_t ReadCount();
     // The next record: 0, or 1 when it does not fit what remains. A record
@@ -52,6 +55,7 @@ private:
 
     std::string path_;
     std::string image_;
+    std::string readError_;
     size_t pos_ = 0;
     bool open_ = false;
     bool damaged_ = false;

@@ -3,28 +3,20 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 #include "app/context.h"
 #include "app/program_log.h"
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "corlane/fstr.h"
-
-namespace fs = std::filesystem;
 
 namespace plan_store {
 
 namespace {
 
 constexpr size_t kMaxFileName = 255;
-constexpr char kBadSuffix[] = ".bad";
-constexpr char kTempPattern[] = "/.plantmp.XXXXXX";
 
 std::string ErrnoText(int err)
 {
@@ -63,78 +55,6 @@ std::string PlanFolderPath(const std::string& fileName)
     return qz::vok::path::GetPlanPath() + "/" + fileName;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes, bool* missing)
-{
-    bytes.clear();
-    std::error_code ec;
-    const bool exists = fs::exists(fs::symlink_status(path, ec));
-    if (missing)
-        *missing = !exists;
-    if (!exists)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
-bool WriteTemporary(const std::string& folder, std::string_view bytes, std::string& tempPath,
-                    std::string& error)
-{
-    std::string pattern = folder + kTempPattern;
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) {
-        error = "cannot create a temporary file in " + folder + ": " + ErrnoText(errno);
-        return false;
-    }
-    tempPath = name.data();
-    // mkostemp makes the file 0600; the stored files are as readable as any.
-    ::fchmod(fd, 0644);
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    int err = 0;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            err = n < 0 ? errno : EIO;
-            break;
-        }
-        p += n;
-        left -= size_t(n);
-    }
-    if (err == 0 && ::fsync(fd) != 0)
-        err = errno;
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    if (err != 0) {
-        ::unlink(tempPath.c_str());
-        error = "cannot write " + tempPath + ": " + ErrnoText(err);
-        tempPath.clear();
-        return false;
-    }
-    return true;
-}
-
-bool ReplaceInFolder(const std::string& folder, const std::string& fileName,
-                     std::string_view bytes, std::string& error)
-{
-    std::string temp;
-    if (!WriteTemporary(folder, bytes, temp, error))
-        return false;
-    const std::string path = folder + "/" + fileName;
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = "cannot replace " + path + ": " + ErrnoText(errno);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
 bool RemoveIfPresent(const std::string& path, std::string& error)
 {
     if (::unlink(path.c_str()) == 0 || errno == ENOENT)
@@ -162,23 +82,27 @@ bool MoveIfPresent(const std::string& from, const std::string& to, bool& moved,
     return false;
 }
 
-void KeepAsBad(const std::string& path, const std::string& why)
+std::optional<std::string> ReadStored(const std::string& path, const std::string& what,
+                                      bool* unreadable)
 {
-    const std::string bad = path + kBadSuffix;
-    std::error_code ec;
-    fs::copy_file(path, bad, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-        // A folder or unreadable file cannot be copied; moved aside it
-        // still is not overwritten by the next save.
-        std::error_code ec2;
-        fs::rename(path, bad, ec2);
-        if (ec2) {
-            LogError(path + ": " + why + "; it could not be kept as " + bad + ": " +
-                     ec2.message());
-            return;
-        }
-    }
-    LogError(path + ": " + why + "; kept as " + bad);
+    namespace store = qz::vok::file_store;
+    store::read_result file = store::read_file(path);
+    if (unreadable)
+        *unreadable = file.status == store::read_status::unreadable;
+    if (file.status == store::read_status::unreadable)
+        LogError(path + ": the " + what + " cannot be read (" + file.error + "); it is left as it is");
+    if (file.status != store::read_status::ok)
+        return std::nullopt;
+    return std::move(file.bytes);
+}
+
+void KeepAsBad(const std::string& path, std::string_view bytes, const std::string& why,
+               bool tell)
+{
+    const std::string text = path + ": " + why + "; " + qz::vok::file_store::keep_as_bad(path, bytes).text;
+    LogError(text);
+    if (tell)
+        PrintNotice(text);
 }
 
 void LogError(const std::string& text)

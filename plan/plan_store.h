@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,19 +16,6 @@ bool IsSafeName(const std::string& name, std::string_view extension, std::string
 // "<plan folder>/<file name>".
 std::string PlanFolderPath(const std::string& fileName);
 
-// The whole file. Missing: false with `missing` set; unreadable: false.
-bool ReadWholeFile(const std::string& path, std::string& bytes, bool* missing = nullptr);
-
-// Replaces "<folder>/<file name>" through a short temporary in the same
-// folder, so names at the file-name limit still fit.
-bool ReplaceInFolder(const std::string& folder, const std::string& fileName,
-                     std::string_view bytes, std::string& error);
-
-// Writes `bytes` to a new temporary file in `folder` and flushes it;
-// `tempPath` names it. False (nothing left behind) on failure.
-bool WriteTemporary(const std::string& folder, std::string_view bytes, std::string& tempPath,
-                    std::string& error);
-
 // Removes a file; a missing one is fine. False with `error` otherwise.
 bool RemoveIfPresent(const std::string& path, std::string& error);
 
@@ -35,9 +23,16 @@ bool RemoveIfPresent(const std::string& path, std::string& error);
 bool MoveIfPresent(const std::string& from, const std::string& to, bool& moved,
                    std::string& error);
 
-// Keeps a file that could not be used as "<path>.bad" before anything
-// replaces it, and logs why.
-void KeepAsBad(const std::string& path, const std::string& why);
+// A stored file, whole; nothing when it is missing or cannot be read. What
+// cannot be read is logged ("<path>: the <what> cannot be read ...") and
+// `unreadable` set; the file is then never replaced by this process.
+std::optional<std::string> ReadStored(const std::string& path, const std::string& what,
+                                      bool* unreadable = nullptr);
+
+// A damaged file: keeps `bytes`, what was read of it, as "<path>.bad" and
+// logs why with what became of it; with `tell` it goes to stderr as well.
+void KeepAsBad(const std::string& path, std::string_view bytes, const std::string& why,
+               bool tell = false);
 
 // Writes a line to the program log.
 void LogError(const std::string& text);

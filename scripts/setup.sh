@@ -11,6 +11,7 @@ PACKAGES=(
   fonts-wqy-microhei
   iproute2 util-linux
   xvfb xauth
+  openbox xdotool  # tests/uikit/caption_frame_xvfb.sh
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include "platform/image/mono_picture.h"
+#include "platform/bmp_header.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -7,61 +8,12 @@
 #include <QImage>
 #include <QImageReader>
 #include <QString>
-#include <cstdlib>
-#include <cstring>
+#include <span>
 
 namespace platform {
 namespace {
 
 constexpr int32_t kMaxSide = 4096;
-
-uint32_t Le32(const QByteArray& b, qsizetype at)
-{
-    const auto* p = reinterpret_cast<const uint8_t*>(b.constData()) + at;
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-uint16_t Le16(const QByteArray& b, qsizetype at)
-{
-    const auto* p = reinterpret_cast<const uint8_t*>(b.constData()) + at;
-    return uint16_t(p[0] | p[1] << 8);
-}
-
-// Qt's BMP reader fills the rows a short file lacks with whatever and still
-// succeeds, so the pixel data the header promises must all be there.
-bool BmpComplete(const QByteArray& data)
-{
-    if (data.size() < 26)
-        return false;
-    const int64_t dataOffset = Le32(data, 10);
-    const uint32_t infoSize = Le32(data, 14);
-    int64_t width = 0;
-    int64_t height = 0;
-    int64_t bitCount = 0;
-    uint32_t compression = 0;
-    uint32_t imageSize = 0;
-    if (infoSize == 12) {
-        width = Le16(data, 18);
-        height = Le16(data, 20);
-        bitCount = Le16(data, 24);
-    } else {
-        if (data.size() < 38)
-            return false;
-        width = int32_t(Le32(data, 18));
-        height = std::llabs(int64_t(int32_t(Le32(data, 22))));
-        bitCount = Le16(data, 28);
-        compression = Le32(data, 30);
-        imageSize = Le32(data, 34);
-    }
-    if (width <= 0 || height <= 0 || bitCount <= 0)
-        return false;
-    int64_t pixelBytes = 0;
-    if (compression == 0 || compression == 3) // uncompressed, bit fields
-        pixelBytes = (width * bitCount + 31) / 32 * 4 * height;
-    else
-        pixelBytes = imageSize;
-    return pixelBytes > 0 && dataOffset + pixelBytes <= data.size();
-}
 
 // Qt's JPEG reader returns a half-grey picture for a file cut short, so the
 // last scan must be followed by the end-of-image marker.
@@ -116,7 +68,9 @@ std::optional<MonoPicture> LoadMonoPicture(const std::string& path, int32_t widt
     if (data.startsWith("\x89PNG\r\n\x1a\n")) {
         format = "png";
     } else if (data.startsWith("BM")) {
-        if (!BmpComplete(data))
+        const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(data.constData()),
+                                             size_t(data.size()));
+        if (!BmpPixelDataComplete(bytes, uint64_t(data.size())))
             return fail("truncated or damaged BMP");
         format = "bmp";
     } else if (data.startsWith("\xFF\xD8\xFF")) {

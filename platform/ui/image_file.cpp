@@ -1,64 +1,14 @@
 #include "platform/ui/image_file.h"
 #include "platform/ui/ui_log.h"
+#include "platform/bmp_header.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <cstdint>
-#include <cstdlib>
+#include <span>
 
 namespace ui {
-namespace {
-
-std::uint32_t le32(const QByteArray& b, int at)
-{
-    return std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8
-           | std::uint32_t(std::uint8_t(b[at + 2])) << 16 | std::uint32_t(std::uint8_t(b[at + 3])) << 24;
-}
-
-std::uint16_t le16(const QByteArray& b, int at)
-{
-    return std::uint16_t(std::uint8_t(b[at]) | std::uint8_t(b[at + 1]) << 8);
-}
-
-// The BMP reader fills whatever rows are missing from a short file with
-// garbage and calls it a success, so the size is checked against the header.
-bool bmpComplete(const QByteArray& header, qint64 fileSize)
-{
-    if (header.size() < 26)
-        return false;
-    const std::uint32_t dataOffset = le32(header, 10);
-    const std::uint32_t infoSize = le32(header, 14);
-    std::int64_t width = 0;
-    std::int64_t height = 0;
-    std::int64_t bitCount = 0;
-    std::uint32_t compression = 0;
-    std::uint32_t imageSize = 0;
-    if (infoSize == 12) {
-        width = le16(header, 18);
-        height = le16(header, 20);
-        bitCount = le16(header, 24);
-    } else {
-        if (header.size() < 38)
-            return false;
-        width = std::int32_t(le32(header, 18));
-        height = std::abs(std::int64_t(std::int32_t(le32(header, 22))));
-        bitCount = le16(header, 28);
-        compression = le32(header, 30);
-        imageSize = le32(header, 34);
-    }
-    if (width <= 0 || height <= 0 || bitCount <= 0)
-        return false;
-    std::int64_t pixelBytes;
-    if (compression == 0 || compression == 3) { // BI_RGB, BI_BITFIELDS
-        pixelBytes = (width * bitCount + 31) / 32 * 4 * height;
-    } else {
-        pixelBytes = imageSize;
-    }
-    return std::int64_t(dataOffset) + pixelBytes <= fileSize;
-}
-
-} // namespace
 
 QImage loadImage(const std::string& path)
 {
@@ -87,7 +37,9 @@ QImage loadImage(const std::string& path)
     const QString suffix = QFileInfo(name).suffix().toLower();
     if ((suffix == QLatin1String("png") || suffix == QLatin1String("bmp")) && suffix != format)
         return fail(QStringLiteral("holds %1 data").arg(format.toUpper()));
-    if (format == QLatin1String("bmp") && !bmpComplete(header, size))
+    const std::span<const std::uint8_t> headerBytes(reinterpret_cast<const std::uint8_t*>(header.constData()),
+                                                    std::size_t(header.size()));
+    if (format == QLatin1String("bmp") && !platform::BmpPixelDataComplete(headerBytes, std::uint64_t(size)))
         return fail(QStringLiteral("truncated or damaged BMP"));
 
     QImageReader reader(&file, format.toLatin1());

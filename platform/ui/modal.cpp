@@ -10,6 +10,16 @@
 namespace ui {
 namespace {
 
+void selectFirstItem(QMenu& menu)
+{
+    for (QAction* action : menu.actions()) {
+        if (!action->isSeparator() && action->isVisible() && action->isEnabled()) {
+            menu.setActiveAction(action);
+            return;
+        }
+    }
+}
+
 class QtModalHost final : public ModalHost {
 public:
     void inform(QWidget* parent, const QString& text) override
@@ -25,10 +35,13 @@ public:
 
     int runDialog(QDialog& dialog) override { return dialog.exec(); }
 
-    int popupMenu(QWidget* parent, const MenuSpec& menuSpec, const QPoint& globalPos) override
+    int popupMenu(QWidget* parent, const MenuSpec& menuSpec, const QPoint& globalPos,
+                  const PopupOptions& options) override
     {
         QMenu menu(parent);
         renderMenu(menuSpec, menu);
+        if (options.selectFirst)
+            selectFirstItem(menu);
         const QAction* chosen = menu.exec(globalPos);
         return chosen ? chosen->data().toInt() : 0;
     }

@@ -30,7 +30,8 @@ public:
     // The dialog's result code (QDialog::Accepted, Rejected or its own).
     virtual int runDialog(QDialog& dialog) = 0;
     // The chosen item's id, or 0 when the menu was dismissed.
-    virtual int popupMenu(QWidget* parent, const MenuSpec& menu, const QPoint& globalPos) = 0;
+    virtual int popupMenu(QWidget* parent, const MenuSpec& menu, const QPoint& globalPos,
+                          const PopupOptions& options) = 0;
     // The chosen path, or empty when cancelled.
     virtual QString chooseFile(QWidget* parent, const FileChoice& choice) = 0;
     // The chosen colour, or nothing when cancelled.
@@ -45,9 +46,10 @@ ModalHost* setModalHost(ModalHost* host);
 inline void inform(QWidget* parent, const QString& text) { modalHost().inform(parent, text); }
 inline bool askYesNo(QWidget* parent, const QString& text) { return modalHost().askYesNo(parent, text); }
 inline int runDialog(QDialog& dialog) { return modalHost().runDialog(dialog); }
-inline int popupMenu(QWidget* parent, const MenuSpec& menu, const QPoint& globalPos)
+inline int popupMenu(QWidget* parent, const MenuSpec& menu, const QPoint& globalPos,
+                     const PopupOptions& options = {})
 {
-    return modalHost().popupMenu(parent, menu, globalPos);
+    return modalHost().popupMenu(parent, menu, globalPos, options);
 }
 inline QString chooseFile(QWidget* parent, const FileChoice& choice)
 {

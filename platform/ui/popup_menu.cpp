@@ -54,6 +54,8 @@ void renderMenu(const MenuSpec& menuSpec, QMenu& menu)
             QAction* action = menu.addAction(child.text);
             action->setData(child.id);
             action->setEnabled(child.enabled);
+            if (child.isDefault)
+                menu.setDefaultAction(action);
             if (child.checked) {
                 action->setCheckable(true);
                 action->setChecked(true);

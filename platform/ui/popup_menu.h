@@ -14,6 +14,7 @@ struct MenuSpec {
     bool checked = false;
     bool enabled = true;
     bool separator = false;
+    bool isDefault = false; // shown as the menu's default item (bold)
     std::vector<MenuSpec> items; // a sub-menu when not empty
 
     static MenuSpec item(int id, const QString& text, bool checked = false, bool enabled = true);
@@ -24,7 +25,15 @@ struct MenuSpec {
     const MenuSpec* find(int id) const;
 };
 
-// Fills `menu` with the items of `menuSpec`; every action carries its id as data.
+// How a popup menu opens.
+struct PopupOptions {
+    // The first enabled item is active when the menu shows, as when the menu
+    // was opened from the keyboard.
+    bool selectFirst = false;
+};
+
+// Fills `menu` with the items of `menuSpec`; every action carries its id as
+// data, and the default item becomes the menu's default action.
 void renderMenu(const MenuSpec& menuSpec, QMenu& menu);
 
 } // namespace ui

@@ -12,6 +12,7 @@
 #include "corlane/app_path.h"
 #include "model/net_type.h"
 #include "model/processor_manager.h"
+#include "plan/cycle_plan.h"
 #include "tests/support/child_process.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
@@ -143,14 +144,22 @@ TEST_F(Bootstrap, CloseWritesEachFileOnceAndGoesOnPastOneItCannotWrite)
 {
     CTavrixBootstrap bootstrap(runtime);
     ASSERT_EQ(bootstrap.Start(), CTavrixBootstrap::StartResult::Run);
-    // Main.ini cannot be written: a folder stands in its place.
+    // Main.ini and one cycle plan cannot be written: folders stand in
+    // their places.
     fs::remove(Sys("Main.ini"));
     fs::create_directories(Sys("Main.ini"));
+    for (const char* name : {"blocked", "fine"})
+        ASSERT_TRUE(CQelContext::GetCyclePlanMan()->Add(std::make_shared<CQelCyclePlan>(name)));
+    fs::create_directories(CQelCyclePlan::FilePath("blocked"));
     bootstrap.Close();
     EXPECT_TRUE(fs::is_directory(Sys("Main.ini")));
     EXPECT_TRUE(fs::exists(Sys("MultiScreenView.ini")));
     EXPECT_TRUE(fs::exists(ProFile()));
-    EXPECT_NE(ProgramLogText().find("cannot save Main.ini"), std::string::npos);
+    EXPECT_TRUE(fs::exists(CQelCyclePlan::FilePath("fine")));
+    const std::string log = ProgramLogText();
+    EXPECT_NE(log.find("cannot save Main.ini"), std::string::npos);
+    EXPECT_NE(log.find("cannot save cycle plan \"blocked\""), std::string::npos);
+    EXPECT_EQ(log.find("cannot save cycle plan \"fine\""), std::string::npos);
 
     EXPECT_TRUE(fs::exists(qz::vok::path::GetPlanPath() + "/PlanList.txt"));
     EXPECT_TRUE(fs::exists(qz::vok::path::GetPlanPath() + "/CyclePlanList.clt"));

@@ -109,7 +109,12 @@ TEST_F(ConfigTest, UnreadableFileIsKeptAsBadAndItsSettingsTakeDefaults) {
         WriteText(SysFile("MultiScreenView.ini"), body);
         CQelConfig config;
         config.SetLog(&log_);
+        testing::internal::CaptureStderr();
         EXPECT_TRUE(config.Load());
+        // An operator at a terminal hears of it even with the log off.
+        const std::string told = testing::internal::GetCapturedStderr();
+        EXPECT_NE(told.find("tavrix: config: " + SysFile("Main.ini") + " is damaged"), std::string::npos) << told;
+        EXPECT_NE(told.find("kept as " + SysFile("Main.ini") + ".bad\n"), std::string::npos) << told;
         EXPECT_EQ(config.GetInt("Main.Language", 5), 0);
         EXPECT_TRUE(config.GetBool("MulSView.AutoExecute", false));
         EXPECT_EQ(ReadText(SysFile("Main.ini.bad")), body);
@@ -152,4 +157,23 @@ TEST_F(ConfigTest, AFileThatCannotBeWrittenDoesNotStopTheOther) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == "Main.ini" || name == "MultiScreenView.ini") << name;
     }
+}
+
+TEST_F(ConfigTest, WhatIsSavedAlwaysLoadsAgain) {
+    // A line end in a value would split it: control characters are left out.
+    std::string every;
+    for (int c = 1; c < 0x20; ++c) {
+        every += char(c);
+    }
+    CQelConfig config;
+    config.SetLog(&log_);
+    config.LoadMain();
+    config.SetString("MainFrm.Pssword", "a" + every + "b");
+    ASSERT_TRUE(config.SaveMain());
+    CQelConfig back;
+    back.SetLog(&log_);
+    EXPECT_TRUE(back.LoadMain());
+    EXPECT_EQ(back.GetString("MainFrm.Pssword", ""), "ab");
+    EXPECT_EQ(back.GetInt("Main.Singleton", 0), 1);
+    EXPECT_FALSE(fs::exists(SysFile("Main.ini.bad")));
 }

@@ -11,7 +11,6 @@
 #include "corlane/app_path.h"
 #include "corlane/xdatetime.h"
 #include "platform/clock.h"
-#include "platform/file_replace.h"
 #include "tests/support/test_files.h"
 
 namespace fs = std::filesystem;
@@ -23,7 +22,7 @@ using Level = qz::vok::logfile::LOG_LEVEL;
 namespace {
 
 void SetLevelFile(const std::string& text) {
-    ASSERT_TRUE(platform::ReplaceFileContents(qz::vok::path::GetSysPath() + "/TOLM.INI", text));
+    ASSERT_TRUE(tavrix::test::ReplaceText(qz::vok::path::GetSysPath() + "/TOLM.INI", text));
 }
 
 class ProgramLogTest : public ::testing::Test {

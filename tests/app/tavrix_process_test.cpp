@@ -165,3 +165,19 @@ TEST_F(TavrixProcess, SecondCopyEndsQuietlyWhenTheFirstHasNoWindowYet)
     EXPECT_FALSE(HasStarted(second));
     bootstrap.Shutdown();
 }
+
+TEST_F(TavrixProcess, WithoutItsWorkingFolderTheProgramSaysSoAndStops)
+{
+    const fs::path main = Main("gone");
+    const fs::path told = root / "stderr.txt";
+    ChildOptions options;
+    options.stderrPath = told.string();
+    options.removeWorkingFolder = true;
+    ChildProgram child(TAVRIX_EXE, main, runtime, options);
+    EXPECT_NE(child.Wait(), 0);
+    EXPECT_NE(ReadText(told).find("tavrix: the working folder no longer exists"), std::string::npos)
+        << ReadText(told);
+    // Nothing fell back to the root folder.
+    for (const char* folder : {"/Sys", "/Log", "/Hardware", "/Plan"})
+        EXPECT_FALSE(fs::exists(folder)) << folder;
+}

@@ -98,7 +98,7 @@ void ReadModel(const CQelProcessor& processor, const std::atomic<bool>& stop)
 
 TEST_F(ReplyTest, SurvivesRandomInputWhileTheModelIsRead)
 {
-    ASSERT_TRUE(platform::ReplaceFileContents(CQelProcessor::ProFilePath(),
+    ASSERT_TRUE(tavrix::test::ReplaceText(CQelProcessor::ProFilePath(),
         "<Processor version=\"V1\"><SignalSource><SigSrc id=\"100\" name=\"in\"/>"
         "<SigSrc id=\"zz\"/></SignalSource></Processor>"));
     processor_->SetSenderPause(0);

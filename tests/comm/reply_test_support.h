@@ -15,7 +15,6 @@
 #include "corlane/app_path.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
-#include "platform/file_replace.h"
 #include "tests/support/queued_events.h"
 #include "tests/support/test_files.h"
 
@@ -53,7 +52,7 @@ protected:
     static void LogEverything()
     {
         std::filesystem::create_directories(qz::vok::path::GetSysPath());
-        ASSERT_TRUE(platform::ReplaceFileContents(qz::vok::path::GetSysPath() + "/TOLM.INI",
+        ASSERT_TRUE(tavrix::test::ReplaceText(qz::vok::path::GetSysPath() + "/TOLM.INI",
                                                   "[LOG]\nLOGLEVEL=5\n"));
     }
 

@@ -142,6 +142,30 @@ TEST(ResetJob, ModelWithoutPresetsOnlyEndsAndDiscovers)
     EXPECT_FALSE(std::filesystem::exists(CQelProcessor::ProFilePath()));
 }
 
+TEST(ResetJob, NextStartDoesNotWaitForTheDiscoveryAfterTheEnd)
+{
+    // Real time: model 6's discovery waits 500 ms between its two output
+    // timings, after the reset has ended.
+    platform::SteadyClock clock;
+    HeadlessUi ui;
+    Receiver first(ui);
+    Receiver second(ui);
+    LinkFixture link(clock, 6, 1);
+    CQelProcessor& processor = *link.processor;
+    processor.AddResolution({3, "1080p", {1920, 1080, 60}});
+    auto output = std::make_shared<CQelSigOut>(10100);
+    output->SetResolution({1920, 1080, 60});
+    processor.AddSigOut(output);
+
+    ASSERT_EQ(processor.StartReset(first.Handle<IResetProgress>()), 0);
+    ASSERT_TRUE(WaitIdle(processor));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(processor.StartReset(second.Handle<IResetProgress>()), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 400ms);
+    EXPECT_TRUE(second.WaitForLast({0, 0, 0, 0}));
+    EXPECT_EQ(first.Seen(), (Reports{{0, 0, 0, 0}}));
+}
+
 TEST(OsdSaveJob, PollsOnceASecondUntilTheDeviceReportsSaved)
 {
     DrainEvents();

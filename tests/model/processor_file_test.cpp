@@ -205,6 +205,9 @@ TEST(ProcessorFile, UnusableFileLeavesDefaultsAndIsKeptAsBad)
         {"not a number", MinimalFile(8, "<SigSrc id=\"1\" type=\"x\"/>")},
         {"number out of range", MinimalFile(8, "<SigSrc id=\"4294967296\"/>")},
         {"not XML", std::string("\xFF\x00junk", 6)},
+        {"control character", MinimalFile(8, "<SigSrc id=\"1\" name=\"a\x02\"/>")},
+        {"reference to NUL", MinimalFile(8, "<SigSrc id=\"1\" name=\"a&#0;\"/>")},
+        {"wrong root", "<Processors version=\"V1\" Authorization=\"0\"/>"},
     };
     fs::create_directory("logs");
     SetModelLog(std::make_shared<qz::vok::logfile>("model", qz::vok::logfile::LOG_ERROR, "logs", false));
@@ -294,4 +297,22 @@ TEST(ProcessorFile, RenamingASourceRewritesOnlyItsElement)
     EXPECT_FALSE(fs::exists(CQelProcessor::ProFilePath()));
     p->SaveSigSrcsToPro("x", 99); // no such source
     EXPECT_TRUE(DrainEvents().empty());
+}
+
+TEST(ProcessorFile, NamesWithEveryControlCharacterSaveInAFormThatLoads)
+{
+    std::string every;
+    for (int c = 1; c < 0x20; ++c)
+        every += char(c);
+    const std::string kept = "a\t\n\rb"; // XML carries these three, and the names keep them
+    auto p = Load(MinimalFile(8, "<SigSrc id=\"1\"/><SigSrc id=\"2\"/>"));
+    p->SetPlanName(3, "a" + every + "b");           // a whole save
+    p->SaveSigSrcsToPro("a" + every + "b", 2);      // one element rewritten in place
+    ASSERT_EQ(p->GetSigSrc(2)->GetName(), "a" + every + "b");
+
+    bool ok = false;
+    auto back = Load(ReadText(CQelProcessor::ProFilePath()), &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(back->GetPlanName(3), kept);
+    EXPECT_EQ(back->GetSigSrc(2)->GetName(), kept);
 }

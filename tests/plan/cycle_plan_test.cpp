@@ -121,12 +121,26 @@ TEST_F(CyclePlans, RemoveAndRenameActOnTheFileFirst)
     }
 }
 
-TEST_F(CyclePlans, NothingIsWrittenWhenTheListCannotBe)
+TEST_F(CyclePlans, SaveListIsFalseWhenAnyFileIsNotWritten)
 {
     Make("c", {"p"});
+    Make("d", {"q"});
+    Make("e", {"r"});
     WriteText(CQelCyclePlanMan::ListPath() + "/x", ""); // a folder in the file's place
-    EXPECT_FALSE(cycles->SaveList());
+    Names unsaved;
+    EXPECT_FALSE(cycles->SaveList(&unsaved));
+    EXPECT_TRUE(unsaved.empty()); // the list itself failed
     EXPECT_FALSE(fs::exists(CQelCyclePlan::FilePath("c")));
+    fs::remove_all(CQelCyclePlanMan::ListPath());
+
+    // One ".cycle" that cannot be written does not stop the others.
+    WriteText(CQelCyclePlan::FilePath("d") + "/x", "");
+    EXPECT_FALSE(cycles->SaveList(&unsaved));
+    EXPECT_EQ(unsaved, Names{"d"});
+    EXPECT_TRUE(fs::exists(CQelCyclePlan::FilePath("c")));
+    EXPECT_TRUE(fs::exists(CQelCyclePlan::FilePath("e")));
+    fs::remove_all(CQelCyclePlan::FilePath("d"));
+    EXPECT_TRUE(cycles->SaveList());
 }
 
 TEST_F(CyclePlans, DamagedListsKeepWhatReadsAndAreKeptAside)
@@ -154,13 +168,22 @@ TEST_F(CyclePlans, DamagedListsKeepWhatReadsAndAreKeptAside)
         {Le32(0x8EB00002) + Le32(1) + Le32(1) + "a", {}, kept},
         {head + Le32(2) + Le32(1) + "a" + Le32(50) + "b", {"a"}, kept},
         {head + Le32(0x7FFFFFFF) + Le32(1) + "a", {"a"}, kept},
+        {head + Le32(0x80000000) + Le32(1) + "a", {"a"}, kept},
+        {head + Le32(0xFFFFFFFF), {}, kept},
         {head + Le32(2) + Le32(2) + "\xFF\xFF" + Le32(1) + "b", {"b"}, kept},
         {head + Le32(1) + Le32(2) + "..", {}, kept},
         {head, {}, kept},
     };
     for (const auto& c : cases) {
+        testing::internal::CaptureStderr();
         EXPECT_EQ(load(c.bytes), c.names);
+        const std::string told = testing::internal::GetCapturedStderr();
         EXPECT_EQ(fs::exists(CQelCyclePlanMan::ListPath() + ".bad"), c.bad);
+        // An operator at a terminal hears of it even with the log off.
+        EXPECT_EQ(told.find("tavrix: " + CQelCyclePlanMan::ListPath()) == 0 &&
+                      told.find("kept as " + CQelCyclePlanMan::ListPath() + ".bad") != std::string::npos,
+                  c.bad)
+            << told;
     }
 
     // A cycle file of another version, or one that does not parse, gives
@@ -183,6 +206,40 @@ TEST_F(CyclePlans, DamagedListsKeepWhatReadsAndAreKeptAside)
     ASSERT_EQ(fresh.Find("s")->GetCells().size(), 1u);
     EXPECT_EQ(fresh.Find("s")->GetCells()[0]->seconds, 0);
     EXPECT_EQ(fresh.Find("s")->GetNumberOfCycles(), -1);
+}
+
+TEST_F(CyclePlans, DamagedCycleFilesAreKeptAndNeverRewrittenEmpty)
+{
+    const std::vector<std::string> damaged = {
+        "<Cycles version=\"V1\"><Cycle/><Plans/></Cycles>",
+        "<CyclePlan version=\"V1\"><Plans><Plan name=\"p\"/></Plans></CyclePlan>",
+        "<CyclePlan version=\"V1\"><Cycle numberofcycles=\"2\"/></CyclePlan>",
+        "<CyclePlan version=\"V1\"><Cycle numberofcycles=\"two\"/><Plans/></CyclePlan>",
+        "<CyclePlan version=\"V1\"><Cycle/><Plans><Plan name=\"p\" cyclesec=\"5s\"/></Plans></CyclePlan>",
+        "<CyclePlan version=\"V1\"><Cycle/><Plans><Plan name=\"p&#1;\"/></Plans></CyclePlan>",
+    };
+    std::string list = Le32(0x8EB00001) + Le32(uint32_t(damaged.size()));
+    for (size_t i = 0; i < damaged.size(); ++i) {
+        const std::string name = "d" + std::to_string(i);
+        list += Le32(uint32_t(name.size())) + name;
+        WriteText(CQelCyclePlan::FilePath(name), damaged[i]);
+    }
+    WriteText(CQelCyclePlanMan::ListPath(), list);
+    ASSERT_TRUE(cycles->LoadList());
+    ASSERT_EQ(cycles->GetPlans().size(), damaged.size());
+    ASSERT_TRUE(cycles->SaveList()); // as at shut-down
+    for (size_t i = 0; i < damaged.size(); ++i) {
+        const std::string path = CQelCyclePlan::FilePath("d" + std::to_string(i));
+        EXPECT_TRUE(cycles->GetPlans()[i]->GetCells().empty()) << i;
+        EXPECT_EQ(ReadText(path + ".bad"), damaged[i]) << i;
+        EXPECT_EQ(ReadText(path), damaged[i]) << i;
+    }
+    // Once the operator changes one, it is written.
+    ASSERT_TRUE(cycles->GetPlans()[0]->AddCell("p"));
+    ASSERT_TRUE(cycles->SaveList());
+    CQelCyclePlan back("d0");
+    back.Load();
+    EXPECT_EQ(Cells(back), Names{"p"});
 }
 
 TEST(PlanContext, OwnsOneOfEachManagerUntilDestroyed)

@@ -179,6 +179,11 @@ TEST_F(PlanFile, BadFilesLoadNothingAndStayUntouched)
         replace("col=\"2\" row=\"1\"", "col=\"2\" row=\"0\""),
         replace("resolution=\"1920,1080\"", "resolution=\"\""),
         "",
+        replace("<Plan ", "<Plans "),
+        replace("col=\"2\" row=\"1\"", "col=\"2\" row=\"one\""),
+        replace("type=\"1\"", "type=\"1x\""),
+        replace("version=\"V1\"", "version=\"V1&#0;\""),
+        replace("version=\"V1\"", "version=\"V1\x1B\""),
     };
     std::string list;
     for (size_t i = 0; i < bad.size(); ++i) {
@@ -195,6 +200,7 @@ TEST_F(PlanFile, BadFilesLoadNothingAndStayUntouched)
             EXPECT_EQ(plan, nullptr);
         }
         EXPECT_EQ(ReadText(InPlanFolder(name + ".plan")), bad[i]);
+        EXPECT_EQ(ReadText(InPlanFolder(name + ".plan.bad")), bad[i]);
     }
     CQelPlanMan::PlanPtr plan;
     EXPECT_FALSE(man->LoadPlanFile("missing", plan));

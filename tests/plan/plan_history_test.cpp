@@ -119,18 +119,42 @@ TEST_F(PlanHistory, RestoredWindowsKeepLogosAndFourKParts)
     EXPECT_EQ(plan.GetWindowAt(0)->osd.bitmap, bits);
 }
 
-TEST_F(PlanHistory, RestoreDropsGroupsThatHaveGone)
+TEST_F(PlanHistory, UndoAndRedoAcrossAGroupingKeepTheGroup)
 {
-    Record(1);
+    Record(2); // 1, 2
+    // Binding records no entry of its own.
     auto g = std::make_shared<CQelGroup>();
-    g->id = 1;
+    g->id = plan.NextGroupId();
+    g->name = "G";
     plan.AddGroup(g);
-    plan.GetWindowAt(0)->group = 1;
-    plan.AddHistory(kActMoveWindow);      // 2: in group 1
-    plan.LeaveGroup(plan.GetWindowAt(0)); // group 1 goes
-    plan.AddHistory(kActMoveWindow);      // 3
-    ASSERT_TRUE(plan.RecoverHistory(2));
+    plan.GetWindowAt(0)->group = g->id;
+    plan.GetWindowAt(1)->group = g->id;
+    plan.GetWindowAt(1)->rect = {50, 50, 60, 60};
+    plan.AddHistory(kActMoveWindow); // 3
+
+    ASSERT_TRUE(plan.RecoverHistory(2)); // before the binding
     EXPECT_EQ(plan.GetWindowAt(0)->group, 0);
+    EXPECT_EQ(plan.GetWindowAt(1)->group, 0);
+    ASSERT_EQ(plan.GetGroupCount(), 1); // unused for now, still there
+    EXPECT_EQ(plan.NextGroupId(), 2);
+
+    ASSERT_TRUE(plan.RecoverHistory(3));
+    ASSERT_EQ(plan.GetGroupCount(), 1);
+    EXPECT_EQ(plan.GetGroupAt(0)->name, "G");
+    CQelPlan::WindowList members;
+    plan.GetGroupWindows(g->id, members);
+    ASSERT_EQ(members.size(), 2u);
+    EXPECT_EQ(members[1]->rect, (Rect{50, 50, 60, 60}));
+
+    // An edit that empties a group removes it, and a restore does not
+    // revive its id.
+    plan.LeaveGroup(plan.GetWindowAt(0));
+    plan.LeaveGroup(plan.GetWindowAt(1));
+    EXPECT_EQ(plan.GetGroupCount(), 0);
+    ASSERT_TRUE(plan.RecoverHistory(2));
+    ASSERT_TRUE(plan.RecoverHistory(3));
+    EXPECT_EQ(plan.GetWindowAt(0)->group, 0);
+    EXPECT_EQ(plan.GetWindowAt(1)->group, 0);
     EXPECT_EQ(plan.GetGroupCount(), 0);
 }
 

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "plan_files_support.h"
 
@@ -41,6 +45,32 @@ private:
     void (*oldHandler_)(int) = nullptr;
 };
 
+// Root may remove any file, so refused removals are tried as another user.
+constexpr uid_t kOtherUser = 65534; // nobody
+constexpr int kCannotBeOtherUser = 77;
+
+// Runs `body` in a child process as kOtherUser and gives its exit code;
+// kCannotBeOtherUser when the child cannot become that user or reach
+// `folder`.
+int AsOtherUser(const std::string& folder, const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kOtherUser) != 0 ||
+            ::setuid(kOtherUser) != 0 || ::access(folder.c_str(), X_OK) != 0)
+            _exit(kCannotBeOtherUser);
+        _exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void GiveTo(const std::string& path, uid_t user)
+{
+    ASSERT_EQ(::chown(path.c_str(), user, user), 0) << path;
+}
+
 } // namespace
 
 TEST_F(PlanManager, PlanListIsOneGb2312NameALine)
@@ -67,12 +97,18 @@ TEST_F(PlanManager, PlanListIsOneGb2312NameALine)
     EXPECT_FALSE(man->LoadPlanList());
     EXPECT_TRUE(man->GetSavedNames().empty());
 
-    // Lines that cannot be names are skipped and the file kept aside.
+    // Lines that cannot be names are skipped and the file kept aside; an
+    // operator at a terminal hears of it even with the log off.
     const std::string damaged = "ok\n..\n\xFF\xFF\nx/y\n";
     WriteText(CQelPlanMan::PlanListPath(), damaged);
+    testing::internal::CaptureStderr();
     EXPECT_TRUE(man->LoadPlanList());
+    const std::string told = testing::internal::GetCapturedStderr();
     EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"ok"});
     EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath() + ".bad"), damaged);
+    EXPECT_EQ(told, "tavrix: " + CQelPlanMan::PlanListPath() +
+                        ": the plan list holds lines that are not plan names; kept as " +
+                        CQelPlanMan::PlanListPath() + ".bad\n");
 }
 
 TEST_F(PlanManager, SavingPostsAndWritesTheListOnlyForANewName)
@@ -115,7 +151,71 @@ TEST_F(PlanManager, FailedSaveKeepsTheOldFilesAndTheDirtyFlag)
     EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"p"});
     EXPECT_EQ(CountPlanListEvents(), 1);
     for (const auto& entry : fs::directory_iterator(qz::vok::path::GetPlanPath()))
-        EXPECT_EQ(entry.path().filename().string().rfind(".plantmp", 0), std::string::npos);
+        EXPECT_NE(entry.path().filename().string()[0], '.') << "temporary file left";
+}
+
+TEST_F(PlanManager, WhatIsSavedAlwaysLoadsAgain)
+{
+    // A plan without a screen grid or resolution yet would not load: it is
+    // refused before anything is written.
+    auto empty = man->CreatePlan("empty");
+    auto noRate = Sized(*man, "no rate");
+    noRate->SetResolution({1920, 1080, 0});
+    for (const auto& plan : {empty, noRate}) {
+        auto ref = plan;
+        EXPECT_FALSE(man->SavePlanFile(plan));
+        EXPECT_FALSE(man->SavePlanAs(ref, "copy of " + plan->GetName()));
+        EXPECT_EQ(ref, plan);
+    }
+    EXPECT_TRUE(fs::is_empty(qz::vok::path::GetPlanPath()));
+    EXPECT_TRUE(man->GetSavedNames().empty());
+    EXPECT_EQ(CountPlanListEvents(), 0);
+
+    // Names that reach the file from windows and groups lose what XML
+    // cannot carry; a plan name holding it never becomes a file name.
+    std::string every;
+    for (int c = 1; c < 0x20; ++c)
+        every += char(c);
+    EXPECT_EQ(man->CreatePlan("a" + every), nullptr);
+    auto plan = Sized(*man, "names");
+    auto group = std::make_shared<CQelGroup>();
+    group->id = 1;
+    group->name = "g" + every;
+    plan->AddGroup(group);
+    auto window = MakeWindow({0, 0, 10, 10}, 3);
+    window->group = 1;
+    plan->AddWindow(window);
+    window->name = "w" + every;
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    CQelPlanMan fresh;
+    fresh.LoadPlanList();
+    CQelPlanMan::PlanPtr back;
+    ASSERT_TRUE(fresh.LoadPlanFile("names", back));
+    EXPECT_EQ(back->GetWindowAt(0)->name, "w\t\n\r");
+    EXPECT_EQ(back->GetGroupById(1)->name, "g\t\n\r");
+}
+
+TEST_F(PlanManager, SaveFailsWhenThePlanListCannotBeWritten)
+{
+    WriteText(CQelPlanMan::PlanListPath() + "/x", ""); // a folder in the file's place
+    auto plan = Sized(*man, "p");
+    plan->SetDirty(true);
+    EXPECT_FALSE(man->SavePlanFile(plan));
+    EXPECT_TRUE(plan->IsDirty());
+    auto ref = plan;
+    EXPECT_FALSE(man->SavePlanAs(ref, "q"));
+    EXPECT_EQ(ref, plan);
+    CQelPlanMan::PlanPtr none;
+    EXPECT_FALSE(man->FindPlanByName("q", none));
+    EXPECT_TRUE(man->GetSavedNames().empty());
+    EXPECT_EQ(CountPlanListEvents(), 0);
+
+    // The name joins the list with the next save that can write it.
+    fs::remove_all(CQelPlanMan::PlanListPath());
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    EXPECT_FALSE(plan->IsDirty());
+    EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath()), "p\r\n");
+    EXPECT_EQ(CountPlanListEvents(), 1);
 }
 
 TEST_F(PlanManager, OpeningCreatingAndNaming)
@@ -196,6 +296,10 @@ TEST_F(PlanManager, SaveAsCopiesToAFreeNameOnly)
     EXPECT_NE(ref, plan);
     EXPECT_EQ(ref->GetName(), "copy");
     EXPECT_FALSE(plan->IsDirty());
+    // One "new plan" entry that holds the copied windows.
+    ASSERT_EQ(ref->GetHistoryCount(), 1);
+    EXPECT_EQ(ref->GetHistoryAt(0)->GetActionName(), "新建方案");
+    EXPECT_EQ(ref->GetHistoryAt(0)->GetWindows().size(), 1u);
     EXPECT_EQ(CountPlanListEvents(), 1);
 
     CQelPlanMan fresh;
@@ -238,6 +342,41 @@ TEST_F(PlanManager, RenameMovesBothFilesFirst)
     EXPECT_EQ(back->GetWindowAt(0)->osd.background, 7); // the logo came along
 }
 
+TEST_F(PlanManager, RenamedOpenPlanSavesUnderItsNewName)
+{
+    auto plan = Sized(*man, "old");
+    auto logo = Logo(32, 1, 4, 7);
+    plan->AddWindow(logo);
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    TakeEvents();
+
+    ASSERT_TRUE(man->RenamePlanFile("new", "old"));
+    EXPECT_EQ(plan->GetName(), "new");
+    CQelPlanMan::PlanPtr found;
+    EXPECT_TRUE(man->FindPlanByName("new", found));
+    EXPECT_EQ(found, plan);
+    EXPECT_FALSE(man->PlanNameExists("old"));
+    EXPECT_EQ(CountPlanListEvents(), 1);
+
+    plan->GetWindowAt(0)->rect = {10, 20, 110, 120};
+    plan->SetDirty(true);
+    ASSERT_TRUE(man->SavePlanFile(plan));
+    EXPECT_FALSE(plan->IsDirty());
+    EXPECT_EQ(CountPlanListEvents(), 0);
+    EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"new"});
+    EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath()), "new\r\n");
+    for (const char* gone : {"old.plan", "old.osd"})
+        EXPECT_FALSE(fs::exists(InPlanFolder(gone))) << gone;
+
+    CQelPlanMan fresh;
+    ASSERT_TRUE(fresh.LoadPlanList());
+    CQelPlanMan::PlanPtr back;
+    ASSERT_TRUE(fresh.LoadPlanFile("new", back));
+    ASSERT_EQ(back->GetWindowCount(), 1);
+    EXPECT_EQ(back->GetWindowAt(0)->rect, (Rect{10, 20, 110, 120}));
+    EXPECT_EQ(back->GetWindowAt(0)->osd.bitmap, logo->osd.bitmap);
+}
+
 TEST_F(PlanManager, DeleteRemovesFilesBeforeTheName)
 {
     ASSERT_TRUE(man->SavePlanFile(Sized(*man, "s")));
@@ -261,6 +400,68 @@ TEST_F(PlanManager, DeleteRemovesFilesBeforeTheName)
     EXPECT_TRUE(man->GetLoadedPlans().empty());
     EXPECT_EQ(CountPlanListEvents(), 1);
     EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath()), "");
+}
+
+TEST_F(PlanManager, DeleteThatFailsHalfWayLeavesTheWholePlanOrNone)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give the plan's files to another user";
+    const fs::path here = fs::current_path();
+    const fs::perms hereMode = fs::status(here).permissions();
+    fs::permissions(here, fs::perms::others_exec, fs::perm_options::add);
+    const std::string folder = qz::vok::path::GetPlanPath();
+    auto plan = Sized(*man, "s");
+    auto logo = Logo(32, 1, 3, 9);
+    plan->AddWindow(logo);
+
+    // A sticky folder lets the other user remove only its own files.
+    struct Row {
+        const char* what;
+        fs::perms folderMode;
+        uid_t planOwner;
+        uid_t osdOwner;
+        bool deleted;
+    };
+    const Row rows[] = {
+        {"read-only folder", fs::perms(0555), kOtherUser, kOtherUser, false},
+        {"the .plan may not go", fs::perms(01777), 0, kOtherUser, false},
+        {"the .osd may not go", fs::perms(01777), kOtherUser, 0, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(man->SavePlanFile(plan));
+        GiveTo(InPlanFolder("s.plan"), row.planOwner);
+        GiveTo(InPlanFolder("s.osd"), row.osdOwner);
+        GiveTo(CQelPlanMan::PlanListPath(), kOtherUser);
+        fs::permissions(folder, row.folderMode);
+        // Bits: deleted, still a saved name, still loaded.
+        const int outcome = AsOtherUser(folder, [&] {
+            const bool deleted = man->DeletePlanFile("s");
+            CQelPlanMan::PlanPtr loaded;
+            return int(deleted) | (CQelPlanMan::PlanNameInList(man->GetSavedNames(), "s") << 1) |
+                   (man->FindPlanByName("s", loaded) << 2);
+        });
+        fs::permissions(folder, fs::perms(0755));
+        if (outcome == kCannotBeOtherUser) {
+            fs::permissions(here, hereMode);
+            GTEST_SKIP() << "the plan folder cannot be reached as user " << kOtherUser;
+        }
+        if (row.deleted) {
+            EXPECT_EQ(outcome, 1);
+            EXPECT_FALSE(fs::exists(InPlanFolder("s.plan")));
+            EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath()), "");
+            continue;
+        }
+        EXPECT_EQ(outcome, 6);
+        EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath()), "s\r\n");
+        CQelPlanMan fresh;
+        fresh.LoadPlanList();
+        CQelPlanMan::PlanPtr back;
+        ASSERT_TRUE(fresh.LoadPlanFile("s", back));
+        ASSERT_EQ(back->GetWindowCount(), 1);
+        EXPECT_EQ(back->GetWindowAt(0)->osd.bitmap, logo->osd.bitmap);
+    }
+    fs::permissions(here, hereMode);
 }
 
 TEST_F(PlanManager, UnsafeNamesNeverBecomePaths)

@@ -3,6 +3,7 @@
 // offscreen, in a main folder of the test's choosing, with its own runtime
 // folder. The harness's time-out is the hang guard; nothing here times out.
 #include <chrono>
+#include <fcntl.h>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -34,10 +35,16 @@ inline std::filesystem::path MakeRuntimeFolder(const std::filesystem::path& dir)
     return dir;
 }
 
+// How a child program starts, beyond the usual.
+struct ChildOptions {
+    std::string stderrPath;           // its stderr goes there when given
+    bool removeWorkingFolder = false; // gone before the program runs
+};
+
 class ChildProgram {
 public:
     ChildProgram(const std::string& exe, const std::filesystem::path& mainFolder,
-                 const std::filesystem::path& runtimeFolder)
+                 const std::filesystem::path& runtimeFolder, const ChildOptions& options = {})
     {
         const std::string cwd = (mainFolder / "bin").string();
         // Everything the child needs is made before the fork.
@@ -60,6 +67,13 @@ public:
         if (pid_ == 0) {
             if (chdir(cwd.c_str()) != 0)
                 _exit(126);
+            if (options.removeWorkingFolder && rmdir(cwd.c_str()) != 0)
+                _exit(126);
+            if (!options.stderrPath.empty()) {
+                const int fd = open(options.stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                if (fd < 0 || dup2(fd, 2) < 0)
+                    _exit(126);
+            }
             execve(program.c_str(), argv, envp.data());
             _exit(127);
         }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "corlane/xdatetime.h"
 
 namespace tavrix::test {
@@ -21,6 +22,14 @@ inline void WriteText(const std::filesystem::path& path, const std::string& text
     if (path.has_parent_path())
         std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
+}
+
+// Replaces a file whole, as the program does: for files that other threads
+// may be reading meanwhile.
+inline bool ReplaceText(const std::string& path, const std::string& text)
+{
+    std::string error;
+    return qz::vok::file_store::replace_file(path, text, error);
 }
 
 inline std::string ReadText(const std::filesystem::path& path)

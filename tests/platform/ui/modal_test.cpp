@@ -2,9 +2,11 @@
 #include "tests/support/ui/ui_test.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTimer>
 #include <gtest/gtest-spi.h>
 
 namespace {
@@ -56,7 +58,7 @@ TEST_F(ModalSeam, ScriptedAnswersComeBackInOrderAndPromptsAreRecorded)
     modal().expectInform();
     modal().answerFile("/tmp/logo.bmp");
 
-    EXPECT_EQ(ui::popupMenu(nullptr, sampleMenu(), QPoint(40, 50)), 2);
+    EXPECT_EQ(ui::popupMenu(nullptr, sampleMenu(), QPoint(40, 50), {.selectFirst = true}), 2);
     EXPECT_TRUE(ui::askYesNo(nullptr, "方案还未保存，需要保存吗？"));
     ui::inform(nullptr, "请选择信号源");
     ui::FileChoice bitmaps;
@@ -67,6 +69,7 @@ TEST_F(ModalSeam, ScriptedAnswersComeBackInOrderAndPromptsAreRecorded)
     ASSERT_EQ(prompts.size(), 4u);
     EXPECT_EQ(prompts[0].kind, Prompt::Menu);
     EXPECT_EQ(prompts[0].pos, QPoint(40, 50));
+    EXPECT_TRUE(prompts[0].popup.selectFirst);
     ASSERT_EQ(prompts[0].menu.items.size(), 5u);
     EXPECT_TRUE(prompts[0].menu.items[1].checked);
     EXPECT_EQ(prompts[1].text, "方案还未保存，需要保存吗？");
@@ -92,10 +95,12 @@ TEST_F(ModalSeam, ScriptedDialogIsFilledWithoutBlocking)
     EXPECT_EQ(modal().prompts().at(0).text, "新建方案");
 }
 
-TEST(MenuSpec, RendersCheckedItemsAndIdsAsData)
+TEST(MenuSpec, RendersCheckedItemsDefaultItemAndIdsAsData)
 {
+    ui::MenuSpec withDefault = sampleMenu();
+    withDefault.items[1].isDefault = true;
     QMenu menu;
-    ui::renderMenu(sampleMenu(), menu);
+    ui::renderMenu(withDefault, menu);
     const QList<QAction*> actions = menu.actions();
     ASSERT_EQ(actions.size(), 5);
 
@@ -103,6 +108,7 @@ TEST(MenuSpec, RendersCheckedItemsAndIdsAsData)
     EXPECT_FALSE(actions[0]->isChecked());
     EXPECT_TRUE(actions[1]->isChecked());
     EXPECT_EQ(actions[1]->data().toInt(), 2);
+    EXPECT_EQ(menu.defaultAction(), actions[1]);
     EXPECT_TRUE(actions[2]->isSeparator());
     EXPECT_FALSE(actions[3]->isEnabled());
     EXPECT_EQ(actions[3]->data().toInt(), 7);
@@ -118,6 +124,39 @@ TEST(MenuSpec, RendersCheckedItemsAndIdsAsData)
     EXPECT_EQ(menuSpec.find(30)->text, "左对齐");
     EXPECT_EQ(menuSpec.find(0), nullptr); // separators and sub-menus carry no id
     EXPECT_EQ(menuSpec.find(99), nullptr);
+}
+
+// The Qt host itself, with menus closed by a timer: the first enabled item
+// is active once the menu shows only when asked for.
+TEST(QtModalHost, SelectFirstMakesTheFirstEnabledItemActive)
+{
+    const ui::MenuSpec choices = ui::MenuSpec::subMenu(QString(), {
+        ui::MenuSpec::item(7, "删除", false, false),
+        ui::MenuSpec::separatorItem(),
+        ui::MenuSpec::item(1, "1倍"),
+        ui::MenuSpec::item(2, "2倍"),
+    });
+    ui::ModalHost* scripted = ui::setModalHost(nullptr);
+    for (const bool selectFirst : {false, true}) {
+        QString active = "none";
+        int ticks = 0;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            // Without selection, a few ticks show that nothing becomes active.
+            if (menu->activeAction() || ++ticks > (selectFirst ? 1000 : 5)) {
+                if (menu->activeAction())
+                    active = menu->activeAction()->text();
+                menu->close();
+            }
+        });
+        poll.start(10);
+        EXPECT_EQ(ui::popupMenu(nullptr, choices, QPoint(300, 300), {.selectFirst = selectFirst}), 0);
+        EXPECT_EQ(active, selectFirst ? "1倍" : "none");
+    }
+    ui::setModalHost(scripted);
 }
 
 } // namespace

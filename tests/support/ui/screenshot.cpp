@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QPixmap>
 #include <QWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -16,6 +17,8 @@ QImage screenshot(QWidget& widget)
     std::string name = "screenshot";
     if (const auto* info = testing::UnitTest::GetInstance()->current_test_info())
         name = std::string(info->test_suite_name()) + "." + info->name();
+    // Parameterised tests have "/" in their names.
+    std::replace(name.begin(), name.end(), '/', '_');
     static std::map<std::string, int> taken;
     const int n = ++taken[name];
     const QString path = QStringLiteral("%1/%2-%3.png").arg(dir, QString::fromStdString(name)).arg(n);

@@ -109,10 +109,12 @@ int ScriptedModal::runDialog(QDialog& dialog)
     return a->result;
 }
 
-int ScriptedModal::popupMenu(QWidget*, const ui::MenuSpec& menu, const QPoint& globalPos)
+int ScriptedModal::popupMenu(QWidget*, const ui::MenuSpec& menu, const QPoint& globalPos,
+                             const ui::PopupOptions& options)
 {
     Prompt p(Prompt::Menu, menu.text);
     p.menu = menu;
+    p.popup = options;
     p.pos = globalPos;
     const auto a = take(std::move(p));
     return a ? a->result : 0;

@@ -15,6 +15,7 @@ struct Prompt {
     Kind kind = Inform;
     QString text; // message, dialog title, file chooser title
     ui::MenuSpec menu;
+    ui::PopupOptions popup;
     QPoint pos;
     ui::FileChoice file;
     ui::ColorRef colour = ui::kNoColor; // the colour offered
@@ -41,7 +42,8 @@ public:
     void inform(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& text) override;
     int runDialog(QDialog& dialog) override;
-    int popupMenu(QWidget* parent, const ui::MenuSpec& menu, const QPoint& globalPos) override;
+    int popupMenu(QWidget* parent, const ui::MenuSpec& menu, const QPoint& globalPos,
+                  const ui::PopupOptions& options) override;
     QString chooseFile(QWidget* parent, const ui::FileChoice& choice) override;
     std::optional<ui::ColorRef> chooseColour(QWidget* parent, ui::ColorRef initial) override;
 

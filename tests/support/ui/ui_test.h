@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QMouseEvent>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace tavrix::test {
@@ -26,6 +28,16 @@ bool pumpUntil(Pred done, int deadlineMs = 10000)
     while (!done() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     return done();
+}
+
+// Moves the mouse to `pos` over the widget with no button held. QTest does
+// that by moving the global cursor, which reaches no hidden widget; this
+// hands the move to the widget itself.
+inline void hoverAt(QWidget& widget, QPoint pos)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(widget.mapToGlobal(pos)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &move);
 }
 
 } // namespace tavrix::test

@@ -1,0 +1,30 @@
+#pragma once
+// Reading and writing the program's XML files (processor file, plans, cycle
+// plans, translation table) as XML 1.0 has them: a character it cannot
+// carry is refused on reading and never written.
+#include <boost/property_tree/ptree.hpp>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "app/xml_attributes.h"
+
+namespace xml {
+
+// The offset of the first character XML 1.0 cannot carry in the text of a
+// file, raw (a control character other than tab, LF and CR) or as a
+// character reference ("&#0;"); npos when there is none.
+size_t FindForbiddenCharacter(std::string_view text);
+
+// Parses a file's text. Throws FileError when it is not well-formed or
+// holds a character XML 1.0 cannot carry. `flags` are Boost's
+// (xml_parser::trim_whitespace, ...).
+void ReadTree(const std::string& text, boost::property_tree::ptree& tree, int flags = 0);
+
+// The text of a file: UTF-8 with its declaration, one tab a level. Control
+// characters XML 1.0 cannot carry are left out of every value, so what is
+// written always reads again.
+std::string WriteTree(const boost::property_tree::ptree& tree);
+
+} // namespace xml
