@@ -145,10 +145,9 @@ WallLayout LayoutWall(const Rect& client, const WallGrid& grid, const WallSource
 
 WallCellLabel WallLabel(const WallGrid& grid, const WallSource& source, bool sized, const WallCell& cell)
 {
-    // -1 marks a cell without output even where an output has the id "none".
     const QString* name = nullptr;
     const auto it = grid.cells.find(cell);
-    if (it != grid.cells.end() && it->second != -1) {
+    if (it != grid.cells.end()) {
         const auto output = std::find_if(source.outputs.begin(), source.outputs.end(),
                                          [&](const WallOutput& o) { return o.id == it->second; });
         if (output != source.outputs.end())
