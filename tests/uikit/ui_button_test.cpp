@@ -14,8 +14,8 @@
 
 namespace {
 
-using tavrix::test::pixelAt;
 using tavrix::test::countColour;
+using tavrix::test::pixelAt;
 
 constexpr ui::ColorRef kParent = ui::rgb(10, 20, 30);
 constexpr ui::ColorRef kNormalBack = ui::rgb(206, 203, 186);
