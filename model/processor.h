@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -248,6 +249,10 @@ public:
     bool SendNoWait(std::string_view text);
     // Straight onto the processor's channel; false without one.
     bool ChannelSend(std::string_view text);
+    // The same, and waits until the link has written the text to its socket
+    // or port; when it did, nothing when it was not sent or not written
+    // within a second.
+    std::optional<platform::TimePoint> ChannelSendWritten(std::string_view text);
     // The reply path hands over acknowledged replies (set-command echoes,
     // type and version replies) here, on the link's thread ...
     void OnReply(const std::string& line);

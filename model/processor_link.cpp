@@ -9,6 +9,8 @@
 namespace {
 // How long a command of the wait-for-reply kind waits for the device.
 constexpr auto kReplyTimeout = std::chrono::milliseconds(100);
+// Longer than any link takes to write a line unless it is stuck.
+constexpr auto kWriteLimit = std::chrono::seconds(1);
 } // namespace
 
 bool CQelProcessor::QueueCommand(std::string_view text)
@@ -72,6 +74,14 @@ bool CQelProcessor::ChannelSend(std::string_view text)
 {
     auto channel = CNetManager::get_instance().Find(GetChannelId());
     return channel && channel->Send(0, text);
+}
+
+std::optional<platform::TimePoint> CQelProcessor::ChannelSendWritten(std::string_view text)
+{
+    auto channel = CNetManager::get_instance().Find(GetChannelId());
+    if (!channel)
+        return std::nullopt;
+    return channel->SendWritten(0, text, kWriteLimit);
 }
 
 void CQelProcessor::OnReply(const std::string& line)
