@@ -242,9 +242,11 @@ public:
     // Shut-down: ends the sender thread; still queued commands are dropped.
     void StopSender();
     // Sent at once; with g_NetType 1 true only when the device echoed the
-    // command within 100 ms, else always true.
+    // command within 100 ms of its leaving, else always true.
     bool SendCommand(std::string_view text);
-    // Sent at once; true with the first acknowledged reply within 100 ms.
+    // Sent at once; true with the first acknowledged reply to this command
+    // (a line that starts with its two leading words) within 100 ms of its
+    // leaving. Echoes of earlier commands do not end the wait.
     bool SendAndWait(std::string_view text, std::string& reply);
     bool SendNoWait(std::string_view text);
     // Straight onto the processor's channel; false without one.

@@ -7,7 +7,8 @@
 #include "model/net_type.h"
 
 namespace {
-// How long a command of the wait-for-reply kind waits for the device.
+// How long a command of the wait-for-reply kind waits for the device, from
+// the moment the link wrote it.
 constexpr auto kReplyTimeout = std::chrono::milliseconds(100);
 // Longer than any link takes to write a line unless it is stuck.
 constexpr auto kWriteLimit = std::chrono::seconds(1);
@@ -54,14 +55,15 @@ bool CQelProcessor::SendCommand(std::string_view text)
         return SendNoWait(text);
     // The reply path hands lines on normalised, so the echo is compared in
     // that form: "0xFF" comes back as 255, a trailing blank is gone.
-    const std::string echo = NormalizedReplyLine(text);
     std::string reply;
-    return replyWaiter_.Exchange(&echo, [&] { ChannelSend(text); }, reply, kReplyTimeout);
+    return replyWaiter_.Exchange(CQelReplyWaiter::Expect::Echo, NormalizedReplyLine(text),
+                                 [&] { ChannelSendWritten(text); }, reply, kReplyTimeout);
 }
 
 bool CQelProcessor::SendAndWait(std::string_view text, std::string& reply)
 {
-    return replyWaiter_.Exchange(nullptr, [&] { ChannelSend(text); }, reply, kReplyTimeout);
+    return replyWaiter_.Exchange(CQelReplyWaiter::Expect::SameCommand, NormalizedReplyLine(text),
+                                 [&] { ChannelSendWritten(text); }, reply, kReplyTimeout);
 }
 
 bool CQelProcessor::SendNoWait(std::string_view text)

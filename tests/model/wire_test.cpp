@@ -132,3 +132,36 @@ TEST(Wire, PacedLinesArriveAtLeastThePauseApartWhenWritesRunLate)
             EXPECT_GE(gap, pause) << (serial ? "serial" : "tcp");
     }
 }
+
+TEST(Wire, DisplayModeStorePollsWaitForTheirOwnReply)
+{
+    // Without echo waits the store's lines pile up in the client ahead of
+    // the polls; each poll's wait starts when it leaves and ends only on a
+    // "GP CDMS" reply, never on an echo of the lines before it.
+    platform::SteadyClock clock;
+    WireLink link(clock, false);
+    ASSERT_TRUE(link.connected);
+    g_NetType = 0;
+    link.simulator.AnswerDisplayModeStoredFrom(4);
+    std::vector<std::string> lines;
+    for (int i = 0; i < 20; ++i)
+        lines.push_back("O_F AW " + std::to_string(i) + " 1 0 0 10 10 0 0 10 10\r\n");
+    EXPECT_EQ(link.processor->SwitchDisplayMode(1, nullptr, true, lines), 0);
+
+    // A reply may be late on a busy machine: the poll then times out and
+    // the next one goes. No other line ever stands for a reply.
+    const auto polls = link.Received("GP CDMS 1\r\n");
+    EXPECT_GE(polls.size(), 4u);
+    for (auto gap : Gaps(polls))
+        EXPECT_GE(gap, 100ms);
+    std::istringstream log(DatedLog("SysTimeLog"));
+    size_t replies = 0;
+    for (std::string entry; std::getline(log, entry);) {
+        if (!entry.starts_with("receive: "))
+            continue;
+        ++replies;
+        const std::string reply = entry.substr(9);
+        EXPECT_TRUE(reply.starts_with("GP CDMS ") || reply.starts_with(" ")) << entry;
+    }
+    EXPECT_EQ(replies, polls.size());
+}
