@@ -11,6 +11,7 @@
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/clock.h"
+#include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/test_files.h"
 
@@ -100,14 +101,6 @@ public:
 private:
     platform::ScopedClock scoped_;
 };
-
-std::vector<platform::Duration> Gaps(const std::vector<ProcessorSimulator::Line>& lines)
-{
-    std::vector<platform::Duration> gaps;
-    for (size_t i = 1; i < lines.size(); ++i)
-        gaps.push_back(lines[i].at - lines[i - 1].at);
-    return gaps;
-}
 
 } // namespace
 
