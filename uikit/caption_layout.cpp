@@ -1,6 +1,7 @@
 #include "uikit/caption_layout.h"
 
 #include "platform/rect_math.h"
+#include "uikit/hit_drag.h"
 #include "uikit/nc_codes.h"
 
 #include <algorithm>
@@ -162,18 +163,5 @@ Rect DragRect(const Rect& start, int hit, int dx, int dy, Size minSize)
 {
     if (hit == HTCAPTION)
         return OffsetRect(start, dx, dy);
-    const bool left = hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT;
-    const bool right = hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT;
-    const bool top = hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT;
-    const bool bottom = hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT;
-    int64_t l = start.left, t = start.top, r = start.right, b = start.bottom;
-    if (left)
-        l = std::min<int64_t>(l + dx, r - minSize.cx);
-    if (right)
-        r = std::max<int64_t>(r + dx, l + minSize.cx);
-    if (top)
-        t = std::min<int64_t>(t + dy, b - minSize.cy);
-    if (bottom)
-        b = std::max<int64_t>(b + dy, t + minSize.cy);
-    return MakeRect(l, t, r, b);
+    return MoveDraggedEdges(start, hit, dx, dy, minSize.cx, minSize.cy);
 }

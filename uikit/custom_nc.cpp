@@ -8,6 +8,7 @@
 #include "uikit/caption_parts.h"
 #include "uikit/caption_toolbar.h"
 #include "uikit/draw_helpers.h"
+#include "uikit/hit_drag.h"
 #include "uikit/nc_codes.h"
 #include "uikit/system_menu.h"
 
@@ -34,31 +35,17 @@ bool isResizeCode(int hit)
 
 Qt::Edges edgesOf(int hit)
 {
+    const HitEdges dragged = EdgesOfHit(hit);
     Qt::Edges edges;
-    if (hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT)
+    if (dragged.left)
         edges |= Qt::LeftEdge;
-    if (hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT)
+    if (dragged.right)
         edges |= Qt::RightEdge;
-    if (hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT)
+    if (dragged.top)
         edges |= Qt::TopEdge;
-    if (hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT)
+    if (dragged.bottom)
         edges |= Qt::BottomEdge;
     return edges;
-}
-
-Qt::CursorShape cursorOf(int hit)
-{
-    switch (hit) {
-    case HTLEFT:
-    case HTRIGHT: return Qt::SizeHorCursor;
-    case HTTOP:
-    case HTBOTTOM: return Qt::SizeVerCursor;
-    case HTTOPLEFT:
-    case HTBOTTOMRIGHT: return Qt::SizeFDiagCursor;
-    case HTTOPRIGHT:
-    case HTBOTTOMLEFT: return Qt::SizeBDiagCursor;
-    default: return Qt::ArrowCursor;
-    }
 }
 
 Rect inset(const Rect& r, int d)
@@ -380,7 +367,7 @@ void MXCustomNC::mousePressEvent(QMouseEvent* event)
 void MXCustomNC::mouseMoveEvent(QMouseEvent* event)
 {
     if (!drag_.hit) {
-        setCursor(cursorOf(CaptionHitTest(layout_, Style(), windowPoint(event->position().toPoint()))));
+        setCursor(CursorOfHit(CaptionHitTest(layout_, Style(), windowPoint(event->position().toPoint()))));
         return;
     }
     const QPoint global = event->globalPosition().toPoint();
