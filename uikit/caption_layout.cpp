@@ -91,8 +91,10 @@ CaptionLayout LayoutCaption(const CaptionInput& in)
     for (const Rect& b : L.buttons)
         if (!RectEmpty(b))
             right = std::min<int64_t>(right, b.left);
-    if (!iconic)
+    if (!iconic) {
         L.menuBar = MakeRect(x + 2, int64_t(row.top) + 3, right - 8, row.bottom);
+        L.menu = LayoutMenuBar(L.menuBar, in.menuItems, in.chevron);
+    }
     const int64_t c = (int64_t(L.window.left) + L.window.right) / 2;
     L.text = MakeRect(c - 50, int64_t(row.top) + 3, c + 50, row.bottom);
 
@@ -127,6 +129,8 @@ int CaptionHitTest(const CaptionLayout& layout, unsigned style, Point pt)
     if (!PtInRect(w, pt.x, pt.y))
         return HTNOWHERE;
     if (PtInRect(layout.caption, pt.x, pt.y)) {
+        if (MenuBarHitTest(layout.menu, pt) >= 0)
+            return HTMENU;
         static constexpr int kButtonCodes[kControlButtonCount] = {HTCLOSE, HTMAXBUTTON, HTMINBUTTON};
         const int button = ControlButtonAt(layout, pt);
         if (button >= 0)

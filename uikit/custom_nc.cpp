@@ -59,9 +59,12 @@ MXCustomNC::MXCustomNC()
     : text_(new CNText(*this)),
       controls_(new CNControlBtns(*this)),
       toolBar_(new CNToolBar(this)),
+      menuBar_(*this),
       captionColour_(ui::sysColor(ui::COLOR_ACTIVECAPTION))
 {
     setMouseTracking(true);
+    // As a posted command reached the frame once the menu had closed.
+    connect(&menuBar_, &CNCustomMenuBar::commandChosen, this, &MXCustomNC::menuCommand, Qt::QueuedConnection);
     connect(toolBar_, &CNToolBar::itemClicked, this, &MXCustomNC::quickBarNotify);
     connect(toolBar_, &CNToolBar::buttonsChanged, this, &MXCustomNC::relayout);
     // Alt+Space, wherever the focus is in the frame.
@@ -78,13 +81,14 @@ MXCustomNC::MXCustomNC()
 
 MXCustomNC::~MXCustomNC()
 {
+    menuBar_.SetFrame(nullptr);
     if (frame_)
         frame_->removeEventFilter(this);
 }
 
 bool MXCustomNC::Attach(QWidget* frame)
 {
-    if (!frame || !controls_->LoadGlyphs())
+    if (!frame || !controls_->LoadGlyphs() || !menuBar_.LoadResources())
         return false;
     if (frame_)
         Detach();
@@ -102,6 +106,7 @@ bool MXCustomNC::Attach(QWidget* frame)
     }
     setParent(frame);
     frame->installEventFilter(this);
+    menuBar_.SetFrame(frame);
     active_ = frame->isActiveWindow();
     relayout();
     raise();
@@ -122,6 +127,7 @@ QWidget* MXCustomNC::Detach()
     if (!frame)
         return nullptr;
     endDrag();
+    menuBar_.SetFrame(nullptr);
     frame->removeEventFilter(this);
     frame->setContentsMargins(0, 0, 0, 0);
     frame_ = nullptr;
@@ -171,7 +177,10 @@ void MXCustomNC::RecalcLayout(const Rect& windowRect)
     in.toolBarShown = toolBar_->IsShown();
     in.toolRowHeight = toolBar_->RowHeight();
     in.toolImages = toolBar_->ImageSizes();
+    in.menuItems = menuBar_.ItemSizes();
+    in.chevron = menuBar_.ChevronSize();
     layout_ = LayoutCaption(in);
+    menuBar_.ApplyLayout(layout_.menu);
     if (!frame_)
         return;
 
@@ -232,6 +241,18 @@ void MXCustomNC::SetLeftMargin(int margin)
     relayout();
 }
 
+void MXCustomNC::SetMenu(const ui::MenuSpec& menu)
+{
+    menuBar_.CancelDropDown();
+    menuBar_.SetMenu(menu);
+    relayout();
+}
+
+void MXCustomNC::SetMenuUpdate(std::function<void(ui::MenuSpec&)> update)
+{
+    menuBar_.SetUpdateHandler(std::move(update));
+}
+
 void MXCustomNC::SysCommand(int command)
 {
     if (!frame_)
@@ -285,9 +306,17 @@ bool MXCustomNC::eventFilter(QObject* watched, QEvent* event)
         relayout();
         break;
     case QEvent::ActivationChange:
+        // A drop-down of the caption menu is a popup: it leaves the frame active.
         active_ = frame_->isActiveWindow();
         controls_->update();
         text_->update();
+        update();
+        break;
+    case QEvent::Close:
+    case QEvent::Hide:
+        // Nothing of the menu may outlive the window: no drop-down stays open
+        // and none opens, so a close or quit asked for meanwhile goes through.
+        menuBar_.EndMenuMode();
         break;
     case QEvent::WindowTitleChange:
         text_->SetTitle(frame_->windowTitle());
@@ -310,6 +339,7 @@ void MXCustomNC::paintEvent(QPaintEvent*)
         DrawBitmapInRect(row, p, captionImage_, captionImage_.width(), captionImage_.height(), captionDrawMode_);
     else
         ui::fillRect(p, row, captionColour_);
+    menuBar_.Paint(p, active_);
 }
 
 bool MXCustomNC::startPlatformDrag(int hit)
@@ -359,6 +389,10 @@ void MXCustomNC::mousePressEvent(QMouseEvent* event)
         return;
     const unsigned style = Style();
     const int hit = CaptionHitTest(layout_, style, pt);
+    if (hit == HTMENU) {
+        menuBar_.EnterMenu(MenuBarHitTest(layout_.menu, pt), false);
+        return;
+    }
     const bool movable = !(style & (WS_MINIMIZE | WS_MAXIMIZE));
     if ((hit == HTCAPTION && movable) || isResizeCode(hit))
         beginDrag(hit, false, event->globalPosition().toPoint());
@@ -367,7 +401,9 @@ void MXCustomNC::mousePressEvent(QMouseEvent* event)
 void MXCustomNC::mouseMoveEvent(QMouseEvent* event)
 {
     if (!drag_.hit) {
-        setCursor(CursorOfHit(CaptionHitTest(layout_, Style(), windowPoint(event->position().toPoint()))));
+        const Point pt = windowPoint(event->position().toPoint());
+        setCursor(CursorOfHit(CaptionHitTest(layout_, Style(), pt)));
+        menuBar_.Hover(MenuBarHitTest(layout_.menu, pt));
         return;
     }
     const QPoint global = event->globalPosition().toPoint();
@@ -418,6 +454,11 @@ void MXCustomNC::mouseDoubleClickEvent(QMouseEvent* event)
     endDrag();
     if (style & WS_MAXIMIZEBOX)
         SysCommand(style & WS_MAXIMIZE ? SC_RESTORE : SC_MAXIMIZE);
+}
+
+void MXCustomNC::leaveEvent(QEvent*)
+{
+    menuBar_.Hover(-1);
 }
 
 CCustomTitle::CCustomTitle() : nc_(new MXCustomNC) {}

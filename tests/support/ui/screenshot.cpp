@@ -39,4 +39,13 @@ ui::ColorRef pixelAt(const QImage& image, int x, int y)
     return ui::rgb(qRed(p), qGreen(p), qBlue(p));
 }
 
+int countColour(const QImage& image, const Rect& r, ui::ColorRef colour)
+{
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            n += pixelAt(image, x, y) == colour;
+    return n;
+}
+
 } // namespace tavrix::test
