@@ -156,6 +156,48 @@ public:
     // and the active window is cleared when it is one of them.
     void DropDepartedWindows();
 
+    // ---- Geometry operations (wall_view_geometry.cpp)
+    // Direction of (x2, y2) seen from (x1, y1): 0 none, 1 up, 2 down,
+    // 3 left, 4 right, 5 up-left, 6 down-left, 7 down-right, 8 up-right.
+    static int MoveDirection(int x1, int y1, int x2, int y2);
+    // The middle of the window's wall edge, or its corner, that leads in
+    // direction `dir`; (-1, -1) for code 0, an unknown code or no window.
+    static Point GetAnchorPoint(int dir, const WindowPtr& window);
+    // The cell edge that the wall point `p`, moving in `dir`, comes within
+    // the snap band of: 0 none, 6 top, 7 bottom, 8 left, 9 right,
+    // 10 top-left, 11 bottom-left, 12 top-right, 13 bottom-right. `cell`
+    // gets the cell snapped to, or empty. A type-1 plan uses the uniform
+    // grid instead.
+    int SnapToCell(int dir, Point p, Rect& cell) const;
+    // SnapToCell over the uniform module grid of a type-1 plan.
+    int SnapToUniformGrid(int dir, Point p, Rect& cell) const;
+    // At the end of a move (keeping the size) or a resize (moving only the
+    // named edges) of the active window: apply m_nSnapCode and m_rcSnap.
+    void SnapMovedWindow();
+    void SnapResizedWindow();
+    // Switches the window's full-screen flag; on model 1 at most one window
+    // is full screen and it goes to the bottom of the z-order.
+    void SetWindowFullScreen(bool on, const WindowPtr& window);
+    // The active window fills the cells it overlaps, or the whole wall.
+    void MaximizeInCell();
+    // MaximizeInCell over the cells of a type-1 plan's boundaries.
+    void MaximizeInGridCell();
+    // Sorted distinct y (rows) or x (columns) of the uniform module grid
+    // and the plan's own row heights or column widths.
+    std::vector<int> GetRowBoundaries() const;
+    std::vector<int> GetColumnBoundaries() const;
+    // The cell of a rows x cols division of `rect` holding `p`; (-1, -1)
+    // for none.
+    struct GridCell {
+        int row = -1;
+        int col = -1;
+        friend bool operator==(const GridCell&, const GridCell&) = default;
+    };
+    static GridCell GridCellAt(int rows, int cols, const Rect& rect, Point p);
+    // One window per output the window covers, each with its share of the
+    // source crop; the window itself goes.
+    void SplitWindow(const WindowPtr& window);
+
     // ---- Events, subscribed while the view is shown
     void Subscribe();
     void Unsubscribe();
