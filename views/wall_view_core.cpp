@@ -82,8 +82,6 @@ WallViewCore::~WallViewCore()
     Unsubscribe();
 }
 
-void WallViewCore::ExecutePlan(int, int) {}
-
 void WallViewCore::SetPlan(const std::shared_ptr<CQelPlan>& plan)
 {
     m_pPlan = plan;

@@ -22,6 +22,25 @@
 #include "views/wall_view_paint.h"
 
 class CQelProcessor;
+class QWidget;
+
+// Hit codes of the wall view.
+enum WallHit : int {
+    kHitNone = 0,
+    kHitBody = 1,
+    kHitTitle = 2,
+    kHitClose = 3,
+    kHitMaxCell = 4,
+    kHitMax = 5,
+    kHitTop = 6,
+    kHitBottom = 7,
+    kHitLeft = 8,
+    kHitRight = 9,
+    kHitTopLeft = 10,
+    kHitBottomLeft = 11,
+    kHitTopRight = 12,
+    kHitBottomRight = 13,
+};
 
 // The wall view's palette.
 namespace wallview {
@@ -74,6 +93,8 @@ public:
     using WindowPtr = std::shared_ptr<CQelWindow>;
     using Connection = CQelEvtSignals::Connection;
     static constexpr int kSubscriptionCount = 6;
+    // The keys the view takes (Windows virtual-key values).
+    enum Key : int { VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28 };
 
     WallViewCore();
     virtual ~WallViewCore();
@@ -86,6 +107,19 @@ public:
     // Sends the shown plan to the processor (mode 0 the layout, 1 the OSD
     // windows); the execution layer gives it its body.
     virtual void ExecutePlan(int mode, int withProgress);
+    // The pointer's shape for a hit code's kind.
+    enum class ViewCursor { Arrow, SizeNS, SizeWE, SizeNWSE, SizeNESW, Place };
+    virtual void SetViewCursor(ViewCursor) {}
+    // The tip's tool: `moved` when its canvas rectangle changed.
+    virtual void SetTip(const Rect& /*canvasRect*/, bool /*moved*/, const QString& /*text*/) {}
+    // Ends a mouse capture the frame began for placement mode.
+    virtual void ReleaseCapture() {}
+    // Repaints the whole view at once, wiping a progress notice.
+    virtual void RepaintNow() { InvalidateView(); }
+    // What long sends report to; null in the headless core.
+    virtual IProgress* ProgressReceiver() { return nullptr; }
+    // The parent of the view's prompts.
+    virtual QWidget* DialogParent() { return nullptr; }
 
     // ---- Plan and settings
     // Shows the plan: its selected window becomes the active one, and the
@@ -243,6 +277,47 @@ public:
     QString LogoSaveStatusText() const;
     QString ShortageNoticeText() const;
 
+    // ---- Editing with mouse and keys (wall_view_edit.cpp). The handlers
+    // take viewport points and convert them to the canvas themselves.
+    // What lies under a canvas point: a hit code (kHit...) and the index of
+    // the window hit, -1 for none or a resize handle.
+    int HitTest(Point pt, int& index);
+    void UpdateCursor(int code);
+    void UpdateTitleButtonTip(Point pt);
+    void OnLButtonDown(Point device, bool ctrl);
+    void OnMouseMove(Point device);
+    void OnLButtonUp(Point device);
+    void OnLButtonDblClk(Point device);
+    // Arrow keys move (or with Shift resize) the active window; false for a
+    // key the view does not take.
+    bool OnKeyDown(int key, bool shift);
+    void OnKeyUp(int key);
+    void SetActiveWnd(const WindowPtr& window);
+    bool ToggleSelection(const WindowPtr& window);
+    void ClearSelection();
+    void SelectAllWindows();
+    void SetSelectionLocked(bool locked);
+    void MoveSelection(Point pt);
+    void ResizeActiveWindow(Point pt);
+    // New windows on the view rectangle; the window made, or null.
+    WindowPtr CreateWindowFromRect(const Rect& rc);
+    WindowPtr Create4KWindow(const Rect& rc);
+    WindowPtr CreateFixedWindow(const Rect& rc);
+    // The context's selected source dropped at a viewport point.
+    void DropSignalSource(Point device);
+    void SetWindowsSource(const std::vector<WindowPtr>& windows, int sourceId);
+    // Commands the mouse also runs.
+    void OnCmdMaximizeInCell();
+    void MoveLayerToTop();
+
+    // ---- Sending and saving (wall_view_exec.cpp)
+    // The common tail of every edit: send when auto-execute is on, then
+    // record an undo entry of that kind when the windows changed.
+    void OnPlanEdited(int historyKind);
+    void SavePlan();
+    void SavePlanAs();
+    void SavePlanToProcessor();
+
     // ---- State, with the names the view has always used
     ui::ColorRef m_clrNoOutputCell = ui::rgb(150, 150, 150);
     ui::ColorRef m_clrBackground = ui::rgb(164, 164, 164);
@@ -295,5 +370,6 @@ private:
     Size m_szMaxCellImage;
     Size m_szMaxScreenImage;
     Size m_szLockImage;
+    Rect m_rcTipTool{0, 0, 1, 1};
     std::function<int()> m_referenceLineStyle;
 };
