@@ -360,6 +360,14 @@ protected:
     std::shared_ptr<CQelProcessor> ViewProcessor() const;
     static std::shared_ptr<CQelProcessor> SelectedProcessor();
     bool IsSelected(const WindowPtr& window) const;
+    // Module rows (cy) and columns (cx) as the plan gives them: 0 on an
+    // empty plan.
+    Size ModuleCounts() const;
+    // The plan's area inside its margins, where snapping applies.
+    Rect SnapArea() const;
+    // The window takes `cells`, or goes full screen when they are at least
+    // as large as `wall`.
+    void FillCells(const WindowPtr& window, const Rect& cells, Size wall);
     // Grid lines across `area`: y values of the row lines or x values of
     // the column lines.
     GridLines AxisLines(const Rect& area, bool rows) const;
