@@ -360,6 +360,9 @@ protected:
     std::shared_ptr<CQelProcessor> ViewProcessor() const;
     static std::shared_ptr<CQelProcessor> SelectedProcessor();
     bool IsSelected(const WindowPtr& window) const;
+    // A window of the source on the view rectangle, added on top and made
+    // active.
+    WindowPtr AddNewWindow(const Rect& rc, int processorId, int sourceId, int is4k);
     // Module rows (cy) and columns (cx) as the plan gives them: 0 on an
     // empty plan.
     Size ModuleCounts() const;

@@ -523,12 +523,19 @@ WallViewCore::WindowPtr WallViewCore::CreateWindowFromRect(const Rect& rc)
     }
     if (source && source->GetType() == CQelSigSrc::kType4K)
         return Create4KWindow(rc);
+    return AddNewWindow(rc, processorId, sourceId, 0);
+}
+
+WallViewCore::WindowPtr WallViewCore::AddNewWindow(const Rect& rc, int processorId, int sourceId, int is4k)
+{
+    if (!m_pPlan)
+        return nullptr;
     auto window = std::make_shared<CQelWindow>();
+    window->processor = processorId;
     window->sigsrc = sourceId;
-    window->is4k = 0;
+    window->is4k = is4k;
     window->rectView = rc;
     window->rect = ViewToWallRect(rc);
-    window->processor = processorId;
     m_pPlan->AddWindow(window);
     UpdateWindowGeometry(window);
     SetActiveWnd(window);
@@ -538,35 +545,12 @@ WallViewCore::WindowPtr WallViewCore::CreateWindowFromRect(const Rect& rc)
 
 WallViewCore::WindowPtr WallViewCore::Create4KWindow(const Rect& rc)
 {
-    if (!m_pPlan)
-        return nullptr;
-    auto window = std::make_shared<CQelWindow>();
-    window->processor = CQelContext::GetSelProcessorId();
-    window->sigsrc = CQelContext::GetSelSigSrcId();
-    window->is4k = 1;
-    window->rectView = rc;
-    window->rect = ViewToWallRect(rc);
-    m_pPlan->AddWindow(window);
-    UpdateWindowGeometry(window);
-    SetActiveWnd(window);
-    InvalidateView();
-    return window;
+    return AddNewWindow(rc, CQelContext::GetSelProcessorId(), CQelContext::GetSelSigSrcId(), 1);
 }
 
 WallViewCore::WindowPtr WallViewCore::CreateFixedWindow(const Rect& rc)
 {
-    if (!m_pPlan)
-        return nullptr;
-    auto window = std::make_shared<CQelWindow>();
-    window->processor = CQelContext::GetSelProcessorId();
-    window->sigsrc = kLogoSigSrc;
-    window->rectView = rc;
-    window->rect = ViewToWallRect(rc);
-    m_pPlan->AddWindow(window);
-    UpdateWindowGeometry(window);
-    SetActiveWnd(window);
-    InvalidateView();
-    return window;
+    return AddNewWindow(rc, CQelContext::GetSelProcessorId(), kLogoSigSrc, 0);
 }
 
 void WallViewCore::DropSignalSource(Point device)
