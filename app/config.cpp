@@ -64,7 +64,8 @@ void CopySetting(const boost::property_tree::ptree& from, const char* fromKey,
 }
 
 // A value never holds a control character: a line end would split it and
-// the file would not read again.
+// the file would not read again. Read values lose them too, so what was
+// loaded is what the next save writes.
 void StripControls(boost::property_tree::ptree& tree) {
     std::erase_if(tree.data(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
     for (auto& child : tree) {
@@ -109,6 +110,7 @@ bool CQelConfig::ReadFile(const std::string& path, Tree& tree) {
     try {
         std::istringstream in(file.bytes);
         boost::property_tree::read_ini(in, tree);
+        StripControls(tree);
         return true;
     } catch (const boost::property_tree::file_parser_error& e) {
         tree.clear();
