@@ -17,7 +17,8 @@ std::shared_ptr<CQelProcessor> g_processor;
 
 const char kNewName[] = "改名 <1>";
 
-// The file's content, sources in the order the writer puts them.
+// The file's content as the writer puts it: sources by id, and the four
+// switches, read as numbers, as 0 or 1.
 ProcessorFileData Read(const std::string& text, const char* what)
 {
     ProcessorFileData data;
@@ -25,7 +26,32 @@ ProcessorFileData Read(const std::string& text, const char* what)
     fuzz::Require(ParseProcessorFile(text, data, reason), std::string(what) + ": " + reason);
     std::stable_sort(data.sources.begin(), data.sources.end(),
                      [](const auto& a, const auto& b) { return a.id < b.id; });
+    for (int32_t* flag : {&data.app.segWindowPoorTip, &data.app.videoWindowInvalidRectTip,
+                          &data.app.disableResourcePoorTip, &data.customizeResolution})
+        *flag = *flag != 0;
     return data;
+}
+
+// The first part of the content that differs, for the report.
+std::string Difference(const ProcessorFileData& a, const ProcessorFileData& b)
+{
+    if (a.kind != b.kind || a.name != b.name || a.obm != b.obm || a.authorization != b.authorization)
+        return "processor";
+    if (!(a.app == b.app))
+        return "app";
+    if (!(a.connection == b.connection))
+        return "connection";
+    if (a.boards != b.boards)
+        return "boards";
+    if (a.sources != b.sources || a.sourceScaler != b.sourceScaler)
+        return "sources";
+    if (a.outputs != b.outputs || a.outputResolutionId != b.outputResolutionId)
+        return "outputs";
+    if (!(a.wall == b.wall))
+        return "wall";
+    if (a.resolutions != b.resolutions || a.customizeResolution != b.customizeResolution)
+        return "resolutions";
+    return "plan names";
 }
 
 } // namespace
@@ -59,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                       "the processor does not keep what its file holds");
     const ProcessorFileData first = Read(input, "the input");
     const ProcessorFileData second = Read(saved, "the saved file does not load");
-    fuzz::Require(first == second, "the saved file loads to other content");
+    fuzz::Require(first == second, "the saved file loads to other " + Difference(first, second));
     fuzz::Require(g_processor->LoadPro(path) && g_processor->SavePro(), "the saved file does not load");
     fuzz::RequireSame(saved, fuzz::GetFile(path), "the file changes from one save to the next");
 
@@ -73,6 +99,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::Require(source != renamed.sources.end() && source->name == kNewName,
                   "the renamed source is not in the file");
     source->name = second.sources.front().name;
-    fuzz::Require(renamed == second, "renaming a source changes more than its name");
+    fuzz::Require(renamed == second, "renaming a source changes its " + Difference(renamed, second));
     return 0;
 }
