@@ -33,6 +33,7 @@ run_target() {
   local name=$1
   local findings=$build/findings/$name
   mkdir -p "$findings" "$build/corpus/$name"
+  touch "$findings/.start"
   local inputs=("$build/corpus/$name" "$build/tests/fuzz/seeds/$name")
   [ -d "$PWD/tests/fuzz/corpus/$name" ] && inputs+=("$PWD/tests/fuzz/corpus/$name")
   "$build/tests/fuzz/${name}_fuzz" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
@@ -40,7 +41,7 @@ run_target() {
   local runs
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$findings/log" | tail -1)
   local found
-  found=$(find "$findings" -type f ! -name log | wc -l)
+  found=$(find "$findings" -type f -newer "$findings/.start" ! -name log | wc -l)
   printf '%-12s %12s executions, %s findings\n' "$name" "${runs:-?}" "$found"
 }
 export -f run_target

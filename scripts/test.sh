@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite twice: plainly, then under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Tests run inside a network
-# namespace with only loopback up, so nothing can reach another address.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then runs each fuzz target
+# over its corpus. Tests run inside a network namespace with only loopback
+# up, so nothing can reach another address.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -30,3 +31,6 @@ run_ctest build/plain
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTAVRIX_SANITIZE=ON
 cmake --build build/sanitize -j"$jobs"
 run_ctest build/sanitize
+
+# Then every fuzz target (clang, build/fuzz) once over its corpus.
+bash scripts/fuzz.sh 0

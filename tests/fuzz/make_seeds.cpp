@@ -112,6 +112,7 @@ void SettingsSeeds()
          Selected(2, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<LanguageTr>\n"
                      "\t<Tr CHN=\"文件\" ENG=\"File\"/>\n\t<Tr CHN=\"方案\" ENG=\"Plan &amp; wall\"/>\n"
                      "\t<Tr CHN=\"空\"/>\n</LanguageTr>\n"));
+    Seed("settings", "tolm_ini", Selected(3, "[LOG]\nLOGLEVEL=3\n"));
 }
 
 void ProcessorSeeds()

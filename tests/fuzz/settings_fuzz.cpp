@@ -1,12 +1,13 @@
-// The settings files: the first byte picks Main.ini, MultiScreenView.ini or
-// LanguageTr.xml, the rest is the file. An INI file that loads saves, and
-// the saved file loads to the same settings; the translation table is only
-// read.
+// The settings files: the first byte picks Main.ini, MultiScreenView.ini,
+// LanguageTr.xml or TOLM.INI, the rest is the file. Main.ini and
+// MultiScreenView.ini save what they load, and the saved file loads to the
+// same settings; the other two are only read.
 #include <QString>
 #include <string>
 
 #include "app/config.h"
 #include "app/language_tr.h"
+#include "app/program_log.h"
 #include "corlane/app_path.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -56,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0)
         return 0;
     const std::string_view file = fuzz::Bytes(data + 1, size - 1);
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
     case 0:
         fuzz::PutFile(qz::vok::path::GetSysPath() + "/Main.ini", file);
         RoundTrip("/Main.ini", &CQelConfig::LoadMain, &CQelConfig::SaveMain);
@@ -65,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzz::PutFile(qz::vok::path::GetSysPath() + "/MultiScreenView.ini", file);
         RoundTrip("/MultiScreenView.ini", &CQelConfig::LoadView, &CQelConfig::SaveView);
         break;
-    default: {
+    case 2: {
         const std::string path = qz::vok::path::GetSysPath() + "/LanguageTr.xml";
         fuzz::PutFile(path, file);
         qel::CLanguageTr table;
@@ -73,6 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             (void)table.Translate(QString::fromUtf8("文件"), 1);
         break;
     }
+    default:
+        fuzz::PutFile(qz::vok::path::GetSysPath() + "/TOLM.INI", file);
+        fuzz::Require(ReadConfiguredLogLevel() <= qz::vok::logfile::LOG_DEBUG, "a log level above 5");
+        break;
     }
     return 0;
 }
