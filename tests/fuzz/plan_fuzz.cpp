@@ -1,15 +1,22 @@
 // A plan's ".plan" and ".osd" files, given as one input: the ".plan" text,
 // then, after kOsdMark, the ".osd" bytes (no ".osd" without the mark). What
-// loads saves, and the saved files load to the same plan.
+// loads saves, and the saved files load to the same plan. The geometry the
+// views and builders work out from a plan then runs on what loaded, with a
+// selected processor of kind 8 (four outputs on a 2 x 2 wall).
 #include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "app/context.h"
+#include "model/processor.h"
+#include "model/processor_file.h"
+#include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "plan/plan_file.h"
 #include "plan/plan_store.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/plan_input.h"
+#include "tests/fuzz/sample_processor.h"
 
 namespace {
 
@@ -66,11 +73,44 @@ std::string Describe(const CQelPlan& plan)
     return out;
 }
 
+// What the wall view and the builders ask of a plan; none of it may fail.
+void UseGeometry(CQelPlan& plan)
+{
+    std::vector<int32_t> visible;
+    plan.GetVisibleWindows(visible);
+    const Rect wall = plan.GetPixelRect();
+    for (const auto& w : plan.GetWindows()) {
+        (void)plan.IntersectWindowRect(w, wall);
+        (void)plan.GetWindowOutputs(w);
+        (void)plan.CheckWindowSource(w);
+        plan.CheckWindowSourceCrop(w);
+    }
+    for (const auto& ww : plan.GetWatchWindows())
+        for (int32_t row = 0; row < ww->row; ++row)
+            for (int32_t col = 0; col < ww->col; ++col)
+                (void)SplitCellRect(*ww, row, col);
+    for (int32_t output = 1100; output < 1104; ++output)
+        (void)plan.GetOutputRect(output);
+    CQelPlan::DeriveMap windows;
+    (void)CQelPlan::DerivePlan(plan, windows);
+    (void)plan.GetEightPartOverlay();
+    (void)plan.GetEightPartOverlay2();
+}
+
+std::shared_ptr<CQelProcessor> g_processor;
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::EnterWorkFolder();
+    const std::string path = CQelProcessor::ProFilePath();
+    fuzz::PutFile(path, WriteProcessorFile(fuzz::SampleProcessor(8), 0));
+    g_processor = std::make_shared<CQelProcessor>();
+    g_processor->SetId(1);
+    g_processor->LoadPro(path);
+    CQelContext::GetProMan()->AddProcessor(g_processor);
+    CQelContext::SetSelSigSrc(1, 100);
     return 0;
 }
 
@@ -107,5 +147,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::Require(SavePlanFiles(second, error), "the saved plan does not save again: " + error);
     fuzz::RequireSame(savedPlan, fuzz::GetFile(planPath), "the .plan changes from one save to the next");
     fuzz::RequireSame(savedOsd, fuzz::GetFile(osdPath), "the .osd changes from one save to the next");
+    UseGeometry(second);
     return 0;
 }
