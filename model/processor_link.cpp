@@ -7,8 +7,11 @@
 #include "model/net_type.h"
 
 namespace {
-// How long a command of the wait-for-reply kind waits for the device.
+// How long a command of the wait-for-reply kind waits for the device, from
+// the moment the link wrote it.
 constexpr auto kReplyTimeout = std::chrono::milliseconds(100);
+// Longer than any link takes to write a line unless it is stuck.
+constexpr auto kWriteLimit = std::chrono::seconds(1);
 } // namespace
 
 bool CQelProcessor::QueueCommand(std::string_view text)
@@ -52,14 +55,15 @@ bool CQelProcessor::SendCommand(std::string_view text)
         return SendNoWait(text);
     // The reply path hands lines on normalised, so the echo is compared in
     // that form: "0xFF" comes back as 255, a trailing blank is gone.
-    const std::string echo = NormalizedReplyLine(text);
     std::string reply;
-    return replyWaiter_.Exchange(&echo, [&] { ChannelSend(text); }, reply, kReplyTimeout);
+    return replyWaiter_.Exchange(CQelReplyWaiter::Expect::Echo, NormalizedReplyLine(text),
+                                 [&] { ChannelSendWritten(text); }, reply, kReplyTimeout);
 }
 
 bool CQelProcessor::SendAndWait(std::string_view text, std::string& reply)
 {
-    return replyWaiter_.Exchange(nullptr, [&] { ChannelSend(text); }, reply, kReplyTimeout);
+    return replyWaiter_.Exchange(CQelReplyWaiter::Expect::SameCommand, NormalizedReplyLine(text),
+                                 [&] { ChannelSendWritten(text); }, reply, kReplyTimeout);
 }
 
 bool CQelProcessor::SendNoWait(std::string_view text)
@@ -72,6 +76,14 @@ bool CQelProcessor::ChannelSend(std::string_view text)
 {
     auto channel = CNetManager::get_instance().Find(GetChannelId());
     return channel && channel->Send(0, text);
+}
+
+std::optional<platform::TimePoint> CQelProcessor::ChannelSendWritten(std::string_view text)
+{
+    auto channel = CNetManager::get_instance().Find(GetChannelId());
+    if (!channel)
+        return std::nullopt;
+    return channel->SendWritten(0, text, kWriteLimit);
 }
 
 void CQelProcessor::OnReply(const std::string& line)

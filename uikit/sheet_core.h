@@ -284,10 +284,18 @@ protected:
     virtual void FeedbackChanged(const Rect& before, const Rect& after);
     // The width of a text in the row font; none when it cannot be measured.
     virtual std::optional<int> TextWidth(const QString&) const { return std::nullopt; }
+    // Whether a double click near the left edge first replays clicks along
+    // its row.
+    virtual bool ReplaysLeftEdgeClicks() const { return true; }
+    // Runs after a double click on a row has been reported (code 3), with
+    // the row's index after the owner's handler; not when it deleted the row.
+    virtual void RowDoubleClicked(int /*row*/, int /*column*/) {}
 
     // Style rules, then ApplyScrollBarShown.
     virtual void ShowScrollBarEx(int bar, bool show);
     void InvalidateAll() { InvalidateRect(client_); }
+    // Where the row is now among all rows; -1 once it is deleted.
+    int IndexOf(const CSItem* row) const;
 
 private:
     int ColumnWidthAt(int column) const;
@@ -299,7 +307,6 @@ private:
     int ColumnsThatFitBack() const;
     void ApplyBar(int bar);
     void SyncClientRect();
-    int IndexOf(const CSItem* row) const;
     void RebuildSelection();
     void EraseFromSelection(const CSItem* row);
     void InvalidateRow(int row);

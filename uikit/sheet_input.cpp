@@ -244,7 +244,7 @@ void SheetCore::OnLButtonDblClk(Point point)
 {
     HideTip();
     TakeFocus();
-    if (point.x < kReplayMaxX && point.y >= kReplayMinY) {
+    if (ReplaysLeftEdgeClicks() && point.x < kReplayMaxX && point.y >= kReplayMinY) {
         // Clicks along the row, right to left, over every horizontal
         // position; each one is a full button press the owner sees.
         if (h_.pos != h_.max)
@@ -259,8 +259,12 @@ void SheetCore::OnLButtonDblClk(Point point)
     const SheetHit hit = HitTest(point);
     if (hit.kind == kHitColumnEdge)
         SetColumnWidth(hit.column, AutoFitWidth(hit.column));
-    else if (hit.kind == kHitRow)
+    else if (hit.kind == kHitRow) {
+        const CSItem* item = Row(hit.row);
         Notify(SheetNotify{kSheetDoubleClick, hit.row, hit.column, 0, point.x, point.y});
+        if (const int row = IndexOf(item); row >= 0)
+            RowDoubleClicked(row, hit.column);
+    }
 }
 
 void SheetCore::OnMouseWheel(int delta)

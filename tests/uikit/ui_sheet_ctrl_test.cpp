@@ -1,11 +1,10 @@
 #include "uikit/ui_sheet_ctrl.h"
+#include "uikit/ui_his_sheet_ctrl.h"
 
-#include "app/config.h"
-#include "corlane/app_path.h"
-#include "tests/support/test_files.h"
 #include "tests/support/ui/screenshot.h"
 #include "tests/support/ui/ui_test.h"
 #include "tests/uikit/sheet_fill.h"
+#include "tests/uikit/sheet_ui_support.h"
 #include "uikit/ui_tip_ctrl.h"
 
 #include <QApplication>
@@ -20,24 +19,22 @@ namespace {
 
 using tavrix::test::pixelAt;
 
-void SetAppType(int value)
-{
-    tavrix::test::WriteText(qz::vok::path::GetSysPath() + "/Main.ini",
-                            "[MainFrm]\nAppType=" + std::to_string(value) + "\n");
-    ASSERT_TRUE(CQelConfig::get_instance().LoadMain());
-}
-
 // An offscreen sheet of 300 x 220 (header and rows 20 pixels) whose
-// notifications are recorded as the owner gets them.
-class SheetCtrlTest : public tavrix::test::UiTest {
+// notifications are recorded as the owner gets them. The history pane's
+// sheet must behave exactly like the plain one, so it runs every test too.
+class SheetCtrlTest : public tavrix::test::UiTest, public testing::WithParamInterface<bool> {
 protected:
+    SheetCtrlTest()
+        : owned(GetParam() ? std::make_unique<CUiHisSheetCtrl>() : std::make_unique<CUiSheetCtrl>()),
+          sheet(*owned)
+    {
+    }
+
     void SetUp() override
     {
         sheet.move(40, 30);
         sheet.resize(300, 220);
-        QObject::connect(
-            &sheet, &CUiSheetCtrl::sheetNotify, &sheet,
-            [this](const SheetNotify& n) { notes.push_back(n); }, Qt::DirectConnection);
+        RecordNotes(sheet, notes);
         sheet.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
     }
@@ -57,20 +54,8 @@ protected:
         QTest::mouseMove(&sheet, to);
         QTest::mouseRelease(&sheet, Qt::LeftButton, {}, to);
     }
-    void DoubleClick(QPoint at)
-    {
-        Click(at);
-        QTest::mouseDClick(&sheet, Qt::LeftButton, {}, at);
-        QTest::mouseRelease(&sheet, Qt::LeftButton, {}, at);
-    }
-    std::vector<SheetNotify> Notes(int code) const
-    {
-        std::vector<SheetNotify> out;
-        for (const auto& n : notes)
-            if (n.code == code)
-                out.push_back(n);
-        return out;
-    }
+    void DoubleClick(QPoint at) { DoubleClickAt(sheet, at); }
+    std::vector<SheetNotify> Notes(int code) const { return NotesOf(notes, code); }
     QScrollBar* Bar(Qt::Orientation o) const
     {
         for (auto* bar : sheet.findChildren<QScrollBar*>())
@@ -79,11 +64,15 @@ protected:
         return nullptr;
     }
 
-    CUiSheetCtrl sheet;
+    std::unique_ptr<CUiSheetCtrl> owned;
+    CUiSheetCtrl& sheet;
     std::vector<SheetNotify> notes;
 };
 
-TEST_F(SheetCtrlTest, ClicksSelectByModeAndReportTheRowColumnAndPoint)
+INSTANTIATE_TEST_SUITE_P(PlainAndHistory, SheetCtrlTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "History" : "Plain"; });
+
+TEST_P(SheetCtrlTest, ClicksSelectByModeAndReportTheRowColumnAndPoint)
 {
     Fill(6, 3, 100);
     Click(QPoint(150, 70));
@@ -120,7 +109,7 @@ TEST_F(SheetCtrlTest, ClicksSelectByModeAndReportTheRowColumnAndPoint)
     EXPECT_EQ(notes.size(), before);
 }
 
-TEST_F(SheetCtrlTest, HeaderClicksDragsAndEdges)
+TEST_P(SheetCtrlTest, HeaderClicksDragsAndEdges)
 {
     Fill(3, 4, 60);
     Drag(QPoint(90, 10), QPoint(93, 10)); // 3 pixels: a click
@@ -149,7 +138,7 @@ TEST_F(SheetCtrlTest, HeaderClicksDragsAndEdges)
     EXPECT_EQ(sheet.Header().At(0)->width, QFontMetrics(sheet.ItemFont()).horizontalAdvance(wide) + 8);
 }
 
-TEST_F(SheetCtrlTest, RowDragMovesOnlyOntoAnotherRow)
+TEST_P(SheetCtrlTest, RowDragMovesOnlyOntoAnotherRow)
 {
     Fill(6, 2, 100);
     sheet.EnableRowDrag(true);
@@ -162,7 +151,7 @@ TEST_F(SheetCtrlTest, RowDragMovesOnlyOntoAnotherRow)
     EXPECT_TRUE(sheet.Drag().feedback == Rect{});
 }
 
-TEST_F(SheetCtrlTest, DoubleClickNearTheLeftEdgeReplaysClicksAlongTheRow)
+TEST_P(SheetCtrlTest, DoubleClickNearTheLeftEdgeReplaysClicksAlongTheRow)
 {
     Fill(3, 3, 100);
     DoubleClick(QPoint(50, 30));
@@ -179,7 +168,7 @@ TEST_F(SheetCtrlTest, DoubleClickNearTheLeftEdgeReplaysClicksAlongTheRow)
     EXPECT_EQ(notes.back(), (SheetNotify{kSheetDoubleClick, 0, 0, 0, 50, 30}));
 }
 
-TEST_F(SheetCtrlTest, KeysActThenReportTheirCode)
+TEST_P(SheetCtrlTest, KeysActThenReportTheirCode)
 {
     Fill(30, 2, 100);
     QTest::keyClick(&sheet, Qt::Key_Delete);
@@ -238,7 +227,7 @@ public:
     }
 };
 
-TEST_F(SheetCtrlTest, ScrollBarsFollowTheRangeAndTheStyle)
+TEST_P(SheetCtrlTest, ScrollBarsFollowTheRangeAndTheStyle)
 {
     const int extent = sheet.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     QScrollBar* vertical = Bar(Qt::Vertical);
@@ -295,7 +284,7 @@ TEST_F(SheetCtrlTest, ScrollBarsFollowTheRangeAndTheStyle)
     sheet.SetScrollBarHost(nullptr);
 }
 
-TEST_F(SheetCtrlTest, CellTipSitsOnTheCellOnScreen)
+TEST_P(SheetCtrlTest, CellTipSitsOnTheCellOnScreen)
 {
     Fill(5, 3, 100);
     sheet.SetStyle(kSheetCellTips);
@@ -311,7 +300,7 @@ TEST_F(SheetCtrlTest, CellTipSitsOnTheCellOnScreen)
     QTest::mouseRelease(&sheet, Qt::LeftButton, {}, QPoint(150, 70));
 }
 
-TEST_F(SheetCtrlTest, PaintsHeaderRowsCellsGridAndCrossHair)
+TEST_P(SheetCtrlTest, PaintsHeaderRowsCellsGridAndCrossHair)
 {
     Fill(5, 4, 100);
     sheet.SetColumnWidth(2, 6);

@@ -1,0 +1,5 @@
+#include "uikit/ui_his_sheet_ctrl.h"
+
+CUiHisSheetCtrl::CUiHisSheetCtrl(QWidget* parent) : CUiSheetCtrl(parent)
+{
+}
