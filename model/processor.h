@@ -451,6 +451,7 @@ private:
     // run what follows their completion (the reset's discovery): a new job
     // does not wait for them.
     std::vector<JobThread> jobThreads_;
+    bool startsRefused_ = false; // guarded by threadMutex_; set by StopJobs
 
     mutable std::mutex stopMutex_;
     std::condition_variable stopWake_;
