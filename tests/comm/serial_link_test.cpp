@@ -91,7 +91,10 @@ TEST(SerialPortOperator, ListsTtyDevicesUnderTheScanRoot)
 {
     const fs::path root = fs::absolute("ports");
     fs::create_directories(root);
+    // Before any test the support points the lister at an empty folder.
     const std::string previous = CSPortOperator::SetScanRoot(root.string());
+    EXPECT_NE(fs::path(previous), fs::path("/dev"));
+    EXPECT_TRUE(fs::is_directory(previous) && fs::is_empty(previous)) << previous;
     std::vector<std::string> ports{"stale"};
     EXPECT_EQ(CSPortOperator::EnumPorts(ports), 0);
     EXPECT_TRUE(ports.empty());
