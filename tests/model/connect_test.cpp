@@ -86,15 +86,19 @@ TEST(ProcessorConnect, DisconnectKeepsTheChannelRegistered)
     auto processor = TcpProcessor(simulator.Port());
     EXPECT_FALSE(processor->Disconnect()); // channel id 0
 
-    ASSERT_TRUE(processor->Connect());
-    ASSERT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 5s));
-    AddJoinedSource(*processor, 5);
     LinkEvents events;
+    ASSERT_TRUE(processor->Connect());
+    // The link counts as up a moment before "connected" is posted: wait
+    // for the event, so that it cannot come after the ones below.
+    ASSERT_TRUE(events.WaitForStates(2, 5s));
+    EXPECT_TRUE(processor->IsConnected());
+    AddJoinedSource(*processor, 5);
     EXPECT_TRUE(processor->Disconnect());
     EXPECT_FALSE(processor->IsConnected());
     EXPECT_TRUE(CNetManager::get_instance().Find(processor->GetChannelId()));
     EXPECT_FALSE(processor->GetSigSrc(5)->IsJoined());
-    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{processor->GetChannelId(), 3}}));
+    const uint32_t id = processor->GetChannelId();
+    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{id, 1}, {id, 2}, {id, 3}}));
     CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
 }
 
