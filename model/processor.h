@@ -241,10 +241,14 @@ public:
     // Shut-down: ends the sender thread; still queued commands are dropped.
     void StopSender();
     // Sent at once; with g_NetType 1 true only when the device echoed the
-    // command within 100 ms, else always true.
+    // command within the reply time-out (100 ms), else always true.
     bool SendCommand(std::string_view text);
-    // Sent at once; true with the first acknowledged reply within 100 ms.
+    // Sent at once; true with the first acknowledged reply within the reply
+    // time-out.
     bool SendAndWait(std::string_view text, std::string& reply);
+    // Tests whose simulated device does answer lengthen the wait, so that a
+    // busy machine cannot make an answer late.
+    void SetReplyTimeout(platform::Duration timeout) { replyTimeout_ = timeout.count(); }
     bool SendNoWait(std::string_view text);
     // Straight onto the processor's channel; false without one.
     bool ChannelSend(std::string_view text);
@@ -458,6 +462,9 @@ private:
     bool stopRequested_ = false; // guarded by stopMutex_
 
     CQelReplyWaiter replyWaiter_;
+    // How long a command of the wait-for-reply kind waits for the device.
+    static constexpr std::chrono::milliseconds kReplyTimeout{100};
+    std::atomic<platform::Duration::rep> replyTimeout_{platform::Duration(kReplyTimeout).count()};
     // Last: its thread uses the members above and is stopped first.
     CQelProDelaySender sender_;
 };

@@ -6,11 +6,6 @@
 #include "comm/reply_line.h"
 #include "model/net_type.h"
 
-namespace {
-// How long a command of the wait-for-reply kind waits for the device.
-constexpr auto kReplyTimeout = std::chrono::milliseconds(100);
-} // namespace
-
 bool CQelProcessor::QueueCommand(std::string_view text)
 {
     return sender_.Enqueue(text, CQelCmdQueue::kPaced);
@@ -54,12 +49,12 @@ bool CQelProcessor::SendCommand(std::string_view text)
     // that form: "0xFF" comes back as 255, a trailing blank is gone.
     const std::string echo = NormalizedReplyLine(text);
     std::string reply;
-    return replyWaiter_.Exchange(&echo, [&] { ChannelSend(text); }, reply, kReplyTimeout);
+    return replyWaiter_.Exchange(&echo, [&] { ChannelSend(text); }, reply, platform::Duration(replyTimeout_.load()));
 }
 
 bool CQelProcessor::SendAndWait(std::string_view text, std::string& reply)
 {
-    return replyWaiter_.Exchange(nullptr, [&] { ChannelSend(text); }, reply, kReplyTimeout);
+    return replyWaiter_.Exchange(nullptr, [&] { ChannelSend(text); }, reply, platform::Duration(replyTimeout_.load()));
 }
 
 bool CQelProcessor::SendNoWait(std::string_view text)
