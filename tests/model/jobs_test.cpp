@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <future>
+#include <optional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -146,9 +147,11 @@ TEST(ResetJob, ModelWithoutPresetsOnlyEndsAndDiscovers)
 
 TEST(ResetJob, NextStartDoesNotWaitForTheDiscoveryAfterTheEnd)
 {
-    // Real time: model 6's discovery waits 500 ms between its two output
-    // timings, after the reset has ended.
-    platform::SteadyClock clock;
+    // Model 6's discovery, after the reset has ended, waits 500 ms between
+    // its two output timings: with time held still it waits for as long as
+    // the test likes, and the next start must not wait with it.
+    platform::SteppedClock clock;
+    std::optional<ClockPump> pump; // lets time flow again at the end
     HeadlessUi ui;
     Receiver first(ui);
     Receiver second(ui);
@@ -159,11 +162,17 @@ TEST(ResetJob, NextStartDoesNotWaitForTheDiscoveryAfterTheEnd)
     output->SetResolution({1920, 1080, 60});
     processor.AddSigOut(output);
 
+    const auto t0 = clock.Now();
     ASSERT_EQ(processor.StartReset(first.Handle<IResetProgress>()), 0);
+    ASSERT_TRUE(clock.WaitForSleeper(t0 + 1ms, 20s)); // the reset's start wait
+    clock.Advance(1ms);
+    ASSERT_TRUE(clock.WaitForSleeper(t0 + 501ms, 20s)); // the discovery's gap
     ASSERT_TRUE(WaitIdle(processor));
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(processor.StartReset(second.Handle<IResetProgress>()), 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 400ms);
+    auto start = std::async(std::launch::async, [&] { return processor.StartReset(second.Handle<IResetProgress>()); });
+    const bool returned = start.wait_for(20s) == std::future_status::ready;
+    pump.emplace(clock);
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(start.get(), 0);
     EXPECT_TRUE(second.WaitForLast({0, 0, 0, 0}));
     EXPECT_EQ(first.Seen(), (Reports{{0, 0, 0, 0}}));
 }
