@@ -13,9 +13,6 @@
 #include <filesystem>
 #include <thread>
 
-#include <fcntl.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 using namespace std::chrono_literals;
 using tavrix::test::WaitFor;
@@ -198,18 +195,6 @@ private:
     std::string previousRoot_;
 };
 
-// Bytes waiting to be read at a pseudo-terminal.
-int Waiting(const std::string& slave)
-{
-    const int fd = ::open(slave.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-    int count = 0;
-    if (fd < 0 || ::ioctl(fd, FIONREAD, &count) != 0)
-        count = 0;
-    if (fd >= 0)
-        ::close(fd);
-    return count;
-}
-
 // Steps `clock` through an auto-detection that ends at port `answering`:
 // each port's 200 ms read wait ends once its simulator has the probe and,
 // at the answering port, once the answer waits to be read; then the 500 ms
@@ -221,7 +206,7 @@ std::thread StepThroughProbes(platform::SteppedClock& clock, SerialPorts& ports,
             EXPECT_TRUE(clock.WaitForSleeper(clock.Now() + 200ms, 20s)) << i;
             EXPECT_TRUE(WaitFor([&] { return !ports.simulators[i]->TextsFrom(ports.slaves[i]).empty(); }, 20s)) << i;
             if (i == answering) {
-                EXPECT_TRUE(WaitFor([&] { return Waiting(ports.slaves[i]) > 0; }, 20s));
+                EXPECT_TRUE(WaitFor([&] { return ProcessorSimulator::Unread(ports.slaves[i]) > 0; }, 20s));
             }
             clock.Advance(200ms);
         }
