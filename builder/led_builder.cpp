@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "builder/source_signal.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
 #include "plan/plan.h"
@@ -109,6 +110,8 @@ std::string CProLEDBuilder::ScalerLine(const SourceInfo& source, int32_t number,
         if (!group)
             return {};
         const auto frame = group->GetResolution();
+        if (!HasSignalSize(frame))
+            return {};
         frameWidth = frame.width;
         frameHeight = frame.height;
         dx = source.x;
@@ -139,9 +142,9 @@ void CProLEDBuilder::CollectWatchCells(_tagBoard& board, std::vector<WatchCell>&
                 if (!source || !output)
                     continue;
                 Rect cell = SplitCellRect(*watch, r, c);
-                if (RectEmpty(cell))
-                    continue;
                 const auto size = source->GetResolution();
+                if (RectEmpty(cell) || !HasSignalSize(size))
+                    continue;
                 int32_t port = sourceId / 100;
                 if (size.width == Width32(cell) && size.height == Height32(cell)) {
                     // Shown as it comes.

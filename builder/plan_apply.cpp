@@ -12,6 +12,7 @@
 #include "builder/pro16x16_builder.h"
 #include "builder/pro16x16_switch.h"
 #include "builder/pro32x32_switch.h"
+#include "builder/source_signal.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
 #include "plan/plan.h"
@@ -55,6 +56,9 @@ std::vector<Placement> PlaceOwnText(const CQelPlan& plan, const CQelProcessor& p
         if (!source)
             continue;
         const auto values = source->GetValues();
+        // Nothing to place: no scaler is set up for a source without signal.
+        if (!HasSignalSize(values.resolution))
+            continue;
         Placement r;
         r.window = id;
         r.source = static_cast<int32_t>(values.id);

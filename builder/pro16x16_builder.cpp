@@ -1,4 +1,5 @@
 #include "builder/pro16x16_builder.h"
+#include "builder/source_signal.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -364,8 +365,9 @@ void CPro16x16Builder::CollectWindows()
         auto info = std::make_shared<SourceInfo>();
         info->id = values.id;
         info->type = values.type;
-        info->width = values.resolution.width;
-        info->height = values.resolution.height;
+        const Resolution size = SignalSizeOf(values.resolution);
+        info->width = size.width;
+        info->height = size.height;
         info->x = values.startPoint.x;
         info->y = values.startPoint.y;
         info->board = values.boardId;
@@ -467,7 +469,7 @@ bool CPro16x16Builder::FrameOf(const SourceInfo& source, int32_t& width, int32_t
     dy = 0;
     const int32_t port = static_cast<int32_t>(source.id % 100);
     if (source.type != 9 || port >= 24)
-        return true;
+        return HasSignalSize(width, height);
     const uint32_t carrierId = source.id / 100 * 100 + 24 + static_cast<uint32_t>(port / 6);
     const auto carrier = processor_ ? processor_->GetSigSrc(carrierId) : nullptr;
     if (!carrier)
@@ -477,5 +479,5 @@ bool CPro16x16Builder::FrameOf(const SourceInfo& source, int32_t& width, int32_t
     height = resolution.height;
     dx = source.x;
     dy = source.y;
-    return true;
+    return HasSignalSize(width, height);
 }

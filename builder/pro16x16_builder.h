@@ -212,7 +212,8 @@ protected:
     static bool ScalerArea(const _tagScaler& c, const _tagSigOutWin& piece, Rect& from, Rect& to);
     bool WallPosition(int32_t outputId, int32_t& row, int32_t& col) const;
     // Width, height and offset of the frame the source is cut from: its
-    // carrier input for a cut-out source; false when that input is missing.
+    // carrier input for a cut-out source; false when that input is missing
+    // or the frame has no signal (no size to send).
     bool FrameOf(const SourceInfo& source, int32_t& width, int32_t& height, int32_t& dx, int32_t& dy) const;
     // Lines the command queue refused since construction.
     int32_t RefusedLines() const { return refused_; }

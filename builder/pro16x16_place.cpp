@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "builder/pro16x16_builder.h"
+#include "builder/source_signal.h"
 #include "plan/plan.h"
 #include "plan/rect_math.h"
 #include "plan/window.h"
@@ -32,7 +33,7 @@ void Renumber(CPro16x16Builder::_tagBoard& board)
 bool CPro16x16Builder::SplitSourceRect(_tagWindow& window)
 {
     const SourceInfo& source = *window.source;
-    if (source.width == 0 || source.height == 0 || RectEmpty(window.rect) || window.outputs.empty())
+    if (!HasSignalSize(source.width, source.height) || RectEmpty(window.rect) || window.outputs.empty())
         return false;
     const Rect crop = window.cropped ? window.crop : Rect{0, 0, source.width, source.height};
     const int32_t id = window.window->id;

@@ -5,6 +5,7 @@
 #include "app/context.h"
 #include "app/program_log.h"
 #include "builder/pro16x16_builder.h"
+#include "builder/source_signal.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
 #include "plan/plan.h"
@@ -65,6 +66,8 @@ bool CPro16x16SwitchSender::Send()
         if (!input || !input->IsJoined())
             continue;
         const auto values = input->GetValues();
+        if (!HasSignalSize(values.resolution))
+            continue;
         const int32_t inputId = static_cast<int32_t>(values.id);
         routes.push_back(fstr_format("GP BPSW %d %d %d %d\r\n", inputId / 100, inputId % 100, o, p));
         auto last = lastSource.find(o);
@@ -77,9 +80,9 @@ bool CPro16x16SwitchSender::Send()
         const int32_t port = inputId % 100;
         if (values.type == 9 && port < 24) {
             const auto carrier = processor_->GetSigSrc(static_cast<uint32_t>(inputId / 100 * 100 + 24 + port / 6));
-            if (!carrier)
+            const auto frame = carrier ? carrier->GetResolution() : Resolution{};
+            if (!HasSignalSize(frame))
                 continue;
-            const auto frame = carrier->GetResolution();
             left = values.startPoint.x;
             right = values.startPoint.x + width - 1;
             top = values.startPoint.y;

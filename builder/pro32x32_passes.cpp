@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "builder/pro32x32_builder.h"
+#include "builder/source_signal.h"
 #include "model/board.h"
 #include "plan/rect_math.h"
 
@@ -41,6 +42,8 @@ void CPro32x32Builder::InputPass(const _tagBoard* board)
                 continue;
             const int32_t w = source.width;
             const int32_t h = source.height;
+            if (!HasSignalSize(w, h))
+                continue;
             CmdVideoOutputSetup({key / 100, key % 100, key % 100, w, h, 0, Last(w), 0, Last(h), w, h});
             done.push_back(key);
         }

@@ -1,5 +1,6 @@
 #include "builder/pro32x32_switch.h"
 
+#include "builder/source_signal.h"
 #include "model/board.h"
 #include "model/processor.h"
 #include "plan/plan.h"
@@ -30,11 +31,11 @@ bool CPro32x32SwitchSender::Send()
         const auto entry = map.find(static_cast<int32_t>(id));
         const int32_t sourceId = entry == map.end() ? -1 : entry->second;
         const auto source = sourceId < 0 ? nullptr : processor_->GetSigSrc(static_cast<uint32_t>(sourceId));
-        if (!source || !source->IsJoined()) {
+        const auto values = source ? source->GetValues() : CQelSigSrc::Values{};
+        if (!source || !values.joined || !HasSignalSize(values.resolution)) {
             CmdOutputClearWindow(o, port);
             continue;
         }
-        const auto values = source->GetValues();
         const int32_t board = static_cast<int32_t>(values.id / 100);
         const int32_t input = static_cast<int32_t>(values.id % 100);
         const int32_t w = values.resolution.width;

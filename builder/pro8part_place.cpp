@@ -3,6 +3,7 @@
 // board's frame buffers. Equal windows share what they can.
 #include "builder/pro8part_sender.h"
 
+#include "builder/source_signal.h"
 #include "model/processor.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
@@ -80,7 +81,7 @@ FpgaWindowPtr CPro8PartSender::PlaceWindow(int pass, const WindowRecordPtr& reco
     auto r = std::make_shared<tagFPGAWindow>();
     r->sourceWidth = geometry.sourceWidth;
     r->sourceHeight = geometry.sourceHeight;
-    if (r->sourceWidth == 0 || r->sourceHeight == 0) {
+    if (!HasSignalSize(r->sourceWidth, r->sourceHeight)) {
         r->sourceWidth = 1920;
         r->sourceHeight = 1080;
     }

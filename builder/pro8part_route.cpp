@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "builder/source_signal.h"
 #include "model/processor.h"
 #include "model/sig_src.h"
 #include "plan/window.h"
@@ -223,7 +224,7 @@ void CPro8PartSender::DeferPiece(const tagFPGAWindowDestRect2& piece, const tagW
     Resolution size{0, 0, 60};
     if (w.source) {
         deferred->source = SigSrcCopy(*w.source);
-        size = deferred->source->GetResolution();
+        size = SignalSizeOf(deferred->source->GetResolution());
     }
     int32_t sourceWidth = size.width;
     int32_t sourceHeight = size.height;

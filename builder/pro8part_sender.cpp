@@ -4,6 +4,7 @@
 
 #include "builder/gsys_manager.h"
 #include "builder/resource_allocer.h"
+#include "builder/source_signal.h"
 #include "model/processor.h"
 #include "plan/plan.h"
 
@@ -93,7 +94,7 @@ void CPro8PartSender::CollectWatchCells()
             int32_t w = std::min(cellWidth, 1920);
             int32_t h = std::min(cellHeight, 2160);
             if (const auto known = processor_ ? processor_->GetSigSrc(uint32_t(sourceId)) : nullptr) {
-                const auto size = known->GetResolution();
+                const auto size = SignalSizeOf(known->GetResolution());
                 w = std::min(std::max(size.width, 2), cellWidth);
                 h = std::min(std::max(size.height, 2), cellHeight);
             }

@@ -1,5 +1,6 @@
 #include "builder/window_record.h"
 
+#include "builder/source_signal.h"
 #include "model/sig_src.h"
 #include "plan/window.h"
 
@@ -46,7 +47,7 @@ WindowGeometry GeometryOf(const tagWindowRecord& w)
         g.scaled = w.window->scaled;
     }
     if (w.source) {
-        const auto size = w.source->GetResolution();
+        const auto size = SignalSizeOf(w.source->GetResolution());
         g.sourceWidth = size.width;
         g.sourceHeight = size.height;
     }

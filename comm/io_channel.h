@@ -28,6 +28,7 @@ public:
     void DeliverClosed();
 
     bool HasIoThread() const { return thread_.joinable(); }
+    bool OnIoThread() const { return std::this_thread::get_id() == thread_.get_id(); }
 
 protected:
     CIoChannel(CNetManager* owner, std::string name);

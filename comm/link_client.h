@@ -2,6 +2,7 @@
 #include "app/event_queue.h"
 #include "comm/comm_log.h"
 #include "comm/io_channel.h"
+#include "comm/send_queue.h"
 #include "corlane/binblock.h"
 #include "platform/clock.h"
 
@@ -13,6 +14,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 // What the program adds to a transport client (TCP or serial): the time data
@@ -113,6 +115,19 @@ public:
     {
         auto client = Client();
         return client && client->send(unit);
+    }
+
+    std::optional<platform::TimePoint> SendWritten(int, std::string_view text, platform::Duration limit) override
+    {
+        auto client = Client();
+        if (!client)
+            return std::nullopt;
+        auto unit = qz::net::make_unit(text.data(), text.size());
+        const uint64_t number = client->send_numbered(unit);
+        // The I/O thread writes the unit only once this returns.
+        if (number == 0 || OnIoThread())
+            return std::nullopt;
+        return client->wait_written(number, limit);
     }
 
     std::shared_ptr<LinkClient> Client() const

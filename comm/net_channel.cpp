@@ -13,6 +13,13 @@ bool CNetChannel::Send(int tag, std::string_view text)
     return SendBlock(tag, unit);
 }
 
+std::optional<platform::TimePoint> CNetChannel::SendWritten(int tag, std::string_view text, platform::Duration)
+{
+    if (!Send(tag, text))
+        return std::nullopt;
+    return platform::Now();
+}
+
 std::string CNetChannel::GetSetting(const std::string& key, const std::string& fallback) const
 {
     // Keys are plain names: a key with a '.' must not become a tree path.

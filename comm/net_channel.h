@@ -1,10 +1,12 @@
 #pragma once
 #include "corlane/binblock.h"
+#include "platform/clock.h"
 
 #include <atomic>
 #include <boost/property_tree/ptree.hpp>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +36,11 @@ public:
     virtual bool Send(int tag, std::string_view text);
     // False when the channel has no client yet (never opened).
     virtual bool SendBlock(int tag, qz::vok::binblock& unit) = 0;
+    // Sends like Send, then waits at most `limit` until the link has handed
+    // the text to its socket or port, and gives when it did; nothing when
+    // the text was not sent or not handed over in time. A channel that
+    // writes within SendBlock gives the time SendBlock returned.
+    virtual std::optional<platform::TimePoint> SendWritten(int tag, std::string_view text, platform::Duration limit);
 
     uint32_t GetId() const { return id_.load(); }
     void SetId(uint32_t id) { id_.store(id); }

@@ -65,6 +65,7 @@ void serial_port_client::close()
     if (error)
         LogCommError("Serial close " + device_ + ": " + error.message());
     pauseTimer_.cancel();
+    queue_.release_waiters();
     on_closed();
 }
 
@@ -72,9 +73,17 @@ bool serial_port_client::send(qz::vok::binblock& unit)
 {
     if (state_ != kOpen)
         return false;
-    queue_.push(unit);
-    asio::post(strand_, [self = shared_from_this()] { self->ArmWritePause(); });
+    send_numbered(unit);
     return true;
+}
+
+uint64_t serial_port_client::send_numbered(qz::vok::binblock& unit)
+{
+    if (state_ != kOpen)
+        return 0;
+    const uint64_t number = queue_.push(unit);
+    asio::post(strand_, [self = shared_from_this()] { self->ArmWritePause(); });
+    return number;
 }
 
 bool serial_port_client::send(const void* data, size_t length)
@@ -120,15 +129,19 @@ void serial_port_client::OnWritePause()
     if (state_ != kOpen)
         return;
     qz::vok::binblock unit;
-    if (!queue_.pop(unit))
+    uint64_t number = 0;
+    if (!queue_.pop(unit, number))
         return;
     // The whole unit, not what one call happens to take.
     boost::system::error_code error;
     asio::write(port_, asio::buffer(unit.data(), unit.length()), error);
-    if (error)
+    if (error) {
+        queue_.lost(number);
         LogCommError("Serial write " + device_ + ": " + error.message());
-    else
+    } else {
+        queue_.written(number, platform::Now());
         on_sent(unit);
+    }
     ArmWritePause();
 }
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qz::net {
@@ -36,6 +37,14 @@ public:
     // Queued only while open; false (unit not kept) otherwise.
     virtual bool send(qz::vok::binblock& unit);
     virtual bool send(const void* data, size_t length);
+    // Queues like send and gives the unit's number for wait_written; 0 when
+    // nothing was queued.
+    uint64_t send_numbered(qz::vok::binblock& unit);
+    // Not on the I/O thread: that thread does the writing.
+    std::optional<platform::TimePoint> wait_written(uint64_t number, platform::Duration limit)
+    {
+        return queue_.wait_written(number, limit);
+    }
 
     int state() const { return state_.load(); }
 

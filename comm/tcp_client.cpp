@@ -65,9 +65,17 @@ bool tcp_client::send(qz::vok::binblock& unit)
 {
     if (state_ != kConnected)
         return false;
-    queue_.push(unit);
-    asio::post(strand_, [self = Self()] { self->ArmWritePause(); });
+    send_numbered(unit);
     return true;
+}
+
+uint64_t tcp_client::send_numbered(qz::vok::binblock& unit)
+{
+    if (state_ != kConnected)
+        return 0;
+    const uint64_t number = queue_.push(unit);
+    asio::post(strand_, [self = Self()] { self->ArmWritePause(); });
+    return number;
 }
 
 bool tcp_client::send(const void* data, size_t length)
@@ -211,13 +219,18 @@ void tcp_client::OnWritePause()
     if (state_ != kConnected || writing_)
         return;
     qz::vok::binblock unit;
-    if (!queue_.pop(unit))
+    uint64_t number = 0;
+    if (!queue_.pop(unit, number))
         return;
     on_sent(unit);
     writing_ = true;
     // The captured unit keeps its bytes alive until the write is done.
     asio::async_write(socket_, asio::buffer(unit.data(), unit.length()),
-                      Wrap([self = Self(), unit](const boost::system::error_code& error, size_t) {
+                      Wrap([self = Self(), unit, number](const boost::system::error_code& error, size_t) {
+                          if (error)
+                              self->queue_.lost(number);
+                          else
+                              self->queue_.written(number, platform::Now());
                           self->writing_ = false;
                           self->OnWritten(error);
                       }));
@@ -248,6 +261,8 @@ void tcp_client::HandleError(const boost::system::error_code& error, bool notify
 {
     CloseSocket();
     state_ = kWaiting;
+    // What is still queued leaves only after a reconnect: nobody waits for it.
+    queue_.release_waiters();
     try {
         ArmConnectTimer(kReconnectDelay);
     } catch (const std::exception& e) {
@@ -272,6 +287,7 @@ void tcp_client::Shutdown()
     connectTimer_.cancel();
     pauseTimer_.cancel();
     writing_ = false;
+    queue_.release_waiters();
     on_closed();
 }
 

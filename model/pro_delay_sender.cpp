@@ -103,22 +103,23 @@ void CQelProDelaySender::Drain()
     uint32_t length = 0;
     int32_t type = 0;
     while (!stopping_ && queue_.Pop(popBuffer_, length, type) == 0) {
+        written_.reset();
         Send(popBuffer_, length, type);
         if (type != CQelCmdQueue::kEchoed && !stopping_)
-            Pause(pauseMs_.load());
+            Pause(pauseMs_.load(), written_.value_or(platform::Now()));
     }
 }
 
-void CQelProDelaySender::Pause(unsigned ms)
+void CQelProDelaySender::Pause(unsigned ms, platform::TimePoint from)
 {
     // A sleep overshoots by the system's wake-up latency, which over a long
     // command list adds up to more than the pauses' own error: sleep most of
     // the pause and yield through the rest until the full time has passed.
-    const platform::TimePoint start = platform::Now();
-    const platform::Duration wanted = std::chrono::milliseconds(ms);
-    if (wanted > kPauseSpinMargin)
-        platform::SleepFor(wanted - kPauseSpinMargin);
-    while (platform::Now() - start < wanted)
+    const platform::TimePoint end = from + std::chrono::milliseconds(ms);
+    const platform::Duration left = end - platform::Now();
+    if (left > kPauseSpinMargin)
+        platform::SleepFor(left - kPauseSpinMargin);
+    while (platform::Now() < end)
         std::this_thread::yield();
 }
 
@@ -131,7 +132,7 @@ void CQelProDelaySender::Send(const char* data, uint32_t length, int32_t type)
     if (!owner_)
         return;
     if (type != CQelCmdQueue::kEchoed) {
-        owner_->ChannelSend(text);
+        written_ = owner_->ChannelSendWritten(text);
         return;
     }
     if (!owner_->SendCommand(text)) {

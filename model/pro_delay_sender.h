@@ -1,11 +1,13 @@
 #pragma once
 #include "model/cmd_queue.h"
+#include "platform/clock.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <thread>
 
@@ -13,8 +15,8 @@ class CQelProcessor;
 
 // A processor's paced sender: one thread that drains the processor's command
 // queue onto its link, pausing after each paced command (25 ms on TCP, 40 ms
-// on a serial line) and sending echoed commands through the wait for the
-// device's echo instead.
+// on a serial line, from the moment the link wrote it) and sending echoed
+// commands through the wait for the device's echo instead.
 class CQelProDelaySender {
 public:
     static constexpr unsigned kSerialPauseMs = 40;
@@ -59,8 +61,9 @@ protected:
 private:
     void Run();
     void Drain();
-    // Returns once the process clock shows `ms` passed, and not much later.
-    void Pause(unsigned ms);
+    // Returns once the process clock shows `ms` passed since `from`, and not
+    // much later.
+    void Pause(unsigned ms, platform::TimePoint from);
 
     CQelProcessor* owner_ = nullptr;
     CQelCmdQueue queue_;
@@ -76,6 +79,9 @@ private:
     PushObserver observer_; // guarded by observerLock_
 
     // Owned by the sender thread only.
+    // When the link wrote the last paced command: its pause runs from then,
+    // so a write that runs late does not shorten the gap on the wire.
+    std::optional<platform::TimePoint> written_;
     char popBuffer_[CQelCmdQueue::kSlotSize];
     char sendBuffer_[CQelCmdQueue::kSlotSize + 1];
 };

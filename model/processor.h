@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -241,10 +242,12 @@ public:
     // Shut-down: ends the sender thread; still queued commands are dropped.
     void StopSender();
     // Sent at once; with g_NetType 1 true only when the device echoed the
-    // command within the reply time-out (100 ms), else always true.
+    // command within the reply time-out (100 ms) of its leaving, else
+    // always true.
     bool SendCommand(std::string_view text);
-    // Sent at once; true with the first acknowledged reply within the reply
-    // time-out.
+    // Sent at once; true with the first acknowledged reply to this command
+    // (a line that starts with its two leading words) within the reply
+    // time-out of its leaving. Echoes of earlier commands do not end the wait.
     bool SendAndWait(std::string_view text, std::string& reply);
     // Tests whose simulated device does answer lengthen the wait, so that a
     // busy machine cannot make an answer late.
@@ -252,6 +255,10 @@ public:
     bool SendNoWait(std::string_view text);
     // Straight onto the processor's channel; false without one.
     bool ChannelSend(std::string_view text);
+    // The same, and waits until the link has written the text to its socket
+    // or port; when it did, nothing when it was not sent or not written
+    // within a second.
+    std::optional<platform::TimePoint> ChannelSendWritten(std::string_view text);
     // The reply path hands over acknowledged replies (set-command echoes,
     // type and version replies) here, on the link's thread ...
     void OnReply(const std::string& line);

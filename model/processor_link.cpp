@@ -6,6 +6,11 @@
 #include "comm/reply_line.h"
 #include "model/net_type.h"
 
+namespace {
+// Longer than any link takes to write a line unless it is stuck.
+constexpr auto kWriteLimit = std::chrono::seconds(1);
+} // namespace
+
 bool CQelProcessor::QueueCommand(std::string_view text)
 {
     return sender_.Enqueue(text, CQelCmdQueue::kPaced);
@@ -47,14 +52,15 @@ bool CQelProcessor::SendCommand(std::string_view text)
         return SendNoWait(text);
     // The reply path hands lines on normalised, so the echo is compared in
     // that form: "0xFF" comes back as 255, a trailing blank is gone.
-    const std::string echo = NormalizedReplyLine(text);
     std::string reply;
-    return replyWaiter_.Exchange(&echo, [&] { ChannelSend(text); }, reply, platform::Duration(replyTimeout_.load()));
+    return replyWaiter_.Exchange(CQelReplyWaiter::Expect::Echo, NormalizedReplyLine(text),
+                                 [&] { ChannelSendWritten(text); }, reply, platform::Duration(replyTimeout_.load()));
 }
 
 bool CQelProcessor::SendAndWait(std::string_view text, std::string& reply)
 {
-    return replyWaiter_.Exchange(nullptr, [&] { ChannelSend(text); }, reply, platform::Duration(replyTimeout_.load()));
+    return replyWaiter_.Exchange(CQelReplyWaiter::Expect::SameCommand, NormalizedReplyLine(text),
+                                 [&] { ChannelSendWritten(text); }, reply, platform::Duration(replyTimeout_.load()));
 }
 
 bool CQelProcessor::SendNoWait(std::string_view text)
@@ -67,6 +73,14 @@ bool CQelProcessor::ChannelSend(std::string_view text)
 {
     auto channel = CNetManager::get_instance().Find(GetChannelId());
     return channel && channel->Send(0, text);
+}
+
+std::optional<platform::TimePoint> CQelProcessor::ChannelSendWritten(std::string_view text)
+{
+    auto channel = CNetManager::get_instance().Find(GetChannelId());
+    if (!channel)
+        return std::nullopt;
+    return channel->SendWritten(0, text, kWriteLimit);
 }
 
 void CQelProcessor::OnReply(const std::string& line)

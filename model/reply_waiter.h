@@ -10,15 +10,20 @@
 // at a time per processor, so two senders never take each other's answer.
 class CQelReplyWaiter {
 public:
-    // Sends with `send` and waits at most `timeout` of the process clock.
-    // With `echo` given, only a line equal to it ends the wait (the device's
-    // echo, in the form the reply path gives it); without, any acknowledged
-    // reply does. True with `reply` filled when the wait ended in time.
+    // What ends a wait: the command's echo, line for line, or any reply to
+    // the same command (a line with its two leading words). Both in the form
+    // the reply path gives lines.
+    enum class Expect { Echo, SameCommand };
+
+    // Sends with `send` and waits at most `timeout` of the process clock
+    // from the moment `send` returns. `command` is the normalised command.
+    // True with `reply` filled when the wait ended in time.
     template <class Send>
-    bool Exchange(const std::string* echo, Send&& send, std::string& reply, platform::Duration timeout)
+    bool Exchange(Expect expect, const std::string& command, Send&& send, std::string& reply,
+                  platform::Duration timeout)
     {
         std::lock_guard exchange(exchangeLock_);
-        Arm(echo);
+        Arm(expect, command);
         send();
         return Await(reply, timeout);
     }
@@ -28,9 +33,14 @@ public:
     // A line no reply handler takes: it can only be an awaited echo.
     void OnUnmatched(const std::string& line);
 
+    // The two leading words of a normalised line ("GP CDMS" of
+    // "GP CDMS 1\r\n"); the line without its end when it has fewer.
+    static std::string CommandOf(const std::string& line);
+
 private:
-    void Arm(const std::string* echo);
+    void Arm(Expect expect, const std::string& command);
     bool Await(std::string& reply, platform::Duration timeout);
+    bool MatchesLocked(const std::string& line) const;
     void CompleteLocked(const std::string& line);
 
     std::mutex exchangeLock_;
@@ -39,7 +49,7 @@ private:
     std::condition_variable arrived_;
     bool armed_ = false;
     bool done_ = false;
-    bool echoOnly_ = false;
-    std::string expected_;
+    Expect expect_ = Expect::Echo;
+    std::string expected_; // the echo, or the command's leading words
     std::string reply_;
 };

@@ -10,6 +10,7 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTAVRIX_BUILD_TESTS=OFF
 cmake --build build/release -j"$(nproc)"
 
 program=$PWD/build/release/app/tavrix
+headless=$PWD/scripts/headless.sh
 run=${TAVRIX_RUN_DIR:-$PWD/build/run}
 mkdir -p "$run/bin"
 cd "$run/bin"
@@ -17,10 +18,10 @@ echo "run: main folder $run"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$program" "$@"
-elif command -v xvfb-run >/dev/null 2>&1; then
-  echo "run: no display; running under xvfb-run (the window is not visible)"
-  exec xvfb-run -a "$program" "$@"
+elif command -v Xvfb >/dev/null 2>&1 && command -v xauth >/dev/null 2>&1; then
+  echo "run: no display; running on a virtual display of Xvfb (the window is not visible)"
+  exec bash "$headless" "$program" "$@"
 else
-  echo "run: no display and no xvfb-run; running with QT_QPA_PLATFORM=offscreen"
+  echo "run: no display and no Xvfb; running with QT_QPA_PLATFORM=offscreen"
   QT_QPA_PLATFORM=offscreen exec "$program" "$@"
 fi

@@ -1,6 +1,7 @@
 #include "uikit/caption_layout.h"
 
 #include "platform/rect_math.h"
+#include "uikit/hit_drag.h"
 #include "uikit/nc_codes.h"
 
 #include <algorithm>
@@ -90,8 +91,10 @@ CaptionLayout LayoutCaption(const CaptionInput& in)
     for (const Rect& b : L.buttons)
         if (!RectEmpty(b))
             right = std::min<int64_t>(right, b.left);
-    if (!iconic)
+    if (!iconic) {
         L.menuBar = MakeRect(x + 2, int64_t(row.top) + 3, right - 8, row.bottom);
+        L.menu = LayoutMenuBar(L.menuBar, in.menuItems, in.chevron);
+    }
     const int64_t c = (int64_t(L.window.left) + L.window.right) / 2;
     L.text = MakeRect(c - 50, int64_t(row.top) + 3, c + 50, row.bottom);
 
@@ -126,6 +129,8 @@ int CaptionHitTest(const CaptionLayout& layout, unsigned style, Point pt)
     if (!PtInRect(w, pt.x, pt.y))
         return HTNOWHERE;
     if (PtInRect(layout.caption, pt.x, pt.y)) {
+        if (MenuBarHitTest(layout.menu, pt) >= 0)
+            return HTMENU;
         static constexpr int kButtonCodes[kControlButtonCount] = {HTCLOSE, HTMAXBUTTON, HTMINBUTTON};
         const int button = ControlButtonAt(layout, pt);
         if (button >= 0)
@@ -162,18 +167,5 @@ Rect DragRect(const Rect& start, int hit, int dx, int dy, Size minSize)
 {
     if (hit == HTCAPTION)
         return OffsetRect(start, dx, dy);
-    const bool left = hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT;
-    const bool right = hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT;
-    const bool top = hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT;
-    const bool bottom = hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT;
-    int64_t l = start.left, t = start.top, r = start.right, b = start.bottom;
-    if (left)
-        l = std::min<int64_t>(l + dx, r - minSize.cx);
-    if (right)
-        r = std::max<int64_t>(r + dx, l + minSize.cx);
-    if (top)
-        t = std::min<int64_t>(t + dy, b - minSize.cy);
-    if (bottom)
-        b = std::max<int64_t>(b + dy, t + minSize.cy);
-    return MakeRect(l, t, r, b);
+    return MoveDraggedEdges(start, hit, dx, dy, minSize.cx, minSize.cy);
 }

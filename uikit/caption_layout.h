@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/geometry.h"
+#include "uikit/menu_bar_layout.h"
 
 #include <array>
 #include <vector>
@@ -28,6 +29,8 @@ struct CaptionInput {
     bool toolBarShown = false; // the tool row has a background image or a button
     int toolRowHeight = 25;
     std::vector<Size> toolImages; // image size of each tool button, in order
+    std::vector<Size> menuItems;  // size of each menu bar item, in order
+    Size chevron;                 // the menu bar's chevron
 };
 
 struct ToolButtonBox {
@@ -41,7 +44,8 @@ struct CaptionLayout {
     Rect captionRow; // also the caption background
     Rect caption;    // the caption row with the tool row under it; empty without a caption
     Rect client;
-    Rect menuBar;    // where a caption menu bar would go
+    Rect menuBar;    // where the caption menu bar goes
+    MenuBarLayout menu; // its items and chevron
     Rect text;       // the title box, centred on the window
     Rect toolRow;    // the buttons' row
     Rect toolFill;   // the tool row's background band
@@ -53,8 +57,8 @@ struct CaptionLayout {
 
 CaptionLayout LayoutCaption(const CaptionInput& in);
 
-// The hit code of a window point (HT...): control and tool buttons and the
-// caption inside the caption rectangle, the border's resize edges when the
+// The hit code of a window point (HT...): menu bar items (and the chevron),
+// control and tool buttons and the caption inside the caption rectangle, the border's resize edges when the
 // style has WS_THICKFRAME, the client, or nowhere outside the window.
 int CaptionHitTest(const CaptionLayout& layout, unsigned style, Point pt);
 

@@ -8,6 +8,7 @@
 #include "uikit/caption_parts.h"
 #include "uikit/caption_toolbar.h"
 #include "uikit/draw_helpers.h"
+#include "uikit/hit_drag.h"
 #include "uikit/nc_codes.h"
 #include "uikit/system_menu.h"
 
@@ -34,31 +35,17 @@ bool isResizeCode(int hit)
 
 Qt::Edges edgesOf(int hit)
 {
+    const HitEdges dragged = EdgesOfHit(hit);
     Qt::Edges edges;
-    if (hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT)
+    if (dragged.left)
         edges |= Qt::LeftEdge;
-    if (hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT)
+    if (dragged.right)
         edges |= Qt::RightEdge;
-    if (hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT)
+    if (dragged.top)
         edges |= Qt::TopEdge;
-    if (hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT)
+    if (dragged.bottom)
         edges |= Qt::BottomEdge;
     return edges;
-}
-
-Qt::CursorShape cursorOf(int hit)
-{
-    switch (hit) {
-    case HTLEFT:
-    case HTRIGHT: return Qt::SizeHorCursor;
-    case HTTOP:
-    case HTBOTTOM: return Qt::SizeVerCursor;
-    case HTTOPLEFT:
-    case HTBOTTOMRIGHT: return Qt::SizeFDiagCursor;
-    case HTTOPRIGHT:
-    case HTBOTTOMLEFT: return Qt::SizeBDiagCursor;
-    default: return Qt::ArrowCursor;
-    }
 }
 
 Rect inset(const Rect& r, int d)
@@ -72,9 +59,12 @@ MXCustomNC::MXCustomNC()
     : text_(new CNText(*this)),
       controls_(new CNControlBtns(*this)),
       toolBar_(new CNToolBar(this)),
+      menuBar_(*this),
       captionColour_(ui::sysColor(ui::COLOR_ACTIVECAPTION))
 {
     setMouseTracking(true);
+    // As a posted command reached the frame once the menu had closed.
+    connect(&menuBar_, &CNCustomMenuBar::commandChosen, this, &MXCustomNC::menuCommand, Qt::QueuedConnection);
     connect(toolBar_, &CNToolBar::itemClicked, this, &MXCustomNC::quickBarNotify);
     connect(toolBar_, &CNToolBar::buttonsChanged, this, &MXCustomNC::relayout);
     // Alt+Space, wherever the focus is in the frame.
@@ -91,13 +81,14 @@ MXCustomNC::MXCustomNC()
 
 MXCustomNC::~MXCustomNC()
 {
+    menuBar_.SetFrame(nullptr);
     if (frame_)
         frame_->removeEventFilter(this);
 }
 
 bool MXCustomNC::Attach(QWidget* frame)
 {
-    if (!frame || !controls_->LoadGlyphs())
+    if (!frame || !controls_->LoadGlyphs() || !menuBar_.LoadResources())
         return false;
     if (frame_)
         Detach();
@@ -115,6 +106,7 @@ bool MXCustomNC::Attach(QWidget* frame)
     }
     setParent(frame);
     frame->installEventFilter(this);
+    menuBar_.SetFrame(frame);
     active_ = frame->isActiveWindow();
     relayout();
     raise();
@@ -135,6 +127,7 @@ QWidget* MXCustomNC::Detach()
     if (!frame)
         return nullptr;
     endDrag();
+    menuBar_.SetFrame(nullptr);
     frame->removeEventFilter(this);
     frame->setContentsMargins(0, 0, 0, 0);
     frame_ = nullptr;
@@ -184,7 +177,10 @@ void MXCustomNC::RecalcLayout(const Rect& windowRect)
     in.toolBarShown = toolBar_->IsShown();
     in.toolRowHeight = toolBar_->RowHeight();
     in.toolImages = toolBar_->ImageSizes();
+    in.menuItems = menuBar_.ItemSizes();
+    in.chevron = menuBar_.ChevronSize();
     layout_ = LayoutCaption(in);
+    menuBar_.ApplyLayout(layout_.menu);
     if (!frame_)
         return;
 
@@ -245,6 +241,18 @@ void MXCustomNC::SetLeftMargin(int margin)
     relayout();
 }
 
+void MXCustomNC::SetMenu(const ui::MenuSpec& menu)
+{
+    menuBar_.CancelDropDown();
+    menuBar_.SetMenu(menu);
+    relayout();
+}
+
+void MXCustomNC::SetMenuUpdate(std::function<void(ui::MenuSpec&)> update)
+{
+    menuBar_.SetUpdateHandler(std::move(update));
+}
+
 void MXCustomNC::SysCommand(int command)
 {
     if (!frame_)
@@ -298,9 +306,17 @@ bool MXCustomNC::eventFilter(QObject* watched, QEvent* event)
         relayout();
         break;
     case QEvent::ActivationChange:
+        // A drop-down of the caption menu is a popup: it leaves the frame active.
         active_ = frame_->isActiveWindow();
         controls_->update();
         text_->update();
+        update();
+        break;
+    case QEvent::Close:
+    case QEvent::Hide:
+        // Nothing of the menu may outlive the window: no drop-down stays open
+        // and none opens, so a close or quit asked for meanwhile goes through.
+        menuBar_.EndMenuMode();
         break;
     case QEvent::WindowTitleChange:
         text_->SetTitle(frame_->windowTitle());
@@ -323,6 +339,7 @@ void MXCustomNC::paintEvent(QPaintEvent*)
         DrawBitmapInRect(row, p, captionImage_, captionImage_.width(), captionImage_.height(), captionDrawMode_);
     else
         ui::fillRect(p, row, captionColour_);
+    menuBar_.Paint(p, active_);
 }
 
 bool MXCustomNC::startPlatformDrag(int hit)
@@ -372,6 +389,10 @@ void MXCustomNC::mousePressEvent(QMouseEvent* event)
         return;
     const unsigned style = Style();
     const int hit = CaptionHitTest(layout_, style, pt);
+    if (hit == HTMENU) {
+        menuBar_.EnterMenu(MenuBarHitTest(layout_.menu, pt), false);
+        return;
+    }
     const bool movable = !(style & (WS_MINIMIZE | WS_MAXIMIZE));
     if ((hit == HTCAPTION && movable) || isResizeCode(hit))
         beginDrag(hit, false, event->globalPosition().toPoint());
@@ -380,7 +401,9 @@ void MXCustomNC::mousePressEvent(QMouseEvent* event)
 void MXCustomNC::mouseMoveEvent(QMouseEvent* event)
 {
     if (!drag_.hit) {
-        setCursor(cursorOf(CaptionHitTest(layout_, Style(), windowPoint(event->position().toPoint()))));
+        const Point pt = windowPoint(event->position().toPoint());
+        setCursor(CursorOfHit(CaptionHitTest(layout_, Style(), pt)));
+        menuBar_.Hover(MenuBarHitTest(layout_.menu, pt));
         return;
     }
     const QPoint global = event->globalPosition().toPoint();
@@ -431,6 +454,11 @@ void MXCustomNC::mouseDoubleClickEvent(QMouseEvent* event)
     endDrag();
     if (style & WS_MAXIMIZEBOX)
         SysCommand(style & WS_MAXIMIZE ? SC_RESTORE : SC_MAXIMIZE);
+}
+
+void MXCustomNC::leaveEvent(QEvent*)
+{
+    menuBar_.Hover(-1);
 }
 
 CCustomTitle::CCustomTitle() : nc_(new MXCustomNC) {}

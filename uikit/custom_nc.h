@@ -1,10 +1,13 @@
 #pragma once
 #include "platform/ui/colour.h"
+#include "platform/ui/popup_menu.h"
 #include "uikit/caption_layout.h"
+#include "uikit/caption_menu_bar.h"
 
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 class CNControlBtns;
@@ -12,8 +15,8 @@ class CNText;
 class CNToolBar;
 
 // Draws a frameless top-level window's border and caption itself: a
-// three-pixel grey border, the caption row with the title and the control
-// buttons, and a tool row of large buttons under it. Attached, it is a child
+// three-pixel grey border, the caption row with the menu bar, the title and
+// the control buttons, and a tool row of large buttons under it. Attached, it is a child
 // of the frame that covers the window except the client area (the frame's
 // contents rectangle, set through its contents margins), and it watches the
 // frame's size, state, activation and title through an event filter.
@@ -54,10 +57,16 @@ public:
     void SetCaptionImage(const QImage& image);
     void SetCaptionDrawMode(int mode);
     void SetLeftMargin(int margin);
+    // The menu shown in the caption row; an open drop-down is closed first.
+    void SetMenu(const ui::MenuSpec& menu);
+    // Runs on a copy of each drop-down, sub-menus included, just before it
+    // opens, so that the owner can enable and check its items.
+    void SetMenuUpdate(std::function<void(ui::MenuSpec&)> update);
 
     CNToolBar& ToolBar() { return *toolBar_; }
     CNControlBtns& ControlButtons() { return *controls_; }
     CNText& TitleText() { return *text_; }
+    CNCustomMenuBar& MenuBar() { return menuBar_; }
 
     // The frame's WS_ bits, from its window flags, size limits and state.
     unsigned Style() const;
@@ -71,6 +80,8 @@ public:
 signals:
     // A tool button was clicked.
     void quickBarNotify(int commandId);
+    // A command was chosen in the caption menu; delivered queued, once.
+    void menuCommand(int commandId);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,6 +90,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     struct Drag {
@@ -100,6 +112,7 @@ private:
     CNText* text_;
     CNControlBtns* controls_;
     CNToolBar* toolBar_;
+    CNCustomMenuBar menuBar_;
     CaptionLayout layout_;
     QImage captionImage_;
     int captionDrawMode_ = 0;

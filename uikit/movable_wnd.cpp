@@ -2,6 +2,7 @@
 
 #include "platform/ui/gdi_paint.h"
 #include "platform/ui/rect_convert.h"
+#include "uikit/hit_drag.h"
 #include "uikit/move_limit.h"
 #include "uikit/window_helpers.h"
 
@@ -13,21 +14,6 @@ namespace {
 
 // Outside the part the source fills.
 constexpr ui::ColorRef kNoSource = ui::rgb(150, 0, 20);
-
-Qt::CursorShape cursorOf(ui::HitTest hit)
-{
-    switch (hit) {
-    case ui::HTLEFT:
-    case ui::HTRIGHT: return Qt::SizeHorCursor;
-    case ui::HTTOP:
-    case ui::HTBOTTOM: return Qt::SizeVerCursor;
-    case ui::HTTOPLEFT:
-    case ui::HTBOTTOMRIGHT: return Qt::SizeFDiagCursor;
-    case ui::HTTOPRIGHT:
-    case ui::HTBOTTOMLEFT: return Qt::SizeBDiagCursor;
-    default: return Qt::ArrowCursor;
-    }
-}
 
 Point localPoint(const QMouseEvent* event)
 {
@@ -80,7 +66,7 @@ bool CMoveLimitWnd::Create(const Rect& limitRect, const Rect& rect, QWidget* par
     return Create(rect, parent, id);
 }
 
-ui::HitTest CMoveLimitWnd::OnNcHitTest(Point pt) const
+HitCode CMoveLimitWnd::OnNcHitTest(Point pt) const
 {
     return MoveLimitHitTest(Rect{0, 0, width(), height()}, frameWidth, pt);
 }
@@ -92,7 +78,7 @@ void CMoveLimitWnd::mousePressEvent(QMouseEvent* event)
         return;
     }
     hit_ = OnNcHitTest(localPoint(event));
-    if (hit_ == ui::HTNOWHERE)
+    if (hit_ == HTNOWHERE)
         return;
     inMove_ = true;
     pressGlobal_ = event->globalPosition().toPoint();
@@ -108,7 +94,7 @@ void CMoveLimitWnd::mouseMoveEvent(QMouseEvent* event)
         OnDragEnd();
     }
     if (!inMove_) {
-        setCursor(cursorOf(OnNcHitTest(localPoint(event))));
+        setCursor(CursorOfHit(OnNcHitTest(localPoint(event))));
         return;
     }
     const QPoint delta = event->globalPosition().toPoint() - pressGlobal_;
@@ -192,7 +178,7 @@ void CSigSrcClipWnd::OnDragEnd()
 
 CIOSDWnd::CIOSDWnd(QWidget* parent) : CSigSrcClipWnd(parent) {}
 
-ui::HitTest CIOSDWnd::OnNcHitTest(Point) const
+HitCode CIOSDWnd::OnNcHitTest(Point) const
 {
-    return ui::HTCAPTION;
+    return HTCAPTION;
 }

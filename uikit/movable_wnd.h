@@ -4,7 +4,7 @@
 #include "platform/geometry.h"
 #include "platform/ui/colour.h"
 #include "platform/ui/notify.h"
-#include "uikit/hit_test.h"
+#include "uikit/nc_codes.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -48,7 +48,7 @@ public:
     virtual bool Create(const Rect& limit, const Rect& rect, QWidget* parent, int id);
 
     // The region under a point of the client area.
-    virtual ui::HitTest OnNcHitTest(Point pt) const;
+    virtual HitCode OnNcHitTest(Point pt) const;
 
     Rect limit;
 
@@ -62,7 +62,7 @@ protected:
 
 private:
     bool inMove_ = false;
-    ui::HitTest hit_ = ui::HTNOWHERE;
+    HitCode hit_ = HTNOWHERE;
     QPoint pressGlobal_;
     Rect start_;
 };
@@ -109,5 +109,5 @@ class CIOSDWnd : public CSigSrcClipWnd {
     Q_OBJECT
 public:
     explicit CIOSDWnd(QWidget* parent = nullptr);
-    ui::HitTest OnNcHitTest(Point pt) const override;
+    HitCode OnNcHitTest(Point pt) const override;
 };

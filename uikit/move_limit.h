@@ -3,13 +3,13 @@
 // without a widget. Rectangles are in the parent's coordinates unless named
 // otherwise; an empty limit limits nothing.
 #include "platform/geometry.h"
-#include "uikit/hit_test.h"
+#include "uikit/nc_codes.h"
 
 // The region of the client rectangle under `pt`: its inside moves the window,
 // the corner squares and edge strips `border` wide size it (corners before
 // edges). The border is narrowed so that some inside always remains; 0 makes
 // the whole window a move region. A point outside gives HTNOWHERE.
-ui::HitTest MoveLimitHitTest(const Rect& client, int border, Point pt);
+HitCode MoveLimitHitTest(const Rect& client, int border, Point pt);
 
 // Keeps a proposed window rectangle inside the limit: cut to the limit's
 // width and height first, then shifted in.
@@ -20,4 +20,4 @@ void ClampToLimit(Rect& proposed, const Rect& limit);
 // only the dragged edges, stops them at the limit and keeps each side at
 // least 2 x border + 1 pixels (or what it had, when less; the limit wins
 // when it is narrower).
-Rect DragRect(const Rect& start, ui::HitTest hit, int dx, int dy, const Rect& limit, int border);
+Rect DragRect(const Rect& start, HitCode hit, int dx, int dy, const Rect& limit, int border);

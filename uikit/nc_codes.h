@@ -17,6 +17,7 @@ enum HitCode : int {
     HTNOWHERE = 0,
     HTCLIENT = 1,
     HTCAPTION = 2,
+    HTMENU = 5,
     HTMINBUTTON = 8,
     HTMAXBUTTON = 9,
     HTLEFT = 10,

@@ -1,24 +1,78 @@
 #include "platform/ui/modal.h"
 
+#include "platform/ui/virtual_key.h"
+
 #include <QAction>
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPointer>
 
 namespace ui {
 namespace {
 
+// Once the menu shows, as a Down key does: the first enabled item becomes
+// active and a sub-menu of it stays closed (making it active directly would
+// open that).
 void selectFirstItem(QMenu& menu)
 {
-    for (QAction* action : menu.actions()) {
-        if (!action->isSeparator() && action->isVisible() && action->isEnabled()) {
-            menu.setActiveAction(action);
-            return;
-        }
-    }
+    QMetaObject::invokeMethod(
+        &menu,
+        [&menu] {
+            if (menu.activeAction())
+                return;
+            QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+            QCoreApplication::sendEvent(&menu, &down);
+        },
+        Qt::QueuedConnection);
 }
+
+// Tells a watcher the keys and pointer moves of an open menu and its
+// sub-menus.
+class MenuEventRelay final : public QObject {
+public:
+    MenuEventRelay(QMenu& menu, PopupWatcher* watcher) : menu_(menu), watcher_(watcher)
+    {
+        if (!watcher_)
+            return;
+        menu.installEventFilter(this);
+        for (QMenu* sub : menu.findChildren<QMenu*>())
+            sub->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Keys pressed (not the Down that selects the first item) go to the
+        // newest open menu.
+        if (event->type() == QEvent::KeyPress && event->spontaneous()) {
+            const auto* menu = qobject_cast<QMenu*>(watched);
+            const QAction* active = menu ? menu->activeAction() : nullptr;
+            return watcher_->popupKey(virtualKey(*static_cast<QKeyEvent*>(event)), openMenus(),
+                                      active && active->menu());
+        }
+        if (event->type() == QEvent::MouseMove)
+            watcher_->popupMouseMove(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        return false;
+    }
+
+private:
+    int openMenus() const
+    {
+        int open = menu_.isVisible() ? 1 : 0;
+        for (const QMenu* sub : menu_.findChildren<QMenu*>())
+            open += sub->isVisible() ? 1 : 0;
+        return open;
+    }
+
+    QMenu& menu_;
+    PopupWatcher* watcher_;
+};
 
 class QtModalHost final : public ModalHost {
 public:
@@ -42,8 +96,19 @@ public:
         renderMenu(menuSpec, menu);
         if (options.selectFirst)
             selectFirstItem(menu);
+        const MenuEventRelay relay(menu, options.watcher);
+        const QPointer<QMenu> outer = open_;
+        open_ = &menu;
         const QAction* chosen = menu.exec(globalPos);
+        open_ = outer;
         return chosen ? chosen->data().toInt() : 0;
+    }
+
+    void cancelPopup() override
+    {
+        // Its sub-menus go with it.
+        if (open_)
+            open_->close();
     }
 
     QString chooseFile(QWidget* parent, const FileChoice& choice) override
@@ -64,6 +129,9 @@ public:
             return std::nullopt;
         return fromQColor(chosen);
     }
+
+private:
+    QPointer<QMenu> open_; // the menu popupMenu is running
 };
 
 QtModalHost& qtHost()

@@ -32,6 +32,9 @@ public:
     // The chosen item's id, or 0 when the menu was dismissed.
     virtual int popupMenu(QWidget* parent, const MenuSpec& menu, const QPoint& globalPos,
                           const PopupOptions& options) = 0;
+    // Closes the popup menu that popupMenu is running, which then returns 0;
+    // nothing when none is open.
+    virtual void cancelPopup() = 0;
     // The chosen path, or empty when cancelled.
     virtual QString chooseFile(QWidget* parent, const FileChoice& choice) = 0;
     // The chosen colour, or nothing when cancelled.

@@ -1,4 +1,5 @@
 #pragma once
+#include <QPoint>
 #include <QString>
 #include <vector>
 
@@ -25,11 +26,26 @@ struct MenuSpec {
     const MenuSpec* find(int id) const;
 };
 
+// Told by the host what happens in a popup menu while it is open, so that
+// its owner can move on to another menu (a menu bar's neighbour).
+class PopupWatcher {
+public:
+    virtual ~PopupWatcher() = default;
+    // A key pressed in the popup (a virtual-key value), with how many menus
+    // are open (the popup and its open sub-menus) and whether the active
+    // item of the newest one opens a sub-menu. True takes the key from the
+    // menu.
+    virtual bool popupKey(int virtualKey, int openMenus, bool activeItemHasSubMenu) = 0;
+    // The pointer moved, anywhere on the screen.
+    virtual void popupMouseMove(QPoint global) = 0;
+};
+
 // How a popup menu opens.
 struct PopupOptions {
     // The first enabled item is active when the menu shows, as when the menu
     // was opened from the keyboard.
     bool selectFirst = false;
+    PopupWatcher* watcher = nullptr; // may be null
 };
 
 // Fills `menu` with the items of `menuSpec`; every action carries its id as

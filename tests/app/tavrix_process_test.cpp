@@ -2,11 +2,15 @@
 // test's own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/bootstrap.h"
 #include "tests/support/child_process.h"
@@ -34,6 +38,35 @@ fs::path ProgramLog(const fs::path& main)
 bool HasStarted(const fs::path& main)
 {
     return ReadText(ProgramLog(main)).find(" EV> Start") != std::string::npos;
+}
+
+// One variable of a running process's environment.
+std::string EnvironmentOf(pid_t pid, const std::string& name)
+{
+    std::istringstream environment(ReadText("/proc/" + std::to_string(pid) + "/environ"));
+    for (std::string entry; std::getline(environment, entry, '\0');)
+        if (entry.starts_with(name + "="))
+            return entry.substr(name.size() + 1);
+    return {};
+}
+
+// The Xvfb that serves the display of this authority file; 0 for none.
+pid_t XvfbOf(const std::string& authority)
+{
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::vector<std::string> args;
+        std::istringstream cmdline(ReadText(entry.path() / "cmdline"));
+        for (std::string arg; std::getline(cmdline, arg, '\0');)
+            args.push_back(arg);
+        const auto auth = std::find(args.begin(), args.end(), "-auth");
+        if (!args.empty() && args[0].ends_with("Xvfb") && auth != args.end() && auth + 1 != args.end() &&
+            auth[1] == authority)
+            return std::stoi(name);
+    }
+    return 0;
 }
 
 class TavrixProcess : public ::testing::Test {
@@ -99,6 +132,31 @@ TEST_F(TavrixProcess, SigintAndSighupCloseTheSameOrderlyWay)
         EXPECT_TRUE(fs::exists(main / "Sys" / "Main.ini")) << signal;
         EXPECT_TRUE(fs::exists(main / "Hardware" / "Processor.pro")) << signal;
     }
+}
+
+TEST_F(TavrixProcess, CtrlCOnAVirtualDisplayClosesTheProgramBeforeItsDisplay)
+{
+    if (std::system("command -v Xvfb >/dev/null && command -v xauth >/dev/null") != 0)
+        GTEST_SKIP() << "Xvfb or xauth is missing: scripts/setup.sh installs them";
+    // The launch of scripts/run.sh without a display; Ctrl+C goes to the
+    // terminal's foreground process group.
+    const fs::path main = Main("main");
+    ChildOptions headless;
+    headless.launcher = {"/bin/bash", HEADLESS_SH};
+    ChildProgram child(TAVRIX_EXE, main, runtime, headless);
+    WaitUntil([&] { return HasStarted(main) || !child.Running(); });
+    ASSERT_TRUE(child.Running());
+    const std::string authority = EnvironmentOf(child.Pid(), "XAUTHORITY");
+    const pid_t xvfb = XvfbOf(authority);
+    ASSERT_NE(xvfb, 0) << authority;
+
+    child.SignalGroup(SIGINT);
+    // Its display outlived it: an X error would have ended it with 1.
+    EXPECT_EQ(child.Wait(), 0);
+    EXPECT_TRUE(fs::exists(main / "Sys" / "Main.ini"));
+    EXPECT_TRUE(fs::exists(main / "Hardware" / "Processor.pro"));
+    EXPECT_TRUE(fs::exists(main / "Plan" / "PlanList.txt"));
+    WaitUntil([&] { return XvfbOf(authority) != xvfb && !fs::exists(fs::path(authority).parent_path()); });
 }
 
 TEST_F(TavrixProcess, SecondCopyEndsQuietlyWhileTheFirstRuns)

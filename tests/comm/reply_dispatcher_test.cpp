@@ -44,6 +44,12 @@ TEST_F(ReplyTest, AcknowledgementWakesTheWaitingSender)
     EXPECT_EQ(reply, "GP SOT 1 1\r\n");
     EXPECT_TRUE(FeedWhileWaiting(send("I_F AWE 1 2\r\n"), "I_F AWE 1 2\r\n", kChannel, dispatched));
     EXPECT_EQ(reply, "I_F AWE 1 2\r\n");
+    // Only a reply to the command itself ends the wait: another command's
+    // echo does not, nor one whose word merely starts the same.
+    EXPECT_TRUE(FeedWhileWaiting(send("GP CDMS 1\r\n"), "GP CDMS 0\r\n", kChannel, dispatched));
+    EXPECT_EQ(reply, "GP CDMS 0\r\n");
+    EXPECT_FALSE(FeedWhileWaiting(send("GP CDMS 1\r\n"), "GP BPSW 255 255 9 0\r\n", kChannel, dispatched));
+    EXPECT_FALSE(FeedWhileWaiting(send("I_F AW 1 2\r\n"), "I_F AWE 1 2\r\n", kChannel, dispatched));
 
     // On a channel no processor owns the line is dropped: the wait times out.
     EXPECT_FALSE(FeedWhileWaiting(send("GP SOT 1 1\r\n"), "GP SOT 1 1\r\n", kUnowned, dispatched));

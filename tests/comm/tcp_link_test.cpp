@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <thread>
 
@@ -98,6 +99,49 @@ TEST(TcpSendQueue, DropsOldestWhenFull)
     EXPECT_EQ(queue.size(), 9998u);
     ASSERT_TRUE(queue.pop(front));
     EXPECT_EQ(*reinterpret_cast<const uint32_t*>(front.data()), 3u);
+}
+
+TEST(TcpSendQueue, TellsWhenEachNumberedUnitWasWritten)
+{
+    platform::SteppedClock clock; // never advanced: only the queue ends a wait
+    platform::ScopedClock scoped(clock);
+    qz::net::send_queue queue;
+    const auto unit = qz::net::make_unit("GP SOT 1 1\r\n", 12);
+    const uint64_t first = queue.push(unit);
+    const uint64_t second = queue.push(unit);
+    const uint64_t third = queue.push(unit);
+    EXPECT_EQ(queue.push(qz::vok::binblock()), 0u); // not kept, nothing to wait for
+    EXPECT_TRUE(first < second && second < third);
+
+    qz::vok::binblock out;
+    uint64_t number = 0;
+    ASSERT_TRUE(queue.pop(out, number));
+    EXPECT_EQ(number, first);
+    const platform::TimePoint at = clock.Now() + 5ms;
+    std::thread writer([&] { queue.written(first, at); });
+    EXPECT_EQ(queue.wait_written(first, 1h), at);
+    writer.join();
+
+    // A unit lost in writing gives no time; the link going down ends the
+    // wait for one still queued.
+    ASSERT_TRUE(queue.pop(out, number));
+    queue.lost(number);
+    EXPECT_EQ(queue.wait_written(second, 1h), std::nullopt);
+    std::atomic<bool> released{false};
+    std::thread closer([&] {
+        while (!released) {
+            queue.release_waiters();
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    EXPECT_EQ(queue.wait_written(third, 1h), std::nullopt);
+    released = true;
+    closer.join();
+
+    // Dropped for room: its wait ends at once.
+    for (int i = 0; i < 9999; ++i)
+        queue.push(unit);
+    EXPECT_EQ(queue.wait_written(third, 1h), std::nullopt);
 }
 
 TEST(TcpClient, PacesQueuedUnitsInOrder)

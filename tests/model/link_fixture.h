@@ -135,6 +135,16 @@ public:
     std::vector<std::pair<int, int>> reports;
 };
 
+// The time between each two neighbours of things stamped with `at`.
+template <class Stamped>
+std::vector<platform::Duration> Gaps(const std::vector<Stamped>& items)
+{
+    std::vector<platform::Duration> gaps;
+    for (size_t i = 1; i < items.size(); ++i)
+        gaps.push_back(items[i].at - items[i - 1].at);
+    return gaps;
+}
+
 inline std::string Separator()
 {
     return "\r\n----------------------------------------\r\n";

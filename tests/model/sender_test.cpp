@@ -38,14 +38,6 @@ public:
     std::string Text() const { return ReadFolderText("logs"); }
 };
 
-std::vector<platform::Duration> Gaps(const std::vector<CRecordingChannel::Unit>& units)
-{
-    std::vector<platform::Duration> gaps;
-    for (size_t i = 1; i < units.size(); ++i)
-        gaps.push_back(units[i].at - units[i - 1].at);
-    return gaps;
-}
-
 } // namespace
 
 TEST(PacedSender, RefusesWhenFullAndDropsTheRestOnStop)

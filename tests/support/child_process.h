@@ -39,8 +39,11 @@ inline std::filesystem::path MakeRuntimeFolder(const std::filesystem::path& dir)
 struct ChildOptions {
     std::string stderrPath;           // its stderr goes there when given
     bool removeWorkingFolder = false; // gone before the program runs
+    std::vector<std::string> launcher; // a command and its arguments that run it
 };
 
+// The child leads a process group of its own, as a terminal's foreground
+// job does, so a signal to the group reaches what Ctrl+C would reach.
 class ChildProgram {
 public:
     ChildProgram(const std::string& exe, const std::filesystem::path& mainFolder,
@@ -60,11 +63,16 @@ public:
         for (auto& entry : env)
             envp.push_back(entry.data());
         envp.push_back(nullptr);
-        std::string program = exe;
-        std::string unknown = "--unknown-argument";
-        char* argv[] = {program.data(), unknown.data(), nullptr};
+        std::vector<std::string> args = options.launcher;
+        args.push_back(exe);
+        args.push_back("--unknown-argument");
+        std::vector<char*> argv;
+        for (auto& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
         pid_ = fork();
         if (pid_ == 0) {
+            setpgid(0, 0);
             if (chdir(cwd.c_str()) != 0)
                 _exit(126);
             if (options.removeWorkingFolder && rmdir(cwd.c_str()) != 0)
@@ -74,14 +82,16 @@ public:
                 if (fd < 0 || dup2(fd, 2) < 0)
                     _exit(126);
             }
-            execve(program.c_str(), argv, envp.data());
+            execve(argv[0], argv.data(), envp.data());
             _exit(127);
         }
+        if (pid_ > 0)
+            setpgid(pid_, pid_); // whichever of the two runs first
     }
     ~ChildProgram()
     {
         if (pid_ > 0 && !exited_) {
-            kill(pid_, SIGKILL);
+            kill(-pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
         }
     }
@@ -89,6 +99,8 @@ public:
     ChildProgram& operator=(const ChildProgram&) = delete;
 
     void Signal(int signal) const { kill(pid_, signal); }
+    void SignalGroup(int signal) const { kill(-pid_, signal); }
+    pid_t Pid() const { return pid_; }
 
     // The exit status, or -1 when ended by a signal.
     int Wait()

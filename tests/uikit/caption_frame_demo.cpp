@@ -2,8 +2,8 @@
 // tests/uikit/caption_frame_xvfb.sh what needs a real window manager.
 //   caption_frame_demo                 shows the frame at (100, 100), 800 x 600
 //   caption_frame_demo --grab-root F   saves a screenshot of the whole screen
-// The frame prints "notify ID" for each tool-button click and "closed" when
-// it closes.
+// The frame prints "notify ID" for each tool-button click, "command ID" for
+// each command chosen in its caption menu and "closed" when it closes.
 #include "platform/ui/colour.h"
 #include "platform/ui/init_ui.h"
 #include "uikit/caption_toolbar.h"
@@ -65,6 +65,17 @@ int main(int argc, char** argv)
                             writeButtonImage(images, QString("tool%1.png").arg(i), colours[i]).toStdString());
     QObject::connect(&*title, &MXCustomNC::quickBarNotify, [](int id) {
         std::printf("notify %d\n", id);
+        std::fflush(stdout);
+    });
+    using ui::MenuSpec;
+    title->SetMenu(MenuSpec::subMenu("", {
+        MenuSpec::subMenu("&File", {MenuSpec::item(101, "&New"),
+                                    MenuSpec::subMenu("&Recent", {MenuSpec::item(111, "a"), MenuSpec::item(112, "b")})}),
+        MenuSpec::subMenu("&Edit", {MenuSpec::item(201, "&Copy")}),
+        MenuSpec::subMenu("&View", {MenuSpec::item(301, "&Zoom")}),
+    }));
+    QObject::connect(&*title, &MXCustomNC::menuCommand, [](int id) {
+        std::printf("command %d\n", id);
         std::fflush(stdout);
     });
 

@@ -4,8 +4,8 @@
 # window manager, drives it with xdotool and checks the window's geometry
 # after each step: drag the caption by (100, 50), the bottom-right corner by
 # (50, 40), maximise and restore with the button, then with double clicks
-# on the caption, click a tool button and close. Saves a screenshot of the
-# whole screen of each run.
+# on the caption, click a tool button, choose File > New in the caption
+# menu and close. Saves a screenshot of the whole screen of each run.
 #   tests/uikit/caption_frame_xvfb.sh [BUILD_DIR] [SHOT_DIR]
 # BUILD_DIR holds the built caption_frame_demo (default build/plain); the
 # screenshots go to SHOT_DIR (default BUILD_DIR/screenshots).
@@ -145,6 +145,19 @@ run() {
     echo "  ok    tool button 1 notified"
   else
     echo "  FAIL  tool button 1 sent no notification"
+    failures=$((failures + 1))
+  fi
+
+  # File opens under its item (menu bar from x = 5, items 20 high); New is
+  # its first entry.
+  click_at $((x + border + 12)) $((y + border + 13))
+  sleep 0.5
+  click_at $((x + border + 30)) $((y + border + 36))
+  sleep 0.3
+  if grep -q "^command 101$" "$log"; then
+    echo "  ok    File > New chosen in the caption menu"
+  else
+    echo "  FAIL  the caption menu sent no command"
     failures=$((failures + 1))
   fi
 

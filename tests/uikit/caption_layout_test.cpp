@@ -119,7 +119,9 @@ TEST(CaptionLayout, FollowsTheFrameStyleStateAndToolRow)
 
 TEST(CaptionHitTest, AnswersTheCodeOfEachArea)
 {
-    const CaptionLayout L = LayoutCaption(frame800());
+    CaptionInput in = frame800();
+    in.menuItems = {{40, 20}}; // in the menu bar at (5, 7, 45, 27)
+    const CaptionLayout L = LayoutCaption(in);
     struct Case {
         Point pt;
         int code;
@@ -130,7 +132,8 @@ TEST(CaptionHitTest, AnswersTheCodeOfEachArea)
         {{768, 15}, HTCAPTION}, {{1, 300}, HTLEFT},         {{1, 1}, HTTOPLEFT},
         {{400, 1}, HTTOP},      {{798, 300}, HTRIGHT},      {{790, 599}, HTBOTTOMRIGHT},
         {{1, 590}, HTBOTTOMLEFT}, {{400, 598}, HTBOTTOM},   {{400, 300}, HTCLIENT},
-        {{-1, 5}, HTNOWHERE},   {{800, 5}, HTNOWHERE},
+        {{-1, 5}, HTNOWHERE},   {{800, 5}, HTNOWHERE},      {{10, 15}, HTMENU},
+        {{50, 15}, HTCAPTION},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CaptionHitTest(L, kFullStyle, c.pt), c.code) << c.pt.x << "," << c.pt.y;

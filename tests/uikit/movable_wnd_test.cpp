@@ -17,17 +17,17 @@ using tavrix::test::pixelAt;
 TEST(MoveLimitHitTest, CornersBeforeSidesAndTheInsideMoves)
 {
     const Rect client{0, 0, 40, 30};
-    const std::pair<Point, ui::HitTest> cases[] = {
-        {{20, 15}, ui::HTCAPTION},   {{4, 4}, ui::HTCAPTION},    {{3, 3}, ui::HTTOPLEFT},
-        {{2, 27}, ui::HTBOTTOMLEFT}, {{37, 2}, ui::HTTOPRIGHT},  {{37, 27}, ui::HTBOTTOMRIGHT},
-        {{2, 15}, ui::HTLEFT},       {{20, 2}, ui::HTTOP},       {{36, 15}, ui::HTRIGHT},
-        {{20, 29}, ui::HTBOTTOM},    {{40, 15}, ui::HTNOWHERE},  {{20, 30}, ui::HTNOWHERE},
+    const std::pair<Point, HitCode> cases[] = {
+        {{20, 15}, HTCAPTION},   {{4, 4}, HTCAPTION},    {{3, 3}, HTTOPLEFT},
+        {{2, 27}, HTBOTTOMLEFT}, {{37, 2}, HTTOPRIGHT},  {{37, 27}, HTBOTTOMRIGHT},
+        {{2, 15}, HTLEFT},       {{20, 2}, HTTOP},       {{36, 15}, HTRIGHT},
+        {{20, 29}, HTBOTTOM},    {{40, 15}, HTNOWHERE},  {{20, 30}, HTNOWHERE},
     };
     for (const auto& [pt, hit] : cases)
         EXPECT_EQ(MoveLimitHitTest(client, 4, pt), hit) << pt.x << "," << pt.y;
     // No border: all moves. A border past half the window leaves an inside.
-    EXPECT_EQ(MoveLimitHitTest(client, 0, Point{0, 0}), ui::HTCAPTION);
-    EXPECT_EQ(MoveLimitHitTest(client, 100, Point{20, 15}), ui::HTCAPTION);
+    EXPECT_EQ(MoveLimitHitTest(client, 0, Point{0, 0}), HTCAPTION);
+    EXPECT_EQ(MoveLimitHitTest(client, 100, Point{20, 15}), HTCAPTION);
 }
 
 TEST(MoveLimit, MovesShiftInAndSizingStopsOnlyTheDraggedEdge)
@@ -40,12 +40,12 @@ TEST(MoveLimit, MovesShiftInAndSizingStopsOnlyTheDraggedEdge)
     EXPECT_EQ(clamped(Rect{-20, 0, 230, 50}, Rect{50, 50, 40, 60}), (Rect{-20, 0, 230, 50})); // empty limit
 
     const Rect start{20, 20, 80, 60};
-    EXPECT_EQ(DragRect(start, ui::HTLEFT, -50, 0, limit, 4), (Rect{0, 20, 80, 60}));
-    EXPECT_EQ(DragRect(start, ui::HTBOTTOMRIGHT, 500, 500, limit, 4), (Rect{20, 20, 200, 100}));
+    EXPECT_EQ(DragRect(start, HTLEFT, -50, 0, limit, 4), (Rect{0, 20, 80, 60}));
+    EXPECT_EQ(DragRect(start, HTBOTTOMRIGHT, 500, 500, limit, 4), (Rect{20, 20, 200, 100}));
     // Never below twice the border and one pixel, nor inverted; never grown.
-    EXPECT_EQ(DragRect(start, ui::HTRIGHT, -200, 0, limit, 4), (Rect{20, 20, 29, 60}));
-    EXPECT_EQ(DragRect(start, ui::HTTOP, 0, 200, limit, 0), (Rect{20, 59, 80, 60}));
-    EXPECT_EQ(DragRect(Rect{20, 20, 25, 60}, ui::HTLEFT, 10, 0, limit, 4), (Rect{20, 20, 25, 60}));
+    EXPECT_EQ(DragRect(start, HTRIGHT, -200, 0, limit, 4), (Rect{20, 20, 29, 60}));
+    EXPECT_EQ(DragRect(start, HTTOP, 0, 200, limit, 0), (Rect{20, 59, 80, 60}));
+    EXPECT_EQ(DragRect(Rect{20, 20, 25, 60}, HTLEFT, 10, 0, limit, 4), (Rect{20, 20, 25, 60}));
 }
 
 // Presses at `from` (the window's coordinates) and drags by `by` in steps,

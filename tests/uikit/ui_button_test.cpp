@@ -14,6 +14,7 @@
 
 namespace {
 
+using tavrix::test::countColour;
 using tavrix::test::pixelAt;
 
 constexpr ui::ColorRef kParent = ui::rgb(10, 20, 30);
@@ -83,15 +84,6 @@ std::string writeRes(const std::string& name, const QImage& image)
     const std::string path = ui::resPath(name);
     EXPECT_TRUE(image.save(QString::fromStdString(path), "PNG"));
     return path;
-}
-
-int countColour(const QImage& shot, const Rect& r, ui::ColorRef colour)
-{
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            n += pixelAt(shot, x, y) == colour;
-    return n;
 }
 
 TEST(UiButton, PaintsEachStateIconSkinAndTip)

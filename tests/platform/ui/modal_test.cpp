@@ -6,7 +6,10 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
+#include <tuple>
+#include <vector>
 #include <gtest/gtest-spi.h>
 
 namespace {
@@ -156,6 +159,54 @@ TEST(QtModalHost, SelectFirstMakesTheFirstEnabledItemActive)
         EXPECT_EQ(ui::popupMenu(nullptr, choices, QPoint(300, 300), {.selectFirst = selectFirst}), 0);
         EXPECT_EQ(active, selectFirst ? "1倍" : "none");
     }
+    ui::setModalHost(scripted);
+}
+
+// The Qt host tells the watcher each key with the menus open and whether
+// the active item opens a sub-menu; a key it takes never reaches the menu.
+// Selected first, a sub-menu item keeps its sub-menu closed. cancelPopup
+// closes the menu, sub-menu included, and popupMenu returns 0.
+TEST(QtModalHost, TellsItsWatcherKeysAndMovesAndClosesOnCancel)
+{
+    struct Recorder : ui::PopupWatcher {
+        std::vector<std::tuple<int, int, bool>> keys;
+        int moves = 0;
+        bool popupKey(int vk, int openMenus, bool activeItemHasSubMenu) override
+        {
+            keys.emplace_back(vk, openMenus, activeItemHasSubMenu);
+            return vk == 0x25 && openMenus == 1; // Left in the top menu
+        }
+        void popupMouseMove(QPoint) override { ++moves; }
+    } watcher;
+    const ui::MenuSpec menu = ui::MenuSpec::subMenu(QString(), {
+        ui::MenuSpec::subMenu("对齐", {ui::MenuSpec::item(30, "左对齐")}),
+        ui::MenuSpec::item(1, "1倍"),
+    });
+    ui::ModalHost* scripted = ui::setModalHost(nullptr);
+    ui::modalHost().cancelPopup(); // nothing open: nothing happens
+    int step = 0;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!open)
+            return;
+        const bool inSub = qobject_cast<QMenu*>(open->parentWidget()) != nullptr;
+        // Right opens the sub-menu, Left there closes it, Left in the top
+        // menu is taken; then a move, Right again, and a cancel in the sub-menu.
+        const Qt::Key keys[] = {Qt::Key_Right, Qt::Key_Left, Qt::Key_Left, Qt::Key_Right};
+        if (step == 3)
+            tavrix::test::hoverAt(*open, QPoint(5, 5));
+        if (step < 4 && inSub == (step == 1))
+            QTest::keyClick(open, keys[step++]);
+        else if (step == 4 && inSub)
+            ui::modalHost().cancelPopup();
+    });
+    driver.start(10);
+    EXPECT_EQ(ui::popupMenu(nullptr, menu, QPoint(300, 300), {.selectFirst = true, .watcher = &watcher}), 0);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    using Key = std::tuple<int, int, bool>;
+    EXPECT_EQ(watcher.keys, (std::vector<Key>{{0x27, 1, true}, {0x25, 2, false}, {0x25, 1, true}, {0x27, 1, true}}));
+    EXPECT_GE(watcher.moves, 1);
     ui::setModalHost(scripted);
 }
 

@@ -1,9 +1,11 @@
 #include "tests/support/ui/screenshot.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QWidget>
 #include <algorithm>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -25,9 +27,13 @@ QImage screenshot(QWidget& widget)
 
     const QPixmap grabbed = widget.grab();
     EXPECT_FALSE(grabbed.isNull()) << "grab() gave nothing";
-    EXPECT_TRUE(grabbed.save(path, "PNG")) << "cannot write " << path.toStdString();
-    QImage read(path, "PNG");
-    EXPECT_FALSE(read.isNull()) << "cannot read back " << path.toStdString();
+    // Written under a name of this process first: two runs of one test at
+    // once (a repeat beside the suite) must not read each other's picture.
+    const QString own = QStringLiteral("%1.%2.tmp").arg(path).arg(QCoreApplication::applicationPid());
+    EXPECT_TRUE(grabbed.save(own, "PNG")) << "cannot write " << own.toStdString();
+    QImage read(own, "PNG");
+    EXPECT_FALSE(read.isNull()) << "cannot read back " << own.toStdString();
+    std::rename(own.toLocal8Bit().constData(), path.toLocal8Bit().constData());
     return read.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -37,6 +43,15 @@ ui::ColorRef pixelAt(const QImage& image, int x, int y)
         return ui::kNoColor;
     const QRgb p = image.pixel(x, y);
     return ui::rgb(qRed(p), qGreen(p), qBlue(p));
+}
+
+int countColour(const QImage& image, const Rect& r, ui::ColorRef colour)
+{
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            n += pixelAt(image, x, y) == colour;
+    return n;
 }
 
 } // namespace tavrix::test

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/geometry.h"
 #include "platform/ui/colour.h"
 
 #include <QImage>
@@ -14,5 +15,8 @@ QImage screenshot(QWidget& widget);
 
 // The pixel at (x, y) as 0x00BBGGRR; kNoColor outside the image.
 ui::ColorRef pixelAt(const QImage& image, int x, int y);
+
+// How many pixels of the rectangle have exactly this colour.
+int countColour(const QImage& image, const Rect& r, ui::ColorRef colour);
 
 } // namespace tavrix::test

@@ -54,6 +54,13 @@ void ScriptedModal::answerMenu(int id)
     answers_.push_back(a);
 }
 
+void ScriptedModal::answerMenu(std::function<int(const ui::MenuSpec&, ui::PopupWatcher*)> choose)
+{
+    Answer a(Prompt::Menu);
+    a.choose = std::move(choose);
+    answers_.push_back(a);
+}
+
 void ScriptedModal::answerFile(const QString& path)
 {
     Answer a(Prompt::File);
@@ -72,6 +79,7 @@ void ScriptedModal::reset()
 {
     answers_.clear();
     prompts_.clear();
+    openPopups_.clear();
 }
 
 std::optional<ScriptedModal::Answer> ScriptedModal::take(Prompt prompt)
@@ -117,7 +125,21 @@ int ScriptedModal::popupMenu(QWidget*, const ui::MenuSpec& menu, const QPoint& g
     p.popup = options;
     p.pos = globalPos;
     const auto a = take(std::move(p));
-    return a ? a->result : 0;
+    if (!a)
+        return 0;
+    if (!a->choose)
+        return a->result;
+    const std::size_t index = prompts_.size() - 1;
+    openPopups_.push_back(index);
+    const int result = a->choose(menu, options.watcher);
+    openPopups_.pop_back();
+    return prompts_[index].cancelled ? 0 : result;
+}
+
+void ScriptedModal::cancelPopup()
+{
+    if (!openPopups_.empty())
+        prompts_[openPopups_.back()].cancelled = true;
 }
 
 QString ScriptedModal::chooseFile(QWidget*, const ui::FileChoice& choice)

@@ -17,6 +17,7 @@ struct Prompt {
     ui::MenuSpec menu;
     ui::PopupOptions popup;
     QPoint pos;
+    bool cancelled = false; // the popup was cancelled while it was open
     ui::FileChoice file;
     ui::ColorRef colour = ui::kNoColor; // the colour offered
 };
@@ -32,6 +33,10 @@ public:
     // `fill` works on the dialog as the operator would and returns its result.
     void answerDialog(std::function<int(QDialog&)> fill);
     void answerMenu(int id);
+    // `choose` runs while the popup is open (it may drive the watcher, close
+    // windows or quit); its result is the answer, or 0 when the popup was
+    // cancelled meanwhile.
+    void answerMenu(std::function<int(const ui::MenuSpec&, ui::PopupWatcher*)> choose);
     void answerFile(const QString& path);
     void answerColour(std::optional<ui::ColorRef> colour);
 
@@ -44,6 +49,7 @@ public:
     int runDialog(QDialog& dialog) override;
     int popupMenu(QWidget* parent, const ui::MenuSpec& menu, const QPoint& globalPos,
                   const ui::PopupOptions& options) override;
+    void cancelPopup() override;
     QString chooseFile(QWidget* parent, const ui::FileChoice& choice) override;
     std::optional<ui::ColorRef> chooseColour(QWidget* parent, ui::ColorRef initial) override;
 
@@ -54,6 +60,7 @@ private:
         bool yes = false;
         int result = 0;
         std::function<int(QDialog&)> fill;
+        std::function<int(const ui::MenuSpec&, ui::PopupWatcher*)> choose;
         QString path;
         std::optional<ui::ColorRef> colour;
     };
@@ -62,6 +69,7 @@ private:
 
     std::deque<Answer> answers_;
     std::vector<Prompt> prompts_;
+    std::vector<std::size_t> openPopups_; // prompts whose popup is open, newest last
 };
 
 // The instance the UI test main installs for the whole run.
