@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <thread>
 
-
 using namespace std::chrono_literals;
 using tavrix::test::WaitFor;
 
