@@ -344,7 +344,8 @@ TEST(JobShutdown, StopReachesEveryWaitAndSilencesReceivers)
         for (size_t i = 0; i < waits; ++i) {
             ASSERT_TRUE(clock.WaitForSleeper(clock.Now() + kWaits[i], 20s)) << i;
             clock.Advance(kWaits[i]);
-            ASSERT_TRUE(WaitFor([&] { return link.channel->Texts().size() == i + 1; }, 20s)) << i;
+            ASSERT_TRUE(WaitFor([&] { return link.channel->Texts().size() == i + 1; }, 20s))
+                << i << ": " << testing::PrintToString(link.channel->Texts());
         }
         link.processor->StopJobs();
         EXPECT_EQ(link.processor->GetJobState(), 0) << waits;

@@ -14,6 +14,8 @@
 #include "tests/support/recording_channel.h"
 #include "tests/support/test_files.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -88,6 +90,13 @@ public:
         processor->SetChannelId(CNetManager::get_instance().Register(channel));
         channel->Open();
         simulator.WaitForConnection(20s);
+        // Time held still: the sender's start wait must be under way before
+        // the test moves time, or, begun after a step, it could end at the
+        // very moment a step meant for another sleeper reaches, and take it.
+        if (auto* stepped = dynamic_cast<platform::SteppedClock*>(&clock)) {
+            EXPECT_TRUE(stepped->WaitForSleeper(
+                stepped->Now() + std::chrono::milliseconds(CQelProDelaySender::kStartDelayMs), 20s));
+        }
     }
 
     ~LinkFixture()
