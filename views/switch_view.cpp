@@ -4,14 +4,14 @@
 
 #include "app/context.h"
 #include "app/language_tr.h"
+#include "builder/pro16x16_builder.h"
 #include "model/processor.h"
-#include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
 #include "platform/ui/gdi_paint.h"
 #include "platform/ui/modal.h"
 #include "uikit/ui_resource_cache.h"
-#include "views/plan_closing.h"
+#include "views/modal_plan_prompts.h"
 #include "views/switch_grid.h"
 #include "views/view_dialogs.h"
 
@@ -22,18 +22,6 @@ constexpr int kRowHeight = 26;
 constexpr ui::ColorRef kSheetBackground = ui::rgb(128, 128, 128);
 
 QString Tr(const char* text) { return TranslateText(QString::fromUtf8(text)); }
-
-std::shared_ptr<CQelProcessor> SelectedProcessor()
-{
-    const int id = CQelContext::GetSelProcessorId();
-    return id < 0 ? nullptr : CQelContext::GetProMan()->FindById(static_cast<uint32_t>(id));
-}
-
-PlanPrompts Prompts(QWidget* parent)
-{
-    return PlanPrompts{[parent](const QString& text) { return ui::askYesNo(parent, text); },
-                       [parent](const QString& text) { ui::inform(parent, text); }};
-}
 
 } // namespace
 
@@ -159,7 +147,7 @@ void CSwitchView::OnSend()
 void CSwitchView::OnSave()
 {
     if (m_pSwitchPlan)
-        SavePlanTelling(*CQelContext::GetPlanMan(), m_pSwitchPlan, Prompts(this));
+        SavePlanTelling(*CQelContext::GetPlanMan(), m_pSwitchPlan, ModalPlanPrompts(this));
 }
 
 void CSwitchView::OnSaveAs()

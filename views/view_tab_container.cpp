@@ -5,21 +5,14 @@
 #include "app/context.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
-#include "platform/ui/modal.h"
 #include "platform/ui/rect_convert.h"
 #include "uikit/res_path.h"
+#include "views/modal_plan_prompts.h"
 #include "views/multi_screen_view.h"
-#include "views/plan_closing.h"
 #include "views/switch_view.h"
 #include "views/view_manager.h"
 
 namespace {
-
-PlanPrompts Prompts(QWidget* parent)
-{
-    return PlanPrompts{[parent](const QString& text) { return ui::askYesNo(parent, text); },
-                       [parent](const QString& text) { ui::inform(parent, text); }};
-}
 
 void SelectViewPlan(QWidget* view)
 {
@@ -34,11 +27,10 @@ void SelectViewPlan(QWidget* view)
 
 TabContainerLayout LayOutTabContainer(const Rect& client)
 {
-    const int64_t split = std::min<int64_t>(int64_t(client.top) + TabContainerLayout::kTabHeight, client.bottom);
-    TabContainerLayout layout;
-    layout.tabs = Rect{client.left, client.top, client.right, int(std::max<int64_t>(split, client.top))};
-    layout.view = Rect{client.left, layout.tabs.bottom, client.right, std::max(client.bottom, layout.tabs.bottom)};
-    return layout;
+    const int64_t bottom = std::max(client.top, client.bottom);
+    const int split = int(std::min<int64_t>(int64_t(client.top) + TabContainerLayout::kTabHeight, bottom));
+    return TabContainerLayout{Rect{client.left, client.top, client.right, split},
+                              Rect{client.left, split, client.right, int(bottom)}};
 }
 
 CViewTabContainer::CViewTabContainer(QWidget* parent) : QWidget(parent), m_tabs(this)
@@ -162,7 +154,7 @@ void CViewTabContainer::SaveModifiedPlans()
     for (const auto& [id, view] : m_views) {
         const auto plan = PlanOfView(view);
         if (plan && plan->IsDirty())
-            SavePlanTelling(*manager, plan, Prompts(this));
+            SavePlanTelling(*manager, plan, ModalPlanPrompts(this));
     }
 }
 
@@ -174,7 +166,7 @@ void CViewTabContainer::CloseAll()
     for (const auto& [id, view] : views) {
         const auto plan = PlanOfView(view);
         if (plan && plan->IsDirty())
-            ResolveUnsavedPlan(*manager, plan, Prompts(this));
+            ResolveUnsavedPlan(*manager, plan, ModalPlanPrompts(this));
     }
 }
 
@@ -232,7 +224,7 @@ void CViewTabContainer::OnCloseTab(int index)
     const QPointer<QWidget> view = found->second;
     m_views.erase(found);
     if (const auto plan = PlanOfView(view))
-        DisposeClosingPlan(*CQelContext::GetPlanMan(), plan, Prompts(this));
+        DisposeClosingPlan(*CQelContext::GetPlanMan(), plan, ModalPlanPrompts(this));
 }
 
 void CViewTabContainer::resizeEvent(QResizeEvent* event)
