@@ -76,15 +76,7 @@ int HandleCode(const Rect& rc, Point pt)
 // then cut to `w` (a window larger than the wall).
 Rect KeptInside(Rect r, const Rect& w)
 {
-    if (r.left < w.left)
-        r = OffsetRect(r, int64_t(w.left) - r.left, 0);
-    if (r.right > w.right)
-        r = OffsetRect(r, int64_t(w.right) - r.right, 0);
-    if (r.top < w.top)
-        r = OffsetRect(r, 0, int64_t(w.top) - r.top);
-    if (r.bottom > w.bottom)
-        r = OffsetRect(r, 0, int64_t(w.bottom) - r.bottom);
-    return IntersectRect(r, w);
+    return IntersectRect(ShiftInside(r, w), w);
 }
 
 } // namespace

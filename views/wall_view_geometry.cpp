@@ -28,18 +28,8 @@ constexpr int64_t kMaxModules = int64_t(kMaxPlanGridSide) * 4;
 // The model whose processors show at most one full-screen window.
 constexpr int32_t kSingleFullScreenModel = 1;
 
-// Edge codes of SnapToCell.
-enum SnapCode : int {
-    kSnapNone = 0,
-    kSnapTop = 6,
-    kSnapBottom = 7,
-    kSnapLeft = 8,
-    kSnapRight = 9,
-    kSnapTopLeft = 10,
-    kSnapBottomLeft = 11,
-    kSnapTopRight = 12,
-    kSnapBottomRight = 13,
-};
+// SnapToCell answers with the edge hit codes of the wall view (kHitTop ...
+// kHitBottomRight), or kHitNone.
 
 // Direction codes of MoveDirection.
 enum Direction : int {
@@ -79,7 +69,7 @@ int EdgeCode(int dir, Point p, const Rect& c, int64_t band)
     const int64_t x = p.x;
     const int64_t y = p.y;
     if (x >= innerLeft && x < innerRight && y >= innerTop && y < innerBottom)
-        return kSnapNone;
+        return kHitNone;
     const bool leftBand = c.left <= x && x <= innerLeft;
     const bool rightBand = innerRight <= x && x <= c.right;
     const bool midX = innerLeft < x && x < innerRight;
@@ -88,27 +78,27 @@ int EdgeCode(int dir, Point p, const Rect& c, int64_t band)
     };
     if (c.top <= y && y <= innerTop) {
         if (leftBand && dir == kDirUpLeft)
-            return kSnapTopLeft;
+            return kHitTopLeft;
         if (rightBand && dir == kDirUpRight)
-            return kSnapTopRight;
+            return kHitTopRight;
         if (midX && any({kDirUp, kDirUpLeft, kDirUpRight}))
-            return kSnapTop;
+            return kHitTop;
     }
     if (innerBottom <= y && y <= c.bottom) {
         if (leftBand && dir == kDirDownLeft)
-            return kSnapBottomLeft;
+            return kHitBottomLeft;
         if (rightBand && dir == kDirDownRight)
-            return kSnapBottomRight;
+            return kHitBottomRight;
         if (midX && any({kDirDown, kDirDownLeft, kDirDownRight}))
-            return kSnapBottom;
+            return kHitBottom;
     }
     if (innerTop < y && y < innerBottom) {
         if (leftBand && any({kDirLeft, kDirUpLeft, kDirDownLeft}))
-            return kSnapLeft;
+            return kHitLeft;
         if (rightBand && any({kDirRight, kDirDownRight, kDirUpRight}))
-            return kSnapRight;
+            return kHitRight;
     }
-    return kSnapNone;
+    return kHitNone;
 }
 
 // The edges a snap code puts onto the cell.
@@ -122,14 +112,14 @@ struct SnapEdges {
 std::optional<SnapEdges> EdgesOf(int code)
 {
     switch (code) {
-    case kSnapTop: return SnapEdges{false, true, false, false};
-    case kSnapBottom: return SnapEdges{false, false, false, true};
-    case kSnapLeft: return SnapEdges{true, false, false, false};
-    case kSnapRight: return SnapEdges{false, false, true, false};
-    case kSnapTopLeft: return SnapEdges{true, true, false, false};
-    case kSnapBottomLeft: return SnapEdges{true, false, false, true};
-    case kSnapTopRight: return SnapEdges{false, true, true, false};
-    case kSnapBottomRight: return SnapEdges{false, false, true, true};
+    case kHitTop: return SnapEdges{false, true, false, false};
+    case kHitBottom: return SnapEdges{false, false, false, true};
+    case kHitLeft: return SnapEdges{true, false, false, false};
+    case kHitRight: return SnapEdges{false, false, true, false};
+    case kHitTopLeft: return SnapEdges{true, true, false, false};
+    case kHitBottomLeft: return SnapEdges{true, false, false, true};
+    case kHitTopRight: return SnapEdges{false, true, true, false};
+    case kHitBottomRight: return SnapEdges{false, false, true, true};
     default: return std::nullopt;
     }
 }
@@ -263,12 +253,12 @@ int WallViewCore::SnapToCell(int dir, Point p, Rect& cell) const
         return SnapToUniformGrid(dir, p, cell);
     cell = Rect{};
     if (!m_pPlan || p.x < 0 || RectEmpty(m_rcWallArea))
-        return kSnapNone;
+        return kHitNone;
     const ResolutionTriple screen = m_pPlan->GetResolution();
     const auto row = UniformIndex(p.y, screen.height, m_pPlan->GetRows());
     const auto col = UniformIndex(p.x, screen.width, m_pPlan->GetCols());
     if (!row || !col)
-        return kSnapNone;
+        return kHitNone;
     const int64_t left = *col * screen.width;
     const int64_t top = *row * screen.height;
     const int64_t subW = screen.width / Parts(m_pPlan->GetCellCols());
@@ -276,14 +266,14 @@ int WallViewCore::SnapToCell(int dir, Point p, Rect& cell) const
     const auto i = UniformIndex(p.y - top, subH, Parts(m_pPlan->GetCellRows()));
     const auto j = UniformIndex(p.x - left, subW, Parts(m_pPlan->GetCellCols()));
     if (!i || !j)
-        return kSnapNone;
+        return kHitNone;
     const int64_t subLeft = left + *j * subW;
     const int64_t subTop = top + *i * subH;
     const Rect c = IntersectRect(MakeRect(subLeft, subTop, subLeft + subW, subTop + subH), SnapArea());
     if (!PtInRect(c, p.x, p.y))
-        return kSnapNone;
+        return kHitNone;
     const int code = EdgeCode(dir, p, c, kSnapBand);
-    if (code != kSnapNone)
+    if (code != kHitNone)
         cell = c;
     return code;
 }
@@ -292,25 +282,25 @@ int WallViewCore::SnapToUniformGrid(int dir, Point p, Rect& cell) const
 {
     cell = Rect{};
     if (!m_pPlan || p.x < 0 || RectEmpty(m_rcWallArea))
-        return kSnapNone;
+        return kHitNone;
     const Size modules = ModuleCounts();
     if (modules.cx <= 0 || modules.cy <= 0)
-        return kSnapNone;
+        return kHitNone;
     const Size size = m_pPlan->GetPixelSize();
     const int64_t cellW = size.cx / modules.cx;
     const int64_t cellH = size.cy / modules.cy;
     const auto row = UniformIndex(p.y, cellH, modules.cy);
     const auto col = UniformIndex(p.x, cellW, modules.cx);
     if (!row || !col)
-        return kSnapNone;
+        return kHitNone;
     const int64_t left = *col * cellW;
     const int64_t top = *row * cellH;
     const Rect c = IntersectRect(MakeRect(left, top, left + cellW, top + cellH), SnapArea());
     if (!PtInRect(c, p.x, p.y))
-        return kSnapNone;
+        return kHitNone;
     const int64_t band = std::clamp(RectWidth(m_rcWallArea) / 100, kMinUniformSnapBand, kMaxUniformSnapBand);
     const int code = EdgeCode(dir, p, c, band);
-    if (code != kSnapNone)
+    if (code != kHitNone)
         cell = c;
     return code;
 }
