@@ -745,15 +745,3 @@ void WallViewCore::OnCmdMaximizeInCell()
     MaximizeInCell();
     OnPlanEdited(kActResizeWindow);
 }
-
-void WallViewCore::MoveLayerToTop()
-{
-    if (!m_pPlan)
-        return;
-    const auto windows = m_pPlan->GetWindows();
-    if (windows.size() >= 2 && m_pActiveWnd &&
-        std::find(windows.begin(), windows.end(), m_pActiveWnd) != windows.end())
-        m_pPlan->MoveWindowLayer(m_pActiveWnd, kLayerTop);
-    UpdateAllWindowGeometry();
-    OnPlanEdited(kActLayerOrder);
-}
