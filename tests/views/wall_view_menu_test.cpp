@@ -5,14 +5,10 @@
 #include <deque>
 #include <gtest/gtest.h>
 
-#include "app/config.h"
 #include "app/event_pump.h"
 #include "app/event_queue.h"
 #include "tests/model/link_fixture.h"
-#include "tests/support/ui/ui_test.h"
-#include "tests/views/button_images.h"
-#include "tests/views/wall_fixture.h"
-#include "views/multi_screen_view.h"
+#include "tests/views/wall_view_test.h"
 #include "views/wall_view_menus.h"
 
 using namespace wallmenu;
@@ -72,38 +68,14 @@ void RightClick(CMultiScreenView& view, QPoint pos)
     QCoreApplication::sendEvent(view.viewport(), &event);
 }
 
-std::vector<int> Kinds(const CQelPlan& plan)
-{
-    std::vector<int> kinds;
-    for (int i = 0; i < plan.GetHistoryCount(); ++i)
-        kinds.push_back(plan.GetHistoryAt(i)->GetKind());
-    return kinds;
-}
-
 QPoint Centre(const Rect& r)
 {
     return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
-// The wall fixture's view (wall view (20, 30, 980, 570), 4 wall pixels a
-// canvas pixel), sources 101 and 102 of 1920 x 1080, auto-execute off.
-class MenuView : public tavrix::test::UiTest {
+// Sends are recorded, the dialogs scripted.
+class MenuView : public WallViewTest<RecordingView> {
 protected:
-    void SetUp() override
-    {
-        WriteButtonImages();
-        AddTestSource(*f.processor, 101, 1920, 1080);
-        AddTestSource(*f.processor, 102, 1920, 1080);
-        CQelContext::SetSelSigSrc(1, 101);
-        SetConfigBool("MulSView.AutoExecute", false);
-        view.resize(1000, 600);
-        view.show();
-    }
-    void Show(const std::shared_ptr<CQelPlan>& plan)
-    {
-        view.SetPlan(plan);
-        plan->AddHistory(kActNewPlan);
-    }
     // A right click at `pos` whose menu answers `id`; `then` queues the
     // answers of the prompts that follow.
     void Choose(QPoint pos, int id, const std::function<void()>& then = {})
@@ -115,15 +87,13 @@ protected:
     }
     const ui::MenuSpec& LastMenu() { return modal().prompts().back().menu; }
 
-    WallFixture f;
     ScriptedViewDialogs dialogs;
-    RecordingView view;
 };
 
 TEST_F(MenuView, RightClickOffersTheMenuOfWhatLiesUnderThePointer)
 {
     const auto window = AddTestWindow(*f.plan, 101, {0, 0, 960, 540});
-    const auto logo = AddTestWindow(*f.plan, kLogoSigSrc, {1920, 1080, 2176, 1208});
+    AddTestWindow(*f.plan, kLogoSigSrc, {1920, 1080, 2176, 1208});
     Show(f.plan);
     ASSERT_EQ(view.m_pActiveWnd, nullptr);
 
@@ -145,7 +115,6 @@ TEST_F(MenuView, RightClickOffersTheMenuOfWhatLiesUnderThePointer)
     RightClick(view, {5, 5});
     EXPECT_EQ(modal().prompts().size(), 3u);
     EXPECT_EQ(f.plan->GetWindowCount(), 2);
-    (void)logo;
 }
 
 TEST_F(MenuView, SelectionOperationsKeepLockedWindowsInPlace)
@@ -209,6 +178,8 @@ TEST_F(MenuView, LayerMovesRenumberAndRecordWhenTheOrderChanged)
     view.OnCommand(WallViewCore::kCmdLayerDown); // already at the bottom
     EXPECT_EQ(Kinds(*f.plan), (std::vector<int>{kActNewPlan, kActLayerOrder, kActLayerOrder, kActLayerOrder}));
     EXPECT_FALSE(view.OnCommand(1211));
+    EXPECT_TRUE(view.OnCommand(WallViewCore::kCmdExecute));
+    EXPECT_EQ(view.executed, (std::vector<std::pair<int, int>>{{0, 1}}));
 }
 
 TEST_F(MenuView, ResizeToSourceKeepsTheWindowOnTheWall)
