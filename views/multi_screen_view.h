@@ -48,7 +48,7 @@ public:
     // A logo saving's progress, from the saving job's thread.
     void OnSavingProgress(int done, int total);
     // What the view hands a logo saving job; revoked when the view goes.
-    ReceiverPtr<IOSDSavingProgress> GetOsdSavingReceiver() const { return m_osdSavingHandle; }
+    ReceiverPtr<IOSDSavingProgress> GetOsdSavingReceiver() const override { return m_osdSavingHandle; }
 
     // Red Arial text of the given height, left-top aligned in rect.
     void DrawNoticeText(QPainter& p, const QString& text, int height, const Rect& rect) const;
@@ -76,6 +76,8 @@ protected:
     void RepaintNow() override;
     IProgress* ProgressReceiver() override { return this; }
     QWidget* DialogParent() override { return this; }
+    bool AltKeyDown() const override;
+    void StopOsdNoticeTimer() override { m_osdTimer.stop(); }
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

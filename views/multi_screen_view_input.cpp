@@ -1,5 +1,6 @@
 // The wall view's mouse and keys, handed to the core's handlers.
 #include <QBitmap>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -87,10 +88,17 @@ void CMultiScreenView::DropSignalSource(const QPoint& screen)
     DropSignalSource(ToPoint(viewport()->mapFromGlobal(QPointF(screen))));
 }
 
+bool CMultiScreenView::AltKeyDown() const
+{
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+}
+
 void CMultiScreenView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         OnLButtonDown(ToPoint(event->position()), event->modifiers().testFlag(Qt::ControlModifier));
+    else if (event->button() == Qt::RightButton)
+        OnContextMenu(ToPoint(event->position()), event->globalPosition().toPoint());
     QAbstractScrollArea::mousePressEvent(event);
 }
 

@@ -6,6 +6,7 @@
 // model's events, and decides what each part of a paint draws
 // (WallViewCore's paint decisions). CMultiScreenView paints those decisions and feeds
 // the core its client size, scroll origin and mouse.
+#include <QPoint>
 #include <QString>
 #include <array>
 #include <atomic>
@@ -15,10 +16,12 @@
 #include <vector>
 
 #include "app/event_signals.h"
+#include "model/job_progress.h"
 #include "platform/clock.h"
 #include "platform/geometry.h"
 #include "platform/ui/colour.h"
 #include "plan/plan.h"
+#include "views/view_dialogs.h"
 #include "views/wall_view_paint.h"
 
 class CQelProcessor;
@@ -120,6 +123,12 @@ public:
     virtual IProgress* ProgressReceiver() { return nullptr; }
     // The parent of the view's prompts.
     virtual QWidget* DialogParent() { return nullptr; }
+    // Whether Alt is held at this moment (not as of the last event).
+    virtual bool AltKeyDown() const { return false; }
+    // What a logo saving job reports to; null in the headless core.
+    virtual ReceiverPtr<IOSDSavingProgress> GetOsdSavingReceiver() const { return nullptr; }
+    // Stops the timer that ends the notice of a finished logo saving.
+    virtual void StopOsdNoticeTimer() {}
 
     // ---- Plan and settings
     // Shows the plan: its selected window becomes the active one, and the
@@ -318,6 +327,56 @@ public:
     void SavePlanAs();
     void SavePlanToProcessor();
 
+    // ---- Menus and commands (wall_view_commands.cpp)
+    // The main frame's commands, which its caption buttons send.
+    enum FrameCommand : int {
+        kCmdSave = 1002,
+        kCmdSaveAs = 1003,
+        kCmdExecute = 1201,
+        kCmdFullScreen = 1202,
+        kCmdMaximizeInCell = 1203,
+        kCmdLock = 1204,
+        kCmdUnlock = 1205,
+        kCmdLayerUp = 1206,
+        kCmdLayerDown = 1207,
+        kCmdLayerTop = 1208,
+        kCmdLayerBottom = 1209,
+        kCmdResizeToSource = 1210,
+    };
+    // Runs a frame command; false for one the view does not know.
+    bool OnCommand(int id);
+    // The right button pressed at a viewport point: the logo, window or
+    // watch-slot menu, shown at the screen point `global`, and its command.
+    void OnContextMenu(Point device, QPoint global);
+    void OnCmdExecutePlan();
+    void OnCmdFullScreen();
+    void LockSelection();
+    void UnlockSelection();
+    void MoveLayerUp();
+    void MoveLayerDown();
+    void MoveLayerToBottom();
+    // The active window takes its source's size (or its crop's), kept on
+    // the wall.
+    void ResizeToSource();
+    // Over the selection: mode 1 left, 2 right, 3 top, 4 bottom edges.
+    void AlignSelection(int mode);
+    // Mode 1 width, 2 height, 3 both, of the first selected window.
+    void MakeSameSize(int mode);
+    // The second selected window beside the first: 1 left, 2 right, 3 above,
+    // 4 below.
+    void SnapSelectionToEdge(int side);
+    // Group 0 asks for a new group's name.
+    void CreateGroupAndBind(int groupId, const std::vector<WindowPtr>& windows);
+    void UnbindGroups(const std::vector<WindowPtr>& windows);
+    // Saves the logo of the screen under the canvas point in the processor.
+    void SaveMonitorLogo(Point canvas);
+    // The window position dialog's values for `window` (a preview or its
+    // result); `source` is the window's source when it is known.
+    void OnWindowRectFromDialog(const WindowRectValues& values, const WindowPtr& window,
+                                const std::optional<SourceResolution>& source);
+    // The OSD settings dialog's colours and flags for a logo window.
+    void OnOsdFromDialog(const LogoOsdValues& values, const WindowPtr& window);
+
     // ---- State, with the names the view has always used
     ui::ColorRef m_clrNoOutputCell = ui::rgb(150, 150, 150);
     ui::ColorRef m_clrBackground = ui::rgb(164, 164, 164);
@@ -374,6 +433,17 @@ protected:
     // Grid lines across `area`: y values of the row lines or x values of
     // the column lines.
     GridLines AxisLines(const Rect& area, bool rows) const;
+    bool InPlan(const WindowPtr& window) const;
+    // The menus' commands; `clicked` may be null, `pt` is in the canvas.
+    void RunWindowCommand(int id, const WindowPtr& clicked, Point pt);
+    void RunLogoCommand(int id, const WindowPtr& logo, Point pt);
+    void OnWatchSlotMenu(Point pt, QPoint global);
+    void RenameWindow(const WindowPtr& window);
+    void EditWindowPosition(const WindowPtr& window);
+    void EditLogoOsd(const WindowPtr& window);
+    void ClearWindows(bool logos);
+    // Moves the active window in the z-order and records the layer order.
+    void MoveActiveLayer(int op);
 
 private:
     Size m_szClient;

@@ -594,6 +594,10 @@ void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int s
             window->sigsrc == sourceId)
             continue;
         const std::string name = window->name;
+        // Leaving the list takes a window out of its group, and the last
+        // one out removes the group: a group's new source keeps it whole.
+        const int32_t group = window->group;
+        const auto groupRecord = group > 0 ? m_pPlan->GetGroupById(group) : nullptr;
         m_pPlan->RemoveWindow(window);
         window->sigsrc = sourceId;
         Rect& crop = window->rcsigsrc;
@@ -609,6 +613,11 @@ void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int s
         m_pPlan->AddWindow(window);
         // Adding names a window after its layer; a new source keeps the name.
         window->name = name;
+        if (groupRecord) {
+            if (!m_pPlan->GetGroupById(group))
+                m_pPlan->AddGroup(groupRecord);
+            window->group = group;
+        }
         changed = true;
     }
     if (!changed)
@@ -744,16 +753,4 @@ void WallViewCore::OnCmdMaximizeInCell()
 {
     MaximizeInCell();
     OnPlanEdited(kActResizeWindow);
-}
-
-void WallViewCore::MoveLayerToTop()
-{
-    if (!m_pPlan)
-        return;
-    const auto windows = m_pPlan->GetWindows();
-    if (windows.size() >= 2 && m_pActiveWnd &&
-        std::find(windows.begin(), windows.end(), m_pActiveWnd) != windows.end())
-        m_pPlan->MoveWindowLayer(m_pActiveWnd, kLayerTop);
-    UpdateAllWindowGeometry();
-    OnPlanEdited(kActLayerOrder);
 }
