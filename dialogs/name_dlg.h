@@ -1,0 +1,40 @@
+#pragma once
+// The general name prompt: a caption, a prompt, the name and an optional
+// mark left of the edit. It accepts any text, the empty one too.
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class CNameDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CNameDlg(QWidget* parent = nullptr);
+
+    // Set by the opener before DoModal.
+    QString m_strCaption;
+    QString m_strPrompt;
+    QString m_strName;
+    QString m_strMark;
+
+    int DoModal();
+    QString GetName() const { return m_strName; }
+
+    QLineEdit* NameEdit() const { return edit_; }
+    QLabel* MarkLabel() const { return mark_; }
+    QPushButton* OkButton() const { return ok_; }
+    QPushButton* CancelButton() const { return cancel_; }
+
+protected:
+    void OnInitDialog();
+    void OnOK();
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QLabel* prompt_ = nullptr;
+    QLabel* mark_ = nullptr;
+    QLineEdit* edit_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+};
