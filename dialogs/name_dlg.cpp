@@ -3,7 +3,6 @@
 #include "app/language_tr.h"
 #include "dialogs/dialog_support.h"
 #include "platform/ui/colour.h"
-#include "platform/ui/modal.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -33,7 +32,7 @@ void Colour(QWidget& w, ui::ColorRef back, ui::ColorRef text, QPalette::ColorRol
 }
 } // namespace
 
-CNameDlg::CNameDlg(QWidget* parent) : QDialog(parent)
+CNameDlg::CNameDlg(QWidget* parent) : CModalDialog(parent)
 {
     setFixedSize(kDialogWidth, kDialogHeight);
     prompt_ = new QLabel(this);
@@ -50,19 +49,9 @@ CNameDlg::CNameDlg(QWidget* parent) : QDialog(parent)
     edit_->setObjectName(QStringLiteral("1023"));
     edit_->setFrame(false);
     Colour(*edit_, kEditBack, ui::rgb(0, 0, 0), QPalette::Base);
-    ok_ = new QPushButton(this);
+    MakeOkCancel();
     ok_->setGeometry(104, 84, 75, 26);
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(this);
     cancel_->setGeometry(190, 84, 75, 26);
-    connect(ok_, &QPushButton::clicked, this, [this] { OnOK(); });
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-int CNameDlg::DoModal()
-{
-    OnInitDialog();
-    return ui::runDialog(*this);
 }
 
 void CNameDlg::OnInitDialog()
@@ -70,8 +59,6 @@ void CNameDlg::OnInitDialog()
     setWindowTitle(TranslateText(m_strCaption));
     prompt_->setText(TranslateText(m_strPrompt));
     edit_->setText(m_strName);
-    ok_->setText(Tr("确定"));
-    cancel_->setText(Tr("取消"));
     mark_->setText(m_strMark);
     mark_->setVisible(!m_strMark.isEmpty());
 }

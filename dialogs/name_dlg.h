@@ -1,13 +1,12 @@
 #pragma once
 // The general name prompt: a caption, a prompt, the name and an optional
 // mark left of the edit. It accepts any text, the empty one too.
-#include <QDialog>
+#include "dialogs/modal_dialog.h"
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
-class CNameDlg : public QDialog {
+class CNameDlg : public CModalDialog {
     Q_OBJECT
 public:
     explicit CNameDlg(QWidget* parent = nullptr);
@@ -18,23 +17,18 @@ public:
     QString m_strName;
     QString m_strMark;
 
-    int DoModal();
     QString GetName() const { return m_strName; }
 
     QLineEdit* NameEdit() const { return edit_; }
     QLabel* MarkLabel() const { return mark_; }
-    QPushButton* OkButton() const { return ok_; }
-    QPushButton* CancelButton() const { return cancel_; }
 
 protected:
-    void OnInitDialog();
-    void OnOK();
+    void OnInitDialog() override;
+    void OnOK() override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QLabel* prompt_ = nullptr;
     QLabel* mark_ = nullptr;
     QLineEdit* edit_ = nullptr;
-    QPushButton* ok_ = nullptr;
-    QPushButton* cancel_ = nullptr;
 };

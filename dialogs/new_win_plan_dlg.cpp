@@ -3,17 +3,14 @@
 #include "dialogs/dialog_support.h"
 #include "dialogs/layout_choices.h"
 #include "model/processor.h"
-#include "platform/ui/modal.h"
 
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
-CNewWinPlanDlg::CNewWinPlanDlg(QWidget* parent) : QDialog(parent)
+CNewWinPlanDlg::CNewWinPlanDlg(QWidget* parent) : CModalDialog(parent)
 {
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -25,15 +22,8 @@ CNewWinPlanDlg::CNewWinPlanDlg(QWidget* parent) : QDialog(parent)
     form->addRow(Tr("画面布局"), combo_);
     layout->addLayout(form);
     auto* row = new QHBoxLayout;
-    AddOkCancel(*this, *row, ok_, cancel_);
+    MakeOkCancel(row);
     layout->addLayout(row);
-    connect(ok_, &QPushButton::clicked, this, [this] { OnOK(); });
-}
-
-int CNewWinPlanDlg::DoModal()
-{
-    OnInitDialog();
-    return ui::runDialog(*this);
 }
 
 void CNewWinPlanDlg::OnInitDialog()

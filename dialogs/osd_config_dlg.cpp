@@ -29,7 +29,7 @@ void CColourSwatch::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
-COSDConfig::COSDConfig(QWidget* parent) : QDialog(parent)
+COSDConfig::COSDConfig(QWidget* parent) : CModalDialog(parent)
 {
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -85,7 +85,7 @@ COSDConfig::COSDConfig(QWidget* parent) : QDialog(parent)
     load_->setObjectName(QStringLiteral("1078"));
     load_->setAutoDefault(false);
     row->addWidget(load_);
-    AddOkCancel(*this, *row, ok_, cancel_);
+    MakeOkCancel(row);
     layout->addLayout(row);
 
     connect(showGroup_, &QButtonGroup::idClicked, this, [this] { Notify(); });
@@ -95,13 +95,6 @@ COSDConfig::COSDConfig(QWidget* parent) : QDialog(parent)
     connect(captionSwatch_, &CColourSwatch::clicked, this, [this] { OnSwatch(true); });
     connect(backSwatch_, &CColourSwatch::clicked, this, [this] { OnSwatch(false); });
     connect(load_, &QPushButton::clicked, this, [this] { OnLoadPicture(); });
-    connect(ok_, &QPushButton::clicked, this, [this] { OnOK(); });
-}
-
-int COSDConfig::DoModal()
-{
-    OnInitDialog();
-    return ui::runDialog(*this);
 }
 
 void COSDConfig::SetOsdData(std::shared_ptr<tagOSD_DATA_EX2> osd)

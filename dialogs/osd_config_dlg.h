@@ -2,11 +2,11 @@
 // The OSD settings dialog of a logo window: shown or hidden, position,
 // caption and background colours, transparent background and the logo
 // picture. It sends nothing itself; its owner previews what it is told.
-#include <QDialog>
 #include <array>
 #include <functional>
 #include <memory>
 
+#include "dialogs/modal_dialog.h"
 #include "model/osd_record.h"
 #include "platform/ui/colour.h"
 #include "uikit/static_color_wnd.h"
@@ -29,14 +29,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-class COSDConfig : public QDialog {
+class COSDConfig : public CModalDialog {
     Q_OBJECT
 public:
     enum Edit { kTop, kLeft, kCaptionRed, kCaptionGreen, kCaptionBlue, kBackRed, kBackGreen, kBackBlue, kEditCount };
     static constexpr int64_t kMaxPosition = 2000;
 
     explicit COSDConfig(QWidget* parent = nullptr);
-    int DoModal();
 
     // The record whose logo the preview shows at opening.
     void SetOsdData(std::shared_ptr<tagOSD_DATA_EX2> osd);
@@ -62,11 +61,10 @@ public:
     CColourSwatch* BackSwatch() const { return backSwatch_; }
     CStaticColorWnd* LogoPreview() const { return logoPreview_; }
     QPushButton* LoadPictureButton() const { return load_; }
-    QPushButton* OkButton() const { return ok_; }
 
 protected:
-    void OnInitDialog();
-    void OnOK();
+    void OnInitDialog() override;
+    void OnOK() override;
 
 private:
     // Takes the fields into the values; false when one is out of range (that
@@ -88,6 +86,4 @@ private:
     CColourSwatch* backSwatch_ = nullptr;
     CStaticColorWnd* logoPreview_ = nullptr;
     QPushButton* load_ = nullptr;
-    QPushButton* ok_ = nullptr;
-    QPushButton* cancel_ = nullptr;
 };

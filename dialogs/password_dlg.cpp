@@ -19,34 +19,28 @@ QLineEdit* HiddenEdit(QWidget* parent)
     edit->setEchoMode(QLineEdit::Password);
     return edit;
 }
+
+// The dialog's fields above the OK / Cancel row.
+QFormLayout* FormWithButtons(CModalDialog& dialog, QHBoxLayout* row)
+{
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    layout->addLayout(row);
+    return form;
+}
 } // namespace
 
-CPasswordDlg::CPasswordDlg(const QString& expected, QWidget* parent) : QDialog(parent), expected_(expected)
+CPasswordDlg::CPasswordDlg(const QString& expected, QWidget* parent) : CModalDialog(parent), expected_(expected)
 {
-    auto* layout = new QVBoxLayout(this);
-    auto* form = new QFormLayout;
-    edit_ = HiddenEdit(this);
-    edit_->setObjectName(QStringLiteral("password"));
-    form->addRow(Tr("密码:"), edit_);
-    layout->addLayout(form);
     auto* row = new QHBoxLayout;
-    AddOkCancel(*this, *row, ok_, cancel_);
-    layout->addLayout(row);
-    connect(ok_, &QPushButton::clicked, this, [this] { OnOK(); });
+    QFormLayout* form = FormWithButtons(*this, row);
+    edit_ = HiddenEdit(this);
+    form->addRow(Tr("密码:"), edit_);
+    MakeOkCancel(row);
 }
 
-int CPasswordDlg::DoModal()
-{
-    OnInitDialog();
-    return ui::runDialog(*this);
-}
-
-void CPasswordDlg::OnInitDialog()
-{
-    setWindowTitle(Tr("密码输入窗口"));
-    ok_->setText(Tr("确定"));
-    cancel_->setText(Tr("取消"));
-}
+void CPasswordDlg::OnInitDialog() { setWindowTitle(Tr("密码输入窗口")); }
 
 void CPasswordDlg::OnOK()
 {
@@ -57,27 +51,15 @@ void CPasswordDlg::OnOK()
     ui::inform(this, Tr(dlgtext::kWrongPassword));
 }
 
-CResetPasswordDlg::CResetPasswordDlg(QWidget* parent) : QDialog(parent)
+CResetPasswordDlg::CResetPasswordDlg(QWidget* parent) : CModalDialog(parent)
 {
-    auto* layout = new QVBoxLayout(this);
-    auto* form = new QFormLayout;
+    auto* row = new QHBoxLayout;
+    QFormLayout* form = FormWithButtons(*this, row);
     password_ = HiddenEdit(this);
-    password_->setObjectName(QStringLiteral("password"));
     repeat_ = HiddenEdit(this);
-    repeat_->setObjectName(QStringLiteral("repeat"));
     form->addRow(QStringLiteral("新密码:"), password_);
     form->addRow(QStringLiteral("确认密码:"), repeat_);
-    layout->addLayout(form);
-    auto* row = new QHBoxLayout;
-    AddOkCancel(*this, *row, ok_, cancel_);
-    layout->addLayout(row);
-    connect(ok_, &QPushButton::clicked, this, [this] { OnOK(); });
-}
-
-int CResetPasswordDlg::DoModal()
-{
-    OnInitDialog();
-    return ui::runDialog(*this);
+    MakeOkCancel(row);
 }
 
 void CResetPasswordDlg::OnInitDialog() { setWindowTitle(Tr("修改密码")); }

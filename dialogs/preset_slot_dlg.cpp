@@ -63,7 +63,7 @@ void CSlotButton::keyPressEvent(QKeyEvent* event)
     QPushButton::keyPressEvent(event);
 }
 
-C4H1ShortcutKeysReadPlanDlg::C4H1ShortcutKeysReadPlanDlg(QWidget* parent) : QDialog(parent)
+C4H1ShortcutKeysReadPlanDlg::C4H1ShortcutKeysReadPlanDlg(QWidget* parent) : CModalDialog(parent)
 {
     auto* layout = new QVBoxLayout(this);
     prompt_ = new QLabel(this);
@@ -83,16 +83,9 @@ C4H1ShortcutKeysReadPlanDlg::C4H1ShortcutKeysReadPlanDlg(QWidget* parent) : QDia
     defaultLayout_->setObjectName(QString::number(kDefaultLayoutButton));
     defaultLayout_->setAutoDefault(false);
     row->addWidget(defaultLayout_);
-    AddOkCancel(*this, *row, ok_, cancel_);
+    MakeOkCancel(row);
     layout->addLayout(row);
     connect(defaultLayout_, &QPushButton::clicked, this, [this] { RecallPlan(0); });
-    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-}
-
-int C4H1ShortcutKeysReadPlanDlg::DoModal()
-{
-    OnInitDialog();
-    return ui::runDialog(*this);
 }
 
 void C4H1ShortcutKeysReadPlanDlg::OnInitDialog()
@@ -143,7 +136,7 @@ void C4H1ShortcutKeysReadPlanDlg::RenamePlanButton(int slot)
 }
 
 CDlgModifySavedPlanName::CDlgModifySavedPlanName(const QString& oldName, QWidget* parent)
-    : QDialog(parent), oldName_(oldName)
+    : CModalDialog(parent), oldName_(oldName)
 {
     auto* layout = new QVBoxLayout(this);
     auto* line = new QHBoxLayout;
@@ -154,15 +147,8 @@ CDlgModifySavedPlanName::CDlgModifySavedPlanName(const QString& oldName, QWidget
     line->addWidget(edit_);
     layout->addLayout(line);
     auto* row = new QHBoxLayout;
-    AddOkCancel(*this, *row, ok_, cancel_);
+    MakeOkCancel(row);
     layout->addLayout(row);
-    connect(ok_, &QPushButton::clicked, this, [this] { OnOK(); });
-}
-
-int CDlgModifySavedPlanName::DoModal()
-{
-    OnInitDialog();
-    return ui::runDialog(*this);
 }
 
 void CDlgModifySavedPlanName::OnInitDialog()
@@ -184,7 +170,7 @@ void CDlgModifySavedPlanName::OnOK()
 }
 
 C4H1ShortcutKeysDlg::C4H1ShortcutKeysDlg(std::shared_ptr<CQelProcessor> processor, QWidget* parent)
-    : QDialog(parent), processor_(std::move(processor))
+    : CModalDialog(parent), processor_(std::move(processor))
 {
     auto* layout = new QVBoxLayout(this);
     prompt_ = new QLabel(this);
@@ -209,12 +195,6 @@ C4H1ShortcutKeysDlg::C4H1ShortcutKeysDlg(std::shared_ptr<CQelProcessor> processo
         buttons_[size_t(slot - 1)] = button;
     }
     layout->addLayout(grid);
-}
-
-int C4H1ShortcutKeysDlg::DoModal()
-{
-    OnInitDialog();
-    return ui::runDialog(*this);
 }
 
 void C4H1ShortcutKeysDlg::OnInitDialog()

@@ -1,12 +1,12 @@
 #pragma once
 // The preset slot dialogs: the recall panel (with renaming), the slot name
 // prompt and the slot chooser for saving a plan.
-#include <QDialog>
 #include <QPushButton>
 #include <array>
 #include <memory>
 #include <string>
 
+#include "dialogs/modal_dialog.h"
 #include "dialogs/preset_slots.h"
 
 class CQelProcessor;
@@ -33,11 +33,10 @@ private:
 
 // Recalls presets on the current processor while it is open; Ctrl+click
 // renames a slot instead.
-class C4H1ShortcutKeysReadPlanDlg : public QDialog {
+class C4H1ShortcutKeysReadPlanDlg : public CModalDialog {
     Q_OBJECT
 public:
     explicit C4H1ShortcutKeysReadPlanDlg(QWidget* parent = nullptr);
-    int DoModal();
 
     // Asks for a slot's new name; empty when cancelled.
     QString AskPlanName(const QString& oldName);
@@ -46,10 +45,9 @@ public:
 
     CSlotButton* SlotButton(int slot) const { return buttons_[size_t(slot - 1)]; }
     QPushButton* DefaultLayoutButton() const { return defaultLayout_; }
-    QPushButton* OkButton() const { return ok_; }
 
 protected:
-    void OnInitDialog();
+    void OnInitDialog() override;
 
 private:
     void OnSlotClicked(int slot);
@@ -57,50 +55,41 @@ private:
     std::array<CSlotButton*, kSlotCount> buttons_{};
     QLabel* prompt_ = nullptr;
     QPushButton* defaultLayout_ = nullptr;
-    QPushButton* ok_ = nullptr;
-    QPushButton* cancel_ = nullptr;
 };
 
 // Asks for a slot's new name; the old one stands in the edit at opening.
-class CDlgModifySavedPlanName : public QDialog {
+class CDlgModifySavedPlanName : public CModalDialog {
     Q_OBJECT
 public:
     explicit CDlgModifySavedPlanName(const QString& oldName, QWidget* parent = nullptr);
-    int DoModal();
     // Empty until OK succeeded.
     const std::string& NewName() const { return newName_; }
-
     QLineEdit* NameEdit() const { return edit_; }
-    QPushButton* OkButton() const { return ok_; }
-    QPushButton* CancelButton() const { return cancel_; }
 
 protected:
-    void OnInitDialog();
-    void OnOK();
+    void OnInitDialog() override;
+    void OnOK() override;
 
 private:
     QString oldName_;
     std::string newName_;
     QLabel* label_ = nullptr;
     QLineEdit* edit_ = nullptr;
-    QPushButton* ok_ = nullptr;
-    QPushButton* cancel_ = nullptr;
 };
 
 // Chooses the slot a plan is saved into: pressing a slot closes with OK.
-class C4H1ShortcutKeysDlg : public QDialog {
+class C4H1ShortcutKeysDlg : public CModalDialog {
     Q_OBJECT
 public:
     // The slots beyond the processor's slot count are disabled.
     explicit C4H1ShortcutKeysDlg(std::shared_ptr<CQelProcessor> processor, QWidget* parent = nullptr);
-    int DoModal();
 
     int32_t m_nSlot = 0; // the chosen slot after OK
 
     QPushButton* SlotButton(int slot) const { return buttons_[size_t(slot - 1)]; }
 
 protected:
-    void OnInitDialog();
+    void OnInitDialog() override;
 
 private:
     std::shared_ptr<CQelProcessor> processor_;

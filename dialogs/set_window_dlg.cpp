@@ -41,7 +41,7 @@ int32_t ToInt32(int64_t v)
 }
 } // namespace
 
-CSetWindowDlg::CSetWindowDlg(QWidget* parent) : QDialog(parent)
+CSetWindowDlg::CSetWindowDlg(QWidget* parent) : CModalDialog(parent)
 {
     setFixedSize(kBaseWidth, kBaseHeight);
     auto* position = new QGroupBox(this);
@@ -65,17 +65,13 @@ CSetWindowDlg::CSetWindowDlg(QWidget* parent) : QDialog(parent)
         edit->setValidator(f < kCropLeft ? digits : signedDigits);
         edits_[f] = edit;
     }
-    ok_ = new QPushButton(this);
+    MakeOkCancel();
     ok_->setGeometry(10, 225, 75, 28);
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(this);
     cancel_->setGeometry(100, 225, 75, 28);
     preview_ = new QPushButton(this);
     preview_->setObjectName(QStringLiteral("1078"));
     preview_->setGeometry(190, 225, 75, 28);
     preview_->setAutoDefault(false);
-    connect(ok_, &QPushButton::clicked, this, [this] { OnOK(); });
-    connect(cancel_, &QPushButton::clicked, this, [this] { OnCancel(); });
 }
 
 void CSetWindowDlg::OnInitDialog()
@@ -85,8 +81,6 @@ void CSetWindowDlg::OnInitDialog()
     findChild<QGroupBox*>(QStringLiteral("1022"))->setTitle(Tr("信号源截取到大屏"));
     for (int f = 0; f < kFieldCount; ++f)
         findChild<QLabel*>(QStringLiteral("label%1").arg(f))->setText(Tr(kFieldLabels[f]) + QStringLiteral(" :"));
-    ok_->setText(Tr("确定"));
-    cancel_->setText(Tr("取消"));
     preview_->setText(Tr("预览"));
     ShowValues(m_values);
 }
@@ -133,8 +127,6 @@ void CSetWindowDlg::OnOK()
     accept();
 }
 
-void CSetWindowDlg::OnCancel() { reject(); }
-
 CSetWindowDlgEx::CSetWindowDlgEx(QWidget* parent) : CSetWindowDlg(parent)
 {
     clip_ = new CSigSrcClipWnd(this);
@@ -145,12 +137,6 @@ CSetWindowDlgEx::CSetWindowDlgEx(QWidget* parent) : CSetWindowDlg(parent)
         connect(edits_[f], &QLineEdit::textEdited, this, [this] { PlaceClipWindow(); });
     connect(clip_, &CSigSrcClipWnd::notify, this,
             [this](const ui::Notify& n) { OnClipNotify(n.code, n.p0, n.p1); });
-}
-
-int CSetWindowDlgEx::DoModal()
-{
-    OnInitDialog();
-    return ui::runDialog(*this);
 }
 
 void CSetWindowDlgEx::SetLimits(int32_t width, int32_t height, int32_t rate)

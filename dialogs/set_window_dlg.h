@@ -1,11 +1,11 @@
 #pragma once
 // The window position dialog: a window's wall rectangle and its source
 // crop, with a live preview of the crop in the extended dialog.
-#include <QDialog>
 #include <array>
 #include <functional>
 
 #include "dialogs/crop_scale.h"
+#include "dialogs/modal_dialog.h"
 #include "views/view_dialogs.h"
 
 class CSigSrcClipWnd;
@@ -14,7 +14,7 @@ class QPushButton;
 
 // The fields: position left, right, top, bottom (0 to 10000000) and the
 // crop left, top, right, bottom (without a range).
-class CSetWindowDlg : public QDialog {
+class CSetWindowDlg : public CModalDialog {
     Q_OBJECT
 public:
     enum Field { kLeft, kRight, kTop, kBottom, kCropLeft, kCropTop, kCropRight, kCropBottom, kFieldCount };
@@ -26,22 +26,17 @@ public:
     WindowRectValues m_values;
 
     QLineEdit* FieldEdit(Field f) const { return edits_[f]; }
-    QPushButton* OkButton() const { return ok_; }
-    QPushButton* CancelButton() const { return cancel_; }
     QPushButton* PreviewButton() const { return preview_; }
 
 protected:
-    virtual void OnInitDialog();
-    void OnOK();
-    virtual void OnCancel();
+    void OnInitDialog() override;
+    void OnOK() override;
     // The fields as values; nothing (the range message shown) when a
     // position is out of range.
     std::optional<WindowRectValues> ReadFields();
     void ShowValues(const WindowRectValues& values);
 
     std::array<QLineEdit*, kFieldCount> edits_{};
-    QPushButton* ok_ = nullptr;
-    QPushButton* cancel_ = nullptr;
     QPushButton* preview_ = nullptr;
 };
 
@@ -52,7 +47,6 @@ public:
     static constexpr int kClipId = 1234;
 
     explicit CSetWindowDlgEx(QWidget* parent = nullptr);
-    int DoModal();
 
     // The source's resolution; taken only when all three are non-zero.
     void SetLimits(int32_t width, int32_t height, int32_t rate);
