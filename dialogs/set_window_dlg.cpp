@@ -34,10 +34,14 @@ constexpr int kClipFrameWidth = 4;
 constexpr const char* kFieldLabels[] = {"左", "右", "上", "下", "左", "上", "右", "下"};
 constexpr int kFieldColumn[] = {0, 1, 0, 1, 0, 0, 1, 1};
 constexpr int kFieldRow[] = {0, 0, 1, 1, 0, 1, 0, 1};
+constexpr int kFieldIds[] = {1002, 1003, 1004, 1005, 1006, 1008, 1007, 1009};
 
-int32_t ToInt32(int64_t v)
+// Typed crop edges as a crop the window can keep: none below 0 nor beyond
+// the 32-bit range.
+Rect CropRect(const CropEdges& e)
 {
-    return int32_t(std::clamp<int64_t>(v, 0, std::numeric_limits<int32_t>::max()));
+    auto cut = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, 0, std::numeric_limits<int32_t>::max())); };
+    return Rect{cut(e.left), cut(e.top), cut(e.right), cut(e.bottom)};
 }
 } // namespace
 
@@ -60,7 +64,7 @@ CSetWindowDlg::CSetWindowDlg(QWidget* parent) : CModalDialog(parent)
         label->setObjectName(QStringLiteral("label%1").arg(f));
         label->setGeometry(x, y, 36, kRowHeight);
         auto* edit = new QLineEdit(group);
-        edit->setObjectName(QString::number(1002 + f));
+        edit->setObjectName(QString::number(kFieldIds[f]));
         edit->setGeometry(x + 38, y, kFieldWidth, kRowHeight);
         edit->setValidator(f < kCropLeft ? digits : signedDigits);
         edits_[f] = edit;
@@ -111,10 +115,11 @@ std::optional<WindowRectValues> CSetWindowDlg::ReadFields()
     v.wallRight = int32_t(position[kRight]);
     v.wallTop = int32_t(position[kTop]);
     v.wallBottom = int32_t(position[kBottom]);
-    v.cropLeft = ToInt32(ParseSaturatedField(edits_[kCropLeft]->text()));
-    v.cropTop = ToInt32(ParseSaturatedField(edits_[kCropTop]->text()));
-    v.cropRight = ToInt32(ParseSaturatedField(edits_[kCropRight]->text()));
-    v.cropBottom = ToInt32(ParseSaturatedField(edits_[kCropBottom]->text()));
+    const Rect crop = CropRect(TypedCrop());
+    v.cropLeft = crop.left;
+    v.cropTop = crop.top;
+    v.cropRight = crop.right;
+    v.cropBottom = crop.bottom;
     return v;
 }
 
@@ -168,7 +173,7 @@ CropPreview CSetWindowDlgEx::Preview() const
     return CropPreview(Size{width_, height_}, Size{kPreviewArea.width(), kPreviewArea.height()});
 }
 
-CropEdges CSetWindowDlgEx::TypedCrop() const
+CropEdges CSetWindowDlg::TypedCrop() const
 {
     return CropEdges{ParseSaturatedField(edits_[kCropLeft]->text()), ParseSaturatedField(edits_[kCropTop]->text()),
                      ParseSaturatedField(edits_[kCropRight]->text()),
@@ -190,8 +195,7 @@ void CSetWindowDlgEx::PlaceClipWindow()
 
 void CSetWindowDlgEx::OnClipNotify(int code, int p0, int p1)
 {
-    const CropEdges typed = TypedCrop();
-    const Rect crop{ToInt32(typed.left), ToInt32(typed.top), ToInt32(typed.right), ToInt32(typed.bottom)};
+    const Rect crop = CropRect(TypedCrop());
     Rect next = crop;
     if ((code == CSigSrcClipWnd::kMoved && QPoint(p0, p1) == placed_.topLeft()) ||
         (code == CSigSrcClipWnd::kSized && QSize(p0, p1) == placed_.size()))

@@ -34,6 +34,8 @@ protected:
     // The fields as values; nothing (the range message shown) when a
     // position is out of range.
     std::optional<WindowRectValues> ReadFields();
+    // The crop fields read as signed integers, saturating.
+    CropEdges TypedCrop() const;
     void ShowValues(const WindowRectValues& values);
 
     std::array<QLineEdit*, kFieldCount> edits_{};
@@ -63,7 +65,6 @@ protected:
 
 private:
     CropPreview Preview() const;
-    CropEdges TypedCrop() const;
     void PlaceClipWindow();
     void OnClipNotify(int code, int p0, int p1);
     void SendPreview();
