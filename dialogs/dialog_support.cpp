@@ -1,0 +1,15 @@
+#include "dialogs/dialog_support.h"
+
+#include "app/context.h"
+#include "app/language_tr.h"
+#include "model/processor_manager.h"
+
+QString Tr(const char* text) { return TranslateText(QString::fromUtf8(text)); }
+
+std::shared_ptr<CQelProcessor> CurrentProcessor()
+{
+    const int id = CQelContext::GetSelProcessorId();
+    if (id < 0)
+        return nullptr;
+    return CQelContext::GetProMan()->FindById(uint32_t(id));
+}

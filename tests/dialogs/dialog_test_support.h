@@ -1,0 +1,60 @@
+#pragma once
+// What the dialog tests share: driving a live dialog as the operator does,
+// and a processor of the simulator selected in the context.
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "dialogs/modal_view_dialogs.h"
+#include "tests/support/ui/ui_test.h"
+
+namespace dialogtest {
+
+// The views' dialogs are the program's for the holder's life.
+struct ProgramDialogsInstalled {
+    ProgramDialogsInstalled() { previous = setViewDialogs(&ProgramViewDialogs()); }
+    ~ProgramDialogsInstalled() { setViewDialogs(previous); }
+    IViewDialogs* previous = nullptr;
+};
+
+// Shows the dialog the scripted seam was handed, as running it would.
+inline void Open(QDialog& dialog)
+{
+    dialog.show();
+    QCoreApplication::processEvents();
+}
+
+// Replaces an edit's text by typing (QTest types ASCII only: other text
+// is inserted as an input method would).
+inline void Type(QLineEdit* edit, const QString& text)
+{
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    bool ascii = true;
+    for (QChar c : text)
+        ascii = ascii && c.unicode() < 0x80;
+    if (ascii)
+        QTest::keyClicks(edit, text);
+    else
+        edit->insert(text);
+}
+
+// Clicks a button that may raise a message box; the box is expected.
+inline void ClickTold(QPushButton* button)
+{
+    tavrix::test::scriptedModal().expectInform();
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// The last message told, empty when none.
+inline QString LastTold()
+{
+    const auto& prompts = tavrix::test::scriptedModal().prompts();
+    for (auto it = prompts.rbegin(); it != prompts.rend(); ++it)
+        if (it->kind == tavrix::test::Prompt::Inform)
+            return it->text;
+    return QString();
+}
+
+} // namespace dialogtest
