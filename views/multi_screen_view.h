@@ -122,6 +122,7 @@ private:
     Rect Bounded(const Rect& r) const;
     void DrawOverlayMarks(QPainter& p, const std::vector<OverlayMark>& marks);
     void DrawButton(QPainter& p, const TitleButton& button, const QImage& image, int cellWidth);
+    void FillWindowBody(QPainter& p, const WindowPaint& d);
 
     QPointer<QObject> m_self;
     OsdSavingReceiver m_osdSaving{*this};

@@ -236,6 +236,26 @@ void CMultiScreenView::DrawWindowTranslucent(QPainter& p, const WindowPtr& windo
     p.restore();
 }
 
+void CMultiScreenView::FillWindowBody(QPainter& p, const WindowPaint& d)
+{
+    // Every pixel is filled once, the largest cost of a paint: the title
+    // bar, the source's part below it, then the rest in the fill colour.
+    const Rect& rc = d.rc;
+    int top = rc.top;
+    if (d.titleFilled) {
+        ui::fillRect(p, d.titleBar, d.titleColour);
+        top = d.titleBar.bottom;
+    }
+    const Rect& part = d.sourcePart; // from rc's top-left corner
+    if (RectEmpty(part)) {
+        ui::fillRect(p, Rect{rc.left, top, rc.right, rc.bottom}, d.fill);
+        return;
+    }
+    ui::fillRect(p, Rect{part.left, std::max(top, part.top), part.right, part.bottom}, d.body);
+    ui::fillRect(p, Rect{part.right, top, rc.right, rc.bottom}, d.fill);
+    ui::fillRect(p, Rect{rc.left, std::max(top, part.bottom), part.right, rc.bottom}, d.fill);
+}
+
 void CMultiScreenView::DrawButton(QPainter& p, const TitleButton& button, const QImage& image, int cellWidth)
 {
     if (!RectEmpty(button.rect))
@@ -258,10 +278,7 @@ void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Re
         return;
     }
 
-    ui::fillRect(p, rc, d.fill);
-    ui::fillRect(p, d.sourcePart, d.body);
-    if (d.titleFilled)
-        ui::fillRect(p, d.titleBar, d.titleColour);
+    FillWindowBody(p, d);
 
     p.save();
     p.setClipRect(ui::toQRect(rc), Qt::IntersectClip);
