@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPointer>
+#include <QRegion>
 #include <QString>
 #include <map>
 
@@ -122,7 +123,19 @@ private:
     Rect Bounded(const Rect& r) const;
     void DrawOverlayMarks(QPainter& p, const std::vector<OverlayMark>& marks);
     void DrawButton(QPainter& p, const TitleButton& button, const QImage& image, int cellWidth);
-    void FillWindowBody(QPainter& p, const WindowPaint& d);
+    struct Fill {
+        Rect rect;
+        ui::ColorRef colour;
+    };
+    static std::vector<Fill> BodyFills(const WindowPaint& d);
+    void PaintWindow(QPainter& p, const WindowPtr& window, const WindowPaint& d);
+    const QFont& InfoFont(const WindowPaint& d);
+    // The part of a translucent window that is not one colour per layer.
+    QRegion WindowDetail(const WindowPaint& d);
+    static QRegion Ring(const Rect& rc);
+    static int WindowBlendAlpha();
+    // Blends the window's one-colour parts within `solid` onto the canvas.
+    void BlendWindowSolids(QPainter& p, const WindowPaint& d, const QRegion& solid);
 
     QPointer<QObject> m_self;
     OsdSavingReceiver m_osdSaving{*this};
@@ -134,7 +147,7 @@ private:
     StaticTextCache m_texts;
     QFont m_watchHeaderFont;
     mutable std::map<int, QFont> m_noticeFonts; // by pixel height
-    // A translucent window is drawn here first; never larger than the
-    // viewport.
+    // A translucent window's texts and images are drawn here first; never
+    // larger than the viewport.
     QImage m_blend;
 };

@@ -213,47 +213,144 @@ void CMultiScreenView::DrawWindowTranslucent(QPainter& p, const WindowPtr& windo
     const Rect shown = IntersectRect(rc, m_rcVisible);
     if (RectEmpty(shown))
         return;
-    const int width = Width32(shown);
-    const int height = Height32(shown);
-    if (m_blend.width() < width || m_blend.height() < height)
-        m_blend = QImage(std::max(width, m_blend.width()), std::max(height, m_blend.height()),
+    const WindowPaint d = DescribeWindow(window, rc, Point{m_ptCurrent.x, m_ptCurrent.y});
+    const QRegion detail = WindowDetail(d).intersected(ui::toQRect(shown));
+    if (!d.logo)
+        BlendWindowSolids(p, d, QRegion(ui::toQRect(shown)).subtracted(detail));
+    if (detail.isEmpty())
+        return;
+
+    // What is not one colour is drawn into an image of its own and
+    // blended from there.
+    const QRect box = detail.boundingRect();
+    if (m_blend.width() < box.width() || m_blend.height() < box.height())
+        m_blend = QImage(std::max(box.width(), m_blend.width()), std::max(box.height(), m_blend.height()),
                          QImage::Format_ARGB32_Premultiplied);
     {
         QPainter blend(&m_blend);
         // A window's body covers its rectangle; only a logo whose bitmap
         // cannot be drawn would leave the last window's pixels showing.
-        if (window->sigsrc == kLogoSigSrc) {
+        if (d.logo) {
             blend.setCompositionMode(QPainter::CompositionMode_Source);
-            blend.fillRect(0, 0, width, height, Qt::transparent);
+            blend.fillRect(0, 0, box.width(), box.height(), Qt::transparent);
             blend.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
-        blend.translate(-shown.left, -shown.top);
-        DrawWindow(blend, window, rc, m_ptCurrent.x, m_ptCurrent.y);
+        blend.translate(-box.left(), -box.top());
+        blend.setClipRegion(detail);
+        PaintWindow(blend, window, d);
     }
     p.save();
     p.setOpacity(wallview::kWindowAlpha / 255.0);
-    p.drawImage(QPoint(shown.left, shown.top), m_blend, QRect(0, 0, width, height));
+    for (const QRect& r : detail)
+        p.drawImage(r.topLeft(), m_blend, r.translated(-box.topLeft()));
     p.restore();
 }
 
-void CMultiScreenView::FillWindowBody(QPainter& p, const WindowPaint& d)
+QRegion CMultiScreenView::WindowDetail(const WindowPaint& d)
 {
-    // Every pixel is filled once, the largest cost of a paint: the title
-    // bar, the source's part below it, then the rest in the fill colour.
+    const Rect& rc = d.rc;
+    if (d.logo)
+        return QRegion(ui::toQRect(rc));
+    // Bands across the window, with room for glyphs and images that reach
+    // past their lines.
+    constexpr int kSlack = 2;
+    QRegion detail;
+    const auto band = [&](int64_t top, int64_t bottom) {
+        const Rect r = IntersectRect(MakeRect(rc.left, top - kSlack, rc.right, bottom + kSlack), rc);
+        if (!RectEmpty(r))
+            detail += ui::toQRect(r);
+    };
+    const int line12 = m_texts.LineHeight(GetUiFont12());
+    const auto centred = [&](const Rect& r, int height) {
+        const int64_t y = r.top + (RectHeight(r) - height) / 2;
+        band(std::min<int64_t>(y, r.top), std::max<int64_t>(y + height, r.bottom));
+    };
+    centred(d.titleBar, line12);
+    for (const TitleButton* button : {&d.lock, &d.close, &d.maxCell, &d.maxScreen}) {
+        const Rect& r = button->rect;
+        if (!RectEmpty(r))
+            band(int64_t(r.top) - RectHeight(r), int64_t(r.bottom) + RectHeight(r));
+    }
+    if (!d.sourceName.isEmpty())
+        centred(Rect{rc.left, d.titleBar.bottom, rc.right, rc.bottom}, line12);
+    if (!d.infoLines.empty()) {
+        const int lineHeight = m_texts.LineHeight(InfoFont(d)) + 4;
+        const int64_t first = int64_t(d.titleBar.bottom) + 4;
+        int64_t y = first;
+        for (size_t i = 0; i < d.infoLines.size() && y < rc.bottom; ++i)
+            y += lineHeight;
+        band(first, y);
+    }
+    if (d.frame == WindowPaint::Frame::Dotted)
+        detail += Ring(rc);
+    return detail;
+}
+
+QRegion CMultiScreenView::Ring(const Rect& rc)
+{
+    const QRect r = ui::toQRect(rc);
+    return QRegion(r).subtracted(QRegion(r.adjusted(1, 1, -1, -1)));
+}
+
+int CMultiScreenView::WindowBlendAlpha()
+{
+    // The alpha at which a colour filled over the canvas gives the pixels
+    // an opaque image of it blended at the window opacity gives.
+    static const int alpha = [] {
+        QImage src(1, 1, QImage::Format_ARGB32_Premultiplied);
+        src.fill(Qt::white);
+        QImage dst(1, 1, QImage::Format_ARGB32_Premultiplied);
+        dst.fill(Qt::black);
+        QPainter p(&dst);
+        p.setOpacity(wallview::kWindowAlpha / 255.0);
+        p.drawImage(0, 0, src);
+        p.end();
+        return qRed(dst.pixel(0, 0));
+    }();
+    return alpha;
+}
+
+void CMultiScreenView::BlendWindowSolids(QPainter& p, const WindowPaint& d, const QRegion& solid)
+{
+    const auto blend = [&](const QRegion& area, ui::ColorRef colour) {
+        if (colour == ui::kNoColor)
+            return;
+        QColor c = ui::toQColor(colour);
+        c.setAlpha(WindowBlendAlpha());
+        for (const QRect& r : area)
+            p.fillRect(r, c);
+    };
+    QRegion inside = solid;
+    if (d.frame != WindowPaint::Frame::Dotted && d.frameColour != ui::kNoColor) {
+        const QRegion ring = Ring(d.rc);
+        blend(solid.intersected(ring), d.frameColour);
+        inside = solid.subtracted(ring);
+    }
+    for (const Fill& fill : BodyFills(d))
+        blend(inside.intersected(ui::toQRect(fill.rect)), fill.colour);
+}
+
+std::vector<CMultiScreenView::Fill> CMultiScreenView::BodyFills(const WindowPaint& d)
+{
+    // Disjoint, so every pixel is filled once (fills are most of a
+    // paint): the title bar, the source's part below it, the rest in the
+    // fill colour.
+    std::vector<Fill> fills;
     const Rect& rc = d.rc;
     int top = rc.top;
     if (d.titleFilled) {
-        ui::fillRect(p, d.titleBar, d.titleColour);
+        fills.push_back({d.titleBar, d.titleColour});
         top = d.titleBar.bottom;
     }
     const Rect& part = d.sourcePart; // from rc's top-left corner
     if (RectEmpty(part)) {
-        ui::fillRect(p, Rect{rc.left, top, rc.right, rc.bottom}, d.fill);
-        return;
+        fills.push_back({Rect{rc.left, top, rc.right, rc.bottom}, d.fill});
+        return fills;
     }
-    ui::fillRect(p, Rect{part.left, std::max(top, part.top), part.right, part.bottom}, d.body);
-    ui::fillRect(p, Rect{part.right, top, rc.right, rc.bottom}, d.fill);
-    ui::fillRect(p, Rect{rc.left, std::max(top, part.bottom), part.right, rc.bottom}, d.fill);
+    fills.push_back({Rect{part.left, std::max(top, part.top), part.right, part.bottom}, d.body});
+    fills.push_back({Rect{part.right, top, rc.right, rc.bottom}, d.fill});
+    fills.push_back({Rect{rc.left, std::max(top, part.bottom), part.right, rc.bottom}, d.fill});
+    return fills;
 }
 
 void CMultiScreenView::DrawButton(QPainter& p, const TitleButton& button, const QImage& image, int cellWidth)
@@ -264,7 +361,18 @@ void CMultiScreenView::DrawButton(QPainter& p, const TitleButton& button, const 
 
 void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Rect& rc, int mouseX, int mouseY)
 {
-    const WindowPaint d = DescribeWindow(window, rc, Point{mouseX, mouseY});
+    PaintWindow(p, window, DescribeWindow(window, rc, Point{mouseX, mouseY}));
+}
+
+const QFont& CMultiScreenView::InfoFont(const WindowPaint& d)
+{
+    const QFont& font12 = GetUiFont12();
+    return m_texts.Width(font12, d.infoLines.front()) > RectWidth(d.rc) - 4 ? GetUiFontA() : font12;
+}
+
+void CMultiScreenView::PaintWindow(QPainter& p, const WindowPtr& window, const WindowPaint& d)
+{
+    const Rect& rc = d.rc;
     // Fills stay inside rc by themselves; only texts and buttons are
     // clipped to it (clipping makes large fills slower).
     if (d.logo) {
@@ -278,7 +386,8 @@ void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Re
         return;
     }
 
-    FillWindowBody(p, d);
+    for (const Fill& fill : BodyFills(d))
+        ui::fillRect(p, fill.rect, fill.colour);
 
     p.save();
     p.setClipRect(ui::toQRect(rc), Qt::IntersectClip);
@@ -293,8 +402,7 @@ void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Re
     // The information lines take the small font when the first is too wide.
     p.setPen(ui::toQColor(kBlack));
     if (!d.infoLines.empty()) {
-        const bool small = m_texts.Width(font12, d.infoLines.front()) > RectWidth(rc) - 4;
-        const QFont& font = small ? GetUiFontA() : font12;
+        const QFont& font = InfoFont(d);
         const int lineHeight = m_texts.LineHeight(font) + 4;
         int64_t y = int64_t(d.titleBar.bottom) + 4;
         for (const QString& line : d.infoLines) {

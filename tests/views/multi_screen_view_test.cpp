@@ -36,6 +36,22 @@ void WriteButtonImages()
     write("lock.png", 32, 16);
 }
 
+// An opaque image of `colour` blended at the window opacity over `under`:
+// what every one-colour pixel of a translucent window must read.
+ui::ColorRef BlendedAtWindowAlpha(ui::ColorRef colour, ui::ColorRef under)
+{
+    QImage src(1, 1, QImage::Format_ARGB32_Premultiplied);
+    src.fill(ui::toQColor(colour));
+    QImage dst(1, 1, QImage::Format_ARGB32_Premultiplied);
+    dst.fill(ui::toQColor(under));
+    QPainter p(&dst);
+    p.setOpacity(wallview::kWindowAlpha / 255.0);
+    p.drawImage(0, 0, src);
+    p.end();
+    const QRgb c = dst.pixel(0, 0);
+    return ui::rgb(qRed(c), qGreen(c), qBlue(c));
+}
+
 bool Near(ui::ColorRef c, int r, int g, int b, int tolerance = 2)
 {
     return std::abs(ui::redOf(c) - r) <= tolerance && std::abs(ui::greenOf(c) - g) <= tolerance &&
@@ -120,6 +136,11 @@ TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
     f.processor->SetOutputResolution(1920, 1080, 50);
     const QImage translucent = screenshot(view);
     EXPECT_TRUE(Near(pixelAt(translucent, 900, 200), 177, 177, 177, 1));
+    // Blended straight onto the canvas, bodies read exactly what blending
+    // the window's image would give.
+    const ui::ColorRef bareWall = ui::rgb(128, 128, 128);
+    EXPECT_EQ(pixelAt(translucent, 900, 200), BlendedAtWindowAlpha(ui::rgb(192, 192, 192), bareWall));
+    EXPECT_EQ(pixelAt(translucent, 490, 290), BlendedAtWindowAlpha(ui::rgb(150, 0, 20), bareWall));
     EXPECT_GT(RedPixels(translucent, {0, 0, 1000, 20}), 0);
 }
 
