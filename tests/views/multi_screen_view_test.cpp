@@ -71,7 +71,7 @@ void ShowPlan(CMultiScreenView& view, const std::shared_ptr<CQelPlan>& plan)
 
 class WallView : public tavrix::test::UiTest {
 protected:
-    void SetUp() override { WriteButtonImages(); }
+    void SetUp() override { ASSERT_TRUE(WriteButtonImages()); }
 };
 
 TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
@@ -126,6 +126,53 @@ TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
     EXPECT_EQ(pixelAt(translucent, 900, 200), BlendedAtWindowAlpha(ui::rgb(192, 192, 192), bareWall));
     EXPECT_EQ(pixelAt(translucent, 490, 290), BlendedAtWindowAlpha(ui::rgb(150, 0, 20), bareWall));
     EXPECT_GT(RedPixels(translucent, {0, 0, 1000, 20}), 0);
+}
+
+// Opaque windows paint only what no later window covers: every pixel of
+// the wall must still be the one painting all of them in order gives.
+TEST_F(WallView, OpaqueWindowsShowOnlyTheirUncoveredParts)
+{
+    WallFixture f;
+    AddTestSource(*f.processor, 1, 1920, 1080);
+    AddTestSource(*f.processor, 2, 1920, 1080);
+    AddTestSource(*f.processor, 3, 960, 540);
+    const auto planWith = [&](const std::vector<std::pair<int32_t, Rect>>& windows) {
+        std::shared_ptr<CQelPlan> plan = MakeTestPlan(2, 2, kPlanUniform);
+        plan->SetCellSplit(2, 2);
+        // Named after their sources: titles must not depend on the order.
+        for (const auto& [source, rect] : windows)
+            AddTestWindow(*plan, source, rect)->name = "W" + std::to_string(source);
+        return plan;
+    };
+    const Rect below{0, 0, 1920, 1080};
+    const Rect hidden{1200, 700, 1700, 1000}; // under `top` entirely
+    const Rect top{960, 540, 2880, 1620};     // over half of `below`'s texts
+    SetViewKeys(false);
+    const auto shoot = [&](const std::shared_ptr<CQelPlan>& plan, Rect* topRect) {
+        CMultiScreenView view;
+        ShowPlan(view, plan);
+        if (topRect)
+            *topRect = view.GetWindowViewRect(plan->GetWindows().back());
+        return screenshot(view);
+    };
+    Rect onView{};
+    const QImage all = shoot(planWith({{1, below}, {3, hidden}, {2, top}}), &onView);
+    const QImage topAlone = shoot(planWith({{2, top}}), nullptr);
+    const QImage belowAlone = shoot(planWith({{1, below}}), nullptr);
+    ASSERT_FALSE(RectEmpty(onView));
+
+    int wrongInTop = 0;
+    int wrongElsewhere = 0;
+    for (int y = 0; y < all.height(); ++y) {
+        for (int x = 0; x < all.width(); ++x) {
+            const bool inTop = PtInRect(onView, x, y);
+            const QImage& expected = inTop ? topAlone : belowAlone;
+            if (all.pixel(x, y) != expected.pixel(x, y))
+                ++(inTop ? wrongInTop : wrongElsewhere);
+        }
+    }
+    EXPECT_EQ(wrongInTop, 0);
+    EXPECT_EQ(wrongElsewhere, 0);
 }
 
 TEST_F(WallView, LaysRedOverWindowsTheProcessorCannotShow)
