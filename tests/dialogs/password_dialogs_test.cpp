@@ -28,7 +28,7 @@ class PasswordFlow : public tavrix::test::UiTest {
 protected:
     void SetUp() override
     {
-        WriteButtonImages();
+        ASSERT_TRUE(WriteButtonImages());
         CEvtQueue::get_instance().Clear();
         SetPasswordAccepted(false);
         link.processor->SetOutputResolution(1920, 1080, 60);

@@ -77,7 +77,7 @@ class ExecView : public tavrix::test::UiTest {
 protected:
     void SetUp() override
     {
-        WriteButtonImages();
+        ASSERT_TRUE(WriteButtonImages());
         CEvtQueue::get_instance().Clear();
         link.processor->SetOutputResolution(1920, 1080, 60);
         AddTestSource(*link.processor, 101, 1920, 1080);

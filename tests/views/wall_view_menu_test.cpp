@@ -420,7 +420,7 @@ class LogoSaveView : public tavrix::test::UiTest {
 protected:
     void SetUp() override
     {
-        WriteButtonImages();
+        ASSERT_TRUE(WriteButtonImages());
         CEvtQueue::get_instance().Clear();
         link.processor->SetOutputResolution(1920, 1080, 60);
         SetTestOutputs(*link.processor, {10503}, {{{0, 1}, 10503}});
