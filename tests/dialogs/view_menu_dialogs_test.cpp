@@ -6,6 +6,8 @@
 
 #include "dialogs/name_dlg.h"
 #include "dialogs/osd_config_dlg.h"
+#include "dialogs/set_window_dlg.h"
+#include "tests/model/link_fixture.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/views/wall_view_test.h"
 #include "views/wall_view_menus.h"
@@ -33,6 +35,46 @@ protected:
                           Qt::RightButton, Qt::RightButton, Qt::NoModifier);
         QCoreApplication::sendEvent(view.viewport(), &event);
     }
+    ProgramDialogsInstalled installed;
+};
+
+void RightClick(CMultiScreenView& view, QPoint pos)
+{
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(pos), QPointF(view.viewport()->mapToGlobal(pos)),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view.viewport(), &event);
+}
+
+// A model-1 processor on the simulator with output 1920 x 1080 and source
+// 100; the view on a 1 x 1 plan with one window, auto-execute on.
+class LinkedMenuDialogs : public tavrix::test::UiTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(WriteButtonImages());
+        CEvtQueue::get_instance().Clear();
+        link.processor->SetOutputResolution(1920, 1080, 60);
+        AddTestSource(*link.processor, 100, 1920, 1080);
+        CQelContext::SetSelSigSrc(1, 100);
+        ASSERT_TRUE(tavrix::test::pumpUntil([&] { return link.processor->IsConnected(); }));
+        SetConfigBool("MulSView.AutoExecute", true);
+        window = AddTestWindow(*plan, 100, {0, 0, 960, 540});
+        view.resize(1000, 600);
+        view.show();
+        view.SetPlan(plan);
+        plan->AddHistory(kActNewPlan);
+    }
+    void TearDown() override
+    {
+        tavrix::test::UiTest::TearDown();
+        CEvtQueue::get_instance().Clear();
+    }
+
+    platform::SteadyClock clock;
+    LinkFixture link{clock, 1, 0};
+    std::shared_ptr<CQelPlan> plan = MakeTestPlan(1, 1, kPlanUniform);
+    std::shared_ptr<CQelWindow> window;
+    CMultiScreenView view;
     ProgramDialogsInstalled installed;
 };
 
@@ -78,4 +120,28 @@ TEST_F(MenuDialogs, LogoSettingsOkWritesTheWindowsOsdRecord)
     });
     EXPECT_EQ(logo->osd.captionColor, int32_t(ui::rgb(9, 8, 7)));
     EXPECT_EQ(view.executed, 0); // auto-execute is off
+}
+
+TEST_F(LinkedMenuDialogs, WindowPositionOkSendsTheMovedWindow)
+{
+    modal().answerMenu(wallmenu::kWindowPosition);
+    modal().answerDialog([](QDialog& dialog) {
+        auto* dlg = dynamic_cast<CSetWindowDlgEx*>(&dialog);
+        if (!dlg)
+            return int(QDialog::Rejected);
+        Open(dialog);
+        Type(dlg->FieldEdit(CSetWindowDlg::kLeft), "100");
+        Type(dlg->FieldEdit(CSetWindowDlg::kRight), "900");
+        Type(dlg->FieldEdit(CSetWindowDlg::kTop), "100");
+        Type(dlg->FieldEdit(CSetWindowDlg::kBottom), "600");
+        QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
+        return dialog.result();
+    });
+    const Rect at = view.WallToViewRect(window->rect);
+    RightClick(view, QPoint((at.left + at.right) / 2, (at.top + at.bottom) / 2));
+    EXPECT_EQ(window->rect, (Rect{100, 100, 900, 600}));
+    EXPECT_EQ(link.SentBefore(), (std::vector<std::string>{"INPUT_FPGA SET_WINDOWS_USE_SCALER 1\r\n",
+                                                            "INPUT_FPGA SET_WINDOWS_LAYOUT 1920 1080\r\n",
+                                                            "INPUT_FPGA ADD_WINDOWS 100 1 100 100 900 600\r\n",
+                                                            "INPUT_FPGA ADD_WINDOWS_END\r\n"}));
 }
