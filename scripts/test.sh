@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+bash scripts/format_check.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
