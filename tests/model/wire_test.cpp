@@ -2,7 +2,7 @@
 // serial line on a pseudo-terminal), timed where the simulator receives it.
 #include "app/context.h"
 #include "comm/net_manager.h"
-#include "comm/reply_receiver.h"
+#include "replies/reply_receiver.h"
 #include "comm/serial_channel.h"
 #include "comm/tcp_channel.h"
 #include "comm/tcp_client.h"

@@ -2,10 +2,10 @@
 #include <chrono>
 #include <thread>
 
-#include "comm/reply_numbers.h"
-#include "comm/reply_receiver.h"
+#include "replies/reply_numbers.h"
+#include "replies/reply_receiver.h"
 #include "model/net_type.h"
-#include "tests/comm/reply_test_support.h"
+#include "tests/replies/reply_test_support.h"
 
 using namespace std::chrono_literals;
 

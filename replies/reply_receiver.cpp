@@ -1,9 +1,9 @@
-#include "comm/reply_receiver.h"
+#include "replies/reply_receiver.h"
 
 #include <memory>
 #include <string>
 
-#include "comm/reply_dispatcher.h"
+#include "replies/reply_dispatcher.h"
 #include "comm/rx_ring_buffer.h"
 #include "model/link_setup.h"
 

@@ -10,7 +10,7 @@
 
 #include "app/context.h"
 #include "app/event_queue.h"
-#include "comm/reply_dispatcher.h"
+#include "replies/reply_dispatcher.h"
 #include "comm/reply_line.h"
 #include "corlane/app_path.h"
 #include "model/processor.h"
