@@ -10,6 +10,7 @@
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
+#include "tests/support/scoped_setting.h"
 
 using namespace std::chrono_literals;
 
@@ -17,7 +18,7 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
 {
     ClearLogs();
     CQelContext::Destroy();
-    g_NetType = 0;
+    const ScopedSetting noEchoWaits(g_NetType, uint8_t(0));
     ProcessorSimulator simulator;
     auto channel = std::make_shared<CRecordingChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
     channel->Settings().put("server_addr", "127.0.0.1");

@@ -14,6 +14,7 @@
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/test_files.h"
+#include "tests/support/scoped_setting.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,7 @@ private:
 // reply path.
 class WireLink {
 public:
-    WireLink(platform::Clock& clock, bool serial) : scoped_(clock)
+    WireLink(platform::Clock& clock, bool serial) : scoped_(clock), netType_(g_NetType, uint8_t(0))
     {
         std::filesystem::remove_all(qz::vok::path::GetLogPath());
         processor = std::make_shared<CQelProcessor>();
@@ -80,7 +81,6 @@ public:
         processor.reset();
         CQelContext::Destroy();
         CNetManager::get_instance().CloseAndRemove(channel->GetId());
-        g_NetType = 0;
     }
 
     std::vector<ProcessorSimulator::Line> Received(const std::string& text) const
@@ -100,6 +100,8 @@ public:
 
 private:
     platform::ScopedClock scoped_;
+    // Echo waits off: each test that wants them says so.
+    ScopedSetting<std::atomic<uint8_t>> netType_;
 };
 
 } // namespace
@@ -134,7 +136,6 @@ TEST(Wire, DisplayModeStorePollsWaitForTheirOwnReply)
     platform::SteadyClock clock;
     WireLink link(clock, false);
     ASSERT_TRUE(link.connected);
-    g_NetType = 0;
     link.simulator.AnswerDisplayModeStoredFrom(4);
     std::vector<std::string> lines;
     for (int i = 0; i < 20; ++i)
