@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "app/progress.h"
 #include "app/text_helpers.h"
 #include "plan/eight_part_overlay.h"
 #include "plan/group.h"
 #include "plan/plan_his.h"
 #include "plan/watch_window.h"
 #include "plan/window.h"
-#include "app/progress.h"
 #include "platform/geometry.h"
 
 // Plan types.

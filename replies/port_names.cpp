@@ -4,11 +4,11 @@
 #include <charconv>
 
 #include "app/xml_file.h"
-#include "model/kinds.h"
-#include "replies/reply_support.h"
 #include "corlane/file_store.h"
 #include "corlane/fstr.h"
+#include "model/kinds.h"
 #include "model/processor.h"
+#include "replies/reply_support.h"
 
 using qz::vok::fstr_format;
 

@@ -5,9 +5,9 @@
 
 #include "app/debug_logs.h"
 #include "app/event_queue.h"
+#include "model/processor.h"
 #include "replies/reply_parsers.h"
 #include "replies/reply_support.h"
-#include "model/processor.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "replies/reply_dispatcher.h"
 #include "comm/rx_ring_buffer.h"
 #include "model/link_setup.h"
+#include "replies/reply_dispatcher.h"
 
 std::function<void(const char* data, size_t length)> MakeReplyReceiver(uint32_t channelId)
 {

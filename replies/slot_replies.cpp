@@ -4,14 +4,14 @@
 #include <memory>
 #include <string>
 
+#include "corlane/fstr.h"
 #include "model/kinds.h"
+#include "model/processor.h"
 #include "replies/port_descriptor_map.h"
 #include "replies/port_names.h"
 #include "replies/reply_numbers.h"
 #include "replies/reply_parsers.h"
 #include "replies/reply_support.h"
-#include "corlane/fstr.h"
-#include "model/processor.h"
 
 using qz::vok::fstr_format;
 

@@ -12,8 +12,8 @@
 #include "platform/clock.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
-#include "tests/support/test_files.h"
 #include "tests/support/scoped_setting.h"
+#include "tests/support/test_files.h"
 
 #include <algorithm>
 #include <filesystem>

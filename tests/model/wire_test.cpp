@@ -2,7 +2,6 @@
 // serial line on a pseudo-terminal), timed where the simulator receives it.
 #include "app/context.h"
 #include "comm/net_manager.h"
-#include "replies/reply_receiver.h"
 #include "comm/serial_channel.h"
 #include "comm/tcp_channel.h"
 #include "comm/tcp_client.h"
@@ -11,10 +10,11 @@
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/clock.h"
+#include "replies/reply_receiver.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
-#include "tests/support/test_files.h"
 #include "tests/support/scoped_setting.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 

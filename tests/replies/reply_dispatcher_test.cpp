@@ -2,9 +2,9 @@
 #include <chrono>
 #include <thread>
 
+#include "model/net_type.h"
 #include "replies/reply_numbers.h"
 #include "replies/reply_receiver.h"
-#include "model/net_type.h"
 #include "tests/replies/reply_test_support.h"
 #include "tests/support/scoped_setting.h"
 
