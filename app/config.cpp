@@ -63,12 +63,17 @@ void CopySetting(const boost::property_tree::ptree& from, const char* fromKey,
     }
 }
 
-// A value never holds a control character: a line end would split it and
-// the file would not read again.
-void StripControls(boost::property_tree::ptree& tree) {
-    std::erase_if(tree.data(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+// A value never holds a control character (a line end would split it and
+// the file would not read again) nor blanks at its ends (the reader drops
+// them). Read values are cleaned too, so what was loaded is what the next
+// save writes.
+void CleanValues(boost::property_tree::ptree& tree) {
+    std::string& value = tree.data();
+    std::erase_if(value, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    value.erase(0, value.find_first_not_of(' '));
+    value.erase(value.find_last_not_of(' ') + 1);
     for (auto& child : tree) {
-        StripControls(child.second);
+        CleanValues(child.second);
     }
 }
 
@@ -109,6 +114,7 @@ bool CQelConfig::ReadFile(const std::string& path, Tree& tree) {
     try {
         std::istringstream in(file.bytes);
         boost::property_tree::read_ini(in, tree);
+        CleanValues(tree);
         return true;
     } catch (const boost::property_tree::file_parser_error& e) {
         tree.clear();
@@ -143,7 +149,7 @@ bool CQelConfig::LoadView() {
 
 bool CQelConfig::WriteFile(const std::string& path, const Tree& tree) {
     Tree clean = tree;
-    StripControls(clean);
+    CleanValues(clean);
     std::ostringstream text;
     try {
         boost::property_tree::write_ini(text, clean);

@@ -18,6 +18,7 @@ public:
         int32_t type = 0;
         int32_t scaler = 0;
         int32_t portCount = 0;
+        friend bool operator==(const Values&, const Values&) = default;
     };
 
     explicit CQelBoard(uint32_t id = kNoId);

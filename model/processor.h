@@ -242,12 +242,16 @@ public:
     // Shut-down: ends the sender thread; still queued commands are dropped.
     void StopSender();
     // Sent at once; with g_NetType 1 true only when the device echoed the
-    // command within 100 ms of its leaving, else always true.
+    // command within the reply time-out (100 ms) of its leaving, else
+    // always true.
     bool SendCommand(std::string_view text);
     // Sent at once; true with the first acknowledged reply to this command
-    // (a line that starts with its two leading words) within 100 ms of its
-    // leaving. Echoes of earlier commands do not end the wait.
+    // (a line that starts with its two leading words) within the reply
+    // time-out of its leaving. Echoes of earlier commands do not end the wait.
     bool SendAndWait(std::string_view text, std::string& reply);
+    // Tests whose simulated device does answer lengthen the wait, so that a
+    // busy machine cannot make an answer late.
+    void SetReplyTimeout(platform::Duration timeout) { replyTimeout_ = timeout.count(); }
     bool SendNoWait(std::string_view text);
     // Straight onto the processor's channel; false without one.
     bool ChannelSend(std::string_view text);
@@ -458,12 +462,16 @@ private:
     // run what follows their completion (the reset's discovery): a new job
     // does not wait for them.
     std::vector<JobThread> jobThreads_;
+    bool startsRefused_ = false; // guarded by threadMutex_; set by StopJobs
 
     mutable std::mutex stopMutex_;
     std::condition_variable stopWake_;
     bool stopRequested_ = false; // guarded by stopMutex_
 
     CQelReplyWaiter replyWaiter_;
+    // How long a command of the wait-for-reply kind waits for the device.
+    static constexpr std::chrono::milliseconds kReplyTimeout{100};
+    std::atomic<platform::Duration::rep> replyTimeout_{platform::Duration(kReplyTimeout).count()};
     // Last: its thread uses the members above and is stopped first.
     CQelProDelaySender sender_;
 };

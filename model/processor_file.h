@@ -24,6 +24,7 @@ struct ProcessorFileData {
     std::vector<CQelProcessor::ResolutionEntry> resolutions;
     int32_t customizeResolution = 0;
     std::map<int32_t, std::string> planNames;
+    friend bool operator==(const ProcessorFileData&, const ProcessorFileData&) = default;
 };
 
 // Reads the text of a processor file. False, with the reason, when it is

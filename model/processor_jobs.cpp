@@ -109,7 +109,7 @@ int CQelProcessor::StartJob(int code, const request::Args& args)
         job.thread.join();
         return true;
     });
-    if (JobsStopping())
+    if (startsRefused_)
         return refuse();
 
     std::function<void()> body;
@@ -167,29 +167,36 @@ int CQelProcessor::StartJob(int code, const request::Args& args)
 
 void CQelProcessor::StopJobs()
 {
+    ReceiverPtr<IResetProgress> resetReceiver;
+    ReceiverPtr<IIOSDSendingProgress> transferReceiver;
+    ReceiverPtr<IOSDSavingProgress> osdReceiver;
     std::vector<JobThread> jobs;
     {
+        // From here on no job starts, so no receiver is handed to one.
         std::lock_guard<std::mutex> threads(threadMutex_);
-        // The receivers go before the stop: a job it wakes reports its
-        // failed end, which no one is to hear. A report in progress
-        // finishes; none follows.
-        if (const auto receiver = resetBridge_.GetReceiver())
-            receiver->Revoke();
-        if (const auto receiver = transferBridge_.GetReceiver())
-            receiver->Revoke();
-        ReceiverPtr<IOSDSavingProgress> osdReceiver;
+        startsRefused_ = true;
+        resetReceiver = resetBridge_.GetReceiver();
+        transferReceiver = transferBridge_.GetReceiver();
         {
             std::lock_guard<std::mutex> guard(jobMutex_);
             osdReceiver = osdSaveReceiver_;
         }
-        if (osdReceiver)
-            osdReceiver->Revoke();
-        {
-            std::lock_guard<std::mutex> guard(stopMutex_);
-            stopRequested_ = true;
-        }
         jobs = std::move(jobThreads_);
         jobThreads_.clear();
+    }
+    // The receivers go before the stop: a job it wakes reports its failed
+    // end, which no one is to hear. A report in progress finishes first,
+    // without the lock held: a receiver may start the next job from inside
+    // its final report (refused now), and that start takes the lock.
+    if (resetReceiver)
+        resetReceiver->Revoke();
+    if (transferReceiver)
+        transferReceiver->Revoke();
+    if (osdReceiver)
+        osdReceiver->Revoke();
+    {
+        std::lock_guard<std::mutex> guard(stopMutex_);
+        stopRequested_ = true;
     }
     stopWake_.notify_all();
     for (JobThread& job : jobs) {

@@ -7,9 +7,6 @@
 #include "model/net_type.h"
 
 namespace {
-// How long a command of the wait-for-reply kind waits for the device, from
-// the moment the link wrote it.
-constexpr auto kReplyTimeout = std::chrono::milliseconds(100);
 // Longer than any link takes to write a line unless it is stuck.
 constexpr auto kWriteLimit = std::chrono::seconds(1);
 } // namespace
@@ -57,13 +54,13 @@ bool CQelProcessor::SendCommand(std::string_view text)
     // that form: "0xFF" comes back as 255, a trailing blank is gone.
     std::string reply;
     return replyWaiter_.Exchange(CQelReplyWaiter::Expect::Echo, NormalizedReplyLine(text),
-                                 [&] { ChannelSendWritten(text); }, reply, kReplyTimeout);
+                                 [&] { ChannelSendWritten(text); }, reply, platform::Duration(replyTimeout_.load()));
 }
 
 bool CQelProcessor::SendAndWait(std::string_view text, std::string& reply)
 {
     return replyWaiter_.Exchange(CQelReplyWaiter::Expect::SameCommand, NormalizedReplyLine(text),
-                                 [&] { ChannelSendWritten(text); }, reply, kReplyTimeout);
+                                 [&] { ChannelSendWritten(text); }, reply, platform::Duration(replyTimeout_.load()));
 }
 
 bool CQelProcessor::SendNoWait(std::string_view text)

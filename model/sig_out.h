@@ -17,6 +17,7 @@ public:
         uint32_t ownerId = kNoId; // processor id
         uint32_t boardId = kNoId;
         Resolution resolution{0, 0, 60};
+        friend bool operator==(const Values&, const Values&) = default;
     };
 
     explicit CQelSigOut(uint32_t id = kNoId);

@@ -22,6 +22,7 @@ public:
         std::string name;
         Resolution resolution{0, 0, 60};
         uint32_t routingId = kNoId;
+        friend bool operator==(const Values&, const Values&) = default;
     };
 
     explicit CQelChildSigSrc(const Values& values);
@@ -70,6 +71,7 @@ public:
         uint32_t curChildId = kNoId;
         std::vector<CQelChildSigSrc::Values> children;
         Adjust adjust{0, 128, 128, 0};
+        friend bool operator==(const Values&, const Values&) = default;
     };
 
     static constexpr int32_t kTypeVideo4 = 10;  // four-way composite decoder

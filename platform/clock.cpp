@@ -78,23 +78,42 @@ TimePoint SteppedClock::Now() {
     return now_;
 }
 
+std::multiset<TimePoint>::iterator SteppedClock::EnterSleep(TimePoint end) {
+    const auto entry = ends_.insert(end);
+    sleepersChanged_.notify_all();
+    return entry;
+}
+
 void SteppedClock::SleepFor(Duration d) {
     std::unique_lock lock(mutex_);
     const TimePoint end = now_ + d;
+    const auto entry = EnterSleep(end);
     moved_.wait(lock, [&] { return now_ >= end; });
+    ends_.erase(entry);
 }
 
 bool SteppedClock::WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
                              TimePoint deadline, const std::function<bool()>& pred) {
+    std::multiset<TimePoint>::iterator entry;
+    {
+        std::lock_guard guard(mutex_);
+        entry = EnterSleep(deadline);
+    }
     // The waker notifies the caller's condition, not ours: look at the
     // stepped time between short real waits.
-    while (!pred()) {
-        if (Now() >= deadline) {
-            return false;
-        }
+    bool met = pred();
+    while (!met && Now() < deadline) {
         cv.wait_for(lock, std::chrono::milliseconds(1));
+        met = pred();
     }
-    return true;
+    std::lock_guard guard(mutex_);
+    ends_.erase(entry);
+    return met;
+}
+
+bool SteppedClock::WaitForSleeper(TimePoint end, std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return sleepersChanged_.wait_for(lock, timeout, [&] { return ends_.count(end) > 0; });
 }
 
 Duration SteppedClock::RealDuration(Duration d) { return d; }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <set>
 
 namespace platform {
 
@@ -72,10 +73,21 @@ public:
 
     void Advance(Duration d);
 
+    // Waits in real time, at most `timeout`, until some thread sleeps or
+    // waits on this clock until exactly `end`; false if none did. A sleeper
+    // fixes its end from the time it starts, so a test steps time only once
+    // the sleeper it means is in place.
+    bool WaitForSleeper(TimePoint end, std::chrono::milliseconds timeout);
+
 private:
+    // With mutex_ held: notes the end of a sleep or timed wait under way.
+    std::multiset<TimePoint>::iterator EnterSleep(TimePoint end);
+
     std::mutex mutex_;
     std::condition_variable moved_;
+    std::condition_variable sleepersChanged_;
     TimePoint now_;
+    std::multiset<TimePoint> ends_; // of the sleeps and timed waits under way
 };
 
 // The process-wide clock: the steady clock unless a test installed another.

@@ -12,6 +12,7 @@ PACKAGES=(
   iproute2 util-linux
   xvfb xauth
   openbox xdotool  # tests/uikit/caption_frame_xvfb.sh
+  clang-14 libclang-rt-14-dev llvm-14  # tests/fuzz: libFuzzer, and llvm-symbolizer for its reports
 )
 
 missing=()

@@ -176,4 +176,15 @@ TEST_F(ConfigTest, WhatIsSavedAlwaysLoadsAgain) {
     EXPECT_EQ(back.GetString("MainFrm.Pssword", ""), "ab");
     EXPECT_EQ(back.GetInt("Main.Singleton", 0), 1);
     EXPECT_FALSE(fs::exists(SysFile("Main.ini.bad")));
+
+    // A file that holds them in a value loads without them, as it saves,
+    // and without the blanks they leave at the ends.
+    WriteText(SysFile("Main.ini"), std::string("[Main]\nPwd=w\0\x01x y \0\n", 20));
+    CQelConfig stored;
+    EXPECT_TRUE(stored.LoadMain());
+    EXPECT_EQ(stored.GetString("MainFrm.Pssword", ""), "wx y");
+    ASSERT_TRUE(stored.SaveMain());
+    CQelConfig again;
+    EXPECT_TRUE(again.LoadMain());
+    EXPECT_EQ(again.GetString("MainFrm.Pssword", ""), "wx y");
 }

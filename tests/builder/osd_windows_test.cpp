@@ -36,25 +36,19 @@ bool HasOsdLine(const Lines& texts)
 }
 
 // SendOsdWindows on a thread of its own; `result` is -1 until it returns.
-// Gives the sender time to reach its first sleep before the caller moves
-// the clock.
+// Made once the sender is in its first sleep (400 ms), so the caller's
+// steps of the clock count from there.
 struct OsdWorker {
-    explicit OsdWorker(CPro8PartSender& sender)
-        : thread([this, &sender] {
-              started = true;
-              result = sender.SendOsdWindows(nullptr);
-          })
+    OsdWorker(CPro8PartSender& sender, platform::SteppedClock& clock, IProgress* progress = nullptr)
+        : thread([this, &sender, progress] { result = sender.SendOsdWindows(progress); })
     {
-        while (!started)
-            std::this_thread::yield();
-        std::this_thread::sleep_for(50ms);
+        EXPECT_TRUE(clock.WaitForSleeper(clock.Now() + 400ms, 20s));
     }
     int Join()
     {
         thread.join();
         return result.load();
     }
-    std::atomic<bool> started{false};
     std::atomic<int> result{-1};
     std::thread thread;
 };
@@ -97,14 +91,18 @@ TEST(EightPartOsd, EachOsdWindowTakesTheOutputHoldingItsCorner)
 TEST(EightPartOsd, LinesReachTheProcessorAfterTheQueueDrains)
 {
     for (int32_t shown : {0, 1}) {
-        platform::ScaledClock clock(20);
+        // Time moves only by the one sleep: a busy machine cannot make it
+        // look like the two seconds the wait gives up after.
+        platform::SteppedClock clock;
         LinkedS s(clock, 0);
         auto& link = s.link;
         AddOsd(*s.plan, {2000, 100, 2200, 200}, shown);
 
         RecordingProgress progress;
         CPro8PartSender sender(s.plan.get(), 0);
-        EXPECT_EQ(sender.SendOsdWindows(&progress), 0);
+        OsdWorker worker(sender, clock, &progress);
+        clock.Advance(400ms);
+        EXPECT_EQ(worker.Join(), 0);
         if (shown == 0)
             EXPECT_EQ(link.Lines(2), (Lines{"O_F OSDWE 9 1 0\r\n", "O_F COSDW 9 0\r\n"}));
         else
@@ -120,7 +118,7 @@ TEST(EightPartOsd, WaitsOneSleepWhenTheQueueIsEmpty)
     LinkedS s(clock, 0);
     auto& link = s.link;
     CPro8PartSender sender(s.plan.get(), 0);
-    OsdWorker worker(sender);
+    OsdWorker worker(sender, clock);
     clock.Advance(399ms);
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(worker.result.load(), -1);
@@ -142,8 +140,10 @@ TEST(EightPartOsd, GivesUpWhenTheQueueDoesNotDrainOrTheRequestFails)
         ASSERT_TRUE(link.processor->QueueCommand("GP B\r\n"));
 
         CPro8PartSender sender(s.plan.get(), 0);
-        OsdWorker worker(sender);
-        for (int step = 0; step < 200 && worker.result.load() == -1; ++step) {
+        OsdWorker worker(sender, clock);
+        // Steps until it gives up (past 2 s of the clock), however slowly it runs.
+        const auto giveUp = std::chrono::steady_clock::now() + 60s;
+        while (worker.result.load() == -1 && std::chrono::steady_clock::now() < giveUp) {
             clock.Advance(100ms);
             std::this_thread::sleep_for(5ms);
         }
@@ -165,7 +165,7 @@ TEST(EightPartOsd, GivesUpWhenTheQueueDoesNotDrainOrTheRequestFails)
         // Nothing queued: the wait ends at once and only the gate can refuse.
         ASSERT_EQ(s.link.processor->GetQueuedCommandCount(), 0u);
         CPro8PartSender sender(s.plan.get(), 0);
-        OsdWorker worker(sender);
+        OsdWorker worker(sender, clock);
         // One sleep of the sender, well inside the job's own start wait.
         clock.Advance(400ms);
         EXPECT_EQ(worker.Join(), 1);

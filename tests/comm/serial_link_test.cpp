@@ -60,24 +60,41 @@ TEST(SerialPortOperator, WritesAndReadsWithinTheWait)
         return std::optional<std::vector<ProcessorSimulator::Answer>>{{{"GP GIPA 192 168 0 100\r\n", 0ms}}};
     });
     simulator.Respond("GP LATE", [](const std::string&, int) {
-        return std::optional<std::vector<ProcessorSimulator::Answer>>{{{"GP LATE 1\r\n", 600ms}}};
+        return std::optional<std::vector<ProcessorSimulator::Answer>>{{{"GP LATE 1\r\n", 5000ms}}};
     });
     const std::string slave = simulator.OpenPty();
     ASSERT_FALSE(slave.empty());
 
+    // The read's 200 ms pass once the answer is there to read, or at once
+    // for the late one: no busy machine can delay the first past them.
+    platform::SteppedClock clock;
+    platform::ScopedClock scoped(clock);
+    const auto stepReadWait = [&](bool answered) {
+        return std::thread([&clock, &slave, answered] {
+            EXPECT_TRUE(clock.WaitForSleeper(clock.Now() + 200ms, 20s));
+            if (answered) {
+                EXPECT_TRUE(WaitFor([&] { return ProcessorSimulator::Unread(slave) > 0; }, 20s));
+            }
+            clock.Advance(200ms);
+        });
+    };
     SPortSettings settings;
     settings.portName = slave;
     ASSERT_EQ(CSPortOperator::Open(settings), 0);
     ASSERT_EQ(CSPortOperator::Write("GP GIPA 1\r\n", 11), 0);
     char reply[128] = {};
     unsigned count = 127;
-    ASSERT_EQ(CSPortOperator::Read(reply, count), 0);
+    std::thread stepper = stepReadWait(true);
+    EXPECT_EQ(CSPortOperator::Read(reply, count), 0);
+    stepper.join();
     EXPECT_EQ(std::string(reply, count), "GP GIPA 192 168 0 100\r\n");
     EXPECT_EQ(simulator.TextsFrom(slave), std::vector<std::string>{"GP GIPA 1\r\n"});
 
     ASSERT_EQ(CSPortOperator::Write("GP LATE\r\n", 9), 0);
     count = 127;
+    stepper = stepReadWait(false);
     EXPECT_EQ(CSPortOperator::Read(reply, count), 1);
+    stepper.join();
     EXPECT_EQ(count, 0u);
     CSPortOperator::Close();
     EXPECT_FALSE(CSPortOperator::IsOpen());
@@ -91,7 +108,10 @@ TEST(SerialPortOperator, ListsTtyDevicesUnderTheScanRoot)
 {
     const fs::path root = fs::absolute("ports");
     fs::create_directories(root);
+    // Before any test the support points the lister at an empty folder.
     const std::string previous = CSPortOperator::SetScanRoot(root.string());
+    EXPECT_NE(fs::path(previous), fs::path("/dev"));
+    EXPECT_TRUE(fs::is_directory(previous) && fs::is_empty(previous)) << previous;
     std::vector<std::string> ports{"stale"};
     EXPECT_EQ(CSPortOperator::EnumPorts(ports), 0);
     EXPECT_TRUE(ports.empty());

@@ -7,8 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <optional>
 #include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 using tavrix::test::WaitFor;
@@ -35,12 +43,41 @@ std::shared_ptr<CTcpClientChannel> MakeChannel(uint16_t port, const std::string&
     return channel;
 }
 
+// A TCP socket bound to a loopback port of its own. Without a backlog it
+// only holds the port, so a connect there is refused and no other test
+// can start listening on it; with one it listens and accepts nothing.
+class LoopbackSocket {
+public:
+    explicit LoopbackSocket(std::optional<int> backlog = std::nullopt) : fd_(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        EXPECT_GE(fd_, 0);
+        address_.sin_family = AF_INET;
+        address_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address_;
+        EXPECT_EQ(::bind(fd_, Address(), sizeof address_), 0);
+        EXPECT_EQ(::getsockname(fd_, Address(), &length), 0);
+        if (backlog) {
+            EXPECT_EQ(::listen(fd_, *backlog), 0);
+        }
+    }
+    ~LoopbackSocket() { Close(); }
+    LoopbackSocket(const LoopbackSocket&) = delete;
+    LoopbackSocket& operator=(const LoopbackSocket&) = delete;
 
-uint16_t FreePort()
-{
-    ProcessorSimulator probe;
-    return probe.Port();
-}
+    uint16_t Port() const { return ntohs(address_.sin_port); }
+    int Fd() const { return fd_; }
+    sockaddr* Address() { return reinterpret_cast<sockaddr*>(&address_); }
+    void Close()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+    sockaddr_in address_{};
+};
 
 } // namespace
 
@@ -198,7 +235,8 @@ TEST(TcpChannel, GivesUpOnAnAbsentListenerAfterIdleLimit)
     platform::ScaledClock clock(40);
     platform::ScopedClock scoped(clock);
     LinkEvents events;
-    const uint16_t port = FreePort();
+    LoopbackSocket held;
+    const uint16_t port = held.Port();
     auto channel = MakeChannel(port);
     channel->SetId(4);
     const auto opened = platform::Now();
@@ -207,6 +245,7 @@ TEST(TcpChannel, GivesUpOnAnAbsentListenerAfterIdleLimit)
     EXPECT_GT(platform::Now() - opened, 20s);
     EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{4, 1}, {4, 3}}));
 
+    held.Close();
     ProcessorSimulator late(port);
     EXPECT_FALSE(late.WaitForConnection(std::chrono::duration_cast<std::chrono::milliseconds>(clock.RealDuration(5s))));
     channel->Close();
@@ -232,8 +271,48 @@ TEST(TcpChannel, CloseWaitsJoinsAndIsSafeToRepeat)
     EXPECT_FALSE(channel->HasIoThread());
     EXPECT_FALSE(channel->IsConnected());
     channel->Close();
-    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{9, 1}, {9, 1}, {9, 2}, {9, 3}}));
+    // The second "connecting" goes from this thread while the first attempt
+    // goes on on the I/O thread: it may come before or after "connected".
+    auto states = events.Drain();
+    ASSERT_EQ(states.size(), 4u);
+    EXPECT_EQ(states.front(), (LinkEvents::State{9, 1}));
+    EXPECT_EQ(states.back(), (LinkEvents::State{9, 3}));
+    std::sort(states.begin() + 1, states.end() - 1);
+    EXPECT_EQ(states[1], (LinkEvents::State{9, 1}));
+    EXPECT_EQ(states[2], (LinkEvents::State{9, 2}));
     EXPECT_EQ(simulator.Connections(), 1u);
+}
+
+TEST(TcpChannel, NotConnectedUntilTheConnectCompletes)
+{
+    // A listener whose backlog is full: the kernel drops a new connection's
+    // SYN, so a connect stays in progress until the listener takes one.
+    LoopbackSocket listener(0); // room for one waiting connection
+    LoopbackSocket filler;
+    ASSERT_EQ(::connect(filler.Fd(), listener.Address(), sizeof(sockaddr_in)), 0);
+    // For a listener the kernel reports its waiting connections as unacked.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            tcp_info info{};
+            socklen_t size = sizeof info;
+            return ::getsockopt(listener.Fd(), IPPROTO_TCP, TCP_INFO, &info, &size) == 0 && info.tcpi_unacked >= 1;
+        },
+        5s));
+
+    auto channel = MakeChannel(listener.Port());
+    channel->Open();
+    ASSERT_TRUE(WaitFor([&] { return channel->Client()->state() == qz::net::tcp_client::kConnecting; }, 5s));
+    EXPECT_FALSE(channel->IsConnected());
+    EXPECT_FALSE(channel->CheckConnected());
+    EXPECT_FALSE(channel->Send(0, "GP TYPE\r\n"));
+
+    // Taking the waiting connection makes room: the next SYN gets through.
+    const int taken = ::accept(listener.Fd(), nullptr, nullptr);
+    EXPECT_GE(taken, 0);
+    EXPECT_TRUE(WaitFor([&] { return channel->IsConnected(); }, 20s));
+    channel->Close();
+    if (taken >= 0)
+        ::close(taken);
 }
 
 TEST(TcpChannel, BadPortTextNeverConnects)

@@ -86,15 +86,19 @@ TEST(ProcessorConnect, DisconnectKeepsTheChannelRegistered)
     auto processor = TcpProcessor(simulator.Port());
     EXPECT_FALSE(processor->Disconnect()); // channel id 0
 
-    ASSERT_TRUE(processor->Connect());
-    ASSERT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 5s));
-    AddJoinedSource(*processor, 5);
     LinkEvents events;
+    ASSERT_TRUE(processor->Connect());
+    // The link counts as up a moment before "connected" is posted: wait
+    // for the event, so that it cannot come after the ones below.
+    ASSERT_TRUE(events.WaitForStates(2, 5s));
+    EXPECT_TRUE(processor->IsConnected());
+    AddJoinedSource(*processor, 5);
     EXPECT_TRUE(processor->Disconnect());
     EXPECT_FALSE(processor->IsConnected());
     EXPECT_TRUE(CNetManager::get_instance().Find(processor->GetChannelId()));
     EXPECT_FALSE(processor->GetSigSrc(5)->IsJoined());
-    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{processor->GetChannelId(), 3}}));
+    const uint32_t id = processor->GetChannelId();
+    EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{id, 1}, {id, 2}, {id, 3}}));
     CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
 }
 
@@ -190,6 +194,26 @@ private:
     std::string previousRoot_;
 };
 
+// Steps `clock` through an auto-detection that ends at port `answering`:
+// each port's 200 ms read wait ends once its simulator has the probe and,
+// at the answering port, once the answer waits to be read; then the 500 ms
+// after the answer. However busy the machine, no answer comes late.
+std::thread StepThroughProbes(platform::SteppedClock& clock, SerialPorts& ports, size_t answering)
+{
+    return std::thread([&clock, &ports, answering] {
+        for (size_t i = 0; i <= answering; ++i) {
+            EXPECT_TRUE(clock.WaitForSleeper(clock.Now() + 200ms, 20s)) << i;
+            EXPECT_TRUE(WaitFor([&] { return !ports.simulators[i]->TextsFrom(ports.slaves[i]).empty(); }, 20s)) << i;
+            if (i == answering) {
+                EXPECT_TRUE(WaitFor([&] { return ProcessorSimulator::Unread(ports.slaves[i]) > 0; }, 20s));
+            }
+            clock.Advance(200ms);
+        }
+        EXPECT_TRUE(clock.WaitForSleeper(clock.Now() + 500ms, 20s));
+        clock.Advance(500ms);
+    });
+}
+
 std::shared_ptr<CQelProcessor> SerialProcessor(int32_t autoDetect, const std::string& device = "COM1")
 {
     auto processor = std::make_shared<CQelProcessor>();
@@ -205,7 +229,7 @@ std::shared_ptr<CQelProcessor> SerialProcessor(int32_t autoDetect, const std::st
 
 TEST(ProcessorConnect, SerialAutoDetectTakesTheFirstPortThatAnswers)
 {
-    platform::ScaledClock clock(4);
+    platform::SteppedClock clock;
     platform::ScopedClock scoped(clock);
     SerialPorts ports(4);
     ports.AnswerProbe(2, "GP GIPA 192 168 0 100\r\n");
@@ -213,8 +237,11 @@ TEST(ProcessorConnect, SerialAutoDetectTakesTheFirstPortThatAnswers)
     LinkEvents events;
 
     const auto start = platform::Now();
-    ASSERT_TRUE(processor->Connect());
-    EXPECT_GE(platform::Now() - start, 3 * 200ms + 500ms);
+    std::thread stepper = StepThroughProbes(clock, ports, 2);
+    const bool connected = processor->Connect();
+    stepper.join();
+    ASSERT_TRUE(connected);
+    EXPECT_EQ(platform::Now() - start, 3 * 200ms + 500ms);
     for (size_t i = 0; i < 3; ++i)
         EXPECT_EQ(ports.simulators[i]->TextsFrom(ports.slaves[i]), std::vector<std::string>{"GP GIPA 1\r\n"}) << i;
     EXPECT_TRUE(ports.simulators[3]->Texts().empty());

@@ -6,10 +6,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <future>
+#include <optional>
 #include <gtest/gtest.h>
 
 namespace {
 
+using tavrix::test::WaitFor;
 using Lines = std::vector<std::string>;
 using Reports = std::vector<Report>;
 
@@ -144,9 +147,11 @@ TEST(ResetJob, ModelWithoutPresetsOnlyEndsAndDiscovers)
 
 TEST(ResetJob, NextStartDoesNotWaitForTheDiscoveryAfterTheEnd)
 {
-    // Real time: model 6's discovery waits 500 ms between its two output
-    // timings, after the reset has ended.
-    platform::SteadyClock clock;
+    // Model 6's discovery, after the reset has ended, waits 500 ms between
+    // its two output timings: with time held still it waits for as long as
+    // the test likes, and the next start must not wait with it.
+    platform::SteppedClock clock;
+    std::optional<ClockPump> pump; // lets time flow again at the end
     HeadlessUi ui;
     Receiver first(ui);
     Receiver second(ui);
@@ -157,11 +162,17 @@ TEST(ResetJob, NextStartDoesNotWaitForTheDiscoveryAfterTheEnd)
     output->SetResolution({1920, 1080, 60});
     processor.AddSigOut(output);
 
+    const auto t0 = clock.Now();
     ASSERT_EQ(processor.StartReset(first.Handle<IResetProgress>()), 0);
+    ASSERT_TRUE(clock.WaitForSleeper(t0 + 1ms, 20s)); // the reset's start wait
+    clock.Advance(1ms);
+    ASSERT_TRUE(clock.WaitForSleeper(t0 + 501ms, 20s)); // the discovery's gap
     ASSERT_TRUE(WaitIdle(processor));
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(processor.StartReset(second.Handle<IResetProgress>()), 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 400ms);
+    auto start = std::async(std::launch::async, [&] { return processor.StartReset(second.Handle<IResetProgress>()); });
+    const bool returned = start.wait_for(20s) == std::future_status::ready;
+    pump.emplace(clock);
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(start.get(), 0);
     EXPECT_TRUE(second.WaitForLast({0, 0, 0, 0}));
     EXPECT_EQ(first.Seen(), (Reports{{0, 0, 0, 0}}));
 }
@@ -253,21 +264,47 @@ TEST(InputOsdTransferJob, ReportsEachKeyAndEndsWithTheCount)
     EXPECT_NE(DatedLog("DebugLog").find("OSD item 1/0: no encoded payload"), std::string::npos);
 }
 
-TEST(JobReceivers, RevokedReceiverIsNeverCalledAgain)
+TEST(JobReceivers, RevokeWaitsForACallInProgressAndSilencesTheRest)
 {
-    DrainEvents();
-    platform::ScaledClock clock(25);
-    HeadlessUi ui;
-    Receiver receiver(ui);
-    LinkFixture link(clock, 7, 1);
-    const auto handle = receiver.Handle<IOSDSavingProgress>();
-    int steps = 0;
-    ASSERT_EQ(link.processor->StartOsdPosition(3, 1, handle, steps, 0), 0);
-    ASSERT_TRUE(receiver.WaitForCount(1));
-    handle->Revoke();
-    const size_t calls = receiver.Threads().size();
-    ASSERT_TRUE(WaitIdle(*link.processor));
-    EXPECT_EQ(receiver.Threads().size(), calls);
+    {
+        // Revoked from another thread while a report runs: Revoke returns
+        // only once the report has.
+        int window = 0;
+        const auto handle = CReceiverHandle<int>::Make(&window);
+        std::promise<void> entered;
+        std::atomic<bool> revoked{false};
+        bool revokedDuringCall = true;
+        std::thread reporter([&] {
+            handle->Invoke([&](int&) {
+                entered.set_value();
+                // Time for a Revoke that does not wait to return.
+                std::this_thread::sleep_for(50ms);
+                revokedDuringCall = revoked.load();
+            });
+        });
+        entered.get_future().wait();
+        handle->Revoke();
+        revoked = true;
+        reporter.join();
+        EXPECT_FALSE(revokedDuringCall);
+        EXPECT_FALSE(handle->Invoke([](int&) { ADD_FAILURE() << "called after Revoke"; }));
+    }
+    {
+        // A job's receiver revoked while the job goes on reporting.
+        DrainEvents();
+        platform::ScaledClock clock(25);
+        HeadlessUi ui;
+        Receiver receiver(ui);
+        LinkFixture link(clock, 7, 1);
+        const auto handle = receiver.Handle<IOSDSavingProgress>();
+        int steps = 0;
+        ASSERT_EQ(link.processor->StartOsdPosition(3, 1, handle, steps, 0), 0);
+        ASSERT_TRUE(receiver.WaitForCount(1));
+        handle->Revoke();
+        const size_t calls = receiver.Threads().size();
+        ASSERT_TRUE(WaitIdle(*link.processor));
+        EXPECT_EQ(receiver.Threads().size(), calls);
+    }
 }
 
 TEST(JobShutdown, StopReachesEveryWaitAndSilencesReceivers)
@@ -290,30 +327,80 @@ TEST(JobShutdown, StopReachesEveryWaitAndSilencesReceivers)
         EXPECT_EQ(receiver.Threads().size(), calls);
         EXPECT_EQ(CountOf(link.simulator.Texts(), "GP SDMI 1\r\n"), 0u);
     }
-    {
-        // An OSD save inside a one-second poll wait.
-        platform::ScaledClock clock(1);
-        HeadlessUi ui;
-        Receiver receiver(ui);
-        LinkFixture link(clock, 7, 1);
-        int steps = 0;
-        ASSERT_EQ(link.processor->StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
-        ASSERT_TRUE(link.simulator.WaitForLine("I_F OSDSA 3 1 2\r\n", 20s));
-        link.processor->StopJobs();
-        EXPECT_EQ(link.processor->GetJobState(), 0);
-        EXPECT_TRUE(receiver.Threads().empty());
-    }
-    {
-        // An OSD save inside its start wait, while time stands still.
+    // An OSD save inside its start wait, and inside a one-second poll wait,
+    // while time stands still: only the stop can end either wait, no report
+    // is due in either, and the failed end goes to a revoked receiver.
+    const Lines kSaveLines = {"I_F OSDSA 3 1 1\r\n", "I_F OSDSA 3 1 2\r\n"};
+    for (size_t waits : {0u, 2u}) {
         platform::SteppedClock clock;
         HeadlessUi ui;
         Receiver receiver(ui);
         LinkFixture link(clock, 7, 1);
         int steps = 0;
         ASSERT_EQ(link.processor->StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
+        // The start wait (500 ms), then the wait after the save (100 ms): each
+        // ends once time reaches it, and the job then sends one line.
+        const std::chrono::milliseconds kWaits[] = {500ms, 100ms};
+        for (size_t i = 0; i < waits; ++i) {
+            ASSERT_TRUE(clock.WaitForSleeper(clock.Now() + kWaits[i], 20s)) << i;
+            clock.Advance(kWaits[i]);
+            ASSERT_TRUE(WaitFor([&] { return link.channel->Texts().size() == i + 1; }, 20s))
+                << i << ": " << testing::PrintToString(link.channel->Texts());
+        }
         link.processor->StopJobs();
-        EXPECT_EQ(link.processor->GetJobState(), 0);
-        EXPECT_TRUE(receiver.Threads().empty());
-        EXPECT_TRUE(link.channel->Texts().empty());
+        EXPECT_EQ(link.processor->GetJobState(), 0) << waits;
+        EXPECT_TRUE(receiver.Threads().empty()) << waits;
+        EXPECT_EQ(link.channel->Texts(), Lines(kSaveLines.begin(), kSaveLines.begin() + waits));
     }
+}
+
+TEST(JobShutdown, WaitsForAReportInProgressEvenOneThatStartsTheNextJob)
+{
+    // The reset's final report blocks until the test lets it go, then
+    // starts another reset from inside it, as a window may.
+    class Blocking : public IResetProgress {
+    public:
+        explicit Blocking(CQelProcessor& processor) : processor_(processor) {}
+        void OnProgress(int, int, int, int) override
+        {
+            if (stopped)
+                ++late;
+            if (calls_++ > 0)
+                return;
+            entered.set_value();
+            release.get_future().wait();
+            restarted = processor_.StartReset(CReceiverHandle<IResetProgress>::Make(this));
+        }
+        std::promise<void> entered;
+        std::promise<void> release;
+        std::atomic<bool> stopped{false};
+        std::atomic<int> late{0};
+        std::atomic<int> restarted{-1};
+
+    private:
+        CQelProcessor& processor_;
+        int calls_ = 0;
+    };
+
+    platform::ScaledClock clock(10);
+    LinkFixture link(clock, 5, 1); // no presets: the reset ends at once
+    Blocking receiver(*link.processor);
+    ASSERT_EQ(link.processor->StartReset(CReceiverHandle<IResetProgress>::Make(&receiver)), 0);
+    ASSERT_EQ(receiver.entered.get_future().wait_for(60s), std::future_status::ready);
+
+    auto stopper = std::async(std::launch::async, [&] {
+        link.processor->StopJobs();
+        receiver.stopped = true;
+    });
+    // Time for the stop to reach the receiver's revocation.
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(stopper.wait_for(0s), std::future_status::timeout);
+    receiver.release.set_value();
+    if (stopper.wait_for(60s) != std::future_status::ready) {
+        ADD_FAILURE() << "StopJobs hangs on a report that starts a job";
+        std::_Exit(1); // the threads cannot be joined
+    }
+    EXPECT_EQ(receiver.restarted, 1);
+    EXPECT_EQ(receiver.late, 0);
+    EXPECT_EQ(link.processor->GetJobState(), 0);
 }

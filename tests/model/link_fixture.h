@@ -15,9 +15,14 @@
 #include "tests/support/scoped_setting.h"
 #include "tests/support/test_files.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -32,6 +37,40 @@ inline void PointAtLoopback(CQelProcessor& processor, uint16_t port)
     processor.SetConnection(connection);
 }
 
+// A reply wait of one second of real time on `clock`: the simulator answers
+// at once, so only a busy machine could make an answer late.
+inline platform::Duration PatientReplyTimeout(platform::Clock& clock)
+{
+    using Seconds = std::chrono::duration<double>;
+    const double speedup = 1.0 / Seconds(clock.RealDuration(std::chrono::seconds(1))).count();
+    return std::chrono::duration_cast<platform::Duration>(Seconds(std::ceil(speedup)));
+}
+
+// Moves a stepped clock on, 10 ms at a time, on a thread of its own for as
+// long as it lives: lets time flow again after a test held it still, for
+// the paced sender and the sleepers to finish before tear-down.
+class ClockPump {
+public:
+    explicit ClockPump(platform::SteppedClock& clock)
+        : thread_([this, &clock] {
+              while (!done_) {
+                  clock.Advance(10ms);
+                  std::this_thread::sleep_for(1ms);
+              }
+          })
+    {
+    }
+    ~ClockPump()
+    {
+        done_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
 class LinkFixture {
 public:
     LinkFixture(platform::Clock& clock, int32_t kind, uint8_t netType) : scoped_(clock), netType_(g_NetType, netType)
@@ -44,12 +83,20 @@ public:
         processor->SetId(1);
         processor->SetKind(kind);
         processor->SetSenderPause(CQelProDelaySender::kTcpPauseMs);
+        processor->SetReplyTimeout(PatientReplyTimeout(clock));
         // Replies reach the processor through the dispatcher, which finds
         // it by channel in the context's manager.
         CQelContext::GetProMan()->AddProcessor(processor);
         processor->SetChannelId(CNetManager::get_instance().Register(channel));
         channel->Open();
         simulator.WaitForConnection(20s);
+        // Time held still: the sender's start wait must be under way before
+        // the test moves time, or, begun after a step, it could end at the
+        // very moment a step meant for another sleeper reaches, and take it.
+        if (auto* stepped = dynamic_cast<platform::SteppedClock*>(&clock)) {
+            EXPECT_TRUE(stepped->WaitForSleeper(
+                stepped->Now() + std::chrono::milliseconds(CQelProDelaySender::kStartDelayMs), 20s));
+        }
     }
 
     ~LinkFixture()

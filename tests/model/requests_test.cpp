@@ -201,16 +201,11 @@ TEST(DeviceRequests, CommandListReplacesUnsentEchoedCommands)
     EXPECT_EQ(link.processor->QueueCommandList({"I_F SWL 1 2\r\n", "I_F AW 1 2\r\n"}), 0);
     EXPECT_EQ(link.processor->GetQueuedCommandCount(), 3u);
 
-    std::atomic<bool> done{false};
-    std::thread pump([&] {
-        while (!done) {
-            clock.Advance(10ms);
-            std::this_thread::sleep_for(1ms);
-        }
-    });
-    const Lines lines = link.Lines(3);
-    done = true;
-    pump.join();
+    Lines lines;
+    {
+        ClockPump pump(clock);
+        lines = link.Lines(3);
+    }
     EXPECT_EQ(lines, (Lines{"I_F RISR 1 0\r\n", "I_F SWL 1 2\r\n", "I_F AW 1 2\r\n"}));
     EXPECT_EQ(DatedLog("Pro8x8Sender"), Separator() + "I_F SWL 1 2\r\nI_F AW 1 2\r\n");
 }

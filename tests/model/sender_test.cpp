@@ -8,6 +8,7 @@
 
 using tavrix::test::Occurrences;
 using tavrix::test::ReadFolderText;
+using tavrix::test::WaitFor;
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST(PacedSender, RefusesWhenFullAndDropsTheRestOnStop)
     EXPECT_TRUE(link.channel->Units().empty());
 }
 
-TEST(PacedSender, StopSendsAtMostTheCommandInHand)
+TEST(PacedSender, StopEndsTheDrainAndCountsWhatItDrops)
 {
     ModelLog log;
     platform::ScaledClock clock(1);
@@ -69,10 +70,12 @@ TEST(PacedSender, StopSendsAtMostTheCommandInHand)
     for (int i = 0; i < 10000; ++i)
         link.processor->QueueCommand("I_F RISR 1 0\r\n");
     link.simulator.WaitForLines(1, 5s);
-    const size_t before = link.channel->Units().size();
     link.processor->StopSender();
+    // How many went before the stop took hold depends on the scheduler;
+    // that they and the dropped ones add up does not. Sending all would
+    // take 400 s.
     const size_t sent = link.channel->Units().size();
-    EXPECT_LE(sent, before + 1);
+    EXPECT_LT(sent, 10000u);
     EXPECT_EQ(Occurrences(log.Text(), std::to_string(10000 - sent) + " queued commands dropped"), 1u);
 }
 
@@ -100,7 +103,8 @@ TEST(PacedSender, EchoedCommandsGoWithoutPause)
     LinkFixture link(clock, 7, 0);
     link.processor->QueueCommand("I_F RISR 1 0\r\n"); // past the start wait
     link.Lines(1);
-    std::this_thread::sleep_for(20ms); // and past its pause
+    // And into its pause: the one sleep before the echoed commands.
+    ASSERT_TRUE(WaitFor([&] { return clock.sleeps > 0; }, 20s));
     clock.sleeps = 0;
     for (int i = 0; i < 3; ++i)
         link.processor->QueueEchoedCommand("GP SDMI " + std::to_string(i) + "\r\n");

@@ -19,11 +19,12 @@ TEST(Clock, ScaledClockRunsFasterWithoutLosingTheLowerBound) {
     platform::ScaledClock clock(100);
     const auto start = std::chrono::steady_clock::now();
     const auto t0 = clock.Now();
-    clock.SleepFor(2s); // 20 ms of real time
+    clock.SleepFor(20s); // 200 ms of real time
     const Duration real = RealSince(start);
-    EXPECT_GE(clock.Now() - t0, 2s);
-    EXPECT_GE(real, 20ms);
-    EXPECT_LT(real, 2s);
+    EXPECT_GE(clock.Now() - t0, 20s);
+    EXPECT_GE(real, 200ms);
+    // Scaled at all: only a machine stalled for most of 20 s would miss this.
+    EXPECT_LT(real, 20s);
 
     // Odd durations round the real wait up, never down.
     for (Duration d : {Duration(1), Duration(99), Duration(101), Duration(1234567)}) {
@@ -51,27 +52,27 @@ TEST(Clock, SteppedClockMovesOnlyWhenAdvanced) {
 
     // A sleeper wakes only once the clock has passed its end.
     std::atomic<bool> woke{false};
-    std::atomic<bool> started{false};
+    const auto end = clock.Now() + 100ms;
     std::thread sleeper([&] {
-        started = true;
         clock.SleepFor(100ms);
         woke = true;
     });
-    while (!started.load()) {
-        std::this_thread::yield();
-    }
+    EXPECT_TRUE(clock.WaitForSleeper(end, 20s));
+    EXPECT_FALSE(clock.WaitForSleeper(end - 1ns, 0ms));
     std::this_thread::sleep_for(10ms);
     EXPECT_FALSE(woke.load());
     clock.Advance(99ms);
     std::this_thread::sleep_for(10ms);
     EXPECT_FALSE(woke.load());
     clock.Advance(1ms);
-    for (int i = 0; i < 2000 && !woke.load(); ++i) {
+    const auto giveUp = std::chrono::steady_clock::now() + 20s;
+    while (!woke.load() && std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::sleep_for(1ms);
     }
     EXPECT_TRUE(woke.load());
     clock.Advance(1h); // never leave the sleeper behind, even on failure
     sleeper.join();
+    EXPECT_FALSE(clock.WaitForSleeper(end, 0ms)); // none left
 
     // A timed wait ends once the clock is stepped to its deadline.
     std::mutex m;

@@ -32,6 +32,9 @@ protected:
         processor_ = std::make_shared<CQelProcessor>();
         processor_->SetId(1);
         processor_->SetChannelId(kChannel);
+        // The replies are fed from another thread: on a busy machine it may
+        // be late by more than the device's 100 ms.
+        processor_->SetReplyTimeout(std::chrono::seconds(1));
         ASSERT_TRUE(CQelContext::GetProMan()->AddProcessor(processor_));
         DrainEvents();
     }

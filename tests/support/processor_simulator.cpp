@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -468,6 +469,17 @@ std::vector<std::string> ProcessorSimulator::TextsFrom(const std::string& source
         if (line.source == source)
             texts.push_back(line.text);
     return texts;
+}
+
+size_t ProcessorSimulator::Unread(const std::string& slavePath)
+{
+    const int fd = ::open(slavePath.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    int count = 0;
+    if (fd < 0 || ::ioctl(fd, FIONREAD, &count) != 0)
+        count = 0;
+    if (fd >= 0)
+        ::close(fd);
+    return static_cast<size_t>(count);
 }
 
 void ProcessorSimulator::PushTo(const std::string& source, const std::string& text)

@@ -81,6 +81,9 @@ public:
     void ClosePty(const std::string& slavePath);
     std::vector<std::string> TextsFrom(const std::string& source) const;
     void PushTo(const std::string& source, const std::string& text);
+    // Bytes that have reached a pseudo-terminal's slave and wait there to
+    // be read by the link that holds it open.
+    static size_t Unread(const std::string& slavePath);
 
     // Stops the thread and drops every connection; also done by the destructor.
     void Stop();

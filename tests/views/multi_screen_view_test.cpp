@@ -1,0 +1,256 @@
+#include <QPainter>
+#include <QScrollBar>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+
+#include "app/config.h"
+#include "corlane/app_path.h"
+#include "platform/clock.h"
+#include "tests/support/ui/screenshot.h"
+#include "tests/support/ui/ui_test.h"
+#include "tests/views/wall_fixture.h"
+#include "views/multi_screen_view.h"
+
+namespace fs = std::filesystem;
+using tavrix::test::pixelAt;
+using tavrix::test::pumpUntil;
+using tavrix::test::screenshot;
+
+namespace {
+
+// The title-bar images in Sys/res: close and maximise-in-cell 40 x 20,
+// maximise 44 x 11, lock two 16 x 16 cells.
+void WriteButtonImages()
+{
+    const fs::path res = fs::path(qz::vok::path::GetSysPath()) / "res";
+    fs::create_directories(res);
+    const auto write = [&](const char* name, int w, int h) {
+        QImage image(w, h, QImage::Format_ARGB32);
+        image.fill(QColor(10, 160, 10));
+        ASSERT_TRUE(image.save(QString::fromStdString((res / name).string()), "PNG"));
+    };
+    write("tab_close_btn.png", 40, 20);
+    write("tab_maxcell_btn.png", 40, 20);
+    write("tab_maxscreen_btn.png", 44, 11);
+    write("lock.png", 32, 16);
+}
+
+bool Near(ui::ColorRef c, int r, int g, int b, int tolerance = 2)
+{
+    return std::abs(ui::redOf(c) - r) <= tolerance && std::abs(ui::greenOf(c) - g) <= tolerance &&
+           std::abs(ui::blueOf(c) - b) <= tolerance;
+}
+
+// Pixels of the rectangle that are plainly red.
+int RedPixels(const QImage& image, const Rect& r)
+{
+    int count = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const ui::ColorRef c = pixelAt(image, x, y);
+            count += ui::redOf(c) > 200 && ui::greenOf(c) < 80 && ui::blueOf(c) < 80;
+        }
+    return count;
+}
+
+void SetViewKeys(bool transparent)
+{
+    SetConfigBool("MulSView.FitModule", true);
+    SetConfigBool("MulSView.AutoExecute", false);
+    SetConfigBool("MulSView.Transparent", transparent);
+}
+
+// The fixture's client size: 1000 x 600.
+void ShowPlan(CMultiScreenView& view, const std::shared_ptr<CQelPlan>& plan)
+{
+    view.resize(1000, 600);
+    view.show();
+    view.SetPlan(plan);
+}
+
+class WallView : public tavrix::test::UiTest {
+protected:
+    void SetUp() override { WriteButtonImages(); }
+};
+
+TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
+{
+    WallFixture f;
+    AddTestSource(*f.processor, 1, 960, 540);
+    f.processor->GetSigSrc(1)->SetJoined(true);
+    AddTestSource(*f.processor, 2, 1920, 1080);
+    auto wall = f.processor->GetWall();
+    wall.cells.erase({1, 1});
+    f.processor->SetWall(wall);
+    f.plan->SetMargin({8, 8, 8, 8});
+    auto larger = AddTestWindow(*f.plan, 1, {0, 0, 1920, 1080});
+    auto selected = AddTestWindow(*f.plan, 2, {1920, 0, 3840, 1080});
+    AddTestWindow(*f.plan, 99, {0, 1080, 960, 1620});
+    auto logo = AddTestWindow(*f.plan, kLogoSigSrc, {2880, 1620, 3136, 1748});
+    logo->osd.bitmap.assign(32 * 128, 0xFF);
+    std::fill_n(logo->osd.bitmap.begin(), 32 * 64, 0x00); // the upper half black
+    f.plan->SelectWindow(larger);
+
+    SetViewKeys(false);
+    CMultiScreenView view;
+    ShowPlan(view, f.plan);
+    view.m_vecSelection = {selected};
+    const QImage shot = screenshot(view);
+
+    EXPECT_EQ(pixelAt(shot, 10, 10), ui::rgb(164, 164, 164));  // canvas
+    EXPECT_EQ(pixelAt(shot, 400, 500), ui::rgb(128, 128, 128)); // bare wall
+    EXPECT_EQ(pixelAt(shot, 800, 500), ui::rgb(150, 150, 150)); // cell without output
+    EXPECT_EQ(pixelAt(shot, 22, 520), ui::rgb(0, 0, 164));      // margin frame
+    // Larger than its source: the joined source's part, dark red beyond.
+    EXPECT_EQ(pixelAt(shot, 100, 150), ui::rgb(196, 240, 238));
+    EXPECT_EQ(pixelAt(shot, 490, 290), ui::rgb(150, 0, 20));
+    EXPECT_EQ(pixelAt(shot, 350, 34), ui::rgb(0, 0, 255)); // active title
+    EXPECT_EQ(pixelAt(shot, 900, 200), ui::rgb(192, 192, 192));
+    EXPECT_EQ(pixelAt(shot, 800, 34), ui::rgb(100, 100, 101));
+    EXPECT_EQ(pixelAt(shot, 500, 200), ui::rgb(239, 156, 0)); // selection frame
+    EXPECT_EQ(pixelAt(shot, 200, 420), ui::rgb(150, 0, 20));  // no such source
+    EXPECT_EQ(pixelAt(shot, 770, 440), ui::rgb(0, 0, 0));     // logo bitmap
+    EXPECT_EQ(pixelAt(shot, 770, 463), ui::rgb(255, 255, 255));
+    EXPECT_EQ(pixelAt(shot, 480, 40), ui::rgb(10, 160, 10));  // close button
+    EXPECT_EQ(RedPixels(shot, {0, 0, 1000, 20}), 0);          // resolutions match
+
+    // Translucent windows, and a device that differs in its rate only.
+    view.m_bTransparent = true;
+    f.processor->SetOutputResolution(1920, 1080, 50);
+    const QImage translucent = screenshot(view);
+    EXPECT_TRUE(Near(pixelAt(translucent, 900, 200), 177, 177, 177, 1));
+    EXPECT_GT(RedPixels(translucent, {0, 0, 1000, 20}), 0);
+}
+
+TEST_F(WallView, LaysRedOverWindowsTheProcessorCannotShow)
+{
+    FixtureF f;
+    const auto plan = UnplaceablePlan(f);
+    SetViewKeys(false);
+    CMultiScreenView view;
+    ShowPlan(view, plan);
+    const QImage shot = screenshot(view);
+    EXPECT_TRUE(Near(pixelAt(shot, 300, 400), 217, 117, 117)) << std::hex << pixelAt(shot, 300, 400);
+    EXPECT_GT(RedPixels(shot, {0, 0, 800, 100}), 0); // the shortage notice
+}
+
+TEST_F(WallView, SubscribesOnlyWhileShownAndNeverSavesThePlan)
+{
+    WallFixture f;
+    f.plan->SetName("declined");
+    f.plan->SetDirty(true);
+    SetConfigBool("MulSView.FitModule", false);
+    SetConfigBool("MulSView.AutoExecute", false);
+    SetConfigBool("MulSView.Transparent", true);
+    {
+        CMultiScreenView view;
+        view.SetPlan(f.plan);
+        EXPECT_EQ(view.ConnectionCount(), 0);
+        for (int cycle = 0; cycle < 3; ++cycle) {
+            view.show();
+            EXPECT_EQ(view.ConnectionCount(), 6);
+            view.hide();
+            EXPECT_EQ(view.ConnectionCount(), 0);
+        }
+        view.show();
+        EXPECT_EQ(view.ConnectionCount(), 6);
+        EXPECT_FALSE(view.m_bFitModule);
+        EXPECT_FALSE(view.m_bAutoExecute);
+        EXPECT_TRUE(view.m_bTransparent);
+        view.m_bFitModule = true;
+        view.m_bAutoExecute = true;
+        view.hide();
+        EXPECT_TRUE(GetConfigBool("MulSView.FitModule", false));
+        EXPECT_TRUE(GetConfigBool("MulSView.AutoExecute", false));
+        view.show();
+    }
+    // A plan the operator may still decline to keep is not written.
+    const fs::path plans = qz::vok::path::GetPlanPath();
+    EXPECT_TRUE(fs::is_empty(plans)) << plans;
+}
+
+TEST_F(WallView, DrawsProgressOnTheWindowUntilTheLastReport)
+{
+    WallFixture f;
+    CMultiScreenView view;
+    ShowPlan(view, f.plan);
+    view.SetProgress(ProgressNotice::kKindExecute);
+    view.OnProgress(3, 10);
+    EXPECT_EQ(view.WindowNotice(), QStringLiteral("台标显示处理中，请稍等...    3 / 10"));
+    view.OnProgress(10, 10);
+    EXPECT_TRUE(view.WindowNotice().isEmpty());
+
+    // A report from another thread is drawn on the UI thread.
+    view.SetProgress(ProgressNotice::kKindStore);
+    std::thread job([&] { view.OnProgress(1, 4); });
+    job.join();
+    EXPECT_TRUE(pumpUntil([&] { return !view.WindowNotice().isEmpty(); }));
+    EXPECT_EQ(view.WindowNotice(), QStringLiteral("正保存至处理器，请稍等...   3"));
+}
+
+TEST_F(WallView, ShowsTheEndOfALogoSavingForThreeSeconds)
+{
+    platform::ScaledClock clock(100);
+    platform::ScopedClock scoped(clock);
+    WallFixture f;
+    auto view = std::make_unique<CMultiScreenView>();
+    view->SetPlan(f.plan);
+    const auto receiver = view->GetOsdSavingReceiver();
+    const auto report = [&](int done, int total) {
+        std::thread job([&] { receiver->Invoke([&](IOSDSavingProgress& r) { r.OnProgress(done, total); }); });
+        job.join();
+    };
+
+    const auto start = platform::Now();
+    report(50, 50);
+    ASSERT_TRUE(pumpUntil([&] { return view->m_nMode == 3; }));
+    EXPECT_EQ(view->LogoSaveStatusText(), QStringLiteral("台标保存完毕"));
+    ASSERT_TRUE(pumpUntil([&] { return view->m_nMode == 0; }));
+    EXPECT_GE(platform::MillisSince(start), 3000);
+
+    report(51, 50);
+    ASSERT_TRUE(pumpUntil([&] { return view->m_nMode == 3; }));
+    EXPECT_EQ(view->LogoSaveStatusText(), QStringLiteral("台标保存失败"));
+
+    // A job that outlives the view reaches nothing.
+    view.reset();
+    EXPECT_FALSE(receiver->Invoke([](IOSDSavingProgress& r) { r.OnProgress(1, 50); }));
+}
+
+TEST_F(WallView, PaintsBadPlansAndLargeCanvasesSafely)
+{
+    WallFixture f;
+    CMultiScreenView view;
+    ShowPlan(view, f.plan);
+    const auto paint = [&] {
+        QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&image);
+        view.OnDraw(p);
+        return image.convertToFormat(QImage::Format_RGB32);
+    };
+
+    // Scrolled to the middle of a canvas five times the client.
+    AddTestWindow(*f.plan, 99, {0, 0, 3840, 2160});
+    view.SetCanvasScale(5);
+    EXPECT_EQ(view.m_rcCanvas, (Rect{0, 0, 5000, 3000}));
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum() / 2);
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum() / 2);
+    EXPECT_EQ(pixelAt(paint(), 100, 100), ui::rgb(150, 0, 20));
+    view.SetCanvasScale(1);
+
+    std::shared_ptr<CQelPlan> empty = MakeTestPlan(0, 0, kPlanUniform);
+    std::shared_ptr<CQelPlan> lists = MakeTestPlan(2, 2, kPlanSizedGrid);
+    lists->SetRowHeights({1080});
+    AddTestWindow(*lists, 99, {0, 0, 3840, 2160});
+    for (const auto& plan : {empty, lists}) {
+        view.SetPlan(plan);
+        const QImage image = paint();
+        EXPECT_EQ(pixelAt(image, 10, 10), ui::rgb(164, 164, 164));
+        EXPECT_NE(pixelAt(image, 500, 300), ui::rgb(150, 0, 20)); // no window
+    }
+    view.resize(30, 600);
+    EXPECT_EQ(pixelAt(paint(), 15, 300), ui::rgb(164, 164, 164));
+}
+
+} // namespace

@@ -1,0 +1,139 @@
+#pragma once
+// The wall view: one plan drawn as the video wall it describes. A scroll
+// area whose canvas is its client area (the viewport without scroll bars)
+// times the canvas scale; every paint draws the visible part of the canvas
+// straight onto the viewport, the toolkit's own double buffering keeping it
+// from flickering. The decisions are WallViewCore's; this class paints them
+// and carries the window's life: images, tip, settings and subscriptions.
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <QImage>
+#include <QPointer>
+#include <QString>
+#include <map>
+
+#include "app/progress.h"
+#include "model/job_progress.h"
+#include "platform/ui/ui_timer.h"
+#include "views/ms_view_tip_ctrl.h"
+#include "views/static_text_cache.h"
+#include "views/wall_view_core.h"
+
+class QPainter;
+
+class CMultiScreenView : public QAbstractScrollArea, public WallViewCore, public IProgress {
+    Q_OBJECT
+public:
+    // The tip's one tool.
+    static constexpr int kTipToolId = 1;
+
+    explicit CMultiScreenView(QWidget* parent = nullptr);
+    ~CMultiScreenView() override;
+
+    // The canvas as 1 to 5 times the client size (the frame's zoom); lays
+    // the wall out again.
+    void SetCanvasScale(int scale);
+    void RecalcLayout() override;
+    // Scroll ranges: the canvas less the viewport.
+    void UpdateScrollSizes();
+
+    // Paints the visible part of the canvas onto `p`, which paints the
+    // viewport; a paint event and the benchmark run it.
+    void OnDraw(QPainter& p);
+    // Translates the painter by the scroll offset (origin in m_ptViewOrg).
+    void PrepareCanvasDC(QPainter& p);
+
+    // A long send's progress (IProgress; the progress value is its kind).
+    void OnProgress(int done, int total) override;
+    // A logo saving's progress, from the saving job's thread.
+    void OnSavingProgress(int done, int total);
+    // What the view hands a logo saving job; revoked when the view goes.
+    ReceiverPtr<IOSDSavingProgress> GetOsdSavingReceiver() const { return m_osdSavingHandle; }
+
+    // Red Arial text of the given height, left-top aligned in rect.
+    void DrawNoticeText(QPainter& p, const QString& text, int height, const Rect& rect) const;
+    // Draws the text on the window now, over the canvas, even while the UI
+    // thread is busy; the next ordinary repaint wipes it.
+    void DrawNoticeOnWindow(const QString& text, int height, const Rect& rect);
+    QString WindowNotice() const { return m_notice.text; }
+
+    QString m_strTitle;
+    CMSViewTipCtrl m_tip;
+    QImage m_imgClose;
+    QImage m_imgMaxCell;
+    QImage m_imgMaxScreen;
+    QImage m_imgLock;
+
+protected:
+    void InvalidateView() override;
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    // Relays the viewport's mouse to the tip before handling it.
+    bool viewportEvent(QEvent* event) override;
+
+    void OnCreate();
+    void OnSize();
+    void OnShowWindow(bool show);
+    void OnDestroy();
+    void OnTimer();
+
+    // The parts of a paint, in canvas coordinates.
+    void DrawWall(QPainter& p);
+    void DrawCellNames(QPainter& p);
+    void DrawColumnLines(QPainter& p, const Rect& rc);
+    void DrawRowLines(QPainter& p, const Rect& rc);
+    void DrawWindows(QPainter& p);
+    void DrawWindow(QPainter& p, const WindowPtr& window, const Rect& rc, int mouseX, int mouseY);
+    void DrawWindowOpaque(QPainter& p, const WindowPtr& window);
+    void DrawWindowTranslucent(QPainter& p, const WindowPtr& window);
+    void DrawMoveFrame(QPainter& p, const WindowPtr& window);
+    void DrawSnapMark(QPainter& p, const WindowPtr& window);
+    void DrawRubberBand(QPainter& p);
+    void DrawWatchStrip(QPainter& p);
+    void DrawEightPartShortage(QPainter& p);
+    void DrawEightPartOverlay(QPainter& p);
+    void DrawLogoSaveStatus(QPainter& p);
+    void DrawShortageNotice(QPainter& p);
+
+private:
+    // The logo saving job's receiver: a member, so the view's own
+    // OnProgress stays the send progress.
+    class OsdSavingReceiver final : public IOSDSavingProgress {
+    public:
+        explicit OsdSavingReceiver(CMultiScreenView& view) : view_(view) {}
+        void OnProgress(int done, int total) override { view_.OnSavingProgress(done, total); }
+
+    private:
+        CMultiScreenView& view_;
+    };
+
+    struct Notice {
+        QString text;
+        int height = 0;
+        Rect rect;
+    };
+
+    void DrawGridLines(QPainter& p, const GridLines& lines, const Rect& rc, bool rows);
+    // A rectangle cut to just beyond the visible canvas.
+    Rect Bounded(const Rect& r) const;
+    void DrawOverlayMarks(QPainter& p, const std::vector<OverlayMark>& marks);
+    void DrawButton(QPainter& p, const TitleButton& button, const QImage& image, int cellWidth);
+
+    QPointer<QObject> m_self;
+    OsdSavingReceiver m_osdSaving{*this};
+    ReceiverPtr<IOSDSavingProgress> m_osdSavingHandle;
+    ui::UiTimer m_osdTimer;
+    ProgressNotice m_progressNotice;
+    Notice m_notice;
+    Rect m_rcVisible;
+    StaticTextCache m_texts;
+    QFont m_watchHeaderFont;
+    mutable std::map<int, QFont> m_noticeFonts; // by pixel height
+    // A translucent window is drawn here first; never larger than the
+    // viewport.
+    QImage m_blend;
+};

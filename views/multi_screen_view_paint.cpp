@@ -1,0 +1,424 @@
+// Painting the wall view: each operation paints what WallViewCore decided,
+// in canvas coordinates, and skips what lies outside the visible canvas.
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRegion>
+#include <QScrollBar>
+
+#include "app/language_tr.h"
+#include "platform/rect_math.h"
+#include "platform/ui/gdi_paint.h"
+#include "platform/ui/rect_convert.h"
+#include "uikit/draw_helpers.h"
+#include "uikit/ui_resource_cache.h"
+#include "views/multi_screen_view.h"
+
+namespace {
+
+constexpr unsigned kCentredLine = ui::DT_CENTER | ui::DT_VCENTER | ui::DT_SINGLELINE | ui::DT_NOPREFIX;
+constexpr unsigned kLeftLine = ui::DT_LEFT | ui::DT_VCENTER | ui::DT_SINGLELINE | ui::DT_NOPREFIX;
+constexpr ui::ColorRef kWhite = ui::rgb(255, 255, 255);
+constexpr ui::ColorRef kBlack = ui::rgb(0, 0, 0);
+constexpr ui::ColorRef kRed = ui::rgb(255, 0, 0);
+constexpr ui::ColorRef kBlue = ui::rgb(0, 0, 255);
+// Frames and marks are cut this far outside the visible canvas, so a cut
+// edge never shows and no size leaves the int range.
+constexpr int kBoundsMargin = 8;
+
+QPen SolidPen(ui::ColorRef colour, int width = 1)
+{
+    QPen pen(ui::toQColor(colour));
+    pen.setWidth(width);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+// One pixel on, one off, as dotted grid lines and outlines are drawn.
+QPen DottedPen(ui::ColorRef colour)
+{
+    QPen pen = SolidPen(colour);
+    pen.setDashPattern({1.0, 1.0});
+    return pen;
+}
+
+bool Meets(const Rect& a, const Rect& b)
+{
+    return !RectEmpty(IntersectRect(a, b));
+}
+
+} // namespace
+
+void CMultiScreenView::PrepareCanvasDC(QPainter& p)
+{
+    m_ptViewOrg = Point{-horizontalScrollBar()->value(), -verticalScrollBar()->value()};
+    p.translate(m_ptViewOrg.x, m_ptViewOrg.y);
+}
+
+void CMultiScreenView::OnDraw(QPainter& p)
+{
+    const QRect client = viewport()->rect();
+    p.save();
+    PrepareCanvasDC(p);
+    m_rcVisible = IntersectRect(
+        OffsetRect(ui::fromQRect(client), -int64_t(m_ptViewOrg.x), -int64_t(m_ptViewOrg.y)), m_rcCanvas);
+    BeginDrawPass();
+    DrawWall(p);
+    DrawEightPartShortage(p);
+    DrawEightPartOverlay(p);
+    DrawLogoSaveStatus(p);
+    DrawShortageNotice(p);
+    p.restore();
+
+    // Whatever of the viewport the canvas does not cover is white.
+    const Rect canvas = CanvasToDeviceRect(m_rcCanvas.left, m_rcCanvas.top, m_rcCanvas.right, m_rcCanvas.bottom);
+    const QRegion outside = QRegion(client).subtracted(QRegion(ui::toQRect(canvas)));
+    for (const QRect& r : outside)
+        p.fillRect(r, Qt::white);
+}
+
+void CMultiScreenView::DrawNoticeText(QPainter& p, const QString& text, int height, const Rect& rect) const
+{
+    // Made once per height: matching a face is slow and notices repaint
+    // often.
+    auto [it, added] = m_noticeFonts.try_emplace(std::max(height, 1), QStringLiteral("Arial"));
+    if (added) {
+        it->second.setPixelSize(it->first);
+        it->second.setWeight(QFont::Normal);
+    }
+    p.save();
+    p.setFont(it->second);
+    p.setPen(ui::toQColor(wallview::kNoticeText));
+    ui::drawTextWin(p, rect, text, ui::DT_NOPREFIX);
+    p.restore();
+}
+
+// ---- The wall --------------------------------------------------------------
+
+void CMultiScreenView::DrawWall(QPainter& p)
+{
+    for (const Rect& band : BackgroundBands())
+        ui::fillRect(p, band, m_clrBackground);
+    ui::fillRect(p, IntersectRect(m_rcWallArea, m_rcCanvas), m_clrWall);
+    if (!PlanDrawable())
+        return;
+
+    DrawCellNames(p);
+    if (const auto parts = TwoOutputParts()) {
+        ui::fillRect(p, m_rcWallArea, m_clrBackground);
+        for (const Rect& part : *parts)
+            ui::fillRect(p, part, m_clrWall);
+    }
+    if (!GridListsMatch())
+        return;
+
+    DrawRowLines(p, m_rcWallArea);
+    DrawColumnLines(p, m_rcWallArea);
+    DrawWindows(p);
+    DrawRubberBand(p);
+    ui::frameRect(p, MarginFrame(), wallview::kMarginFrame);
+
+    p.save();
+    p.setFont(GetUiFont18());
+    p.setPen(ui::toQColor(wallview::kSizeText));
+    for (const TextItem& text : WallSizeTexts())
+        ui::drawTextWin(p, text.rect, text.text, kCentredLine);
+    if (ResolutionMismatch()) {
+        p.setPen(ui::toQColor(kRed));
+        const Rect strip{m_rcCanvas.left, m_rcCanvas.top, m_rcCanvas.right, m_rcCanvas.top + 20};
+        ui::drawTextWin(p, strip,
+                        TranslateText(QStringLiteral("当前方案的输出分辨率和设备不匹配，请重新创建方案布局窗口。")),
+                        kCentredLine);
+    }
+    p.restore();
+    DrawWatchStrip(p);
+}
+
+void CMultiScreenView::DrawCellNames(QPainter& p)
+{
+    const auto cells = CellNames();
+    if (cells.empty())
+        return;
+    p.save();
+    p.setFont(GetUiFont18());
+    p.setPen(ui::toQColor(kBlack));
+    for (const CellPaint& cell : cells) {
+        if (!Meets(cell.rect, m_rcVisible))
+            continue;
+        if (cell.noOutput)
+            ui::fillRect(p, cell.rect, m_clrNoOutputCell);
+        else if (!cell.name.isEmpty())
+            ui::drawTextWin(p, cell.rect, cell.name, kCentredLine);
+    }
+    p.restore();
+}
+
+void CMultiScreenView::DrawGridLines(QPainter& p, const GridLines& lines, const Rect& rc, bool rows)
+{
+    const int from = rows ? m_rcVisible.top : m_rcVisible.left;
+    const int to = rows ? m_rcVisible.bottom : m_rcVisible.right;
+    const auto draw = [&](const std::vector<int>& at) {
+        for (int v : at) {
+            if (v < from || v >= to)
+                continue;
+            if (rows)
+                ui::drawLineWin(p, rc.left, v, rc.right, v);
+            else
+                ui::drawLineWin(p, v, rc.top, v, rc.bottom);
+        }
+    };
+    p.save();
+    p.setPen(SolidPen(m_clrGridLine));
+    draw(lines.solid);
+    p.setPen(DottedPen(kBlack));
+    draw(lines.dotted);
+    p.restore();
+}
+
+void CMultiScreenView::DrawRowLines(QPainter& p, const Rect& rc)
+{
+    DrawGridLines(p, RowLines(rc), rc, true);
+}
+
+void CMultiScreenView::DrawColumnLines(QPainter& p, const Rect& rc)
+{
+    DrawGridLines(p, ColumnLines(rc), rc, false);
+}
+
+// ---- Windows ---------------------------------------------------------------
+
+void CMultiScreenView::DrawWindows(QPainter& p)
+{
+    for (const auto& window : m_pPlan->GetWindows()) {
+        if (m_bTransparent)
+            DrawWindowTranslucent(p, window);
+        else
+            DrawWindowOpaque(p, window);
+    }
+    if (ShowsMoveFrame())
+        DrawMoveFrame(p, m_pActiveWnd);
+    DrawSnapMark(p, m_pActiveWnd);
+}
+
+void CMultiScreenView::DrawWindowOpaque(QPainter& p, const WindowPtr& window)
+{
+    const Rect rc = IntersectRect(GetWindowViewRect(window), m_rcWallView);
+    if (!Meets(rc, m_rcVisible))
+        return;
+    DrawWindow(p, window, rc, m_ptCurrent.x, m_ptCurrent.y);
+}
+
+void CMultiScreenView::DrawWindowTranslucent(QPainter& p, const WindowPtr& window)
+{
+    const Rect rc = IntersectRect(GetWindowViewRect(window), m_rcWallView);
+    const Rect shown = IntersectRect(rc, m_rcVisible);
+    if (RectEmpty(shown))
+        return;
+    const int width = Width32(shown);
+    const int height = Height32(shown);
+    if (m_blend.width() < width || m_blend.height() < height)
+        m_blend = QImage(std::max(width, m_blend.width()), std::max(height, m_blend.height()),
+                         QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter blend(&m_blend);
+        // A window's body covers its rectangle; only a logo whose bitmap
+        // cannot be drawn would leave the last window's pixels showing.
+        if (window->sigsrc == kLogoSigSrc) {
+            blend.setCompositionMode(QPainter::CompositionMode_Source);
+            blend.fillRect(0, 0, width, height, Qt::transparent);
+            blend.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        blend.translate(-shown.left, -shown.top);
+        DrawWindow(blend, window, rc, m_ptCurrent.x, m_ptCurrent.y);
+    }
+    p.save();
+    p.setOpacity(wallview::kWindowAlpha / 255.0);
+    p.drawImage(QPoint(shown.left, shown.top), m_blend, QRect(0, 0, width, height));
+    p.restore();
+}
+
+void CMultiScreenView::DrawButton(QPainter& p, const TitleButton& button, const QImage& image, int cellWidth)
+{
+    if (!RectEmpty(button.rect))
+        DrawImageCentered(button.rect, p, image, button.cellX, 0, cellWidth, image.height());
+}
+
+void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Rect& rc, int mouseX, int mouseY)
+{
+    const WindowPaint d = DescribeWindow(window, rc, Point{mouseX, mouseY});
+    // Fills stay inside rc by themselves; only texts and buttons are
+    // clipped to it (clipping makes large fills slower).
+    if (d.logo) {
+        const auto& bitmap = window->osd.bitmap;
+        DrawDib(p, bitmap.data(), bitmap.size(), rc, d.logoSource);
+        ui::frameRect(p, rc, d.frameColour);
+        p.save();
+        p.setClipRect(ui::toQRect(rc), Qt::IntersectClip);
+        DrawButton(p, d.close, m_imgClose, m_imgClose.height());
+        p.restore();
+        return;
+    }
+
+    ui::fillRect(p, rc, d.fill);
+    ui::fillRect(p, d.sourcePart, d.body);
+    if (d.titleFilled)
+        ui::fillRect(p, d.titleBar, d.titleColour);
+
+    p.save();
+    p.setClipRect(ui::toQRect(rc), Qt::IntersectClip);
+    const QFont& font12 = GetUiFont12();
+    p.setPen(ui::toQColor(kBlack));
+    m_texts.DrawLine(p, font12, Rect{rc.left, d.titleBar.bottom, rc.right, rc.bottom}, d.sourceName, true);
+    DrawButton(p, d.lock, m_imgLock, m_imgLock.height());
+    p.setPen(ui::toQColor(kWhite));
+    m_texts.DrawLine(p, font12, Rect{d.titleTextLeft, d.titleBar.top, d.titleBar.right, d.titleBar.bottom}, d.title,
+                     false);
+
+    // The information lines take the small font when the first is too wide.
+    p.setPen(ui::toQColor(kBlack));
+    if (!d.infoLines.empty()) {
+        const bool small = m_texts.Width(font12, d.infoLines.front()) > RectWidth(rc) - 4;
+        const QFont& font = small ? GetUiFontA() : font12;
+        const int lineHeight = m_texts.LineHeight(font) + 4;
+        int64_t y = int64_t(d.titleBar.bottom) + 4;
+        for (const QString& line : d.infoLines) {
+            if (y >= rc.bottom)
+                break;
+            m_texts.DrawLine(p, font, MakeRect(int64_t(rc.left) + 4, y, rc.right, y + lineHeight), line, false);
+            y += lineHeight;
+        }
+    }
+
+    DrawButton(p, d.close, m_imgClose, m_imgClose.height());
+    DrawButton(p, d.maxCell, m_imgMaxCell, m_imgMaxCell.height());
+    DrawButton(p, d.maxScreen, m_imgMaxScreen, 11);
+    p.restore();
+
+    if (d.frame == WindowPaint::Frame::Dotted) {
+        const QPolygon outline({QPoint(rc.left, rc.top), QPoint(rc.right - 1, rc.top),
+                                QPoint(rc.right - 1, rc.bottom - 1), QPoint(rc.left, rc.bottom - 1)});
+        p.save();
+        p.setPen(SolidPen(kWhite));
+        p.drawPolygon(outline);
+        p.setPen(DottedPen(d.frameColour));
+        p.drawPolygon(outline);
+        p.restore();
+    } else {
+        ui::frameRect(p, rc, d.frameColour);
+    }
+}
+
+Rect CMultiScreenView::Bounded(const Rect& r) const
+{
+    const Rect& v = m_rcVisible;
+    return IntersectRect(r, MakeRect(int64_t(v.left) - kBoundsMargin, int64_t(v.top) - kBoundsMargin,
+                                     int64_t(v.right) + kBoundsMargin, int64_t(v.bottom) + kBoundsMargin));
+}
+
+void CMultiScreenView::DrawMoveFrame(QPainter& p, const WindowPtr& window)
+{
+    ui::frameRect(p, Bounded(GetWindowViewRect(window)), wallview::kMoveFrame);
+}
+
+void CMultiScreenView::DrawSnapMark(QPainter& p, const WindowPtr& window)
+{
+    if (!window)
+        return;
+    const auto points = SnapMarkPoints(Bounded(GetWindowViewRect(window)));
+    if (points.size() < 2)
+        return;
+    QPolygon line;
+    for (const Point& pt : points)
+        line << QPoint(pt.x, pt.y);
+    p.save();
+    p.setPen(SolidPen(wallview::kSnapMark, 3));
+    p.drawPolyline(line);
+    p.restore();
+}
+
+void CMultiScreenView::DrawRubberBand(QPainter& p)
+{
+    if (!ShowsRubberBand())
+        return;
+    const Rect r = Bounded(Rect{m_ptDragLast.x, m_ptDragLast.y, m_ptCurrent.x, m_ptCurrent.y});
+    if (RectEmpty(r))
+        return;
+    const QBrush halftone(Qt::black, Qt::Dense4Pattern);
+    const QRect q = ui::toQRect(r);
+    p.fillRect(QRect(q.left(), q.top(), q.width(), 1), halftone);
+    p.fillRect(QRect(q.left(), q.bottom(), q.width(), 1), halftone);
+    p.fillRect(QRect(q.left(), q.top(), 1, q.height()), halftone);
+    p.fillRect(QRect(q.right(), q.top(), 1, q.height()), halftone);
+}
+
+// ---- Watch strip -----------------------------------------------------------
+
+void CMultiScreenView::DrawWatchStrip(QPainter& p)
+{
+    const WatchStripPaint strip = DescribeWatchStrip();
+    if (!strip.shown)
+        return;
+    p.save();
+    p.setFont(m_watchHeaderFont);
+    p.setPen(ui::toQColor(kBlack));
+    ui::drawTextWin(p, strip.header.rect, strip.header.text, kLeftLine);
+    p.setFont(GetUiFont12());
+    const int lineHeight = QFontMetrics(GetUiFont12()).height() + 4;
+    for (const WatchSlotPaint& slot : strip.watchSlots) {
+        const Rect& s = slot.rect;
+        ui::fillRect(p, s, wallview::kIdleBody);
+        p.setPen(ui::toQColor(kWhite));
+        ui::drawTextWin(p, slot.title.rect, slot.title.text, kLeftLine);
+        p.setPen(SolidPen(m_clrGridLine));
+        for (int x : slot.columnLines.solid)
+            ui::drawLineWin(p, x, s.top, x, s.bottom);
+        for (int y : slot.rowLines.solid)
+            ui::drawLineWin(p, s.left, y, s.right, y);
+        p.setPen(ui::toQColor(kBlack));
+        for (const TextItem& input : slot.inputs) {
+            const Rect line = MakeRect(input.rect.left, input.rect.top, input.rect.right,
+                                       int64_t(input.rect.top) + lineHeight);
+            ui::drawTextWin(p, line, input.text, kLeftLine);
+        }
+        ui::frameRect(p, s, m_clrGridLine);
+        p.setPen(ui::toQColor(kBlue));
+        ui::drawTextWin(p, slot.take.rect, slot.take.text, kLeftLine);
+    }
+    p.restore();
+}
+
+// ---- Layers and notices ----------------------------------------------------
+
+void CMultiScreenView::DrawOverlayMarks(QPainter& p, const std::vector<OverlayMark>& marks)
+{
+    for (const OverlayMark& mark : marks) {
+        QColor colour = ui::toQColor(mark.colour);
+        colour.setAlpha(wallview::kResourceAlpha);
+        const Rect shown = IntersectRect(mark.rect, m_rcVisible);
+        if (!RectEmpty(shown))
+            p.fillRect(ui::toQRect(shown), colour);
+    }
+}
+
+void CMultiScreenView::DrawEightPartShortage(QPainter& p)
+{
+    DrawOverlayMarks(p, EightPartShortageMarks());
+}
+
+void CMultiScreenView::DrawEightPartOverlay(QPainter& p)
+{
+    DrawOverlayMarks(p, EightPartOverlayMarks());
+}
+
+void CMultiScreenView::DrawLogoSaveStatus(QPainter& p)
+{
+    const QString text = LogoSaveStatusText();
+    if (!text.isEmpty())
+        DrawNoticeText(p, text, wallview::kNoticeHeight, wallview::kNoticeRect);
+}
+
+void CMultiScreenView::DrawShortageNotice(QPainter& p)
+{
+    const QString text = ShortageNoticeText();
+    if (!text.isEmpty())
+        DrawNoticeText(p, text, wallview::kNoticeHeight, wallview::kNoticeRect);
+}

@@ -1,0 +1,257 @@
+#pragma once
+// The wall view without its widget: the state of the view of one plan and
+// every decision that needs no window. It lays the wall out on the canvas,
+// converts between wall pixels and canvas pixels, places the title-bar
+// buttons and the watch slots, normalises window rectangles, handles the
+// model's events, and decides what each part of a paint draws
+// (WallViewCore's paint decisions). CMultiScreenView paints those decisions and feeds
+// the core its client size, scroll origin and mouse.
+#include <QString>
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/event_signals.h"
+#include "platform/clock.h"
+#include "platform/geometry.h"
+#include "platform/ui/colour.h"
+#include "plan/plan.h"
+#include "views/wall_view_paint.h"
+
+class CQelProcessor;
+
+// The wall view's palette.
+namespace wallview {
+inline constexpr ui::ColorRef kNoSourceBody = ui::rgb(150, 0, 20);
+inline constexpr ui::ColorRef kJoinedBody = ui::rgb(196, 240, 238);
+inline constexpr ui::ColorRef kIdleBody = ui::rgb(192, 192, 192);
+inline constexpr ui::ColorRef kActiveTitle = ui::rgb(0, 0, 255);
+inline constexpr ui::ColorRef kInactiveTitle = ui::rgb(100, 100, 101);
+inline constexpr ui::ColorRef kSelectionFrame = ui::rgb(239, 156, 0);
+inline constexpr ui::ColorRef kMarginFrame = ui::rgb(0, 0, 164);
+inline constexpr ui::ColorRef kMoveFrame = ui::rgb(0, 117, 32);
+inline constexpr ui::ColorRef kSnapMark = ui::rgb(0, 255, 0);
+inline constexpr ui::ColorRef kSizeText = ui::rgb(220, 220, 220);
+inline constexpr ui::ColorRef kNoticeText = ui::rgb(255, 0, 0);
+inline constexpr ui::ColorRef kShortageMark = ui::rgb(22, 0, 0);
+// Alpha of translucent windows and of the resource layers, of 255.
+inline constexpr int kWindowAlpha = 196;
+inline constexpr int kResourceAlpha = 100;
+// Where the notices go, in canvas pixels (or window pixels for the notice
+// drawn straight on the window), and their text height.
+inline constexpr Rect kNoticeRect{0, 0, 800, 100};
+inline constexpr int kNoticeHeight = 40;
+// The canvas is the client area times this factor.
+inline constexpr int kMinCanvasScale = 1;
+inline constexpr int kMaxCanvasScale = 5;
+// Progress reports of one kind closer together than this are not drawn.
+inline constexpr int kProgressThrottleMs = 20;
+// How long the end of a logo saving stays on screen.
+inline constexpr int kOsdNoticeMs = 3000;
+} // namespace wallview
+
+// The progress notices drawn while a long send blocks the UI thread: one per
+// report, except a report of the same kind within 20 ms of the last drawn
+// one that is not the last of its job.
+class ProgressNotice {
+public:
+    static constexpr int kKindExecute = 1; // sending a plan
+    static constexpr int kKindStore = 2;   // storing a plan in a preset slot
+
+    // The text to draw for the report; nothing when it is skipped or its
+    // kind has no text.
+    std::optional<QString> Report(int kind, int done, int total);
+
+private:
+    std::array<std::optional<platform::TimePoint>, 2> lastShown_;
+};
+
+class WallViewCore {
+public:
+    using WindowPtr = std::shared_ptr<CQelWindow>;
+    using Connection = CQelEvtSignals::Connection;
+    static constexpr int kSubscriptionCount = 6;
+
+    WallViewCore();
+    virtual ~WallViewCore();
+    WallViewCore(const WallViewCore&) = delete;
+    WallViewCore& operator=(const WallViewCore&) = delete;
+
+    // ---- Hooks for the widget and the execution layer
+    // Repaints the view without erasing it.
+    virtual void InvalidateView() {}
+    // Sends the shown plan to the processor (mode 0 the layout, 1 the OSD
+    // windows); the execution layer gives it its body.
+    virtual void ExecutePlan(int mode, int withProgress);
+
+    // ---- Plan and settings
+    // Shows the plan: its selected window becomes the active one, and the
+    // layout is recomputed.
+    void SetPlan(const std::shared_ptr<CQelPlan>& plan);
+    std::shared_ptr<CQelPlan> GetPlan() const { return m_pPlan; }
+    // Makes the shown plan (0 without one) the context's selected plan.
+    void SelectPlanInContext() const;
+    // After a logo window moved, instead of a history entry.
+    void AutoSendFixedWindow();
+    void AutoExecutePlan();
+    // The three "MulSView" settings; a missing key takes the default of the
+    // configuration's table.
+    void LoadViewSettings();
+    void SaveViewSettings() const;
+    // The main frame's reference-line style, read at each use; without a
+    // provider the grid of an unknown style applies.
+    void SetReferenceLineStyleProvider(std::function<int()> provider);
+    // Module rows (cy) and columns (cx) of a type-1 plan, at least 1 each.
+    Size ModuleGrid() const;
+
+    // ---- Layout
+    // The client size (the viewport without scroll bars) and the canvas
+    // scale, clamped to 1 to 5; neither lays out by itself.
+    void SetClientSize(const Size& client) { m_szClient = client; }
+    Size GetClientSize() const { return m_szClient; }
+    void SetCanvasScaleValue(int scale);
+    // Lays the wall out on the canvas, the windows and the watch slots
+    // with it, and repaints. The widget first takes its client size.
+    virtual void RecalcLayout();
+    void LayoutWatchSlots();
+    // Every window's canvas rectangle from its wall rectangle.
+    void LayoutWindowRects();
+    // The canvas point shown at a viewport point, and back; the origin is
+    // minus the scroll position.
+    Point DeviceToCanvasPoint(Point pt) const;
+    Point CanvasToDevicePoint(Point pt) const;
+    Rect CanvasToDeviceRect(int l, int t, int r, int b) const;
+
+    // ---- Wall pixels and canvas pixels; empty or (0, 0) without a plan of
+    // positive size or with an empty wall area.
+    Rect WallToViewRect(const Rect& rc) const;
+    Point WallToViewPoint(Point pt) const;
+    Rect ViewToWallRect(const Rect& rc) const;
+    Point ViewToWallPoint(Point pt) const;
+    // ViewToWallRect keeping of the result only the edges the resize mode
+    // moves (3 top, 4 bottom, 5 left, 6 right, 7 to 10 the corners).
+    Rect ViewToWallForResize(int mode, const Rect& rc, const Rect& rcOldWall) const;
+
+    // ---- Title-bar buttons of a window drawn at rcWindow
+    Rect GetCloseButtonRect(const Rect& rcWindow) const;
+    Rect GetCloseButtonRect(const WindowPtr& window);
+    Rect GetMaxCellButtonRect(const Rect& rcWindow) const;
+    Rect GetMaxCellButtonRect(const WindowPtr& window);
+    Rect GetMaxButtonRect(const Rect& rcWindow) const;
+    Rect GetMaxButtonRect(const WindowPtr& window);
+    // The sizes of the loaded button images; an empty size: not loaded.
+    void SetImageSizes(Size close, Size maxCell, Size maxScreen, Size lock);
+
+    // ---- Window rectangles
+    Rect GetWindowViewRect(const WindowPtr& window);
+    Rect GetWindowWallRect(const WindowPtr& window);
+    // Logo windows are 256 x 128 wall pixels; others start on an even x
+    // with an even width.
+    void UpdateWindowGeometry(const WindowPtr& window);
+    void UpdateAllWindowGeometry();
+    // Forgets windows that have left the plan: they leave the selection,
+    // and the active window is cleared when it is one of them.
+    void DropDepartedWindows();
+
+    // ---- Events, subscribed while the view is shown
+    void Subscribe();
+    void Unsubscribe();
+    int ConnectionCount() const;
+    void OnSigSrcRename(const CSigSrcRenameEvent& event);
+    void OnSigSrcJoinChanged(const CSigSrcJoinChangedEvent& event);
+    void OnSigSrcResolutionChanged(const CSigSrcResolutionChangedEvent& event);
+    void OnPlanWindow(const CPlanWindowEvent& event);
+    void OnPlanHisAdded(const CPlanHisAddedEvent& event);
+    void OnPlanHisRecovered(const CPlanHisRecoveredEvent& event);
+
+    // ---- Paint decisions (wall_view_paint.cpp)
+    // Whether the plan can be laid out and drawn at all (positive size and
+    // grid, a wall area); else only the background is drawn.
+    bool PlanDrawable() const;
+    // False for a type-1 plan whose size lists do not match its grid: the
+    // wall is then drawn without grid, windows, texts or watch strip.
+    bool GridListsMatch() const;
+    // The canvas around the wall area, in four bands.
+    std::vector<Rect> BackgroundBands() const;
+    std::vector<CellPaint> CellNames() const;
+    // Model 6: the wall-coloured part of each output's half; nothing for
+    // other models.
+    std::optional<std::vector<Rect>> TwoOutputParts() const;
+    GridLines RowLines(const Rect& area) const;
+    GridLines ColumnLines(const Rect& area) const;
+    // The content frame when the plan has a margin, else empty.
+    Rect MarginFrame() const;
+    std::vector<TextItem> WallSizeTexts() const;
+    // The processor's output resolution differs from the plan's.
+    bool ResolutionMismatch() const;
+    WindowPaint DescribeWindow(const WindowPtr& window, const Rect& rc, Point mouse) const;
+    bool ShowsMoveFrame() const;
+    bool ShowsRubberBand() const;
+    // The pending snap's polyline on the window rectangle; empty: none.
+    std::vector<Point> SnapMarkPoints(const Rect& rc) const;
+    WatchStripPaint DescribeWatchStrip() const;
+    // The 8-part resource layers, in canvas pixels; each sets m_bShortage
+    // when it marks something.
+    std::vector<OverlayMark> EightPartShortageMarks();
+    std::vector<OverlayMark> EightPartOverlayMarks();
+    void BeginDrawPass() { m_bShortage = false; }
+    QString LogoSaveStatusText() const;
+    QString ShortageNoticeText() const;
+
+    // ---- State, with the names the view has always used
+    ui::ColorRef m_clrNoOutputCell = ui::rgb(150, 150, 150);
+    ui::ColorRef m_clrBackground = ui::rgb(164, 164, 164);
+    ui::ColorRef m_clrWall = ui::rgb(128, 128, 128);
+    ui::ColorRef m_clrGridLine = ui::rgb(0, 0, 0);
+    int m_nTitleHeight = 20;
+    int m_nMinWidth = 10;
+    int m_nMinHeight = 10;
+    Rect m_rcCanvas;
+    Rect m_rcWallArea;
+    Rect m_rcWatchStrip;
+    Rect m_rcWallView;
+    std::shared_ptr<CQelPlan> m_pPlan;
+    Point m_ptCurrent;
+    int m_nDragMode = 0;
+    int m_nKeyEditKind = 0;
+    Point m_ptDragLast;
+    int m_nProcessorId = 1;
+    WindowPtr m_pActiveWnd;
+    std::vector<WindowPtr> m_vecSelection;
+    std::vector<Rect> m_vecWatchSlotRects;
+    bool m_bAutoExecute = false;
+    bool m_bFitModule = true;
+    Rect m_rcSnap;
+    int m_nSnapCode = 0;
+    bool m_bTransparent = false;
+    std::array<Connection, kSubscriptionCount> m_conn;
+    // 0 normal, 1 placing a logo window, 2 saving logos, 3 saving finished.
+    int m_nMode = 0;
+    // Written by the saving job's thread.
+    std::atomic<int> m_nOsdSaveDone{0};
+    std::atomic<int> m_nOsdSaveTotal{0};
+    bool m_bShortage = false;
+    Point m_ptViewOrg;
+    int m_nCanvasScale = 1;
+
+protected:
+    // The processor whose events concern the view, and the context's
+    // selected one, which the wall's cells and the resource layers follow.
+    std::shared_ptr<CQelProcessor> ViewProcessor() const;
+    static std::shared_ptr<CQelProcessor> SelectedProcessor();
+    bool IsSelected(const WindowPtr& window) const;
+    // Grid lines across `area`: y values of the row lines or x values of
+    // the column lines.
+    GridLines AxisLines(const Rect& area, bool rows) const;
+
+private:
+    Size m_szClient;
+    Size m_szCloseImage;
+    Size m_szMaxCellImage;
+    Size m_szMaxScreenImage;
+    Size m_szLockImage;
+    std::function<int()> m_referenceLineStyle;
+};

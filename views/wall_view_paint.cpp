@@ -1,0 +1,471 @@
+// What each part of a wall view paint draws; the widget only paints it.
+#include "views/wall_view_core.h"
+
+#include <algorithm>
+
+#include "app/context.h"
+#include "app/language_tr.h"
+#include "model/processor.h"
+#include "model/processor_manager.h"
+#include "platform/rect_math.h"
+
+namespace {
+
+// Models whose windows also list their source crop.
+bool ListsCrop(int32_t kind)
+{
+    return kind == 4 || (kind >= 6 && kind <= 10);
+}
+
+// The model with two outputs side by side.
+constexpr int32_t kTwoOutputModel = 6;
+
+// Cells a side of one watch window that are drawn; files may claim more.
+constexpr int32_t kMaxWatchSplit = CellGrid::kMaxSplit;
+
+QString Tr(const char* text)
+{
+    return TranslateText(QString::fromUtf8(text));
+}
+
+QString RectText(const QString& label, const Rect& r)
+{
+    return QStringLiteral("%1[%2,%3,%4,%5]").arg(label).arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
+}
+
+QString SizeText(int64_t width, int64_t height)
+{
+    return QStringLiteral("(%1 x %2)").arg(width).arg(height);
+}
+
+// Lines at `first` + i × `step` for i = 1 .. count − 1; none when a step
+// would not move, so a damaged count cannot run long.
+void AddSteps(std::vector<int>& out, int64_t first, int64_t step, int64_t count)
+{
+    if (step <= 0)
+        return;
+    for (int64_t k = 1; k < count; ++k)
+        out.push_back(ClampInt32(first + k * step));
+}
+
+// The rectangles of a rows x cols split of `r`, the last row and column
+// reaching its edges; row-major.
+std::vector<Rect> SplitRect(const Rect& r, int32_t rows, int32_t cols)
+{
+    std::vector<Rect> cells;
+    const int64_t w = RectWidth(r) / cols;
+    const int64_t h = RectHeight(r) / rows;
+    for (int32_t row = 0; row < rows; ++row) {
+        for (int32_t col = 0; col < cols; ++col) {
+            const int64_t left = r.left + col * w;
+            const int64_t top = r.top + row * h;
+            cells.push_back(MakeRect(left, top, col == cols - 1 ? r.right : left + w,
+                                     row == rows - 1 ? r.bottom : top + h));
+        }
+    }
+    return cells;
+}
+
+} // namespace
+
+bool WallViewCore::PlanDrawable() const
+{
+    if (!m_pPlan || RectEmpty(m_rcWallArea))
+        return false;
+    const Size pixels = m_pPlan->GetPixelSize();
+    const int32_t rows = m_pPlan->GetRows();
+    const int32_t cols = m_pPlan->GetCols();
+    return pixels.cx > 0 && pixels.cy > 0 && rows >= 1 && cols >= 1 && rows <= kMaxPlanGridSide &&
+           cols <= kMaxPlanGridSide;
+}
+
+bool WallViewCore::GridListsMatch() const
+{
+    if (!m_pPlan || m_pPlan->GetType() != kPlanSizedGrid)
+        return true;
+    return m_pPlan->GetRowHeights().size() == size_t(m_pPlan->GetRows()) &&
+           m_pPlan->GetColumnWidths().size() == size_t(m_pPlan->GetCols());
+}
+
+std::vector<Rect> WallViewCore::BackgroundBands() const
+{
+    const Rect& c = m_rcCanvas;
+    const Rect a = IntersectRect(m_rcWallArea, c);
+    if (RectEmpty(a))
+        return {c};
+    return {Rect{c.left, c.top, c.right, a.top}, Rect{c.left, a.top, a.left, a.bottom},
+            Rect{a.right, a.top, c.right, a.bottom}, Rect{c.left, a.bottom, c.right, c.bottom}};
+}
+
+std::vector<CellPaint> WallViewCore::CellNames() const
+{
+    std::vector<CellPaint> cells;
+    const auto processor = SelectedProcessor();
+    if (!PlanDrawable() || !processor)
+        return cells;
+    const int32_t rows = m_pPlan->GetRows();
+    const int32_t cols = m_pPlan->GetCols();
+    if ((rows <= 1 && cols <= 1) || RectWidth(m_rcWallArea) < cols || RectHeight(m_rcWallArea) < rows)
+        return cells;
+    const auto rects = SplitRect(m_rcWallArea, rows, cols);
+    for (int32_t r = 0; r < rows; ++r) {
+        for (int32_t c = 0; c < cols; ++c) {
+            CellPaint cell;
+            cell.rect = rects[size_t(r) * size_t(cols) + size_t(c)];
+            const int32_t output = processor->GetWallCellOutput(r, c);
+            cell.noOutput = output == -1;
+            if (!cell.noOutput && output >= 0)
+                if (const auto out = processor->GetSigOut(uint32_t(output)))
+                    cell.name = QString::fromStdString(out->GetName());
+            cells.push_back(std::move(cell));
+        }
+    }
+    return cells;
+}
+
+std::optional<std::vector<Rect>> WallViewCore::TwoOutputParts() const
+{
+    const auto processor = SelectedProcessor();
+    if (!PlanDrawable() || !processor || processor->GetKind() != kTwoOutputModel)
+        return std::nullopt;
+    const Rect& a = m_rcWallArea;
+    const int64_t half = RectWidth(a) / 2;
+    const Rect halves[2] = {MakeRect(a.left, a.top, a.left + half, a.bottom),
+                            MakeRect(a.left + half, a.top, a.right, a.bottom)};
+    const Resolution device = processor->GetOutputResolution();
+    std::vector<Rect> parts;
+    for (size_t i = 0; i < 2; ++i) {
+        const auto output = processor->GetSigOutAt(i);
+        if (!output)
+            continue;
+        const Resolution res = output->GetResolution();
+        const Rect& h = halves[i];
+        if (res == device) {
+            parts.push_back(h);
+        } else if (device.width > 0 && device.height > 0) {
+            parts.push_back(MakeRect(h.left, h.top,
+                                     h.left + TruncInt32(double(res.width) / device.width * RectWidth(h)),
+                                     h.top + TruncInt32(double(res.height) / device.height * RectHeight(h))));
+        }
+    }
+    return parts;
+}
+
+GridLines WallViewCore::AxisLines(const Rect& area, bool rows) const
+{
+    GridLines lines;
+    if (!PlanDrawable() || !GridListsMatch())
+        return lines;
+    const int32_t count = rows ? m_pPlan->GetRows() : m_pPlan->GetCols();
+    const int32_t start = rows ? area.top : area.left;
+    const int32_t end = rows ? area.bottom : area.right;
+    const int64_t length = std::max<int64_t>(int64_t(end) - start, 0);
+    if (m_pPlan->GetType() == kPlanSizedGrid) {
+        const Size module = ModuleGrid();
+        const int64_t n = rows ? module.cy : module.cx;
+        lines.dotted.push_back(start);
+        for (int64_t i = 1; i < n; ++i)
+            lines.dotted.push_back(ClampInt32(start + length * i / n));
+        // The screens' own boundaries, from their sizes.
+        const auto at = [&](int64_t wall) {
+            const Point pt = WallToViewPoint(rows ? Point{0, ClampInt32(wall)} : Point{ClampInt32(wall), 0});
+            return rows ? pt.y : pt.x;
+        };
+        const auto sizes = rows ? m_pPlan->GetRowHeights() : m_pPlan->GetColumnWidths();
+        lines.solid.push_back(at(0));
+        int64_t sum = 0;
+        for (int32_t k = 1; k < count; ++k) {
+            sum += sizes[size_t(k - 1)];
+            lines.solid.push_back(at(sum));
+        }
+        lines.solid.push_back(end);
+        return lines;
+    }
+    const int64_t cell = length / count;
+    const int64_t split = std::max(rows ? m_pPlan->GetCellRows() : m_pPlan->GetCellCols(), 1);
+    for (int32_t i = 0; i <= count; ++i)
+        lines.solid.push_back(i == count ? end : ClampInt32(start + i * cell));
+    for (int32_t i = 0; i < count; ++i)
+        AddSteps(lines.dotted, start + i * cell, cell / split, split);
+    return lines;
+}
+
+GridLines WallViewCore::RowLines(const Rect& area) const
+{
+    return AxisLines(area, true);
+}
+
+GridLines WallViewCore::ColumnLines(const Rect& area) const
+{
+    return AxisLines(area, false);
+}
+
+Rect WallViewCore::MarginFrame() const
+{
+    if (!PlanDrawable() || m_pPlan->GetMargin() == Rect{})
+        return Rect{};
+    return m_rcWallView;
+}
+
+std::vector<TextItem> WallViewCore::WallSizeTexts() const
+{
+    std::vector<TextItem> texts;
+    if (!PlanDrawable())
+        return texts;
+    const auto processor = SelectedProcessor();
+    if (processor && processor->GetKind() == kTwoOutputModel) {
+        const Rect& a = m_rcWallArea;
+        const int64_t half = RectWidth(a) / 2;
+        for (size_t i = 0; i < 2; ++i) {
+            const auto output = processor->GetSigOutAt(i);
+            if (!output)
+                continue;
+            const Resolution res = output->GetResolution();
+            const Rect h = i == 0 ? MakeRect(a.left, a.top, a.left + half, a.bottom)
+                                  : MakeRect(a.left + half, a.top, a.right, a.bottom);
+            texts.push_back({h, SizeText(res.width, res.height)});
+        }
+        return texts;
+    }
+    const Size pixels = m_pPlan->GetPixelSize();
+    texts.push_back({m_rcWallArea, SizeText(pixels.cx, pixels.cy)});
+    return texts;
+}
+
+bool WallViewCore::ResolutionMismatch() const
+{
+    const auto processor = SelectedProcessor();
+    return m_pPlan && processor && processor->GetOutputResolution() != m_pPlan->GetResolution();
+}
+
+WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc, Point mouse) const
+{
+    WindowPaint paint;
+    if (!window)
+        return paint;
+    paint.rc = rc;
+    const int64_t titleBottom = int64_t(rc.top) + m_nTitleHeight;
+    paint.titleBar = MakeRect(rc.left, rc.top, rc.right, titleBottom);
+    const bool active = window == m_pActiveWnd;
+    const auto button = [&](const Rect& r, int normal, int hovered) {
+        return TitleButton{r, PtInRect(r, mouse.x, mouse.y) ? hovered : normal};
+    };
+    paint.close = button(GetCloseButtonRect(rc), 0, m_szCloseImage.cy);
+
+    if (window->sigsrc == kLogoSigSrc) {
+        paint.logo = true;
+        paint.frameColour = active ? wallview::kActiveTitle : m_clrGridLine;
+        const auto& osd = window->osd;
+        paint.logoSource = Rect{osd.left, osd.top, osd.right, osd.bottom};
+        return paint;
+    }
+
+    // A window the placement found realisable is not checked against its
+    // source again.
+    const int32_t check = window->resourceOk || !m_pPlan ? 0 : m_pPlan->CheckWindowSource(window);
+    const auto processor =
+        window->processor >= 0 ? CQelContext::GetProMan()->FindById(uint32_t(window->processor)) : nullptr;
+    const auto source =
+        processor && window->sigsrc >= 0 ? processor->GetSigSrc(uint32_t(window->sigsrc)) : nullptr;
+    paint.body = wallview::kNoSourceBody;
+    if (source) {
+        paint.title = QStringLiteral("%1(%2)").arg(QString::fromStdString(window->name),
+                                                  QString::fromStdString(source->GetName()));
+        paint.body = source->IsJoined() ? wallview::kJoinedBody : wallview::kIdleBody;
+        paint.sourceName = QString::fromStdString(source->GetName());
+    }
+    if (check == 0) {
+        paint.fill = paint.body;
+    } else {
+        paint.fill = wallview::kNoSourceBody;
+        if (source) {
+            const Resolution res = source->GetResolution();
+            const Rect crop = window->rcsigsrc;
+            const Rect full = RectEmpty(crop) ? Rect{0, 0, res.width, res.height}
+                                              : Rect{0, 0, Width32(crop), Height32(crop)};
+            const Rect part = WallToViewRect(full);
+            paint.sourcePart = MakeRect(rc.left, rc.top, rc.left + std::min(RectWidth(part), RectWidth(rc)),
+                                        rc.top + std::min(RectHeight(part), RectHeight(rc)));
+        }
+    }
+
+    paint.titleFilled = titleBottom < rc.bottom;
+    paint.titleColour = active ? wallview::kActiveTitle : wallview::kInactiveTitle;
+    paint.titleTextLeft = ClampInt32(int64_t(rc.left) + 4);
+    if (m_szLockImage.cx > 0 && m_szLockImage.cy > 0) {
+        const int side = m_szLockImage.cy;
+        const int64_t left = int64_t(rc.left) + 4;
+        const int64_t top = (int64_t(rc.top) + titleBottom - side) / 2;
+        paint.lock = TitleButton{MakeRect(left, top, left + side, top + side), window->status == 1 ? 0 : side};
+        paint.titleTextLeft = ClampInt32(int64_t(paint.lock.rect.right) + 4);
+    }
+
+    const Rect position = window->fullscreen && m_pPlan ? m_pPlan->GetPixelRect() : window->rect;
+    paint.infoLines.push_back(RectText(Tr("窗口位置"), position));
+    paint.infoLines.push_back(
+        QStringLiteral("%1[%2,%3]").arg(Tr("窗口尺寸")).arg(RectWidth(position)).arg(RectHeight(position)));
+    if (source && ListsCrop(processor->GetKind())) {
+        const Rect& crop = window->rcsigsrc;
+        if (RectEmpty(crop)) {
+            paint.infoLines.push_back(Tr("全尺寸信号源"));
+        } else {
+            paint.infoLines.push_back(RectText(Tr("截取信号源"), crop));
+            paint.infoLines.push_back(
+                QStringLiteral("%1[%2, %3]").arg(Tr("截取尺寸")).arg(RectWidth(crop)).arg(RectHeight(crop)));
+        }
+    }
+    if (window->group != 0 && m_pPlan)
+        if (const auto group = m_pPlan->GetGroupById(window->group))
+            paint.infoLines.push_back(
+                QStringLiteral("%1 %2").arg(Tr("分组"), QString::fromStdString(group->name)));
+
+    paint.maxCell = button(GetMaxCellButtonRect(rc), 0, m_szMaxCellImage.cy);
+    paint.maxScreen = window->fullscreen ? button(GetMaxButtonRect(rc), 22, 33) : button(GetMaxButtonRect(rc), 0, 11);
+
+    if (IsSelected(window)) {
+        paint.frame = WindowPaint::Frame::Selected;
+        paint.frameColour = wallview::kSelectionFrame;
+    } else {
+        paint.frame = check >= 0 ? WindowPaint::Frame::Solid : WindowPaint::Frame::Dotted;
+        paint.frameColour = m_clrGridLine;
+    }
+    return paint;
+}
+
+bool WallViewCore::ShowsMoveFrame() const
+{
+    return m_nDragMode == 2 && !m_bTransparent && m_vecSelection.empty() && m_pActiveWnd;
+}
+
+bool WallViewCore::ShowsRubberBand() const
+{
+    return m_nDragMode == 1 && m_ptCurrent.x > m_ptDragLast.x && m_ptCurrent.y > m_ptDragLast.y;
+}
+
+std::vector<Point> WallViewCore::SnapMarkPoints(const Rect& rc) const
+{
+    const Point lt{rc.left, rc.top}, rt{rc.right, rc.top}, lb{rc.left, rc.bottom}, rb{rc.right, rc.bottom};
+    switch (m_nSnapCode) {
+    case 6: return {lt, rt};
+    case 7: return {lb, rb};
+    case 8: return {lt, lb};
+    case 9: return {rt, rb};
+    case 10: return {rt, lt, lb};
+    case 11: return {lt, lb, rb};
+    case 12: return {lt, rt, rb};
+    case 13: return {rt, rb, lb};
+    default: return {};
+    }
+}
+
+WatchStripPaint WallViewCore::DescribeWatchStrip() const
+{
+    WatchStripPaint strip;
+    const Rect& s = m_rcWatchStrip;
+    if (!m_pPlan || RectEmpty(s))
+        return strip;
+    strip.shown = true;
+    strip.header = {MakeRect(s.left, s.top, int64_t(s.left) + 160, s.bottom), Tr("监视输出")};
+    const auto outputs = m_pPlan->GetWatchOutputs();
+    if (m_vecWatchSlotRects.size() != outputs.size())
+        return strip;
+    const QString none = Tr("输入: 无");
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        WatchSlotPaint slot;
+        const Rect r = m_vecWatchSlotRects[i];
+        slot.rect = r;
+        slot.title = {MakeRect(int64_t(r.left) + 4, int64_t(r.top) - m_nTitleHeight + 4, r.right, r.top),
+                      QStringLiteral("%1 %2").arg(Tr("监视输出")).arg(i + 1)};
+        slot.take = {MakeRect(int64_t(r.left) + 4, s.bottom, r.right, m_rcCanvas.bottom),
+                     Tr("双击监视窗口推送到大屏（TAKE）")};
+        const auto watch = m_pPlan->GetWatchWindowById(outputs[i]);
+        if (!watch) {
+            slot.inputs.push_back({MakeRect(int64_t(r.left) + 4, int64_t(r.top) + 4, r.right, r.bottom), none});
+        } else if (watch->row > 0 && watch->col > 0 && watch->row <= kMaxWatchSplit &&
+                   watch->col <= kMaxWatchSplit && RectWidth(r) >= watch->col && RectHeight(r) >= watch->row) {
+            const auto processor = watch->processor >= 0
+                                       ? CQelContext::GetProMan()->FindById(uint32_t(watch->processor))
+                                       : SelectedProcessor();
+            const auto cells = SplitRect(r, watch->row, watch->col);
+            for (int32_t c = 1; c < watch->col; ++c)
+                slot.columnLines.solid.push_back(cells[size_t(c)].left);
+            for (int32_t row = 1; row < watch->row; ++row)
+                slot.rowLines.solid.push_back(cells[size_t(row) * size_t(watch->col)].top);
+            for (size_t n = 0; n < cells.size(); ++n) {
+                const int32_t id = IntListAt(*watch, int32_t(n));
+                const auto source = processor && id >= 0 ? processor->GetSigSrc(uint32_t(id)) : nullptr;
+                const Rect& cell = cells[n];
+                slot.inputs.push_back(
+                    {MakeRect(int64_t(cell.left) + 4, int64_t(cell.top) + 4, cell.right, cell.bottom),
+                     source ? QStringLiteral("%1: %2").arg(Tr("输入"), QString::fromStdString(source->GetName()))
+                            : none});
+            }
+        }
+        strip.watchSlots.push_back(std::move(slot));
+    }
+    return strip;
+}
+
+namespace {
+
+// Whether the resource layers apply: a plan shown on a selected processor
+// whose resource tips are not switched off.
+bool ResourceTipsOn(const std::shared_ptr<CQelPlan>& plan, const std::shared_ptr<CQelProcessor>& processor)
+{
+    return plan && processor && processor->GetAppOptions().disableResourcePoorTip != 1;
+}
+
+} // namespace
+
+std::vector<OverlayMark> WallViewCore::EightPartShortageMarks()
+{
+    std::vector<OverlayMark> marks;
+    if (!ResourceTipsOn(m_pPlan, SelectedProcessor()))
+        return marks;
+    for (const auto& output : m_pPlan->GetEightPartOverlay2()) {
+        for (const auto& band : output->invalid) {
+            if (band.value == 1)
+                continue;
+            m_bShortage = true;
+            marks.push_back({WallToViewRect(band.rect), wallview::kShortageMark});
+        }
+    }
+    return marks;
+}
+
+std::vector<OverlayMark> WallViewCore::EightPartOverlayMarks()
+{
+    std::vector<OverlayMark> marks;
+    if (!ResourceTipsOn(m_pPlan, SelectedProcessor()))
+        return marks;
+    const auto failures = m_pPlan->GetEightPartOverlay();
+    if (!failures.empty())
+        m_bShortage = true;
+    for (const auto& failure : failures) {
+        ui::ColorRef colour = ui::rgb(0, 0, 0);
+        switch (failure->code) {
+        case 0: colour = ui::rgb(255, 0, 0); break;
+        case 1: colour = ui::rgb(255, 255, 0); break;
+        case 2: colour = ui::rgb(111, 111, 0); break;
+        default: break;
+        }
+        marks.push_back({WallToViewRect(failure->rect), colour});
+    }
+    return marks;
+}
+
+QString WallViewCore::LogoSaveStatusText() const
+{
+    const int done = m_nOsdSaveDone.load();
+    const int total = m_nOsdSaveTotal.load();
+    if (m_nMode == 2)
+        return QStringLiteral("%1    %2 / %3").arg(Tr("正在保存台标，请稍等...")).arg(done).arg(total);
+    if (m_nMode == 3)
+        return done == total ? Tr("台标保存完毕") : Tr("台标保存失败");
+    return QString();
+}
+
+QString WallViewCore::ShortageNoticeText() const
+{
+    return m_bShortage ? Tr("资源不足，请调整窗口") : QString();
+}
