@@ -7,6 +7,7 @@
 #include "app/termination_signals.h"
 #include "frame/about_dlg.h"
 #include "platform/ui/modal.h"
+#include "views/view_manager.h"
 
 CMainFrame::CMainFrame(std::function<void()> onClose, CSingleInstance* instance, QWidget* parent)
     : QMainWindow(parent), onClose_(std::move(onClose)), instance_(instance)
@@ -51,6 +52,9 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         closing_ = true;
         // Nothing reaches the UI once the close has begun.
         timer_.stop();
+        // The views save their settings as they go, before the close
+        // handler writes the settings file.
+        CViewManager::get_instance().DestroyViews();
         if (onClose_)
             onClose_();
     }

@@ -71,3 +71,19 @@ inline Rect OffsetRect(const Rect& r, int64_t dx, int64_t dy)
 {
     return MakeRect(r.left + dx, r.top + dy, r.right + dx, r.bottom + dy);
 }
+
+// `r` moved, keeping its size, so that it does not end past `limit` and,
+// where it fits, starts inside it (a larger one ends on the limit's right and
+// bottom edges).
+inline Rect ShiftInside(Rect r, const Rect& limit)
+{
+    if (r.left < limit.left)
+        r = OffsetRect(r, int64_t(limit.left) - r.left, 0);
+    if (r.right > limit.right)
+        r = OffsetRect(r, int64_t(limit.right) - r.right, 0);
+    if (r.top < limit.top)
+        r = OffsetRect(r, 0, int64_t(limit.top) - r.top);
+    if (r.bottom > limit.bottom)
+        r = OffsetRect(r, 0, int64_t(limit.bottom) - r.bottom);
+    return r;
+}

@@ -41,15 +41,7 @@ void ClampToLimit(Rect& proposed, const Rect& limit)
         r.right = ClampInt32(int64_t(r.left) + RectWidth(limit));
     if (RectHeight(r) > RectHeight(limit))
         r.bottom = ClampInt32(int64_t(r.top) + RectHeight(limit));
-    if (r.left < limit.left)
-        r = OffsetRect(r, int64_t(limit.left) - r.left, 0);
-    if (r.right > limit.right)
-        r = OffsetRect(r, int64_t(limit.right) - r.right, 0);
-    if (r.top < limit.top)
-        r = OffsetRect(r, 0, int64_t(limit.top) - r.top);
-    if (r.bottom > limit.bottom)
-        r = OffsetRect(r, 0, int64_t(limit.bottom) - r.bottom);
-    proposed = r;
+    proposed = ShiftInside(r, limit);
 }
 
 Rect DragRect(const Rect& start, HitCode hit, int dx, int dy, const Rect& limit, int border)

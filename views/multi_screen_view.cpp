@@ -39,6 +39,7 @@ CMultiScreenView::CMultiScreenView(QWidget* parent)
     // The canvas is painted whole: nothing underneath needs erasing.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     connect(&m_osdTimer, &ui::UiTimer::timeout, this, &CMultiScreenView::OnTimer);
     OnCreate();
 }

@@ -57,6 +57,10 @@ public:
     void DrawNoticeOnWindow(const QString& text, int height, const Rect& rect);
     QString WindowNotice() const { return m_notice.text; }
 
+    // A source from the source tree released at a global (screen) point.
+    using WallViewCore::DropSignalSource;
+    void DropSignalSource(const QPoint& screen);
+
     QString m_strTitle;
     CMSViewTipCtrl m_tip;
     QImage m_imgClose;
@@ -66,6 +70,19 @@ public:
 
 protected:
     void InvalidateView() override;
+    void SetViewCursor(ViewCursor cursor) override;
+    void SetTip(const Rect& canvasRect, bool moved, const QString& text) override;
+    void ReleaseCapture() override;
+    void RepaintNow() override;
+    IProgress* ProgressReceiver() override { return this; }
+    QWidget* DialogParent() override { return this; }
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

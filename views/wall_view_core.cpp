@@ -82,8 +82,6 @@ WallViewCore::~WallViewCore()
     Unsubscribe();
 }
 
-void WallViewCore::ExecutePlan(int, int) {}
-
 void WallViewCore::SetPlan(const std::shared_ptr<CQelPlan>& plan)
 {
     m_pPlan = plan;
@@ -131,6 +129,12 @@ void WallViewCore::SetReferenceLineStyleProvider(std::function<int()> provider)
 
 Size WallViewCore::ModuleGrid() const
 {
+    const Size counts = ModuleCounts();
+    return Size{std::max(counts.cx, 1), std::max(counts.cy, 1)};
+}
+
+Size WallViewCore::ModuleCounts() const
+{
     // Factors (rows, columns) per reference-line style 0 to 5; any other
     // style, or none, gives 2 x 2.
     static constexpr std::array<Size, 6> kFactors{
@@ -139,8 +143,7 @@ Size WallViewCore::ModuleGrid() const
     const Size factor = style >= 0 && style < int(kFactors.size()) ? kFactors[size_t(style)] : Size{2, 2};
     const int32_t rows = m_pPlan ? m_pPlan->GetRows() : 0;
     const int32_t cols = m_pPlan ? m_pPlan->GetCols() : 0;
-    return Size{std::max(ClampInt32(int64_t(cols) * factor.cx), 1),
-                std::max(ClampInt32(int64_t(rows) * factor.cy), 1)};
+    return Size{ClampInt32(int64_t(cols) * factor.cx), ClampInt32(int64_t(rows) * factor.cy)};
 }
 
 std::shared_ptr<CQelProcessor> WallViewCore::ViewProcessor() const

@@ -22,6 +22,25 @@
 #include "views/wall_view_paint.h"
 
 class CQelProcessor;
+class QWidget;
+
+// Hit codes of the wall view.
+enum WallHit : int {
+    kHitNone = 0,
+    kHitBody = 1,
+    kHitTitle = 2,
+    kHitClose = 3,
+    kHitMaxCell = 4,
+    kHitMax = 5,
+    kHitTop = 6,
+    kHitBottom = 7,
+    kHitLeft = 8,
+    kHitRight = 9,
+    kHitTopLeft = 10,
+    kHitBottomLeft = 11,
+    kHitTopRight = 12,
+    kHitBottomRight = 13,
+};
 
 // The wall view's palette.
 namespace wallview {
@@ -74,6 +93,8 @@ public:
     using WindowPtr = std::shared_ptr<CQelWindow>;
     using Connection = CQelEvtSignals::Connection;
     static constexpr int kSubscriptionCount = 6;
+    // The keys the view takes (Windows virtual-key values).
+    enum Key : int { VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28 };
 
     WallViewCore();
     virtual ~WallViewCore();
@@ -86,6 +107,19 @@ public:
     // Sends the shown plan to the processor (mode 0 the layout, 1 the OSD
     // windows); the execution layer gives it its body.
     virtual void ExecutePlan(int mode, int withProgress);
+    // The pointer's shape for a hit code's kind.
+    enum class ViewCursor { Arrow, SizeNS, SizeWE, SizeNWSE, SizeNESW, Place };
+    virtual void SetViewCursor(ViewCursor) {}
+    // The tip's tool: `moved` when its canvas rectangle changed.
+    virtual void SetTip(const Rect& /*canvasRect*/, bool /*moved*/, const QString& /*text*/) {}
+    // Ends a mouse capture the frame began for placement mode.
+    virtual void ReleaseCapture() {}
+    // Repaints the whole view at once, wiping a progress notice.
+    virtual void RepaintNow() { InvalidateView(); }
+    // What long sends report to; null in the headless core.
+    virtual IProgress* ProgressReceiver() { return nullptr; }
+    // The parent of the view's prompts.
+    virtual QWidget* DialogParent() { return nullptr; }
 
     // ---- Plan and settings
     // Shows the plan: its selected window becomes the active one, and the
@@ -156,6 +190,48 @@ public:
     // and the active window is cleared when it is one of them.
     void DropDepartedWindows();
 
+    // ---- Geometry operations (wall_view_geometry.cpp)
+    // Direction of (x2, y2) seen from (x1, y1): 0 none, 1 up, 2 down,
+    // 3 left, 4 right, 5 up-left, 6 down-left, 7 down-right, 8 up-right.
+    static int MoveDirection(int x1, int y1, int x2, int y2);
+    // The middle of the window's wall edge, or its corner, that leads in
+    // direction `dir`; (-1, -1) for code 0, an unknown code or no window.
+    static Point GetAnchorPoint(int dir, const WindowPtr& window);
+    // The cell edge that the wall point `p`, moving in `dir`, comes within
+    // the snap band of: 0 none, 6 top, 7 bottom, 8 left, 9 right,
+    // 10 top-left, 11 bottom-left, 12 top-right, 13 bottom-right. `cell`
+    // gets the cell snapped to, or empty. A type-1 plan uses the uniform
+    // grid instead.
+    int SnapToCell(int dir, Point p, Rect& cell) const;
+    // SnapToCell over the uniform module grid of a type-1 plan.
+    int SnapToUniformGrid(int dir, Point p, Rect& cell) const;
+    // At the end of a move (keeping the size) or a resize (moving only the
+    // named edges) of the active window: apply m_nSnapCode and m_rcSnap.
+    void SnapMovedWindow();
+    void SnapResizedWindow();
+    // Switches the window's full-screen flag; on model 1 at most one window
+    // is full screen and it goes to the bottom of the z-order.
+    void SetWindowFullScreen(bool on, const WindowPtr& window);
+    // The active window fills the cells it overlaps, or the whole wall.
+    void MaximizeInCell();
+    // MaximizeInCell over the cells of a type-1 plan's boundaries.
+    void MaximizeInGridCell();
+    // Sorted distinct y (rows) or x (columns) of the uniform module grid
+    // and the plan's own row heights or column widths.
+    std::vector<int> GetRowBoundaries() const;
+    std::vector<int> GetColumnBoundaries() const;
+    // The cell of a rows x cols division of `rect` holding `p`; (-1, -1)
+    // for none.
+    struct GridCell {
+        int row = -1;
+        int col = -1;
+        friend bool operator==(const GridCell&, const GridCell&) = default;
+    };
+    static GridCell GridCellAt(int rows, int cols, const Rect& rect, Point p);
+    // One window per output the window covers, each with its share of the
+    // source crop; the window itself goes.
+    void SplitWindow(const WindowPtr& window);
+
     // ---- Events, subscribed while the view is shown
     void Subscribe();
     void Unsubscribe();
@@ -201,6 +277,47 @@ public:
     QString LogoSaveStatusText() const;
     QString ShortageNoticeText() const;
 
+    // ---- Editing with mouse and keys (wall_view_edit.cpp). The handlers
+    // take viewport points and convert them to the canvas themselves.
+    // What lies under a canvas point: a hit code (kHit...) and the index of
+    // the window hit, -1 for none or a resize handle.
+    int HitTest(Point pt, int& index);
+    void UpdateCursor(int code);
+    void UpdateTitleButtonTip(Point pt);
+    void OnLButtonDown(Point device, bool ctrl);
+    void OnMouseMove(Point device);
+    void OnLButtonUp(Point device);
+    void OnLButtonDblClk(Point device);
+    // Arrow keys move (or with Shift resize) the active window; false for a
+    // key the view does not take.
+    bool OnKeyDown(int key, bool shift);
+    void OnKeyUp(int key);
+    void SetActiveWnd(const WindowPtr& window);
+    bool ToggleSelection(const WindowPtr& window);
+    void ClearSelection();
+    void SelectAllWindows();
+    void SetSelectionLocked(bool locked);
+    void MoveSelection(Point pt);
+    void ResizeActiveWindow(Point pt);
+    // New windows on the view rectangle; the window made, or null.
+    WindowPtr CreateWindowFromRect(const Rect& rc);
+    WindowPtr Create4KWindow(const Rect& rc);
+    WindowPtr CreateFixedWindow(const Rect& rc);
+    // The context's selected source dropped at a viewport point.
+    void DropSignalSource(Point device);
+    void SetWindowsSource(const std::vector<WindowPtr>& windows, int sourceId);
+    // Commands the mouse also runs.
+    void OnCmdMaximizeInCell();
+    void MoveLayerToTop();
+
+    // ---- Sending and saving (wall_view_exec.cpp)
+    // The common tail of every edit: send when auto-execute is on, then
+    // record an undo entry of that kind when the windows changed.
+    void OnPlanEdited(int historyKind);
+    void SavePlan();
+    void SavePlanAs();
+    void SavePlanToProcessor();
+
     // ---- State, with the names the view has always used
     ui::ColorRef m_clrNoOutputCell = ui::rgb(150, 150, 150);
     ui::ColorRef m_clrBackground = ui::rgb(164, 164, 164);
@@ -243,6 +360,17 @@ protected:
     std::shared_ptr<CQelProcessor> ViewProcessor() const;
     static std::shared_ptr<CQelProcessor> SelectedProcessor();
     bool IsSelected(const WindowPtr& window) const;
+    // A window of the source on the view rectangle, added on top and made
+    // active.
+    WindowPtr AddNewWindow(const Rect& rc, int processorId, int sourceId, int is4k);
+    // Module rows (cy) and columns (cx) as the plan gives them: 0 on an
+    // empty plan.
+    Size ModuleCounts() const;
+    // The plan's area inside its margins, where snapping applies.
+    Rect SnapArea() const;
+    // The window takes `cells`, or goes full screen when they are at least
+    // as large as `wall`.
+    void FillCells(const WindowPtr& window, const Rect& cells, Size wall);
     // Grid lines across `area`: y values of the row lines or x values of
     // the column lines.
     GridLines AxisLines(const Rect& area, bool rows) const;
@@ -253,5 +381,6 @@ private:
     Size m_szMaxCellImage;
     Size m_szMaxScreenImage;
     Size m_szLockImage;
+    Rect m_rcTipTool{0, 0, 1, 1};
     std::function<int()> m_referenceLineStyle;
 };

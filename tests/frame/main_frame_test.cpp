@@ -20,6 +20,8 @@
 #include "model/processor.h"
 #include "tests/support/child_process.h"
 #include "tests/support/ui/ui_test.h"
+#include "views/multi_screen_view.h"
+#include "views/view_manager.h"
 
 namespace fs = std::filesystem;
 using namespace tavrix::test;
@@ -70,6 +72,12 @@ TEST_F(Frame, ShowsMaximisedAndClosesInOrderOnSigterm)
     EXPECT_EQ(frame->GetDocument().GetTitle(), "Quarnel");
     EXPECT_TRUE(frame->windowState() & Qt::WindowMaximized);
     EXPECT_TRUE(frame->IsPumping());
+    // A view's settings reach the settings file: the views go before it is
+    // written.
+    auto* view = static_cast<CMultiScreenView*>(CViewManager::get_instance().CreateView(
+        frame, "VMultiScreen_1", CViewManager::FactoryOf<CMultiScreenView>()));
+    ASSERT_NE(view, nullptr);
+    view->m_bFitModule = false;
 
     InstallTerminationHandlers();
     std::raise(SIGTERM);
@@ -79,6 +87,9 @@ TEST_F(Frame, ShowsMaximisedAndClosesInOrderOnSigterm)
     EXPECT_TRUE(fs::exists(CQelProcessor::ProFilePath()));
     EXPECT_TRUE(fs::exists(qz::vok::path::GetSysPath() + "/Main.ini"));
     EXPECT_TRUE(fs::exists(qz::vok::path::GetSysPath() + "/MultiScreenView.ini"));
+    EXPECT_EQ(CViewManager::get_instance().FindView("VMultiScreen_1"), nullptr);
+    EXPECT_NE(ReadText(qz::vok::path::GetSysPath() + "/MultiScreenView.ini").find("FitModule=false"),
+              std::string::npos);
     app.ExitInstance();
 }
 

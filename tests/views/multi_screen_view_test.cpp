@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "tests/support/ui/screenshot.h"
 #include "tests/support/ui/ui_test.h"
+#include "tests/views/button_images.h"
 #include "tests/views/wall_fixture.h"
 #include "views/multi_screen_view.h"
 
@@ -18,23 +19,6 @@ using tavrix::test::pumpUntil;
 using tavrix::test::screenshot;
 
 namespace {
-
-// The title-bar images in Sys/res: close and maximise-in-cell 40 x 20,
-// maximise 44 x 11, lock two 16 x 16 cells.
-void WriteButtonImages()
-{
-    const fs::path res = fs::path(qz::vok::path::GetSysPath()) / "res";
-    fs::create_directories(res);
-    const auto write = [&](const char* name, int w, int h) {
-        QImage image(w, h, QImage::Format_ARGB32);
-        image.fill(QColor(10, 160, 10));
-        ASSERT_TRUE(image.save(QString::fromStdString((res / name).string()), "PNG"));
-    };
-    write("tab_close_btn.png", 40, 20);
-    write("tab_maxcell_btn.png", 40, 20);
-    write("tab_maxscreen_btn.png", 44, 11);
-    write("lock.png", 32, 16);
-}
 
 bool Near(ui::ColorRef c, int r, int g, int b, int tolerance = 2)
 {
