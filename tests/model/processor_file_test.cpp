@@ -208,7 +208,8 @@ TEST(ProcessorFile, UnusableFileLeavesDefaultsAndIsKeptAsBad)
         {"wrong root", "<Processors version=\"V1\" Authorization=\"0\"/>"},
     };
     fs::create_directory("logs");
-    SetModelLog(std::make_shared<qz::vok::logfile>("model", qz::vok::logfile::LOG_ERROR, "logs", false));
+    const ScopedHook log(SetModelLog,
+                         std::make_shared<qz::vok::logfile>("model", qz::vok::logfile::LOG_ERROR, "logs", false));
     for (const auto& [what, text] : bad) {
         SCOPED_TRACE(what);
         const size_t logged = Occurrences(ReadFolderText("logs"), "ER> processor file " + path);
@@ -226,7 +227,6 @@ TEST(ProcessorFile, UnusableFileLeavesDefaultsAndIsKeptAsBad)
     EXPECT_NE(logs.find("the attribute \"type\" of <SigSrc> is not a number: \"x\""), std::string::npos);
     EXPECT_NE(logs.find("the version is not \"V1\""), std::string::npos);
     EXPECT_NE(logs.find("the element <VideoWall> is missing"), std::string::npos);
-    SetModelLog(nullptr);
 
     // A missing file is a first start, not an error.
     fs::remove(path);

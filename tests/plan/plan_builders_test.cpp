@@ -6,6 +6,7 @@
 #include "plan/plan.h"
 #include "plan/plan_builders.h"
 #include "plan_test_support.h"
+#include "tests/support/scoped_setting.h"
 
 namespace {
 
@@ -64,14 +65,12 @@ protected:
             plan.GetWindowAt(i)->resourceOk = true;
         }
     }
-    void TearDown() override { SetPlanBuilders(nullptr); }
-
     CQelPlan plan;
 };
 
 TEST_F(PlanBuilders, WithoutBuildersNothingIsAppliedOrRealised)
 {
-    SetPlanBuilders(nullptr);
+    const ScopedHook none(SetPlanBuilders, nullptr);
     EXPECT_FALSE(plan.Apply(0, nullptr));
     EXPECT_FALSE(plan.SaveToProcessor(1, nullptr));
     EXPECT_TRUE(plan.GetEightPartOverlay().empty());
@@ -84,7 +83,7 @@ TEST_F(PlanBuilders, WithoutBuildersNothingIsAppliedOrRealised)
 TEST_F(PlanBuilders, PlanHandsItselfAndItsArgumentsToTheInstalledBuilders)
 {
     auto builders = std::make_shared<FakeBuilders>();
-    SetPlanBuilders(builders);
+    const ScopedHook installed(SetPlanBuilders, builders);
     Progress progress;
 
     EXPECT_TRUE(plan.Apply(1, &progress));

@@ -38,3 +38,44 @@ private:
 
 template <class T, class V>
 ScopedSetting(T&, V) -> ScopedSetting<T>;
+
+// Installs a process-wide hook through its setter (SetModelLog,
+// SetLinkReceiverFactory and the like) for as long as the guard lives, then
+// installs `restore`: by default the empty hook start-up begins with.
+template <class Hook>
+class ScopedHook {
+public:
+    using Setter = void (*)(Hook);
+    ScopedHook(Setter set, Hook hook, Hook restore = Hook{}) : set_(set), restore_(std::move(restore))
+    {
+        set_(std::move(hook));
+    }
+    ~ScopedHook() { set_(std::move(restore_)); }
+    ScopedHook(const ScopedHook&) = delete;
+    ScopedHook& operator=(const ScopedHook&) = delete;
+
+private:
+    Setter set_;
+    Hook restore_;
+};
+
+template <class Hook, class V>
+ScopedHook(void (*)(Hook), V) -> ScopedHook<Hook>;
+
+// Sets a process-wide value through a setter that returns the value it
+// replaced (CSPortOperator::SetScanRoot), and puts that back when it goes.
+template <class T>
+class ScopedSwap {
+public:
+    using Setter = T (*)(const T&);
+    ScopedSwap(Setter set, const T& value) : set_(set), saved_(set(value)) {}
+    ~ScopedSwap() { set_(saved_); }
+    ScopedSwap(const ScopedSwap&) = delete;
+    ScopedSwap& operator=(const ScopedSwap&) = delete;
+
+    const T& Saved() const { return saved_; }
+
+private:
+    Setter set_;
+    T saved_;
+};
