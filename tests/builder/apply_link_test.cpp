@@ -2,6 +2,7 @@
 // line, exactly as built.
 #include <gtest/gtest.h>
 
+#include <boost/property_tree/ptree.hpp>
 #include <chrono>
 #include <thread>
 

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <boost/property_tree/ptree.hpp>
 #include <cmath>
 #include <filesystem>
 #include <string>

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <boost/property_tree/ptree.hpp>
 #include <filesystem>
 #include <sstream>
 
