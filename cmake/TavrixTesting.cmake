@@ -1,3 +1,5 @@
+include(${CMAKE_CURRENT_LIST_DIR}/TavrixPrecompiled.cmake)
+
 # tavrix_add_test(NAME name SOURCES ... LIBS ...)
 # Every test binary runs in a fresh temporary working directory of its own,
 # removed afterwards: the program finds its folders from the working directory.
@@ -6,6 +8,7 @@ function(tavrix_add_test)
   find_package(GTest REQUIRED)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  tavrix_reuse_pch(${T_NAME} tavrix_test_pch)
   tavrix_register_test(${T_NAME})
 endfunction()
 
@@ -25,6 +28,7 @@ function(tavrix_add_ui_test)
   add_executable(${T_NAME} ${T_SOURCES})
   set_target_properties(${T_NAME} PROPERTIES AUTOMOC ON)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} tavrix_ui_test_main tavrix_ui_test_support)
+  tavrix_reuse_pch(${T_NAME} tavrix_ui_test_pch)
   tavrix_register_test(${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()
