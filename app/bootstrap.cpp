@@ -9,17 +9,19 @@
 #include "app/language_tr.h"
 #include "app/program_log.h"
 #include "builder/gsys_manager.h"
+#include "builder/plan_builders_install.h"
 #include "builder/resource_allocer.h"
 #include "comm/comm_log.h"
 #include "comm/net_manager.h"
-#include "comm/reply_receiver.h"
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
 #include "model/model_log.h"
 #include "model/net_type.h"
 #include "model/processor_manager.h"
+#include "plan/context_plan_managers.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan_manager.h"
+#include "replies/reply_receiver.h"
 
 namespace {
 
@@ -60,6 +62,8 @@ CTavrixBootstrap::StartResult CTavrixBootstrap::Start()
     SetModelLog(BorrowedLog());
     SetCommLog(BorrowedLog());
     InstallReplyPath();
+    InstallPlanManagers();
+    InstallPlanBuilders();
     config.Load();
 
     const CSingleInstance::Result held = instance_->Acquire();

@@ -1,6 +1,7 @@
 #include <charconv>
 #include "app/text_helpers.h"
 
+#include <QString>
 #include <algorithm>
 #include <cerrno>
 #include <climits>

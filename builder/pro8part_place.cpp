@@ -4,6 +4,7 @@
 #include "builder/pro8part_sender.h"
 
 #include "builder/source_signal.h"
+#include "model/kinds.h"
 #include "model/processor.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
@@ -18,7 +19,7 @@ constexpr int32_t kMaxPieceHeightSlots = 1080; // mode 1
 constexpr int32_t kMaxPieceHeight = 2160;
 constexpr int32_t kSlotMode = 1;
 
-bool IsPlacedModel(int32_t kind) { return kind == 7 || kind == 8 || kind == 10; }
+bool IsPlacedModel(int32_t kind) { return kind == kModel8PartTwo || kind == kModel8PartFour || kind == kModel8PartNine; }
 
 // The source the window shows; a record without one falls back to the plan
 // window's source id.

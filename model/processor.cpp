@@ -6,6 +6,7 @@
 
 #include "app/events.h"
 #include "model/input_osd.h"
+#include "model/kinds.h"
 #include "model/pending_events.h"
 #include "model/processor_file.h"
 #include "model/shared_lookup.h"
@@ -91,7 +92,7 @@ CQelProcessor::~CQelProcessor()
 
 bool CQelProcessor::HasCellSizes(int32_t kind)
 {
-    return kind == 4 || kind == 7 || kind == 8 || kind == 9 || kind == 10;
+    return kind == kModelLed || IsEightPartModel(kind);
 }
 
 uint32_t CQelProcessor::GetId() const

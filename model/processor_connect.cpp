@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 
 #include <atomic>
+#include <boost/property_tree/ptree.hpp>
 #include <cstring>
 
 namespace {

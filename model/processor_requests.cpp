@@ -1,5 +1,6 @@
 // The device requests of a processor: the exact command text of each, the
 // models that take it, its send path and its logging.
+#include "model/kinds.h"
 #include "model/processor.h"
 
 #include "app/debug_logs.h"
@@ -37,15 +38,10 @@ constexpr uint32_t kLowestOutputSearchStart = 100000;
 // The status poll walks the sources of every processor with one position.
 std::atomic<uint32_t> g_statusPosition{0};
 
-bool IsFpgaModel(int32_t kind)
-{
-    return kind >= 7 && kind <= 10;
-}
-
 // Model 4 and the 7 to 10 family share the board commands.
 bool IsBoardFamily(int32_t kind)
 {
-    return kind == 4 || IsFpgaModel(kind);
+    return kind == kModelLed || IsEightPartModel(kind);
 }
 
 uint32_t BoardOf(uint32_t id)
@@ -245,7 +241,7 @@ bool CQelProcessor::SetAddressAndPort(const char* model6Address, const char* mod
         return QueueCommand(fstr_format("%s%s\r\n", model6Address, JoinFields(fields).c_str()))
             && QueueCommand(fstr_format("%s %d\r\n", model6Port, portNumber));
     }
-    if (!IsFpgaModel(kind))
+    if (!IsEightPartModel(kind))
         return false;
     const auto bytes = AddressBytes(address);
     return SendCommand(fstr_format("%s %d %d %d %d %d\r\n", fpgaCommand, bytes[0], bytes[1], bytes[2], bytes[3], portNumber));
@@ -256,7 +252,7 @@ bool CQelProcessor::SetAddressWord(const char* command, const std::string& text,
     const int32_t kind = GetKind();
     if (kind == 6)
         return QueueCommand(fstr_format("%s%s\r\n", command, JoinFields(DottedFields(text, model6Fields)).c_str()));
-    if (!IsFpgaModel(kind))
+    if (!IsEightPartModel(kind))
         return false;
     std::vector<int> fields;
     if (fpgaFields == 4) {
@@ -331,7 +327,7 @@ int CQelProcessor::SetTestPattern(uint32_t outputId, int pattern, uint32_t colou
         return QueueCommand(fstr_format("INPUT_FPGA SET_TEST_PATTERN_COLOR %d %d 0x%06X\r\n",
                                         static_cast<int>(index), pattern, colour)) ? 0 : 1;
     }
-    if (IsFpgaModel(kind)) {
+    if (IsEightPartModel(kind)) {
         return QueueCommand(fstr_format("OUTPUT_FPGA SET_TEST_PATTERN_COLOR %d %d %d 0x%06X\r\n",
                                         static_cast<int>(BoardOf(outputId)) - 100, static_cast<int>(PortOf(outputId)),
                                         pattern, colour)) ? 0 : 1;

@@ -1,3 +1,4 @@
+#include "model/kinds.h"
 #include "plan/plan.h"
 
 #include <algorithm>
@@ -7,11 +8,6 @@
 
 namespace {
 
-// Model codes whose walls are sized by row heights and column widths.
-bool SizesWallByLists(int32_t kind)
-{
-    return kind >= 7 && kind <= 10;
-}
 
 // Crop-to-window ratios are kept in units of 1/10000.
 constexpr int64_t kRatioUnit = 10000;
@@ -49,7 +45,7 @@ std::shared_ptr<CQelPlan> CQelPlan::DerivePlan(const CQelPlan& source, DeriveMap
     plan->margin_ = source.margin_;
     plan->resolution_ = placement->output;
     plan->dirty_ = false;
-    plan->type_ = SizesWallByLists(placement->kind) ? kPlanSizedGrid : kPlanUniform;
+    plan->type_ = IsEightPartModel(placement->kind) ? kPlanSizedGrid : kPlanUniform;
     plan->rowHeights_.assign(size_t(std::max(source.rows_, 0)), placement->output.height);
     plan->columnWidths_.assign(size_t(std::max(source.cols_, 0)), placement->output.width);
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake
+  build-essential cmake clang-format
   libboost-dev libboost-locale-dev libboost-date-time-dev
   qt6-base-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev

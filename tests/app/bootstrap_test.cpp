@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <boost/property_tree/ptree.hpp>
 #include <dirent.h>
 #include <filesystem>
 #include <string>

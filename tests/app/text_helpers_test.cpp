@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <vector>
 
 #include "app/delay.h"

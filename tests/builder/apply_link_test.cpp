@@ -2,6 +2,7 @@
 // line, exactly as built.
 #include <gtest/gtest.h>
 
+#include <boost/property_tree/ptree.hpp>
 #include <chrono>
 #include <thread>
 
@@ -10,6 +11,7 @@
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
+#include "tests/support/scoped_setting.h"
 
 using namespace std::chrono_literals;
 
@@ -17,7 +19,7 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
 {
     ClearLogs();
     CQelContext::Destroy();
-    g_NetType = 0;
+    const ScopedSetting noEchoWaits(g_NetType, uint8_t(0));
     ProcessorSimulator simulator;
     auto channel = std::make_shared<CRecordingChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
     channel->Settings().put("server_addr", "127.0.0.1");

@@ -6,6 +6,7 @@
 
 #include "tests/builder/apply_test_support.h"
 #include "tests/builder/sender_link_support.h"
+#include "tests/support/scoped_setting.h"
 
 using namespace _8PART_NS;
 using Lines = std::vector<std::string>;
@@ -59,7 +60,7 @@ TEST(EightPartApply, LayoutFollowsTheLinkSetUp)
 {
     SenderContextGuard guard;
     ClearLogs();
-    g_NetType = 0;
+    const ScopedSetting noEchoWaits(g_NetType, uint8_t(0));
     ProcessorSimulator simulator;
     auto processor = std::make_shared<CQelProcessor>();
     PointAtLoopback(*processor, simulator.Port());

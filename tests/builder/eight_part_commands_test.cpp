@@ -2,6 +2,7 @@
 
 #include "model/net_type.h"
 #include "tests/builder/sender_test_support.h"
+#include "tests/support/scoped_setting.h"
 
 using namespace _8PART_NS;
 using Lines = std::vector<std::string>;
@@ -195,14 +196,13 @@ TEST_F(EightPartCommands, SerialLinkIsWokenFirstUnlessEchoesAreAwaited)
     for (auto [type, netType, woken] : {std::tuple{2, 0, true}, {2, 1, false}, {1, 0, false}}) {
         connection.type = type;
         processor->SetConnection(connection);
-        g_NetType = uint8_t(netType);
+        const ScopedSetting echoWaits(g_NetType, uint8_t(netType));
         const Lines lines = Build();
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.front() == "\x01", woken) << type << " " << netType;
         EXPECT_EQ(lines.back(), "O_F SUSD 9\r\n");
         EXPECT_EQ(lines.size(), woken ? 7u : 6u);
     }
-    g_NetType = 0;
 }
 
 TEST_F(EightPartCommands, SwitchPlanSendsItsRoutes)

@@ -4,10 +4,12 @@
 #include "platform/clock.h"
 #include "tests/support/link_events.h"
 #include "tests/support/processor_simulator.h"
+#include "tests/support/scoped_setting.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <boost/property_tree/ptree.hpp>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -109,7 +111,8 @@ TEST(SerialPortOperator, ListsTtyDevicesUnderTheScanRoot)
     const fs::path root = fs::absolute("ports");
     fs::create_directories(root);
     // Before any test the support points the lister at an empty folder.
-    const std::string previous = CSPortOperator::SetScanRoot(root.string());
+    const ScopedSwap scanRoot(CSPortOperator::SetScanRoot, root.string());
+    const std::string& previous = scanRoot.Saved();
     EXPECT_NE(fs::path(previous), fs::path("/dev"));
     EXPECT_TRUE(fs::is_directory(previous) && fs::is_empty(previous)) << previous;
     std::vector<std::string> ports{"stale"};
@@ -124,7 +127,6 @@ TEST(SerialPortOperator, ListsTtyDevicesUnderTheScanRoot)
 
     CSPortOperator::SetScanRoot((root / "missing").string());
     EXPECT_EQ(CSPortOperator::EnumPorts(ports), 0);
-    CSPortOperator::SetScanRoot(previous);
 }
 
 TEST(SerialChannel, CarriesLinesBothWaysAndCapturesWhatArrives)

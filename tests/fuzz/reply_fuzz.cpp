@@ -12,13 +12,13 @@
 
 #include "app/context.h"
 #include "app/event_queue.h"
-#include "comm/reply_dispatcher.h"
 #include "comm/rx_ring_buffer.h"
 #include "corlane/app_path.h"
 #include "model/net_type.h"
 #include "model/processor.h"
 #include "model/processor_file.h"
 #include "model/processor_manager.h"
+#include "replies/reply_dispatcher.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/sample_processor.h"
 

@@ -6,6 +6,7 @@
 #include "tests/model/link_fixture.h"
 #include "tests/support/link_events.h"
 #include "tests/support/processor_simulator.h"
+#include "tests/support/scoped_setting.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -138,13 +139,14 @@ TEST(ProcessorConnect, ReceivedBytesReachTheInstalledReceiver)
     std::mutex lock;
     std::string received;
     uint32_t seenChannel = 0;
-    SetLinkReceiverFactory([&](const std::weak_ptr<CQelProcessor>&, uint32_t channelId) -> LinkReceiver {
+    const auto makeReceiver = [&](const std::weak_ptr<CQelProcessor>&, uint32_t channelId) -> LinkReceiver {
         seenChannel = channelId;
         return [&](const char* data, size_t length) {
             std::lock_guard guard(lock);
             received.append(data, length);
         };
-    });
+    };
+    const ScopedHook factory(SetLinkReceiverFactory, makeReceiver);
     auto processor = TcpProcessor(simulator.Port());
     ASSERT_TRUE(processor->Connect());
     EXPECT_EQ(seenChannel, processor->GetChannelId());
@@ -152,7 +154,6 @@ TEST(ProcessorConnect, ReceivedBytesReachTheInstalledReceiver)
     EXPECT_TRUE(processor->ChannelSend("GP TYPE\r\n"));
     ASSERT_TRUE(WaitFor([&] { std::lock_guard guard(lock); return received == "GP TYPE 7 1\r\n"; }, 5s));
     CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
-    SetLinkReceiverFactory({});
 }
 
 namespace {
@@ -269,7 +270,7 @@ TEST(ProcessorConnect, SerialAutoDetectWithoutAnAnswerFails)
     // Holds the keyword, but not at its start.
     ports.AnswerProbe(0, "X GP GIPA 192 168 0 100\r\n");
     std::vector<std::string> shown;
-    SetLinkMessageBox([&](const std::string& text) { shown.push_back(text); });
+    const ScopedHook messageBox(SetLinkMessageBox, [&](const std::string& text) { shown.push_back(text); });
     auto processor = SerialProcessor(1);
     processor->AddSigOut(std::make_shared<CQelSigOut>(101));
 
@@ -279,7 +280,6 @@ TEST(ProcessorConnect, SerialAutoDetectWithoutAnAnswerFails)
     EXPECT_EQ(processor->GetSigOutCount(), 1u);
     EXPECT_EQ(shown, std::vector<std::string>{
                          "自动检测串口失败请检查是否连接了处理器，或切换到手工模式后再尝试串口连接!"});
-    SetLinkMessageBox({});
 }
 
 TEST(ProcessorConnect, SerialWithoutAutoDetectUsesTheChosenDevice)

@@ -10,6 +10,7 @@
 #include "model/model_log.h"
 #include "model/net_type.h"
 #include "model_test_support.h"
+#include "tests/support/scoped_setting.h"
 
 namespace fs = std::filesystem;
 
@@ -108,18 +109,15 @@ TEST(ProcessorFile, LoadsEveryFieldAndSavesTheGoldenFile)
     EXPECT_EQ(p->GetPlanName(20), "末 & 尾");
     EXPECT_TRUE(DrainEvents().empty()); // loading tells nobody
 
-    g_NetType = 1;
+    const ScopedSetting echoWaits(g_NetType, uint8_t(1));
     ASSERT_TRUE(p->SavePro());
-    g_NetType = 0;
     const std::string golden = ReadText(kData + "/processor_golden.pro");
     EXPECT_EQ(ReadText(CQelProcessor::ProFilePath()), golden);
 
     // Loading what was saved and saving again changes nothing.
     auto again = Load(golden, &ok);
     ASSERT_TRUE(ok);
-    g_NetType = 1;
     ASSERT_TRUE(again->SavePro());
-    g_NetType = 0;
     EXPECT_EQ(ReadText(CQelProcessor::ProFilePath()), golden);
 }
 
@@ -210,7 +208,8 @@ TEST(ProcessorFile, UnusableFileLeavesDefaultsAndIsKeptAsBad)
         {"wrong root", "<Processors version=\"V1\" Authorization=\"0\"/>"},
     };
     fs::create_directory("logs");
-    SetModelLog(std::make_shared<qz::vok::logfile>("model", qz::vok::logfile::LOG_ERROR, "logs", false));
+    const ScopedHook log(SetModelLog,
+                         std::make_shared<qz::vok::logfile>("model", qz::vok::logfile::LOG_ERROR, "logs", false));
     for (const auto& [what, text] : bad) {
         SCOPED_TRACE(what);
         const size_t logged = Occurrences(ReadFolderText("logs"), "ER> processor file " + path);
@@ -228,7 +227,6 @@ TEST(ProcessorFile, UnusableFileLeavesDefaultsAndIsKeptAsBad)
     EXPECT_NE(logs.find("the attribute \"type\" of <SigSrc> is not a number: \"x\""), std::string::npos);
     EXPECT_NE(logs.find("the version is not \"V1\""), std::string::npos);
     EXPECT_NE(logs.find("the element <VideoWall> is missing"), std::string::npos);
-    SetModelLog(nullptr);
 
     // A missing file is a first start, not an error.
     fs::remove(path);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <boost/property_tree/ptree.hpp>
 #include <condition_variable>
 #include <mutex>
 

@@ -1,8 +1,8 @@
 #include "tests/support/recording_channel.h"
 
-#include "comm/reply_dispatcher.h"
 #include "app/event_queue.h"
 #include "comm/reply_line.h"
+#include "replies/reply_dispatcher.h"
 
 #include <arpa/inet.h>
 #include <array>

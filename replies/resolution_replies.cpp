@@ -6,21 +6,18 @@
 #include <optional>
 #include <string>
 
-#include "comm/port_names.h"
-#include "comm/reply_numbers.h"
-#include "comm/reply_parsers.h"
-#include "comm/reply_support.h"
 #include "corlane/fstr.h"
+#include "model/kinds.h"
 #include "model/processor.h"
+#include "replies/port_names.h"
+#include "replies/reply_numbers.h"
+#include "replies/reply_parsers.h"
+#include "replies/reply_support.h"
 
 using qz::vok::fstr_format;
 
 namespace {
 
-constexpr int32_t kKindVideo4 = 10;
-constexpr int32_t kKindMultiView = 9;
-constexpr int32_t kKind4K = 13;
-constexpr int32_t kKindVgaDvi = 101;
 // A multi-view board's composites follow its 24 tiles, one per six.
 constexpr int64_t kFirstComposite = 24;
 
@@ -79,7 +76,7 @@ bool ParseBoardInputResolutionReply(uint32_t channelId, const std::string& line)
     const auto source = SourceById(*processor, int64_t{slot} * 100);
     if (!source)
         return true;
-    if (source->GetType() == kKindVideo4) {
+    if (source->GetType() == kSrcVideo4) {
         // A four-way input reports each picture; the source shows only the
         // one selected.
         if (const auto child = source->GetChild(static_cast<uint32_t>(childId)))
@@ -137,7 +134,7 @@ bool ParseGpInputResolutionReply(uint32_t channelId, const std::string& line)
         return true;
     source->SetStartPoint(Point{x, y});
     source->SetResolution(width, height, 60);
-    if (source->GetType() != kKindMultiView || width <= 0 || height <= 0)
+    if (source->GetType() != kSrcMultiView || width <= 0 || height <= 0)
         return true;
 
     // The composite of a group of six tiles spans its top row and its left
@@ -171,12 +168,12 @@ bool ParseFpgaInputResolutionReply(uint32_t channelId, const std::string& line)
     int32_t kind = 0;
     int32_t rate = 0;
     switch (portType) {
-    case 0: kind = kKindVgaDvi; rate = rateValue / 100; break;
+    case 0: kind = kSrcVgaDvi; rate = rateValue / 100; break;
     case 1: case 5: kind = 6; rate = rateValue / 10000; break;
     case 2: case 6: kind = 6; rate = rateValue / 100; break;
     case 3: kind = 2; rate = rateValue / 100; break;
     case 4: kind = 11; rate = rateValue / 100; break;
-    case 7: kind = kKind4K; rate = rateValue / 100; break;
+    case 7: kind = kSrc4K; rate = rateValue / 100; break;
     case 15: kind = 100; rate = rateValue; break;
     default: return true;
     }
@@ -185,7 +182,7 @@ bool ParseFpgaInputResolutionReply(uint32_t channelId, const std::string& line)
     const int64_t width = int64_t{c} - a;
     const int64_t height = int64_t{d} - b;
     const int64_t wideId = int64_t{slot} * 100 + port;
-    const int64_t lastId = kind == kKind4K ? wideId + 3 : wideId;
+    const int64_t lastId = kind == kSrc4K ? wideId + 3 : wideId;
     if (!FitsInt32(width) || !FitsInt32(height) || !IsValidModelId(wideId) || !IsValidModelId(lastId)) {
         LogReplyError(fstr_format("input resolution: reply out of range: %s",
                                   WithoutLineEnd(line).c_str()));
@@ -211,7 +208,7 @@ bool ParseFpgaInputResolutionReply(uint32_t channelId, const std::string& line)
         values.adjust = CQelSigSrc::DefaultAdjust(kind);
         source = std::make_shared<CQelSigSrc>(values);
         source->SetBoard(board);
-        if (kind == kKindVgaDvi) {
+        if (kind == kSrcVgaDvi) {
             source->AddChild(1, 3, "DVI", kFullHd, 9);
             source->AddChild(2, 4, "VGA", kFullHd, 2);
             source->AddChild(3, 5, "YPbPr", kFullHd, 5);
@@ -220,14 +217,14 @@ bool ParseFpgaInputResolutionReply(uint32_t channelId, const std::string& line)
             source->AddChild(2, 4, "VGA", kFullHd, 2);
             source->AddChild(3, 4, "YPbPr", kFullHd, 5);
             source->AddChild(4, 4, "CVBS", kFullHd, 3);
-        } else if (kind == kKind4K) {
+        } else if (kind == kSrc4K) {
             // The quarters go in first: the main list refuses a second id.
             for (uint32_t q = 0; q < 4; ++q) {
                 CQelSigSrc::Values quarter;
                 quarter.id = id + q;
-                quarter.type = kKind4K;
+                quarter.type = kSrc4K;
                 quarter.resolution = Resolution{size.width / 2, size.height / 2, rate};
-                quarter.adjust = CQelSigSrc::DefaultAdjust(kKind4K);
+                quarter.adjust = CQelSigSrc::DefaultAdjust(kSrc4K);
                 auto part = std::make_shared<CQelSigSrc>(quarter);
                 part->SetBoard(board);
                 processor->AddSigSrc(part, false, true);

@@ -2,10 +2,11 @@
 #include <chrono>
 #include <thread>
 
-#include "comm/reply_numbers.h"
-#include "comm/reply_receiver.h"
 #include "model/net_type.h"
-#include "tests/comm/reply_test_support.h"
+#include "replies/reply_numbers.h"
+#include "replies/reply_receiver.h"
+#include "tests/replies/reply_test_support.h"
+#include "tests/support/scoped_setting.h"
 
 using namespace std::chrono_literals;
 
@@ -82,13 +83,14 @@ TEST_F(ReplyTest, TypeReplySetsTheModelAndWakesTheWaiter)
 
 TEST_F(ReplyTest, UnmatchedLineConfirmsOnlyItsPendingCommand)
 {
-    g_NetType = 1;
-    bool dispatched = false;
-    const auto recall = [&] { return processor_->LoadPreset(3) == 1; };
-    EXPECT_TRUE(FeedWhileWaiting(recall, "GP LDM 3\r\n", kChannel, dispatched));
-    EXPECT_TRUE(dispatched);
-    EXPECT_FALSE(FeedWhileWaiting(recall, "GP LDM 4\r\n", kChannel, dispatched));
-    g_NetType = 0;
+    {
+        const ScopedSetting echoWaits(g_NetType, uint8_t(1));
+        bool dispatched = false;
+        const auto recall = [&] { return processor_->LoadPreset(3) == 1; };
+        EXPECT_TRUE(FeedWhileWaiting(recall, "GP LDM 3\r\n", kChannel, dispatched));
+        EXPECT_TRUE(dispatched);
+        EXPECT_FALSE(FeedWhileWaiting(recall, "GP LDM 4\r\n", kChannel, dispatched));
+    }
 
     // Lines no row takes change nothing.
     processor_->SetKind(4);

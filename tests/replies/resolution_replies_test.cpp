@@ -1,4 +1,4 @@
-#include "tests/comm/reply_test_support.h"
+#include "tests/replies/reply_test_support.h"
 
 TEST_F(ReplyTest, OutputResolutionRepliesSetTheProcessor)
 {

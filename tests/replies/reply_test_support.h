@@ -10,11 +10,11 @@
 
 #include "app/context.h"
 #include "app/event_queue.h"
-#include "comm/reply_dispatcher.h"
 #include "comm/reply_line.h"
 #include "corlane/app_path.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "replies/reply_dispatcher.h"
 #include "tests/support/queued_events.h"
 #include "tests/support/test_files.h"
 

@@ -2,8 +2,8 @@
 #include <thread>
 
 #include "comm/net_manager.h"
-#include "comm/port_names.h"
-#include "tests/comm/reply_test_support.h"
+#include "replies/port_names.h"
+#include "tests/replies/reply_test_support.h"
 #include "tests/support/recording_channel.h"
 
 using namespace std::chrono_literals;

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "comm/rx_ring_buffer.h"
-#include "tests/comm/reply_test_support.h"
+#include "tests/replies/reply_test_support.h"
 
 namespace {
 

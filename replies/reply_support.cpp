@@ -1,4 +1,4 @@
-#include "comm/reply_support.h"
+#include "replies/reply_support.h"
 
 #include "app/context.h"
 #include "app/language_tr.h"

@@ -7,11 +7,11 @@
 
 #include "app/debug_logs.h"
 #include "app/event_queue.h"
-#include "comm/reply_numbers.h"
-#include "comm/reply_parsers.h"
-#include "comm/reply_support.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
+#include "replies/reply_numbers.h"
+#include "replies/reply_parsers.h"
+#include "replies/reply_support.h"
 
 using qz::vok::fstr_format;
 

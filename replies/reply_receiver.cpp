@@ -1,11 +1,11 @@
-#include "comm/reply_receiver.h"
+#include "replies/reply_receiver.h"
 
 #include <memory>
 #include <string>
 
-#include "comm/reply_dispatcher.h"
 #include "comm/rx_ring_buffer.h"
 #include "model/link_setup.h"
+#include "replies/reply_dispatcher.h"
 
 std::function<void(const char* data, size_t length)> MakeReplyReceiver(uint32_t channelId)
 {

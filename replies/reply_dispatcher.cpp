@@ -1,13 +1,13 @@
-#include "comm/reply_dispatcher.h"
+#include "replies/reply_dispatcher.h"
 
 #include <array>
 #include <string_view>
 
 #include "app/debug_logs.h"
 #include "app/event_queue.h"
-#include "comm/reply_parsers.h"
-#include "comm/reply_support.h"
 #include "model/processor.h"
+#include "replies/reply_parsers.h"
+#include "replies/reply_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "comm/reply_numbers.h"
+#include "replies/reply_numbers.h"
 
 namespace {
 

@@ -4,28 +4,18 @@
 #include <memory>
 #include <string>
 
-#include "comm/port_descriptor_map.h"
-#include "comm/port_names.h"
-#include "comm/reply_numbers.h"
-#include "comm/reply_parsers.h"
-#include "comm/reply_support.h"
 #include "corlane/fstr.h"
+#include "model/kinds.h"
 #include "model/processor.h"
+#include "replies/port_descriptor_map.h"
+#include "replies/port_names.h"
+#include "replies/reply_numbers.h"
+#include "replies/reply_parsers.h"
+#include "replies/reply_support.h"
 
 using qz::vok::fstr_format;
 
 namespace {
-
-// Source kinds.
-constexpr int32_t kSrcNone = 0;
-constexpr int32_t kSrcVideo = 1;
-constexpr int32_t kSrcSdi = 2;
-constexpr int32_t kSrcHdmi = 3;
-constexpr int32_t kSrcIp = 7;
-constexpr int32_t kSrcVideo5 = 8;
-constexpr int32_t kSrcMultiView = 9;
-constexpr int32_t kSrcVideo4 = 10;
-constexpr int32_t kSrcVgaDvi = 101;
 
 // Board kinds.
 constexpr int32_t kBoardOther = 1;

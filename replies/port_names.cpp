@@ -1,19 +1,18 @@
-#include "comm/port_names.h"
+#include "replies/port_names.h"
 
 #include <boost/property_tree/ptree.hpp>
 #include <charconv>
 
 #include "app/xml_file.h"
-#include "comm/reply_support.h"
 #include "corlane/file_store.h"
 #include "corlane/fstr.h"
+#include "model/kinds.h"
 #include "model/processor.h"
+#include "replies/reply_support.h"
 
 using qz::vok::fstr_format;
 
 namespace {
-
-constexpr int32_t kKindCvbs = 11;
 
 // The name the processor file gives source `id`; empty when it gives none
 // or cannot be read.
@@ -79,7 +78,7 @@ std::string LoadProcessorPortNames(uint32_t id, int32_t model, int32_t kind)
     std::string name = NameFromProcessorFile(id);
     if (!name.empty())
         return name;
-    const int64_t second = kind == kKindCvbs && port >= 4 ? port + 4 * board - 3 : port + 1;
+    const int64_t second = kind == kSrcCvbs && port >= 4 ? port + 4 * board - 3 : port + 1;
     return fstr_format("%lld_%lld %s", static_cast<long long>(board + 1),
                        static_cast<long long>(second), InputTypeName(kind));
 }

@@ -1,4 +1,4 @@
-#include "comm/port_descriptor_map.h"
+#include "replies/port_descriptor_map.h"
 
 namespace {
 
