@@ -120,6 +120,9 @@ public:
     virtual IProgress* ProgressReceiver() { return nullptr; }
     // The parent of the view's prompts.
     virtual QWidget* DialogParent() { return nullptr; }
+    // A menu command the frame hands to the active view; false when the
+    // view does not take it.
+    virtual bool OnCommand(int /*id*/) { return false; }
 
     // ---- Plan and settings
     // Shows the plan: its selected window becomes the active one, and the
