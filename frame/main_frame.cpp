@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QProcess>
 #include <QShortcut>
-#include <QThread>
 #include <filesystem>
 #include <map>
 
@@ -314,8 +313,9 @@ void CMainFrame::OnTimer()
 {
     if (TerminationRequested()) {
         // A close from inside a popup's or a dialog's own loop would pull
-        // the window from under its caller: end those first, close after.
-        if (QThread::currentThread()->loopLevel() > 1) {
+        // the views from under their callers: end those first and close at
+        // a later tick, once their loops have returned.
+        if (QApplication::activeModalWidget() || QApplication::activePopupWidget() || popupDepth_ > 0) {
             ui::modalHost().cancelPopup();
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                 dialog->reject();
@@ -488,7 +488,9 @@ void CMainFrame::ShowZoomPopup(CMultiScreenView& wall)
     for (int scale = 1; scale <= kMaxZoom; ++scale)
         menu.items.push_back(
             ui::MenuSpec::item(scale, TranslateText(QStringLiteral("%1倍").arg(scale)), scale == wall.m_nCanvasScale));
+    ++popupDepth_;
     const int chosen = ui::popupMenu(this, menu, QCursor::pos());
+    --popupDepth_;
     if (view && chosen >= 1 && chosen <= kMaxZoom)
         view->SetCanvasScale(chosen);
 }

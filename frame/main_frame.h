@@ -138,6 +138,7 @@ private:
     ui::MenuSpec menu_;
     std::unique_ptr<FrameViewDialogs> viewDialogs_;
     ui::UiTimer timer_;
+    int popupDepth_ = 0; // the frame's own popups under way
     bool created_ = false;
     bool closing_ = false;
 };
