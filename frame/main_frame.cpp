@@ -404,27 +404,19 @@ bool CMainFrame::OnCommand(int id)
     }
 }
 
-void CMainFrame::OnConnectProcessor()
+void CMainFrame::ConnectOver(int32_t connectionType)
 {
     const auto processor = CurrentProcessor();
     if (!processor)
         return;
     auto connection = processor->GetConnection();
-    connection.type = 1;
+    connection.type = connectionType;
     processor->SetConnection(connection);
     processor->Connect();
 }
 
-void CMainFrame::OnConnectProcessorMode2()
-{
-    const auto processor = CurrentProcessor();
-    if (!processor)
-        return;
-    auto connection = processor->GetConnection();
-    connection.type = 2;
-    processor->SetConnection(connection);
-    processor->Connect();
-}
+void CMainFrame::OnConnectProcessor() { ConnectOver(1); }
+void CMainFrame::OnConnectProcessorMode2() { ConnectOver(2); }
 
 void CMainFrame::OnDisconnectProcessor()
 {

@@ -119,6 +119,8 @@ private:
     void OnTimer();
     // Inverts one of the three tip switches of the current processor.
     void ToggleAppOption(int32_t CQelProcessor::AppOptions::*flag);
+    // Connects the current processor over TCP (1) or the serial line (2).
+    void ConnectOver(int32_t connectionType);
     void ShowZoomPopup(CMultiScreenView& view);
     void ToggleMoreButtons();
     void InvalidateActiveView();

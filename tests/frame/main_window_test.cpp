@@ -30,7 +30,7 @@
 #include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
-#include "tests/builder/sender_test_support.h"
+#include "tests/frame/test_processor.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/child_process.h"
 #include "tests/support/ui/screenshot.h"
@@ -85,22 +85,8 @@ protected:
     // context's selected source.
     std::shared_ptr<CQelProcessor> AddProcessor(int kind, bool withSource)
     {
-        auto p = std::make_shared<CQelProcessor>();
-        p->SetId(1);
+        auto p = MakeTestProcessor(withSource);
         p->SetKind(kind);
-        auto wall = p->GetWall();
-        wall.rows = 2;
-        wall.cols = 2;
-        p->SetWall(wall);
-        auto connection = p->GetConnection();
-        connection.tcpAddress = "127.0.0.1";
-        connection.tcpPort = "9";
-        connection.serialAutoDetect = 0;
-        p->SetConnection(connection);
-        AddTestBoards(*p, {{1, 1}, {2, 2}});
-        if (withSource)
-            AddTestSource(*p, 100, 1920, 1080);
-        SetTestOutputs(*p, {201, 202, 203, 204}, {{{0, 0}, 201}, {{0, 1}, 202}, {{1, 0}, 203}, {{1, 1}, 204}});
         CQelContext::GetProMan()->AddProcessor(p);
         CQelContext::SetSelSigSrc(1, withSource ? 100 : -1);
         return p;
@@ -292,6 +278,11 @@ TEST_F(MainWindow, MenuCommandsConnectToggleAndSave)
     EXPECT_FALSE(menu.find(cmd::kConnectTcp)->enabled);
     EXPECT_FALSE(menu.find(cmd::kConnectSerial)->enabled);
     EXPECT_TRUE(menu.find(cmd::kDisconnect)->enabled);
+    // Freeze and unfreeze go to the connected processor.
+    frame->OnCtrlBarNotify(captionbtn::kFreeze);
+    frame->OnCtrlBarNotify(captionbtn::kUnfreeze);
+    EXPECT_TRUE(simulator.WaitForLine("I_F SIPF 0xFF 0xFF 1\r\n", 20s));
+    EXPECT_TRUE(simulator.WaitForLine("I_F SIPF 0xFF 0xFF 0\r\n", 20s));
     frame->OnCommand(cmd::kDisconnect);
     EXPECT_TRUE(WaitFor([&] { return !processor->IsConnected(); }, 20s));
 
@@ -465,6 +456,9 @@ TEST_F(MainWindow, ClosingAsksSavesTheListsAndEndsOnTermination)
         CMultiScreenView* view = main->ActiveWallView();
         ASSERT_NE(view, nullptr);
         view->GetPlan()->SetDirty(true);
+        // The switches the frame flips reach the processor file at close.
+        main->OnCtrlBarNotify(captionbtn::kMoreSwitch);
+        main->OnCommand(cmd::kSegWindowTip);
         // Answered No: the plan is not written, every list and file is.
         modal().answerYesNo(false);
         main->OnCommand(cmd::kExit);
@@ -476,6 +470,9 @@ TEST_F(MainWindow, ClosingAsksSavesTheListsAndEndsOnTermination)
                                         qz::vok::path::GetPlanPath() + "/CyclePlanList.clt",
                                         CQelProcessor::ProFilePath(), qz::vok::path::GetSysPath() + "/Main.ini"})
             EXPECT_TRUE(fs::exists(file)) << file;
+        const std::string pro = ReadText(CQelProcessor::ProFilePath());
+        EXPECT_NE(pro.find("morebuttonswitch=\"1\""), std::string::npos);
+        EXPECT_NE(pro.find("segwindowpoortipenable=\"1\""), std::string::npos);
         app.ExitInstance();
     }
     modal().reset();

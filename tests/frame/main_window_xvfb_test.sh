@@ -9,6 +9,9 @@ set -u
 tavrix=$1 install_data=$2 write_processor=$3 probe=$4
 main=$PWD/main
 mkdir -p "$main/bin" "$main/Sys"
+# A runtime folder of its own: no other copy of the program can be found.
+mkdir -p "$PWD/rt" && chmod 700 "$PWD/rt"
+export XDG_RUNTIME_DIR="$PWD/rt"
 "$install_data" "$main/Sys" || { echo "cannot install the shipped data"; exit 1; }
 (cd "$main/bin" && "$write_processor") || exit 1
 rm -f "$main/Hardware/IOSD.dat"
