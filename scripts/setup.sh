@@ -11,6 +11,7 @@ PACKAGES=(
   fonts-wqy-microhei
   iproute2 util-linux
   xvfb xauth
+  x11-utils libx11-dev  # tests/frame: the main window under Xvfb
   openbox xdotool  # tests/uikit/caption_frame_xvfb.sh
   clang-14 libclang-rt-14-dev llvm-14  # tests/fuzz: libFuzzer, and llvm-symbolizer for its reports
 )
