@@ -87,10 +87,8 @@ CTavrixBootstrap::StartResult CTavrixBootstrap::Start()
 
     const std::string tablePath = qz::vok::path::GetSysPath() + "/LanguageTr.xml";
     std::string why;
-    if (!qel::CLanguageTr::get_instance().Load(config.GetInt("Main.Language", 0), tablePath, &why) &&
-        !why.empty())
-        CQelContext::GetLog()->error("%s not loaded (%s); texts are shown as written", tablePath.c_str(),
-                                     why.c_str());
+    if (!qel::CLanguageTr::get_instance().Load(config.GetInt("Main.Language", 0), tablePath, &why) && !why.empty())
+        CQelContext::GetLog()->error("%s not loaded (%s); texts are shown as written", tablePath.c_str(), why.c_str());
 
     CQelContext::GetProMan()->CreateDefaultProcessor(
         [](uint32_t processorId, uint32_t sourceId) { CQelContext::SetSelSigSrc(int(processorId), int(sourceId)); });
@@ -114,8 +112,7 @@ void CTavrixBootstrap::TellOfProcessorFile()
     case store::outcome::not_kept:
         messages_.push_back("处理器配置文件 Processor.pro 无法读取，已按默认设置启动；原文件保持原样，不会被覆盖");
         break;
-    case store::outcome::none:
-        break;
+    case store::outcome::none: break;
     }
 }
 

@@ -13,7 +13,10 @@ using _8PART_NS::CPro8PartSender;
 
 namespace {
 
-int32_t AlgorithmOf(const CQelProcessor& processor) { return processor.GetAppOptions().algorithmId; }
+int32_t AlgorithmOf(const CQelProcessor& processor)
+{
+    return processor.GetAppOptions().algorithmId;
+}
 
 } // namespace
 

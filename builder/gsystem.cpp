@@ -44,21 +44,24 @@ uint32_t CountEdges(std::vector<int64_t>& edges)
 
 bool Overlaps(const Rect& r, int64_t left, int64_t top, int64_t right, int64_t bottom)
 {
-    return !IsRectEmpty(r) && left < right && top < bottom && std::max<int64_t>(r.left, left)
-           < std::min<int64_t>(r.right, right) && std::max<int64_t>(r.top, top)
-           < std::min<int64_t>(r.bottom, bottom);
+    return !IsRectEmpty(r) && left < right && top < bottom &&
+           std::max<int64_t>(r.left, left) < std::min<int64_t>(r.right, right) &&
+           std::max<int64_t>(r.top, top) < std::min<int64_t>(r.bottom, bottom);
 }
 
 } // namespace
 
-CGSystem::CGSystem(int32_t width, int32_t height)
-    : width_(std::max(width, 0)), height_(std::max(height, 0))
+CGSystem::CGSystem(int32_t width, int32_t height) : width_(std::max(width, 0)), height_(std::max(height, 0)) {}
+
+CGSystem::~CGSystem()
 {
+    CGSystem::Reset();
 }
 
-CGSystem::~CGSystem() { CGSystem::Reset(); }
-
-void CGSystem::Reset() { allocated_.clear(); }
+void CGSystem::Reset()
+{
+    allocated_.clear();
+}
 
 const Rect* CGSystem::Allocate(int32_t width, int32_t height)
 {
@@ -213,8 +216,7 @@ Rect CTwoWndPerSegGSystem::FindFree(int32_t width, int32_t height)
     return {};
 }
 
-CTwoWndPerGTPGSystem::CTwoWndPerGTPGSystem(int32_t width, int32_t height)
-    : CGSystemEx(width, height)
+CTwoWndPerGTPGSystem::CTwoWndPerGTPGSystem(int32_t width, int32_t height) : CGSystemEx(width, height)
 {
     const int32_t count = Height() / kSlotHeight;
     slots_.resize(size_t(count));
@@ -222,7 +224,10 @@ CTwoWndPerGTPGSystem::CTwoWndPerGTPGSystem(int32_t width, int32_t height)
         slots_[size_t(k)].slot = {0, k * kSlotHeight, Width(), k * kSlotHeight + kSlotHeight};
 }
 
-CTwoWndPerGTPGSystem::~CTwoWndPerGTPGSystem() { CTwoWndPerGTPGSystem::Reset(); }
+CTwoWndPerGTPGSystem::~CTwoWndPerGTPGSystem()
+{
+    CTwoWndPerGTPGSystem::Reset();
+}
 
 void CTwoWndPerGTPGSystem::Reset()
 {

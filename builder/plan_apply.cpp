@@ -37,7 +37,10 @@ struct Placement {
     Size windowSize;
 };
 
-bool UnscaledOnly(int32_t kind) { return kind == kModelOneScaler; }
+bool UnscaledOnly(int32_t kind)
+{
+    return kind == kModelOneScaler;
+}
 
 // Models 1 (one scaler) and 2 (the processor's source scalers, shared by
 // windows of one source at one size).
@@ -123,8 +126,8 @@ std::string Model2Text(const std::vector<Placement>& records, const Resolution& 
             continue;
         setUp.push_back(r.scaler);
         text += fstr_format("INPUT_FPGA SCALER_SETUP 0 %d %d %d %d %d %d %d %d %d %d\r\n", r.scaler, r.source / 100,
-                            r.sourceSize.cx, r.sourceSize.cy, r.offset.x, r.offset.x + r.sourceSize.cx - 1,
-                            r.offset.y, r.offset.y + r.sourceSize.cy - 1, r.windowSize.cx, r.windowSize.cy);
+                            r.sourceSize.cx, r.sourceSize.cy, r.offset.x, r.offset.x + r.sourceSize.cx - 1, r.offset.y,
+                            r.offset.y + r.sourceSize.cy - 1, r.windowSize.cx, r.windowSize.cy);
     }
     if (records.empty())
         return text + "INPUT_FPGA CLEAR_OUTPUT_WINDOW 0 0\r\n";
@@ -204,19 +207,16 @@ bool ApplyPlan(CQelPlan& plan, int32_t mode, IProgress* receiver)
             CPro32x32SwitchSender sender(&plan);
             return sender.Send();
         }
-        default:
-            return false;
+        default: return false;
         }
     }
     switch (kind) {
     case kModelOneScaler:
-        return ReportRefused(QueueText(*processor, Model1Text(PlaceOwnText(plan, *processor),
-                                                               processor->GetOutputResolution())),
-                             kind);
+        return ReportRefused(
+            QueueText(*processor, Model1Text(PlaceOwnText(plan, *processor), processor->GetOutputResolution())), kind);
     case kModelSourceScalers:
-        return ReportRefused(QueueText(*processor, Model2Text(PlaceOwnText(plan, *processor),
-                                                               processor->GetOutputResolution())),
-                             kind);
+        return ReportRefused(
+            QueueText(*processor, Model2Text(PlaceOwnText(plan, *processor), processor->GetOutputResolution())), kind);
     case kModel16x16: {
         CPro16x16Builder builder(&plan);
         builder.Build();
@@ -227,12 +227,9 @@ bool ApplyPlan(CQelPlan& plan, int32_t mode, IProgress* receiver)
         builder.Build();
         return builder.Send();
     }
-    case kModelLed:
-        return ApplyLedPlan(plan);
-    case kModel16Part:
-        return Apply16PartPlan(plan, *processor);
-    default:
-        return false;
+    case kModelLed: return ApplyLedPlan(plan);
+    case kModel16Part: return Apply16PartPlan(plan, *processor);
+    default: return false;
     }
 }
 
@@ -262,20 +259,15 @@ void PlaceWindows(CQelPlan& plan)
         MarkRealized(plan, builder);
         break;
     }
-    case kModelLed:
-        CheckLedPlan(plan);
-        break;
-    case kModel16Part:
-        Check16PartPlan(plan);
-        break;
+    case kModelLed: CheckLedPlan(plan); break;
+    case kModel16Part: Check16PartPlan(plan); break;
     case kModel32x32: {
         CPro32x32Builder builder(&plan);
         builder.Build();
         MarkRealized(plan, builder);
         break;
     }
-    default:
-        break; // others have no resources
+    default: break; // others have no resources
     }
 }
 
@@ -294,10 +286,8 @@ bool SaveToProcessor(CQelPlan& plan, int32_t slot, IProgress* receiver)
         refused += QueueText(*processor, "INPUT_FPGA SET_KEY_MODE 0\r\n");
         return ReportRefused(refused, kind);
     }
-    case kModelLed:
-        return SaveLedPlan(plan, *processor, slot);
-    case kModel16Part:
-        return Save16PartPlan(plan, *processor, slot);
+    case kModelLed: return SaveLedPlan(plan, *processor, slot);
+    case kModel16Part: return Save16PartPlan(plan, *processor, slot);
     default:
         // Model 1 has no preset store; 3 and 5 store no plans.
         return false;
@@ -306,17 +296,13 @@ bool SaveToProcessor(CQelPlan& plan, int32_t slot, IProgress* receiver)
 
 class CPlanBuilders : public IPlanBuilders {
 public:
-    bool Apply(CQelPlan& plan, int32_t mode, IProgress* receiver) override
-    {
-        return ApplyPlan(plan, mode, receiver);
-    }
+    bool Apply(CQelPlan& plan, int32_t mode, IProgress* receiver) override { return ApplyPlan(plan, mode, receiver); }
     void PlaceWindows(CQelPlan& plan) override { ::PlaceWindows(plan); }
     bool SaveToProcessor(CQelPlan& plan, int32_t slot, IProgress* receiver) override
     {
         return ::SaveToProcessor(plan, slot, receiver);
     }
-    std::vector<std::shared_ptr<_8PART_NS::tagFPGAWindowFailRect>>
-    EightPartOverlay(const CQelPlan& plan) const override
+    std::vector<std::shared_ptr<_8PART_NS::tagFPGAWindowFailRect>> EightPartOverlay(const CQelPlan& plan) const override
     {
         return ::EightPartOverlay(plan);
     }

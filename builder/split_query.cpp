@@ -90,8 +90,8 @@ void CPro8PartSender::SplitOutput(tagMonitorInvalidSegmentWindow& result) const
             const ::Rect cell{cols[i], strip.top, cols[i + 1], strip.bottom};
             const int64_t cx = (int64_t(cell.left) + cell.right) / 2;
             const int64_t cy = (int64_t(cell.top) + cell.bottom) / 2;
-            const bool isCovered = std::any_of(pieces.begin(), pieces.end(),
-                                               [&](const Piece& p) { return PtInRect(p.rect, cx, cy); });
+            const bool isCovered =
+                std::any_of(pieces.begin(), pieces.end(), [&](const Piece& p) { return PtInRect(p.rect, cx, cy); });
             if (band >= kMaxBands || covered >= kMaxCoveredPerBand)
                 result.invalid.push_back({cell, 0});
             if (isCovered)

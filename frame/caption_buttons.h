@@ -31,8 +31,8 @@ inline constexpr char kMoreClosePicture[] = "ctl_pro_select_close.png";
 
 struct CaptionButtonSpec {
     int id = 0;
-    const char* tip = "";  // untranslated
-    std::string picture;   // file name under the system folder's "res"
+    const char* tip = ""; // untranslated
+    std::string picture;  // file name under the system folder's "res"
     bool operator==(const CaptionButtonSpec& other) const
     {
         return id == other.id && std::string(tip) == other.tip && picture == other.picture;

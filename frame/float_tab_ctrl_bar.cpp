@@ -131,8 +131,8 @@ void CUiCtrlBarFloatWnd::RecalcLayout()
     m_rcCaption = Rect{0, 0, width(), m_nCaptionHeight};
     m_rcContent = Rect{0, m_nCaptionHeight, width(), height()};
     if (m_pPage)
-        m_pPage->setGeometry(ui::toQRect(Rect{m_rcContent.left, m_rcContent.top, m_rcContent.right - 1,
-                                              m_rcContent.bottom - 1}));
+        m_pPage->setGeometry(
+            ui::toQRect(Rect{m_rcContent.left, m_rcContent.top, m_rcContent.right - 1, m_rcContent.bottom - 1}));
 }
 
 void CUiCtrlBarFloatWnd::DrawCaption(QPainter& p)
@@ -164,7 +164,8 @@ bool CUiCtrlBarFloatWnd::eventFilter(QObject* watched, QEvent* event)
         // Posted, as the hook did: the bar may hide this window, which must
         // not happen inside another widget's event.
         QMetaObject::invokeMethod(
-            &m_owner, [bar, global] {
+            &m_owner,
+            [bar, global] {
                 if (bar)
                     bar->OnFloatMouseMove(global);
             },
@@ -234,7 +235,7 @@ void CUiFloatTabCtrlBar::applyThickness()
 QSize CUiFloatTabCtrlBar::sizeHint() const
 {
     return (m_nAlign & (ctrlbar::CBRS_ALIGN_LEFT | ctrlbar::CBRS_ALIGN_RIGHT)) ? QSize(Thickness(), 600)
-                                                                             : QSize(600, Thickness());
+                                                                               : QSize(600, Thickness());
 }
 
 int CUiFloatTabCtrlBar::AddItem(uint32_t id, const QString& title, const std::string& normalImage,
@@ -377,8 +378,7 @@ void CUiFloatTabCtrlBar::DrawCaption(QPainter& p)
     FrameRect(p, m_layout.caption, m_clrLine);
     if (m_bExpanded && m_pActive) {
         const Rect& c = m_layout.caption;
-        DrawTitle(p, Rect{c.left + 8, c.top, m_layout.floatButton.left, c.bottom}, m_pActive->title,
-                  m_clrCaptionText);
+        DrawTitle(p, Rect{c.left + 8, c.top, m_layout.floatButton.left, c.bottom}, m_pActive->title, m_clrCaptionText);
     }
     if (!m_imgFloat.isNull()) {
         const Point cell = FloatButtonCell(m_nAlign, m_bExpanded);

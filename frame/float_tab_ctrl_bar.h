@@ -101,8 +101,8 @@ public:
                 unsigned style);
     // 0, changing nothing, when the id is present. A picture that cannot
     // be loaded leaves the tab without it (the loader says which file).
-    int AddItem(uint32_t id, const QString& title, const std::string& normalImage,
-                const std::string& selectedImage, QWidget* page);
+    int AddItem(uint32_t id, const QString& title, const std::string& normalImage, const std::string& selectedImage,
+                QWidget* page);
     void SetFloatImage(const std::string& path);
     void SetCollapsed(bool collapse);
     void CreateFloatWnd();

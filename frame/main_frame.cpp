@@ -51,7 +51,10 @@ constexpr char kWallTool[] = "/Skorvel V6.014L.exe";
 constexpr char kVideoManagerPath[] = "/Tarvolm_VT/Pobrin_tarvolm_v.exe";
 constexpr int kMaxZoom = 5;
 
-CQelLog& Log() { return *CQelContext::GetLog(); }
+CQelLog& Log()
+{
+    return *CQelContext::GetLog();
+}
 
 // Starts a program without waiting for it; false when it could not start.
 bool StartProgram(const std::string& program, const std::string& folder)
@@ -207,13 +210,13 @@ bool CMainFrame::OnCreateClient()
     ++viewCount_;
     const QString tab = QString::fromStdString(name);
     if (GetAppType() == 1) {
-        auto* view = static_cast<CMultiScreenView*>(views.CreateView(
-            container_, QStringLiteral("VMultiScreen_%1").arg(viewCount_), CViewManager::FactoryOf<CMultiScreenView>()));
+        auto* view = static_cast<CMultiScreenView*>(views.CreateView(container_,
+                                                                     QStringLiteral("VMultiScreen_%1").arg(viewCount_),
+                                                                     CViewManager::FactoryOf<CMultiScreenView>()));
         if (!view)
             return true;
-        view->SetReferenceLineStyleProvider([frame = QPointer<CMainFrame>(this)] {
-            return frame ? frame->ReferenceLineStyle() : 1;
-        });
+        view->SetReferenceLineStyleProvider(
+            [frame = QPointer<CMainFrame>(this)] { return frame ? frame->ReferenceLineStyle() : 1; });
         container_->AddView(unsigned(viewCount_), tab, view);
         view->SetPlan(plan);
     } else {
@@ -417,8 +420,14 @@ void CMainFrame::ConnectOver(int32_t connectionType)
     processor->Connect();
 }
 
-void CMainFrame::OnConnectProcessor() { ConnectOver(1); }
-void CMainFrame::OnConnectProcessorMode2() { ConnectOver(2); }
+void CMainFrame::OnConnectProcessor()
+{
+    ConnectOver(1);
+}
+void CMainFrame::OnConnectProcessorMode2()
+{
+    ConnectOver(2);
+}
 
 void CMainFrame::OnDisconnectProcessor()
 {
@@ -437,9 +446,18 @@ void CMainFrame::ToggleAppOption(int32_t CQelProcessor::AppOptions::*flag)
     InvalidateActiveView();
 }
 
-void CMainFrame::OnToggleSegWindowTip() { ToggleAppOption(&CQelProcessor::AppOptions::segWindowPoorTip); }
-void CMainFrame::OnToggleInvalidRectTip() { ToggleAppOption(&CQelProcessor::AppOptions::videoWindowInvalidRectTip); }
-void CMainFrame::OnToggleResourceTip() { ToggleAppOption(&CQelProcessor::AppOptions::disableResourcePoorTip); }
+void CMainFrame::OnToggleSegWindowTip()
+{
+    ToggleAppOption(&CQelProcessor::AppOptions::segWindowPoorTip);
+}
+void CMainFrame::OnToggleInvalidRectTip()
+{
+    ToggleAppOption(&CQelProcessor::AppOptions::videoWindowInvalidRectTip);
+}
+void CMainFrame::OnToggleResourceTip()
+{
+    ToggleAppOption(&CQelProcessor::AppOptions::disableResourcePoorTip);
+}
 
 void CMainFrame::OnRunWallTool()
 {
@@ -463,9 +481,15 @@ void CMainFrame::OnSetOutResolution() {}
 void CMainFrame::OnInputOsdEditor() {}
 void CMainFrame::OnMatrixSwitch() {}
 
-void CMainFrame::OnResetPassword() { ::OnResetPassword(this); }
+void CMainFrame::OnResetPassword()
+{
+    ::OnResetPassword(this);
+}
 
-void CMainFrame::OnPresetRecall() { ::OnRecallPreset(this, CViewManager::GetViewKind(ActiveView())); }
+void CMainFrame::OnPresetRecall()
+{
+    ::OnRecallPreset(this, CViewManager::GetViewKind(ActiveView()));
+}
 
 void CMainFrame::OnHotKey(int id)
 {
@@ -536,10 +560,9 @@ void CMainFrame::OnCtrlBarNotify(int id)
     auto* view = static_cast<CMultiScreenView*>(active);
     // Buttons that stand for the wall view's own menu commands.
     static const std::map<int, int> kViewCommands = {
-        {kExecute, WallViewCore::kCmdExecute},  {6, WallViewCore::kCmdResizeToSource},
-        {7, WallViewCore::kCmdFullScreen},      {8, WallViewCore::kCmdLock},
-        {9, WallViewCore::kCmdLayerUp},         {10, WallViewCore::kCmdLayerDown},
-        {11, WallViewCore::kCmdLayerTop},       {12, WallViewCore::kCmdLayerBottom},
+        {kExecute, WallViewCore::kCmdExecute}, {6, WallViewCore::kCmdResizeToSource}, {7, WallViewCore::kCmdFullScreen},
+        {8, WallViewCore::kCmdLock},           {9, WallViewCore::kCmdLayerUp},        {10, WallViewCore::kCmdLayerDown},
+        {11, WallViewCore::kCmdLayerTop},      {12, WallViewCore::kCmdLayerBottom},
     };
     if (const auto it = kViewCommands.find(id); it != kViewCommands.end()) {
         view->OnCommand(it->second);

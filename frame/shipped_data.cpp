@@ -125,12 +125,13 @@ std::vector<Item> Items()
             {std::string("res/") + name + "_sel.png", SaveImage([i] { return TabPicture(i, true); }, "PNG")});
     }
     items.push_back({"res/ctlbar_float.png", SaveImage(FloatArrows, "PNG")});
-    items.push_back({"res/maintitle.bmp", SaveImage([] {
-                         return Gradient(400, 32, QColor(0x2A, 0x3F, 0x66), QColor(0x4F, 0x6F, 0xA0), false);
-                     }, "BMP")});
-    items.push_back({"res/toolbarbk.bmp", SaveImage([] {
-                         return Gradient(8, 44, QColor(0x5A, 0x6E, 0x90), QColor(0x34, 0x44, 0x60), true);
-                     }, "BMP")});
+    items.push_back(
+        {"res/maintitle.bmp",
+         SaveImage([] { return Gradient(400, 32, QColor(0x2A, 0x3F, 0x66), QColor(0x4F, 0x6F, 0xA0), false); },
+                   "BMP")});
+    items.push_back(
+        {"res/toolbarbk.bmp",
+         SaveImage([] { return Gradient(8, 44, QColor(0x5A, 0x6E, 0x90), QColor(0x34, 0x44, 0x60), true); }, "BMP")});
     return items;
 }
 

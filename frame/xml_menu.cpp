@@ -68,7 +68,8 @@ void AppendMenuItems(ui::MenuSpec& menu, const boost::property_tree::ptree& elem
     for (const auto& [name, child] : element) {
         if (name != "MenuItem")
             continue;
-        const QString caption = QString::fromStdString(child.get<std::string>(std::string(xml::kAttrs) + ".Caption", ""));
+        const QString caption =
+            QString::fromStdString(child.get<std::string>(std::string(xml::kAttrs) + ".Caption", ""));
         if (IntAttribute(child, "Popup") == 1) {
             ui::MenuSpec popup = ui::MenuSpec::subMenu(caption, {});
             AppendMenuItems(popup, child);

@@ -16,19 +16,33 @@
 #include "platform/geometry.h"
 
 // Plan types.
-inline constexpr int32_t kPlanUniform = 0;    // every screen the same size
-inline constexpr int32_t kPlanSizedGrid = 1;  // rows and columns of their own sizes
-inline constexpr int32_t kPlanSwitch = 2;     // output-to-input routes only
+inline constexpr int32_t kPlanUniform = 0;   // every screen the same size
+inline constexpr int32_t kPlanSizedGrid = 1; // rows and columns of their own sizes
+inline constexpr int32_t kPlanSwitch = 2;    // output-to-input routes only
 
 // No wall has more screens a side; larger counts come from damaged files.
 inline constexpr int32_t kMaxPlanGridSide = 1024;
 
 // Undo action kinds recorded with CQelPlan::AddHistory.
 enum PlanAction : int32_t {
-    kActNewPlan = 1, kActOpenPlan, kActNewWindow, kActRenameWindow, kActDeleteWindow,
-    kActClearWindows, kActChangeSource, kActMoveWindow, kActResizeWindow, kActFullScreen,
-    kActLeaveFullScreen, kActLockWindow, kActLayerOrder, kActAlign, kActSameWidth,
-    kActSameHeight, kActSameSize, kActSnap
+    kActNewPlan = 1,
+    kActOpenPlan,
+    kActNewWindow,
+    kActRenameWindow,
+    kActDeleteWindow,
+    kActClearWindows,
+    kActChangeSource,
+    kActMoveWindow,
+    kActResizeWindow,
+    kActFullScreen,
+    kActLeaveFullScreen,
+    kActLockWindow,
+    kActLayerOrder,
+    kActAlign,
+    kActSameWidth,
+    kActSameHeight,
+    kActSameSize,
+    kActSnap
 };
 
 // MoveWindowLayer operations.
@@ -189,8 +203,7 @@ public:
     // limits. Empty without a processor of models 7 to 10. Computed by the
     // 8-part sender, through the installed builders.
     std::vector<std::shared_ptr<_8PART_NS::tagFPGAWindowFailRect>> GetEightPartOverlay() const;
-    std::vector<std::shared_ptr<_8PART_NS::tagMonitorInvalidSegmentWindow>>
-    GetEightPartOverlay2() const;
+    std::vector<std::shared_ptr<_8PART_NS::tagMonitorInvalidSegmentWindow>> GetEightPartOverlay2() const;
 
     // A plan of the selected processor's output resolution made from a type-1
     // plan: each window is cut at the outputs it covers. `windowMap` gets

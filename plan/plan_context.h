@@ -6,7 +6,6 @@
 
 #include "platform/geometry.h"
 
-
 // What the plan reads of the rest of the program, in one place: a snapshot
 // of the context's selected processor (model code, output resolution and
 // the outputs it places on the wall) and the resolution of a source.

@@ -20,8 +20,8 @@ namespace {
 // Four numbers as one 32-bit value, the first in the top byte.
 uint32_t Pack(const std::array<int32_t, 4>& n)
 {
-    return static_cast<uint32_t>(n[0]) << 24 | (static_cast<uint32_t>(n[1]) & 0xFF) << 16
-        | (static_cast<uint32_t>(n[2]) & 0xFF) << 8 | (static_cast<uint32_t>(n[3]) & 0xFF);
+    return static_cast<uint32_t>(n[0]) << 24 | (static_cast<uint32_t>(n[1]) & 0xFF) << 16 |
+           (static_cast<uint32_t>(n[2]) & 0xFF) << 8 | (static_cast<uint32_t>(n[3]) & 0xFF);
 }
 
 template <class Event>
@@ -123,8 +123,7 @@ bool ParseVersionReply(uint32_t channelId, const std::string& line)
     const char* mainBoard = "主控板：";
     if (line.starts_with("GP GFPV")) {
         const auto [version] = ReadReplyNumbers<1>(line, "GP GFPV");
-        processor->AddFpgaVersion(0, fstr_format("%s%x\r\n", mainBoard,
-                                                 static_cast<uint32_t>(version)));
+        processor->AddFpgaVersion(0, fstr_format("%s%x\r\n", mainBoard, static_cast<uint32_t>(version)));
         return true;
     }
     if (line.starts_with("GP GFWV")) {
@@ -144,10 +143,9 @@ bool ParseVersionReply(uint32_t channelId, const std::string& line)
     }
     const std::string label = BoardLabel(processor->GetKind(), board);
     if (fpga)
-        processor->AddFpgaVersion(board + 1, fstr_format("%s%x\r\n", label.c_str(),
-                                                         static_cast<uint32_t>(numbers[1])));
+        processor->AddFpgaVersion(board + 1, fstr_format("%s%x\r\n", label.c_str(), static_cast<uint32_t>(numbers[1])));
     else
-        processor->AddFirmwareVersion(board + 1, fstr_format("%s%d %d %d\r\n", label.c_str(),
-                                                             numbers[1], numbers[2], numbers[3]));
+        processor->AddFirmwareVersion(board + 1,
+                                      fstr_format("%s%d %d %d\r\n", label.c_str(), numbers[1], numbers[2], numbers[3]));
     return true;
 }

@@ -72,13 +72,13 @@ std::string LoadProcessorPortNames(uint32_t id, int32_t model, int32_t kind)
     const int64_t port = id % 100;
     if (board >= 100) {
         const int64_t first = model == 8 || model == 10 ? 108 : 101;
-        return fstr_format("%s %lld_%lld", TranslatedWord("输出").c_str(),
-                           static_cast<long long>(board - first), static_cast<long long>(port + 1));
+        return fstr_format("%s %lld_%lld", TranslatedWord("输出").c_str(), static_cast<long long>(board - first),
+                           static_cast<long long>(port + 1));
     }
     std::string name = NameFromProcessorFile(id);
     if (!name.empty())
         return name;
     const int64_t second = kind == kSrcCvbs && port >= 4 ? port + 4 * board - 3 : port + 1;
-    return fstr_format("%lld_%lld %s", static_cast<long long>(board + 1),
-                       static_cast<long long>(second), InputTypeName(kind));
+    return fstr_format("%lld_%lld %s", static_cast<long long>(board + 1), static_cast<long long>(second),
+                       InputTypeName(kind));
 }

@@ -27,12 +27,13 @@ bool ByModel(uint32_t channelId, const std::string& line)
     if (!processor)
         return true;
     switch (processor->GetKind()) {
-    case 5: case 7: case 8: case 9: case 10:
-        return Common(channelId, line);
-    case 6:
-        return Model6(channelId, line);
-    default:
-        return true;
+    case 5:
+    case 7:
+    case 8:
+    case 9:
+    case 10: return Common(channelId, line);
+    case 6: return Model6(channelId, line);
+    default: return true;
     }
 }
 
@@ -59,8 +60,7 @@ const Row kRows[] = {
      ParseInputSlotMessageReply},
     {{"GRAPHIC_PROCESSOR READ_OUTPUT_SLOT_MESSAGE", "GP READ_OUTPUT_SLOT_MESSAGE", "GP ROSMG"},
      ParseOutputSlotMessageReply},
-    {{"GRAPHIC_PROCESSOR READ_INPUT_SOURCE_RESOLUTION", "GP READ_INPUT_SOURCE_RESOLUTION",
-      "GP RISR"},
+    {{"GRAPHIC_PROCESSOR READ_INPUT_SOURCE_RESOLUTION", "GP READ_INPUT_SOURCE_RESOLUTION", "GP RISR"},
      ParseGpInputResolutionReply},
     {{"GP READ_SLOT_MESSAGE", "GP RSMG"}, ByModel<ParseSlotMessageReply, ParseSlotMessageReply6>},
     {{"INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION", "I_F RISR"},
@@ -82,13 +82,48 @@ const Row kRows[] = {
 // Echoes of set commands, then the type and version replies: the lines a
 // waiting sender is woken by.
 constexpr std::array<std::string_view, 42> kAcknowledged{
-    "INPUT_FPGA SET_INPUT_PORT_EDID", "GP SIATP", "GP SOT", "GP SDMI", "GP CDMS",
-    "I_F SCALER_SETUP", "I_F SWL", "I_F AW", "I_F AWE", "GP BPSW", "K40750 UPDATA",
-    "O_F SCALER_SETUP", "O_F SWL", "O_F AW", "O_F AWE", "OUTPUT_FPGA CLEAR_OUTPUT_WIN",
-    "I_F SUSD", "O_F SUSD", "I_F OSDWS", "I_F OSDWE", "I_F COSDW", "I_F BWRP", "I_F OSDBWE",
-    "I_F OSDBWC", "I_F OSDWC", "O_F OSDWS", "O_F OSDWE", "O_F COSDW", "O_F BWRP", "O_F OSDBWE",
-    "O_F OSDBWC", "O_F OSDWC", "OUTPUT_FPGA WRITE", "I_F TIME_WE", "I_F TIME_WS", "GP SODC",
-    "I_F TIME_F", "GP TYPE", "GP GFPV", "GP GSFPV", "GP GFWV", "GP GSFWV",
+    "INPUT_FPGA SET_INPUT_PORT_EDID",
+    "GP SIATP",
+    "GP SOT",
+    "GP SDMI",
+    "GP CDMS",
+    "I_F SCALER_SETUP",
+    "I_F SWL",
+    "I_F AW",
+    "I_F AWE",
+    "GP BPSW",
+    "K40750 UPDATA",
+    "O_F SCALER_SETUP",
+    "O_F SWL",
+    "O_F AW",
+    "O_F AWE",
+    "OUTPUT_FPGA CLEAR_OUTPUT_WIN",
+    "I_F SUSD",
+    "O_F SUSD",
+    "I_F OSDWS",
+    "I_F OSDWE",
+    "I_F COSDW",
+    "I_F BWRP",
+    "I_F OSDBWE",
+    "I_F OSDBWC",
+    "I_F OSDWC",
+    "O_F OSDWS",
+    "O_F OSDWE",
+    "O_F COSDW",
+    "O_F BWRP",
+    "O_F OSDBWE",
+    "O_F OSDBWC",
+    "O_F OSDWC",
+    "OUTPUT_FPGA WRITE",
+    "I_F TIME_WE",
+    "I_F TIME_WS",
+    "GP SODC",
+    "I_F TIME_F",
+    "GP TYPE",
+    "GP GFPV",
+    "GP GSFPV",
+    "GP GFWV",
+    "GP GSFWV",
 };
 
 bool BeginsWithAny(const std::string& line, const std::array<std::string_view, 3>& keywords)

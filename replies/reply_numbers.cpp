@@ -14,8 +14,7 @@ bool IsDigit(char c)
 
 } // namespace
 
-std::size_t ReadReplyNumbers(std::string_view line, std::string_view prefix,
-                             std::span<int32_t> out)
+std::size_t ReadReplyNumbers(std::string_view line, std::string_view prefix, std::span<int32_t> out)
 {
     for (auto& value : out)
         value = 0;

@@ -11,8 +11,7 @@
 // bits kept, so "4294967295" gives -1 and no text overflows anything.
 // Numbers not read stay 0; a line without the prefix reads nothing.
 // Returns how many were read.
-std::size_t ReadReplyNumbers(std::string_view line, std::string_view prefix,
-                             std::span<int32_t> out);
+std::size_t ReadReplyNumbers(std::string_view line, std::string_view prefix, std::span<int32_t> out);
 
 template <std::size_t N>
 std::array<int32_t, N> ReadReplyNumbers(std::string_view line, std::string_view prefix)

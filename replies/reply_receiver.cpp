@@ -22,7 +22,6 @@ std::function<void(const char* data, size_t length)> MakeReplyReceiver(uint32_t 
 
 void InstallReplyPath()
 {
-    SetLinkReceiverFactory([](const std::weak_ptr<CQelProcessor>&, uint32_t channelId) {
-        return MakeReplyReceiver(channelId);
-    });
+    SetLinkReceiverFactory(
+        [](const std::weak_ptr<CQelProcessor>&, uint32_t channelId) { return MakeReplyReceiver(channelId); });
 }

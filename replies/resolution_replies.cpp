@@ -25,8 +25,7 @@ const Resolution kFullHd{1920, 1080, 60};
 
 bool FitsInt32(int64_t value)
 {
-    return value >= std::numeric_limits<int32_t>::min()
-        && value <= std::numeric_limits<int32_t>::max();
+    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
 }
 
 std::shared_ptr<CQelSigSrc> SourceById(const CQelProcessor& processor, int64_t id)
@@ -56,8 +55,7 @@ bool ParseOutputTimingReply(uint32_t channelId, const std::string& line)
 
 bool ParseSwInputResolutionReply(uint32_t channelId, const std::string& line)
 {
-    const auto [id, unused1, unused2, width, height] =
-        ReadReplyNumbers<5>(line, "SW READ_INPUT_SOURCE_RESOLUTION");
+    const auto [id, unused1, unused2, width, height] = ReadReplyNumbers<5>(line, "SW READ_INPUT_SOURCE_RESOLUTION");
     (void)unused1;
     (void)unused2;
     if (const auto processor = FindReplyProcessor(channelId))
@@ -68,8 +66,7 @@ bool ParseSwInputResolutionReply(uint32_t channelId, const std::string& line)
 
 bool ParseBoardInputResolutionReply(uint32_t channelId, const std::string& line)
 {
-    const auto [slot, childId, x, y, width, height] =
-        ReadReplyNumbers<6>(line, "BOARD READ_INPUT_SOURCE_RESOLUTION");
+    const auto [slot, childId, x, y, width, height] = ReadReplyNumbers<6>(line, "BOARD READ_INPUT_SOURCE_RESOLUTION");
     const auto processor = FindReplyProcessor(channelId);
     if (!processor)
         return true;
@@ -122,8 +119,8 @@ bool ParseBoardOutputResolutionReply(uint32_t channelId, const std::string& line
 
 bool ParseGpInputResolutionReply(uint32_t channelId, const std::string& line)
 {
-    const char* prefix = FirstPrefix(line, {"GRAPHIC_PROCESSOR READ_INPUT_SOURCE_RESOLUTION",
-                                            "GP READ_INPUT_SOURCE_RESOLUTION", "GP RISR"});
+    const char* prefix = FirstPrefix(
+        line, {"GRAPHIC_PROCESSOR READ_INPUT_SOURCE_RESOLUTION", "GP READ_INPUT_SOURCE_RESOLUTION", "GP RISR"});
     const auto [slot, port, x, y, width, height] = ReadReplyNumbers<6>(line, prefix);
     const auto processor = FindReplyProcessor(channelId);
     if (!processor)
@@ -168,13 +165,36 @@ bool ParseFpgaInputResolutionReply(uint32_t channelId, const std::string& line)
     int32_t kind = 0;
     int32_t rate = 0;
     switch (portType) {
-    case 0: kind = kSrcVgaDvi; rate = rateValue / 100; break;
-    case 1: case 5: kind = 6; rate = rateValue / 10000; break;
-    case 2: case 6: kind = 6; rate = rateValue / 100; break;
-    case 3: kind = 2; rate = rateValue / 100; break;
-    case 4: kind = 11; rate = rateValue / 100; break;
-    case 7: kind = kSrc4K; rate = rateValue / 100; break;
-    case 15: kind = 100; rate = rateValue; break;
+    case 0:
+        kind = kSrcVgaDvi;
+        rate = rateValue / 100;
+        break;
+    case 1:
+    case 5:
+        kind = 6;
+        rate = rateValue / 10000;
+        break;
+    case 2:
+    case 6:
+        kind = 6;
+        rate = rateValue / 100;
+        break;
+    case 3:
+        kind = 2;
+        rate = rateValue / 100;
+        break;
+    case 4:
+        kind = 11;
+        rate = rateValue / 100;
+        break;
+    case 7:
+        kind = kSrc4K;
+        rate = rateValue / 100;
+        break;
+    case 15:
+        kind = 100;
+        rate = rateValue;
+        break;
     default: return true;
     }
 
@@ -184,8 +204,7 @@ bool ParseFpgaInputResolutionReply(uint32_t channelId, const std::string& line)
     const int64_t wideId = int64_t{slot} * 100 + port;
     const int64_t lastId = kind == kSrc4K ? wideId + 3 : wideId;
     if (!FitsInt32(width) || !FitsInt32(height) || !IsValidModelId(wideId) || !IsValidModelId(lastId)) {
-        LogReplyError(fstr_format("input resolution: reply out of range: %s",
-                                  WithoutLineEnd(line).c_str()));
+        LogReplyError(fstr_format("input resolution: reply out of range: %s", WithoutLineEnd(line).c_str()));
         return false;
     }
     const auto id = static_cast<uint32_t>(wideId);
@@ -193,8 +212,7 @@ bool ParseFpgaInputResolutionReply(uint32_t channelId, const std::string& line)
     const std::string name = LoadProcessorPortNames(id, processor->GetKind(), kind);
 
     auto source = processor->GetSigSrc(id);
-    if (source && (source->GetType() != kind || source->GetName() != name
-                   || source->GetResolution() != size)) {
+    if (source && (source->GetType() != kind || source->GetName() != name || source->GetResolution() != size)) {
         processor->RemoveSigSrc(id);
         source.reset();
     }
@@ -253,10 +271,22 @@ bool ParseFpgaInputResolutionReply6(uint32_t channelId, const std::string& line)
     int32_t kind = 0;
     const char* format = nullptr;
     switch (portType) {
-    case 0: kind = 3; format = "%s%d_HDMI%d"; break;
-    case 3: kind = 2; format = "%s%d_SDI%d"; break;
-    case 4: kind = 11; format = "%s%d_CVBS%d"; break;
-    case 5: kind = 7; format = "%s%d_IP%d"; break;
+    case 0:
+        kind = 3;
+        format = "%s%d_HDMI%d";
+        break;
+    case 3:
+        kind = 2;
+        format = "%s%d_SDI%d";
+        break;
+    case 4:
+        kind = 11;
+        format = "%s%d_CVBS%d";
+        break;
+    case 5:
+        kind = 7;
+        format = "%s%d_IP%d";
+        break;
     default:
         if (portType >= 1) {
             kind = 6;
@@ -312,14 +342,14 @@ bool ParseGotReply(uint32_t channelId, const std::string& line)
     const auto processor = FindReplyProcessor(channelId);
     if (!processor)
         return false;
-    const auto [boardNumber, port, timing, unused1, unused2, width, height] =
-        ReadReplyNumbers<7>(line, "GP GOT");
+    const auto [boardNumber, port, timing, unused1, unused2, width, height] = ReadReplyNumbers<7>(line, "GP GOT");
     (void)unused1;
     (void)unused2;
     int32_t rate = 60;
     switch (timing) {
     case 8: rate = 30; break;
-    case 14: case 16: rate = 50000; break; // interlaced timings
+    case 14:
+    case 16: rate = 50000; break; // interlaced timings
     case 15: rate = 60000; break;
     default: break;
     }

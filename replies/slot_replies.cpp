@@ -67,8 +67,8 @@ void AddVgaDviChildren(CQelSigSrc& source)
 
 // Keeps the board with the id when it has the kind; else replaces it.
 // Empty when the model refuses the new board.
-std::shared_ptr<CQelBoard> KeepOrReplaceBoard(CQelProcessor& processor, uint32_t id,
-                                              const CQelBoard::Values& wanted, bool& kept)
+std::shared_ptr<CQelBoard> KeepOrReplaceBoard(CQelProcessor& processor, uint32_t id, const CQelBoard::Values& wanted,
+                                              bool& kept)
 {
     kept = false;
     if (auto board = processor.GetBoard(id)) {
@@ -89,11 +89,26 @@ bool ApplySlotBoard(CQelProcessor& processor, int32_t slot, int32_t boardType)
     int32_t sourceKind = kSrcNone;
     bool output = false;
     switch (boardType) {
-    case 0: boardKind = kBoardVideo; sourceKind = kSrcVideo; break;
-    case 1: boardKind = kBoardVgaDvi; sourceKind = kSrcVgaDvi; break;
-    case 2: boardKind = kBoardSdi; sourceKind = kSrcSdi; break;
-    case 3: boardKind = kBoardOutput; output = true; break;
-    case 6: boardKind = kBoardVideo; sourceKind = kSrcVideo4; break;
+    case 0:
+        boardKind = kBoardVideo;
+        sourceKind = kSrcVideo;
+        break;
+    case 1:
+        boardKind = kBoardVgaDvi;
+        sourceKind = kSrcVgaDvi;
+        break;
+    case 2:
+        boardKind = kBoardSdi;
+        sourceKind = kSrcSdi;
+        break;
+    case 3:
+        boardKind = kBoardOutput;
+        output = true;
+        break;
+    case 6:
+        boardKind = kBoardVideo;
+        sourceKind = kSrcVideo4;
+        break;
     default: break;
     }
     const int64_t boardId = output ? kSharedOutputBoardId : slot;
@@ -134,8 +149,7 @@ bool ApplySlotBoard(CQelProcessor& processor, int32_t slot, int32_t boardType)
         return true;
     const bool fourWay = sourceKind == kSrcVideo4;
     const Resolution fourWaySize{704, 474, 60};
-    auto source = NewSource(id, sourceKind, fstr_format("输入%d_%d", slot, 1),
-                            fourWay ? fourWaySize : kFullHd);
+    auto source = NewSource(id, sourceKind, fstr_format("输入%d_%d", slot, 1), fourWay ? fourWaySize : kFullHd);
     source->SetBoard(board);
     if (sourceKind == kSrcVgaDvi)
         AddVgaDviChildren(*source);
@@ -153,10 +167,23 @@ bool ApplySlotSources(CQelProcessor& processor, int32_t slot, int32_t boardType)
     int32_t kind = kSrcNone;
     int32_t ports = 1;
     switch (boardType) {
-    case 0: word = "Video"; kind = kSrcVideo; break;
-    case 1: word = "VGADVI"; kind = kSrcVgaDvi; break;
-    case 2: word = "SDI"; kind = kSrcSdi; break;
-    case 6: word = "Video"; kind = kSrcVideo5; ports = 5; break;
+    case 0:
+        word = "Video";
+        kind = kSrcVideo;
+        break;
+    case 1:
+        word = "VGADVI";
+        kind = kSrcVgaDvi;
+        break;
+    case 2:
+        word = "SDI";
+        kind = kSrcSdi;
+        break;
+    case 6:
+        word = "Video";
+        kind = kSrcVideo5;
+        ports = 5;
+        break;
     default: break;
     }
     if (!IsValidModelId(SourceId(slot, 0)) || !IsValidModelId(SourceId(slot, ports - 1))) {
@@ -172,9 +199,8 @@ bool ApplySlotSources(CQelProcessor& processor, int32_t slot, int32_t boardType)
         }
         if (kind == kSrcNone)
             continue;
-        const std::string name = kind == kSrcVideo5 && i == 4
-            ? fstr_format("4Video%d", slot)
-            : fstr_format("%s%d_%d", word, slot, i + 1);
+        const std::string name =
+            kind == kSrcVideo5 && i == 4 ? fstr_format("4Video%d", slot) : fstr_format("%s%d_%d", word, slot, i + 1);
         auto source = NewSource(id, kind, name);
         if (kind == kSrcVgaDvi)
             AddVgaDviChildren(*source);
@@ -191,11 +217,7 @@ struct InputBoardKind {
 
 // Input types 0 to 4 of the input-slot reply.
 constexpr InputBoardKind kInputBoards[] = {
-    {"HDMI_%d", 1, 4},
-    {"Video_%d", 2, 24},
-    {"VGADVI_%d", 3, 4},
-    {"SDI_%d", 4, 4},
-    {"IPNet_%d", 5, 2},
+    {"HDMI_%d", 1, 4}, {"Video_%d", 2, 24}, {"VGADVI_%d", 3, 4}, {"SDI_%d", 4, 4}, {"IPNet_%d", 5, 2},
 };
 
 // A port count whose ports would spill into the next board's ids.
@@ -222,10 +244,12 @@ bool ParseBoardSlotMessageReply(uint32_t channelId, const std::string& line)
         return false;
     const auto [slot, boardType] = ReadReplyNumbers<2>(line, "BOARD READ_SLOT_MESSAGE");
     switch (processor->GetKind()) {
-    case 4: case 7: case 8: case 9: case 10:
-        return ApplySlotBoard(*processor, slot, boardType);
-    default:
-        return ApplySlotSources(*processor, slot, boardType);
+    case 4:
+    case 7:
+    case 8:
+    case 9:
+    case 10: return ApplySlotBoard(*processor, slot, boardType);
+    default: return ApplySlotSources(*processor, slot, boardType);
     }
 }
 
@@ -262,8 +286,8 @@ void CreateInputPortSource(uint32_t channelId, int32_t slot, int32_t inputType, 
     const int32_t boardId = slot;
     std::shared_ptr<CQelSigSrc> source;
     if (kind == kSrcMultiView && port >= 0 && port < kTileCount) {
-        source = NewSource(id, kind, fstr_format("Video%d_%d", boardId, port + 1),
-                           Resolution{kTileWidth, kTileHeight, 60});
+        source =
+            NewSource(id, kind, fstr_format("Video%d_%d", boardId, port + 1), Resolution{kTileWidth, kTileHeight, 60});
         const int32_t cell = port % 6;
         source->SetStartPoint(Point{cell % 3 * kTileWidth, cell / 3 * kTileHeight});
     } else if (kind == kSrcMultiView && port >= kTileCount && port < kTileCount + kCompositeCount) {
@@ -291,9 +315,9 @@ bool ParseInputSlotMessageReply(uint32_t channelId, const std::string& line)
     if (!processor)
         return false;
     const char* prefix = line.starts_with("GRAPHIC_PROCESSOR READ_INPUT_SLOT_MESSAGE")
-        ? "GRAPHIC_PROCESSOR READ_INPUT_SLOT_MESSAGE"
-        : line.starts_with("GP READ_INPUT_SLOT_MESSAGE") ? "GP READ_INPUT_SLOT_MESSAGE"
-                                                         : "GP RISMG";
+                             ? "GRAPHIC_PROCESSOR READ_INPUT_SLOT_MESSAGE"
+                         : line.starts_with("GP READ_INPUT_SLOT_MESSAGE") ? "GP READ_INPUT_SLOT_MESSAGE"
+                                                                          : "GP RISMG";
     const auto [slot, inputType] = ReadReplyNumbers<2>(line, prefix);
     if (inputType < 0 || inputType > 4) {
         if (IsValidModelId(slot))
@@ -330,9 +354,9 @@ bool ParseOutputSlotMessageReply(uint32_t channelId, const std::string& line)
     if (!processor)
         return false;
     const char* prefix = line.starts_with("GRAPHIC_PROCESSOR READ_OUTPUT_SLOT_MESSAGE")
-        ? "GRAPHIC_PROCESSOR READ_OUTPUT_SLOT_MESSAGE"
-        : line.starts_with("GP READ_OUTPUT_SLOT_MESSAGE") ? "GP READ_OUTPUT_SLOT_MESSAGE"
-                                                          : "GP ROSMG";
+                             ? "GRAPHIC_PROCESSOR READ_OUTPUT_SLOT_MESSAGE"
+                         : line.starts_with("GP READ_OUTPUT_SLOT_MESSAGE") ? "GP READ_OUTPUT_SLOT_MESSAGE"
+                                                                           : "GP ROSMG";
     const auto [slot, absent] = ReadReplyNumbers<2>(line, prefix);
     const int64_t boardId = int64_t{slot} + 10;
     if (!IsValidModelId(boardId) || !IsValidModelId(SourceId(boardId, 3))) {
@@ -371,8 +395,7 @@ bool ParseSlotMessageReply(uint32_t channelId, const std::string& line)
     const auto processor = FindReplyProcessor(channelId);
     if (!processor)
         return false;
-    const char* prefix = line.starts_with("GP READ_SLOT_MESSAGE") ? "GP READ_SLOT_MESSAGE"
-                                                                  : "GP RSMG";
+    const char* prefix = line.starts_with("GP READ_SLOT_MESSAGE") ? "GP READ_SLOT_MESSAGE" : "GP RSMG";
     const auto [slot, descriptorId, portCount, scalerCount] = ReadReplyNumbers<4>(line, prefix);
     if (descriptorId == kNoDescriptor) {
         if (const auto board = processor->GetBoardBySlot(static_cast<uint32_t>(slot)))
@@ -393,9 +416,7 @@ bool ParseSlotMessageReply(uint32_t channelId, const std::string& line)
     const bool outputBoard = CQelBoard::IsOutputType(descriptor->boardType);
     const bool inputBoard = CQelBoard::IsInputType(descriptor->boardType);
     // Ports 4 and above of a CVBS board skip four ids.
-    const auto portIndex = [&](int64_t k) {
-        return descriptor->boardType == kBoardCvbs && k >= 4 ? k + 4 : k;
-    };
+    const auto portIndex = [&](int64_t k) { return descriptor->boardType == kBoardCvbs && k >= 4 ? k + 4 : k; };
     if (portCount > 0 && (outputBoard || inputBoard)) {
         if (!PortCountFits(portIndex(int64_t{portCount} - 1), "slot message", portCount))
             return false;
@@ -406,8 +427,8 @@ bool ParseSlotMessageReply(uint32_t channelId, const std::string& line)
     const auto id = static_cast<uint32_t>(boardId);
     const auto existing = processor->GetBoard(id);
     std::shared_ptr<CQelBoard> board;
-    if (existing && existing->GetType() == descriptor->boardType
-        && existing->GetPortCount() == portCount && existing->GetScaler() == scalerCount) {
+    if (existing && existing->GetType() == descriptor->boardType && existing->GetPortCount() == portCount &&
+        existing->GetScaler() == scalerCount) {
         board = existing;
     } else {
         if (existing)
@@ -430,9 +451,8 @@ bool ParseSlotMessageReply(uint32_t channelId, const std::string& line)
             const std::string name = LoadProcessorPortNames(outId, model, 0);
             if (const auto old = processor->GetSigOut(outId)) {
                 const auto values = old->GetValues();
-                if (values.name == name && old->GetBoard() == board
-                    && values.ownerId == processor->GetId()
-                    && values.resolution == CQelSigOut::Values{}.resolution)
+                if (values.name == name && old->GetBoard() == board && values.ownerId == processor->GetId() &&
+                    values.resolution == CQelSigOut::Values{}.resolution)
                     return true;
                 processor->RemoveSigOut(outId);
             }
@@ -449,8 +469,8 @@ bool ParseSlotMessageReply(uint32_t channelId, const std::string& line)
             const auto srcId = static_cast<uint32_t>(SourceId(boardId, portIndex(k)));
             const std::string name = LoadProcessorPortNames(srcId, model, 0);
             if (const auto old = processor->GetSigSrc(srcId)) {
-                if (old->GetType() == descriptor->boardType && old->GetName() == name
-                    && old->GetResolution() == kFullHd)
+                if (old->GetType() == descriptor->boardType && old->GetName() == name &&
+                    old->GetResolution() == kFullHd)
                     continue;
                 processor->RemoveSigSrc(srcId);
             }
@@ -473,17 +493,30 @@ bool ParseSlotMessageReply6(uint32_t channelId, const std::string& line)
     const auto processor = FindReplyProcessor(channelId);
     if (!processor)
         return false;
-    const char* prefix = line.starts_with("GP READ_SLOT_MESSAGE") ? "GP READ_SLOT_MESSAGE"
-                                                                  : "GP RSMG";
+    const char* prefix = line.starts_with("GP READ_SLOT_MESSAGE") ? "GP READ_SLOT_MESSAGE" : "GP RSMG";
     const auto [slot, type, portCount, unused] = ReadReplyNumbers<4>(line, prefix);
     (void)unused;
 
     CQelBoard::Values wanted;
     switch (type) {
-    case 0: wanted.name = "HDMI"; wanted.type = 1; break;
-    case 1: case 2: wanted.name = "DVI"; wanted.type = 6; break;
-    case 3: wanted.name = "SDI"; wanted.type = 4; break;
-    case 6: wanted.name = "SDI"; wanted.type = kBoardOutput; wanted.scaler = kOutputScalers; break;
+    case 0:
+        wanted.name = "HDMI";
+        wanted.type = 1;
+        break;
+    case 1:
+    case 2:
+        wanted.name = "DVI";
+        wanted.type = 6;
+        break;
+    case 3:
+        wanted.name = "SDI";
+        wanted.type = 4;
+        break;
+    case 6:
+        wanted.name = "SDI";
+        wanted.type = kBoardOutput;
+        wanted.scaler = kOutputScalers;
+        break;
     default: return false; // 255 (no board), 4, 5 and unknown types
     }
     const bool output = wanted.type == kBoardOutput;
@@ -524,8 +557,7 @@ bool ParseSlotMessageReply6(uint32_t channelId, const std::string& line)
         processor->SetOutputResolutionQuietly(kFullHd);
     } else {
         for (int32_t j = 0; j < portCount; ++j)
-            processor->QueueCommand(
-                fstr_format("INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION %d %d\r\n", slot, j));
+            processor->QueueCommand(fstr_format("INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION %d %d\r\n", slot, j));
     }
     return true;
 }

@@ -22,7 +22,6 @@
 #include "views/static_text_cache.h"
 #include "views/wall_view_core.h"
 
-
 class CMultiScreenView : public QAbstractScrollArea, public WallViewCore, public IProgress {
     Q_OBJECT
 public:

@@ -41,7 +41,6 @@ QPen DottedPen(ui::ColorRef colour)
     return pen;
 }
 
-
 bool Meets(const Rect& a, const Rect& b)
 {
     return !RectEmpty(IntersectRect(a, b));
@@ -60,8 +59,8 @@ void CMultiScreenView::OnDraw(QPainter& p)
     const QRect client = viewport()->rect();
     p.save();
     PrepareCanvasDC(p);
-    m_rcVisible = IntersectRect(
-        OffsetRect(ui::fromQRect(client), -int64_t(m_ptViewOrg.x), -int64_t(m_ptViewOrg.y)), m_rcCanvas);
+    m_rcVisible =
+        IntersectRect(OffsetRect(ui::fromQRect(client), -int64_t(m_ptViewOrg.x), -int64_t(m_ptViewOrg.y)), m_rcCanvas);
     BeginDrawPass();
     DrawWall(p);
     DrawEightPartShortage(p);
@@ -269,9 +268,8 @@ CMultiScreenView::DetailBoxes CMultiScreenView::DetailBoxesOf(const WindowPaint&
     const auto grown = [&](const Rect& r, int64_t dx, int64_t dy) {
         if (RectEmpty(r))
             return Rect{};
-        return IntersectRect(MakeRect(int64_t(r.left) - dx, int64_t(r.top) - dy, int64_t(r.right) + dx,
-                                      int64_t(r.bottom) + dy),
-                             rc);
+        return IntersectRect(
+            MakeRect(int64_t(r.left) - dx, int64_t(r.top) - dy, int64_t(r.right) + dx, int64_t(r.bottom) + dy), rc);
     };
     const auto text = [&](const QFont& font, const Rect& r, const QString& line, bool centred) {
         return grown(m_texts.LineBox(font, r, line, centred), kSlack, kSlack);
@@ -467,8 +465,8 @@ void CMultiScreenView::PaintWindow(QPainter& p, const WindowPtr& window, const W
     drawButton(d.lock, boxes.lock, m_imgLock, m_imgLock.height());
     p.setPen(ui::toQColor(kWhite));
     if (seen(boxes.title))
-        m_texts.DrawLine(p, font12, Rect{d.titleTextLeft, d.titleBar.top, d.titleBar.right, d.titleBar.bottom},
-                         d.title, false);
+        m_texts.DrawLine(p, font12, Rect{d.titleTextLeft, d.titleBar.top, d.titleBar.right, d.titleBar.bottom}, d.title,
+                         false);
 
     // The information lines take the small font when the first is too wide.
     p.setPen(ui::toQColor(kBlack));
@@ -562,8 +560,8 @@ void CMultiScreenView::DrawWatchStrip(QPainter& p)
             ui::drawLineWin(p, s.left, y, s.right, y);
         p.setPen(ui::toQColor(kBlack));
         for (const TextItem& input : slot.inputs) {
-            const Rect line = MakeRect(input.rect.left, input.rect.top, input.rect.right,
-                                       int64_t(input.rect.top) + lineHeight);
+            const Rect line =
+                MakeRect(input.rect.left, input.rect.top, input.rect.right, int64_t(input.rect.top) + lineHeight);
             ui::drawTextWin(p, line, input.text, kLeftLine);
         }
         ui::frameRect(p, s, m_clrGridLine);

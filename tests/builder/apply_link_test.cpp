@@ -74,13 +74,20 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
 
     ASSERT_TRUE(plan->Apply(0, nullptr));
     const std::vector<std::string> expected = Crlf({
-        "INPUT_FPGA CSUSE 1",          "INPUT_FPGA COWIN 1 0",
-        "INPUT_FPGA COWIN 1 1",        "INPUT_FPGA COWIN 1 2",
-        "INPUT_FPGA COWIN 1 3",        "GP BPSW 1 0 0 0",
-        "GP BPSW 1 4 0 4",             "GP BPSW 1 4 0 5",
-        "OUTPUT_FPGA CSUSE 0",         "OUTPUT_FPGA COWIN 0 0",
-        "OUTPUT_FPGA COWIN 0 1",       "OUTPUT_FPGA COWIN 0 2",
-        "OUTPUT_FPGA COWIN 0 3",       "OUTPUT_FPGA SWL 0 0 1920 1080",
+        "INPUT_FPGA CSUSE 1",
+        "INPUT_FPGA COWIN 1 0",
+        "INPUT_FPGA COWIN 1 1",
+        "INPUT_FPGA COWIN 1 2",
+        "INPUT_FPGA COWIN 1 3",
+        "GP BPSW 1 0 0 0",
+        "GP BPSW 1 4 0 4",
+        "GP BPSW 1 4 0 5",
+        "OUTPUT_FPGA CSUSE 0",
+        "OUTPUT_FPGA COWIN 0 0",
+        "OUTPUT_FPGA COWIN 0 1",
+        "OUTPUT_FPGA COWIN 0 2",
+        "OUTPUT_FPGA COWIN 0 3",
+        "OUTPUT_FPGA SWL 0 0 1920 1080",
         "OUTPUT_FPGA AW 0 1 0 0 1920 1080 0 0 1920 1080",
         "OUTPUT_FPGA ADD_WINDOWS_END",
     });

@@ -119,7 +119,9 @@ TEST(EightPartApply, RefusedWithoutALinkOrWhileBusy)
         auto plan = MakeTestPlan(1, 2);
         AddTestWindow(*plan, 100, {0, 0, 1920, 1080});
         // A reservation survives: no sender was made to rebuild the tables.
-        { CPro8PartSender tables(plan.get(), 0); }
+        {
+            CPro8PartSender tables(plan.get(), 0);
+        }
         ASSERT_NE(C8PartResourceAllocer::Instance().Reserve(1, C8PartResourceAllocer::kKindScaler), nullptr);
         EXPECT_FALSE(plan->Apply(0, nullptr));
         EXPECT_FALSE(plan->SaveToProcessor(3, nullptr));
@@ -210,7 +212,9 @@ TEST(EightPartApply, PlacementCheckMarksEveryWindowAndResetsTheTables)
     auto plan = MakeTestPlan(1, 2);
     auto shown = AddTestWindow(*plan, 100, {0, 0, 1920, 1080});
     auto unknown = AddTestWindow(*plan, 500, {0, 0, 100, 100});
-    { CPro8PartSender tables(plan.get(), 0); }
+    {
+        CPro8PartSender tables(plan.get(), 0);
+    }
     ASSERT_NE(C8PartResourceAllocer::Instance().Reserve(1, C8PartResourceAllocer::kKindScaler), nullptr);
     plan->PlaceWindows();
     EXPECT_TRUE(shown->resourceOk);

@@ -10,7 +10,10 @@
 using namespace _8PART_NS;
 
 namespace {
-Rect At(const Rect* r) { return r ? *r : Rect{-1, -1, -1, -1}; }
+Rect At(const Rect* r)
+{
+    return r ? *r : Rect{-1, -1, -1, -1};
+}
 } // namespace
 
 TEST(GSystem, FirstFitRefusesEmptyOrOversizedRequestsAndForeignFrees)
@@ -137,9 +140,8 @@ TEST(GSystem, MatchesTheLiteralScanOnRandomSequences)
         SCOPED_TRACE(testing::Message() << area.width << "x" << area.height << " " << maximum);
         std::mt19937 rng(20240517 + maximum);
         auto pick = [&rng](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
-        std::unique_ptr<CGSystem> g = maximum
-            ? std::make_unique<CTwoWndPerSegGSystem>(area.width, area.height, maximum)
-            : std::make_unique<CGSystem>(area.width, area.height);
+        std::unique_ptr<CGSystem> g = maximum ? std::make_unique<CTwoWndPerSegGSystem>(area.width, area.height, maximum)
+                                              : std::make_unique<CGSystem>(area.width, area.height);
         literal::GSystem ref(area.width, area.height, maximum);
 
         std::vector<std::pair<const Rect*, int>> live;

@@ -23,7 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-
 std::shared_ptr<CSerialClientChannel> MakeChannel(const std::string& device, const std::string& rate = "115200")
 {
     auto channel = std::make_shared<CSerialClientChannel>(nullptr, "PRO_Serial_1");
@@ -123,7 +122,7 @@ TEST(SerialPortOperator, ListsTtyDevicesUnderTheScanRoot)
         std::ofstream(root / name).put('\n');
     EXPECT_EQ(CSPortOperator::EnumPorts(ports), 3);
     EXPECT_EQ(ports, (std::vector<std::string>{(root / "ttyS1").string(), (root / "ttyUSB0").string(),
-                                                (root / "ttyACM0").string()}));
+                                               (root / "ttyACM0").string()}));
 
     CSPortOperator::SetScanRoot((root / "missing").string());
     EXPECT_EQ(CSPortOperator::EnumPorts(ports), 0);
@@ -154,9 +153,19 @@ TEST(SerialChannel, CarriesLinesBothWaysAndCapturesWhatArrives)
     EXPECT_TRUE(channel->IsConnected());
 
     simulator.PushTo(slave, "GP TYPE 7 1\r\n");
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard guard(lock); return received == "GP TYPE 7 1\r\n"; }, 5s));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::lock_guard guard(lock);
+            return received == "GP TYPE 7 1\r\n";
+        },
+        5s));
     simulator.PushTo(slave, "ABCDE");
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard guard(lock); return received.size() == 18; }, 5s));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::lock_guard guard(lock);
+            return received.size() == 18;
+        },
+        5s));
     EXPECT_EQ(ReadText(capture), "GP TYPE 7 1\r\nABCDE");
 
     const std::string command = "GP SOT 1 1\r\n";

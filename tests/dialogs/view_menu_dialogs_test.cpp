@@ -141,7 +141,7 @@ TEST_F(LinkedMenuDialogs, WindowPositionOkSendsTheMovedWindow)
     RightClick(view, QPoint((at.left + at.right) / 2, (at.top + at.bottom) / 2));
     EXPECT_EQ(window->rect, (Rect{100, 100, 900, 600}));
     EXPECT_EQ(link.SentBefore(), (std::vector<std::string>{"INPUT_FPGA SET_WINDOWS_USE_SCALER 1\r\n",
-                                                            "INPUT_FPGA SET_WINDOWS_LAYOUT 1920 1080\r\n",
-                                                            "INPUT_FPGA ADD_WINDOWS 100 1 100 100 900 600\r\n",
-                                                            "INPUT_FPGA ADD_WINDOWS_END\r\n"}));
+                                                           "INPUT_FPGA SET_WINDOWS_LAYOUT 1920 1080\r\n",
+                                                           "INPUT_FPGA ADD_WINDOWS 100 1 100 100 900 600\r\n",
+                                                           "INPUT_FPGA ADD_WINDOWS_END\r\n"}));
 }

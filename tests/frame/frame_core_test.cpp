@@ -157,8 +157,8 @@ TEST(XmlMenu, ReadsItemsAsTheFileSaysAndFailsToAnEmptyBar)
     EXPECT_EQ(menu.items[3].text, "empty"); // a popup without items still shows
     EXPECT_FALSE(menu.items[3].enabled);
 
-    for (const char* broken : {"", "<Menu><MenuItem Caption=\"x\"", "<Other><MenuItem CmdId=\"1\"/></Other>",
-                               "not xml at all"})
+    for (const char* broken :
+         {"", "<Menu><MenuItem Caption=\"x\"", "<Other><MenuItem CmdId=\"1\"/></Other>", "not xml at all"})
         EXPECT_TRUE(MenuFrom(broken).items.empty()) << broken;
     ui::MenuSpec missing;
     BuildMenuFromXml(missing, (fs::current_path() / "absent.xml").string());
@@ -194,8 +194,8 @@ TEST(ShippedData, InstallsEveryFileKeepsOursAndTheMenusHoldOnlyHandledIds)
     }
 
     // Every id of both shipped menus is the frame's or the wall view's.
-    const std::set<int> frameIds = {1001, 1004, 1005, 1006, 1101, 1102, 1104, 1211, 1212, 1213,
-                                    1214, 1301, 1302, 1303, 1304, 1305, 2001};
+    const std::set<int> frameIds = {1001, 1004, 1005, 1006, 1101, 1102, 1104, 1211, 1212,
+                                    1213, 1214, 1301, 1302, 1303, 1304, 1305, 2001};
     fs::remove(sys / "MainMenu.xml");
     ASSERT_TRUE(InstallShippedData(sys.string()));
     for (const char* file : {"MainMenu.xml", "MainMenu2.xml"}) {

@@ -121,7 +121,7 @@ TEST_F(MainWindow, FirstViewsFollowTheProcessorAndTheApplicationType)
         int planType;
     };
     const Case cases[] = {
-        {false, 1, nullptr, 0}, {true, 1, "VMultiScreen_1", 0}, {true, 3, "VMultiScreen_1", 0},
+        {false, 1, nullptr, 0},    {true, 1, "VMultiScreen_1", 0}, {true, 3, "VMultiScreen_1", 0},
         {true, 0, "VSwtich_1", 2}, {true, 2, "VSwtich_1", 2},
     };
     for (const Case& c : cases) {
@@ -245,8 +245,9 @@ TEST_F(MainWindow, CaptionButtonsFollowTheSwitchAndLoseAMissingPicture)
     const QImage closed(QString::fromStdString(qz::vok::path::GetSysPath() + "/res/ctl_pro_select_close.png"));
     const QImage shown = frame->CustomNC().ToolBar().ButtonById(27)->Image();
     EXPECT_EQ(shown.pixel(16, 16), closed.pixel(16, 16));
-    EXPECT_NE(shown.pixel(16, 16),
-              QImage(QString::fromStdString(qz::vok::path::GetSysPath() + "/res/ctl_pro_select_open.png")).pixel(16, 16));
+    EXPECT_NE(
+        shown.pixel(16, 16),
+        QImage(QString::fromStdString(qz::vok::path::GetSysPath() + "/res/ctl_pro_select_open.png")).pixel(16, 16));
 
     // A picture that is missing or not an image loses its button only.
     fs::remove(qz::vok::path::GetSysPath() + "/res/ctl_run.png");
@@ -495,9 +496,9 @@ TEST_F(MainWindow, ClosingAsksSavesTheListsAndEndsOnTermination)
         EXPECT_EQ(modal().prompts().size(), 1u);
         EXPECT_FALSE(main->IsPumping());
         EXPECT_FALSE(fs::exists(qz::vok::path::GetPlanPath() + "/新建方案_1.plan"));
-        for (const std::string& file : {qz::vok::path::GetPlanPath() + "/PlanList.txt",
-                                        qz::vok::path::GetPlanPath() + "/CyclePlanList.clt",
-                                        CQelProcessor::ProFilePath(), qz::vok::path::GetSysPath() + "/Main.ini"})
+        for (const std::string& file :
+             {qz::vok::path::GetPlanPath() + "/PlanList.txt", qz::vok::path::GetPlanPath() + "/CyclePlanList.clt",
+              CQelProcessor::ProFilePath(), qz::vok::path::GetSysPath() + "/Main.ini"})
             EXPECT_TRUE(fs::exists(file)) << file;
         const std::string pro = ReadText(CQelProcessor::ProFilePath());
         EXPECT_NE(pro.find("morebuttonswitch=\"1\""), std::string::npos);

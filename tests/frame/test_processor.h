@@ -14,8 +14,7 @@ inline std::shared_ptr<CQelProcessor> MakeTestProcessor(bool withSource)
     AddTestBoards(*processor, {{1, 1}, {2, 2}});
     if (withSource)
         AddTestSource(*processor, 100, 1920, 1080);
-    SetTestOutputs(*processor, {201, 202, 203, 204},
-                   {{{0, 0}, 201}, {{0, 1}, 202}, {{1, 0}, 203}, {{1, 1}, 204}});
+    SetTestOutputs(*processor, {201, 202, 203, 204}, {{{0, 0}, 201}, {{0, 1}, 202}, {{1, 0}, 203}, {{1, 1}, 204}});
     auto wall = processor->GetWall();
     wall.rows = 2;
     wall.cols = 2;

@@ -46,7 +46,6 @@ std::vector<uint32_t> JoinOffEvents(LinkEvents& events)
     return ids;
 }
 
-
 } // namespace
 
 TEST(ProcessorConnect, TcpRegistersANewChannelEachTime)
@@ -77,7 +76,8 @@ TEST(ProcessorConnect, TcpRegistersANewChannelEachTime)
     EXPECT_FALSE(CNetManager::get_instance().Find(first));
     EXPECT_EQ(CNetManager::get_instance().Find(second)->GetName(),
               "PRO_Tcp_" + std::to_string(std::stoi(name.substr(8)) + 1));
-    EXPECT_TRUE(std::dynamic_pointer_cast<CIoChannel>(channel) && !std::dynamic_pointer_cast<CIoChannel>(channel)->HasIoThread());
+    EXPECT_TRUE(std::dynamic_pointer_cast<CIoChannel>(channel) &&
+                !std::dynamic_pointer_cast<CIoChannel>(channel)->HasIoThread());
     CNetManager::get_instance().CloseAndRemove(second);
 }
 
@@ -112,7 +112,8 @@ TEST(ProcessorConnect, ClosedLinkReleasesItsOwnersSources)
     ASSERT_TRUE(owner->Connect());
     ASSERT_TRUE(WaitFor([&] { return owner->IsConnected(); }, 5s));
     AddJoinedSource(*owner, 7);
-    auto channel = std::dynamic_pointer_cast<CTcpClientChannel>(CNetManager::get_instance().Find(owner->GetChannelId()));
+    auto channel =
+        std::dynamic_pointer_cast<CTcpClientChannel>(CNetManager::get_instance().Find(owner->GetChannelId()));
     ASSERT_TRUE(channel);
     channel->Close(); // what the watchdog does, through the client's closed callback
     EXPECT_FALSE(owner->GetSigSrc(7)->IsJoined());
@@ -152,7 +153,12 @@ TEST(ProcessorConnect, ReceivedBytesReachTheInstalledReceiver)
     EXPECT_EQ(seenChannel, processor->GetChannelId());
     ASSERT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 5s));
     EXPECT_TRUE(processor->ChannelSend("GP TYPE\r\n"));
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard guard(lock); return received == "GP TYPE 7 1\r\n"; }, 5s));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::lock_guard guard(lock);
+            return received == "GP TYPE 7 1\r\n";
+        },
+        5s));
     CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
 }
 
@@ -278,8 +284,8 @@ TEST(ProcessorConnect, SerialAutoDetectWithoutAnAnswerFails)
     EXPECT_EQ(processor->GetChannelId(), 0u);
     EXPECT_EQ(processor->GetConnection().serialDevice, ports.paths[0]);
     EXPECT_EQ(processor->GetSigOutCount(), 1u);
-    EXPECT_EQ(shown, std::vector<std::string>{
-                         "自动检测串口失败请检查是否连接了处理器，或切换到手工模式后再尝试串口连接!"});
+    EXPECT_EQ(shown,
+              std::vector<std::string>{"自动检测串口失败请检查是否连接了处理器，或切换到手工模式后再尝试串口连接!"});
 }
 
 TEST(ProcessorConnect, SerialWithoutAutoDetectUsesTheChosenDevice)

@@ -193,7 +193,8 @@ TEST(ConfirmedSend, ConcurrentSendersEachGetTheirOwnEcho)
     for (int t = 0; t < 2; ++t)
         senders.emplace_back([&, t] {
             for (int i = 0; i < 10; ++i)
-                if (link.processor->SendCommand("GP BPSW 0xFF 0xFF " + std::to_string(9 + t) + " " + std::to_string(i) + "\r\n"))
+                if (link.processor->SendCommand("GP BPSW 0xFF 0xFF " + std::to_string(9 + t) + " " + std::to_string(i) +
+                                                "\r\n"))
                     ++confirmed;
         });
     for (auto& sender : senders)

@@ -37,9 +37,7 @@ TEST_F(ReplyTest, AcknowledgementWakesTheWaitingSender)
 {
     std::string reply;
     bool dispatched = false;
-    const auto send = [&](const char* text) {
-        return [&, text] { return processor_->SendAndWait(text, reply); };
-    };
+    const auto send = [&](const char* text) { return [&, text] { return processor_->SendAndWait(text, reply); }; };
     EXPECT_TRUE(FeedWhileWaiting(send("GP SOT 1 1\r\n"), "GP SOT 1 1\r\n", kChannel, dispatched));
     EXPECT_TRUE(dispatched);
     EXPECT_EQ(reply, "GP SOT 1 1\r\n");
@@ -68,8 +66,8 @@ TEST_F(ReplyTest, TypeReplySetsTheModelAndWakesTheWaiter)
     processor_->SetKind(4);
     std::string reply;
     bool dispatched = false;
-    EXPECT_TRUE(FeedWhileWaiting([&] { return processor_->SendAndWait("GP TYPE \r\n", reply); },
-                                 "GP TYPE 2 0\r\n", kChannel, dispatched));
+    EXPECT_TRUE(FeedWhileWaiting([&] { return processor_->SendAndWait("GP TYPE \r\n", reply); }, "GP TYPE 2 0\r\n",
+                                 kChannel, dispatched));
     EXPECT_EQ(reply, "GP TYPE 2 0\r\n");
     EXPECT_EQ(processor_->GetKind(), 7);
     EXPECT_EQ(processor_->GetName(), "8x8处理器");
@@ -106,7 +104,7 @@ TEST_F(ReplyTest, UnmatchedLineConfirmsOnlyItsPendingCommand)
 TEST_F(ReplyTest, NetworkRepliesPostPackedValues)
 {
     EXPECT_TRUE(Reply("GP GIPA 192 168 0 100"));
-    EXPECT_TRUE(Reply("GP GIPA 300 1 2 3")); // the top number keeps its low byte
+    EXPECT_TRUE(Reply("GP GIPA 300 1 2 3"));      // the top number keeps its low byte
     EXPECT_TRUE(Reply("GP GMAC 4294967295 1 2")); // -1, and 0 for the missing one
     EXPECT_TRUE(Reply("GP GTPN 70000"));
     EXPECT_TRUE(Reply("O_F OSDSA 1 2 3"));
@@ -129,8 +127,8 @@ TEST_F(ReplyTest, NetworkRepliesPostPackedValues)
 TEST_F(ReplyTest, VersionTablesKeepTheFirstTextOfEachBoard)
 {
     processor_->SetKind(8);
-    for (const char* line : {"GP GSFPV 2 171", "GP GSFPV 5 16", "GP GFPV 0x1A2B", "GP GFPV 0x3C4D",
-                             "GP GFWV 1 2 3", "GP GSFWV 0 4 5 6"})
+    for (const char* line :
+         {"GP GSFPV 2 171", "GP GSFPV 5 16", "GP GFPV 0x1A2B", "GP GFPV 0x3C4D", "GP GFWV 1 2 3", "GP GSFWV 0 4 5 6"})
         EXPECT_TRUE(Reply(line));
     const auto events = DrainEvents();
     EXPECT_EQ(EventsOf<CGetFPGAVerEvent>(events).size(), 4u);

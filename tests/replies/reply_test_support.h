@@ -55,8 +55,7 @@ protected:
     static void LogEverything()
     {
         std::filesystem::create_directories(qz::vok::path::GetSysPath());
-        ASSERT_TRUE(tavrix::test::ReplaceText(qz::vok::path::GetSysPath() + "/TOLM.INI",
-                                                  "[LOG]\nLOGLEVEL=5\n"));
+        ASSERT_TRUE(tavrix::test::ReplaceText(qz::vok::path::GetSysPath() + "/TOLM.INI", "[LOG]\nLOGLEVEL=5\n"));
     }
 
     std::shared_ptr<CQelProcessor> processor_;

@@ -149,9 +149,9 @@ TEST_F(ReplyTest, PortNamesComeFromTheProcessorFileOrTheirNumbers)
     EXPECT_EQ(LoadProcessorPortNames(203, 10, 42), "3_4 Signal");
 
     ASSERT_TRUE(tavrix::test::ReplaceText(CQelProcessor::ProFilePath(),
-        "<Processor version=\"V1\"><SignalSource><SigSrc name=\"无号\"/>"
-        "<SigSrc id=\"100\" name=\"主输入\"/><SigSrc id=\"100\" name=\"second\"/>"
-        "<SigSrc id=\"101\" name=\"\"/></SignalSource></Processor>"));
+                                          "<Processor version=\"V1\"><SignalSource><SigSrc name=\"无号\"/>"
+                                          "<SigSrc id=\"100\" name=\"主输入\"/><SigSrc id=\"100\" name=\"second\"/>"
+                                          "<SigSrc id=\"101\" name=\"\"/></SignalSource></Processor>"));
     EXPECT_EQ(LoadProcessorPortNames(100, 8, 3), "主输入");
     EXPECT_EQ(LoadProcessorPortNames(0, 8, 3), "无号"); // no id reads as 0
     EXPECT_EQ(LoadProcessorPortNames(101, 8, 3), "2_2 HDMI");

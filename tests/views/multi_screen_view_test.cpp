@@ -98,7 +98,7 @@ TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
     view.m_vecSelection = {selected};
     const QImage shot = screenshot(view);
 
-    EXPECT_EQ(pixelAt(shot, 10, 10), ui::rgb(164, 164, 164));  // canvas
+    EXPECT_EQ(pixelAt(shot, 10, 10), ui::rgb(164, 164, 164));   // canvas
     EXPECT_EQ(pixelAt(shot, 400, 500), ui::rgb(128, 128, 128)); // bare wall
     EXPECT_EQ(pixelAt(shot, 800, 500), ui::rgb(150, 150, 150)); // cell without output
     EXPECT_EQ(pixelAt(shot, 22, 520), ui::rgb(0, 0, 164));      // margin frame
@@ -112,8 +112,8 @@ TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
     EXPECT_EQ(pixelAt(shot, 200, 420), ui::rgb(150, 0, 20));  // no such source
     EXPECT_EQ(pixelAt(shot, 770, 440), ui::rgb(0, 0, 0));     // logo bitmap
     EXPECT_EQ(pixelAt(shot, 770, 463), ui::rgb(255, 255, 255));
-    EXPECT_EQ(pixelAt(shot, 480, 40), ui::rgb(10, 160, 10));  // close button
-    EXPECT_EQ(RedPixels(shot, {0, 0, 1000, 20}), 0);          // resolutions match
+    EXPECT_EQ(pixelAt(shot, 480, 40), ui::rgb(10, 160, 10)); // close button
+    EXPECT_EQ(RedPixels(shot, {0, 0, 1000, 20}), 0);         // resolutions match
 
     // Translucent windows, and a device that differs in its rate only.
     view.m_bTransparent = true;

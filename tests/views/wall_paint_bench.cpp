@@ -102,6 +102,8 @@ int main(int argc, char** argv)
             }
         }
     }
-    { SenderContextGuard guard; }
+    {
+        SenderContextGuard guard;
+    }
     return 0;
 }

@@ -39,8 +39,7 @@ public:
     {
         return position(values, source, preview);
     }
-    bool EditLogoOsd(QWidget*, LogoOsdValues& values,
-                     const std::function<void(const LogoOsdValues&)>& preview) override
+    bool EditLogoOsd(QWidget*, LogoOsdValues& values, const std::function<void(const LogoOsdValues&)>& preview) override
     {
         return logo(values, preview);
     }
