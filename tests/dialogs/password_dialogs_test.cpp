@@ -1,6 +1,5 @@
 // The operation password: asked through the wall view's save to the
 // processor, and set anew through the frame's reset command.
-#include <QMouseEvent>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,6 +15,7 @@
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"
 #include "tests/views/button_images.h"
+#include "tests/views/view_clicks.h"
 #include "views/multi_screen_view.h"
 #include "views/wall_view_menus.h"
 
@@ -122,11 +122,7 @@ TEST_F(PasswordFlow, SaveToProcessorAsksOnceUntilAnAttemptFails)
         AnswerSlot(3);
         modal().expectInform();
     });
-    const Rect at = view.WallToViewRect(plan->GetWindowAt(0)->rect);
-    const QPoint centre((at.left + at.right) / 2, (at.top + at.bottom) / 2);
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(centre), QPointF(view.viewport()->mapToGlobal(centre)),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view.viewport(), &press);
+    RightClick(view, Centre(view.WallToViewRect(plan->GetWindowAt(0)->rect)));
     EXPECT_EQ(asked, (std::vector<std::string>{"password", "slot"}));
     EXPECT_TRUE(IsPasswordAccepted());
     EXPECT_EQ(link.SentBefore(), expected);

@@ -1,14 +1,13 @@
 // The prompt dialogs as the wall view's menus open them: a right click,
 // the menu answered, the real dialog filled as the operator fills it.
-#include <QCoreApplication>
 #include <QLabel>
-#include <QMouseEvent>
 
 #include "dialogs/name_dlg.h"
 #include "dialogs/osd_config_dlg.h"
 #include "dialogs/set_window_dlg.h"
 #include "tests/model/link_fixture.h"
 #include "tests/dialogs/dialog_test_support.h"
+#include "tests/views/view_clicks.h"
 #include "tests/views/wall_view_test.h"
 #include "views/wall_view_menus.h"
 
@@ -31,19 +30,10 @@ protected:
     {
         modal().answerMenu(item);
         modal().answerDialog(std::move(fill));
-        QMouseEvent event(QEvent::MouseButtonPress, QPointF(pos), QPointF(view.viewport()->mapToGlobal(pos)),
-                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(view.viewport(), &event);
+        RightClick(view, pos);
     }
     ProgramDialogsInstalled installed;
 };
-
-void RightClick(CMultiScreenView& view, QPoint pos)
-{
-    QMouseEvent event(QEvent::MouseButtonPress, QPointF(pos), QPointF(view.viewport()->mapToGlobal(pos)),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view.viewport(), &event);
-}
 
 // A model-1 processor on the simulator with output 1920 x 1080 and source
 // 100; the view on a 1 x 1 plan with one window, auto-execute on.
@@ -137,8 +127,7 @@ TEST_F(LinkedMenuDialogs, WindowPositionOkSendsTheMovedWindow)
         QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
         return dialog.result();
     });
-    const Rect at = view.WallToViewRect(window->rect);
-    RightClick(view, QPoint((at.left + at.right) / 2, (at.top + at.bottom) / 2));
+    RightClick(view, Centre(view.WallToViewRect(window->rect)));
     EXPECT_EQ(window->rect, (Rect{100, 100, 900, 600}));
     EXPECT_EQ(link.SentBefore(), (std::vector<std::string>{"INPUT_FPGA SET_WINDOWS_USE_SCALER 1\r\n",
                                                            "INPUT_FPGA SET_WINDOWS_LAYOUT 1920 1080\r\n",
