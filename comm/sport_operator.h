@@ -29,6 +29,9 @@ public:
     // The device to open for a port name: a path (starting "/") as it
     // stands, COMn as /dev/ttyS{n-1}; empty when the name gives no port.
     static std::string OpenPortNumber(const std::string& name);
+    // Whether two port names open the same device ("COM1" and "/dev/ttyS0");
+    // names that open nothing compare as text.
+    static bool SamePort(const std::string& a, const std::string& b);
 
     // Raw 8-bit line at the record's speed, size, parity and stop bits; both
     // queues flushed. 1 when the port refuses a setting.
