@@ -97,3 +97,55 @@ TEST(ScreenPowerLink, TcpProcessorLetsTheDisplayLineGoAndReconnects)
     processor.reset();
     CQelContext::Destroy();
 }
+
+TEST(ScreenPowerLink, SerialLinkThatKeepsTheLineIsNotWrittenOver)
+{
+    platform::ScaledClock clock(10);
+    platform::ScopedClock scoped(clock);
+    ProcessorSimulator simulator;
+    const std::string link = simulator.OpenPty();
+    auto processor = std::make_shared<CQelProcessor>();
+    processor->SetId(1);
+    auto connection = processor->GetConnection();
+    connection.type = 2;
+    connection.serialAutoDetect = 0;
+    connection.serialDevice = link;
+    processor->SetConnection(connection);
+    processor->AddSigSrc(std::make_shared<CQelSigSrc>(1), false, false);
+    CQelContext::GetProMan()->AddProcessor(processor);
+    CQelContext::SetSelSigSrc(1, 1);
+    ASSERT_TRUE(processor->Connect());
+    ASSERT_TRUE(WaitFor([&] { return processor->IsConnected(); }, std::chrono::seconds(20)));
+
+    // A frame whose disconnect does not take the link down.
+    struct StuckFrame : FrameCommands {
+        void OnDisconnectProcessor() override {}
+    } frame;
+    int master = -1, slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    SerialParams params;
+    params.portName = name;
+    params.baudRate = 9600;
+    const uint8_t bytes[] = {0xD5};
+    CKestavoTV tv;
+    EXPECT_EQ(tv.WriteSerial(params, bytes, 1), 3);
+    tv.SetSerialParams(params);
+    EXPECT_EQ(tv.SendOpen("D5"), kTvFailed);
+    CLargeScreenSystem system;
+    ScreenPowerSettings s = BuiltInScreenPowerSettings();
+    s.serial = params;
+    system.SetSettings(s);
+    system.SetTV(CreateTVByModel(0));
+    EXPECT_EQ(system.OpenScreen(), 1);
+    EXPECT_EQ(frame.messages, std::vector<std::string>(3, "串口正被占用，请重试！"));
+    EXPECT_TRUE(ReadMaster(master).empty());
+    EXPECT_TRUE(processor->IsConnected());
+
+    ::close(slave);
+    ::close(master);
+    CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
+    processor.reset();
+    CQelContext::Destroy();
+}
