@@ -9,17 +9,19 @@
 #include "app/language_tr.h"
 #include "app/program_log.h"
 #include "builder/gsys_manager.h"
+#include "builder/plan_builders_install.h"
 #include "builder/resource_allocer.h"
 #include "comm/comm_log.h"
 #include "comm/net_manager.h"
-#include "comm/reply_receiver.h"
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
 #include "model/model_log.h"
 #include "model/net_type.h"
 #include "model/processor_manager.h"
+#include "plan/context_plan_managers.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan_manager.h"
+#include "replies/reply_receiver.h"
 
 namespace {
 
@@ -60,6 +62,8 @@ CTavrixBootstrap::StartResult CTavrixBootstrap::Start()
     SetModelLog(BorrowedLog());
     SetCommLog(BorrowedLog());
     InstallReplyPath();
+    InstallPlanManagers();
+    InstallPlanBuilders();
     config.Load();
 
     const CSingleInstance::Result held = instance_->Acquire();
@@ -83,10 +87,8 @@ CTavrixBootstrap::StartResult CTavrixBootstrap::Start()
 
     const std::string tablePath = qz::vok::path::GetSysPath() + "/LanguageTr.xml";
     std::string why;
-    if (!qel::CLanguageTr::get_instance().Load(config.GetInt("Main.Language", 0), tablePath, &why) &&
-        !why.empty())
-        CQelContext::GetLog()->error("%s not loaded (%s); texts are shown as written", tablePath.c_str(),
-                                     why.c_str());
+    if (!qel::CLanguageTr::get_instance().Load(config.GetInt("Main.Language", 0), tablePath, &why) && !why.empty())
+        CQelContext::GetLog()->error("%s not loaded (%s); texts are shown as written", tablePath.c_str(), why.c_str());
 
     CQelContext::GetProMan()->CreateDefaultProcessor(
         [](uint32_t processorId, uint32_t sourceId) { CQelContext::SetSelSigSrc(int(processorId), int(sourceId)); });
@@ -110,8 +112,7 @@ void CTavrixBootstrap::TellOfProcessorFile()
     case store::outcome::not_kept:
         messages_.push_back("处理器配置文件 Processor.pro 无法读取，已按默认设置启动；原文件保持原样，不会被覆盖");
         break;
-    case store::outcome::none:
-        break;
+    case store::outcome::none: break;
     }
 }
 

@@ -47,15 +47,17 @@ const BoolSetting kViewBools[] = {
 };
 
 template <class T>
-T GetOr(const boost::property_tree::ptree& tree, const std::string& key, const T& def) {
+T GetOr(const boost::property_tree::ptree& tree, const std::string& key, const T& def)
+{
     const auto value = tree.get_optional<T>(key);
     return value ? *value : def;
 }
 
 // Puts `from`'s value at `fromKey`, or the default when it is missing or
 // does not convert, under `toKey` of `to`.
-void CopySetting(const boost::property_tree::ptree& from, const char* fromKey,
-                 boost::property_tree::ptree& to, const char* toKey, const MainSetting& s) {
+void CopySetting(const boost::property_tree::ptree& from, const char* fromKey, boost::property_tree::ptree& to,
+                 const char* toKey, const MainSetting& s)
+{
     if (s.textDef) {
         to.put(toKey, GetOr<std::string>(from, fromKey, s.textDef));
     } else {
@@ -67,7 +69,8 @@ void CopySetting(const boost::property_tree::ptree& from, const char* fromKey,
 // the file would not read again) nor blanks at its ends (the reader drops
 // them). Read values are cleaned too, so what was loaded is what the next
 // save writes.
-void CleanValues(boost::property_tree::ptree& tree) {
+void CleanValues(boost::property_tree::ptree& tree)
+{
     std::string& value = tree.data();
     std::erase_if(value, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
     value.erase(0, value.find_first_not_of(' '));
@@ -79,29 +82,34 @@ void CleanValues(boost::property_tree::ptree& tree) {
 
 } // namespace
 
-CQelConfig& CQelConfig::get_instance() {
+CQelConfig& CQelConfig::get_instance()
+{
     static CQelConfig config;
     return config;
 }
 
-void CQelConfig::SetLog(qz::vok::logfile* log) {
+void CQelConfig::SetLog(qz::vok::logfile* log)
+{
     std::lock_guard lock(mutex_);
     log_ = log;
 }
 
-void CQelConfig::LogError(const std::string& text) {
+void CQelConfig::LogError(const std::string& text)
+{
     if (log_) {
         log_->error("%s", text.c_str());
     }
 }
 
-bool CQelConfig::Load() {
+bool CQelConfig::Load()
+{
     LoadMain();
     LoadView();
     return true;
 }
 
-bool CQelConfig::ReadFile(const std::string& path, Tree& tree) {
+bool CQelConfig::ReadFile(const std::string& path, Tree& tree)
+{
     const store::read_result file = store::read_file(path);
     if (file.status == store::read_status::missing) {
         return false; // a first start: nothing to keep
@@ -127,7 +135,8 @@ bool CQelConfig::ReadFile(const std::string& path, Tree& tree) {
     }
 }
 
-bool CQelConfig::LoadMain() {
+bool CQelConfig::LoadMain()
+{
     std::lock_guard lock(mutex_);
     Tree file;
     const bool read = ReadFile(qz::vok::path::GetSysPath() + kMainFile, file);
@@ -137,7 +146,8 @@ bool CQelConfig::LoadMain() {
     return read;
 }
 
-bool CQelConfig::LoadView() {
+bool CQelConfig::LoadView()
+{
     std::lock_guard lock(mutex_);
     Tree file;
     const bool read = ReadFile(qz::vok::path::GetSysPath() + kViewFile, file);
@@ -147,7 +157,8 @@ bool CQelConfig::LoadView() {
     return read;
 }
 
-bool CQelConfig::WriteFile(const std::string& path, const Tree& tree) {
+bool CQelConfig::WriteFile(const std::string& path, const Tree& tree)
+{
     Tree clean = tree;
     CleanValues(clean);
     std::ostringstream text;
@@ -165,14 +176,16 @@ bool CQelConfig::WriteFile(const std::string& path, const Tree& tree) {
     return true;
 }
 
-bool CQelConfig::Save() {
+bool CQelConfig::Save()
+{
     // Each file is written whatever became of the other.
     const bool main = SaveMain();
     const bool view = SaveView();
     return main && view;
 }
 
-bool CQelConfig::SaveMain() {
+bool CQelConfig::SaveMain()
+{
     std::lock_guard lock(mutex_);
     Tree file;
     for (const MainSetting& s : kMainSettings) {
@@ -181,7 +194,8 @@ bool CQelConfig::SaveMain() {
     return WriteFile(qz::vok::path::GetSysPath() + kMainFile, file);
 }
 
-bool CQelConfig::SaveView() {
+bool CQelConfig::SaveView()
+{
     std::lock_guard lock(mutex_);
     Tree file;
     for (const BoolSetting& s : kViewBools) {
@@ -190,43 +204,52 @@ bool CQelConfig::SaveView() {
     return WriteFile(qz::vok::path::GetSysPath() + kViewFile, file);
 }
 
-int CQelConfig::GetInt(const std::string& key, int def) const {
+int CQelConfig::GetInt(const std::string& key, int def) const
+{
     std::lock_guard lock(mutex_);
     return GetOr(tree_, key, def);
 }
 
-bool CQelConfig::GetBool(const std::string& key, bool def) const {
+bool CQelConfig::GetBool(const std::string& key, bool def) const
+{
     std::lock_guard lock(mutex_);
     return GetOr(tree_, key, def);
 }
 
-std::string CQelConfig::GetString(const std::string& key, const std::string& def) const {
+std::string CQelConfig::GetString(const std::string& key, const std::string& def) const
+{
     std::lock_guard lock(mutex_);
     return GetOr(tree_, key, def);
 }
 
-void CQelConfig::SetBool(const std::string& key, bool value) {
+void CQelConfig::SetBool(const std::string& key, bool value)
+{
     std::lock_guard lock(mutex_);
     tree_.put(key, value);
 }
 
-void CQelConfig::SetString(const std::string& key, const std::string& value) {
+void CQelConfig::SetString(const std::string& key, const std::string& value)
+{
     std::lock_guard lock(mutex_);
     tree_.put(key, value);
 }
 
-bool GetConfigBool(const std::string& key, bool def) {
+bool GetConfigBool(const std::string& key, bool def)
+{
     return CQelConfig::get_instance().GetBool(key, def);
 }
 
-void SetConfigBool(const std::string& key, bool value) {
+void SetConfigBool(const std::string& key, bool value)
+{
     CQelConfig::get_instance().SetBool(key, value);
 }
 
-std::string GetConfigString(const std::string& key, const std::string& def) {
+std::string GetConfigString(const std::string& key, const std::string& def)
+{
     return CQelConfig::get_instance().GetString(key, def);
 }
 
-void SetConfigString(const std::string& key, const std::string& value) {
+void SetConfigString(const std::string& key, const std::string& value)
+{
     CQelConfig::get_instance().SetString(key, value);
 }

@@ -29,6 +29,10 @@ std::atomic<int> g_selProcessorId{-1};
 std::atomic<int> g_selSigSrcId{-1};
 std::atomic<int> g_selPlanId{0};
 
+// Guarded by g_mutex.
+CQelContext::PlanManMaker g_makePlanMan = nullptr;
+CQelContext::CyclePlanManMaker g_makeCyclePlanMan = nullptr;
+
 } // namespace
 
 // The caller holds g_mutex.
@@ -51,23 +55,28 @@ std::shared_ptr<CQelProMan> CQelContext::GetProMan()
     return Instance().proMan;
 }
 
-std::shared_ptr<CQelPlanMan>
-CQelContext::PlanManSlot(std::shared_ptr<CQelPlanMan> (*make)())
+void CQelContext::SetPlanManMakers(PlanManMaker makePlanMan, CyclePlanManMaker makeCyclePlanMan)
+{
+    std::lock_guard<std::mutex> guard(g_mutex);
+    g_makePlanMan = makePlanMan;
+    g_makeCyclePlanMan = makeCyclePlanMan;
+}
+
+std::shared_ptr<CQelPlanMan> CQelContext::GetPlanMan()
 {
     std::lock_guard<std::mutex> guard(g_mutex);
     _impl& context = Instance();
-    if (!context.planMan)
-        context.planMan = make();
+    if (!context.planMan && g_makePlanMan)
+        context.planMan = g_makePlanMan();
     return context.planMan;
 }
 
-std::shared_ptr<CQelCyclePlanMan>
-CQelContext::CyclePlanManSlot(std::shared_ptr<CQelCyclePlanMan> (*make)())
+std::shared_ptr<CQelCyclePlanMan> CQelContext::GetCyclePlanMan()
 {
     std::lock_guard<std::mutex> guard(g_mutex);
     _impl& context = Instance();
-    if (!context.cyclePlanMan)
-        context.cyclePlanMan = make();
+    if (!context.cyclePlanMan && g_makeCyclePlanMan)
+        context.cyclePlanMan = g_makeCyclePlanMan();
     return context.cyclePlanMan;
 }
 

@@ -15,10 +15,16 @@ class CQelContext {
 public:
     static CQelLog* GetLog();
     static std::shared_ptr<CQelProMan> GetProMan();
-    // The plan library, which sits above this one, defines these two and
-    // makes each manager on first use; the context keeps it until Destroy.
+    // Each plan manager is made on first use by the maker the plan library,
+    // which sits above this one, installed (InstallPlanManagers); the
+    // context keeps it until Destroy. Empty while no maker is installed.
     static std::shared_ptr<CQelPlanMan> GetPlanMan();
     static std::shared_ptr<CQelCyclePlanMan> GetCyclePlanMan();
+    // A maker runs under the context's lock, so a manager's constructor
+    // must not reach back. The makers outlive Destroy.
+    using PlanManMaker = std::shared_ptr<CQelPlanMan> (*)();
+    using CyclePlanManMaker = std::shared_ptr<CQelCyclePlanMan> (*)();
+    static void SetPlanManMakers(PlanManMaker makePlanMan, CyclePlanManMaker makeCyclePlanMan);
 
     static int GetSelProcessorId();
     static int GetSelSigSrcId();
@@ -39,10 +45,4 @@ public:
 
 private:
     static _impl& Instance();
-    // The context's manager, made by `make` under the context's lock when
-    // it holds none yet, so a manager's constructor must not reach back.
-    static std::shared_ptr<CQelPlanMan>
-    PlanManSlot(std::shared_ptr<CQelPlanMan> (*make)());
-    static std::shared_ptr<CQelCyclePlanMan>
-    CyclePlanManSlot(std::shared_ptr<CQelCyclePlanMan> (*make)());
 };

@@ -3,7 +3,8 @@
 #include "app/event_queue.h"
 #include "app/event_signals.h"
 
-int PumpEvents() {
+int PumpEvents()
+{
     CEvtQueue& queue = CEvtQueue::get_instance();
     int fired = 0;
     // A fixed number of passes: an event a handler posts may still go out in

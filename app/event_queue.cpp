@@ -1,17 +1,25 @@
 #include "app/event_queue.h"
 
-CEvtQueue& CEvtQueue::get_instance() {
+CEvtQueue& CEvtQueue::get_instance()
+{
     static CEvtQueue queue;
     return queue;
 }
 
 CEvtQueue::CEvtQueue(uint32_t capacity) : capacity_(capacity) {}
 
-CEvtQueue::~CEvtQueue() { Clear(); }
+CEvtQueue::~CEvtQueue()
+{
+    Clear();
+}
 
-bool CEvtQueue::Post(CEventBase* event) { return Push(EventPtr(event)); }
+bool CEvtQueue::Post(CEventBase* event)
+{
+    return Push(EventPtr(event));
+}
 
-bool CEvtQueue::Push(EventPtr event) {
+bool CEvtQueue::Push(EventPtr event)
+{
     EventPtr dropped; // released after the lock
     std::lock_guard lock(mutex_);
     if (events_.size() >= capacity_ && !events_.empty()) {
@@ -22,7 +30,8 @@ bool CEvtQueue::Push(EventPtr event) {
     return true;
 }
 
-bool CEvtQueue::TryPop(EventPtr& event) {
+bool CEvtQueue::TryPop(EventPtr& event)
+{
     std::lock_guard lock(mutex_);
     if (events_.empty()) {
         return false;
@@ -32,7 +41,8 @@ bool CEvtQueue::TryPop(EventPtr& event) {
     return true;
 }
 
-void CEvtQueue::Clear() {
+void CEvtQueue::Clear()
+{
     std::deque<EventPtr> dropped;
     {
         std::lock_guard lock(mutex_);
@@ -41,4 +51,7 @@ void CEvtQueue::Clear() {
     // Events are released outside the lock: a destructor may post.
 }
 
-bool PostEvent(CEventBase* event) { return CEvtQueue::get_instance().Post(event); }
+bool PostEvent(CEventBase* event)
+{
+    return CEvtQueue::get_instance().Post(event);
+}

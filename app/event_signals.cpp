@@ -28,7 +28,8 @@ struct CQelEvtSignals::_impl {
     Signal<CProcessorMACEvent> processorMAC;
 };
 
-CQelEvtSignals::_impl& CQelEvtSignals::instance() {
+CQelEvtSignals::_impl& CQelEvtSignals::instance()
+{
     static _impl hub;
     return hub;
 }
@@ -38,7 +39,8 @@ namespace {
 // The code picks the signal; the class must match it too, so an event that
 // returns another class's code reaches nobody instead of being misread.
 template <class Event>
-void Emit(CQelEvtSignals::Signal<Event>& signal, const CEventBase& event) {
+void Emit(CQelEvtSignals::Signal<Event>& signal, const CEventBase& event)
+{
     if (const auto* typed = dynamic_cast<const Event*>(&event)) {
         signal(*typed);
     }
@@ -46,7 +48,8 @@ void Emit(CQelEvtSignals::Signal<Event>& signal, const CEventBase& event) {
 
 } // namespace
 
-void CQelEvtSignals::Fire(const EventPtr& event) {
+void CQelEvtSignals::Fire(const EventPtr& event)
+{
     if (!event) {
         return;
     }
@@ -83,9 +86,10 @@ void CQelEvtSignals::Fire(const EventPtr& event) {
     }
 }
 
-#define TAVRIX_CONNECT(Name, Event, member)                                         \
-    CQelEvtSignals::Connection CQelEvtSignals::Connect##Name(const Handler<Event>& handler) { \
-        return instance().member.connect(handler);                                  \
+#define TAVRIX_CONNECT(Name, Event, member)                                                                            \
+    CQelEvtSignals::Connection CQelEvtSignals::Connect##Name(const Handler<Event>& handler)                            \
+    {                                                                                                                  \
+        return instance().member.connect(handler);                                                                     \
     }
 
 TAVRIX_CONNECT(GetFPGAVer, CGetFPGAVerEvent, getFPGAVer)

@@ -24,15 +24,13 @@ public:
     static Connection ConnectGetSTMVer(const Handler<CGetSTMVerEvent>& handler);
     static Connection ConnectGetProType(const Handler<CGetProTypeEvent>& handler);
     static Connection ConnectNetConnect(const Handler<CNetConnectEvent>& handler);
-    static Connection ConnectProResolutionChanged(
-        const Handler<CProResolutionChangedEvent>& handler);
+    static Connection ConnectProResolutionChanged(const Handler<CProResolutionChangedEvent>& handler);
     static Connection ConnectSigSrcAdded(const Handler<CSigSrcAddedEvent>& handler);
     static Connection ConnectSigSrcRemoved(const Handler<CSigSrcRemovedEvent>& handler);
     static Connection ConnectSigSrcRename(const Handler<CSigSrcRenameEvent>& handler);
     static Connection ConnectSigSrcUpdate(const Handler<CSigSrcUpdateEvent>& handler);
     static Connection ConnectSigSrcJoinChanged(const Handler<CSigSrcJoinChangedEvent>& handler);
-    static Connection ConnectSigSrcResolutionChanged(
-        const Handler<CSigSrcResolutionChangedEvent>& handler);
+    static Connection ConnectSigSrcResolutionChanged(const Handler<CSigSrcResolutionChangedEvent>& handler);
     static Connection ConnectSigSrcChildChanged(const Handler<CSigSrcChildChangedEvent>& handler);
     static Connection ConnectPlanSelChanged(const Handler<CPlanSelChangedEvent>& handler);
     static Connection ConnectPlanListChanged(const Handler<CPlanListChangedEvent>& handler);

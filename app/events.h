@@ -29,9 +29,10 @@ class CProResolutionChangedEvent : public CEventBase {
 public:
     static constexpr int kType = 2;
 
-    CProResolutionChangedEvent(int32_t processorId, int32_t width, int32_t height,
-                               int32_t rate = 60)
-        : processorId(processorId), width(width), height(height), rate(rate) {}
+    CProResolutionChangedEvent(int32_t processorId, int32_t width, int32_t height, int32_t rate = 60)
+        : processorId(processorId), width(width), height(height), rate(rate)
+    {
+    }
     int GetType() const override { return kType; }
 
     int32_t processorId;
@@ -44,8 +45,7 @@ class CSigSrcAddedEvent : public CEventBase {
 public:
     static constexpr int kType = 3;
 
-    CSigSrcAddedEvent(int32_t processorId, int32_t sourceId)
-        : processorId(processorId), sourceId(sourceId) {}
+    CSigSrcAddedEvent(int32_t processorId, int32_t sourceId) : processorId(processorId), sourceId(sourceId) {}
     int GetType() const override { return kType; }
 
     int32_t processorId;
@@ -56,8 +56,7 @@ class CSigSrcRemovedEvent : public CEventBase {
 public:
     static constexpr int kType = 4;
 
-    CSigSrcRemovedEvent(int32_t processorId, int32_t sourceId)
-        : processorId(processorId), sourceId(sourceId) {}
+    CSigSrcRemovedEvent(int32_t processorId, int32_t sourceId) : processorId(processorId), sourceId(sourceId) {}
     int GetType() const override { return kType; }
 
     int32_t processorId;
@@ -69,8 +68,7 @@ class CSigSrcRenameEvent : public CEventBase {
 public:
     static constexpr int kType = 5;
 
-    CSigSrcRenameEvent(int32_t processorId, int32_t sourceId)
-        : processorId(processorId), sourceId(sourceId) {}
+    CSigSrcRenameEvent(int32_t processorId, int32_t sourceId) : processorId(processorId), sourceId(sourceId) {}
     int GetType() const override { return kType; }
 
     int32_t processorId;
@@ -81,8 +79,7 @@ class CSigSrcUpdateEvent : public CEventBase {
 public:
     static constexpr int kType = 6;
 
-    CSigSrcUpdateEvent(int32_t processorId, int32_t sourceId)
-        : processorId(processorId), sourceId(sourceId) {}
+    CSigSrcUpdateEvent(int32_t processorId, int32_t sourceId) : processorId(processorId), sourceId(sourceId) {}
     int GetType() const override { return kType; }
 
     int32_t processorId;
@@ -94,7 +91,9 @@ public:
     static constexpr int kType = 7;
 
     CSigSrcJoinChangedEvent(int32_t processorId, int32_t sourceId, uint8_t joined)
-        : processorId(processorId), sourceId(sourceId), joined(joined) {}
+        : processorId(processorId), sourceId(sourceId), joined(joined)
+    {
+    }
     int GetType() const override { return kType; }
 
     int32_t processorId;
@@ -106,10 +105,11 @@ class CSigSrcResolutionChangedEvent : public CEventBase {
 public:
     static constexpr int kType = 8;
 
-    CSigSrcResolutionChangedEvent(int32_t processorId, int32_t sourceId, int32_t width,
-                                  int32_t height, int32_t rate = 60)
-        : processorId(processorId), sourceId(sourceId), width(width), height(height),
-          rate(rate) {}
+    CSigSrcResolutionChangedEvent(int32_t processorId, int32_t sourceId, int32_t width, int32_t height,
+                                  int32_t rate = 60)
+        : processorId(processorId), sourceId(sourceId), width(width), height(height), rate(rate)
+    {
+    }
     int GetType() const override { return kType; }
 
     int32_t processorId;
@@ -123,8 +123,7 @@ class CSigSrcSelChangedEvent : public CEventBase {
 public:
     static constexpr int kType = 9;
 
-    CSigSrcSelChangedEvent(int32_t processorId, int32_t sourceId)
-        : processorId(processorId), sourceId(sourceId) {}
+    CSigSrcSelChangedEvent(int32_t processorId, int32_t sourceId) : processorId(processorId), sourceId(sourceId) {}
     int GetType() const override { return kType; }
 
     int32_t processorId;
@@ -136,7 +135,9 @@ public:
     static constexpr int kType = 10;
 
     CSigSrcChildChangedEvent(int32_t processorId, int32_t sourceId, int32_t childId)
-        : processorId(processorId), sourceId(sourceId), childId(childId) {}
+        : processorId(processorId), sourceId(sourceId), childId(childId)
+    {
+    }
     int GetType() const override { return kType; }
 
     int32_t processorId;
@@ -231,7 +232,9 @@ public:
     static constexpr int kChanged = 20;
 
     CPlanWindowEvent(int32_t planId, int32_t windowId, int32_t code = kSelected)
-        : planId(planId), windowId(windowId), code(code) {}
+        : planId(planId), windowId(windowId), code(code)
+    {
+    }
     int GetType() const override { return code; }
 
     int32_t planId;

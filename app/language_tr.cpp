@@ -14,12 +14,14 @@ const char kRoot[] = "LanguageTr";
 const char kEntry[] = "Tr";
 } // namespace
 
-CLanguageTr& CLanguageTr::get_instance() {
+CLanguageTr& CLanguageTr::get_instance()
+{
     static CLanguageTr table;
     return table;
 }
 
-bool CLanguageTr::Load(int mode, const std::string& path, std::string* why) {
+bool CLanguageTr::Load(int mode, const std::string& path, std::string* why)
+{
     mode_ = mode;
     table_.clear();
     auto fail = [why](const std::string& reason) {
@@ -66,7 +68,8 @@ bool CLanguageTr::Load(int mode, const std::string& path, std::string* why) {
     return true;
 }
 
-QString CLanguageTr::Translate(const QString& text, int mode) const {
+QString CLanguageTr::Translate(const QString& text, int mode) const
+{
     if (mode == 0) {
         return text;
     }
@@ -74,13 +77,15 @@ QString CLanguageTr::Translate(const QString& text, int mode) const {
     return it != table_.end() ? it->second : text;
 }
 
-QString CLanguageTr::MakeKey(const QString& text, int mode) {
+QString CLanguageTr::MakeKey(const QString& text, int mode)
+{
     return mode == kEnglish ? text + QStringLiteral("_ENG") : text;
 }
 
 } // namespace qel
 
-QString TranslateText(const QString& text) {
+QString TranslateText(const QString& text)
+{
     const qel::CLanguageTr& table = qel::CLanguageTr::get_instance();
     return table.Translate(text, table.GetMode());
 }

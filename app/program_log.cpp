@@ -16,7 +16,8 @@ const char kLevelKey[] = "LOG.LOGLEVEL";
 
 CQelLog::CQelLog() : qz::vok::logfile(kLogName, LOG_OFF, std::string(), true) {}
 
-int ReadConfiguredLogLevel() {
+int ReadConfiguredLogLevel()
+{
     namespace pt = boost::property_tree;
     namespace store = qz::vok::file_store;
     const store::read_result file = store::read_file(qz::vok::path::GetSysPath() + kLevelFile);
@@ -31,7 +32,8 @@ int ReadConfiguredLogLevel() {
     return level > qz::vok::logfile::LOG_DEBUG ? qz::vok::logfile::LOG_DEBUG : level;
 }
 
-void CQelLog::_update_loglevel() {
+void CQelLog::_update_loglevel()
+{
     // Every logging thread comes through here: one of them refreshes, the
     // others wait for it, and the level itself changes through set_level,
     // which guards the level line the writers share.
@@ -45,8 +47,12 @@ void CQelLog::_update_loglevel() {
     set_level(static_cast<LOG_LEVEL>(ReadConfiguredLogLevel()));
 }
 
-std::string CQelLog::_get_default_logdir() { return qz::vok::path::GetLogPath(); }
+std::string CQelLog::_get_default_logdir()
+{
+    return qz::vok::path::GetLogPath();
+}
 
-void PrintNotice(const std::string& text) {
+void PrintNotice(const std::string& text)
+{
     std::fprintf(stderr, "tavrix: %s\n", text.c_str());
 }

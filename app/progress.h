@@ -7,7 +7,8 @@ class IProgress {
 public:
     virtual ~IProgress() = default;
 
-    virtual int SetProgress(int value) {
+    virtual int SetProgress(int value)
+    {
         progress_ = value;
         return value;
     }

@@ -1,6 +1,7 @@
 #include <charconv>
 #include "app/text_helpers.h"
 
+#include <QString>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -12,7 +13,8 @@ namespace {
 // would: blanks before a number are skipped, the comma must follow the
 // number at once. The first field that does not scan or does not fit in 32
 // bits ends the scan. Returns the number of fields stored.
-int ScanFields(const std::string& text, int32_t* const fields[], int count) {
+int ScanFields(const std::string& text, int32_t* const fields[], int count)
+{
     const char* p = text.c_str();
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
@@ -33,7 +35,8 @@ int ScanFields(const std::string& text, int32_t* const fields[], int count) {
     return count;
 }
 
-std::string JoinFields(std::initializer_list<int32_t> fields) {
+std::string JoinFields(std::initializer_list<int32_t> fields)
+{
     std::string text;
     for (int32_t f : fields) {
         if (!text.empty()) {
@@ -45,9 +48,9 @@ std::string JoinFields(std::initializer_list<int32_t> fields) {
 }
 
 // One list piece: blanks, a sign and the digits before anything else.
-int32_t LeadingInt(const std::string& text, size_t begin, size_t end) {
-    while (begin < end && (text[begin] == ' ' || text[begin] == '\t' || text[begin] == '\r' ||
-                           text[begin] == '\n'))
+int32_t LeadingInt(const std::string& text, size_t begin, size_t end)
+{
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t' || text[begin] == '\r' || text[begin] == '\n'))
         ++begin;
     bool negative = false;
     if (begin < end && (text[begin] == '+' || text[begin] == '-')) {
@@ -63,7 +66,8 @@ int32_t LeadingInt(const std::string& text, size_t begin, size_t end) {
 
 } // namespace
 
-std::string IntListToText(const std::vector<int32_t>& values) {
+std::string IntListToText(const std::vector<int32_t>& values)
+{
     std::string text;
     for (size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
@@ -73,7 +77,8 @@ std::string IntListToText(const std::vector<int32_t>& values) {
     return text;
 }
 
-std::vector<int32_t> TextToIntList(const std::string& text) {
+std::vector<int32_t> TextToIntList(const std::string& text)
+{
     std::vector<int32_t> values;
     size_t start = 0;
     while (start <= text.size()) {
@@ -87,19 +92,28 @@ std::vector<int32_t> TextToIntList(const std::string& text) {
     return values;
 }
 
-std::string CStringToStd(const QString& text) { return text.toUtf8().toStdString(); }
+std::string CStringToStd(const QString& text)
+{
+    return text.toUtf8().toStdString();
+}
 
-QString StdToCString(const std::string& text) {
+QString StdToCString(const std::string& text)
+{
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string IntToString(int value) { return std::to_string(value); }
+std::string IntToString(int value)
+{
+    return std::to_string(value);
+}
 
-std::string RectToText(const Rect& rect) {
+std::string RectToText(const Rect& rect)
+{
     return JoinFields({rect.left, rect.top, rect.right, rect.bottom});
 }
 
-Rect TextToRect(const std::string& text) {
+Rect TextToRect(const std::string& text)
+{
     Rect rect;
     if (!text.empty()) {
         int32_t* const fields[] = {&rect.left, &rect.top, &rect.right, &rect.bottom};
@@ -108,11 +122,18 @@ Rect TextToRect(const std::string& text) {
     return rect;
 }
 
-std::string PointToText(const Point& point) { return JoinFields({point.x, point.y}); }
+std::string PointToText(const Point& point)
+{
+    return JoinFields({point.x, point.y});
+}
 
-std::string PointToText(const Size& size) { return JoinFields({size.cx, size.cy}); }
+std::string PointToText(const Size& size)
+{
+    return JoinFields({size.cx, size.cy});
+}
 
-Point TextToPoint(const std::string& text) {
+Point TextToPoint(const std::string& text)
+{
     Point point;
     if (!text.empty()) {
         int32_t* const fields[] = {&point.x, &point.y};
@@ -121,16 +142,19 @@ Point TextToPoint(const std::string& text) {
     return point;
 }
 
-Size TextToSize(const std::string& text) {
+Size TextToSize(const std::string& text)
+{
     const Point p = TextToPoint(text);
     return Size{p.x, p.y};
 }
 
-std::string TripleToText(const ResolutionTriple& triple) {
+std::string TripleToText(const ResolutionTriple& triple)
+{
     return JoinFields({triple.width, triple.height, triple.rate});
 }
 
-ResolutionTriple TextToTriple(const std::string& text) {
+ResolutionTriple TextToTriple(const std::string& text)
+{
     ResolutionTriple triple{0, 0, 60};
     if (text.empty()) {
         return triple;
@@ -141,9 +165,13 @@ ResolutionTriple TextToTriple(const std::string& text) {
     return triple;
 }
 
-bool TriplesDiffer(const ResolutionTriple& a, const ResolutionTriple& b) { return !(a == b); }
+bool TriplesDiffer(const ResolutionTriple& a, const ResolutionTriple& b)
+{
+    return !(a == b);
+}
 
-bool IsTripleInvalid(const ResolutionTriple& t) {
+bool IsTripleInvalid(const ResolutionTriple& t)
+{
     return t.width < 1 || t.height < 1 || t.rate < 1;
 }
 

@@ -2,7 +2,6 @@
 // Conversions between the UI's wide strings and the narrow UTF-8 strings of
 // the model, files and link, and the exact text forms that the processor
 // and plan files store for rectangles, points, sizes and resolutions.
-#include <QString>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -11,13 +10,8 @@
 
 #include "platform/geometry.h"
 
-// Width, height and refresh rate of a picture.
-struct ResolutionTriple {
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t rate = 0;
-    friend bool operator==(const ResolutionTriple&, const ResolutionTriple&) = default;
-};
+// Only the two conversions below know QString; their callers include it.
+class QString;
 
 std::string CStringToStd(const QString& text);
 QString StdToCString(const std::string& text);

@@ -19,8 +19,8 @@ bool IsForbiddenByte(unsigned char c)
 
 bool IsXmlChar(uint64_t c)
 {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 // The value of a character reference starting at `at` ("&#...;"); false
@@ -74,8 +74,8 @@ size_t FindForbiddenCharacter(std::string_view text)
         if (IsForbiddenByte(static_cast<unsigned char>(text[i])))
             return i;
         uint64_t value = 0;
-        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '#' &&
-            ReferenceValue(text, i, value) && !IsXmlChar(value))
+        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '#' && ReferenceValue(text, i, value) &&
+            !IsXmlChar(value))
             return i;
     }
     return std::string_view::npos;
@@ -87,9 +87,8 @@ void ReadTree(const std::string& text, pt::ptree& tree, int flags)
     if (bad != std::string_view::npos) {
         char code[8];
         std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(text[bad]));
-        throw FileError(std::string("a character XML cannot carry (") +
-                        (text[bad] == '&' ? "a reference" : code) + ") at line " +
-                        std::to_string(LineOf(text, bad)));
+        throw FileError(std::string("a character XML cannot carry (") + (text[bad] == '&' ? "a reference" : code) +
+                        ") at line " + std::to_string(LineOf(text, bad)));
     }
     try {
         std::istringstream in(text);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "builder/pro8part_sender.h"
+#include "model/kinds.h"
 #include "model/processor.h"
 #include "plan/plan.h"
 #include "plan/window.h"
@@ -12,9 +13,10 @@ using _8PART_NS::CPro8PartSender;
 
 namespace {
 
-bool IsEightPart(int32_t kind) { return kind >= 7 && kind <= 10; }
-
-int32_t AlgorithmOf(const CQelProcessor& processor) { return processor.GetAppOptions().algorithmId; }
+int32_t AlgorithmOf(const CQelProcessor& processor)
+{
+    return processor.GetAppOptions().algorithmId;
+}
 
 } // namespace
 
@@ -51,25 +53,25 @@ void Check8PartPlan(CQelPlan& plan, const CQelProcessor& processor)
         w->resourceOk = true;
 }
 
-std::vector<std::shared_ptr<_8PART_NS::tagFPGAWindowFailRect>> CQelPlan::GetEightPartOverlay() const
+std::vector<std::shared_ptr<_8PART_NS::tagFPGAWindowFailRect>> EightPartOverlay(const CQelPlan& plan)
 {
     std::vector<std::shared_ptr<_8PART_NS::tagFPGAWindowFailRect>> out;
     const auto processor = SelectedProcessor();
-    if (!processor || !IsEightPart(processor->GetKind()))
+    if (!processor || !IsEightPartModel(processor->GetKind()))
         return out;
     CPro8PartSender sender(AlgorithmOf(*processor));
     // The query reads the plan; the sender only keeps it as a pointer.
-    sender.CheckPlacement(const_cast<CQelPlan*>(this), out);
+    sender.CheckPlacement(const_cast<CQelPlan*>(&plan), out);
     return out;
 }
 
-std::vector<std::shared_ptr<_8PART_NS::tagMonitorInvalidSegmentWindow>> CQelPlan::GetEightPartOverlay2() const
+std::vector<std::shared_ptr<_8PART_NS::tagMonitorInvalidSegmentWindow>> EightPartOverlay2(const CQelPlan& plan)
 {
     std::vector<std::shared_ptr<_8PART_NS::tagMonitorInvalidSegmentWindow>> out;
     const auto processor = SelectedProcessor();
-    if (!processor || !IsEightPart(processor->GetKind()))
+    if (!processor || !IsEightPartModel(processor->GetKind()))
         return out;
-    CPro8PartSender sender(const_cast<CQelPlan*>(this), AlgorithmOf(*processor));
+    CPro8PartSender sender(const_cast<CQelPlan*>(&plan), AlgorithmOf(*processor));
     sender.CheckPlacementBySplit(out);
     return out;
 }

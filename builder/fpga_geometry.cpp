@@ -10,7 +10,10 @@ namespace {
 constexpr int32_t kDefaultSourceWidth = 1920;
 constexpr int32_t kDefaultSourceHeight = 1080;
 
-int64_t ClearLowBit(int64_t v) { return v & ~int64_t(1); }
+int64_t ClearLowBit(int64_t v)
+{
+    return v & ~int64_t(1);
+}
 
 // The quotient counts as 0 over an empty extent instead of producing an
 // infinity that a later conversion to int could not take.
@@ -46,7 +49,10 @@ Rect LimitSize(const Rect& r, int64_t maxWidth, int64_t maxHeight)
 
 } // namespace
 
-void ResetScaleRecord(ScaleRecord& record) { record = ScaleRecord{}; }
+void ResetScaleRecord(ScaleRecord& record)
+{
+    record = ScaleRecord{};
+}
 
 Rect EvenEdges(const Rect& r)
 {
@@ -86,7 +92,10 @@ Rect CropRect(const WindowGeometry& w)
     return LimitSize(source, RectWidth(w.area), RectHeight(w.area));
 }
 
-Rect RoundRectEven(const WindowGeometry& w) { return EvenEdges(CropRect(w)); }
+Rect RoundRectEven(const WindowGeometry& w)
+{
+    return EvenEdges(CropRect(w));
+}
 
 Rect PieceSourceRect(const WindowGeometry& w)
 {
@@ -96,7 +105,10 @@ Rect PieceSourceRect(const WindowGeometry& w)
     return LimitSize(w.area, RectWidth(source), RectHeight(source));
 }
 
-Rect PieceSourceRectEven(const WindowGeometry& w) { return EvenEdges(PieceSourceRect(w)); }
+Rect PieceSourceRectEven(const WindowGeometry& w)
+{
+    return EvenEdges(PieceSourceRect(w));
+}
 
 Rect EvenRectFromXYWH(int32_t x, int32_t y, int32_t width, int32_t height)
 {
@@ -110,14 +122,10 @@ void MapCropTo4096(ScaleRecord& record, const Rect& part, const Rect& whole)
     const double width = double(RectWidth(whole));
     const double height = double(RectHeight(whole));
     // A coinciding edge takes the constant, whatever the base ranges are.
-    record.a = part.left == whole.left
-                   ? 0.0 : Ratio(double(int64_t(part.left) - whole.left) * sx, width);
-    record.c = part.top == whole.top
-                   ? 0.0 : Ratio(double(int64_t(part.top) - whole.top) * sy, height);
-    record.b = part.right == whole.right
-                   ? 4096.0 : Ratio(double(int64_t(part.right) - whole.left) * sx, width);
-    record.d = part.bottom == whole.bottom
-                   ? 4096.0 : Ratio(double(int64_t(part.bottom) - whole.top) * sy, height);
+    record.a = part.left == whole.left ? 0.0 : Ratio(double(int64_t(part.left) - whole.left) * sx, width);
+    record.c = part.top == whole.top ? 0.0 : Ratio(double(int64_t(part.top) - whole.top) * sy, height);
+    record.b = part.right == whole.right ? 4096.0 : Ratio(double(int64_t(part.right) - whole.left) * sx, width);
+    record.d = part.bottom == whole.bottom ? 4096.0 : Ratio(double(int64_t(part.bottom) - whole.top) * sy, height);
 }
 
 Rect MapScaledRect(const ScaleRecord& record, const Rect& r)
@@ -130,8 +138,7 @@ Rect MapScaledRect(const ScaleRecord& record, const Rect& r)
     const double right = double(r.left) + Ratio(record.b * width, sx);
     const double top = double(r.top) + Ratio(record.c * height, sy);
     const double bottom = double(r.top) + Ratio(record.d * height, sy);
-    return {RoundHorizontal(left), RoundVertical(top), RoundHorizontal(right),
-            RoundVertical(bottom)};
+    return {RoundHorizontal(left), RoundVertical(top), RoundHorizontal(right), RoundVertical(bottom)};
 }
 
 Rect MapScaledRectEven(const ScaleRecord& record, const Rect& r)

@@ -28,8 +28,8 @@ void ResetScaleRecord(ScaleRecord& record);
 // What the helpers read of a window record: the plan window's crop and scale
 // flag, its source's size and the rectangle the window or piece occupies.
 struct WindowGeometry {
-    Rect crop;            // empty: the whole source
-    bool scaled = true;   // false: the crop is shown at its own size
+    Rect crop;          // empty: the whole source
+    bool scaled = true; // false: the crop is shown at its own size
     int32_t sourceWidth = 1920;
     int32_t sourceHeight = 1080;
     Rect area;
@@ -60,16 +60,28 @@ Rect MapScaledRectEven(const ScaleRecord& record, const Rect& r);
 Rect ClipInclusiveRect(const Rect& r, const Rect& clip);
 
 // Orders records by x (their first integer) or y (their second).
-inline bool LessByFirst(const Rect& p, const Rect& q) { return p.left < q.left; }
-inline bool LessBySecond(const Rect& p, const Rect& q) { return p.top < q.top; }
+inline bool LessByFirst(const Rect& p, const Rect& q)
+{
+    return p.left < q.left;
+}
+inline bool LessBySecond(const Rect& p, const Rect& q)
+{
+    return p.top < q.top;
+}
 template <class Ptr>
-    requires requires(const Ptr& p) { *p; }
+requires requires(const Ptr& p)
+{
+    *p;
+}
 bool LessByFirst(const Ptr& p, const Ptr& q)
 {
     return LessByFirst(*p, *q);
 }
 template <class Ptr>
-    requires requires(const Ptr& p) { *p; }
+requires requires(const Ptr& p)
+{
+    *p;
+}
 bool LessBySecond(const Ptr& p, const Ptr& q)
 {
     return LessBySecond(*p, *q);

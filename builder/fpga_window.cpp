@@ -45,15 +45,15 @@ bool SameFeed(const tagOBIPInformation* a, const tagOBIPInformation* b)
 
 } // namespace
 
-FpgaWindowPtr CFwndContainer::FindScaledTwin(int32_t board, int32_t port, const ::Rect& crop,
-                                             int32_t width, int32_t height) const
+FpgaWindowPtr CFwndContainer::FindScaledTwin(int32_t board, int32_t port, const ::Rect& crop, int32_t width,
+                                             int32_t height) const
 {
     for (const auto& w : *this) {
         if (!w->scaler || !w->gArea || !w->gArea->rect)
             continue;
         const ::Rect& area = *w->gArea->rect;
-        if (w->crop == crop && RectWidth(area) == width && RectHeight(area) == height &&
-            w->board == board && w->port == port)
+        if (w->crop == crop && RectWidth(area) == width && RectHeight(area) == height && w->board == board &&
+            w->port == port)
             return w;
     }
     return {};
@@ -72,9 +72,8 @@ FpgaWindowPtr CFwndContainer::FindCoveringTwin(int32_t board, int32_t port, cons
     return {};
 }
 
-OBScalerPtr CFwndContainer::FindEqualScalerUse(int32_t board, int32_t port, const ::Rect& crop,
-                                               int32_t width, int32_t height,
-                                               const tagOBScalerInformation& use,
+OBScalerPtr CFwndContainer::FindEqualScalerUse(int32_t board, int32_t port, const ::Rect& crop, int32_t width,
+                                               int32_t height, const tagOBScalerInformation& use,
                                                int32_t outputBoard) const
 {
     if (!use.feed)
@@ -116,17 +115,16 @@ void RenumberLayers(const PS_NS::CPro8x8Sender& sender, CFwndContainer& list)
             for (const auto& line : w->outWindows)
                 if (line->board == monitor->board && line->port == monitor->port)
                     lines.push_back(line.get());
-        std::stable_sort(lines.begin(), lines.end(), [](const auto* a, const auto* b) {
-            return uint32_t(a->layer) < uint32_t(b->layer);
-        });
+        std::stable_sort(lines.begin(), lines.end(),
+                         [](const auto* a, const auto* b) { return uint32_t(a->layer) < uint32_t(b->layer); });
         int32_t layer = 1;
         for (auto* line : lines)
             line->layer = layer++;
     }
 }
 
-void ClearOutputWindowLines(const PS_NS::CPro8x8Sender& sender, const char* text,
-                            const CFwndContainer& list, std::vector<std::string>& lines)
+void ClearOutputWindowLines(const PS_NS::CPro8x8Sender& sender, const char* text, const CFwndContainer& list,
+                            std::vector<std::string>& lines)
 {
     lines.clear();
     std::set<std::pair<int32_t, int32_t>> shown;
@@ -143,8 +141,7 @@ void ClearOutputWindowLines(const PS_NS::CPro8x8Sender& sender, const char* text
         add(*idle);
 }
 
-std::unique_ptr<IdRectRecord> MakeIdRectRecord(int32_t id, int32_t left, int32_t top, int32_t right,
-                                               int32_t bottom)
+std::unique_ptr<IdRectRecord> MakeIdRectRecord(int32_t id, int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     auto record = std::make_unique<IdRectRecord>();
     record->id = std::make_unique<int32_t>(id);

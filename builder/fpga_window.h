@@ -129,15 +129,13 @@ public:
 
     // A window with an input scaler showing the same crop of the same
     // source port in an area of width x height.
-    FpgaWindowPtr FindScaledTwin(int32_t board, int32_t port, const ::Rect& crop, int32_t width,
-                                 int32_t height) const;
+    FpgaWindowPtr FindScaledTwin(int32_t board, int32_t port, const ::Rect& crop, int32_t width, int32_t height) const;
     // An unscaled window with an area of its own whose crop holds `crop`.
     FpgaWindowPtr FindCoveringTwin(int32_t board, int32_t port, const ::Rect& crop) const;
     // An output scaler use of an equal unscaled window that `use` (fed from
     // `area`) can share: same feed, same output board, same mapped part.
-    OBScalerPtr FindEqualScalerUse(int32_t board, int32_t port, const ::Rect& crop, int32_t width,
-                                   int32_t height, const tagOBScalerInformation& use,
-                                   int32_t outputBoard) const;
+    OBScalerPtr FindEqualScalerUse(int32_t board, int32_t port, const ::Rect& crop, int32_t width, int32_t height,
+                                   const tagOBScalerInformation& use, int32_t outputBoard) const;
     // The backplane port that a window in the same frame-buffer area holds
     // for this output board, or null.
     Reservation* FindPortTakeover(int32_t gBoard, int32_t gIndex, int32_t outputBoard) const;
@@ -149,8 +147,8 @@ void RenumberLayers(const PS_NS::CPro8x8Sender& sender, CFwndContainer& list);
 
 // One "<text> board port" line for every monitored output that no window
 // line reaches, then one for every idle output.
-void ClearOutputWindowLines(const PS_NS::CPro8x8Sender& sender, const char* text,
-                            const CFwndContainer& list, std::vector<std::string>& lines);
+void ClearOutputWindowLines(const PS_NS::CPro8x8Sender& sender, const char* text, const CFwndContainer& list,
+                            std::vector<std::string>& lines);
 
 // A source id and a rectangle: the feed of an input-only window line.
 struct IdRectRecord {
@@ -158,8 +156,7 @@ struct IdRectRecord {
     std::unique_ptr<int32_t> id;
     ::Rect rect;
 };
-std::unique_ptr<IdRectRecord> MakeIdRectRecord(int32_t id, int32_t left, int32_t top, int32_t right,
-                                               int32_t bottom);
+std::unique_ptr<IdRectRecord> MakeIdRectRecord(int32_t id, int32_t left, int32_t top, int32_t right, int32_t bottom);
 void FreeIdRectRecord(std::unique_ptr<IdRectRecord>& record);
 bool IdRectEqual(const IdRectRecord& a, const IdRectRecord& b);
 

@@ -23,13 +23,18 @@ CGSystem* MakeSegmentSystem(const int32_t* p)
     return new CTwoWndPerSegGSystem(p[0], p[1], uint32_t(p[2]));
 }
 
-CGSystem* MakeSlotSystem(const int32_t* p) { return new CTwoWndPerGTPGSystem(p[0], p[1]); }
+CGSystem* MakeSlotSystem(const int32_t* p)
+{
+    return new CTwoWndPerGTPGSystem(p[0], p[1]);
+}
 
-void DeleteSystem(CGSystem* g) { delete g; }
+void DeleteSystem(CGSystem* g)
+{
+    delete g;
+}
 
 template <size_t N>
-constexpr std::array<Row, N> MakeRows(int32_t boards, int32_t perBoard,
-                                      C8PartGSysManager::Factory factory)
+constexpr std::array<Row, N> MakeRows(int32_t boards, int32_t perBoard, C8PartGSysManager::Factory factory)
 {
     std::array<Row, N> rows{};
     size_t i = 0;
@@ -86,13 +91,15 @@ void C8PartGSysManager::Destroy()
     instance_ = nullptr;
 }
 
-C8PartGSysManager::~C8PartGSysManager() { Clear(); }
+C8PartGSysManager::~C8PartGSysManager()
+{
+    Clear();
+}
 
 void C8PartGSysManager::Build()
 {
-    const ModelTable<Row>* table = mode_ == kSlotMode
-        ? SelectModelTable(kSlotTables, std::size(kSlotTables))
-        : SelectModelTable(kSegmentTables, std::size(kSegmentTables));
+    const ModelTable<Row>* table = mode_ == kSlotMode ? SelectModelTable(kSlotTables, std::size(kSlotTables))
+                                                      : SelectModelTable(kSegmentTables, std::size(kSegmentTables));
     if (!table)
         return;
     for (size_t i = 0; i < table->rowCount; ++i) {
@@ -120,8 +127,7 @@ void C8PartGSysManager::Clear()
     boards_.clear();
 }
 
-GAllocation* C8PartGSysManager::Allocate(int32_t board, int32_t part, int32_t width,
-                                         int32_t height)
+GAllocation* C8PartGSysManager::Allocate(int32_t board, int32_t part, int32_t width, int32_t height)
 {
     auto found = boards_.find(board);
     if (found == boards_.end())

@@ -44,21 +44,24 @@ uint32_t CountEdges(std::vector<int64_t>& edges)
 
 bool Overlaps(const Rect& r, int64_t left, int64_t top, int64_t right, int64_t bottom)
 {
-    return !IsRectEmpty(r) && left < right && top < bottom && std::max<int64_t>(r.left, left)
-           < std::min<int64_t>(r.right, right) && std::max<int64_t>(r.top, top)
-           < std::min<int64_t>(r.bottom, bottom);
+    return !IsRectEmpty(r) && left < right && top < bottom &&
+           std::max<int64_t>(r.left, left) < std::min<int64_t>(r.right, right) &&
+           std::max<int64_t>(r.top, top) < std::min<int64_t>(r.bottom, bottom);
 }
 
 } // namespace
 
-CGSystem::CGSystem(int32_t width, int32_t height)
-    : width_(std::max(width, 0)), height_(std::max(height, 0))
+CGSystem::CGSystem(int32_t width, int32_t height) : width_(std::max(width, 0)), height_(std::max(height, 0)) {}
+
+CGSystem::~CGSystem()
 {
+    CGSystem::Reset();
 }
 
-CGSystem::~CGSystem() { CGSystem::Reset(); }
-
-void CGSystem::Reset() { allocated_.clear(); }
+void CGSystem::Reset()
+{
+    allocated_.clear();
+}
 
 const Rect* CGSystem::Allocate(int32_t width, int32_t height)
 {
@@ -81,7 +84,7 @@ Rect CGSystem::FindFree(int32_t width, int32_t height)
 {
     if (!RequestCanFit(width, height))
         return {};
-    for (int64_t y = 0; y < height_; ++y) {
+    for (int64_t y = 0; y < height_; y = NextFreedLine(y)) {
         int64_t x = 0;
         while (x < width_) {
             const Box candidate{x, y, x + width, y + height};
@@ -90,6 +93,15 @@ Rect CGSystem::FindFree(int32_t width, int32_t height)
         }
     }
     return {};
+}
+
+int64_t CGSystem::NextFreedLine(int64_t y) const
+{
+    int64_t next = height_;
+    for (const auto& r : allocated_)
+        if (!IsRectEmpty(*r) && r->bottom > y && r->bottom < next)
+            next = r->bottom;
+    return next;
 }
 
 Rect CGSystem::ToRect(const Box& b)
@@ -157,7 +169,8 @@ Rect CTwoWndPerSegGSystem::FindFree(int32_t width, int32_t height)
         return {};
 
     const int32_t areaWidth = Width();
-    for (int64_t y = 0; y < Height(); ++y) {
+    int64_t y = 0;
+    while (y < Height()) {
         int crossing = 0;
         const Rect* onLeftEdge = nullptr;
         for (const auto& r : allocated()) {
@@ -166,35 +179,44 @@ Rect CTwoWndPerSegGSystem::FindFree(int32_t width, int32_t height)
             if (!onLeftEdge && PtInRect(*r, 0, y))
                 onLeftEdge = r.get();
         }
-        if (crossing >= 2)
+        if (crossing >= 2) {
+            y = NextFreedLine(y);
             continue;
+        }
 
+        // Only the segment rule reads the exact line: a line refused by
+        // it alone is followed by the next one.
+        bool refusedBySegments = false;
         int64_t resume = 0;
         if (onLeftEdge) {
             // The only place on this line is right beside the window there.
             const int64_t x = RectWidth(*onLeftEdge);
             const Box candidate{x, y, x + width, y + height};
-            if (Fits(candidate, &resume) && SegmentRuleHolds(candidate, segments))
-                return ToRect(candidate);
-            continue;
-        }
-        int64_t x = 0;
-        while (x < areaWidth) {
-            const Box candidate{x, y, x + width, y + height};
-            if (!Fits(candidate, &x))
-                continue;
-            // The rule reads only the candidate's top and bottom, so it
-            // fails for every x of this line.
-            if (!SegmentRuleHolds(candidate, segments))
+            if (Fits(candidate, &resume)) {
+                if (SegmentRuleHolds(candidate, segments))
+                    return ToRect(candidate);
+                refusedBySegments = true;
+            }
+        } else {
+            int64_t x = 0;
+            while (x < areaWidth) {
+                const Box candidate{x, y, x + width, y + height};
+                if (!Fits(candidate, &x))
+                    continue;
+                // The rule reads only the candidate's top and bottom, so it
+                // fails for every x of this line.
+                if (SegmentRuleHolds(candidate, segments))
+                    return ToRect(candidate);
+                refusedBySegments = true;
                 break;
-            return ToRect(candidate);
+            }
         }
+        y = refusedBySegments ? y + 1 : NextFreedLine(y);
     }
     return {};
 }
 
-CTwoWndPerGTPGSystem::CTwoWndPerGTPGSystem(int32_t width, int32_t height)
-    : CGSystemEx(width, height)
+CTwoWndPerGTPGSystem::CTwoWndPerGTPGSystem(int32_t width, int32_t height) : CGSystemEx(width, height)
 {
     const int32_t count = Height() / kSlotHeight;
     slots_.resize(size_t(count));
@@ -202,7 +224,10 @@ CTwoWndPerGTPGSystem::CTwoWndPerGTPGSystem(int32_t width, int32_t height)
         slots_[size_t(k)].slot = {0, k * kSlotHeight, Width(), k * kSlotHeight + kSlotHeight};
 }
 
-CTwoWndPerGTPGSystem::~CTwoWndPerGTPGSystem() { CTwoWndPerGTPGSystem::Reset(); }
+CTwoWndPerGTPGSystem::~CTwoWndPerGTPGSystem()
+{
+    CTwoWndPerGTPGSystem::Reset();
+}
 
 void CTwoWndPerGTPGSystem::Reset()
 {

@@ -43,6 +43,10 @@ protected:
     // of the rectangle it overlaps (every x before that overlaps it too), or
     // the area's width when the candidate leaves the area.
     bool Fits(const Box& candidate, int64_t* resumeX) const;
+    // The first window bottom below y, or the area's height. Before it no
+    // window leaves a line or a candidate moved down from y, windows only
+    // join: where nothing fits at y, nothing fits until then.
+    int64_t NextFreedLine(int64_t y) const;
     const std::vector<std::unique_ptr<Rect>>& allocated() const { return allocated_; }
 
 private:

@@ -36,7 +36,10 @@ std::string WindowLine(int32_t port, int32_t n, const Rect& crop, const Rect& de
                        crop.right, crop.bottom, dest.left, dest.top, dest.right, dest.bottom);
 }
 
-Rect WidenRight(const Rect& r, int64_t by) { return MakeRect(r.left, r.top, int64_t(r.right) + by, r.bottom); }
+Rect WidenRight(const Rect& r, int64_t by)
+{
+    return MakeRect(r.left, r.top, int64_t(r.right) + by, r.bottom);
+}
 
 } // namespace
 
@@ -47,7 +50,10 @@ CProLEDBuilder::CProLEDBuilder(CQelPlan* plan, int32_t maxScalerWidth, int32_t m
 
 CProLEDBuilder::~CProLEDBuilder() = default;
 
-std::string CProLEDBuilder::GetName() const { return "ProLED"; }
+std::string CProLEDBuilder::GetName() const
+{
+    return "ProLED";
+}
 
 int32_t CProLEDBuilder::SourceKey(const SourceInfo& source) const
 {
@@ -66,8 +72,8 @@ void CProLEDBuilder::CollectWindows()
             const PiecePtr piece = out ? FindPiece(*out, w->window->id) : nullptr;
             if (!piece)
                 continue;
-            const Rect screen = OffsetRect(plan_->GetOutputRectBySizes(outputId), -int64_t(out->wall.left),
-                                           -int64_t(out->wall.top));
+            const Rect screen =
+                OffsetRect(plan_->GetOutputRectBySizes(outputId), -int64_t(out->wall.left), -int64_t(out->wall.top));
             if (RectWidth(screen) <= outputWidth - kRightEdgeWidening &&
                 int64_t(piece->scaled.right) <= int64_t(piece->scaledWidth) - kRightEdgeWidening &&
                 piece->raster.right == screen.right)
@@ -117,12 +123,11 @@ std::string CProLEDBuilder::ScalerLine(const SourceInfo& source, int32_t number,
         dx = source.x;
         dy = source.y;
     }
-    return SetupLine(number, port, frameWidth, frameHeight, crop.left + dx, int64_t(crop.right) - 1 + dx,
-                     crop.top + dy, int64_t(crop.bottom) - 1 + dy, width, height);
+    return SetupLine(number, port, frameWidth, frameHeight, crop.left + dx, int64_t(crop.right) - 1 + dx, crop.top + dy,
+                     int64_t(crop.bottom) - 1 + dy, width, height);
 }
 
-void CProLEDBuilder::CollectWatchCells(_tagBoard& board, std::vector<WatchCell>& cells,
-                                       std::vector<std::string>& lines)
+void CProLEDBuilder::CollectWatchCells(_tagBoard& board, std::vector<WatchCell>& cells, std::vector<std::string>& lines)
 {
     const std::vector<int32_t> watchOutputs = plan_->GetWatchOutputs();
     for (const auto& out : board.outputs) {
@@ -204,7 +209,8 @@ void CProLEDBuilder::OutputPass(const _tagBoard* constBoard)
                     continue;
                 if (n == 1)
                     lines.push_back(LayoutLine(index, resolution.width, resolution.height));
-                lines.push_back(WindowLine(cell.port, n++, Rect{0, 0, Width32(cell.rect), Height32(cell.rect)}, cell.rect));
+                lines.push_back(
+                    WindowLine(cell.port, n++, Rect{0, 0, Width32(cell.rect), Height32(cell.rect)}, cell.rect));
                 SendLines(lines);
             }
         } else {

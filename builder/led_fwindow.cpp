@@ -50,8 +50,8 @@ void RenumberLayers(const PS_NS::CPro8x8Sender& sender, CLEDFwndContainer& list)
     RenumberLayers(sender, carriers);
 }
 
-void ClearOutputWindowLines(const PS_NS::CPro8x8Sender& sender, const char* text,
-                            const CLEDFwndContainer& list, std::vector<std::string>& lines)
+void ClearOutputWindowLines(const PS_NS::CPro8x8Sender& sender, const char* text, const CLEDFwndContainer& list,
+                            std::vector<std::string>& lines)
 {
     ClearOutputWindowLines(sender, text, LineCarrier(list), lines);
 }

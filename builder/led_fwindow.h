@@ -51,7 +51,7 @@ public:
 
 // The forms of the FPGA list, over the window lines of the LED windows.
 void RenumberLayers(const PS_NS::CPro8x8Sender& sender, CLEDFwndContainer& list);
-void ClearOutputWindowLines(const PS_NS::CPro8x8Sender& sender, const char* text,
-                            const CLEDFwndContainer& list, std::vector<std::string>& lines);
+void ClearOutputWindowLines(const PS_NS::CPro8x8Sender& sender, const char* text, const CLEDFwndContainer& list,
+                            std::vector<std::string>& lines);
 
 } // namespace _8PART_NS

@@ -10,8 +10,7 @@ bool SelectedModelCode(int32_t* code)
     const int selected = CQelContext::GetSelProcessorId();
     if (selected < 0)
         return false;
-    const auto processor =
-        FindSharedById(uint32_t(selected), CQelContext::GetProMan()->GetProcessors());
+    const auto processor = FindSharedById(uint32_t(selected), CQelContext::GetProMan()->GetProcessors());
     if (!processor)
         return false;
     *code = processor->GetKind();

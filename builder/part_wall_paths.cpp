@@ -56,8 +56,8 @@ bool QueueInputPorts(const CQelPlan& plan, CQelProcessor& processor)
         const auto child = format ? source->GetChild(source->GetCurChildId()) : nullptr;
         if (!child)
             continue;
-        queued = QueueStoreCommand(processor, fstr_format(format, int32_t(source->GetId() / 100),
-                                                          int32_t(child->GetRoutingId()))) &&
+        queued = QueueStoreCommand(
+                     processor, fstr_format(format, int32_t(source->GetId() / 100), int32_t(child->GetRoutingId()))) &&
                  queued;
     }
     return queued;

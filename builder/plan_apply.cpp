@@ -9,13 +9,16 @@
 #include "app/program_log.h"
 #include "builder/eight_part_paths.h"
 #include "builder/part_wall_paths.h"
+#include "builder/plan_builders_install.h"
 #include "builder/pro16x16_builder.h"
 #include "builder/pro16x16_switch.h"
 #include "builder/pro32x32_switch.h"
 #include "builder/source_signal.h"
 #include "corlane/fstr.h"
+#include "model/kinds.h"
 #include "model/processor.h"
 #include "plan/plan.h"
+#include "plan/plan_builders.h"
 #include "plan/rect_math.h"
 
 using qz::vok::fstr_format;
@@ -34,7 +37,10 @@ struct Placement {
     Size windowSize;
 };
 
-bool UnscaledOnly(int32_t kind) { return kind == 1; }
+bool UnscaledOnly(int32_t kind)
+{
+    return kind == kModelOneScaler;
+}
 
 // Models 1 (one scaler) and 2 (the processor's source scalers, shared by
 // windows of one source at one size).
@@ -120,8 +126,8 @@ std::string Model2Text(const std::vector<Placement>& records, const Resolution& 
             continue;
         setUp.push_back(r.scaler);
         text += fstr_format("INPUT_FPGA SCALER_SETUP 0 %d %d %d %d %d %d %d %d %d %d\r\n", r.scaler, r.source / 100,
-                            r.sourceSize.cx, r.sourceSize.cy, r.offset.x, r.offset.x + r.sourceSize.cx - 1,
-                            r.offset.y, r.offset.y + r.sourceSize.cy - 1, r.windowSize.cx, r.windowSize.cy);
+                            r.sourceSize.cx, r.sourceSize.cy, r.offset.x, r.offset.x + r.sourceSize.cx - 1, r.offset.y,
+                            r.offset.y + r.sourceSize.cy - 1, r.windowSize.cx, r.windowSize.cy);
     }
     if (records.empty())
         return text + "INPUT_FPGA CLEAR_OUTPUT_WINDOW 0 0\r\n";
@@ -183,137 +189,133 @@ std::shared_ptr<CQelProcessor> ConnectedProcessor()
     return processor;
 }
 
-} // namespace
-
-bool CQelPlan::Apply(int32_t mode, IProgress* receiver)
+bool ApplyPlan(CQelPlan& plan, int32_t mode, IProgress* receiver)
 {
     const auto processor = ConnectedProcessor();
     if (!processor)
         return false;
     const int32_t kind = processor->GetKind();
-    if (type_ == kPlanSwitch) {
+    if (IsEightPartModel(kind))
+        return Apply8PartPlan(plan, *processor, mode, receiver);
+    if (plan.GetType() == kPlanSwitch) {
         switch (kind) {
-        case 3: {
-            CPro16x16SwitchSender sender(this);
+        case kModel16x16: {
+            CPro16x16SwitchSender sender(&plan);
             return sender.Send();
         }
-        case 5: {
-            CPro32x32SwitchSender sender(this);
+        case kModel32x32: {
+            CPro32x32SwitchSender sender(&plan);
             return sender.Send();
         }
-        case 7:
-        case 8:
-        case 9:
-        case 10:
-            return Apply8PartPlan(*this, *processor, mode, receiver);
-        default:
-            return false;
+        default: return false;
         }
     }
     switch (kind) {
-    case 1:
-        return ReportRefused(QueueText(*processor, Model1Text(PlaceOwnText(*this, *processor),
-                                                               processor->GetOutputResolution())),
-                             kind);
-    case 2:
-        return ReportRefused(QueueText(*processor, Model2Text(PlaceOwnText(*this, *processor),
-                                                               processor->GetOutputResolution())),
-                             kind);
-    case 3: {
-        CPro16x16Builder builder(this);
+    case kModelOneScaler:
+        return ReportRefused(
+            QueueText(*processor, Model1Text(PlaceOwnText(plan, *processor), processor->GetOutputResolution())), kind);
+    case kModelSourceScalers:
+        return ReportRefused(
+            QueueText(*processor, Model2Text(PlaceOwnText(plan, *processor), processor->GetOutputResolution())), kind);
+    case kModel16x16: {
+        CPro16x16Builder builder(&plan);
         builder.Build();
         return builder.Send();
     }
-    case 5: {
-        CPro32x32Builder builder(this);
+    case kModel32x32: {
+        CPro32x32Builder builder(&plan);
         builder.Build();
         return builder.Send();
     }
-    case 4:
-        return ApplyLedPlan(*this);
-    case 6:
-        return Apply16PartPlan(*this, *processor);
-    case 7:
-    case 8:
-    case 9:
-    case 10:
-        return Apply8PartPlan(*this, *processor, mode, receiver);
-    default:
-        return false;
+    case kModelLed: return ApplyLedPlan(plan);
+    case kModel16Part: return Apply16PartPlan(plan, *processor);
+    default: return false;
     }
 }
 
-void CQelPlan::PlaceWindows()
+void PlaceWindows(CQelPlan& plan)
 {
-    for (const auto& w : windows_)
-        w->resourceOk = false;
     const auto processor = SelectedProcessor();
     if (!processor)
         return;
     const int32_t kind = processor->GetKind();
+    if (IsEightPartModel(kind)) {
+        Check8PartPlan(plan, *processor);
+        return;
+    }
     switch (kind) {
-    case 1:
-    case 2:
-        for (const auto& r : PlaceOwnText(*this, *processor)) {
+    case kModelOneScaler:
+    case kModelSourceScalers:
+        for (const auto& r : PlaceOwnText(plan, *processor)) {
             if (r.scaler < 0)
                 continue;
-            if (auto w = GetWindowById(r.window))
+            if (auto w = plan.GetWindowById(r.window))
                 w->resourceOk = true;
         }
         break;
-    case 3: {
-        CPro16x16Builder builder(this);
+    case kModel16x16: {
+        CPro16x16Builder builder(&plan);
         builder.Build();
-        MarkRealized(*this, builder);
+        MarkRealized(plan, builder);
         break;
     }
-    case 4:
-        CheckLedPlan(*this);
-        break;
-    case 6:
-        Check16PartPlan(*this);
-        break;
-    case 5: {
-        CPro32x32Builder builder(this);
+    case kModelLed: CheckLedPlan(plan); break;
+    case kModel16Part: Check16PartPlan(plan); break;
+    case kModel32x32: {
+        CPro32x32Builder builder(&plan);
         builder.Build();
-        MarkRealized(*this, builder);
+        MarkRealized(plan, builder);
         break;
     }
-    case 7:
-    case 8:
-    case 9:
-    case 10:
-        Check8PartPlan(*this, *processor);
-        break;
-    default:
-        break; // others have no resources
+    default: break; // others have no resources
     }
 }
 
-bool CQelPlan::SaveToProcessor(int32_t slot, IProgress* receiver)
+bool SaveToProcessor(CQelPlan& plan, int32_t slot, IProgress* receiver)
 {
     const auto processor = ConnectedProcessor();
     if (!processor)
         return false;
     const int32_t kind = processor->GetKind();
+    if (IsEightPartModel(kind))
+        return Save8PartPlan(plan, *processor, slot, receiver);
     switch (kind) {
-    case 2: {
+    case kModelSourceScalers: {
         int32_t refused = QueueText(*processor, fstr_format("INPUT_FPGA SET_KEY_MODE %d\r\n", slot));
-        refused += QueueText(*processor, Model2Text(PlaceOwnText(*this, *processor), processor->GetOutputResolution()));
+        refused += QueueText(*processor, Model2Text(PlaceOwnText(plan, *processor), processor->GetOutputResolution()));
         refused += QueueText(*processor, "INPUT_FPGA SET_KEY_MODE 0\r\n");
         return ReportRefused(refused, kind);
     }
-    case 4:
-        return SaveLedPlan(*this, *processor, slot);
-    case 6:
-        return Save16PartPlan(*this, *processor, slot);
-    case 7:
-    case 8:
-    case 9:
-    case 10:
-        return Save8PartPlan(*this, *processor, slot, receiver);
+    case kModelLed: return SaveLedPlan(plan, *processor, slot);
+    case kModel16Part: return Save16PartPlan(plan, *processor, slot);
     default:
         // Model 1 has no preset store; 3 and 5 store no plans.
         return false;
     }
+}
+
+class CPlanBuilders : public IPlanBuilders {
+public:
+    bool Apply(CQelPlan& plan, int32_t mode, IProgress* receiver) override { return ApplyPlan(plan, mode, receiver); }
+    void PlaceWindows(CQelPlan& plan) override { ::PlaceWindows(plan); }
+    bool SaveToProcessor(CQelPlan& plan, int32_t slot, IProgress* receiver) override
+    {
+        return ::SaveToProcessor(plan, slot, receiver);
+    }
+    std::vector<std::shared_ptr<_8PART_NS::tagFPGAWindowFailRect>> EightPartOverlay(const CQelPlan& plan) const override
+    {
+        return ::EightPartOverlay(plan);
+    }
+    std::vector<std::shared_ptr<_8PART_NS::tagMonitorInvalidSegmentWindow>>
+    EightPartOverlay2(const CQelPlan& plan) const override
+    {
+        return ::EightPartOverlay2(plan);
+    }
+};
+
+} // namespace
+
+void InstallPlanBuilders()
+{
+    SetPlanBuilders(std::make_shared<CPlanBuilders>());
 }

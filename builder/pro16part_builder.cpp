@@ -13,7 +13,10 @@ namespace {
 
 constexpr int32_t kPartPlanId = 10000;
 
-Rect AreaOf(const _tagPartWin& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+Rect AreaOf(const _tagPartWin& r)
+{
+    return Rect{r.left, r.top, r.right, r.bottom};
+}
 
 // One record per port, each covering every area written for that port and
 // keeping the window and board of its first area.
@@ -69,13 +72,14 @@ void AppendWindowCopy(CQelPlan& part, const CQelWindow& window)
 
 // --- Input-board part ------------------------------------------------------
 
-CPro16PartLEDBuilder::CPro16PartLEDBuilder(CQelPlan* plan) : CPro16x16Builder(plan, kPictureWidth, kPictureHeight)
-{
-}
+CPro16PartLEDBuilder::CPro16PartLEDBuilder(CQelPlan* plan) : CPro16x16Builder(plan, kPictureWidth, kPictureHeight) {}
 
 CPro16PartLEDBuilder::~CPro16PartLEDBuilder() = default;
 
-std::string CPro16PartLEDBuilder::GetName() const { return "Pro16PartBuilder"; }
+std::string CPro16PartLEDBuilder::GetName() const
+{
+    return "Pro16PartBuilder";
+}
 
 int32_t CPro16PartLEDBuilder::SourceKey(const SourceInfo& source) const
 {
@@ -168,7 +172,10 @@ CPro16PartBuilder::CPro16PartBuilder(CQelPlan* plan) : CPro16x16Builder(plan) {}
 // so the plans are released first and neither is used by then.
 CPro16PartBuilder::~CPro16PartBuilder() = default;
 
-std::string CPro16PartBuilder::GetName() const { return "Pro16PartBuilder"; }
+std::string CPro16PartBuilder::GetName() const
+{
+    return "Pro16PartBuilder";
+}
 
 void CPro16PartBuilder::Build()
 {
@@ -243,8 +250,7 @@ bool CPro16PartBuilder::Send()
     processor_->SetStatusPoll(true);
     const int32_t refused = RefusedLines() - refusedBefore;
     if (refused > 0) {
-        CQelContext::GetLog()->warn("%s: the command queue refused %d of the output lines", GetName().c_str(),
-                                    refused);
+        CQelContext::GetLog()->warn("%s: the command queue refused %d of the output lines", GetName().c_str(), refused);
     }
     return partsSent && refused == 0;
 }

@@ -129,18 +129,18 @@ std::shared_ptr<CPro16x16Builder::_tagContext> CPro16x16Builder::_tagContext::Cl
 // --- Builder ---------------------------------------------------------------
 
 CPro16x16Builder::CPro16x16Builder(CQelPlan* plan, int32_t maxScalerWidth, int32_t maxScalerHeight)
-    : plan_(plan),
-      processor_(SelectedProcessor()),
-      maxScalerWidth_(std::max(maxScalerWidth, 1)),
-      maxScalerHeight_(std::max(maxScalerHeight, 1)),
-      context_(std::make_shared<_tagContext>()),
+    : plan_(plan), processor_(SelectedProcessor()), maxScalerWidth_(std::max(maxScalerWidth, 1)),
+      maxScalerHeight_(std::max(maxScalerHeight, 1)), context_(std::make_shared<_tagContext>()),
       snapshot_(std::make_shared<_tagContext>())
 {
 }
 
 CPro16x16Builder::~CPro16x16Builder() = default;
 
-std::string CPro16x16Builder::GetName() const { return "Pro16x16Builder"; }
+std::string CPro16x16Builder::GetName() const
+{
+    return "Pro16x16Builder";
+}
 
 void CPro16x16Builder::WriteLog(const std::string& line)
 {
@@ -196,8 +196,8 @@ bool CPro16x16Builder::Send()
     processor_->SetStatusPoll(true);
     const int32_t refused = refused_ - refusedBefore;
     if (refused > 0) {
-        CQelContext::GetLog()->warn("%s: the command queue refused %d of the layout's lines",
-                                    GetName().c_str(), refused);
+        CQelContext::GetLog()->warn("%s: the command queue refused %d of the layout's lines", GetName().c_str(),
+                                    refused);
         return false;
     }
     return true;
@@ -254,8 +254,7 @@ int32_t CPro16x16Builder::SourceKey(const SourceInfo& source) const
 
 namespace {
 
-int32_t AllocChannel(std::vector<CPro16x16Builder::RoutePair>& routes, int32_t key, int32_t board,
-                     int32_t first)
+int32_t AllocChannel(std::vector<CPro16x16Builder::RoutePair>& routes, int32_t key, int32_t board, int32_t first)
 {
     for (const auto& r : routes) {
         if (r.key == key && r.channel / 100 == board)

@@ -15,8 +15,14 @@ class CQelProcessor;
 struct CQelWindow;
 
 // Board types: 1 to 9 input boards, 12 to 23 output boards.
-inline bool IsInputBoardType(int32_t type) { return type >= 1 && type <= 9; }
-inline bool IsOutputBoardType(int32_t type) { return type >= 12 && type <= 23; }
+inline bool IsInputBoardType(int32_t type)
+{
+    return type >= 1 && type <= 9;
+}
+inline bool IsOutputBoardType(int32_t type)
+{
+    return type >= 12 && type <= 23;
+}
 
 class CPro16x16Builder {
 public:

@@ -20,10 +20,10 @@ void CPro16x16Builder::InputPass(const _tagBoard* board)
         if (!FrameOf(source, width, height, dx, dy))
             continue;
         for (const auto& c : use->scalers) {
-            lines.push_back(fstr_format("INPUT_FPGA SCALER_SETUP %d %d %d %d %d %d %d %d %d %d %d\r\n", b,
-                                        c.number, port, width, height, c.source.left + dx,
-                                        c.source.right - 1 + dx, c.source.top + dy, c.source.bottom - 1 + dy,
-                                        Width32(c.output), Height32(c.output)));
+            lines.push_back(fstr_format("INPUT_FPGA SCALER_SETUP %d %d %d %d %d %d %d %d %d %d %d\r\n", b, c.number,
+                                        port, width, height, c.source.left + dx, c.source.right - 1 + dx,
+                                        c.source.top + dy, c.source.bottom - 1 + dy, Width32(c.output),
+                                        Height32(c.output)));
         }
     }
     for (int i = 0; i < 4; ++i)
@@ -41,8 +41,8 @@ void CPro16x16Builder::InputPass(const _tagBoard* board)
                                                 Height32(k->rect)));
                 const int32_t x0 = p->scaled.left - c.output.left;
                 const int32_t y0 = p->scaled.top - c.output.top;
-                lines.push_back(fstr_format("INPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", c.number + 4, n, x0,
-                                            y0, x0 + Width32(p->scaled), y0 + Height32(p->scaled), p->raster.left,
+                lines.push_back(fstr_format("INPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", c.number + 4, n, x0, y0,
+                                            x0 + Width32(p->scaled), y0 + Height32(p->scaled), p->raster.left,
                                             p->raster.top, p->raster.right, p->raster.bottom));
                 ++n;
             }
@@ -57,8 +57,8 @@ void CPro16x16Builder::BackplanePass()
 {
     std::vector<std::string> lines;
     for (const auto& r : context_->routes) {
-        lines.push_back(fstr_format("GP BPSW %d %d %d %d\r\n", r.key / 100, r.key % 100, r.channel / 100 - 10,
-                                    r.channel % 100));
+        lines.push_back(
+            fstr_format("GP BPSW %d %d %d %d\r\n", r.key / 100, r.key % 100, r.channel / 100 - 10, r.channel % 100));
     }
     for (const auto& r : BackgroundRoutes()) {
         const int32_t c = r.outputId + 4;
@@ -119,9 +119,9 @@ void CPro16x16Builder::OutputPass(const _tagBoard* board)
         if (q < 0 || !FrameOf(source, width, height, dx, dy))
             continue;
         for (const auto& c : use->scalers) {
-            lines.push_back(fstr_format("OUTPUT_FPGA SCALER_SETUP %d %d %d %d %d %d %d %d %d %d %d\r\n", o,
-                                        c.number, q, width, height, c.source.left + dx, c.source.right - 1 + dx,
-                                        c.source.top + dy, c.source.bottom - 1 + dy, Width32(c.output), Height32(c.output)));
+            lines.push_back(fstr_format("OUTPUT_FPGA SCALER_SETUP %d %d %d %d %d %d %d %d %d %d %d\r\n", o, c.number, q,
+                                        width, height, c.source.left + dx, c.source.right - 1 + dx, c.source.top + dy,
+                                        c.source.bottom - 1 + dy, Width32(c.output), Height32(c.output)));
         }
     }
     for (int i = 0; i < 4; ++i)
@@ -134,8 +134,8 @@ void CPro16x16Builder::OutputPass(const _tagBoard* board)
             if (n == 1)
                 lines.push_back(fstr_format("OUTPUT_FPGA SWL %d %d %d %d\r\n", o, port, Width32(out->raster),
                                             Height32(out->raster)));
-            lines.push_back(fstr_format("OUTPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", windowSource, n, x0,
-                                        y0, x1, y1, dest.left, dest.top, dest.right, dest.bottom));
+            lines.push_back(fstr_format("OUTPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", windowSource, n, x0, y0, x1,
+                                        y1, dest.left, dest.top, dest.right, dest.bottom));
             ++n;
         };
         for (const auto& p : out->pieces) {
@@ -190,6 +190,7 @@ bool CPro16x16Builder::ScalerArea(const _tagScaler& c, const _tagSigOutWin& piec
     if (RectEmpty(shown))
         return false;
     from = OffsetRect(shown, -int64_t(c.output.left), -int64_t(c.output.top));
-    to = OffsetRect(shown, int64_t(piece.raster.left) - piece.scaled.left, int64_t(piece.raster.top) - piece.scaled.top);
+    to =
+        OffsetRect(shown, int64_t(piece.raster.left) - piece.scaled.left, int64_t(piece.raster.top) - piece.scaled.top);
     return true;
 }

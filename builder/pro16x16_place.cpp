@@ -123,8 +123,7 @@ bool CPro16x16Builder::AssignScalers(_tagBoard& board, _tagSigOutWin& piece)
                 _tagScaler t;
                 const int64_t outLeft = scaled.left + c * maxScalerWidth_;
                 const int64_t outTop = scaled.top + r * maxScalerHeight_;
-                t.output = MakeRect(outLeft, outTop,
-                                    c == cols - 1 ? int64_t(scaled.right) : outLeft + maxScalerWidth_,
+                t.output = MakeRect(outLeft, outTop, c == cols - 1 ? int64_t(scaled.right) : outLeft + maxScalerWidth_,
                                     r == rows - 1 ? int64_t(scaled.bottom) : outTop + maxScalerHeight_);
                 const int64_t srcLeft = piece.source.left + c * stepX;
                 const int64_t srcTop = piece.source.top + r * stepY;
@@ -237,9 +236,8 @@ CPro16x16Builder::BackgroundChoice CPro16x16Builder::ChooseBackground(_tagBoard&
     return BackgroundChoice::Use;
 }
 
-std::shared_ptr<CPro16x16Builder::_tagSigSrc> CPro16x16Builder::UseOnOutputBoard(_tagBoard& board,
-                                                                                 const _tagWindow& window,
-                                                                                 const _tagSigOutWin& piece)
+std::shared_ptr<CPro16x16Builder::_tagSigSrc>
+CPro16x16Builder::UseOnOutputBoard(_tagBoard& board, const _tagWindow& window, const _tagSigOutWin& piece)
 {
     auto use = FindUse(board, window.source->id, piece.scaledWidth, piece.scaledHeight);
     if (use)
@@ -313,8 +311,8 @@ bool CPro16x16Builder::PlaceByPiece(_tagWindow& window)
             dx += window.crop.left;
             dy += window.crop.top;
         }
-        const Rect moved = MakeRect(piece->wall.left + dx, piece->wall.top + dy, piece->wall.right + dx,
-                                    piece->wall.bottom + dy);
+        const Rect moved =
+            MakeRect(piece->wall.left + dx, piece->wall.top + dy, piece->wall.right + dx, piece->wall.bottom + dy);
         piece->source = IntersectRect(moved, bounds);
         piece->status = RectEmpty(piece->source) ? kInvisible : kUnscaled;
         if (piece->status == kInvisible)

@@ -91,12 +91,10 @@ bool CPro16x16SwitchSender::Send()
             height = frame.height;
         }
         scalers.push_back(fstr_format("OUTPUT_FPGA SCALER_SETUP %d %d %d %d %d %d %d %d %d %d %d\r\n", o, s - 4, p,
-                                      width, height, left, right, top, bottom, resolution.width,
-                                      resolution.height));
+                                      width, height, left, right, top, bottom, resolution.width, resolution.height));
         windows.push_back(fstr_format("OUTPUT_FPGA SWL %d %d %d %d\r\n", o, p, resolution.width, resolution.height));
-        windows.push_back(fstr_format("OUTPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", s, 1, 0, 0,
-                                      resolution.width, resolution.height, 0, 0, resolution.width,
-                                      resolution.height));
+        windows.push_back(fstr_format("OUTPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", s, 1, 0, 0, resolution.width,
+                                      resolution.height, 0, 0, resolution.width, resolution.height));
         windows.push_back("OUTPUT_FPGA ADD_WINDOWS_END\r\n");
     }
     const int32_t before = refused_;

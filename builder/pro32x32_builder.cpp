@@ -9,23 +9,31 @@
 
 using qz::vok::fstr_format;
 
-int32_t CPro32x32Builder::OutputBoardNumber(int64_t boardId) { return ClampInt32(boardId - 100); }
+int32_t CPro32x32Builder::OutputBoardNumber(int64_t boardId)
+{
+    return ClampInt32(boardId - 100);
+}
 
 CPro32x32Builder::CPro32x32Builder(CQelPlan* plan) : CPro16x16Builder(plan) {}
 
 CPro32x32Builder::~CPro32x32Builder() = default;
 
-std::string CPro32x32Builder::GetName() const { return "Pro32x32Builder"; }
+std::string CPro32x32Builder::GetName() const
+{
+    return "Pro32x32Builder";
+}
 
-void CPro32x32Builder::LogSeparator() { WriteLog("-----------------------------------\r\n"); }
+void CPro32x32Builder::LogSeparator()
+{
+    WriteLog("-----------------------------------\r\n");
+}
 
 bool CPro32x32Builder::ReportRefused(int32_t before, const char* what) const
 {
     const int32_t refused = refusedOne_ - before;
     if (refused <= 0)
         return true;
-    CQelContext::GetLog()->warn("%s: the command queue refused %d of the %s lines", GetName().c_str(), refused,
-                                what);
+    CQelContext::GetLog()->warn("%s: the command queue refused %d of the %s lines", GetName().c_str(), refused, what);
     return false;
 }
 
@@ -114,7 +122,10 @@ bool CPro32x32Builder::CmdOutputAddWindows(const Args<10>& a)
                                a[4], a[5], a[6], a[7], a[8], a[9]));
 }
 
-bool CPro32x32Builder::CmdOutputAddWindowsEnd() { return SendOne("OUTPUT_FPGA ADD_WINDOWS_END\r\n"); }
+bool CPro32x32Builder::CmdOutputAddWindowsEnd()
+{
+    return SendOne("OUTPUT_FPGA ADD_WINDOWS_END\r\n");
+}
 
 bool CPro32x32Builder::CmdOutputScalerSetup(const Args<11>& a)
 {

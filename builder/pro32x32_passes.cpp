@@ -13,8 +13,14 @@
 namespace {
 
 // Edges and sums in 64 bits: rectangles come from plan files.
-int32_t Add(int64_t a, int64_t b) { return ClampInt32(a + b); }
-int32_t Last(int64_t exclusiveEdge, int64_t shift = 0) { return ClampInt32(exclusiveEdge - 1 + shift); }
+int32_t Add(int64_t a, int64_t b)
+{
+    return ClampInt32(a + b);
+}
+int32_t Last(int64_t exclusiveEdge, int64_t shift = 0)
+{
+    return ClampInt32(exclusiveEdge - 1 + shift);
+}
 
 } // namespace
 
@@ -85,7 +91,8 @@ void CPro32x32Builder::OutputPass(const _tagBoard* board)
             continue;
         for (const auto& c : use->scalers) {
             CmdOutputScalerSetup({o, c.number, port, width, height, Add(c.source.left, dx), Last(c.source.right, dx),
-                                  Add(c.source.top, dy), Last(c.source.bottom, dy), Width32(c.output), Height32(c.output)});
+                                  Add(c.source.top, dy), Last(c.source.bottom, dy), Width32(c.output),
+                                  Height32(c.output)});
         }
     }
 
@@ -126,8 +133,8 @@ void CPro32x32Builder::OutputPass(const _tagBoard* board)
                 continue;
             if (n == 1)
                 CmdOutputWindowsLayout({o, port, Width32(out->raster), Height32(out->raster)});
-            CmdOutputAddWindows({feed, n, crop.left, crop.top, crop.right, crop.bottom, dest.left, dest.top,
-                                 dest.right, dest.bottom});
+            CmdOutputAddWindows(
+                {feed, n, crop.left, crop.top, crop.right, crop.bottom, dest.left, dest.top, dest.right, dest.bottom});
             ++n;
         }
         if (n > 1)

@@ -10,7 +10,10 @@ CPro32x32SwitchSender::CPro32x32SwitchSender(CQelPlan* plan) : CPro32x32Builder(
 
 CPro32x32SwitchSender::~CPro32x32SwitchSender() = default;
 
-std::string CPro32x32SwitchSender::GetName() const { return "Pro32x32Switch"; }
+std::string CPro32x32SwitchSender::GetName() const
+{
+    return "Pro32x32Switch";
+}
 
 bool CPro32x32SwitchSender::Send()
 {

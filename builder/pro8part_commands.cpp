@@ -21,7 +21,7 @@ namespace _8PART_NS {
 
 namespace {
 
-constexpr int32_t kFrameWidth = 1920;   // the input boards' frame-buffer layout
+constexpr int32_t kFrameWidth = 1920; // the input boards' frame-buffer layout
 constexpr int32_t kFrameHeight = 2400;
 constexpr int32_t kSerialConnection = 2;
 constexpr const char* kOutputClearText = "OUTPUT_FPGA CLEAR_OUTPUT_WIN";
@@ -29,7 +29,10 @@ constexpr const char* kCrosspointUpdate = "K40750 UPDATA 0\r\n";
 // Wakes a serial line before the list; sent as one byte without a line end.
 constexpr const char* kSerialWake = "\x01";
 
-bool HasBackplane(int32_t kind) { return kind == 8 || kind == 10; }
+bool HasBackplane(int32_t kind)
+{
+    return kind == 8 || kind == 10;
+}
 
 void Append(std::vector<std::string>& lines, std::vector<std::string>&& more)
 {
@@ -61,8 +64,8 @@ void AppendWindowGroup(const char* side, const PS_NS::tagMonitor& output, const 
 {
     if (group.empty())
         return;
-    lines.push_back(fstr_format("%s SWL %d %d %d %d\r\n", side, output.board, output.port, output.cellWidth,
-                                output.cellHeight));
+    lines.push_back(
+        fstr_format("%s SWL %d %d %d %d\r\n", side, output.board, output.port, output.cellWidth, output.cellHeight));
     lines.insert(lines.end(), group.begin(), group.end());
     lines.push_back(fstr_format("%s AWE\r\n", side));
 }
@@ -125,8 +128,8 @@ void CPro8PartSender::BackplaneSwitchCommands(std::vector<std::string>& lines)
             // -1 routes nothing; a negative id is no board and port.
             if (input < 0 || output < 0)
                 continue;
-            lines.push_back(fstr_format("GP BPSW %d %d %d %d\r\n", input / 100, input % 100, BoardOf(output),
-                                        PortOf(output)));
+            lines.push_back(
+                fstr_format("GP BPSW %d %d %d %d\r\n", input / 100, input % 100, BoardOf(output), PortOf(output)));
         }
     }
     lines.push_back(kCrosspointUpdate);
@@ -169,8 +172,8 @@ void CPro8PartSender::InputScalerSetupCommands(std::vector<std::string>& lines) 
     for (const auto& w : fpgaWindows_) {
         if (!w->scaler || w->scalerShared == 1 || !w->gArea || !w->gArea->rect)
             continue;
-        lines.push_back(ScalerLine("I_F", w->board, w->scaler->index, w->port,
-                                   {0, 0, w->sourceWidth, w->sourceHeight}, w->crop, *w->gArea->rect));
+        lines.push_back(ScalerLine("I_F", w->board, w->scaler->index, w->port, {0, 0, w->sourceWidth, w->sourceHeight},
+                                   w->crop, *w->gArea->rect));
     }
 }
 
@@ -282,8 +285,8 @@ void CPro8PartSender::OutputWindowCommands(std::vector<std::string>& lines) cons
                     input = line->obip->port->index;
                     area = line->obip->inputArea;
                 }
-                group.push_back(WindowLine("O_F", input, line->layer, MapScaledRectEven(line->scale, area),
-                                           line->dest));
+                group.push_back(
+                    WindowLine("O_F", input, line->layer, MapScaledRectEven(line->scale, area), line->dest));
             }
         }
         AppendWindowGroup("O_F", *monitor, group, lines);

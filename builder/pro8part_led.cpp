@@ -88,8 +88,7 @@ std::vector<LEDFpgaWindowPtr> CPro8PartSender::SplitWindow(const WindowRecordPtr
     const WindowGeometry geometry = GeometryOf(w);
     const ::Rect shown = PieceSourceRectEven(geometry);
     const ::Rect source = SourceRect(geometry.crop, geometry.sourceWidth, geometry.sourceHeight);
-    if (w.window->scaled &&
-        (RectWidth(shown) != RectWidth(source) || RectHeight(shown) != RectHeight(source))) {
+    if (w.window->scaled && (RectWidth(shown) != RectWidth(source) || RectHeight(shown) != RectHeight(source))) {
         const auto tiles = TileRect(shown.left, shown.top, shown.right, shown.bottom);
         // First every tile tries to share a scaler already set up.
         for (const auto& tile : tiles) {

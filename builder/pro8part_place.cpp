@@ -4,6 +4,7 @@
 #include "builder/pro8part_sender.h"
 
 #include "builder/source_signal.h"
+#include "model/kinds.h"
 #include "model/processor.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
@@ -18,7 +19,10 @@ constexpr int32_t kMaxPieceHeightSlots = 1080; // mode 1
 constexpr int32_t kMaxPieceHeight = 2160;
 constexpr int32_t kSlotMode = 1;
 
-bool IsPlacedModel(int32_t kind) { return kind == 7 || kind == 8 || kind == 10; }
+bool IsPlacedModel(int32_t kind)
+{
+    return kind == kModel8PartTwo || kind == kModel8PartFour || kind == kModel8PartNine;
+}
 
 // The source the window shows; a record without one falls back to the plan
 // window's source id.
@@ -136,8 +140,8 @@ FpgaWindowPtr CPro8PartSender::PlaceWindow(int pass, const WindowRecordPtr& reco
             TakeOverArea(*r, *twin);
         } else {
             const int32_t part = mode_ == kSlotMode ? 1 : 0;
-            r->gArea = gsystems.Allocate(r->board, part, ClampToInt(RectWidth(r->crop)),
-                                         ClampToInt(RectHeight(r->crop)));
+            r->gArea =
+                gsystems.Allocate(r->board, part, ClampToInt(RectWidth(r->crop)), ClampToInt(RectHeight(r->crop)));
             if (!r->gArea) {
                 AddFailure(shown, 0);
                 return {};
@@ -167,8 +171,7 @@ void CPro8PartSender::Place4KWindow(const WindowRecordPtr& record)
         {ClampToInt(left), ClampToInt(top), ClampToInt(left + hw), ClampToInt(top + hh)},
         {ClampToInt(left + hw - 1), ClampToInt(top), ClampToInt(left + 2 * hw + 1), ClampToInt(top + hh)},
         {ClampToInt(left), ClampToInt(top + hh), ClampToInt(left + hw), ClampToInt(top + 2 * hh)},
-        {ClampToInt(left + hw - 1), ClampToInt(top + hh), ClampToInt(left + 2 * hw + 1),
-         ClampToInt(top + 2 * hh)},
+        {ClampToInt(left + hw - 1), ClampToInt(top + hh), ClampToInt(left + 2 * hw + 1), ClampToInt(top + 2 * hh)},
     };
     const auto parts = plan_ ? plan_->Get4KParts() : CQelPlan::WindowList{};
     const int32_t sourceId = SourceIdOf(w);

@@ -18,8 +18,8 @@ namespace {
 constexpr int64_t kTileWidth = 1920;
 constexpr int64_t kTileHeight = 2160;
 
-DestRect2Ptr MakePiece(int32_t board, int32_t port, const ::Rect& wall, int32_t dx, int32_t dy,
-                       int32_t layer, const ::Rect& shown)
+DestRect2Ptr MakePiece(int32_t board, int32_t port, const ::Rect& wall, int32_t dx, int32_t dy, int32_t layer,
+                       const ::Rect& shown)
 {
     auto piece = std::make_shared<tagFPGAWindowDestRect2>();
     piece->board = board;
@@ -34,8 +34,7 @@ DestRect2Ptr MakePiece(int32_t board, int32_t port, const ::Rect& wall, int32_t 
 
 ::Rect Union(const ::Rect& a, const ::Rect& b)
 {
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
 } // namespace
@@ -71,11 +70,11 @@ std::vector<DestRect2Ptr> CPro8PartSender::Cut(const tagWindowRecord& w, bool ti
         ::Rect overlap;
         if (!IntersectRects(shown, output, &overlap))
             continue;
-        const auto tiles = tiled ? TileRect(overlap.left, overlap.top, overlap.right, overlap.bottom)
-                                 : std::vector<::Rect>{overlap};
+        const auto tiles =
+            tiled ? TileRect(overlap.left, overlap.top, overlap.right, overlap.bottom) : std::vector<::Rect>{overlap};
         for (const auto& tile : tiles)
-            pieces.push_back(MakePiece(monitor->board, monitor->port, tile, monitor->x, monitor->y,
-                                       w.window->layer, shown));
+            pieces.push_back(
+                MakePiece(monitor->board, monitor->port, tile, monitor->x, monitor->y, w.window->layer, shown));
     }
     return pieces;
 }
@@ -148,8 +147,7 @@ int CPro8PartSender::RouteToOutputs(int outScale, const FpgaWindowPtr& r, const 
     return 0;
 }
 
-void CPro8PartSender::BuildOutputWindows(int outScale, const OBIPPtr& x,
-                                         const std::vector<DestRect2Ptr>& pieces,
+void CPro8PartSender::BuildOutputWindows(int outScale, const OBIPPtr& x, const std::vector<DestRect2Ptr>& pieces,
                                          const FpgaWindowPtr& r, const WindowRecordPtr& record)
 {
     if (outScale == 0) {
@@ -178,9 +176,9 @@ void CPro8PartSender::BuildOutputWindows(int outScale, const OBIPPtr& x,
         use->board = x->board;
         use->feed = x;
         MapCropTo4096(use->scale, box, shown);
-        if (const auto twin = fpgaWindows_.FindEqualScalerUse(
-                r->board, r->port, r->crop, ClampToInt(RectWidth(inputArea)),
-                ClampToInt(RectHeight(inputArea)), *use, x->board)) {
+        if (const auto twin =
+                fpgaWindows_.FindEqualScalerUse(r->board, r->port, r->crop, ClampToInt(RectWidth(inputArea)),
+                                                ClampToInt(RectHeight(inputArea)), *use, x->board)) {
             use->scaler = twin->scaler;
             ++use->scaler->useCount;
             use->dest = twin->dest;

@@ -5,6 +5,7 @@
 #include "builder/gsys_manager.h"
 #include "builder/resource_allocer.h"
 #include "builder/source_signal.h"
+#include "model/kinds.h"
 #include "model/processor.h"
 #include "plan/plan.h"
 
@@ -36,9 +37,9 @@ void CPro8PartSender::CollectBoards()
     const int32_t kind = processor_ ? processor_->GetKind() : 0;
     cellsPerPart_ = 4;
     switch (kind) {
-    case 7: partCount_ = 2; break;
-    case 8: partCount_ = 4; break;
-    case 10: partCount_ = 9; break;
+    case kModel8PartTwo: partCount_ = 2; break;
+    case kModel8PartFour: partCount_ = 4; break;
+    case kModel8PartNine: partCount_ = 9; break;
     default: partCount_ = 1; break;
     }
 }

@@ -169,9 +169,8 @@ void CPro8x8Sender::BuildMonitors()
         const int32_t id = int32_t(output->GetId());
         const int32_t board = BoardOf(id);
         const int32_t port = PortOf(id);
-        const bool onWall = std::any_of(monitors_.begin(), monitors_.end(), [&](const MonitorPtr& m) {
-            return m->board == board && m->port == port;
-        });
+        const bool onWall = std::any_of(monitors_.begin(), monitors_.end(),
+                                        [&](const MonitorPtr& m) { return m->board == board && m->port == port; });
         if (onWall)
             continue;
         auto monitor = std::make_shared<tagMonitor>();

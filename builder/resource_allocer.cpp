@@ -142,8 +142,7 @@ void C8PartResourceAllocer::Unreserve(Reservation* record)
     if (--record->useCount > 0)
         return;
 
-    auto [it, end] = table_.equal_range(
-        Key{uint32_t(record->board), record->kind, uint32_t(record->free)});
+    auto [it, end] = table_.equal_range(Key{uint32_t(record->board), record->kind, uint32_t(record->free)});
     for (; it != end; ++it) {
         if (it->second.index == record->index) {
             Entry released = it->second;

@@ -7,8 +7,14 @@
 
 #include "model/model_types.h"
 
-inline bool HasSignalSize(int32_t width, int32_t height) { return width > 0 && height > 0; }
-inline bool HasSignalSize(const Resolution& size) { return HasSignalSize(size.width, size.height); }
+inline bool HasSignalSize(int32_t width, int32_t height)
+{
+    return width > 0 && height > 0;
+}
+inline bool HasSignalSize(const Resolution& size)
+{
+    return HasSignalSize(size.width, size.height);
+}
 
 // The size a builder reads of a source: its own, or 0 x 0 without signal.
 inline Resolution SignalSizeOf(const Resolution& size)

@@ -33,10 +33,13 @@ void AddUnique(std::vector<int32_t>& values, int32_t v)
 
 void CPro8PartSender::SplitOutput(tagMonitorInvalidSegmentWindow& result) const
 {
-    // OSD windows are drawn over everything and take no piece.
+    // OSD windows are drawn over everything and take no piece. Every
+    // piece and edge lies in the output, so windows that miss it matter
+    // to none of them.
+    const ::Rect& area = result.rect;
     std::vector<const tagWindowRecord*> shown;
     for (const auto& record : records_)
-        if (record->window && record->window->sigsrc != kLogoSigSrc)
+        if (record->window && record->window->sigsrc != kLogoSigSrc && IntersectRects(record->rect, area))
             shown.push_back(record.get());
 
     const auto piecesOf = [&](const ::Rect& region) {
@@ -50,15 +53,16 @@ void CPro8PartSender::SplitOutput(tagMonitorInvalidSegmentWindow& result) const
     };
     // An edge is a strip one pixel thick along the piece's side; it cuts
     // only when some of it shows past the windows above the piece.
+    // Windows that miss the edge cannot hide any of it.
+    std::vector<::Rect> above;
     const auto visible = [&](const ::Rect& edge, uint32_t layer) {
-        std::vector<::Rect> above;
+        above.clear();
         for (const auto* record : shown)
-            if (uint32_t(record->window->layer) > layer)
+            if (uint32_t(record->window->layer) > layer && IntersectRects(record->rect, edge))
                 above.push_back(record->rect);
         return !SubtractRects(edge, above).empty();
     };
 
-    const ::Rect& area = result.rect;
     const auto pieces = piecesOf(area);
 
     std::vector<int32_t> rows{area.top, area.bottom};
@@ -86,8 +90,8 @@ void CPro8PartSender::SplitOutput(tagMonitorInvalidSegmentWindow& result) const
             const ::Rect cell{cols[i], strip.top, cols[i + 1], strip.bottom};
             const int64_t cx = (int64_t(cell.left) + cell.right) / 2;
             const int64_t cy = (int64_t(cell.top) + cell.bottom) / 2;
-            const bool isCovered = std::any_of(pieces.begin(), pieces.end(),
-                                               [&](const Piece& p) { return PtInRect(p.rect, cx, cy); });
+            const bool isCovered =
+                std::any_of(pieces.begin(), pieces.end(), [&](const Piece& p) { return PtInRect(p.rect, cx, cy); });
             if (band >= kMaxBands || covered >= kMaxCoveredPerBand)
                 result.invalid.push_back({cell, 0});
             if (isCovered)

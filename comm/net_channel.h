@@ -3,7 +3,7 @@
 #include "platform/clock.h"
 
 #include <atomic>
-#include <boost/property_tree/ptree.hpp>
+#include <boost/property_tree/ptree_fwd.hpp>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -49,13 +49,14 @@ public:
 
     // Link settings by plain key ("server_addr", "device", ...); written by
     // the set-up before Open, read by Open.
-    boost::property_tree::ptree& Settings() { return settings_; }
-    const boost::property_tree::ptree& Settings() const { return settings_; }
+    // The tree is held apart, so that only the files that use it parse it.
+    boost::property_tree::ptree& Settings() { return *settings_; }
+    const boost::property_tree::ptree& Settings() const { return *settings_; }
     std::string GetSetting(const std::string& key, const std::string& fallback) const;
 
 private:
     CNetManager* owner_;
     std::atomic<uint32_t> id_{0};
     std::string name_;
-    boost::property_tree::ptree settings_;
+    std::unique_ptr<boost::property_tree::ptree> settings_;
 };

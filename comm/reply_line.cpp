@@ -101,9 +101,8 @@ void NormalizeReplyLine(std::string& line)
     char number[16];
     for (size_t i = 2; i < count; ++i) {
         const uint32_t value = TokenValue(tokens[i]);
-        const int width = static_cast<int>(i) <= hexFrom
-            ? std::snprintf(number, sizeof number, " %u", value)
-            : std::snprintf(number, sizeof number, " 0x%08X", value);
+        const int width = static_cast<int>(i) <= hexFrom ? std::snprintf(number, sizeof number, " %u", value)
+                                                         : std::snprintf(number, sizeof number, " 0x%08X", value);
         out.append(number, static_cast<size_t>(width));
     }
     out.append("\r\n");

@@ -22,8 +22,7 @@ uint32_t Distance(uint32_t from, uint32_t to)
 
 } // namespace
 
-RxRingBuffer::RxRingBuffer()
-    : storage_(new uint8_t[kStorageSize])
+RxRingBuffer::RxRingBuffer() : storage_(new uint8_t[kStorageSize])
 {
     line_.reserve(kMaxLineLength);
 }
@@ -102,8 +101,7 @@ bool RxRingBuffer::ReadLine(std::string& line)
     while (FindLine(length) == 0) {
         if (length < 2 || line_.compare(length - 2, 2, "\r\n") != 0)
             continue;
-        if (!std::all_of(line_.begin(), line_.end() - 2,
-                         [](char c) { return static_cast<uint8_t>(c) < 0x80; }))
+        if (!std::all_of(line_.begin(), line_.end() - 2, [](char c) { return static_cast<uint8_t>(c) < 0x80; }))
             continue; // the device speaks 7-bit text only
         // A NUL ends the text, as it would a C string.
         const auto nul = line_.find('\0');

@@ -81,8 +81,8 @@ std::optional<platform::TimePoint> send_queue::wait_written(uint64_t number, pla
 {
     std::unique_lock guard(mutex_);
     const uint64_t releases = releases_;
-    const bool settled = platform::WaitFor(settled_, guard, limit,
-                                           [&] { return releases_ != releases || !PendingLocked(number); });
+    const bool settled =
+        platform::WaitFor(settled_, guard, limit, [&] { return releases_ != releases || !PendingLocked(number); });
     if (!settled || PendingLocked(number) || lastWritten_ < number)
         return std::nullopt;
     // Units leave in order: a later unit written means this one went first.

@@ -11,8 +11,7 @@ const char kDefaultRate[] = "115200";
 
 } // namespace
 
-CSerialClient::CSerialClient(boost::asio::io_context& io, const std::string& device, unsigned baud,
-                             CIoChannel* channel)
+CSerialClient::CSerialClient(boost::asio::io_context& io, const std::string& device, unsigned baud, CIoChannel* channel)
     : CLinkClient(channel, "Serial Send :\n%s", io, device, baud)
 {
 }

@@ -96,7 +96,8 @@ void serial_port_client::StartRead()
 {
     if (state_ != kOpen)
         return;
-    port_.async_read_some(asio::buffer(buffer_), Wrap([self = shared_from_this()](const boost::system::error_code& error, size_t count) {
+    port_.async_read_some(asio::buffer(buffer_),
+                          Wrap([self = shared_from_this()](const boost::system::error_code& error, size_t count) {
                               self->OnRead(error, count);
                           }));
 }
@@ -121,7 +122,8 @@ void serial_port_client::ArmWritePause()
     // Re-arming ends the pending wait at once, so a burst leaves back to
     // back; the sender's own pause keeps commands apart.
     pauseTimer_.expires_after(platform::GetClock().RealDuration(kWritePause));
-    pauseTimer_.async_wait(Wrap([self = shared_from_this()](const boost::system::error_code&) { self->OnWritePause(); }));
+    pauseTimer_.async_wait(
+        Wrap([self = shared_from_this()](const boost::system::error_code&) { self->OnWritePause(); }));
 }
 
 void serial_port_client::OnWritePause()

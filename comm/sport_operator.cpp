@@ -186,7 +186,8 @@ int CSPortOperator::Write(const void* data, unsigned length)
         if (left <= platform::Duration::zero())
             return 1;
         pollfd poller{g_portFd, POLLOUT, 0};
-        const auto real = std::chrono::duration_cast<std::chrono::milliseconds>(platform::GetClock().RealDuration(left));
+        const auto real =
+            std::chrono::duration_cast<std::chrono::milliseconds>(platform::GetClock().RealDuration(left));
         ::poll(&poller, 1, static_cast<int>(real.count()) + 1);
     }
     return 0;

@@ -7,7 +7,7 @@
 struct SPortSettings {
     std::string portName; // "COM3" or a device path
     uint32_t baudRate = 115200;
-    uint32_t parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space; else none
+    uint32_t parity = 0; // 0 none, 1 odd, 2 even, 3 mark, 4 space; else none
     uint32_t byteSize = 8;
     uint32_t stopBits = 0; // 0 one, 1 one and a half (taken as two), 2 two; else one
     friend bool operator==(const SPortSettings&, const SPortSettings&) = default;

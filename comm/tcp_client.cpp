@@ -87,10 +87,11 @@ bool tcp_client::send(const void* data, size_t length)
 void tcp_client::StartConnect()
 {
     state_ = kResolving;
-    resolver_.async_resolve(host_, port_, LookupFlags(host_),
-                            Wrap([self = Self()](const boost::system::error_code& error, tcp::resolver::results_type results) {
-                                self->OnResolved(error, std::move(results));
-                            }));
+    resolver_.async_resolve(
+        host_, port_, LookupFlags(host_),
+        Wrap([self = Self()](const boost::system::error_code& error, tcp::resolver::results_type results) {
+            self->OnResolved(error, std::move(results));
+        }));
     ArmConnectTimer(kConnectTimeout);
 }
 
@@ -117,7 +118,8 @@ void tcp_client::StartAttempt(tcp::resolver::results_type::const_iterator endpoi
     state_ = kConnecting;
 }
 
-void tcp_client::OnConnectDone(const boost::system::error_code& error, tcp::resolver::results_type::const_iterator endpoint)
+void tcp_client::OnConnectDone(const boost::system::error_code& error,
+                               tcp::resolver::results_type::const_iterator endpoint)
 {
     if (state_ != kConnecting)
         return;
@@ -143,9 +145,8 @@ void tcp_client::StartRead()
 {
     if (state_ != kConnected)
         return;
-    socket_.async_read_some(asio::buffer(buffer_), Wrap([self = Self()](const boost::system::error_code& error, size_t count) {
-                                self->OnRead(error, count);
-                            }));
+    socket_.async_read_some(asio::buffer(buffer_), Wrap([self = Self()](const boost::system::error_code& error,
+                                                                        size_t count) { self->OnRead(error, count); }));
     // No read time-out while connected: the connect time-out ends here.
     CancelConnectTimer();
 }
@@ -184,9 +185,7 @@ void tcp_client::CancelConnectTimer()
 void tcp_client::OnConnectTimer()
 {
     switch (state_.load()) {
-    case kWaiting:
-        StartConnect();
-        break;
+    case kWaiting: StartConnect(); break;
     case kResolving:
         // The resolve handler gets the error and schedules the retry.
         resolver_.cancel();
@@ -197,8 +196,7 @@ void tcp_client::OnConnectTimer()
         CloseSocket();
         on_closed();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

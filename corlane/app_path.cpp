@@ -75,13 +75,34 @@ std::string GetBinPath()
     return join(start.string(), "Bin");
 }
 
-std::string GetDBPath() { return sub_folder("DB"); }
-std::string GetSysPath() { return sub_folder("Sys"); }
-std::string GetLogPath() { return sub_folder("Log"); }
-std::string GetDatPath() { return sub_folder("Dat"); }
-std::string GetPlanPath() { return sub_folder("Plan"); }
-std::string GetHardwarePath() { return sub_folder("Hardware"); }
-std::string GetPrivatePath() { return sub_folder("Private"); }
+std::string GetDBPath()
+{
+    return sub_folder("DB");
+}
+std::string GetSysPath()
+{
+    return sub_folder("Sys");
+}
+std::string GetLogPath()
+{
+    return sub_folder("Log");
+}
+std::string GetDatPath()
+{
+    return sub_folder("Dat");
+}
+std::string GetPlanPath()
+{
+    return sub_folder("Plan");
+}
+std::string GetHardwarePath()
+{
+    return sub_folder("Hardware");
+}
+std::string GetPrivatePath()
+{
+    return sub_folder("Private");
+}
 
 std::string GetLogPath(const std::string& sub)
 {

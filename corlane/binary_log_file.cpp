@@ -15,10 +15,7 @@ namespace qz::vok {
 
 class binary_log_file::writer {
 public:
-    writer(const std::string& folder, const std::string& name)
-        : folder_(folder), name_(detail::log_file_name(name))
-    {
-    }
+    writer(const std::string& folder, const std::string& name) : folder_(folder), name_(detail::log_file_name(name)) {}
     ~writer() { close_file(); }
     writer(const writer&) = delete;
     writer& operator=(const writer&) = delete;
@@ -37,9 +34,8 @@ public:
         }
         std::tm now = current_local_time();
         const uint8_t header[7] = {
-            static_cast<uint8_t>(now.tm_hour), static_cast<uint8_t>(now.tm_min),
-            static_cast<uint8_t>(now.tm_sec),  static_cast<uint8_t>(length),
-            static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length >> 16),
+            static_cast<uint8_t>(now.tm_hour),  static_cast<uint8_t>(now.tm_min),  static_cast<uint8_t>(now.tm_sec),
+            static_cast<uint8_t>(length),       static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length >> 16),
             static_cast<uint8_t>(length >> 24),
         };
         return write_all(header, sizeof header) && write_all(data, length);
@@ -60,7 +56,7 @@ private:
         const uint32_t today = xdate::get_currdate().get_date();
         if (today == date_)
             return true;
-        struct stat st{};
+        struct stat st {};
         if (::stat(folder_.c_str(), &st) != 0) {
             close_file();
             return false;

@@ -116,10 +116,22 @@ bool dbf::is_valid() const
     return head >= kMinHeadLength && record >= 1 && head + record * count <= length;
 }
 
-uint8_t dbf::get_signature() const { return is_valid() ? image_.data()[0] : 0; }
-uint8_t dbf::get_year() const { return is_valid() ? image_.data()[1] : 0; }
-uint8_t dbf::get_month() const { return is_valid() ? image_.data()[2] : 0; }
-uint8_t dbf::get_day() const { return is_valid() ? image_.data()[3] : 0; }
+uint8_t dbf::get_signature() const
+{
+    return is_valid() ? image_.data()[0] : 0;
+}
+uint8_t dbf::get_year() const
+{
+    return is_valid() ? image_.data()[1] : 0;
+}
+uint8_t dbf::get_month() const
+{
+    return is_valid() ? image_.data()[2] : 0;
+}
+uint8_t dbf::get_day() const
+{
+    return is_valid() ? image_.data()[3] : 0;
+}
 
 uint32_t dbf::get_record_number() const
 {
@@ -215,8 +227,8 @@ dbf_value dbf::get_value(uint32_t record, const dbf_field& field)
     return dbf_value(this, record, field.get_index());
 }
 
-bool dbf::create(uint8_t signature, uint8_t year, uint8_t month, uint8_t day,
-                 dbf_fieldinfo_t* fields, uint16_t field_count, uint32_t reserved_records)
+bool dbf::create(uint8_t signature, uint8_t year, uint8_t month, uint8_t day, dbf_fieldinfo_t* fields,
+                 uint16_t field_count, uint32_t reserved_records)
 {
     if (!fields || field_count == 0 || field_count > kMaxFields)
         return false;
@@ -312,8 +324,7 @@ bool dbf::compare_head(const dbf& other) const
     if (image_.data() == other.image_.data())
         return true;
     const uint16_t head = get_head_length();
-    return head == other.get_head_length() &&
-           (head == 0 || std::memcmp(image_.data(), other.image_.data(), head) == 0);
+    return head == other.get_head_length() && (head == 0 || std::memcmp(image_.data(), other.image_.data(), head) == 0);
 }
 
 bool dbf::operator==(const dbf& other) const

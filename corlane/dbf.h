@@ -52,10 +52,7 @@ private:
 class dbf_value {
 public:
     dbf_value() = default;
-    dbf_value(dbf* table, uint32_t record, uint16_t field)
-        : table_(table), record_(record), field_(field)
-    {
-    }
+    dbf_value(dbf* table, uint32_t record, uint16_t field) : table_(table), record_(record), field_(field) {}
 
     bool empty() const;
     std::string as_string() const;
@@ -126,8 +123,8 @@ public:
     // Replaces the file as a whole, so it holds exactly this image.
     bool save(const std::string& path) const;
     // Assigns the descriptors' offsets in place.
-    bool create(uint8_t signature, uint8_t year, uint8_t month, uint8_t day,
-                dbf_fieldinfo_t* fields, uint16_t field_count, uint32_t reserved_records);
+    bool create(uint8_t signature, uint8_t year, uint8_t month, uint8_t day, dbf_fieldinfo_t* fields,
+                uint16_t field_count, uint32_t reserved_records);
 
     bool is_valid() const;
 

@@ -72,13 +72,13 @@ private:
 struct target_file {
     std::string path;
     bool exists = false;
-    struct stat st{};
+    struct stat st {};
 };
 
 bool resolve_target(const std::string& path, target_file& target, std::string& error)
 {
     target.path = path;
-    struct stat ls{};
+    struct stat ls {};
     if (::lstat(path.c_str(), &ls) != 0) {
         if (errno == ENOENT)
             return true; // a new file
@@ -138,12 +138,10 @@ std::string temp_prefix(const std::string& name)
 std::string unique_suffix()
 {
     static std::atomic<uint64_t> serial{0};
-    const uint64_t ticks = static_cast<uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    const uint64_t ticks = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     const uint64_t mix = (uint64_t(::getpid()) << 40) ^ (serial++ << 20) ^ ticks;
     char text[24];
-    std::snprintf(text, sizeof text, "%012llx",
-                  static_cast<unsigned long long>(mix & 0xFFFFFFFFFFFFull));
+    std::snprintf(text, sizeof text, "%012llx", static_cast<unsigned long long>(mix & 0xFFFFFFFFFFFFull));
     return text;
 }
 
@@ -162,7 +160,7 @@ void remove_leftovers(const std::string& folder, const std::string& prefix)
         const int fd = ::openat(dir_fd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
         if (fd < 0)
             continue;
-        struct stat st{};
+        struct stat st {};
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlinkat(dir_fd, name.c_str(), 0);
         ::close(fd);
@@ -203,7 +201,7 @@ bool refused(const std::string& path, std::string& error)
     const outcome what = outcomes::get().get(path);
     if (what != outcome::unreadable && what != outcome::not_kept)
         return false;
-    struct stat st{};
+    struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) {
         outcomes::get().set(path, outcome::none); // gone: nothing left to lose
         return false;
@@ -215,8 +213,8 @@ bool refused(const std::string& path, std::string& error)
 
 // Writes and flushes the temporary file of `target`; `mode` (when not
 // negative) is given to it instead of the old file's.
-bool write_temporary(const target_file& target, std::string_view bytes, int mode, std::string& temp,
-                     int& fd, std::string& error)
+bool write_temporary(const target_file& target, std::string_view bytes, int mode, std::string& temp, int& fd,
+                     std::string& error)
 {
     const std::string folder = folder_of(target.path);
     const std::string prefix = temp_prefix(name_of(target.path));
@@ -268,7 +266,7 @@ read_result read_file(const std::string& path, size_t limit)
         return result;
     };
 
-    struct stat ls{};
+    struct stat ls {};
     if (::lstat(path.c_str(), &ls) != 0) {
         if (errno == ENOENT) {
             outcomes::get().set(path, outcome::none);
@@ -282,7 +280,7 @@ read_result read_file(const std::string& path, size_t limit)
             return fail("it is a link to nothing");
         return fail(errno_text(errno));
     }
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0) {
         const int err = errno;
         ::close(fd);
@@ -383,7 +381,7 @@ keep_result keep_as_bad(const std::string& path, std::string_view bytes)
     const std::string bad = path + bad_suffix;
     keep_result result;
     std::string error;
-    struct stat st{};
+    struct stat st {};
     const int mode = ::stat(path.c_str(), &st) == 0 ? int(st.st_mode & 07777) : -1;
     target_file target;
     std::string temp;

@@ -38,36 +38,31 @@ const char* level_tag(logfile::LOG_LEVEL level)
 std::string stamp_now()
 {
     xdatetime now = xdatetime::get_curdatetime();
-    return fstr_format("Date:%04d-%02d-%02d Time:%02d:%02d:%02d", now.get_year(), now.get_month(),
-                       now.get_day(), now.get_hour(), now.get_minute(), now.get_second());
+    return fstr_format("Date:%04d-%02d-%02d Time:%02d:%02d:%02d", now.get_year(), now.get_month(), now.get_day(),
+                       now.get_hour(), now.get_minute(), now.get_second());
 }
 
 } // namespace
 
-logfile::logfile(const std::string& name, const LOG_LEVEL& level, const std::string& folder,
-                 bool daily_subfolder)
-    : folder_(folder),
-      name_(detail::log_file_name(name)),
-      daily_subfolder_(daily_subfolder),
-      level_(clamp_level(level)),
-      pending_header_(stamp_now()),
-      pending_level_line_(level_line(clamp_level(level)))
+logfile::logfile(const std::string& name, const LOG_LEVEL& level, const std::string& folder, bool daily_subfolder)
+    : folder_(folder), name_(detail::log_file_name(name)), daily_subfolder_(daily_subfolder),
+      level_(clamp_level(level)), pending_header_(stamp_now()), pending_level_line_(level_line(clamp_level(level)))
 {
 }
 
 logfile::~logfile() = default;
 
-#define LOGFILE_ENTRY(function, level)                                                             \
-    void logfile::function(const char* format, ...)                                                \
-    {                                                                                              \
-        va_list args;                                                                              \
-        va_start(args, format);                                                                    \
-        _logv(level, format, args);                                                                \
-        va_end(args);                                                                              \
-    }                                                                                              \
-    void logfile::function##v(const char* format, va_list args)                                    \
-    {                                                                                              \
-        _logv(level, format, args);                                                                \
+#define LOGFILE_ENTRY(function, level)                                                                                 \
+    void logfile::function(const char* format, ...)                                                                    \
+    {                                                                                                                  \
+        va_list args;                                                                                                  \
+        va_start(args, format);                                                                                        \
+        _logv(level, format, args);                                                                                    \
+        va_end(args);                                                                                                  \
+    }                                                                                                                  \
+    void logfile::function##v(const char* format, va_list args)                                                        \
+    {                                                                                                                  \
+        _logv(level, format, args);                                                                                    \
     }
 
 LOGFILE_ENTRY(error, LOG_ERROR)
@@ -95,9 +90,7 @@ void logfile::set_level(const LOG_LEVEL& level)
     pending_level_line_ = level_line(wanted);
 }
 
-void logfile::_update_loglevel()
-{
-}
+void logfile::_update_loglevel() {}
 
 std::string logfile::_get_default_logdir()
 {
@@ -138,8 +131,7 @@ bool logfile::_check_logpath()
         fs::create_directory(day_folder, ec);
     }
     if (current_date_ != 0) {
-        pending_header_ = stamp_now() + "\n**THIS IS A CONTINUING LOG**\nthe previous file is ["
-                          + current_path_ + "]";
+        pending_header_ = stamp_now() + "\n**THIS IS A CONTINUING LOG**\nthe previous file is [" + current_path_ + "]";
     }
     current_date_ = today;
     day_folder_ = day_folder;
@@ -169,8 +161,7 @@ void logfile::_write_logline(LOG_LEVEL level, const char* text)
     if (!pending_level_line_.empty())
         chunk += pending_level_line_ + "\n";
     xdatetime now = xdatetime::get_curdatetime();
-    chunk += fstr_format("%02d:%02d:%02d %s> ", now.get_hour(), now.get_minute(), now.get_second(),
-                         level_tag(level));
+    chunk += fstr_format("%02d:%02d:%02d %s> ", now.get_hour(), now.get_minute(), now.get_second(), level_tag(level));
     chunk += text ? text : "";
     chunk += "\n";
 

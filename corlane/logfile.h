@@ -22,8 +22,7 @@ public:
 
     // An empty folder takes the default folder at the first write; a given
     // folder is used as it is and never created.
-    logfile(const std::string& name, const LOG_LEVEL& level, const std::string& folder,
-            bool daily_subfolder);
+    logfile(const std::string& name, const LOG_LEVEL& level, const std::string& folder, bool daily_subfolder);
     virtual ~logfile();
     logfile(const logfile&) = delete;
     logfile& operator=(const logfile&) = delete;

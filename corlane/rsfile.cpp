@@ -69,18 +69,10 @@ rsfile::rsfile(bool readonly, bool deny_write, bool deny_read)
 }
 
 rsfile::rsfile(rsfile&& other) noexcept
-    : readonly_(other.readonly_),
-      deny_write_(other.deny_write_),
-      deny_read_(other.deny_read_),
-      path_(std::move(other.path_)),
-      stream_(other.stream_),
-      header_(std::move(other.header_)),
-      table_(std::move(other.table_)),
-      record_(std::move(other.record_)),
-      header_changed_(other.header_changed_),
-      editing_(other.editing_),
-      appending_(other.appending_),
-      cursor_(other.cursor_)
+    : readonly_(other.readonly_), deny_write_(other.deny_write_), deny_read_(other.deny_read_),
+      path_(std::move(other.path_)), stream_(other.stream_), header_(std::move(other.header_)),
+      table_(std::move(other.table_)), record_(std::move(other.record_)), header_changed_(other.header_changed_),
+      editing_(other.editing_), appending_(other.appending_), cursor_(other.cursor_)
 {
     other.stream_ = nullptr;
     other.clear_state();
@@ -532,8 +524,7 @@ bool rsfile::truncate(uint32_t record_count)
 {
     if (!stream_ || record_count == npos)
         return false;
-    if (std::fflush(stream_) != 0 ||
-        ftruncate(fileno(stream_), static_cast<off_t>(record_offset(record_count))) != 0)
+    if (std::fflush(stream_) != 0 || ftruncate(fileno(stream_), static_cast<off_t>(record_offset(record_count))) != 0)
         return false;
     set_reccount(record_count);
     if (!write_header())

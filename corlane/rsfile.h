@@ -51,8 +51,7 @@ public:
     ~rsfile();
 
     bool open(const std::string& path);
-    bool create(const std::string& path, uint16_t field_count, const fieldinfo_t* table,
-                uint16_t extra_header_length);
+    bool create(const std::string& path, uint16_t field_count, const fieldinfo_t* table, uint16_t extra_header_length);
     void close();
     bool isopened() const { return stream_ != nullptr; }
     std::string get_filepath() const { return path_; }
@@ -108,8 +107,8 @@ private:
     bool deny_read_;
     std::string path_;
     std::FILE* stream_ = nullptr;
-    std::vector<uint8_t> header_;     // the whole header as on disk
-    std::vector<fieldinfo_t> table_;  // the field table, decoded
+    std::vector<uint8_t> header_;    // the whole header as on disk
+    std::vector<fieldinfo_t> table_; // the field table, decoded
     std::vector<uint8_t> record_;
     bool header_changed_ = false;
     bool editing_ = false;

@@ -31,7 +31,7 @@ private:
 // each other, only holders of an exclusive lock are kept out.
 bool lock_range(int fd, short type, uint32_t length)
 {
-    struct flock fl{};
+    struct flock fl {};
     fl.l_type = type;
     fl.l_whence = SEEK_SET;
     fl.l_start = 0;
@@ -57,7 +57,7 @@ uint32_t fs_safe_read_binary(uint8_t*& out, const char* path)
     fd_guard file(::open(path, O_RDONLY | O_CLOEXEC));
     if (file.get() < 0)
         return 0;
-    struct stat st{};
+    struct stat st {};
     if (::fstat(file.get(), &st) != 0 || st.st_size <= 0)
         return 0;
     if (static_cast<uint64_t>(st.st_size) > UINT32_MAX)

@@ -43,8 +43,7 @@ bool parse_packed(const std::string& text, uint32_t& value)
     if (overflow)
         value = UINT32_MAX;
     else
-        value = negative ? static_cast<uint32_t>(0u - static_cast<uint32_t>(n))
-                         : static_cast<uint32_t>(n);
+        value = negative ? static_cast<uint32_t>(0u - static_cast<uint32_t>(n)) : static_cast<uint32_t>(n);
     return true;
 }
 
@@ -59,10 +58,7 @@ std::string print_padded(uint32_t value, int width)
 
 // ---- xdate
 
-xdate::xdate(const uint16_t& year, const uint8_t& month, const uint8_t& day)
-    : value_(pack(year, month, day))
-{
-}
+xdate::xdate(const uint16_t& year, const uint8_t& month, const uint8_t& day) : value_(pack(year, month, day)) {}
 
 xdate::xdate(const std::string& text)
 {
@@ -92,8 +88,8 @@ bool xdate::isvalid() const
     uint8_t month = get_month();
     uint8_t day = get_day();
     // The full quotient, not the 16-bit year, so no wrapped year passes.
-    return value_ / 10000 >= 1000 && value_ / 10000 <= 9999 && month >= 1 && month <= 12
-           && day >= 1 && day <= maxdayofmonth(year, month);
+    return value_ / 10000 >= 1000 && value_ / 10000 <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
+           day <= maxdayofmonth(year, month);
 }
 
 std::string xdate::tostr() const
@@ -114,15 +110,12 @@ bool xdate::isleapyear(const uint16_t& year)
 uint8_t xdate::maxdayofmonth(const uint16_t& year, const uint8_t& month)
 {
     switch (month) {
-    case 2:
-        return isleapyear(year) ? 29 : 28;
+    case 2: return isleapyear(year) ? 29 : 28;
     case 4:
     case 6:
     case 9:
-    case 11:
-        return 30;
-    default:
-        return 31;
+    case 11: return 30;
+    default: return 31;
     }
 }
 
@@ -133,8 +126,7 @@ bool xdate::Jul_fromDate(int32_t& day_number, const xdate& date)
     uint8_t day = date.get_day();
     // Dates from 1970 on are taken as they are; earlier ones must be real
     // Gregorian dates (year 0 would wrap the year arithmetic below).
-    if (year < 1970
-        && (year == 0 || month < 1 || month > 12 || day < 1 || day > maxdayofmonth(year, month)))
+    if (year < 1970 && (year == 0 || month < 1 || month > 12 || day < 1 || day > maxdayofmonth(year, month)))
         return false;
 
     int64_t m;
@@ -144,8 +136,8 @@ bool xdate::Jul_fromDate(int32_t& day_number, const xdate& date)
     } else {
         m = month - 3;
     }
-    int64_t n = (153 * m + 2) / 5 + (static_cast<int64_t>(year / 100) * 146097) / 4
-                + (static_cast<int64_t>(year % 100) * 1461) / 4 + day - 719469;
+    int64_t n = (153 * m + 2) / 5 + (static_cast<int64_t>(year / 100) * 146097) / 4 +
+                (static_cast<int64_t>(year % 100) * 1461) / 4 + day - 719469;
     day_number = static_cast<int32_t>(n);
     return true;
 }
@@ -169,8 +161,8 @@ void xdate::Jul_toDate(int32_t day_number, xdate& date)
     } else {
         month = m + 3;
     }
-    uint32_t packed = static_cast<uint32_t>(static_cast<uint16_t>(year)) * 10000
-                      + static_cast<uint32_t>(month * 100 + day);
+    uint32_t packed =
+        static_cast<uint32_t>(static_cast<uint16_t>(year)) * 10000 + static_cast<uint32_t>(month * 100 + day);
     date.set_date(packed);
 }
 
@@ -186,10 +178,7 @@ int xdate::Jul_getWeek(int32_t day_number)
 
 // ---- xtime
 
-xtime::xtime(const uint8_t& hour, const uint8_t& minute, const uint8_t& second)
-    : value_(pack(hour, minute, second))
-{
-}
+xtime::xtime(const uint8_t& hour, const uint8_t& minute, const uint8_t& second) : value_(pack(hour, minute, second)) {}
 
 xtime::xtime(const std::string& text)
 {
@@ -231,14 +220,14 @@ xtime xtime::get_currtime()
 
 // ---- xdatetime
 
-xdatetime::xdatetime(const uint16_t& year, const uint8_t& month, const uint8_t& day,
-                     const uint8_t& hour, const uint8_t& minute, const uint8_t& second)
+xdatetime::xdatetime(const uint16_t& year, const uint8_t& month, const uint8_t& day, const uint8_t& hour,
+                     const uint8_t& minute, const uint8_t& second)
     : date_(year, month, day), time_(hour, minute, second)
 {
 }
 
-void xdatetime::set_datetime(const uint16_t& year, const uint8_t& month, const uint8_t& day,
-                             const uint8_t& hour, const uint8_t& minute, const uint8_t& second)
+void xdatetime::set_datetime(const uint16_t& year, const uint8_t& month, const uint8_t& day, const uint8_t& hour,
+                             const uint8_t& minute, const uint8_t& second)
 {
     date_.set_date(year, month, day);
     time_.set_time(hour, minute, second);
@@ -263,11 +252,9 @@ void xdatetime::clear()
 xdatetime xdatetime::get_curdatetime()
 {
     std::tm now = current_local_time();
-    return xdatetime(xdate(pack(static_cast<uint32_t>(now.tm_year + 1900),
-                                static_cast<uint32_t>(now.tm_mon + 1),
+    return xdatetime(xdate(pack(static_cast<uint32_t>(now.tm_year + 1900), static_cast<uint32_t>(now.tm_mon + 1),
                                 static_cast<uint32_t>(now.tm_mday))),
-                     xtime(pack(static_cast<uint32_t>(now.tm_hour),
-                                static_cast<uint32_t>(now.tm_min),
+                     xtime(pack(static_cast<uint32_t>(now.tm_hour), static_cast<uint32_t>(now.tm_min),
                                 static_cast<uint32_t>(now.tm_sec))));
 }
 

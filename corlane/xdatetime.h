@@ -90,12 +90,12 @@ public:
     xdatetime(const xdatetime&) = default;
     explicit xdatetime(const xdate& date) : date_(date) {}
     xdatetime(const xdate& date, const xtime& time) : date_(date), time_(time) {}
-    xdatetime(const uint16_t& year, const uint8_t& month, const uint8_t& day,
-              const uint8_t& hour, const uint8_t& minute, const uint8_t& second);
+    xdatetime(const uint16_t& year, const uint8_t& month, const uint8_t& day, const uint8_t& hour,
+              const uint8_t& minute, const uint8_t& second);
     xdatetime& operator=(const xdatetime&) = default;
 
-    void set_datetime(const uint16_t& year, const uint8_t& month, const uint8_t& day,
-                      const uint8_t& hour, const uint8_t& minute, const uint8_t& second);
+    void set_datetime(const uint16_t& year, const uint8_t& month, const uint8_t& day, const uint8_t& hour,
+                      const uint8_t& minute, const uint8_t& second);
     void set_date(const uint16_t& year, const uint8_t& month, const uint8_t& day);
     void set_date(const xdate& date) { date_ = date; }
     void set_time(const uint8_t& hour, const uint8_t& minute, const uint8_t& second);

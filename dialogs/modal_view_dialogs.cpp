@@ -26,8 +26,7 @@ bool ModalViewDialogs::ConfirmPassword(QWidget* parent, const QString& expected)
     return AskOperationPassword(parent, expected);
 }
 
-std::optional<int> ModalViewDialogs::ChoosePresetSlot(QWidget* parent,
-                                                      const std::shared_ptr<CQelProcessor>& processor)
+std::optional<int> ModalViewDialogs::ChoosePresetSlot(QWidget* parent, const std::shared_ptr<CQelProcessor>& processor)
 {
     C4H1ShortcutKeysDlg dialog(processor, parent);
     dialog.m_nSlot = 0;
@@ -92,7 +91,10 @@ bool ModalViewDialogs::NewPlanFromView(const std::shared_ptr<CQelPlan>& plan)
     return Frame().NewPlanFromView(plan);
 }
 
-void ModalViewDialogs::ClearGuideLines() { Frame().ClearGuideLines(); }
+void ModalViewDialogs::ClearGuideLines()
+{
+    Frame().ClearGuideLines();
+}
 
 ModalViewDialogs& ProgramViewDialogs()
 {

@@ -25,8 +25,7 @@ void Colour(QWidget& w, ui::ColorRef back, ui::ColorRef text, QPalette::ColorRol
     QPalette palette = w.palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, backRole, ui::toQColor(back));
-        palette.setColor(group, backRole == QPalette::Base ? QPalette::Text : QPalette::WindowText,
-                         ui::toQColor(text));
+        palette.setColor(group, backRole == QPalette::Base ? QPalette::Text : QPalette::WindowText, ui::toQColor(text));
     }
     w.setPalette(palette);
 }

@@ -13,8 +13,8 @@ class CNewWinPlanDlg : public CModalDialog {
 public:
     explicit CNewWinPlanDlg(QWidget* parent = nullptr);
 
-    QString m_strName;      // the proposed name, set by the opener
-    int32_t m_nLayout = 0;  // the chosen layout code after OK
+    QString m_strName;     // the proposed name, set by the opener
+    int32_t m_nLayout = 0; // the chosen layout code after OK
 
     QString GetName() const { return m_strName; }
 

@@ -148,9 +148,9 @@ bool COSDConfig::TakeValues(bool report)
     auto take = [&](int e, int current) { return typed[size_t(e)] ? int(*typed[size_t(e)]) : current; };
     m_nTop = take(kTop, m_nTop);
     m_nLeft = take(kLeft, m_nLeft);
-    m_captionColour = ui::rgb(take(kCaptionRed, ui::redOf(m_captionColour)),
-                              take(kCaptionGreen, ui::greenOf(m_captionColour)),
-                              take(kCaptionBlue, ui::blueOf(m_captionColour)));
+    m_captionColour =
+        ui::rgb(take(kCaptionRed, ui::redOf(m_captionColour)), take(kCaptionGreen, ui::greenOf(m_captionColour)),
+                take(kCaptionBlue, ui::blueOf(m_captionColour)));
     m_backColour = ui::rgb(take(kBackRed, ui::redOf(m_backColour)), take(kBackGreen, ui::greenOf(m_backColour)),
                            take(kBackBlue, ui::blueOf(m_backColour)));
     return all;

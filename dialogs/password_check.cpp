@@ -7,14 +7,26 @@ namespace {
 bool g_accepted = false;
 
 // The configuration file trims exactly these.
-bool IsBlank(char c) { return c == ' '; }
+bool IsBlank(char c)
+{
+    return c == ' ';
+}
 } // namespace
 
-std::string OperationPassword() { return GetConfigString(kPasswordKey, kDefaultPassword); }
+std::string OperationPassword()
+{
+    return GetConfigString(kPasswordKey, kDefaultPassword);
+}
 
-bool IsPasswordAccepted() { return g_accepted; }
+bool IsPasswordAccepted()
+{
+    return g_accepted;
+}
 
-void SetPasswordAccepted(bool accepted) { g_accepted = accepted; }
+void SetPasswordAccepted(bool accepted)
+{
+    g_accepted = accepted;
+}
 
 bool TryPassword(const std::string& entered, const std::string& expected)
 {

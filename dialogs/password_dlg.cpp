@@ -40,7 +40,10 @@ CPasswordDlg::CPasswordDlg(const QString& expected, QWidget* parent) : CModalDia
     MakeOkCancel(row);
 }
 
-void CPasswordDlg::OnInitDialog() { setWindowTitle(Tr("密码输入窗口")); }
+void CPasswordDlg::OnInitDialog()
+{
+    setWindowTitle(Tr("密码输入窗口"));
+}
 
 void CPasswordDlg::OnOK()
 {
@@ -62,7 +65,10 @@ CResetPasswordDlg::CResetPasswordDlg(QWidget* parent) : CModalDialog(parent)
     MakeOkCancel(row);
 }
 
-void CResetPasswordDlg::OnInitDialog() { setWindowTitle(Tr("修改密码")); }
+void CResetPasswordDlg::OnInitDialog()
+{
+    setWindowTitle(Tr("修改密码"));
+}
 
 void CResetPasswordDlg::OnOK()
 {

@@ -16,9 +16,9 @@ inline constexpr int kDefaultLayoutButton = 1078; // recalls slot 0
 inline constexpr size_t kSlotNameMaxBytes = 259;
 
 // Control id of each slot's button, slot 1 first; both slot dialogs use it.
-inline constexpr std::array<int, kSlotCount> kSlotButtonIds = {
-    1046, 1048, 1050, 1052, 1054, 1056, 1058, 1047, 1049, 1051,
-    1053, 1055, 1057, 1059, 1060, 1062, 1064, 1061, 1063, 1065};
+inline constexpr std::array<int, kSlotCount> kSlotButtonIds = {1046, 1048, 1050, 1052, 1054, 1056, 1058,
+                                                               1047, 1049, 1051, 1053, 1055, 1057, 1059,
+                                                               1060, 1062, 1064, 1061, 1063, 1065};
 
 // The slot whose button has this control id; 0 for none.
 int SlotOfButtonId(int id);

@@ -91,7 +91,7 @@ void CSetWindowDlg::OnInitDialog()
 
 void CSetWindowDlg::ShowValues(const WindowRectValues& v)
 {
-    const int32_t values[kFieldCount] = {v.wallLeft, v.wallRight, v.wallTop, v.wallBottom,
+    const int32_t values[kFieldCount] = {v.wallLeft, v.wallRight, v.wallTop,   v.wallBottom,
                                          v.cropLeft, v.cropTop,   v.cropRight, v.cropBottom};
     for (int f = 0; f < kFieldCount; ++f)
         edits_[f]->setText(QString::number(values[f]));
@@ -140,8 +140,7 @@ CSetWindowDlgEx::CSetWindowDlgEx(QWidget* parent) : CSetWindowDlg(parent)
     // writes to the fields must not, or a drag would be undone by rounding.
     for (int f = kCropLeft; f <= kCropBottom; ++f)
         connect(edits_[f], &QLineEdit::textEdited, this, [this] { PlaceClipWindow(); });
-    connect(clip_, &CSigSrcClipWnd::notify, this,
-            [this](const ui::Notify& n) { OnClipNotify(n.code, n.p0, n.p1); });
+    connect(clip_, &CSigSrcClipWnd::notify, this, [this](const ui::Notify& n) { OnClipNotify(n.code, n.p0, n.p1); });
 }
 
 void CSetWindowDlgEx::SetLimits(int32_t width, int32_t height, int32_t rate)
@@ -176,8 +175,7 @@ CropPreview CSetWindowDlgEx::Preview() const
 CropEdges CSetWindowDlg::TypedCrop() const
 {
     return CropEdges{ParseSaturatedField(edits_[kCropLeft]->text()), ParseSaturatedField(edits_[kCropTop]->text()),
-                     ParseSaturatedField(edits_[kCropRight]->text()),
-                     ParseSaturatedField(edits_[kCropBottom]->text())};
+                     ParseSaturatedField(edits_[kCropRight]->text()), ParseSaturatedField(edits_[kCropBottom]->text())};
 }
 
 void CSetWindowDlgEx::PlaceClipWindow()
@@ -206,15 +204,12 @@ void CSetWindowDlgEx::OnClipNotify(int code, int p0, int p1)
     case CSigSrcClipWnd::kMoved:
         next = Preview().Moved(crop, Point{p0 - kPreviewArea.left(), p1 - kPreviewArea.top()});
         break;
-    case CSigSrcClipWnd::kSized:
-        next = Preview().Sized(crop, Size{p0, p1});
-        break;
+    case CSigSrcClipWnd::kSized: next = Preview().Sized(crop, Size{p0, p1}); break;
     case CSigSrcClipWnd::kDragEnded:
         if (m_bLivePreview)
             SendPreview();
         return;
-    default:
-        return;
+    default: return;
     }
     edits_[kCropLeft]->setText(QString::number(next.left));
     edits_[kCropTop]->setText(QString::number(next.top));

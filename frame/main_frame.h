@@ -1,30 +1,106 @@
 #pragma once
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
+#include <memory>
+#include <string>
 
+#include "frame/heartbeat.h"
+#include "frame/main_ctrl_bar.h"
+#include "views/view_tab_container.h"
+#include "model/processor.h"
+#include "frame/source_drag.h"
 #include "frame/tavrix_doc.h"
+#include "platform/ui/popup_menu.h"
 #include "platform/ui/ui_timer.h"
+#include "uikit/custom_nc.h"
 
 class CSingleInstance;
+class CQelProcessor;
+class CMultiScreenView;
+class IViewDialogs;
 
-// The main window. Its 50 ms timer carries the events that worker threads
-// post to the UI thread, turns a termination signal into an ordinary close
-// and answers another copy's raise request. Closing it stops that timer
-// first, then runs the close handler given at construction.
+// The main window: the custom caption with its picture buttons and the
+// menu read from MainMenu.xml, the control bar docked left, and the view
+// container with the first views. Its 50 ms heartbeat polls the
+// processors' status every 200 ms, delivers the events worker threads
+// posted, turns a termination signal into an ordinary close and answers
+// another copy's raise request. Closing stops the heartbeat first, asks
+// about unsaved plans, lets the views go, then runs the close handler.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int kTimerMs = 50;
+    static constexpr int kCtrlBarCollapsed = 48;
+    static constexpr int kCtrlBarExpanded = 268;
+    static constexpr unsigned kCtrlBarStyle = 0x50001400; // child, visible, left, border right
 
     // `instance` (may be null) is polled for raise requests.
     CMainFrame(std::function<void()> onClose, CSingleInstance* instance, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
+    // False when the window could not be made (the caption could not be
+    // attached or the client area could not be built).
+    bool IsCreated() const { return created_; }
     CTavrixDoc& GetDocument() { return doc_; }
     bool IsPumping() const { return timer_.isActive(); }
 
+    // Bit 0 of "MainFrm.AppType": 1 wall editor, 0 switching program.
+    static int GetAppType();
+
     // Restores the window when minimised and brings it forward.
     void RaiseFromOtherInstance();
+
+    // The menu bar shown in the caption.
+    const ui::MenuSpec& GetMenu() const { return menu_; }
+    void SetMenu(const ui::MenuSpec& menu);
+    void LoadMainMenu();
+    // Rebuilds the caption's picture buttons and bitmaps.
+    void CreateCtrlBarButtons();
+
+    // A command of the menu; false when nobody handled it.
+    bool OnCommand(int id);
+    // Runs the menu's update handlers on a drop-down about to open.
+    void UpdateMenu(ui::MenuSpec& menu) const;
+    // A caption button pressed.
+    void OnCtrlBarNotify(int id);
+    void OnHotKey(int id);
+    void OnUpdateFrameTitle();
+
+    void OnConnectProcessor();
+    void OnConnectProcessorMode2();
+    void OnDisconnectProcessor();
+    void OnToggleSegWindowTip();
+    void OnToggleInvalidRectTip();
+    void OnToggleResourceTip();
+    void OnRunWallTool();
+    // Operations whose dialogs are built beside the frame; until then the
+    // command does nothing.
+    void NewPlan();
+    void OnResetPassword();
+    void OnBorderFineTune();
+    void OnSetProcessor();
+    void OnLedWallWizard();
+    void OnScreenConfig();
+    void OnSetOutResolution();
+    void OnInputOsdEditor();
+    void OnPresetRecall();
+    void OnMatrixSwitch();
+
+    int ReferenceLineStyle() const { return refLineStyle_; }
+    void SetReferenceLineStyle(int style);
+    int DragState() const { return drag_.State(); }
+    int ViewCounter() const { return viewCount_; }
+
+    MXCustomNC& CustomNC() { return *title_; }
+    CUiMainCtrlBar* CtrlBar() const { return ctrlBar_; }
+    CViewTabContainer* ViewContainer() const { return container_; }
+    // The container's current view, or its home view when no tab is current.
+    QWidget* ActiveView() const;
+    // The active view when it is a wall view.
+    CMultiScreenView* ActiveWallView() const;
+    // The processor of the context's selected processor id, looked up now.
+    static std::shared_ptr<CQelProcessor> CurrentProcessor();
 
 public slots:
     // The application's about command.
@@ -32,13 +108,39 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The source drag onto the wall view, seen for every widget of the
+    // application before it gets the event.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool OnCreate();
+    bool OnCreateClient();
+    bool PreTranslateMessage(QObject* watched, QEvent* event);
     void OnTimer();
+    // Inverts one of the three tip switches of the current processor.
+    void ToggleAppOption(int32_t CQelProcessor::AppOptions::*flag);
+    // Connects the current processor over TCP (1) or the serial line (2).
+    void ConnectOver(int32_t connectionType);
+    void ShowZoomPopup(CMultiScreenView& view);
+    void ToggleMoreButtons();
+    void InvalidateActiveView();
+
+    class FrameViewDialogs;
 
     std::function<void()> onClose_;
     CSingleInstance* instance_ = nullptr;
     CTavrixDoc doc_;
+    CCustomTitle title_;
+    QPointer<CUiMainCtrlBar> ctrlBar_;
+    QPointer<CViewTabContainer> container_;
+    int viewCount_ = 0;
+    SourceDragMachine drag_;
+    int refLineStyle_ = 1;
+    StatusPollGate pollGate_;
+    ui::MenuSpec menu_;
+    std::unique_ptr<FrameViewDialogs> viewDialogs_;
     ui::UiTimer timer_;
+    int popupDepth_ = 0; // the frame's own popups under way
+    bool created_ = false;
     bool closing_ = false;
 };

@@ -35,6 +35,10 @@ bool CTavrixApp::InitInstance()
     InitUiResourceCache();
 
     frame_ = std::make_unique<CMainFrame>([this] { bootstrap_.Close(); }, &bootstrap_.Instance());
+    if (!frame_->IsCreated()) {
+        PrintNotice("the main window could not be made");
+        return false;
+    }
     frame_->showMaximized();
     // Only a copy with a window answers raise requests: one that arrives
     // before this finds nobody and ends quietly.

@@ -3,26 +3,49 @@
 CQelBoard::CQelBoard(uint32_t id) : id_(id) {}
 
 CQelBoard::CQelBoard(const Values& values)
-    : id_(values.id), name_(values.name), type_(values.type), scaler_(values.scaler),
-      portCount_(values.portCount)
+    : id_(values.id), name_(values.name), type_(values.type), scaler_(values.scaler), portCount_(values.portCount)
 {
 }
 
-std::string CQelBoard::GetName() const { return ReadLocked(lock_, name_); }
+std::string CQelBoard::GetName() const
+{
+    return ReadLocked(lock_, name_);
+}
 
-void CQelBoard::SetName(const std::string& name) { WriteLocked(lock_, name_, name); }
+void CQelBoard::SetName(const std::string& name)
+{
+    WriteLocked(lock_, name_, name);
+}
 
-int32_t CQelBoard::GetType() const { return ReadLocked(lock_, type_); }
+int32_t CQelBoard::GetType() const
+{
+    return ReadLocked(lock_, type_);
+}
 
-void CQelBoard::SetType(int32_t type) { WriteLocked(lock_, type_, type); }
+void CQelBoard::SetType(int32_t type)
+{
+    WriteLocked(lock_, type_, type);
+}
 
-int32_t CQelBoard::GetScaler() const { return ReadLocked(lock_, scaler_); }
+int32_t CQelBoard::GetScaler() const
+{
+    return ReadLocked(lock_, scaler_);
+}
 
-void CQelBoard::SetScaler(int32_t scaler) { WriteLocked(lock_, scaler_, scaler); }
+void CQelBoard::SetScaler(int32_t scaler)
+{
+    WriteLocked(lock_, scaler_, scaler);
+}
 
-int32_t CQelBoard::GetPortCount() const { return ReadLocked(lock_, portCount_); }
+int32_t CQelBoard::GetPortCount() const
+{
+    return ReadLocked(lock_, portCount_);
+}
 
-void CQelBoard::SetPortCount(int32_t count) { WriteLocked(lock_, portCount_, count); }
+void CQelBoard::SetPortCount(int32_t count)
+{
+    WriteLocked(lock_, portCount_, count);
+}
 
 uint32_t CQelBoard::GetOwnerId() const
 {

@@ -41,16 +41,11 @@ CQelProcessor::CInputOSD::~CInputOSD() = default;
 int32_t CQelProcessor::CInputOSD::BoardCountOfModel(int32_t model)
 {
     switch (model) {
-    case 7:
-        return 2;
-    case 8:
-        return 4;
-    case 9:
-        return 1;
-    case 10:
-        return 9;
-    default:
-        return 2;
+    case 7: return 2;
+    case 8: return 4;
+    case 9: return 1;
+    case 10: return 9;
+    default: return 2;
     }
 }
 
@@ -109,8 +104,7 @@ int CQelProcessor::CInputOSD::Load()
                 item->timeWidth = r.timeRectRight - r.timeRectLeft;
                 item->timeHeight = r.timeRectBottom - r.timeRectTop;
                 item->fontSize = r.fontSize;
-                OsdRecordSetBitmap(item->osd, r.osd.bitmap, r.osd.left, r.osd.top, r.osd.right,
-                                   r.osd.bottom);
+                OsdRecordSetBitmap(item->osd, r.osd.bitmap, r.osd.left, r.osd.top, r.osd.right, r.osd.bottom);
             }
             board->items.push_back(std::move(item));
         }
@@ -154,8 +148,7 @@ tagOSD_DATA_EX_S* CQelProcessor::CInputOSD::FindItemLocked(int32_t board, int32_
     return nullptr;
 }
 
-std::shared_ptr<tagOSD_DATA_EX_S> CQelProcessor::CInputOSD::FindItem(int32_t board,
-                                                                     int32_t item) const
+std::shared_ptr<tagOSD_DATA_EX_S> CQelProcessor::CInputOSD::FindItem(int32_t board, int32_t item) const
 {
     std::lock_guard<std::mutex> guard(owner_.lock_->mutex);
     const tagOSD_DATA_EX_S* found = FindItemLocked(board, item);
@@ -169,10 +162,10 @@ void CQelProcessor::CInputOSD::CopyItems(std::vector<std::shared_ptr<tagOSD_DATA
     for (const auto& board : boards_) {
         for (const auto& i : board->items) {
             auto flat = std::make_shared<tagOSD_DATA_EX2_S>();
-            InitOsdData(*flat, board->id, i->item, i->left, i->top, i->osd.left, i->osd.top,
-                        i->osd.right, i->osd.bottom, i->osd.background, i->osd.captionColor,
-                        i->osd.transparent, i->osd.shown, i->osd.bitmap, 0, 0, 60, i->timeShown,
-                        i->timeLeft, i->timeTop, i->timeWidth, i->timeHeight, i->fontSize, 0);
+            InitOsdData(*flat, board->id, i->item, i->left, i->top, i->osd.left, i->osd.top, i->osd.right,
+                        i->osd.bottom, i->osd.background, i->osd.captionColor, i->osd.transparent, i->osd.shown,
+                        i->osd.bitmap, 0, 0, 60, i->timeShown, i->timeLeft, i->timeTop, i->timeWidth, i->timeHeight,
+                        i->fontSize, 0);
             items.push_back(std::move(flat));
         }
     }
@@ -196,13 +189,10 @@ void CQelProcessor::CInputOSD::ChangeItem(int32_t board, int32_t item, Change ch
         change(*found);
 }
 
-void CQelProcessor::CInputOSD::SetItemBitmap(int32_t board, int32_t item,
-                                             std::span<const uint8_t> bits, int32_t left,
+void CQelProcessor::CInputOSD::SetItemBitmap(int32_t board, int32_t item, std::span<const uint8_t> bits, int32_t left,
                                              int32_t top, int32_t right, int32_t bottom)
 {
-    ChangeItem(board, item, [&](tagOSD_DATA_EX_S& i) {
-        OsdRecordSetBitmap(i.osd, bits, left, top, right, bottom);
-    });
+    ChangeItem(board, item, [&](tagOSD_DATA_EX_S& i) { OsdRecordSetBitmap(i.osd, bits, left, top, right, bottom); });
 }
 
 void CQelProcessor::CInputOSD::SetItemColorA(int32_t board, int32_t item, int32_t color)
@@ -246,8 +236,7 @@ void CQelProcessor::CInputOSD::SetItemPairG(int32_t board, int32_t item, int32_t
     });
 }
 
-void CQelProcessor::CInputOSD::SetItemSize(int32_t board, int32_t item, int32_t width,
-                                           int32_t height)
+void CQelProcessor::CInputOSD::SetItemSize(int32_t board, int32_t item, int32_t width, int32_t height)
 {
     ChangeItem(board, item, [&](tagOSD_DATA_EX_S& i) {
         i.timeWidth = width;

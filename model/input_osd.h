@@ -36,8 +36,8 @@ public:
     size_t GetItemCount() const;
 
     // Setters do nothing for an item the store does not hold.
-    void SetItemBitmap(int32_t board, int32_t item, std::span<const uint8_t> bits, int32_t left,
-                       int32_t top, int32_t right, int32_t bottom);
+    void SetItemBitmap(int32_t board, int32_t item, std::span<const uint8_t> bits, int32_t left, int32_t top,
+                       int32_t right, int32_t bottom);
     void SetItemColorA(int32_t board, int32_t item, int32_t color);
     void SetItemColorB(int32_t board, int32_t item, int32_t color);
     void SetItemFlagA(int32_t board, int32_t item, int32_t value);
@@ -62,7 +62,7 @@ private:
 
     CQelProcessor& owner_;
     std::vector<std::shared_ptr<tagOSDBoard>> boards_; // guarded by the owner's lock
-    mutable std::mutex fileMutex_;                      // one save at a time
+    mutable std::mutex fileMutex_;                     // one save at a time
 };
 
 // The encoded form of an item for the device; empty for every item.

@@ -142,9 +142,8 @@ std::vector<tagOSD_DATA_EX2_S> ParseInputOsdFile(std::istream& in, std::string* 
         const int32_t fontSize = version >= 3 ? w[15] : 1;
 
         tagOSD_DATA_EX2_S record;
-        InitOsdData(record, w[0], w[1], w[2], w[3], 0, 0, bitmapWidth, bitmapHeight, w[6], w[7],
-                    w[8], w[9], bits, 0, 0, 60, timeShown, timeLeft, timeTop, timeWidth,
-                    timeHeight, fontSize, 0);
+        InitOsdData(record, w[0], w[1], w[2], w[3], 0, 0, bitmapWidth, bitmapHeight, w[6], w[7], w[8], w[9], bits, 0, 0,
+                    60, timeShown, timeLeft, timeTop, timeWidth, timeHeight, fontSize, 0);
         records.push_back(std::move(record));
     }
     return records;

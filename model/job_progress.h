@@ -35,10 +35,7 @@ public:
     CReceiverHandle(const CReceiverHandle&) = delete;
     CReceiverHandle& operator=(const CReceiverHandle&) = delete;
 
-    static std::shared_ptr<CReceiverHandle> Make(I* receiver)
-    {
-        return std::make_shared<CReceiverHandle>(receiver);
-    }
+    static std::shared_ptr<CReceiverHandle> Make(I* receiver) { return std::make_shared<CReceiverHandle>(receiver); }
 
     // Calls `call(receiver)` unless revoked; false when nothing was called.
     template <class Call>

@@ -4,7 +4,6 @@
 #include <mutex>
 #include <utility>
 
-#include "app/text_helpers.h"
 #include "platform/geometry.h"
 
 // Ids are unsigned 32-bit; all bits set means "no id".

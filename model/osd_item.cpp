@@ -1,12 +1,10 @@
 #include "model/osd_item.h"
 
-void InitOsdData(tagOSD_DATA_EX2_S& record, int32_t input, int32_t item, int32_t left,
-                 int32_t top, int32_t bitmapLeft, int32_t bitmapTop, int32_t bitmapRight,
-                 int32_t bitmapBottom, int32_t background, int32_t captionColor,
-                 int32_t transparent, int32_t shown, std::span<const uint8_t> bits,
-                 int32_t inputWidth, int32_t inputHeight, int32_t inputRate,
-                 int32_t timeShown, int32_t timeLeft, int32_t timeTop, int32_t timeWidth,
-                 int32_t timeHeight, int32_t fontSize, int32_t timeMode)
+void InitOsdData(tagOSD_DATA_EX2_S& record, int32_t input, int32_t item, int32_t left, int32_t top, int32_t bitmapLeft,
+                 int32_t bitmapTop, int32_t bitmapRight, int32_t bitmapBottom, int32_t background, int32_t captionColor,
+                 int32_t transparent, int32_t shown, std::span<const uint8_t> bits, int32_t inputWidth,
+                 int32_t inputHeight, int32_t inputRate, int32_t timeShown, int32_t timeLeft, int32_t timeTop,
+                 int32_t timeWidth, int32_t timeHeight, int32_t fontSize, int32_t timeMode)
 {
     OsdRecordInit(record.osd);
     record.osd.background = background;

@@ -37,11 +37,10 @@ void OsdRecordFree(tagOSD_DATA_EX2& record)
     record.bitmap.shrink_to_fit();
 }
 
-bool OsdRecordSetBitmap(tagOSD_DATA_EX2& record, std::span<const uint8_t> bits,
-                        int32_t left, int32_t top, int32_t right, int32_t bottom)
+bool OsdRecordSetBitmap(tagOSD_DATA_EX2& record, std::span<const uint8_t> bits, int32_t left, int32_t top,
+                        int32_t right, int32_t bottom)
 {
-    if (left != 0 || top != 0 || right < 0 || bottom < 0 || right > kOsdMaxWidth ||
-        bottom > kOsdMaxHeight)
+    if (left != 0 || top != 0 || right < 0 || bottom < 0 || right > kOsdMaxWidth || bottom > kOsdMaxHeight)
         return false;
     const size_t bytes = OsdBitmapBytes(right, bottom);
     if (bits.size() < bytes)

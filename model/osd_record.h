@@ -41,5 +41,5 @@ void OsdRecordFree(tagOSD_DATA_EX2& record);
 // Replaces the bitmap by a copy of the first OsdBitmapBytes(right, bottom)
 // bytes of `bits`. Refused (false, record unchanged) unless the rectangle
 // starts at 0, 0, is not negative, fits 256 x 128 and `bits` holds enough.
-bool OsdRecordSetBitmap(tagOSD_DATA_EX2& record, std::span<const uint8_t> bits,
-                        int32_t left, int32_t top, int32_t right, int32_t bottom);
+bool OsdRecordSetBitmap(tagOSD_DATA_EX2& record, std::span<const uint8_t> bits, int32_t left, int32_t top,
+                        int32_t right, int32_t bottom);

@@ -51,7 +51,8 @@ bool CQelProDelaySender::Enqueue(std::string_view text, int32_t type)
     if (text.empty())
         return true;
     if (text.size() > CQelCmdQueue::kSlotSize) {
-        LogModelError(fstr_format("command of %zu bytes not queued: a command holds at most %u", text.size(), CQelCmdQueue::kSlotSize));
+        LogModelError(fstr_format("command of %zu bytes not queued: a command holds at most %u", text.size(),
+                                  CQelCmdQueue::kSlotSize));
         return false;
     }
     {
@@ -66,7 +67,9 @@ bool CQelProDelaySender::Enqueue(std::string_view text, int32_t type)
     }
     // Passing through the sender's lock orders this push before the
     // thread's next look at the queue, so the wake-up cannot be lost.
-    { std::lock_guard guard(lock_); }
+    {
+        std::lock_guard guard(lock_);
+    }
     wake_.notify_one();
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include "app/events.h"
 #include "model/input_osd.h"
+#include "model/kinds.h"
 #include "model/pending_events.h"
 #include "model/processor_file.h"
 #include "model/shared_lookup.h"
@@ -33,8 +34,7 @@ constexpr std::string_view kTypeReplyPrefix = "GP TYPE";
 template <class T>
 bool EraseFirst(std::vector<std::shared_ptr<T>>& list, uint32_t id)
 {
-    const auto it = std::find_if(list.begin(), list.end(),
-                                 [id](const auto& item) { return item->GetId() == id; });
+    const auto it = std::find_if(list.begin(), list.end(), [id](const auto& item) { return item->GetId() == id; });
     if (it == list.end())
         return false;
     list.erase(it);
@@ -76,8 +76,7 @@ int64_t CellOffset(const std::vector<int32_t>& sizes, int32_t index, int32_t uni
 
 } // namespace
 
-CQelProcessor::CQelProcessor()
-    : lock_(std::make_shared<ProcessorLock>()), inputOsd_(std::make_unique<CInputOSD>(*this))
+CQelProcessor::CQelProcessor() : lock_(std::make_shared<ProcessorLock>()), inputOsd_(std::make_unique<CInputOSD>(*this))
 {
     sender_.SetOwner(this);
     sender_.Start();
@@ -91,7 +90,7 @@ CQelProcessor::~CQelProcessor()
 
 bool CQelProcessor::HasCellSizes(int32_t kind)
 {
-    return kind == 4 || kind == 7 || kind == 8 || kind == 9 || kind == 10;
+    return kind == kModelLed || IsEightPartModel(kind);
 }
 
 uint32_t CQelProcessor::GetId() const
@@ -106,17 +105,27 @@ void CQelProcessor::SetId(uint32_t id)
     lock_->processorId = id;
 }
 
-int32_t CQelProcessor::GetKind() const { return ReadLocked(lock_, kind_); }
+int32_t CQelProcessor::GetKind() const
+{
+    return ReadLocked(lock_, kind_);
+}
 
-void CQelProcessor::SetKind(int32_t kind) { WriteLocked(lock_, kind_, kind); }
+void CQelProcessor::SetKind(int32_t kind)
+{
+    WriteLocked(lock_, kind_, kind);
+}
 
-std::string CQelProcessor::GetName() const { return ReadLocked(lock_, name_); }
+std::string CQelProcessor::GetName() const
+{
+    return ReadLocked(lock_, name_);
+}
 
-void CQelProcessor::SetName(const std::string& name) { WriteLocked(lock_, name_, name); }
+void CQelProcessor::SetName(const std::string& name)
+{
+    WriteLocked(lock_, name_, name);
+}
 
-
-bool CQelProcessor::AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool postEvent,
-                              bool toSplitList)
+bool CQelProcessor::AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool postEvent, bool toSplitList)
 {
     if (!source || source->GetId() == kNoId)
         return false;
@@ -130,8 +139,7 @@ bool CQelProcessor::AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool po
         source->Adopt(lock_, weak_from_this());
     (toSplitList ? splitSrcs_ : sigSrcs_).push_back(source);
     if (postEvent)
-        events.Add<CSigSrcAddedEvent>(static_cast<int32_t>(lock_->processorId),
-                                      static_cast<int32_t>(source->GetId()));
+        events.Add<CSigSrcAddedEvent>(static_cast<int32_t>(lock_->processorId), static_cast<int32_t>(source->GetId()));
     return true;
 }
 
@@ -144,8 +152,7 @@ void CQelProcessor::RemoveSigSrcLocked(uint32_t id, PendingEvents& events)
         for (int32_t q = 0; q < CQelSigSrc::kQuarterCount; ++q)
             EraseFirst(splitSrcs_, id + static_cast<uint32_t>(q));
     EraseFirst(sigSrcs_, id);
-    events.Add<CSigSrcRemovedEvent>(static_cast<int32_t>(lock_->processorId),
-                                    static_cast<int32_t>(id));
+    events.Add<CSigSrcRemovedEvent>(static_cast<int32_t>(lock_->processorId), static_cast<int32_t>(id));
 }
 
 void CQelProcessor::RemoveSigSrc(uint32_t id)
@@ -167,7 +174,10 @@ std::shared_ptr<CQelSigSrc> CQelProcessor::GetSigSrc(uint32_t id) const
     return FindSharedById(id, sigSrcs_);
 }
 
-std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetSigSrcs() const { return ReadLocked(lock_, sigSrcs_); }
+std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetSigSrcs() const
+{
+    return ReadLocked(lock_, sigSrcs_);
+}
 
 size_t CQelProcessor::GetSigSrcCount() const
 {
@@ -187,17 +197,18 @@ std::shared_ptr<CQelSigSrc> CQelProcessor::GetListBItemAt(size_t index) const
     return SharedAtIndex(static_cast<std::ptrdiff_t>(index), splitSrcs_);
 }
 
-std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetListBItems() const { return ReadLocked(lock_, splitSrcs_); }
+std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetListBItems() const
+{
+    return ReadLocked(lock_, splitSrcs_);
+}
 
 void CQelProcessor::NotifySigSrcUpdate(uint32_t id)
 {
     PendingEvents events;
     Guard guard(lock_->mutex);
     if (FindSharedById(id, sigSrcs_))
-        events.Add<CSigSrcUpdateEvent>(static_cast<int32_t>(lock_->processorId),
-                                       static_cast<int32_t>(id));
+        events.Add<CSigSrcUpdateEvent>(static_cast<int32_t>(lock_->processorId), static_cast<int32_t>(id));
 }
-
 
 bool CQelProcessor::AddSigOut(const std::shared_ptr<CQelSigOut>& output)
 {
@@ -236,14 +247,16 @@ std::shared_ptr<CQelSigOut> CQelProcessor::GetSigOut(uint32_t id) const
     return FindSharedById(id, sigOuts_);
 }
 
-std::vector<std::shared_ptr<CQelSigOut>> CQelProcessor::GetSigOuts() const { return ReadLocked(lock_, sigOuts_); }
+std::vector<std::shared_ptr<CQelSigOut>> CQelProcessor::GetSigOuts() const
+{
+    return ReadLocked(lock_, sigOuts_);
+}
 
 size_t CQelProcessor::GetSigOutCount() const
 {
     Guard guard(lock_->mutex);
     return sigOuts_.size();
 }
-
 
 bool CQelProcessor::AddBoard(const std::shared_ptr<CQelBoard>& board)
 {
@@ -306,7 +319,10 @@ std::shared_ptr<CQelBoard> CQelProcessor::GetBoard(uint32_t id) const
     return FindSharedById(id, boards_);
 }
 
-std::vector<std::shared_ptr<CQelBoard>> CQelProcessor::GetBoards() const { return ReadLocked(lock_, boards_); }
+std::vector<std::shared_ptr<CQelBoard>> CQelProcessor::GetBoards() const
+{
+    return ReadLocked(lock_, boards_);
+}
 
 size_t CQelProcessor::GetBoardCount() const
 {
@@ -326,8 +342,10 @@ std::shared_ptr<CQelBoard> CQelProcessor::GetBoardBySlot(uint32_t slot) const
     return nullptr;
 }
 
-
-Resolution CQelProcessor::GetOutputResolution() const { return ReadLocked(lock_, outputResolution_); }
+Resolution CQelProcessor::GetOutputResolution() const
+{
+    return ReadLocked(lock_, outputResolution_);
+}
 
 void CQelProcessor::SetOutputResolution(int32_t width, int32_t height, int32_t rate)
 {
@@ -338,8 +356,7 @@ void CQelProcessor::SetOutputResolution(int32_t width, int32_t height, int32_t r
     Guard guard(lock_->mutex);
     if (resolution == outputResolution_)
         return;
-    events.Add<CProResolutionChangedEvent>(static_cast<int32_t>(lock_->processorId), width,
-                                           height, rate);
+    events.Add<CProResolutionChangedEvent>(static_cast<int32_t>(lock_->processorId), width, height, rate);
     outputResolution_ = resolution;
 }
 
@@ -348,9 +365,15 @@ void CQelProcessor::SetOutputResolutionQuietly(const Resolution& resolution)
     WriteLocked(lock_, outputResolution_, resolution);
 }
 
-uint32_t CQelProcessor::GetOutputResolutionId() const { return ReadLocked(lock_, outputResolutionId_); }
+uint32_t CQelProcessor::GetOutputResolutionId() const
+{
+    return ReadLocked(lock_, outputResolutionId_);
+}
 
-void CQelProcessor::SetOutputResolutionId(uint32_t id) { WriteLocked(lock_, outputResolutionId_, id); }
+void CQelProcessor::SetOutputResolutionId(uint32_t id)
+{
+    WriteLocked(lock_, outputResolutionId_, id);
+}
 
 std::vector<CQelProcessor::ResolutionEntry> CQelProcessor::GetResolutionList() const
 {
@@ -398,8 +421,7 @@ uint32_t CQelProcessor::FindResolutionId(const Resolution& resolution) const
 bool CQelProcessor::HasResolutionId(uint32_t id) const
 {
     Guard guard(lock_->mutex);
-    return std::any_of(resolutions_.begin(), resolutions_.end(),
-                       [id](const auto& entry) { return entry.id == id; });
+    return std::any_of(resolutions_.begin(), resolutions_.end(), [id](const auto& entry) { return entry.id == id; });
 }
 
 void CQelProcessor::RemoveCustomResolution()
@@ -411,14 +433,25 @@ void CQelProcessor::RemoveCustomResolution()
         resolutions_.erase(it);
 }
 
-int32_t CQelProcessor::GetCustomizeResolutionSwitch() const { return ReadLocked(lock_, customizeResolution_); }
+int32_t CQelProcessor::GetCustomizeResolutionSwitch() const
+{
+    return ReadLocked(lock_, customizeResolution_);
+}
 
-void CQelProcessor::SetCustomizeResolutionSwitch(int32_t value) { WriteLocked(lock_, customizeResolution_, value); }
+void CQelProcessor::SetCustomizeResolutionSwitch(int32_t value)
+{
+    WriteLocked(lock_, customizeResolution_, value);
+}
 
+CQelProcessor::Wall CQelProcessor::GetWall() const
+{
+    return ReadLocked(lock_, wall_);
+}
 
-CQelProcessor::Wall CQelProcessor::GetWall() const { return ReadLocked(lock_, wall_); }
-
-void CQelProcessor::SetWall(const Wall& wall) { WriteLocked(lock_, wall_, wall); }
+void CQelProcessor::SetWall(const Wall& wall)
+{
+    WriteLocked(lock_, wall_, wall);
+}
 
 Size CQelProcessor::GetWallPixelSize() const
 {
@@ -489,39 +522,85 @@ Rect CQelProcessor::GetInflateRect() const
     return Rect{};
 }
 
+int32_t CQelProcessor::GetObm() const
+{
+    return ReadLocked(lock_, obm_);
+}
 
-int32_t CQelProcessor::GetObm() const { return ReadLocked(lock_, obm_); }
+void CQelProcessor::SetObm(int32_t obm)
+{
+    WriteLocked(lock_, obm_, obm);
+}
 
-void CQelProcessor::SetObm(int32_t obm) { WriteLocked(lock_, obm_, obm); }
+int32_t CQelProcessor::GetAuthorization() const
+{
+    return ReadLocked(lock_, authorization_);
+}
 
-int32_t CQelProcessor::GetAuthorization() const { return ReadLocked(lock_, authorization_); }
+void CQelProcessor::SetAuthorization(int32_t value)
+{
+    WriteLocked(lock_, authorization_, value);
+}
 
-void CQelProcessor::SetAuthorization(int32_t value) { WriteLocked(lock_, authorization_, value); }
+int32_t CQelProcessor::GetSourceScaler() const
+{
+    return ReadLocked(lock_, sourceScaler_);
+}
 
-int32_t CQelProcessor::GetSourceScaler() const { return ReadLocked(lock_, sourceScaler_); }
+void CQelProcessor::SetSourceScaler(int32_t scaler)
+{
+    WriteLocked(lock_, sourceScaler_, scaler);
+}
 
-void CQelProcessor::SetSourceScaler(int32_t scaler) { WriteLocked(lock_, sourceScaler_, scaler); }
+CQelProcessor::Connection CQelProcessor::GetConnection() const
+{
+    return ReadLocked(lock_, connection_);
+}
 
-CQelProcessor::Connection CQelProcessor::GetConnection() const { return ReadLocked(lock_, connection_); }
+void CQelProcessor::SetConnection(const Connection& connection)
+{
+    WriteLocked(lock_, connection_, connection);
+}
 
-void CQelProcessor::SetConnection(const Connection& connection) { WriteLocked(lock_, connection_, connection); }
+CQelProcessor::AppOptions CQelProcessor::GetAppOptions() const
+{
+    return ReadLocked(lock_, app_);
+}
 
-CQelProcessor::AppOptions CQelProcessor::GetAppOptions() const { return ReadLocked(lock_, app_); }
+void CQelProcessor::SetAppOptions(const AppOptions& options)
+{
+    WriteLocked(lock_, app_, options);
+}
 
-void CQelProcessor::SetAppOptions(const AppOptions& options) { WriteLocked(lock_, app_, options); }
+uint32_t CQelProcessor::GetChannelId() const
+{
+    return ReadLocked(lock_, channelId_);
+}
 
-uint32_t CQelProcessor::GetChannelId() const { return ReadLocked(lock_, channelId_); }
+void CQelProcessor::SetChannelId(uint32_t id)
+{
+    WriteLocked(lock_, channelId_, id);
+}
 
-void CQelProcessor::SetChannelId(uint32_t id) { WriteLocked(lock_, channelId_, id); }
+bool CQelProcessor::IsStatusPollEnabled() const
+{
+    return ReadLocked(lock_, statusPoll_);
+}
 
-bool CQelProcessor::IsStatusPollEnabled() const { return ReadLocked(lock_, statusPoll_); }
+void CQelProcessor::SetStatusPoll(bool enabled)
+{
+    WriteLocked(lock_, statusPoll_, enabled);
+}
 
-void CQelProcessor::SetStatusPoll(bool enabled) { WriteLocked(lock_, statusPoll_, enabled); }
+bool CQelProcessor::IsModified() const
+{
+    return ReadLocked(lock_, modified_);
+}
 
-bool CQelProcessor::IsModified() const { return ReadLocked(lock_, modified_); }
-
-void CQelProcessor::SetModified(bool modified) { WriteLocked(lock_, modified_, modified); }
-
+void CQelProcessor::SetModified(bool modified)
+{
+    WriteLocked(lock_, modified_, modified);
+}
 
 void CQelProcessor::OnTypeReply(const std::string& line)
 {
@@ -540,8 +619,10 @@ void CQelProcessor::OnTypeReply(const std::string& line)
     name_ = entry.name;
 }
 
-std::string CQelProcessor::GetTypeReplyText() const { return ReadLocked(lock_, typeReply_); }
-
+std::string CQelProcessor::GetTypeReplyText() const
+{
+    return ReadLocked(lock_, typeReply_);
+}
 
 bool CQelProcessor::AddFpgaVersion(int32_t key, const std::string& text)
 {
@@ -555,7 +636,10 @@ void CQelProcessor::ClearFpgaVersions()
     fpgaVersions_.clear();
 }
 
-CQelProcessor::VersionTable CQelProcessor::GetFpgaVersions() const { return ReadLocked(lock_, fpgaVersions_); }
+CQelProcessor::VersionTable CQelProcessor::GetFpgaVersions() const
+{
+    return ReadLocked(lock_, fpgaVersions_);
+}
 
 bool CQelProcessor::AddFirmwareVersion(int32_t key, const std::string& text)
 {
@@ -569,8 +653,10 @@ void CQelProcessor::ClearFirmwareVersions()
     firmwareVersions_.clear();
 }
 
-CQelProcessor::VersionTable CQelProcessor::GetFirmwareVersions() const { return ReadLocked(lock_, firmwareVersions_); }
-
+CQelProcessor::VersionTable CQelProcessor::GetFirmwareVersions() const
+{
+    return ReadLocked(lock_, firmwareVersions_);
+}
 
 std::string CQelProcessor::GetPlanName(int32_t slot) const
 {

@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 
 #include <atomic>
+#include <boost/property_tree/ptree.hpp>
 #include <cstring>
 
 namespace {
@@ -23,8 +24,7 @@ const char kProbeAnswer[] = "GP GIPA";
 constexpr unsigned kProbeReplyBytes = 127;
 constexpr auto kAfterProbeAnswer = std::chrono::milliseconds(500);
 
-const char kNoSerialPort[] =
-    "自动检测串口失败请检查是否连接了处理器，或切换到手工模式后再尝试串口连接!";
+const char kNoSerialPort[] = "自动检测串口失败请检查是否连接了处理器，或切换到手工模式后再尝试串口连接!";
 
 void MarkSourcesNotJoined(CQelProcessor& processor)
 {
@@ -44,7 +44,8 @@ bool CQelProcessor::Connect()
     Connection connection = GetConnection();
     std::shared_ptr<CIoChannel> channel;
     if (connection.type == 1) {
-        channel = std::make_shared<CTcpClientChannel>(&manager, qz::vok::fstr_format("PRO_Tcp_%d", static_cast<int>(number)));
+        channel =
+            std::make_shared<CTcpClientChannel>(&manager, qz::vok::fstr_format("PRO_Tcp_%d", static_cast<int>(number)));
         channel->Settings().put("server_addr", connection.tcpAddress);
         channel->Settings().put("server_port", connection.tcpPort);
     } else if (connection.type == 2) {
@@ -54,7 +55,8 @@ bool CQelProcessor::Connect()
             connection.serialDevice = ports.front();
             SetConnection(connection);
         }
-        channel = std::make_shared<CSerialClientChannel>(&manager, qz::vok::fstr_format("PRO_Serial_%d", static_cast<int>(number)));
+        channel = std::make_shared<CSerialClientChannel>(
+            &manager, qz::vok::fstr_format("PRO_Serial_%d", static_cast<int>(number)));
         if (connection.serialAutoDetect == 1) {
             connection.serialDeviceInUse = ProbeSerialPort(ports);
             SetConnection(connection);
@@ -100,8 +102,8 @@ std::string CQelProcessor::ProbeSerialPort(const std::vector<std::string>& ports
             continue;
         char reply[kProbeReplyBytes + 1] = {};
         unsigned count = kProbeReplyBytes;
-        const bool answered = CSPortOperator::Write(kProbe, sizeof kProbe - 1) == 0 &&
-                              CSPortOperator::Read(reply, count) == 0;
+        const bool answered =
+            CSPortOperator::Write(kProbe, sizeof kProbe - 1) == 0 && CSPortOperator::Read(reply, count) == 0;
         CSPortOperator::Close();
         if (!answered)
             continue;

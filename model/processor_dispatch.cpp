@@ -2,7 +2,6 @@
 // request, the request methods, and the completions that end a job.
 #include "model/processor.h"
 
-
 namespace {
 
 using request::Args;
@@ -53,8 +52,7 @@ size_t ExpectedIndex(int code)
 
 bool IsJobStart(int code)
 {
-    return code == request::kStartReset || code == request::kStartOsdSave
-        || code == request::kStartInputOsdTransfer;
+    return code == request::kStartReset || code == request::kStartOsdSave || code == request::kStartInputOsdTransfer;
 }
 
 // What may run beside an OSD save: the status poll, the network and
@@ -62,12 +60,28 @@ bool IsJobStart(int code)
 bool RunsDuringOsdSave(int code)
 {
     switch (code) {
-    case 0: case 1: case 2: case 3: case 5: case 7: case 8: case 9:
-    case 11: case 12: case 13: case 14: case 15: case 16: case 17: case 18: case 19: case 20:
-    case 23: case 24: case 33:
-        return true;
-    default:
-        return false;
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 5:
+    case 7:
+    case 8:
+    case 9:
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15:
+    case 16:
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 23:
+    case 24:
+    case 33: return true;
+    default: return false;
     }
 }
 
@@ -99,14 +113,12 @@ int CQelProcessor::Dispatch(int code, const Args& args)
     {
         std::lock_guard<std::mutex> guard(jobMutex_);
         switch (jobState_) {
-        case kJobIdle:
-            break;
+        case kJobIdle: break;
         case kJobOsdSave:
             if (!RunsDuringOsdSave(code))
                 return 1;
             break;
-        default:
-            return 1;
+        default: return 1;
         }
         if (IsJobStart(code)) {
             // Busy before the thread exists, so a job that ends at once
@@ -192,7 +204,7 @@ int CQelProcessor::CompleteJob(int code, const Args& args)
 {
     const bool failed = std::get<request::Completion>(args).failure != 0;
     const int32_t owner = code == request::kOsdSaveDone ? kJobOsdSave
-                        : code == request::kResetDone   ? kJobReset
+                          : code == request::kResetDone ? kJobReset
                                                         : kJobInputOsdTransfer;
     ReceiverPtr<IOSDSavingProgress> osdReceiver;
     ReceiverPtr<IResetProgress> resetReceiver;
@@ -285,14 +297,38 @@ int CQelProcessor::StartOsdPosition(int first, int second, ReceiverPtr<IOSDSavin
     return Dispatch(request::kStartOsdSave, request::OsdSave{first, second, std::move(receiver), &steps, side});
 }
 
-int CQelProcessor::QueryIpRequest() { return Dispatch(11); }
-int CQelProcessor::QueryPortRequest() { return Dispatch(12); }
-int CQelProcessor::QuerySubnetMaskRequest() { return Dispatch(13); }
-int CQelProcessor::QueryGatewayRequest() { return Dispatch(14); }
-int CQelProcessor::QueryIp2Request() { return Dispatch(16); }
-int CQelProcessor::QueryPort2Request() { return Dispatch(17); }
-int CQelProcessor::QuerySubnetMask2Request() { return Dispatch(18); }
-int CQelProcessor::QueryGateway2Request() { return Dispatch(19); }
+int CQelProcessor::QueryIpRequest()
+{
+    return Dispatch(11);
+}
+int CQelProcessor::QueryPortRequest()
+{
+    return Dispatch(12);
+}
+int CQelProcessor::QuerySubnetMaskRequest()
+{
+    return Dispatch(13);
+}
+int CQelProcessor::QueryGatewayRequest()
+{
+    return Dispatch(14);
+}
+int CQelProcessor::QueryIp2Request()
+{
+    return Dispatch(16);
+}
+int CQelProcessor::QueryPort2Request()
+{
+    return Dispatch(17);
+}
+int CQelProcessor::QuerySubnetMask2Request()
+{
+    return Dispatch(18);
+}
+int CQelProcessor::QueryGateway2Request()
+{
+    return Dispatch(19);
+}
 
 int CQelProcessor::StartSendInputOsd(int unused, ReceiverPtr<IIOSDSendingProgress> receiver,
                                      const std::vector<uint32_t>& keys)

@@ -62,25 +62,21 @@ public:
         return static_cast<uint32_t>(*value);
     }
 
-    Resolution Triple(const char* attr, const char* fallback) const
-    {
-        return TextToTriple(Text(attr, fallback));
-    }
+    Resolution Triple(const char* attr, const char* fallback) const { return TextToTriple(Text(attr, fallback)); }
 
 private:
     int32_t ToInt(const char* attr, const std::string& text) const
     {
         const auto value = ParseAttributeInteger(text);
-        if (!value || *value < std::numeric_limits<int32_t>::min() ||
-            *value > std::numeric_limits<int32_t>::max())
+        if (!value || *value < std::numeric_limits<int32_t>::min() || *value > std::numeric_limits<int32_t>::max())
             throw Bad(attr, text);
         return static_cast<int32_t>(*value);
     }
 
     FileError Bad(const char* attr, const std::string& text) const
     {
-        return FileError("the attribute \"" + std::string(attr) + "\" of <" + name_ +
-                         "> is not a number: \"" + text + "\"");
+        return FileError("the attribute \"" + std::string(attr) + "\" of <" + name_ + "> is not a number: \"" + text +
+                         "\"");
     }
 
     std::string name_;
@@ -141,8 +137,8 @@ CQelSigSrc::Values ReadSource(const Element& e, const pt::ptree& node)
         child.name = c.Text("name", "");
         child.resolution = c.Triple("resolution", "");
         child.routingId = c.Uint("routingid", kNoId);
-        const bool repeated = std::any_of(s.children.begin(), s.children.end(),
-                                          [&](const auto& o) { return o.id == child.id; });
+        const bool repeated =
+            std::any_of(s.children.begin(), s.children.end(), [&](const auto& o) { return o.id == child.id; });
         if (!repeated)
             s.children.push_back(std::move(child));
     });
@@ -178,8 +174,8 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
         b.type = e.Int("type", 0);
         b.scaler = e.Int("scaler", 0);
         b.portCount = e.Int("portcount", 0);
-        const bool repeated = std::any_of(d.boards.begin(), d.boards.end(),
-                                          [&](const auto& o) { return o.id == b.id; });
+        const bool repeated =
+            std::any_of(d.boards.begin(), d.boards.end(), [&](const auto& o) { return o.id == b.id; });
         if (b.id != kNoId && !repeated)
             d.boards.push_back(std::move(b));
     });
@@ -193,8 +189,8 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
         CQelSigSrc::Values s = ReadSource(e, node);
         if (!hasBoard(s.boardId))
             s.boardId = kNoId;
-        const bool repeated = std::any_of(d.sources.begin(), d.sources.end(),
-                                          [&](const auto& o) { return o.id == s.id; });
+        const bool repeated =
+            std::any_of(d.sources.begin(), d.sources.end(), [&](const auto& o) { return o.id == s.id; });
         if (s.id != kNoId && !repeated)
             d.sources.push_back(std::move(s));
     });
@@ -210,8 +206,7 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
     });
 
     const pt::ptree& signalOut = Required(root, "SignalOut");
-    d.outputResolutionId = Element(signalOut, "SignalOut").Uint("resolutionid",
-                                                                CQelProcessor::kDefaultResolutionId);
+    d.outputResolutionId = Element(signalOut, "SignalOut").Uint("resolutionid", CQelProcessor::kDefaultResolutionId);
     ForEach(signalOut, "SigOut", [&](const Element& e, const pt::ptree&) {
         CQelSigOut::Values o;
         o.id = e.Uint("id", 0);
@@ -425,8 +420,7 @@ std::string WriteProcessorFile(const ProcessorFileData& data, uint8_t netType)
     return xml::WriteTree(BuildTree(data, netType));
 }
 
-bool RenameSourceInFile(std::string& text, uint32_t id, const std::string& name,
-                        std::string& reason)
+bool RenameSourceInFile(std::string& text, uint32_t id, const std::string& name, std::string& reason)
 {
     try {
         pt::ptree tree;
@@ -442,8 +436,8 @@ bool RenameSourceInFile(std::string& text, uint32_t id, const std::string& name,
             s.id = id;
             s.name = name;
             // The attributes go back in the file's order; the children stay.
-            auto& attrs = node.get_child_optional(kAttrs) ? node.get_child(kAttrs)
-                                                          : node.push_front({kAttrs, {}})->second;
+            auto& attrs =
+                node.get_child_optional(kAttrs) ? node.get_child(kAttrs) : node.push_front({kAttrs, {}})->second;
             attrs.clear();
             pt::ptree fresh;
             WriteSourceAttrs(fresh, s);

@@ -38,8 +38,7 @@ std::string WriteProcessorFile(const ProcessorFileData& data, uint8_t netType);
 // Renames source `id` in the file's text, rewriting its element's
 // attributes in the file's order and keeping everything else. False when
 // the text cannot be read or holds no such source.
-bool RenameSourceInFile(std::string& text, uint32_t id, const std::string& name,
-                        std::string& reason);
+bool RenameSourceInFile(std::string& text, uint32_t id, const std::string& name, std::string& reason);
 
 // A preset name cut to what its slot holds, at a character boundary.
 std::string CutPlanName(const std::string& name);

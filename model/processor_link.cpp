@@ -53,14 +53,16 @@ bool CQelProcessor::SendCommand(std::string_view text)
     // The reply path hands lines on normalised, so the echo is compared in
     // that form: "0xFF" comes back as 255, a trailing blank is gone.
     std::string reply;
-    return replyWaiter_.Exchange(CQelReplyWaiter::Expect::Echo, NormalizedReplyLine(text),
-                                 [&] { ChannelSendWritten(text); }, reply, platform::Duration(replyTimeout_.load()));
+    return replyWaiter_.Exchange(
+        CQelReplyWaiter::Expect::Echo, NormalizedReplyLine(text), [&] { ChannelSendWritten(text); }, reply,
+        platform::Duration(replyTimeout_.load()));
 }
 
 bool CQelProcessor::SendAndWait(std::string_view text, std::string& reply)
 {
-    return replyWaiter_.Exchange(CQelReplyWaiter::Expect::SameCommand, NormalizedReplyLine(text),
-                                 [&] { ChannelSendWritten(text); }, reply, platform::Duration(replyTimeout_.load()));
+    return replyWaiter_.Exchange(
+        CQelReplyWaiter::Expect::SameCommand, NormalizedReplyLine(text), [&] { ChannelSendWritten(text); }, reply,
+        platform::Duration(replyTimeout_.load()));
 }
 
 bool CQelProcessor::SendNoWait(std::string_view text)

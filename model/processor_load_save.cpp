@@ -72,8 +72,7 @@ CQelProcessor::Records CQelProcessor::MakeRecords(const ProcessorFileData& d)
         return nullptr;
     };
     auto isSource = [&r](uint32_t id) {
-        return std::any_of(r.sources.begin(), r.sources.end(),
-                           [id](const auto& s) { return s->GetId() == id; });
+        return std::any_of(r.sources.begin(), r.sources.end(), [id](const auto& s) { return s->GetId() == id; });
     };
 
     for (const auto& values : d.sources) {
@@ -90,9 +89,8 @@ CQelProcessor::Records CQelProcessor::MakeRecords(const ProcessorFileData& d)
                 auto quarter = std::make_shared<CQelSigSrc>(id);
                 quarter->type_ = values.type;
                 quarter->board_ = source->board_;
-                quarter->resolution_ = Resolution{values.resolution.width / 2,
-                                                  values.resolution.height / 2,
-                                                  values.resolution.rate};
+                quarter->resolution_ =
+                    Resolution{values.resolution.width / 2, values.resolution.height / 2, values.resolution.rate};
                 quarter->edid_ = 0;
                 quarter->Adopt(lock_, weak_from_this());
                 r.splits.push_back(std::move(quarter));
@@ -186,8 +184,8 @@ void CQelProcessor::SaveSigSrcsToPro(const std::string& name, uint32_t id)
     uint32_t processorId = kNoId;
     {
         Guard guard(lock_->mutex);
-        const auto it = std::find_if(sigSrcs_.begin(), sigSrcs_.end(),
-                                     [id](const auto& s) { return s->GetId() == id; });
+        const auto it =
+            std::find_if(sigSrcs_.begin(), sigSrcs_.end(), [id](const auto& s) { return s->GetId() == id; });
         if (it == sigSrcs_.end() || (*it)->name_ == name)
             return;
         (*it)->name_ = name;
@@ -198,8 +196,7 @@ void CQelProcessor::SaveSigSrcsToPro(const std::string& name, uint32_t id)
         const std::string path = ProFilePath();
         store::read_result stored = store::read_file(path);
         std::string reason;
-        if (stored.status == store::read_status::ok &&
-            RenameSourceInFile(stored.bytes, id, name, reason)) {
+        if (stored.status == store::read_status::ok && RenameSourceInFile(stored.bytes, id, name, reason)) {
             std::string error;
             if (!store::replace_file(path, stored.bytes, error))
                 LogModelError("source " + std::to_string(id) + " not renamed in the file: " + error);

@@ -1,5 +1,6 @@
 // The device requests of a processor: the exact command text of each, the
 // models that take it, its send path and its logging.
+#include "model/kinds.h"
 #include "model/processor.h"
 
 #include "app/debug_logs.h"
@@ -37,15 +38,10 @@ constexpr uint32_t kLowestOutputSearchStart = 100000;
 // The status poll walks the sources of every processor with one position.
 std::atomic<uint32_t> g_statusPosition{0};
 
-bool IsFpgaModel(int32_t kind)
-{
-    return kind >= 7 && kind <= 10;
-}
-
 // Model 4 and the 7 to 10 family share the board commands.
 bool IsBoardFamily(int32_t kind)
 {
-    return kind == 4 || IsFpgaModel(kind);
+    return kind == kModelLed || IsEightPartModel(kind);
 }
 
 uint32_t BoardOf(uint32_t id)
@@ -141,14 +137,23 @@ std::string CQelProcessor::OutputTimingCommand(uint32_t resolutionId) const
     int first = 0;
     int second = 0;
     switch (GetKind()) {
-    case 7: first = 2; second = 1; break;
+    case 7:
+        first = 2;
+        second = 1;
+        break;
     case 8:
-    case 10: first = 9; second = 1; break;
-    case 9: first = 0; second = 0; break;
+    case 10:
+        first = 9;
+        second = 1;
+        break;
+    case 9:
+        first = 0;
+        second = 0;
+        break;
     default: return {};
     }
-    return fstr_format("GP SOT %d %d %d %d %d %d %d %d\r\n", first, second, static_cast<int>(resolutionId),
-                       size.width, size.height, 0, 1, 1);
+    return fstr_format("GP SOT %d %d %d %d %d %d %d %d\r\n", first, second, static_cast<int>(resolutionId), size.width,
+                       size.height, 0, 1, 1);
 }
 
 // ---- Simple senders --------------------------------------------------------
@@ -242,13 +247,14 @@ bool CQelProcessor::SetAddressAndPort(const char* model6Address, const char* mod
     if (kind == 6) {
         const auto fields = DottedFields(address, 4);
         // Queued: success once both are in the queue.
-        return QueueCommand(fstr_format("%s%s\r\n", model6Address, JoinFields(fields).c_str()))
-            && QueueCommand(fstr_format("%s %d\r\n", model6Port, portNumber));
+        return QueueCommand(fstr_format("%s%s\r\n", model6Address, JoinFields(fields).c_str())) &&
+               QueueCommand(fstr_format("%s %d\r\n", model6Port, portNumber));
     }
-    if (!IsFpgaModel(kind))
+    if (!IsEightPartModel(kind))
         return false;
     const auto bytes = AddressBytes(address);
-    return SendCommand(fstr_format("%s %d %d %d %d %d\r\n", fpgaCommand, bytes[0], bytes[1], bytes[2], bytes[3], portNumber));
+    return SendCommand(
+        fstr_format("%s %d %d %d %d %d\r\n", fpgaCommand, bytes[0], bytes[1], bytes[2], bytes[3], portNumber));
 }
 
 bool CQelProcessor::SetAddressWord(const char* command, const std::string& text, size_t model6Fields, size_t fpgaFields)
@@ -256,7 +262,7 @@ bool CQelProcessor::SetAddressWord(const char* command, const std::string& text,
     const int32_t kind = GetKind();
     if (kind == 6)
         return QueueCommand(fstr_format("%s%s\r\n", command, JoinFields(DottedFields(text, model6Fields)).c_str()));
-    if (!IsFpgaModel(kind))
+    if (!IsEightPartModel(kind))
         return false;
     std::vector<int> fields;
     if (fpgaFields == 4) {
@@ -328,13 +334,17 @@ int CQelProcessor::SetTestPattern(uint32_t outputId, int pattern, uint32_t colou
         for (const auto& output : GetSigOuts())
             lowest = std::min(lowest, output->GetId());
         const uint32_t index = (outputId - lowest) % 1000;
-        return QueueCommand(fstr_format("INPUT_FPGA SET_TEST_PATTERN_COLOR %d %d 0x%06X\r\n",
-                                        static_cast<int>(index), pattern, colour)) ? 0 : 1;
+        return QueueCommand(fstr_format("INPUT_FPGA SET_TEST_PATTERN_COLOR %d %d 0x%06X\r\n", static_cast<int>(index),
+                                        pattern, colour))
+                   ? 0
+                   : 1;
     }
-    if (IsFpgaModel(kind)) {
+    if (IsEightPartModel(kind)) {
         return QueueCommand(fstr_format("OUTPUT_FPGA SET_TEST_PATTERN_COLOR %d %d %d 0x%06X\r\n",
                                         static_cast<int>(BoardOf(outputId)) - 100, static_cast<int>(PortOf(outputId)),
-                                        pattern, colour)) ? 0 : 1;
+                                        pattern, colour))
+                   ? 0
+                   : 1;
     }
     return 1;
 }
@@ -345,25 +355,24 @@ int CQelProcessor::ProgramEdid(uint32_t inputId, int choice)
     const int port = static_cast<int>(PortOf(inputId));
     switch (GetKind()) {
     case 1:
-        return QueueCommand(fstr_format("ADV7604_DEV%d PROGRAM_EDID %d\r\n", static_cast<int>(inputId) - 4, choice)) ? 0 : 1;
+        return QueueCommand(fstr_format("ADV7604_DEV%d PROGRAM_EDID %d\r\n", static_cast<int>(inputId) - 4, choice))
+                   ? 0
+                   : 1;
     case 2:
-    case 4:
-        return QueueCommand(fstr_format("BOARD ADV7604_PROGRAM_EDID %d %d\r\n", board, choice)) ? 0 : 1;
+    case 4: return QueueCommand(fstr_format("BOARD ADV7604_PROGRAM_EDID %d %d\r\n", board, choice)) ? 0 : 1;
     case 3: {
         const int position = VgaDviPosition(GetSigSrcs(), inputId);
         if (position < 0)
             return 1;
         return QueueCommand(fstr_format("GP ADV7604_PROGRAM_EDID %d %d\r\n", position, choice)) ? 0 : 1;
     }
-    case 6:
-        return QueueCommand(fstr_format("I_F SIPE %d %d %d\r\n", board, port, choice)) ? 0 : 1;
+    case 6: return QueueCommand(fstr_format("I_F SIPE %d %d %d\r\n", board, port, choice)) ? 0 : 1;
     case 7:
     case 8:
     case 9:
     case 10:
         return SendCommand(fstr_format("INPUT_FPGA SET_INPUT_PORT_EDID %d %d %d 1\r\n", board, port, choice)) ? 0 : 1;
-    default:
-        return 1;
+    default: return 1;
     }
 }
 
@@ -373,17 +382,13 @@ bool CQelProcessor::SetInputRouting(uint32_t inputId, int choice)
     const int port = static_cast<int>(PortOf(inputId));
     const int32_t kind = GetKind();
     switch (kind) {
-    case 1:
-        return QueueCommand(fstr_format("ADV7604_DEV%d SET_ROUTING %d\r\n", static_cast<int>(inputId) - 4, choice));
-    case 2:
-        return QueueCommand(fstr_format("BOARD ADV7604_SELECT_INPUT_PORT %d %d\r\n", board, choice));
+    case 1: return QueueCommand(fstr_format("ADV7604_DEV%d SET_ROUTING %d\r\n", static_cast<int>(inputId) - 4, choice));
+    case 2: return QueueCommand(fstr_format("BOARD ADV7604_SELECT_INPUT_PORT %d %d\r\n", board, choice));
     case 3: {
         const int position = VgaDviPosition(GetSigSrcs(), inputId);
-        return position >= 0
-            && QueueCommand(fstr_format("GP ADV7604_SELECT_INPUT_PORT %d %d\r\n", position, choice));
+        return position >= 0 && QueueCommand(fstr_format("GP ADV7604_SELECT_INPUT_PORT %d %d\r\n", position, choice));
     }
-    default:
-        break;
+    default: break;
     }
     if (!IsBoardFamily(kind))
         return false;
@@ -391,18 +396,15 @@ bool CQelProcessor::SetInputRouting(uint32_t inputId, int choice)
     if (!source)
         return false;
     switch (source->GetType()) {
-    case CQelSigSrc::kTypeVgaDvi:
-        return QueueCommand(fstr_format("I_F SIPII %d %d %d\r\n", board, port, choice));
+    case CQelSigSrc::kTypeVgaDvi: return QueueCommand(fstr_format("I_F SIPII %d %d %d\r\n", board, port, choice));
     case CQelSigSrc::kTypeVideo4: {
         bool queued = QueueCommand(fstr_format("BOARD SET_INPUT_VIDEO_SWITCH %d %d\r\n", board, choice));
         for (int control = 0; control < 4; ++control)
             queued = QueueCommand(fstr_format("BOARD TVP5158_GET_CTRL %d %d %d\r\n", board, choice, control)) && queued;
         return queued;
     }
-    case 6:
-        return QueueCommand(fstr_format("I_F SMII %d %d %d\r\n", board, port, choice));
-    default:
-        return false;
+    case 6: return QueueCommand(fstr_format("I_F SMII %d %d %d\r\n", board, port, choice));
+    default: return false;
     }
 }
 
@@ -455,9 +457,7 @@ int CQelProcessor::QueryStatus()
     const int port = static_cast<int>(PortOf(id));
 
     switch (kind) {
-    case 1:
-        QueueCommand(fstr_format("SW RISR %d\r\n", static_cast<int>(id)));
-        break;
+    case 1: QueueCommand(fstr_format("SW RISR %d\r\n", static_cast<int>(id))); break;
     case 2:
     case 4:
         if (source.GetType() == CQelSigSrc::kTypeVideo4) {
@@ -481,14 +481,9 @@ int CQelProcessor::QueryStatus()
     case 7:
     case 8:
     case 9:
-    case 10:
-        QueueCommand(fstr_format("I_F RISR %d %d\r\n", board, port));
-        break;
-    case 6:
-        QueueCommand(fstr_format("INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION %d %d\r\n", board, port));
-        break;
-    default:
-        break;
+    case 10: QueueCommand(fstr_format("I_F RISR %d %d\r\n", board, port)); break;
+    case 6: QueueCommand(fstr_format("INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION %d %d\r\n", board, port)); break;
+    default: break;
     }
     return 0;
 }
@@ -508,9 +503,7 @@ void CQelProcessor::RequestSlotDiscovery()
         return;
     const int r = static_cast<int>(resolutionId);
     switch (kind) {
-    case 1:
-        QueueCommand(fstr_format("SW SET_OUTPUT_TIMING %d\r\n", r));
-        break;
+    case 1: QueueCommand(fstr_format("SW SET_OUTPUT_TIMING %d\r\n", r)); break;
     case 2:
         QueueCommand(kBoardReadSlots);
         QueueCommand(fstr_format("BOARD SET_OUTPUT_TIMING %d\r\n", r));
@@ -531,9 +524,7 @@ void CQelProcessor::RequestSlotDiscovery()
         QueueCommand(outputs);
         break;
     }
-    case 5:
-        QueueCommand(kReadSlotsAll);
-        break;
+    case 5: QueueCommand(kReadSlotsAll); break;
     case 6: {
         const auto outputs = GetSigOuts();
         const auto timingOf = [&](size_t index) -> uint32_t {
@@ -558,8 +549,7 @@ void CQelProcessor::RequestSlotDiscovery()
         QueueCommand(OutputTimingCommand(resolutionId));
         QueueCommand(kReadSlotsAll);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -702,8 +692,7 @@ int CQelProcessor::ClearOutputWindows(int step, IProgress* receiver)
         lines.push_back("INTPUT_FPGA CLEAR_OUTPUT_WIN 0 0\r\n");
         lines.push_back("I_F SUSD 0\r\n");
         break;
-    default:
-        return 1;
+    default: return 1;
     }
     return SwitchDisplayMode(step, receiver, false, lines);
 }

@@ -110,8 +110,8 @@ struct Completion {
     int failure = 0;
 };
 
-using Args = std::variant<None, Network, ResolutionId, TestPattern, Reset, Clock, OsdBuffer, CommandList,
-                          DisplayMode, OsdSave, InputOsdTransfer, OsdImage, Edid, OnOff, Preset, Colour,
-                          BoardColour, TimeOsd, Text, Completion>;
+using Args =
+    std::variant<None, Network, ResolutionId, TestPattern, Reset, Clock, OsdBuffer, CommandList, DisplayMode, OsdSave,
+                 InputOsdTransfer, OsdImage, Edid, OnOff, Preset, Colour, BoardColour, TimeOsd, Text, Completion>;
 
 } // namespace request

@@ -14,14 +14,17 @@ bool SameObject(const std::weak_ptr<T>& a, const std::weak_ptr<T>& b)
 
 CQelSigOut::CQelSigOut(uint32_t id) : id_(id) {}
 
-CQelSigOut::CQelSigOut(const Values& values)
-    : id_(values.id), name_(values.name), resolution_(values.resolution)
+CQelSigOut::CQelSigOut(const Values& values) : id_(values.id), name_(values.name), resolution_(values.resolution) {}
+
+std::string CQelSigOut::GetName() const
 {
+    return ReadLocked(lock_, name_);
 }
 
-std::string CQelSigOut::GetName() const { return ReadLocked(lock_, name_); }
-
-void CQelSigOut::SetName(const std::string& name) { WriteLocked(lock_, name_, name); }
+void CQelSigOut::SetName(const std::string& name)
+{
+    WriteLocked(lock_, name_, name);
+}
 
 std::shared_ptr<CQelBoard> CQelSigOut::GetBoard() const
 {
@@ -35,11 +38,20 @@ uint32_t CQelSigOut::GetBoardId() const
     return board ? board->GetId() : kNoId;
 }
 
-void CQelSigOut::SetBoard(const std::shared_ptr<CQelBoard>& board) { WriteLocked(lock_, board_, board); }
+void CQelSigOut::SetBoard(const std::shared_ptr<CQelBoard>& board)
+{
+    WriteLocked(lock_, board_, board);
+}
 
-Resolution CQelSigOut::GetResolution() const { return ReadLocked(lock_, resolution_); }
+Resolution CQelSigOut::GetResolution() const
+{
+    return ReadLocked(lock_, resolution_);
+}
 
-void CQelSigOut::SetResolution(const Resolution& resolution) { WriteLocked(lock_, resolution_, resolution); }
+void CQelSigOut::SetResolution(const Resolution& resolution)
+{
+    WriteLocked(lock_, resolution_, resolution);
+}
 
 uint32_t CQelSigOut::GetOwnerId() const
 {
@@ -61,8 +73,7 @@ CQelSigOut::Values CQelSigOut::GetValues() const
 CQelSigOut::Values CQelSigOut::ValuesLocked() const
 {
     const auto board = board_.lock(); // a board's id never changes
-    return Values{id_, name_, lock_ ? lock_->processorId : kNoId,
-                  board ? board->GetId() : kNoId, resolution_};
+    return Values{id_, name_, lock_ ? lock_->processorId : kNoId, board ? board->GetId() : kNoId, resolution_};
 }
 
 bool CQelSigOut::Equals(const CQelSigOut& other) const

@@ -26,9 +26,15 @@ CQelChildSigSrc::CQelChildSigSrc(const Values& values)
 {
 }
 
-Resolution CQelChildSigSrc::GetResolution() const { return ReadLocked(lock_, resolution_); }
+Resolution CQelChildSigSrc::GetResolution() const
+{
+    return ReadLocked(lock_, resolution_);
+}
 
-void CQelChildSigSrc::SetResolution(const Resolution& resolution) { WriteLocked(lock_, resolution_, resolution); }
+void CQelChildSigSrc::SetResolution(const Resolution& resolution)
+{
+    WriteLocked(lock_, resolution_, resolution);
+}
 
 CQelChildSigSrc::Values CQelChildSigSrc::GetValues() const
 {
@@ -38,9 +44,9 @@ CQelChildSigSrc::Values CQelChildSigSrc::GetValues() const
 CQelSigSrc::CQelSigSrc(uint32_t id) : id_(id) {}
 
 CQelSigSrc::CQelSigSrc(const Values& values)
-    : id_(values.id), type_(values.type), name_(values.name), joined_(values.joined),
-      edid_(values.edid), startPoint_(values.startPoint), resolution_(values.resolution),
-      mutualGroupId_(values.mutualGroupId), curChildId_(values.curChildId), adjust_(values.adjust)
+    : id_(values.id), type_(values.type), name_(values.name), joined_(values.joined), edid_(values.edid),
+      startPoint_(values.startPoint), resolution_(values.resolution), mutualGroupId_(values.mutualGroupId),
+      curChildId_(values.curChildId), adjust_(values.adjust)
 {
 }
 
@@ -49,8 +55,7 @@ CQelSigSrc::Adjust CQelSigSrc::DefaultAdjust(int32_t type)
     return Adjust{type == kTypeVideo4 ? 128 : 0, 128, 128, 0};
 }
 
-void CQelSigSrc::Adopt(const std::shared_ptr<ProcessorLock>& lock,
-                       const std::weak_ptr<CQelProcessor>& owner)
+void CQelSigSrc::Adopt(const std::shared_ptr<ProcessorLock>& lock, const std::weak_ptr<CQelProcessor>& owner)
 {
     // Called under `lock` while the source still belongs to the adding thread.
     lock_ = lock;
@@ -64,13 +69,25 @@ uint32_t CQelSigSrc::OwnerIdLocked() const
     return lock_ ? lock_->processorId : kNoId;
 }
 
-int32_t CQelSigSrc::GetType() const { return ReadLocked(lock_, type_); }
+int32_t CQelSigSrc::GetType() const
+{
+    return ReadLocked(lock_, type_);
+}
 
-void CQelSigSrc::SetType(int32_t type) { WriteLocked(lock_, type_, type); }
+void CQelSigSrc::SetType(int32_t type)
+{
+    WriteLocked(lock_, type_, type);
+}
 
-std::string CQelSigSrc::GetName() const { return ReadLocked(lock_, name_); }
+std::string CQelSigSrc::GetName() const
+{
+    return ReadLocked(lock_, name_);
+}
 
-void CQelSigSrc::SetName(const std::string& name) { WriteLocked(lock_, name_, name); }
+void CQelSigSrc::SetName(const std::string& name)
+{
+    WriteLocked(lock_, name_, name);
+}
 
 uint32_t CQelSigSrc::GetOwnerId() const
 {
@@ -95,21 +112,45 @@ uint32_t CQelSigSrc::GetBoardId() const
     return board ? board->GetId() : kNoId;
 }
 
-void CQelSigSrc::SetBoard(const std::shared_ptr<CQelBoard>& board) { WriteLocked(lock_, board_, board); }
+void CQelSigSrc::SetBoard(const std::shared_ptr<CQelBoard>& board)
+{
+    WriteLocked(lock_, board_, board);
+}
 
-uint32_t CQelSigSrc::GetEdid() const { return ReadLocked(lock_, edid_); }
+uint32_t CQelSigSrc::GetEdid() const
+{
+    return ReadLocked(lock_, edid_);
+}
 
-void CQelSigSrc::SetEdid(uint32_t edid) { WriteLocked(lock_, edid_, edid); }
+void CQelSigSrc::SetEdid(uint32_t edid)
+{
+    WriteLocked(lock_, edid_, edid);
+}
 
-Point CQelSigSrc::GetStartPoint() const { return ReadLocked(lock_, startPoint_); }
+Point CQelSigSrc::GetStartPoint() const
+{
+    return ReadLocked(lock_, startPoint_);
+}
 
-void CQelSigSrc::SetStartPoint(const Point& point) { WriteLocked(lock_, startPoint_, point); }
+void CQelSigSrc::SetStartPoint(const Point& point)
+{
+    WriteLocked(lock_, startPoint_, point);
+}
 
-uint32_t CQelSigSrc::GetMutualGroupId() const { return ReadLocked(lock_, mutualGroupId_); }
+uint32_t CQelSigSrc::GetMutualGroupId() const
+{
+    return ReadLocked(lock_, mutualGroupId_);
+}
 
-void CQelSigSrc::SetMutualGroupId(uint32_t id) { WriteLocked(lock_, mutualGroupId_, id); }
+void CQelSigSrc::SetMutualGroupId(uint32_t id)
+{
+    WriteLocked(lock_, mutualGroupId_, id);
+}
 
-CQelSigSrc::Adjust CQelSigSrc::GetAdjust() const { return ReadLocked(lock_, adjust_); }
+CQelSigSrc::Adjust CQelSigSrc::GetAdjust() const
+{
+    return ReadLocked(lock_, adjust_);
+}
 
 void CQelSigSrc::SetAdjust(size_t index, int32_t value)
 {
@@ -144,12 +185,14 @@ CQelSigSrc::Values CQelSigSrc::ValuesLocked() const
     values.adjust = adjust_;
     values.children.reserve(children_.size());
     for (const auto& child : children_)
-        values.children.push_back(
-            {child->id_, child->type_, child->name_, child->resolution_, child->routingId_});
+        values.children.push_back({child->id_, child->type_, child->name_, child->resolution_, child->routingId_});
     return values;
 }
 
-bool CQelSigSrc::IsJoined() const { return ReadLocked(lock_, joined_); }
+bool CQelSigSrc::IsJoined() const
+{
+    return ReadLocked(lock_, joined_);
+}
 
 void CQelSigSrc::SetJoinedLocked(bool joined, PendingEvents& events)
 {
@@ -158,8 +201,8 @@ void CQelSigSrc::SetJoinedLocked(bool joined, PendingEvents& events)
     joined_ = joined;
     // A source not yet added is known to nobody, so there is nobody to tell.
     if (lock_)
-        events.Add<CSigSrcJoinChangedEvent>(static_cast<int32_t>(OwnerIdLocked()),
-                                            static_cast<int32_t>(id_), uint8_t(joined ? 1 : 0));
+        events.Add<CSigSrcJoinChangedEvent>(static_cast<int32_t>(OwnerIdLocked()), static_cast<int32_t>(id_),
+                                            uint8_t(joined ? 1 : 0));
 }
 
 void CQelSigSrc::SetJoined(bool joined)
@@ -169,7 +212,10 @@ void CQelSigSrc::SetJoined(bool joined)
     SetJoinedLocked(joined, events);
 }
 
-Resolution CQelSigSrc::GetResolution() const { return ReadLocked(lock_, resolution_); }
+Resolution CQelSigSrc::GetResolution() const
+{
+    return ReadLocked(lock_, resolution_);
+}
 
 void CQelSigSrc::SetResolution(int32_t width, int32_t height, int32_t rate)
 {
@@ -184,16 +230,15 @@ void CQelSigSrc::SetResolution(int32_t width, int32_t height, int32_t rate)
     if (resolution == resolution_)
         return;
     if (lock_)
-        events.Add<CSigSrcResolutionChangedEvent>(static_cast<int32_t>(OwnerIdLocked()),
-                                                  static_cast<int32_t>(id_), width, height, rate);
+        events.Add<CSigSrcResolutionChangedEvent>(static_cast<int32_t>(OwnerIdLocked()), static_cast<int32_t>(id_),
+                                                  width, height, rate);
     resolution_ = resolution;
 }
 
-bool CQelSigSrc::AddChild(uint32_t id, int32_t type, const std::string& name,
-                          const Resolution& resolution, uint32_t routingId)
+bool CQelSigSrc::AddChild(uint32_t id, int32_t type, const std::string& name, const Resolution& resolution,
+                          uint32_t routingId)
 {
-    auto child = std::make_shared<CQelChildSigSrc>(
-        CQelChildSigSrc::Values{id, type, name, resolution, routingId});
+    auto child = std::make_shared<CQelChildSigSrc>(CQelChildSigSrc::Values{id, type, name, resolution, routingId});
     child->parent_ = weak_from_this();
     RecordGuard guard(lock_);
     for (const auto& existing : children_)
@@ -225,21 +270,26 @@ std::shared_ptr<CQelChildSigSrc> CQelSigSrc::GetChild(uint32_t id) const
     return nullptr;
 }
 
-std::vector<std::shared_ptr<CQelChildSigSrc>> CQelSigSrc::GetChildren() const { return ReadLocked(lock_, children_); }
+std::vector<std::shared_ptr<CQelChildSigSrc>> CQelSigSrc::GetChildren() const
+{
+    return ReadLocked(lock_, children_);
+}
 
-uint32_t CQelSigSrc::GetCurChildId() const { return ReadLocked(lock_, curChildId_); }
+uint32_t CQelSigSrc::GetCurChildId() const
+{
+    return ReadLocked(lock_, curChildId_);
+}
 
 bool CQelSigSrc::SelectChildLocked(uint32_t childId, PendingEvents& events)
 {
-    const auto it = std::find_if(children_.begin(), children_.end(),
-                                 [childId](const auto& c) { return c->id_ == childId; });
+    const auto it =
+        std::find_if(children_.begin(), children_.end(), [childId](const auto& c) { return c->id_ == childId; });
     if (it == children_.end())
         return false;
     resolution_ = (*it)->resolution_;
     curChildId_ = childId;
     if (lock_)
-        events.Add<CSigSrcChildChangedEvent>(static_cast<int32_t>(OwnerIdLocked()),
-                                             static_cast<int32_t>(id_),
+        events.Add<CSigSrcChildChangedEvent>(static_cast<int32_t>(OwnerIdLocked()), static_cast<int32_t>(id_),
                                              static_cast<int32_t>(childId));
     return true;
 }

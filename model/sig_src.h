@@ -74,8 +74,8 @@ public:
         friend bool operator==(const Values&, const Values&) = default;
     };
 
-    static constexpr int32_t kTypeVideo4 = 10;  // four-way composite decoder
-    static constexpr int32_t kType4K = 13;      // shown as four quarter sources
+    static constexpr int32_t kTypeVideo4 = 10; // four-way composite decoder
+    static constexpr int32_t kType4K = 13;     // shown as four quarter sources
     static constexpr int32_t kQuarterCount = 4;
     static constexpr int32_t kTypeVgaDvi = 101; // DVI, VGA and YPbPr children
 
@@ -116,8 +116,7 @@ public:
     void SetResolution(int32_t width, int32_t height, int32_t rate);
 
     // False when a child with the id exists.
-    bool AddChild(uint32_t id, int32_t type, const std::string& name,
-                  const Resolution& resolution, uint32_t routingId);
+    bool AddChild(uint32_t id, int32_t type, const std::string& name, const Resolution& resolution, uint32_t routingId);
     size_t GetChildCount() const;
     std::shared_ptr<CQelChildSigSrc> GetChildAt(size_t index) const;
     std::shared_ptr<CQelChildSigSrc> GetChild(uint32_t id) const;

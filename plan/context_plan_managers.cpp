@@ -1,15 +1,13 @@
 // The context's two plan managers. The context sits below the plan library,
-// so their accessors live here, where the managers' types are complete.
+// so it makes them through makers installed from here.
+#include "plan/context_plan_managers.h"
+
 #include "app/context.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan_manager.h"
 
-std::shared_ptr<CQelPlanMan> CQelContext::GetPlanMan()
+void InstallPlanManagers()
 {
-    return PlanManSlot([] { return std::make_shared<CQelPlanMan>(); });
-}
-
-std::shared_ptr<CQelCyclePlanMan> CQelContext::GetCyclePlanMan()
-{
-    return CyclePlanManSlot([] { return std::make_shared<CQelCyclePlanMan>(); });
+    CQelContext::SetPlanManMakers([] { return std::make_shared<CQelPlanMan>(); },
+                                  [] { return std::make_shared<CQelCyclePlanMan>(); });
 }

@@ -44,8 +44,8 @@ int32_t IntAttr(const pt::ptree& node, const char* name, const char* attr, int32
         return fallback;
     const auto value = ParseAttributeInteger(*text);
     if (!value)
-        throw xml::FileError(std::string("the attribute \"") + attr + "\" of <" + name +
-                             "> is not a number: \"" + *text + "\"");
+        throw xml::FileError(std::string("the attribute \"") + attr + "\" of <" + name + "> is not a number: \"" +
+                             *text + "\"");
     if (*value < std::numeric_limits<int32_t>::min() || *value > std::numeric_limits<int32_t>::max())
         return fallback;
     return int32_t(*value);
@@ -246,8 +246,7 @@ bool CQelCyclePlanMan::Remove(const std::string& name)
 {
     if (!SafeName(name, "remove cycle plan"))
         return false;
-    auto it = std::find_if(plans_.begin(), plans_.end(),
-                           [&](const CyclePlanPtr& p) { return p->GetName() == name; });
+    auto it = std::find_if(plans_.begin(), plans_.end(), [&](const CyclePlanPtr& p) { return p->GetName() == name; });
     if (it == plans_.end())
         return false;
     std::string error;
@@ -269,8 +268,7 @@ bool CQelCyclePlanMan::Rename(const std::string& oldName, const std::string& new
         return false;
     bool moved = false;
     std::string error;
-    if (!plan_store::MoveIfPresent(CQelCyclePlan::FilePath(oldName),
-                                   CQelCyclePlan::FilePath(newName), moved, error)) {
+    if (!plan_store::MoveIfPresent(CQelCyclePlan::FilePath(oldName), CQelCyclePlan::FilePath(newName), moved, error)) {
         plan_store::LogError("cycle plan \"" + oldName + "\" was not renamed: " + error);
         return false;
     }
@@ -378,8 +376,8 @@ bool CQelCyclePlanMan::LoadList()
         Add(std::make_shared<CQelCyclePlan>(name));
     }
     if (damaged)
-        plan_store::KeepAsBad(path, *stored,
-                              "the cycle plan list is damaged; the names before the damage are used", true);
+        plan_store::KeepAsBad(path, *stored, "the cycle plan list is damaged; the names before the damage are used",
+                              true);
     for (const auto& p : plans_)
         p->Load();
     return true;

@@ -21,7 +21,7 @@ struct tagMonitorInvalidSegmentWindow {
     };
     int32_t row = 0; // the output's wall cell
     int32_t col = 0;
-    ::Rect rect;     // the output on the wall
+    ::Rect rect; // the output on the wall
     std::vector<InvalidRect> invalid;
 };
 

@@ -172,8 +172,7 @@ void CQelPlan::MoveWindowLayer(const WindowPtr& window, int32_t op)
         windows_.erase(it);
         windows_.push_back(window);
         break;
-    default:
-        return;
+    default: return;
     }
     RenumberLayers();
 }
@@ -264,8 +263,7 @@ int32_t CQelPlan::AddGroup(const GroupPtr& group)
 
 void CQelPlan::RemoveGroup(int32_t id)
 {
-    auto it = std::find_if(groups_.begin(), groups_.end(),
-                           [id](const GroupPtr& g) { return g->id == id; });
+    auto it = std::find_if(groups_.begin(), groups_.end(), [id](const GroupPtr& g) { return g->id == id; });
     if (it != groups_.end())
         groups_.erase(it);
 }
@@ -300,8 +298,8 @@ void CQelPlan::LeaveGroup(const WindowPtr& window)
         return;
     const int32_t id = window->group;
     window->group = 0;
-    const bool used = std::any_of(windows_.begin(), windows_.end(),
-                                  [id](const WindowPtr& w) { return w->group == id; });
+    const bool used =
+        std::any_of(windows_.begin(), windows_.end(), [id](const WindowPtr& w) { return w->group == id; });
     if (!used)
         RemoveGroup(id);
 }
@@ -309,8 +307,7 @@ void CQelPlan::LeaveGroup(const WindowPtr& window)
 void CQelPlan::RemoveEmptyGroups()
 {
     std::erase_if(groups_, [this](const GroupPtr& g) {
-        return std::none_of(windows_.begin(), windows_.end(),
-                            [&g](const WindowPtr& w) { return w->group == g->id; });
+        return std::none_of(windows_.begin(), windows_.end(), [&g](const WindowPtr& w) { return w->group == g->id; });
     });
 }
 
@@ -338,8 +335,7 @@ bool CQelPlan::AddWatchWindow(const WatchPtr& window)
 {
     if (!window)
         return false;
-    if (std::find(watchOutputs_.begin(), watchOutputs_.end(), window->sigout) ==
-        watchOutputs_.end())
+    if (std::find(watchOutputs_.begin(), watchOutputs_.end(), window->sigout) == watchOutputs_.end())
         return false;
     for (auto& ww : watchWindows_) {
         if (ww->sigout == window->sigout) {

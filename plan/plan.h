@@ -6,29 +6,43 @@
 #include <string>
 #include <vector>
 
+#include "app/progress.h"
 #include "app/text_helpers.h"
 #include "plan/eight_part_overlay.h"
 #include "plan/group.h"
 #include "plan/plan_his.h"
 #include "plan/watch_window.h"
 #include "plan/window.h"
-#include "app/progress.h"
 #include "platform/geometry.h"
 
 // Plan types.
-inline constexpr int32_t kPlanUniform = 0;    // every screen the same size
-inline constexpr int32_t kPlanSizedGrid = 1;  // rows and columns of their own sizes
-inline constexpr int32_t kPlanSwitch = 2;     // output-to-input routes only
+inline constexpr int32_t kPlanUniform = 0;   // every screen the same size
+inline constexpr int32_t kPlanSizedGrid = 1; // rows and columns of their own sizes
+inline constexpr int32_t kPlanSwitch = 2;    // output-to-input routes only
 
 // No wall has more screens a side; larger counts come from damaged files.
 inline constexpr int32_t kMaxPlanGridSide = 1024;
 
 // Undo action kinds recorded with CQelPlan::AddHistory.
 enum PlanAction : int32_t {
-    kActNewPlan = 1, kActOpenPlan, kActNewWindow, kActRenameWindow, kActDeleteWindow,
-    kActClearWindows, kActChangeSource, kActMoveWindow, kActResizeWindow, kActFullScreen,
-    kActLeaveFullScreen, kActLockWindow, kActLayerOrder, kActAlign, kActSameWidth,
-    kActSameHeight, kActSameSize, kActSnap
+    kActNewPlan = 1,
+    kActOpenPlan,
+    kActNewWindow,
+    kActRenameWindow,
+    kActDeleteWindow,
+    kActClearWindows,
+    kActChangeSource,
+    kActMoveWindow,
+    kActResizeWindow,
+    kActFullScreen,
+    kActLeaveFullScreen,
+    kActLockWindow,
+    kActLayerOrder,
+    kActAlign,
+    kActSameWidth,
+    kActSameHeight,
+    kActSameSize,
+    kActSnap
 };
 
 // MoveWindowLayer operations.
@@ -116,7 +130,7 @@ public:
     void GetVisibleWindows(std::vector<int32_t>& ids) const;
 
     // --- Applying to the selected processor ---
-    // These live in the builder library, which owns the builders they run.
+    // These run the builders installed with SetPlanBuilders (plan_builders.h).
     // Sends the layout (mode 0) or the OSD windows (mode 1) to the selected
     // processor; false when it is missing, not connected, or its model has
     // no path for this plan, or the command queue refused a line.
@@ -186,11 +200,10 @@ public:
     // --- 8-part overlays for the wall view ---
     // What the selected 8-part processor cannot show of the plan: the
     // placement's failure records, and per output the areas past its
-    // limits. Empty without a processor of models 7 to 10. Defined with the
-    // 8-part sender (builder library).
+    // limits. Empty without a processor of models 7 to 10. Computed by the
+    // 8-part sender, through the installed builders.
     std::vector<std::shared_ptr<_8PART_NS::tagFPGAWindowFailRect>> GetEightPartOverlay() const;
-    std::vector<std::shared_ptr<_8PART_NS::tagMonitorInvalidSegmentWindow>>
-    GetEightPartOverlay2() const;
+    std::vector<std::shared_ptr<_8PART_NS::tagMonitorInvalidSegmentWindow>> GetEightPartOverlay2() const;
 
     // A plan of the selected processor's output resolution made from a type-1
     // plan: each window is cut at the outputs it covers. `windowMap` gets

@@ -4,7 +4,7 @@
 #include <optional>
 #include <utility>
 
-#include "app/text_helpers.h"
+#include "platform/geometry.h"
 
 // What the plan reads of the rest of the program, in one place: a snapshot
 // of the context's selected processor (model code, output resolution and

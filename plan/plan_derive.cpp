@@ -1,3 +1,4 @@
+#include "model/kinds.h"
 #include "plan/plan.h"
 
 #include <algorithm>
@@ -6,12 +7,6 @@
 #include "plan/rect_math.h"
 
 namespace {
-
-// Model codes whose walls are sized by row heights and column widths.
-bool SizesWallByLists(int32_t kind)
-{
-    return kind >= 7 && kind <= 10;
-}
 
 // Crop-to-window ratios are kept in units of 1/10000.
 constexpr int64_t kRatioUnit = 10000;
@@ -32,8 +27,7 @@ Rect CropOfPiece(const Rect& crop, const Rect& wr, const Rect& piece)
 std::shared_ptr<CQelPlan> CQelPlan::DerivePlan(const CQelPlan& source, DeriveMap& windowMap)
 {
     windowMap.clear();
-    if (source.type_ != kPlanSizedGrid || source.rows_ > kMaxPlanGridSide ||
-        source.cols_ > kMaxPlanGridSide)
+    if (source.type_ != kPlanSizedGrid || source.rows_ > kMaxPlanGridSide || source.cols_ > kMaxPlanGridSide)
         return nullptr;
     const auto placement = SelectedWallPlacement();
     if (!placement)
@@ -49,7 +43,7 @@ std::shared_ptr<CQelPlan> CQelPlan::DerivePlan(const CQelPlan& source, DeriveMap
     plan->margin_ = source.margin_;
     plan->resolution_ = placement->output;
     plan->dirty_ = false;
-    plan->type_ = SizesWallByLists(placement->kind) ? kPlanSizedGrid : kPlanUniform;
+    plan->type_ = IsEightPartModel(placement->kind) ? kPlanSizedGrid : kPlanUniform;
     plan->rowHeights_.assign(size_t(std::max(source.rows_, 0)), placement->output.height);
     plan->columnWidths_.assign(size_t(std::max(source.cols_, 0)), placement->output.width);
 
@@ -83,8 +77,7 @@ std::shared_ptr<CQelPlan> CQelPlan::DerivePlan(const CQelPlan& source, DeriveMap
                 const int64_t dx = int64_t(dstScreen.left) - srcScreen.left;
                 const int64_t dy = int64_t(dstScreen.top) - srcScreen.top;
                 const Rect rect = IntersectRect(
-                    MakeRect(piece.left + dx, piece.top + dy, piece.right + dx, piece.bottom + dy),
-                    dstScreen);
+                    MakeRect(piece.left + dx, piece.top + dy, piece.right + dx, piece.bottom + dy), dstScreen);
                 if (RectEmpty(rect))
                     continue;
                 auto nw = std::make_shared<CQelWindow>();
@@ -98,8 +91,7 @@ std::shared_ptr<CQelPlan> CQelPlan::DerivePlan(const CQelPlan& source, DeriveMap
                     nw->rcsigsrc = CropOfPiece(crop, wr, piece);
                 nw->szsigsrcfull = Size{ClampInt32(RectWidth(wr)), ClampInt32(RectHeight(wr))};
                 nw->rcsigsrcinner = MakeRect(int64_t(piece.left) - wr.left, int64_t(piece.top) - wr.top,
-                                             int64_t(piece.right) - wr.left,
-                                             int64_t(piece.bottom) - wr.top);
+                                             int64_t(piece.right) - wr.left, int64_t(piece.bottom) - wr.top);
                 ids.push_back(nw->id);
                 plan->windows_.push_back(std::move(nw));
             }

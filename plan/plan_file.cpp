@@ -42,8 +42,7 @@ public:
     int32_t Int(const char* attr, int32_t fallback) const
     {
         const auto value = Number(attr);
-        if (!value || *value < std::numeric_limits<int32_t>::min() ||
-            *value > std::numeric_limits<int32_t>::max())
+        if (!value || *value < std::numeric_limits<int32_t>::min() || *value > std::numeric_limits<int32_t>::max())
             return fallback;
         return int32_t(*value);
     }
@@ -52,8 +51,7 @@ public:
     std::optional<int32_t> Id(const char* attr) const
     {
         const auto value = Number(attr);
-        if (!value || *value < std::numeric_limits<int32_t>::min() ||
-            *value > std::numeric_limits<uint32_t>::max())
+        if (!value || *value < std::numeric_limits<int32_t>::min() || *value > std::numeric_limits<uint32_t>::max())
             return std::nullopt;
         return int32_t(uint32_t(*value));
     }
@@ -72,8 +70,8 @@ private:
             return std::nullopt;
         const auto value = ParseAttributeInteger(*text);
         if (!value)
-            throw FileError("the attribute \"" + std::string(attr) + "\" of <" + name_ +
-                            "> is not a number: \"" + *text + "\"");
+            throw FileError("the attribute \"" + std::string(attr) + "\" of <" + name_ + "> is not a number: \"" +
+                            *text + "\"");
         return value;
     }
 
@@ -114,17 +112,14 @@ void WriteWindow(pt::ptree& windows, const CQelWindow& w, PlanOsdFile& osd, int3
         .Add("is4k", w.is4k);
     if (w.sigsrc == kLogoSigSrc) {
         Writer(node).Add("osdindex", osdIndex);
-        const PlanOsdFile::Words words{w.osd.background, w.osd.captionColor, w.osd.transparent,
-                                       w.osd.shown};
-        osd.AppendRecord(osdIndex, Rect{w.osd.left, w.osd.top, w.osd.right, w.osd.bottom}, words,
-                         w.osd.bitmap);
+        const PlanOsdFile::Words words{w.osd.background, w.osd.captionColor, w.osd.transparent, w.osd.shown};
+        osd.AppendRecord(osdIndex, Rect{w.osd.left, w.osd.top, w.osd.right, w.osd.bottom}, words, w.osd.bitmap);
         ++osdIndex;
     }
     windows.add_child("Window", node);
 }
 
-std::shared_ptr<CQelWindow> ReadWindow(const Element& e, const CQelPlan& plan,
-                                       const PlanOsdTable& osd)
+std::shared_ptr<CQelWindow> ReadWindow(const Element& e, const CQelPlan& plan, const PlanOsdTable& osd)
 {
     auto w = std::make_shared<CQelWindow>();
     w->name = e.Text("name", "");
@@ -145,8 +140,8 @@ std::shared_ptr<CQelWindow> ReadWindow(const Element& e, const CQelPlan& plan,
         const auto it = osd.find(e.Int("osdindex", 0));
         if (it != osd.end()) {
             const PlanOsdEntry& entry = it->second;
-            if (OsdRecordSetBitmap(w->osd, entry.bitmap, entry.rect.left, entry.rect.top,
-                                   entry.rect.right, entry.rect.bottom)) {
+            if (OsdRecordSetBitmap(w->osd, entry.bitmap, entry.rect.left, entry.rect.top, entry.rect.right,
+                                   entry.rect.bottom)) {
                 w->osd.background = entry.words.a;
                 w->osd.captionColor = entry.words.b;
                 w->osd.transparent = entry.words.c;
@@ -302,8 +297,7 @@ std::string BuildPlanFileText(const CQelPlan& plan, PlanOsdFile& osd)
     return xml::WriteTree(tree);
 }
 
-bool ParsePlanFileText(const std::string& text, const PlanOsdTable& osd, CQelPlan& plan,
-                       std::string& reason)
+bool ParsePlanFileText(const std::string& text, const PlanOsdTable& osd, CQelPlan& plan, std::string& reason)
 {
     try {
         pt::ptree tree;

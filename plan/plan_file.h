@@ -25,8 +25,7 @@ std::string BuildPlanFileText(const CQelPlan& plan, PlanOsdFile& osd);
 // Fills an empty plan that carries its name from the XML text and the OSD
 // records. False, with the reason, when the text is not well-formed, not
 // version "V1", lacks an element, or gives no rows, columns or resolution.
-bool ParsePlanFileText(const std::string& text, const PlanOsdTable& osd, CQelPlan& plan,
-                       std::string& reason);
+bool ParsePlanFileText(const std::string& text, const PlanOsdTable& osd, CQelPlan& plan, std::string& reason);
 
 // Every record of an opened ".osd" file that reads, the first of an index
 // winning; reading stops at the first record that does not fit.

@@ -24,8 +24,7 @@ bool IsOutput(int32_t id)
 constexpr int64_t kRatioUnit = 10000;
 
 // Indexes of the first `count` bands of the listed sizes that [lo, hi) meets.
-std::vector<int32_t> BandsMet(const std::vector<int32_t>& sizes, int32_t count, int64_t lo,
-                              int64_t hi)
+std::vector<int32_t> BandsMet(const std::vector<int32_t>& sizes, int32_t count, int64_t lo, int64_t hi)
 {
     std::vector<int32_t> met;
     const size_t n = std::min(size_t(std::max(count, 0)), sizes.size());
@@ -60,8 +59,7 @@ Size CQelPlan::GetPixelSize() const
     if (type_ == kPlanSizedGrid)
         return Size{ClampInt32(Sum(columnWidths_, columnWidths_.size())),
                     ClampInt32(Sum(rowHeights_, rowHeights_.size()))};
-    return Size{ClampInt32(int64_t(resolution_.width) * cols_),
-                ClampInt32(int64_t(resolution_.height) * rows_)};
+    return Size{ClampInt32(int64_t(resolution_.width) * cols_), ClampInt32(int64_t(resolution_.height) * rows_)};
 }
 
 Rect CQelPlan::GetPixelRect() const
@@ -78,8 +76,7 @@ Rect CQelPlan::GetWindowRect(const WindowPtr& window) const
         return window->rect;
     if (type_ == kPlanSizedGrid)
         return GetPixelRect();
-    return MakeRect(margin_.left, margin_.top,
-                    int64_t(resolution_.width) * cols_ - margin_.right,
+    return MakeRect(margin_.left, margin_.top, int64_t(resolution_.width) * cols_ - margin_.right,
                     int64_t(resolution_.height) * rows_ - margin_.bottom);
 }
 
@@ -107,8 +104,7 @@ Rect CQelPlan::GetOutputRectBySizes(int32_t outputId) const
     if (!placement || !placement->FindOutput(outputId, row, col))
         return Rect{};
     // Lists shorter than the grid give no screen rather than a read past them.
-    if (row < 0 || col < 0 || size_t(row) >= rowHeights_.size() ||
-        size_t(col) >= columnWidths_.size())
+    if (row < 0 || col < 0 || size_t(row) >= rowHeights_.size() || size_t(col) >= columnWidths_.size())
         return Rect{};
     const int64_t left = Sum(columnWidths_, size_t(col));
     const int64_t top = Sum(rowHeights_, size_t(row));
@@ -130,12 +126,10 @@ std::vector<int32_t> CQelPlan::GetWindowOutputs(const WindowPtr& window) const
     if (RectEmpty(wr))
         return ids;
 
-    const std::vector<int32_t> rows = type_ == kPlanSizedGrid
-                                          ? BandsMet(rowHeights_, rows_, wr.top, wr.bottom)
-                                          : CellsMet(resolution_.height, rows_, wr.top, wr.bottom);
-    const std::vector<int32_t> cols = type_ == kPlanSizedGrid
-                                          ? BandsMet(columnWidths_, cols_, wr.left, wr.right)
-                                          : CellsMet(resolution_.width, cols_, wr.left, wr.right);
+    const std::vector<int32_t> rows = type_ == kPlanSizedGrid ? BandsMet(rowHeights_, rows_, wr.top, wr.bottom)
+                                                              : CellsMet(resolution_.height, rows_, wr.top, wr.bottom);
+    const std::vector<int32_t> cols = type_ == kPlanSizedGrid ? BandsMet(columnWidths_, cols_, wr.left, wr.right)
+                                                              : CellsMet(resolution_.width, cols_, wr.left, wr.right);
     for (int32_t r : rows) {
         for (int32_t c : cols) {
             const int32_t id = placement->OutputAt(r, c);
@@ -228,8 +222,7 @@ Rect SplitCellRect(const CQelWatchWindow& window, int32_t row, int32_t col)
     const int64_t height = placement->output.height;
     if (width <= 0 || height <= 0)
         return Rect{};
-    const bool maximised = window.maxRow >= 0 && window.maxRow < rows && window.maxCol >= 0 &&
-                           window.maxCol < cols;
+    const bool maximised = window.maxRow >= 0 && window.maxRow < rows && window.maxCol >= 0 && window.maxCol < cols;
     if (maximised) {
         if (row == window.maxRow && col == window.maxCol)
             return MakeRect(0, 0, width, height);

@@ -12,11 +12,9 @@ constexpr size_t kHistoryKept = 20;
 
 // Names of the action kinds 1 to 18, shown in the history pane.
 const std::array<const char*, 18> kActionNames = {
-    "新建方案",     "打开方案",     "新建窗口",           "窗口重新命名",
-    "删除窗口",     "清空所有窗口", "窗口重新选择信号源", "移动窗口",
-    "改变窗口大小", "全屏显示",     "取消全屏",           "锁定窗口",
-    "层顺序变化",   "多窗口对齐",   "多窗口同宽",         "多窗口同高",
-    "多窗口同尺寸", "窗口吸附",
+    "新建方案",           "打开方案",   "新建窗口",     "窗口重新命名", "删除窗口",     "清空所有窗口",
+    "窗口重新选择信号源", "移动窗口",   "改变窗口大小", "全屏显示",     "取消全屏",     "锁定窗口",
+    "层顺序变化",         "多窗口对齐", "多窗口同宽",   "多窗口同高",   "多窗口同尺寸", "窗口吸附",
 };
 
 } // namespace
@@ -55,8 +53,7 @@ CQelPlan::WindowList CQelPlan::SnapshotWindows() const
 void CQelPlan::AddHistory(int32_t kind)
 {
     ++historySerial_;
-    auto entry = std::make_shared<CQelPlanHis>(historySerial_, kind, windowIdCounter_,
-                                               SnapshotWindows());
+    auto entry = std::make_shared<CQelPlanHis>(historySerial_, kind, windowIdCounter_, SnapshotWindows());
     newestHistory_ = entry;
     if (history_.size() > kHistoryKept) {
         const int32_t dropped = history_.front()->GetSerial();

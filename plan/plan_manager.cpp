@@ -217,8 +217,8 @@ bool CQelPlanMan::ListNewName(const std::string& name)
             std::lock_guard<std::mutex> guard(mutex_);
             std::erase(savedNames_, name);
         }
-        plan_store::LogError("plan \"" + name + "\" was saved but is not in the plan list: " +
-                             "the list could not be written");
+        plan_store::LogError("plan \"" + name +
+                             "\" was saved but is not in the plan list: " + "the list could not be written");
         return false;
     }
     PostEvent(new CPlanListChangedEvent);
@@ -259,8 +259,7 @@ void CQelPlanMan::RemovePlanFromList(const PlanPtr& plan)
         return;
     std::lock_guard<std::mutex> guard(mutex_);
     const int32_t id = plan->GetId();
-    auto it = std::find_if(plans_.begin(), plans_.end(),
-                           [id](const PlanPtr& p) { return p->GetId() == id; });
+    auto it = std::find_if(plans_.begin(), plans_.end(), [id](const PlanPtr& p) { return p->GetId() == id; });
     if (it != plans_.end())
         plans_.erase(it);
 }
@@ -299,8 +298,7 @@ bool CQelPlanMan::DeletePlanFile(const std::string& name)
 
 bool CQelPlanMan::RenamePlanFile(const std::string& newName, const std::string& oldName)
 {
-    if (!SafeName(newName, "rename plan") || !SafeName(oldName, "rename plan") ||
-        PlanNameExists(newName))
+    if (!SafeName(newName, "rename plan") || !SafeName(oldName, "rename plan") || PlanNameExists(newName))
         return false;
 
     // The files move first; a failure undoes what moved and changes no name.
@@ -311,8 +309,7 @@ bool CQelPlanMan::RenamePlanFile(const std::string& newName, const std::string& 
     const std::string newOsd = plan_store::PlanFolderPath(newName + kOsdExt);
     if (!plan_store::MoveIfPresent(oldOsd, newOsd, osdMoved, error) ||
         !plan_store::MoveIfPresent(plan_store::PlanFolderPath(oldName + kPlanExt),
-                                   plan_store::PlanFolderPath(newName + kPlanExt), planMoved,
-                                   error)) {
+                                   plan_store::PlanFolderPath(newName + kPlanExt), planMoved, error)) {
         if (osdMoved) {
             bool back = false;
             std::string ignored;

@@ -42,15 +42,12 @@ int PlanOsdFile::Create(const std::string& path)
     return 0;
 }
 
-void PlanOsdFile::AppendRecord(int32_t index, const Rect& rect, const Words& words,
-                               const std::vector<uint8_t>& bitmap)
+void PlanOsdFile::AppendRecord(int32_t index, const Rect& rect, const Words& words, const std::vector<uint8_t>& bitmap)
 {
     if (!open_)
         return;
-    const auto width = int32_t(
-        std::clamp<int64_t>(int64_t(rect.right) - rect.left, 0, kOsdMaxWidth));
-    const auto height = int32_t(
-        std::clamp<int64_t>(int64_t(rect.bottom) - rect.top, 0, kOsdMaxHeight));
+    const auto width = int32_t(std::clamp<int64_t>(int64_t(rect.right) - rect.left, 0, kOsdMaxWidth));
+    const auto height = int32_t(std::clamp<int64_t>(int64_t(rect.bottom) - rect.top, 0, kOsdMaxHeight));
     SetInt(image_, 0, ++count_);
     PutInt(image_, uint32_t(index));
     PutInt(image_, uint32_t(width));
@@ -108,8 +105,7 @@ int32_t PlanOsdFile::TakeInt()
     return int32_t(GetInt(p));
 }
 
-int PlanOsdFile::ReadRecord(int32_t& index, Rect& rect, Words& words,
-                            std::vector<uint8_t>& bitmap)
+int PlanOsdFile::ReadRecord(int32_t& index, Rect& rect, Words& words, std::vector<uint8_t>& bitmap)
 {
     if (!open_)
         return 1;

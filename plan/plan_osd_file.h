@@ -27,8 +27,7 @@ public:
     int Create(const std::string& path);
     // Adds one record and counts it. The rectangle's size is clamped to
     // 256 x 128; a bitmap shorter than its size is padded with zeros.
-    void AppendRecord(int32_t index, const Rect& rect, const Words& words,
-                      const std::vector<uint8_t>& bitmap);
+    void AppendRecord(int32_t index, const Rect& rect, const Words& words, const std::vector<uint8_t>& bitmap);
     const std::string& Image() const { return image_; }
     const std::string& Path() const { return path_; }
 

@@ -64,8 +64,7 @@ bool RemoveIfPresent(const std::string& path, std::string& error)
     return false;
 }
 
-bool MoveIfPresent(const std::string& from, const std::string& to, bool& moved,
-                   std::string& error)
+bool MoveIfPresent(const std::string& from, const std::string& to, bool& moved, std::string& error)
 {
     moved = false;
     if (std::rename(from.c_str(), to.c_str()) == 0) {
@@ -82,8 +81,7 @@ bool MoveIfPresent(const std::string& from, const std::string& to, bool& moved,
     return false;
 }
 
-std::optional<std::string> ReadStored(const std::string& path, const std::string& what,
-                                      bool* unreadable)
+std::optional<std::string> ReadStored(const std::string& path, const std::string& what, bool* unreadable)
 {
     namespace store = qz::vok::file_store;
     store::read_result file = store::read_file(path);
@@ -96,8 +94,7 @@ std::optional<std::string> ReadStored(const std::string& path, const std::string
     return std::move(file.bytes);
 }
 
-void KeepAsBad(const std::string& path, std::string_view bytes, const std::string& why,
-               bool tell)
+void KeepAsBad(const std::string& path, std::string_view bytes, const std::string& why, bool tell)
 {
     const std::string text = path + ": " + why + "; " + qz::vok::file_store::keep_as_bad(path, bytes).text;
     LogError(text);

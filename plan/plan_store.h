@@ -20,19 +20,16 @@ std::string PlanFolderPath(const std::string& fileName);
 bool RemoveIfPresent(const std::string& path, std::string& error);
 
 // Moves `from` to `to`; a missing `from` is fine (`moved` false then).
-bool MoveIfPresent(const std::string& from, const std::string& to, bool& moved,
-                   std::string& error);
+bool MoveIfPresent(const std::string& from, const std::string& to, bool& moved, std::string& error);
 
 // A stored file, whole; nothing when it is missing or cannot be read. What
 // cannot be read is logged ("<path>: the <what> cannot be read ...") and
 // `unreadable` set; the file is then never replaced by this process.
-std::optional<std::string> ReadStored(const std::string& path, const std::string& what,
-                                      bool* unreadable = nullptr);
+std::optional<std::string> ReadStored(const std::string& path, const std::string& what, bool* unreadable = nullptr);
 
 // A damaged file: keeps `bytes`, what was read of it, as "<path>.bad" and
 // logs why with what became of it; with `tell` it goes to stderr as well.
-void KeepAsBad(const std::string& path, std::string_view bytes, const std::string& why,
-               bool tell = false);
+void KeepAsBad(const std::string& path, std::string_view bytes, const std::string& why, bool tell = false);
 
 // Writes a line to the program log.
 void LogError(const std::string& text);

@@ -47,8 +47,13 @@ void CQelPlan::GetVisibleWindows(std::vector<int32_t>& ids) const
     rects.reserve(windows_.size());
     for (const auto& w : windows_)
         rects.push_back(GetWindowRect(w));
+    // Only the windows above that meet a window can hide any of it.
+    std::vector<Rect> above;
     for (size_t i = 0; i < windows_.size(); ++i) {
-        const std::vector<Rect> above(rects.begin() + std::ptrdiff_t(i) + 1, rects.end());
+        above.clear();
+        for (size_t j = i + 1; j < rects.size(); ++j)
+            if (!RectEmpty(IntersectRect(rects[i], rects[j])))
+                above.push_back(rects[j]);
         if (!SubtractRects(rects[i], above).empty())
             ids.push_back(windows_[i]->id);
     }

@@ -24,10 +24,8 @@ void WindowRecordCopy(CQelWindow& dst, const CQelWindow& src)
 
 bool WindowRecordDiffers(const CQelWindow& a, const CQelWindow& b)
 {
-    return a.id != b.id || a.name != b.name || a.processor != b.processor ||
-           a.sigsrc != b.sigsrc || a.layer != b.layer || !(a.rectView == b.rectView) ||
-           !(a.rect == b.rect) || !(a.rcsigsrc == b.rcsigsrc) ||
+    return a.id != b.id || a.name != b.name || a.processor != b.processor || a.sigsrc != b.sigsrc ||
+           a.layer != b.layer || !(a.rectView == b.rectView) || !(a.rect == b.rect) || !(a.rcsigsrc == b.rcsigsrc) ||
            !(a.szsigsrcfull == b.szsigsrcfull) || !(a.rcsigsrcinner == b.rcsigsrcinner) ||
-           a.fullscreen != b.fullscreen || a.status != b.status || a.scaled != b.scaled ||
-           a.resourceOk != b.resourceOk;
+           a.fullscreen != b.fullscreen || a.status != b.status || a.scaled != b.scaled || a.resourceOk != b.resourceOk;
 }

@@ -13,22 +13,22 @@ inline constexpr int32_t kLogoSigSrc = -2;
 // `active` consistent.
 struct CQelWindow {
     int32_t id = 0;
-    std::string name;     // UTF-8
+    std::string name; // UTF-8
     int32_t processor = -1;
-    int32_t sigsrc = -1;  // -1 none, kLogoSigSrc for a logo window
-    int32_t layer = 0;    // 1-based position in the plan's list
-    Rect rectView;        // in the wall view's client coordinates
-    Rect rect;            // on the wall, in plan pixels
-    Rect rcsigsrc;        // crop of the source; empty means the whole source
-    Size szsigsrcfull;    // size of the whole picture the window is part of
-    Rect rcsigsrcinner;   // where the window lies in that picture
+    int32_t sigsrc = -1; // -1 none, kLogoSigSrc for a logo window
+    int32_t layer = 0;   // 1-based position in the plan's list
+    Rect rectView;       // in the wall view's client coordinates
+    Rect rect;           // on the wall, in plan pixels
+    Rect rcsigsrc;       // crop of the source; empty means the whole source
+    Size szsigsrcfull;   // size of the whole picture the window is part of
+    Rect rcsigsrcinner;  // where the window lies in that picture
     bool fullscreen = false;
     bool active = false;
-    int32_t status = 0;   // 1 locked
-    bool scaled = true;   // false: source pixels shown 1:1
+    int32_t status = 0; // 1 locked
+    bool scaled = true; // false: source pixels shown 1:1
     bool resourceOk = false;
-    int32_t is4k = 0;     // 1 on a 4K window, 1 to 4 on its part records
-    int32_t group = 0;    // 0 none
+    int32_t is4k = 0;  // 1 on a 4K window, 1 to 4 on its part records
+    int32_t group = 0; // 0 none
     tagOSD_DATA_EX2 osd;
 };
 

@@ -10,8 +10,7 @@ constexpr uint32_t kBitFields = 3;
 
 uint32_t Le32(std::span<const uint8_t> b, size_t at)
 {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-           uint32_t(b[at + 3]) << 24;
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
 }
 
 uint16_t Le16(std::span<const uint8_t> b, size_t at)

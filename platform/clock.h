@@ -24,8 +24,8 @@ public:
     virtual void SleepFor(Duration d) = 0;
     // With `lock` held on entry and on return: waits on `cv` until `pred`
     // holds or this clock reaches `deadline`, and returns `pred()`.
-    virtual bool WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
-                           TimePoint deadline, const std::function<bool()>& pred) = 0;
+    virtual bool WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, TimePoint deadline,
+                           const std::function<bool()>& pred) = 0;
     // The real time that `d` of this clock lasts, for timers of libraries
     // that keep their own time (asio, Qt).
     virtual Duration RealDuration(Duration d) = 0;
@@ -36,8 +36,8 @@ class SteadyClock : public Clock {
 public:
     TimePoint Now() override;
     void SleepFor(Duration d) override;
-    bool WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
-                   TimePoint deadline, const std::function<bool()>& pred) override;
+    bool WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, TimePoint deadline,
+                   const std::function<bool()>& pred) override;
     Duration RealDuration(Duration d) override;
 };
 
@@ -49,8 +49,8 @@ public:
     explicit ScaledClock(int64_t speedup);
     TimePoint Now() override;
     void SleepFor(Duration d) override;
-    bool WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
-                   TimePoint deadline, const std::function<bool()>& pred) override;
+    bool WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, TimePoint deadline,
+                   const std::function<bool()>& pred) override;
     Duration RealDuration(Duration d) override;
 
 private:
@@ -67,8 +67,8 @@ public:
     SteppedClock();
     TimePoint Now() override;
     void SleepFor(Duration d) override;
-    bool WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
-                   TimePoint deadline, const std::function<bool()>& pred) override;
+    bool WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, TimePoint deadline,
+                   const std::function<bool()>& pred) override;
     Duration RealDuration(Duration d) override;
 
     void Advance(Duration d);
@@ -108,19 +108,26 @@ private:
     Clock* previous_;
 };
 
-inline TimePoint Now() { return GetClock().Now(); }
-inline void SleepFor(Duration d) { GetClock().SleepFor(d); }
+inline TimePoint Now()
+{
+    return GetClock().Now();
+}
+inline void SleepFor(Duration d)
+{
+    GetClock().SleepFor(d);
+}
 
 // Waits on `cv` for at most `timeout` of the process clock; returns `pred()`.
 template <class Pred>
-bool WaitFor(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, Duration timeout,
-             Pred pred) {
+bool WaitFor(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, Duration timeout, Pred pred)
+{
     Clock& clock = GetClock();
     return clock.WaitUntil(cv, lock, clock.Now() + timeout, std::function<bool()>(pred));
 }
 
 // Whole milliseconds of the process clock since `since`.
-inline int64_t MillisSince(TimePoint since) {
+inline int64_t MillisSince(TimePoint since)
+{
     return std::chrono::duration_cast<std::chrono::milliseconds>(Now() - since).count();
 }
 

@@ -23,3 +23,11 @@ struct Rect {
     int32_t bottom = 0;
     friend bool operator==(const Rect&, const Rect&) = default;
 };
+
+// Width, height and refresh rate of a picture.
+struct ResolutionTriple {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t rate = 0;
+    friend bool operator==(const ResolutionTriple&, const ResolutionTriple&) = default;
+};

@@ -11,8 +11,7 @@
 
 inline int32_t ClampInt32(int64_t v)
 {
-    return int32_t(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                       std::numeric_limits<int32_t>::max()));
+    return int32_t(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 // Truncates toward zero; values outside the int range saturate, NaN gives 0.
@@ -32,12 +31,27 @@ inline Rect MakeRect(int64_t left, int64_t top, int64_t right, int64_t bottom)
     return Rect{ClampInt32(left), ClampInt32(top), ClampInt32(right), ClampInt32(bottom)};
 }
 
-inline int64_t RectWidth(const Rect& r) { return int64_t(r.right) - r.left; }
-inline int64_t RectHeight(const Rect& r) { return int64_t(r.bottom) - r.top; }
-inline bool RectEmpty(const Rect& r) { return RectWidth(r) <= 0 || RectHeight(r) <= 0; }
+inline int64_t RectWidth(const Rect& r)
+{
+    return int64_t(r.right) - r.left;
+}
+inline int64_t RectHeight(const Rect& r)
+{
+    return int64_t(r.bottom) - r.top;
+}
+inline bool RectEmpty(const Rect& r)
+{
+    return RectWidth(r) <= 0 || RectHeight(r) <= 0;
+}
 // Sizes as command lines print them.
-inline int32_t Width32(const Rect& r) { return ClampInt32(RectWidth(r)); }
-inline int32_t Height32(const Rect& r) { return ClampInt32(RectHeight(r)); }
+inline int32_t Width32(const Rect& r)
+{
+    return ClampInt32(RectWidth(r));
+}
+inline int32_t Height32(const Rect& r)
+{
+    return ClampInt32(RectHeight(r));
+}
 
 // Right and bottom edges excluded.
 inline bool PtInRect(const Rect& r, int64_t x, int64_t y)
@@ -54,7 +68,10 @@ inline Rect IntersectRect(const Rect& a, const Rect& b)
 }
 
 // True when `inner` lies wholly inside `outer`.
-inline bool RectCovers(const Rect& outer, const Rect& inner) { return IntersectRect(outer, inner) == inner; }
+inline bool RectCovers(const Rect& outer, const Rect& inner)
+{
+    return IntersectRect(outer, inner) == inner;
+}
 
 // The smallest rectangle holding both; an empty one adds nothing.
 inline Rect UnionRect(const Rect& a, const Rect& b)

@@ -12,7 +12,9 @@ cmake --build build/release -j"$(nproc)"
 program=$PWD/build/release/app/tavrix
 headless=$PWD/scripts/headless.sh
 run=${TAVRIX_RUN_DIR:-$PWD/build/run}
-mkdir -p "$run/bin"
+mkdir -p "$run/bin" "$run/Sys"
+# The menu files and pictures; files already there are kept.
+"$PWD/build/release/frame/tavrix_install_data" "$run/Sys"
 cd "$run/bin"
 echo "run: main folder $run"
 

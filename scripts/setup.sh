@@ -4,13 +4,14 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake
+  build-essential cmake clang-format
   libboost-dev libboost-locale-dev libboost-date-time-dev
   qt6-base-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev
   fonts-wqy-microhei
   iproute2 util-linux
   xvfb xauth
+  x11-utils libx11-dev  # tests/frame: the main window under Xvfb
   openbox xdotool  # tests/uikit/caption_frame_xvfb.sh
   clang-14 libclang-rt-14-dev llvm-14  # tests/fuzz: libFuzzer, and llvm-symbolizer for its reports
 )

@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+bash scripts/format_check.sh
 source scripts/lib/suite.sh
 
 for config in plain sanitize; do

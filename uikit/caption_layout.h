@@ -21,11 +21,11 @@ enum ControlButton { kCloseButton, kMaxButton, kMinButton, kControlButtonCount }
 enum ControlState { kStateNormal = 0, kStateHot = 1, kStatePressed = 2, kStateDisabled = 3 };
 
 struct CaptionInput {
-    Rect window;           // any origin: the layout works at (0, 0)
-    unsigned style = 0;    // WS_ bits of the frame
+    Rect window;            // any origin: the layout works at (0, 0)
+    unsigned style = 0;     // WS_ bits of the frame
     bool noCaption = false; // the frame was attached without a caption
     int leftMargin = 0;
-    Size glyph;            // one control-button cell
+    Size glyph;                // one control-button cell
     bool toolBarShown = false; // the tool row has a background image or a button
     int toolRowHeight = 25;
     std::vector<Size> toolImages; // image size of each tool button, in order
@@ -41,14 +41,14 @@ struct ToolButtonBox {
 struct CaptionLayout {
     Rect window;
     int border = kBorderWidth; // 0 while maximised
-    Rect captionRow; // also the caption background
-    Rect caption;    // the caption row with the tool row under it; empty without a caption
+    Rect captionRow;           // also the caption background
+    Rect caption;              // the caption row with the tool row under it; empty without a caption
     Rect client;
-    Rect menuBar;    // where the caption menu bar goes
+    Rect menuBar;       // where the caption menu bar goes
     MenuBarLayout menu; // its items and chevron
-    Rect text;       // the title box, centred on the window
-    Rect toolRow;    // the buttons' row
-    Rect toolFill;   // the tool row's background band
+    Rect text;          // the title box, centred on the window
+    Rect toolRow;       // the buttons' row
+    Rect toolFill;      // the tool row's background band
     std::array<Rect, kControlButtonCount> buttons{};
     std::array<int, kControlButtonCount> buttonStates{};
     int toolMargin = 3; // inner margin of every tool button

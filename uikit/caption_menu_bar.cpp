@@ -179,8 +179,7 @@ void CNCustomMenuBar::Paint(QPainter& p, bool active) const
     if (!RectEmpty(layout_.chevron) && !chevron_.isNull()) {
         const Size s = ChevronSize();
         const int frame = active ? int(StateOf(layout_.overflow)) : kInactiveChevronFrame;
-        p.drawImage(QPoint(layout_.chevron.left, layout_.chevron.top), chevron_,
-                    QRect(frame * s.cx, 0, s.cx, s.cy));
+        p.drawImage(QPoint(layout_.chevron.left, layout_.chevron.top), chevron_, QRect(frame * s.cx, 0, s.cx, s.cy));
     }
     p.restore();
 }
@@ -313,8 +312,8 @@ void CNCustomMenuBar::redraw()
 bool CNCustomMenuBar::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride
-        && type != QEvent::MouseButtonPress)
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride &&
+        type != QEvent::MouseButtonPress)
         return false;
     if (!frame_ || !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != frame_)
         return false;
@@ -335,8 +334,7 @@ bool CNCustomMenuBar::eventFilter(QObject* watched, QEvent* event)
         return false;
     const bool wasInMenuMode = machine.InMenuMode();
     unsigned effects = 0;
-    const bool taken =
-        machine.FrameKey(type == QEvent::KeyPress, vk, key->modifiers() & Qt::AltModifier, effects);
+    const bool taken = machine.FrameKey(type == QEvent::KeyPress, vk, key->modifiers() & Qt::AltModifier, effects);
     if (effects || machine.InMenuMode() != wasInMenuMode)
         apply(effects);
     return taken;

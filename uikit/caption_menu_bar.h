@@ -134,6 +134,6 @@ private:
     std::function<void(ui::MenuSpec&)> update_;
     std::shared_ptr<Session> session_;
     CMenuHostWnd* host_;
-    bool inputTaken_ = false; // the host has the keyboard and the mouse
+    bool inputTaken_ = false;       // the host has the keyboard and the mouse
     QPointer<QWidget> focusBefore_; // gets the focus back when menu mode ends
 };

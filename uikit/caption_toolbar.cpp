@@ -27,8 +27,8 @@ QImage premultiplied(QImage image)
 
 } // namespace
 
-ToolButton::ToolButton(int id, const QString& text, const QString& tip, const QImage& image,
-                       const QFont& font, QWidget* parent)
+ToolButton::ToolButton(int id, const QString& text, const QString& tip, const QImage& image, const QFont& font,
+                       QWidget* parent)
     : QWidget(parent), id_(id), text_(text), font_(font)
 {
     setToolTip(tip);

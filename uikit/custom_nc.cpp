@@ -56,10 +56,7 @@ Rect inset(const Rect& r, int d)
 } // namespace
 
 MXCustomNC::MXCustomNC()
-    : text_(new CNText(*this)),
-      controls_(new CNControlBtns(*this)),
-      toolBar_(new CNToolBar(this)),
-      menuBar_(*this),
+    : text_(new CNText(*this)), controls_(new CNControlBtns(*this)), toolBar_(new CNToolBar(this)), menuBar_(*this),
       captionColour_(ui::sysColor(ui::COLOR_ACTIVECAPTION))
 {
     setMouseTracking(true);
@@ -272,17 +269,10 @@ void MXCustomNC::SysCommand(int command)
         else
             frame_->setWindowState(state & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
         break;
-    case SC_CLOSE:
-        frame_->close();
-        break;
-    case SC_MOVE:
-        beginDrag(HTCAPTION, true, QCursor::pos());
-        break;
-    case SC_SIZE:
-        beginDrag(HTBOTTOMRIGHT, true, QCursor::pos());
-        break;
-    default:
-        break;
+    case SC_CLOSE: frame_->close(); break;
+    case SC_MOVE: beginDrag(HTCAPTION, true, QCursor::pos()); break;
+    case SC_SIZE: beginDrag(HTBOTTOMRIGHT, true, QCursor::pos()); break;
+    default: break;
     }
 }
 
@@ -302,9 +292,7 @@ bool MXCustomNC::eventFilter(QObject* watched, QEvent* event)
         return false;
     switch (event->type()) {
     case QEvent::Resize:
-    case QEvent::WindowStateChange:
-        relayout();
-        break;
+    case QEvent::WindowStateChange: relayout(); break;
     case QEvent::ActivationChange:
         // A drop-down of the caption menu is a popup: it leaves the frame active.
         active_ = frame_->isActiveWindow();
@@ -318,11 +306,8 @@ bool MXCustomNC::eventFilter(QObject* watched, QEvent* event)
         // and none opens, so a close or quit asked for meanwhile goes through.
         menuBar_.EndMenuMode();
         break;
-    case QEvent::WindowTitleChange:
-        text_->SetTitle(frame_->windowTitle());
-        break;
-    default:
-        break;
+    case QEvent::WindowTitleChange: text_->SetTitle(frame_->windowTitle()); break;
+    default: break;
     }
     return false;
 }

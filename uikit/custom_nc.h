@@ -98,8 +98,8 @@ private:
         bool fromMenu = false;    // follows the mouse until a click
         bool askPlatform = false; // hand over to the window manager at the first move
         bool anchored = false;
-        QPoint anchor;            // screen point the drag is measured from
-        Rect start;               // frame geometry when it began
+        QPoint anchor; // screen point the drag is measured from
+        Rect start;    // frame geometry when it began
     };
 
     void relayout();

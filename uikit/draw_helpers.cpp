@@ -81,8 +81,7 @@ void PremultiplyAlpha(QImage& image)
     image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-void DrawImageCentered(const Rect& rc, QPainter& dc, const QImage& image, int srcX, int srcY,
-                       int width, int height)
+void DrawImageCentered(const Rect& rc, QPainter& dc, const QImage& image, int srcX, int srcY, int width, int height)
 {
     if (image.isNull() || isEmpty(rc) || width < 1 || height < 1)
         return;
@@ -92,8 +91,7 @@ void DrawImageCentered(const Rect& rc, QPainter& dc, const QImage& image, int sr
     blit(dc, left, top, image, QRect(srcX, srcY, width, height));
 }
 
-void DrawBitmapTransparent(ui::ColorRef key, const Rect& dest, const QImage& bitmap,
-                           const Rect& srcRect, QPainter& dc)
+void DrawBitmapTransparent(ui::ColorRef key, const Rect& dest, const QImage& bitmap, const Rect& srcRect, QPainter& dc)
 {
     if (bitmap.isNull() || isEmpty(dest))
         return;
@@ -166,9 +164,7 @@ void DrawBitmapInRect(const Rect& rc, QPainter& dc, const QImage& bitmap, int cx
         dc.fillRect(ui::toQRect(rc), QBrush(image.copy(0, 0, cx, cy)));
         break;
     }
-    case 2:
-        stretch(dc, image, QRect(0, 0, cx, cy), ui::toQRect(rc));
-        break;
+    case 2: stretch(dc, image, QRect(0, 0, cx, cy), ui::toQRect(rc)); break;
     case 3:
         stretch(dc, image, QRect(cx - n, 0, n, cy), QRect(rc.right - n, rc.top, n, H));
         stretch(dc, image, QRect(0, 0, 1, cy), QRect(rc.left, rc.top, W - n, H));
@@ -182,19 +178,15 @@ void DrawBitmapInRect(const Rect& rc, QPainter& dc, const QImage& bitmap, int cx
         const int leftPart = n / 2;
         const int rightPart = n - leftPart;
         stretch(dc, image, QRect(0, 0, leftPart, cy), QRect(rc.left, rc.top, leftPart, H));
-        stretch(dc, image, QRect(cx - rightPart, 0, rightPart, cy),
-                QRect(rc.right - rightPart, rc.top, rightPart, H));
+        stretch(dc, image, QRect(cx - rightPart, 0, rightPart, cy), QRect(rc.right - rightPart, rc.top, rightPart, H));
         stretch(dc, image, QRect(leftPart, 0, 1, cy), QRect(rc.left + leftPart, rc.top, W - n, H));
         break;
     }
-    default:
-        blit(dc, rc.left, rc.top, image, QRect(0, 0, std::min(W, cx), std::min(H, cy)));
-        break;
+    default: blit(dc, rc.left, rc.top, image, QRect(0, 0, std::min(W, cx), std::min(H, cy))); break;
     }
 }
 
-void TileBitmap(QPainter& dc, const Rect& rc, const QImage& bitmap, int srcX, int srcY,
-                int tileWidth, int tileHeight)
+void TileBitmap(QPainter& dc, const Rect& rc, const QImage& bitmap, int srcX, int srcY, int tileWidth, int tileHeight)
 {
     if (bitmap.isNull() || isEmpty(rc) || tileWidth < 1 || tileHeight < 1)
         return;
@@ -209,8 +201,7 @@ void TileBitmap(QPainter& dc, const Rect& rc, const QImage& bitmap, int srcX, in
     }
 }
 
-void DrawDib(QPainter& dc, const std::uint8_t* bits, std::size_t length, const Rect& dest,
-             const Rect& src)
+void DrawDib(QPainter& dc, const std::uint8_t* bits, std::size_t length, const Rect& dest, const Rect& src)
 {
     if (!bits || isEmpty(dest) || isEmpty(src))
         return;

@@ -22,14 +22,12 @@ void PremultiplyAlpha(QImage& image);
 
 // Draws the width x height piece at (srcX, srcY), unscaled and alpha-blended,
 // centred in the rectangle (integer halves).
-void DrawImageCentered(const Rect& rc, QPainter& dc, const QImage& image, int srcX, int srcY,
-                       int width, int height);
+void DrawImageCentered(const Rect& rc, QPainter& dc, const QImage& image, int srcX, int srcY, int width, int height);
 
 // Draws `srcRect` of the bitmap stretched onto `dest`, leaving out the pixels
 // of the key colour. A source rectangle of all zeros means the destination's
 // size at (0, 0).
-void DrawBitmapTransparent(ui::ColorRef key, const Rect& dest, const QImage& bitmap,
-                           const Rect& srcRect, QPainter& dc);
+void DrawBitmapTransparent(ui::ColorRef key, const Rect& dest, const QImage& bitmap, const Rect& srcRect, QPainter& dc);
 
 // One cell of a sprite strip whose cells have the destination's size, keyed
 // on the strip's pixel (0, 0).
@@ -44,15 +42,13 @@ void DrawBitmapInRect(const Rect& rc, QPainter& dc, const QImage& bitmap, int cx
 
 // Repeats the tile at (srcX, srcY) over the rectangle, 1:1; the last column
 // and row are cut to what is left.
-void TileBitmap(QPainter& dc, const Rect& rc, const QImage& bitmap, int srcX, int srcY,
-                int tileWidth, int tileHeight);
+void TileBitmap(QPainter& dc, const Rect& rc, const QImage& bitmap, int srcX, int srcY, int tileWidth, int tileHeight);
 
 // Draws a one-bit-per-pixel buffer (rows padded to 32 bits, first row at the
 // top, most significant bit first; clear bits black, set bits white) of the
 // source rectangle's size, stretched into the destination rectangle. A
 // buffer shorter than the size needs draws nothing.
-void DrawDib(QPainter& dc, const std::uint8_t* bits, std::size_t length, const Rect& dest,
-             const Rect& src);
+void DrawDib(QPainter& dc, const std::uint8_t* bits, std::size_t length, const Rect& dest, const Rect& src);
 
 // A rounded rectangle in the painter's pen and brush; the corner sizes are
 // the corner ellipse's width and height.

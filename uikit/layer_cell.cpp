@@ -41,8 +41,8 @@ std::optional<LayerCellWindow> LayerCellWindowOf(const CQelPlan* plan, int row)
     out.rect = plan->GetWindowRect(window);
     out.locked = window->status == 1;
     if (window->processor >= 0 && window->sigsrc >= 0) {
-        if (const auto source = CQelContext::GetProMan()->GetSigSrcOf(uint32_t(window->processor),
-                                                                      uint32_t(window->sigsrc)))
+        if (const auto source =
+                CQelContext::GetProMan()->GetSigSrcOf(uint32_t(window->processor), uint32_t(window->sigsrc)))
             out.sourceName = QString::fromStdString(source->GetName());
     }
     return out;
@@ -55,8 +55,8 @@ Rect LockIconSquare(const Rect& row, int iconSize)
     return MakeRect(left, top, left + iconSize, top + iconSize);
 }
 
-LayerCellLayout LayOutLayerCell(const Rect& cell, const Rect& row, const LayerCellWindow& window,
-                                Size wall, int iconSize, int lineHeight)
+LayerCellLayout LayOutLayerCell(const Rect& cell, const Rect& row, const LayerCellWindow& window, Size wall,
+                                int iconSize, int lineHeight)
 {
     LayerCellLayout out;
     if (RectWidth(cell) < kMinContentCell)
@@ -90,12 +90,10 @@ LayerCellLayout LayOutLayerCell(const Rect& cell, const Rect& row, const LayerCe
             const int64_t top = cell.top + (cellHeight - height) / 2;
             out.miniature = MakeRect(left, top, left + width, top + height);
             const Rect inner = MakeRect(left + 1, top + 1, left + width - 1, top + height - 1);
-            const auto [x0, x1] = scaleSide(window.rect.left, window.rect.right, wall.cx,
-                                            RectWidth(inner));
-            const auto [y0, y1] = scaleSide(window.rect.top, window.rect.bottom, wall.cy,
-                                            RectHeight(inner));
-            out.miniWindow = IntersectRect(
-                MakeRect(inner.left + x0, inner.top + y0, inner.left + x1, inner.top + y1), inner);
+            const auto [x0, x1] = scaleSide(window.rect.left, window.rect.right, wall.cx, RectWidth(inner));
+            const auto [y0, y1] = scaleSide(window.rect.top, window.rect.bottom, wall.cy, RectHeight(inner));
+            out.miniWindow =
+                IntersectRect(MakeRect(inner.left + x0, inner.top + y0, inner.left + x1, inner.top + y1), inner);
             lineLeft = out.miniature->right + kLineGap;
         }
     }
@@ -106,8 +104,7 @@ LayerCellLayout LayOutLayerCell(const Rect& cell, const Rect& row, const LayerCe
                                  .arg(window.rect.top)
                                  .arg(window.rect.right)
                                  .arg(window.rect.bottom);
-        out.lines = std::array<QString, 2>{
-            QStringLiteral("%1(%2)").arg(window.name, *window.sourceName), rect};
+        out.lines = std::array<QString, 2>{QStringLiteral("%1(%2)").arg(window.name, *window.sourceName), rect};
         const int64_t top = cell.top + (cellHeight - (2 * int64_t(lineHeight) + kLineSpacing)) / 2;
         out.line1 = MakeRect(lineLeft, top, out.textArea.right, top + lineHeight);
         out.line2 = MakeRect(lineLeft, out.line1.bottom + kLineSpacing, out.textArea.right,

@@ -28,9 +28,9 @@ struct LayerCellLayout {
     std::optional<Rect> lockSquare; // filled white, the icon centred, framed grey
     int iconX = 0;                  // the icon's x in the lock strip
     Rect textArea;
-    bool ownText = false;           // the wall has no width: the cell's text in textArea only
-    std::optional<Rect> miniature;  // the wall in small, framed grey
-    Rect miniWindow;                // the window inside the miniature
+    bool ownText = false;                        // the wall has no width: the cell's text in textArea only
+    std::optional<Rect> miniature;               // the wall in small, framed grey
+    Rect miniWindow;                             // the window inside the miniature
     std::optional<std::array<QString, 2>> lines; // "name(source)" and the rectangle
     Rect line1;
     Rect line2;
@@ -39,5 +39,5 @@ struct LayerCellLayout {
 // Lays out a cell of `row` showing `window` on a wall of `wall` pixels.
 // `iconSize` is the lock image's height (0: no image), `lineHeight` the
 // row font's height. A cell narrower than 7 pixels gets nothing.
-LayerCellLayout LayOutLayerCell(const Rect& cell, const Rect& row, const LayerCellWindow& window,
-                                Size wall, int iconSize, int lineHeight);
+LayerCellLayout LayOutLayerCell(const Rect& cell, const Rect& row, const LayerCellWindow& window, Size wall,
+                                int iconSize, int lineHeight);

@@ -14,7 +14,7 @@ inline constexpr int kMenuItemHeight = 20;
 
 // One top-level item of the bar.
 struct MenuBarItem {
-    QString text; // with its ampersand marks
+    QString text;     // with its ampersand marks
     int mnemonic = 0; // the marked character, upper case; 0 for none
     int width = 0;
     int height = kMenuItemHeight;

@@ -22,7 +22,7 @@ public:
     // What the bar does once an input has been taken, as bits.
     enum Effect : unsigned {
         kNothing = 0,
-        kOpen = 1,          // run the pending drop-downs, after the input has returned
+        kOpen = 1,           // run the pending drop-downs, after the input has returned
         kCancelDropDown = 2, // close the open drop-down; the loop goes on with what is pending
         kBeep = 4,
     };
@@ -91,7 +91,7 @@ private:
     std::vector<int> mnemonics_;
     int overflow_ = -1;
     bool mode_ = false;
-    bool running_ = false;  // false once leaving was asked for
+    bool running_ = false; // false once leaving was asked for
     bool dropDown_ = false;
     int hot_ = -1;
     int opened_ = -1;
@@ -100,6 +100,6 @@ private:
     // The first move after a drop-down opened or closed is the pointer
     // settling, not a choice; a click before any move ends menu mode.
     bool skip_ = false;
-    int armed_ = 0;    // Alt or F10 pressed alone outside menu mode
-    int sysDown_ = 0;  // Alt or F10 pressed during menu mode
+    int armed_ = 0;   // Alt or F10 pressed alone outside menu mode
+    int sysDown_ = 0; // Alt or F10 pressed during menu mode
 };

@@ -18,10 +18,7 @@ unsigned SheetTextFormat(std::uint16_t format)
     }
 }
 
-SheetCore::SheetCore()
-    : header_(std::make_unique<CSHeader>()), textColour_(ui::sysColor(ui::COLOR_WINDOWTEXT))
-{
-}
+SheetCore::SheetCore() : header_(std::make_unique<CSHeader>()), textColour_(ui::sysColor(ui::COLOR_WINDOWTEXT)) {}
 
 SheetCore::~SheetCore() = default;
 
@@ -70,8 +67,7 @@ void SheetCore::SetBkColor(ui::ColorRef colour)
 
 // Columns -----------------------------------------------------------------
 
-int SheetCore::InsertColumn(int index, const QString& title, std::uint16_t flags,
-                            std::uint16_t format, int width)
+int SheetCore::InsertColumn(int index, const QString& title, std::uint16_t flags, std::uint16_t format, int width)
 {
     const int added = header_->InsertColumn(index, title, flags, format, width);
     if (added < 0)
@@ -200,8 +196,8 @@ int SheetCore::RowHeight(int row) const
     return item && item->height >= 1 ? item->height : defaultRowHeight_;
 }
 
-int SheetCore::AddRow(int position, const QString& text, std::uint16_t flags, std::uint8_t state,
-                      int cellValue, ui::ColorRef textColour, int rowValue)
+int SheetCore::AddRow(int position, const QString& text, std::uint16_t flags, std::uint8_t state, int cellValue,
+                      ui::ColorRef textColour, int rowValue)
 {
     if (header_->Count() == 0)
         return -1;
@@ -334,8 +330,7 @@ std::uint8_t SheetCore::GetRowState(int row) const
     return item ? item->state : 0;
 }
 
-bool SheetCore::SetCellColour(int row, int column, ui::ColorRef colour,
-                              int (CSItem::*set)(int, ui::ColorRef))
+bool SheetCore::SetCellColour(int row, int column, ui::ColorRef colour, int (CSItem::*set)(int, ui::ColorRef))
 {
     CSItem* item = Row(row);
     if (!item || column < 0 || column >= header_->Count())

@@ -14,17 +14,17 @@
 using SheetNotify = ui::Notify;
 
 enum SheetNotifyCode {
-    kSheetClick = 1,           // p0 row (-1: empty space), p1 column, p3 x, p4 y
-    kSheetRightClick = 2,      // as code 1
-    kSheetDoubleClick = 3,     // as code 1
-    kSheetSelChanged = 4,      // no payload
-    kSheetRowMoved = 5,        // p0 from, p2 to
-    kSheetHeaderClick = 20,    // p0 column, p2 x, p3 y
-    kSheetHeaderRClick = 21,   // p0 column (-1: empty header), p2 x, p3 y
-    kSheetColumnMoved = 22,    // p0 from, p1 to
-    kSheetKey = 40,            // p0 virtual-key code, p1 key flags
-    kSheetHScrolled = 41,      // p0-p3 the scrolled area
-    kSheetVScrolled = 42,      // p2 left, p3 top, p4 right of the scrolled area
+    kSheetClick = 1,         // p0 row (-1: empty space), p1 column, p3 x, p4 y
+    kSheetRightClick = 2,    // as code 1
+    kSheetDoubleClick = 3,   // as code 1
+    kSheetSelChanged = 4,    // no payload
+    kSheetRowMoved = 5,      // p0 from, p2 to
+    kSheetHeaderClick = 20,  // p0 column, p2 x, p3 y
+    kSheetHeaderRClick = 21, // p0 column (-1: empty header), p2 x, p3 y
+    kSheetColumnMoved = 22,  // p0 from, p1 to
+    kSheetKey = 40,          // p0 virtual-key code, p1 key flags
+    kSheetHScrolled = 41,    // p0-p3 the scrolled area
+    kSheetVScrolled = 42,    // p2 left, p3 top, p4 right of the scrolled area
 };
 
 // Style flags set by the owner.
@@ -32,13 +32,13 @@ enum SheetStyle : std::uint32_t {
     kSheetHorzGrid = 0x0001,
     kSheetVertGrid = 0x0002,
     kSheetMultiSelect = 0x0008,
-    kSheetParentBars = 0x0010,   // the owner's scroll-bar host provides the bars
+    kSheetParentBars = 0x0010, // the owner's scroll-bar host provides the bars
     kSheetNoBars = 0x0020,
     kSheetNoVertBar = 0x0040,
     kSheetNoHorzBar = 0x0080,
-    kSheetKeepBars = 0x0100,     // bars stay visible, disabled when nothing scrolls
-    kSheetHorzToLast = 0x0200,   // the last column may scroll to the first scrolled place
-    kSheetVertToLast = 0x0400,   // the last row likewise
+    kSheetKeepBars = 0x0100,   // bars stay visible, disabled when nothing scrolls
+    kSheetHorzToLast = 0x0200, // the last column may scroll to the first scrolled place
+    kSheetVertToLast = 0x0400, // the last row likewise
     kSheetNoHighlight = 0x0800,
     kSheetCellTips = 0x1000,
     kSheetKeepSelection = 0x2000, // a click on empty space keeps the selection
@@ -154,8 +154,7 @@ public:
 
     // Columns.
     int GetColumnCount() const { return header_->Count(); }
-    int InsertColumn(int index, const QString& title, std::uint16_t flags, std::uint16_t format,
-                     int width);
+    int InsertColumn(int index, const QString& title, std::uint16_t flags, std::uint16_t format, int width);
     void SetColumnWidth(int column, int width);
     // Removes the column and its cell in every row.
     virtual bool DeleteColumn(int column);
@@ -168,9 +167,8 @@ public:
     // Rows.
     int GetRowCount() const { return int(rows_.size()); }
     CSItem* Row(int row) const;
-    virtual int AddRow(int position, const QString& text, std::uint16_t flags = 0,
-                       std::uint8_t state = 0, int cellValue = -1,
-                       ui::ColorRef textColour = ui::kNoColor, int rowValue = -1);
+    virtual int AddRow(int position, const QString& text, std::uint16_t flags = 0, std::uint8_t state = 0,
+                       int cellValue = -1, ui::ColorRef textColour = ui::kNoColor, int rowValue = -1);
     virtual int InsertRow(int position, std::unique_ptr<CSItem> row);
     virtual bool DeleteRow(int row);
     virtual int DeleteAllRows();
@@ -208,8 +206,7 @@ public:
     // True when every row can be shown at once, nothing scrolled.
     bool AllRowsFit() const;
     virtual int GetRowsAreaHeight() const;
-    virtual int CountRowsThatFit(int start, bool wholeRowsOnly, bool addFrozenCount,
-                                 bool backward) const;
+    virtual int CountRowsThatFit(int start, bool wholeRowsOnly, bool addFrozenCount, bool backward) const;
     int FrozenColumnCount() const;
     int FrozenColumnsWidth() const { return frozenWidth_; }
     int FrozenRowCount() const;
@@ -300,8 +297,7 @@ protected:
 private:
     int ColumnWidthAt(int column) const;
     bool CanReorderColumns(int a, int b) const;
-    bool SetCellColour(int row, int column, ui::ColorRef colour,
-                       int (CSItem::*set)(int, ui::ColorRef));
+    bool SetCellColour(int row, int column, ui::ColorRef colour, int (CSItem::*set)(int, ui::ColorRef));
     int ScrolledRowsTop() const { return rowsArea_.top + frozenHeight_; }
     int ColumnsThatFit(int start, bool wholeOnly) const;
     int ColumnsThatFitBack() const;

@@ -95,8 +95,7 @@ void SheetCore::OnLButtonDown(Point point, bool shift, bool ctrl)
         drag_.source = drag_.target = hit.column;
         if (hit.kind == kHitHeaderCell) {
             GetColumnRect(hit.column, drag_.rect);
-            drag_.rect.right = std::max<int>(drag_.rect.right,
-                                             drag_.rect.left + ColumnWidthAt(hit.column));
+            drag_.rect.right = std::max<int>(drag_.rect.right, drag_.rect.left + ColumnWidthAt(hit.column));
         }
         break;
     case kHitRow: {
@@ -148,12 +147,10 @@ void SheetCore::OnMouseMove(Point point, bool leftHeld, bool anyHeld)
         }
         break;
     case kDragColumn: {
-        drag_.rect = OffsetRect(drag_.rect, int64_t(point.x) - drag_.last.x,
-                                int64_t(point.y) - drag_.last.y);
+        drag_.rect = OffsetRect(drag_.rect, int64_t(point.x) - drag_.last.x, int64_t(point.y) - drag_.last.y);
         drag_.last = point;
         const int64_t middle = (int64_t(drag_.rect.top) + drag_.rect.bottom) / 2;
-        const int column =
-            PtInRect(headerArea_, drag_.rect.left, middle) ? ColumnAt(drag_.rect.left) : -1;
+        const int column = PtInRect(headerArea_, drag_.rect.left, middle) ? ColumnAt(drag_.rect.left) : -1;
         if (column >= 0) {
             drag_.target = column;
             InvalidateRect(headerArea_);

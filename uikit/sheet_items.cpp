@@ -34,8 +34,7 @@ SheetColumn* CSHeader::At(int index) const
     return index >= 0 && index < Count() ? columns[std::size_t(index)].get() : nullptr;
 }
 
-int CSHeader::InsertColumn(int index, const QString& title, std::uint16_t flags,
-                           std::uint16_t format, int width)
+int CSHeader::InsertColumn(int index, const QString& title, std::uint16_t flags, std::uint16_t format, int width)
 {
     if (At(index))
         return -1;
@@ -115,19 +114,18 @@ int CSItem::CopyCell(int column, const tagSSBaseItemGrid* source)
 {
     if (!source)
         return SetCell(column, QString(), 0, -1, ui::kNoColor, ui::kNoColor);
-    return SetCell(column, textOf(source), source->flag, source->value, source->textColour,
-                   source->bkColour);
+    return SetCell(column, textOf(source), source->flag, source->value, source->textColour, source->bkColour);
 }
 
-int CSItem::SetCell(int column, const QString& text, std::uint8_t flag, int value,
-                    ui::ColorRef textColour, ui::ColorRef bkColour)
+int CSItem::SetCell(int column, const QString& text, std::uint8_t flag, int value, ui::ColorRef textColour,
+                    ui::ColorRef bkColour)
 {
     const tagSSBaseItemGrid* cell = Cell(column);
     if (!cell) {
         if (column < 0 || (text.isEmpty() && flag == 0 && value == -1 && bkColour == ui::kNoColor))
             return 0;
-    } else if (textOf(cell) == text && cell->flag == flag && cell->value == value
-               && cell->textColour == textColour && cell->bkColour == bkColour) {
+    } else if (textOf(cell) == text && cell->flag == flag && cell->value == value && cell->textColour == textColour &&
+               cell->bkColour == bkColour) {
         return 0;
     }
     tagSSBaseItemGrid* target = CellForWrite(column);

@@ -51,8 +51,7 @@ public:
 
     // Appends a column; `index` only guards: an existing, non-null column
     // there refuses the insert with -1. Returns the new column's index.
-    int InsertColumn(int index, const QString& title, std::uint16_t flags, std::uint16_t format,
-                     int width);
+    int InsertColumn(int index, const QString& title, std::uint16_t flags, std::uint16_t format, int width);
     bool DeleteColumn(int index);
     void DeleteAllColumns() { columns.clear(); }
     bool SwapColumns(int a, int b);
@@ -98,8 +97,8 @@ public:
     virtual QString GetCellText(int column) const;
     virtual int CopyCell(int column, const tagSSBaseItemGrid* source);
     // 1 when anything changed; an all-default cell makes no cell.
-    virtual int SetCell(int column, const QString& text, std::uint8_t flag, int value,
-                        ui::ColorRef textColour, ui::ColorRef bkColour);
+    virtual int SetCell(int column, const QString& text, std::uint8_t flag, int value, ui::ColorRef textColour,
+                        ui::ColorRef bkColour);
     virtual void SwapCells(int a, int b);
     // Moves the cell to `to`, shifting the cells between.
     virtual void MoveCell(int from, int to);

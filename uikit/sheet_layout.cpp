@@ -41,8 +41,7 @@ void SheetCore::Refresh()
     inRefresh_ = true;
     for (int pass = 0; pass < kLayoutPasses; ++pass) {
         client_ = ClientRect();
-        const int headerBottom =
-            int(std::min<int64_t>(int64_t(client_.top) + header_->height, client_.bottom));
+        const int headerBottom = int(std::min<int64_t>(int64_t(client_.top) + header_->height, client_.bottom));
         headerArea_ = Rect{client_.left, client_.top, client_.right, headerBottom};
         rowsArea_ = Rect{client_.left, headerBottom, client_.right, client_.bottom};
         UpdateLayout();
@@ -156,8 +155,7 @@ int SheetCore::GetRowsAreaHeight() const
     return Height32(rowsArea_);
 }
 
-int SheetCore::CountRowsThatFit(int start, bool wholeRowsOnly, bool addFrozenCount,
-                                bool backward) const
+int SheetCore::CountRowsThatFit(int start, bool wholeRowsOnly, bool addFrozenCount, bool backward) const
 {
     const int frozen = FrozenRowCount();
     const int64_t space = int64_t(GetRowsAreaHeight()) - frozenHeight_;
@@ -231,8 +229,8 @@ bool SheetCore::GetRowRect(int row, Rect& rect) const
         top = rowsArea_.top;
         for (int i = 0; i < row; ++i)
             top += RowHeight(i);
-        rect = MakeRect(rowsArea_.left, top, rowsArea_.right,
-                        std::min<int64_t>(top + RowHeight(row), rowsArea_.bottom));
+        rect =
+            MakeRect(rowsArea_.left, top, rowsArea_.right, std::min<int64_t>(top + RowHeight(row), rowsArea_.bottom));
         return true;
     }
     if (row < v_.first || row > v_.last)

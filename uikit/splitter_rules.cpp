@@ -71,8 +71,8 @@ double SplitterRatioAt(const Rect& client, const Rect& bar, const SplitterSettin
     const int64_t extent = s.horizontalBar() ? RectHeight(client) : RectWidth(client);
     if (extent <= 0)
         return s.ratio;
-    const int64_t centre = s.horizontalBar() ? (int64_t(bar.top) + bar.bottom) / 2
-                                             : (int64_t(bar.left) + bar.right) / 2;
+    const int64_t centre =
+        s.horizontalBar() ? (int64_t(bar.top) + bar.bottom) / 2 : (int64_t(bar.left) + bar.right) / 2;
     return double(centre) / double(extent);
 }
 

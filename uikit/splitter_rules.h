@@ -10,7 +10,7 @@ struct SplitterSettings {
     double ratio = 0.5;  // the bar's centre as a fraction of the client extent
     int firstMin = 20;   // pane minimums, kept while dragging
     int secondMin = 20;
-    int margin = 0;      // an empty band around the whole client area
+    int margin = 0; // an empty band around the whole client area
     int thickness = 4;
 
     bool horizontalBar() const { return orientation != 0; }
@@ -33,8 +33,7 @@ SplitterPanes SplitterPaneRects(const Rect& client, const Rect& bar, const Split
 
 // The dragged bar moved to the mouse point, or nothing when the move would
 // leave a pane at or below its minimum (or does not move the bar).
-std::optional<Rect> SplitterDragTo(const Rect& client, const Rect& bar, Point pt,
-                                   const SplitterSettings& s);
+std::optional<Rect> SplitterDragTo(const Rect& client, const Rect& bar, Point pt, const SplitterSettings& s);
 
 // The ratio of a bar dropped there: its integer centre over the client extent.
 double SplitterRatioAt(const Rect& client, const Rect& bar, const SplitterSettings& s);

@@ -12,15 +12,16 @@ ui::MenuSpec SystemMenuSpec(unsigned style)
     auto item = [](int id, const char* text, bool enabled) {
         return ui::MenuSpec::item(id, TranslateText(QString::fromUtf8(text)), false, enabled);
     };
-    ui::MenuSpec menu = ui::MenuSpec::subMenu(QString(), {
-        item(SC_RESTORE, "还原", minimised || maximised),
-        item(SC_MOVE, "移动", normal),
-        item(SC_SIZE, "大小", normal && (style & WS_THICKFRAME)),
-        item(SC_MINIMIZE, "最小化", !minimised && (style & WS_MINIMIZEBOX)),
-        item(SC_MAXIMIZE, "最大化", !maximised && (style & WS_MAXIMIZEBOX)),
-        ui::MenuSpec::separatorItem(),
-        item(SC_CLOSE, "关闭", true),
-    });
+    ui::MenuSpec menu =
+        ui::MenuSpec::subMenu(QString(), {
+                                             item(SC_RESTORE, "还原", minimised || maximised),
+                                             item(SC_MOVE, "移动", normal),
+                                             item(SC_SIZE, "大小", normal && (style & WS_THICKFRAME)),
+                                             item(SC_MINIMIZE, "最小化", !minimised && (style & WS_MINIMIZEBOX)),
+                                             item(SC_MAXIMIZE, "最大化", !maximised && (style & WS_MAXIMIZEBOX)),
+                                             ui::MenuSpec::separatorItem(),
+                                             item(SC_CLOSE, "关闭", true),
+                                         });
     menu.items[minimised ? 0 : 6].isDefault = true;
     return menu;
 }
@@ -36,9 +37,7 @@ int ControlButtonCommand(int button, unsigned style)
         if (!(style & WS_MAXIMIZEBOX))
             return 0;
         return style & WS_MAXIMIZE ? SC_RESTORE : SC_MAXIMIZE;
-    case kCloseButton:
-        return style & WS_SYSMENU ? SC_CLOSE : 0;
-    default:
-        return 0;
+    case kCloseButton: return style & WS_SYSMENU ? SC_CLOSE : 0;
+    default: return 0;
     }
 }

@@ -32,7 +32,7 @@ struct TabStripLayout {
     static const QString kShortSample;
 
     MeasureText measure;
-    Tabs tabs;     // display order
+    Tabs tabs; // display order
     int selected = -1;
     int spacing = 4;
     Rect tabArea;  // where tabs are drawn

@@ -6,7 +6,10 @@ namespace {
 
 constexpr int kCapWidth = 3;
 
-int index(ButtonState state) { return int(state); }
+int index(ButtonState state)
+{
+    return int(state);
+}
 
 ui::ColorRef resolve(const std::array<ui::ColorRef, 4>& table, ButtonState state, int systemIndex)
 {
@@ -53,8 +56,8 @@ ButtonFace LayoutButtonFace(const Rect& item, Size icon, bool hasText, bool icon
     ButtonFace face;
     face.text = Rect{item.left + 1, item.top, item.right - 1, item.bottom};
     const bool hasIcon = icon.cx > 0 && icon.cy > 0;
-    face.textFormat = ui::DT_SINGLELINE | ui::DT_VCENTER | ui::DT_END_ELLIPSIS
-                      | (alignRight && !hasIcon ? ui::DT_RIGHT : ui::DT_CENTER);
+    face.textFormat = ui::DT_SINGLELINE | ui::DT_VCENTER | ui::DT_END_ELLIPSIS |
+                      (alignRight && !hasIcon ? ui::DT_RIGHT : ui::DT_CENTER);
     if (!hasIcon)
         return face;
 

@@ -5,9 +5,7 @@
 
 #include <QKeyEvent>
 
-CUiSheetEdit::CUiSheetEdit(CUiEditSheetCtrl* sheet) : QLineEdit(sheet), sheet_(sheet)
-{
-}
+CUiSheetEdit::CUiSheetEdit(CUiEditSheetCtrl* sheet) : QLineEdit(sheet), sheet_(sheet) {}
 
 void CUiSheetEdit::keyPressEvent(QKeyEvent* event)
 {
@@ -42,9 +40,7 @@ CUiEditSheetCtrl::~CUiEditSheetCtrl()
     delete editor_;
 }
 
-void CUiEditSheetCtrl::DrawHoverCross(int, int)
-{
-}
+void CUiEditSheetCtrl::DrawHoverCross(int, int) {}
 
 int CUiEditSheetCtrl::ColumnIndex(const SheetColumn* column) const
 {
@@ -69,8 +65,7 @@ void CUiEditSheetCtrl::RowDoubleClicked(int row, int column)
     if (!col || !(col->flags & kColumnEditable) || !GetCellRect(row, column, cell))
         return;
     editor_->setFont(ItemFont());
-    editor_->setGeometry(
-        ui::toQRect(Rect{cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom - 1}));
+    editor_->setGeometry(ui::toQRect(Rect{cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom - 1}));
     editor_->setText(GetItemText(row, column));
     editor_->selectAll();
     edit_ = Edit{item, col, true, edit_.serial + 1};

@@ -1,5 +1,3 @@
 #include "uikit/ui_his_sheet_ctrl.h"
 
-CUiHisSheetCtrl::CUiHisSheetCtrl(QWidget* parent) : CUiSheetCtrl(parent)
-{
-}
+CUiHisSheetCtrl::CUiHisSheetCtrl(QWidget* parent) : CUiSheetCtrl(parent) {}

@@ -63,8 +63,8 @@ void CUiLayerSheetCtrl::PaintCell(SheetPaintRecord& record)
     Rect row = record.cell;
     row.left = record.rowsArea.left;
     const int size = IconSize();
-    const LayerCellLayout layout = LayOutLayerCell(record.cell, row, *window, plan_->GetPixelSize(),
-                                                   size, QFontMetrics(ItemFont()).height());
+    const LayerCellLayout layout =
+        LayOutLayerCell(record.cell, row, *window, plan_->GetPixelSize(), size, QFontMetrics(ItemFont()).height());
     QPainter& dc = *record.dc;
     dc.save();
     dc.setClipRect(ui::toQRect(record.cell), Qt::IntersectClip);

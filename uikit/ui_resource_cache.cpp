@@ -54,11 +54,26 @@ const QFont& get(Slot slot)
 
 } // namespace
 
-const QFont& GetUiFont12() { return get(Font12); }
-const QFont& GetUiFontA() { return get(FontA); }
-const QFont& GetUiFontB() { return get(FontB); }
-const QFont& GetUiFont18() { return get(Font18); }
-const QFont& GetUiFont18Bold() { return get(Font18Bold); }
+const QFont& GetUiFont12()
+{
+    return get(Font12);
+}
+const QFont& GetUiFontA()
+{
+    return get(FontA);
+}
+const QFont& GetUiFontB()
+{
+    return get(FontB);
+}
+const QFont& GetUiFont18()
+{
+    return get(Font18);
+}
+const QFont& GetUiFont18Bold()
+{
+    return get(Font18Bold);
+}
 
 void InitUiResourceCache()
 {

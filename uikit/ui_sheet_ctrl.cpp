@@ -87,8 +87,7 @@ int keyFlags(const QKeyEvent& event)
 
 } // namespace
 
-CUiSheetCtrl::CUiSheetCtrl(QWidget* parent)
-    : QWidget(parent), headerFont_(GetUiFont12()), itemFont_(GetUiFont12())
+CUiSheetCtrl::CUiSheetCtrl(QWidget* parent) : QWidget(parent), headerFont_(GetUiFont12()), itemFont_(GetUiFont12())
 {
     // Every pixel is painted here: nothing to erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -245,8 +244,8 @@ void CUiSheetCtrl::ShowTip(const Rect& cell, const QString& text)
     }
     // The tip is a window of its own: it is placed in screen coordinates.
     const QPoint topLeft = mapToGlobal(QPoint(cell.left, cell.top));
-    tip_->ShowAt(OffsetRect(cell, int64_t(topLeft.x()) - cell.left, int64_t(topLeft.y()) - cell.top),
-                 QPoint(0, 0), text);
+    tip_->ShowAt(OffsetRect(cell, int64_t(topLeft.x()) - cell.left, int64_t(topLeft.y()) - cell.top), QPoint(0, 0),
+                 text);
 }
 
 void CUiSheetCtrl::HideTip()
@@ -310,8 +309,7 @@ void CUiSheetCtrl::PaintHeader(QPainter& dc, const Rect& update)
     ui::fillRect(dc, area, Header().bkColour);
     dc.setFont(headerFont_);
     auto paintAt = [&](int column, int64_t left) {
-        const Rect cell =
-            MakeRect(left, area.top, left + ColumnWidth(Header().At(column)), area.bottom);
+        const Rect cell = MakeRect(left, area.top, left + ColumnWidth(Header().At(column)), area.bottom);
         if (meets(cell, update))
             PaintHeaderCell(dc, column, cell);
         return left + RectWidth(cell);
@@ -333,23 +331,21 @@ void CUiSheetCtrl::PaintHeaderCell(QPainter& dc, int column, const Rect& cell)
     draw3dRect(dc, cell, kWhite, kFrameShadow);
     if (RectWidth(cell) < kMinTextCell || !col)
         return;
-    const ui::ColorRef colour =
-        col->textColour != ui::kNoColor ? col->textColour : Header().textColour;
+    const ui::ColorRef colour = col->textColour != ui::kNoColor ? col->textColour : Header().textColour;
     dc.setPen(ui::toQColor(colour));
-    ui::drawTextWin(dc, Rect{cell.left + kCellMargin, cell.top, cell.right - kCellMargin, cell.bottom},
-                    col->title, SheetTextFormat(col->format));
+    ui::drawTextWin(dc, Rect{cell.left + kCellMargin, cell.top, cell.right - kCellMargin, cell.bottom}, col->title,
+                    SheetTextFormat(col->format));
 }
 
 void CUiSheetCtrl::PaintDragOverlay(QPainter& dc)
 {
     const SheetDrag& drag = Drag();
-    if (drag.kind != kDragColumn || std::abs(drag.last.x - drag.start.x) <= kDragThreshold
-        || drag.target < FrozenColumnCount())
+    if (drag.kind != kDragColumn || std::abs(drag.last.x - drag.start.x) <= kDragThreshold ||
+        drag.target < FrozenColumnCount())
         return;
     Rect target;
     if (GetColumnRect(drag.target, target))
-        ui::fillRect(dc, Rect{target.left, HeaderArea().top, target.left + 2, HeaderArea().bottom},
-                     kDropBar);
+        ui::fillRect(dc, Rect{target.left, HeaderArea().top, target.left + 2, HeaderArea().bottom}, kDropBar);
     const SheetColumn* col = Header().At(drag.source);
     dc.save();
     dc.setOpacity(kGhostAlpha / 255.0);
@@ -357,8 +353,7 @@ void CUiSheetCtrl::PaintDragOverlay(QPainter& dc)
     dc.setFont(headerFont_);
     dc.setPen(Qt::black);
     ui::drawTextWin(dc,
-                    Rect{drag.rect.left + kCellMargin, drag.rect.top, drag.rect.right - kCellMargin,
-                         drag.rect.bottom},
+                    Rect{drag.rect.left + kCellMargin, drag.rect.top, drag.rect.right - kCellMargin, drag.rect.bottom},
                     col ? col->title : QString(), SheetTextFormat(col ? col->format : 0));
     dc.restore();
 }
@@ -477,8 +472,7 @@ void CUiSheetCtrl::PaintCell(SheetPaintRecord& record)
         record.dc->setPen(ui::toQColor(CellTextColour(record)));
         const Rect& r = record.cell;
         ui::drawTextWin(*record.dc, Rect{r.left + kCellMargin, r.top, r.right - kCellMargin, r.bottom},
-                        GetItemText(record.row, record.column),
-                        SheetTextFormat(col ? col->format : 0));
+                        GetItemText(record.row, record.column), SheetTextFormat(col ? col->format : 0));
     }
     PaintGridLines(record);
 }
@@ -574,8 +568,7 @@ void CUiSheetCtrl::keyPressEvent(QKeyEvent* event)
 {
     // Keys without an action of their own go on to the parent as well
     // (Enter and Escape to a dialog), after the owner has seen them.
-    event->setAccepted(
-        OnKeyDown(ui::virtualKey(*event), keyFlags(*event), event->modifiers() & Qt::ControlModifier));
+    event->setAccepted(OnKeyDown(ui::virtualKey(*event), keyFlags(*event), event->modifiers() & Qt::ControlModifier));
 }
 
 void CUiSheetCtrl::leaveEvent(QEvent*)

@@ -18,8 +18,7 @@ namespace {
 
 Rect shrink(const Rect& r, int dx, int dy)
 {
-    return MakeRect(int64_t(r.left) + dx, int64_t(r.top) + dy, int64_t(r.right) - dx,
-                    int64_t(r.bottom) - dy);
+    return MakeRect(int64_t(r.left) + dx, int64_t(r.top) + dy, int64_t(r.right) - dx, int64_t(r.bottom) - dy);
 }
 
 Point pointOf(const QMouseEvent* event)
@@ -136,10 +135,22 @@ void CUiTabWnd::SetMenuButtonImage(const std::string& path)
     loadButtonImage(path, menuImage_, layout_.menuImage);
 }
 
-int CUiTabWnd::TextWidth(int index, bool shortened) const { return layout_.TextWidth(index, shortened); }
-Rect CUiTabWnd::CloseRect(int index) const { return layout_.CloseRect(index); }
-Rect CUiTabWnd::MenuRect() const { return layout_.MenuRect(); }
-int CUiTabWnd::HitTest(const Point& pt, int& index) const { return layout_.HitTest(pt, index); }
+int CUiTabWnd::TextWidth(int index, bool shortened) const
+{
+    return layout_.TextWidth(index, shortened);
+}
+Rect CUiTabWnd::CloseRect(int index) const
+{
+    return layout_.CloseRect(index);
+}
+Rect CUiTabWnd::MenuRect() const
+{
+    return layout_.MenuRect();
+}
+int CUiTabWnd::HitTest(const Point& pt, int& index) const
+{
+    return layout_.HitTest(pt, index);
+}
 
 void CUiTabWnd::Layout()
 {
@@ -222,7 +233,10 @@ void CUiTabWnd::ShowTip(const Rect& tabRect, const QString& text)
     tip_->ShowAt(screen, QPoint(0, Height32(r) + 2), text);
 }
 
-void CUiTabWnd::HideTip() { tip_->Hide(); }
+void CUiTabWnd::HideTip()
+{
+    tip_->Hide();
+}
 
 void CUiTabWnd::paintEvent(QPaintEvent*)
 {
@@ -241,8 +255,8 @@ void CUiTabWnd::mouseMoveEvent(QMouseEvent* event)
     const Point pt = pointOf(event);
     mouse_ = pt;
     int index = -1;
-    if (HitTest(pt, index) == TabStripLayout::HitTab && layout_.ValidIndex(index)
-        && PtInRect(shrink(layout_.tabs[size_t(index)]->rect, 4, 4), pt.x, pt.y)) {
+    if (HitTest(pt, index) == TabStripLayout::HitTab && layout_.ValidIndex(index) &&
+        PtInRect(shrink(layout_.tabs[size_t(index)]->rect, 4, 4), pt.x, pt.y)) {
         const CUiTab& tab = *layout_.tabs[size_t(index)];
         ShowTip(tab.rect, tab.text);
     } else {

@@ -17,8 +17,8 @@ constexpr int kMaxWindowSide = 32767;
 } // namespace
 
 CUiTipCtrl::CUiTipCtrl(QWidget* owner)
-    : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
-                         | Qt::WindowTransparentForInput),
+    : QWidget(owner,
+              Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput),
       fadeIn_(this), fadeOut_(this), layered_(ui::windowOpacitySupported())
 {
     setAttribute(Qt::WA_ShowWithoutActivating);

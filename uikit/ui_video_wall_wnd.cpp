@@ -156,7 +156,10 @@ void CUiVideoWallWnd::SetCells(const WallCellMap& cells)
     update();
 }
 
-void CUiVideoWallWnd::SetExcludedOutputs(const std::set<int32_t>& outputs) { excluded_ = outputs; }
+void CUiVideoWallWnd::SetExcludedOutputs(const std::set<int32_t>& outputs)
+{
+    excluded_ = outputs;
+}
 
 void CUiVideoWallWnd::send(int code, const WallCell& cell)
 {
@@ -233,8 +236,8 @@ void CUiVideoWallWnd::mouseReleaseEvent(QMouseEvent* event)
     const std::optional<WallSource> source = selectedSource();
     if (!source || grid_.rows < 1 || grid_.cols < 1)
         return;
-    const int command = ui::popupMenu(this, WallMenu(grid_, *source, excluded_),
-                                      mapToGlobal(event->position().toPoint()));
+    const int command =
+        ui::popupMenu(this, WallMenu(grid_, *source, excluded_), mapToGlobal(event->position().toPoint()));
     // A list (the monitor outputs) has no sizes of its own: equal cells.
     const bool sized = CQelProcessor::HasCellSizes(source->kind) && !listMode_;
     const auto hit = LayoutWall(clientRect(), grid_, *source, sized).HitTest(pointOf(event));

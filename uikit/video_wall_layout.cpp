@@ -128,12 +128,10 @@ WallLayout LayoutWall(const Rect& client, const WallGrid& grid, const WallSource
     if (grid.rows < 1 || grid.cols < 1)
         return layout;
     if (sized) {
-        layout.xs = scaledEdges(client.left, RectWidth(client), drawnSizes(grid.cols, [&](int32_t c) {
-                                    return WallColumnWidth(grid, source, c);
-                                }));
-        layout.ys = scaledEdges(client.top, RectHeight(client), drawnSizes(grid.rows, [&](int32_t r) {
-                                    return WallRowHeight(grid, source, r);
-                                }));
+        layout.xs = scaledEdges(client.left, RectWidth(client),
+                                drawnSizes(grid.cols, [&](int32_t c) { return WallColumnWidth(grid, source, c); }));
+        layout.ys = scaledEdges(client.top, RectHeight(client),
+                                drawnSizes(grid.rows, [&](int32_t r) { return WallRowHeight(grid, source, r); }));
         layout.sized = !layout.xs.empty() && !layout.ys.empty();
     }
     if (!layout.sized) {
@@ -173,8 +171,7 @@ ui::MenuSpec WallMenu(const WallGrid& grid, const WallSource& source, const std:
     ui::MenuSpec menu;
     for (const WallOutput& output : source.outputs) {
         // 0 is a dismissed menu, and the commands follow the output ids.
-        if (output.id < 1 || output.id > kWallMaxOutputCommand || excluded.count(output.id)
-            || placed.count(output.id))
+        if (output.id < 1 || output.id > kWallMaxOutputCommand || excluded.count(output.id) || placed.count(output.id))
             continue;
         menu.items.push_back(ui::MenuSpec::item(output.id, output.name));
     }

@@ -16,8 +16,8 @@ constexpr int kPadding = 3;
 } // namespace
 
 CMSViewTipCtrl::CMSViewTipCtrl(QWidget* parent)
-    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
-                          | Qt::WindowTransparentForInput),
+    : QWidget(parent,
+              Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput),
       rest_(this), autoPop_(this)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -105,11 +105,8 @@ void CMSViewTipCtrl::RelayEvent(QEvent& event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::Wheel:
-    case QEvent::Leave:
-        HideTip();
-        return;
-    default:
-        return;
+    case QEvent::Leave: HideTip(); return;
+    default: return;
     }
 }
 

@@ -155,11 +155,8 @@ bool CMultiScreenView::viewportEvent(QEvent* event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::Wheel:
-    case QEvent::Leave:
-        m_tip.RelayEvent(*event);
-        break;
-    default:
-        break;
+    case QEvent::Leave: m_tip.RelayEvent(*event); break;
+    default: break;
     }
     return QAbstractScrollArea::viewportEvent(event);
 }

@@ -8,9 +8,12 @@
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 #include <QPointer>
+#include <QRegion>
 #include <QString>
 #include <map>
+#include <memory>
 
 #include "app/progress.h"
 #include "model/job_progress.h"
@@ -18,8 +21,6 @@
 #include "views/ms_view_tip_ctrl.h"
 #include "views/static_text_cache.h"
 #include "views/wall_view_core.h"
-
-class QPainter;
 
 class CMultiScreenView : public QAbstractScrollArea, public WallViewCore, public IProgress {
     Q_OBJECT
@@ -106,8 +107,9 @@ protected:
     void DrawColumnLines(QPainter& p, const Rect& rc);
     void DrawRowLines(QPainter& p, const Rect& rc);
     void DrawWindows(QPainter& p);
-    void DrawWindow(QPainter& p, const WindowPtr& window, const Rect& rc, int mouseX, int mouseY);
-    void DrawWindowOpaque(QPainter& p, const WindowPtr& window);
+    // An opaque window painted only within `shown` (texts and images may
+    // reach past it).
+    void DrawWindowOpaque(QPainter& p, const WindowPtr& window, const QRegion& shown);
     void DrawWindowTranslucent(QPainter& p, const WindowPtr& window);
     void DrawMoveFrame(QPainter& p, const WindowPtr& window);
     void DrawSnapMark(QPainter& p, const WindowPtr& window);
@@ -141,6 +143,34 @@ private:
     Rect Bounded(const Rect& r) const;
     void DrawOverlayMarks(QPainter& p, const std::vector<OverlayMark>& marks);
     void DrawButton(QPainter& p, const TitleButton& button, const QImage& image, int cellWidth);
+    struct Fill {
+        Rect rect;
+        ui::ColorRef colour;
+    };
+    static std::vector<Fill> BodyFills(const WindowPaint& d);
+    // The whole window, or its fills only within `shown` and its texts
+    // and images only when they meet it.
+    void PaintWindow(QPainter& p, const WindowPtr& window, const WindowPaint& d, const QRegion* shown = nullptr);
+    const QFont& InfoFont(const WindowPaint& d);
+    // Where a window's texts and images may leave pixels, cut to the
+    // window; empty for what is not drawn.
+    struct DetailBoxes {
+        Rect sourceName, title, lock, close, maxCell, maxScreen;
+        struct Line {
+            Rect rect; // the line DrawLine centres the text in
+            Rect box;
+        };
+        std::vector<Line> infoLines; // those that start inside the window
+    };
+    DetailBoxes DetailBoxesOf(const WindowPaint& d);
+    // The part of a translucent window that is not one colour per layer.
+    QRegion WindowDetail(const WindowPaint& d);
+    static QRegion Ring(const Rect& rc);
+    // The painter on m_blend, grown to at least `size`.
+    QPainter& BlendPainter(const QSize& size);
+    static int WindowBlendAlpha();
+    // Blends the window's one-colour parts within `solid` onto the canvas.
+    void BlendWindowSolids(QPainter& p, const WindowPaint& d, const QRegion& solid);
 
     QPointer<QObject> m_self;
     OsdSavingReceiver m_osdSaving{*this};
@@ -152,7 +182,9 @@ private:
     StaticTextCache m_texts;
     QFont m_watchHeaderFont;
     mutable std::map<int, QFont> m_noticeFonts; // by pixel height
-    // A translucent window is drawn here first; never larger than the
-    // viewport.
+    // A translucent window's texts and images are drawn here first; never
+    // larger than the viewport.
     QImage m_blend;
+    // Open on m_blend while the windows are painted.
+    std::unique_ptr<QPainter> m_blendPainter;
 };

@@ -40,26 +40,16 @@ QCursor PlacementCursor()
 void CMultiScreenView::SetViewCursor(ViewCursor cursor)
 {
     switch (cursor) {
-    case ViewCursor::SizeNS:
-        viewport()->setCursor(Qt::SizeVerCursor);
-        break;
-    case ViewCursor::SizeWE:
-        viewport()->setCursor(Qt::SizeHorCursor);
-        break;
-    case ViewCursor::SizeNWSE:
-        viewport()->setCursor(Qt::SizeFDiagCursor);
-        break;
-    case ViewCursor::SizeNESW:
-        viewport()->setCursor(Qt::SizeBDiagCursor);
-        break;
+    case ViewCursor::SizeNS: viewport()->setCursor(Qt::SizeVerCursor); break;
+    case ViewCursor::SizeWE: viewport()->setCursor(Qt::SizeHorCursor); break;
+    case ViewCursor::SizeNWSE: viewport()->setCursor(Qt::SizeFDiagCursor); break;
+    case ViewCursor::SizeNESW: viewport()->setCursor(Qt::SizeBDiagCursor); break;
     case ViewCursor::Place: {
         static const QCursor placement = PlacementCursor();
         viewport()->setCursor(placement);
         break;
     }
-    case ViewCursor::Arrow:
-        viewport()->setCursor(Qt::ArrowCursor);
-        break;
+    case ViewCursor::Arrow: viewport()->setCursor(Qt::ArrowCursor); break;
     }
 }
 

@@ -59,8 +59,8 @@ void CMultiScreenView::OnDraw(QPainter& p)
     const QRect client = viewport()->rect();
     p.save();
     PrepareCanvasDC(p);
-    m_rcVisible = IntersectRect(
-        OffsetRect(ui::fromQRect(client), -int64_t(m_ptViewOrg.x), -int64_t(m_ptViewOrg.y)), m_rcCanvas);
+    m_rcVisible =
+        IntersectRect(OffsetRect(ui::fromQRect(client), -int64_t(m_ptViewOrg.x), -int64_t(m_ptViewOrg.y)), m_rcCanvas);
     BeginDrawPass();
     DrawWall(p);
     DrawEightPartShortage(p);
@@ -188,23 +188,40 @@ void CMultiScreenView::DrawColumnLines(QPainter& p, const Rect& rc)
 
 void CMultiScreenView::DrawWindows(QPainter& p)
 {
-    for (const auto& window : m_pPlan->GetWindows()) {
-        if (m_bTransparent)
+    const auto windows = m_pPlan->GetWindows();
+    if (m_bTransparent) {
+        for (const auto& window : windows)
             DrawWindowTranslucent(p, window);
-        else
-            DrawWindowOpaque(p, window);
+    } else {
+        // An opaque window paints every pixel of its rectangle (a logo
+        // may not), so a window needs painting only where no later one
+        // will paint over it: on a crowded wall most of the fills and
+        // texts below are never seen.
+        std::vector<QRegion> shown(windows.size());
+        QRegion above;
+        for (size_t i = windows.size(); i-- > 0;) {
+            const QRect visible =
+                ui::toQRect(IntersectRect(IntersectRect(GetWindowViewRect(windows[i]), m_rcWallView), m_rcVisible));
+            if (visible.isEmpty())
+                continue;
+            shown[i] = QRegion(visible).subtracted(above);
+            if (windows[i]->sigsrc != kLogoSigSrc)
+                above += visible;
+        }
+        for (size_t i = 0; i < windows.size(); ++i)
+            if (!shown[i].isEmpty())
+                DrawWindowOpaque(p, windows[i], shown[i]);
     }
+    m_blendPainter.reset();
     if (ShowsMoveFrame())
         DrawMoveFrame(p, m_pActiveWnd);
     DrawSnapMark(p, m_pActiveWnd);
 }
 
-void CMultiScreenView::DrawWindowOpaque(QPainter& p, const WindowPtr& window)
+void CMultiScreenView::DrawWindowOpaque(QPainter& p, const WindowPtr& window, const QRegion& shown)
 {
     const Rect rc = IntersectRect(GetWindowViewRect(window), m_rcWallView);
-    if (!Meets(rc, m_rcVisible))
-        return;
-    DrawWindow(p, window, rc, m_ptCurrent.x, m_ptCurrent.y);
+    PaintWindow(p, window, DescribeWindow(window, rc, Point{m_ptCurrent.x, m_ptCurrent.y}), &shown);
 }
 
 void CMultiScreenView::DrawWindowTranslucent(QPainter& p, const WindowPtr& window)
@@ -213,27 +230,185 @@ void CMultiScreenView::DrawWindowTranslucent(QPainter& p, const WindowPtr& windo
     const Rect shown = IntersectRect(rc, m_rcVisible);
     if (RectEmpty(shown))
         return;
-    const int width = Width32(shown);
-    const int height = Height32(shown);
-    if (m_blend.width() < width || m_blend.height() < height)
-        m_blend = QImage(std::max(width, m_blend.width()), std::max(height, m_blend.height()),
-                         QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter blend(&m_blend);
-        // A window's body covers its rectangle; only a logo whose bitmap
-        // cannot be drawn would leave the last window's pixels showing.
-        if (window->sigsrc == kLogoSigSrc) {
-            blend.setCompositionMode(QPainter::CompositionMode_Source);
-            blend.fillRect(0, 0, width, height, Qt::transparent);
-            blend.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        }
-        blend.translate(-shown.left, -shown.top);
-        DrawWindow(blend, window, rc, m_ptCurrent.x, m_ptCurrent.y);
+    const WindowPaint d = DescribeWindow(window, rc, Point{m_ptCurrent.x, m_ptCurrent.y});
+    const QRegion detail = WindowDetail(d).intersected(ui::toQRect(shown));
+    if (!d.logo)
+        BlendWindowSolids(p, d, QRegion(ui::toQRect(shown)).subtracted(detail));
+    if (detail.isEmpty())
+        return;
+
+    // What is not one colour is drawn into an image of its own and
+    // blended from there.
+    const QRect box = detail.boundingRect();
+    QPainter& blend = BlendPainter(box.size());
+    blend.resetTransform();
+    // A window's body covers its rectangle; only a logo whose bitmap
+    // cannot be drawn would leave the last window's pixels showing.
+    if (d.logo) {
+        blend.setCompositionMode(QPainter::CompositionMode_Source);
+        blend.fillRect(0, 0, box.width(), box.height(), Qt::transparent);
+        blend.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
+    blend.translate(-box.left(), -box.top());
+    // Only the detail is blended: fills go no further, and texts and
+    // images outside it are left out.
+    PaintWindow(blend, window, d, &detail);
     p.save();
     p.setOpacity(wallview::kWindowAlpha / 255.0);
-    p.drawImage(QPoint(shown.left, shown.top), m_blend, QRect(0, 0, width, height));
+    for (const QRect& r : detail)
+        p.drawImage(r.topLeft(), m_blend, r.translated(-box.topLeft()));
     p.restore();
+}
+
+CMultiScreenView::DetailBoxes CMultiScreenView::DetailBoxesOf(const WindowPaint& d)
+{
+    // Room for glyphs and images that reach past their boxes.
+    constexpr int kSlack = 3;
+    const Rect& rc = d.rc;
+    const auto grown = [&](const Rect& r, int64_t dx, int64_t dy) {
+        if (RectEmpty(r))
+            return Rect{};
+        return IntersectRect(
+            MakeRect(int64_t(r.left) - dx, int64_t(r.top) - dy, int64_t(r.right) + dx, int64_t(r.bottom) + dy), rc);
+    };
+    const auto text = [&](const QFont& font, const Rect& r, const QString& line, bool centred) {
+        return grown(m_texts.LineBox(font, r, line, centred), kSlack, kSlack);
+    };
+    // An image is centred in its button and may be larger than it.
+    const auto button = [&](const TitleButton& b) {
+        return grown(b.rect, RectWidth(b.rect) + kSlack, RectHeight(b.rect) + kSlack);
+    };
+    DetailBoxes boxes;
+    const QFont& font12 = GetUiFont12();
+    boxes.sourceName = text(font12, Rect{rc.left, d.titleBar.bottom, rc.right, rc.bottom}, d.sourceName, true);
+    boxes.title =
+        text(font12, Rect{d.titleTextLeft, d.titleBar.top, d.titleBar.right, d.titleBar.bottom}, d.title, false);
+    boxes.lock = button(d.lock);
+    boxes.close = button(d.close);
+    boxes.maxCell = button(d.maxCell);
+    boxes.maxScreen = button(d.maxScreen);
+    if (!d.infoLines.empty()) {
+        const QFont& font = InfoFont(d);
+        const int lineHeight = m_texts.LineHeight(font) + 4;
+        int64_t y = int64_t(d.titleBar.bottom) + 4;
+        for (const QString& line : d.infoLines) {
+            if (y >= rc.bottom)
+                break;
+            const Rect lineRect = MakeRect(int64_t(rc.left) + 4, y, rc.right, y + lineHeight);
+            boxes.infoLines.push_back({lineRect, text(font, lineRect, line, false)});
+            y += lineHeight;
+        }
+    }
+    return boxes;
+}
+
+QPainter& CMultiScreenView::BlendPainter(const QSize& size)
+{
+    if (m_blend.width() < size.width() || m_blend.height() < size.height()) {
+        m_blendPainter.reset();
+        m_blend = QImage(std::max(size.width(), m_blend.width()), std::max(size.height(), m_blend.height()),
+                         QImage::Format_ARGB32_Premultiplied);
+    }
+    // Opened once per paint: starting a painter costs more than many a
+    // window's texts.
+    if (!m_blendPainter)
+        m_blendPainter = std::make_unique<QPainter>(&m_blend);
+    return *m_blendPainter;
+}
+
+QRegion CMultiScreenView::WindowDetail(const WindowPaint& d)
+{
+    const Rect& rc = d.rc;
+    if (d.logo)
+        return QRegion(ui::toQRect(rc));
+    QRegion detail;
+    const auto add = [&](const Rect& r) {
+        if (!RectEmpty(r))
+            detail += ui::toQRect(r);
+    };
+    // A few larger boxes rather than many small ones: every piece of
+    // the rest is blended on its own.
+    const DetailBoxes boxes = DetailBoxesOf(d);
+    add(boxes.sourceName);
+    add(boxes.lock);
+    Rect titleBar = boxes.title;
+    for (const Rect* r : {&boxes.close, &boxes.maxCell, &boxes.maxScreen})
+        titleBar = UnionRect(titleBar, *r);
+    add(titleBar);
+    Rect lines{};
+    for (const auto& line : boxes.infoLines)
+        lines = UnionRect(lines, line.box);
+    add(lines);
+    if (d.frame == WindowPaint::Frame::Dotted)
+        detail += Ring(rc);
+    return detail;
+}
+
+QRegion CMultiScreenView::Ring(const Rect& rc)
+{
+    const QRect r = ui::toQRect(rc);
+    return QRegion(r).subtracted(QRegion(r.adjusted(1, 1, -1, -1)));
+}
+
+int CMultiScreenView::WindowBlendAlpha()
+{
+    // The alpha at which a colour filled over the canvas gives the pixels
+    // an opaque image of it blended at the window opacity gives.
+    static const int alpha = [] {
+        QImage src(1, 1, QImage::Format_ARGB32_Premultiplied);
+        src.fill(Qt::white);
+        QImage dst(1, 1, QImage::Format_ARGB32_Premultiplied);
+        dst.fill(Qt::black);
+        QPainter p(&dst);
+        p.setOpacity(wallview::kWindowAlpha / 255.0);
+        p.drawImage(0, 0, src);
+        p.end();
+        return qRed(dst.pixel(0, 0));
+    }();
+    return alpha;
+}
+
+void CMultiScreenView::BlendWindowSolids(QPainter& p, const WindowPaint& d, const QRegion& solid)
+{
+    const auto blend = [&](const QRegion& area, ui::ColorRef colour) {
+        if (colour == ui::kNoColor)
+            return;
+        QColor c = ui::toQColor(colour);
+        c.setAlpha(WindowBlendAlpha());
+        for (const QRect& r : area)
+            ui::blendFillRect(p, r, c);
+    };
+    QRegion inside = solid;
+    if (d.frame != WindowPaint::Frame::Dotted && d.frameColour != ui::kNoColor) {
+        const QRegion ring = Ring(d.rc);
+        blend(solid.intersected(ring), d.frameColour);
+        inside = solid.subtracted(ring);
+    }
+    for (const Fill& fill : BodyFills(d))
+        blend(inside.intersected(ui::toQRect(fill.rect)), fill.colour);
+}
+
+std::vector<CMultiScreenView::Fill> CMultiScreenView::BodyFills(const WindowPaint& d)
+{
+    // Disjoint, so every pixel is filled once (fills are most of a
+    // paint): the title bar, the source's part below it, the rest in the
+    // fill colour.
+    std::vector<Fill> fills;
+    const Rect& rc = d.rc;
+    int top = rc.top;
+    if (d.titleFilled) {
+        fills.push_back({d.titleBar, d.titleColour});
+        top = d.titleBar.bottom;
+    }
+    const Rect& part = d.sourcePart; // from rc's top-left corner
+    if (RectEmpty(part)) {
+        fills.push_back({Rect{rc.left, top, rc.right, rc.bottom}, d.fill});
+        return fills;
+    }
+    fills.push_back({Rect{part.left, std::max(top, part.top), part.right, part.bottom}, d.body});
+    fills.push_back({Rect{part.right, top, rc.right, rc.bottom}, d.fill});
+    fills.push_back({Rect{rc.left, std::max(top, part.bottom), part.right, rc.bottom}, d.fill});
+    return fills;
 }
 
 void CMultiScreenView::DrawButton(QPainter& p, const TitleButton& button, const QImage& image, int cellWidth)
@@ -242,9 +417,15 @@ void CMultiScreenView::DrawButton(QPainter& p, const TitleButton& button, const 
         DrawImageCentered(button.rect, p, image, button.cellX, 0, cellWidth, image.height());
 }
 
-void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Rect& rc, int mouseX, int mouseY)
+const QFont& CMultiScreenView::InfoFont(const WindowPaint& d)
 {
-    const WindowPaint d = DescribeWindow(window, rc, Point{mouseX, mouseY});
+    const QFont& font12 = GetUiFont12();
+    return m_texts.Width(font12, d.infoLines.front()) > RectWidth(d.rc) - 4 ? GetUiFontA() : font12;
+}
+
+void CMultiScreenView::PaintWindow(QPainter& p, const WindowPtr& window, const WindowPaint& d, const QRegion* shown)
+{
+    const Rect& rc = d.rc;
     // Fills stay inside rc by themselves; only texts and buttons are
     // clipped to it (clipping makes large fills slower).
     if (d.logo) {
@@ -258,50 +439,54 @@ void CMultiScreenView::DrawWindow(QPainter& p, const WindowPtr& window, const Re
         return;
     }
 
-    ui::fillRect(p, rc, d.fill);
-    ui::fillRect(p, d.sourcePart, d.body);
-    if (d.titleFilled)
-        ui::fillRect(p, d.titleBar, d.titleColour);
+    for (const Fill& fill : BodyFills(d)) {
+        if (!shown) {
+            ui::fillRect(p, fill.rect, fill.colour);
+            continue;
+        }
+        const QColor colour = ui::toQColor(fill.colour);
+        for (const QRect& r : shown->intersected(ui::toQRect(fill.rect)))
+            p.fillRect(r, colour);
+    }
+    // Below a later window a text or image would be painted over.
+    const DetailBoxes boxes = DetailBoxesOf(d);
+    const auto seen = [&](const Rect& box) { return !shown || shown->intersects(ui::toQRect(box)); };
+    const auto drawButton = [&](const TitleButton& button, const Rect& box, const QImage& image, int cellWidth) {
+        if (seen(box))
+            DrawButton(p, button, image, cellWidth);
+    };
 
     p.save();
     p.setClipRect(ui::toQRect(rc), Qt::IntersectClip);
     const QFont& font12 = GetUiFont12();
     p.setPen(ui::toQColor(kBlack));
-    m_texts.DrawLine(p, font12, Rect{rc.left, d.titleBar.bottom, rc.right, rc.bottom}, d.sourceName, true);
-    DrawButton(p, d.lock, m_imgLock, m_imgLock.height());
+    if (seen(boxes.sourceName))
+        m_texts.DrawLine(p, font12, Rect{rc.left, d.titleBar.bottom, rc.right, rc.bottom}, d.sourceName, true);
+    drawButton(d.lock, boxes.lock, m_imgLock, m_imgLock.height());
     p.setPen(ui::toQColor(kWhite));
-    m_texts.DrawLine(p, font12, Rect{d.titleTextLeft, d.titleBar.top, d.titleBar.right, d.titleBar.bottom}, d.title,
-                     false);
+    if (seen(boxes.title))
+        m_texts.DrawLine(p, font12, Rect{d.titleTextLeft, d.titleBar.top, d.titleBar.right, d.titleBar.bottom}, d.title,
+                         false);
 
     // The information lines take the small font when the first is too wide.
     p.setPen(ui::toQColor(kBlack));
-    if (!d.infoLines.empty()) {
-        const bool small = m_texts.Width(font12, d.infoLines.front()) > RectWidth(rc) - 4;
-        const QFont& font = small ? GetUiFontA() : font12;
-        const int lineHeight = m_texts.LineHeight(font) + 4;
-        int64_t y = int64_t(d.titleBar.bottom) + 4;
-        for (const QString& line : d.infoLines) {
-            if (y >= rc.bottom)
-                break;
-            m_texts.DrawLine(p, font, MakeRect(int64_t(rc.left) + 4, y, rc.right, y + lineHeight), line, false);
-            y += lineHeight;
-        }
+    if (!boxes.infoLines.empty()) {
+        const QFont& font = InfoFont(d);
+        for (size_t i = 0; i < boxes.infoLines.size(); ++i)
+            if (seen(boxes.infoLines[i].box))
+                m_texts.DrawLine(p, font, boxes.infoLines[i].rect, d.infoLines[i], false);
     }
 
-    DrawButton(p, d.close, m_imgClose, m_imgClose.height());
-    DrawButton(p, d.maxCell, m_imgMaxCell, m_imgMaxCell.height());
-    DrawButton(p, d.maxScreen, m_imgMaxScreen, 11);
+    drawButton(d.close, boxes.close, m_imgClose, m_imgClose.height());
+    drawButton(d.maxCell, boxes.maxCell, m_imgMaxCell, m_imgMaxCell.height());
+    drawButton(d.maxScreen, boxes.maxScreen, m_imgMaxScreen, 11);
     p.restore();
 
     if (d.frame == WindowPaint::Frame::Dotted) {
-        const QPolygon outline({QPoint(rc.left, rc.top), QPoint(rc.right - 1, rc.top),
-                                QPoint(rc.right - 1, rc.bottom - 1), QPoint(rc.left, rc.bottom - 1)});
-        p.save();
-        p.setPen(SolidPen(kWhite));
-        p.drawPolygon(outline);
-        p.setPen(DottedPen(d.frameColour));
-        p.drawPolygon(outline);
-        p.restore();
+        if (!shown || shown->intersects(Ring(rc))) {
+            ui::frameRect(p, rc, kWhite);
+            ui::frameRectDotted(p, rc, d.frameColour);
+        }
     } else {
         ui::frameRect(p, rc, d.frameColour);
     }
@@ -375,8 +560,8 @@ void CMultiScreenView::DrawWatchStrip(QPainter& p)
             ui::drawLineWin(p, s.left, y, s.right, y);
         p.setPen(ui::toQColor(kBlack));
         for (const TextItem& input : slot.inputs) {
-            const Rect line = MakeRect(input.rect.left, input.rect.top, input.rect.right,
-                                       int64_t(input.rect.top) + lineHeight);
+            const Rect line =
+                MakeRect(input.rect.left, input.rect.top, input.rect.right, int64_t(input.rect.top) + lineHeight);
             ui::drawTextWin(p, line, input.text, kLeftLine);
         }
         ui::frameRect(p, s, m_clrGridLine);
@@ -395,7 +580,7 @@ void CMultiScreenView::DrawOverlayMarks(QPainter& p, const std::vector<OverlayMa
         colour.setAlpha(wallview::kResourceAlpha);
         const Rect shown = IntersectRect(mark.rect, m_rcVisible);
         if (!RectEmpty(shown))
-            p.fillRect(ui::toQRect(shown), colour);
+            ui::blendFillRect(p, ui::toQRect(shown), colour);
     }
 }
 

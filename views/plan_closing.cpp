@@ -14,12 +14,10 @@ ClosingPlanStep ClosingPlanStepFor(const CQelPlan& plan, const std::vector<std::
 {
     if (plan.IsDirty())
         return ClosingPlanStep::Ask;
-    return CQelPlanMan::PlanNameInList(savedNames, plan.GetName()) ? ClosingPlanStep::Keep
-                                                                    : ClosingPlanStep::Drop;
+    return CQelPlanMan::PlanNameInList(savedNames, plan.GetName()) ? ClosingPlanStep::Keep : ClosingPlanStep::Drop;
 }
 
-bool SavePlanTelling(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan,
-                     const PlanPrompts& prompts)
+bool SavePlanTelling(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan, const PlanPrompts& prompts)
 {
     if (manager.SavePlanFile(plan))
         return true;
@@ -28,8 +26,7 @@ bool SavePlanTelling(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan
     return false;
 }
 
-void ResolveUnsavedPlan(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan,
-                        const PlanPrompts& prompts)
+void ResolveUnsavedPlan(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan, const PlanPrompts& prompts)
 {
     const bool save = prompts.askYesNo && prompts.askYesNo(UnsavedPlanQuestion(plan->GetName()));
     if (save)
@@ -38,8 +35,7 @@ void ResolveUnsavedPlan(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& p
         manager.RemovePlanFromList(plan);
 }
 
-void DisposeClosingPlan(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan,
-                        const PlanPrompts& prompts)
+void DisposeClosingPlan(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan, const PlanPrompts& prompts)
 {
     if (!plan)
         return;

@@ -35,12 +35,9 @@ ClosingPlanStep ClosingPlanStepFor(const CQelPlan& plan, const std::vector<std::
 
 // Writes the plan; a failure is told, and the plan stays modified, loaded
 // and listed. True when it was written.
-bool SavePlanTelling(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan,
-                     const PlanPrompts& prompts);
+bool SavePlanTelling(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan, const PlanPrompts& prompts);
 // Asks whether to save the modified plan: yes saves it, no drops it from
 // the loaded plans.
-void ResolveUnsavedPlan(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan,
-                        const PlanPrompts& prompts);
+void ResolveUnsavedPlan(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan, const PlanPrompts& prompts);
 // The plan of a tab being closed.
-void DisposeClosingPlan(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan,
-                        const PlanPrompts& prompts);
+void DisposeClosingPlan(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan, const PlanPrompts& prompts);

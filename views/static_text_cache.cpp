@@ -51,14 +51,22 @@ int StaticTextCache::LineHeight(const QFont& font)
     return Of(font).height;
 }
 
+Rect StaticTextCache::LineBox(const QFont& font, const Rect& r, const QString& text, bool centred)
+{
+    if (text.isEmpty())
+        return Rect{};
+    const int width = Width(font, text);
+    const int64_t x = centred ? r.left + (RectWidth(r) - width) / 2 : r.left;
+    const int64_t y = r.top + (RectHeight(r) - LineHeight(font)) / 2;
+    return MakeRect(x, y, x + width, y + LineHeight(font));
+}
+
 void StaticTextCache::DrawLine(QPainter& p, const QFont& font, const Rect& r, const QString& text, bool centred)
 {
     if (text.isEmpty())
         return;
-    const QStaticText& laid = Get(font, text);
-    const int64_t x = centred ? r.left + (RectWidth(r) - int(std::ceil(laid.size().width()))) / 2 : r.left;
-    const int64_t y = r.top + (RectHeight(r) - LineHeight(font)) / 2;
+    const Rect box = LineBox(font, r, text, centred);
     if (p.font() != font)
         p.setFont(font);
-    p.drawStaticText(QPointF(double(x), double(y)), laid);
+    p.drawStaticText(QPointF(double(box.left), double(box.top)), Get(font, text));
 }

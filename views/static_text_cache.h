@@ -17,6 +17,9 @@ public:
     // One line in `r`, left-aligned or centred, vertically centred, in the
     // painter's pen; not clipped.
     void DrawLine(QPainter& p, const QFont& font, const Rect& r, const QString& text, bool centred);
+    // Where DrawLine puts the text: its advance width by the line height;
+    // empty for an empty text.
+    Rect LineBox(const QFont& font, const Rect& r, const QString& text, bool centred);
     int Width(const QFont& font, const QString& text);
     int LineHeight(const QFont& font);
 

@@ -43,8 +43,7 @@ void BuildSwitchGrid(SheetCore& sheet, const CQelProcessor& processor)
     for (const auto& output : processor.GetSigOuts()) {
         const int id = static_cast<int>(output->GetId());
         const int column = sheet.InsertColumn(sheet.GetColumnCount(), OutputColumnTitle(id, model), 0,
-                                              switchgrid::kOutputColumnFormat,
-                                              switchgrid::kOutputColumnWidth);
+                                              switchgrid::kOutputColumnFormat, switchgrid::kOutputColumnWidth);
         sheet.SetColumnValue(column, id);
     }
     // Ordered by id, each id once.
@@ -52,8 +51,7 @@ void BuildSwitchGrid(SheetCore& sheet, const CQelProcessor& processor)
     for (const auto& source : processor.GetSigSrcs())
         names.emplace(source->GetId(), source->GetName());
     for (const auto& [id, text] : names) {
-        const int row = sheet.AddRow(-1, QString::fromStdString(text), 0, 0, -1, ui::kNoColor,
-                                     static_cast<int>(id));
+        const int row = sheet.AddRow(-1, QString::fromStdString(text), 0, 0, -1, ui::kNoColor, static_cast<int>(id));
         sheet.SetCellBkColor(row, 0, switchgrid::kNameCell);
     }
 }

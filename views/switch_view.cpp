@@ -21,7 +21,10 @@ constexpr int kHeaderHeight = 26;
 constexpr int kRowHeight = 26;
 constexpr ui::ColorRef kSheetBackground = ui::rgb(128, 128, 128);
 
-QString Tr(const char* text) { return TranslateText(QString::fromUtf8(text)); }
+QString Tr(const char* text)
+{
+    return TranslateText(QString::fromUtf8(text));
+}
 
 } // namespace
 
@@ -41,8 +44,8 @@ CSwitchView::CSwitchView(QWidget* parent) : QWidget(parent), m_sheet(this)
     connect(&m_sheet, &CUiSheetCtrl::sheetNotify, this, &CSwitchView::OnSheetNotify);
 
     BuildSwitchGrid();
-    m_connRename = CQelEvtSignals::ConnectSigSrcRename(
-        [this](const CSigSrcRenameEvent& event) { OnSigSrcRename(event); });
+    m_connRename =
+        CQelEvtSignals::ConnectSigSrcRename([this](const CSigSrcRenameEvent& event) { OnSigSrcRename(event); });
 }
 
 CSwitchView::~CSwitchView() = default;
@@ -79,7 +82,10 @@ void CSwitchView::RefreshSwitchGrid()
     }
 }
 
-int CSwitchView::FindRowBySource(int sourceId) const { return ::FindRowBySource(m_sheet, sourceId); }
+int CSwitchView::FindRowBySource(int sourceId) const
+{
+    return ::FindRowBySource(m_sheet, sourceId);
+}
 
 bool CSwitchView::OnCommand(int id)
 {

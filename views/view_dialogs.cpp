@@ -5,7 +5,10 @@ CancellingViewDialogs g_cancelling;
 IViewDialogs* g_installed = nullptr;
 } // namespace
 
-IViewDialogs& viewDialogs() { return g_installed ? *g_installed : g_cancelling; }
+IViewDialogs& viewDialogs()
+{
+    return g_installed ? *g_installed : g_cancelling;
+}
 
 IViewDialogs* setViewDialogs(IViewDialogs* dialogs)
 {

@@ -68,16 +68,14 @@ public:
     virtual bool ConfirmPassword(QWidget* parent, const QString& expected) = 0;
     // The preset slot to store a plan in (the dialog starts at slot 0);
     // nothing when cancelled.
-    virtual std::optional<int> ChoosePresetSlot(QWidget* parent,
-                                                const std::shared_ptr<CQelProcessor>& processor) = 0;
+    virtual std::optional<int> ChoosePresetSlot(QWidget* parent, const std::shared_ptr<CQelProcessor>& processor) = 0;
     // Asks for a new name, saves a copy of `plan` under it and adds it to
     // the plan manager; true with `name` replaced by the new name.
-    virtual bool SavePlanAs(QWidget* parent, const std::shared_ptr<CQelPlan>& plan,
-                            std::string& name) = 0;
+    virtual bool SavePlanAs(QWidget* parent, const std::shared_ptr<CQelPlan>& plan, std::string& name) = 0;
     // The name dialog with a caption, a prompt and the starting name; the
     // entered name (empty allowed), or nothing when cancelled.
-    virtual std::optional<QString> AskName(QWidget* parent, const QString& caption,
-                                           const QString& prompt, const QString& name) = 0;
+    virtual std::optional<QString> AskName(QWidget* parent, const QString& caption, const QString& prompt,
+                                           const QString& name) = 0;
     // The window position dialog on `values`, with the source's resolution
     // as limits when it is known; each preview the operator asks for is
     // handed to `preview` while it runs. True (values replaced) on OK.

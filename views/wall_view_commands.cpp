@@ -137,10 +137,22 @@ void WallViewCore::MoveActiveLayer(int op)
     InvalidateView();
 }
 
-void WallViewCore::MoveLayerUp() { MoveActiveLayer(kLayerUp); }
-void WallViewCore::MoveLayerDown() { MoveActiveLayer(kLayerDown); }
-void WallViewCore::MoveLayerToTop() { MoveActiveLayer(kLayerTop); }
-void WallViewCore::MoveLayerToBottom() { MoveActiveLayer(kLayerBottom); }
+void WallViewCore::MoveLayerUp()
+{
+    MoveActiveLayer(kLayerUp);
+}
+void WallViewCore::MoveLayerDown()
+{
+    MoveActiveLayer(kLayerDown);
+}
+void WallViewCore::MoveLayerToTop()
+{
+    MoveActiveLayer(kLayerTop);
+}
+void WallViewCore::MoveLayerToBottom()
+{
+    MoveActiveLayer(kLayerBottom);
+}
 
 void WallViewCore::ResizeToSource()
 {
@@ -385,8 +397,8 @@ void WallViewCore::RenameWindow(const WindowPtr& window)
 
 void WallViewCore::EditWindowPosition(const WindowPtr& window)
 {
-    const auto owner = window->processor >= 0 ? CQelContext::GetProMan()->FindById(uint32_t(window->processor))
-                                              : nullptr;
+    const auto owner =
+        window->processor >= 0 ? CQelContext::GetProMan()->FindById(uint32_t(window->processor)) : nullptr;
     const auto found = owner && window->sigsrc >= 0 ? owner->GetSigSrc(uint32_t(window->sigsrc)) : nullptr;
     const std::optional<SourceResolution> source = ResolutionOf(found.get());
     const Rect oldWall = window->rect;
@@ -432,8 +444,8 @@ void WallViewCore::EditLogoOsd(const WindowPtr& window)
         const tagOSD_DATA_EX2& logo = values.logo;
         // A picture of a size the record cannot hold leaves the old one.
         OsdRecordSetBitmap(window->osd, logo.bitmap, logo.left, logo.top, logo.right, logo.bottom);
-        window->rect = OffsetRect(window->rect, int64_t(values.left) - window->rect.left,
-                                  int64_t(values.top) - window->rect.top);
+        window->rect =
+            OffsetRect(window->rect, int64_t(values.left) - window->rect.left, int64_t(values.top) - window->rect.top);
     } else {
         window->osd = oldOsd;
         window->rect = oldRect;

@@ -137,8 +137,8 @@ Size WallViewCore::ModuleCounts() const
 {
     // Factors (rows, columns) per reference-line style 0 to 5; any other
     // style, or none, gives 2 x 2.
-    static constexpr std::array<Size, 6> kFactors{
-        Size{1, 1}, Size{2, 2}, Size{4, 2}, Size{3, 3}, Size{4, 3}, Size{4, 4}};
+    static constexpr std::array<Size, 6> kFactors{Size{1, 1}, Size{2, 2}, Size{4, 2},
+                                                  Size{3, 3}, Size{4, 3}, Size{4, 4}};
     const int style = m_referenceLineStyle ? m_referenceLineStyle() : -1;
     const Size factor = style >= 0 && style < int(kFactors.size()) ? kFactors[size_t(style)] : Size{2, 2};
     const int32_t rows = m_pPlan ? m_pPlan->GetRows() : 0;
@@ -176,8 +176,8 @@ void WallViewCore::SetCanvasScaleValue(int scale)
 void WallViewCore::RecalcLayout()
 {
     const int64_t scale = m_nCanvasScale;
-    m_rcCanvas = MakeRect(0, 0, std::max<int64_t>(m_szClient.cx, 0) * scale,
-                          std::max<int64_t>(m_szClient.cy, 0) * scale);
+    m_rcCanvas =
+        MakeRect(0, 0, std::max<int64_t>(m_szClient.cx, 0) * scale, std::max<int64_t>(m_szClient.cy, 0) * scale);
     const Rect& canvas = m_rcCanvas;
 
     m_rcWatchStrip = Rect{};
@@ -187,8 +187,8 @@ void WallViewCore::RecalcLayout()
                                   int64_t(canvas.right) - kWallInset, int64_t(canvas.bottom) - m_nTitleHeight);
         wallBottom = int64_t(m_rcWatchStrip.top) - m_nTitleHeight;
     }
-    m_rcWallArea = MakeRect(int64_t(canvas.left) + kWallInset, canvas.top, int64_t(canvas.right) - kWallInset,
-                            wallBottom);
+    m_rcWallArea =
+        MakeRect(int64_t(canvas.left) + kWallInset, canvas.top, int64_t(canvas.right) - kWallInset, wallBottom);
     m_rcWallView = m_rcWallArea;
 
     const Size pixels = m_pPlan ? m_pPlan->GetPixelSize() : Size{};
@@ -207,8 +207,8 @@ void WallViewCore::RecalcLayout()
             m_rcWallArea = MakeRect(left, top, left + width, bottom);
         }
         const Rect margin = m_pPlan->GetMargin();
-        m_rcWallView = WallToViewRect(MakeRect(margin.left, margin.top, int64_t(pixels.cx) - margin.right,
-                                               int64_t(pixels.cy) - margin.bottom));
+        m_rcWallView = WallToViewRect(
+            MakeRect(margin.left, margin.top, int64_t(pixels.cx) - margin.right, int64_t(pixels.cy) - margin.bottom));
     }
     LayoutWindowRects();
     LayoutWatchSlots();

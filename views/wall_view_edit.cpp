@@ -124,23 +124,14 @@ void WallViewCore::UpdateCursor(int code)
 {
     switch (code) {
     case kHitTop:
-    case kHitBottom:
-        SetViewCursor(ViewCursor::SizeNS);
-        return;
+    case kHitBottom: SetViewCursor(ViewCursor::SizeNS); return;
     case kHitLeft:
-    case kHitRight:
-        SetViewCursor(ViewCursor::SizeWE);
-        return;
+    case kHitRight: SetViewCursor(ViewCursor::SizeWE); return;
     case kHitTopLeft:
-    case kHitBottomRight:
-        SetViewCursor(ViewCursor::SizeNWSE);
-        return;
+    case kHitBottomRight: SetViewCursor(ViewCursor::SizeNWSE); return;
     case kHitBottomLeft:
-    case kHitTopRight:
-        SetViewCursor(ViewCursor::SizeNESW);
-        return;
-    default:
-        SetViewCursor(m_nMode == 1 ? ViewCursor::Place : ViewCursor::Arrow);
+    case kHitTopRight: SetViewCursor(ViewCursor::SizeNESW); return;
+    default: SetViewCursor(m_nMode == 1 ? ViewCursor::Place : ViewCursor::Arrow);
     }
 }
 
@@ -338,8 +329,8 @@ void WallViewCore::MoveSelection(Point pt)
             const Rect r = KeptInside(OffsetRect(window->rectView, dx, dy), w);
             window->rectView = r;
             const Rect wall = ViewToWallRect(r);
-            window->rect = MakeRect(wall.left, wall.top, wall.left + RectWidth(window->rect),
-                                    wall.top + RectHeight(window->rect));
+            window->rect =
+                MakeRect(wall.left, wall.top, wall.left + RectWidth(window->rect), wall.top + RectHeight(window->rect));
             UpdateWindowGeometry(window);
             if (snapping) {
                 const int dir = MoveDirection(m_ptDragLast.x, m_ptDragLast.y, pt.x, pt.y);
@@ -416,8 +407,7 @@ void WallViewCore::OnLButtonUp(Point device)
         // and down and larger than the smallest window.
         if (int64_t(m_ptCurrent.x) - m_ptDragLast.x > m_nMinWidth &&
             int64_t(m_ptCurrent.y) - m_ptDragLast.y > m_nMinHeight) {
-            CreateWindowFromRect(
-                IntersectRect(Rect{m_ptDragLast.x, m_ptDragLast.y, m_ptCurrent.x, m_ptCurrent.y}, w));
+            CreateWindowFromRect(IntersectRect(Rect{m_ptDragLast.x, m_ptDragLast.y, m_ptCurrent.x, m_ptCurrent.y}, w));
             OnPlanEdited(kActNewWindow);
         }
     } else if (m_nDragMode == 2) {
@@ -590,8 +580,7 @@ void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int s
     bool changed = false;
     for (const auto& window : windows) {
         // A window closed meanwhile must not come back.
-        if (!window || std::find(inPlan.begin(), inPlan.end(), window) == inPlan.end() ||
-            window->sigsrc == sourceId)
+        if (!window || std::find(inPlan.begin(), inPlan.end(), window) == inPlan.end() || window->sigsrc == sourceId)
             continue;
         const std::string name = window->name;
         // Leaving the list takes a window out of its group, and the last

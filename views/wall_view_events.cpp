@@ -9,8 +9,7 @@ void WallViewCore::Subscribe()
     Unsubscribe();
     m_conn[0] = CQelEvtSignals::ConnectSigSrcRename([this](const auto& e) { OnSigSrcRename(e); });
     m_conn[1] = CQelEvtSignals::ConnectSigSrcJoinChanged([this](const auto& e) { OnSigSrcJoinChanged(e); });
-    m_conn[2] = CQelEvtSignals::ConnectSigSrcResolutionChanged(
-        [this](const auto& e) { OnSigSrcResolutionChanged(e); });
+    m_conn[2] = CQelEvtSignals::ConnectSigSrcResolutionChanged([this](const auto& e) { OnSigSrcResolutionChanged(e); });
     m_conn[3] = CQelEvtSignals::ConnectPlanWindow([this](const auto& e) { OnPlanWindow(e); });
     m_conn[4] = CQelEvtSignals::ConnectPlanHisAdded([this](const auto& e) { OnPlanHisAdded(e); });
     m_conn[5] = CQelEvtSignals::ConnectPlanHisRecovered([this](const auto& e) { OnPlanHisRecovered(e); });

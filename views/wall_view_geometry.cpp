@@ -453,8 +453,8 @@ void WallViewCore::SplitWindow(const WindowPtr& window)
     if (outputs.size() < 2)
         return;
     const Resolution resolution = source->GetResolution();
-    const Rect crop = RectEmpty(window->rcsigsrc) ? MakeRect(0, 0, resolution.width, resolution.height)
-                                                  : window->rcsigsrc;
+    const Rect crop =
+        RectEmpty(window->rcsigsrc) ? MakeRect(0, 0, resolution.width, resolution.height) : window->rcsigsrc;
     const Rect whole = m_pPlan->GetWindowRect(window);
     if (RectEmpty(crop) || RectEmpty(whole))
         return;
@@ -472,8 +472,7 @@ void WallViewCore::SplitWindow(const WindowPtr& window)
     for (int32_t output : outputs) {
         int32_t row = 0;
         int32_t col = 0;
-        if (output < 0 || !processor->GetSigOut(uint32_t(output)) ||
-            !processor->FindWallCellOfOutput(output, row, col))
+        if (output < 0 || !processor->GetSigOut(uint32_t(output)) || !processor->FindWallCellOfOutput(output, row, col))
             continue;
         placed.push_back({output, row, col});
         maxRow = std::max(maxRow, row);
@@ -519,8 +518,7 @@ void WallViewCore::SplitWindow(const WindowPtr& window)
         piece->szsigsrcfull = Size{Width32(whole), Height32(whole)};
         const int64_t innerLeft = int64_t(part.left) - whole.left;
         const int64_t innerTop = int64_t(part.top) - whole.top;
-        piece->rcsigsrcinner =
-            MakeRect(innerLeft, innerTop, innerLeft + RectWidth(part), innerTop + RectHeight(part));
+        piece->rcsigsrcinner = MakeRect(innerLeft, innerTop, innerLeft + RectWidth(part), innerTop + RectHeight(part));
         piece->rectView = WallToViewRect(part);
         piece->is4k = window->is4k;
         pieces.push_back(piece);

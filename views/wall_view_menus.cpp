@@ -157,8 +157,8 @@ MenuSpec BuildWindowMenu(const WindowMenuState& s)
         m.push_back(Separator());
         m.push_back(Item(kLock, "锁定窗口"));
         m.push_back(Item(kUnlock, "取消锁定"));
-        m.push_back(Popup("对齐方式", {Item(kAlignLeft, "左对齐"), Item(kAlignRight, "右对齐"), Item(kAlignTop, "上对齐"),
-                                       Item(kAlignBottom, "下对齐")}));
+        m.push_back(Popup("对齐方式", {Item(kAlignLeft, "左对齐"), Item(kAlignRight, "右对齐"),
+                                       Item(kAlignTop, "上对齐"), Item(kAlignBottom, "下对齐")}));
         m.push_back(Popup("尺寸调整", {Item(kSameWidth, "使宽度相同"), Item(kSameHeight, "使高度相同"),
                                        Item(kSameSize, "使尺寸相同")}));
         if (s.selectionCount == 2)
@@ -201,8 +201,11 @@ MenuSpec BuildWatchSlotMenu(const WatchMenuState& s)
             int item;
             int minSources;
             const char* text;
-        } kLayouts[] = {{2, 2, "1 x 1 布局"}, {3, 2, "1 x 2 布局"}, {4, 3, "1 x 3 布局"},
-                        {5, 4, "2 x 2 布局"}, {6, 8, "2 x 4 布局"}};
+        } kLayouts[] = {{2, 2, "1 x 1 布局"},
+                        {3, 2, "1 x 2 布局"},
+                        {4, 3, "1 x 3 布局"},
+                        {5, 4, "2 x 2 布局"},
+                        {6, 8, "2 x 4 布局"}};
         Items layouts;
         for (const auto& layout : kLayouts) {
             if (count < layout.minSources)

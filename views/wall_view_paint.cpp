@@ -59,8 +59,8 @@ std::vector<Rect> SplitRect(const Rect& r, int32_t rows, int32_t cols)
         for (int32_t col = 0; col < cols; ++col) {
             const int64_t left = r.left + col * w;
             const int64_t top = r.top + row * h;
-            cells.push_back(MakeRect(left, top, col == cols - 1 ? r.right : left + w,
-                                     row == rows - 1 ? r.bottom : top + h));
+            cells.push_back(
+                MakeRect(left, top, col == cols - 1 ? r.right : left + w, row == rows - 1 ? r.bottom : top + h));
         }
     }
     return cells;
@@ -265,12 +265,11 @@ WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc
     const int32_t check = window->resourceOk || !m_pPlan ? 0 : m_pPlan->CheckWindowSource(window);
     const auto processor =
         window->processor >= 0 ? CQelContext::GetProMan()->FindById(uint32_t(window->processor)) : nullptr;
-    const auto source =
-        processor && window->sigsrc >= 0 ? processor->GetSigSrc(uint32_t(window->sigsrc)) : nullptr;
+    const auto source = processor && window->sigsrc >= 0 ? processor->GetSigSrc(uint32_t(window->sigsrc)) : nullptr;
     paint.body = wallview::kNoSourceBody;
     if (source) {
         paint.title = QStringLiteral("%1(%2)").arg(QString::fromStdString(window->name),
-                                                  QString::fromStdString(source->GetName()));
+                                                   QString::fromStdString(source->GetName()));
         paint.body = source->IsJoined() ? wallview::kJoinedBody : wallview::kIdleBody;
         paint.sourceName = QString::fromStdString(source->GetName());
     }
@@ -281,8 +280,8 @@ WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc
         if (source) {
             const Resolution res = source->GetResolution();
             const Rect crop = window->rcsigsrc;
-            const Rect full = RectEmpty(crop) ? Rect{0, 0, res.width, res.height}
-                                              : Rect{0, 0, Width32(crop), Height32(crop)};
+            const Rect full =
+                RectEmpty(crop) ? Rect{0, 0, res.width, res.height} : Rect{0, 0, Width32(crop), Height32(crop)};
             const Rect part = WallToViewRect(full);
             paint.sourcePart = MakeRect(rc.left, rc.top, rc.left + std::min(RectWidth(part), RectWidth(rc)),
                                         rc.top + std::min(RectHeight(part), RectHeight(rc)));
@@ -316,8 +315,7 @@ WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc
     }
     if (window->group != 0 && m_pPlan)
         if (const auto group = m_pPlan->GetGroupById(window->group))
-            paint.infoLines.push_back(
-                QStringLiteral("%1 %2").arg(Tr("分组"), QString::fromStdString(group->name)));
+            paint.infoLines.push_back(QStringLiteral("%1 %2").arg(Tr("分组"), QString::fromStdString(group->name)));
 
     paint.maxCell = button(GetMaxCellButtonRect(rc), 0, m_szMaxCellImage.cy);
     paint.maxScreen = window->fullscreen ? button(GetMaxButtonRect(rc), 22, 33) : button(GetMaxButtonRect(rc), 0, 11);
@@ -381,8 +379,8 @@ WatchStripPaint WallViewCore::DescribeWatchStrip() const
         const auto watch = m_pPlan->GetWatchWindowById(outputs[i]);
         if (!watch) {
             slot.inputs.push_back({MakeRect(int64_t(r.left) + 4, int64_t(r.top) + 4, r.right, r.bottom), none});
-        } else if (watch->row > 0 && watch->col > 0 && watch->row <= kMaxWatchSplit &&
-                   watch->col <= kMaxWatchSplit && RectWidth(r) >= watch->col && RectHeight(r) >= watch->row) {
+        } else if (watch->row > 0 && watch->col > 0 && watch->row <= kMaxWatchSplit && watch->col <= kMaxWatchSplit &&
+                   RectWidth(r) >= watch->col && RectHeight(r) >= watch->row) {
             const auto processor = watch->processor >= 0
                                        ? CQelContext::GetProMan()->FindById(uint32_t(watch->processor))
                                        : SelectedProcessor();

@@ -32,8 +32,7 @@ bool IsLight(QRgb colour)
 
 } // namespace
 
-std::optional<MonoPicture> LoadMonoPicture(const std::string& path, int32_t width,
-                                           int32_t height, std::string* error)
+std::optional<MonoPicture> LoadMonoPicture(const std::string& path, int32_t width, int32_t height, std::string* error)
 {
     auto fail = [&](const char* why) -> std::optional<MonoPicture> {
         if (error)
@@ -68,8 +67,7 @@ std::optional<MonoPicture> LoadMonoPicture(const std::string& path, int32_t widt
     if (data.startsWith("\x89PNG\r\n\x1a\n")) {
         format = "png";
     } else if (data.startsWith("BM")) {
-        const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(data.constData()),
-                                             size_t(data.size()));
+        const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size()));
         if (!BmpPixelDataComplete(bytes, uint64_t(data.size())))
             return fail("truncated or damaged BMP");
         format = "bmp";

@@ -20,7 +20,7 @@ struct MonoPicture {
 // white. Nothing comes back for a missing, empty, truncated or undecodable
 // file, a folder, a picture larger than the decoder's allocation limit, or a
 // size outside 1 to 4096; `error` then says why.
-std::optional<MonoPicture> LoadMonoPicture(const std::string& path, int32_t width,
-                                           int32_t height, std::string* error = nullptr);
+std::optional<MonoPicture> LoadMonoPicture(const std::string& path, int32_t width, int32_t height,
+                                           std::string* error = nullptr);
 
 } // namespace platform

@@ -30,7 +30,10 @@ ColorRef sysColor(int index)
     case COLOR_WINDOWFRAME: role = QPalette::Shadow; break;
     case COLOR_WINDOWTEXT: role = QPalette::WindowText; break;
     case COLOR_ACTIVEBORDER: role = QPalette::Window; break;
-    case COLOR_INACTIVEBORDER: role = QPalette::Window; group = QPalette::Inactive; break;
+    case COLOR_INACTIVEBORDER:
+        role = QPalette::Window;
+        group = QPalette::Inactive;
+        break;
     case COLOR_HIGHLIGHT: role = QPalette::Highlight; break;
     case COLOR_HIGHLIGHTTEXT: role = QPalette::HighlightedText; break;
     case COLOR_BTNFACE: role = QPalette::Button; break;

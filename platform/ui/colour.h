@@ -13,9 +13,18 @@ constexpr ColorRef rgb(int r, int g, int b)
 {
     return ColorRef(r & 0xFF) | ColorRef(g & 0xFF) << 8 | ColorRef(b & 0xFF) << 16;
 }
-constexpr int redOf(ColorRef c) { return int(c & 0xFF); }
-constexpr int greenOf(ColorRef c) { return int(c >> 8 & 0xFF); }
-constexpr int blueOf(ColorRef c) { return int(c >> 16 & 0xFF); }
+constexpr int redOf(ColorRef c)
+{
+    return int(c & 0xFF);
+}
+constexpr int greenOf(ColorRef c)
+{
+    return int(c >> 8 & 0xFF);
+}
+constexpr int blueOf(ColorRef c)
+{
+    return int(c >> 16 & 0xFF);
+}
 
 // kNoColor gives an invalid QColor, which the painting helpers skip.
 QColor toQColor(ColorRef c);

@@ -29,6 +29,45 @@ void frameRect(QPainter& p, const Rect& r, ColorRef colour)
     p.fillRect(QRect(r.right - 1, r.top, 1, h), c);
 }
 
+namespace {
+
+template <typename Fill>
+void fillInBands(QPainter& p, const QRect& r, const Fill& fill)
+{
+    constexpr int kBandLines = 64;
+    for (int top = r.top(); top <= r.bottom(); top += kBandLines)
+        p.fillRect(QRect(r.left(), top, r.width(), std::min(kBandLines, r.bottom() + 1 - top)), fill);
+}
+
+} // namespace
+
+void blendFillRect(QPainter& p, const QRect& r, const QColor& colour)
+{
+    fillInBands(p, r, colour);
+}
+
+void blendFillRect(QPainter& p, const QRect& r, const QBrush& brush)
+{
+    fillInBands(p, r, brush);
+}
+
+void frameRectDotted(QPainter& p, const Rect& r, ColorRef colour)
+{
+    if (r.right <= r.left || r.bottom <= r.top || colour == kNoColor)
+        return;
+    // Along the frame the pixels alternate with x + y, so a checkerboard
+    // anchored at the corner paints them.
+    const QRect q = toQRect(r);
+    const QPoint origin = p.brushOrigin();
+    p.setBrushOrigin(q.topLeft());
+    const QBrush dots(toQColor(colour), Qt::Dense4Pattern);
+    p.fillRect(QRect(q.left(), q.top(), q.width(), 1), dots);
+    p.fillRect(QRect(q.left(), q.bottom(), q.width(), 1), dots);
+    blendFillRect(p, QRect(q.left(), q.top(), 1, q.height()), dots);
+    blendFillRect(p, QRect(q.right(), q.top(), 1, q.height()), dots);
+    p.setBrushOrigin(origin);
+}
+
 void drawLineWin(QPainter& p, int x1, int y1, int x2, int y2)
 {
     if (x1 == x2 && y1 == y2)

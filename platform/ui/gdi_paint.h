@@ -5,8 +5,11 @@
 #include <QSize>
 #include <QString>
 
+class QBrush;
+class QColor;
 class QFont;
 class QPainter;
+class QRect;
 
 namespace ui {
 
@@ -18,6 +21,15 @@ void fillRect(QPainter& p, const Rect& r, ColorRef colour);
 // A one-pixel frame just inside the rectangle: (10, 10, 20, 20) paints
 // columns and rows 10 and 19.
 void frameRect(QPainter& p, const Rect& r, ColorRef colour);
+// Every second pixel of that frame, from its top-left corner on, clockwise:
+// what a one-on, one-off dotted pen drawn around it paints when nothing
+// cuts it.
+void frameRectDotted(QPainter& p, const Rect& r, ColorRef colour);
+// QPainter::fillRect for fills that blend (translucent colours, patterns)
+// in bands of a few lines: the raster engine hands taller ones to its
+// thread pool and waits, which costs more than the blending of most.
+void blendFillRect(QPainter& p, const QRect& r, const QColor& colour);
+void blendFillRect(QPainter& p, const QRect& r, const QBrush& brush);
 // A line from (x1, y1) towards (x2, y2) in the painter's pen, the end point
 // left out, so a polyline never paints a corner twice.
 void drawLineWin(QPainter& p, int x1, int y1, int x2, int y2);

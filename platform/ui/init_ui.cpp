@@ -18,8 +18,7 @@ bool initUi()
     static bool warned = false;
     if (!installed && !warned) {
         warned = true;
-        qCWarning(lcUi) << "font family" << kCjkFamily
-                          << "is not installed; Chinese text may not show";
+        qCWarning(lcUi) << "font family" << kCjkFamily << "is not installed; Chinese text may not show";
     }
     return installed;
 }
@@ -29,8 +28,7 @@ bool windowOpacitySupported()
     // Offscreen, minimal, Wayland and the framebuffer platforms ignore
     // QWidget::setWindowOpacity.
     const QString name = QGuiApplication::platformName();
-    return name == QLatin1String("xcb") || name == QLatin1String("windows")
-           || name == QLatin1String("cocoa");
+    return name == QLatin1String("xcb") || name == QLatin1String("windows") || name == QLatin1String("cocoa");
 }
 
 } // namespace ui

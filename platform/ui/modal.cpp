@@ -76,15 +76,11 @@ private:
 
 class QtModalHost final : public ModalHost {
 public:
-    void inform(QWidget* parent, const QString& text) override
-    {
-        QMessageBox::information(parent, QString(), text);
-    }
+    void inform(QWidget* parent, const QString& text) override { QMessageBox::information(parent, QString(), text); }
 
     bool askYesNo(QWidget* parent, const QString& text) override
     {
-        return QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No)
-               == QMessageBox::Yes;
+        return QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
 
     int runDialog(QDialog& dialog) override { return dialog.exec(); }

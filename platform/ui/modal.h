@@ -46,11 +46,19 @@ ModalHost& modalHost();
 // Installs `host` (null restores the Qt one); returns the previous host.
 ModalHost* setModalHost(ModalHost* host);
 
-inline void inform(QWidget* parent, const QString& text) { modalHost().inform(parent, text); }
-inline bool askYesNo(QWidget* parent, const QString& text) { return modalHost().askYesNo(parent, text); }
-inline int runDialog(QDialog& dialog) { return modalHost().runDialog(dialog); }
-inline int popupMenu(QWidget* parent, const MenuSpec& menu, const QPoint& globalPos,
-                     const PopupOptions& options = {})
+inline void inform(QWidget* parent, const QString& text)
+{
+    modalHost().inform(parent, text);
+}
+inline bool askYesNo(QWidget* parent, const QString& text)
+{
+    return modalHost().askYesNo(parent, text);
+}
+inline int runDialog(QDialog& dialog)
+{
+    return modalHost().runDialog(dialog);
+}
+inline int popupMenu(QWidget* parent, const MenuSpec& menu, const QPoint& globalPos, const PopupOptions& options = {})
 {
     return modalHost().popupMenu(parent, menu, globalPos, options);
 }

@@ -15,7 +15,7 @@ struct MenuSpec {
     bool checked = false;
     bool enabled = true;
     bool separator = false;
-    bool isDefault = false; // shown as the menu's default item (bold)
+    bool isDefault = false;      // shown as the menu's default item (bold)
     std::vector<MenuSpec> items; // a sub-menu when not empty
 
     static MenuSpec item(int id, const QString& text, bool checked = false, bool enabled = true);

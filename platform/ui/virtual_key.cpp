@@ -14,9 +14,9 @@ int keypadKey(int key)
     case Qt::Key_Plus: return 0x6B;     // VK_ADD
     case Qt::Key_Minus: return 0x6D;    // VK_SUBTRACT
     case Qt::Key_Period:
-    case Qt::Key_Comma: return 0x6E;    // VK_DECIMAL
-    case Qt::Key_Slash: return 0x6F;    // VK_DIVIDE
-    default: return -1;                 // same key as off the keypad
+    case Qt::Key_Comma: return 0x6E; // VK_DECIMAL
+    case Qt::Key_Slash: return 0x6F; // VK_DIVIDE
+    default: return -1;              // same key as off the keypad
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <boost/property_tree/ptree.hpp>
 #include <dirent.h>
 #include <filesystem>
 #include <string>
@@ -23,9 +24,8 @@ using tavrix::test::WriteText;
 
 namespace {
 
-const std::string kFileStart =
-    "<?xml version=\"1.0\"?><Processor version=\"V1\" protype=\"8\" Authorization=\"0\">"
-    "<App/><Connect/><Boards/><SignalOut/><VideoWall/><OutResolutions/><PlanNameSet/>";
+const std::string kFileStart = "<?xml version=\"1.0\"?><Processor version=\"V1\" protype=\"8\" Authorization=\"0\">"
+                               "<App/><Connect/><Boards/><SignalOut/><VideoWall/><OutResolutions/><PlanNameSet/>";
 
 std::string ProFile()
 {
@@ -98,7 +98,8 @@ TEST(NetType, OnlyOneOrTrueMeansWaitForTheEcho)
 
 TEST_F(Bootstrap, StartSelectsTheFirstSourceOfProcessorOne)
 {
-    WriteText(ProFile(), kFileStart + "<SignalSource><SigSrc id=\"300\"/><SigSrc id=\"200\"/></SignalSource></Processor>");
+    WriteText(ProFile(),
+              kFileStart + "<SignalSource><SigSrc id=\"300\"/><SigSrc id=\"200\"/></SignalSource></Processor>");
     {
         CTavrixBootstrap bootstrap(runtime);
         ASSERT_EQ(bootstrap.Start(), CTavrixBootstrap::StartResult::Run);
@@ -164,8 +165,9 @@ TEST_F(Bootstrap, CloseWritesEachFileOnceAndGoesOnPastOneItCannotWrite)
     EXPECT_TRUE(fs::exists(qz::vok::path::GetPlanPath() + "/PlanList.txt"));
     EXPECT_TRUE(fs::exists(qz::vok::path::GetPlanPath() + "/CyclePlanList.clt"));
 
-    for (const std::string& path : {Sys("MultiScreenView.ini"), ProFile(), qz::vok::path::GetPlanPath() + "/PlanList.txt",
-                                    qz::vok::path::GetPlanPath() + "/CyclePlanList.clt"})
+    for (const std::string& path :
+         {Sys("MultiScreenView.ini"), ProFile(), qz::vok::path::GetPlanPath() + "/PlanList.txt",
+          qz::vok::path::GetPlanPath() + "/CyclePlanList.clt"})
         fs::remove(path);
     bootstrap.Close();
     bootstrap.Shutdown();

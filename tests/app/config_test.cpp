@@ -15,18 +15,21 @@ using tavrix::test::ReadFolderText;
 
 namespace {
 
-const char kDefaultMain[] =
-    "[Main]\nLanguage=0\nSingleton=1\nPwd=739146\n"
-    "[MainFrm]\nLeftMargins=0\nBkImageExpMode=3\nAppType=1\n"
-    "[Plan]\nLayout=0\n";
+const char kDefaultMain[] = "[Main]\nLanguage=0\nSingleton=1\nPwd=739146\n"
+                            "[MainFrm]\nLeftMargins=0\nBkImageExpMode=3\nAppType=1\n"
+                            "[Plan]\nLayout=0\n";
 const char kDefaultView[] = "[Cfg]\nFitModule=true\nAutoExecute=true\nTransparent=true\n";
 
-std::string SysFile(const std::string& name) { return qz::vok::path::GetSysPath() + "/" + name; }
+std::string SysFile(const std::string& name)
+{
+    return qz::vok::path::GetSysPath() + "/" + name;
+}
 
 // Every test starts from a Sys folder without settings files.
 class ConfigTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         fs::remove_all(qz::vok::path::GetSysPath());
         fs::remove_all("logs");
         fs::create_directories("logs");
@@ -37,7 +40,8 @@ protected:
 
 } // namespace
 
-TEST_F(ConfigTest, FirstStartTakesTheTableDefaultsAndWritesBothFiles) {
+TEST_F(ConfigTest, FirstStartTakesTheTableDefaultsAndWritesBothFiles)
+{
     CQelConfig config;
     config.SetLog(&log_);
     EXPECT_FALSE(config.LoadMain());
@@ -57,10 +61,10 @@ TEST_F(ConfigTest, FirstStartTakesTheTableDefaultsAndWritesBothFiles) {
     EXPECT_FALSE(fs::exists(SysFile("Main.ini.bad")));
 }
 
-TEST_F(ConfigTest, ValuesRoundTripThroughTheFiles) {
-    WriteText(SysFile("Main.ini"),
-             "[Main]\nLanguage=abc\nSingleton=0\nPwd=secret\nExtra=5\n"
-             "[MainFrm]\nAppType=99999999999\nLeftMargins=-12\n");
+TEST_F(ConfigTest, ValuesRoundTripThroughTheFiles)
+{
+    WriteText(SysFile("Main.ini"), "[Main]\nLanguage=abc\nSingleton=0\nPwd=secret\nExtra=5\n"
+                                   "[MainFrm]\nAppType=99999999999\nLeftMargins=-12\n");
     WriteText(SysFile("MultiScreenView.ini"), "[Cfg]\nFitModule=false\nAutoExecute=0\n");
 
     CQelConfig& config = CQelConfig::get_instance();
@@ -80,12 +84,10 @@ TEST_F(ConfigTest, ValuesRoundTripThroughTheFiles) {
     SetConfigString("Other.Key", "kept in memory only");
     EXPECT_EQ(GetConfigString("Other.Key", ""), "kept in memory only");
     EXPECT_TRUE(config.Save());
-    EXPECT_EQ(ReadText(SysFile("Main.ini")),
-              "[Main]\nLanguage=0\nSingleton=0\nPwd=x\n"
-              "[MainFrm]\nLeftMargins=-12\nBkImageExpMode=3\nAppType=1\n"
-              "[Plan]\nLayout=0\n");
-    EXPECT_EQ(ReadText(SysFile("MultiScreenView.ini")),
-              "[Cfg]\nFitModule=true\nAutoExecute=false\nTransparent=true\n");
+    EXPECT_EQ(ReadText(SysFile("Main.ini")), "[Main]\nLanguage=0\nSingleton=0\nPwd=x\n"
+                                             "[MainFrm]\nLeftMargins=-12\nBkImageExpMode=3\nAppType=1\n"
+                                             "[Plan]\nLayout=0\n");
+    EXPECT_EQ(ReadText(SysFile("MultiScreenView.ini")), "[Cfg]\nFitModule=true\nAutoExecute=false\nTransparent=true\n");
 
     // "1"/"0" and "true"/"false" both read as booleans; anything else is the default.
     SetConfigString("MulSView.AutoExecute", "1");
@@ -96,9 +98,12 @@ TEST_F(ConfigTest, ValuesRoundTripThroughTheFiles) {
     EXPECT_EQ(ReadText(SysFile("MultiScreenView.ini")), kDefaultView);
 }
 
-TEST_F(ConfigTest, UnreadableFileIsKeptAsBadAndItsSettingsTakeDefaults) {
+TEST_F(ConfigTest, UnreadableFileIsKeptAsBadAndItsSettingsTakeDefaults)
+{
     const std::string junk[] = {
-        std::string("\x7f" "ELF\x01\x00\x00\xff\xfe junk\n\x03\x04", 16),
+        std::string("\x7f"
+                    "ELF\x01\x00\x00\xff\xfe junk\n\x03\x04",
+                    16),
         "[Main]\nLanguage=1\nthis line has no equals sign\n",
         "[Main]\nLanguage=1\nLanguage=1\n",
         "[Cfg\nAutoExecute=false\n",
@@ -137,7 +142,8 @@ TEST_F(ConfigTest, UnreadableFileIsKeptAsBadAndItsSettingsTakeDefaults) {
     EXPECT_FALSE(fs::exists(SysFile("Main.ini.bad")));
 }
 
-TEST_F(ConfigTest, AFileThatCannotBeWrittenDoesNotStopTheOther) {
+TEST_F(ConfigTest, AFileThatCannotBeWrittenDoesNotStopTheOther)
+{
     // A folder in the file's place defeats the save even for root.
     fs::create_directories(SysFile("Main.ini"));
     CQelConfig config;
@@ -149,8 +155,7 @@ TEST_F(ConfigTest, AFileThatCannotBeWrittenDoesNotStopTheOther) {
     config.SetBool("MulSView.Transparent", false);
 
     EXPECT_FALSE(config.Save());
-    EXPECT_EQ(ReadText(SysFile("MultiScreenView.ini")),
-              "[Cfg]\nFitModule=true\nAutoExecute=true\nTransparent=false\n");
+    EXPECT_EQ(ReadText(SysFile("MultiScreenView.ini")), "[Cfg]\nFitModule=true\nAutoExecute=true\nTransparent=false\n");
     EXPECT_NE(LogText().find("cannot save"), std::string::npos);
     // No temporary file is left behind.
     for (const auto& entry : fs::directory_iterator(qz::vok::path::GetSysPath())) {
@@ -159,7 +164,8 @@ TEST_F(ConfigTest, AFileThatCannotBeWrittenDoesNotStopTheOther) {
     }
 }
 
-TEST_F(ConfigTest, WhatIsSavedAlwaysLoadsAgain) {
+TEST_F(ConfigTest, WhatIsSavedAlwaysLoadsAgain)
+{
     // A line end in a value would split it: control characters are left out.
     std::string every;
     for (int c = 1; c < 0x20; ++c) {

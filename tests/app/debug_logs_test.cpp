@@ -24,7 +24,8 @@ protected:
 
 } // namespace
 
-TEST_F(DebugLogsTest, EachKindAppendsItsTextUnchanged) {
+TEST_F(DebugLogsTest, EachKindAppendsItsTextUnchanged)
+{
     WriteSenderLog("abc");
     WriteSenderLog("def\r\n");
     WriteSenderErrorLog("***SET WIN 1\r\n");
@@ -35,7 +36,8 @@ TEST_F(DebugLogsTest, EachKindAppendsItsTextUnchanged) {
     EXPECT_EQ(DatedLog("DebugLog"), std::string("dbga\0b", 6));
 }
 
-TEST_F(DebugLogsTest, SysTimeLogStampsTheTextWithLocalTime) {
+TEST_F(DebugLogsTest, SysTimeLogStampsTheTextWithLocalTime)
+{
     const std::regex stamp("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}:\\d{3}\n");
     const std::string formatted = FormatLogTimestamp();
     EXPECT_TRUE(std::regex_match(formatted, stamp)) << formatted;
@@ -49,7 +51,8 @@ TEST_F(DebugLogsTest, SysTimeLogStampsTheTextWithLocalTime) {
     EXPECT_TRUE(std::regex_match(line, expected)) << line;
 }
 
-TEST_F(DebugLogsTest, TextsOfManyThreadsNeverMix) {
+TEST_F(DebugLogsTest, TextsOfManyThreadsNeverMix)
+{
     constexpr int kThreads = 6;
     constexpr int kTexts = 300;
     std::vector<std::thread> threads;
@@ -77,7 +80,8 @@ TEST_F(DebugLogsTest, TextsOfManyThreadsNeverMix) {
     EXPECT_EQ(count, kThreads * kTexts);
 }
 
-TEST_F(DebugLogsTest, AFileThatCannotBeOpenedLosesOnlyThatText) {
+TEST_F(DebugLogsTest, AFileThatCannotBeOpenedLosesOnlyThatText)
+{
     fs::create_directories(DatedLogPath("DebugLog")); // a folder in the file's place
     WriteDebugLog("lost");
     WriteSysTimeLog("half");

@@ -21,11 +21,15 @@ private:
     int code_;
 };
 
-void DrainGlobalQueue() { CEvtQueue::get_instance().Clear(); }
+void DrainGlobalQueue()
+{
+    CEvtQueue::get_instance().Clear();
+}
 
 } // namespace
 
-TEST(EventQueue, DropsOldestWhenFullAndLeavesOutputOnEmpty) {
+TEST(EventQueue, DropsOldestWhenFullAndLeavesOutputOnEmpty)
+{
     CEvtQueue queue;
     for (int i = 0; i <= static_cast<int>(CEvtQueue::kCapacity); ++i) {
         queue.Post(new COSDStatusEvent(i));
@@ -50,11 +54,11 @@ TEST(EventQueue, DropsOldestWhenFullAndLeavesOutputOnEmpty) {
     EXPECT_FALSE(queue.TryPop(out));
 }
 
-TEST(EventPump, DeliversAtMostThirtyTwoPerTick) {
+TEST(EventPump, DeliversAtMostThirtyTwoPerTick)
+{
     DrainGlobalQueue();
     std::vector<int> seen;
-    auto conn = CQelEvtSignals::ConnectOSDStatus(
-        [&](const COSDStatusEvent& e) { seen.push_back(e.status); });
+    auto conn = CQelEvtSignals::ConnectOSDStatus([&](const COSDStatusEvent& e) { seen.push_back(e.status); });
     for (int i = 0; i < 40; ++i) {
         PostEvent(new COSDStatusEvent(i));
     }
@@ -69,7 +73,8 @@ TEST(EventPump, DeliversAtMostThirtyTwoPerTick) {
     conn.disconnect();
 }
 
-TEST(EventSignals, RoutesEachCodeToItsClassOnly) {
+TEST(EventSignals, RoutesEachCodeToItsClassOnly)
+{
     int renames = 0;
     int windows = 0;
     int statuses = 0;
@@ -83,8 +88,7 @@ TEST(EventSignals, RoutesEachCodeToItsClassOnly) {
         EXPECT_EQ(e.planId, 3);
         ++windows;
     }));
-    conns.push_back(
-        CQelEvtSignals::ConnectOSDStatus([&](const COSDStatusEvent&) { ++statuses; }));
+    conns.push_back(CQelEvtSignals::ConnectOSDStatus([&](const COSDStatusEvent&) { ++statuses; }));
 
     CQelEvtSignals::Fire(std::make_shared<CSigSrcRenameEvent>(1, 7));
     CQelEvtSignals::Fire(std::make_shared<CPlanWindowEvent>(3, 1, CPlanWindowEvent::kSelected));
@@ -115,7 +119,8 @@ TEST(EventSignals, RoutesEachCodeToItsClassOnly) {
     EXPECT_EQ(renames, 1);
 }
 
-TEST(EventSignals, HandlersRunInOrderAndMayDisconnectOrPost) {
+TEST(EventSignals, HandlersRunInOrderAndMayDisconnectOrPost)
+{
     DrainGlobalQueue();
     std::vector<std::string> calls;
     CQelEvtSignals::Connection self;
@@ -137,15 +142,15 @@ TEST(EventSignals, HandlersRunInOrderAndMayDisconnectOrPost) {
     PostEvent(new CPlanSelChangedEvent(1));
     PostEvent(new CPlanSelChangedEvent(2));
     EXPECT_EQ(PumpEvents(), 3);
-    const std::vector<std::string> expected = {"first:1",   "second:1", "third:1",
-                                               "first:2",   "third:2",  "first:100",
-                                               "third:100"};
+    const std::vector<std::string> expected = {"first:1", "second:1",  "third:1",  "first:2",
+                                               "third:2", "first:100", "third:100"};
     EXPECT_EQ(calls, expected);
     first.disconnect();
     third.disconnect();
 }
 
-TEST(EventPump, DeliversEventsOfManyThreadsOnceInEachThreadsOrder) {
+TEST(EventPump, DeliversEventsOfManyThreadsOnceInEachThreadsOrder)
+{
     DrainGlobalQueue();
     constexpr int kThreads = 4;
     constexpr int kPerThread = 5000;

@@ -10,7 +10,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // The table file as the program finds it: Sys/ under the working directory.
-std::string WriteTable(const std::string& body) {
+std::string WriteTable(const std::string& body)
+{
     fs::create_directories("Sys");
     const std::string path = "Sys/LanguageTr.xml";
     std::ofstream(path, std::ios::binary) << body;
@@ -22,19 +23,19 @@ const QString kCancel = QString::fromUtf8("取消");
 
 } // namespace
 
-TEST(LanguageTr, TranslatesOnlyInEnglishModeAndOnlyWhatItHas) {
-    const std::string path = WriteTable(
-        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-        "<LanguageTr>\n"
-        "  <Tr CHN=\"确定\" ENG=\"OK\"/>\n"
-        "  <Tr CHN=\"取消\" ENG=\"Cancel\"/>\n"
-        "  <Tr CHN=\"取消\" ENG=\"Abort\"/>\n"
-        "  <Other CHN=\"关闭\" ENG=\"Close\"/>\n"
-        "  <Tr CHN=\"\" ENG=\"Empty\"/>\n"
-        "  <Tr CHN=\"打开\" ENG=\"\"/>\n"
-        "  <Tr CHN=\"保存\"/>\n"
-        "  <!-- a comment -->\n"
-        "</LanguageTr>\n");
+TEST(LanguageTr, TranslatesOnlyInEnglishModeAndOnlyWhatItHas)
+{
+    const std::string path = WriteTable("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                                        "<LanguageTr>\n"
+                                        "  <Tr CHN=\"确定\" ENG=\"OK\"/>\n"
+                                        "  <Tr CHN=\"取消\" ENG=\"Cancel\"/>\n"
+                                        "  <Tr CHN=\"取消\" ENG=\"Abort\"/>\n"
+                                        "  <Other CHN=\"关闭\" ENG=\"Close\"/>\n"
+                                        "  <Tr CHN=\"\" ENG=\"Empty\"/>\n"
+                                        "  <Tr CHN=\"打开\" ENG=\"\"/>\n"
+                                        "  <Tr CHN=\"保存\"/>\n"
+                                        "  <!-- a comment -->\n"
+                                        "</LanguageTr>\n");
     qel::CLanguageTr table;
     ASSERT_TRUE(table.Load(1, path));
     EXPECT_EQ(table.GetMode(), 1);
@@ -60,9 +61,9 @@ TEST(LanguageTr, TranslatesOnlyInEnglishModeAndOnlyWhatItHas) {
     EXPECT_EQ(TranslateText(kOk), kOk);
 }
 
-TEST(LanguageTr, BadFilesLeaveAnEmptyTableAndKeepTheMode) {
-    const std::string good =
-        WriteTable("<LanguageTr><Tr CHN=\"确定\" ENG=\"OK\"/></LanguageTr>");
+TEST(LanguageTr, BadFilesLeaveAnEmptyTableAndKeepTheMode)
+{
+    const std::string good = WriteTable("<LanguageTr><Tr CHN=\"确定\" ENG=\"OK\"/></LanguageTr>");
     const struct {
         const char* name;
         const char* body; // nullptr: no file at all

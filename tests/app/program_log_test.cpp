@@ -21,13 +21,15 @@ using Level = qz::vok::logfile::LOG_LEVEL;
 
 namespace {
 
-void SetLevelFile(const std::string& text) {
+void SetLevelFile(const std::string& text)
+{
     ASSERT_TRUE(tavrix::test::ReplaceText(qz::vok::path::GetSysPath() + "/TOLM.INI", text));
 }
 
 class ProgramLogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         fs::remove(qz::vok::path::GetSysPath() + "/TOLM.INI");
         fs::remove_all(qz::vok::path::GetLogPath());
     }
@@ -35,9 +37,10 @@ protected:
 
 } // namespace
 
-TEST_F(ProgramLogTest, LevelComesFromTolmIni) {
+TEST_F(ProgramLogTest, LevelComesFromTolmIni)
+{
     const struct {
-        const char* file; // nullptr: no file
+        const char* file;   // nullptr: no file
         int highestEnabled; // 0: nothing is logged
     } cases[] = {
         {nullptr, 0},
@@ -65,7 +68,8 @@ TEST_F(ProgramLogTest, LevelComesFromTolmIni) {
     EXPECT_EQ(ReadConfiguredLogLevel(), 5);
 }
 
-TEST_F(ProgramLogTest, WritesTheDatedFileOnlyWhenTheLevelAdmits) {
+TEST_F(ProgramLogTest, WritesTheDatedFileOnlyWhenTheLevelAdmits)
+{
     {
         CQelLog off;
         off.event("Start");
@@ -77,16 +81,16 @@ TEST_F(ProgramLogTest, WritesTheDatedFileOnlyWhenTheLevelAdmits) {
     log.event("Start");
     log.detail("not at level 3");
     const std::string text = DatedLog("TAVRIX");
-    const std::regex expected(
-        "\n===================  Start Log  ==================\n"
-        "Date:\\d{4}-\\d{2}-\\d{2} Time:\\d{2}:\\d{2}:\\d{2}\n"
-        "==================================================\n"
-        "LOGLEVEL=3\n"
-        "\\d{2}:\\d{2}:\\d{2} EV> Start\n");
+    const std::regex expected("\n===================  Start Log  ==================\n"
+                              "Date:\\d{4}-\\d{2}-\\d{2} Time:\\d{2}:\\d{2}:\\d{2}\n"
+                              "==================================================\n"
+                              "LOGLEVEL=3\n"
+                              "\\d{2}:\\d{2}:\\d{2} EV> Start\n");
     EXPECT_TRUE(std::regex_match(text, expected)) << text;
 }
 
-TEST_F(ProgramLogTest, RereadsTheLevelOnlyAfter2001Milliseconds) {
+TEST_F(ProgramLogTest, RereadsTheLevelOnlyAfter2001Milliseconds)
+{
     platform::SteppedClock clock;
     platform::ScopedClock scope(clock);
     SetLevelFile("[LOG]\nLOGLEVEL=3\n");
@@ -115,7 +119,8 @@ TEST_F(ProgramLogTest, RereadsTheLevelOnlyAfter2001Milliseconds) {
     EXPECT_TRUE(log.is_level_enable(qz::vok::logfile::LOG_ERROR));
 }
 
-TEST_F(ProgramLogTest, ManyThreadsLogWhileTheLevelFileChanges) {
+TEST_F(ProgramLogTest, ManyThreadsLogWhileTheLevelFileChanges)
+{
     // Time runs fast enough that the level is read again every few real
     // milliseconds while the threads log.
     platform::ScaledClock clock(1000);
@@ -156,8 +161,7 @@ TEST_F(ProgramLogTest, ManyThreadsLogWhileTheLevelFileChanges) {
         } else if (std::regex_match(line, level)) {
             ++levelLines;
         } else {
-            EXPECT_TRUE(line.empty() || line.rfind("=====", 0) == 0 || line.rfind("Date:", 0) == 0)
-                << line;
+            EXPECT_TRUE(line.empty() || line.rfind("=====", 0) == 0 || line.rfind("Date:", 0) == 0) << line;
         }
     }
     EXPECT_EQ(entries, kThreads * kEntries);

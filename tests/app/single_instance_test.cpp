@@ -74,7 +74,7 @@ TEST(SingleInstance, RaiseSocketActsOnlyOnTheExactRequest)
     CSingleInstance starting(dir.string());
     EXPECT_FALSE(starting.RequestRaise()); // nobody listens yet
     ASSERT_TRUE(running.Listen());
-    EXPECT_FALSE(starting.Listen());       // one copy serves it
+    EXPECT_FALSE(starting.Listen()); // one copy serves it
 
     EXPECT_TRUE(starting.RequestRaise());
     EXPECT_TRUE(PollUntilSettled(running));

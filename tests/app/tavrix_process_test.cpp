@@ -107,7 +107,8 @@ TEST_F(TavrixProcess, StartsLogsAndSavesEverythingOnSigterm)
     child->Signal(SIGTERM);
     ASSERT_EQ(child->Wait(), 0);
 
-    EXPECT_TRUE(std::regex_search(ReadText(ProgramLog(main)), std::regex("\n[0-9]{2}:[0-9]{2}:[0-9]{2} EV> Start\r?\n")));
+    EXPECT_TRUE(
+        std::regex_search(ReadText(ProgramLog(main)), std::regex("\n[0-9]{2}:[0-9]{2}:[0-9]{2} EV> Start\r?\n")));
 
     const std::string mainIni = ReadText(main / "Sys" / "Main.ini");
     for (const char* line : {"[Main]", "Language=0", "Singleton=1", "Pwd=739146", "[MainFrm]", "LeftMargins=0",
@@ -233,8 +234,7 @@ TEST_F(TavrixProcess, WithoutItsWorkingFolderTheProgramSaysSoAndStops)
     options.removeWorkingFolder = true;
     ChildProgram child(TAVRIX_EXE, main, runtime, options);
     EXPECT_NE(child.Wait(), 0);
-    EXPECT_NE(ReadText(told).find("tavrix: the working folder no longer exists"), std::string::npos)
-        << ReadText(told);
+    EXPECT_NE(ReadText(told).find("tavrix: the working folder no longer exists"), std::string::npos) << ReadText(told);
     // Nothing fell back to the root folder.
     for (const char* folder : {"/Sys", "/Log", "/Hardware", "/Plan"})
         EXPECT_FALSE(fs::exists(folder)) << folder;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <vector>
 
 #include "app/delay.h"
@@ -8,7 +9,8 @@
 
 using namespace std::chrono_literals;
 
-TEST(TextHelpers, RectanglesAndPointsRoundTrip) {
+TEST(TextHelpers, RectanglesAndPointsRoundTrip)
+{
     EXPECT_EQ(RectToText(Rect{0, 0, 1920, 1080}), "0,0,1920,1080");
     EXPECT_EQ(TextToRect("0,0,1920,1080"), (Rect{0, 0, 1920, 1080}));
     EXPECT_EQ(RectToText(Rect{-5, INT32_MIN, INT32_MAX, 7}), "-5,-2147483648,2147483647,7");
@@ -24,7 +26,8 @@ TEST(TextHelpers, RectanglesAndPointsRoundTrip) {
     EXPECT_EQ(TextToSize("1920,1080"), (Size{1920, 1080}));
 }
 
-TEST(TextHelpers, DamagedTextKeepsFieldsThatDidNotScan) {
+TEST(TextHelpers, DamagedTextKeepsFieldsThatDidNotScan)
+{
     EXPECT_EQ(TextToRect("abc"), Rect{});
     EXPECT_EQ(TextToRect("1,x,3"), (Rect{1, 0, 0, 0}));
     // Out of the 32-bit range stops the scan like a field that does not scan.
@@ -41,7 +44,8 @@ TEST(TextHelpers, DamagedTextKeepsFieldsThatDidNotScan) {
     EXPECT_EQ(TextToTriple("1920,1080,99999999999"), (ResolutionTriple{1920, 1080, 60}));
 }
 
-TEST(TextHelpers, TriplesReadTheRateOnlyWithExactlyTwoCommas) {
+TEST(TextHelpers, TriplesReadTheRateOnlyWithExactlyTwoCommas)
+{
     const ResolutionTriple empty = TextToTriple("");
     EXPECT_EQ(empty, (ResolutionTriple{0, 0, 60}));
     EXPECT_TRUE(IsTripleInvalid(empty));
@@ -59,7 +63,8 @@ TEST(TextHelpers, TriplesReadTheRateOnlyWithExactlyTwoCommas) {
     EXPECT_TRUE(TriplesDiffer(ResolutionTriple{1920, 1080, 60}, ResolutionTriple{1920, 720, 60}));
 }
 
-TEST(TextHelpers, WideAndNarrowAreQStringAndUtf8) {
+TEST(TextHelpers, WideAndNarrowAreQStringAndUtf8)
+{
     const std::string narrow = CStringToStd(QString::fromUtf8("确定"));
     EXPECT_EQ(narrow, std::string("\xE7\xA1\xAE\xE5\xAE\x9A"));
     EXPECT_EQ(StdToCString(narrow), QString::fromUtf8("确定"));
@@ -67,7 +72,9 @@ TEST(TextHelpers, WideAndNarrowAreQStringAndUtf8) {
     EXPECT_EQ(CStringToStd(QString()), "");
     EXPECT_TRUE(StdToCString("").isEmpty());
     // Bytes that are not UTF-8 become replacement characters, never dropped.
-    EXPECT_EQ(StdToCString("a\xFF" "b"), QString("a") + QChar(0xFFFD) + "b");
+    EXPECT_EQ(StdToCString("a\xFF"
+                           "b"),
+              QString("a") + QChar(0xFFFD) + "b");
 }
 
 namespace {
@@ -78,7 +85,8 @@ namespace {
 class EarlyWakingClock : public platform::SteadyClock {
 public:
     platform::TimePoint Now() override { return now_; }
-    void SleepFor(platform::Duration d) override {
+    void SleepFor(platform::Duration d) override
+    {
         sleeps.push_back(d);
         now_ += d / 2;
     }
@@ -90,7 +98,8 @@ private:
 
 } // namespace
 
-TEST(Delay, WaitsAtLeastTheTimeAskedEvenWhenSleepsEndEarly) {
+TEST(Delay, WaitsAtLeastTheTimeAskedEvenWhenSleepsEndEarly)
+{
     EarlyWakingClock clock;
     platform::ScopedClock scope(clock);
 

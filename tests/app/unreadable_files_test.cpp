@@ -28,13 +28,11 @@ namespace {
 
 enum class Kind { Folder, BrokenLink, NoReadPermission };
 
-const char kProcessorFile[] =
-    "<?xml version=\"1.0\"?><Processor version=\"V1\" protype=\"8\" Authorization=\"0\">"
-    "<App/><Connect/><Boards/><SignalSource><SigSrc id=\"100\"/></SignalSource><SignalOut/>"
-    "<VideoWall/><OutResolutions/><PlanNameSet/></Processor>";
-const char kPlanFile[] =
-    "<?xml version=\"1.0\"?><Plan version=\"V1\" type=\"0\"><Screen col=\"1\" row=\"1\" "
-    "resolution=\"1920,1080,60\"/><Groups/><Windows/><Switch/></Plan>";
+const char kProcessorFile[] = "<?xml version=\"1.0\"?><Processor version=\"V1\" protype=\"8\" Authorization=\"0\">"
+                              "<App/><Connect/><Boards/><SignalSource><SigSrc id=\"100\"/></SignalSource><SignalOut/>"
+                              "<VideoWall/><OutResolutions/><PlanNameSet/></Processor>";
+const char kPlanFile[] = "<?xml version=\"1.0\"?><Plan version=\"V1\" type=\"0\"><Screen col=\"1\" row=\"1\" "
+                         "resolution=\"1920,1080,60\"/><Groups/><Windows/><Switch/></Plan>";
 
 std::string Main(const std::string& relative)
 {
@@ -73,7 +71,9 @@ std::vector<Case> Cases()
         {"Sys/MultiScreenView.ini", 1, {}, {}},
         {"Sys/LanguageTr.xml", 1, {}, {}},
         {"Sys/TOLM.INI", 0, {}, {}},
-        {"Hardware/Processor.pro", 1, {},
+        {"Hardware/Processor.pro",
+         1,
+         {},
          [](ChildReport& r) {
              r.Expect(CQelContext::GetProMan()->FindById(1)->GetSigSrcCount() == 0, "sources loaded");
          }},
@@ -81,12 +81,20 @@ std::vector<Case> Cases()
          [](ChildReport& r) {
              r.Expect(CQelContext::GetProMan()->FindById(1)->GetSigSrcCount() == 1, "processor file not read");
          }},
-        {"Plan/PlanList.txt", 1, {},
+        {"Plan/PlanList.txt",
+         1,
+         {},
          [](ChildReport& r) { r.Expect(CQelContext::GetPlanMan()->GetSavedNames().empty(), "names read"); }},
-        {"Plan/CyclePlanList.clt", 1, {},
+        {"Plan/CyclePlanList.clt",
+         1,
+         {},
          [](ChildReport& r) { r.Expect(CQelContext::GetCyclePlanMan()->GetPlans().empty(), "cycles read"); }},
         {"Plan/c1.cycle", 1,
-         [] { WriteText(Main("Plan/CyclePlanList.clt"), std::string("\x01\x00\xB0\x8E\x01\x00\x00\x00\x02\x00\x00\x00" "c1", 14)); },
+         [] {
+             WriteText(Main("Plan/CyclePlanList.clt"), std::string("\x01\x00\xB0\x8E\x01\x00\x00\x00\x02\x00\x00\x00"
+                                                                   "c1",
+                                                                   14));
+         },
          [](ChildReport& r) {
              const auto cycle = CQelContext::GetCyclePlanMan()->Find("c1");
              r.Expect(cycle && cycle->GetCells().empty(), "cycle plan c1 missing or with cells");

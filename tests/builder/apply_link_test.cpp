@@ -2,6 +2,7 @@
 // line, exactly as built.
 #include <gtest/gtest.h>
 
+#include <boost/property_tree/ptree.hpp>
 #include <chrono>
 #include <thread>
 
@@ -10,6 +11,7 @@
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
+#include "tests/support/scoped_setting.h"
 
 using namespace std::chrono_literals;
 
@@ -17,7 +19,7 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
 {
     ClearLogs();
     CQelContext::Destroy();
-    g_NetType = 0;
+    const ScopedSetting noEchoWaits(g_NetType, uint8_t(0));
     ProcessorSimulator simulator;
     auto channel = std::make_shared<CRecordingChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
     channel->Settings().put("server_addr", "127.0.0.1");
@@ -72,13 +74,20 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
 
     ASSERT_TRUE(plan->Apply(0, nullptr));
     const std::vector<std::string> expected = Crlf({
-        "INPUT_FPGA CSUSE 1",          "INPUT_FPGA COWIN 1 0",
-        "INPUT_FPGA COWIN 1 1",        "INPUT_FPGA COWIN 1 2",
-        "INPUT_FPGA COWIN 1 3",        "GP BPSW 1 0 0 0",
-        "GP BPSW 1 4 0 4",             "GP BPSW 1 4 0 5",
-        "OUTPUT_FPGA CSUSE 0",         "OUTPUT_FPGA COWIN 0 0",
-        "OUTPUT_FPGA COWIN 0 1",       "OUTPUT_FPGA COWIN 0 2",
-        "OUTPUT_FPGA COWIN 0 3",       "OUTPUT_FPGA SWL 0 0 1920 1080",
+        "INPUT_FPGA CSUSE 1",
+        "INPUT_FPGA COWIN 1 0",
+        "INPUT_FPGA COWIN 1 1",
+        "INPUT_FPGA COWIN 1 2",
+        "INPUT_FPGA COWIN 1 3",
+        "GP BPSW 1 0 0 0",
+        "GP BPSW 1 4 0 4",
+        "GP BPSW 1 4 0 5",
+        "OUTPUT_FPGA CSUSE 0",
+        "OUTPUT_FPGA COWIN 0 0",
+        "OUTPUT_FPGA COWIN 0 1",
+        "OUTPUT_FPGA COWIN 0 2",
+        "OUTPUT_FPGA COWIN 0 3",
+        "OUTPUT_FPGA SWL 0 0 1920 1080",
         "OUTPUT_FPGA AW 0 1 0 0 1920 1080 0 0 1920 1080",
         "OUTPUT_FPGA ADD_WINDOWS_END",
     });

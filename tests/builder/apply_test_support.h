@@ -24,7 +24,10 @@
 // Stands for an open link; what it is sent goes nowhere.
 class ConnectedChannel : public CNetChannel {
 public:
-    explicit ConnectedChannel(bool connected = true) : CNetChannel(&CNetManager::get_instance(), "test"), connected_(connected) {}
+    explicit ConnectedChannel(bool connected = true)
+        : CNetChannel(&CNetManager::get_instance(), "test"), connected_(connected)
+    {
+    }
     bool IsConnected() const override { return connected_; }
     bool CheckConnected() const override { return connected_; }
     void Open() override {}

@@ -6,6 +6,7 @@
 
 #include "tests/builder/apply_test_support.h"
 #include "tests/builder/sender_link_support.h"
+#include "tests/support/scoped_setting.h"
 
 using namespace _8PART_NS;
 using Lines = std::vector<std::string>;
@@ -59,7 +60,7 @@ TEST(EightPartApply, LayoutFollowsTheLinkSetUp)
 {
     SenderContextGuard guard;
     ClearLogs();
-    g_NetType = 0;
+    const ScopedSetting noEchoWaits(g_NetType, uint8_t(0));
     ProcessorSimulator simulator;
     auto processor = std::make_shared<CQelProcessor>();
     PointAtLoopback(*processor, simulator.Port());
@@ -118,7 +119,9 @@ TEST(EightPartApply, RefusedWithoutALinkOrWhileBusy)
         auto plan = MakeTestPlan(1, 2);
         AddTestWindow(*plan, 100, {0, 0, 1920, 1080});
         // A reservation survives: no sender was made to rebuild the tables.
-        { CPro8PartSender tables(plan.get(), 0); }
+        {
+            CPro8PartSender tables(plan.get(), 0);
+        }
         ASSERT_NE(C8PartResourceAllocer::Instance().Reserve(1, C8PartResourceAllocer::kKindScaler), nullptr);
         EXPECT_FALSE(plan->Apply(0, nullptr));
         EXPECT_FALSE(plan->SaveToProcessor(3, nullptr));
@@ -209,7 +212,9 @@ TEST(EightPartApply, PlacementCheckMarksEveryWindowAndResetsTheTables)
     auto plan = MakeTestPlan(1, 2);
     auto shown = AddTestWindow(*plan, 100, {0, 0, 1920, 1080});
     auto unknown = AddTestWindow(*plan, 500, {0, 0, 100, 100});
-    { CPro8PartSender tables(plan.get(), 0); }
+    {
+        CPro8PartSender tables(plan.get(), 0);
+    }
     ASSERT_NE(C8PartResourceAllocer::Instance().Reserve(1, C8PartResourceAllocer::kKindScaler), nullptr);
     plan->PlaceWindows();
     EXPECT_TRUE(shown->resourceOk);

@@ -2,6 +2,7 @@
 
 #include "model/net_type.h"
 #include "tests/builder/sender_test_support.h"
+#include "tests/support/scoped_setting.h"
 
 using namespace _8PART_NS;
 using Lines = std::vector<std::string>;
@@ -89,38 +90,34 @@ protected:
 TEST_F(EightPartCommands, WindowAcrossTwoOutputsIsFedThroughOnePort)
 {
     AddTestWindow(*plan, 100, {960, 0, 2880, 1080});
-    EXPECT_EQ(Build(), Join({{"I_F SWL 1 0 1920 2400\r\n", "I_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n",
-                              "I_F AWE\r\n", "GP BPSW 1 0 9 0\r\n"},
+    EXPECT_EQ(Build(), Join({{"I_F SWL 1 0 1920 2400\r\n", "I_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n", "I_F AWE\r\n",
+                              "GP BPSW 1 0 9 0\r\n"},
                              kFixedScalers,
-                             {"O_F SWL 9 0 1920 1080\r\n", "O_F AW 0 1 0 0 960 1080 960 0 1920 1080\r\n",
-                              "O_F AWE\r\n", "O_F SWL 9 1 1920 1080\r\n",
-                              "O_F AW 0 1 960 0 1920 1080 0 0 960 1080\r\n", "O_F AWE\r\n", "I_F SUSD 1\r\n",
-                              "K40750 UPDATA 0\r\n", "O_F SUSD 9\r\n"}}));
+                             {"O_F SWL 9 0 1920 1080\r\n", "O_F AW 0 1 0 0 960 1080 960 0 1920 1080\r\n", "O_F AWE\r\n",
+                              "O_F SWL 9 1 1920 1080\r\n", "O_F AW 0 1 960 0 1920 1080 0 0 960 1080\r\n", "O_F AWE\r\n",
+                              "I_F SUSD 1\r\n", "K40750 UPDATA 0\r\n", "O_F SUSD 9\r\n"}}));
 }
 
 TEST_F(EightPartCommands, WideWindowIsScaledOnTheOutputBoard)
 {
     AddTestWindow(*plan, 100, {0, 0, 3840, 1080});
-    EXPECT_EQ(Build(), (Lines{"I_F SWL 1 0 1920 2400\r\n", "I_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n",
-                              "I_F AWE\r\n", "GP BPSW 1 0 9 0\r\n",
-                              "O_F SCALER_SETUP 9 0 0 1920 1080 0 959 0 1079 1920 1080\r\n",
+    EXPECT_EQ(Build(), (Lines{"I_F SWL 1 0 1920 2400\r\n", "I_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n", "I_F AWE\r\n",
+                              "GP BPSW 1 0 9 0\r\n", "O_F SCALER_SETUP 9 0 0 1920 1080 0 959 0 1079 1920 1080\r\n",
                               "O_F SCALER_SETUP 9 1 0 1920 1080 960 1919 0 1079 1920 1080\r\n",
-                              "O_F SWL 9 0 1920 1080\r\n", "O_F AW 4 1 0 0 1920 1080 0 0 1920 1080\r\n",
-                              "O_F AWE\r\n", "O_F SWL 9 1 1920 1080\r\n",
-                              "O_F AW 5 1 0 0 1920 1080 0 0 1920 1080\r\n", "O_F AWE\r\n", "I_F SUSD 1\r\n",
-                              "K40750 UPDATA 0\r\n", "O_F SUSD 9\r\n"}));
+                              "O_F SWL 9 0 1920 1080\r\n", "O_F AW 4 1 0 0 1920 1080 0 0 1920 1080\r\n", "O_F AWE\r\n",
+                              "O_F SWL 9 1 1920 1080\r\n", "O_F AW 5 1 0 0 1920 1080 0 0 1920 1080\r\n", "O_F AWE\r\n",
+                              "I_F SUSD 1\r\n", "K40750 UPDATA 0\r\n", "O_F SUSD 9\r\n"}));
 }
 
 TEST_F(EightPartCommands, SmallWindowIsScaledOnTheInputBoard)
 {
     AddTestWindow(*plan, 100, {0, 0, 960, 540});
-    EXPECT_EQ(Build(), Join({{"I_F SCALER_SETUP 1 0 0 1920 1080 0 1919 0 1079 960 540\r\n",
-                              "I_F SWL 1 0 1920 2400\r\n", "I_F AW 4 1 0 0 960 540 0 0 960 540\r\n",
-                              "I_F AWE\r\n", "GP BPSW 1 0 9 0\r\n"},
+    EXPECT_EQ(Build(), Join({{"I_F SCALER_SETUP 1 0 0 1920 1080 0 1919 0 1079 960 540\r\n", "I_F SWL 1 0 1920 2400\r\n",
+                              "I_F AW 4 1 0 0 960 540 0 0 960 540\r\n", "I_F AWE\r\n", "GP BPSW 1 0 9 0\r\n"},
                              kFixedScalers,
-                             {"O_F SWL 9 0 1920 1080\r\n", "O_F AW 0 1 0 0 960 540 0 0 960 540\r\n",
-                              "O_F AWE\r\n", "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 1\r\n", "I_F SUSD 1\r\n",
-                              "K40750 UPDATA 0\r\n", "O_F SUSD 9\r\n"}}));
+                             {"O_F SWL 9 0 1920 1080\r\n", "O_F AW 0 1 0 0 960 540 0 0 960 540\r\n", "O_F AWE\r\n",
+                              "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 1\r\n", "I_F SUSD 1\r\n", "K40750 UPDATA 0\r\n",
+                              "O_F SUSD 9\r\n"}}));
 }
 
 TEST_F(EightPartCommands, EqualWindowsShareOneScalerLineAndOneAreaLine)
@@ -131,8 +128,7 @@ TEST_F(EightPartCommands, EqualWindowsShareOneScalerLineAndOneAreaLine)
     AddTestWindow(*plan, 100, {0, 600, 1000, 1080});
     const Lines lines = Build();
     const auto count = [&](const std::string& prefix) {
-        return std::count_if(lines.begin(), lines.end(),
-                             [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+        return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
     };
     EXPECT_EQ(count("I_F SCALER_SETUP 1 0 "), 1);
     EXPECT_EQ(count("I_F SCALER_SETUP 1 1 "), 1);
@@ -153,7 +149,8 @@ TEST_F(EightPartCommands, EmptyPlanClearsEveryOutput)
     // An output off the wall is cleared after the wall's own; a wall entry
     // of 0 is no output and gets no scaler line (board 0 is an input board).
     SetTestOutputs(*processor, {10902}, {{{0, 0}, 10900}, {{0, 1}, 10901}, {{0, 2}, 0}});
-    EXPECT_EQ(Build(), Join({kFixedScalers, closing,
+    EXPECT_EQ(Build(), Join({kFixedScalers,
+                             closing,
                              {"OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 2\r\n", "K40750 UPDATA 0\r\n", "O_F SUSD 9\r\n"}}));
 }
 
@@ -168,25 +165,23 @@ TEST_F(EightPartCommands, Model7HasNoBackplaneLines)
     SelectTestProcessor(processor);
 
     AddTestWindow(*plan, 100, {0, 0, 1920, 1080});
-    EXPECT_EQ(Build(), (Lines{"I_F SWL 1 0 1920 2400\r\n", "I_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n",
-                              "I_F AWE\r\n", "O_F SCALER_SETUP 2 0 0 320 240 0 319 0 239 320 240\r\n",
-                              "O_F SCALER_SETUP 2 1 0 320 240 0 319 0 239 320 240\r\n",
-                              "O_F SWL 2 0 1920 1080\r\n", "O_F AW 2 1 0 0 1920 1080 0 0 1920 1080\r\n",
-                              "O_F AWE\r\n", "OUTPUT_FPGA CLEAR_OUTPUT_WIN 2 1\r\n", "I_F SUSD 1\r\n",
-                              "O_F SUSD 2\r\n"}));
+    EXPECT_EQ(Build(), (Lines{"I_F SWL 1 0 1920 2400\r\n", "I_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n", "I_F AWE\r\n",
+                              "O_F SCALER_SETUP 2 0 0 320 240 0 319 0 239 320 240\r\n",
+                              "O_F SCALER_SETUP 2 1 0 320 240 0 319 0 239 320 240\r\n", "O_F SWL 2 0 1920 1080\r\n",
+                              "O_F AW 2 1 0 0 1920 1080 0 0 1920 1080\r\n", "O_F AWE\r\n",
+                              "OUTPUT_FPGA CLEAR_OUTPUT_WIN 2 1\r\n", "I_F SUSD 1\r\n", "O_F SUSD 2\r\n"}));
 }
 
 TEST_F(EightPartCommands, WatchedOutputGetsOneWindowGroup)
 {
     SetTestOutputs(*processor, {10902}, processor->GetWall().cells);
     AddWatch(*plan, 10902, {100});
-    EXPECT_EQ(Build(), Join({{"I_F SWL 1 0 1920 2400\r\n", "I_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n",
-                              "I_F AWE\r\n", "GP BPSW 1 0 9 0\r\n"},
+    EXPECT_EQ(Build(), Join({{"I_F SWL 1 0 1920 2400\r\n", "I_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n", "I_F AWE\r\n",
+                              "GP BPSW 1 0 9 0\r\n"},
                              kFixedScalers,
-                             {"O_F SWL 9 2 1920 1080\r\n", "O_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n",
-                              "O_F AWE\r\n", "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 0\r\n",
-                              "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 1\r\n", "I_F SUSD 1\r\n", "K40750 UPDATA 0\r\n",
-                              "O_F SUSD 9\r\n"}}));
+                             {"O_F SWL 9 2 1920 1080\r\n", "O_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n", "O_F AWE\r\n",
+                              "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 0\r\n", "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 1\r\n",
+                              "I_F SUSD 1\r\n", "K40750 UPDATA 0\r\n", "O_F SUSD 9\r\n"}}));
 }
 
 TEST_F(EightPartCommands, SerialLinkIsWokenFirstUnlessEchoesAreAwaited)
@@ -195,14 +190,13 @@ TEST_F(EightPartCommands, SerialLinkIsWokenFirstUnlessEchoesAreAwaited)
     for (auto [type, netType, woken] : {std::tuple{2, 0, true}, {2, 1, false}, {1, 0, false}}) {
         connection.type = type;
         processor->SetConnection(connection);
-        g_NetType = uint8_t(netType);
+        const ScopedSetting echoWaits(g_NetType, uint8_t(netType));
         const Lines lines = Build();
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.front() == "\x01", woken) << type << " " << netType;
         EXPECT_EQ(lines.back(), "O_F SUSD 9\r\n");
         EXPECT_EQ(lines.size(), woken ? 7u : 6u);
     }
-    g_NetType = 0;
 }
 
 TEST_F(EightPartCommands, SwitchPlanSendsItsRoutes)
@@ -234,8 +228,7 @@ TEST_F(InputOnlyCommands, EmptyPlanClearsEveryOutputOnTheInputSide)
 TEST_F(InputOnlyCommands, UnscaledWindowIsShownStraightFromItsSource)
 {
     AddTestWindow(*plan, 1, {0, 0, 1920, 1080});
-    EXPECT_EQ(Build(), Join({{"I_F SWL 0 0 1920 1080\r\n", "I_F AW 1 1 0 0 1920 1080 0 0 1920 1080\r\n",
-                              "I_F AWE\r\n"},
+    EXPECT_EQ(Build(), Join({{"I_F SWL 0 0 1920 1080\r\n", "I_F AW 1 1 0 0 1920 1080 0 0 1920 1080\r\n", "I_F AWE\r\n"},
                              Clears({1, 2, 3}),
                              {"I_F SUSD 0\r\n"}}));
 }
@@ -246,12 +239,10 @@ TEST_F(InputOnlyCommands, ScaledWindowsShareAnEqualScaler)
     AddTestWindow(*plan, 1, {1920, 0, 2880, 540});
     // Across two outputs: one scaler, a line on each output.
     AddTestWindow(*plan, 1, {1440, 1080, 2400, 1620});
-    EXPECT_EQ(Build(), Join({{"I_F SCALER_SETUP 0 0 1 1920 1080 0 1919 0 1079 960 540\r\n",
-                              "I_F SWL 0 0 1920 1080\r\n", "I_F AW 4 1 0 0 960 540 0 0 960 540\r\n",
-                              "I_F AWE\r\n", "I_F SWL 0 1 1920 1080\r\n",
-                              "I_F AW 4 1 0 0 960 540 0 0 960 540\r\n", "I_F AWE\r\n",
-                              "I_F SWL 0 2 1920 1080\r\n", "I_F AW 4 1 0 0 480 540 1440 0 1920 540\r\n",
-                              "I_F AWE\r\n", "I_F SWL 0 3 1920 1080\r\n",
+    EXPECT_EQ(Build(), Join({{"I_F SCALER_SETUP 0 0 1 1920 1080 0 1919 0 1079 960 540\r\n", "I_F SWL 0 0 1920 1080\r\n",
+                              "I_F AW 4 1 0 0 960 540 0 0 960 540\r\n", "I_F AWE\r\n", "I_F SWL 0 1 1920 1080\r\n",
+                              "I_F AW 4 1 0 0 960 540 0 0 960 540\r\n", "I_F AWE\r\n", "I_F SWL 0 2 1920 1080\r\n",
+                              "I_F AW 4 1 0 0 480 540 1440 0 1920 540\r\n", "I_F AWE\r\n", "I_F SWL 0 3 1920 1080\r\n",
                               "I_F AW 4 1 480 0 960 540 0 0 480 540\r\n", "I_F AWE\r\n", "I_F SUSD 0\r\n"}}));
 }
 
@@ -261,9 +252,8 @@ TEST_F(InputOnlyCommands, WindowsBeyondTheScalersAreShownUnscaled)
     for (int32_t i = 0; i < 5; ++i)
         AddTestWindow(*plan, 1, {0, 100 * i, 960 + 100 * i, 540 + 100 * i});
     const Lines lines = Build();
-    const auto scalerLines = std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
-        return l.rfind("I_F SCALER_SETUP", 0) == 0;
-    });
+    const auto scalerLines = std::count_if(lines.begin(), lines.end(),
+                                           [](const std::string& l) { return l.rfind("I_F SCALER_SETUP", 0) == 0; });
     EXPECT_EQ(scalerLines, 4);
     // The unscaled one reads the source's top-left corner at the window's size.
     EXPECT_NE(std::find(lines.begin(), lines.end(), "I_F AW 1 5 0 0 1360 540 0 400 1360 940\r\n"), lines.end());
@@ -286,8 +276,12 @@ TEST_F(InputOnlyCommands, WatchCellsGoToTheirOwnOutput)
     // An output both on the wall and watched is walked as either.
     plan = MakeTestPlan(2, 2);
     AddWatch(*plan, 10003, {1});
-    EXPECT_EQ(Build(), Join({{"I_F SWL 0 3 1920 1080\r\n"}, cell, {"I_F SWL 0 3 1920 1080\r\n"}, cell,
-                             Clears({0, 1, 2, 4}), {"I_F SUSD 0\r\n"}}));
+    EXPECT_EQ(Build(), Join({{"I_F SWL 0 3 1920 1080\r\n"},
+                             cell,
+                             {"I_F SWL 0 3 1920 1080\r\n"},
+                             cell,
+                             Clears({0, 1, 2, 4}),
+                             {"I_F SUSD 0\r\n"}}));
 }
 
 TEST_F(InputOnlyCommands, ScalerAreaIsAtMost1920Wide)

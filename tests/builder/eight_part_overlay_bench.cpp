@@ -35,6 +35,8 @@ int main()
     const double median = (ms[kRuns / 2 - 1] + ms[kRuns / 2]) / 2;
     std::printf("8-part overlays, model 10, %d windows: median %.3f ms over %d runs (%zu records)\n", kModel10Windows,
                 median, kRuns, records);
-    { SenderContextGuard guard; }
+    {
+        SenderContextGuard guard;
+    }
     return records > 0 ? 0 : 1;
 }

@@ -120,6 +120,5 @@ TEST(FpgaGeometry, ClipInclusiveRectKeepsInclusiveFormAndIgnoresMisses)
     EXPECT_EQ(ClipInclusiveRect({-10, -10, 99, 49}, {0, 0, 50, 50}), (Rect{0, 0, 49, 49}));
     EXPECT_EQ(ClipInclusiveRect({49, 0, 70, 10}, {0, 0, 50, 50}), (Rect{49, 0, 49, 10}));
     EXPECT_EQ(ClipInclusiveRect({50, 0, 70, 10}, {0, 0, 50, 50}), (Rect{50, 0, 70, 10}));
-    EXPECT_EQ(ClipInclusiveRect({0, 0, kMax, kMax}, {0, 0, kMax, kMax}),
-              (Rect{0, 0, kMax - 1, kMax - 1}));
+    EXPECT_EQ(ClipInclusiveRect({0, 0, kMax, kMax}, {0, 0, kMax, kMax}), (Rect{0, 0, kMax - 1, kMax - 1}));
 }

@@ -30,8 +30,7 @@ double MedianMs(const std::function<void()>& run)
 
 void Report(const char* what, double ms, bool ok)
 {
-    std::printf("%-34s median %9.4f ms over %d runs%s\n", what, ms, kRuns,
-                ok ? "" : "  (unexpected result)");
+    std::printf("%-34s median %9.4f ms over %d runs%s\n", what, ms, kRuns, ok ? "" : "  (unexpected result)");
 }
 
 } // namespace
@@ -40,22 +39,21 @@ int main()
 {
     using _8PART_NS::CTwoWndPerSegGSystem;
 
-
     CTwoWndPerSegGSystem g(1920, 2400, 5);
     const Rect* first = g.Allocate(1920, 1000);
     g.Allocate(1920, 100);
     g.Free(first);
 
     bool refusedOk = true;
-    Report("CTwoWndPerSegGSystem 2 x 1301", MedianMs([&] {
-               refusedOk = refusedOk && g.Allocate(2, 1301) == nullptr;
-           }), refusedOk);
+    Report("CTwoWndPerSegGSystem 2 x 1301", MedianMs([&] { refusedOk = refusedOk && g.Allocate(2, 1301) == nullptr; }),
+           refusedOk);
     bool fitOk = true;
     Report("CTwoWndPerSegGSystem 2 x 1300", MedianMs([&] {
                const Rect* r = g.Allocate(2, 1300);
                fitOk = fitOk && r && *r == Rect{0, 1100, 2, 2400};
                g.Free(r);
-           }), fitOk);
+           }),
+           fitOk);
 
     literal::GSystem lit(1920, 2400, 5);
     Rect r;
@@ -63,14 +61,14 @@ int main()
     lit.Allocate(1920, 100, &r);
     lit.Free(id);
     bool litRefusedOk = true;
-    Report("literal scan 2 x 1301", MedianMs([&] {
-               litRefusedOk = litRefusedOk && lit.Allocate(2, 1301, &r) < 0;
-           }), litRefusedOk);
+    Report("literal scan 2 x 1301", MedianMs([&] { litRefusedOk = litRefusedOk && lit.Allocate(2, 1301, &r) < 0; }),
+           litRefusedOk);
     bool litFitOk = true;
     Report("literal scan 2 x 1300", MedianMs([&] {
                const int got = lit.Allocate(2, 1300, &r);
                litFitOk = litFitOk && got >= 0 && r == Rect{0, 1100, 2, 2400};
                lit.Free(got);
-           }), litFitOk);
+           }),
+           litFitOk);
     return refusedOk && fitOk && litRefusedOk && litFitOk ? 0 : 1;
 }

@@ -10,7 +10,10 @@
 using namespace _8PART_NS;
 
 namespace {
-Rect At(const Rect* r) { return r ? *r : Rect{-1, -1, -1, -1}; }
+Rect At(const Rect* r)
+{
+    return r ? *r : Rect{-1, -1, -1, -1};
+}
 } // namespace
 
 TEST(GSystem, FirstFitRefusesEmptyOrOversizedRequestsAndForeignFrees)
@@ -125,14 +128,21 @@ TEST(TwoWndPerGTPGSystem, HandsOutWholeSlotsOf1200Lines)
 // time; both must end on the same rectangles.
 TEST(GSystem, MatchesTheLiteralScanOnRandomSequences)
 {
-    for (unsigned maximum : {0u, 5u, 12u}) { // 0: plain first fit
-        SCOPED_TRACE(maximum);
+    // A small area packs tightly: one-line requests, edges on adjacent
+    // lines and windows on the left edge come often.
+    struct Area {
+        int width, height;
+        unsigned maximum; // 0: plain first fit
+    };
+    for (const Area area : {Area{1920, 2400, 0}, Area{1920, 2400, 5}, Area{1920, 2400, 12}, Area{40, 30, 0},
+                            Area{40, 30, 9}, Area{40, 30, 40}}) {
+        const unsigned maximum = area.maximum;
+        SCOPED_TRACE(testing::Message() << area.width << "x" << area.height << " " << maximum);
         std::mt19937 rng(20240517 + maximum);
         auto pick = [&rng](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
-        std::unique_ptr<CGSystem> g = maximum
-            ? std::make_unique<CTwoWndPerSegGSystem>(1920, 2400, maximum)
-            : std::make_unique<CGSystem>(1920, 2400);
-        literal::GSystem ref(1920, 2400, maximum);
+        std::unique_ptr<CGSystem> g = maximum ? std::make_unique<CTwoWndPerSegGSystem>(area.width, area.height, maximum)
+                                              : std::make_unique<CGSystem>(area.width, area.height);
+        literal::GSystem ref(area.width, area.height, maximum);
 
         std::vector<std::pair<const Rect*, int>> live;
         int allocated = 0;
@@ -145,8 +155,8 @@ TEST(GSystem, MatchesTheLiteralScanOnRandomSequences)
                 continue;
             }
             // Mostly small sizes, some large ones.
-            const int w = pick(2, pick(2, 1920));
-            const int h = pick(2, pick(2, 2400));
+            const int w = pick(1, pick(1, area.width));
+            const int h = pick(1, pick(1, area.height));
             Rect expected;
             const int id = ref.Allocate(w, h, &expected);
             const Rect* got = g->Allocate(w, h);

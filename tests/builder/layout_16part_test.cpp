@@ -243,10 +243,12 @@ TEST(SixteenPart, OutputPassSkipsAreasItCannotShow)
     auto w = AddWindow(*plan, {0, 0, 100, 100}, 200);
     CPro16PartBuilder builder(plan.get());
     // Outside the output, then inside: the index counts written areas only.
-    builder.OutputWindowPass(0, {{w->id, 2, 0, 1920, 0, 2000, 100}, {w->id, 2, 0, 1900, 10, 2000, 20},
-                                 {w->id, 2, 1, 0, 0, 10, 10}, {w->id + 1, 2, 0, 0, 0, 10, 10}});
-    EXPECT_EQ(f.recorder.Lines(), Crlf({"O_F SWL 0 0 1920 1080", "O_F AW 2 1 1900 10 1920 20 1900 10 1920 20",
-                                        "O_F AWE"}));
+    builder.OutputWindowPass(0, {{w->id, 2, 0, 1920, 0, 2000, 100},
+                                 {w->id, 2, 0, 1900, 10, 2000, 20},
+                                 {w->id, 2, 1, 0, 0, 10, 10},
+                                 {w->id + 1, 2, 0, 0, 0, 10, 10}});
+    EXPECT_EQ(f.recorder.Lines(),
+              Crlf({"O_F SWL 0 0 1920 1080", "O_F AW 2 1 1900 10 1920 20 1900 10 1920 20", "O_F AWE"}));
 
     // A 0 x 0 output clips everything away; without the output, or without
     // an output board, the port gets no line at all.

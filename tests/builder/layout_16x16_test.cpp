@@ -223,7 +223,8 @@ TEST(Layout16x16, ChannelsAndBackgroundsRunOutAsAllocationsSay)
     Builder b(plan.get());
     Builder::SourceInfo cut;
     cut.type = 9;
-    for (auto [id, key] : std::vector<std::pair<uint32_t, int32_t>>{{300, 300}, {305, 300}, {306, 301}, {324, 300}, {325, 301}}) {
+    for (auto [id, key] :
+         std::vector<std::pair<uint32_t, int32_t>>{{300, 300}, {305, 300}, {306, 301}, {324, 300}, {325, 301}}) {
         cut.id = id;
         EXPECT_EQ(b.SourceKey(cut), key) << id;
     }

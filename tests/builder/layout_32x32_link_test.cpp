@@ -9,6 +9,7 @@
 #include "model/net_type.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
+#include "tests/support/scoped_setting.h"
 
 using namespace std::chrono_literals;
 
@@ -16,7 +17,7 @@ TEST(Layout32x32Link, LayoutThenSwitchPlanReachTheSimulatorInOrder)
 {
     ClearLogs();
     CQelContext::Destroy();
-    g_NetType = 0;
+    const ScopedSetting noEchoWaits(g_NetType, uint8_t(0));
     ProcessorSimulator simulator;
     auto processor = std::make_shared<CQelProcessor>();
     processor->SetId(1);

@@ -134,7 +134,8 @@ TEST(LedWall, GroupedSourcesTakeTheirGroupSourcesFrame)
         "INPUT_FPGA SET_UPDATA_SYSTEM_DISPLAY",
     });
     ASSERT_TRUE(plan->Apply(0, nullptr));
-    auto expected = Crlf({"INPUT_FPGA CLEAR_SCALER_USE 0", "INPUT_FPGA SCALER_SETUP 0 0 0 1920 1080 100 739 50 409 1920 1080"});
+    auto expected =
+        Crlf({"INPUT_FPGA CLEAR_SCALER_USE 0", "INPUT_FPGA SCALER_SETUP 0 0 0 1920 1080 100 739 50 409 1920 1080"});
     expected.insert(expected.end(), windows.begin(), windows.end());
     EXPECT_EQ(f.recorder.Lines(), expected);
 

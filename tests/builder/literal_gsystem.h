@@ -17,10 +17,7 @@ using _8PART_NS::PtInRect;
 class GSystem {
 public:
     // maximum 0: plain first fit; otherwise the two-windows-per-segment form.
-    GSystem(int width, int height, unsigned maximum = 0)
-        : width_(width), height_(height), maximum_(maximum)
-    {
-    }
+    GSystem(int width, int height, unsigned maximum = 0) : width_(width), height_(height), maximum_(maximum) {}
 
     // Index of the allocation, or -1.
     int Allocate(int w, int h, Rect* out)

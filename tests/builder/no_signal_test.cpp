@@ -83,10 +83,19 @@ TEST(NoSignal, SourceWithoutAPositiveSizeIsLaidOutAsOneWithoutSignal)
          101, 1, [] { return SideBySide(101); }},
         {"16x16", 3, Standard16, 101, 1, [] { return SideBySide(101); }},
         {"16x16 carrier", 3, Standard16, 225, 1, [] { return SideBySide(207); }},
-        {"16x16 switch", 3, Standard16, 101, 1, [] { return SwitchPlan({{1000, 100}, {1001, 101}}); }},
-        {"16x16 switch carrier", 3, Standard16, 225, 1, [] { return SwitchPlan({{1000, 207}}); }},
+        {"16x16 switch", 3, Standard16, 101, 1,
+         [] {
+             return SwitchPlan({{1000, 100}, {1001, 101}});
+         }},
+        {"16x16 switch carrier", 3, Standard16, 225, 1,
+         [] {
+             return SwitchPlan({{1000, 207}});
+         }},
         {"32x32", 5, Base32, 102, 1, [] { return SideBySide(102); }},
-        {"32x32 switch", 5, Base32, 102, 1, [] { return SwitchPlan({{10100, 100}, {10101, 102}}); }},
+        {"32x32 switch", 5, Base32, 102, 1,
+         [] {
+             return SwitchPlan({{10100, 100}, {10101, 102}});
+         }},
         {"LED", 4,
          [](ApplyFixture& f) {
              f.AddBoard(1, 2, 0);

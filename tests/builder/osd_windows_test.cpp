@@ -61,14 +61,13 @@ TEST(EightPartOsd, EachOsdWindowTakesTheOutputHoldingItsCorner)
     // Outputs 10902 and 10903 under S's, so corners can fall in a second one.
     auto processor = std::make_shared<CQelProcessor>();
     BuildFixtureS(*processor);
-    SetTestOutputs(*processor, {10902, 10903},
-                   {{{0, 0}, 10900}, {{0, 1}, 10901}, {{1, 0}, 10902}, {{1, 1}, 10903}});
+    SetTestOutputs(*processor, {10902, 10903}, {{{0, 0}, 10900}, {{0, 1}, 10901}, {{1, 0}, 10902}, {{1, 1}, 10903}});
     SelectTestProcessor(processor);
 
     auto none = MakeTestPlan(2, 2);
     AddTestWindow(*none, 100, {0, 0, 500, 500});
-    EXPECT_EQ(OsdLines(*none), (Lines{"O_F COSDW 9 0\r\n", "O_F COSDW 9 1\r\n", "O_F COSDW 9 2\r\n",
-                                      "O_F COSDW 9 3\r\n"}));
+    EXPECT_EQ(OsdLines(*none),
+              (Lines{"O_F COSDW 9 0\r\n", "O_F COSDW 9 1\r\n", "O_F COSDW 9 2\r\n", "O_F COSDW 9 3\r\n"}));
 
     // Two corners in output 10901: the second window overlaps 10903 but its
     // corner is not there, so it gets nothing. A corner on an output's
@@ -78,8 +77,8 @@ TEST(EightPartOsd, EachOsdWindowTakesTheOutputHoldingItsCorner)
     AddOsd(*shared, {2100, 1000, 2300, 1200});
     AddOsd(*shared, {1920, 1080, 2000, 1100});
     AddOsd(*shared, {-50, -50, 100, 100});
-    EXPECT_EQ(OsdLines(*shared), (Lines{"O_F OSDWE 9 1 0\r\n", "O_F OSDWE 9 3 0\r\n", "O_F COSDW 9 0\r\n",
-                                        "O_F COSDW 9 2\r\n"}));
+    EXPECT_EQ(OsdLines(*shared),
+              (Lines{"O_F OSDWE 9 1 0\r\n", "O_F OSDWE 9 3 0\r\n", "O_F COSDW 9 0\r\n", "O_F COSDW 9 2\r\n"}));
 
     // An OSD that is not switched off takes its output without a line.
     auto quiet = MakeTestPlan(2, 2);

@@ -34,8 +34,7 @@ Failures Codes(const std::vector<FailRectPtr>& records)
     return out;
 }
 
-void AddSource(CQelProcessor& p, uint32_t id, int32_t width, int32_t height, int32_t type = 0,
-               bool split = false)
+void AddSource(CQelProcessor& p, uint32_t id, int32_t width, int32_t height, int32_t type = 0, bool split = false)
 {
     CQelSigSrc::Values values;
     values.id = id;
@@ -170,7 +169,8 @@ TEST_F(Placement, WideWindowIsScaledOnTheOutputBoard)
         EXPECT_EQ(PartOf(uses[size_t(i)]->scale), parts[i]);
         EXPECT_EQ(uses[size_t(i)]->feed, r.obips.at(9));
         const auto& line = *r.outWindows[size_t(i)];
-        EXPECT_EQ(std::tie(line.port, line.kind, line.scaler), std::tie(i, tagFPGAWindowDestRect::kScaled, uses[size_t(i)]));
+        EXPECT_EQ(std::tie(line.port, line.kind, line.scaler),
+                  std::tie(i, tagFPGAWindowDestRect::kScaled, uses[size_t(i)]));
         EXPECT_EQ(line.dest, (Rect{0, 0, 1920, 1080}));
         EXPECT_EQ(PartOf(line.scale), kWhole);
     }
@@ -311,8 +311,7 @@ TEST_F(Placement, OutputScalersServeBoxesUpTo1920By2160)
     }
 
     // Four 960 x 1080 pieces on a 2 x 2 group of one board share one.
-    SetTestOutputs(*processor, {10902, 10903},
-                   {{{0, 0}, 10900}, {{0, 1}, 10901}, {{1, 0}, 10902}, {{1, 1}, 10903}});
+    SetTestOutputs(*processor, {10902, 10903}, {{{0, 0}, 10900}, {{0, 1}, 10901}, {{1, 0}, 10902}, {{1, 1}, 10903}});
     plan = MakeTestPlan(2, 2);
     AddTestWindow(*plan, 100, {960, 0, 2880, 2160});
     auto sender = Place(1);
@@ -600,9 +599,9 @@ TEST_F(Placement, ContainersRenumberLayersAndClearIdleOutputs)
     const char* text = "OUTPUT_FPGA CLEAR_OUTPUT_WIN";
     std::vector<std::string> lines{"stale"};
     ClearOutputWindowLines(sender, text, list, lines);
-    EXPECT_EQ(lines, (std::vector<std::string>{"OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 0\r\n",
-                                               "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 0\r\n",
-                                               "OUTPUT_FPGA CLEAR_OUTPUT_WIN 12 3\r\n"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 0\r\n", "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 0\r\n",
+                                        "OUTPUT_FPGA CLEAR_OUTPUT_WIN 12 3\r\n"}));
     ClearOutputWindowLines(sender, text, CFwndContainer{}, lines);
     EXPECT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[1], "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 1\r\n");

@@ -114,10 +114,10 @@ TEST(PlanApply, ModelOneSendsOneTextWithASingleScaler)
     auto w = AddWindow(*plan, {0, 0, 1920, 1080});
     ASSERT_TRUE(plan->Apply(0, nullptr));
     EXPECT_EQ(f.recorder.Pushes(), (std::vector<Pushed>{{"INPUT_FPGA SET_WINDOWS_USE_SCALER 1\r\n"
-                                                          "INPUT_FPGA SET_WINDOWS_LAYOUT 1920 1080\r\n"
-                                                          "INPUT_FPGA ADD_WINDOWS 100 1 0 0 1920 1080\r\n"
-                                                          "INPUT_FPGA ADD_WINDOWS_END\r\n",
-                                                          1}}));
+                                                         "INPUT_FPGA SET_WINDOWS_LAYOUT 1920 1080\r\n"
+                                                         "INPUT_FPGA ADD_WINDOWS 100 1 0 0 1920 1080\r\n"
+                                                         "INPUT_FPGA ADD_WINDOWS_END\r\n",
+                                                         1}}));
     plan->PlaceWindows();
     EXPECT_FALSE(w->resourceOk); // shown at its own size: no scaler
 
@@ -130,11 +130,11 @@ TEST(PlanApply, ModelOneSendsOneTextWithASingleScaler)
     auto upper = AddWindow(*plan, {1900, 0, 3840, 1080}, 101);
     ASSERT_TRUE(plan->Apply(0, nullptr));
     EXPECT_EQ(f.recorder.Pushes(), (std::vector<Pushed>{{"INPUT_FPGA SET_WINDOWS_USE_SCALER 1\r\n"
-                                                          "INPUT_FPGA SET_WINDOWS_LAYOUT 1920 1080\r\n"
-                                                          "INPUT_FPGA ADD_WINDOWS 101 1 0 0 1000 1000\r\n"
-                                                          "INPUT_FPGA ADD_WINDOWS 101 2 1900 0 2540 480\r\n"
-                                                          "INPUT_FPGA ADD_WINDOWS_END\r\n",
-                                                          1}}));
+                                                         "INPUT_FPGA SET_WINDOWS_LAYOUT 1920 1080\r\n"
+                                                         "INPUT_FPGA ADD_WINDOWS 101 1 0 0 1000 1000\r\n"
+                                                         "INPUT_FPGA ADD_WINDOWS 101 2 1900 0 2540 480\r\n"
+                                                         "INPUT_FPGA ADD_WINDOWS_END\r\n",
+                                                         1}}));
     plan->PlaceWindows();
     EXPECT_TRUE(lower->resourceOk);
     EXPECT_FALSE(upper->resourceOk);
@@ -188,9 +188,9 @@ TEST(PlanApply, ModelTwoSharesScalersAndStoresInPresets)
 
     f.recorder.Clear();
     ASSERT_TRUE(plan->SaveToProcessor(3, nullptr));
-    EXPECT_EQ(f.recorder.Pushes(), (std::vector<Pushed>{{"INPUT_FPGA SET_KEY_MODE 3\r\n", 1},
-                                                        {layout, 1},
-                                                        {"INPUT_FPGA SET_KEY_MODE 0\r\n", 1}}));
+    EXPECT_EQ(
+        f.recorder.Pushes(),
+        (std::vector<Pushed>{{"INPUT_FPGA SET_KEY_MODE 3\r\n", 1}, {layout, 1}, {"INPUT_FPGA SET_KEY_MODE 0\r\n", 1}}));
 }
 
 TEST(PlanApply, PresetStoreRefusedWhereTheModelKeepsNoPlans)

@@ -88,8 +88,7 @@ TEST_F(EightPartTables, ResourceRowsFollowTheSelectedModel)
         {7, 24, {0, 1, 2, 3}, {2, 3}},
         {8, 48, {0, 1, 2, 3, 9, 10, 11, 12}, {9, 10, 11, 12}},
         {9, 4, {0}, {}},
-        {10, 108, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17},
-         {9, 10, 11, 12, 13, 14, 15, 16, 17}},
+        {10, 108, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}, {9, 10, 11, 12, 13, 14, 15, 16, 17}},
         {5, 0, {}, {}},  // no table
         {-1, 0, {}, {}}, // nothing selected
     };
@@ -162,8 +161,8 @@ TEST_F(EightPartTables, GSystemsFollowModelAndAlgorithm)
         int32_t kind;
         int32_t boards, perBoard;
     };
-    for (const Model& m : {Model{7, 2, 2}, Model{8, 4, 4}, Model{10, 9, 4}, Model{9, 0, 0},
-                           Model{5, 0, 0}, Model{-1, 0, 0}}) {
+    for (const Model& m :
+         {Model{7, 2, 2}, Model{8, 4, 4}, Model{10, 9, 4}, Model{9, 0, 0}, Model{5, 0, 0}, Model{-1, 0, 0}}) {
         for (int32_t algorithm : {0, 1, 2}) {
             SCOPED_TRACE(testing::Message() << m.kind << " / " << algorithm);
             auto& g = GSystems(m.kind, algorithm);

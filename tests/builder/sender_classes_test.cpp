@@ -53,7 +53,9 @@ TEST(EightPartSender, EachSenderStartsWithFreshTablesAndEmptiesTheSharedMap)
     EXPECT_EQ(resources.Reserve(0, C8PartResourceAllocer::kKindScaler)->index, taken);
 
     map[3] = 4;
-    { CPro8x8Sender sender(nullptr); }
+    {
+        CPro8x8Sender sender(nullptr);
+    }
     EXPECT_TRUE(map.empty());
 
     for (auto [kind, parts] : {std::pair{7, 2}, {8, 4}, {10, 9}, {9, 1}}) {

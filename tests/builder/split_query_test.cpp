@@ -54,8 +54,7 @@ TEST_F(SplitQuery, BandHoldsFourCoveredCells)
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(std::tie(out[0]->row, out[0]->col), std::make_tuple(0, 0));
     EXPECT_EQ(out[0]->rect, (Rect{0, 0, 1920, 1080}));
-    EXPECT_EQ(Rects(*out[0]),
-              (Invalid{{700, 0, 800, 1080}, {800, 0, 900, 1080}, {900, 0, 1920, 1080}}));
+    EXPECT_EQ(Rects(*out[0]), (Invalid{{700, 0, 800, 1080}, {800, 0, 900, 1080}, {900, 0, 1920, 1080}}));
     EXPECT_EQ(std::tie(out[1]->row, out[1]->col), std::make_tuple(0, 1));
     EXPECT_EQ(out[1]->rect, (Rect{1920, 0, 3840, 1080}));
     EXPECT_TRUE(out[1]->invalid.empty());

@@ -26,8 +26,7 @@ TEST(ReplyLine, PrintsWideValuesInHexForBwrpAndOsdWindowReplies)
     EXPECT_EQ(Normalized("O_F OSDWC 1 2 10\r\n"), "O_F OSDWC 1 2 0x0000000A\r\n");
     EXPECT_EQ(Normalized("I_F OSDBWC 1 2 10 11\r\n"), "I_F OSDBWC 1 2 0x0000000A 0x0000000B\r\n");
     // Other keys turn hexadecimal only at token 16, which is never kept.
-    EXPECT_EQ(Normalized("GP GOT 1 2 3 4 5 6 7 8 9 10 11 12 13 14\r\n"),
-              "GP GOT 1 2 3 4 5 6 7 8 9 10 11 12 13 14\r\n");
+    EXPECT_EQ(Normalized("GP GOT 1 2 3 4 5 6 7 8 9 10 11 12 13 14\r\n"), "GP GOT 1 2 3 4 5 6 7 8 9 10 11 12 13 14\r\n");
 }
 
 TEST(ReplyLine, ReadsOddNumbersAsThirtyTwoBitUnsigned)

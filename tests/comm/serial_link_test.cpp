@@ -4,10 +4,12 @@
 #include "platform/clock.h"
 #include "tests/support/link_events.h"
 #include "tests/support/processor_simulator.h"
+#include "tests/support/scoped_setting.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <boost/property_tree/ptree.hpp>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -20,7 +22,6 @@ using tavrix::test::WaitFor;
 namespace fs = std::filesystem;
 
 namespace {
-
 
 std::shared_ptr<CSerialClientChannel> MakeChannel(const std::string& device, const std::string& rate = "115200")
 {
@@ -109,7 +110,8 @@ TEST(SerialPortOperator, ListsTtyDevicesUnderTheScanRoot)
     const fs::path root = fs::absolute("ports");
     fs::create_directories(root);
     // Before any test the support points the lister at an empty folder.
-    const std::string previous = CSPortOperator::SetScanRoot(root.string());
+    const ScopedSwap scanRoot(CSPortOperator::SetScanRoot, root.string());
+    const std::string& previous = scanRoot.Saved();
     EXPECT_NE(fs::path(previous), fs::path("/dev"));
     EXPECT_TRUE(fs::is_directory(previous) && fs::is_empty(previous)) << previous;
     std::vector<std::string> ports{"stale"};
@@ -120,11 +122,10 @@ TEST(SerialPortOperator, ListsTtyDevicesUnderTheScanRoot)
         std::ofstream(root / name).put('\n');
     EXPECT_EQ(CSPortOperator::EnumPorts(ports), 3);
     EXPECT_EQ(ports, (std::vector<std::string>{(root / "ttyS1").string(), (root / "ttyUSB0").string(),
-                                                (root / "ttyACM0").string()}));
+                                               (root / "ttyACM0").string()}));
 
     CSPortOperator::SetScanRoot((root / "missing").string());
     EXPECT_EQ(CSPortOperator::EnumPorts(ports), 0);
-    CSPortOperator::SetScanRoot(previous);
 }
 
 TEST(SerialChannel, CarriesLinesBothWaysAndCapturesWhatArrives)
@@ -152,9 +153,19 @@ TEST(SerialChannel, CarriesLinesBothWaysAndCapturesWhatArrives)
     EXPECT_TRUE(channel->IsConnected());
 
     simulator.PushTo(slave, "GP TYPE 7 1\r\n");
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard guard(lock); return received == "GP TYPE 7 1\r\n"; }, 5s));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::lock_guard guard(lock);
+            return received == "GP TYPE 7 1\r\n";
+        },
+        5s));
     simulator.PushTo(slave, "ABCDE");
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard guard(lock); return received.size() == 18; }, 5s));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::lock_guard guard(lock);
+            return received.size() == 18;
+        },
+        5s));
     EXPECT_EQ(ReadText(capture), "GP TYPE 7 1\r\nABCDE");
 
     const std::string command = "GP SOT 1 1\r\n";

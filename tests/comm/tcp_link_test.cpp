@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <boost/property_tree/ptree.hpp>
 #include <optional>
 #include <thread>
 

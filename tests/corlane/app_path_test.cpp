@@ -18,8 +18,7 @@ namespace {
 
 // The main folder is cached for the process's life, so each working
 // directory is tried in a child process, which writes one line per answer.
-std::vector<std::string> in_child(const fs::path& start,
-                                  const std::function<std::vector<std::string>()>& ask)
+std::vector<std::string> in_child(const fs::path& start, const std::function<std::vector<std::string>()>& ask)
 {
     fs::create_directories(start);
     const fs::path answers = fs::current_path() / "answers.txt";
@@ -64,8 +63,8 @@ TEST(AppPath, BinWorkingDirectoryUsesItsParent)
             return out;
         });
         const std::string bin_dir = (base / bin).string();
-        EXPECT_EQ(got, (std::vector<std::string>{base.string(), base.string() + "/Sys", bin_dir,
-                                                 base.string(), base.string() + "/Sys", bin_dir}))
+        EXPECT_EQ(got, (std::vector<std::string>{base.string(), base.string() + "/Sys", bin_dir, base.string(),
+                                                 base.string() + "/Sys", bin_dir}))
             << bin;
         EXPECT_TRUE(fs::is_directory(base / "Sys"));
     }
@@ -88,16 +87,15 @@ TEST(AppPath, CreatesSubFoldersOnDemand)
     const fs::path main = here() / "m";
     auto got = in_child(main, [] {
         return std::vector<std::string>{
-            path::GetLogPath("20240506"), path::GetLogPath(""), path::GetLogPath(),
-            path::GetHardwarePath(),      path::GetHardwarePath(), path::GetDBPath(),
-            path::GetDatPath(),           path::GetPlanPath(),   path::GetPrivatePath(),
-            path::GetLogPath("/x/"),
+            path::GetLogPath("20240506"), path::GetLogPath(""),    path::GetLogPath(), path::GetHardwarePath(),
+            path::GetHardwarePath(),      path::GetDBPath(),       path::GetDatPath(), path::GetPlanPath(),
+            path::GetPrivatePath(),       path::GetLogPath("/x/"),
         };
     });
     const std::string m = main.string();
-    EXPECT_EQ(got, (std::vector<std::string>{m + "/Log/20240506", m + "/Log", m + "/Log", m + "/Hardware",
-                                             m + "/Hardware", m + "/DB", m + "/Dat", m + "/Plan",
-                                             m + "/Private", m + "/Log/x"}));
+    EXPECT_EQ(got,
+              (std::vector<std::string>{m + "/Log/20240506", m + "/Log", m + "/Log", m + "/Hardware", m + "/Hardware",
+                                        m + "/DB", m + "/Dat", m + "/Plan", m + "/Private", m + "/Log/x"}));
     for (const char* sub : {"Log/20240506", "Hardware", "DB", "Dat", "Plan", "Private", "Log/x"})
         EXPECT_TRUE(fs::is_directory(main / sub)) << sub;
     EXPECT_FALSE(fs::exists(main / "Sys"));

@@ -96,7 +96,7 @@ TEST(BinaryBuilder, PrefixesLongStringsWithMarkAndLength)
 
     b.reset();
     EXPECT_EQ(b.pos(), 0u);
-    EXPECT_EQ(b.size(), 1024u);     // capacity kept
+    EXPECT_EQ(b.size(), 1024u);        // capacity kept
     EXPECT_EQ(b.get_buffer()[2], 'q'); // bytes kept
     b.write(std::string(254, 'x'));
     EXPECT_EQ(b.pos(), 255u);

@@ -81,7 +81,7 @@ TEST(Dbf, CreateRefusesWhatItsFieldsCannotHold)
     EXPECT_EQ(t.get_record_length(), 65281);
 
     EXPECT_FALSE(t.create(3, 0, 0, 0, wide.data(), 256, 70000)); // 4.5 GiB of slots
-    EXPECT_EQ(t.get_record_length(), 65281);                      // the old table stays
+    EXPECT_EQ(t.get_record_length(), 65281);                     // the old table stays
 }
 
 TEST(Dbf, AddRecordGrowsTwentySlotsAtATime)
@@ -174,10 +174,10 @@ TEST(Dbf, RecordsWalkAndCompare)
     EXPECT_TRUE(end.empty());
     EXPECT_EQ(t.next(end).get_index(), kNoIndex);
 
-    EXPECT_TRUE(t[0] == t[2]);  // same bytes
+    EXPECT_TRUE(t[0] == t[2]); // same bytes
     EXPECT_FALSE(t[0] == t[1]);
     EXPECT_FALSE(t[0] == end);
-    EXPECT_TRUE(end == t[9]);   // both missing
+    EXPECT_TRUE(end == t[9]); // both missing
     EXPECT_TRUE(t[0]["NAME"] == t[2]["NAME"]);
     EXPECT_FALSE(t[0]["NAME"] == t[1]["NAME"]);
 }
@@ -230,8 +230,7 @@ TEST(Dbf, PurgeAndSaveLeaveExactlyTheRemainingImage)
     EXPECT_FALSE(dbf().save("invalid.dbf"));
     EXPECT_FALSE(t.save("no-such-dir/t.dbf"));
     for (auto& e : std::filesystem::directory_iterator("."))
-        EXPECT_EQ(e.path().filename().string().find("t.dbf.tmp"), std::string::npos)
-            << "temporary file left behind";
+        EXPECT_EQ(e.path().filename().string().find("t.dbf.tmp"), std::string::npos) << "temporary file left behind";
 }
 
 TEST(Dbf, OpenRejectsLyingImages)

@@ -32,7 +32,7 @@ std::set<std::string> Names(const fs::path& folder)
 
 unsigned Mode(const fs::path& path)
 {
-    struct stat st{};
+    struct stat st {};
     ::lstat(path.c_str(), &st);
     return st.st_mode & 07777;
 }

@@ -87,11 +87,11 @@ TEST_F(LogTest, WritesHeaderAndLevelLineBeforeTheFirstEntry)
     log.detail("hidden");
 
     const fs::path file = "logs/20240506/SYS-20240506.LOG";
-    EXPECT_EQ(ReadText(file), k_open + "Date:2024-05-06 Time:10:20:30" + k_close
-                                  + "LOGLEVEL=3\n"
-                                    "10:21:05 EV> a1\n"
-                                    "10:21:05 ER> 100%d done\n"
-                                    "10:21:05 WN> w\n");
+    EXPECT_EQ(ReadText(file), k_open + "Date:2024-05-06 Time:10:20:30" + k_close +
+                                  "LOGLEVEL=3\n"
+                                  "10:21:05 EV> a1\n"
+                                  "10:21:05 ER> 100%d done\n"
+                                  "10:21:05 WN> w\n");
 
     logfile flat("Flat", logfile::LOG_DEBUG, "logs", false);
     flat.debug("x");
@@ -122,16 +122,16 @@ TEST_F(LogTest, LevelDecidesWhatIsWritten)
     log.set_level(logfile::LOG_WARN); // the newest pending line replaces the older one
     log.warn("again");
 
-    EXPECT_EQ(ReadText("logs/LVL-20240506.LOG"), k_open + "Date:2024-05-06 Time:10:20:30" + k_close
-                                                     + "LOGLEVEL=5\n"
-                                                       "10:20:30   > zero\n" // tag of two blanks
-                                                       "10:20:30 XX> negative\n"
-                                                       "10:20:30 XX> six\n"
-                                                       "LOGLEVEL=2\n"
-                                                       "10:20:30 WN> shown\n"
-                                                       "10:20:30 WN> same\n"
-                                                       "LOGLEVEL=2\n"
-                                                       "10:20:30 WN> again\n");
+    EXPECT_EQ(ReadText("logs/LVL-20240506.LOG"), k_open + "Date:2024-05-06 Time:10:20:30" + k_close +
+                                                     "LOGLEVEL=5\n"
+                                                     "10:20:30   > zero\n" // tag of two blanks
+                                                     "10:20:30 XX> negative\n"
+                                                     "10:20:30 XX> six\n"
+                                                     "LOGLEVEL=2\n"
+                                                     "10:20:30 WN> shown\n"
+                                                     "10:20:30 WN> same\n"
+                                                     "LOGLEVEL=2\n"
+                                                     "10:20:30 WN> again\n");
 }
 
 TEST_F(LogTest, NewDayStartsAContinuingFile)
@@ -146,9 +146,10 @@ TEST_F(LogTest, NewDayStartsAContinuingFile)
     EXPECT_EQ(ReadText("logs/a%sb/SYS-20240506.LOG"),
               k_open + "Date:2024-05-06 Time:23:59:59" + k_close + "LOGLEVEL=3\n23:59:59 EV> late\n");
     EXPECT_EQ(ReadText("logs/a%sb/SYS-20240507.LOG"),
-              k_open + "Date:2024-05-07 Time:00:00:01\n**THIS IS A CONTINUING LOG**\n"
-                       "the previous file is [logs/a%sb/SYS-20240506.LOG]"
-                  + k_close + "00:00:01 EV> early\n");
+              k_open +
+                  "Date:2024-05-07 Time:00:00:01\n**THIS IS A CONTINUING LOG**\n"
+                  "the previous file is [logs/a%sb/SYS-20240506.LOG]" +
+                  k_close + "00:00:01 EV> early\n");
 }
 
 TEST_F(LogTest, UnusableFolderLosesEntriesButKeepsWhatIsPending)

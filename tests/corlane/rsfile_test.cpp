@@ -26,8 +26,7 @@ void put16(std::vector<uint8_t>& v, uint16_t x)
 
 // A header of three fields as create writes it, with the parts a test
 // wants to lie about given explicitly.
-std::vector<uint8_t> header(uint16_t head, uint32_t count, uint16_t recsize, uint16_t fields,
-                            uint16_t third_offset = 6)
+std::vector<uint8_t> header(uint16_t head, uint32_t count, uint16_t recsize, uint16_t fields, uint16_t third_offset = 6)
 {
     std::vector<uint8_t> h;
     put16(h, head);
@@ -80,9 +79,8 @@ TEST(RsFile, CreateWritesSelfDescribingHeader)
     f.close();
 
     const std::vector<uint8_t> expected = {
-        0x20, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0E, 0x00, 0x03, 0x00,
-        0x01, 0x00, 0x00, 0x00, 0x04, 0x00, 0x02, 0x00, 0x04, 0x00, 0x02, 0x00,
-        0x03, 0x00, 0x06, 0x00, 0x08, 0x00,
+        0x20, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0E, 0x00, 0x03, 0x00, 0x01, 0x00,
+        0x00, 0x00, 0x04, 0x00, 0x02, 0x00, 0x04, 0x00, 0x02, 0x00, 0x03, 0x00, 0x06, 0x00, 0x08, 0x00,
     };
     EXPECT_EQ(ReadBytes("a.rs"), expected);
 
@@ -245,10 +243,10 @@ TEST(RsFile, OpenRejectsInconsistentOrTruncatedHeaders)
         return ok;
     };
     EXPECT_TRUE(opens(header(32, 0, 14, 3)));
-    EXPECT_FALSE(opens(header(32, 0, 15, 3)));        // record size is not the sum of widths
-    EXPECT_FALSE(opens(header(13, 0, 14, 3)));        // header length below 14
-    EXPECT_FALSE(opens(header(32, 0, 14, 4)));        // field table longer than the header
-    EXPECT_FALSE(opens(header(32, 0, 14, 3, 10)));    // third field ends at 18 of 14
+    EXPECT_FALSE(opens(header(32, 0, 15, 3)));     // record size is not the sum of widths
+    EXPECT_FALSE(opens(header(13, 0, 14, 3)));     // header length below 14
+    EXPECT_FALSE(opens(header(32, 0, 14, 4)));     // field table longer than the header
+    EXPECT_FALSE(opens(header(32, 0, 14, 3, 10))); // third field ends at 18 of 14
 
     std::vector<uint8_t> lying = header(32, 306783379, 14, 3); // 14 × count wraps to 10
     lying.resize(100);

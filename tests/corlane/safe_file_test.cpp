@@ -78,7 +78,7 @@ TEST(SafeFile, WaitsForAnExclusiveLockHolder)
     if (pid == 0) {
         // Another program holds a write lock, then rewrites the file.
         int fd = ::open("locked.bin", O_RDWR);
-        struct flock fl{};
+        struct flock fl {};
         fl.l_type = F_WRLCK;
         fl.l_whence = SEEK_SET;
         ::fcntl(fd, F_SETLKW, &fl);

@@ -84,8 +84,7 @@ TEST(XDate, DayNumbersFollowTheCalendar)
     // distance from 1970-01-01.
     using namespace std::chrono;
     const sys_days epoch{year{1970} / January / 1};
-    for (sys_days day{year{100} / January / 1}; day <= sys_days{year{9999} / December / 31};
-         day += days{1}) {
+    for (sys_days day{year{100} / January / 1}; day <= sys_days{year{9999} / December / 31}; day += days{1}) {
         year_month_day ymd{day};
         xdate date(static_cast<uint16_t>(int(ymd.year())), static_cast<uint8_t>(unsigned(ymd.month())),
                    static_cast<uint8_t>(unsigned(ymd.day())));
@@ -130,8 +129,8 @@ TEST(XDateTime, CurrentValuesComeFromTheLibraryClock)
     std::time_t t = fixed_now();
     std::tm local{};
     localtime_r(&t, &local);
-    EXPECT_EQ(now, xdatetime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                             local.tm_min, local.tm_sec));
+    EXPECT_EQ(now, xdatetime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                             local.tm_sec));
     EXPECT_EQ(today, now.get_date());
     EXPECT_EQ(clock, now.get_time());
     EXPECT_NE(xdate::get_currdate(), today); // the system clock is back

@@ -15,7 +15,9 @@
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"
 #include "tests/views/button_images.h"
+#include "tests/views/view_clicks.h"
 #include "views/multi_screen_view.h"
+#include "views/wall_view_menus.h"
 
 using namespace dialogtest;
 using tavrix::test::Prompt;
@@ -28,7 +30,7 @@ class PasswordFlow : public tavrix::test::UiTest {
 protected:
     void SetUp() override
     {
-        WriteButtonImages();
+        ASSERT_TRUE(WriteButtonImages());
         CEvtQueue::get_instance().Clear();
         SetPasswordAccepted(false);
         link.processor->SetOutputResolution(1920, 1080, 60);
@@ -113,18 +115,20 @@ TEST_F(PasswordFlow, SaveToProcessorAsksOnceUntilAnAttemptFails)
     expected.insert(expected.end(), layout.begin(), layout.end());
     expected.push_back("INPUT_FPGA SET_KEY_MODE 0\r\n");
 
-    // A wrong entry is told and the dialog stays; the default is taken.
+    // From the window menu, as the operator opens it. A wrong entry is
+    // told and the dialog stays; the default is taken.
+    modal().answerMenu(wallmenu::kSaveToProcessor);
     AnswerPassword({"123", kDefaultPassword}, false, [this] {
         AnswerSlot(3);
         modal().expectInform();
     });
-    view.SavePlanToProcessor();
+    RightClick(view, Centre(view.WallToViewRect(plan->GetWindowAt(0)->rect)));
     EXPECT_EQ(asked, (std::vector<std::string>{"password", "slot"}));
     EXPECT_TRUE(IsPasswordAccepted());
     EXPECT_EQ(link.SentBefore(), expected);
     EXPECT_EQ(LastTold(), QStringLiteral("保存至处理器完毕!"));
-    ASSERT_GE(modal().prompts().size(), 2u);
-    EXPECT_EQ(modal().prompts()[1].text, QStringLiteral("输入密码不正确，请重新输入！"));
+    ASSERT_GE(modal().prompts().size(), 3u); // the menu, the dialog, the message
+    EXPECT_EQ(modal().prompts()[2].text, QStringLiteral("输入密码不正确，请重新输入！"));
 
     // The second save asks only for the slot.
     asked.clear();

@@ -16,7 +16,10 @@ namespace {
 // Holds any job it is asked to start, so the processor stays busy.
 class BusyProcessor : public CQelProcessor {
 protected:
-    std::thread LaunchJob(std::function<void()>) override { return std::thread([] {}); }
+    std::thread LaunchJob(std::function<void()>) override
+    {
+        return std::thread([] {});
+    }
 };
 
 class RecallPanel : public tavrix::test::UiTest {
@@ -78,7 +81,10 @@ protected:
     LinkFixture link{clock, 2, 0};
 };
 
-void CtrlClick(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton, Qt::ControlModifier); }
+void CtrlClick(QPushButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, Qt::ControlModifier);
+}
 
 } // namespace
 

@@ -52,8 +52,8 @@ protected:
 TEST_F(Frame, SelectionReachesSubscribersOnlyThroughThePump)
 {
     std::vector<int> seen;
-    auto connection = CQelEvtSignals::ConnectPlanSelChanged(
-        [&](const CPlanSelChangedEvent& e) { seen.push_back(e.planId); });
+    auto connection =
+        CQelEvtSignals::ConnectPlanSelChanged([&](const CPlanSelChangedEvent& e) { seen.push_back(e.planId); });
     CQelContext::SetSelPlan(77);
     EXPECT_TRUE(seen.empty());
     EXPECT_EQ(PumpEvents(), 1);
@@ -74,8 +74,8 @@ TEST_F(Frame, ShowsMaximisedAndClosesInOrderOnSigterm)
     EXPECT_TRUE(frame->IsPumping());
     // A view's settings reach the settings file: the views go before it is
     // written.
-    auto* view = static_cast<CMultiScreenView*>(CViewManager::get_instance().CreateView(
-        frame, "VMultiScreen_1", CViewManager::FactoryOf<CMultiScreenView>()));
+    auto* view = static_cast<CMultiScreenView*>(
+        CViewManager::get_instance().CreateView(frame, "VMultiScreen_1", CViewManager::FactoryOf<CMultiScreenView>()));
     ASSERT_NE(view, nullptr);
     view->m_bFitModule = false;
 

@@ -14,23 +14,22 @@ namespace {
 std::string Contents(dbf& t)
 {
     char line[160];
-    std::snprintf(line, sizeof line, "%u %u %u %u %u %u %u %u\n", t.get_signature(), t.get_year(),
-                  t.get_month(), t.get_day(), t.get_record_number(), t.get_head_length(),
-                  t.get_record_length(), t.get_field_count());
+    std::snprintf(line, sizeof line, "%u %u %u %u %u %u %u %u\n", t.get_signature(), t.get_year(), t.get_month(),
+                  t.get_day(), t.get_record_number(), t.get_head_length(), t.get_record_length(), t.get_field_count());
     std::string out = line;
     const uint16_t fields = t.get_field_count();
     for (uint16_t i = 0; i < fields; ++i) {
         const dbf_field f = t.get_field(i);
-        std::snprintf(line, sizeof line, " %u %u %u %u|", f.get_data_type(), f.get_offset(),
-                      f.get_width(), f.get_decimal());
+        std::snprintf(line, sizeof line, " %u %u %u %u|", f.get_data_type(), f.get_offset(), f.get_width(),
+                      f.get_decimal());
         out += f.get_name() + line;
     }
     for (dbf_record r = t.first(); !r.empty(); r = t.next(r)) {
         out += r.is_delete() ? "\n*" : "\n ";
         for (uint16_t i = 0; i < fields; ++i) {
             const dbf_value v = r[i];
-            std::snprintf(line, sizeof line, "|%ld %lld %.17g ", v.as_long(),
-                          static_cast<long long>(v.as_int64()), v.as_double());
+            std::snprintf(line, sizeof line, "|%ld %lld %.17g ", v.as_long(), static_cast<long long>(v.as_int64()),
+                          v.as_double());
             out += line + v.as_string();
         }
     }

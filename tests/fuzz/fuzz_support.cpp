@@ -51,9 +51,8 @@ void EnterWorkFolder()
 {
     std::error_code ec;
     const char* tmp = std::getenv("TMPDIR");
-    std::string base = fs::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0
-                           ? "/dev/shm"
-                           : (tmp && *tmp ? tmp : "/tmp");
+    std::string base =
+        fs::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (tmp && *tmp ? tmp : "/tmp");
     std::string pattern = base + "/tavrix-fuzz.XXXXXX";
     if (!::mkdtemp(pattern.data()) || ::chdir(pattern.c_str()) != 0) {
         std::perror("fuzz: cannot make a working folder");

@@ -23,10 +23,10 @@ std::string Items(const CQelProcessor::CInputOSD& store)
     std::string out;
     for (const auto& i : items) {
         const tagOSD_DATA_EX2& o = i->osd;
-        for (const int32_t v : {i->input, i->item, i->left, i->top, i->timeShown, i->timeLeft,
-                                i->timeTop, i->timeRectLeft, i->timeRectTop, i->timeRectRight,
-                                i->timeRectBottom, i->fontSize, o.background, o.captionColor,
-                                o.transparent, o.shown, o.left, o.top, o.right, o.bottom})
+        for (const int32_t v : {i->input,          i->item,     i->left,         i->top,         i->timeShown,
+                                i->timeLeft,       i->timeTop,  i->timeRectLeft, i->timeRectTop, i->timeRectRight,
+                                i->timeRectBottom, i->fontSize, o.background,    o.captionColor, o.transparent,
+                                o.shown,           o.left,      o.top,           o.right,        o.bottom})
             out += std::to_string(v) + " ";
         out.append(o.bitmap.begin(), o.bitmap.end());
         out += "\n";

@@ -105,8 +105,7 @@ void SettingsSeeds()
     config.SetBool("MulSView.AutoExecute", false);
     config.Save();
     Seed("settings", "main_ini", Selected(0, fuzz::GetFile(qz::vok::path::GetSysPath() + "/Main.ini")));
-    Seed("settings", "view_ini",
-         Selected(1, fuzz::GetFile(qz::vok::path::GetSysPath() + "/MultiScreenView.ini")));
+    Seed("settings", "view_ini", Selected(1, fuzz::GetFile(qz::vok::path::GetSysPath() + "/MultiScreenView.ini")));
     // The translation table is made by hand and only read.
     Seed("settings", "language_tr",
          Selected(2, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<LanguageTr>\n"

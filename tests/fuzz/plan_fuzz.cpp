@@ -24,8 +24,8 @@ const char kName[] = "方案";
 
 std::string Text(const Rect& r)
 {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-           "," + std::to_string(r.bottom) + " ";
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + " ";
 }
 
 std::string Ints(const std::vector<int32_t>& values)
@@ -43,19 +43,16 @@ std::string Describe(const CQelPlan& plan)
     std::string out = std::to_string(plan.GetType()) + " " + std::to_string(plan.GetRows()) + "x" +
                       std::to_string(plan.GetCols()) + " " + std::to_string(plan.GetCellRows()) + "x" +
                       std::to_string(plan.GetCellCols()) + " " + std::to_string(res.width) + "," +
-                      std::to_string(res.height) + "," + std::to_string(res.rate) + " " +
-                      Text(plan.GetMargin()) + Ints(plan.GetRowHeights()) +
-                      Ints(plan.GetColumnWidths()) + Ints(plan.GetWatchOutputs()) + "\n";
+                      std::to_string(res.height) + "," + std::to_string(res.rate) + " " + Text(plan.GetMargin()) +
+                      Ints(plan.GetRowHeights()) + Ints(plan.GetColumnWidths()) + Ints(plan.GetWatchOutputs()) + "\n";
     for (const auto& g : plan.GetGroups())
         out += "group " + std::to_string(g->id) + " " + g->name + "\n";
     for (const auto& w : plan.GetWindows()) {
-        out += "window " + std::to_string(w->id) + " " + std::to_string(w->layer) + " " + w->name +
-               " " + std::to_string(w->processor) + " " + std::to_string(w->sigsrc) + " " +
-               Text(w->rect) + Text(w->rcsigsrc) + std::to_string(w->szsigsrcfull.cx) + "," +
-               std::to_string(w->szsigsrcfull.cy) + " " + Text(w->rcsigsrcinner) +
-               std::to_string(w->fullscreen) + std::to_string(w->active) + " " +
-               std::to_string(w->status) + " " + std::to_string(w->group) + " " +
-               std::to_string(w->is4k) + " ";
+        out += "window " + std::to_string(w->id) + " " + std::to_string(w->layer) + " " + w->name + " " +
+               std::to_string(w->processor) + " " + std::to_string(w->sigsrc) + " " + Text(w->rect) +
+               Text(w->rcsigsrc) + std::to_string(w->szsigsrcfull.cx) + "," + std::to_string(w->szsigsrcfull.cy) + " " +
+               Text(w->rcsigsrcinner) + std::to_string(w->fullscreen) + std::to_string(w->active) + " " +
+               std::to_string(w->status) + " " + std::to_string(w->group) + " " + std::to_string(w->is4k) + " ";
         const tagOSD_DATA_EX2& o = w->osd;
         if (w->sigsrc == kLogoSigSrc) {
             out += std::to_string(o.background) + " " + std::to_string(o.captionColor) + " " +

@@ -94,10 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint32_t id = second.sources.front().id;
     g_processor->SaveSigSrcsToPro(kNewName, id);
     ProcessorFileData renamed = Read(fuzz::GetFile(path), "the file of a renamed source does not load");
-    const auto source = std::find_if(renamed.sources.begin(), renamed.sources.end(),
-                                     [id](const auto& s) { return s.id == id; });
-    fuzz::Require(source != renamed.sources.end() && source->name == kNewName,
-                  "the renamed source is not in the file");
+    const auto source =
+        std::find_if(renamed.sources.begin(), renamed.sources.end(), [id](const auto& s) { return s.id == id; });
+    fuzz::Require(source != renamed.sources.end() && source->name == kNewName, "the renamed source is not in the file");
     source->name = second.sources.front().name;
     fuzz::Require(renamed == second, "renaming a source changes its " + Difference(renamed, second));
     return 0;

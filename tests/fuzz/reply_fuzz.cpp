@@ -12,13 +12,13 @@
 
 #include "app/context.h"
 #include "app/event_queue.h"
-#include "comm/reply_dispatcher.h"
 #include "comm/rx_ring_buffer.h"
 #include "corlane/app_path.h"
 #include "model/net_type.h"
 #include "model/processor.h"
 #include "model/processor_file.h"
 #include "model/processor_manager.h"
+#include "replies/reply_dispatcher.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/sample_processor.h"
 
@@ -27,7 +27,7 @@ namespace {
 constexpr uint32_t kChannel = 7;
 
 std::shared_ptr<CQelProcessor> g_processor;
-RxRingBuffer* g_buffer = nullptr; // 30 MB: made once
+RxRingBuffer* g_buffer = nullptr;         // 30 MB: made once
 std::map<int32_t, std::string> g_samples; // the processor file of each kind
 
 } // namespace
@@ -82,7 +82,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ProcessorFileData loaded;
     std::string reason;
     fuzz::Require(ParseProcessorFile(saved, loaded, reason), "the saved file does not load: " + reason);
-    fuzz::RequireSame(saved, WriteProcessorFile(loaded, g_NetType.load()),
-                      "the saved file loads to other content");
+    fuzz::RequireSame(saved, WriteProcessorFile(loaded, g_NetType.load()), "the saved file loads to other content");
     return 0;
 }

@@ -21,8 +21,8 @@ std::string Contents(rsfile& f)
     const uint16_t fields = f.get_fieldcount();
     for (uint16_t i = 0; i < fields; ++i) {
         const fieldinfo_t* info = f.get_fieldinfo(i);
-        out += std::to_string(info->itemid) + ":" + std::to_string(info->width) + ":" +
-               std::to_string(info->type) + " ";
+        out +=
+            std::to_string(info->itemid) + ":" + std::to_string(info->width) + ":" + std::to_string(info->type) + " ";
     }
     out += "\n";
     out.append(reinterpret_cast<const char*>(f.get_exheadptr()), f.get_exheadlen());
@@ -44,8 +44,7 @@ void Copy(rsfile& from, const std::string& path)
     for (uint16_t i = 0; i < from.get_fieldcount(); ++i)
         table.push_back(*from.get_fieldinfo(i));
     rsfile to;
-    fuzz::Require(to.create(path, static_cast<uint16_t>(table.size()), table.data(),
-                            from.get_exheadlen()),
+    fuzz::Require(to.create(path, static_cast<uint16_t>(table.size()), table.data(), from.get_exheadlen()),
                   "the header of a file that opened cannot be created");
     to.set_flag(from.get_flag());
     to.set_version(from.get_version());
@@ -53,8 +52,8 @@ void Copy(rsfile& from, const std::string& path)
     for (bool more = from.first(); more && !from.eof(); more = from.next()) {
         to.begin_append();
         for (uint16_t i = 0; i < table.size(); ++i)
-            std::memcpy(to.get_record() + to.get_fieldinfo(i)->offset,
-                        from.get_record() + table[i].offset, table[i].width);
+            std::memcpy(to.get_record() + to.get_fieldinfo(i)->offset, from.get_record() + table[i].offset,
+                        table[i].width);
         fuzz::Require(to.flush(), "a record cannot be appended");
     }
     fuzz::Require(to.flush(), "the copy cannot be flushed");

@@ -18,8 +18,7 @@ inline ProcessorFileData SampleProcessor(int32_t kind)
     d.app.inflateEnable = 1;
     d.app.inflateRect = Rect{1, 2, 3, 4};
     d.connection.tcpAddress = "127.0.0.1";
-    d.boards = {{1, "输入板", kNoId, 3, 2, 4}, {2, "Video_2", kNoId, 10, 0, 4},
-                {11, "输出板", kNoId, 21, 4, 4}};
+    d.boards = {{1, "输入板", kNoId, 3, 2, 4}, {2, "Video_2", kNoId, 10, 0, 4}, {11, "输出板", kNoId, 21, 4, 4}};
     d.sourceScaler = 6;
 
     CQelSigSrc::Values vga;

@@ -14,10 +14,9 @@
 namespace {
 
 // Every setting the two files hold, by its key in memory.
-const char* const kKeys[] = {"Main.Language", "Main.Singleton", "MainFrm.Pssword",
-                             "MainFrm.LeftMargins", "MainFrm.BkImageExpMode", "MainFrm.AppType",
-                             "Plan.Layout", "MulSView.FitModule", "MulSView.AutoExecute",
-                             "MulSView.Transparent"};
+const char* const kKeys[] = {"Main.Language",          "Main.Singleton",      "MainFrm.Pssword", "MainFrm.LeftMargins",
+                             "MainFrm.BkImageExpMode", "MainFrm.AppType",     "Plan.Layout",     "MulSView.FitModule",
+                             "MulSView.AutoExecute",   "MulSView.Transparent"};
 
 std::string Settings(const CQelConfig& config)
 {

@@ -6,6 +6,7 @@
 #include "tests/model/link_fixture.h"
 #include "tests/support/link_events.h"
 #include "tests/support/processor_simulator.h"
+#include "tests/support/scoped_setting.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +46,6 @@ std::vector<uint32_t> JoinOffEvents(LinkEvents& events)
     return ids;
 }
 
-
 } // namespace
 
 TEST(ProcessorConnect, TcpRegistersANewChannelEachTime)
@@ -76,7 +76,8 @@ TEST(ProcessorConnect, TcpRegistersANewChannelEachTime)
     EXPECT_FALSE(CNetManager::get_instance().Find(first));
     EXPECT_EQ(CNetManager::get_instance().Find(second)->GetName(),
               "PRO_Tcp_" + std::to_string(std::stoi(name.substr(8)) + 1));
-    EXPECT_TRUE(std::dynamic_pointer_cast<CIoChannel>(channel) && !std::dynamic_pointer_cast<CIoChannel>(channel)->HasIoThread());
+    EXPECT_TRUE(std::dynamic_pointer_cast<CIoChannel>(channel) &&
+                !std::dynamic_pointer_cast<CIoChannel>(channel)->HasIoThread());
     CNetManager::get_instance().CloseAndRemove(second);
 }
 
@@ -111,7 +112,8 @@ TEST(ProcessorConnect, ClosedLinkReleasesItsOwnersSources)
     ASSERT_TRUE(owner->Connect());
     ASSERT_TRUE(WaitFor([&] { return owner->IsConnected(); }, 5s));
     AddJoinedSource(*owner, 7);
-    auto channel = std::dynamic_pointer_cast<CTcpClientChannel>(CNetManager::get_instance().Find(owner->GetChannelId()));
+    auto channel =
+        std::dynamic_pointer_cast<CTcpClientChannel>(CNetManager::get_instance().Find(owner->GetChannelId()));
     ASSERT_TRUE(channel);
     channel->Close(); // what the watchdog does, through the client's closed callback
     EXPECT_FALSE(owner->GetSigSrc(7)->IsJoined());
@@ -138,21 +140,26 @@ TEST(ProcessorConnect, ReceivedBytesReachTheInstalledReceiver)
     std::mutex lock;
     std::string received;
     uint32_t seenChannel = 0;
-    SetLinkReceiverFactory([&](const std::weak_ptr<CQelProcessor>&, uint32_t channelId) -> LinkReceiver {
+    const auto makeReceiver = [&](const std::weak_ptr<CQelProcessor>&, uint32_t channelId) -> LinkReceiver {
         seenChannel = channelId;
         return [&](const char* data, size_t length) {
             std::lock_guard guard(lock);
             received.append(data, length);
         };
-    });
+    };
+    const ScopedHook factory(SetLinkReceiverFactory, makeReceiver);
     auto processor = TcpProcessor(simulator.Port());
     ASSERT_TRUE(processor->Connect());
     EXPECT_EQ(seenChannel, processor->GetChannelId());
     ASSERT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 5s));
     EXPECT_TRUE(processor->ChannelSend("GP TYPE\r\n"));
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard guard(lock); return received == "GP TYPE 7 1\r\n"; }, 5s));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::lock_guard guard(lock);
+            return received == "GP TYPE 7 1\r\n";
+        },
+        5s));
     CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
-    SetLinkReceiverFactory({});
 }
 
 namespace {
@@ -269,7 +276,7 @@ TEST(ProcessorConnect, SerialAutoDetectWithoutAnAnswerFails)
     // Holds the keyword, but not at its start.
     ports.AnswerProbe(0, "X GP GIPA 192 168 0 100\r\n");
     std::vector<std::string> shown;
-    SetLinkMessageBox([&](const std::string& text) { shown.push_back(text); });
+    const ScopedHook messageBox(SetLinkMessageBox, [&](const std::string& text) { shown.push_back(text); });
     auto processor = SerialProcessor(1);
     processor->AddSigOut(std::make_shared<CQelSigOut>(101));
 
@@ -277,9 +284,8 @@ TEST(ProcessorConnect, SerialAutoDetectWithoutAnAnswerFails)
     EXPECT_EQ(processor->GetChannelId(), 0u);
     EXPECT_EQ(processor->GetConnection().serialDevice, ports.paths[0]);
     EXPECT_EQ(processor->GetSigOutCount(), 1u);
-    EXPECT_EQ(shown, std::vector<std::string>{
-                         "自动检测串口失败请检查是否连接了处理器，或切换到手工模式后再尝试串口连接!"});
-    SetLinkMessageBox({});
+    EXPECT_EQ(shown,
+              std::vector<std::string>{"自动检测串口失败请检查是否连接了处理器，或切换到手工模式后再尝试串口连接!"});
 }
 
 TEST(ProcessorConnect, SerialWithoutAutoDetectUsesTheChosenDevice)

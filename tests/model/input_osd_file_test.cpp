@@ -77,7 +77,7 @@ TEST(InputOsdFile, CutOrDamagedFileKeepsTheRecordsBeforeTheDamage)
     EXPECT_EQ(damage, "bitmap runs past the end (record 2)");
 
     const size_t secondStart = 12 + 64 + 4;
-    EXPECT_EQ(Parse(whole.substr(0, secondStart + 10)).size(), 1u);     // inside the words
+    EXPECT_EQ(Parse(whole.substr(0, secondStart + 10)).size(), 1u);      // inside the words
     EXPECT_EQ(Parse(whole.substr(0, secondStart + 64 + 15)).size(), 1u); // inside the bitmap
     EXPECT_EQ(Parse(whole.substr(0, secondStart + 64 + 16)).size(), 2u);
 

@@ -163,7 +163,7 @@ TEST(InputOsd, RgbToYuvPacksUYVY)
 {
     EXPECT_EQ(RgbToYuv(0, 0, 0), 0x80008000u);
     EXPECT_EQ(RgbToYuv(255, 255, 255), 0x80FF7FFFu);
-    EXPECT_EQ(RgbToYuv(255, 0, 0), 0x5A4CFF4Cu); // V clamps at 255
+    EXPECT_EQ(RgbToYuv(255, 0, 0), 0x5A4CFF4Cu);   // V clamps at 255
     EXPECT_EQ(RgbToYuv(0, 255, 255), 0xA5B200B2u); // V clamps at 0
     EXPECT_TRUE(OsdItemPayload(tagOSD_DATA_EX_S{}).empty());
 }

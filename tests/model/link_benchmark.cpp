@@ -71,8 +71,8 @@ int main()
     while (!processor->IsConnected())
         std::this_thread::sleep_for(1ms);
 
-    const char* kMix[] = {"GP SOT 1 1\r\n", "GP GIPA 192 168 0 100\r\n", "GP TYPE 7 1\r\n", "GP RISMG 3 1\r\n",
-                          "GP RISR 3 7 0 0 640 540\r\n", "GP NOSUCH 1 2\r\n"};
+    const char* kMix[] = {"GP SOT 1 1\r\n",   "GP GIPA 192 168 0 100\r\n",   "GP TYPE 7 1\r\n",
+                          "GP RISMG 3 1\r\n", "GP RISR 3 7 0 0 640 540\r\n", "GP NOSUCH 1 2\r\n"};
     std::string block;
     block.reserve(kLines * 20);
     for (size_t i = 0; i < kLines; ++i)

@@ -12,12 +12,14 @@
 #include "platform/clock.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
+#include "tests/support/scoped_setting.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <boost/property_tree/ptree.hpp>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -72,10 +74,9 @@ private:
 
 class LinkFixture {
 public:
-    LinkFixture(platform::Clock& clock, int32_t kind, uint8_t netType) : scoped_(clock)
+    LinkFixture(platform::Clock& clock, int32_t kind, uint8_t netType) : scoped_(clock), netType_(g_NetType, netType)
     {
         std::filesystem::remove_all(qz::vok::path::GetLogPath());
-        g_NetType = netType;
         channel = std::make_shared<CRecordingChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
         channel->Settings().put("server_addr", "127.0.0.1");
         channel->Settings().put("server_port", std::to_string(simulator.Port()));
@@ -105,7 +106,6 @@ public:
         processor.reset();
         CQelContext::Destroy();
         CNetManager::get_instance().CloseAndRemove(channel->GetId());
-        g_NetType = 0;
     }
 
     // Waits (in real time) for `count` lines at the simulator and returns them.
@@ -135,6 +135,7 @@ public:
 
 private:
     platform::ScopedClock scoped_;
+    ScopedSetting<std::atomic<uint8_t>> netType_;
 };
 
 // Keeps every report a job makes.

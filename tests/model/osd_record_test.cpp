@@ -87,8 +87,7 @@ TEST(OsdRecord, InitOsdDataStoresWordsInRecordOrder)
 {
     const std::vector<uint8_t> bits(OsdBitmapBytes(64, 2), 0xA5);
     tagOSD_DATA_EX2_S r;
-    InitOsdData(r, 3, 2, 10, 20, 0, 0, 64, 2, 0x112233, 0x445566, 7, 8, bits, 0, 0, 60, 9, 11,
-                12, 200, 100, 2, 1);
+    InitOsdData(r, 3, 2, 10, 20, 0, 0, 64, 2, 0x112233, 0x445566, 7, 8, bits, 0, 0, 60, 9, 11, 12, 200, 100, 2, 1);
     EXPECT_EQ(r.osd.background, 0x112233);
     EXPECT_EQ(r.osd.captionColor, 0x445566);
     EXPECT_EQ(r.osd.transparent, 7);
@@ -115,11 +114,9 @@ TEST(OsdRecord, InitOsdDataStoresWordsInRecordOrder)
 
     // A refused rectangle, or too few bytes for it, leaves the default
     // bitmap and its rectangle; the other words are still stored.
-    InitOsdData(r, 1, 1, 0, 0, 0, 0, 300, 10, 5, 6, 0, 0, std::vector<uint8_t>(2000), 0, 0, 60,
-                0, 0, 0, 1, 1, 0, 0);
+    InitOsdData(r, 1, 1, 0, 0, 0, 0, 300, 10, 5, 6, 0, 0, std::vector<uint8_t>(2000), 0, 0, 60, 0, 0, 0, 1, 1, 0, 0);
     EXPECT_EQ(r.osd.background, 5);
     ExpectDefaultBitmap(r.osd);
-    InitOsdData(r, 1, 1, 0, 0, 0, 0, 64, 2, 5, 6, 0, 0, std::vector<uint8_t>(15), 0, 0, 60, 0,
-                0, 0, 1, 1, 0, 0);
+    InitOsdData(r, 1, 1, 0, 0, 0, 0, 64, 2, 5, 6, 0, 0, std::vector<uint8_t>(15), 0, 0, 60, 0, 0, 0, 1, 1, 0, 0);
     ExpectDefaultBitmap(r.osd);
 }

@@ -10,6 +10,7 @@
 #include "model/model_log.h"
 #include "model/net_type.h"
 #include "model_test_support.h"
+#include "tests/support/scoped_setting.h"
 
 namespace fs = std::filesystem;
 
@@ -22,13 +23,13 @@ const std::string kData = MODEL_TEST_DATA;
 
 // A file with every required item and the given parts.
 std::string MinimalFile(int kind, const std::string& sources, const std::string& outputs = "",
-                        const std::string& wall = "<VideoWall/>",
-                        const std::string& version = "V1", const std::string& boards = "")
+                        const std::string& wall = "<VideoWall/>", const std::string& version = "V1",
+                        const std::string& boards = "")
 {
-    return "<?xml version=\"1.0\"?>\n<Processor version=\"" + version + "\" protype=\"" +
-           std::to_string(kind) + "\" Authorization=\"0\"><App/><Connect/><Boards>" + boards +
-           "</Boards><SignalSource>" + sources + "</SignalSource><SignalOut>" + outputs +
-           "</SignalOut>" + wall + "<OutResolutions/><PlanNameSet/></Processor>\n";
+    return "<?xml version=\"1.0\"?>\n<Processor version=\"" + version + "\" protype=\"" + std::to_string(kind) +
+           "\" Authorization=\"0\"><App/><Connect/><Boards>" + boards + "</Boards><SignalSource>" + sources +
+           "</SignalSource><SignalOut>" + outputs + "</SignalOut>" + wall +
+           "<OutResolutions/><PlanNameSet/></Processor>\n";
 }
 
 std::shared_ptr<CQelProcessor> Load(const std::string& text, bool* ok = nullptr)
@@ -108,27 +109,23 @@ TEST(ProcessorFile, LoadsEveryFieldAndSavesTheGoldenFile)
     EXPECT_EQ(p->GetPlanName(20), "末 & 尾");
     EXPECT_TRUE(DrainEvents().empty()); // loading tells nobody
 
-    g_NetType = 1;
+    const ScopedSetting echoWaits(g_NetType, uint8_t(1));
     ASSERT_TRUE(p->SavePro());
-    g_NetType = 0;
     const std::string golden = ReadText(kData + "/processor_golden.pro");
     EXPECT_EQ(ReadText(CQelProcessor::ProFilePath()), golden);
 
     // Loading what was saved and saving again changes nothing.
     auto again = Load(golden, &ok);
     ASSERT_TRUE(ok);
-    g_NetType = 1;
     ASSERT_TRUE(again->SavePro());
-    g_NetType = 0;
     EXPECT_EQ(ReadText(CQelProcessor::ProFilePath()), golden);
 }
 
 TEST(ProcessorFile, DerivesQuartersAndTheOutputsOfKind9)
 {
-    auto p = Load(MinimalFile(
-        9, "<SigSrc id=\"20\" type=\"13\" board=\"2\" resolution=\"3840,2160,30\"/>",
-        "<SigOut id=\"5\"/><SigOut id=\"6\"/>", "<VideoWall/>",
-        "V1", "<Board id=\"2\" type=\"4\"/><Board id=\"100\" type=\"12\"/>"));
+    auto p = Load(MinimalFile(9, "<SigSrc id=\"20\" type=\"13\" board=\"2\" resolution=\"3840,2160,30\"/>",
+                              "<SigOut id=\"5\"/><SigOut id=\"6\"/>", "<VideoWall/>", "V1",
+                              "<Board id=\"2\" type=\"4\"/><Board id=\"100\" type=\"12\"/>"));
     ASSERT_EQ(p->GetSigSrcCount(), 1u);
     const auto quarters = p->GetListBItems();
     ASSERT_EQ(quarters.size(), 4u);
@@ -186,18 +183,21 @@ TEST(ProcessorFile, UnusableFileLeavesDefaultsAndIsKeptAsBad)
     const std::string good = MinimalFile(8, "<SigSrc id=\"1\"/>");
     const std::vector<std::pair<std::string, std::string>> bad = {
         {"wrong version", MinimalFile(8, "<SigSrc id=\"1\"/>", "", "<VideoWall/>", "V2")},
-        {"no version", [&] {
+        {"no version",
+         [&] {
              std::string t = good;
              t.erase(t.find("version=\"V1\""), 12);
              return t;
          }()},
         {"malformed", good.substr(0, good.size() / 2)},
-        {"no Authorization", [&] {
+        {"no Authorization",
+         [&] {
              std::string t = good;
              t.erase(t.find("Authorization=\"0\""), 17);
              return t;
          }()},
-        {"missing element", [&] {
+        {"missing element",
+         [&] {
              std::string t = good;
              t.erase(t.find("<VideoWall/>"), 12);
              return t;
@@ -210,7 +210,8 @@ TEST(ProcessorFile, UnusableFileLeavesDefaultsAndIsKeptAsBad)
         {"wrong root", "<Processors version=\"V1\" Authorization=\"0\"/>"},
     };
     fs::create_directory("logs");
-    SetModelLog(std::make_shared<qz::vok::logfile>("model", qz::vok::logfile::LOG_ERROR, "logs", false));
+    const ScopedHook log(SetModelLog,
+                         std::make_shared<qz::vok::logfile>("model", qz::vok::logfile::LOG_ERROR, "logs", false));
     for (const auto& [what, text] : bad) {
         SCOPED_TRACE(what);
         const size_t logged = Occurrences(ReadFolderText("logs"), "ER> processor file " + path);
@@ -228,7 +229,6 @@ TEST(ProcessorFile, UnusableFileLeavesDefaultsAndIsKeptAsBad)
     EXPECT_NE(logs.find("the attribute \"type\" of <SigSrc> is not a number: \"x\""), std::string::npos);
     EXPECT_NE(logs.find("the version is not \"V1\""), std::string::npos);
     EXPECT_NE(logs.find("the element <VideoWall> is missing"), std::string::npos);
-    SetModelLog(nullptr);
 
     // A missing file is a first start, not an error.
     fs::remove(path);
@@ -306,8 +306,8 @@ TEST(ProcessorFile, NamesWithEveryControlCharacterSaveInAFormThatLoads)
         every += char(c);
     const std::string kept = "a\t\n\rb"; // XML carries these three, and the names keep them
     auto p = Load(MinimalFile(8, "<SigSrc id=\"1\"/><SigSrc id=\"2\"/>"));
-    p->SetPlanName(3, "a" + every + "b");           // a whole save
-    p->SaveSigSrcsToPro("a" + every + "b", 2);      // one element rewritten in place
+    p->SetPlanName(3, "a" + every + "b");      // a whole save
+    p->SaveSigSrcsToPro("a" + every + "b", 2); // one element rewritten in place
     ASSERT_EQ(p->GetSigSrc(2)->GetName(), "a" + every + "b");
 
     bool ok = false;

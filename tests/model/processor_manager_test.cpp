@@ -6,9 +6,8 @@
 
 namespace {
 
-const std::string kFileStart =
-    "<?xml version=\"1.0\"?><Processor version=\"V1\" protype=\"8\" Authorization=\"0\">"
-    "<App/><Connect/><Boards/><SignalOut/><VideoWall/><OutResolutions/><PlanNameSet/>";
+const std::string kFileStart = "<?xml version=\"1.0\"?><Processor version=\"V1\" protype=\"8\" Authorization=\"0\">"
+                               "<App/><Connect/><Boards/><SignalOut/><VideoWall/><OutResolutions/><PlanNameSet/>";
 
 struct Selection {
     int calls = 0;
@@ -72,8 +71,7 @@ TEST(ProcessorManager, DefaultProcessorExistsWhateverTheFile)
 
 TEST(ProcessorManager, SharedLookupsCopyOrGiveEmpty)
 {
-    std::vector<std::shared_ptr<CQelBoard>> boards{std::make_shared<CQelBoard>(3),
-                                                   std::make_shared<CQelBoard>(4),
+    std::vector<std::shared_ptr<CQelBoard>> boards{std::make_shared<CQelBoard>(3), std::make_shared<CQelBoard>(4),
                                                    std::make_shared<CQelBoard>(3)};
     const auto found = FindSharedById(3u, boards);
     EXPECT_EQ(found, boards[0]);

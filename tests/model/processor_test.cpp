@@ -24,8 +24,7 @@ std::shared_ptr<CQelBoard> MakeBoard(uint32_t id, int32_t type)
     return board;
 }
 
-std::shared_ptr<CQelSigSrc> MakeSource(uint32_t id, const std::shared_ptr<CQelBoard>& board = {},
-                                       int32_t type = 0)
+std::shared_ptr<CQelSigSrc> MakeSource(uint32_t id, const std::shared_ptr<CQelBoard>& board = {}, int32_t type = 0)
 {
     auto source = std::make_shared<CQelSigSrc>(id);
     source->SetBoard(board);
@@ -335,7 +334,7 @@ TEST(Processor, WallSizeHitTestAndInflateRect)
     EXPECT_FALSE(p->HitTestWallOutput(99, 39, board, port));
     EXPECT_EQ(board, 1u);
     EXPECT_EQ(port, 0u);
-    EXPECT_TRUE(p->HitTestWallOutput(120, 10, board, port)); // cell mapped to 0
+    EXPECT_TRUE(p->HitTestWallOutput(120, 10, board, port));       // cell mapped to 0
     EXPECT_TRUE(p->HitTestWallOutput(10, 40 + 1079, board, port)); // (1, 0) has no output
     // Row 1 has no height of its own: it is one output high.
     EXPECT_FALSE(p->HitTestWallOutput(100, 40 + 1079, board, port));

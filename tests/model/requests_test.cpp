@@ -66,9 +66,8 @@ TEST(DeviceRequests, SimpleSendersFormTheDeviceText)
     };
     EXPECT_EQ(link.SentBefore(), expected);
     // Queued requests write no sender-log line; confirmed ones follow a separator.
-    EXPECT_EQ(DatedLog("Pro8x8Sender"),
-              Separator() + expected[0] + Separator() + expected[1] + Separator() + expected[2] + expected[3]
-                  + expected[4] + expected[5]);
+    EXPECT_EQ(DatedLog("Pro8x8Sender"), Separator() + expected[0] + Separator() + expected[1] + Separator() +
+                                            expected[2] + expected[3] + expected[4] + expected[5]);
 }
 
 TEST(DeviceRequests, OutputTimingFollowsTheModel)
@@ -82,7 +81,7 @@ TEST(DeviceRequests, OutputTimingFollowsTheModel)
         EXPECT_EQ(link.processor->SetOutputTiming(6), 1); // not in the list
     }
     EXPECT_EQ(link.SentBefore(false), (Lines{"GP SOT 2 1 5 1280 720 0 1 1\r\n", "GP SOT 9 1 5 1280 720 0 1 1\r\n",
-                                            "GP SOT 0 0 5 1280 720 0 1 1\r\n", "GP SOT 9 1 5 1280 720 0 1 1\r\n"}));
+                                             "GP SOT 0 0 5 1280 720 0 1 1\r\n", "GP SOT 9 1 5 1280 720 0 1 1\r\n"}));
 }
 
 TEST(DeviceRequests, NetworkSettersByModel)
@@ -101,7 +100,7 @@ TEST(DeviceRequests, NetworkSettersByModel)
     EXPECT_TRUE(link.processor->SetSubnetMask("255.255.255.0"));
     EXPECT_TRUE(link.processor->SetGateway2("0.0.0.0"));
     EXPECT_EQ(link.SentBefore(), (Lines{"GP SIATP 10 0 0 7 5000\r\n", "GP SI1ATP 192 0 0 0 8978\r\n",
-                                          "GP SSM 255 255 255 0 255\r\n", "GP SN1GW 192 0 0 0 0\r\n"}));
+                                        "GP SSM 255 255 255 0 255\r\n", "GP SN1GW 192 0 0 0 0\r\n"}));
     link.simulator.SetEchoAll(false);
     EXPECT_FALSE(link.processor->SetSubnetMask2("255.0.0.0"));
     link.processor->SetKind(3);
@@ -150,7 +149,8 @@ TEST(DeviceRequests, StatusPollFormsByModel)
     source->AddChild(7, 0, "video 3", {704, 474, 60}, 2);
     source->SelectChild(7);
     link.processor->QueryStatus();
-    const Lines expected = Concat({Repeat("BOARD RISR 3 %d\r\n", 0, 3), {"BOARD GET_INPUT_VIDEO_SWITCH 3\r\n"},
+    const Lines expected = Concat({Repeat("BOARD RISR 3 %d\r\n", 0, 3),
+                                   {"BOARD GET_INPUT_VIDEO_SWITCH 3\r\n"},
                                    Repeat("BOARD TVP5158_GET_CTRL 3 2 %d\r\n", 0, 3)});
     EXPECT_EQ(link.SentBefore(), expected);
 }
@@ -247,8 +247,13 @@ TEST(DeviceRequests, DisplayModeStoreCompletesOnTheDevicesWord)
     for (int board = 9; board <= 12; ++board)
         for (const auto& line : Repeat("GP BPSW 0xFF 0xFF " + std::to_string(board) + " %d\r\n", 0, 3))
             bpsw.push_back(line);
-    const Lines expected = Concat({{"GP SDMI 4\r\n"}, bpsw, layout, Repeat("GP CDMS %d\r\n", 1, 1),
-                                   Repeat("GP CDMS %d\r\n", 1, 1), Repeat("GP CDMS %d\r\n", 1, 1), {"GP SDMI 0\r\n"}});
+    const Lines expected = Concat({{"GP SDMI 4\r\n"},
+                                   bpsw,
+                                   layout,
+                                   Repeat("GP CDMS %d\r\n", 1, 1),
+                                   Repeat("GP CDMS %d\r\n", 1, 1),
+                                   Repeat("GP CDMS %d\r\n", 1, 1),
+                                   {"GP SDMI 0\r\n"}});
     EXPECT_EQ(link.Lines(expected.size()), expected);
     EXPECT_EQ(progress.reports, (std::vector<std::pair<int, int>>{{0, 200}, {1, 200}, {2, 200}, {199, 200}}));
     const std::string timeLog = DatedLog("SysTimeLog");
@@ -275,11 +280,13 @@ TEST(DeviceRequests, DisplayModeStoreGivesUpAfterTwentySeconds)
 TEST(DeviceRequests, ClearListsByModel)
 {
     const std::pair<int32_t, Lines> lists[] = {
-        {7, Concat({Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 2 %d\r\n", 0, 3), Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 3 %d\r\n", 0, 3),
+        {7, Concat({Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 2 %d\r\n", 0, 3),
+                    Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 3 %d\r\n", 0, 3),
                     {"O_F SUSD 2\r\n", "O_F SUSD 3\r\n"}})},
-        {10, Concat({Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 %d\r\n", 0, 3), Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 10 %d\r\n", 0, 3),
-                     Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 11 %d\r\n", 0, 3), Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 12 %d\r\n", 0, 3),
-                     Repeat("O_F SUSD %d\r\n", 9, 12)})},
+        {10, Concat({Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 %d\r\n", 0, 3),
+                     Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 10 %d\r\n", 0, 3),
+                     Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 11 %d\r\n", 0, 3),
+                     Repeat("OUTPUT_FPGA CLEAR_OUTPUT_WIN 12 %d\r\n", 0, 3), Repeat("O_F SUSD %d\r\n", 9, 12)})},
         {9, {"INTPUT_FPGA CLEAR_OUTPUT_WIN 0 0\r\n", "I_F SUSD 0\r\n"}},
     };
     for (const auto& [kind, list] : lists) {
@@ -326,10 +333,14 @@ TEST(DeviceRequests, TimeOverlayAndDecoderChannelReadings)
     EXPECT_EQ(link.processor->SetTestPattern(10203, 4, 0x00FF00), 0);
 
     const Lines expected = {
-        "I_F TIME_WE 2 1 2\r\n", "I_F TIME_WS 2 1 10 20 1910 1060\r\n", "I_F TIME_F 2 1 1\r\n",
+        "I_F TIME_WE 2 1 2\r\n",
+        "I_F TIME_WS 2 1 10 20 1910 1060\r\n",
+        "I_F TIME_F 2 1 1\r\n",
         "INPUT_FPGA SET_INPUT_PORT_EDID 5 1 2 1\r\n",
-        "BOARD TVP5158_SET_CTRL 4 0 1 200\r\n", "BOARD TVP5158_SET_CTRL 4 3 2 100\r\n",
-        "BOARD ADV7604_SET_CTRL 5 0 50\r\n", "OUTPUT_FPGA SET_TEST_PATTERN_COLOR 2 3 4 0x00FF00\r\n",
+        "BOARD TVP5158_SET_CTRL 4 0 1 200\r\n",
+        "BOARD TVP5158_SET_CTRL 4 3 2 100\r\n",
+        "BOARD ADV7604_SET_CTRL 5 0 50\r\n",
+        "OUTPUT_FPGA SET_TEST_PATTERN_COLOR 2 3 4 0x00FF00\r\n",
     };
     EXPECT_EQ(link.SentBefore(), expected);
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <boost/property_tree/ptree.hpp>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,8 +27,14 @@ void* operator new(std::size_t size)
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 int main()
 {

@@ -1,6 +1,7 @@
 #include "tests/model/link_fixture.h"
 
 #include "model/model_log.h"
+#include "tests/support/scoped_setting.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -27,15 +28,18 @@ public:
 // The model's log in a folder of its own, read back whole.
 class ModelLog {
 public:
-    ModelLog()
+    std::string Text() const { return ReadFolderText("logs"); }
+
+private:
+    static bool EmptyFolder()
     {
         std::filesystem::remove_all("logs");
-        std::filesystem::create_directory("logs");
-        SetModelLog(std::make_shared<qz::vok::logfile>("model", qz::vok::logfile::LOG_WARN, "logs", false));
+        return std::filesystem::create_directory("logs");
     }
-    ~ModelLog() { SetModelLog(nullptr); }
 
-    std::string Text() const { return ReadFolderText("logs"); }
+    bool created_ = EmptyFolder();
+    ScopedHook<std::shared_ptr<qz::vok::logfile>> log_{
+        SetModelLog, std::make_shared<qz::vok::logfile>("model", qz::vok::logfile::LOG_WARN, "logs", false)};
 };
 
 } // namespace
@@ -189,7 +193,8 @@ TEST(ConfirmedSend, ConcurrentSendersEachGetTheirOwnEcho)
     for (int t = 0; t < 2; ++t)
         senders.emplace_back([&, t] {
             for (int i = 0; i < 10; ++i)
-                if (link.processor->SendCommand("GP BPSW 0xFF 0xFF " + std::to_string(9 + t) + " " + std::to_string(i) + "\r\n"))
+                if (link.processor->SendCommand("GP BPSW 0xFF 0xFF " + std::to_string(9 + t) + " " + std::to_string(i) +
+                                                "\r\n"))
                     ++confirmed;
         });
     for (auto& sender : senders)

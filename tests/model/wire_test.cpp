@@ -2,7 +2,6 @@
 // serial line on a pseudo-terminal), timed where the simulator receives it.
 #include "app/context.h"
 #include "comm/net_manager.h"
-#include "comm/reply_receiver.h"
 #include "comm/serial_channel.h"
 #include "comm/tcp_channel.h"
 #include "comm/tcp_client.h"
@@ -11,13 +10,16 @@
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/clock.h"
+#include "replies/reply_receiver.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
+#include "tests/support/scoped_setting.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <boost/property_tree/ptree.hpp>
 #include <filesystem>
 #include <sstream>
 
@@ -47,7 +49,7 @@ private:
 // reply path.
 class WireLink {
 public:
-    WireLink(platform::Clock& clock, bool serial) : scoped_(clock)
+    WireLink(platform::Clock& clock, bool serial) : scoped_(clock), netType_(g_NetType, uint8_t(0))
     {
         std::filesystem::remove_all(qz::vok::path::GetLogPath());
         processor = std::make_shared<CQelProcessor>();
@@ -80,7 +82,6 @@ public:
         processor.reset();
         CQelContext::Destroy();
         CNetManager::get_instance().CloseAndRemove(channel->GetId());
-        g_NetType = 0;
     }
 
     std::vector<ProcessorSimulator::Line> Received(const std::string& text) const
@@ -100,6 +101,8 @@ public:
 
 private:
     platform::ScopedClock scoped_;
+    // Echo waits off: each test that wants them says so.
+    ScopedSetting<std::atomic<uint8_t>> netType_;
 };
 
 } // namespace
@@ -134,7 +137,6 @@ TEST(Wire, DisplayModeStorePollsWaitForTheirOwnReply)
     platform::SteadyClock clock;
     WireLink link(clock, false);
     ASSERT_TRUE(link.connected);
-    g_NetType = 0;
     link.simulator.AnswerDisplayModeStoredFrom(4);
     std::vector<std::string> lines;
     for (int i = 0; i < 20; ++i)

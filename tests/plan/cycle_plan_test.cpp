@@ -23,8 +23,7 @@ protected:
         PlanFolderTest::TearDown();
     }
 
-    std::shared_ptr<CQelCyclePlan> Make(const std::string& name,
-                                        const std::vector<std::string>& cells)
+    std::shared_ptr<CQelCyclePlan> Make(const std::string& name, const std::vector<std::string>& cells)
     {
         auto plan = std::make_shared<CQelCyclePlan>(name);
         for (const auto& c : cells)
@@ -188,15 +187,12 @@ TEST_F(CyclePlans, DamagedListsKeepWhatReadsAndAreKeptAside)
 
     // A cycle file of another version, or one that does not parse, gives
     // no cells and is kept; a Plan without seconds reads as 0.
-    WriteText(CQelCyclePlanMan::ListPath(), head + Le32(3) + Le32(1) + "v" + Le32(1) + "w" +
-                                                 Le32(1) + "s");
-    WriteText(CQelCyclePlan::FilePath("v"),
-               "<CyclePlan version=\"V2\"><Cycle numberofcycles=\"2\"/><Plans>"
-               "<Plan name=\"p\" cyclesec=\"4\"/></Plans></CyclePlan>");
+    WriteText(CQelCyclePlanMan::ListPath(), head + Le32(3) + Le32(1) + "v" + Le32(1) + "w" + Le32(1) + "s");
+    WriteText(CQelCyclePlan::FilePath("v"), "<CyclePlan version=\"V2\"><Cycle numberofcycles=\"2\"/><Plans>"
+                                            "<Plan name=\"p\" cyclesec=\"4\"/></Plans></CyclePlan>");
     WriteText(CQelCyclePlan::FilePath("w"), "<CyclePlan version=");
-    WriteText(CQelCyclePlan::FilePath("s"),
-               "<CyclePlan version=\"V1\"><Plans><Plan name=\"p\"/></Plans>"
-               "<Cycle/></CyclePlan>");
+    WriteText(CQelCyclePlan::FilePath("s"), "<CyclePlan version=\"V1\"><Plans><Plan name=\"p\"/></Plans>"
+                                            "<Cycle/></CyclePlan>");
     CQelCyclePlanMan fresh;
     ASSERT_TRUE(fresh.LoadList());
     EXPECT_TRUE(fresh.Find("v")->GetCells().empty());

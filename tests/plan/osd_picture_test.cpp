@@ -112,8 +112,8 @@ TEST(OsdPicture, BadFilesFailAndKeepTheRecord)
         huge[29 + size_t(i)] = uint8_t(crc >> (24 - 8 * i));
     WriteBytes("huge.png", huge);
 
-    for (const char* path : {"missing.png", "cut_good.bmp", "cut_good.png", "cut_good.jpg",
-                             "empty.png", "text.bmp", "folder.png", "huge.png"}) {
+    for (const char* path : {"missing.png", "cut_good.bmp", "cut_good.png", "cut_good.jpg", "empty.png", "text.bmp",
+                             "folder.png", "huge.png"}) {
         tagOSD_DATA_EX2 r = Marked();
         EXPECT_EQ(OsdRecordFromPicture(r, path), 1) << path;
         EXPECT_EQ(r.right, 100) << path;

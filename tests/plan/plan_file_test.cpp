@@ -124,7 +124,7 @@ TEST_F(PlanFile, ReadingRulesOfTheGoldenInput)
     EXPECT_EQ(plan->GetColumnWidths(), (std::vector<int32_t>{1080, 0}));
     EXPECT_EQ(plan->GetResolution(), (ResolutionTriple{1920, 1080, 60}));
     ASSERT_EQ(plan->GetWindowCount(), 3);
-    EXPECT_EQ(plan->GetWindowAt(0)->group, 0);   // names no Group
+    EXPECT_EQ(plan->GetWindowAt(0)->group, 0); // names no Group
     EXPECT_EQ(plan->GetWindowAt(1)->group, 2);
     EXPECT_EQ(plan->GetWindowAt(0)->name, "Win_1"); // stored empty
     EXPECT_EQ(plan->GetWindowAt(1)->name, "kept");
@@ -263,9 +263,8 @@ TEST_F(PlanFile, DamagedOsdKeepsTheRecordsBeforeTheDamage)
     negative.replace(4 + record + 8, 4, Le32(uint32_t(-1)));
     EXPECT_EQ(load(negative), (std::vector<int32_t>{11, 0, 0}));
     // An oversize record gets a blank 256 x 128 picture; the next still reads.
-    std::string wide = whole.substr(0, 4 + record) + Le32(1) + Le32(300) + Le32(1) +
-                       Le32(22) + Le32(23) + Le32(0) + Le32(2) + std::string(40, '\x55') +
-                       whole.substr(4 + 2 * record);
+    std::string wide = whole.substr(0, 4 + record) + Le32(1) + Le32(300) + Le32(1) + Le32(22) + Le32(23) + Le32(0) +
+                       Le32(2) + std::string(40, '\x55') + whole.substr(4 + 2 * record);
     EXPECT_EQ(load(wide), all);
     CQelPlanMan::PlanPtr p;
     man->LoadPlanList();

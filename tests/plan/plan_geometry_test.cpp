@@ -4,8 +4,7 @@
 
 namespace {
 
-std::shared_ptr<CQelPlan> Plan(int32_t rows, int32_t cols, std::vector<int32_t> rh = {},
-                               std::vector<int32_t> cw = {})
+std::shared_ptr<CQelPlan> Plan(int32_t rows, int32_t cols, std::vector<int32_t> rh = {}, std::vector<int32_t> cw = {})
 {
     auto plan = std::make_shared<CQelPlan>();
     plan->SetGrid(rows, cols);
@@ -72,15 +71,13 @@ TEST_F(PlanGeometry, WindowOutputsAreListedRowByRow)
     auto w = MakeWindow({960, 540, 2880, 1620});
     EXPECT_EQ(plan->GetWindowOutputs(w), (std::vector<int32_t>{10903, 10902, 10901, 10900}));
     // Right and bottom edges lie outside: touching a screen is not meeting it.
-    EXPECT_EQ(plan->GetWindowOutputs(MakeWindow({0, 0, 1920, 1080})),
-              (std::vector<int32_t>{10903}));
+    EXPECT_EQ(plan->GetWindowOutputs(MakeWindow({0, 0, 1920, 1080})), (std::vector<int32_t>{10903}));
     EXPECT_EQ(plan->IntersectWindowRect(w, {0, 0, 1920, 1080}), (Rect{960, 540, 1920, 1080}));
     EXPECT_EQ(plan->IntersectWindowRect(w, {0, 0, 960, 540}), Rect{});
     EXPECT_TRUE(plan->GetWindowOutputs(MakeWindow({100, 100, 100, 900})).empty());
 
     auto sized = Plan(2, 2, {1080}, {1920, 1280}); // second row not listed
-    EXPECT_EQ(sized->GetWindowOutputs(MakeWindow({100, 100, 2000, 1200})),
-              (std::vector<int32_t>{10903, 10902}));
+    EXPECT_EQ(sized->GetWindowOutputs(MakeWindow({100, 100, 2000, 1200})), (std::vector<int32_t>{10903, 10902}));
 
     // Counts from a damaged file are not walked cell by cell.
     auto vast = Plan(INT32_MAX, INT32_MAX);
@@ -125,7 +122,7 @@ TEST_F(PlanGeometry, SplitCellsMoveOddEdgesRight)
     EXPECT_EQ(none.row, 0);
     EXPECT_TRUE(none.cells.empty());
     none.row = 1;
-    none.col = INT32_MAX; // as a file may set it
+    none.col = INT32_MAX;                                         // as a file may set it
     EXPECT_EQ(SplitCellRect(none, 0, 100), (Rect{0, 0, 0, 768})); // cells 0 wide
     DeselectProcessor();
     EXPECT_EQ(SplitCellRect(ww, 1, 2), Rect{});
@@ -164,9 +161,9 @@ TEST_F(PlanGeometry, SourceCropRecomputedOnlyForACroppedWindow)
         plan->CheckWindowSourceCrop(win);
         return win->szsigsrcfull == Size{7, 8} && win->rcsigsrcinner == Rect{};
     };
-    EXPECT_TRUE(unchanged({0, 0, 1366, 768}, 1, {}));           // no crop
-    EXPECT_TRUE(unchanged({0, 0, 1366, 768}, 99, {0, 0, 9, 9}));  // no source
-    EXPECT_TRUE(unchanged({0, 0, 1366, 768}, 2, {0, 0, 9, 9}));   // 0 x 0 source
-    EXPECT_TRUE(unchanged({5, 5, 5, 900}, 1, {0, 0, 9, 9}));      // zero width
-    EXPECT_TRUE(unchanged({900, 5, 5, 900}, 1, {0, 0, 9, 9}));    // negative width
+    EXPECT_TRUE(unchanged({0, 0, 1366, 768}, 1, {}));            // no crop
+    EXPECT_TRUE(unchanged({0, 0, 1366, 768}, 99, {0, 0, 9, 9})); // no source
+    EXPECT_TRUE(unchanged({0, 0, 1366, 768}, 2, {0, 0, 9, 9}));  // 0 x 0 source
+    EXPECT_TRUE(unchanged({5, 5, 5, 900}, 1, {0, 0, 9, 9}));     // zero width
+    EXPECT_TRUE(unchanged({900, 5, 5, 900}, 1, {0, 0, 9, 9}));   // negative width
 }

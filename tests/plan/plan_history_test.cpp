@@ -82,8 +82,7 @@ TEST_F(PlanHistory, NewActionAfterRestoreDropsLaterEntries)
     ASSERT_TRUE(plan.RecoverHistory(7));
     TakeEvents();
     plan.AddHistory(kActMoveWindow);
-    EXPECT_EQ(TakeEvents(),
-              (std::vector<PostedEvent>{{22, 9, 10}, {22, 9, 9}, {22, 9, 8}, {21, 9, 11}}));
+    EXPECT_EQ(TakeEvents(), (std::vector<PostedEvent>{{22, 9, 10}, {22, 9, 9}, {22, 9, 8}, {21, 9, 11}}));
     EXPECT_EQ(Serials(), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 11}));
     EXPECT_EQ(plan.GetUndoPosition(), 0);
     EXPECT_EQ(plan.GetNewestHistory()->GetActionName(), "移动窗口");

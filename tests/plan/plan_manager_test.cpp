@@ -56,8 +56,8 @@ int AsOtherUser(const std::string& folder, const std::function<int()>& body)
 {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kOtherUser) != 0 ||
-            ::setuid(kOtherUser) != 0 || ::access(folder.c_str(), X_OK) != 0)
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kOtherUser) != 0 || ::setuid(kOtherUser) != 0 ||
+            ::access(folder.c_str(), X_OK) != 0)
             _exit(kCannotBeOtherUser);
         _exit(body());
     }
@@ -81,9 +81,8 @@ TEST_F(PlanManager, PlanListIsOneGb2312NameALine)
     EXPECT_EQ(CountPlanListEvents(), 2);
 
     const std::vector<std::string> both = {"a b", "方案"};
-    for (const std::string& text :
-         {Golden("PlanList.txt"), std::string("a b\n\xB7\xBD\xB0\xB8"),
-          std::string("\r\n\na b\n\n\xB7\xBD\xB0\xB8\r\n\n")}) {
+    for (const std::string& text : {Golden("PlanList.txt"), std::string("a b\n\xB7\xBD\xB0\xB8"),
+                                    std::string("\r\n\na b\n\n\xB7\xBD\xB0\xB8\r\n\n")}) {
         WriteText(CQelPlanMan::PlanListPath(), text);
         CQelPlanMan fresh;
         EXPECT_TRUE(fresh.LoadPlanList());
@@ -107,8 +106,8 @@ TEST_F(PlanManager, PlanListIsOneGb2312NameALine)
     EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"ok"});
     EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath() + ".bad"), damaged);
     EXPECT_EQ(told, "tavrix: " + CQelPlanMan::PlanListPath() +
-                        ": the plan list holds lines that are not plan names; kept as " +
-                        CQelPlanMan::PlanListPath() + ".bad\n");
+                        ": the plan list holds lines that are not plan names; kept as " + CQelPlanMan::PlanListPath() +
+                        ".bad\n");
 }
 
 TEST_F(PlanManager, SavingPostsAndWritesTheListOnlyForANewName)
@@ -469,8 +468,7 @@ TEST_F(PlanManager, UnsafeNamesNeverBecomePaths)
     const std::string outside = qz::vok::path::GetMainPath() + "/x.plan";
     WriteText(outside, "keep");
     const std::vector<std::string> unsafe = {
-        "", ".", "..", "../x", "a/b", "a\\b", "a\x01", std::string("a\0b", 3), "a\x7F",
-        std::string(251, 'n'), "😀"};
+        "", ".", "..", "../x", "a/b", "a\\b", "a\x01", std::string("a\0b", 3), "a\x7F", std::string(251, 'n'), "😀"};
     auto plan = Sized(*man, "fine");
     ASSERT_TRUE(man->SavePlanFile(plan));
     for (const auto& name : unsafe) {

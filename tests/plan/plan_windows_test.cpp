@@ -139,8 +139,7 @@ TEST_F(PlanWindows, FourKWindowHasQuarterPartsThatGoWithIt)
 
     const auto parts = plan.Get4KParts();
     ASSERT_EQ(parts.size(), 4u);
-    const Rect quarters[4] = {
-        {10, 20, 510, 270}, {510, 20, 1010, 270}, {10, 270, 510, 520}, {510, 270, 1010, 520}};
+    const Rect quarters[4] = {{10, 20, 510, 270}, {510, 20, 1010, 270}, {10, 270, 510, 520}, {510, 270, 1010, 520}};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(parts[i]->is4k, i + 1);
         EXPECT_EQ(parts[i]->rect, quarters[i]);

@@ -60,13 +60,20 @@ TEST(WindowRecord, CompareSeesEveryFieldButActiveGroupPartAndOsd)
     EXPECT_FALSE(WindowRecordDiffers(base, same));
 
     const std::vector<std::function<void(CQelWindow&)>> changes = {
-        [](CQelWindow& w) { w.id++; },                [](CQelWindow& w) { w.name += "x"; },
-        [](CQelWindow& w) { w.processor++; },         [](CQelWindow& w) { w.sigsrc = -2; },
-        [](CQelWindow& w) { w.layer++; },             [](CQelWindow& w) { w.rectView.bottom++; },
-        [](CQelWindow& w) { w.rect.left++; },         [](CQelWindow& w) { w.rcsigsrc.right--; },
-        [](CQelWindow& w) { w.szsigsrcfull.cy++; },   [](CQelWindow& w) { w.rcsigsrcinner.top++; },
-        [](CQelWindow& w) { w.fullscreen = false; },  [](CQelWindow& w) { w.status = 0; },
-        [](CQelWindow& w) { w.scaled = true; },       [](CQelWindow& w) { w.resourceOk = false; },
+        [](CQelWindow& w) { w.id++; },
+        [](CQelWindow& w) { w.name += "x"; },
+        [](CQelWindow& w) { w.processor++; },
+        [](CQelWindow& w) { w.sigsrc = -2; },
+        [](CQelWindow& w) { w.layer++; },
+        [](CQelWindow& w) { w.rectView.bottom++; },
+        [](CQelWindow& w) { w.rect.left++; },
+        [](CQelWindow& w) { w.rcsigsrc.right--; },
+        [](CQelWindow& w) { w.szsigsrcfull.cy++; },
+        [](CQelWindow& w) { w.rcsigsrcinner.top++; },
+        [](CQelWindow& w) { w.fullscreen = false; },
+        [](CQelWindow& w) { w.status = 0; },
+        [](CQelWindow& w) { w.scaled = true; },
+        [](CQelWindow& w) { w.resourceOk = false; },
     };
     for (size_t i = 0; i < changes.size(); ++i) {
         CQelWindow other = base;

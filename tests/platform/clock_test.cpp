@@ -9,13 +9,15 @@ using platform::Duration;
 
 namespace {
 
-Duration RealSince(std::chrono::steady_clock::time_point start) {
+Duration RealSince(std::chrono::steady_clock::time_point start)
+{
     return std::chrono::steady_clock::now() - start;
 }
 
 } // namespace
 
-TEST(Clock, ScaledClockRunsFasterWithoutLosingTheLowerBound) {
+TEST(Clock, ScaledClockRunsFasterWithoutLosingTheLowerBound)
+{
     platform::ScaledClock clock(100);
     const auto start = std::chrono::steady_clock::now();
     const auto t0 = clock.Now();
@@ -42,7 +44,8 @@ TEST(Clock, ScaledClockRunsFasterWithoutLosingTheLowerBound) {
     EXPECT_GE(clock.Now() - t1, 1s);
 }
 
-TEST(Clock, SteppedClockMovesOnlyWhenAdvanced) {
+TEST(Clock, SteppedClockMovesOnlyWhenAdvanced)
+{
     platform::SteppedClock clock;
     const auto t0 = clock.Now();
     std::this_thread::sleep_for(5ms);
@@ -88,7 +91,8 @@ TEST(Clock, SteppedClockMovesOnlyWhenAdvanced) {
     EXPECT_TRUE(timedOut.load());
 }
 
-TEST(Clock, ProcessClockIsReplaceableForOneScope) {
+TEST(Clock, ProcessClockIsReplaceableForOneScope)
+{
     platform::Clock& steady = platform::GetClock();
     platform::SteppedClock stepped;
     {

@@ -37,8 +37,8 @@ inline std::filesystem::path MakeRuntimeFolder(const std::filesystem::path& dir)
 
 // How a child program starts, beyond the usual.
 struct ChildOptions {
-    std::string stderrPath;           // its stderr goes there when given
-    bool removeWorkingFolder = false; // gone before the program runs
+    std::string stderrPath;            // its stderr goes there when given
+    bool removeWorkingFolder = false;  // gone before the program runs
     std::vector<std::string> launcher; // a command and its arguments that run it
 };
 

@@ -77,16 +77,19 @@ public:
                 continue;
             }
             auto timer = std::make_shared<asio::steady_timer>(owner_.io, answer.delay);
-            timer->async_wait([self = shared_from_this(), timer, text = answer.text](const boost::system::error_code& error) {
-                if (!error)
-                    self->Write(text);
-            });
+            timer->async_wait(
+                [self = shared_from_this(), timer, text = answer.text](const boost::system::error_code& error) {
+                    if (!error)
+                        self->Write(text);
+                });
         }
     }
 
 protected:
-    virtual void AsyncRead(asio::mutable_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) = 0;
-    virtual void AsyncWrite(asio::const_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) = 0;
+    virtual void AsyncRead(asio::mutable_buffer buffer,
+                           std::function<void(const boost::system::error_code&, size_t)> done) = 0;
+    virtual void AsyncWrite(asio::const_buffer buffer,
+                            std::function<void(const boost::system::error_code&, size_t)> done) = 0;
     // A pseudo-terminal master fails with EIO while no one holds the slave
     // open: wait for the next user instead of giving up.
     virtual bool Transient(const boost::system::error_code&) const { return false; }
@@ -135,16 +138,17 @@ private:
 
     void WriteNext()
     {
-        AsyncWrite(asio::buffer(outbox_.front()), [self = shared_from_this()](const boost::system::error_code& error, size_t) {
-            if (error) {
-                if (self->Transient(error))
-                    self->RetryLater([self] { self->WriteNext(); });
-                return;
-            }
-            self->outbox_.pop_front();
-            if (!self->outbox_.empty())
-                self->WriteNext();
-        });
+        AsyncWrite(asio::buffer(outbox_.front()),
+                   [self = shared_from_this()](const boost::system::error_code& error, size_t) {
+                       if (error) {
+                           if (self->Transient(error))
+                               self->RetryLater([self] { self->WriteNext(); });
+                           return;
+                       }
+                       self->outbox_.pop_front();
+                       if (!self->outbox_.empty())
+                           self->WriteNext();
+                   });
     }
 
     std::string source_;
@@ -158,7 +162,9 @@ namespace {
 
 class TcpSession final : public ProcessorSimulator::Impl::Session {
 public:
-    TcpSession(ProcessorSimulator::Impl& owner, tcp::socket socket) : Session(owner, "tcp"), socket_(std::move(socket)) {}
+    TcpSession(ProcessorSimulator::Impl& owner, tcp::socket socket) : Session(owner, "tcp"), socket_(std::move(socket))
+    {
+    }
     void Start() override { Read(); }
     void Close() override
     {
@@ -168,11 +174,13 @@ public:
     }
 
 protected:
-    void AsyncRead(asio::mutable_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) override
+    void AsyncRead(asio::mutable_buffer buffer,
+                   std::function<void(const boost::system::error_code&, size_t)> done) override
     {
         socket_.async_read_some(buffer, std::move(done));
     }
-    void AsyncWrite(asio::const_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) override
+    void AsyncWrite(asio::const_buffer buffer,
+                    std::function<void(const boost::system::error_code&, size_t)> done) override
     {
         asio::async_write(socket_, buffer, std::move(done));
     }
@@ -196,11 +204,13 @@ public:
     }
 
 protected:
-    void AsyncRead(asio::mutable_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) override
+    void AsyncRead(asio::mutable_buffer buffer,
+                   std::function<void(const boost::system::error_code&, size_t)> done) override
     {
         master_.async_read_some(buffer, std::move(done));
     }
-    void AsyncWrite(asio::const_buffer buffer, std::function<void(const boost::system::error_code&, size_t)> done) override
+    void AsyncWrite(asio::const_buffer buffer,
+                    std::function<void(const boost::system::error_code&, size_t)> done) override
     {
         asio::async_write(master_, buffer, std::move(done));
     }
@@ -392,7 +402,8 @@ bool ProcessorSimulator::WaitForLine(const std::string& text, Millis timeout) co
 {
     std::unique_lock guard(impl_->lock);
     return impl_->changed.wait_for(guard, timeout, [&] {
-        return std::any_of(impl_->lines.begin(), impl_->lines.end(), [&](const Line& line) { return line.text == text; });
+        return std::any_of(impl_->lines.begin(), impl_->lines.end(),
+                           [&](const Line& line) { return line.text == text; });
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <boost/property_tree/ptree.hpp>
 #include <condition_variable>
 #include <mutex>
 
@@ -62,8 +63,9 @@ TEST(ProcessorSimulator, RecordsEchoesAndAnswersThroughTheChannel)
     EXPECT_EQ(simulator.Texts()[1], "GP LDM  3\r\n");
     EXPECT_EQ(channel->Units().size(), 6u);
     // Lines come back normalised; rows with parsers of their own go nowhere.
-    EXPECT_EQ(routed.WaitFor(5), (std::vector<std::string>{"ack:GP SDMI 1\r\n", "other:GP LDM 3\r\n", "ack:GP CDMS 1\r\n",
-                                                           "ack:GP CDMS 0\r\n", "other:NOISE 1\r\n"}));
+    EXPECT_EQ(routed.WaitFor(5),
+              (std::vector<std::string>{"ack:GP SDMI 1\r\n", "other:GP LDM 3\r\n", "ack:GP CDMS 1\r\n",
+                                        "ack:GP CDMS 0\r\n", "other:NOISE 1\r\n"}));
     channel->Close();
     EXPECT_FALSE(channel->CheckConnected());
 }

@@ -68,12 +68,14 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     });
     using ui::MenuSpec;
-    title->SetMenu(MenuSpec::subMenu("", {
-        MenuSpec::subMenu("&File", {MenuSpec::item(101, "&New"),
-                                    MenuSpec::subMenu("&Recent", {MenuSpec::item(111, "a"), MenuSpec::item(112, "b")})}),
-        MenuSpec::subMenu("&Edit", {MenuSpec::item(201, "&Copy")}),
-        MenuSpec::subMenu("&View", {MenuSpec::item(301, "&Zoom")}),
-    }));
+    title->SetMenu(MenuSpec::subMenu(
+        "", {
+                MenuSpec::subMenu("&File",
+                                  {MenuSpec::item(101, "&New"),
+                                   MenuSpec::subMenu("&Recent", {MenuSpec::item(111, "a"), MenuSpec::item(112, "b")})}),
+                MenuSpec::subMenu("&Edit", {MenuSpec::item(201, "&Copy")}),
+                MenuSpec::subMenu("&View", {MenuSpec::item(301, "&Zoom")}),
+            }));
     QObject::connect(&*title, &MXCustomNC::menuCommand, [](int id) {
         std::printf("command %d\n", id);
         std::fflush(stdout);

@@ -127,13 +127,11 @@ TEST(CaptionHitTest, AnswersTheCodeOfEachArea)
         int code;
     };
     const Case cases[] = {
-        {{20, 40}, HTBORDER},   {{400, 15}, HTCAPTION},     {{200, 60}, HTCAPTION},
-        {{780, 15}, HTCLOSE},   {{750, 15}, HTMAXBUTTON},   {{720, 15}, HTMINBUTTON},
-        {{768, 15}, HTCAPTION}, {{1, 300}, HTLEFT},         {{1, 1}, HTTOPLEFT},
-        {{400, 1}, HTTOP},      {{798, 300}, HTRIGHT},      {{790, 599}, HTBOTTOMRIGHT},
-        {{1, 590}, HTBOTTOMLEFT}, {{400, 598}, HTBOTTOM},   {{400, 300}, HTCLIENT},
-        {{-1, 5}, HTNOWHERE},   {{800, 5}, HTNOWHERE},      {{10, 15}, HTMENU},
-        {{50, 15}, HTCAPTION},
+        {{20, 40}, HTBORDER},     {{400, 15}, HTCAPTION},   {{200, 60}, HTCAPTION}, {{780, 15}, HTCLOSE},
+        {{750, 15}, HTMAXBUTTON}, {{720, 15}, HTMINBUTTON}, {{768, 15}, HTCAPTION}, {{1, 300}, HTLEFT},
+        {{1, 1}, HTTOPLEFT},      {{400, 1}, HTTOP},        {{798, 300}, HTRIGHT},  {{790, 599}, HTBOTTOMRIGHT},
+        {{1, 590}, HTBOTTOMLEFT}, {{400, 598}, HTBOTTOM},   {{400, 300}, HTCLIENT}, {{-1, 5}, HTNOWHERE},
+        {{800, 5}, HTNOWHERE},    {{10, 15}, HTMENU},       {{50, 15}, HTCAPTION},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CaptionHitTest(L, kFullStyle, c.pt), c.code) << c.pt.x << "," << c.pt.y;

@@ -20,12 +20,14 @@ using ui::MenuSpec;
 
 MenuSpec mainMenu()
 {
-    return MenuSpec::subMenu("", {
-        MenuSpec::subMenu("&File", {MenuSpec::item(101, "New"),
-                                    MenuSpec::subMenu("Recent", {MenuSpec::item(111, "a"), MenuSpec::item(112, "b")})}),
-        MenuSpec::subMenu("&Edit", {MenuSpec::item(201, "Copy")}),
-        MenuSpec::subMenu("&View", {MenuSpec::item(301, "Zoom")}),
-    });
+    return MenuSpec::subMenu(
+        "", {
+                MenuSpec::subMenu("&File",
+                                  {MenuSpec::item(101, "New"),
+                                   MenuSpec::subMenu("Recent", {MenuSpec::item(111, "a"), MenuSpec::item(112, "b")})}),
+                MenuSpec::subMenu("&Edit", {MenuSpec::item(201, "Copy")}),
+                MenuSpec::subMenu("&View", {MenuSpec::item(301, "Zoom")}),
+            });
 }
 
 QPoint centre(const Rect& r)
@@ -298,7 +300,10 @@ TEST_F(CaptionMenu, QtDropDownClosesOnCancelAndOnQuit)
     quit.start(5);
     bool stuck = false;
     QTimer::singleShot(0, &frame, [&] { bar().EnterMenu(1, true); });
-    QTimer::singleShot(10000, [&] { stuck = true; QCoreApplication::exit(1); }); // safety net only
+    QTimer::singleShot(10000, [&] {
+        stuck = true;
+        QCoreApplication::exit(1);
+    }); // safety net only
     QApplication::exec();
     EXPECT_FALSE(stuck);
     EXPECT_FALSE(bar().InMenuMode());

@@ -349,8 +349,8 @@ TEST(CustomNC, AttachFitsTheFrameItIsGiven)
 
     // A maximise box without a minimise box: the minimise button is disabled.
     QWidget noMin;
-    noMin.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                         | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    noMin.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     ASSERT_TRUE(title->Attach(&noMin));
     noMin.setGeometry(50, 50, 600, 400);
     noMin.show();

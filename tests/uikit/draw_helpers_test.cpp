@@ -33,9 +33,7 @@ TEST(DrawBitmapCell, ReadsTheCellAtColumnAndRowTimesItsSizeKeyedOnPixelZero)
     strip.setPixel(35, 20, key); // inside cell (2, 1)
 
     Canvas canvas(40, 40, kBackground);
-    const QImage shot = canvas.shoot([&](QPainter& p) {
-        DrawBitmapCell(Rect{10, 10, 26, 26}, p, strip, 2, 1);
-    });
+    const QImage shot = canvas.shoot([&](QPainter& p) { DrawBitmapCell(Rect{10, 10, 26, 26}, p, strip, 2, 1); });
     EXPECT_EQ(pixelAt(shot, 10, 10), bgr(strip.pixel(32, 16)));
     EXPECT_EQ(pixelAt(shot, 12, 13), bgr(strip.pixel(34, 19)));
     EXPECT_EQ(pixelAt(shot, 13, 14), kBackground); // the key colour is left out
@@ -60,7 +58,7 @@ TEST(DrawBitmapTransparent, LeavesKeyPixelsOutAndReadsOnlyInsideTheBitmap)
 
     Canvas canvas(40, 30, kBackground);
     const QImage shot = canvas.shoot([&](QPainter& p) {
-        DrawBitmapTransparent(0x00FF8000u, Rect{0, 0, 8, 8}, bitmap, Rect{0, 0, 4, 4}, p); // 2x
+        DrawBitmapTransparent(0x00FF8000u, Rect{0, 0, 8, 8}, bitmap, Rect{0, 0, 4, 4}, p);   // 2x
         DrawBitmapTransparent(0x00FF8000u, Rect{20, 20, 23, 23}, bitmap, Rect{}, p);         // all zeros
         DrawBitmapTransparent(0x00FF8000u, Rect{30, 0, 34, 4}, bitmap, Rect{2, 2, 6, 6}, p); // beyond
     });

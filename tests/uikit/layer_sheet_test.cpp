@@ -122,10 +122,10 @@ TEST(LayerSheet, PaintsEachWindowsLockMiniatureAndText)
     EXPECT_EQ(pixelAt(shot, 12, 60), ui::rgb(0, 255, 0));
     EXPECT_EQ(pixelAt(shot, 4, 20), ui::rgb(128, 128, 128));
     EXPECT_EQ(pixelAt(shot, 40, 20), ui::rgb(0x40, 0x80, 0xC0)); // W1 in the miniature
-    EXPECT_GT(InkPixels(shot, Rect{143, 20, 292, 36}), 5); // the grey rectangle line
-    EXPECT_EQ(InkPixels(shot, Rect{143, 40, 292, 80}), 0); // no source, no text
-    EXPECT_GT(InkPixels(shot, Rect{4, 80, 40, 120}), 5);   // no window: the cell's own
-    EXPECT_EQ(pixelAt(shot, 19, 93), ui::rgb(255, 255, 255)); // ... and no icon
+    EXPECT_GT(InkPixels(shot, Rect{143, 20, 292, 36}), 5);       // the grey rectangle line
+    EXPECT_EQ(InkPixels(shot, Rect{143, 40, 292, 80}), 0);       // no source, no text
+    EXPECT_GT(InkPixels(shot, Rect{4, 80, 40, 120}), 5);         // no window: the cell's own
+    EXPECT_EQ(pixelAt(shot, 19, 93), ui::rgb(255, 255, 255));    // ... and no icon
 
     std::filesystem::remove(ui::resPath("lock.png"));
     EXPECT_EQ(makeSheet()->HitTestLockIcon(4, 20), -1);

@@ -18,10 +18,9 @@ TEST(MoveLimitHitTest, CornersBeforeSidesAndTheInsideMoves)
 {
     const Rect client{0, 0, 40, 30};
     const std::pair<Point, HitCode> cases[] = {
-        {{20, 15}, HTCAPTION},   {{4, 4}, HTCAPTION},    {{3, 3}, HTTOPLEFT},
-        {{2, 27}, HTBOTTOMLEFT}, {{37, 2}, HTTOPRIGHT},  {{37, 27}, HTBOTTOMRIGHT},
-        {{2, 15}, HTLEFT},       {{20, 2}, HTTOP},       {{36, 15}, HTRIGHT},
-        {{20, 29}, HTBOTTOM},    {{40, 15}, HTNOWHERE},  {{20, 30}, HTNOWHERE},
+        {{20, 15}, HTCAPTION}, {{4, 4}, HTCAPTION},       {{3, 3}, HTTOPLEFT},   {{2, 27}, HTBOTTOMLEFT},
+        {{37, 2}, HTTOPRIGHT}, {{37, 27}, HTBOTTOMRIGHT}, {{2, 15}, HTLEFT},     {{20, 2}, HTTOP},
+        {{36, 15}, HTRIGHT},   {{20, 29}, HTBOTTOM},      {{40, 15}, HTNOWHERE}, {{20, 30}, HTNOWHERE},
     };
     for (const auto& [pt, hit] : cases)
         EXPECT_EQ(MoveLimitHitTest(client, 4, pt), hit) << pt.x << "," << pt.y;
@@ -33,7 +32,10 @@ TEST(MoveLimitHitTest, CornersBeforeSidesAndTheInsideMoves)
 TEST(MoveLimit, MovesShiftInAndSizingStopsOnlyTheDraggedEdge)
 {
     const Rect limit{0, 0, 200, 100};
-    auto clamped = [](Rect r, const Rect& to) { ClampToLimit(r, to); return r; };
+    auto clamped = [](Rect r, const Rect& to) {
+        ClampToLimit(r, to);
+        return r;
+    };
     EXPECT_EQ(clamped(Rect{150, 10, 250, 60}, limit), (Rect{100, 10, 200, 60}));
     EXPECT_EQ(clamped(Rect{-20, 0, 230, 50}, limit), (Rect{0, 0, 200, 50}));
     EXPECT_EQ(clamped(Rect{10, 80, 50, 130}, limit), (Rect{10, 50, 50, 100}));
@@ -72,7 +74,9 @@ TEST(SigSrcClipWnd, DragsReportMovesSizesAndOneEnd)
     std::vector<ui::Notify> seen;
     QObject::connect(&wnd, &CSigSrcClipWnd::notify, [&](const ui::Notify& n) { seen.push_back(n); });
     QObject::connect(&osd, &CSigSrcClipWnd::notify, [&](const ui::Notify& n) { seen.push_back(n); });
-    auto count = [&](int code) { return std::count_if(seen.begin(), seen.end(), [&](auto& n) { return n.code == code; }); };
+    auto count = [&](int code) {
+        return std::count_if(seen.begin(), seen.end(), [&](auto& n) { return n.code == code; });
+    };
     area.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
     EXPECT_TRUE(seen.empty()); // creating reports nothing

@@ -35,9 +35,8 @@ bool report(const char* what, std::vector<double> ms, double limit)
 {
     std::sort(ms.begin(), ms.end());
     const double worst = ms.back();
-    std::printf("%-28s runs %3zu  median %6.2f  p95 %6.2f  worst %6.2f ms  limit %3.0f ms  %s\n",
-                what, ms.size(), ms[ms.size() / 2], ms[ms.size() * 95 / 100], worst, limit,
-                worst <= limit ? "ok" : "OVER");
+    std::printf("%-28s runs %3zu  median %6.2f  p95 %6.2f  worst %6.2f ms  limit %3.0f ms  %s\n", what, ms.size(),
+                ms[ms.size() / 2], ms[ms.size() * 95 / 100], worst, limit, worst <= limit ? "ok" : "OVER");
     return worst <= limit;
 }
 
@@ -65,11 +64,9 @@ void key(CUiSheetCtrl& sheet, int qtKey, Qt::KeyboardModifiers mods = {})
 
 void click(CUiSheetCtrl& sheet, QPoint at, Qt::KeyboardModifiers mods)
 {
-    QMouseEvent press(QEvent::MouseButtonPress, at, sheet.mapToGlobal(at), Qt::LeftButton,
-                      Qt::LeftButton, mods);
+    QMouseEvent press(QEvent::MouseButtonPress, at, sheet.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, mods);
     QApplication::sendEvent(&sheet, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, sheet.mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, mods);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, sheet.mapToGlobal(at), Qt::LeftButton, Qt::NoButton, mods);
     QApplication::sendEvent(&sheet, &release);
 }
 
@@ -108,38 +105,59 @@ int main(int argc, char** argv)
 
     auto none = [] {};
     ok &= report("full repaint", timeSteps(sheet, kRuns, none, [&] { sheet.update(); }), kFrameMs);
-    ok &= report("one wheel notch", timeSteps(sheet, kRuns, [&] { sheet.OnVScroll(SB_THUMBTRACK, 500); }, [&] {
-                     QWheelEvent wheel(QPointF(400, 300), sheet.mapToGlobal(QPointF(400, 300)), QPoint(),
-                                       QPoint(0, -120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
-                     QApplication::sendEvent(&sheet, &wheel);
-                 }),
+    ok &= report("one wheel notch",
+                 timeSteps(
+                     sheet, kRuns, [&] { sheet.OnVScroll(SB_THUMBTRACK, 500); },
+                     [&] {
+                         QWheelEvent wheel(QPointF(400, 300), sheet.mapToGlobal(QPointF(400, 300)), QPoint(),
+                                           QPoint(0, -120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+                         QApplication::sendEvent(&sheet, &wheel);
+                     }),
                  kFrameMs);
-    ok &= report("Page Down", timeSteps(sheet, kRuns, [&] { sheet.OnVScroll(SB_TOP); }, [&] { key(sheet, Qt::Key_PageDown); }),
+    ok &= report("Page Down",
+                 timeSteps(
+                     sheet, kRuns, [&] { sheet.OnVScroll(SB_TOP); }, [&] { key(sheet, Qt::Key_PageDown); }),
                  kFrameMs);
-    ok &= report("End", timeSteps(sheet, kRuns, [&] { sheet.OnVScroll(SB_TOP); }, [&] { key(sheet, Qt::Key_End); }),
+    ok &= report("End",
+                 timeSteps(
+                     sheet, kRuns, [&] { sheet.OnVScroll(SB_TOP); }, [&] { key(sheet, Qt::Key_End); }),
                  kFrameMs);
-    ok &= report("Home", timeSteps(sheet, kRuns, [&] { sheet.OnVScroll(SB_BOTTOM); }, [&] { key(sheet, Qt::Key_Home); }),
+    ok &= report("Home",
+                 timeSteps(
+                     sheet, kRuns, [&] { sheet.OnVScroll(SB_BOTTOM); }, [&] { key(sheet, Qt::Key_Home); }),
                  kFrameMs);
     QScrollBar* bar = sheet.GetScrollBarCtrl(SB_VERT);
-    ok &= report("thumb drag to the middle", timeSteps(sheet, kRuns, [&] { sheet.OnVScroll(SB_TOP); }, [&] {
-                     bar->setSliderPosition(bar->maximum() / 2);
-                     bar->triggerAction(QAbstractSlider::SliderMove);
-                 }),
+    ok &= report("thumb drag to the middle",
+                 timeSteps(
+                     sheet, kRuns, [&] { sheet.OnVScroll(SB_TOP); },
+                     [&] {
+                         bar->setSliderPosition(bar->maximum() / 2);
+                         bar->triggerAction(QAbstractSlider::SliderMove);
+                     }),
                  kFrameMs);
-    ok &= report("one column scrolled right", timeSteps(sheet, kRuns, [&] { sheet.OnHScroll(SB_LEFT); }, [&] { key(sheet, Qt::Key_Right); }),
+    ok &= report("one column scrolled right",
+                 timeSteps(
+                     sheet, kRuns, [&] { sheet.OnHScroll(SB_LEFT); }, [&] { key(sheet, Qt::Key_Right); }),
                  kFrameMs);
 
-    ok &= report("SelectAll", timeSteps(sheet, 10, [&] { sheet.ClearSelection(); }, [&] { sheet.SelectAll(); }), kBulkMs);
+    ok &= report("SelectAll",
+                 timeSteps(
+                     sheet, 10, [&] { sheet.ClearSelection(); }, [&] { sheet.SelectAll(); }),
+                 kBulkMs);
     // Row 0 clicked at the top, then Shift+click on the last row.
-    ok &= report("Shift+click over all rows", timeSteps(sheet, 10, [&] {
-                     sheet.OnVScroll(SB_TOP);
-                     click(sheet, QPoint(50, 30), {});
-                     sheet.OnVScroll(SB_BOTTOM);
-                 }, [&] {
-                     Rect last;
-                     sheet.GetRowRect(kRows - 1, last);
-                     click(sheet, QPoint(50, last.top + 2), Qt::ShiftModifier);
-                 }),
+    ok &= report("Shift+click over all rows",
+                 timeSteps(
+                     sheet, 10,
+                     [&] {
+                         sheet.OnVScroll(SB_TOP);
+                         click(sheet, QPoint(50, 30), {});
+                         sheet.OnVScroll(SB_BOTTOM);
+                     },
+                     [&] {
+                         Rect last;
+                         sheet.GetRowRect(kRows - 1, last);
+                         click(sheet, QPoint(50, last.top + 2), Qt::ShiftModifier);
+                     }),
                  kBulkMs);
     std::printf("selected after Shift+click: %zu\n", sheet.GetSelectedRows().size());
     std::printf("%s\n", ok ? "all within their limits" : "some over their limits");

@@ -22,8 +22,8 @@ inline void SetAppType(int value)
 inline void RecordNotes(CUiSheetCtrl& sheet, std::vector<SheetNotify>& notes)
 {
     QObject::connect(
-        &sheet, &CUiSheetCtrl::sheetNotify, &sheet,
-        [&notes](const SheetNotify& n) { notes.push_back(n); }, Qt::DirectConnection);
+        &sheet, &CUiSheetCtrl::sheetNotify, &sheet, [&notes](const SheetNotify& n) { notes.push_back(n); },
+        Qt::DirectConnection);
 }
 
 inline std::vector<SheetNotify> NotesOf(const std::vector<SheetNotify>& notes, int code)

@@ -43,8 +43,8 @@ TEST(SplitterRules, BarFollowsTheRatioAndPanesFillEitherSide)
         EXPECT_EQ(panes.second, c.second) << c.client.bottom << " " << c.s.ratio;
     }
 
-    for (double ratio : {-1e300, 1e300, std::numeric_limits<double>::quiet_NaN(),
-                         std::numeric_limits<double>::infinity()}) {
+    for (double ratio :
+         {-1e300, 1e300, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
         const Rect bar = SplitterBar(kClient, settings(ratio, 1));
         EXPECT_TRUE(bar.top >= 0 && bar.bottom <= 300 && bar.top < bar.bottom) << ratio;
     }

@@ -77,14 +77,14 @@ TEST(TabStripLayout, ButtonsAndHitTesting)
     TabStripLayout s = strip(std::vector<QString>(10, kTwenty), 0);
     s.Layout(kClient);
     EXPECT_EQ(s.MenuRect(), Rect{}); // no image, no button
-    s.closeImage = Size{32, 16}; // two 16-pixel frames
+    s.closeImage = Size{32, 16};     // two 16-pixel frames
     s.menuImage = Size{32, 16};
     EXPECT_EQ(s.CloseRect(0), (Rect{215, 4, 231, 20}));
     EXPECT_EQ(s.MenuRect(), (Rect{379, 4, 395, 20}));
     // {x, y, code, index}
     int index = 7;
-    const int cases[][4] = {{225, 12, 2, 0}, {214, 12, 1, 0}, {240, 12, 1, 1}, {299, 12, 2, 1},
-                            {380, 12, 3, -1}, {365, 12, 0, -1}, {0, 12, 0, -1}, {100, 23, 0, -1}};
+    const int cases[][4] = {{225, 12, 2, 0},  {214, 12, 1, 0},  {240, 12, 1, 1}, {299, 12, 2, 1},
+                            {380, 12, 3, -1}, {365, 12, 0, -1}, {0, 12, 0, -1},  {100, 23, 0, -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(s.HitTest(Point{c[0], c[1]}, index), c[2]) << c[0] << "," << c[1];
         EXPECT_EQ(index, c[3]) << c[0] << "," << c[1];

@@ -129,7 +129,8 @@ TEST(UiButton, PaintsEachStateIconSkinAndTip)
     CUiButton* narrow = button(70, 60, "");
     narrow->skin = &narrowSkin;
     CUiButton* bordered = new CUiButton;
-    ASSERT_TRUE(bordered->Create("", CUiButton::WS_VISIBLE | CUiButton::WS_BORDER, Rect{140, 60, 200, 84}, &parent, 101));
+    ASSERT_TRUE(
+        bordered->Create("", CUiButton::WS_VISIBLE | CUiButton::WS_BORDER, Rect{140, 60, 200, 84}, &parent, 101));
     bordered->frameStyle = 1;
     bordered->colours.border[0] = ui::rgb(9, 9, 9);
 

@@ -38,7 +38,10 @@ protected:
     }
     std::vector<SheetNotify> Commits() const { return NotesOf(notes, kSheetEditCommitted); }
     // Runs the queued commit requests.
-    void Settle() { pumpUntil([] { return false; }, 50); }
+    void Settle()
+    {
+        pumpUntil([] { return false; }, 50);
+    }
 
     CUiEditSheetCtrl sheet;
     std::vector<SheetNotify> notes;

@@ -14,8 +14,11 @@ TEST(UiFonts, EachGetterKeepsOneFontOfItsSize)
         int pixels;
         bool bold;
     };
-    const Expect fonts[] = {{GetUiFont12, 12, false}, {GetUiFontA, 10, false}, {GetUiFontB, 11, false},
-                            {GetUiFont18, 18, false}, {GetUiFont18Bold, 18, true}};
+    const Expect fonts[] = {{GetUiFont12, 12, false},
+                            {GetUiFontA, 10, false},
+                            {GetUiFontB, 11, false},
+                            {GetUiFont18, 18, false},
+                            {GetUiFont18Bold, 18, true}};
     for (const Expect& e : fonts) {
         const QFont& first = e.get();
         EXPECT_EQ(&first, &e.get());

@@ -25,8 +25,7 @@ using tavrix::test::pixelAt;
 class SheetCtrlTest : public tavrix::test::UiTest, public testing::WithParamInterface<bool> {
 protected:
     SheetCtrlTest()
-        : owned(GetParam() ? std::make_unique<CUiHisSheetCtrl>() : std::make_unique<CUiSheetCtrl>()),
-          sheet(*owned)
+        : owned(GetParam() ? std::make_unique<CUiHisSheetCtrl>() : std::make_unique<CUiSheetCtrl>()), sheet(*owned)
     {
     }
 
@@ -44,10 +43,7 @@ protected:
         FillSheet(sheet, rows, columns, width);
         notes.clear();
     }
-    void Click(QPoint at, Qt::KeyboardModifiers mods = {})
-    {
-        QTest::mouseClick(&sheet, Qt::LeftButton, mods, at);
-    }
+    void Click(QPoint at, Qt::KeyboardModifiers mods = {}) { QTest::mouseClick(&sheet, Qt::LeftButton, mods, at); }
     void Drag(QPoint from, QPoint to)
     {
         QTest::mousePress(&sheet, Qt::LeftButton, {}, from);
@@ -222,8 +218,8 @@ public:
     }
     int Count(int operation) const
     {
-        return int(std::count_if(requests.begin(), requests.end(),
-                                 [&](const auto& r) { return r.operation == operation; }));
+        return int(
+            std::count_if(requests.begin(), requests.end(), [&](const auto& r) { return r.operation == operation; }));
     }
 };
 

@@ -104,9 +104,8 @@ TEST(UiSplitter, PaintsOnlyTheBarWithoutAMargin)
     f.s.Layout();
     const QImage framed = tavrix::test::screenshot(f.holder);
     // {x, y, colour}: frames, margin bands, the bar between its frames.
-    const std::tuple<int, int, ui::ColorRef> samples[] = {{0, 150, kFrame},   {1, 150, kBar},
-                                                          {2, 150, kFirst},   {100, 1, kBar},
-                                                          {198, 150, kFrame}, {199, 150, kBar},
+    const std::tuple<int, int, ui::ColorRef> samples[] = {{0, 150, kFrame},   {1, 150, kBar},     {2, 150, kFirst},
+                                                          {100, 1, kBar},     {198, 150, kFrame}, {199, 150, kBar},
                                                           {201, 150, kFrame}, {399, 150, kFrame}};
     for (const auto& [x, y, colour] : samples)
         EXPECT_EQ(pixelAt(framed, x, y), colour) << x << "," << y;

@@ -30,15 +30,23 @@ std::string writeStrip(const std::string& name, int frames)
     return ui::resPath(name);
 }
 
-QPoint centre(const Rect& r) { return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
-int extent(const QString& text) { return ui::textExtent(GetUiFont12(), text).width(); }
+QPoint centre(const Rect& r)
+{
+    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+int extent(const QString& text)
+{
+    return ui::textExtent(GetUiFont12(), text).width();
+}
 
 class TabWnd : public tavrix::test::UiTest {
 protected:
     TabWnd()
     {
         strip.resize(400, 24);
-        QObject::connect(&strip, &CUiTabWnd::notify, [this](const ui::Notify& n) { seen.push_back({n.code, n.p0, n.p1}); });
+        QObject::connect(&strip, &CUiTabWnd::notify, [this](const ui::Notify& n) {
+            seen.push_back({n.code, n.p0, n.p1});
+        });
     }
     Seen take() { return std::exchange(seen, {}); }
     void hover(QPoint pos) { tavrix::test::hoverAt(strip, pos); }
@@ -186,9 +194,12 @@ TEST_F(TabWnd, PaintsTabsSeparatorsAndTheHoveredCloseFrame)
     const QImage shot = tavrix::test::screenshot(strip);
     // {x, y, colour}
     const std::tuple<int, int, ui::ColorRef> samples[] = {
-        {first.left + 1, 2, ui::rgb(196, 196, 196)},  {second.left + 1, 2, ui::rgb(96, 96, 96)},
-        {first.right - 1, 12, ui::rgb(128, 128, 128)}, {200, 0, ui::rgb(128, 128, 128)},
-        {399, 12, ui::rgb(128, 128, 128)},             {300, 12, ui::rgb(80, 80, 80)},
+        {first.left + 1, 2, ui::rgb(196, 196, 196)},
+        {second.left + 1, 2, ui::rgb(96, 96, 96)},
+        {first.right - 1, 12, ui::rgb(128, 128, 128)},
+        {200, 0, ui::rgb(128, 128, 128)},
+        {399, 12, ui::rgb(128, 128, 128)},
+        {300, 12, ui::rgb(80, 80, 80)},
         {centre(strip.CloseRect(0)).x(), 12, ui::rgb(255, 0, 0)},
         {centre(strip.CloseRect(1)).x(), 12, ui::rgb(0, 0, 255)}, // under the mouse
     };

@@ -29,7 +29,8 @@ protected:
         processor->SetKind(5);
         processor->SetOutputResolution(1920, 1080, 60);
         for (uint32_t id : {10100, 10101, 10102, 10103, 200001})
-            processor->AddSigOut(std::make_shared<CQelSigOut>(CQelSigOut::Values{id, "O" + std::to_string(id - 10099)}));
+            processor->AddSigOut(
+                std::make_shared<CQelSigOut>(CQelSigOut::Values{id, "O" + std::to_string(id - 10099)}));
         CQelProcessor::Wall wall;
         wall.rows = wall.cols = 2;
         wall.cells = {{{0, 0}, 10100}, {{0, 1}, 10101}};
@@ -174,8 +175,8 @@ TEST_F(VideoWallWnd, PaintsRowsBySizeOnlyOnLedKinds)
         EXPECT_EQ(pixelAt(shot, 3, y), kBlack) << y;
     EXPECT_EQ(pixelAt(shot, 3, 125), ui::rgb(128, 128, 128));
     EXPECT_EQ(pixelAt(shot, 3, 25), ui::rgb(200, 200, 200));
-    EXPECT_EQ(pixelAt(shot, 199, 300), kBlack); // the border
-    EXPECT_GT(countColour(shot, Rect{1, 55, 199, 95}, kRed), 0);    // "请选择输出口"
+    EXPECT_EQ(pixelAt(shot, 199, 300), kBlack);                      // the border
+    EXPECT_GT(countColour(shot, Rect{1, 55, 199, 95}, kRed), 0);     // "请选择输出口"
     EXPECT_GT(countColour(shot, Rect{1, 305, 199, 345}, kWhite), 0); // "O1"
 
     processor->SetKind(5);

@@ -20,6 +20,22 @@ using tavrix::test::screenshot;
 
 namespace {
 
+// An opaque image of `colour` blended at the window opacity over `under`:
+// what every one-colour pixel of a translucent window must read.
+ui::ColorRef BlendedAtWindowAlpha(ui::ColorRef colour, ui::ColorRef under)
+{
+    QImage src(1, 1, QImage::Format_ARGB32_Premultiplied);
+    src.fill(ui::toQColor(colour));
+    QImage dst(1, 1, QImage::Format_ARGB32_Premultiplied);
+    dst.fill(ui::toQColor(under));
+    QPainter p(&dst);
+    p.setOpacity(wallview::kWindowAlpha / 255.0);
+    p.drawImage(0, 0, src);
+    p.end();
+    const QRgb c = dst.pixel(0, 0);
+    return ui::rgb(qRed(c), qGreen(c), qBlue(c));
+}
+
 bool Near(ui::ColorRef c, int r, int g, int b, int tolerance = 2)
 {
     return std::abs(ui::redOf(c) - r) <= tolerance && std::abs(ui::greenOf(c) - g) <= tolerance &&
@@ -55,7 +71,7 @@ void ShowPlan(CMultiScreenView& view, const std::shared_ptr<CQelPlan>& plan)
 
 class WallView : public tavrix::test::UiTest {
 protected:
-    void SetUp() override { WriteButtonImages(); }
+    void SetUp() override { ASSERT_TRUE(WriteButtonImages()); }
 };
 
 TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
@@ -82,7 +98,7 @@ TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
     view.m_vecSelection = {selected};
     const QImage shot = screenshot(view);
 
-    EXPECT_EQ(pixelAt(shot, 10, 10), ui::rgb(164, 164, 164));  // canvas
+    EXPECT_EQ(pixelAt(shot, 10, 10), ui::rgb(164, 164, 164));   // canvas
     EXPECT_EQ(pixelAt(shot, 400, 500), ui::rgb(128, 128, 128)); // bare wall
     EXPECT_EQ(pixelAt(shot, 800, 500), ui::rgb(150, 150, 150)); // cell without output
     EXPECT_EQ(pixelAt(shot, 22, 520), ui::rgb(0, 0, 164));      // margin frame
@@ -96,15 +112,67 @@ TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
     EXPECT_EQ(pixelAt(shot, 200, 420), ui::rgb(150, 0, 20));  // no such source
     EXPECT_EQ(pixelAt(shot, 770, 440), ui::rgb(0, 0, 0));     // logo bitmap
     EXPECT_EQ(pixelAt(shot, 770, 463), ui::rgb(255, 255, 255));
-    EXPECT_EQ(pixelAt(shot, 480, 40), ui::rgb(10, 160, 10));  // close button
-    EXPECT_EQ(RedPixels(shot, {0, 0, 1000, 20}), 0);          // resolutions match
+    EXPECT_EQ(pixelAt(shot, 480, 40), ui::rgb(10, 160, 10)); // close button
+    EXPECT_EQ(RedPixels(shot, {0, 0, 1000, 20}), 0);         // resolutions match
 
     // Translucent windows, and a device that differs in its rate only.
     view.m_bTransparent = true;
     f.processor->SetOutputResolution(1920, 1080, 50);
     const QImage translucent = screenshot(view);
     EXPECT_TRUE(Near(pixelAt(translucent, 900, 200), 177, 177, 177, 1));
+    // Blended straight onto the canvas, bodies read exactly what blending
+    // the window's image would give.
+    const ui::ColorRef bareWall = ui::rgb(128, 128, 128);
+    EXPECT_EQ(pixelAt(translucent, 900, 200), BlendedAtWindowAlpha(ui::rgb(192, 192, 192), bareWall));
+    EXPECT_EQ(pixelAt(translucent, 490, 290), BlendedAtWindowAlpha(ui::rgb(150, 0, 20), bareWall));
     EXPECT_GT(RedPixels(translucent, {0, 0, 1000, 20}), 0);
+}
+
+// Opaque windows paint only what no later window covers: every pixel of
+// the wall must still be the one painting all of them in order gives.
+TEST_F(WallView, OpaqueWindowsShowOnlyTheirUncoveredParts)
+{
+    WallFixture f;
+    AddTestSource(*f.processor, 1, 1920, 1080);
+    AddTestSource(*f.processor, 2, 1920, 1080);
+    AddTestSource(*f.processor, 3, 960, 540);
+    const auto planWith = [&](const std::vector<std::pair<int32_t, Rect>>& windows) {
+        std::shared_ptr<CQelPlan> plan = MakeTestPlan(2, 2, kPlanUniform);
+        plan->SetCellSplit(2, 2);
+        // Named after their sources: titles must not depend on the order.
+        for (const auto& [source, rect] : windows)
+            AddTestWindow(*plan, source, rect)->name = "W" + std::to_string(source);
+        return plan;
+    };
+    const Rect below{0, 0, 1920, 1080};
+    const Rect hidden{1200, 700, 1700, 1000}; // under `top` entirely
+    const Rect top{960, 540, 2880, 1620};     // over half of `below`'s texts
+    SetViewKeys(false);
+    const auto shoot = [&](const std::shared_ptr<CQelPlan>& plan, Rect* topRect) {
+        CMultiScreenView view;
+        ShowPlan(view, plan);
+        if (topRect)
+            *topRect = view.GetWindowViewRect(plan->GetWindows().back());
+        return screenshot(view);
+    };
+    Rect onView{};
+    const QImage all = shoot(planWith({{1, below}, {3, hidden}, {2, top}}), &onView);
+    const QImage topAlone = shoot(planWith({{2, top}}), nullptr);
+    const QImage belowAlone = shoot(planWith({{1, below}}), nullptr);
+    ASSERT_FALSE(RectEmpty(onView));
+
+    int wrongInTop = 0;
+    int wrongElsewhere = 0;
+    for (int y = 0; y < all.height(); ++y) {
+        for (int x = 0; x < all.width(); ++x) {
+            const bool inTop = PtInRect(onView, x, y);
+            const QImage& expected = inTop ? topAlone : belowAlone;
+            if (all.pixel(x, y) != expected.pixel(x, y))
+                ++(inTop ? wrongInTop : wrongElsewhere);
+        }
+    }
+    EXPECT_EQ(wrongInTop, 0);
+    EXPECT_EQ(wrongElsewhere, 0);
 }
 
 TEST_F(WallView, LaysRedOverWindowsTheProcessorCannotShow)

@@ -135,7 +135,7 @@ TEST(SwitchGrid, ColumnsPerOutputAndRowsPerSourceInIdOrder)
     const struct {
         int model, output;
         const char* title;
-    } titles[] = {{1, 10503, "输出5_4"}, {8, 11203, "输出4_4"}, {10, 11000, "输出2_1"},
+    } titles[] = {{1, 10503, "输出5_4"}, {8, 11203, "输出4_4"},  {10, 11000, "输出2_1"},
                   {7, 10200, "输出1_1"}, {9, 10315, "输出2_16"}, {3, 1001, "输出-90_2"}};
     for (const auto& t : titles)
         EXPECT_EQ(OutputColumnTitle(t.output, t.model), QString::fromUtf8(t.title)) << t.model;

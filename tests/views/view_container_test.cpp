@@ -17,7 +17,10 @@ using tavrix::test::screenshot;
 
 namespace {
 
-CViewManager& Manager() { return CViewManager::get_instance(); }
+CViewManager& Manager()
+{
+    return CViewManager::get_instance();
+}
 
 class ClosingWidget : public QWidget {
 public:
@@ -192,7 +195,7 @@ TEST_F(TabContainer, ShowsTheSelectedTabsViewAndPlan)
     EXPECT_FALSE(Loaded(b));
 
     const QImage shot = screenshot(*container);
-    EXPECT_EQ(pixelAt(shot, 350, 300), ui::rgb(128, 128, 128)); // the home view
+    EXPECT_EQ(pixelAt(shot, 350, 300), ui::rgb(128, 128, 128));   // the home view
     EXPECT_EQ(pixelAt(shot, 350, 12), ui::rgb(0x50, 0x50, 0x50)); // the empty strip
 }
 
@@ -324,8 +327,8 @@ TEST_F(TabContainer, SurvivesTabsWithoutRecordsAndViewsDeletedWhileParked)
 TEST_F(TabContainer, FindsSwitchViewsByPlanName)
 {
     auto plan = NewPlan("切换方案", kPlanSwitch);
-    auto* view = static_cast<CSwitchView*>(
-        Manager().CreateView(container, "VSwitch_1", CViewManager::FactoryOf<CSwitchView>()));
+    auto* view =
+        static_cast<CSwitchView*>(Manager().CreateView(container, "VSwitch_1", CViewManager::FactoryOf<CSwitchView>()));
     view->SetSwitchPlan(plan);
     ASSERT_TRUE(container->AddView(5, "切换方案", view));
     EXPECT_EQ(CQelContext::GetSelPlanId(), plan->GetId());

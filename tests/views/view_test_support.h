@@ -46,10 +46,7 @@ protected:
         return plan;
     }
 
-    static std::string PlanFile(const std::string& name)
-    {
-        return qz::vok::path::GetPlanPath() + "/" + name + ".plan";
-    }
+    static std::string PlanFile(const std::string& name) { return qz::vok::path::GetPlanPath() + "/" + name + ".plan"; }
 
     static std::string ReadFile(const std::string& path)
     {

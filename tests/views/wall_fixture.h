@@ -14,8 +14,7 @@ struct WallFixture {
     {
         CEvtQueue::get_instance().Clear();
         processor->SetKind(3);
-        SetTestOutputs(*processor, {101, 102, 103, 104},
-                       {{{0, 0}, 101}, {{0, 1}, 102}, {{1, 0}, 103}, {{1, 1}, 104}});
+        SetTestOutputs(*processor, {101, 102, 103, 104}, {{{0, 0}, 101}, {{0, 1}, 102}, {{1, 0}, 103}, {{1, 1}, 104}});
         SelectTestProcessor(processor);
         plan->SetId(7);
         plan->SetCellSplit(2, 2);

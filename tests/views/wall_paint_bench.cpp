@@ -13,6 +13,7 @@
 
 #include "platform/ui/init_ui.h"
 #include "tests/builder/model10_wall.h"
+#include "tests/views/button_images.h"
 #include "views/multi_screen_view.h"
 
 namespace {
@@ -61,6 +62,13 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ui::initUi();
+    // The view loads its title-bar images from the system folder under the
+    // working folder, as the program does; where none are there the
+    // benchmark supplies them, so the paint includes the buttons.
+    if (!WriteButtonImages(true)) {
+        std::fprintf(stderr, "cannot write the title-bar images under %s\n", qz::vok::path::GetSysPath().c_str());
+        return 1;
+    }
     {
         auto processor = std::make_shared<CQelProcessor>();
         BuildModel10(*processor);
@@ -94,6 +102,8 @@ int main(int argc, char** argv)
             }
         }
     }
-    { SenderContextGuard guard; }
+    {
+        SenderContextGuard guard;
+    }
     return 0;
 }

@@ -259,11 +259,25 @@ TEST(WallGrid, BadPlansDrawOnlyTheBackground)
         return plan;
     };
     const std::shared_ptr<CQelPlan> plans[] = {
-        bad([](CQelPlan& p) { p.SetGrid(0, 2); p.SetRowHeights({}); }),
-        bad([](CQelPlan& p) { p.SetType(kPlanUniform); p.SetGrid(2, 0); }),
-        bad([](CQelPlan& p) { p.SetType(kPlanUniform); p.SetResolution({0, 1080, 60}); }),
-        bad([](CQelPlan& p) { p.SetColumnWidths({0, 0}); }),
-        bad([](CQelPlan& p) { p.SetType(kPlanUniform); p.SetGrid(5000, 5000); }),
+        bad([](CQelPlan& p) {
+            p.SetGrid(0, 2);
+            p.SetRowHeights({});
+        }),
+        bad([](CQelPlan& p) {
+            p.SetType(kPlanUniform);
+            p.SetGrid(2, 0);
+        }),
+        bad([](CQelPlan& p) {
+            p.SetType(kPlanUniform);
+            p.SetResolution({0, 1080, 60});
+        }),
+        bad([](CQelPlan& p) {
+            p.SetColumnWidths({0, 0});
+        }),
+        bad([](CQelPlan& p) {
+            p.SetType(kPlanUniform);
+            p.SetGrid(5000, 5000);
+        }),
     };
     for (const auto& plan : plans) {
         CoreProbe core;
@@ -402,7 +416,7 @@ TEST(WallPaint, WatchSlotsNameTheInputOfEachCell)
     ASSERT_TRUE(watch);
     watch->row = 1;
     watch->col = 3;
-    watch->cells = {100}; // shorter than the grid
+    watch->cells = {100};                   // shorter than the grid
     plan->SetWatchOutputs({101, 102, 103}); // 103 has no watch window
     CoreProbe core;
     core.SetPlan(plan);

@@ -122,9 +122,8 @@ TEST_F(EditView, HitTestFindsHandlesButtonsAndBodies)
         int code;
     };
     for (const Case& c : {Case{{99, 150}, kHitLeft}, Case{{100, 100}, kHitTopLeft}, Case{{250, 99}, kHitTop},
-                          Case{{401, 301}, kHitBottomRight}, Case{{402, 200}, kHitNone},
-                          Case{{250, 110}, kHitTitle}, Case{{250, 200}, kHitBody},
-                          Case{{390, 110}, kHitClose}}) {
+                          Case{{401, 301}, kHitBottomRight}, Case{{402, 200}, kHitNone}, Case{{250, 110}, kHitTitle},
+                          Case{{250, 200}, kHitBody}, Case{{390, 110}, kHitClose}}) {
         int index = -2;
         EXPECT_EQ(view.HitTest(c.pt, index), c.code) << c.pt.x << "," << c.pt.y;
     }

@@ -77,7 +77,7 @@ class ExecView : public tavrix::test::UiTest {
 protected:
     void SetUp() override
     {
-        WriteButtonImages();
+        ASSERT_TRUE(WriteButtonImages());
         CEvtQueue::get_instance().Clear();
         link.processor->SetOutputResolution(1920, 1080, 60);
         AddTestSource(*link.processor, 101, 1920, 1080);
@@ -138,9 +138,9 @@ TEST_F(ExecView, AutoExecuteSendsEachEditBeforeRecordingIt)
     view.m_bAutoExecute = true;
     Drag(view, {100, 100}, {300, 250});
     EXPECT_EQ(link.SentBefore(), (std::vector<std::string>{"INPUT_FPGA SET_WINDOWS_USE_SCALER 1\r\n",
-                                                            "INPUT_FPGA SET_WINDOWS_LAYOUT 1920 1080\r\n",
-                                                            "INPUT_FPGA ADD_WINDOWS 101 1 320 280 1120 880\r\n",
-                                                            "INPUT_FPGA ADD_WINDOWS_END\r\n"}));
+                                                           "INPUT_FPGA SET_WINDOWS_LAYOUT 1920 1080\r\n",
+                                                           "INPUT_FPGA ADD_WINDOWS 101 1 320 280 1120 880\r\n",
+                                                           "INPUT_FPGA ADD_WINDOWS_END\r\n"}));
     EXPECT_EQ(plan->GetNewestHistory()->GetKind(), kActNewWindow);
 
     // A logo window closed alone clears the wall, without an entry.
@@ -189,9 +189,9 @@ TEST_F(ExecView, SaveToProcessorAsksPasswordThenSlot)
     modal().expectInform();
     view.SavePlanToProcessor();
     EXPECT_EQ(dialogs.asked, (std::vector<std::string>{"password 739146", "slot"}));
-    EXPECT_EQ(link.SentBefore(), (std::vector<std::string>{"INPUT_FPGA SET_KEY_MODE 3\r\n",
-                                                            "INPUT_FPGA CLEAR_OUTPUT_WINDOW 0 0\r\n",
-                                                            "INPUT_FPGA SET_KEY_MODE 0\r\n"}));
+    EXPECT_EQ(link.SentBefore(),
+              (std::vector<std::string>{"INPUT_FPGA SET_KEY_MODE 3\r\n", "INPUT_FPGA CLEAR_OUTPUT_WINDOW 0 0\r\n",
+                                        "INPUT_FPGA SET_KEY_MODE 0\r\n"}));
     EXPECT_EQ(LastPrompt(), QStringLiteral("保存至处理器完毕!"));
 
     // A refused password or a cancelled slot: silent, nothing sent.

@@ -11,14 +11,13 @@ TEST(WallGeometry, DirectionsAndAnchorsCoverEveryCode)
 {
     const struct {
         int x2, y2, dir;
-    } moves[] = {{5, 5, 0}, {5, 1, 1}, {5, 9, 2}, {1, 5, 3}, {9, 5, 4},
-                 {1, 1, 5}, {1, 9, 6}, {9, 9, 7}, {9, 1, 8}};
+    } moves[] = {{5, 5, 0}, {5, 1, 1}, {5, 9, 2}, {1, 5, 3}, {9, 5, 4}, {1, 1, 5}, {1, 9, 6}, {9, 9, 7}, {9, 1, 8}};
     for (const auto& m : moves)
         EXPECT_EQ(WallViewCore::MoveDirection(5, 5, m.x2, m.y2), m.dir) << m.x2 << "," << m.y2;
 
     auto window = std::make_shared<CQelWindow>();
     window->rect = Rect{-5, 10, 100, 41};
-    const Point anchors[] = {{-1, -1}, {47, 10}, {47, 41}, {-5, 25}, {100, 25},
+    const Point anchors[] = {{-1, -1}, {47, 10}, {47, 41},  {-5, 25},  {100, 25},
                              {-5, 10}, {-5, 41}, {100, 41}, {100, 10}, {-1, -1}};
     for (int code = 0; code <= 9; ++code)
         EXPECT_EQ(WallViewCore::GetAnchorPoint(code, window), anchors[code]) << "code " << code;
@@ -49,14 +48,13 @@ TEST(WallGeometry, SnapsNearACellEdgeOnlyWhenMovingTowardsIt)
         Point p;
         int code;
     } cases[] = {
-        {3, anchor, 0},          // moving away from the edge
-        {4, {480, 270}, 0},      // the middle of the sub-cell
-        {4, {-1, 270}, 0},       // left of the wall
-        {7, {1900, 1070}, 13},   // the bottom-right corner
-        {5, {1925, 1085}, 10},   // the next screen's top-left corner
-        {2, {2500, 2150}, 7},    // a bottom edge
-        {1, {2500, 2150}, 0},
-        {4, {3840, 100}, 0},     // right of the wall
+        {3, anchor, 0},                             // moving away from the edge
+        {4, {480, 270}, 0},                         // the middle of the sub-cell
+        {4, {-1, 270}, 0},                          // left of the wall
+        {7, {1900, 1070}, 13},                      // the bottom-right corner
+        {5, {1925, 1085}, 10},                      // the next screen's top-left corner
+        {2, {2500, 2150}, 7},                       // a bottom edge
+        {1, {2500, 2150}, 0},  {4, {3840, 100}, 0}, // right of the wall
     };
     for (const auto& c : cases) {
         Rect cell;
@@ -204,8 +202,8 @@ TEST(WallGeometry, FullScreenOnModelOneMovesTheOnlyFullScreenWindowToTheBottom)
         core.SetWindowFullScreen(true, third);
         EXPECT_TRUE(third->fullscreen);
         EXPECT_EQ(first->fullscreen, model != 1);
-        const auto expected = model == 1 ? CQelPlan::WindowList{third, first, second}
-                                         : CQelPlan::WindowList{first, second, third};
+        const auto expected =
+            model == 1 ? CQelPlan::WindowList{third, first, second} : CQelPlan::WindowList{first, second, third};
         EXPECT_EQ(f.plan->GetWindows(), expected) << "model " << model;
         for (int32_t i = 0; i < 3; ++i)
             EXPECT_EQ(f.plan->GetWindowAt(i)->layer, i + 1);

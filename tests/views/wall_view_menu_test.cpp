@@ -8,6 +8,7 @@
 #include "app/event_pump.h"
 #include "app/event_queue.h"
 #include "tests/model/link_fixture.h"
+#include "tests/views/view_clicks.h"
 #include "tests/views/wall_view_test.h"
 #include "views/wall_view_menus.h"
 
@@ -39,8 +40,7 @@ public:
     {
         return position(values, source, preview);
     }
-    bool EditLogoOsd(QWidget*, LogoOsdValues& values,
-                     const std::function<void(const LogoOsdValues&)>& preview) override
+    bool EditLogoOsd(QWidget*, LogoOsdValues& values, const std::function<void(const LogoOsdValues&)>& preview) override
     {
         return logo(values, preview);
     }
@@ -60,18 +60,6 @@ public:
     void ExecutePlan(int mode, int withProgress) override { executed.push_back({mode, withProgress}); }
     std::vector<std::pair<int, int>> executed;
 };
-
-void RightClick(CMultiScreenView& view, QPoint pos)
-{
-    QMouseEvent event(QEvent::MouseButtonPress, QPointF(pos), QPointF(view.viewport()->mapToGlobal(pos)),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view.viewport(), &event);
-}
-
-QPoint Centre(const Rect& r)
-{
-    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
 
 // Sends are recorded, the dialogs scripted.
 class MenuView : public WallViewTest<RecordingView> {
@@ -420,7 +408,7 @@ class LogoSaveView : public tavrix::test::UiTest {
 protected:
     void SetUp() override
     {
-        WriteButtonImages();
+        ASSERT_TRUE(WriteButtonImages());
         CEvtQueue::get_instance().Clear();
         link.processor->SetOutputResolution(1920, 1080, 60);
         SetTestOutputs(*link.processor, {10503}, {{{0, 1}, 10503}});

@@ -50,8 +50,7 @@ WindowMenuState OnWindowBody(int32_t model)
 
 TEST(WallViewMenus, EmptyWallOffersOnlyThePlanItems)
 {
-    EXPECT_EQ(Shape(BuildWindowMenu(EmptyWall(7, 0, 1))),
-              "28 35 41 高级[25 26 - 32 33 34 - 36 - 29 30 31]");
+    EXPECT_EQ(Shape(BuildWindowMenu(EmptyWall(7, 0, 1))), "28 35 41 高级[25 26 - 32 33 34 - 36 - 29 30 31]");
     EXPECT_EQ(Shape(BuildWindowMenu(EmptyWall(7, 1, 1))), "28 35 41 高级[25 - 33 34 - 29 30 31]");
     WindowMenuState model1 = EmptyWall(1, 0, 1);
     model1.fitModule = true;
@@ -67,9 +66,8 @@ TEST(WallViewMenus, EmptyWallOffersOnlyThePlanItems)
 TEST(WallViewMenus, WindowBodyOffersTheWindowItems)
 {
     WindowMenuState s = OnWindowBody(1);
-    EXPECT_EQ(Shape(BuildWindowMenu(s)),
-              "25 26 - 1 分组[38 - 37] - 窗口选择信号源[501✓ 502] - 28 27 - 2 4 6 5 - 8 9 - "
-              "层操作[10 11 12 13] - 32 33 34 - 29 30 31 高级!");
+    EXPECT_EQ(Shape(BuildWindowMenu(s)), "25 26 - 1 分组[38 - 37] - 窗口选择信号源[501✓ 502] - 28 27 - 2 4 6 5 - 8 9 - "
+                                         "层操作[10 11 12 13] - 32 33 34 - 29 30 31 高级!");
 
     // Groups to bind to; a grouped window also switches its group's source.
     s.groups = {{3, "G3"}, {5, "G5"}};
@@ -125,8 +123,7 @@ TEST(WallViewMenus, WatchSlotLayoutsFollowTheSourceCount)
     s.rows = 2;
     s.cols = 4;
     s.cellSource = 104;
-    EXPECT_EQ(Shape(BuildWatchSlotMenu(s)),
-              "画面布局[2 3 4 5 6✓] - 1 - 201 202 203 204✓ 205 206 207 208");
+    EXPECT_EQ(Shape(BuildWatchSlotMenu(s)), "画面布局[2 3 4 5 6✓] - 1 - 201 202 203 204✓ 205 206 207 208");
     EXPECT_EQ(WatchLayoutShape(6).rows, 2);
     EXPECT_EQ(WatchLayoutShape(6).cols, 4);
     EXPECT_EQ(WatchLayoutShape(7).rows, 0);

@@ -26,7 +26,7 @@ class WallViewTest : public tavrix::test::UiTest {
 protected:
     void SetUp() override
     {
-        WriteButtonImages();
+        ASSERT_TRUE(WriteButtonImages());
         AddTestSource(*f.processor, 101, 1920, 1080);
         AddTestSource(*f.processor, 102, 1920, 1080);
         CQelContext::SetSelSigSrc(1, 101);

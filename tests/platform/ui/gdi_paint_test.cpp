@@ -69,6 +69,41 @@ TEST(GdiPaint, RectanglesAndLinesExcludeTheirFarEdges)
     EXPECT_EQ(pixelAt(shot, 0, 35), kBackground);
 }
 
+// The pattern fill must paint exactly the pixels a dotted pen drawn around
+// the frame paints, for every parity of width and height.
+TEST(GdiPaint, DottedFrameMatchesADottedPenAroundIt)
+{
+    const auto render = [](const Rect& r, bool withPen) {
+        QImage image(300, 220, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.translate(7, 3); // as the view's scroll offset does
+        if (withPen) {
+            QPen pen(ui::toQColor(kInk));
+            pen.setCosmetic(true);
+            pen.setDashPattern({1.0, 1.0});
+            p.setPen(pen);
+            p.drawPolygon(QPolygon({QPoint(r.left, r.top), QPoint(r.right - 1, r.top),
+                                    QPoint(r.right - 1, r.bottom - 1), QPoint(r.left, r.bottom - 1)}));
+        } else {
+            ui::frameRectDotted(p, r, kInk);
+        }
+        return image;
+    };
+    for (const Rect& r : {Rect{10, 10, 20, 20}, Rect{11, 10, 40, 13}, Rect{10, 11, 13, 150}, Rect{5, 6, 206, 205},
+                          Rect{20, 20, 21, 22}, Rect{30, 31, 32, 32}}) {
+        SCOPED_TRACE(testing::Message() << r.left << "," << r.top << "," << r.right << "," << r.bottom);
+        EXPECT_EQ(render(r, false), render(r, true));
+    }
+    QImage untouched(10, 10, QImage::Format_ARGB32_Premultiplied);
+    untouched.fill(Qt::white);
+    QPainter p(&untouched);
+    ui::frameRectDotted(p, Rect{2, 2, 2, 8}, kInk);
+    ui::frameRectDotted(p, Rect{2, 2, 8, 8}, ui::kNoColor);
+    p.end();
+    EXPECT_EQ(pixelAt(untouched, 2, 2), kBackground);
+}
+
 TEST(DrawTextWin, CalcRectFollowsPrefixesAndLineBreaks)
 {
     QImage device(10, 10, QImage::Format_RGB32);

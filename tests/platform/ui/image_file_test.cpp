@@ -80,9 +80,8 @@ TEST(ImageFile, DamagedFilesGiveNullImageAndOneWarningNamingThem)
     writeFile("bad/text.png", "not an image at all");
     writeFile("bad/other", QByteArray("GIF89a") + QByteArray(40, '\0'));
 
-    for (const char* name : {"bad/missing.png", "bad/empty.png", "bad/short.png", "bad/short.bmp",
-                             "bad/header.bmp", "bad/really_png.bmp", "bad/really_bmp.png",
-                             "bad/text.png", "bad/other", "bad"}) {
+    for (const char* name : {"bad/missing.png", "bad/empty.png", "bad/short.png", "bad/short.bmp", "bad/header.bmp",
+                             "bad/really_png.bmp", "bad/really_bmp.png", "bad/text.png", "bad/other", "bad"}) {
         SCOPED_TRACE(name);
         UiWarnings warnings;
         UiWarnings::lines().clear();

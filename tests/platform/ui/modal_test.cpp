@@ -20,12 +20,12 @@ using ModalSeam = tavrix::test::UiTest;
 ui::MenuSpec sampleMenu()
 {
     return ui::MenuSpec::subMenu(QString(), {
-        ui::MenuSpec::item(1, "1倍"),
-        ui::MenuSpec::item(2, "2倍", true),
-        ui::MenuSpec::separatorItem(),
-        ui::MenuSpec::item(7, "删除", false, false),
-        ui::MenuSpec::subMenu("对齐", {ui::MenuSpec::item(30, "左对齐", true)}),
-    });
+                                                ui::MenuSpec::item(1, "1倍"),
+                                                ui::MenuSpec::item(2, "2倍", true),
+                                                ui::MenuSpec::separatorItem(),
+                                                ui::MenuSpec::item(7, "删除", false, false),
+                                                ui::MenuSpec::subMenu("对齐", {ui::MenuSpec::item(30, "左对齐", true)}),
+                                            });
 }
 
 TEST_F(ModalSeam, UnscriptedPromptFailsWithItsTextAndAnswersNo)
@@ -134,11 +134,11 @@ TEST(MenuSpec, RendersCheckedItemsDefaultItemAndIdsAsData)
 TEST(QtModalHost, SelectFirstMakesTheFirstEnabledItemActive)
 {
     const ui::MenuSpec choices = ui::MenuSpec::subMenu(QString(), {
-        ui::MenuSpec::item(7, "删除", false, false),
-        ui::MenuSpec::separatorItem(),
-        ui::MenuSpec::item(1, "1倍"),
-        ui::MenuSpec::item(2, "2倍"),
-    });
+                                                                      ui::MenuSpec::item(7, "删除", false, false),
+                                                                      ui::MenuSpec::separatorItem(),
+                                                                      ui::MenuSpec::item(1, "1倍"),
+                                                                      ui::MenuSpec::item(2, "2倍"),
+                                                                  });
     ui::ModalHost* scripted = ui::setModalHost(nullptr);
     for (const bool selectFirst : {false, true}) {
         QString active = "none";
@@ -178,10 +178,11 @@ TEST(QtModalHost, TellsItsWatcherKeysAndMovesAndClosesOnCancel)
         }
         void popupMouseMove(QPoint) override { ++moves; }
     } watcher;
-    const ui::MenuSpec menu = ui::MenuSpec::subMenu(QString(), {
-        ui::MenuSpec::subMenu("对齐", {ui::MenuSpec::item(30, "左对齐")}),
-        ui::MenuSpec::item(1, "1倍"),
-    });
+    const ui::MenuSpec menu =
+        ui::MenuSpec::subMenu(QString(), {
+                                             ui::MenuSpec::subMenu("对齐", {ui::MenuSpec::item(30, "左对齐")}),
+                                             ui::MenuSpec::item(1, "1倍"),
+                                         });
     ui::ModalHost* scripted = ui::setModalHost(nullptr);
     ui::modalHost().cancelPopup(); // nothing open: nothing happens
     int step = 0;

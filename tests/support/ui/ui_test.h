@@ -13,10 +13,7 @@ namespace tavrix::test {
 class UiTest : public testing::Test {
 protected:
     ScriptedModal& modal() { return scriptedModal(); }
-    void TearDown() override
-    {
-        EXPECT_EQ(scriptedModal().pendingAnswers(), 0u) << "scripted answers never asked for";
-    }
+    void TearDown() override { EXPECT_EQ(scriptedModal().pendingAnswers(), 0u) << "scripted answers never asked for"; }
 };
 
 // Delivers queued events until `done` holds; the deadline is a safety net
@@ -35,8 +32,8 @@ bool pumpUntil(Pred done, int deadlineMs = 10000)
 // hands the move to the widget itself.
 inline void hoverAt(QWidget& widget, QPoint pos)
 {
-    QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(widget.mapToGlobal(pos)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(widget.mapToGlobal(pos)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QCoreApplication::sendEvent(&widget, &move);
 }
 

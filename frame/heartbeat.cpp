@@ -1,0 +1,33 @@
+#include "frame/heartbeat.h"
+
+#include <chrono>
+
+#include "app/context.h"
+#include "model/processor_manager.h"
+#include "platform/clock.h"
+
+uint32_t TickCount()
+{
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(platform::Now().time_since_epoch());
+    return static_cast<uint32_t>(ms.count());
+}
+
+bool StatusPollGate::ShouldPoll(uint32_t now)
+{
+    if (last_ && uint32_t(now - *last_) <= kIntervalMs)
+        return false;
+    last_ = now;
+    return true;
+}
+
+void PollProcessors()
+{
+    const auto processors = CQelContext::GetProMan();
+    processors->BroadcastStatusQuery();
+    const int selected = CQelContext::GetSelProcessorId();
+    if (selected < 0)
+        return;
+    const auto processor = processors->FindById(uint32_t(selected));
+    if (processor && processor->IsConnected() && processor->GetSigSrcCount() == 0)
+        processor->RequestSlotDiscovery();
+}
