@@ -156,8 +156,11 @@ bool ParseDottedQuad(const std::string& text, uint32_t& address)
 
 std::string FormatDottedQuad(uint32_t a)
 {
-    return std::to_string(a >> 24) + "." + std::to_string(a >> 16 & 0xFF) + "." + std::to_string(a >> 8 & 0xFF) +
-           "." + std::to_string(a & 0xFF);
+    return std::to_string(a >> 24) + "." + std::to_string(a >> 16 & 0xFF) + "." + std::to_string(a >> 8 & 0xFF) + "." +
+           std::to_string(a & 0xFF);
 }
 
-std::string TvConfigPath() { return qz::vok::path::GetHardwarePath() + "/" + kFileName; }
+std::string TvConfigPath()
+{
+    return qz::vok::path::GetHardwarePath() + "/" + kFileName;
+}

@@ -45,7 +45,10 @@ bool CLargeScreenSystem::SaveConfig()
     return false;
 }
 
-void CLargeScreenSystem::SetTV(ITV* tv) { tv_ = std::shared_ptr<ITV>(tv, &ReleaseTV); }
+void CLargeScreenSystem::SetTV(ITV* tv)
+{
+    tv_ = std::shared_ptr<ITV>(tv, &ReleaseTV);
+}
 
 void CLargeScreenSystem::SetSettings(const ScreenPowerSettings& settings)
 {
@@ -63,8 +66,14 @@ std::vector<TvModelEntry> CLargeScreenSystem::GetModelList() const
     return list;
 }
 
-int CLargeScreenSystem::OpenScreen() { return Send(settings_.openCmd, true); }
-int CLargeScreenSystem::CloseScreen() { return Send(settings_.closeCmd, false); }
+int CLargeScreenSystem::OpenScreen()
+{
+    return Send(settings_.openCmd, true);
+}
+int CLargeScreenSystem::CloseScreen()
+{
+    return Send(settings_.closeCmd, false);
+}
 
 int CLargeScreenSystem::Send(const std::string& command, bool open)
 {

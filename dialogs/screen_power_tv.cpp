@@ -59,8 +59,14 @@ int WriteAndClose(const uint8_t* bytes, unsigned count)
 
 } // namespace
 
-IScreenPowerFrame* SetScreenPowerFrame(IScreenPowerFrame* frame) { return g_frame.exchange(frame); }
-IScreenPowerFrame* GetScreenPowerFrame() { return g_frame.load(); }
+IScreenPowerFrame* SetScreenPowerFrame(IScreenPowerFrame* frame)
+{
+    return g_frame.exchange(frame);
+}
+IScreenPowerFrame* GetScreenPowerFrame()
+{
+    return g_frame.load();
+}
 
 int CKestavoTV::SetCommMode(int mode)
 {
@@ -74,12 +80,24 @@ int CKestavoTV::SetSerialParams(SerialParams params)
     return kTvOk;
 }
 
-int CKestavoTV::SetNetParams(uint32_t, int, int) { return kTvOk; }
+int CKestavoTV::SetNetParams(uint32_t, int, int)
+{
+    return kTvOk;
+}
 
-int CKestavoTV::SendOpen(const char* command) { return SendHexCommand(command ? command : ""); }
-int CKestavoTV::SendClose(const char* command) { return SendHexCommand(command ? command : ""); }
+int CKestavoTV::SendOpen(const char* command)
+{
+    return SendHexCommand(command ? command : "");
+}
+int CKestavoTV::SendClose(const char* command)
+{
+    return SendHexCommand(command ? command : "");
+}
 
-void CKestavoTV::Release() { delete this; }
+void CKestavoTV::Release()
+{
+    delete this;
+}
 
 int CKestavoTV::SendHexCommand(const std::string& command)
 {
@@ -149,7 +167,10 @@ bool ParseHexBytes(const std::string& text, uint8_t (&bytes)[kHexBufferSize], un
 }
 
 namespace {
-ITV* CreateKestavoTV() { return new CKestavoTV; }
+ITV* CreateKestavoTV()
+{
+    return new CKestavoTV;
+}
 } // namespace
 
 const std::map<int, TVCreator>& MODEL_TO_CREATER_S_map()

@@ -51,8 +51,16 @@ public:
     {
         return Call("net " + FormatDottedQuad(ip) + " " + std::to_string(port) + " " + std::to_string(spare));
     }
-    int SendOpen(const char* c) override { Call(std::string("open ") + c); return result_; }
-    int SendClose(const char* c) override { Call(std::string("close ") + c); return result_; }
+    int SendOpen(const char* c) override
+    {
+        Call(std::string("open ") + c);
+        return result_;
+    }
+    int SendClose(const char* c) override
+    {
+        Call(std::string("close ") + c);
+        return result_;
+    }
     void Release() override
     {
         Call("release");
@@ -95,9 +103,12 @@ TEST(ScreenPowerWire, HexTextBecomesItsBytes)
 TEST(ScreenPowerWire, RefusesTextTheDisplaysCannotTake)
 {
     const std::vector<std::pair<std::string, HexCommandCheck>> cases = {
-        {"D5 1G", HexCommandCheck::bad_piece},  {"D5\t11", HexCommandCheck::bad_piece},
-        {"0xD5", HexCommandCheck::bad_piece},   {"D5,11", HexCommandCheck::bad_piece},
-        {"-1", HexCommandCheck::bad_piece},     {std::string(256, '1'), HexCommandCheck::too_long},
+        {"D5 1G", HexCommandCheck::bad_piece},
+        {"D5\t11", HexCommandCheck::bad_piece},
+        {"0xD5", HexCommandCheck::bad_piece},
+        {"D5,11", HexCommandCheck::bad_piece},
+        {"-1", HexCommandCheck::bad_piece},
+        {std::string(256, '1'), HexCommandCheck::too_long},
         {std::string(300, ' '), HexCommandCheck::too_long},
     };
     for (const auto& [text, check] : cases) {
@@ -174,7 +185,8 @@ TEST(ScreenPowerFile, AbsentAttributesTakeTheirDefaults)
 
 TEST(ScreenPowerFile, DamagedFileGivesTheWholeBuiltInSet)
 {
-    const std::string full = R"(<TVConfig><lastinstance tvmodel="3" serialport="/dev/x" baudrate="4800" ip="10.0.0.1" port="1" commmode="1" OpenCmd="01" CloseCmd="02"/><ModelList/></TVConfig>)";
+    const std::string full =
+        R"(<TVConfig><lastinstance tvmodel="3" serialport="/dev/x" baudrate="4800" ip="10.0.0.1" port="1" commmode="1" OpenCmd="01" CloseCmd="02"/><ModelList/></TVConfig>)";
     auto without = [&full](const std::string& part) {
         std::string text = full;
         text.erase(text.find(part), part.size());
@@ -235,10 +247,9 @@ TEST(ScreenPowerSystem, OpenAndCloseDriveTheController)
     system.SetTV(new RecordingTV(calls, kTvOk));
     EXPECT_EQ(system.OpenScreen(), 0);
     EXPECT_EQ(system.CloseScreen(), 0);
-    EXPECT_EQ(calls, (std::vector<std::string>{
-                         "serial /dev/ttyUSB3 9600 080", "net 192.168.100.101 6000 0", "mode 0",
-                         "open D5 11 FF 10 01 AA", "serial /dev/ttyUSB3 9600 080", "net 192.168.100.101 6000 0",
-                         "mode 0", "close D5 11 FF 10 00 AA"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"serial /dev/ttyUSB3 9600 080", "net 192.168.100.101 6000 0", "mode 0",
+                                               "open D5 11 FF 10 01 AA", "serial /dev/ttyUSB3 9600 080",
+                                               "net 192.168.100.101 6000 0", "mode 0", "close D5 11 FF 10 00 AA"}));
 
     // A failing controller fails the button; a new one releases the old.
     calls.clear();
