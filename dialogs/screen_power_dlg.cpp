@@ -6,6 +6,8 @@
 #include "dialogs/screen_power_system.h"
 #include "platform/ui/modal.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -128,13 +130,13 @@ void CDlgScreenConfig::OnInitDialog()
     std::vector<std::string> found;
     CSPortOperator::EnumPorts(found);
     ports_->clear();
-    int selected = found.empty() ? -1 : 0;
-    for (size_t i = 0; i < found.size(); ++i) {
-        ports_->addItem(QString::fromStdString(found[i]));
-        if (selected == 0 && CSPortOperator::SamePort(found[i], m_settings.serial.portName))
-            selected = int(i);
-    }
-    ports_->setCurrentIndex(selected);
+    for (const std::string& name : found)
+        ports_->addItem(QString::fromStdString(name));
+    // The stored port, else the first one found.
+    const auto stored = std::find_if(found.begin(), found.end(), [this](const std::string& name) {
+        return CSPortOperator::SamePort(name, m_settings.serial.portName);
+    });
+    ports_->setCurrentIndex(found.empty() ? -1 : stored == found.end() ? 0 : int(stored - found.begin()));
 
     baud_->setText(QString::number(m_settings.serial.baudRate));
     port_->setText(QString::number(m_settings.port));
