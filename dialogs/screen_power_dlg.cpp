@@ -44,6 +44,16 @@ QLabel* Label(QWidget* parent, const QRect& at)
     return label;
 }
 
+// A control of the template, named by its id.
+template <class Control>
+Control* Place(QWidget* parent, const char* id, const QRect& at)
+{
+    auto* control = new Control(parent);
+    control->setObjectName(QString::fromLatin1(id));
+    control->setGeometry(at);
+    return control;
+}
+
 } // namespace
 
 CDlgScreenConfig::CDlgScreenConfig(QWidget* parent) : CModalDialog(parent)
@@ -53,40 +63,24 @@ CDlgScreenConfig::CDlgScreenConfig(QWidget* parent) : CModalDialog(parent)
     connection_ = new QGroupBox(this);
     connection_->setGeometry(10, 8, 410, 52);
     modeLabel_ = Label(connection_, QRect(12, 20, 80, 22));
-    mode_ = new QComboBox(connection_);
-    mode_->setObjectName(QStringLiteral("1120"));
-    mode_->setGeometry(96, 20, 160, 22);
+    mode_ = Place<QComboBox>(connection_, "1120", QRect(96, 20, 160, 22));
 
-    detail_ = new QGroupBox(this);
-    detail_->setObjectName(QStringLiteral("1125"));
-    detail_->setGeometry(10, 66, 410, 84);
+    detail_ = Place<QGroupBox>(this, "1125", QRect(10, 66, 410, 84));
     portLabel_ = Label(detail_, QRect(12, 22, 80, 22));
-    ports_ = new QComboBox(detail_);
-    ports_->setObjectName(QStringLiteral("1121"));
-    ports_->setGeometry(96, 22, 160, 22);
+    ports_ = Place<QComboBox>(detail_, "1121", QRect(96, 22, 160, 22));
     baudLabel_ = Label(detail_, QRect(12, 52, 80, 22));
-    baud_ = new QLineEdit(detail_);
-    baud_->setObjectName(QStringLiteral("1122"));
-    baud_->setGeometry(96, 52, 160, 22);
+    baud_ = Place<QLineEdit>(detail_, "1122", QRect(96, 52, 160, 22));
     ipLabel_ = Label(detail_, QRect(12, 22, 80, 22));
-    ip_ = new QLineEdit(detail_);
-    ip_->setObjectName(QStringLiteral("1123"));
-    ip_->setGeometry(96, 22, 160, 22);
+    ip_ = Place<QLineEdit>(detail_, "1123", QRect(96, 22, 160, 22));
     netPortLabel_ = Label(detail_, QRect(12, 52, 80, 22));
-    port_ = new QLineEdit(detail_);
-    port_->setObjectName(QStringLiteral("1124"));
-    port_->setGeometry(96, 52, 160, 22);
+    port_ = Place<QLineEdit>(detail_, "1124", QRect(96, 52, 160, 22));
 
     commands_ = new QGroupBox(this);
     commands_->setGeometry(10, 156, 410, 100);
     openLabel_ = Label(commands_, QRect(12, 20, 80, 22));
-    open_ = new QLineEdit(commands_);
-    open_->setObjectName(QStringLiteral("1180"));
-    open_->setGeometry(96, 20, 300, 22);
+    open_ = Place<QLineEdit>(commands_, "1180", QRect(96, 20, 300, 22));
     closeLabel_ = Label(commands_, QRect(12, 48, 80, 22));
-    close_ = new QLineEdit(commands_);
-    close_->setObjectName(QStringLiteral("1178"));
-    close_->setGeometry(96, 48, 300, 22);
+    close_ = Place<QLineEdit>(commands_, "1178", QRect(96, 48, 300, 22));
     hint_ = Label(commands_, QRect(96, 74, 300, 20));
 
     advanced_ = new QGroupBox(this);

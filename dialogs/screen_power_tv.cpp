@@ -1,6 +1,7 @@
 #include "dialogs/screen_power_tv.h"
 
 #include <atomic>
+#include <charconv>
 
 #include "app/context.h"
 #include "app/delay.h"
@@ -23,13 +24,9 @@ std::shared_ptr<CQelProcessor> CurrentProcessor()
 
 int HexDigit(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    int value = -1;
+    std::from_chars(&c, &c + 1, value, 16);
+    return value;
 }
 
 // Calls `piece` with each run of characters between spaces.
