@@ -160,6 +160,8 @@ TEST(ScreenPowerLink, TcpProcessorLetsTheDisplayLineGoAndReconnects)
         // Nothing to send: the processor still lets go and comes back.
         {"empty", [&] { return silent.OpenScreen(); }, {}},
     };
+    // The processor may see its link up before the simulator counts it.
+    ASSERT_TRUE(simulator.WaitForConnection(20s));
     size_t connections = simulator.Connections();
     for (const auto& button : buttons) {
         SCOPED_TRACE(button.what);
