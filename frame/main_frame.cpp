@@ -20,6 +20,7 @@
 #include "corlane/app_path.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
+#include "dialogs/screen_power_dlg.h"
 #include "frame/about_dlg.h"
 #include "frame/caption_buttons.h"
 #include "frame/command_ids.h"
@@ -131,6 +132,8 @@ CMainFrame::CMainFrame(std::function<void()> onClose, CSingleInstance* instance,
 
 CMainFrame::~CMainFrame()
 {
+    if (GetScreenPowerFrame() == this)
+        SetScreenPowerFrame(nullptr);
     qApp->removeEventFilter(this);
 }
 
@@ -182,6 +185,12 @@ bool CMainFrame::OnCreate()
     qApp->installEventFilter(this);
 
     timer_.start(kTimerMs);
+
+    // A missing or damaged file gives the built-in settings: the controller
+    // is made either way.
+    screen_.LoadConfig();
+    screen_.SetTV(CreateTVByModel(screen_.Settings().model));
+    SetScreenPowerFrame(this);
     return true;
 }
 
@@ -435,6 +444,18 @@ void CMainFrame::OnDisconnectProcessor()
         processor->Disconnect();
 }
 
+void CMainFrame::ShowMessage(const std::string& text)
+{
+    ui::inform(this, TranslateText(QString::fromStdString(text)));
+}
+
+void CMainFrame::OnScreenPower(bool open)
+{
+    const int result = open ? screen_.OpenScreen() : screen_.CloseScreen();
+    if (const char* text = ScreenPowerFailureText(open, result))
+        ui::inform(this, TranslateText(QString::fromUtf8(text)));
+}
+
 void CMainFrame::ToggleAppOption(int32_t CQelProcessor::AppOptions::*flag)
 {
     const auto processor = CurrentProcessor();
@@ -476,10 +497,14 @@ void CMainFrame::NewPlan() {}
 void CMainFrame::OnBorderFineTune() {}
 void CMainFrame::OnSetProcessor() {}
 void CMainFrame::OnLedWallWizard() {}
-void CMainFrame::OnScreenConfig() {}
 void CMainFrame::OnSetOutResolution() {}
 void CMainFrame::OnInputOsdEditor() {}
 void CMainFrame::OnMatrixSwitch() {}
+
+void CMainFrame::OnScreenConfig()
+{
+    RunScreenConfig(screen_, this);
+}
 
 void CMainFrame::OnResetPassword()
 {
@@ -580,6 +605,8 @@ void CMainFrame::OnCtrlBarNotify(int id)
         view->viewport()->grabMouse();
         break;
     case kInputOsd: OnInputOsdEditor(); break;
+    case kScreenOpen:
+    case kScreenClose: OnScreenPower(id == kScreenOpen); break;
     case kFreeze:
     case kUnfreeze:
         if (const auto processor = CurrentProcessor()) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "dialogs/screen_power_system.h"
 #include "frame/heartbeat.h"
 #include "frame/main_ctrl_bar.h"
 #include "views/view_tab_container.h"
@@ -27,7 +28,7 @@ class IViewDialogs;
 // posted, turns a termination signal into an ordinary close and answers
 // another copy's raise request. Closing stops the heartbeat first, asks
 // about unsaved plans, lets the views go, then runs the close handler.
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public IScreenPowerFrame {
     Q_OBJECT
 public:
     static constexpr int kTimerMs = 50;
@@ -67,9 +68,11 @@ public:
     void OnHotKey(int id);
     void OnUpdateFrameTitle();
 
-    void OnConnectProcessor();
-    void OnConnectProcessorMode2();
-    void OnDisconnectProcessor();
+    void OnConnectProcessor() override;
+    void OnConnectProcessorMode2() override;
+    void OnDisconnectProcessor() override;
+    // The screen power controller's message box.
+    void ShowMessage(const std::string& text) override;
     void OnToggleSegWindowTip();
     void OnToggleInvalidRectTip();
     void OnToggleResourceTip();
@@ -101,6 +104,8 @@ public:
     CMultiScreenView* ActiveWallView() const;
     // The processor of the context's selected processor id, looked up now.
     static std::shared_ptr<CQelProcessor> CurrentProcessor();
+    // The wall's displays, switched by caption buttons 22 and 23.
+    CLargeScreenSystem& ScreenPower() { return screen_; }
 
 public slots:
     // The application's about command.
@@ -124,6 +129,8 @@ private:
     void ShowZoomPopup(CMultiScreenView& view);
     void ToggleMoreButtons();
     void InvalidateActiveView();
+    // Caption buttons 22 (open) and 23 (close): tells the operator of a failure.
+    void OnScreenPower(bool open);
 
     class FrameViewDialogs;
 
@@ -141,6 +148,7 @@ private:
     std::unique_ptr<FrameViewDialogs> viewDialogs_;
     ui::UiTimer timer_;
     int popupDepth_ = 0; // the frame's own popups under way
+    CLargeScreenSystem screen_;
     bool created_ = false;
     bool closing_ = false;
 };
