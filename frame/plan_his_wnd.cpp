@@ -5,7 +5,6 @@
 #include "plan/plan.h"
 #include "plan/plan_his.h"
 #include "plan/plan_manager.h"
-#include "uikit/ui_resource_cache.h"
 
 namespace {
 constexpr std::uint32_t kHistorySheetStyle = 0x11;
@@ -19,13 +18,9 @@ QString EntryText(const CQelPlanHis& entry)
 } // namespace
 
 CUiPlanHisWnd::CUiPlanHisWnd(QWidget* parent)
-    : CUiTitledPane(TranslateText(QStringLiteral("历史记录")), parent), m_sheet(this)
+    : CUiPlanPane(TranslateText(QStringLiteral("历史记录")), parent), m_sheet(this)
 {
-    m_sheet.SetStyle(kHistorySheetStyle);
-    m_sheet.SetHeaderHeight(0);
-    m_sheet.SetDefaultRowHeight(kRowHeight);
-    m_sheet.SetHeaderFont(GetUiFont12());
-    m_sheet.SetItemFont(GetUiFont12());
+    panelook::SetUpSheet(m_sheet, kHistorySheetStyle, 0, kRowHeight);
     m_sheet.InsertColumn(0, QString(), 0, 0, kColumnWidth);
     m_sheet.show();
     SetSheet(&m_sheet, 0, 0);
@@ -50,14 +45,6 @@ CUiPlanHisWnd::~CUiPlanHisWnd()
 {
     for (auto& connection : m_connections)
         connection.disconnect();
-}
-
-std::shared_ptr<CQelPlan> CUiPlanHisWnd::Plan() const
-{
-    std::shared_ptr<CQelPlan> plan;
-    if (m_nPlanId == 0 || !CQelContext::GetPlanMan()->FindPlanById(m_nPlanId, plan))
-        return nullptr;
-    return plan;
 }
 
 int CUiPlanHisWnd::RowOfSerial(int32_t serial) const

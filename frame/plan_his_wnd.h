@@ -12,7 +12,7 @@
 
 class CQelPlan;
 
-class CUiPlanHisWnd : public CUiTitledPane {
+class CUiPlanHisWnd : public CUiPlanPane {
     Q_OBJECT
 public:
     static constexpr ui::ColorRef kLaterEntryColour = ui::rgb(0x84, 0x84, 0x84);
@@ -22,7 +22,6 @@ public:
     ~CUiPlanHisWnd() override;
 
     CUiHisSheetCtrl& Sheet() { return m_sheet; }
-    int32_t PlanId() const { return m_nPlanId; }
 
     // Shows the context's selected plan.
     void Load();
@@ -31,15 +30,10 @@ public:
     void OnPlanHisDeleted(const CPlanHisDeletedEvent& event);
     void OnPlanHisRecovered(const CPlanHisRecoveredEvent& event);
 
-protected:
-    void OnCommand(int) override {}
-
 private:
-    std::shared_ptr<CQelPlan> Plan() const;
     void ColourRows(const CQelPlan& plan);
     int RowOfSerial(int32_t serial) const;
 
     CUiHisSheetCtrl m_sheet;
-    int32_t m_nPlanId = 0;
     std::array<CQelEvtSignals::Connection, 4> m_connections;
 };

@@ -7,7 +7,6 @@
 #include "plan/plan_manager.h"
 #include "platform/ui/modal.h"
 #include "uikit/sheet_items.h"
-#include "uikit/ui_resource_cache.h"
 #include "views/multi_screen_view.h"
 #include "views/view_manager.h"
 
@@ -33,12 +32,8 @@ QString Tr(const char* text)
 CUiListPane::CUiListPane(const QString& title, int nameWidth, QWidget* parent)
     : CUiTitledPane(title, parent), m_sheet(this)
 {
-    m_sheet.SetStyle(kListSheetStyle);
-    m_sheet.SetHeaderHeight(kHeaderHeight);
+    panelook::SetUpSheet(m_sheet, kListSheetStyle, kHeaderHeight, kRowHeight);
     m_sheet.SetHeaderBkColor(kHeaderColour);
-    m_sheet.SetHeaderFont(GetUiFont12());
-    m_sheet.SetItemFont(GetUiFont12());
-    m_sheet.SetDefaultRowHeight(kRowHeight);
     m_sheet.InsertColumn(0, Tr("序号"), kColumnFrozen, 0, kNumberWidth);
     m_sheet.InsertColumn(1, Tr("名称"), 0, 0, nameWidth);
     m_sheet.show();

@@ -11,31 +11,34 @@ constexpr int kBarThickness = 4;
 constexpr int kPaneMinimum = 100;
 } // namespace
 
-void SetUpPageSplitter(CUiSplitter& splitter, QWidget* first, QWidget* second)
+CUiSplitSubWnd::CUiSplitSubWnd(QWidget* parent) : CUiCtrlBarSubWnd(parent)
 {
-    SplitterSettings& s = splitter.Settings();
+    m_nMargin = 0;
+    m_pSplitter = new CUiSplitter(this);
+    SplitterSettings& s = m_pSplitter->Settings();
     s.orientation = 1;
     s.ratio = 0.5;
     s.thickness = kBarThickness;
     s.firstMin = kPaneMinimum;
     s.secondMin = kPaneMinimum;
-    splitter.SetColours(kBarColour, kFrameColour);
-    splitter.SetPanes(first, second);
-    splitter.show();
+    m_pSplitter->SetColours(kBarColour, kFrameColour);
+    m_pSplitter->show();
 }
 
-CUiPlanSubWnd::CUiPlanSubWnd(QWidget* parent) : CUiCtrlBarSubWnd(parent)
+void CUiSplitSubWnd::SetPanes(QWidget* first, QWidget* second)
 {
-    m_nMargin = 0;
-    m_pSplitter = new CUiSplitter(this);
-    m_pPlans = new CUiPlanManWnd(m_pSplitter);
-    m_pCycles = new CUiCyclePlanManWnd(m_pSplitter);
-    SetUpPageSplitter(*m_pSplitter, m_pPlans, m_pCycles);
+    m_pSplitter->SetPanes(first, second);
 }
 
-void CUiPlanSubWnd::RecalcLayout()
+void CUiSplitSubWnd::RecalcLayout()
 {
     CUiCtrlBarSubWnd::RecalcLayout();
-    if (m_pSplitter)
-        m_pSplitter->setGeometry(ui::toQRect(InnerRect()));
+    m_pSplitter->setGeometry(ui::toQRect(InnerRect()));
+}
+
+CUiPlanSubWnd::CUiPlanSubWnd(QWidget* parent) : CUiSplitSubWnd(parent)
+{
+    m_pPlans = new CUiPlanManWnd(Splitter());
+    m_pCycles = new CUiCyclePlanManWnd(Splitter());
+    SetPanes(m_pPlans, m_pCycles);
 }

@@ -6,7 +6,6 @@
 #include "plan/plan.h"
 #include "plan/plan_his.h"
 #include "plan/plan_manager.h"
-#include "uikit/ui_resource_cache.h"
 #include "views/multi_screen_view.h"
 #include "views/view_manager.h"
 
@@ -34,13 +33,9 @@ bool ChangesWindowList(int32_t kind)
 } // namespace
 
 CUiPlanWinLayerWnd::CUiPlanWinLayerWnd(QWidget* parent)
-    : CUiTitledPane(TranslateText(QStringLiteral("窗口层")), parent), m_sheet(this)
+    : CUiPlanPane(TranslateText(QStringLiteral("窗口层")), parent), m_sheet(this)
 {
-    m_sheet.SetStyle(kLayerSheetStyle);
-    m_sheet.SetHeaderHeight(0);
-    m_sheet.SetDefaultRowHeight(kRowHeight);
-    m_sheet.SetHeaderFont(GetUiFont12());
-    m_sheet.SetItemFont(GetUiFont12());
+    panelook::SetUpSheet(m_sheet, kLayerSheetStyle, 0, kRowHeight);
     m_sheet.InsertColumn(0, QString(), 0, 0, kColumnWidth);
     m_sheet.EnableRowDrag(true);
     m_sheet.show();
@@ -67,14 +62,6 @@ CUiPlanWinLayerWnd::~CUiPlanWinLayerWnd()
 {
     for (auto& connection : m_connections)
         connection.disconnect();
-}
-
-std::shared_ptr<CQelPlan> CUiPlanWinLayerWnd::Plan() const
-{
-    std::shared_ptr<CQelPlan> plan;
-    if (m_nPlanId == 0 || !CQelContext::GetPlanMan()->FindPlanById(m_nPlanId, plan))
-        return nullptr;
-    return plan;
 }
 
 void CUiPlanWinLayerWnd::RepaintRows()

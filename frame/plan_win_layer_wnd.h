@@ -12,14 +12,13 @@
 
 class CQelPlan;
 
-class CUiPlanWinLayerWnd : public CUiTitledPane {
+class CUiPlanWinLayerWnd : public CUiPlanPane {
     Q_OBJECT
 public:
     explicit CUiPlanWinLayerWnd(QWidget* parent = nullptr);
     ~CUiPlanWinLayerWnd() override;
 
     CUiLayerSheetCtrl& Sheet() { return m_sheet; }
-    int32_t PlanId() const { return m_nPlanId; }
 
     // Shows the context's selected plan: one row per window.
     void Fill();
@@ -29,16 +28,11 @@ public:
     void OnPlanHisAdded(const CPlanHisAddedEvent& event);
     void OnPlanHisRecovered(const CPlanHisRecoveredEvent& event);
 
-protected:
-    void OnCommand(int) override {}
-
 private:
-    std::shared_ptr<CQelPlan> Plan() const;
     void OnRowClicked(int row, int x, int y);
     void OnRowMoved(int from, int to);
     void RepaintRows();
 
     CUiLayerSheetCtrl m_sheet;
-    int32_t m_nPlanId = 0;
     std::array<CQelEvtSignals::Connection, 6> m_connections;
 };

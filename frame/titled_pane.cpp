@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "app/context.h"
 #include "app/language_tr.h"
 #include "frame/main_frame.h"
+#include "plan/plan_manager.h"
 #include "platform/ui/gdi_paint.h"
 #include "platform/ui/rect_convert.h"
 #include "uikit/res_path.h"
@@ -29,6 +31,15 @@ std::vector<Rect> TitleButtonRects(int width, int count)
 int FillColumnWidth(int width, int fixed, bool allRowsFit)
 {
     return width - fixed - (allRowsFit ? 0 : kScrollBarRoom);
+}
+
+void SetUpSheet(CUiSheetCtrl& sheet, std::uint32_t style, int headerHeight, int rowHeight)
+{
+    sheet.SetStyle(style);
+    sheet.SetHeaderHeight(headerHeight);
+    sheet.SetDefaultRowHeight(rowHeight);
+    sheet.SetHeaderFont(GetUiFont12());
+    sheet.SetItemFont(GetUiFont12());
 }
 
 } // namespace panelook
@@ -112,4 +123,12 @@ void CUiTitledPane::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     RecalcLayout();
+}
+
+std::shared_ptr<CQelPlan> CUiPlanPane::Plan() const
+{
+    std::shared_ptr<CQelPlan> plan;
+    if (m_nPlanId == 0 || !CQelContext::GetPlanMan()->FindPlanById(m_nPlanId, plan))
+        return nullptr;
+    return plan;
 }

@@ -4,12 +4,15 @@
 // sheet filling the rest, whose last column takes the width left.
 #include <QString>
 #include <QWidget>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/geometry.h"
 #include "platform/ui/colour.h"
 
 class CMainFrame;
+class CQelPlan;
 class CUiButton;
 class CUiSheetCtrl;
 class QPainter;
@@ -34,6 +37,9 @@ std::vector<Rect> TitleButtonRects(int width, int count);
 // columns' `fixed` width, less room for the scroll bar when the rows do
 // not all fit.
 int FillColumnWidth(int width, int fixed, bool allRowsFit);
+// The panes' sheet set-up: style flags, header height (0 none), row height
+// and the shared 12-pixel font for header and rows.
+void SetUpSheet(CUiSheetCtrl& sheet, std::uint32_t style, int headerHeight, int rowHeight);
 } // namespace panelook
 
 // The main frame a pane works for: an ancestor, or the application's main
@@ -74,4 +80,20 @@ private:
     int m_nFillColumn = 0;
     int m_nFixedWidth = 0;
     std::vector<CUiButton*> m_buttons;
+};
+
+// A pane that follows one plan, by id: the context's selected plan when it
+// last loaded.
+class CUiPlanPane : public CUiTitledPane {
+    Q_OBJECT
+public:
+    using CUiTitledPane::CUiTitledPane;
+    int32_t PlanId() const { return m_nPlanId; }
+
+protected:
+    // The followed plan; null when none is or it is gone.
+    std::shared_ptr<CQelPlan> Plan() const;
+    void OnCommand(int) override {}
+
+    int32_t m_nPlanId = 0;
 };

@@ -32,6 +32,7 @@
 #include "plan/cycle_plan.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
+#include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/test_processor.h"
 #include "tests/support/test_files.h"
 #include "tests/support/ui/ui_test.h"
@@ -43,31 +44,13 @@ namespace plantest {
 
 namespace fs = std::filesystem;
 
-class PlanFrame : public tavrix::test::UiTest {
+class PlanFrame : public FrameWindowTest {
 protected:
     void SetUp() override
     {
-        for (const char* folder : {"Sys", "Hardware", "Log", "Plan"})
-            fs::remove_all(qz::vok::path::GetMainPath() + "/" + folder);
-        ASSERT_TRUE(InstallShippedData(qz::vok::path::GetSysPath()));
+        FrameWindowTest::SetUp();
         fs::create_directories(qz::vok::path::GetMainPath() + "/Plan");
-        CEvtQueue::get_instance().Clear();
-        SetAppType(1);
-        fs::create_directories("ports");
-        previousScanRoot = CSPortOperator::SetScanRoot((fs::current_path() / "ports").string());
     }
-    void TearDown() override
-    {
-        frame.reset();
-        CViewManager::get_instance().DestroyViews();
-        CQelContext::Destroy();
-        CEvtQueue::get_instance().Clear();
-        CSPortOperator::SetScanRoot(previousScanRoot);
-        SetAppType(1);
-        UiTest::TearDown();
-    }
-
-    static void SetAppType(int type) { CQelConfig::get_instance().SetString("MainFrm.AppType", std::to_string(type)); }
 
     // Processor 1 of a 2 x 2 wall, selected, with `sources` sources 100,
     // 101, ... of 1920 x 1080.
@@ -85,10 +68,7 @@ protected:
 
     CMainFrame& MakeFrame()
     {
-        frame = std::make_unique<CMainFrame>([] {}, nullptr);
-        EXPECT_TRUE(frame->IsCreated());
-        frame->resize(1000, 700);
-        frame->show();
+        FrameWindowTest::MakeFrame();
         Deliver();
         return *frame;
     }
@@ -193,9 +173,6 @@ protected:
     }
 
     std::shared_ptr<CQelPlan> ActivePlan() const { return CViewTabContainer::PlanOfView(frame->ActiveView()); }
-
-    std::unique_ptr<CMainFrame> frame;
-    std::string previousScanRoot;
 };
 
 } // namespace plantest
