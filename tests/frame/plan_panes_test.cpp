@@ -94,6 +94,8 @@ TEST_F(PlanFrame, PlanPaneListsOpensRenamesAndDeletesPlans)
 
     // A click opens the plan, a second one only brings its tab forward.
     ShowPage(1);
+    ASSERT_TRUE(sheet.AllRowsFit());
+    EXPECT_EQ(sheet.Header().At(1)->width, pane.width() - 40);
     QTest::mouseClick(&sheet, Qt::LeftButton, {}, RowCentre(sheet, 1));
     EXPECT_EQ(ActivePlan()->GetName(), "B");
     const int views = frame->ViewCounter();
