@@ -74,7 +74,7 @@ void ForEachItem(ui::MenuSpec& menu, const std::function<void(ui::MenuSpec&)>& v
 } // namespace
 
 // The views' dialogs as installed before the frame, with the frame's own
-// part: the guide lines.
+// part: save as, the standard-output plan and the guide lines.
 class CMainFrame::FrameViewDialogs : public IViewDialogs {
 public:
     explicit FrameViewDialogs(CMainFrame& frame) : frame_(frame), previous_(setViewDialogs(this)) {}
@@ -90,7 +90,7 @@ public:
     }
     bool SavePlanAs(QWidget* parent, const std::shared_ptr<CQelPlan>& plan, std::string& name) override
     {
-        return base().SavePlanAs(parent, plan, name);
+        return frame_.SavePlanAs(parent, plan, name);
     }
     std::optional<QString> AskName(QWidget* parent, const QString& caption, const QString& prompt,
                                    const QString& name) override
@@ -107,7 +107,7 @@ public:
     {
         return base().EditLogoOsd(parent, values, preview);
     }
-    bool NewPlanFromView(const std::shared_ptr<CQelPlan>& plan) override { return base().NewPlanFromView(plan); }
+    bool NewPlanFromView(const std::shared_ptr<CQelPlan>& plan) override { return frame_.NewPlanFromView(plan); }
     void ClearGuideLines() override { frame_.SetReferenceLineStyle(0); }
 
 private:
@@ -215,30 +215,10 @@ bool CMainFrame::OnCreateClient()
     if (!plans->OpenPlan(name, plan) || !plan)
         return true;
     FillPlanGridFromProcessor(*plan, *processor);
-
-    ++viewCount_;
-    const QString tab = QString::fromStdString(name);
-    if (GetAppType() == 1) {
-        auto* view = static_cast<CMultiScreenView*>(views.CreateView(container_,
-                                                                     QStringLiteral("VMultiScreen_%1").arg(viewCount_),
-                                                                     CViewManager::FactoryOf<CMultiScreenView>()));
-        if (!view)
-            return true;
-        view->SetReferenceLineStyleProvider(
-            [frame = QPointer<CMainFrame>(this)] { return frame ? frame->ReferenceLineStyle() : 1; });
-        container_->AddView(unsigned(viewCount_), tab, view);
-        view->SetPlan(plan);
-    } else {
+    if (GetAppType() != 1)
         plan->SetType(2);
-        // The start-up name keeps its historical spelling.
-        auto* view = static_cast<CSwitchView*>(views.CreateView(
-            container_, QStringLiteral("VSwtich_%1").arg(viewCount_), CViewManager::FactoryOf<CSwitchView>()));
-        if (!view)
-            return true;
-        container_->AddView(unsigned(viewCount_), tab, view);
-        view->SetSwitchPlan(plan);
-    }
-    CQelContext::SetSelPlan(plan->GetId());
+    // The start-up name keeps its historical spelling.
+    ShowPlanView(plan, GetAppType() == 1 ? kViewWall : kViewSwitch, QStringLiteral("VSwtich_%1"));
     return true;
 }
 
@@ -493,7 +473,6 @@ void CMainFrame::OnRunWallTool()
 }
 
 // Each of these opens a dialog built beside the frame.
-void CMainFrame::NewPlan() {}
 void CMainFrame::OnBorderFineTune() {}
 void CMainFrame::OnSetProcessor() {}
 void CMainFrame::OnLedWallWizard() {}

@@ -17,6 +17,7 @@
 #include "uikit/custom_nc.h"
 
 class CSingleInstance;
+class CQelPlan;
 class CQelProcessor;
 class CMultiScreenView;
 class IViewDialogs;
@@ -77,9 +78,26 @@ public:
     void OnToggleInvalidRectTip();
     void OnToggleResourceTip();
     void OnRunWallTool();
+    // Plan operations. Names and messages go through the modal seam; a
+    // name the plan manager cannot use is told and changes nothing.
+    void NewPlan();
+    // A new wall view on the standard-output plan derived from `plan`;
+    // false when no plan was derived (no wall view active, not a type-1
+    // plan, no processor).
+    bool NewPlanFromView(const std::shared_ptr<CQelPlan>& plan);
+    // Selects the tab showing the saved plan, or loads it into a new view.
+    void CreatePlanViews(const std::string& name);
+    void RenamePlan(const std::string& name);
+    // Closes the plan's tab without a question, deletes its files and its
+    // cycle-plan cells. The caller asks.
+    void DeletePlan(const std::string& name);
+    // True when a copy of `plan` was saved under the entered name; `name`
+    // then holds it and the plan's tab shows it.
+    bool SavePlanAs(QWidget* parent, const std::shared_ptr<CQelPlan>& plan, std::string& name);
+    void BuildPlanLayout(int layoutTemplate, CQelPlan& plan) const;
+    static int32_t GetLayoutSourceId(int position);
     // Operations whose dialogs are built beside the frame; until then the
     // command does nothing.
-    void NewPlan();
     void OnResetPassword();
     void OnBorderFineTune();
     void OnSetProcessor();
@@ -131,6 +149,11 @@ private:
     void InvalidateActiveView();
     // Caption buttons 22 (open) and 23 (close): tells the operator of a failure.
     void OnScreenPower(bool open);
+    // Makes a wall (kViewWall) or switch view for the plan under the next
+    // view number, adds its tab and selects the plan; null when no view
+    // could be made.
+    QWidget* ShowPlanView(const std::shared_ptr<CQelPlan>& plan, int kind,
+                          const QString& switchName = QStringLiteral("VSwitch_%1"));
 
     class FrameViewDialogs;
 
