@@ -86,6 +86,8 @@ public:
     void OnInputOsdEditor();
     void OnPresetRecall();
     void OnMatrixSwitch();
+    // The device menu's about box (command 2001).
+    void OnAbout();
 
     int ReferenceLineStyle() const { return refLineStyle_; }
     void SetReferenceLineStyle(int style);
