@@ -12,7 +12,7 @@ namespace {
 void LogAbout(const std::string& path, const char* why)
 {
     if (auto* log = CQelContext::GetLog())
-        log->warn("%s: %s", path.c_str(), why);
+        log->error("%s: %s", path.c_str(), why);
 }
 
 // Qt draws a carriage return as a glyph of its own.

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QCursor>
+#include <QFont>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -84,6 +85,10 @@ void CDlgMatrixSwitch::paintEvent(QPaintEvent* event)
 void CDlgMatrixSwitch::OnPaint()
 {
     QPainter dc(this);
+    // Solid black strokes, as the platform's plain text output draws them.
+    QFont font = dc.font();
+    font.setStyleStrategy(QFont::NoAntialias);
+    dc.setFont(font);
     dc.setPen(Qt::black);
     dc.drawText(QRect(kArrowAt, kArrowBox), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("=>"));
 }
