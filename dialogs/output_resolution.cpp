@@ -10,6 +10,11 @@ namespace {
 
 // Between taking the link down and bringing it back.
 constexpr uint32_t kReconnectPauseMs = 500;
+// Unless the device echoes commands (NetType 1), the timing request only
+// hands its line to the link, which writes it a little later; closing the
+// link at once would drop it. Confirmed commands wait this long for their
+// echo, so the link is given the same time.
+constexpr uint32_t kTimingWriteMs = 100;
 constexpr int32_t kInterlacedAbove = 1000;
 
 } // namespace
@@ -87,6 +92,7 @@ void StoreOutputResolution(CQelProcessor& processor, const OutputResolutionChoic
     processor.SetOutputTimingRequest(choice.id);
     if (changed)
         processor.ResetWallCellSizes();
+    Delay(kTimingWriteMs);
     processor.Disconnect();
     Delay(kReconnectPauseMs);
     processor.Connect();
