@@ -29,13 +29,6 @@ constexpr QRect kCancel(295, 262, 75, 26);
 constexpr QSize kArrowBox(24, 16);
 constexpr int kNumberColumnWidth = 60;
 
-template <class W>
-W* Place(W* widget, const QRect& rect, int id)
-{
-    widget->setGeometry(rect);
-    widget->setObjectName(QString::number(id));
-    return widget;
-}
 } // namespace
 
 CDlgMatrixSwitch::CDlgMatrixSwitch(QWidget* parent) : CModalDialog(parent)
@@ -43,13 +36,13 @@ CDlgMatrixSwitch::CDlgMatrixSwitch(QWidget* parent) : CModalDialog(parent)
     setFixedSize(kDialogWidth, kDialogHeight);
     inputLabel_ = new QLabel(QStringLiteral("输入:"), this);
     inputLabel_->setGeometry(kInputLabel);
-    input_ = Place(new QComboBox(this), kInputList, 1257);
+    input_ = PlaceControl(new QComboBox(this), kInputList, 1257);
     outputLabel_ = new QLabel(QStringLiteral("输出："), this);
     outputLabel_->setGeometry(kOutputLabel);
-    output_ = Place(new QComboBox(this), kOutputList, 1259);
-    add_ = Place(new QPushButton(this), kAdd, 1256);
-    m_list = Place(new CUiEditSheetCtrl(this), kGrid, 103);
-    send_ = Place(new QPushButton(this), kSend, 1177);
+    output_ = PlaceControl(new QComboBox(this), kOutputList, 1259);
+    add_ = PlaceControl(new QPushButton(this), kAdd, 1256);
+    m_list = PlaceControl(new CUiEditSheetCtrl(this), kGrid, 103);
+    send_ = PlaceControl(new QPushButton(this), kSend, 1177);
     for (QPushButton* button : {add_, send_})
         button->setAutoDefault(false);
     MakeOkCancel();

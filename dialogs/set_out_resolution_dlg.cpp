@@ -26,14 +26,6 @@ constexpr QRect kHeight(132, 116, 90, 24);
 constexpr QRect kOk(120, 156, 75, 26);
 constexpr QRect kCancel(205, 156, 75, 26);
 
-template <class W>
-W* Place(W* widget, const QRect& rect, int id)
-{
-    widget->setGeometry(rect);
-    widget->setObjectName(QString::number(id));
-    return widget;
-}
-
 // The entry id the list's current item carries; none without a selection.
 std::optional<uint32_t> SelectedId(const QComboBox& list)
 {
@@ -52,16 +44,16 @@ void SelectOrFirst(QComboBox& list, int index)
 CSetOutResolutionDlg::CSetOutResolutionDlg(QWidget* parent) : CModalDialog(parent)
 {
     setFixedSize(kDialogWidth, kDialogHeight);
-    group_ = Place(new QGroupBox(this), kGroup, 1016);
-    firstLabel_ = Place(new QLabel(this), kFirstLabel, 1013);
-    first_ = Place(new QComboBox(this), kFirstList, 1001);
-    secondLabel_ = Place(new QLabel(this), kSecondLabel, 1017);
-    second_ = Place(new QComboBox(this), kSecondList, 1002);
-    custom_ = Place(new QCheckBox(this), kCustom, 1226);
-    width_ = Place(new QLineEdit(this), kWidth, 1252);
-    by_ = Place(new QLabel(this), kBy, 1253);
+    group_ = PlaceControl(new QGroupBox(this), kGroup, 1016);
+    firstLabel_ = PlaceControl(new QLabel(this), kFirstLabel, 1013);
+    first_ = PlaceControl(new QComboBox(this), kFirstList, 1001);
+    secondLabel_ = PlaceControl(new QLabel(this), kSecondLabel, 1017);
+    second_ = PlaceControl(new QComboBox(this), kSecondList, 1002);
+    custom_ = PlaceControl(new QCheckBox(this), kCustom, 1226);
+    width_ = PlaceControl(new QLineEdit(this), kWidth, 1252);
+    by_ = PlaceControl(new QLabel(this), kBy, 1253);
     by_->setAlignment(Qt::AlignCenter);
-    height_ = Place(new QLineEdit(this), kHeight, 1251);
+    height_ = PlaceControl(new QLineEdit(this), kHeight, 1251);
     MakeOkCancel();
     ok_->setGeometry(kOk);
     cancel_->setGeometry(kCancel);

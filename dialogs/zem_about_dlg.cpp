@@ -26,9 +26,7 @@ constexpr char kQueryMcu[] = "GP GFWV 0xff\r\n";
 
 QLabel* TextLabel(QWidget* parent, const QRect& rect, int id)
 {
-    auto* label = new QLabel(parent);
-    label->setGeometry(rect);
-    label->setObjectName(QString::number(id));
+    auto* label = PlaceControl(new QLabel(parent), rect, id);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
@@ -37,9 +35,7 @@ QLabel* TextLabel(QWidget* parent, const QRect& rect, int id)
 
 QPushButton* Button(QWidget* parent, const QString& text, const QRect& rect, int id)
 {
-    auto* button = new QPushButton(text, parent);
-    button->setGeometry(rect);
-    button->setObjectName(QString::number(id));
+    auto* button = PlaceControl(new QPushButton(text, parent), rect, id);
     button->setAutoDefault(false);
     return button;
 }
