@@ -1,5 +1,6 @@
 #include "dialogs/about_text.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include "app/context.h"
@@ -32,6 +33,10 @@ std::string AboutFilePath()
 
 QString ReadAboutText(const std::string& path)
 {
+    // Only a regular file: a pipe of that name would block the opening.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return QString();
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return QString();
