@@ -74,22 +74,6 @@ TEST(OutputResolution, CustomSizesMustBeWholeNumbersTheTimingCarries)
             << c.width << " x " << c.height;
 }
 
-TEST(OutputResolution, CustomEntryReplacesTheEarlierOneAtTheEnd)
-{
-    CQelProcessor processor;
-    processor.SetResolutionList({Entry(3, "1080p", {1920, 1080, 60}), Entry(255, "800x600 60Hz", {800, 600, 60}),
-                                 Entry(5, "720p", {1280, 720, 50})});
-    StoreCustomResolution(processor, Size{1280, 720});
-    EXPECT_EQ(processor.GetResolutionList(), (std::vector<CQelProcessor::ResolutionEntry>{
-                                                 Entry(3, "1080p", {1920, 1080, 60}), Entry(5, "720p", {1280, 720, 50}),
-                                                 Entry(255, "1280x720 60Hz", {1280, 720, 60})}));
-    const auto list = processor.GetResolutionList();
-    EXPECT_EQ(FindResolutionIndex(list, {1280, 720, 50}), 1);
-    EXPECT_EQ(FindResolutionIndex(list, {1280, 720, 30}), -1);
-    EXPECT_EQ(FindResolutionIdIndex(list, 255), 2);
-    EXPECT_EQ(FindResolutionIdIndex(list, 4), -1);
-}
-
 TEST(OutputResolution, DisconnectedProcessorKeepsItsIdAndSendsNothing)
 {
     CQelContext::Destroy();
@@ -211,11 +195,4 @@ TEST(AboutText, BadLinesAndHugeFilesAreCutWithOneLogLine)
     EXPECT_EQ(Occurrences(DatedLog("TAVRIX"), "About.CFG: larger than 1 MiB"), 1u);
     std::filesystem::remove(path);
     CQelContext::Destroy();
-}
-
-TEST(AboutText, VersionListsJoinInBoardOrder)
-{
-    EXPECT_EQ(VersionListText({}), QString());
-    EXPECT_EQ(VersionListText({{3, "输入板2:ab\r\n"}, {0, "主控板：1a2b\r\n"}}),
-              QStringLiteral("主控板：1a2b\n输入板2:ab\n"));
 }
