@@ -18,9 +18,12 @@
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
 #include "corlane/app_path.h"
+#include "dialogs/matrix_switch_dlg.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "dialogs/screen_power_dlg.h"
+#include "dialogs/set_out_resolution_dlg.h"
+#include "dialogs/zem_about_dlg.h"
 #include "frame/about_dlg.h"
 #include "frame/caption_buttons.h"
 #include "frame/command_ids.h"
@@ -387,7 +390,7 @@ bool CMainFrame::OnCommand(int id)
     case cmd::kScreenConfig: OnScreenConfig(); return true;
     case cmd::kRunWallTool: OnRunWallTool(); return true;
     case cmd::kSetOutResolution: OnSetOutResolution(); return true;
-    case cmd::kAbout: OnAppAbout(); return true;
+    case cmd::kAbout: OnAbout(); return true;
     default: break;
     }
     QWidget* view = ActiveView();
@@ -476,9 +479,32 @@ void CMainFrame::OnRunWallTool()
 void CMainFrame::OnBorderFineTune() {}
 void CMainFrame::OnSetProcessor() {}
 void CMainFrame::OnLedWallWizard() {}
-void CMainFrame::OnSetOutResolution() {}
 void CMainFrame::OnInputOsdEditor() {}
-void CMainFrame::OnMatrixSwitch() {}
+
+void CMainFrame::OnSetOutResolution()
+{
+    const auto processor = CurrentProcessor();
+    if (!processor)
+        return;
+    CSetOutResolutionDlg dialog(this);
+    dialog.m_nResolutionId = processor->GetOutputResolutionId();
+    dialog.m_firstResolution = processor->GetResolutionById(dialog.m_nResolutionId);
+    if (dialog.DoModal() != QDialog::Accepted)
+        return;
+    StoreOutputResolution(*processor, {dialog.m_nResolutionId, dialog.m_firstResolution, dialog.m_secondResolution});
+}
+
+void CMainFrame::OnMatrixSwitch()
+{
+    CDlgMatrixSwitch dialog(this);
+    dialog.DoModal();
+}
+
+void CMainFrame::OnAbout()
+{
+    CZemAboutDlg dialog(this);
+    dialog.DoModal();
+}
 
 void CMainFrame::OnScreenConfig()
 {

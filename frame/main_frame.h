@@ -96,8 +96,7 @@ public:
     bool SavePlanAs(QWidget* parent, const std::shared_ptr<CQelPlan>& plan, std::string& name);
     void BuildPlanLayout(int layoutTemplate, CQelPlan& plan) const;
     static int32_t GetLayoutSourceId(int position);
-    // Operations whose dialogs are built beside the frame; until then the
-    // command does nothing.
+    // The device and settings commands, each opening its dialog.
     void OnResetPassword();
     void OnBorderFineTune();
     void OnSetProcessor();
@@ -107,6 +106,8 @@ public:
     void OnInputOsdEditor();
     void OnPresetRecall();
     void OnMatrixSwitch();
+    // The device menu's about box (command 2001).
+    void OnAbout();
 
     int ReferenceLineStyle() const { return refLineStyle_; }
     void SetReferenceLineStyle(int style);
