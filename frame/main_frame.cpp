@@ -18,6 +18,7 @@
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
 #include "corlane/app_path.h"
+#include "dialogs/fwnd_size_fine_tune_dlg.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "frame/about_dlg.h"
@@ -473,13 +474,20 @@ void CMainFrame::OnRunWallTool()
 
 // Each of these opens a dialog built beside the frame.
 void CMainFrame::NewPlan() {}
-void CMainFrame::OnBorderFineTune() {}
 void CMainFrame::OnSetProcessor() {}
 void CMainFrame::OnLedWallWizard() {}
 void CMainFrame::OnScreenConfig() {}
 void CMainFrame::OnSetOutResolution() {}
 void CMainFrame::OnInputOsdEditor() {}
 void CMainFrame::OnMatrixSwitch() {}
+
+void CMainFrame::OnBorderFineTune()
+{
+    RunBorderFineTune(this, [frame = QPointer<CMainFrame>(this)] {
+        if (CMultiScreenView* view = frame ? frame->ActiveWallView() : nullptr)
+            view->AutoExecutePlan();
+    });
+}
 
 void CMainFrame::OnResetPassword()
 {
