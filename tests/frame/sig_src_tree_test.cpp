@@ -358,7 +358,9 @@ TEST_F(SigSrcTree, ConnectAsksTheTypeAndTheReplySetsUpTheOutputs)
     EXPECT_FALSE(processor->IsModified());
     LinesUntil("GP READ_SLOT_MESSAGE 0xFF\r\n");
 
-    // A stored reply that is no type reply queues nothing.
+    // A stored reply that is no type reply queues nothing. (With a source
+    // again, the heartbeat asks for no slots of its own.)
+    AddPlainSource(*processor, 100);
     std::vector<std::string> queued;
     processor->SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
     processor->OnTypeReply("GP TYPO 2 1");
