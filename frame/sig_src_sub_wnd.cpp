@@ -137,6 +137,9 @@ CUiSigSrcSubWnd::~CUiSigSrcSubWnd()
     // A report under way finishes first; none comes after.
     receiver_->Revoke();
     connections_.clear();
+    // The tree goes while the node table it reports to still stands.
+    tree_->blockSignals(true);
+    delete tree_;
 }
 
 void CUiSigSrcSubWnd::RecalcLayout()
