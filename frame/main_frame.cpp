@@ -19,6 +19,7 @@
 #include "app/termination_signals.h"
 #include "corlane/app_path.h"
 #include "dialogs/matrix_switch_dlg.h"
+#include "dialogs/fwnd_size_fine_tune_dlg.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "dialogs/screen_power_dlg.h"
@@ -476,7 +477,6 @@ void CMainFrame::OnRunWallTool()
 }
 
 // Each of these opens a dialog built beside the frame.
-void CMainFrame::OnBorderFineTune() {}
 void CMainFrame::OnSetProcessor() {}
 void CMainFrame::OnLedWallWizard() {}
 void CMainFrame::OnInputOsdEditor() {}
@@ -509,6 +509,14 @@ void CMainFrame::OnAbout()
 void CMainFrame::OnScreenConfig()
 {
     RunScreenConfig(screen_, this);
+}
+
+void CMainFrame::OnBorderFineTune()
+{
+    RunBorderFineTune(this, [frame = QPointer<CMainFrame>(this)] {
+        if (CMultiScreenView* view = frame ? frame->ActiveWallView() : nullptr)
+            view->AutoExecutePlan();
+    });
 }
 
 void CMainFrame::OnResetPassword()
