@@ -18,6 +18,7 @@
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
 #include "corlane/app_path.h"
+#include "dialogs/input_osd_config_dlg.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "frame/about_dlg.h"
@@ -478,7 +479,15 @@ void CMainFrame::OnSetProcessor() {}
 void CMainFrame::OnLedWallWizard() {}
 void CMainFrame::OnScreenConfig() {}
 void CMainFrame::OnSetOutResolution() {}
-void CMainFrame::OnInputOsdEditor() {}
+void CMainFrame::OnInputOsdEditor()
+{
+    const auto processor = CurrentProcessor();
+    if (!processor)
+        return;
+    CInputOSDConfigDlg dialog(this);
+    dialog.SetProcessor(processor);
+    dialog.DoModal();
+}
 void CMainFrame::OnMatrixSwitch() {}
 
 void CMainFrame::OnResetPassword()
