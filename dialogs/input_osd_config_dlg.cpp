@@ -55,9 +55,9 @@ struct EditSpec {
     int fallback;
 };
 constexpr EditSpec kEdits[CInputOSDConfigDlg::kEditCount] = {
-    {1094, kMaxPosition, 0},   {1095, kMaxPosition, 0},   {1098, kMaxColour, 255},        {1099, kMaxColour, 255},
-    {1100, kMaxColour, 255},   {1091, kMaxColour, 255},   {1096, kMaxColour, 255},        {1097, kMaxColour, 255},
-    {1104, kMaxPosition, 0},   {1105, kMaxPosition, 0},   {1106, kMaxTimeWidth, 255},     {1110, kMaxTimeHeight, 127},
+    {1094, kMaxPosition, 0}, {1095, kMaxPosition, 0}, {1098, kMaxColour, 255},    {1099, kMaxColour, 255},
+    {1100, kMaxColour, 255}, {1091, kMaxColour, 255}, {1096, kMaxColour, 255},    {1097, kMaxColour, 255},
+    {1104, kMaxPosition, 0}, {1105, kMaxPosition, 0}, {1106, kMaxTimeWidth, 255}, {1110, kMaxTimeHeight, 127},
 };
 constexpr int kTimeRadioIds[] = {1134, 1135, 1136};
 constexpr int kFontRadioIds[] = {1160, 1161, 1162};
@@ -286,8 +286,9 @@ void CInputOSDConfigDlg::BuildControls()
     }
     full->hide();
 
-    editing_ = {list_, shownRadio_, hiddenRadio_, transparent, captionSwatch_, backSwatch_, load, sendOne, store, save,
-                sendAll, sync, allShown, allHidden, allOn, allOff, allNames, nameEdit_, modify, ok_, cancel_};
+    editing_ = {list_,   shownRadio_, hiddenRadio_, transparent, captionSwatch_, backSwatch_, load,
+                sendOne, store,       save,         sendAll,     sync,           allShown,    allHidden,
+                allOn,   allOff,      allNames,     nameEdit_,   modify,         ok_,         cancel_};
     for (QLineEdit* edit : edits_)
         editing_.push_back(edit);
     for (auto* radio : timeRadios_)
@@ -349,8 +350,8 @@ void CInputOSDConfigDlg::OnInitDialog()
     }
 
     const auto [across, down] = TitleSize(processor_ ? processor_->GetKind() : 0);
-    setWindowTitle(QString::fromStdString(
-        qz::vok::fstr_format("%s(%d*%d)", Tr(kTitle).toUtf8().constData(), across, down)));
+    setWindowTitle(
+        QString::fromStdString(qz::vok::fstr_format("%s(%d*%d)", Tr(kTitle).toUtf8().constData(), across, down)));
     LayOutForObm(processor_ && processor_->GetObm() == 1);
 
     loading_ = true;

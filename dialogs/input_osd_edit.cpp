@@ -56,8 +56,8 @@ FieldValue ReadField(const std::string& text, int lo, int hi, int fallback)
         return {fallback, false};
     std::string number = text.substr(first, last - first + 1);
     size_t digits = number[0] == '-' || number[0] == '+' ? 1 : 0;
-    if (digits == number.size() ||
-        !std::all_of(number.begin() + long(digits), number.end(), [](char c) { return std::isdigit((unsigned char)c); }))
+    if (digits == number.size() || !std::all_of(number.begin() + long(digits), number.end(),
+                                                [](char c) { return std::isdigit((unsigned char)c); }))
         return {fallback, false};
     // Beyond any range once it has more digits than an int holds.
     if (number.size() - digits > 9)

@@ -88,10 +88,10 @@ TEST(InputOsdEdit, FieldsTakeTheirFallbackOrAreRefusedOutOfRange)
         FieldValue expected;
     };
     const Case cases[] = {
-        {"12", 255, 255, {12, false}},    {" 7 ", 255, 255, {7, false}},      {"x", 255, 255, {255, false}},
-        {"", 255, 255, {255, false}},     {"1x", 2000, 0, {0, false}},        {"-", 127, 127, {127, false}},
-        {"255", 255, 255, {255, false}},  {"256", 255, 255, {255, true}},     {"-1", 2000, 0, {0, true}},
-        {"2000", 2000, 0, {2000, false}}, {"2001", 2000, 0, {0, true}},       {"99999999999", 2000, 0, {0, true}},
+        {"12", 255, 255, {12, false}},    {" 7 ", 255, 255, {7, false}},  {"x", 255, 255, {255, false}},
+        {"", 255, 255, {255, false}},     {"1x", 2000, 0, {0, false}},    {"-", 127, 127, {127, false}},
+        {"255", 255, 255, {255, false}},  {"256", 255, 255, {255, true}}, {"-1", 2000, 0, {0, true}},
+        {"2000", 2000, 0, {2000, false}}, {"2001", 2000, 0, {0, true}},   {"99999999999", 2000, 0, {0, true}},
         {"+5", 127, 127, {5, false}},     {"128", 127, 127, {127, true}},
     };
     for (const Case& c : cases) {
@@ -104,8 +104,8 @@ TEST(InputOsdEdit, FieldsTakeTheirFallbackOrAreRefusedOutOfRange)
 
 TEST(InputOsdEdit, TitleLabelsAndRadios)
 {
-    const std::pair<int, std::pair<int, int>> titles[] = {
-        {7, {8, 8}}, {8, {16, 16}}, {9, {4, 4}}, {10, {36, 16}}, {3, {250, 250}}, {0, {250, 250}}};
+    const std::pair<int, std::pair<int, int>> titles[] = {{7, {8, 8}},    {8, {16, 16}},   {9, {4, 4}},
+                                                          {10, {36, 16}}, {3, {250, 250}}, {0, {250, 250}}};
     for (const auto& [model, size] : titles)
         EXPECT_EQ(TitleSize(model), size) << model;
     EXPECT_EQ(SlotLabel(0, 0), "1_1");
