@@ -396,10 +396,7 @@ void CInputOSDConfigDlg::OnSelectItem(int row)
 
 void CInputOSDConfigDlg::OnItemDoubleClicked()
 {
-    const auto item = Selected();
-    if (!item)
-        return;
-    const int slot = SlotIndex(item->input, item->item);
+    const int slot = SelectedSlot();
     if (slot >= 0)
         nameEdit_->setText(QString::fromStdString(names_[size_t(slot)]));
 }
@@ -803,12 +800,15 @@ void CInputOSDConfigDlg::HandleSaving(int done, int total)
 
 // ---- Source names ----------------------------------------------------------
 
-void CInputOSDConfigDlg::OnNameEdited()
+int CInputOSDConfigDlg::SelectedSlot() const
 {
     const auto item = Selected();
-    if (!item)
-        return;
-    const int slot = SlotIndex(item->input, item->item);
+    return item ? SlotIndex(item->input, item->item) : -1;
+}
+
+void CInputOSDConfigDlg::OnNameEdited()
+{
+    const int slot = SelectedSlot();
     if (slot < 0)
         return;
     names_[size_t(slot)] = nameEdit_->text().toStdString();
@@ -818,12 +818,10 @@ void CInputOSDConfigDlg::OnNameEdited()
 
 void CInputOSDConfigDlg::OnModify()
 {
-    const auto item = Selected();
-    if (!item)
-        return;
-    const int slot = SlotIndex(item->input, item->item);
+    const int slot = SelectedSlot();
     if (slot < 0)
         return;
+    const auto item = Selected();
     const std::string name = names_[size_t(slot)];
     // Refused before anything goes out: the file could not keep it.
     if (!CanStoreOsdName(name)) {

@@ -124,6 +124,8 @@ private:
     void LoadPreviews();
     void KeepEdits();
     std::shared_ptr<tagOSD_DATA_EX2_S> Selected() const;
+    // The slot of the selected item; -1 when none.
+    int SelectedSlot() const;
     bool Connected();
     void PushItem();
     void SendTimeOverlay();

@@ -290,6 +290,8 @@ TEST_F(InputOsdEditor, ModifySendsTheNameAndKeepsItInTheFile)
     Editor([&](Dlg& dlg) {
         EXPECT_EQ(dlg.ItemList()->item(0)->text(), QStringLiteral("1_1中"));
         EXPECT_EQ(dlg.ItemList()->item(1)->text(), QStringLiteral("1_2") + QString(30, QLatin1Char('N')));
+        dlg.OnItemDoubleClicked(); // the name of the selected line into the edit
+        EXPECT_EQ(dlg.NameEdit()->text(), QStringLiteral("中"));
 
         // A character outside GB2312: refused before anything is sent.
         dlg.ItemList()->setCurrentRow(2);
