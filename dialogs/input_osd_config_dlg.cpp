@@ -148,6 +148,7 @@ void CInputOSDConfigDlg::BuildControls()
     captionSwatch_ = new CColourSwatch(colourRow_);
     captionSwatch_->setObjectName(QStringLiteral("1102"));
     captionSwatch_->setFixedSize(kSwatchSize);
+    captionSwatch_->color = ui::rgb(255, 255, 255);
     const char* const rgb[] = {"R", "G", "B"};
     for (int c = 0; c < 3; ++c) {
         colour->addWidget(new QLabel(QString::fromLatin1(rgb[c]), colourRow_));
@@ -254,6 +255,7 @@ void CInputOSDConfigDlg::BuildControls()
     backSwatch_ = new CColourSwatch(full);
     backSwatch_->setObjectName(QStringLiteral("1101"));
     backSwatch_->setFixedSize(kSwatchSize);
+    backSwatch_->color = ui::rgb(255, 255, 255);
     fullGrid->addWidget(backSwatch_, 2, 3);
     logoPreview_ = new CStaticColorWnd(full);
     logoPreview_->setObjectName(QStringLiteral("1103"));
@@ -656,12 +658,17 @@ void CInputOSDConfigDlg::OnAllTimeMode(int mode)
 
 // ---- Sending and storing ---------------------------------------------------
 
-void CInputOSDConfigDlg::StoreAllAndSave()
+void CInputOSDConfigDlg::StoreAndSave(const Items& items)
 {
     if (!processor_)
         return;
-    StoreItems(processor_->GetInputOsd(), items_);
+    StoreItems(processor_->GetInputOsd(), items);
     processor_->GetInputOsd().Save(); // a failure is logged by the store
+}
+
+void CInputOSDConfigDlg::StoreAllAndSave()
+{
+    StoreAndSave(items_);
 }
 
 void CInputOSDConfigDlg::StartTransfer(const std::vector<uint32_t>& keys)
@@ -684,7 +691,7 @@ void CInputOSDConfigDlg::OnSendSelected()
     const auto item = Selected();
     if (!item)
         return;
-    StoreAllAndSave();
+    StoreAndSave({item});
     StartTransfer({ItemKey(item->input, item->item)});
 }
 
@@ -718,7 +725,8 @@ void CInputOSDConfigDlg::OnSwitchAll(bool on)
 void CInputOSDConfigDlg::OnSaveSelected()
 {
     KeepEdits();
-    StoreAllAndSave();
+    if (const auto item = Selected())
+        StoreAndSave({item});
 }
 
 void CInputOSDConfigDlg::OnStoreToProcessor()

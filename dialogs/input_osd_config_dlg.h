@@ -131,6 +131,8 @@ private:
     void SendTimeOverlay();
     void QueueCaptionColour();
     void ShowSwatches();
+    // Writes the items into the store and saves IOSD.dat.
+    void StoreAndSave(const inputosd::Items& items);
     void StoreAllAndSave();
     void StartTransfer(const std::vector<uint32_t>& keys);
     void SetJobState(int state);

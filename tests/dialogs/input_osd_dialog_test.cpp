@@ -356,7 +356,20 @@ TEST_F(InputOsdEditor, AllItemsTimeModesAndTheTimeRadios)
 TEST_F(InputOsdEditor, SendingAllShowsProgressAndLocksTheDialogUntilTheLastReport)
 {
     Editor([&](Dlg& dlg) {
+        // "保存" and "发送至处理器" store the selected item only.
         dlg.FieldEdit(Dlg::kCaptionRed)->setText("9");
+        dlg.ItemList()->setCurrentRow(1);
+        dlg.FieldEdit(Dlg::kCaptionRed)->setText("8");
+        dlg.OnSaveSelected();
+        EXPECT_EQ(Saved(0, 1)->osd.captionColor, 0xFFFF08);
+        EXPECT_EQ(Saved(0, 0)->osd.captionColor, 0xFFFFFF);
+        dlg.OnSendSelected();
+        EXPECT_EQ(dlg.ProgressText()->text(), "1 / 1");
+        EXPECT_EQ(Saved(0, 0)->osd.captionColor, 0xFFFFFF);
+        processor().Release(1);
+        EXPECT_TRUE(pumpUntil([&] { return dlg.GetJobState() == Dlg::kIdle; }));
+        ASSERT_TRUE(pumpUntil([&] { return link.processor->GetJobState() == CQelProcessor::kJobIdle; }));
+
         link.SentBefore();
         dlg.OnSendAll();
         EXPECT_EQ(link.processor->GetJobState(), CQelProcessor::kJobInputOsdTransfer);
