@@ -415,6 +415,15 @@ TEST_F(InputOsdEditor, SendingAllShowsProgressAndLocksTheDialogUntilTheLastRepor
         ASSERT_TRUE(pumpUntil([&] { return link.processor->GetJobState() == CQelProcessor::kJobIdle; }));
         QTest::qWait(20); // the late reports of the failed send find nobody sending
     });
+
+    // Reports still queued when a dialog goes are dropped with it.
+    auto* gone = new Dlg;
+    std::thread([gone] {
+        static_cast<IIOSDSendingProgress*>(gone)->OnProgress(0, 8, 0, 0);
+        static_cast<IOSDSavingProgress*>(gone)->OnProgress(1, 50);
+    }).join();
+    delete gone;
+    QCoreApplication::processEvents();
 }
 
 TEST_F(InputOsdEditor, StoringIntoTheProcessorEndsWithItsAnswerOrTheTimeOut)
