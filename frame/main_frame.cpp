@@ -18,8 +18,9 @@
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
 #include "corlane/app_path.h"
-#include "dialogs/matrix_switch_dlg.h"
 #include "dialogs/fwnd_size_fine_tune_dlg.h"
+#include "dialogs/input_osd_config_dlg.h"
+#include "dialogs/matrix_switch_dlg.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "dialogs/screen_power_dlg.h"
@@ -479,7 +480,6 @@ void CMainFrame::OnRunWallTool()
 // Each of these opens a dialog built beside the frame.
 void CMainFrame::OnSetProcessor() {}
 void CMainFrame::OnLedWallWizard() {}
-void CMainFrame::OnInputOsdEditor() {}
 
 void CMainFrame::OnSetOutResolution()
 {
@@ -492,6 +492,16 @@ void CMainFrame::OnSetOutResolution()
     if (dialog.DoModal() != QDialog::Accepted)
         return;
     StoreOutputResolution(*processor, {dialog.m_nResolutionId, dialog.m_firstResolution, dialog.m_secondResolution});
+}
+
+void CMainFrame::OnInputOsdEditor()
+{
+    const auto processor = CurrentProcessor();
+    if (!processor)
+        return;
+    CInputOSDConfigDlg dialog(this);
+    dialog.SetProcessor(processor);
+    dialog.DoModal();
 }
 
 void CMainFrame::OnMatrixSwitch()

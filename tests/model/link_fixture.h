@@ -74,13 +74,15 @@ private:
 
 class LinkFixture {
 public:
-    LinkFixture(platform::Clock& clock, int32_t kind, uint8_t netType) : scoped_(clock), netType_(g_NetType, netType)
+    // `made`, when given, is the processor to wire (a test's own subclass).
+    LinkFixture(platform::Clock& clock, int32_t kind, uint8_t netType, std::shared_ptr<CQelProcessor> made = nullptr)
+        : scoped_(clock), netType_(g_NetType, netType)
     {
         std::filesystem::remove_all(qz::vok::path::GetLogPath());
         channel = std::make_shared<CRecordingChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
         channel->Settings().put("server_addr", "127.0.0.1");
         channel->Settings().put("server_port", std::to_string(simulator.Port()));
-        processor = std::make_shared<CQelProcessor>();
+        processor = made ? std::move(made) : std::make_shared<CQelProcessor>();
         processor->SetId(1);
         processor->SetKind(kind);
         processor->SetSenderPause(CQelProDelaySender::kTcpPauseMs);
