@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "dialogs/run_cycle_plan_dlg.h"
 #include "frame/caption_buttons.h"
 
 namespace fs = std::filesystem;
@@ -125,6 +126,8 @@ std::vector<Item> Items()
             {std::string("res/") + name + "_sel.png", SaveImage([i] { return TabPicture(i, true); }, "PNG")});
     }
     items.push_back({"res/ctlbar_float.png", SaveImage(FloatArrows, "PNG")});
+    items.push_back({std::string("res/") + kRunCycleCloseFile, SaveImage(RunCycleClosePicture, "PNG")});
+    items.push_back({std::string("res/") + kRunCycleMinimiseFile, SaveImage(RunCycleMinimisePicture, "PNG")});
     items.push_back(
         {"res/maintitle.bmp",
          SaveImage([] { return Gradient(400, 32, QColor(0x2A, 0x3F, 0x66), QColor(0x4F, 0x6F, 0xA0), false); },
