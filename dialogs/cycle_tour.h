@@ -56,6 +56,9 @@ struct RunLayout {
     Rect minimise;
 };
 inline constexpr int kRunTitleHeight = 40;
+// The pictures of the two buttons, in the system folder's "res" folder.
+inline constexpr char kRunCycleCloseFile[] = "runcycle_close_btn.png";
+inline constexpr char kRunCycleMinimiseFile[] = "runcycle_minimize.png";
 RunLayout LayOutRunWindow(const Rect& client, Size closeImage, Size minimiseImage);
 
 // "<name> (<seconds> sec)".

@@ -50,36 +50,7 @@ Size ImageSize(const QImage& image)
     return image.isNull() ? Size{} : Size{image.width(), image.height()};
 }
 
-// A light mark on a dark round button: a cross or a bar.
-QImage ButtonPicture(bool cross)
-{
-    QImage image(24, 24, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(30, 30, 30, 200));
-    p.drawEllipse(QRectF(1, 1, 22, 22));
-    p.setPen(QPen(Qt::white, 2.5, Qt::SolidLine, Qt::RoundCap));
-    if (cross) {
-        p.drawLine(QPointF(8, 8), QPointF(16, 16));
-        p.drawLine(QPointF(16, 8), QPointF(8, 16));
-    } else {
-        p.drawLine(QPointF(7, 15), QPointF(17, 15));
-    }
-    return image;
-}
 } // namespace
-
-QImage RunCycleClosePicture()
-{
-    return ButtonPicture(true);
-}
-
-QImage RunCycleMinimisePicture()
-{
-    return ButtonPicture(false);
-}
 
 CRunCyclePlanDlg::CRunCyclePlanDlg(std::shared_ptr<CQelCyclePlan> cycle, QWidget* parent)
     : CModalDialog(parent), cycle_(std::move(cycle)), tour_(cycle_)

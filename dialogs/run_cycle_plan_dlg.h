@@ -59,9 +59,3 @@ private:
     RunLayout layout_;
     CQelEvtSignals::Connection joinChanged_;
 };
-
-// The two title band buttons' pictures, as the program ships them.
-QImage RunCycleClosePicture();
-QImage RunCycleMinimisePicture();
-inline constexpr char kRunCycleCloseFile[] = "runcycle_close_btn.png";
-inline constexpr char kRunCycleMinimiseFile[] = "runcycle_minimize.png";

@@ -47,10 +47,12 @@ protected:
     {
         CEvtQueue::get_instance().Clear();
         FreshPlanFolder();
-        // The button pictures, as the program ships them.
+        // Button pictures of 24 x 24 pixels.
         std::filesystem::create_directories(ui::resPath(""));
-        RunCycleClosePicture().save(QString::fromStdString(ui::resPath(kRunCycleCloseFile)));
-        RunCycleMinimisePicture().save(QString::fromStdString(ui::resPath(kRunCycleMinimiseFile)));
+        QImage button(24, 24, QImage::Format_ARGB32);
+        button.fill(Qt::white);
+        for (const char* file : {kRunCycleCloseFile, kRunCycleMinimiseFile})
+            ASSERT_TRUE(button.save(QString::fromStdString(ui::resPath(file))));
         link.processor->SetOutputResolution(1920, 1080, 60);
         AddTestSource(*link.processor, 100, 1920, 1080);
         AddTestSource(*link.processor, 101, 1920, 1080);
@@ -237,5 +239,8 @@ TEST_F(CycleRunner, DrawsThePlansWindowsInMiniature)
         for (int channel : {ui::redOf(band), ui::greenOf(band), ui::blueOf(band)})
             EXPECT_NEAR(channel, 87, 1);
         EXPECT_EQ(pixelAt(shot, 600, 40), ui::rgb(128, 128, 128));
+        // The buttons' pictures, drawn over the band.
+        EXPECT_EQ(pixelAt(shot, 942, 20), ui::rgb(255, 255, 255));
+        EXPECT_EQ(pixelAt(shot, 914, 20), ui::rgb(255, 255, 255));
     });
 }
