@@ -43,16 +43,10 @@ protected:
     // Runs `work` on the editor the next action opens, shown and active.
     void Script(std::function<void(CSetCyclePlanDlg&)> work)
     {
-        modal().answerDialog([work](QDialog& dialog) {
-            auto* editor = dynamic_cast<CSetCyclePlanDlg*>(&dialog);
-            EXPECT_NE(editor, nullptr);
-            if (!editor)
-                return int(QDialog::Rejected);
-            Open(dialog);
-            dialog.activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-            work(*editor);
-            return dialog.result();
+        AnswerAs<CSetCyclePlanDlg>([work](CSetCyclePlanDlg& editor) {
+            editor.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&editor));
+            work(editor);
         });
     }
 

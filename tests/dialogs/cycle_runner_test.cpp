@@ -73,17 +73,11 @@ protected:
     // closes it by its close button.
     void Run(int index, std::function<void(CRunCyclePlanDlg&)> work)
     {
-        modal().answerDialog([work](QDialog& dialog) {
-            auto* run = dynamic_cast<CRunCyclePlanDlg*>(&dialog);
-            EXPECT_NE(run, nullptr);
-            if (!run)
-                return int(QDialog::Rejected);
-            Open(dialog);
-            work(*run);
-            QTest::mouseClick(run, Qt::LeftButton, {}, Centre(run->Rects().close));
-            EXPECT_TRUE(pumpUntil([&] { return !dialog.isVisible(); }));
-            EXPECT_FALSE(run->IsTimerRunning());
-            return dialog.result();
+        AnswerAs<CRunCyclePlanDlg>([work](CRunCyclePlanDlg& run) {
+            work(run);
+            QTest::mouseClick(&run, Qt::LeftButton, {}, Centre(run.Rects().close));
+            EXPECT_TRUE(pumpUntil([&] { return !run.isVisible(); }));
+            EXPECT_FALSE(run.IsTimerRunning());
         });
         RunCyclePlanAt(nullptr, index);
     }
