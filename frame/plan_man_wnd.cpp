@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/language_tr.h"
+#include "dialogs/cycle_plan_actions.h"
 #include "frame/main_frame.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan_manager.h"
@@ -150,15 +151,33 @@ void CUiCyclePlanManWnd::FillRows()
     FillNames(names);
 }
 
-void CUiCyclePlanManWnd::OnSheetNotify(const SheetNotify&)
+void CUiCyclePlanManWnd::OnSheetNotify(const SheetNotify& notify)
 {
-    // The double click edits the cycle plan: built with its dialogs.
+    if (notify.code == kSheetDoubleClick && notify.p0 >= 0 && EditCyclePlanAt(this, notify.p0))
+        FillRows();
 }
 
 void CUiCyclePlanManWnd::OnCommand(int id)
 {
-    if (id != kDeleteCycle)
-        return; // new, edit and run come with the cycle-plan dialogs
+    // Rows stand in the cycle-plan manager's order.
+    const std::vector<int> rows = m_sheet.GetSelectedRows();
+    const int first = rows.empty() ? -1 : rows.front();
+    switch (id) {
+    case kNewCycle:
+        if (NewCyclePlan(this))
+            FillRows();
+        return;
+    case kEditCycle:
+        if (first >= 0 && EditCyclePlanAt(this, first))
+            FillRows();
+        return;
+    case kRunCycle:
+        if (first >= 0)
+            RunCyclePlanAt(this, first);
+        return;
+    case kDeleteCycle: break;
+    default: return;
+    }
     const std::vector<std::string> selected = SelectedNames();
     if (!selected.empty()) {
         if (!ui::askYesNo(this, Tr(kDeleteCyclesQuestion)))

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "dialogs/cycle_tour.h"
 #include "frame/caption_buttons.h"
 
 namespace fs = std::filesystem;
@@ -113,6 +114,27 @@ QImage FloatArrows()
     return image;
 }
 
+// A button of the cycle-plan runner: a light cross (close) or bar
+// (minimise) on a dark round face.
+QImage RunCycleButton(bool cross)
+{
+    QImage image(24, 24, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 30, 30, 200));
+    p.drawEllipse(QRectF(1, 1, 22, 22));
+    p.setPen(QPen(Qt::white, 2.5, Qt::SolidLine, Qt::RoundCap));
+    if (cross) {
+        p.drawLine(QPointF(8, 8), QPointF(16, 16));
+        p.drawLine(QPointF(16, 8), QPointF(8, 16));
+    } else {
+        p.drawLine(QPointF(7, 15), QPointF(17, 15));
+    }
+    return image;
+}
+
 // A horizontal or vertical two-colour gradient, 24 bits.
 QImage Gradient(int width, int height, QColor from, QColor to, bool vertical)
 {
@@ -172,6 +194,10 @@ std::vector<Item> Items()
         items.push_back({std::string("res/") + name, SaveImage([i] { return PaneButtonPicture(i); }, "PNG")});
     }
     items.push_back({"res/lock.png", SaveImage(LockStrip, "PNG")});
+    items.push_back(
+        {(fs::path("res") / kRunCycleCloseFile).string(), SaveImage([] { return RunCycleButton(true); }, "PNG")});
+    items.push_back(
+        {(fs::path("res") / kRunCycleMinimiseFile).string(), SaveImage([] { return RunCycleButton(false); }, "PNG")});
     items.push_back(
         {"res/maintitle.bmp",
          SaveImage([] { return Gradient(400, 32, QColor(0x2A, 0x3F, 0x66), QColor(0x4F, 0x6F, 0xA0), false); },

@@ -138,6 +138,27 @@ std::string CQelCyclePlan::GetCellName(int32_t index) const
     return cells_[size_t(index)]->planName;
 }
 
+bool CQelCyclePlan::SetCellSeconds(int32_t index, int32_t seconds)
+{
+    if (index < 0 || index >= int32_t(cells_.size()))
+        return false;
+    cells_[size_t(index)]->seconds = seconds;
+    Changed();
+    return true;
+}
+
+void CQelCyclePlan::CopyFrom(const CQelCyclePlan& other)
+{
+    if (&other == this)
+        return;
+    name_ = other.name_;
+    numberOfCycles_ = other.numberOfCycles_;
+    cells_.clear();
+    for (const auto& c : other.cells_)
+        cells_.push_back(std::make_shared<_CCell>(*c));
+    Changed();
+}
+
 void CQelCyclePlan::RemoveCellsOfPlan(const std::string& planName)
 {
     if (std::erase_if(cells_, [&](const CellPtr& c) { return c->planName == planName; }) > 0)

@@ -27,6 +27,8 @@ public:
     std::string GetName() const { return name_; }
     void SetName(const std::string& name) { name_ = name; }
     std::string GetCellName(int32_t index) const;
+    // False, with nothing changed, for an index outside the cells.
+    bool SetCellSeconds(int32_t index, int32_t seconds);
     std::vector<CellPtr> GetCells() const { return cells_; }
     int32_t GetNumberOfCycles() const { return numberOfCycles_; }
     void SetNumberOfCycles(int32_t count)
@@ -34,6 +36,10 @@ public:
         numberOfCycles_ = count;
         Changed();
     }
+
+    // Takes the other's name, number of cycles and cells; the cells are
+    // copies, so editing one plan never changes the other.
+    void CopyFrom(const CQelCyclePlan& other);
 
     // Write and read the ".cycle" file. A write error is logged (and Save
     // is false). A file that cannot be read, or is damaged (not well-formed,

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 
 #include "dialogs/modal_view_dialogs.h"
 #include "tests/support/ui/ui_test.h"
@@ -23,6 +24,22 @@ inline void Open(QDialog& dialog)
 {
     dialog.show();
     QCoreApplication::processEvents();
+}
+
+// Answers the next dialog: shows it and runs `work` on it as a `Dialog`;
+// the dialog's result is the answer.
+template <class Dialog>
+void AnswerAs(std::function<void(Dialog&)> work)
+{
+    tavrix::test::scriptedModal().answerDialog([work](QDialog& dialog) {
+        auto* typed = dynamic_cast<Dialog*>(&dialog);
+        EXPECT_NE(typed, nullptr);
+        if (!typed)
+            return int(QDialog::Rejected);
+        Open(dialog);
+        work(*typed);
+        return dialog.result();
+    });
 }
 
 // Replaces an edit's text by typing (QTest types ASCII only: other text

@@ -94,6 +94,27 @@ TEST_F(CyclePlans, CellsMoveAndFollowPlans)
     EXPECT_FALSE(one->RemoveCell(1));
 }
 
+TEST_F(CyclePlans, CopiesKeepCellsOfTheirOwn)
+{
+    auto listed = Make("listed", {"p", "q"});
+    listed->SetNumberOfCycles(3);
+    CQelCyclePlan copy;
+    copy.CopyFrom(*listed);
+    EXPECT_EQ(copy.GetName(), "listed");
+    EXPECT_EQ(copy.GetNumberOfCycles(), 3);
+    EXPECT_TRUE(copy.SetCellSeconds(0, 12));
+    EXPECT_FALSE(copy.SetCellSeconds(2, 12));
+    copy.MoveCell(0, 1);
+    EXPECT_EQ(Cells(*listed), (Names{"p", "q"}));
+    EXPECT_EQ(listed->GetCells()[0]->seconds, 5);
+
+    listed->CopyFrom(copy);
+    EXPECT_EQ(Cells(*listed), (Names{"q", "p"}));
+    EXPECT_EQ(listed->GetCells()[1]->seconds, 12);
+    copy.SetCellSeconds(1, 7);
+    EXPECT_EQ(listed->GetCells()[1]->seconds, 12);
+}
+
 TEST_F(CyclePlans, RemoveAndRenameActOnTheFileFirst)
 {
     Make("x", {"p"});
