@@ -3,8 +3,10 @@
 // queue, the shipped data in a temporary main folder, no serial ports and
 // the scripted modal seam.
 #include <QCoreApplication>
+#include <QPoint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/config.h"
@@ -42,11 +44,13 @@ protected:
 
     static void SetAppType(int type) { CQelConfig::get_instance().SetString("MainFrm.AppType", std::to_string(type)); }
 
-    CMainFrame& MakeFrame()
+    CMainFrame& MakeFrame(std::optional<QPoint> at = std::nullopt)
     {
         frame = std::make_unique<CMainFrame>([] {}, nullptr);
         EXPECT_TRUE(frame->IsCreated());
         frame->resize(1000, 700);
+        if (at)
+            frame->move(*at);
         frame->show();
         QCoreApplication::processEvents();
         return *frame;

@@ -24,6 +24,7 @@
 #include "frame/main_frame.h"
 #include "frame/shipped_data.h"
 #include "model/processor_manager.h"
+#include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/test_processor.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
@@ -39,16 +40,12 @@ namespace {
 
 constexpr char kNetNotServed[] = "网络通信功能正在开发过程中，请通过串口通信方式来对大屏进行控制!";
 
-class ScreenPowerFrame : public UiTest {
+class ScreenPowerFrame : public FrameWindowTest {
 protected:
     void SetUp() override
     {
-        for (const char* folder : {"Sys", "Hardware", "Log", "Plan"})
-            fs::remove_all(qz::vok::path::GetMainPath() + "/" + folder);
-        ASSERT_TRUE(InstallShippedData(qz::vok::path::GetSysPath()));
+        FrameWindowTest::SetUp();
         fs::create_directories(qz::vok::path::GetHardwarePath());
-        CEvtQueue::get_instance().Clear();
-        CQelConfig::get_instance().SetString("MainFrm.AppType", "1");
         char path[128] = {};
         ASSERT_EQ(::openpty(&master_, &slave_, path, nullptr, nullptr), 0);
         ::fcntl(master_, F_SETFL, O_NONBLOCK);
@@ -58,13 +55,9 @@ protected:
     {
         if (processor_)
             CNetManager::get_instance().CloseAndRemove(processor_->GetChannelId());
-        frame_.reset();
-        CViewManager::get_instance().DestroyViews();
-        CQelContext::Destroy();
-        CEvtQueue::get_instance().Clear();
+        FrameWindowTest::TearDown();
         ::close(slave_);
         ::close(master_);
-        UiTest::TearDown();
     }
 
     // The settings file the frame finds, with `attributes` on "lastinstance".
@@ -88,14 +81,9 @@ protected:
 
     CMainFrame& MakeFrame()
     {
-        frame_.reset();
+        frame.reset();
         CViewManager::get_instance().DestroyViews();
-        frame_ = std::make_unique<CMainFrame>([] {}, nullptr);
-        EXPECT_TRUE(frame_->IsCreated());
-        frame_->resize(1000, 700);
-        frame_->show();
-        QCoreApplication::processEvents();
-        return *frame_;
+        return FrameWindowTest::MakeFrame();
     }
 
     // The message a caption button showed; empty when none.
@@ -103,7 +91,7 @@ protected:
     {
         const size_t before = modal().prompts().size();
         modal().expectInform();
-        frame_->OnCtrlBarNotify(button);
+        frame->OnCtrlBarNotify(button);
         if (modal().prompts().size() == before) {
             modal().reset(); // the expected message never came
             return QString();
@@ -119,7 +107,6 @@ protected:
         return bytes;
     }
 
-    std::unique_ptr<CMainFrame> frame_;
     std::shared_ptr<CQelProcessor> processor_;
     std::string display_;
     int master_ = -1;
@@ -134,8 +121,8 @@ TEST_F(ScreenPowerFrame, CaptionButtonsSwitchTheDisplaysOfTheLoadedSettings)
     ConnectProcessor(simulator);
     WriteSettings(R"(tvmodel="0" serialport=")" + display_ + R"(" commmode="0")");
     MakeFrame();
-    ASSERT_NE(frame_->ActiveWallView(), nullptr);
-    EXPECT_EQ(frame_->ScreenPower().GetPortName(), display_);
+    ASSERT_NE(frame->ActiveWallView(), nullptr);
+    EXPECT_EQ(frame->ScreenPower().GetPortName(), display_);
 
     EXPECT_EQ(Press(captionbtn::kScreenOpen), QString());
     EXPECT_EQ(DisplayRead(), (std::vector<uint8_t>{0xD5, 0x11, 0xFF, 0x10, 0x01, 0xAA}));
@@ -172,8 +159,8 @@ TEST_F(ScreenPowerFrame, ScreenConfigCommandStoresTheDialogsValues)
 {
     // No file: the built-in settings, with the controller of their model.
     MakeFrame();
-    EXPECT_TRUE(frame_->ScreenPower().HasTV());
-    EXPECT_EQ(frame_->ScreenPower().Settings(), BuiltInScreenPowerSettings());
+    EXPECT_TRUE(frame->ScreenPower().HasTV());
+    EXPECT_EQ(frame->ScreenPower().Settings(), BuiltInScreenPowerSettings());
     EXPECT_FALSE(fs::exists(TvConfigPath()));
 
     modal().answerDialog([](QDialog& dialog) {
@@ -187,10 +174,10 @@ TEST_F(ScreenPowerFrame, ScreenConfigCommandStoresTheDialogsValues)
         QTest::mouseClick(d->OkButton(), Qt::LeftButton);
         return dialog.result();
     });
-    EXPECT_TRUE(frame_->OnCommand(cmd::kScreenConfig));
+    EXPECT_TRUE(frame->OnCommand(cmd::kScreenConfig));
     CLargeScreenSystem saved;
     ASSERT_TRUE(saved.LoadConfig());
     EXPECT_EQ(saved.Settings().commMode, 1);
     EXPECT_EQ(saved.Settings().ip, 0x7F000001u);
-    EXPECT_EQ(saved.Settings(), frame_->ScreenPower().Settings());
+    EXPECT_EQ(saved.Settings(), frame->ScreenPower().Settings());
 }

@@ -32,6 +32,7 @@
 #include "frame/shipped_data.h"
 #include "frame/sig_src_sub_wnd.h"
 #include "replies/reply_receiver.h"
+#include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/sig_src_sources.h"
 #include "tests/frame/test_processor.h"
 #include "tests/model/link_fixture.h"
@@ -93,19 +94,13 @@ private:
     QWidget& watched_;
 };
 
-class SigSrcTree : public UiTest {
+class SigSrcTree : public FrameWindowTest {
 protected:
     void SetUp() override
     {
-        for (const char* folder : {"Sys", "Hardware", "Log", "Plan"})
-            fs::remove_all(qz::vok::path::GetMainPath() + "/" + folder);
-        ASSERT_TRUE(InstallShippedData(qz::vok::path::GetSysPath()));
+        FrameWindowTest::SetUp();
         fs::create_directories(qz::vok::path::GetHardwarePath());
-        CEvtQueue::get_instance().Clear();
-        SetAppType(1);
         SetPasswordAccepted(false);
-        fs::create_directories("ports");
-        previousScanRoot = CSPortOperator::SetScanRoot((fs::current_path() / "ports").string());
         InstallReplyPath();
         // The model-7 processor the tests mostly use keeps its kind.
         simulator.AnswerType(2, 1);
@@ -119,14 +114,8 @@ protected:
             processor->Disconnect();
         }
         processor.reset();
-        CQelContext::Destroy();
-        CEvtQueue::get_instance().Clear();
-        CSPortOperator::SetScanRoot(previousScanRoot);
-        SetAppType(1);
-        UiTest::TearDown();
+        FrameWindowTest::TearDown();
     }
-
-    static void SetAppType(int type) { CQelConfig::get_instance().SetString("MainFrm.AppType", std::to_string(type)); }
 
     // Processor 1 of `kind` with sources 100, 101 (DVI and VGA) and 103,
     // its link on the simulator's loopback port.
@@ -161,13 +150,8 @@ protected:
 
     CUiSigSrcSubWnd& MakeFrame()
     {
-        frame = std::make_unique<CMainFrame>([] {}, nullptr);
-        EXPECT_TRUE(frame->IsCreated());
-        frame->resize(1000, 700);
-        frame->move(40, 30);
-        frame->show();
-        QCoreApplication::processEvents();
-        return *frame->CtrlBar()->SigSrcPage();
+        FrameWindowTest::MakeFrame(QPoint(40, 30));
+        return Page();
     }
 
     CUiSigSrcSubWnd& Page() const { return *frame->CtrlBar()->SigSrcPage(); }
@@ -226,9 +210,7 @@ protected:
 
     ProcessorSimulator simulator;
     std::shared_ptr<HoldingProcessor> processor;
-    std::unique_ptr<CMainFrame> frame;
     ui::MenuSpec offered;
-    std::string previousScanRoot;
 };
 
 } // namespace
