@@ -20,6 +20,7 @@
 #include "corlane/app_path.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
+#include "dialogs/set_processor_dlg.h"
 #include "frame/about_dlg.h"
 #include "frame/caption_buttons.h"
 #include "frame/command_ids.h"
@@ -474,7 +475,10 @@ void CMainFrame::OnRunWallTool()
 // Each of these opens a dialog built beside the frame.
 void CMainFrame::NewPlan() {}
 void CMainFrame::OnBorderFineTune() {}
-void CMainFrame::OnSetProcessor() {}
+void CMainFrame::OnSetProcessor()
+{
+    ::OnSetProcessor(this);
+}
 void CMainFrame::OnLedWallWizard() {}
 void CMainFrame::OnScreenConfig() {}
 void CMainFrame::OnSetOutResolution() {}
