@@ -220,8 +220,8 @@ CSetProcessorDlg::CSetProcessorDlg(std::shared_ptr<CQelProcessor> processor, QWi
         WriteDebugLog("5");
         OnReply(NetValue::Address, e.address);
     });
-    connections_[size_t(NetValue::Port)] = CQelEvtSignals::ConnectProcessorPort(
-        [this](const CProcessorPortEvent& e) { OnReply(NetValue::Port, e.port); });
+    connections_[size_t(NetValue::Port)] =
+        CQelEvtSignals::ConnectProcessorPort([this](const CProcessorPortEvent& e) { OnReply(NetValue::Port, e.port); });
     connections_[size_t(NetValue::Mask)] =
         CQelEvtSignals::ConnectProcessorSM([this](const CProcessorSMEvent& e) { OnReply(NetValue::Mask, e.mask); });
     connections_[size_t(NetValue::Gateway)] = CQelEvtSignals::ConnectProcessorGW(
@@ -255,9 +255,13 @@ void CSetProcessorDlg::OnInitDialog()
         rates_->addItem(QString::number(rate), rate);
     rates_->setCurrentIndex(rates_->findData(settings.baudRate));
 
-    networkPort_->clear();
-    networkPort_->addItem(QStringLiteral("网口0"), 0);
-    networkPort_->addItem(QStringLiteral("网口1"), 1);
+    {
+        // Filling the list must not pass for the operator's choice.
+        const QSignalBlocker quiet(networkPort_);
+        networkPort_->clear();
+        networkPort_->addItem(QStringLiteral("网口0"), 0);
+        networkPort_->addItem(QStringLiteral("网口1"), 1);
+    }
 
     if (processor_)
         settings.autoDetect = processor_->GetConnection().serialAutoDetect;

@@ -53,8 +53,7 @@ CSetSigSrcDlg::CSetSigSrcDlg(std::shared_ptr<CQelSigSrc> source, QWidget* parent
             if (!sliders_[size_t(i)]->isSliderDown())
                 SendControl(i, v);
         });
-        connect(slider, &QSlider::sliderReleased, this,
-                [this, i] { SendControl(i, sliders_[size_t(i)]->value()); });
+        connect(slider, &QSlider::sliderReleased, this, [this, i] { SendControl(i, sliders_[size_t(i)]->value()); });
     }
     defaults_ = new QPushButton(this);
     defaults_->setObjectName(QStringLiteral("1067"));
