@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DeviceDialogs : public tavrix::test::UiTest {
+class InputOutputDialogs : public tavrix::test::UiTest {
 protected:
     void SetUp() override
     {
@@ -84,7 +84,7 @@ QPoint Handle(QSlider& slider)
 
 } // namespace
 
-TEST_F(DeviceDialogs, EdidChoiceIsStoredAndSent)
+TEST_F(InputOutputDialogs, EdidChoiceIsStoredAndSent)
 {
     fs::create_directories(qz::vok::path::GetHardwarePath());
     std::ofstream(EdidFilePath(), std::ios::binary) << "3=1280 x 1024\na=b=c\n7=\n";
@@ -130,7 +130,7 @@ TEST_F(DeviceDialogs, EdidChoiceIsStoredAndSent)
     EXPECT_EQ(source->GetEdid(), 0u);
 }
 
-TEST_F(DeviceDialogs, PictureIsSentWhenTheSliderIsLetGo)
+TEST_F(InputOutputDialogs, PictureIsSentWhenTheSliderIsLetGo)
 {
     const auto source = link.processor->GetSigSrc(203);
     source->SetName("DVI");
@@ -181,7 +181,7 @@ TEST_F(DeviceDialogs, PictureIsSentWhenTheSliderIsLetGo)
     EXPECT_EQ(source->GetAdjust(), (CQelSigSrc::Adjust{128, 128, 128, 0}));
 }
 
-TEST_F(DeviceDialogs, TestOutputShowsColoursAndRestoresEveryOutput)
+TEST_F(InputOutputDialogs, TestOutputShowsColoursAndRestoresEveryOutput)
 {
     Answer<CTestOutputDlg>([&](CTestOutputDlg& dialog) {
         CUiSheetCtrl& sheet = *dialog.OutputSheet();
