@@ -31,6 +31,8 @@ public:
     void OnTestOutput();
     void OnPictureOutput();
     void OnChooseColour();
+    // Escape and the close box: the picture back on every output first.
+    void reject() override;
 
     CUiButton* Swatch() const { return swatch_; }
     CUiSheetCtrl* OutputSheet() const { return sheet_; }
@@ -42,7 +44,6 @@ protected:
     void OnInitDialog() override;
     // Closing puts the picture back on every output first.
     void OnCancel() override;
-    void reject() override;
 
 private:
     // Reads the three edits with their range check; false, told, when one

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <functional>
 #include <thread>
 
 #include "dialogs/modal_view_dialogs.h"
@@ -35,6 +36,22 @@ inline void Open(QDialog& dialog)
 {
     dialog.show();
     QCoreApplication::processEvents();
+}
+
+// Answers the next dialog the code asks for as a `Dialog`: shows it, runs
+// `work` on it and gives its result; another dialog fails the test.
+template <class Dialog>
+void AnswerAs(std::function<void(Dialog&)> work)
+{
+    tavrix::test::scriptedModal().answerDialog([work](QDialog& d) {
+        auto* dialog = dynamic_cast<Dialog*>(&d);
+        EXPECT_NE(dialog, nullptr) << d.windowTitle().toStdString();
+        if (!dialog)
+            return int(QDialog::Rejected);
+        Open(d);
+        work(*dialog);
+        return d.result();
+    });
 }
 
 // Replaces an edit's text by typing (QTest types ASCII only: other text

@@ -47,21 +47,16 @@ protected:
         UiTest::TearDown();
     }
 
+    // Answers the dialog with `work`, then OK or closing it.
     template <class Dialog>
     void Answer(std::function<void(Dialog&)> work, bool ok = false)
     {
-        modal().answerDialog([work, ok](QDialog& d) {
-            auto* dialog = dynamic_cast<Dialog*>(&d);
-            EXPECT_NE(dialog, nullptr);
-            if (!dialog)
-                return int(QDialog::Rejected);
-            Open(d);
-            work(*dialog);
+        AnswerAs<Dialog>([work, ok](Dialog& dialog) {
+            work(dialog);
             if (ok)
-                QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+                QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
             else
-                d.reject();
-            return d.result();
+                dialog.reject();
         });
     }
 

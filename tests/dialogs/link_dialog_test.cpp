@@ -81,15 +81,9 @@ protected:
 
     void AnswerPassword(const QString& entry = QStringLiteral("739146"))
     {
-        modal().answerDialog([entry](QDialog& d) {
-            auto* password = dynamic_cast<CPasswordDlg*>(&d);
-            EXPECT_NE(password, nullptr);
-            if (!password)
-                return int(QDialog::Rejected);
-            Open(d);
-            Type(password->PasswordEdit(), entry);
-            QTest::mouseClick(password->OkButton(), Qt::LeftButton);
-            return d.result();
+        AnswerAs<CPasswordDlg>([entry](CPasswordDlg& password) {
+            Type(password.PasswordEdit(), entry);
+            QTest::mouseClick(password.OkButton(), Qt::LeftButton);
         });
     }
 
@@ -98,24 +92,18 @@ protected:
     void AnswerAddress(const QString& shownAddress, const QString& shownPort, const QString& address,
                        const QString& port)
     {
-        modal().answerDialog([=](QDialog& d) {
-            auto* dialog = dynamic_cast<CSetIpAddrDlg*>(&d);
-            EXPECT_NE(dialog, nullptr);
-            if (!dialog)
-                return int(QDialog::Rejected);
-            Open(d);
-            EXPECT_EQ(d.windowTitle(), QStringLiteral("设置硬件设备Ip地址"));
-            EXPECT_EQ(dialog->AddressCtrl()->Text(), shownAddress);
-            EXPECT_EQ(dialog->PortEdit()->text(), shownPort);
+        AnswerAs<CSetIpAddrDlg>([=](CSetIpAddrDlg& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), QStringLiteral("设置硬件设备Ip地址"));
+            EXPECT_EQ(dialog.AddressCtrl()->Text(), shownAddress);
+            EXPECT_EQ(dialog.PortEdit()->text(), shownPort);
             // Out of range first: told, and the dialog stays.
-            Type(dialog->PortEdit(), QStringLiteral("65536"));
-            ClickTold(dialog->OkButton());
+            Type(dialog.PortEdit(), QStringLiteral("65536"));
+            ClickTold(dialog.OkButton());
             EXPECT_EQ(LastTold(), QStringLiteral("请输入一个介于 0 和 65535 之间的整数。"));
-            EXPECT_TRUE(d.isVisible());
-            TypeAddress(dialog->AddressCtrl(), address);
-            Type(dialog->PortEdit(), port);
-            QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
-            return d.result();
+            EXPECT_TRUE(dialog.isVisible());
+            TypeAddress(dialog.AddressCtrl(), address);
+            Type(dialog.PortEdit(), port);
+            QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
         });
     }
 
