@@ -65,8 +65,9 @@ int RealMs(int productionMs)
     return int(std::chrono::ceil<std::chrono::milliseconds>(real).count());
 }
 
-// The device's request refused while it runs a job: set requests are
-// checked first, since their own result says nothing reliable.
+// A running job refuses requests, and a set request's own result cannot
+// tell that from a device that took a new address without echoing on the
+// old link: asked before sending.
 bool Busy(const CQelProcessor& processor)
 {
     return processor.GetJobState() != CQelProcessor::kJobIdle;
