@@ -636,8 +636,10 @@ TEST_F(SigSrcTree, DeviceDialogsOpenFromTheirItems)
         return dialog.result();
     });
     RightClick(Input(100));
-    EXPECT_EQ(LinesUntil("INPUT_FPGA SET_INPUT_PORT_EDID 1 0 3 1\r\n"),
-              std::vector<std::string>{"INPUT_FPGA SET_INPUT_PORT_EDID 1 0 3 1\r\n"});
+    // The connect's own queries may still be on their way.
+    const std::string edidLine = "INPUT_FPGA SET_INPUT_PORT_EDID 1 0 3 1\r\n";
+    const auto lines = LinesUntil(edidLine);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), edidLine), 1);
     EXPECT_EQ(processor->GetSigSrc(100)->GetEdid(), 3u);
 
     // The input's picture and the processor's test output.
