@@ -25,6 +25,7 @@
 #include "dialogs/preset_slot_dlg.h"
 #include "dialogs/screen_power_dlg.h"
 #include "dialogs/set_out_resolution_dlg.h"
+#include "dialogs/set_processor_dlg.h"
 #include "dialogs/zem_about_dlg.h"
 #include "frame/about_dlg.h"
 #include "frame/caption_buttons.h"
@@ -478,7 +479,10 @@ void CMainFrame::OnRunWallTool()
 }
 
 // Each of these opens a dialog built beside the frame.
-void CMainFrame::OnSetProcessor() {}
+void CMainFrame::OnSetProcessor()
+{
+    ::OnSetProcessor(this);
+}
 void CMainFrame::OnLedWallWizard() {}
 
 void CMainFrame::OnSetOutResolution()

@@ -11,12 +11,15 @@
 #include "app/events.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/dialog_texts.h"
+#include "dialogs/edid_dlg.h"
 #include "dialogs/name_dlg.h"
 #include "dialogs/obbk_color_dlg.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "dialogs/pro_datetime_dlg.h"
 #include "dialogs/progress_dlg.h"
+#include "dialogs/sig_src_dlg.h"
+#include "dialogs/test_output_dlg.h"
 #include "frame/command_ids.h"
 #include "frame/main_frame.h"
 #include "model/processor_manager.h"
@@ -450,6 +453,7 @@ void CUiSigSrcSubWnd::OnProcessorMenu(int chosen, const SigSrcNodeInfo& info)
     case kSettings: FrameCommand(cmd::kSetProcessor); break;
     case kReset: ResetProcessor(processor); break;
     case kClock: SetProcessorClock(); break;
+    case kTestOutput: RunTestOutput(this); break;
     case kSavedPlans: {
         C4H1ShortcutKeysReadPlanDlg dialog(this);
         dialog.DoModal();
@@ -469,8 +473,12 @@ void CUiSigSrcSubWnd::OnInputMenu(int chosen, const SigSrcNodeInfo& info)
     const auto processor = ProcessorById(info.proId);
     if (!processor || !processor->GetSigSrc(uint32_t(info.id)))
         return;
-    if (chosen == sigsrcmenu::kRename)
-        RenameSource(processor, info);
+    switch (chosen) {
+    case sigsrcmenu::kRename: RenameSource(processor, info); break;
+    case sigsrcmenu::kEdid: RunSetEdid(this, processor, uint32_t(info.id)); break;
+    case sigsrcmenu::kInputParameters: RunSetSigSrc(this, processor->GetSigSrc(uint32_t(info.id))); break;
+    default: break;
+    }
 }
 
 void CUiSigSrcSubWnd::OnChildMenu(const SigSrcNodeInfo& info, const SigSrcNodeInfo& parentInfo)

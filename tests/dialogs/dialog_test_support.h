@@ -7,10 +7,23 @@
 #include <QTest>
 #include <functional>
 
+#include <functional>
+#include <thread>
+
 #include "dialogs/modal_view_dialogs.h"
+#include "model/processor.h"
 #include "tests/support/ui/ui_test.h"
 
 namespace dialogtest {
+
+// Holds any job it is asked to start, so the processor stays busy.
+class BusyProcessor : public CQelProcessor {
+protected:
+    std::thread LaunchJob(std::function<void()>) override
+    {
+        return std::thread([] {});
+    }
+};
 
 // The views' dialogs are the program's for the holder's life.
 struct ProgramDialogsInstalled {
@@ -26,19 +39,19 @@ inline void Open(QDialog& dialog)
     QCoreApplication::processEvents();
 }
 
-// Answers the next dialog: shows it and runs `work` on it as a `Dialog`;
-// the dialog's result is the answer.
+// Answers the next dialog the code asks for as a `Dialog`: shows it, runs
+// `work` on it and gives its result; another dialog fails the test.
 template <class Dialog>
 void AnswerAs(std::function<void(Dialog&)> work)
 {
-    tavrix::test::scriptedModal().answerDialog([work](QDialog& dialog) {
-        auto* typed = dynamic_cast<Dialog*>(&dialog);
-        EXPECT_NE(typed, nullptr);
-        if (!typed)
+    tavrix::test::scriptedModal().answerDialog([work](QDialog& d) {
+        auto* dialog = dynamic_cast<Dialog*>(&d);
+        EXPECT_NE(dialog, nullptr) << d.windowTitle().toStdString();
+        if (!dialog)
             return int(QDialog::Rejected);
-        Open(dialog);
-        work(*typed);
-        return dialog.result();
+        Open(d);
+        work(*dialog);
+        return d.result();
     });
 }
 

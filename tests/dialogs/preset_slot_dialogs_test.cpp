@@ -13,15 +13,6 @@ using namespace dialogtest;
 
 namespace {
 
-// Holds any job it is asked to start, so the processor stays busy.
-class BusyProcessor : public CQelProcessor {
-protected:
-    std::thread LaunchJob(std::function<void()>) override
-    {
-        return std::thread([] {});
-    }
-};
-
 class RecallPanel : public tavrix::test::UiTest {
 protected:
     void SetUp() override

@@ -4,6 +4,7 @@
 // pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDialog>
 #include <QEventLoop>
 #include <QTest>
@@ -19,6 +20,8 @@
 #include "corlane/app_path.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
+#include "dialogs/ip_address_ctrl.h"
+#include "dialogs/set_processor_dlg.h"
 #include "frame/caption_buttons.h"
 #include "frame/command_ids.h"
 #include "frame/main_ctrl_bar.h"
@@ -409,6 +412,54 @@ TEST_F(MainWindow, PasswordAndPresetCommandsOpenTheirDialogs)
     ASSERT_EQ(frame->ActiveWallView(), nullptr);
     frame->OnCtrlBarNotify(captionbtn::kPlanBar);
     EXPECT_EQ(opened.size(), 2u);
+}
+
+TEST_F(MainWindow, ProcessorSettingsCommandAppliesTheLinkAndReconnects)
+{
+    ProcessorSimulator simulator;
+    auto processor = AddProcessor(7, true);
+    PointAtLoopback(*processor, simulator.Port());
+    auto connection = processor->GetConnection();
+    connection.serialRate = 9600;
+    processor->SetConnection(connection);
+    fs::create_directories(qz::vok::path::GetHardwarePath());
+    MakeFrame();
+    ASSERT_TRUE(processor->Connect());
+    ASSERT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 20s));
+
+    // 9600 to 115200: the rate line, its pause and the reconnect's, then
+    // a second connection to the same loopback address.
+    modal().answerDialog([](QDialog& d) {
+        auto* dialog = dynamic_cast<CSetProcessorDlg*>(&d);
+        EXPECT_NE(dialog, nullptr);
+        if (!dialog)
+            return int(QDialog::Rejected);
+        d.show();
+        EXPECT_EQ(dialog->TcpAddressCtrl()->Text(), QStringLiteral("127.0.0.1"));
+        if (dialog->TcpAddressCtrl()->Text() != QStringLiteral("127.0.0.1"))
+            return int(QDialog::Rejected);
+        dialog->RateList()->setCurrentIndex(3);
+        QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+        return d.result();
+    });
+    const auto start = platform::Now();
+    EXPECT_TRUE(frame->OnCommand(cmd::kSetProcessor));
+    EXPECT_GE(platform::MillisSince(start), 1000);
+    EXPECT_TRUE(simulator.WaitForLine("GP SCBR 1 1 49664\r\n", 20s));
+    EXPECT_TRUE(WaitFor([&] { return simulator.Connections() == 2; }, 20s));
+    CQelProcessor stored;
+    ASSERT_TRUE(stored.LoadPro(CQelProcessor::ProFilePath()));
+    EXPECT_EQ(stored.GetConnection().serialRate, 115200);
+
+    // Cancel changes nothing; without a processor nothing opens.
+    modal().answerDialog(QDialog::Rejected);
+    frame->OnCommand(cmd::kSetProcessor);
+    EXPECT_EQ(processor->GetConnection().serialRate, 115200);
+    CQelContext::SetSelSigSrc(-1, -1);
+    const size_t prompts = modal().prompts().size();
+    frame->OnCommand(cmd::kSetProcessor);
+    EXPECT_EQ(modal().prompts().size(), prompts);
+    processor->Disconnect();
 }
 
 TEST_F(MainWindow, SourceDraggedFromTheSourcePageBecomesAWindow)

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QCalendarWidget>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSlider>
 #include <QTest>
 #include <QTimeEdit>
 #include <filesystem>
@@ -18,6 +20,7 @@
 #include "app/events.h"
 #include "comm/sport_operator.h"
 #include "corlane/app_path.h"
+#include "dialogs/edid_dlg.h"
 #include "dialogs/name_dlg.h"
 #include "dialogs/obbk_color_dlg.h"
 #include "dialogs/password_check.h"
@@ -25,6 +28,8 @@
 #include "dialogs/preset_slot_dlg.h"
 #include "dialogs/pro_datetime_dlg.h"
 #include "dialogs/progress_dlg.h"
+#include "dialogs/sig_src_dlg.h"
+#include "dialogs/test_output_dlg.h"
 #include "dialogs/fwnd_size_fine_tune_dlg.h"
 #include "frame/command_ids.h"
 #include "frame/main_ctrl_bar.h"
@@ -583,4 +588,58 @@ TEST_F(SigSrcTree, BorderFineTuneResendsTheAutoExecutedPlan)
     };
     EXPECT_TRUE(pumpUntil([&] { return count("I_F SDLT 0xFF 3\r\n") == 2; }, 20000));
     EXPECT_EQ(count("I_F SDLW 0xFF 0\r\n"), 2);
+}
+
+TEST_F(SigSrcTree, DeviceDialogsOpenFromTheirItems)
+{
+    AddProcessor(7);
+    MakeFrame();
+    ConnectOverTcp();
+    simulator.ClearLines();
+
+    // EDID: the password first, then the choice stored and sent.
+    AnswerMenu(sigsrcmenu::kEdid);
+    modal().answerDialog([](QDialog& dialog) {
+        auto* password = dynamic_cast<CPasswordDlg*>(&dialog);
+        EXPECT_NE(password, nullptr);
+        if (!password)
+            return int(QDialog::Rejected);
+        password->PasswordEdit()->setText(QStringLiteral("739146"));
+        QTest::mouseClick(password->OkButton(), Qt::LeftButton);
+        return dialog.result();
+    });
+    modal().answerDialog([](QDialog& dialog) {
+        auto* edid = dynamic_cast<CSetEDIDDlg*>(&dialog);
+        EXPECT_NE(edid, nullptr);
+        if (!edid)
+            return int(QDialog::Rejected);
+        edid->EdidList()->setCurrentIndex(3);
+        QTest::mouseClick(edid->OkButton(), Qt::LeftButton);
+        return dialog.result();
+    });
+    RightClick(Input(100));
+    // The connect's own queries may still be on their way.
+    const std::string edidLine = "INPUT_FPGA SET_INPUT_PORT_EDID 1 0 3 1\r\n";
+    const auto lines = LinesUntil(edidLine);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), edidLine), 1);
+    EXPECT_EQ(processor->GetSigSrc(100)->GetEdid(), 3u);
+
+    // The input's picture and the processor's test output.
+    std::vector<std::string> opened;
+    AnswerMenu(sigsrcmenu::kInputParameters);
+    modal().answerDialog([&](QDialog& dialog) {
+        auto* picture = dynamic_cast<CSetSigSrcDlg*>(&dialog);
+        if (picture && picture->Slider(1)->value() == 128)
+            opened.push_back("picture");
+        return int(QDialog::Rejected);
+    });
+    RightClick(Input(100));
+    AnswerMenu(sigsrcmenu::kTestOutput);
+    modal().answerDialog([&](QDialog& dialog) {
+        if (dynamic_cast<CTestOutputDlg*>(&dialog))
+            opened.push_back("test output");
+        return int(QDialog::Rejected);
+    });
+    RightClick(ProcessorNode());
+    EXPECT_EQ(opened, (std::vector<std::string>{"picture", "test output"}));
 }

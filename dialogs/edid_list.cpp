@@ -1,0 +1,69 @@
+#include "dialogs/edid_list.h"
+
+#include "corlane/app_path.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+
+std::vector<EdidEntry> DefaultEdidList()
+{
+    return {{0, "1080p"}, {1, "1600 x 1200"}, {2, "1920 x 1200"}, {3, "1280 x 1024"}};
+}
+
+namespace {
+// The decimal value of the text's start, as the C library reads it, held
+// within int.
+int LeadingInt(const std::string& text)
+{
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+} // namespace
+
+std::vector<EdidEntry> ParseEdidLines(const std::string& text)
+{
+    std::vector<EdidEntry> entries;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        const std::string line = text.substr(start, end - start);
+        start = end;
+        if (line.size() > kEdidLineLimit || line.find('\0') != std::string::npos)
+            continue;
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos || line.find('=', equals + 1) != std::string::npos)
+            continue;
+        entries.push_back({LeadingInt(line.substr(0, equals)), line.substr(equals + 1)});
+    }
+    return entries;
+}
+
+std::vector<EdidEntry> LoadEdidList(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return DefaultEdidList();
+    std::string text(kEdidFileLimit, '\0');
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(file.gcount()));
+    // A line the limit cut is incomplete: no entry.
+    if (text.size() == kEdidFileLimit && text.back() != '\n')
+        text.erase(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
+    return ParseEdidLines(text);
+}
+
+std::string EdidFilePath()
+{
+    return qz::vok::path::GetHardwarePath() + "/" + kEdidFileName;
+}
+
+int EdidRowOf(const std::vector<EdidEntry>& entries, int id)
+{
+    const auto it = std::find_if(entries.begin(), entries.end(), [id](const EdidEntry& e) { return e.id == id; });
+    if (it != entries.end())
+        return static_cast<int>(it - entries.begin());
+    return entries.empty() ? -1 : 0;
+}
