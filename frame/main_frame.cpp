@@ -18,6 +18,7 @@
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
 #include "corlane/app_path.h"
+#include "dialogs/led_wall_wizard.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "frame/about_dlg.h"
@@ -475,11 +476,20 @@ void CMainFrame::OnRunWallTool()
 void CMainFrame::NewPlan() {}
 void CMainFrame::OnBorderFineTune() {}
 void CMainFrame::OnSetProcessor() {}
-void CMainFrame::OnLedWallWizard() {}
 void CMainFrame::OnScreenConfig() {}
 void CMainFrame::OnSetOutResolution() {}
 void CMainFrame::OnInputOsdEditor() {}
 void CMainFrame::OnMatrixSwitch() {}
+
+void CMainFrame::OnLedWallWizard()
+{
+    const auto processor = CurrentProcessor();
+    if (!processor)
+        return;
+    if (RunWallSetup(this, processor))
+        NewPlan();
+    InvalidateActiveView();
+}
 
 void CMainFrame::OnResetPassword()
 {
