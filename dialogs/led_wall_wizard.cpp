@@ -198,7 +198,8 @@ void CSetLEDVideoWallStep3PageEx::OnGridNotify(const ui::Notify& n)
         ShowSelectedSizes();
         // Typing a count redraws the grid, which selects its first cell:
         // the focus stays where the operator types.
-        if (!filling_ && !rows_->hasFocus() && !cols_->hasFocus()) {
+        const QWidget* focus = window()->focusWidget();
+        if (!filling_ && focus != rows_ && focus != cols_) {
             rowHeight_->setFocus();
             rowHeight_->selectAll();
         }
