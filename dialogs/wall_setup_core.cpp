@@ -35,6 +35,18 @@ void EraseOutside(LedWallDraft& draft)
     });
 }
 
+// One row's (column's) size, no larger than the output's.
+std::optional<QString> SetSize(std::vector<int32_t>& sizes, int32_t index, int64_t size, int32_t limit,
+                               const char* tooLarge, int32_t& total)
+{
+    if (size > limit)
+        return Tr(tooLarge) + QString::number(limit);
+    if (index >= 0 && size_t(index) < sizes.size())
+        sizes[size_t(index)] = int32_t(size);
+    total = SumClamped(sizes);
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<QString> MarginProblem(const Rect& margins)
@@ -123,22 +135,12 @@ void SetDraftCols(LedWallDraft& draft, int32_t cols)
 
 std::optional<QString> SetDraftRowHeight(LedWallDraft& draft, int32_t row, int64_t height)
 {
-    if (height > draft.output.height)
-        return Tr(walltext::kHeightTooLarge) + QString::number(draft.output.height);
-    if (row >= 0 && size_t(row) < draft.rowHeights.size())
-        draft.rowHeights[size_t(row)] = int32_t(height);
-    draft.totalHeight = SumClamped(draft.rowHeights);
-    return std::nullopt;
+    return SetSize(draft.rowHeights, row, height, draft.output.height, walltext::kHeightTooLarge, draft.totalHeight);
 }
 
 std::optional<QString> SetDraftColWidth(LedWallDraft& draft, int32_t col, int64_t width)
 {
-    if (width > draft.output.width)
-        return Tr(walltext::kWidthTooLarge) + QString::number(draft.output.width);
-    if (col >= 0 && size_t(col) < draft.colWidths.size())
-        draft.colWidths[size_t(col)] = int32_t(width);
-    draft.totalWidth = SumClamped(draft.colWidths);
-    return std::nullopt;
+    return SetSize(draft.colWidths, col, width, draft.output.width, walltext::kWidthTooLarge, draft.totalWidth);
 }
 
 bool OutputsOverlap(const CQelProcessor::WallMap& screens, const std::vector<int32_t>& monitors)
