@@ -118,6 +118,13 @@ std::string CSPortOperator::OpenPortNumber(const std::string& name)
     return "/dev/ttyS" + std::to_string(number - 1);
 }
 
+bool CSPortOperator::SamePort(const std::string& a, const std::string& b)
+{
+    const std::string pathA = OpenPortNumber(a);
+    const std::string pathB = OpenPortNumber(b);
+    return pathA.empty() || pathB.empty() ? a == b : pathA == pathB;
+}
+
 int CSPortOperator::Open(const SPortSettings& settings)
 {
     const std::string path = OpenPortNumber(settings.portName);

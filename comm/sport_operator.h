@@ -10,6 +10,7 @@ struct SPortSettings {
     uint32_t parity = 0; // 0 none, 1 odd, 2 even, 3 mark, 4 space; else none
     uint32_t byteSize = 8;
     uint32_t stopBits = 0; // 0 one, 1 one and a half (taken as two), 2 two; else one
+    friend bool operator==(const SPortSettings&, const SPortSettings&) = default;
 };
 
 // A synchronous serial port for short exchanges: open, write a request, read
@@ -29,6 +30,9 @@ public:
     // The device to open for a port name: a path (starting "/") as it
     // stands, COMn as /dev/ttyS{n-1}; empty when the name gives no port.
     static std::string OpenPortNumber(const std::string& name);
+    // Whether two port names open the same device ("COM1" and "/dev/ttyS0");
+    // names that open nothing compare as text.
+    static bool SamePort(const std::string& a, const std::string& b);
 
     // Raw 8-bit line at the record's speed, size, parity and stop bits; both
     // queues flushed. 1 when the port refuses a setting.

@@ -81,21 +81,6 @@ bool ModalViewDialogs::EditLogoOsd(QWidget* parent, LogoOsdValues& values,
     return true;
 }
 
-bool ModalViewDialogs::SavePlanAs(QWidget* parent, const std::shared_ptr<CQelPlan>& plan, std::string& name)
-{
-    return Frame().SavePlanAs(parent, plan, name);
-}
-
-bool ModalViewDialogs::NewPlanFromView(const std::shared_ptr<CQelPlan>& plan)
-{
-    return Frame().NewPlanFromView(plan);
-}
-
-void ModalViewDialogs::ClearGuideLines()
-{
-    Frame().ClearGuideLines();
-}
-
 ModalViewDialogs& ProgramViewDialogs()
 {
     static ModalViewDialogs dialogs;

@@ -19,8 +19,13 @@
 #include "app/termination_signals.h"
 #include "corlane/app_path.h"
 #include "dialogs/led_wall_wizard.h"
+#include "dialogs/matrix_switch_dlg.h"
+#include "dialogs/fwnd_size_fine_tune_dlg.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
+#include "dialogs/screen_power_dlg.h"
+#include "dialogs/set_out_resolution_dlg.h"
+#include "dialogs/zem_about_dlg.h"
 #include "frame/about_dlg.h"
 #include "frame/caption_buttons.h"
 #include "frame/command_ids.h"
@@ -74,7 +79,7 @@ void ForEachItem(ui::MenuSpec& menu, const std::function<void(ui::MenuSpec&)>& v
 } // namespace
 
 // The views' dialogs as installed before the frame, with the frame's own
-// part: the guide lines.
+// part: save as, the standard-output plan and the guide lines.
 class CMainFrame::FrameViewDialogs : public IViewDialogs {
 public:
     explicit FrameViewDialogs(CMainFrame& frame) : frame_(frame), previous_(setViewDialogs(this)) {}
@@ -90,7 +95,7 @@ public:
     }
     bool SavePlanAs(QWidget* parent, const std::shared_ptr<CQelPlan>& plan, std::string& name) override
     {
-        return base().SavePlanAs(parent, plan, name);
+        return frame_.SavePlanAs(parent, plan, name);
     }
     std::optional<QString> AskName(QWidget* parent, const QString& caption, const QString& prompt,
                                    const QString& name) override
@@ -107,7 +112,7 @@ public:
     {
         return base().EditLogoOsd(parent, values, preview);
     }
-    bool NewPlanFromView(const std::shared_ptr<CQelPlan>& plan) override { return base().NewPlanFromView(plan); }
+    bool NewPlanFromView(const std::shared_ptr<CQelPlan>& plan) override { return frame_.NewPlanFromView(plan); }
     void ClearGuideLines() override { frame_.SetReferenceLineStyle(0); }
 
 private:
@@ -132,6 +137,8 @@ CMainFrame::CMainFrame(std::function<void()> onClose, CSingleInstance* instance,
 
 CMainFrame::~CMainFrame()
 {
+    if (GetScreenPowerFrame() == this)
+        SetScreenPowerFrame(nullptr);
     qApp->removeEventFilter(this);
 }
 
@@ -183,6 +190,12 @@ bool CMainFrame::OnCreate()
     qApp->installEventFilter(this);
 
     timer_.start(kTimerMs);
+
+    // A missing or damaged file gives the built-in settings: the controller
+    // is made either way.
+    screen_.LoadConfig();
+    screen_.SetTV(CreateTVByModel(screen_.Settings().model));
+    SetScreenPowerFrame(this);
     return true;
 }
 
@@ -207,30 +220,10 @@ bool CMainFrame::OnCreateClient()
     if (!plans->OpenPlan(name, plan) || !plan)
         return true;
     FillPlanGridFromProcessor(*plan, *processor);
-
-    ++viewCount_;
-    const QString tab = QString::fromStdString(name);
-    if (GetAppType() == 1) {
-        auto* view = static_cast<CMultiScreenView*>(views.CreateView(container_,
-                                                                     QStringLiteral("VMultiScreen_%1").arg(viewCount_),
-                                                                     CViewManager::FactoryOf<CMultiScreenView>()));
-        if (!view)
-            return true;
-        view->SetReferenceLineStyleProvider(
-            [frame = QPointer<CMainFrame>(this)] { return frame ? frame->ReferenceLineStyle() : 1; });
-        container_->AddView(unsigned(viewCount_), tab, view);
-        view->SetPlan(plan);
-    } else {
+    if (GetAppType() != 1)
         plan->SetType(2);
-        // The start-up name keeps its historical spelling.
-        auto* view = static_cast<CSwitchView*>(views.CreateView(
-            container_, QStringLiteral("VSwtich_%1").arg(viewCount_), CViewManager::FactoryOf<CSwitchView>()));
-        if (!view)
-            return true;
-        container_->AddView(unsigned(viewCount_), tab, view);
-        view->SetSwitchPlan(plan);
-    }
-    CQelContext::SetSelPlan(plan->GetId());
+    // The start-up name keeps its historical spelling.
+    ShowPlanView(plan, GetAppType() == 1 ? kViewWall : kViewSwitch, QStringLiteral("VSwtich_%1"));
     return true;
 }
 
@@ -399,7 +392,7 @@ bool CMainFrame::OnCommand(int id)
     case cmd::kScreenConfig: OnScreenConfig(); return true;
     case cmd::kRunWallTool: OnRunWallTool(); return true;
     case cmd::kSetOutResolution: OnSetOutResolution(); return true;
-    case cmd::kAbout: OnAppAbout(); return true;
+    case cmd::kAbout: OnAbout(); return true;
     default: break;
     }
     QWidget* view = ActiveView();
@@ -434,6 +427,18 @@ void CMainFrame::OnDisconnectProcessor()
 {
     if (const auto processor = CurrentProcessor())
         processor->Disconnect();
+}
+
+void CMainFrame::ShowMessage(const std::string& text)
+{
+    ui::inform(this, TranslateText(QString::fromStdString(text)));
+}
+
+void CMainFrame::OnScreenPower(bool open)
+{
+    const int result = open ? screen_.OpenScreen() : screen_.CloseScreen();
+    if (const char* text = ScreenPowerFailureText(open, result))
+        ui::inform(this, TranslateText(QString::fromUtf8(text)));
 }
 
 void CMainFrame::ToggleAppOption(int32_t CQelProcessor::AppOptions::*flag)
@@ -473,13 +478,46 @@ void CMainFrame::OnRunWallTool()
 }
 
 // Each of these opens a dialog built beside the frame.
-void CMainFrame::NewPlan() {}
-void CMainFrame::OnBorderFineTune() {}
 void CMainFrame::OnSetProcessor() {}
-void CMainFrame::OnScreenConfig() {}
-void CMainFrame::OnSetOutResolution() {}
 void CMainFrame::OnInputOsdEditor() {}
-void CMainFrame::OnMatrixSwitch() {}
+
+void CMainFrame::OnSetOutResolution()
+{
+    const auto processor = CurrentProcessor();
+    if (!processor)
+        return;
+    CSetOutResolutionDlg dialog(this);
+    dialog.m_nResolutionId = processor->GetOutputResolutionId();
+    dialog.m_firstResolution = processor->GetResolutionById(dialog.m_nResolutionId);
+    if (dialog.DoModal() != QDialog::Accepted)
+        return;
+    StoreOutputResolution(*processor, {dialog.m_nResolutionId, dialog.m_firstResolution, dialog.m_secondResolution});
+}
+
+void CMainFrame::OnMatrixSwitch()
+{
+    CDlgMatrixSwitch dialog(this);
+    dialog.DoModal();
+}
+
+void CMainFrame::OnAbout()
+{
+    CZemAboutDlg dialog(this);
+    dialog.DoModal();
+}
+
+void CMainFrame::OnScreenConfig()
+{
+    RunScreenConfig(screen_, this);
+}
+
+void CMainFrame::OnBorderFineTune()
+{
+    RunBorderFineTune(this, [frame = QPointer<CMainFrame>(this)] {
+        if (CMultiScreenView* view = frame ? frame->ActiveWallView() : nullptr)
+            view->AutoExecutePlan();
+    });
+}
 
 void CMainFrame::OnLedWallWizard()
 {
@@ -590,6 +628,8 @@ void CMainFrame::OnCtrlBarNotify(int id)
         view->viewport()->grabMouse();
         break;
     case kInputOsd: OnInputOsdEditor(); break;
+    case kScreenOpen:
+    case kScreenClose: OnScreenPower(id == kScreenOpen); break;
     case kFreeze:
     case kUnfreeze:
         if (const auto processor = CurrentProcessor()) {

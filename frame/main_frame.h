@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "dialogs/screen_power_system.h"
 #include "frame/heartbeat.h"
 #include "frame/main_ctrl_bar.h"
 #include "views/view_tab_container.h"
@@ -16,6 +17,7 @@
 #include "uikit/custom_nc.h"
 
 class CSingleInstance;
+class CQelPlan;
 class CQelProcessor;
 class CMultiScreenView;
 class IViewDialogs;
@@ -27,7 +29,7 @@ class IViewDialogs;
 // posted, turns a termination signal into an ordinary close and answers
 // another copy's raise request. Closing stops the heartbeat first, asks
 // about unsaved plans, lets the views go, then runs the close handler.
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public IScreenPowerFrame {
     Q_OBJECT
 public:
     static constexpr int kTimerMs = 50;
@@ -67,16 +69,34 @@ public:
     void OnHotKey(int id);
     void OnUpdateFrameTitle();
 
-    void OnConnectProcessor();
-    void OnConnectProcessorMode2();
-    void OnDisconnectProcessor();
+    void OnConnectProcessor() override;
+    void OnConnectProcessorMode2() override;
+    void OnDisconnectProcessor() override;
+    // The screen power controller's message box.
+    void ShowMessage(const std::string& text) override;
     void OnToggleSegWindowTip();
     void OnToggleInvalidRectTip();
     void OnToggleResourceTip();
     void OnRunWallTool();
-    // Operations whose dialogs are built beside the frame; until then the
-    // command does nothing.
+    // Plan operations. Names and messages go through the modal seam; a
+    // name the plan manager cannot use is told and changes nothing.
     void NewPlan();
+    // A new wall view on the standard-output plan derived from `plan`;
+    // false when no plan was derived (no wall view active, not a type-1
+    // plan, no processor).
+    bool NewPlanFromView(const std::shared_ptr<CQelPlan>& plan);
+    // Selects the tab showing the saved plan, or loads it into a new view.
+    void CreatePlanViews(const std::string& name);
+    void RenamePlan(const std::string& name);
+    // Closes the plan's tab without a question, deletes its files and its
+    // cycle-plan cells. The caller asks.
+    void DeletePlan(const std::string& name);
+    // True when a copy of `plan` was saved under the entered name; `name`
+    // then holds it and the plan's tab shows it.
+    bool SavePlanAs(QWidget* parent, const std::shared_ptr<CQelPlan>& plan, std::string& name);
+    void BuildPlanLayout(int layoutTemplate, CQelPlan& plan) const;
+    static int32_t GetLayoutSourceId(int position);
+    // The device and settings commands, each opening its dialog.
     void OnResetPassword();
     void OnBorderFineTune();
     void OnSetProcessor();
@@ -86,6 +106,8 @@ public:
     void OnInputOsdEditor();
     void OnPresetRecall();
     void OnMatrixSwitch();
+    // The device menu's about box (command 2001).
+    void OnAbout();
 
     int ReferenceLineStyle() const { return refLineStyle_; }
     void SetReferenceLineStyle(int style);
@@ -101,6 +123,8 @@ public:
     CMultiScreenView* ActiveWallView() const;
     // The processor of the context's selected processor id, looked up now.
     static std::shared_ptr<CQelProcessor> CurrentProcessor();
+    // The wall's displays, switched by caption buttons 22 and 23.
+    CLargeScreenSystem& ScreenPower() { return screen_; }
 
 public slots:
     // The application's about command.
@@ -124,6 +148,13 @@ private:
     void ShowZoomPopup(CMultiScreenView& view);
     void ToggleMoreButtons();
     void InvalidateActiveView();
+    // Caption buttons 22 (open) and 23 (close): tells the operator of a failure.
+    void OnScreenPower(bool open);
+    // Makes a wall (kViewWall) or switch view for the plan under the next
+    // view number, adds its tab and selects the plan; null when no view
+    // could be made.
+    QWidget* ShowPlanView(const std::shared_ptr<CQelPlan>& plan, int kind,
+                          const QString& switchName = QStringLiteral("VSwitch_%1"));
 
     class FrameViewDialogs;
 
@@ -141,6 +172,7 @@ private:
     std::unique_ptr<FrameViewDialogs> viewDialogs_;
     ui::UiTimer timer_;
     int popupDepth_ = 0; // the frame's own popups under way
+    CLargeScreenSystem screen_;
     bool created_ = false;
     bool closing_ = false;
 };

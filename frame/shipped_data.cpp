@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPen>
 #include <QPolygonF>
 #include <QSaveFile>
 #include <filesystem>
@@ -19,6 +20,10 @@ namespace {
 constexpr int kButtonSide = 32;
 constexpr int kArrowCell = 16;
 const char* const kTabPictures[] = {"sigsrc_man", "plan_man", "win_man"};
+constexpr int kPaneButtonSide = 16;
+const char* const kPaneButtonPictures[] = {"new_plan_16x16.png", "open_plan_16x16.png", "plan_rename_16x16.png",
+                                           "delete_16x16.png",   "run_16x16.png",       "new_cycle_16x16.png",
+                                           "edit_16x16.png"};
 
 // A caption button: a rounded tile in a colour of its own with a light
 // mark, so that the buttons tell apart without any text.
@@ -49,6 +54,42 @@ QImage TabPicture(int index, bool selected)
     p.setBrush(selected ? QColor(0x30, 0x60, 0xB0) : QColor(0xD0, 0xD0, 0xD0));
     for (int i = 0; i <= index + 1; ++i)
         p.drawRoundedRect(QRectF(6, 6 + i * 7, 20, 4), 2, 2);
+    return image;
+}
+
+// A list pane's title button: a small tile in a colour of its own with a
+// light bar for each step of its index.
+QImage PaneButtonPicture(int index)
+{
+    QImage image(kPaneButtonSide, kPaneButtonSide, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor::fromHsv((index * 53 + 20) % 360, 160, 190));
+    p.drawRoundedRect(QRectF(1, 1, 14, 14), 3, 3);
+    p.setBrush(Qt::white);
+    for (int i = 0; i <= index % 3; ++i)
+        p.drawRect(QRectF(4, 4 + i * 3, 8, 2));
+    return image;
+}
+
+// The layer pane's lock strip: a closed padlock, then an open one.
+QImage LockStrip()
+{
+    QImage image(2 * kPaneButtonSide, kPaneButtonSide, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (int i = 0; i < 2; ++i) {
+        const qreal x = i * kPaneButtonSide;
+        p.setPen(QPen(QColor(0x50, 0x50, 0x50), 1.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(x + 4.5, 2, 7, 8), 0, i == 0 ? 180 * 16 : 150 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(i == 0 ? QColor(0xC0, 0x90, 0x20) : QColor(0x90, 0x90, 0x90));
+        p.drawRoundedRect(QRectF(x + 3, 7, 10, 8), 1.5, 1.5);
+    }
     return image;
 }
 
@@ -125,6 +166,12 @@ std::vector<Item> Items()
             {std::string("res/") + name + "_sel.png", SaveImage([i] { return TabPicture(i, true); }, "PNG")});
     }
     items.push_back({"res/ctlbar_float.png", SaveImage(FloatArrows, "PNG")});
+    int paneButton = 0;
+    for (const char* name : kPaneButtonPictures) {
+        const int i = paneButton++;
+        items.push_back({std::string("res/") + name, SaveImage([i] { return PaneButtonPicture(i); }, "PNG")});
+    }
+    items.push_back({"res/lock.png", SaveImage(LockStrip, "PNG")});
     items.push_back(
         {"res/maintitle.bmp",
          SaveImage([] { return Gradient(400, 32, QColor(0x2A, 0x3F, 0x66), QColor(0x4F, 0x6F, 0xA0), false); },

@@ -155,14 +155,36 @@ bool Acknowledge(uint32_t channelId, const std::string& line)
 
 } // namespace
 
+ReplyRoute RouteOfReply(std::string_view line)
+{
+    for (const Row& row : kRows)
+        for (const auto keyword : row.keywords)
+            if (!keyword.empty() && line.starts_with(keyword))
+                return ReplyRoute::Parsed;
+    for (const auto keyword : kAcknowledged)
+        if (line.starts_with(keyword))
+            return ReplyRoute::Acknowledged;
+    return ReplyRoute::Unmatched;
+}
+
+std::vector<std::string_view> ReplyKeywords()
+{
+    std::vector<std::string_view> keywords;
+    for (const Row& row : kRows)
+        for (const auto keyword : row.keywords)
+            if (!keyword.empty())
+                keywords.push_back(keyword);
+    keywords.insert(keywords.end(), kAcknowledged.begin(), kAcknowledged.end());
+    return keywords;
+}
+
 bool ParseDeviceReply(uint32_t channelId, const std::string& line)
 {
     for (const Row& row : kRows)
         if (BeginsWithAny(line, row.keywords))
             return row.parse(channelId, line);
-    for (const auto keyword : kAcknowledged)
-        if (line.starts_with(keyword))
-            return Acknowledge(channelId, line);
+    if (RouteOfReply(line) == ReplyRoute::Acknowledged)
+        return Acknowledge(channelId, line);
     // A line no row names may still be the echo of a confirmed command.
     if (const auto processor = FindReplyProcessor(channelId))
         processor->OnUnmatchedReply(line);

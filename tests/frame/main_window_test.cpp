@@ -32,6 +32,7 @@
 #include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
+#include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/test_processor.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/child_process.h"
@@ -58,31 +59,8 @@ std::vector<int> ButtonIds(CMainFrame& frame)
     return ids;
 }
 
-class MainWindow : public UiTest {
+class MainWindow : public FrameWindowTest {
 protected:
-    void SetUp() override
-    {
-        for (const char* folder : {"Sys", "Hardware", "Log", "Plan"})
-            fs::remove_all(qz::vok::path::GetMainPath() + "/" + folder);
-        ASSERT_TRUE(InstallShippedData(qz::vok::path::GetSysPath()));
-        CEvtQueue::get_instance().Clear();
-        SetAppType(1);
-        fs::create_directories("ports");
-        previousScanRoot = CSPortOperator::SetScanRoot((fs::current_path() / "ports").string());
-    }
-    void TearDown() override
-    {
-        frame.reset();
-        CViewManager::get_instance().DestroyViews();
-        CQelContext::Destroy();
-        CEvtQueue::get_instance().Clear();
-        CSPortOperator::SetScanRoot(previousScanRoot);
-        SetAppType(1);
-        UiTest::TearDown();
-    }
-
-    static void SetAppType(int type) { CQelConfig::get_instance().SetString("MainFrm.AppType", std::to_string(type)); }
-
     // Processor 1, selected, of a 2 x 2 wall; with a source it is the
     // context's selected source.
     std::shared_ptr<CQelProcessor> AddProcessor(int kind, bool withSource)
@@ -94,20 +72,7 @@ protected:
         return p;
     }
 
-    CMainFrame& MakeFrame()
-    {
-        frame = std::make_unique<CMainFrame>([] {}, nullptr);
-        EXPECT_TRUE(frame->IsCreated());
-        frame->resize(1000, 700);
-        frame->show();
-        QCoreApplication::processEvents();
-        return *frame;
-    }
-
     CMultiScreenView* WallView() const { return frame->ActiveWallView(); }
-
-    std::unique_ptr<CMainFrame> frame;
-    std::string previousScanRoot;
 };
 
 } // namespace

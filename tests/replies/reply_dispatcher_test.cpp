@@ -175,3 +175,20 @@ TEST_F(ReplyTest, LinkReceiverJoinsBlocksIntoDispatchedLines)
     ASSERT_EQ(EventsOf<CProcessorPortEvent>(events).size(), 1u);
     EXPECT_EQ(EventsOf<CProcessorPortEvent>(events).at(0)->port, 4464);
 }
+
+TEST(ReplyRoutes, LongerKeywordsAndEchoesFindTheirHandler)
+{
+    // The first matching row decides, and a parser's keyword may begin an
+    // acknowledged one or the other way round.
+    const std::pair<const char*, ReplyRoute> cases[] = {
+        {"GP GIP1A 10 0 0 1\r\n", ReplyRoute::Parsed},  {"GP RISMG 1 2\r\n", ReplyRoute::Parsed},
+        {"I_F OSDSA 1 2 3\r\n", ReplyRoute::Parsed},    {"I_F AWE 3\r\n", ReplyRoute::Acknowledged},
+        {"GP GSFWV 1 x\r\n", ReplyRoute::Acknowledged}, {"GP TYPE 10\r\n", ReplyRoute::Acknowledged},
+        {"GP LDM 1\r\n", ReplyRoute::Unmatched},        {"", ReplyRoute::Unmatched},
+    };
+    for (const auto& [line, route] : cases)
+        EXPECT_EQ(RouteOfReply(line), route) << line;
+    const auto keywords = ReplyKeywords();
+    for (const auto keyword : keywords)
+        EXPECT_NE(RouteOfReply(keyword), ReplyRoute::Unmatched) << keyword;
+}

@@ -4,94 +4,24 @@
 #include <atomic>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include "comm/rx_ring_buffer.h"
+#include "replies/reply_dispatcher.h"
 #include "tests/replies/reply_test_support.h"
 
 namespace {
 
 constexpr uint32_t kSeed = 20240506;
 
-const char* const kKeywords[] = {
-    "SW GET_OUTPUT_TIMING",
-    "SW READ_INPUT_SOURCE_RESOLUTION",
-    "BOARD READ_SLOT_MESSAGE",
-    "BOARD READ_INPUT_SOURCE_RESOLUTION",
-    "BOARD ADV7604_GET_CTRL",
-    "BOARD TVP5158_GET_CTRL",
-    "BOARD GET_INPUT_VIDEO_SWITCH",
-    "BOARD GET_OUTPUT_RESOLUTION",
-    "GRAPHIC_PROCESSOR READ_INPUT_SLOT_MESSAGE",
-    "GP READ_INPUT_SLOT_MESSAGE",
-    "GP RISMG",
-    "GRAPHIC_PROCESSOR READ_OUTPUT_SLOT_MESSAGE",
-    "GP READ_OUTPUT_SLOT_MESSAGE",
-    "GP ROSMG",
-    "GRAPHIC_PROCESSOR READ_INPUT_SOURCE_RESOLUTION",
-    "GP READ_INPUT_SOURCE_RESOLUTION",
-    "GP RISR",
-    "GP READ_SLOT_MESSAGE",
-    "GP RSMG",
-    "INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION",
-    "I_F RISR",
-    "GP GOT",
-    "I_F OSDSA",
-    "O_F OSDSA",
-    "GP GIPA",
-    "GP GTPN",
-    "GP GSM",
-    "GP GGW",
-    "GP GMAC",
-    "GP GIP1A",
-    "GP GT1PN",
-    "GP GN1SM",
-    "GP GN1GW",
-    "GP GN1MAC",
-    "INPUT_FPGA SET_INPUT_PORT_EDID",
-    "GP SIATP",
-    "GP SOT",
-    "GP SDMI",
-    "GP CDMS",
-    "I_F SCALER_SETUP",
-    "I_F SWL",
-    "I_F AW",
-    "I_F AWE",
-    "GP BPSW",
-    "K40750 UPDATA",
-    "O_F SCALER_SETUP",
-    "O_F SWL",
-    "O_F AW",
-    "O_F AWE",
-    "OUTPUT_FPGA CLEAR_OUTPUT_WIN",
-    "I_F SUSD",
-    "O_F SUSD",
-    "I_F OSDWS",
-    "I_F OSDWE",
-    "I_F COSDW",
-    "I_F BWRP",
-    "I_F OSDBWE",
-    "I_F OSDBWC",
-    "I_F OSDWC",
-    "O_F OSDWS",
-    "O_F OSDWE",
-    "O_F COSDW",
-    "O_F BWRP",
-    "O_F OSDBWE",
-    "O_F OSDBWC",
-    "O_F OSDWC",
-    "OUTPUT_FPGA WRITE",
-    "I_F TIME_WE",
-    "I_F TIME_WS",
-    "GP SODC",
-    "I_F TIME_F",
-    "GP TYPE",
-    "GP GFPV",
-    "GP GSFPV",
-    "GP GFWV",
-    "GP GSFWV",
-    "GP LDM",
-    "NOISE",
-};
+// Every keyword the dispatcher knows, and lines it does not.
+const std::vector<std::string> kKeywords = [] {
+    std::vector<std::string> keywords;
+    for (const std::string_view keyword : ReplyKeywords())
+        keywords.emplace_back(keyword);
+    keywords.insert(keywords.end(), {"GP LDM", "NOISE"});
+    return keywords;
+}();
 
 class Fuzzer {
 public:
@@ -115,7 +45,7 @@ public:
 
     std::string KeywordLine()
     {
-        std::string line = kKeywords[Below(std::size(kKeywords))];
+        std::string line = kKeywords[Below(int(kKeywords.size()))];
         for (int i = Below(11); i > 0; --i)
             line += (Below(8) == 0 ? "  " : " ") + Number();
         return line + "\r\n";

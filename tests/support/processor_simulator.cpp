@@ -356,7 +356,7 @@ void ProcessorSimulator::AnswerType(int type, int count)
 {
     const std::string answer = "GP TYPE " + std::to_string(type) + " " + std::to_string(count) + "\r\n";
     Respond("GP TYPE", [answer](const std::string& line, int) -> std::optional<std::vector<Answer>> {
-        if (line != "GP TYPE\r\n")
+        if (line != "GP TYPE\r\n" && line != "GP TYPE 0\r\n")
             return std::nullopt;
         return std::vector<Answer>{{answer, Millis{0}}};
     });

@@ -54,7 +54,8 @@ public:
     // "I_F OSDSA a b 2" (and "O_F ...") gets "... a b 3" from its nth poll on.
     void AnswerOsdSavedFrom(int nth);
 
-    // "GP TYPE" (the status request) gets "GP TYPE type count".
+    // "GP TYPE" (the status request) and "GP TYPE 0" (the type query after
+    // a connect) get "GP TYPE type count".
     void AnswerType(int type, int count);
 
     // Unsolicited text to every connected client.

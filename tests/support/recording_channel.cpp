@@ -16,89 +16,6 @@
 
 namespace {
 
-// The replies that have parsers of their own never wake a sender.
-constexpr std::string_view kParsedKeywords[] = {
-    "SW GET_OUTPUT_TIMING",
-    "SW READ_INPUT_SOURCE_RESOLUTION",
-    "BOARD READ_SLOT_MESSAGE",
-    "BOARD READ_INPUT_SOURCE_RESOLUTION",
-    "BOARD ADV7604_GET_CTRL",
-    "BOARD TVP5158_GET_CTRL",
-    "BOARD GET_INPUT_VIDEO_SWITCH",
-    "BOARD GET_OUTPUT_RESOLUTION",
-    "GRAPHIC_PROCESSOR READ_INPUT_SLOT_MESSAGE",
-    "GP READ_INPUT_SLOT_MESSAGE",
-    "GP RISMG",
-    "GRAPHIC_PROCESSOR READ_OUTPUT_SLOT_MESSAGE",
-    "GP READ_OUTPUT_SLOT_MESSAGE",
-    "GP ROSMG",
-    "GRAPHIC_PROCESSOR READ_INPUT_SOURCE_RESOLUTION",
-    "GP READ_INPUT_SOURCE_RESOLUTION",
-    "GP RISR",
-    "GP READ_SLOT_MESSAGE",
-    "GP RSMG",
-    "INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION",
-    "I_F RISR",
-    "GP GOT",
-    "I_F OSDSA",
-    "O_F OSDSA",
-    "GP GIPA",
-    "GP GTPN",
-    "GP GSM",
-    "GP GGW",
-    "GP GMAC",
-    "GP GIP1A",
-    "GP GT1PN",
-    "GP GN1SM",
-    "GP GN1GW",
-    "GP GN1MAC",
-};
-
-constexpr std::string_view kAcknowledgedKeywords[] = {
-    "INPUT_FPGA SET_INPUT_PORT_EDID",
-    "GP SIATP",
-    "GP SOT",
-    "GP SDMI",
-    "GP CDMS",
-    "I_F SCALER_SETUP",
-    "I_F SWL",
-    "I_F AW",
-    "I_F AWE",
-    "GP BPSW",
-    "K40750 UPDATA",
-    "O_F SCALER_SETUP",
-    "O_F SWL",
-    "O_F AW",
-    "O_F AWE",
-    "OUTPUT_FPGA CLEAR_OUTPUT_WIN",
-    "I_F SUSD",
-    "O_F SUSD",
-    "I_F OSDWS",
-    "I_F OSDWE",
-    "I_F COSDW",
-    "I_F BWRP",
-    "I_F OSDBWE",
-    "I_F OSDBWC",
-    "I_F OSDWC",
-    "O_F OSDWS",
-    "O_F OSDWE",
-    "O_F COSDW",
-    "O_F BWRP",
-    "O_F OSDBWE",
-    "O_F OSDBWC",
-    "O_F OSDWC",
-    "OUTPUT_FPGA WRITE",
-    "I_F TIME_WE",
-    "I_F TIME_WS",
-    "GP SODC",
-    "I_F TIME_F",
-    "GP TYPE",
-    "GP GFPV",
-    "GP GSFPV",
-    "GP GFWV",
-    "GP GSFWV",
-};
-
 // Stands in for the OSD status parser until the reply path has one: the
 // status of "I_F OSDSA a b s" (or "O_F ...") goes out as an event.
 void PostOsdStatus(const std::string& line)
@@ -119,17 +36,6 @@ CRecordingChannel::CRecordingChannel(CNetManager* owner, std::string name) : CNe
 CRecordingChannel::~CRecordingChannel()
 {
     Close();
-}
-
-CRecordingChannel::Route CRecordingChannel::RouteOf(const std::string& line)
-{
-    for (std::string_view keyword : kParsedKeywords)
-        if (line.starts_with(keyword))
-            return Route::Parsed;
-    for (std::string_view keyword : kAcknowledgedKeywords)
-        if (line.starts_with(keyword))
-            return Route::Acknowledged;
-    return Route::Unmatched;
 }
 
 void CRecordingChannel::SetLineHandlers(LineHandler acknowledged, LineHandler unmatched)
@@ -258,10 +164,10 @@ void CRecordingChannel::ReadLoop()
             {
                 std::lock_guard guard(lock_);
                 routed = acknowledged_ || unmatched_;
-                switch (RouteOf(line)) {
-                case Route::Acknowledged: handler = acknowledged_; break;
-                case Route::Unmatched: handler = unmatched_; break;
-                case Route::Parsed: break;
+                switch (RouteOfReply(line)) {
+                case ReplyRoute::Acknowledged: handler = acknowledged_; break;
+                case ReplyRoute::Unmatched: handler = unmatched_; break;
+                case ReplyRoute::Parsed: break;
                 }
             }
             if (!routed)

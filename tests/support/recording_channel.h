@@ -46,10 +46,6 @@ public:
     std::vector<Unit> Units() const;
     std::vector<std::string> Texts() const;
 
-    // Which handler a normalised line goes to.
-    enum class Route { Acknowledged, Parsed, Unmatched };
-    static Route RouteOf(const std::string& line);
-
 private:
     void ReadLoop();
 

@@ -1,0 +1,77 @@
+#include "dialogs/about_text.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/context.h"
+#include "app/program_log.h"
+#include "corlane/app_path.h"
+#include "corlane/fstr.h"
+
+namespace {
+
+void LogAbout(const std::string& path, const char* why)
+{
+    if (auto* log = CQelContext::GetLog())
+        log->error("%s: %s", path.c_str(), why);
+}
+
+// Qt draws a carriage return as a glyph of its own.
+QString DisplayLines(const std::string& utf8)
+{
+    QString text = QString::fromStdString(utf8);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+} // namespace
+
+std::string AboutFilePath()
+{
+    return qz::vok::path::GetSysPath() + "/" + abouttext::kFileName;
+}
+
+QString ReadAboutText(const std::string& path)
+{
+    // Only a regular file: a pipe of that name would block the opening.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return QString();
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return QString();
+    std::string bytes(abouttext::kMaxBytes + 1, '\0');
+    file.read(bytes.data(), std::streamsize(bytes.size()));
+    bytes.resize(size_t(file.gcount()));
+    if (bytes.size() > abouttext::kMaxBytes) {
+        bytes.resize(abouttext::kMaxBytes);
+        // A cut line could end inside a double-byte character.
+        const size_t lastBreak = bytes.rfind('\n');
+        bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
+        LogAbout(path, "larger than 1 MiB; only its first whole lines are shown");
+    }
+
+    std::string utf8;
+    if (qz::vok::fstr_ansitoutf8(bytes, utf8))
+        return DisplayLines(utf8);
+    utf8.clear();
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        end = end == std::string::npos ? bytes.size() : end + 1;
+        std::string line;
+        if (qz::vok::fstr_ansitoutf8(bytes.substr(start, end - start), line))
+            utf8 += line;
+        start = end;
+    }
+    LogAbout(path, "lines that are not GB2312 text are left out");
+    return DisplayLines(utf8);
+}
+
+QString VersionListText(const CQelProcessor::VersionTable& versions)
+{
+    std::string text;
+    for (const auto& [board, version] : versions)
+        text += version;
+    return DisplayLines(text);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The about box's texts: the about file, and the version lists the device
+// reports.
+#include <QString>
+#include <cstddef>
+#include <string>
+
+#include "model/processor.h"
+
+namespace abouttext {
+// No about text comes near this; a larger file is shown up to here.
+inline constexpr size_t kMaxBytes = size_t(1) << 20;
+inline constexpr char kFileName[] = "About.CFG";
+} // namespace abouttext
+
+// "About.CFG" in the system folder.
+std::string AboutFilePath();
+
+// The file's GB2312 text as it stands, with its own line breaks; empty
+// when it is missing or unreadable. Only the first kMaxBytes are read,
+// ending at the last whole line; lines that are not GB2312 are left out.
+// Either is logged once, naming the file.
+QString ReadAboutText(const std::string& path);
+
+// The texts of a version list in board order, each on its own line.
+QString VersionListText(const CQelProcessor::VersionTable& versions);
