@@ -20,6 +20,7 @@
 #include "corlane/app_path.h"
 #include "dialogs/fwnd_size_fine_tune_dlg.h"
 #include "dialogs/input_osd_config_dlg.h"
+#include "dialogs/led_wall_wizard.h"
 #include "dialogs/matrix_switch_dlg.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
@@ -483,7 +484,6 @@ void CMainFrame::OnSetProcessor()
 {
     ::OnSetProcessor(this);
 }
-void CMainFrame::OnLedWallWizard() {}
 
 void CMainFrame::OnSetOutResolution()
 {
@@ -531,6 +531,16 @@ void CMainFrame::OnBorderFineTune()
         if (CMultiScreenView* view = frame ? frame->ActiveWallView() : nullptr)
             view->AutoExecutePlan();
     });
+}
+
+void CMainFrame::OnLedWallWizard()
+{
+    const auto processor = CurrentProcessor();
+    if (!processor)
+        return;
+    if (RunWallSetup(this, processor))
+        NewPlan();
+    InvalidateActiveView();
 }
 
 void CMainFrame::OnResetPassword()

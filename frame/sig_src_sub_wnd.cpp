@@ -12,6 +12,8 @@
 #include "dialogs/dialog_support.h"
 #include "dialogs/dialog_texts.h"
 #include "dialogs/edid_dlg.h"
+#include "dialogs/init_processor_dlg.h"
+#include "dialogs/led_wall_wizard.h"
 #include "dialogs/name_dlg.h"
 #include "dialogs/obbk_color_dlg.h"
 #include "dialogs/password_dlg.h"
@@ -451,6 +453,11 @@ void CUiSigSrcSubWnd::OnProcessorMenu(int chosen, const SigSrcNodeInfo& info)
     case kSerialConnect: FrameCommand(cmd::kConnectSerial); break;
     case kDisconnect: FrameCommand(cmd::kDisconnect); break;
     case kSettings: FrameCommand(cmd::kSetProcessor); break;
+    case kInitialise:
+        if (AskOperationPassword(this))
+            RunInitProcessorDlg(this, processor);
+        break;
+    case kWallSetup: RunWallSetup(this, processor); break;
     case kReset: ResetProcessor(processor); break;
     case kClock: SetProcessorClock(); break;
     case kTestOutput: RunTestOutput(this); break;

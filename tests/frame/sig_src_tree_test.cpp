@@ -37,6 +37,7 @@
 #include "frame/shipped_data.h"
 #include "frame/sig_src_sub_wnd.h"
 #include "replies/reply_receiver.h"
+#include "tests/frame/frame_lines.h"
 #include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/sig_src_sources.h"
 #include "tests/frame/test_processor.h"
@@ -52,20 +53,6 @@ using namespace tavrix::test;
 namespace {
 
 const QString kNotConnected = QStringLiteral("处理器未连接，请连接处理器！");
-
-// The simulator's lines without the heartbeat's status polls.
-std::vector<std::string> WithoutPolls(const std::vector<std::string>& lines)
-{
-    std::vector<std::string> kept;
-    for (const std::string& line : lines) {
-        bool poll = false;
-        for (const char* prefix : {"I_F RISR", "BOARD RISR", "BOARD ADV7604_GET_CTRL"})
-            poll = poll || line.rfind(prefix, 0) == 0;
-        if (!poll)
-            kept.push_back(line);
-    }
-    return kept;
-}
 
 // Holds the jobs it is told to, so its processor stays busy.
 class HoldingProcessor : public CQelProcessor {
