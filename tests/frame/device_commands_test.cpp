@@ -25,6 +25,7 @@
 #include "frame/command_ids.h"
 #include "frame/main_frame.h"
 #include "model/processor_manager.h"
+#include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/test_processor.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/ui/ui_test.h"
@@ -36,27 +37,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class FrameDeviceCommands : public UiTest {
+class FrameDeviceCommands : public FrameWindowTest {
 protected:
-    void SetUp() override
-    {
-        for (const char* folder : {"Sys", "Hardware", "Log", "Plan"})
-            fs::remove_all(qz::vok::path::GetMainPath() + "/" + folder);
-        fs::create_directories(qz::vok::path::GetSysPath());
-        CEvtQueue::get_instance().Clear();
-    }
-    void TearDown() override
-    {
-        frame.reset();
-        CViewManager::get_instance().DestroyViews();
-        CQelContext::Destroy();
-        CEvtQueue::get_instance().Clear();
-        SetAppType(1);
-        UiTest::TearDown();
-    }
-
-    static void SetAppType(int type) { CQelConfig::get_instance().SetString("MainFrm.AppType", std::to_string(type)); }
-
     // Processor 1 of `kind` with a source, at the simulator, selected.
     std::shared_ptr<CQelProcessor> AddProcessor(int kind)
     {
@@ -66,15 +48,6 @@ protected:
         CQelContext::GetProMan()->AddProcessor(p);
         CQelContext::SetSelSigSrc(1, 100);
         return p;
-    }
-
-    void MakeFrame()
-    {
-        frame = std::make_unique<CMainFrame>([] {}, nullptr);
-        ASSERT_TRUE(frame->IsCreated());
-        frame->resize(1000, 700);
-        frame->show();
-        QCoreApplication::processEvents();
     }
 
     // Records which dialog the seam ran, and cancels it.
@@ -94,7 +67,6 @@ protected:
     }
 
     ProcessorSimulator simulator;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 } // namespace

@@ -30,6 +30,7 @@
 #include "model/processor_manager.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/frame/frame_lines.h"
+#include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/test_processor.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/ui/ui_test.h"
@@ -40,16 +41,12 @@ using namespace tavrix::test;
 
 namespace {
 
-class WallSetupCommand : public UiTest {
+class WallSetupCommand : public FrameWindowTest {
 protected:
     void SetUp() override
     {
-        for (const char* folder : {"Sys", "Hardware", "Log", "Plan"})
-            fs::remove_all(qz::vok::path::GetMainPath() + "/" + folder);
-        ASSERT_TRUE(InstallShippedData(qz::vok::path::GetSysPath()));
+        FrameWindowTest::SetUp();
         fs::create_directories(qz::vok::path::GetHardwarePath());
-        CEvtQueue::get_instance().Clear();
-        CQelConfig::get_instance().SetString("MainFrm.AppType", "1");
         SetPasswordAccepted(false);
     }
     void TearDown() override
@@ -59,10 +56,8 @@ protected:
         if (processor)
             processor->Disconnect();
         processor.reset();
-        CQelContext::Destroy();
-        CEvtQueue::get_instance().Clear();
         SetPasswordAccepted(false);
-        UiTest::TearDown();
+        FrameWindowTest::TearDown();
     }
 
     // Processor 1 of `kind`: output 1920 x 1080, a 2 x 2 wall of outputs
@@ -74,15 +69,6 @@ protected:
         processor->SetOutputResolution(1920, 1080, 60);
         CQelContext::GetProMan()->AddProcessor(processor);
         CQelContext::SetSelSigSrc(1, 100);
-    }
-
-    void MakeFrame()
-    {
-        frame = std::make_unique<CMainFrame>([] {}, nullptr);
-        ASSERT_TRUE(frame->IsCreated());
-        frame->resize(1000, 700);
-        frame->show();
-        QCoreApplication::processEvents();
     }
 
     // Answers the next dialog: `work` gets it shown, when it is a `Dialog`.
@@ -138,7 +124,6 @@ protected:
     }
 
     std::shared_ptr<CQelProcessor> processor;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 } // namespace
