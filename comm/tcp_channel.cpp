@@ -22,6 +22,11 @@ void CTcpClient::LogReceived(qz::vok::logfile& log, const std::string& text)
     log.event("Tcp Receive %d:\n%s", static_cast<int>(text.size()), text.c_str());
 }
 
+void CTcpClient::on_error(const boost::system::error_code&)
+{
+    Post(CNetConnectEvent::kConnecting);
+}
+
 CTcpClientChannel::CTcpClientChannel(CNetManager* owner, std::string name) : CClientChannel(owner, std::move(name)) {}
 
 void CTcpClientChannel::Open()

@@ -18,6 +18,9 @@ public:
 
 protected:
     void LogReceived(qz::vok::logfile& log, const std::string& text) override;
+    // A link that broke or failed waits to try again: "connecting", so it
+    // is not shown as up meanwhile.
+    void on_error(const boost::system::error_code& error) override;
 };
 
 // A processor's TCP link, to "server_addr":"server_port".
