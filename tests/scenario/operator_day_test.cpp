@@ -31,6 +31,7 @@
 #include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
+#include "tests/frame/plan_frame_fixture.h"
 #include "tests/frame/sig_src_sources.h"
 #include "tests/frame/test_processor.h"
 #include "tests/model/link_fixture.h"
@@ -101,17 +102,11 @@ std::vector<std::string> ChildTexts(QTreeWidgetItem* item)
     return texts;
 }
 
-class OperatorDay : public UiTest {
+class OperatorDay : public plantest::PlanFrame {
 protected:
     void SetUp() override
     {
-        for (const char* folder : {"Sys", "Hardware", "Log", "Plan"})
-            fs::remove_all(qz::vok::path::GetMainPath() + "/" + folder);
-        ASSERT_TRUE(InstallShippedData(qz::vok::path::GetSysPath()));
-        CEvtQueue::get_instance().Clear();
-        CQelConfig::get_instance().SetString("MainFrm.AppType", "1");
-        fs::create_directories("ports");
-        previousScanRoot = CSPortOperator::SetScanRoot((fs::current_path() / "ports").string());
+        PlanFrame::SetUp();
         runtime = MakeRuntimeFolder(fs::current_path() / "rt");
         // Type 0 names model 8: the processor keeps its kind, name and the
         // inputs its file gave it.
@@ -121,14 +116,6 @@ protected:
             return std::optional<std::vector<ProcessorSimulator::Answer>>(
                 {{line.substr(0, line.size() - 2) + " 0 0 1920 1080 2 6000\r\n"}});
         });
-    }
-    void TearDown() override
-    {
-        CViewManager::get_instance().DestroyViews();
-        CQelContext::Destroy();
-        CEvtQueue::get_instance().Clear();
-        CSPortOperator::SetScanRoot(previousScanRoot);
-        UiTest::TearDown();
     }
 
     static std::shared_ptr<CQelProcessor> Processor() { return CQelContext::GetProMan()->FindById(1); }
@@ -166,34 +153,8 @@ protected:
         ASSERT_EQ(frame.DragState(), 0);
     }
 
-    void AnswerNewPlan(const QString& name, const QString& layout)
-    {
-        modal().answerDialog([=](QDialog& dialog) {
-            auto* plan = dynamic_cast<CNewWinPlanDlg*>(&dialog);
-            EXPECT_NE(plan, nullptr);
-            if (!plan)
-                return int(QDialog::Rejected);
-            dialog.show();
-            QCoreApplication::processEvents();
-            plan->LayoutCombo()->setCurrentIndex(plan->LayoutCombo()->findText(layout));
-            plan->NameEdit()->setText(name);
-            plan->OkButton()->click();
-            return dialog.result();
-        });
-    }
-
-    static std::vector<QString> TabTexts(CMainFrame& frame)
-    {
-        std::vector<QString> texts;
-        CUiTabWnd& tabs = frame.ViewContainer()->Tabs();
-        for (int i = 0; i < tabs.TabCount(); ++i)
-            texts.push_back(tabs.GetTab(i)->text);
-        return texts;
-    }
-
     ProcessorSimulator simulator;
     fs::path runtime;
-    std::string previousScanRoot;
 };
 
 struct WindowFields {
@@ -262,7 +223,8 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         ASSERT_TRUE(frame.OnCommand(cmd::kNewPlan));
         QCoreApplication::processEvents();
         EXPECT_EQ(frame.ViewCounter(), views + 1);
-        EXPECT_EQ(TabTexts(frame).back(), "Day");
+        CUiTabWnd& tabs = frame.ViewContainer()->Tabs();
+        EXPECT_EQ(tabs.GetTab(tabs.TabCount() - 1)->text, "Day");
         CMultiScreenView* view = frame.ActiveWallView();
         ASSERT_NE(view, nullptr);
         const std::shared_ptr<CQelPlan> plan = view->GetPlan();
