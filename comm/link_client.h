@@ -72,9 +72,10 @@ protected:
     // A transport that keeps a raw copy of what arrives does it here.
     virtual void Keep(const void*, size_t) {}
 
+    void Post(uint8_t state) { PostEvent(new CNetConnectEvent(channel_->GetId(), state)); }
+
 private:
     void Touch() { lastActivity_ = platform::Now().time_since_epoch().count(); }
-    void Post(uint8_t state) { PostEvent(new CNetConnectEvent(channel_->GetId(), state)); }
 
     CIoChannel* channel_;
     const char* sendFormat_;

@@ -22,6 +22,18 @@ void CTcpClient::LogReceived(qz::vok::logfile& log, const std::string& text)
     log.event("Tcp Receive %d:\n%s", static_cast<int>(text.size()), text.c_str());
 }
 
+void CTcpClient::on_connected()
+{
+    up_ = true;
+    CLinkClient::on_connected();
+}
+
+void CTcpClient::on_error(const boost::system::error_code&)
+{
+    if (up_.exchange(false))
+        Post(CNetConnectEvent::kConnecting);
+}
+
 CTcpClientChannel::CTcpClientChannel(CNetManager* owner, std::string name) : CClientChannel(owner, std::move(name)) {}
 
 void CTcpClientChannel::Open()

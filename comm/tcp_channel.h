@@ -2,6 +2,7 @@
 #include "comm/link_client.h"
 #include "comm/tcp_client.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,13 @@ public:
 
 protected:
     void LogReceived(qz::vok::logfile& log, const std::string& text) override;
+    void on_connected() override;
+    // A link that was up and broke waits to try again: "connecting", so it
+    // is not shown as up meanwhile. Failed attempts post nothing more.
+    void on_error(const boost::system::error_code& error) override;
+
+private:
+    std::atomic<bool> up_{false};
 };
 
 // A processor's TCP link, to "server_addr":"server_port".

@@ -1,0 +1,370 @@
+// The operator's day on the real program, in process: the real start, main
+// window, context, managers, event queue and builders, offscreen with the
+// modal seam scripted, against the processor simulator on loopback. Each
+// step checks what the operator sees, what reached the processor and what
+// is on disk.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <chrono>
+#include <filesystem>
+
+#include "app/config.h"
+#include "app/context.h"
+#include "app/event_queue.h"
+#include "builder/pro8part_sender.h"
+#include "comm/sport_operator.h"
+#include "comm/tcp_client.h"
+#include "corlane/app_path.h"
+#include "dialogs/new_win_plan_dlg.h"
+#include "frame/command_ids.h"
+#include "frame/main_ctrl_bar.h"
+#include "frame/main_frame.h"
+#include "frame/shipped_data.h"
+#include "frame/sig_src_sub_wnd.h"
+#include "frame/tavrix_app.h"
+#include "model/processor.h"
+#include "model/processor_manager.h"
+#include "plan/plan.h"
+#include "plan/plan_manager.h"
+#include "tests/frame/plan_frame_fixture.h"
+#include "tests/frame/sig_src_sources.h"
+#include "tests/frame/test_processor.h"
+#include "tests/model/link_fixture.h"
+#include "tests/support/child_process.h"
+#include "tests/support/test_files.h"
+#include "tests/support/ui/screenshot.h"
+#include "tests/support/ui/ui_test.h"
+#include "views/multi_screen_view.h"
+#include "views/view_manager.h"
+#include "views/view_tab_container.h"
+#include "views/wall_view_core.h"
+
+namespace fs = std::filesystem;
+using namespace tavrix::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr const char* kProcessorName = "8x8Pro处理器";
+const std::vector<uint32_t> kSources = {100, 101, 200, 201};
+
+// Model 8: input boards 1 and 2 with two 1920 x 1080 sources each, output
+// board 109 with four outputs on a 2 x 2 wall, its link on the simulator.
+std::shared_ptr<CQelProcessor> ModelEight(uint16_t port)
+{
+    auto p = std::make_shared<CQelProcessor>();
+    p->SetId(1);
+    p->SetKind(8);
+    p->SetName(kProcessorName);
+    AddTestBoards(*p, {{1, 1}, {2, 1}, {109, 12}});
+    for (uint32_t id : kSources) {
+        auto source = NewSource(id, kSrcHdmi);
+        source->SetResolution(1920, 1080, 60);
+        source->SetBoard(p->GetBoard(id / 100));
+        p->AddSigSrc(source, false, false);
+    }
+    SetTestOutputs(*p, {10900, 10901, 10902, 10903},
+                   {{{0, 0}, 10900}, {{0, 1}, 10901}, {{1, 0}, 10902}, {{1, 1}, 10903}});
+    auto wall = p->GetWall();
+    wall.rows = 2;
+    wall.cols = 2;
+    wall.rowHeights = {1080, 1080};
+    wall.colWidths = {1920, 1920};
+    p->SetWall(wall);
+    p->SetOutputResolution(1920, 1080, 60);
+    PointAtLoopback(*p, port);
+    auto connection = p->GetConnection();
+    connection.serialAutoDetect = 0;
+    p->SetConnection(connection);
+    return p;
+}
+
+// What the processor received, without the status polls.
+std::vector<std::string> WithoutPolls(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> kept;
+    for (const std::string& line : lines)
+        if (line.rfind("I_F RISR", 0) != 0 && line != "GP TYPE\r\n")
+            kept.push_back(line);
+    return kept;
+}
+
+std::vector<std::string> ChildTexts(QTreeWidgetItem* item)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; item && i < item->childCount(); ++i)
+        texts.push_back(item->child(i)->text(0).toStdString());
+    return texts;
+}
+
+class OperatorDay : public plantest::PlanFrame {
+protected:
+    void SetUp() override
+    {
+        PlanFrame::SetUp();
+        runtime = MakeRuntimeFolder(fs::current_path() / "rt");
+        // Type 0 names model 8: the processor keeps its kind, name and the
+        // inputs its file gave it.
+        simulator.AnswerType(0, 1);
+        // Every input has a 1920 x 1080 signal.
+        simulator.Respond("I_F RISR", [](const std::string& line, int) {
+            return std::optional<std::vector<ProcessorSimulator::Answer>>(
+                {{line.substr(0, line.size() - 2) + " 0 0 1920 1080 2 6000\r\n"}});
+        });
+    }
+
+    static std::shared_ptr<CQelProcessor> Processor() { return CQelContext::GetProMan()->FindById(1); }
+
+    // The lines the processor received from now until `last`, polls left
+    // out.
+    std::vector<std::string> LinesUntil(const std::string& last)
+    {
+        EXPECT_TRUE(pumpUntil(
+            [&] {
+                const auto texts = simulator.Texts();
+                return std::find(texts.begin(), texts.end(), last) != texts.end();
+            },
+            20000))
+            << last;
+        return WithoutPolls(simulator.Texts());
+    }
+
+    // Presses on the source's node in the tree, drags onto the wall view's
+    // canvas at `target` and releases there.
+    void DragSource(CMainFrame& frame, uint32_t source, QPoint target)
+    {
+        CUiSigSrcSubWnd& page = *frame.CtrlBar()->SigSrcPage();
+        CSigSrcTreeCtrl& tree = *page.Tree();
+        QTreeWidgetItem* node = page.FindInputNode(1, int32_t(source));
+        ASSERT_NE(node, nullptr);
+        tree.scrollToItem(node);
+        QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(node).center());
+        ASSERT_EQ(CQelContext::GetSelSigSrcId(), int32_t(source));
+        QWidget* canvas = frame.ActiveWallView()->viewport();
+        const QPoint at = frame.mapFromGlobal(canvas->mapToGlobal(target));
+        QTest::mouseMove(&frame, at);
+        ASSERT_EQ(frame.DragState(), 2);
+        QTest::mouseRelease(&frame, Qt::LeftButton, {}, at);
+        ASSERT_EQ(frame.DragState(), 0);
+    }
+
+    ProcessorSimulator simulator;
+    fs::path runtime;
+};
+
+struct WindowFields {
+    int32_t sigsrc;
+    Rect rect;
+    int32_t status;
+    bool operator==(const WindowFields&) const = default;
+};
+
+std::vector<WindowFields> Fields(const CQelPlan& plan)
+{
+    std::vector<WindowFields> fields;
+    for (const auto& w : plan.GetWindows())
+        fields.push_back({w->sigsrc, w->rect, w->status});
+    return fields;
+}
+
+} // namespace
+
+TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
+{
+    const auto started = std::chrono::steady_clock::now();
+    // 1. An empty main folder whose processor file points at the simulator.
+    {
+        fs::create_directories(qz::vok::path::GetHardwarePath());
+        ASSERT_TRUE(ModelEight(simulator.Port())->SavePro());
+        CQelContext::Destroy();
+    }
+    std::vector<WindowFields> applied;
+    std::string proBefore;
+    {
+        CTavrixApp app(runtime.string());
+        ASSERT_TRUE(app.InitInstance());
+        CMainFrame& frame = *app.MainFrame();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(frame.isVisible());
+        ASSERT_NE(frame.CtrlBar(), nullptr);
+        EXPECT_TRUE(frame.CtrlBar()->isVisible());
+        EXPECT_EQ(frame.ViewCounter(), 1);
+        ASSERT_NE(frame.ActiveWallView(), nullptr);
+        screenshot(frame);
+
+        // 2. Connect: the tree shows the processor connected with its four
+        // sources, and the status poll runs.
+        CUiSigSrcSubWnd& page = *frame.CtrlBar()->SigSrcPage();
+        ASSERT_TRUE(frame.OnCommand(cmd::kConnectTcp));
+        ASSERT_TRUE(pumpUntil([&] { return Processor() && Processor()->IsConnected(); }, 20000));
+        QTreeWidgetItem* processorNode = page.FindProcessorNode(1);
+        ASSERT_NE(processorNode, nullptr);
+        EXPECT_TRUE(pumpUntil([&] { return processorNode->text(0) == QString(kProcessorName) + "(已经连接)"; }, 20000))
+            << processorNode->text(0).toStdString();
+        EXPECT_EQ(ChildTexts(processorNode), (std::vector<std::string>{"IN100(1920x1080)", "IN101(1920x1080)",
+                                                                       "IN200(1920x1080)", "IN201(1920x1080)"}));
+        simulator.ClearLines();
+        EXPECT_TRUE(pumpUntil(
+            [&] {
+                const auto texts = simulator.Texts();
+                return std::count_if(texts.begin(), texts.end(),
+                                     [](const std::string& l) { return l.rfind("I_F RISR", 0) == 0; }) >= 2;
+            },
+            20000));
+
+        // 3. A new, empty plan of the 2 x 2 screens: its own tab and view.
+        const int views = frame.ViewCounter();
+        AnswerNewPlan("Day", "空布局方案");
+        ASSERT_TRUE(frame.OnCommand(cmd::kNewPlan));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(frame.ViewCounter(), views + 1);
+        CUiTabWnd& tabs = frame.ViewContainer()->Tabs();
+        EXPECT_EQ(tabs.GetTab(tabs.TabCount() - 1)->text, "Day");
+        CMultiScreenView* view = frame.ActiveWallView();
+        ASSERT_NE(view, nullptr);
+        const std::shared_ptr<CQelPlan> plan = view->GetPlan();
+        ASSERT_NE(plan, nullptr);
+        EXPECT_EQ(plan->GetName(), "Day");
+        EXPECT_EQ(plan->GetRows(), 2);
+        EXPECT_EQ(plan->GetCols(), 2);
+        EXPECT_EQ(plan->GetWindowCount(), 0);
+        // The operator sends only when he says so.
+        view->m_bAutoExecute = false;
+
+        // 4. Two sources dragged onto the wall; the first is locked.
+        QWidget* canvas = view->viewport();
+        // The wall shows centred on the canvas: a quarter of it above left
+        // and below right of the centre.
+        const QPoint centre = canvas->rect().center();
+        const QPoint first = centre - QPoint(120, 70);
+        const QPoint second = centre + QPoint(120, 70);
+        const auto sampleAt = [&](const QImage& image, QPoint p) {
+            const QPoint at = frame.mapFromGlobal(canvas->mapToGlobal(p));
+            return pixelAt(image, at.x(), at.y());
+        };
+        const QImage empty = frame.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        DragSource(frame, 100, first);
+        ASSERT_EQ(plan->GetWindowCount(), 1);
+        ASSERT_TRUE(frame.OnCommand(WallViewCore::kCmdLock));
+        EXPECT_EQ(plan->GetWindowAt(0)->status, 1);
+        DragSource(frame, 201, second);
+        ASSERT_EQ(plan->GetWindowCount(), 2);
+        EXPECT_EQ(plan->GetWindowAt(1)->sigsrc, 201);
+        QCoreApplication::processEvents();
+        const QImage windows = screenshot(frame);
+        for (const QPoint& p : {first, second})
+            EXPECT_NE(sampleAt(windows, p), sampleAt(empty, p)) << "no window drawn at " << p.x() << "," << p.y();
+
+        // 5. Apply sends exactly what the builder gives for the plan as the
+        // view holds it.
+        simulator.ClearLines();
+        const size_t prompts = modal().prompts().size();
+        const auto applyAt = ProcessorSimulator::Clock::now();
+        ASSERT_TRUE(frame.OnCommand(WallViewCore::kCmdExecute));
+        std::vector<std::string> expected;
+        {
+            _8PART_NS::CPro8PartSender sender(plan.get(), Processor()->GetAppOptions().algorithmId);
+            ASSERT_EQ(sender.BuildCommands(expected), 0);
+        }
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(LinesUntil(expected.back()), expected);
+        {
+            // How much of the send is the program's own, beside the pause
+            // the link keeps after each line it writes (polls included).
+            size_t count = 0;
+            ProcessorSimulator::Clock::time_point last = applyAt;
+            for (const auto& line : simulator.Lines()) {
+                ++count;
+                last = line.at;
+                if (line.text == expected.back())
+                    break;
+            }
+            const double total = std::chrono::duration<double, std::milli>(last - applyAt).count();
+            const double pauses =
+                double(count - 1) * std::chrono::duration<double, std::milli>(qz::net::tcp_client::kWritePause).count();
+            std::printf("apply: %zu lines in %.0f ms, %.0f ms of pauses: the program's own share %.1f %%\n", count,
+                        total, pauses, total > 0 ? 100.0 * (total - pauses) / total : 0.0);
+        }
+        EXPECT_EQ(modal().prompts().size(), prompts); // no failure told
+        applied = Fields(*plan);
+        screenshot(frame);
+
+        // 9. The link drops in the middle of an Apply: the tree shows it
+        // down, the link comes back by itself, and a second Apply sends the
+        // whole layout again.
+        const QString connected = QString(kProcessorName) + "(已经连接)";
+        const size_t connections = simulator.Connections();
+        simulator.ClearLines();
+        ASSERT_TRUE(frame.OnCommand(WallViewCore::kCmdExecute));
+        ASSERT_TRUE(simulator.WaitForLine(expected[expected.size() / 2], 20s));
+        simulator.DropConnections();
+        EXPECT_TRUE(pumpUntil([&] { return processorNode->text(0) == QString(kProcessorName) + "(正在连接)"; }, 20000))
+            << processorNode->text(0).toStdString();
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                return simulator.Connections() > connections && Processor()->IsConnected() &&
+                       processorNode->text(0) == connected;
+            },
+            20000));
+        simulator.ClearLines();
+        ASSERT_TRUE(frame.OnCommand(WallViewCore::kCmdExecute));
+        // Whatever the link still held comes first; the layout ends it.
+        const auto endsWithLayout = [&] {
+            const auto lines = WithoutPolls(simulator.Texts());
+            return lines.size() >= expected.size() &&
+                   std::equal(expected.begin(), expected.end(), lines.end() - std::ptrdiff_t(expected.size()));
+        };
+        EXPECT_TRUE(pumpUntil(endsWithLayout, 20000));
+        EXPECT_EQ(Fields(*plan), applied);
+
+        // 8. Disconnect and close, saving the plan: every file is written.
+        ASSERT_TRUE(frame.OnCommand(cmd::kDisconnect));
+        ASSERT_TRUE(pumpUntil([&] { return !Processor()->IsConnected(); }, 20000));
+        modal().answerYesNo(true);
+        frame.OnCommand(cmd::kExit);
+        pumpUntil([&] { return !frame.isVisible(); });
+        EXPECT_FALSE(frame.isVisible());
+        app.ExitInstance();
+    }
+    for (const std::string& file :
+         {qz::vok::path::GetPlanPath() + "/PlanList.txt", qz::vok::path::GetPlanPath() + "/CyclePlanList.clt",
+          qz::vok::path::GetPlanPath() + "/Day.plan", CQelProcessor::ProFilePath(),
+          qz::vok::path::GetSysPath() + "/Main.ini"})
+        EXPECT_TRUE(fs::exists(file)) << file;
+    const std::string planBytes = ReadText(qz::vok::path::GetPlanPath() + "/Day.plan");
+    proBefore = ReadText(CQelProcessor::ProFilePath());
+    modal().reset();
+
+    // A second start on the same folder finds the plan, its windows with
+    // the lock and the processor again.
+    {
+        CTavrixApp app(runtime.string());
+        ASSERT_TRUE(app.InitInstance());
+        CMainFrame& frame = *app.MainFrame();
+        const auto processor = Processor();
+        ASSERT_NE(processor, nullptr);
+        EXPECT_EQ(processor->GetKind(), 8);
+        EXPECT_EQ(processor->GetName(), kProcessorName);
+        EXPECT_EQ(processor->GetSigSrcs().size(), kSources.size());
+        EXPECT_EQ(processor->GetConnection().tcpPort, std::to_string(simulator.Port()));
+        std::shared_ptr<CQelPlan> plan;
+        ASSERT_TRUE(CQelContext::GetPlanMan()->LoadPlanFile("Day", plan));
+        EXPECT_EQ(Fields(*plan), applied);
+        // Saved again unchanged, the files keep their bytes.
+        ASSERT_TRUE(CQelContext::GetPlanMan()->SavePlanFile(plan));
+        EXPECT_EQ(ReadText(qz::vok::path::GetPlanPath() + "/Day.plan"), planBytes);
+        ASSERT_TRUE(processor->SavePro());
+        EXPECT_EQ(ReadText(CQelProcessor::ProFilePath()), proBefore);
+        screenshot(frame);
+        frame.OnCommand(cmd::kExit);
+        pumpUntil([&] { return !frame.isVisible(); });
+        app.ExitInstance();
+    }
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("the whole scenario took %.1f s\n", seconds);
+}
