@@ -20,7 +20,12 @@
 #include "comm/sport_operator.h"
 #include "comm/tcp_client.h"
 #include "corlane/app_path.h"
+#include "dialogs/cycle_plan_actions.h"
 #include "dialogs/new_win_plan_dlg.h"
+#include "dialogs/password_check.h"
+#include "dialogs/password_dlg.h"
+#include "dialogs/preset_slot_dlg.h"
+#include "dialogs/run_cycle_plan_dlg.h"
 #include "frame/command_ids.h"
 #include "frame/main_ctrl_bar.h"
 #include "frame/main_frame.h"
@@ -29,12 +34,15 @@
 #include "frame/tavrix_app.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "plan/cycle_plan.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
 #include "tests/frame/plan_frame_fixture.h"
 #include "tests/frame/sig_src_sources.h"
 #include "tests/frame/test_processor.h"
 #include "tests/model/link_fixture.h"
+#include "tests/dialogs/cycle_plan_test_support.h"
+#include "tests/dialogs/dialog_test_support.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
 #include "tests/support/ui/screenshot.h"
@@ -81,6 +89,10 @@ std::shared_ptr<CQelProcessor> ModelEight(uint16_t port)
     auto connection = p->GetConnection();
     connection.serialAutoDetect = 0;
     p->SetConnection(connection);
+    // Eight preset slots to store plans in.
+    auto options = p->GetAppOptions();
+    options.planPatternCount = 8;
+    p->SetAppOptions(options);
     return p;
 }
 
@@ -177,6 +189,9 @@ std::vector<WindowFields> Fields(const CQelPlan& plan)
 TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
 {
     const auto started = std::chrono::steady_clock::now();
+    // The views ask through the program's own dialogs, as its start installs
+    // them.
+    dialogtest::ProgramDialogsInstalled dialogs;
     // 1. An empty main folder whose processor file points at the simulator.
     {
         fs::create_directories(qz::vok::path::GetHardwarePath());
@@ -294,6 +309,105 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         applied = Fields(*plan);
         screenshot(frame);
 
+        // 6. Stored in preset slot 1, the password and the slot asked: the
+        // processor gets the layout in that slot.
+        simulator.AnswerDisplayModeStoredFrom(1);
+        simulator.ClearLines();
+        modal().answerDialog([](QDialog& dialog) {
+            auto* password = dynamic_cast<CPasswordDlg*>(&dialog);
+            EXPECT_NE(password, nullptr);
+            if (!password)
+                return int(QDialog::Rejected);
+            password->PasswordEdit()->setText(kDefaultPassword);
+            QTest::mouseClick(password->OkButton(), Qt::LeftButton);
+            return dialog.result();
+        });
+        modal().answerDialog([](QDialog& dialog) {
+            auto* presets = dynamic_cast<C4H1ShortcutKeysDlg*>(&dialog);
+            EXPECT_NE(presets, nullptr);
+            if (!presets)
+                return int(QDialog::Rejected);
+            dialog.show();
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(presets->SlotButton(1)->isEnabled());
+            QTest::mouseClick(presets->SlotButton(1), Qt::LeftButton);
+            return dialog.result();
+        });
+        modal().expectInform();
+        view->SavePlanToProcessor();
+        {
+            std::vector<std::string> store = {"GP SDMI 1\r\n"};
+            for (int board = 9; board <= 12; ++board)
+                for (int port = 0; port < 4; ++port)
+                    store.push_back("GP BPSW 0xFF 0xFF " + std::to_string(board) + " " + std::to_string(port) + "\r\n");
+            store.insert(store.end(), expected.begin(), expected.end());
+            store.push_back("GP CDMS 1\r\n");
+            store.push_back("GP SDMI 0\r\n");
+            EXPECT_EQ(LinesUntil(store.back()), store);
+        }
+        EXPECT_EQ(LastPrompt(), QStringLiteral("保存至处理器完毕!"));
+        EXPECT_EQ(Fields(*plan), applied);
+
+        // 7. The plan saved beside a second one, and a tour of the two, a
+        // second each, played twice over: the processor gets one layout,
+        // then the other, until the run window is closed.
+        ASSERT_TRUE(CQelContext::GetPlanMan()->SavePlanFile(plan));
+        const std::shared_ptr<CQelPlan> night = SavedPlan("Night", 1);
+        std::vector<std::string> nightLayout;
+        {
+            _8PART_NS::CPro8PartSender sender(night.get(), Processor()->GetAppOptions().algorithmId);
+            ASSERT_EQ(sender.BuildCommands(nightLayout), 0);
+        }
+        ASSERT_NE(nightLayout, expected);
+        const auto tour = cycletest::ListCycle("Tour", {{"Day", 1}, {"Night", 1}});
+        tour->SetNumberOfCycles(2);
+        ASSERT_TRUE(tour->Save());
+        ASSERT_EQ(CQelContext::GetCyclePlanMan()->GetPlans().size(), 1u);
+        // The layouts the processor received whole, in turn: D for the
+        // day's, N for the night's.
+        const auto layouts = [&] {
+            const auto lines = WithoutPolls(simulator.Texts());
+            const auto at = [&](size_t i, const std::vector<std::string>& layout) {
+                return i + layout.size() <= lines.size() &&
+                       std::equal(layout.begin(), layout.end(), lines.begin() + std::ptrdiff_t(i));
+            };
+            std::string seen;
+            for (size_t i = 0; i < lines.size();) {
+                if (at(i, expected)) {
+                    seen += 'D';
+                    i += expected.size();
+                } else if (at(i, nightLayout)) {
+                    seen += 'N';
+                    i += nightLayout.size();
+                } else {
+                    ++i;
+                }
+            }
+            return seen;
+        };
+        simulator.ClearLines();
+        modal().answerDialog([&](QDialog& dialog) {
+            auto* run = dynamic_cast<CRunCyclePlanDlg*>(&dialog);
+            EXPECT_NE(run, nullptr);
+            if (!run)
+                return int(QDialog::Rejected);
+            dialog.show();
+            EXPECT_TRUE(pumpUntil([&] { return layouts().size() >= 4; }, 30000)) << layouts();
+            dialog.reject();
+            EXPECT_FALSE(run->IsTimerRunning());
+            return dialog.result();
+        });
+        RunCyclePlanAt(&frame, 0);
+        // What was handed to the link before the close arrives before the
+        // mark; nothing comes after it.
+        Processor()->QueueCommand("MARK\r\n");
+        ASSERT_TRUE(simulator.WaitForLine("MARK\r\n", 20s));
+        const std::string played = layouts();
+        EXPECT_EQ(played.substr(0, 4), "DNDN");
+        pumpUntil([] { return false; }, 2500);
+        EXPECT_EQ(layouts(), played);
+        EXPECT_EQ(WithoutPolls(simulator.Texts()).back(), "MARK\r\n");
+
         // 9. The link drops in the middle of an Apply: the tree shows it
         // down, the link comes back by itself, and a second Apply sends the
         // whole layout again.
@@ -333,8 +447,8 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
     }
     for (const std::string& file :
          {qz::vok::path::GetPlanPath() + "/PlanList.txt", qz::vok::path::GetPlanPath() + "/CyclePlanList.clt",
-          qz::vok::path::GetPlanPath() + "/Day.plan", CQelProcessor::ProFilePath(),
-          qz::vok::path::GetSysPath() + "/Main.ini"})
+          qz::vok::path::GetPlanPath() + "/Day.plan", qz::vok::path::GetPlanPath() + "/Night.plan",
+          CQelCyclePlan::FilePath("Tour"), CQelProcessor::ProFilePath(), qz::vok::path::GetSysPath() + "/Main.ini"})
         EXPECT_TRUE(fs::exists(file)) << file;
     const std::string planBytes = ReadText(qz::vok::path::GetPlanPath() + "/Day.plan");
     proBefore = ReadText(CQelProcessor::ProFilePath());
@@ -355,6 +469,10 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         std::shared_ptr<CQelPlan> plan;
         ASSERT_TRUE(CQelContext::GetPlanMan()->LoadPlanFile("Day", plan));
         EXPECT_EQ(Fields(*plan), applied);
+        const auto tour = CQelContext::GetCyclePlanMan()->Find("Tour");
+        ASSERT_NE(tour, nullptr);
+        EXPECT_EQ(cycletest::CellsOf(*tour), (std::vector<std::pair<std::string, int32_t>>{{"Day", 1}, {"Night", 1}}));
+        EXPECT_EQ(tour->GetNumberOfCycles(), 2);
         // Saved again unchanged, the files keep their bytes.
         ASSERT_TRUE(CQelContext::GetPlanMan()->SavePlanFile(plan));
         EXPECT_EQ(ReadText(qz::vok::path::GetPlanPath() + "/Day.plan"), planBytes);
