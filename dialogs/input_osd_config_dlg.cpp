@@ -253,10 +253,10 @@ void CInputOSDConfigDlg::OnEditChanged(Edit e)
 {
     if (loading_ || !Selected())
         return;
-    const EditSpec& spec = kEdits[e];
-    const FieldValue field = ReadField(edits_[size_t(e)]->text().toStdString(), 0, spec.max, spec.fallback);
+    const NumberField& limits = kEdits[e];
+    const FieldValue field = ReadField(edits_[size_t(e)]->text().toStdString(), 0, limits.max, limits.fallback);
     if (field.outOfRange) {
-        ui::inform(this, RangeMessage(0, spec.max));
+        ui::inform(this, RangeMessage(0, limits.max));
         return;
     }
     const int v = field.value;

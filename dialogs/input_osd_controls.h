@@ -7,13 +7,13 @@
 
 namespace inputosd {
 
-struct EditSpec {
+struct NumberField {
     int id;
     int max;
     int fallback;
 };
 
-inline constexpr EditSpec kEdits[CInputOSDConfigDlg::kEditCount] = {
+inline constexpr NumberField kEdits[CInputOSDConfigDlg::kEditCount] = {
     {1094, kMaxPosition, 0}, {1095, kMaxPosition, 0}, {1098, kMaxColour, 255},    {1099, kMaxColour, 255},
     {1100, kMaxColour, 255}, {1091, kMaxColour, 255}, {1096, kMaxColour, 255},    {1097, kMaxColour, 255},
     {1104, kMaxPosition, 0}, {1105, kMaxPosition, 0}, {1106, kMaxTimeWidth, 255}, {1110, kMaxTimeHeight, 127},
