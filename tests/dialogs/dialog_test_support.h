@@ -6,11 +6,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <functional>
-
-#include <functional>
 #include <thread>
 
 #include "dialogs/modal_view_dialogs.h"
+#include "dialogs/password_dlg.h"
 #include "model/processor.h"
 #include "tests/support/ui/ui_test.h"
 
@@ -52,6 +51,15 @@ void AnswerAs(std::function<void(Dialog&)> work)
         Open(d);
         work(*dialog);
         return d.result();
+    });
+}
+
+// Answers the next dialog, the operation password, with `password` and OK.
+inline void AnswerPassword(const QString& password)
+{
+    AnswerAs<CPasswordDlg>([password](CPasswordDlg& dialog) {
+        dialog.PasswordEdit()->setText(password);
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     });
 }
 

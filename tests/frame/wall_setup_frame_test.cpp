@@ -29,6 +29,7 @@
 #include "frame/sig_src_tree_core.h"
 #include "model/processor_manager.h"
 #include "tests/builder/sender_test_support.h"
+#include "tests/dialogs/dialog_test_support.h"
 #include "tests/frame/frame_lines.h"
 #include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/test_processor.h"
@@ -71,26 +72,10 @@ protected:
         CQelContext::SetSelSigSrc(1, 100);
     }
 
-    // Answers the next dialog: `work` gets it shown, when it is a `Dialog`.
-    template <class Dialog>
-    void Answer(std::function<void(Dialog&)> work)
-    {
-        modal().answerDialog([work](QDialog& dialog) {
-            auto* expected = dynamic_cast<Dialog*>(&dialog);
-            EXPECT_NE(expected, nullptr) << dialog.windowTitle().toStdString();
-            if (!expected)
-                return int(QDialog::Rejected);
-            dialog.show();
-            QCoreApplication::processEvents();
-            work(*expected);
-            return dialog.result();
-        });
-    }
-
     // The wizard, with three columns, ended by "完成" or "取消".
     void AnswerWizard(bool finish)
     {
-        Answer<CSetLEDVideoWallPropertySheet>([finish](CSetLEDVideoWallPropertySheet& sheet) {
+        dialogtest::AnswerAs<CSetLEDVideoWallPropertySheet>([finish](CSetLEDVideoWallPropertySheet& sheet) {
             EXPECT_EQ(sheet.Caption(), QStringLiteral("LED屏幕墙设置"));
             auto* step3 = dynamic_cast<CSetLEDVideoWallStep3PageEx*>(sheet.currentPage());
             ASSERT_NE(step3, nullptr);
@@ -141,7 +126,7 @@ TEST_F(WallSetupCommand, OpensTheEditorOfTheProcessorKindAndANewPlanAfterTheWiza
     // processor on return.
     AddProcessor(3);
     MakeFrame();
-    Answer<CSetVideoWallDlg>([](CSetVideoWallDlg& dialog) {
+    dialogtest::AnswerAs<CSetVideoWallDlg>([](CSetVideoWallDlg& dialog) {
         dialog.ColsEdit()->selectAll();
         QTest::keyClicks(dialog.ColsEdit(), "3");
         QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
@@ -214,17 +199,9 @@ TEST_F(WallSetupCommand, TreeItemFiveAsksThePasswordAndProgramsTheKeys)
     simulator.ClearLines();
 
     modal().answerMenu(sigsrcmenu::kInitialise);
-    modal().answerDialog([](QDialog& dialog) {
-        auto* password = dynamic_cast<CPasswordDlg*>(&dialog);
-        EXPECT_NE(password, nullptr);
-        if (!password)
-            return int(QDialog::Rejected);
-        password->PasswordEdit()->setText(kDefaultPassword);
-        QTest::mouseClick(password->OkButton(), Qt::LeftButton);
-        return dialog.result();
-    });
+    dialogtest::AnswerPassword(kDefaultPassword);
     int result = -1;
-    Answer<CInitProcessorDlg>([&](CInitProcessorDlg& dialog) {
+    dialogtest::AnswerAs<CInitProcessorDlg>([&](CInitProcessorDlg& dialog) {
         EXPECT_TRUE(pumpUntil([&] { return !dialog.isVisible(); }, 120000));
         result = dialog.result();
     });

@@ -313,15 +313,7 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         // processor gets the layout in that slot.
         simulator.AnswerDisplayModeStoredFrom(1);
         simulator.ClearLines();
-        modal().answerDialog([](QDialog& dialog) {
-            auto* password = dynamic_cast<CPasswordDlg*>(&dialog);
-            EXPECT_NE(password, nullptr);
-            if (!password)
-                return int(QDialog::Rejected);
-            password->PasswordEdit()->setText(kDefaultPassword);
-            QTest::mouseClick(password->OkButton(), Qt::LeftButton);
-            return dialog.result();
-        });
+        dialogtest::AnswerPassword(kDefaultPassword);
         modal().answerDialog([](QDialog& dialog) {
             auto* presets = dynamic_cast<C4H1ShortcutKeysDlg*>(&dialog);
             EXPECT_NE(presets, nullptr);
