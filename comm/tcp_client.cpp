@@ -130,6 +130,8 @@ void tcp_client::OnConnectDone(const boost::system::error_code& error,
         state_ = kConnected;
         StartRead();
         on_connected();
+        // What was queued before a drop leaves now, not with the next unit.
+        ArmWritePause();
         return;
     }
     auto next = std::next(endpoint);
@@ -202,12 +204,19 @@ void tcp_client::OnConnectTimer()
 
 void tcp_client::ArmWritePause()
 {
-    if (state_ != kConnected || writing_)
+    if (state_ != kConnected || writing_ || pausePending_)
         return;
+    // The pause runs from the last write: a unit queued while it runs (a
+    // status poll in the middle of a layout) does not start it again, and
+    // after a quiet spell the next unit leaves at once.
     const uint64_t arm = ++pauseTimerArm_;
-    pauseTimer_.expires_after(Real(kWritePause));
+    pausePending_ = true;
+    pauseTimer_.expires_at(lastWritten_ + Real(kWritePause));
     pauseTimer_.async_wait(Wrap([self = Self(), arm](const boost::system::error_code& error) {
-        if (!error && arm == self->pauseTimerArm_)
+        if (arm != self->pauseTimerArm_)
+            return;
+        self->pausePending_ = false;
+        if (!error)
             self->OnWritePause();
     }));
 }
@@ -230,6 +239,7 @@ void tcp_client::OnWritePause()
                           else
                               self->queue_.written(number, platform::Now());
                           self->writing_ = false;
+                          self->lastWritten_ = std::chrono::steady_clock::now();
                           self->OnWritten(error);
                       }));
 }
@@ -282,6 +292,7 @@ void tcp_client::Shutdown()
     socket_.close(ignored);
     ++connectTimerArm_;
     ++pauseTimerArm_;
+    pausePending_ = false;
     connectTimer_.cancel();
     pauseTimer_.cancel();
     writing_ = false;

@@ -109,6 +109,9 @@ private:
     tcp::resolver::results_type endpoints_;
     // One write in flight at a time; the next waits for it.
     bool writing_ = false;
+    bool pausePending_ = false;
+    // When the last write ended: the next leaves a pause after it.
+    std::chrono::steady_clock::time_point lastWritten_{};
 };
 
 } // namespace qz::net

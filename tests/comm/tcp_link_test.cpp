@@ -161,7 +161,6 @@ TEST(TcpClient, PacesQueuedUnitsInOrder)
         units.push_back("GP UNIT " + std::to_string(i) + "\r\n");
         EXPECT_TRUE(client->send(units.back().data(), units.back().size()));
     }
-    const auto lastQueued = platform::Now();
     ASSERT_TRUE(simulator.WaitForLines(10, 5s));
     EXPECT_EQ(simulator.Texts(), units);
 
@@ -169,9 +168,50 @@ TEST(TcpClient, PacesQueuedUnitsInOrder)
     guard.reset();
     thread.join();
     ASSERT_EQ(client->sentAt.size(), 10u);
-    EXPECT_GE(client->sentAt[0] - lastQueued, 10ms);
     for (size_t i = 1; i < client->sentAt.size(); ++i)
         EXPECT_GE(client->sentAt[i] - client->sentAt[i - 1], 10ms) << i;
+}
+
+// The pause runs from the last write: the first unit after a quiet spell
+// leaves at once, and one queued while a pause runs (a status poll in the
+// middle of a layout) does not start the pause again.
+TEST(TcpClient, PausesFromTheLastWriteOnly)
+{
+    class LongPauseClock : public platform::SteadyClock {
+    public:
+        platform::Duration RealDuration(platform::Duration d) override
+        {
+            return d == qz::net::tcp_client::kWritePause ? platform::Duration(1s) : d;
+        }
+    } clock;
+    platform::ScopedClock scoped(clock);
+    ProcessorSimulator simulator;
+    simulator.SetEchoAll(false);
+    boost::asio::io_context io;
+    auto client = std::make_shared<TimedClient>(io, "127.0.0.1", std::to_string(simulator.Port()));
+    auto guard = boost::asio::make_work_guard(io);
+    std::thread thread([&] { io.run(); });
+    client->connect();
+    ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s));
+
+    const std::string first = "GP UNIT 1\r\n", second = "GP UNIT 2\r\n", third = "GP UNIT 3\r\n";
+    const auto queued = platform::Now();
+    EXPECT_TRUE(client->send(first.data(), first.size()));
+    EXPECT_TRUE(client->send(second.data(), second.size()));
+    ASSERT_TRUE(simulator.WaitForLines(1, 5s));
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(client->send(third.data(), third.size()));
+    ASSERT_TRUE(simulator.WaitForLines(3, 10s));
+    EXPECT_EQ(simulator.Texts(), (std::vector<std::string>{first, second, third}));
+
+    boost::asio::post(io, [&] { client->close(); });
+    guard.reset();
+    thread.join();
+    ASSERT_EQ(client->sentAt.size(), 3u);
+    EXPECT_LT(client->sentAt[0] - queued, 500ms);
+    EXPECT_GE(client->sentAt[1] - client->sentAt[0], 1s);
+    EXPECT_LT(client->sentAt[1] - client->sentAt[0], 1400ms);
+    EXPECT_GE(client->sentAt[2] - client->sentAt[1], 1s);
 }
 
 TEST(TcpChannel, ReconnectsAfterDropButNotAfterSendWhileWaiting)
