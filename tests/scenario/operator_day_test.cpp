@@ -307,7 +307,8 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
             }
             const double total = std::chrono::duration<double, std::milli>(last - applyAt).count();
             const double pauses =
-                double(count - 1) * std::chrono::duration<double, std::milli>(qz::net::tcp_client::kWritePause).count() +
+                double(count - 1) *
+                    std::chrono::duration<double, std::milli>(qz::net::tcp_client::kWritePause).count() +
                 std::chrono::duration<double, std::milli>(owed).count();
             std::printf("apply: %zu lines in %.0f ms, %.0f ms of pauses: the program's own share %.1f %%\n", count,
                         total, pauses, total > 0 ? 100.0 * (total - pauses) / total : 0.0);
