@@ -161,8 +161,12 @@ void CMainFrame::CreatePlanViews(const std::string& name)
         return;
     }
     std::shared_ptr<CQelPlan> plan;
-    if (!plans->LoadPlanFile(name, plan) || !plan)
+    if (!plans->LoadPlanFile(name, plan) || !plan) {
+        // A damaged file is set aside and logged; the operator who asked
+        // for it hears why nothing opened.
+        ui::inform(this, Tr(plantext::kOpenFailed));
         return;
+    }
     ShowPlanView(plan, GetAppType() == 1 ? kViewWall : kViewSwitch);
 }
 

@@ -44,4 +44,5 @@ inline constexpr char kNameLabel[] = "方案名称";
 inline constexpr char kRenameFailed[] = "方案重新命名失败，文件无法移动";
 inline constexpr char kDeleteFailed[] = "方案删除失败，文件无法删除";
 inline constexpr char kSaveAsFailed[] = "方案另存失败，请重试!";
+inline constexpr char kOpenFailed[] = "方案文件已损坏或无法读取，未能打开";
 } // namespace plantext

@@ -47,6 +47,7 @@
 #include "tests/support/test_files.h"
 #include "tests/support/ui/screenshot.h"
 #include "tests/support/ui/ui_test.h"
+#include "tests/views/view_clicks.h"
 #include "views/multi_screen_view.h"
 #include "views/view_manager.h"
 #include "views/view_tab_container.h"
@@ -112,6 +113,59 @@ std::vector<std::string> ChildTexts(QTreeWidgetItem* item)
     for (int i = 0; item && i < item->childCount(); ++i)
         texts.push_back(item->child(i)->text(0).toStdString());
     return texts;
+}
+
+std::vector<QString> Column(CUiSheetCtrl& sheet, int column)
+{
+    std::vector<QString> texts;
+    for (int row = 0; row < sheet.GetRowCount(); ++row)
+        texts.push_back(sheet.GetItemText(row, column));
+    return texts;
+}
+
+QPoint RowCentre(CUiSheetCtrl& sheet, int row)
+{
+    Rect r;
+    EXPECT_TRUE(sheet.GetRowRect(row, r));
+    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// The id of the menu's item with that text, in any sub-menu; 0 (nothing
+// chosen) when there is none.
+int MenuItemId(const ui::MenuSpec& menu, const QString& text)
+{
+    for (const ui::MenuSpec& item : menu.items) {
+        if (item.text == text && item.enabled)
+            return item.id;
+        if (const int id = MenuItemId(item, text))
+            return id;
+    }
+    return 0;
+}
+
+// The left button pressed at `from` on the wall view's canvas, moved to
+// `to` and released there.
+void DragOnCanvas(CMultiScreenView& view, QPoint from, QPoint to)
+{
+    QWidget* canvas = view.viewport();
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(at), QPointF(canvas->mapToGlobal(at)), button, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+// Brings up the control bar's page of that tab (0 sources, 1 plans, 2
+// windows) as the operator does.
+void ShowBarPage(CMainFrame& frame, int tab)
+{
+    CUiMainCtrlBar& bar = *frame.CtrlBar();
+    const Rect r = bar.Items()[size_t(tab)]->rect;
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    QCoreApplication::processEvents();
 }
 
 class OperatorDay : public plantest::PlanFrame {
@@ -251,7 +305,9 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         // The operator sends only when he says so.
         view->m_bAutoExecute = false;
 
-        // 4. Two sources dragged onto the wall; the first is locked.
+        // 4. A source dragged onto the wall, resized by its corner and moved
+        // by its title, locked from its menu; a second source beside it;
+        // the history goes back one edit and forward again.
         QWidget* canvas = view->viewport();
         // The wall shows centred on the canvas: a quarter of it above left
         // and below right of the centre.
@@ -262,18 +318,73 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
             const QPoint at = frame.mapFromGlobal(canvas->mapToGlobal(p));
             return pixelAt(image, at.x(), at.y());
         };
-        const QImage empty = frame.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const auto grabNow = [&] {
+            QCoreApplication::processEvents();
+            return frame.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage empty = grabNow();
         DragSource(frame, 100, first);
         ASSERT_EQ(plan->GetWindowCount(), 1);
-        ASSERT_TRUE(frame.OnCommand(WallViewCore::kCmdLock));
-        EXPECT_EQ(plan->GetWindowAt(0)->status, 1);
+        const auto a = plan->GetWindowAt(0);
+        const Rect dropped = a->rect;
+
+        const QPoint corner(a->rectView.right, a->rectView.bottom);
+        DragOnCanvas(*view, corner, corner + QPoint(60, 40));
+        EXPECT_EQ(a->rect.left, dropped.left);
+        EXPECT_EQ(a->rect.top, dropped.top);
+        EXPECT_GT(a->rect.right, dropped.right);
+        EXPECT_GT(a->rect.bottom, dropped.bottom);
+        const QPoint grown(a->rectView.right - 6, a->rectView.bottom - 6);
+        EXPECT_NE(sampleAt(grabNow(), grown), sampleAt(empty, grown)) << "the grown corner is not drawn";
+
+        const Rect sized = a->rect;
+        const QPoint title(a->rectView.left + 30, a->rectView.top + 8);
+        DragOnCanvas(*view, title, title - QPoint(50, 30));
+        EXPECT_EQ(RectWidth(a->rect), RectWidth(sized));
+        EXPECT_EQ(RectHeight(a->rect), RectHeight(sized));
+        EXPECT_LT(a->rect.left, sized.left);
+        EXPECT_LT(a->rect.top, sized.top);
+        EXPECT_EQ(sampleAt(grabNow(), grown), sampleAt(empty, grown)) << "the window is still drawn where it was";
+
+        modal().answerMenu([](const ui::MenuSpec& menu, ui::PopupWatcher*) { return MenuItemId(menu, "锁定窗口"); });
+        RightClick(*view, QPoint(a->rectView.left + 40, a->rectView.top + 40));
+        EXPECT_EQ(a->status, 1);
         DragSource(frame, 201, second);
         ASSERT_EQ(plan->GetWindowCount(), 2);
         EXPECT_EQ(plan->GetWindowAt(1)->sigsrc, 201);
-        QCoreApplication::processEvents();
         const QImage windows = screenshot(frame);
         for (const QPoint& p : {first, second})
             EXPECT_NE(sampleAt(windows, p), sampleAt(empty, p)) << "no window drawn at " << p.x() << "," << p.y();
+        const std::vector<WindowFields> edited = Fields(*plan);
+        // Where only the second window shows.
+        const Rect secondView = plan->GetWindowAt(1)->rectView;
+        const QRect shown = QRect(QPoint(secondView.left, secondView.top), QPoint(secondView.right, secondView.bottom))
+                                .adjusted(4, 24, -4, -4)
+                                .intersected(canvas->rect().adjusted(4, 4, -4, -4));
+        QPoint secondOnly(-1, -1);
+        for (int y = shown.top(); y <= shown.bottom() && secondOnly.x() < 0; y += 4)
+            for (int x = shown.left(); x <= shown.right() && secondOnly.x() < 0; x += 4)
+                if (x < a->rectView.left - 4 || x > a->rectView.right + 4 || y < a->rectView.top - 4 ||
+                    y > a->rectView.bottom + 4)
+                    secondOnly = QPoint(x, y);
+        ASSERT_GE(secondOnly.x(), 0);
+
+        CUiPlanHisWnd& history = *frame.CtrlBar()->WinPage()->HistoryPane();
+        CUiSheetCtrl& entries = history.Sheet();
+        ShowBarPage(frame, 2);
+        Deliver();
+        EXPECT_EQ(Column(entries, 0),
+                  (std::vector<QString>{"新建方案", "新建窗口", "改变窗口大小", "移动窗口", "锁定窗口", "新建窗口"}));
+        QTest::mouseDClick(&entries, Qt::LeftButton, {}, RowCentre(entries, entries.GetRowCount() - 2));
+        Deliver();
+        ASSERT_EQ(plan->GetWindowCount(), 1);
+        EXPECT_EQ(plan->GetWindowAt(0)->status, 1);
+        EXPECT_EQ(sampleAt(grabNow(), secondOnly), sampleAt(empty, secondOnly)) << "the second window is still drawn";
+        QTest::mouseDClick(&entries, Qt::LeftButton, {}, RowCentre(entries, entries.GetRowCount() - 1));
+        Deliver();
+        EXPECT_EQ(Fields(*plan), edited);
+        EXPECT_NE(sampleAt(grabNow(), secondOnly), sampleAt(empty, secondOnly))
+            << "the second window is not drawn again";
 
         // 5. Apply sends exactly what the builder gives for the plan as the
         // view holds it.
@@ -293,7 +404,38 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
             ASSERT_EQ(sender.BuildCommands(expected), 0);
         }
         ASSERT_FALSE(expected.empty());
-        EXPECT_EQ(LinesUntil(expected.back()), expected);
+        const std::vector<std::string> received = LinesUntil(expected.back());
+        EXPECT_EQ(received, expected);
+        // The first window, IN100 on input board 1 port 0, covers (576,
+        // 281)-(2940, 1650) of the 2 x 2 wall of 1920 x 1080 outputs on board
+        // 9: 1344 + 1020 wide across the column edge at 1920, 799 + 570 high
+        // across the row edge at 1080. Its lines, in the order sent:
+        const std::vector<std::string> firstWindow = {
+            // The input board passes the whole source on.
+            "I_F SWL 1 0 1920 2400\r\n", "I_F AW 0 1 0 0 1920 1080 0 0 1920 1080\r\n", "I_F AWE\r\n",
+            "GP BPSW 1 0 9 0\r\n",
+            // One scaler per column: 1344 of the 2364 wide window take source
+            // columns 0-1091, the other 1020 take 1092-1919; all 1080 rows
+            // become 1369.
+            "O_F SCALER_SETUP 9 0 0 1920 1080 0 1091 0 1079 1344 1369\r\n",
+            "O_F SCALER_SETUP 9 1 0 1920 1080 1092 1919 0 1079 1020 1369\r\n",
+            // Each output shows its quarter: scaler 0 is channel 4, scaler 1
+            // channel 5; the part of the scaled picture, then where it lands.
+            "O_F SWL 9 0 1920 1080\r\n", "O_F AW 4 1 0 0 1344 799 576 281 1920 1080\r\n", "O_F AWE\r\n",
+            "O_F SWL 9 1 1920 1080\r\n", "O_F AW 5 1 0 0 1020 799 0 281 1020 1080\r\n", "O_F AWE\r\n",
+            "O_F SWL 9 2 1920 1080\r\n", "O_F AW 4 1 0 799 1344 1369 576 0 1920 570\r\n", "O_F AWE\r\n",
+            "O_F SWL 9 3 1920 1080\r\n", "O_F AW 5 1 0 799 1020 1369 0 0 1020 570\r\n", "O_F AWE\r\n", "I_F SUSD 1\r\n",
+            "K40750 UPDATA 0\r\n", "O_F SUSD 9\r\n"};
+        EXPECT_EQ(Fields(*plan)[0].rect, (Rect{576, 281, 2940, 1650})) << "the drags moved elsewhere";
+        {
+            // In the order written, among the second window's lines.
+            auto at = received.begin();
+            for (const std::string& line : firstWindow) {
+                at = std::find(at, received.end(), line);
+                ASSERT_NE(at, received.end()) << "missing or out of order: " << line;
+                ++at;
+            }
+        }
         {
             // How much of the send is the program's own, beside the pause
             // the link keeps after each line it writes (polls included).
@@ -318,23 +460,45 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         screenshot(frame);
 
         // 6. Stored in preset slot 1, the password and the slot asked: the
-        // processor gets the layout in that slot.
+        // processor gets the layout in that slot. The first time it never
+        // says the store is done: after its 20 s the operator is told, and
+        // the plan is as it was.
+        // The password is asked once a run.
+        const auto storeInSlotOne = [&](bool passwordAsked) {
+            modal().answerMenu(
+                [](const ui::MenuSpec& menu, ui::PopupWatcher*) { return MenuItemId(menu, "保存至处理器"); });
+            if (passwordAsked)
+                dialogtest::AnswerPassword(kDefaultPassword);
+            modal().answerDialog([](QDialog& dialog) {
+                auto* presets = dynamic_cast<C4H1ShortcutKeysDlg*>(&dialog);
+                EXPECT_NE(presets, nullptr);
+                if (!presets)
+                    return int(QDialog::Rejected);
+                dialog.show();
+                QCoreApplication::processEvents();
+                EXPECT_TRUE(presets->SlotButton(1)->isEnabled());
+                QTest::mouseClick(presets->SlotButton(1), Qt::LeftButton);
+                return dialog.result();
+            });
+            modal().expectInform();
+            RightClick(*view, first);
+            EXPECT_EQ(modal().pendingAnswers(), 0u);
+        };
+        simulator.ClearLines();
+        storeInSlotOne(true);
+        EXPECT_EQ(LastPrompt(), QStringLiteral("方案保存至处理器失败，请重试!"));
+        EXPECT_EQ(Fields(*plan), applied);
+        {
+            // Left the store mode all the same.
+            const auto lines = WithoutPolls(simulator.Texts());
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.front(), "GP SDMI 1\r\n");
+            EXPECT_GT(std::count(lines.begin(), lines.end(), "GP CDMS 1\r\n"), 1);
+            EXPECT_EQ(LinesUntil("GP SDMI 0\r\n").back(), "GP SDMI 0\r\n");
+        }
         simulator.AnswerDisplayModeStoredFrom(1);
         simulator.ClearLines();
-        dialogtest::AnswerPassword(kDefaultPassword);
-        modal().answerDialog([](QDialog& dialog) {
-            auto* presets = dynamic_cast<C4H1ShortcutKeysDlg*>(&dialog);
-            EXPECT_NE(presets, nullptr);
-            if (!presets)
-                return int(QDialog::Rejected);
-            dialog.show();
-            QCoreApplication::processEvents();
-            EXPECT_TRUE(presets->SlotButton(1)->isEnabled());
-            QTest::mouseClick(presets->SlotButton(1), Qt::LeftButton);
-            return dialog.result();
-        });
-        modal().expectInform();
-        view->SavePlanToProcessor();
+        storeInSlotOne(false);
         {
             std::vector<std::string> store = {"GP SDMI 1\r\n"};
             for (int board = 9; board <= 12; ++board)
