@@ -223,6 +223,13 @@ protected:
     fs::path runtime;
 };
 
+struct ProcessorSettings {
+    CQelProcessor::Connection connection;
+    CQelProcessor::AppOptions options;
+    CQelProcessor::Wall wall;
+    Resolution output;
+};
+
 struct WindowFields {
     int32_t sigsrc;
     Rect rect;
@@ -254,6 +261,7 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
     }
     std::vector<WindowFields> applied;
     std::string proBefore;
+    ProcessorSettings settings;
     {
         CTavrixApp app(runtime.string());
         ASSERT_TRUE(app.InitInstance());
@@ -603,6 +611,8 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         // 8. Disconnect and close, saving the plan: every file is written.
         ASSERT_TRUE(frame.OnCommand(cmd::kDisconnect));
         ASSERT_TRUE(pumpUntil([&] { return !Processor()->IsConnected(); }, 20000));
+        settings = {Processor()->GetConnection(), Processor()->GetAppOptions(), Processor()->GetWall(),
+                    Processor()->GetOutputResolution()};
         modal().answerYesNo(true);
         frame.OnCommand(cmd::kExit);
         pumpUntil([&] { return !frame.isVisible(); });
@@ -615,24 +625,65 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
           CQelCyclePlan::FilePath("Tour"), CQelProcessor::ProFilePath(), qz::vok::path::GetSysPath() + "/Main.ini"})
         EXPECT_TRUE(fs::exists(file)) << file;
     const std::string planBytes = ReadText(qz::vok::path::GetPlanPath() + "/Day.plan");
+    const std::string tourBytes = ReadText(CQelCyclePlan::FilePath("Tour"));
     proBefore = ReadText(CQelProcessor::ProFilePath());
+    // The night plan's file is damaged while the program is closed.
+    const std::string nightPath = qz::vok::path::GetPlanPath() + "/Night.plan";
+    const std::string damaged = ReadText(nightPath).substr(0, ReadText(nightPath).size() / 2);
+    WriteText(nightPath, damaged);
     modal().reset();
 
-    // A second start on the same folder finds the plan, its windows with
-    // the lock and the processor again.
+    // A second start on the same folder finds the processor, the plan with
+    // its windows and the lock, and the tour again; the damaged plan does
+    // not open, is set aside, and nothing else suffers.
     {
         CTavrixApp app(runtime.string());
         ASSERT_TRUE(app.InitInstance());
         CMainFrame& frame = *app.MainFrame();
+        QCoreApplication::processEvents();
+        Deliver();
         const auto processor = Processor();
         ASSERT_NE(processor, nullptr);
         EXPECT_EQ(processor->GetKind(), 8);
         EXPECT_EQ(processor->GetName(), kProcessorName);
-        EXPECT_EQ(processor->GetSigSrcs().size(), kSources.size());
+        std::vector<std::pair<uint32_t, Resolution>> sources;
+        for (const auto& source : processor->GetSigSrcs())
+            sources.emplace_back(source->GetValues().id, source->GetValues().resolution);
+        EXPECT_EQ(sources.size(), kSources.size());
+        for (const auto& [id, resolution] : sources)
+            EXPECT_TRUE(resolution.width == 1920 && resolution.height == 1080) << id;
+        EXPECT_EQ(processor->GetConnection(), settings.connection);
         EXPECT_EQ(processor->GetConnection().tcpPort, std::to_string(simulator.Port()));
-        std::shared_ptr<CQelPlan> plan;
-        ASSERT_TRUE(CQelContext::GetPlanMan()->LoadPlanFile("Day", plan));
+        EXPECT_EQ(processor->GetAppOptions(), settings.options);
+        EXPECT_EQ(processor->GetWall(), settings.wall);
+        const Resolution output = processor->GetOutputResolution();
+        EXPECT_TRUE(output.width == settings.output.width && output.height == settings.output.height &&
+                    output.rate == settings.output.rate);
+
+        // The plan pane lists both; a click opens the day's plan in a tab.
+        ShowBarPage(frame, 1);
+        CUiSheetCtrl& plans = frame.CtrlBar()->PlanPage()->PlanPane()->Sheet();
+        ASSERT_EQ(Column(plans, 1), (std::vector<QString>{"Day", "Night"}));
+        QTest::mouseClick(&plans, Qt::LeftButton, {}, RowCentre(plans, 0));
+        CMultiScreenView* view = frame.ActiveWallView();
+        ASSERT_NE(view, nullptr);
+        const std::shared_ptr<CQelPlan> plan = view->GetPlan();
+        ASSERT_NE(plan, nullptr);
+        EXPECT_EQ(plan->GetName(), "Day");
         EXPECT_EQ(Fields(*plan), applied);
+        const int tabs = frame.ViewContainer()->Tabs().TabCount();
+        screenshot(frame);
+
+        // The night's does not open: the operator is told, the file is kept
+        // as it was and beside it as .bad.
+        modal().expectInform();
+        QTest::mouseClick(&plans, Qt::LeftButton, {}, RowCentre(plans, 1));
+        EXPECT_EQ(LastPrompt(), QStringLiteral("方案文件已损坏或无法读取，未能打开"));
+        EXPECT_EQ(frame.ViewContainer()->Tabs().TabCount(), tabs);
+        EXPECT_EQ(frame.ActiveWallView()->GetPlan(), plan);
+        EXPECT_EQ(ReadText(nightPath + ".bad"), damaged);
+        EXPECT_EQ(ReadText(nightPath), damaged);
+
         const auto tour = CQelContext::GetCyclePlanMan()->Find("Tour");
         ASSERT_NE(tour, nullptr);
         EXPECT_EQ(cycletest::CellsOf(*tour), (std::vector<std::pair<std::string, int32_t>>{{"Day", 1}, {"Night", 1}}));
@@ -640,9 +691,10 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         // Saved again unchanged, the files keep their bytes.
         ASSERT_TRUE(CQelContext::GetPlanMan()->SavePlanFile(plan));
         EXPECT_EQ(ReadText(qz::vok::path::GetPlanPath() + "/Day.plan"), planBytes);
+        ASSERT_TRUE(tour->Save());
+        EXPECT_EQ(ReadText(CQelCyclePlan::FilePath("Tour")), tourBytes);
         ASSERT_TRUE(processor->SavePro());
         EXPECT_EQ(ReadText(CQelProcessor::ProFilePath()), proBefore);
-        screenshot(frame);
         frame.OnCommand(cmd::kExit);
         pumpUntil([&] { return !frame.isVisible(); });
         app.ExitInstance();
