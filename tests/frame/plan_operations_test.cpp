@@ -93,7 +93,7 @@ TEST_F(PlanFrame, NewPlanOfTheSwitchProgramIsASwitchPlanWithTheLayoutsWindows)
     EXPECT_EQ(TabTexts().back(), "Switch copy");
 }
 
-TEST_F(PlanFrame, OpeningSelectsAShownPlanAndMakesNoViewForAnUnreadableOne)
+TEST_F(PlanFrame, OpeningSelectsAShownPlanAndTellsWhyAnUnreadableOneStaysShut)
 {
     AddProcessor(3, 1);
     const auto plans = CQelContext::GetPlanMan();
@@ -115,8 +115,12 @@ TEST_F(PlanFrame, OpeningSelectsAShownPlanAndMakesNoViewForAnUnreadableOne)
     EXPECT_EQ(frame->ViewCounter(), views + 1);
     EXPECT_EQ(ActivePlan()->GetName(), "Saved");
 
+    // No such plan: nothing; a damaged file: the operator hears why.
     frame->CreatePlanViews("Missing");
+    EXPECT_TRUE(modal().prompts().empty());
+    modal().expectInform();
     frame->CreatePlanViews("Broken");
+    EXPECT_EQ(LastPrompt(), QString::fromUtf8(plantext::kOpenFailed));
     EXPECT_EQ(frame->ViewCounter(), views + 1);
     EXPECT_EQ(TabTexts().size(), 2u);
 }
