@@ -1,16 +1,24 @@
 // Finds a viewable top-level window by name on the X display, reports the
-// colours at the points asked for and asks the window to close:
-//   x11_window_probe NAME [--keep] [--ppm FILE] [X,Y ...]
-// --keep leaves the window open.
+// colours at the points and the ink in the bands asked for, and asks the
+// window to close:
+//   x11_window_probe NAME [--keep] [--settle MS] [--ppm FILE]
+//                    [X,Y ...] [--band X,Y,W,H ...]
+// --keep leaves the window open; --settle is how long the first paints
+// are given to land once the window shows (2000 ms unless told).
 // A negative X or Y counts from the right or bottom edge. Prints
-// "X,Y RRGGBB" per point; exits 1 when no such window shows within 20 s.
+// "X,Y RRGGBB" per point and "band X,Y,W,H ink N green M" per band: N
+// pixels stand out from the band's most common colour (its background),
+// M of them are green; exits 1 when no such window shows within 20 s.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,12 +65,60 @@ unsigned long Rgb(XImage* image, int x, int y)
     return channel(image->red_mask) << 16 | channel(image->green_mask) << 8 | channel(image->blue_mask);
 }
 
+int Channel(unsigned long rgb, int shift)
+{
+    return int((rgb >> shift) & 0xFF);
+}
+
+struct Ink {
+    int ink = 0;
+    int green = 0;
+};
+
+// Text on a plain background, counted so that neither the font nor its
+// smoothing matters: pixels far from the band's most common colour are
+// ink, and ink whose green clearly exceeds its red and blue is green.
+Ink MeasureBand(XImage* image, int width, int height, int x0, int y0, int w, int h)
+{
+    const int x1 = std::min(width, x0 + w);
+    const int y1 = std::min(height, y0 + h);
+    x0 = std::max(0, x0);
+    y0 = std::max(0, y0);
+    std::map<unsigned long, int> counts;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            ++counts[Rgb(image, x, y)];
+    if (counts.empty())
+        return {};
+    const unsigned long background = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                                         return a.second < b.second;
+                                     })->first;
+    constexpr int kFar = 80;
+    constexpr int kGreener = 60;
+    Ink result;
+    for (const auto& [colour, count] : counts) {
+        int distance = 0;
+        for (int shift : {0, 8, 16})
+            distance = std::max(distance, std::abs(Channel(colour, shift) - Channel(background, shift)));
+        if (distance <= kFar)
+            continue;
+        result.ink += count;
+        const int r = Channel(colour, 16);
+        const int g = Channel(colour, 8);
+        const int b = Channel(colour, 0);
+        if (g - std::max(r, b) > kGreener)
+            result.green += count;
+    }
+    return result;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s NAME [--ppm FILE] [X,Y ...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s NAME [--keep] [--settle MS] [--ppm FILE] [X,Y ...] [--band X,Y,W,H ...]\n",
+                     argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -80,8 +136,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no viewable window named %s\n", argv[1]);
         return 1;
     }
+    int settle = 2000;
+    for (int i = 2; i + 1 < argc; ++i)
+        if (std::string(argv[i]) == "--settle")
+            settle = std::atoi(argv[i + 1]);
     // Let the first paints land.
-    std::this_thread::sleep_for(std::chrono::seconds(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(settle));
     XWindowAttributes attributes;
     XGetWindowAttributes(display, window, &attributes);
     XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
@@ -94,6 +154,18 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i) {
         if (std::string(argv[i]) == "--keep") {
             keep = true;
+            continue;
+        }
+        if (std::string(argv[i]) == "--settle") {
+            ++i;
+            continue;
+        }
+        if (std::string(argv[i]) == "--band" && i + 1 < argc) {
+            int x = 0, y = 0, w = 0, h = 0;
+            if (std::sscanf(argv[++i], "%d,%d,%d,%d", &x, &y, &w, &h) != 4)
+                continue;
+            const Ink ink = MeasureBand(image, attributes.width, attributes.height, x, y, w, h);
+            std::printf("band %d,%d,%d,%d ink %d green %d\n", x, y, w, h, ink.ink, ink.green);
             continue;
         }
         if (std::string(argv[i]) == "--ppm" && i + 1 < argc) {
