@@ -154,7 +154,14 @@ bool ParseGpInputResolutionReply(uint32_t channelId, const std::string& line)
 bool ParseFpgaInputResolutionReply(uint32_t channelId, const std::string& line)
 {
     const char* prefix = FirstPrefix(line, {"INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION", "I_F RISR"});
-    const auto [slot, port, a, b, c, d, portType, rateValue] = ReadReplyNumbers<8>(line, prefix);
+    std::array<int32_t, 8> numbers{};
+    if (ReadReplyNumbers(line, prefix, numbers) < numbers.size()) {
+        // A cut reply, or the poll's own echo: read as zeros it would turn
+        // the source into a 0 x 0 VGA one.
+        LogReplyError(fstr_format("input resolution: reply too short: %s", WithoutLineEnd(line).c_str()));
+        return false;
+    }
+    const auto [slot, port, a, b, c, d, portType, rateValue] = numbers;
     const auto processor = FindReplyProcessor(channelId);
     if (!processor || !IsValidModelId(slot))
         return true;

@@ -40,12 +40,7 @@ int main(int argc, char** argv)
             simulator.AnswerType(first, second);
         } else if (option == "--input-signal" && std::sscanf(value, "%dx%d%c", &first, &second, &tail) == 2 &&
                    first > 0 && second > 0) {
-            // The picture spans (0, 0) to (W, H); port type 2 at 60.00 Hz.
-            const std::string signal = " 0 0 " + std::to_string(first) + " " + std::to_string(second) + " 2 6000\r\n";
-            simulator.Respond("I_F RISR", [signal](const std::string& line, int) {
-                return std::optional<std::vector<ProcessorSimulator::Answer>>(
-                    {{line.substr(0, line.size() - 2) + signal}});
-            });
+            simulator.AnswerInputSignal(first, second);
         } else {
             return Usage(argv[0]);
         }

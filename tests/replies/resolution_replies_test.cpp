@@ -109,8 +109,12 @@ TEST_F(ReplyTest, FpgaInputResolutionReadsEndCoordinates)
     EXPECT_EQ(processor_->GetSigSrc(100), source);
     EXPECT_TRUE(DrainEvents().empty());
 
-    // A size past 32 bits changes nothing.
-    EXPECT_FALSE(Reply("I_F RISR 1 0 2147483648 0 2147483647 10 2 6000"));
-    EXPECT_EQ(processor_->GetSigSrc(100), source);
-    EXPECT_TRUE(DrainEvents().empty());
+    // A size past 32 bits, a cut reply and the poll's own echo change
+    // nothing.
+    for (const char* bad :
+         {"I_F RISR 1 0 2147483648 0 2147483647 10 2 6000", "I_F RISR 1 0 100 50 1380", "I_F RISR 1 0"}) {
+        EXPECT_FALSE(Reply(bad)) << bad;
+        EXPECT_EQ(processor_->GetSigSrc(100), source) << bad;
+        EXPECT_TRUE(DrainEvents().empty()) << bad;
+    }
 }

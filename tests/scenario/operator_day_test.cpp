@@ -60,42 +60,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr const char* kProcessorName = "8x8Pro处理器";
-const std::vector<uint32_t> kSources = {100, 101, 200, 201};
-
-// Model 8: input boards 1 and 2 with two 1920 x 1080 sources each, output
-// board 109 with four outputs on a 2 x 2 wall, its link on the simulator.
-std::shared_ptr<CQelProcessor> ModelEight(uint16_t port)
-{
-    auto p = std::make_shared<CQelProcessor>();
-    p->SetId(1);
-    p->SetKind(8);
-    p->SetName(kProcessorName);
-    AddTestBoards(*p, {{1, 1}, {2, 1}, {109, 12}});
-    for (uint32_t id : kSources) {
-        auto source = NewSource(id, kSrcHdmi);
-        source->SetResolution(1920, 1080, 60);
-        source->SetBoard(p->GetBoard(id / 100));
-        p->AddSigSrc(source, false, false);
-    }
-    SetTestOutputs(*p, {10900, 10901, 10902, 10903},
-                   {{{0, 0}, 10900}, {{0, 1}, 10901}, {{1, 0}, 10902}, {{1, 1}, 10903}});
-    auto wall = p->GetWall();
-    wall.rows = 2;
-    wall.cols = 2;
-    wall.rowHeights = {1080, 1080};
-    wall.colWidths = {1920, 1920};
-    p->SetWall(wall);
-    p->SetOutputResolution(1920, 1080, 60);
-    PointAtLoopback(*p, port);
-    auto connection = p->GetConnection();
-    connection.serialAutoDetect = 0;
-    p->SetConnection(connection);
-    // Eight preset slots to store plans in.
-    auto options = p->GetAppOptions();
-    options.planPatternCount = 8;
-    p->SetAppOptions(options);
-    return p;
-}
 
 // What the processor received, without the status polls.
 std::vector<std::string> WithoutPolls(const std::vector<std::string>& lines)
@@ -178,10 +142,7 @@ protected:
         // inputs its file gave it.
         simulator.AnswerType(0, 1);
         // Every input has a 1920 x 1080 signal.
-        simulator.Respond("I_F RISR", [](const std::string& line, int) {
-            return std::optional<std::vector<ProcessorSimulator::Answer>>(
-                {{line.substr(0, line.size() - 2) + " 0 0 1920 1080 2 6000\r\n"}});
-        });
+        simulator.AnswerInputSignal(1920, 1080);
     }
 
     static std::shared_ptr<CQelProcessor> Processor() { return CQelContext::GetProMan()->FindById(1); }
@@ -256,7 +217,7 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
     // 1. An empty main folder whose processor file points at the simulator.
     {
         fs::create_directories(qz::vok::path::GetHardwarePath());
-        ASSERT_TRUE(ModelEight(simulator.Port())->SavePro());
+        ASSERT_TRUE(MakeModelEightProcessor(simulator.Port())->SavePro());
         CQelContext::Destroy();
     }
     std::vector<WindowFields> applied;
@@ -649,7 +610,7 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         std::vector<std::pair<uint32_t, Resolution>> sources;
         for (const auto& source : processor->GetSigSrcs())
             sources.emplace_back(source->GetValues().id, source->GetValues().resolution);
-        EXPECT_EQ(sources.size(), kSources.size());
+        EXPECT_EQ(sources.size(), 4u);
         for (const auto& [id, resolution] : sources)
             EXPECT_TRUE(resolution.width == 1920 && resolution.height == 1080) << id;
         EXPECT_EQ(processor->GetConnection(), settings.connection);

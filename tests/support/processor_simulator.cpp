@@ -332,6 +332,14 @@ void ProcessorSimulator::AnswerDisplayModeStoredFrom(int nth)
     });
 }
 
+void ProcessorSimulator::AnswerInputSignal(int width, int height)
+{
+    const std::string signal = " 0 0 " + std::to_string(width) + " " + std::to_string(height) + " 2 6000\r\n";
+    Respond("I_F RISR", [signal](const std::string& line, int) -> std::optional<std::vector<Answer>> {
+        return std::vector<Answer>{{line.substr(0, line.size() - 2) + signal, Millis{0}}};
+    });
+}
+
 void ProcessorSimulator::AnswerOsdSavedFrom(int nth)
 {
     // Only the status polls count, not the save request before them; the

@@ -57,6 +57,9 @@ public:
     // "GP TYPE" (the status request) and "GP TYPE 0" (the type query after
     // a connect) get "GP TYPE type count".
     void AnswerType(int type, int count);
+    // Every input resolution poll ("I_F RISR board port") gets a signal of
+    // that size from (0, 0), port type 2 at 60.00 Hz.
+    void AnswerInputSignal(int width, int height);
 
     // Unsolicited text to every connected client.
     void Push(const std::string& text);
