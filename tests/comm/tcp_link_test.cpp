@@ -36,6 +36,33 @@ protected:
     void on_sent(qz::vok::binblock&) override { sentAt.push_back(platform::Now()); }
 };
 
+// A bare client connecting to a simulator that answers nothing, on an I/O
+// thread of its own.
+struct SilentPeer {
+    SilentPeer()
+    {
+        simulator.SetEchoAll(false);
+        client->connect();
+    }
+    ~SilentPeer() { Stop(); }
+    // Closes the client and ends its thread: what it recorded may be read.
+    void Stop()
+    {
+        if (!thread.joinable())
+            return;
+        boost::asio::post(io, [this] { client->close(); });
+        guard.reset();
+        thread.join();
+    }
+
+    ProcessorSimulator simulator;
+    boost::asio::io_context io;
+    std::shared_ptr<TimedClient> client =
+        std::make_shared<TimedClient>(io, "127.0.0.1", std::to_string(simulator.Port()));
+    boost::asio::executor_work_guard<boost::asio::io_context::executor_type> guard = boost::asio::make_work_guard(io);
+    std::thread thread{[this] { io.run(); }};
+};
+
 std::shared_ptr<CTcpClientChannel> MakeChannel(uint16_t port, const std::string& portText = "")
 {
     auto channel = std::make_shared<CTcpClientChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
@@ -147,13 +174,9 @@ TEST(TcpSendQueue, TellsWhenEachNumberedUnitWasWritten)
 
 TEST(TcpClient, PacesQueuedUnitsInOrder)
 {
-    ProcessorSimulator simulator;
-    simulator.SetEchoAll(false);
-    boost::asio::io_context io;
-    auto client = std::make_shared<TimedClient>(io, "127.0.0.1", std::to_string(simulator.Port()));
-    auto guard = boost::asio::make_work_guard(io);
-    std::thread thread([&] { io.run(); });
-    client->connect();
+    SilentPeer link;
+    auto& client = link.client;
+    auto& simulator = link.simulator;
     ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s));
 
     std::vector<std::string> units;
@@ -164,9 +187,7 @@ TEST(TcpClient, PacesQueuedUnitsInOrder)
     ASSERT_TRUE(simulator.WaitForLines(10, 5s));
     EXPECT_EQ(simulator.Texts(), units);
 
-    boost::asio::post(io, [&] { client->close(); });
-    guard.reset();
-    thread.join();
+    link.Stop();
     ASSERT_EQ(client->sentAt.size(), 10u);
     for (size_t i = 1; i < client->sentAt.size(); ++i)
         EXPECT_GE(client->sentAt[i] - client->sentAt[i - 1], 10ms) << i;
@@ -185,13 +206,9 @@ TEST(TcpClient, PausesFromTheLastWriteOnly)
         }
     } clock;
     platform::ScopedClock scoped(clock);
-    ProcessorSimulator simulator;
-    simulator.SetEchoAll(false);
-    boost::asio::io_context io;
-    auto client = std::make_shared<TimedClient>(io, "127.0.0.1", std::to_string(simulator.Port()));
-    auto guard = boost::asio::make_work_guard(io);
-    std::thread thread([&] { io.run(); });
-    client->connect();
+    SilentPeer link;
+    auto& client = link.client;
+    auto& simulator = link.simulator;
     ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s));
 
     const std::string first = "GP UNIT 1\r\n", second = "GP UNIT 2\r\n", third = "GP UNIT 3\r\n";
@@ -204,9 +221,7 @@ TEST(TcpClient, PausesFromTheLastWriteOnly)
     ASSERT_TRUE(simulator.WaitForLines(3, 10s));
     EXPECT_EQ(simulator.Texts(), (std::vector<std::string>{first, second, third}));
 
-    boost::asio::post(io, [&] { client->close(); });
-    guard.reset();
-    thread.join();
+    link.Stop();
     ASSERT_EQ(client->sentAt.size(), 3u);
     EXPECT_LT(client->sentAt[0] - queued, 500ms);
     EXPECT_GE(client->sentAt[1] - client->sentAt[0], 1s);

@@ -44,6 +44,32 @@ namespace plantest {
 
 namespace fs = std::filesystem;
 
+// The texts of one column of a pane's sheet, top to bottom.
+inline std::vector<QString> Column(CUiSheetCtrl& sheet, int column)
+{
+    std::vector<QString> texts;
+    for (int row = 0; row < sheet.GetRowCount(); ++row)
+        texts.push_back(sheet.GetItemText(row, column));
+    return texts;
+}
+
+inline QPoint RowCentre(CUiSheetCtrl& sheet, int row)
+{
+    Rect r;
+    EXPECT_TRUE(sheet.GetRowRect(row, r));
+    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// Brings up the control bar's page of that tab (0 sources, 1 plans, 2
+// windows) as the operator does.
+inline void ShowBarPage(CMainFrame& frame, int tab)
+{
+    CUiMainCtrlBar& bar = *frame.CtrlBar();
+    const Rect r = bar.Items()[size_t(tab)]->rect;
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    QCoreApplication::processEvents();
+}
+
 class PlanFrame : public FrameWindowTest {
 protected:
     void SetUp() override
@@ -147,15 +173,7 @@ protected:
         return prompts.empty() ? QString() : prompts.back().text;
     }
 
-    // Brings up the control bar's page of that tab (0 sources, 1 plans, 2
-    // windows) as the operator does.
-    void ShowPage(int tab)
-    {
-        CUiMainCtrlBar& bar = *frame->CtrlBar();
-        const Rect r = bar.Items()[size_t(tab)]->rect;
-        QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-        QCoreApplication::processEvents();
-    }
+    void ShowPage(int tab) { ShowBarPage(*frame, tab); }
 
     CUiPlanManWnd& PlanPane() { return *frame->CtrlBar()->PlanPage()->PlanPane(); }
     CUiCyclePlanManWnd& CyclePane() { return *frame->CtrlBar()->PlanPage()->CyclePane(); }

@@ -18,21 +18,6 @@ using tavrix::test::pixelAt;
 
 namespace {
 
-std::vector<QString> Column(CUiSheetCtrl& sheet, int column)
-{
-    std::vector<QString> texts;
-    for (int row = 0; row < sheet.GetRowCount(); ++row)
-        texts.push_back(sheet.GetItemText(row, column));
-    return texts;
-}
-
-QPoint RowCentre(CUiSheetCtrl& sheet, int row)
-{
-    Rect r;
-    EXPECT_TRUE(sheet.GetRowRect(row, r));
-    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-
 void Mouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
 {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;

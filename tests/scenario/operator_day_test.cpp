@@ -56,6 +56,9 @@
 namespace fs = std::filesystem;
 using namespace tavrix::test;
 using namespace std::chrono_literals;
+using plantest::Column;
+using plantest::RowCentre;
+using plantest::ShowBarPage;
 
 namespace {
 
@@ -77,21 +80,6 @@ std::vector<std::string> ChildTexts(QTreeWidgetItem* item)
     for (int i = 0; item && i < item->childCount(); ++i)
         texts.push_back(item->child(i)->text(0).toStdString());
     return texts;
-}
-
-std::vector<QString> Column(CUiSheetCtrl& sheet, int column)
-{
-    std::vector<QString> texts;
-    for (int row = 0; row < sheet.GetRowCount(); ++row)
-        texts.push_back(sheet.GetItemText(row, column));
-    return texts;
-}
-
-QPoint RowCentre(CUiSheetCtrl& sheet, int row)
-{
-    Rect r;
-    EXPECT_TRUE(sheet.GetRowRect(row, r));
-    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
 // The id of the menu's item with that text, in any sub-menu; 0 (nothing
@@ -120,16 +108,6 @@ void DragOnCanvas(CMultiScreenView& view, QPoint from, QPoint to)
     send(QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
     send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
-}
-
-// Brings up the control bar's page of that tab (0 sources, 1 plans, 2
-// windows) as the operator does.
-void ShowBarPage(CMainFrame& frame, int tab)
-{
-    CUiMainCtrlBar& bar = *frame.CtrlBar();
-    const Rect r = bar.Items()[size_t(tab)]->rect;
-    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-    QCoreApplication::processEvents();
 }
 
 class OperatorDay : public plantest::PlanFrame {
