@@ -20,12 +20,12 @@
 #include "comm/sport_operator.h"
 #include "comm/tcp_client.h"
 #include "corlane/app_path.h"
-#include "dialogs/cycle_plan_actions.h"
 #include "dialogs/new_win_plan_dlg.h"
 #include "dialogs/password_check.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "dialogs/run_cycle_plan_dlg.h"
+#include "dialogs/set_cycle_plan_dlg.h"
 #include "frame/command_ids.h"
 #include "frame/main_ctrl_bar.h"
 #include "frame/main_frame.h"
@@ -47,6 +47,9 @@
 #include "tests/support/test_files.h"
 #include "tests/support/ui/screenshot.h"
 #include "tests/support/ui/ui_test.h"
+#include "tests/uikit/sheet_ui_support.h"
+#include "uikit/ui_button.h"
+#include "uikit/ui_edit_sheet_ctrl.h"
 #include "tests/views/view_clicks.h"
 #include "views/multi_screen_view.h"
 #include "views/view_manager.h"
@@ -459,10 +462,15 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         EXPECT_EQ(LastPrompt(), QStringLiteral("保存至处理器完毕!"));
         EXPECT_EQ(Fields(*plan), applied);
 
-        // 7. The plan saved beside a second one, and a tour of the two, a
-        // second each, played twice over: the processor gets one layout,
-        // then the other, until the run window is closed.
-        ASSERT_TRUE(CQelContext::GetPlanMan()->SavePlanFile(plan));
+        // 7. The plan saved from the wall's menu beside a second one; a tour
+        // of the two, a second each, made in the cycle-plan editor and run
+        // from the cycle pane: the processor gets one layout, then the
+        // other, until the run window is closed after two rounds.
+        ASSERT_TRUE(plan->IsDirty());
+        modal().answerMenu([](const ui::MenuSpec& menu, ui::PopupWatcher*) { return MenuItemId(menu, "保存"); });
+        RightClick(*view, first);
+        EXPECT_FALSE(plan->IsDirty());
+        EXPECT_TRUE(fs::exists(qz::vok::path::GetPlanPath() + "/Day.plan"));
         const std::shared_ptr<CQelPlan> night = SavedPlan("Night", 1);
         std::vector<std::string> nightLayout;
         {
@@ -470,10 +478,34 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
             ASSERT_EQ(sender.BuildCommands(nightLayout), 0);
         }
         ASSERT_NE(nightLayout, expected);
-        const auto tour = cycletest::ListCycle("Tour", {{"Day", 1}, {"Night", 1}});
-        tour->SetNumberOfCycles(2);
-        ASSERT_TRUE(tour->Save());
-        ASSERT_EQ(CQelContext::GetCyclePlanMan()->GetPlans().size(), 1u);
+        ShowBarPage(frame, 1);
+        CUiCyclePlanManWnd& cyclePane = *frame.CtrlBar()->PlanPage()->CyclePane();
+        dialogtest::AnswerAs<CSetCyclePlanDlg>([](CSetCyclePlanDlg& editor) {
+            editor.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&editor));
+            CUiSheetCtrl& plans = *editor.PlanList();
+            ASSERT_EQ(Column(plans, 1), (std::vector<QString>{"Day", "Night"}));
+            CUiEditSheetCtrl& cells = *editor.CycleList();
+            for (int row : {0, 1}) {
+                DoubleClickAt(plans, cycletest::CellCentre(plans, row, 1));
+                // The seconds typed in place over the default.
+                DoubleClickAt(cells, cycletest::CellCentre(cells, row, 2));
+                ASSERT_TRUE(cells.IsEditing());
+                dialogtest::Type(cells.Editor(), "1");
+                QTest::keyClick(cells.Editor(), Qt::Key_Return);
+                pumpUntil([&] { return !cells.IsEditing(); });
+                pumpUntil([] { return false; }, 30); // the queued commit
+            }
+            editor.NameEdit()->setText("Tour");
+            QTest::mouseClick(editor.SaveButton(), Qt::LeftButton);
+        });
+        cyclePane.Button(CUiCyclePlanManWnd::kNewCycle)->click();
+        Deliver();
+        const auto tour = CQelContext::GetCyclePlanMan()->Find("Tour");
+        ASSERT_NE(tour, nullptr);
+        EXPECT_EQ(cycletest::CellsOf(*tour), (std::vector<std::pair<std::string, int32_t>>{{"Day", 1}, {"Night", 1}}));
+        EXPECT_TRUE(fs::exists(CQelCyclePlan::FilePath("Tour")));
+        ASSERT_EQ(Column(cyclePane.Sheet(), 1), (std::vector<QString>{"Tour"}));
         // The layouts the processor received whole, in turn: D for the
         // day's, N for the night's.
         const auto layouts = [&] {
@@ -508,7 +540,8 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
             EXPECT_FALSE(run->IsTimerRunning());
             return dialog.result();
         });
-        RunCyclePlanAt(&frame, 0);
+        QTest::mouseClick(&cyclePane.Sheet(), Qt::LeftButton, {}, RowCentre(cyclePane.Sheet(), 0));
+        cyclePane.Button(CUiCyclePlanManWnd::kRunCycle)->click();
         // What was handed to the link before the close arrives before the
         // mark; nothing comes after it.
         Processor()->QueueCommand("MARK\r\n");
@@ -626,7 +659,6 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         const auto tour = CQelContext::GetCyclePlanMan()->Find("Tour");
         ASSERT_NE(tour, nullptr);
         EXPECT_EQ(cycletest::CellsOf(*tour), (std::vector<std::pair<std::string, int32_t>>{{"Day", 1}, {"Night", 1}}));
-        EXPECT_EQ(tour->GetNumberOfCycles(), 2);
         // Saved again unchanged, the files keep their bytes.
         ASSERT_TRUE(CQelContext::GetPlanMan()->SavePlanFile(plan));
         EXPECT_EQ(ReadText(qz::vok::path::GetPlanPath() + "/Day.plan"), planBytes);
