@@ -215,7 +215,7 @@ void CInputOSDConfigDlg::PushItem()
     const auto item = Selected();
     if (!item || !Connected())
         return;
-    processor_->SendOsdImageRequest(0, nullptr, StoreFormOf(*item));
+    processor_->SendOsdImageRequest(0, nullptr, std::make_shared<const tagOSD_DATA_EX_S>(StoredItemOf(*item)));
 }
 
 void CInputOSDConfigDlg::SendTimeOverlay()

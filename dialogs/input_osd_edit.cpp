@@ -160,22 +160,6 @@ void StoreItems(CQelProcessor::CInputOSD& store, const Items& items)
     }
 }
 
-std::shared_ptr<const tagOSD_DATA_EX_S> StoreFormOf(const tagOSD_DATA_EX2_S& item)
-{
-    auto out = std::make_shared<tagOSD_DATA_EX_S>();
-    out->osd = item.osd;
-    out->item = item.item;
-    out->left = item.left;
-    out->top = item.top;
-    out->timeShown = item.timeShown;
-    out->timeLeft = item.timeLeft;
-    out->timeTop = item.timeTop;
-    out->timeWidth = item.timeRectRight - item.timeRectLeft;
-    out->timeHeight = item.timeRectBottom - item.timeRectTop;
-    out->fontSize = item.fontSize;
-    return out;
-}
-
 Resolution InputSize(const CQelProcessor& processor, int input, int item)
 {
     const auto source = processor.GetSigSrc(uint32_t((input + 1) * 100 + item));

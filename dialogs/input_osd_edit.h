@@ -111,8 +111,6 @@ void SyncToAll(Items& items, const EditValues& values);
 void SetAllModes(Items& items, int mode);
 // Writes every field of the items into the store (not saved).
 void StoreItems(CQelProcessor::CInputOSD& store, const Items& items);
-// The store's form of an item, as request 22 takes it.
-std::shared_ptr<const tagOSD_DATA_EX_S> StoreFormOf(const tagOSD_DATA_EX2_S& item);
 
 // The size of input `input`'s item `item`: the source in the input board's
 // slot (input + 1) at port `item`; absent or reporting 0 gives 1920 x 1080.

@@ -87,25 +87,10 @@ int CQelProcessor::CInputOSD::Load()
         auto board = std::make_shared<tagOSDBoard>();
         board->id = b;
         for (int32_t i = 0; i < kItemsPerBoard; ++i) {
-            auto item = std::make_shared<tagOSD_DATA_EX_S>();
-            item->item = i;
             const auto found = byItem.find({b, i});
-            if (found != byItem.end()) {
-                const tagOSD_DATA_EX2_S& r = *found->second;
-                item->osd.background = r.osd.background;
-                item->osd.captionColor = r.osd.captionColor;
-                item->osd.transparent = r.osd.transparent;
-                item->osd.shown = r.osd.shown;
-                item->left = r.left;
-                item->top = r.top;
-                item->timeShown = r.timeShown;
-                item->timeLeft = r.timeLeft;
-                item->timeTop = r.timeTop;
-                item->timeWidth = r.timeRectRight - r.timeRectLeft;
-                item->timeHeight = r.timeRectBottom - r.timeRectTop;
-                item->fontSize = r.fontSize;
-                OsdRecordSetBitmap(item->osd, r.osd.bitmap, r.osd.left, r.osd.top, r.osd.right, r.osd.bottom);
-            }
+            auto item = found != byItem.end() ? std::make_shared<tagOSD_DATA_EX_S>(StoredItemOf(*found->second))
+                                              : std::make_shared<tagOSD_DATA_EX_S>();
+            item->item = i;
             board->items.push_back(std::move(item));
         }
         boards.push_back(std::move(board));

@@ -31,3 +31,24 @@ void InitOsdData(tagOSD_DATA_EX2_S& record, int32_t input, int32_t item, int32_t
     // their defaults.
     OsdRecordSetBitmap(record.osd, bits, bitmapLeft, bitmapTop, bitmapRight, bitmapBottom);
 }
+
+tagOSD_DATA_EX_S StoredItemOf(const tagOSD_DATA_EX2_S& record)
+{
+    tagOSD_DATA_EX_S item;
+    item.item = record.item;
+    item.osd.background = record.osd.background;
+    item.osd.captionColor = record.osd.captionColor;
+    item.osd.transparent = record.osd.transparent;
+    item.osd.shown = record.osd.shown;
+    OsdRecordSetBitmap(item.osd, record.osd.bitmap, record.osd.left, record.osd.top, record.osd.right,
+                       record.osd.bottom);
+    item.left = record.left;
+    item.top = record.top;
+    item.timeShown = record.timeShown;
+    item.timeLeft = record.timeLeft;
+    item.timeTop = record.timeTop;
+    item.timeWidth = record.timeRectRight - record.timeRectLeft;
+    item.timeHeight = record.timeRectBottom - record.timeRectTop;
+    item.fontSize = record.fontSize;
+    return item;
+}

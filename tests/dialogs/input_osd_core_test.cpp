@@ -175,7 +175,7 @@ TEST(InputOsdEdit, ItemsKeepTheirOwnPlaceWhenBuiltSyncedOrSwitched)
     EXPECT_EQ(stored->timeWidth, 200);
     EXPECT_EQ(stored->timeHeight, 100);
     EXPECT_EQ(stored->fontSize, 2);
-    EXPECT_EQ(StoreFormOf(*items[1])->timeHeight, 100);
+    EXPECT_EQ(StoredItemOf(*items[1]).timeHeight, 100);
 
     // An input's size: its source's, or 1920 x 1080 without one.
     AddSource(processor, 101, 1280, 720);
