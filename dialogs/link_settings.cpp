@@ -11,10 +11,16 @@
 using qz::vok::fstr_format;
 
 namespace {
-// The device needs this long after the rate change before the link may go
-// down for the reconnect.
+// Between taking the link down and bringing it back.
 constexpr uint32_t kReconnectPauseMs = 500;
 } // namespace
+
+void ReopenLink(CQelProcessor& processor)
+{
+    processor.Disconnect();
+    Delay(kReconnectPauseMs);
+    processor.Connect();
+}
 
 LinkSettings LinkSettingsOf(const CQelProcessor& processor)
 {
@@ -64,11 +70,8 @@ void ApplyLinkSettings(CQelProcessor& processor, const LinkSettings& settings)
         Delay(BaudChangeWaitMs(settings.baudRate));
     }
     processor.SavePro();
-    if (processor.IsConnected()) {
-        processor.Disconnect();
-        Delay(kReconnectPauseMs);
-        processor.Connect();
-    }
+    if (processor.IsConnected())
+        ReopenLink(processor);
 }
 
 int PortRowOf(const std::vector<std::string>& ports, const std::string& device)

@@ -26,6 +26,10 @@ struct LinkSettings {
     friend bool operator==(const LinkSettings&, const LinkSettings&) = default;
 };
 
+// Takes the processor's link down and, after the pause the device needs,
+// up again.
+void ReopenLink(CQelProcessor& processor);
+
 // What the dialog opens with: the processor's connection settings.
 LinkSettings LinkSettingsOf(const CQelProcessor& processor);
 

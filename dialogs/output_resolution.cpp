@@ -5,11 +5,10 @@
 #include "app/delay.h"
 #include "corlane/fstr.h"
 #include "dialogs/field_check.h"
+#include "dialogs/link_settings.h"
 
 namespace {
 
-// Between taking the link down and bringing it back.
-constexpr uint32_t kReconnectPauseMs = 500;
 // Unless the device echoes commands (NetType 1), the timing request only
 // hands its line to the link, which writes it a little later; closing the
 // link at once would drop it. Confirmed commands wait this long for their
@@ -93,7 +92,5 @@ void StoreOutputResolution(CQelProcessor& processor, const OutputResolutionChoic
     if (changed)
         processor.ResetWallCellSizes();
     Delay(kTimingWriteMs);
-    processor.Disconnect();
-    Delay(kReconnectPauseMs);
-    processor.Connect();
+    ReopenLink(processor);
 }

@@ -6,7 +6,6 @@
 #include <QPointer>
 
 #include "app/context.h"
-#include "app/delay.h"
 #include "app/event_signals.h"
 #include "app/events.h"
 #include "dialogs/dialog_support.h"
@@ -14,6 +13,7 @@
 #include "dialogs/edid_dlg.h"
 #include "dialogs/init_processor_dlg.h"
 #include "dialogs/led_wall_wizard.h"
+#include "dialogs/link_settings.h"
 #include "dialogs/name_dlg.h"
 #include "dialogs/obbk_color_dlg.h"
 #include "dialogs/password_dlg.h"
@@ -33,7 +33,6 @@ namespace {
 
 constexpr char kTypeReplyPrefix[] = "GP TYPE";
 constexpr char kTypeQuery[] = "GP TYPE 0\r\n";
-constexpr uint32_t kReconnectPauseMs = 500;
 // Where the progress window shows, from the main window's top-left corner.
 constexpr QPoint kProgressOffset(277, 98);
 constexpr QSize kProgressSize(700, 50);
@@ -576,11 +575,8 @@ void CUiSigSrcSubWnd::OnResetFinished(int position, int total, int a, int b)
         progress_->update();
         return;
     }
-    if (const auto processor = CurrentProcessor()) {
-        processor->Disconnect();
-        Delay(kReconnectPauseMs);
-        processor->Connect();
-    }
+    if (const auto processor = CurrentProcessor())
+        ReopenLink(*processor);
     progress_->hide();
     ui::inform(this, Tr(report == ResetReport::Done ? kResetDone : kResetFailed));
 }
