@@ -13,20 +13,18 @@ namespace {
 constexpr std::uint32_t kLayerSheetStyle = 0x2011;
 constexpr int kRowHeight = 40;
 constexpr int kColumnWidth = 100;
-constexpr int32_t kLockHistory = 12;
-constexpr int32_t kLayerHistory = 13;
 
 // History kinds after which the plan's window list is another one.
 bool ChangesWindowList(int32_t kind)
 {
     switch (kind) {
-    case 1:
-    case 2:
-    case 3:
-    case 5:
-    case 6:
-    case 13:
-    case 18: return true;
+    case kActNewPlan:
+    case kActOpenPlan:
+    case kActNewWindow:
+    case kActDeleteWindow:
+    case kActClearWindows:
+    case kActLayerOrder:
+    case kActSnap: return true;
     default: return false;
     }
 }
@@ -135,7 +133,7 @@ void CUiPlanWinLayerWnd::OnRowClicked(int row, int x, int y)
         return;
     window->status = window->status == 1 ? 0 : 1;
     plan->SetDirty(true);
-    plan->AddHistory(kLockHistory);
+    plan->AddHistory(kActLockWindow);
     RepaintRows();
 }
 
@@ -156,5 +154,5 @@ void CUiPlanWinLayerWnd::OnRowMoved(int from, int to)
         view->viewport()->update();
     }
     if (plan->CompareHistory())
-        plan->AddHistory(kLayerHistory);
+        plan->AddHistory(kActLayerOrder);
 }

@@ -6,7 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <functional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "dialogs/modal_view_dialogs.h"
 #include "dialogs/password_dlg.h"
@@ -61,6 +63,21 @@ inline void AnswerPassword(const QString& password)
         dialog.PasswordEdit()->setText(password);
         QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     });
+}
+
+// What resetting the keys of a model-2 processor with one 1920 x 1080
+// input on 1920 x 1080 outputs sends first: key 1, the input scaled onto
+// the whole output.
+inline std::vector<std::string> FirstKeyResetLines()
+{
+    return {
+        "INPUT_FPGA SET_KEY_MODE 1\r\n",
+        "INPUT_FPGA SCALER_SETUP 0 0 0 1920 1080 0 1919 0 1079 1920 1080\r\n",
+        "INPUT_FPGA SET_WINDOWS_LAYOUT 0 0 1920 1080\r\n",
+        "INPUT_FPGA ADD_WINDOWS 4 1 0 0 1920 1080 0 0 1920 1080\r\n",
+        "INPUT_FPGA ADD_WINDOWS_END\r\n",
+        "INPUT_FPGA SET_KEY_MODE 0\r\n",
+    };
 }
 
 // Replaces an edit's text by typing (QTest types ASCII only: other text

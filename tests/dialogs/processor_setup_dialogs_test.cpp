@@ -153,14 +153,7 @@ TEST_F(ProcessorSetup, InitialisationProgramsThirteenKeysAndCloses)
     const std::vector<std::string> lines = link.SentBefore();
     ASSERT_GE(lines.size(), 6u);
     const std::vector<std::string> key1(lines.begin(), lines.begin() + 6);
-    EXPECT_EQ(key1, (std::vector<std::string>{
-                        "INPUT_FPGA SET_KEY_MODE 1\r\n",
-                        "INPUT_FPGA SCALER_SETUP 0 0 0 1920 1080 0 1919 0 1079 1920 1080\r\n",
-                        "INPUT_FPGA SET_WINDOWS_LAYOUT 0 0 1920 1080\r\n",
-                        "INPUT_FPGA ADD_WINDOWS 4 1 0 0 1920 1080 0 0 1920 1080\r\n",
-                        "INPUT_FPGA ADD_WINDOWS_END\r\n",
-                        "INPUT_FPGA SET_KEY_MODE 0\r\n",
-                    }));
+    EXPECT_EQ(key1, FirstKeyResetLines());
     // One command a key, in key order, each ending in key mode 0.
     std::vector<std::string> modes;
     for (const std::string& line : lines)

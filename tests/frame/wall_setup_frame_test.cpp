@@ -213,15 +213,7 @@ TEST_F(WallSetupCommand, TreeItemFiveAsksThePasswordAndProgramsTheKeys)
     ASSERT_TRUE(simulator.WaitForLine("MARK\r\n", 20s));
     const std::vector<std::string> lines = WithoutPolls(simulator.Texts());
     ASSERT_GE(lines.size(), 6u);
-    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6),
-              (std::vector<std::string>{
-                  "INPUT_FPGA SET_KEY_MODE 1\r\n",
-                  "INPUT_FPGA SCALER_SETUP 0 0 0 1920 1080 0 1919 0 1079 1920 1080\r\n",
-                  "INPUT_FPGA SET_WINDOWS_LAYOUT 0 0 1920 1080\r\n",
-                  "INPUT_FPGA ADD_WINDOWS 4 1 0 0 1920 1080 0 0 1920 1080\r\n",
-                  "INPUT_FPGA ADD_WINDOWS_END\r\n",
-                  "INPUT_FPGA SET_KEY_MODE 0\r\n",
-              }));
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6), dialogtest::FirstKeyResetLines());
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "INPUT_FPGA SET_KEY_MODE 0\r\n"), 13);
     EXPECT_EQ(lines.back(), "MARK\r\n");
 }
