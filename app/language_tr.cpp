@@ -89,3 +89,8 @@ QString TranslateText(const QString& text)
     const qel::CLanguageTr& table = qel::CLanguageTr::get_instance();
     return table.Translate(text, table.GetMode());
 }
+
+QString Tr(const char* text)
+{
+    return TranslateText(QString::fromUtf8(text));
+}

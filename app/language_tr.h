@@ -37,3 +37,5 @@ private:
 
 // What every caption and message goes through before it is shown.
 QString TranslateText(const QString& text);
+// The same for a text of the program's own, in UTF-8.
+QString Tr(const char* text);

@@ -4,11 +4,6 @@
 #include "app/language_tr.h"
 #include "model/processor_manager.h"
 
-QString Tr(const char* text)
-{
-    return TranslateText(QString::fromUtf8(text));
-}
-
 std::shared_ptr<CQelProcessor> CurrentProcessor()
 {
     const int id = CQelContext::GetSelProcessorId();

@@ -4,10 +4,9 @@
 #include <QString>
 #include <memory>
 
-class CQelProcessor;
+#include "app/language_tr.h"
 
-// A text of the program through the translation table.
-QString Tr(const char* text);
+class CQelProcessor;
 
 // The processor the dialogs act on: the context's selected one, looked up
 // at each use; null when none is selected.

@@ -7,7 +7,7 @@
 
 QString RangeMessage(int64_t lo, int64_t hi)
 {
-    return TranslateText(QString::fromUtf8(dlgtext::kRangeMessage)).arg(lo).arg(hi);
+    return Tr(dlgtext::kRangeMessage).arg(lo).arg(hi);
 }
 
 std::optional<int64_t> ParseIntField(const QString& text, int64_t lo, int64_t hi)

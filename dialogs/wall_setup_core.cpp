@@ -7,11 +7,6 @@
 
 namespace {
 
-QString Tr(const char* text)
-{
-    return TranslateText(QString::fromUtf8(text));
-}
-
 int64_t Sum(const std::vector<int32_t>& sizes)
 {
     return std::accumulate(sizes.begin(), sizes.end(), int64_t(0));

@@ -273,8 +273,7 @@ void CMainFrame::CreateCtrlBarButtons()
         context.obm = processor->GetObm();
     }
     for (const CaptionButtonSpec& button : CaptionButtonSet(context)) {
-        title_.AddToolButton(button.id, QString(), TranslateText(QString::fromUtf8(button.tip)),
-                             ui::resPath(button.picture));
+        title_.AddToolButton(button.id, QString(), Tr(button.tip), ui::resPath(button.picture));
         if (button.id == captionbtn::kMoreSwitch)
             nc.SetToolBarImage(ui::resPath(button.picture));
     }
@@ -440,7 +439,7 @@ void CMainFrame::OnScreenPower(bool open)
 {
     const int result = open ? screen_.OpenScreen() : screen_.CloseScreen();
     if (const char* text = ScreenPowerFailureText(open, result))
-        ui::inform(this, TranslateText(QString::fromUtf8(text)));
+        ShowMessage(text);
 }
 
 void CMainFrame::ToggleAppOption(int32_t CQelProcessor::AppOptions::*flag)
@@ -650,7 +649,7 @@ void CMainFrame::OnCtrlBarNotify(int id)
             if (processor->IsConnected())
                 processor->SetFreezeRequest(id == kFreeze ? 1 : 0);
             else
-                ui::inform(this, TranslateText(QString::fromUtf8(viewtext::kNotConnected)));
+                ui::inform(this, Tr(viewtext::kNotConnected));
         }
         break;
     case kPlanBar: OnPresetRecall(); break;

@@ -21,11 +21,6 @@
 
 namespace {
 
-QString Tr(const char* text)
-{
-    return TranslateText(QString::fromUtf8(text));
-}
-
 // The index of the first tab whose view shows a plan that `matches`; -1
 // when none.
 template <class Match>

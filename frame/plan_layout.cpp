@@ -91,9 +91,9 @@ PlanNameProblem CheckNewPlanName(CQelPlanMan& plans, const std::string& name)
 QString PlanNameMessage(PlanNameProblem problem)
 {
     switch (problem) {
-    case PlanNameProblem::Empty: return TranslateText(QString::fromUtf8(plantext::kNameEmpty));
-    case PlanNameProblem::Taken: return TranslateText(QString::fromUtf8(plantext::kNameTaken));
-    case PlanNameProblem::Unsafe: return TranslateText(QString::fromUtf8(plantext::kNameUnsafe));
+    case PlanNameProblem::Empty: return Tr(plantext::kNameEmpty);
+    case PlanNameProblem::Taken: return Tr(plantext::kNameTaken);
+    case PlanNameProblem::Unsafe: return Tr(plantext::kNameUnsafe);
     case PlanNameProblem::None: break;
     }
     return {};

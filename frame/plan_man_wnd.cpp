@@ -23,11 +23,6 @@ constexpr int kCycleNameWidth = 180;
 constexpr char kDeletePlansQuestion[] = "您确定要删除选中的方案吗？";
 constexpr char kDeleteCyclesQuestion[] = "您确定要删除选中的轮巡吗？";
 
-QString Tr(const char* text)
-{
-    return TranslateText(QString::fromUtf8(text));
-}
-
 } // namespace
 
 CUiListPane::CUiListPane(const QString& title, int nameWidth, QWidget* parent)

@@ -79,7 +79,7 @@ CUiButton* CUiTitledPane::AddButton(int id, const char* tip, const char* image)
 {
     auto* button = new CUiButton(this);
     button->Create(id, Rect{0, 0, panelook::kButtonSize, panelook::kButtonSize}, this);
-    button->SetToolTipText(TranslateText(QString::fromUtf8(tip)));
+    button->SetToolTipText(Tr(tip));
     button->LoadImage(ui::resPath(image));
     connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
     m_buttons.push_back(button);

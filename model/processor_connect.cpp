@@ -61,7 +61,7 @@ bool CQelProcessor::Connect()
             connection.serialDeviceInUse = ProbeSerialPort(ports);
             SetConnection(connection);
             if (connection.serialDeviceInUse.empty()) {
-                ShowLinkMessage(TranslateText(QString::fromUtf8(kNoSerialPort)).toStdString());
+                ShowLinkMessage(Tr(kNoSerialPort).toStdString());
                 return false;
             }
         } else {

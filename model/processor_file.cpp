@@ -220,7 +220,7 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
     if (d.kind == 9) {
         // This kind always has the same four outputs, whatever the file says.
         d.outputs.clear();
-        const std::string caption = CStringToStd(TranslateText(QString::fromUtf8(kOutputCaption)));
+        const std::string caption = CStringToStd(Tr(kOutputCaption));
         for (int32_t n = 1; n <= kKind9OutputCount; ++n) {
             CQelSigOut::Values o;
             o.id = kKind9OutputBase + static_cast<uint32_t>(n - 1);

@@ -149,7 +149,7 @@ bool CQelPlanMan::NewPlan(PlanPtr& plan, const PlanPtr& source)
 {
     if (!source)
         return false;
-    const std::string base = CStringToStd(TranslateText(QString::fromUtf8(kNewPlanBase)));
+    const std::string base = CStringToStd(Tr(kNewPlanBase));
     std::string name;
     for (int n = 1;; ++n) {
         name = qz::vok::fstr_format("%s_%d", base.c_str(), n);

@@ -25,7 +25,7 @@ void LogReplyError(const std::string& text)
 
 std::string TranslatedWord(const char* chinese)
 {
-    return CStringToStd(TranslateText(QString::fromUtf8(chinese)));
+    return CStringToStd(Tr(chinese));
 }
 
 std::string WithoutLineEnd(const std::string& line)

@@ -9,9 +9,7 @@ ui::MenuSpec SystemMenuSpec(unsigned style)
     const bool minimised = style & WS_MINIMIZE;
     const bool maximised = style & WS_MAXIMIZE;
     const bool normal = !minimised && !maximised;
-    auto item = [](int id, const char* text, bool enabled) {
-        return ui::MenuSpec::item(id, TranslateText(QString::fromUtf8(text)), false, enabled);
-    };
+    auto item = [](int id, const char* text, bool enabled) { return ui::MenuSpec::item(id, Tr(text), false, enabled); };
     ui::MenuSpec menu =
         ui::MenuSpec::subMenu(QString(), {
                                              item(SC_RESTORE, "还原", minimised || maximised),

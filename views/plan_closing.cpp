@@ -6,8 +6,7 @@
 
 QString UnsavedPlanQuestion(const std::string& name)
 {
-    return QStringLiteral("\"%1\" %2")
-        .arg(QString::fromStdString(name), TranslateText(QString::fromUtf8(viewtext::kPlanUnsaved)));
+    return QStringLiteral("\"%1\" %2").arg(QString::fromStdString(name), Tr(viewtext::kPlanUnsaved));
 }
 
 ClosingPlanStep ClosingPlanStepFor(const CQelPlan& plan, const std::vector<std::string>& savedNames)
@@ -22,7 +21,7 @@ bool SavePlanTelling(CQelPlanMan& manager, const std::shared_ptr<CQelPlan>& plan
     if (manager.SavePlanFile(plan))
         return true;
     if (prompts.inform)
-        prompts.inform(TranslateText(QString::fromUtf8(viewtext::kPlanSaveFailed)));
+        prompts.inform(Tr(viewtext::kPlanSaveFailed));
     return false;
 }
 

@@ -31,8 +31,7 @@ BoardPort OutputBoardPort(int outputId, int modelCode)
 QString OutputColumnTitle(int outputId, int modelCode)
 {
     const BoardPort bp = OutputBoardPort(outputId, modelCode);
-    return TranslateText(QString::fromUtf8(switchgrid::kOutputTitle)) +
-           QStringLiteral("%1_%2").arg(bp.board).arg(bp.port);
+    return Tr(switchgrid::kOutputTitle) + QStringLiteral("%1_%2").arg(bp.board).arg(bp.port);
 }
 
 void BuildSwitchGrid(SheetCore& sheet, const CQelProcessor& processor)

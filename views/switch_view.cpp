@@ -21,11 +21,6 @@ constexpr int kHeaderHeight = 26;
 constexpr int kRowHeight = 26;
 constexpr ui::ColorRef kSheetBackground = ui::rgb(128, 128, 128);
 
-QString Tr(const char* text)
-{
-    return TranslateText(QString::fromUtf8(text));
-}
-
 } // namespace
 
 CSwitchView::CSwitchView(QWidget* parent) : QWidget(parent), m_sheet(this)

@@ -18,11 +18,6 @@ namespace {
 
 using WindowPtr = WallViewCore::WindowPtr;
 
-QString Tr(const char* text)
-{
-    return TranslateText(QString::fromUtf8(text));
-}
-
 // A name dialog's label: the translated label and a colon.
 QString Label(const char* text)
 {

@@ -10,11 +10,6 @@ namespace {
 using ui::MenuSpec;
 using Items = std::vector<MenuSpec>;
 
-QString Tr(const char* text)
-{
-    return TranslateText(QString::fromUtf8(text));
-}
-
 MenuSpec Item(int id, const char* text, bool checked = false)
 {
     return MenuSpec::item(id, Tr(text), checked);

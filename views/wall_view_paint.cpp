@@ -23,11 +23,6 @@ constexpr int32_t kTwoOutputModel = 6;
 // Cells a side of one watch window that are drawn; files may claim more.
 constexpr int32_t kMaxWatchSplit = CellGrid::kMaxSplit;
 
-QString Tr(const char* text)
-{
-    return TranslateText(QString::fromUtf8(text));
-}
-
 QString RectText(const QString& label, const Rect& r)
 {
     return QStringLiteral("%1[%2,%3,%4,%5]").arg(label).arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
