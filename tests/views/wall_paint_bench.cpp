@@ -1,7 +1,9 @@
-// Times full paints of the wall view, as dragging a window repaints it on
-// every mouse move: the model-10 wall of 6 x 6 outputs with 72 windows in a
-// 1600 x 900 view, both 8-part overlay queries included, painted into an
-// offscreen image at canvas scales 1 and 5 (scrolled to the middle).
+// Times paints of the wall view in a 1600 x 900 view, both 8-part overlay
+// queries included: the model-10 wall of 6 x 6 outputs with 72 windows,
+// painted whole into an offscreen image at canvas scales 1 and 5 (scrolled
+// to the middle), a 16 x 16 wall of 256 windows, and a drag: one window
+// moved by 1 pixel per mouse move, each move with the repaint the view
+// asks for.
 #include <QApplication>
 #include <QPainter>
 #include <QScrollBar>
@@ -19,6 +21,8 @@
 namespace {
 
 constexpr int kRuns = 50;
+constexpr int kLargeSide = 16;
+constexpr int kLargeWindows = 256;
 
 // The process's CPU time: on a busy machine the elapsed time also counts
 // the time other processes held the cores.
@@ -35,23 +39,78 @@ double Median(std::vector<double> values)
     return (values[kRuns / 2 - 1] + values[kRuns / 2]) / 2;
 }
 
-void TimePaints(CMultiScreenView& view, const char* what, int scale)
+// Runs `step` kRuns times and prints the medians of its elapsed and CPU
+// times.
+template <class Step>
+void Time(const char* what, Step step)
 {
-    QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
     std::vector<double> elapsed;
     std::vector<double> cpu;
     for (int i = 0; i < kRuns; ++i) {
-        QPainter p(&image);
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = CpuMs();
-        view.OnDraw(p);
-        p.end();
+        step(i);
         cpu.push_back(CpuMs() - cpuStart);
         elapsed.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
-    std::printf("wall view paint, model 10, %d windows, %s, scale %d: median %.3f ms elapsed, %.3f ms CPU over %d "
-                "paints\n",
-                kModel10Windows, what, scale, Median(elapsed), Median(cpu), kRuns);
+    std::printf("%s: median %.3f ms elapsed, %.3f ms CPU over %d runs\n", what, Median(elapsed), Median(cpu), kRuns);
+}
+
+void TimePaints(CMultiScreenView& view, const char* what)
+{
+    QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    Time(what, [&](int) {
+        QPainter p(&image);
+        view.OnDraw(p);
+    });
+}
+
+// Takes the plan's top window by its title bar and moves it 1 pixel right
+// and back, each move repainted as the view asks; false when the press did
+// not start a move.
+bool TimeDrag(CMultiScreenView& view, const char* what)
+{
+    const auto window = view.GetPlan()->GetWindowAt(view.GetPlan()->GetWindowCount() - 1);
+    const Rect title = view.GetWindowViewRect(window);
+    const Point grip = view.CanvasToDevicePoint(Point{title.left + RectWidth(title) / 2, title.top + 5});
+    // Ending the move must not send the plan.
+    view.m_bAutoExecute = false;
+    view.OnLButtonDown(grip, false);
+    if (view.m_nDragMode != 2)
+        return false;
+    QApplication::processEvents();
+    Time(what, [&](int i) {
+        view.OnMouseMove(Point{grip.x + (i % 2 == 0 ? 1 : 0), grip.y});
+        QApplication::processEvents();
+    });
+    view.OnLButtonUp(grip);
+    QApplication::processEvents();
+    return true;
+}
+
+// A view of `plan` with both scroll bars in the middle.
+void ShowPlan(CMultiScreenView& view, const std::shared_ptr<CQelPlan>& plan, bool translucent, int scale)
+{
+    view.resize(1600, 900);
+    view.show();
+    view.m_bTransparent = translucent;
+    view.SetPlan(plan);
+    view.SetCanvasScale(scale);
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum() / 2);
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum() / 2);
+    QApplication::processEvents();
+}
+
+std::shared_ptr<CQelPlan> MakeWall(int side, int windows)
+{
+    auto processor = std::make_shared<CQelProcessor>();
+    BuildModel10(*processor, side);
+    for (const auto& source : processor->GetSigSrcs())
+        source->SetName("DVI " + std::to_string(source->GetId()));
+    SelectTestProcessor(processor);
+    std::shared_ptr<CQelPlan> plan = MakeTestPlan(side, side);
+    AddModel10Windows(*plan, windows, side);
+    return plan;
 }
 
 } // namespace
@@ -69,41 +128,46 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write the title-bar images under %s\n", qz::vok::path::GetSysPath().c_str());
         return 1;
     }
+    bool dragged = true;
     {
-        auto processor = std::make_shared<CQelProcessor>();
-        BuildModel10(*processor);
-        for (const auto& source : processor->GetSigSrcs())
-            source->SetName("DVI " + std::to_string(source->GetId()));
-        SelectTestProcessor(processor);
-        std::shared_ptr<CQelPlan> plan = MakeTestPlan(kModel10Side, kModel10Side);
-        AddModel10Windows(*plan);
-
+        SenderContextGuard guard;
+        const std::shared_ptr<CQelPlan> plan = MakeWall(kModel10Side, kModel10Windows);
         // The share of a paint the two overlay queries take.
-        std::vector<double> queries;
         size_t records = 0;
-        for (int i = 0; i < kRuns; ++i) {
-            const double start = CpuMs();
-            records = plan->GetEightPartOverlay().size() + plan->GetEightPartOverlay2().size();
-            queries.push_back(CpuMs() - start);
-        }
-        std::printf("the two overlay queries alone: median %.3f ms CPU (%zu records)\n", Median(queries), records);
+        Time("the two overlay queries alone, 72 windows",
+             [&](int) { records = plan->GetEightPartOverlay().size() + plan->GetEightPartOverlay2().size(); });
+        std::printf("(%zu overlay records)\n", records);
 
+        char what[128];
         for (const bool translucent : {false, true}) {
-            CMultiScreenView view;
-            view.resize(1600, 900);
-            view.show();
-            view.m_bTransparent = translucent;
-            view.SetPlan(plan);
             for (const int scale : {1, 5}) {
-                view.SetCanvasScale(scale);
-                view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum() / 2);
-                view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum() / 2);
-                TimePaints(view, translucent ? "translucent" : "opaque", scale);
+                CMultiScreenView view;
+                ShowPlan(view, plan, translucent, scale);
+                std::snprintf(what, sizeof what, "wall view paint, model 10, %d windows, %s, scale %d", kModel10Windows,
+                              translucent ? "translucent" : "opaque", scale);
+                TimePaints(view, what);
             }
         }
+        CMultiScreenView view;
+        ShowPlan(view, plan, true, 1);
+        dragged = TimeDrag(view, "drag by 1 pixel, model 10, 72 windows, translucent, scale 1") && dragged;
     }
     {
         SenderContextGuard guard;
+        const std::shared_ptr<CQelPlan> plan = MakeWall(kLargeSide, kLargeWindows);
+        Time("the two overlay queries alone, 256 windows",
+             [&](int) { (void)(plan->GetEightPartOverlay().size() + plan->GetEightPartOverlay2().size()); });
+        for (const bool translucent : {false, true}) {
+            CMultiScreenView view;
+            ShowPlan(view, plan, translucent, 1);
+            TimePaints(view, translucent ? "wall view paint, 16 x 16, 256 windows, translucent, scale 1"
+                                         : "wall view paint, 16 x 16, 256 windows, opaque, scale 1");
+        }
+        CMultiScreenView view;
+        ShowPlan(view, plan, true, 1);
+        dragged = TimeDrag(view, "drag by 1 pixel, 16 x 16, 256 windows, translucent, scale 1") && dragged;
     }
-    return 0;
+    if (!dragged)
+        std::fprintf(stderr, "a press on the top window's title bar did not start a move\n");
+    return dragged ? 0 : 1;
 }
