@@ -22,6 +22,7 @@ struct tagOSD_DATA_EX2 {
 
     int32_t Width() const { return right - left; }
     int32_t Height() const { return bottom - top; }
+    friend bool operator==(const tagOSD_DATA_EX2&, const tagOSD_DATA_EX2&) = default;
 };
 
 inline constexpr int32_t kOsdMaxWidth = 256;

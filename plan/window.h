@@ -30,6 +30,7 @@ struct CQelWindow {
     int32_t is4k = 0;  // 1 on a 4K window, 1 to 4 on its part records
     int32_t group = 0; // 0 none
     tagOSD_DATA_EX2 osd;
+    friend bool operator==(const CQelWindow&, const CQelWindow&) = default;
 };
 
 // Copies every field but `is4k` and the OSD record, which the destination

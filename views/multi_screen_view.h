@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QRegion>
 #include <QString>
+#include <array>
 #include <map>
 #include <memory>
 
@@ -103,14 +104,15 @@ protected:
 
     // The parts of a paint, in canvas coordinates.
     void DrawWall(QPainter& p);
-    void DrawCellNames(QPainter& p);
+    void DrawCellNames(QPainter& p, const std::vector<CellPaint>& cells);
     void DrawColumnLines(QPainter& p, const Rect& rc);
     void DrawRowLines(QPainter& p, const Rect& rc);
-    void DrawWindows(QPainter& p);
+    // The windows of the base layer, bottom first.
+    void DrawWindows(QPainter& p, const std::vector<LayerWindow>& windows);
     // An opaque window painted only within `shown` (texts and images may
     // reach past it).
-    void DrawWindowOpaque(QPainter& p, const WindowPtr& window, const QRegion& shown);
-    void DrawWindowTranslucent(QPainter& p, const WindowPtr& window);
+    void DrawWindowOpaque(QPainter& p, const LayerWindow& window, const QRegion& shown);
+    void DrawWindowTranslucent(QPainter& p, const LayerWindow& window);
     void DrawMoveFrame(QPainter& p, const WindowPtr& window);
     void DrawSnapMark(QPainter& p, const WindowPtr& window);
     void DrawRubberBand(QPainter& p);
@@ -138,6 +140,13 @@ private:
         Rect rect;
     };
 
+    // Brings the base layer up to date and copies it onto `p`; false when
+    // the plan's windows are not drawn.
+    bool DrawBaseLayer(QPainter& p);
+    // Paints the base layer's `damage` (canvas rectangles; all of it when
+    // empty) into m_layer.
+    void PaintBaseLayer(const LayerFrame& frame, const std::vector<LayerWindow>& windows,
+                        const std::vector<Rect>& damage);
     void DrawGridLines(QPainter& p, const GridLines& lines, const Rect& rc, bool rows);
     // A rectangle cut to just beyond the visible canvas.
     Rect Bounded(const Rect& r) const;
@@ -150,7 +159,7 @@ private:
     static std::vector<Fill> BodyFills(const WindowPaint& d);
     // The whole window, or its fills only within `shown` and its texts
     // and images only when they meet it.
-    void PaintWindow(QPainter& p, const WindowPtr& window, const WindowPaint& d, const QRegion* shown = nullptr);
+    void PaintWindow(QPainter& p, const LayerWindow& window, const QRegion* shown = nullptr);
     const QFont& InfoFont(const WindowPaint& d);
     // Where a window's texts and images may leave pixels, cut to the
     // window; empty for what is not drawn.
@@ -179,6 +188,19 @@ private:
     ProgressNotice m_progressNotice;
     Notice m_notice;
     Rect m_rcVisible;
+    // The part of the visible canvas the base layer is being painted in.
+    Rect m_rcRedraw;
+    // The base layer of the last paint, in viewport pixels, what it was
+    // painted from, and the device and images it was painted for.
+    struct LayerDevice {
+        QSize size;
+        QImage::Format format = QImage::Format_Invalid;
+        std::array<qint64, 4> images{};
+        friend bool operator==(const LayerDevice&, const LayerDevice&) = default;
+    };
+    QImage m_layer;
+    WallLayerScene m_layerScene;
+    LayerDevice m_layerDevice;
     StaticTextCache m_texts;
     QFont m_watchHeaderFont;
     mutable std::map<int, QFont> m_noticeFonts; // by pixel height

@@ -1,6 +1,7 @@
 // Painting the wall view: each operation paints what WallViewCore decided,
 // in canvas coordinates, and skips what lies outside the visible canvas.
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QRegion>
 #include <QScrollBar>
@@ -44,6 +45,16 @@ QPen DottedPen(ui::ColorRef colour)
 bool Meets(const Rect& a, const Rect& b)
 {
     return !RectEmpty(IntersectRect(a, b));
+}
+
+// The format of the image the painter paints: the base layer is painted in
+// it, so that its pixels are those a paint straight onto it would give.
+QImage::Format DeviceFormat(QPainter& p)
+{
+    const QPaintDevice* device = p.paintEngine() ? p.paintEngine()->paintDevice() : p.device();
+    if (device && device->devType() == QInternal::Image)
+        return static_cast<const QImage*>(device)->format();
+    return QImage::Format_ARGB32_Premultiplied;
 }
 
 } // namespace
@@ -96,24 +107,11 @@ void CMultiScreenView::DrawNoticeText(QPainter& p, const QString& text, int heig
 
 void CMultiScreenView::DrawWall(QPainter& p)
 {
-    for (const Rect& band : BackgroundBands())
-        ui::fillRect(p, band, m_clrBackground);
-    ui::fillRect(p, IntersectRect(m_rcWallArea, m_rcCanvas), m_clrWall);
-    if (!PlanDrawable())
+    if (!DrawBaseLayer(p))
         return;
-
-    DrawCellNames(p);
-    if (const auto parts = TwoOutputParts()) {
-        ui::fillRect(p, m_rcWallArea, m_clrBackground);
-        for (const Rect& part : *parts)
-            ui::fillRect(p, part, m_clrWall);
-    }
-    if (!GridListsMatch())
-        return;
-
-    DrawRowLines(p, m_rcWallArea);
-    DrawColumnLines(p, m_rcWallArea);
-    DrawWindows(p);
+    if (ShowsMoveFrame())
+        DrawMoveFrame(p, m_pActiveWnd);
+    DrawSnapMark(p, m_pActiveWnd);
     DrawRubberBand(p);
     ui::frameRect(p, MarginFrame(), wallview::kMarginFrame);
 
@@ -133,16 +131,100 @@ void CMultiScreenView::DrawWall(QPainter& p)
     DrawWatchStrip(p);
 }
 
-void CMultiScreenView::DrawCellNames(QPainter& p)
+bool CMultiScreenView::DrawBaseLayer(QPainter& p)
 {
-    const auto cells = CellNames();
+    WallLayerScene scene = DescribeBaseLayer(m_rcVisible);
+    const LayerDevice device{viewport()->size(),
+                             DeviceFormat(p),
+                             {m_imgClose.cacheKey(), m_imgMaxCell.cacheKey(), m_imgMaxScreen.cacheKey(),
+                              m_imgLock.cacheKey()}};
+    std::optional<std::vector<Rect>> damage;
+    if (device == m_layerDevice && !m_layer.isNull())
+        damage = BaseLayerDamage(m_layerScene, scene);
+    if (!damage) {
+        m_layer = QImage(device.size, device.format);
+        m_layer.fill(Qt::white);
+        PaintBaseLayer(scene.frame, scene.windows, {});
+    } else if (!damage->empty()) {
+        PaintBaseLayer(scene.frame, scene.windows, *damage);
+    }
+    m_layerDevice = device;
+    const bool windows = scene.frame.drawable && scene.frame.gridMatch;
+    m_layerScene = std::move(scene);
+
+    p.save();
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPoint(-m_ptViewOrg.x, -m_ptViewOrg.y), m_layer);
+    p.restore();
+    return windows;
+}
+
+void CMultiScreenView::PaintBaseLayer(const LayerFrame& frame, const std::vector<LayerWindow>& windows,
+                                      const std::vector<Rect>& damage)
+{
+    QPainter p(&m_layer);
+    m_rcRedraw = m_rcVisible;
+    if (!damage.empty()) {
+        // Painted again within the damage only, every pixel there comes
+        // out as a whole paint gives it.
+        QRegion clip;
+        Rect box{};
+        for (const Rect& r : damage) {
+            const Rect shown = IntersectRect(r, m_rcVisible);
+            if (RectEmpty(shown))
+                continue;
+            clip += ui::toQRect(OffsetRect(shown, m_ptViewOrg.x, m_ptViewOrg.y));
+            box = UnionRect(box, shown);
+        }
+        if (clip.isEmpty())
+            return;
+        p.setClipRegion(clip);
+        m_rcRedraw = box;
+    }
+    p.translate(m_ptViewOrg.x, m_ptViewOrg.y);
+    for (const Rect& band : BackgroundBands())
+        ui::fillRect(p, band, frame.background);
+    ui::fillRect(p, IntersectRect(frame.wallArea, frame.canvas), frame.wall);
+    if (frame.drawable) {
+        DrawCellNames(p, frame.cells);
+        if (frame.twoOutputParts) {
+            ui::fillRect(p, frame.wallArea, frame.background);
+            for (const Rect& part : *frame.twoOutputParts)
+                ui::fillRect(p, part, frame.wall);
+        }
+        if (frame.gridMatch) {
+            DrawGridLines(p, frame.rows, frame.wallArea, true);
+            DrawGridLines(p, frame.columns, frame.wallArea, false);
+            DrawWindows(p, windows);
+        }
+    }
+    m_rcRedraw = m_rcVisible;
+}
+
+void CMultiScreenView::DrawCellNames(QPainter& p, const std::vector<CellPaint>& cells)
+{
     if (cells.empty())
         return;
     p.save();
-    p.setFont(GetUiFont18());
+    const QFont& font = GetUiFont18();
+    p.setFont(font);
     p.setPen(ui::toQColor(kBlack));
+    // A name may reach past its cell: a line's height to either side of
+    // its extent is room enough.
+    const auto nameReaches = [&](const CellPaint& cell) {
+        if (cell.name.isEmpty())
+            return false;
+        const Rect& r = cell.rect;
+        const int64_t half = m_texts.Width(font, cell.name) / 2 + m_texts.LineHeight(font);
+        const int64_t middle = (int64_t(r.left) + r.right) / 2;
+        const int64_t height = m_texts.LineHeight(font);
+        return Meets(MakeRect(middle - half, int64_t(r.top) - height, middle + half, int64_t(r.bottom) + height),
+                     m_rcRedraw);
+    };
     for (const CellPaint& cell : cells) {
         if (!Meets(cell.rect, m_rcVisible))
+            continue;
+        if (m_rcRedraw != m_rcVisible && !Meets(cell.rect, m_rcRedraw) && !nameReaches(cell))
             continue;
         if (cell.noOutput)
             ui::fillRect(p, cell.rect, m_clrNoOutputCell);
@@ -186,9 +268,8 @@ void CMultiScreenView::DrawColumnLines(QPainter& p, const Rect& rc)
 
 // ---- Windows ---------------------------------------------------------------
 
-void CMultiScreenView::DrawWindows(QPainter& p)
+void CMultiScreenView::DrawWindows(QPainter& p, const std::vector<LayerWindow>& windows)
 {
-    const auto windows = m_pPlan->GetWindows();
     if (m_bTransparent) {
         for (const auto& window : windows)
             DrawWindowTranslucent(p, window);
@@ -200,12 +281,11 @@ void CMultiScreenView::DrawWindows(QPainter& p)
         std::vector<QRegion> shown(windows.size());
         QRegion above;
         for (size_t i = windows.size(); i-- > 0;) {
-            const QRect visible =
-                ui::toQRect(IntersectRect(IntersectRect(GetWindowViewRect(windows[i]), m_rcWallView), m_rcVisible));
+            const QRect visible = ui::toQRect(IntersectRect(windows[i].paint.rc, m_rcRedraw));
             if (visible.isEmpty())
                 continue;
             shown[i] = QRegion(visible).subtracted(above);
-            if (windows[i]->sigsrc != kLogoSigSrc)
+            if (!windows[i].paint.logo)
                 above += visible;
         }
         for (size_t i = 0; i < windows.size(); ++i)
@@ -213,24 +293,19 @@ void CMultiScreenView::DrawWindows(QPainter& p)
                 DrawWindowOpaque(p, windows[i], shown[i]);
     }
     m_blendPainter.reset();
-    if (ShowsMoveFrame())
-        DrawMoveFrame(p, m_pActiveWnd);
-    DrawSnapMark(p, m_pActiveWnd);
 }
 
-void CMultiScreenView::DrawWindowOpaque(QPainter& p, const WindowPtr& window, const QRegion& shown)
+void CMultiScreenView::DrawWindowOpaque(QPainter& p, const LayerWindow& window, const QRegion& shown)
 {
-    const Rect rc = IntersectRect(GetWindowViewRect(window), m_rcWallView);
-    PaintWindow(p, window, DescribeWindow(window, rc, Point{m_ptCurrent.x, m_ptCurrent.y}), &shown);
+    PaintWindow(p, window, &shown);
 }
 
-void CMultiScreenView::DrawWindowTranslucent(QPainter& p, const WindowPtr& window)
+void CMultiScreenView::DrawWindowTranslucent(QPainter& p, const LayerWindow& window)
 {
-    const Rect rc = IntersectRect(GetWindowViewRect(window), m_rcWallView);
-    const Rect shown = IntersectRect(rc, m_rcVisible);
+    const WindowPaint& d = window.paint;
+    const Rect shown = IntersectRect(d.rc, m_rcRedraw);
     if (RectEmpty(shown))
         return;
-    const WindowPaint d = DescribeWindow(window, rc, Point{m_ptCurrent.x, m_ptCurrent.y});
     const QRegion detail = WindowDetail(d).intersected(ui::toQRect(shown));
     if (!d.logo)
         BlendWindowSolids(p, d, QRegion(ui::toQRect(shown)).subtracted(detail));
@@ -252,7 +327,7 @@ void CMultiScreenView::DrawWindowTranslucent(QPainter& p, const WindowPtr& windo
     blend.translate(-box.left(), -box.top());
     // Only the detail is blended: fills go no further, and texts and
     // images outside it are left out.
-    PaintWindow(blend, window, d, &detail);
+    PaintWindow(blend, window, &detail);
     p.save();
     p.setOpacity(wallview::kWindowAlpha / 255.0);
     for (const QRect& r : detail)
@@ -423,13 +498,14 @@ const QFont& CMultiScreenView::InfoFont(const WindowPaint& d)
     return m_texts.Width(font12, d.infoLines.front()) > RectWidth(d.rc) - 4 ? GetUiFontA() : font12;
 }
 
-void CMultiScreenView::PaintWindow(QPainter& p, const WindowPtr& window, const WindowPaint& d, const QRegion* shown)
+void CMultiScreenView::PaintWindow(QPainter& p, const LayerWindow& window, const QRegion* shown)
 {
+    const WindowPaint& d = window.paint;
     const Rect& rc = d.rc;
     // Fills stay inside rc by themselves; only texts and buttons are
     // clipped to it (clipping makes large fills slower).
     if (d.logo) {
-        const auto& bitmap = window->osd.bitmap;
+        const auto& bitmap = window.bitmap;
         DrawDib(p, bitmap.data(), bitmap.size(), rc, d.logoSource);
         ui::frameRect(p, rc, d.frameColour);
         p.save();

@@ -21,6 +21,7 @@
 #include "platform/geometry.h"
 #include "platform/ui/colour.h"
 #include "plan/plan.h"
+#include "views/overlay_cache.h"
 #include "views/view_dialogs.h"
 #include "views/wall_view_paint.h"
 
@@ -273,6 +274,9 @@ public:
     // The processor's output resolution differs from the plan's.
     bool ResolutionMismatch() const;
     WindowPaint DescribeWindow(const WindowPtr& window, const Rect& rc, Point mouse) const;
+    // What the base layer is painted from, `visible` being the visible
+    // canvas.
+    WallLayerScene DescribeBaseLayer(const Rect& visible);
     bool ShowsMoveFrame() const;
     bool ShowsRubberBand() const;
     // The pending snap's polyline on the window rectangle; empty: none.
@@ -453,4 +457,5 @@ private:
     Size m_szLockImage;
     Rect m_rcTipTool{0, 0, 1, 1};
     std::function<int()> m_referenceLineStyle;
+    EightPartOverlayCache m_overlays;
 };

@@ -325,6 +325,57 @@ WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc
     return paint;
 }
 
+WallLayerScene WallViewCore::DescribeBaseLayer(const Rect& visible)
+{
+    WallLayerScene scene;
+    LayerFrame& f = scene.frame;
+    f.canvas = m_rcCanvas;
+    f.visible = visible;
+    f.origin = m_ptViewOrg;
+    f.wallArea = m_rcWallArea;
+    f.wallView = m_rcWallView;
+    f.background = m_clrBackground;
+    f.wall = m_clrWall;
+    f.noOutputCell = m_clrNoOutputCell;
+    f.gridLine = m_clrGridLine;
+    f.translucent = m_bTransparent;
+    f.drawable = PlanDrawable();
+    if (!f.drawable)
+        return scene;
+    f.cells = CellNames();
+    f.twoOutputParts = TwoOutputParts();
+    f.gridMatch = GridListsMatch();
+    if (!f.gridMatch)
+        return scene;
+    f.rows = RowLines(m_rcWallArea);
+    f.columns = ColumnLines(m_rcWallArea);
+    for (const auto& window : m_pPlan->GetWindows()) {
+        LayerWindow item;
+        item.paint = DescribeWindow(window, IntersectRect(GetWindowViewRect(window), m_rcWallView), m_ptCurrent);
+        if (item.paint.logo)
+            item.bitmap = window->osd.bitmap;
+        scene.windows.push_back(std::move(item));
+    }
+    return scene;
+}
+
+std::optional<std::vector<Rect>> BaseLayerDamage(const WallLayerScene& before, const WallLayerScene& now)
+{
+    if (before.frame != now.frame || before.windows.size() != now.windows.size())
+        return std::nullopt;
+    // A window paints only inside its rectangle, so what covers a pixel
+    // outside the changed windows is as it was.
+    std::vector<Rect> damage;
+    for (size_t i = 0; i < now.windows.size(); ++i) {
+        if (before.windows[i] == now.windows[i])
+            continue;
+        for (const Rect& r : {before.windows[i].paint.rc, now.windows[i].paint.rc})
+            if (!RectEmpty(r))
+                damage.push_back(r);
+    }
+    return damage;
+}
+
 bool WallViewCore::ShowsMoveFrame() const
 {
     return m_nDragMode == 2 && !m_bTransparent && m_vecSelection.empty() && m_pActiveWnd;
@@ -413,9 +464,10 @@ bool ResourceTipsOn(const std::shared_ptr<CQelPlan>& plan, const std::shared_ptr
 std::vector<OverlayMark> WallViewCore::EightPartShortageMarks()
 {
     std::vector<OverlayMark> marks;
-    if (!ResourceTipsOn(m_pPlan, SelectedProcessor()))
+    const auto processor = SelectedProcessor();
+    if (!ResourceTipsOn(m_pPlan, processor))
         return marks;
-    for (const auto& output : m_pPlan->GetEightPartOverlay2()) {
+    for (const auto& output : m_overlays.Get(*m_pPlan, processor).bands) {
         for (const auto& band : output->invalid) {
             if (band.value == 1)
                 continue;
@@ -429,9 +481,10 @@ std::vector<OverlayMark> WallViewCore::EightPartShortageMarks()
 std::vector<OverlayMark> WallViewCore::EightPartOverlayMarks()
 {
     std::vector<OverlayMark> marks;
-    if (!ResourceTipsOn(m_pPlan, SelectedProcessor()))
+    const auto processor = SelectedProcessor();
+    if (!ResourceTipsOn(m_pPlan, processor))
         return marks;
-    const auto failures = m_pPlan->GetEightPartOverlay();
+    const auto& failures = m_overlays.Get(*m_pPlan, processor).failures;
     if (!failures.empty())
         m_bShortage = true;
     for (const auto& failure : failures) {

@@ -3,6 +3,8 @@
 // pixels, colours as 0x00BBGGRR and texts already translated. Fonts and
 // text extents are the widget's.
 #include <QString>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/geometry.h"
@@ -18,6 +20,7 @@ struct CellPaint {
     Rect rect;
     bool noOutput = false;
     QString name;
+    friend bool operator==(const CellPaint&, const CellPaint&) = default;
 };
 
 // Grid lines across a rectangle: y values of row lines or x values of
@@ -25,12 +28,14 @@ struct CellPaint {
 struct GridLines {
     std::vector<int> solid;
     std::vector<int> dotted;
+    friend bool operator==(const GridLines&, const GridLines&) = default;
 };
 
 // One title-bar button (or the lock icon) and the image cell it shows.
 struct TitleButton {
     Rect rect; // empty: not drawn, cannot be hit
     int cellX = 0;
+    friend bool operator==(const TitleButton&, const TitleButton&) = default;
 };
 
 struct WindowPaint {
@@ -58,7 +63,47 @@ struct WindowPaint {
     Frame frame = Frame::Solid;
     ui::ColorRef frameColour = 0;
     Rect logoSource; // the logo bitmap's source rectangle
+    friend bool operator==(const WindowPaint&, const WindowPaint&) = default;
 };
+
+// The wall's base layer: background, cells, grid and windows, everything a
+// paint draws below the drag marks. Painted once and kept, it is painted
+// again only where what it is painted from changed.
+struct LayerWindow {
+    WindowPaint paint;
+    std::vector<uint8_t> bitmap; // a logo's
+    friend bool operator==(const LayerWindow&, const LayerWindow&) = default;
+};
+
+struct LayerFrame {
+    Rect canvas;
+    Rect visible;
+    Point origin;
+    Rect wallArea;
+    Rect wallView;
+    ui::ColorRef background = 0;
+    ui::ColorRef wall = 0;
+    ui::ColorRef noOutputCell = 0;
+    ui::ColorRef gridLine = 0;
+    bool translucent = false;
+    bool drawable = false;  // else only background and wall fill
+    bool gridMatch = false; // else no grid and no windows
+    std::vector<CellPaint> cells;
+    std::optional<std::vector<Rect>> twoOutputParts;
+    GridLines rows;
+    GridLines columns;
+    friend bool operator==(const LayerFrame&, const LayerFrame&) = default;
+};
+
+struct WallLayerScene {
+    LayerFrame frame;
+    std::vector<LayerWindow> windows; // bottom first
+};
+
+// Where a base layer painted from `before` differs from one painted from
+// `now`, in canvas pixels: each changed window at its old and its new
+// place. Nothing when they may differ anywhere.
+std::optional<std::vector<Rect>> BaseLayerDamage(const WallLayerScene& before, const WallLayerScene& now);
 
 struct WatchSlotPaint {
     Rect rect;
