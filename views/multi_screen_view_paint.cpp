@@ -134,10 +134,10 @@ void CMultiScreenView::DrawWall(QPainter& p)
 bool CMultiScreenView::DrawBaseLayer(QPainter& p)
 {
     WallLayerScene scene = DescribeBaseLayer(m_rcVisible);
-    const LayerDevice device{viewport()->size(),
-                             DeviceFormat(p),
-                             {m_imgClose.cacheKey(), m_imgMaxCell.cacheKey(), m_imgMaxScreen.cacheKey(),
-                              m_imgLock.cacheKey()}};
+    const LayerDevice device{
+        viewport()->size(),
+        DeviceFormat(p),
+        {m_imgClose.cacheKey(), m_imgMaxCell.cacheKey(), m_imgMaxScreen.cacheKey(), m_imgLock.cacheKey()}};
     std::optional<std::vector<Rect>> damage;
     if (device == m_layerDevice && !m_layer.isNull())
         damage = BaseLayerDamage(m_layerScene, scene);

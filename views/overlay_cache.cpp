@@ -48,9 +48,9 @@ EightPartOverlayCache::ProcessorPicture EightPartOverlayCache::PictureOf(const C
 
 EightPartOverlayCache::PlanGrid EightPartOverlayCache::GridOf(const CQelPlan& plan)
 {
-    return PlanGrid{plan.GetType(),       plan.GetRows(),       plan.GetCols(),   plan.GetCellRows(),
-                    plan.GetCellCols(),   plan.GetResolution(), plan.GetMargin(), plan.GetRowHeights(),
-                    plan.GetColumnWidths()};
+    return PlanGrid{plan.GetType(),     plan.GetRows(),       plan.GetCols(),
+                    plan.GetCellRows(), plan.GetCellCols(),   plan.GetResolution(),
+                    plan.GetMargin(),   plan.GetRowHeights(), plan.GetColumnWidths()};
 }
 
 bool EightPartOverlayCache::KeyHolds(const CQelPlan& plan, const std::shared_ptr<CQelProcessor>& processor) const
@@ -61,7 +61,7 @@ bool EightPartOverlayCache::KeyHolds(const CQelPlan& plan, const std::shared_ptr
 }
 
 const EightPartOverlayCache::Overlays& EightPartOverlayCache::Get(const CQelPlan& plan,
-                                                                 const std::shared_ptr<CQelProcessor>& processor)
+                                                                  const std::shared_ptr<CQelProcessor>& processor)
 {
     if (KeyHolds(plan, processor))
         return overlays_;

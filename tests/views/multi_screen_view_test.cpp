@@ -1,6 +1,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -8,6 +9,7 @@
 #include "corlane/app_path.h"
 #include "platform/clock.h"
 #include "tests/support/ui/screenshot.h"
+#include "tests/builder/model10_wall.h"
 #include "tests/support/ui/ui_test.h"
 #include "tests/views/button_images.h"
 #include "tests/views/wall_fixture.h"
@@ -303,6 +305,71 @@ TEST_F(WallView, PaintsBadPlansAndLargeCanvasesSafely)
     }
     view.resize(30, 600);
     EXPECT_EQ(pixelAt(paint(), 15, 300), ui::rgb(164, 164, 164));
+}
+
+// A paint after an edit shows the edit: what the view keeps from the last
+// paint is painted again where it changed, and the pixels are those of a
+// view that paints the plan for the first time.
+TEST_F(WallView, PaintsEveryEditSinceTheLastPaint)
+{
+    SenderContextGuard guard;
+    auto processor = std::make_shared<CQelProcessor>();
+    BuildModel10(*processor);
+    SelectTestProcessor(processor);
+    std::shared_ptr<CQelPlan> plan = MakeTestPlan(kModel10Side, kModel10Side);
+    AddModel10Windows(*plan);
+    const auto paint = [](CMultiScreenView& view) {
+        QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&image);
+        view.OnDraw(p);
+        return image;
+    };
+    const auto top = [&] { return plan->GetWindowAt(plan->GetWindowCount() - 1); };
+    const auto source = [&] { return processor->GetSigSrc(uint32_t(top()->sigsrc)); };
+    int n = 0; // each edit gives a value of its own
+    const std::vector<std::pair<const char*, std::function<void(CMultiScreenView&)>>> edits = {
+        {"dragged by its title",
+         [&](CMultiScreenView& view) {
+             const Rect r = view.GetWindowViewRect(top());
+             const Point grip = view.CanvasToDevicePoint(Point{r.left + RectWidth(r) / 2, r.top + 5});
+             view.OnLButtonDown(grip, false);
+             view.OnMouseMove(Point{grip.x - 9, grip.y - 5});
+             paint(view);
+             view.OnMouseMove(Point{grip.x - 97, grip.y - 61});
+             view.OnLButtonUp(Point{grip.x - 97, grip.y - 61});
+         }},
+        {"renamed in its record", [&](CMultiScreenView&) { top()->name = "W " + std::to_string(++n); }},
+        {"moved in its record",
+         [&](CMultiScreenView&) {
+             const auto w = plan->GetWindowAt(0);
+             w->rect = OffsetRect(w->rect, 960, 540);
+             w->rectView = Rect{};
+         }},
+        {"its source renamed", [&](CMultiScreenView&) { source()->SetName("In " + std::to_string(++n)); }},
+        {"its source joined", [&](CMultiScreenView&) { source()->SetJoined(!source()->IsJoined()); }},
+        {"its source resized", [&](CMultiScreenView&) { source()->SetResolution(++n % 2 ? 3840 : 1280, 720, 60); }},
+        {"the outputs renamed",
+         [&](CMultiScreenView&) {
+             for (const auto& output : processor->GetSigOuts())
+                 output->SetName("Out " + std::to_string(++n));
+         }},
+    };
+    for (const bool translucent : {true, false}) {
+        SetViewKeys(translucent);
+        for (const auto& [what, edit] : edits) {
+            CMultiScreenView view;
+            ShowPlan(view, plan);
+            const QImage before = paint(view);
+            edit(view);
+            const QImage after = paint(view);
+            CMultiScreenView fresh;
+            ShowPlan(fresh, plan);
+            fresh.m_pActiveWnd = view.m_pActiveWnd;
+            fresh.m_ptCurrent = view.m_ptCurrent;
+            EXPECT_NE(after, before) << what << (translucent ? ", translucent" : ", opaque");
+            EXPECT_TRUE(after == paint(fresh)) << what << (translucent ? ", translucent" : ", opaque");
+        }
+    }
 }
 
 } // namespace
