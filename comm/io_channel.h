@@ -19,6 +19,9 @@ public:
     // Longer than this without received data closes the link for good.
     static constexpr auto kIdleLimit = std::chrono::seconds(20);
     static constexpr auto kWatchdogPeriod = std::chrono::seconds(1);
+    // What is queued when the link closes still goes, for as long as a
+    // confirmed command waits for its echo.
+    static constexpr auto kCloseWriteLimit = std::chrono::milliseconds(100);
 
     // Both are set before Open and called on the I/O thread.
     void SetReceiveHandler(ReceiveHandler handler) { receive_ = std::move(handler); }

@@ -102,12 +102,16 @@ public:
     }
     bool CheckConnected() const override { return IsConnected(); }
 
-    // Closes the link on its I/O thread and joins the thread.
+    // Writes what is queued, for at most the close's write limit, then
+    // closes the link on its I/O thread and joins the thread.
     void Close() override
     {
         auto client = Client();
         if (!client)
             return;
+        // The I/O thread does the writing: only another thread can wait.
+        if (!OnIoThread())
+            client->drain(kCloseWriteLimit);
         RunOnIoThread([client] { client->close(); });
         StopIoThread();
     }

@@ -73,8 +73,23 @@ void send_queue::release_waiters()
     {
         std::lock_guard guard(mutex_);
         ++releases_;
+        open_ = false;
     }
     settled_.notify_all();
+}
+
+void send_queue::reopen()
+{
+    std::lock_guard guard(mutex_);
+    open_ = true;
+}
+
+bool send_queue::wait_drained(platform::Duration limit)
+{
+    std::unique_lock guard(mutex_);
+    const auto empty = [this] { return units_.empty() && inFlight_ == 0; };
+    platform::WaitFor(settled_, guard, limit, [&] { return !open_ || empty(); });
+    return empty();
 }
 
 std::optional<platform::TimePoint> send_queue::wait_written(uint64_t number, platform::Duration limit)

@@ -33,12 +33,17 @@ public:
     // The unit in flight reached the socket or port at `at`, or never will.
     void written(uint64_t number, platform::TimePoint at);
     void lost(uint64_t number);
-    // The link went down: the waits in progress end without a time.
+    // The link went down: the waits in progress end without a time, and
+    // drains end at once until the link is up again.
     void release_waiters();
+    void reopen();
     // Waits at most `limit` of the process clock until unit `number` has
     // left the queue; gives when it (or a later unit) was written, nothing
     // when it was dropped, lost or the wait was released or timed out.
     std::optional<platform::TimePoint> wait_written(uint64_t number, platform::Duration limit);
+    // Waits at most `limit` until nothing is queued or in flight, or the
+    // link is down; true when nothing is left.
+    bool wait_drained(platform::Duration limit);
 
     size_t size() const;
     void clear();
@@ -59,6 +64,7 @@ private:
     uint64_t lastWritten_ = 0;
     platform::TimePoint lastWrittenAt_;
     uint64_t releases_ = 0;
+    bool open_ = false;
 };
 
 } // namespace qz::net

@@ -22,7 +22,7 @@ void SetOption(asio::serial_port& port, const Option& option)
 } // namespace
 
 serial_port_client::serial_port_client(asio::io_context& io, const std::string& device, unsigned baud)
-    : strand_(asio::make_strand(io)), port_(io), pauseTimer_(io), baud_(baud), device_(device)
+    : paced_writer(io), port_(io), baud_(baud), device_(device)
 {
     const std::string path = CSPortOperator::OpenPortNumber(device);
     boost::system::error_code error = asio::error::not_found;
@@ -54,6 +54,7 @@ void serial_port_client::OnOpened()
     state_ = kOpen;
     StartRead();
     on_connected();
+    start_writing();
 }
 
 void serial_port_client::close()
@@ -64,8 +65,7 @@ void serial_port_client::close()
     port_.close(error);
     if (error)
         LogCommError("Serial close " + device_ + ": " + error.message());
-    pauseTimer_.cancel();
-    queue_.release_waiters();
+    stop_writing();
     on_closed();
 }
 
@@ -81,9 +81,7 @@ uint64_t serial_port_client::send_numbered(qz::vok::binblock& unit)
 {
     if (state_ != kOpen)
         return 0;
-    const uint64_t number = queue_.push(unit);
-    asio::post(strand_, [self = shared_from_this()] { self->ArmWritePause(); });
-    return number;
+    return push(unit);
 }
 
 bool serial_port_client::send(const void* data, size_t length)
@@ -117,34 +115,17 @@ void serial_port_client::OnRead(const boost::system::error_code& error, size_t c
     StartRead();
 }
 
-void serial_port_client::ArmWritePause()
+void serial_port_client::write_unit(const qz::vok::binblock& unit, write_done done)
 {
-    // Re-arming ends the pending wait at once, so a burst leaves back to
-    // back; the sender's own pause keeps commands apart.
-    pauseTimer_.expires_after(platform::GetClock().RealDuration(kWritePause));
-    pauseTimer_.async_wait(
-        Wrap([self = shared_from_this()](const boost::system::error_code&) { self->OnWritePause(); }));
+    // The whole unit, not what one call happens to take.
+    asio::async_write(port_, asio::buffer(unit.data(), unit.length()),
+                      Wrap([done = std::move(done)](const boost::system::error_code& error, size_t) { done(error); }));
 }
 
-void serial_port_client::OnWritePause()
+void serial_port_client::on_write_failed(const boost::system::error_code& error)
 {
-    if (state_ != kOpen)
-        return;
-    qz::vok::binblock unit;
-    uint64_t number = 0;
-    if (!queue_.pop(unit, number))
-        return;
-    // The whole unit, not what one call happens to take.
-    boost::system::error_code error;
-    asio::write(port_, asio::buffer(unit.data(), unit.length()), error);
-    if (error) {
-        queue_.lost(number);
+    if (state_ == kOpen)
         LogCommError("Serial write " + device_ + ": " + error.message());
-    } else {
-        queue_.written(number, platform::Now());
-        on_sent(unit);
-    }
-    ArmWritePause();
 }
 
 } // namespace qz::net

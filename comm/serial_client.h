@@ -1,5 +1,5 @@
 #pragma once
-#include "comm/send_queue.h"
+#include "comm/paced_writer.h"
 #include "corlane/binblock.h"
 #include "platform/asio.h"
 
@@ -12,15 +12,14 @@
 
 namespace qz::net {
 
-// An asynchronous client on a serial port with a paced send queue. Unlike
-// the TCP client it never reopens: a read error closes it for good. Its
-// handlers run in its strand on the owner's I/O thread, and so must `close`
-// (or with no I/O thread running).
-class serial_port_client : public std::enable_shared_from_this<serial_port_client> {
+// An asynchronous client on a serial port with the links' paced writer.
+// Unlike the TCP client it never reopens: a read error closes it for good.
+// Its handlers run in the writer's strand on the owner's I/O thread, and so
+// must `close` (or with no I/O thread running).
+class serial_port_client : public paced_writer, public std::enable_shared_from_this<serial_port_client> {
 public:
     enum State : int { kClosed = 0, kOpening = 1, kOpen = 2 };
 
-    static constexpr std::chrono::milliseconds kWritePause{10};
     static constexpr size_t kReceiveBufferSize = 16384;
 
     // Opens the device (a port name or path); throws system_error "open".
@@ -40,39 +39,26 @@ public:
     // Queues like send and gives the unit's number for wait_written; 0 when
     // nothing was queued.
     uint64_t send_numbered(qz::vok::binblock& unit);
-    // Not on the I/O thread: that thread does the writing.
-    std::optional<platform::TimePoint> wait_written(uint64_t number, platform::Duration limit)
-    {
-        return queue_.wait_written(number, limit);
-    }
 
     int state() const { return state_.load(); }
 
 protected:
     virtual void on_connected() {}
-    virtual void on_sent(qz::vok::binblock&) {}
     virtual void on_received(const void*, size_t) {}
     virtual void on_closed() {}
 
-private:
-    template <class Handler>
-    auto Wrap(Handler handler)
-    {
-        return boost::asio::bind_executor(strand_, std::move(handler));
-    }
+    void write_unit(const qz::vok::binblock& unit, write_done done) override;
+    void on_write_failed(const boost::system::error_code& error) override;
+    std::shared_ptr<void> keep_alive() override { return shared_from_this(); }
 
+private:
     void OnOpened();
     void StartRead();
     void OnRead(const boost::system::error_code& error, size_t count);
-    void ArmWritePause();
-    void OnWritePause();
 
     std::atomic<int> state_{kClosed};
-    boost::asio::strand<boost::asio::io_context::executor_type> strand_;
     boost::asio::serial_port port_;
-    boost::asio::steady_timer pauseTimer_;
     std::array<char, kReceiveBufferSize> buffer_{};
-    send_queue queue_;
     const unsigned baud_;
     const std::string device_;
 };

@@ -25,8 +25,7 @@ asio::ip::resolver_base::flags LookupFlags(const std::string& host)
 } // namespace
 
 tcp_client::tcp_client(asio::io_context& io, std::string host, std::string port)
-    : io_(io), strand_(asio::make_strand(io)), socket_(io), connectTimer_(io), pauseTimer_(io), resolver_(io),
-      host_(std::move(host)), port_(std::move(port))
+    : paced_writer(io), socket_(io), connectTimer_(io), resolver_(io), host_(std::move(host)), port_(std::move(port))
 {
 }
 
@@ -73,9 +72,7 @@ uint64_t tcp_client::send_numbered(qz::vok::binblock& unit)
 {
     if (state_ != kConnected)
         return 0;
-    const uint64_t number = queue_.push(unit);
-    asio::post(strand_, [self = Self()] { self->ArmWritePause(); });
-    return number;
+    return push(unit);
 }
 
 bool tcp_client::send(const void* data, size_t length)
@@ -130,8 +127,7 @@ void tcp_client::OnConnectDone(const boost::system::error_code& error,
         state_ = kConnected;
         StartRead();
         on_connected();
-        // What was queued before a drop leaves now, not with the next unit.
-        ArmWritePause();
+        start_writing();
         return;
     }
     auto next = std::next(endpoint);
@@ -202,57 +198,16 @@ void tcp_client::OnConnectTimer()
     }
 }
 
-void tcp_client::ArmWritePause()
+void tcp_client::write_unit(const qz::vok::binblock& unit, write_done done)
 {
-    if (state_ != kConnected || writing_ || pausePending_)
-        return;
-    // The pause runs from the last write: a unit queued while it runs (a
-    // status poll in the middle of a layout) does not start it again, and
-    // after a quiet spell the next unit leaves at once.
-    const uint64_t arm = ++pauseTimerArm_;
-    pausePending_ = true;
-    pauseTimer_.expires_at(lastWritten_ + Real(kWritePause));
-    pauseTimer_.async_wait(Wrap([self = Self(), arm](const boost::system::error_code& error) {
-        if (arm != self->pauseTimerArm_)
-            return;
-        self->pausePending_ = false;
-        if (!error)
-            self->OnWritePause();
-    }));
-}
-
-void tcp_client::OnWritePause()
-{
-    if (state_ != kConnected || writing_)
-        return;
-    qz::vok::binblock unit;
-    uint64_t number = 0;
-    if (!queue_.pop(unit, number))
-        return;
-    on_sent(unit);
-    writing_ = true;
-    // The captured unit keeps its bytes alive until the write is done.
     asio::async_write(socket_, asio::buffer(unit.data(), unit.length()),
-                      Wrap([self = Self(), unit, number](const boost::system::error_code& error, size_t) {
-                          if (error)
-                              self->queue_.lost(number);
-                          else
-                              self->queue_.written(number, platform::Now());
-                          self->writing_ = false;
-                          self->lastWritten_ = std::chrono::steady_clock::now();
-                          self->OnWritten(error);
-                      }));
+                      Wrap([done = std::move(done)](const boost::system::error_code& error, size_t) { done(error); }));
 }
 
-void tcp_client::OnWritten(const boost::system::error_code& error)
+void tcp_client::on_write_failed(const boost::system::error_code& error)
 {
-    if (state_ != kConnected)
-        return;
-    if (error) {
+    if (state_ == kConnected)
         HandleError(error, true);
-        return;
-    }
-    ArmWritePause();
 }
 
 void tcp_client::CloseSocket()
@@ -270,7 +225,7 @@ void tcp_client::HandleError(const boost::system::error_code& error, bool notify
     CloseSocket();
     state_ = kWaiting;
     // What is still queued leaves only after a reconnect: nobody waits for it.
-    queue_.release_waiters();
+    stop_writing();
     try {
         ArmConnectTimer(kReconnectDelay);
     } catch (const std::exception& e) {
@@ -291,12 +246,8 @@ void tcp_client::Shutdown()
     platform::SleepFor(kShutdownWait);
     socket_.close(ignored);
     ++connectTimerArm_;
-    ++pauseTimerArm_;
-    pausePending_ = false;
     connectTimer_.cancel();
-    pauseTimer_.cancel();
-    writing_ = false;
-    queue_.release_waiters();
+    stop_writing();
     on_closed();
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "comm/send_queue.h"
+#include "comm/paced_writer.h"
 #include "corlane/binblock.h"
 #include "platform/asio.h"
 
@@ -15,16 +15,15 @@
 namespace qz::net {
 
 // An asynchronous TCP client with a connect time-out, reconnection after a
-// fixed delay and a paced send queue. Every handler runs in the client's
-// strand on the owner's I/O thread and holds the client alive; `close` must
-// run there too, or while no I/O thread runs.
-class tcp_client : public std::enable_shared_from_this<tcp_client> {
+// fixed delay and the links' paced writer. Every handler runs in the
+// writer's strand on the owner's I/O thread and holds the client alive;
+// `close` must run there too, or while no I/O thread runs.
+class tcp_client : public paced_writer, public std::enable_shared_from_this<tcp_client> {
 public:
     enum State : int { kClosed = 0, kResolving = 1, kConnecting = 2, kConnected = 3, kWaiting = 4 };
 
     static constexpr std::chrono::seconds kConnectTimeout{10};
     static constexpr std::chrono::seconds kReconnectDelay{2};
-    static constexpr std::chrono::milliseconds kWritePause{10};
     // Lets the peer see the shut-down before the socket goes.
     static constexpr std::chrono::milliseconds kShutdownWait{100};
     static constexpr size_t kReceiveBufferSize = 16384;
@@ -48,30 +47,22 @@ public:
     // Queues like send and gives the unit's number for wait_written; 0 when
     // nothing was queued.
     uint64_t send_numbered(qz::vok::binblock& unit);
-    // Not on the I/O thread: that thread does the writing.
-    std::optional<platform::TimePoint> wait_written(uint64_t number, platform::Duration limit)
-    {
-        return queue_.wait_written(number, limit);
-    }
 
     int state() const { return state_.load(); }
-    send_queue& queue() { return queue_; }
 
 protected:
     virtual void on_connected() {}
     virtual void on_error(const boost::system::error_code&) {}
-    virtual void on_sent(qz::vok::binblock&) {}
     virtual void on_received(const void*, size_t) {}
     virtual void on_closed() {}
+
+    void write_unit(const qz::vok::binblock& unit, write_done done) override;
+    void on_write_failed(const boost::system::error_code& error) override;
+    std::shared_ptr<void> keep_alive() override { return shared_from_this(); }
 
 private:
     using tcp = boost::asio::ip::tcp;
 
-    template <class Handler>
-    auto Wrap(Handler handler)
-    {
-        return boost::asio::bind_executor(strand_, std::move(handler));
-    }
     std::shared_ptr<tcp_client> Self() { return shared_from_this(); }
 
     void StartConnect();
@@ -83,35 +74,22 @@ private:
     void ArmConnectTimer(std::chrono::steady_clock::duration d);
     void CancelConnectTimer();
     void OnConnectTimer();
-    void ArmWritePause();
-    void OnWritePause();
-    void OnWritten(const boost::system::error_code& error);
     void HandleError(const boost::system::error_code& error, bool notify);
     void CloseSocket();
     void Shutdown();
 
     std::atomic<int> state_{kClosed};
-    boost::asio::io_context& io_;
-    boost::asio::strand<boost::asio::io_context::executor_type> strand_;
     tcp::socket socket_;
     boost::asio::steady_timer connectTimer_;
-    boost::asio::steady_timer pauseTimer_;
     tcp::resolver resolver_;
     const std::string host_;
     const std::string port_;
     std::array<char, kReceiveBufferSize> buffer_{};
-    send_queue queue_;
 
     // A re-armed timer may already have queued its old expiry: each arming
     // gets a number and a handler with an older one does nothing.
     uint64_t connectTimerArm_ = 0;
-    uint64_t pauseTimerArm_ = 0;
     tcp::resolver::results_type endpoints_;
-    // One write in flight at a time; the next waits for it.
-    bool writing_ = false;
-    bool pausePending_ = false;
-    // When the last write ended: the next leaves a pause after it.
-    std::chrono::steady_clock::time_point lastWritten_{};
 };
 
 } // namespace qz::net

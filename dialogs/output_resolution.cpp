@@ -2,18 +2,12 @@
 
 #include <algorithm>
 
-#include "app/delay.h"
 #include "corlane/fstr.h"
 #include "dialogs/field_check.h"
 #include "dialogs/link_settings.h"
 
 namespace {
 
-// Unless the device echoes commands (NetType 1), the timing request only
-// hands its line to the link, which writes it a little later; closing the
-// link at once would drop it. Confirmed commands wait this long for their
-// echo, so the link is given the same time.
-constexpr uint32_t kTimingWriteMs = 100;
 constexpr int32_t kInterlacedAbove = 1000;
 
 } // namespace
@@ -91,6 +85,5 @@ void StoreOutputResolution(CQelProcessor& processor, const OutputResolutionChoic
     processor.SetOutputTimingRequest(choice.id);
     if (changed)
         processor.ResetWallCellSizes();
-    Delay(kTimingWriteMs);
     ReopenLink(processor);
 }

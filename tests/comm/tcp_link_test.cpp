@@ -1,4 +1,5 @@
 #include "comm/net_manager.h"
+#include "comm/serial_channel.h"
 #include "comm/tcp_channel.h"
 #include "platform/clock.h"
 #include "tests/support/link_events.h"
@@ -12,6 +13,7 @@
 #include <boost/property_tree/ptree.hpp>
 #include <optional>
 #include <thread>
+#include <type_traits>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -24,25 +26,46 @@ using tavrix::test::WaitFor;
 
 namespace {
 
-// The bare client, recording when each unit leaves.
-class TimedClient : public qz::net::tcp_client {
+// A bare client, recording when it handed each unit over.
+template <class Client>
+class TimedClient : public Client {
 public:
-    using tcp_client::tcp_client;
-    std::vector<platform::TimePoint> sentAt;
+    using Client::Client;
+    std::vector<std::chrono::steady_clock::time_point> sentAt;
     std::atomic<bool> connected{false};
 
 protected:
     void on_connected() override { connected = true; }
-    void on_sent(qz::vok::binblock&) override { sentAt.push_back(platform::Now()); }
+    void on_sent(qz::vok::binblock&) override { sentAt.push_back(this->handed_at()); }
 };
 
-// A bare client connecting to a simulator that answers nothing, on an I/O
-// thread of its own.
+// Real time, with the links' write pause made `pause` long.
+class WritePauseClock : public platform::SteadyClock {
+public:
+    explicit WritePauseClock(platform::Duration pause) : pause_(pause) {}
+    platform::Duration RealDuration(platform::Duration d) override
+    {
+        return d == qz::net::paced_writer::kWritePause ? pause_ : d;
+    }
+
+private:
+    platform::Duration pause_;
+};
+
+// A bare client on a simulator that answers nothing, over TCP or over a
+// pseudo-terminal, on an I/O thread of its own.
+template <class Client>
 struct SilentPeer {
     SilentPeer()
     {
         simulator.SetEchoAll(false);
-        client->connect();
+        if constexpr (std::is_same_v<Client, qz::net::tcp_client>) {
+            client = std::make_shared<TimedClient<Client>>(io, "127.0.0.1", std::to_string(simulator.Port()));
+            client->connect();
+        } else {
+            client = std::make_shared<TimedClient<Client>>(io, simulator.OpenPty(), 115200);
+            client->open();
+        }
     }
     ~SilentPeer() { Stop(); }
     // Closes the client and ends its thread: what it recorded may be read.
@@ -57,8 +80,7 @@ struct SilentPeer {
 
     ProcessorSimulator simulator;
     boost::asio::io_context io;
-    std::shared_ptr<TimedClient> client =
-        std::make_shared<TimedClient>(io, "127.0.0.1", std::to_string(simulator.Port()));
+    std::shared_ptr<TimedClient<Client>> client;
     boost::asio::executor_work_guard<boost::asio::io_context::executor_type> guard = boost::asio::make_work_guard(io);
     std::thread thread{[this] { io.run(); }};
 };
@@ -172,61 +194,93 @@ TEST(TcpSendQueue, TellsWhenEachNumberedUnitWasWritten)
     EXPECT_EQ(queue.wait_written(third, 1h), std::nullopt);
 }
 
-TEST(TcpClient, PacesQueuedUnitsInOrder)
+template <class Client>
+void PacesQueuedUnitsInOrder(const char* link)
 {
-    SilentPeer link;
-    auto& client = link.client;
-    auto& simulator = link.simulator;
-    ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s));
+    SilentPeer<Client> peer;
+    auto& client = peer.client;
+    ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s)) << link;
 
     std::vector<std::string> units;
     for (int i = 0; i < 10; ++i) {
         units.push_back("GP UNIT " + std::to_string(i) + "\r\n");
         EXPECT_TRUE(client->send(units.back().data(), units.back().size()));
     }
-    ASSERT_TRUE(simulator.WaitForLines(10, 5s));
-    EXPECT_EQ(simulator.Texts(), units);
+    ASSERT_TRUE(peer.simulator.WaitForLines(10, 5s)) << link;
+    EXPECT_EQ(peer.simulator.Texts(), units) << link;
 
-    link.Stop();
-    ASSERT_EQ(client->sentAt.size(), 10u);
+    peer.Stop();
+    ASSERT_EQ(client->sentAt.size(), 10u) << link;
     for (size_t i = 1; i < client->sentAt.size(); ++i)
-        EXPECT_GE(client->sentAt[i] - client->sentAt[i - 1], 10ms) << i;
+        EXPECT_GE(client->sentAt[i] - client->sentAt[i - 1], 10ms) << link << " " << i;
 }
 
 // The pause runs from the last write: the first unit after a quiet spell
 // leaves at once, and one queued while a pause runs (a status poll in the
 // middle of a layout) does not start the pause again.
-TEST(TcpClient, PausesFromTheLastWriteOnly)
+template <class Client>
+void PausesFromTheLastWriteOnly(const char* link)
 {
-    class LongPauseClock : public platform::SteadyClock {
-    public:
-        platform::Duration RealDuration(platform::Duration d) override
-        {
-            return d == qz::net::tcp_client::kWritePause ? platform::Duration(1s) : d;
-        }
-    } clock;
+    WritePauseClock clock(1s);
     platform::ScopedClock scoped(clock);
-    SilentPeer link;
-    auto& client = link.client;
-    auto& simulator = link.simulator;
-    ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s));
+    SilentPeer<Client> peer;
+    auto& client = peer.client;
+    auto& simulator = peer.simulator;
+    ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s)) << link;
 
     const std::string first = "GP UNIT 1\r\n", second = "GP UNIT 2\r\n", third = "GP UNIT 3\r\n";
-    const auto queued = platform::Now();
+    const auto queued = std::chrono::steady_clock::now();
     EXPECT_TRUE(client->send(first.data(), first.size()));
     EXPECT_TRUE(client->send(second.data(), second.size()));
-    ASSERT_TRUE(simulator.WaitForLines(1, 5s));
+    ASSERT_TRUE(simulator.WaitForLines(1, 5s)) << link;
     std::this_thread::sleep_for(500ms);
     EXPECT_TRUE(client->send(third.data(), third.size()));
-    ASSERT_TRUE(simulator.WaitForLines(3, 10s));
-    EXPECT_EQ(simulator.Texts(), (std::vector<std::string>{first, second, third}));
+    ASSERT_TRUE(simulator.WaitForLines(3, 10s)) << link;
+    EXPECT_EQ(simulator.Texts(), (std::vector<std::string>{first, second, third})) << link;
 
-    link.Stop();
-    ASSERT_EQ(client->sentAt.size(), 3u);
-    EXPECT_LT(client->sentAt[0] - queued, 500ms);
-    EXPECT_GE(client->sentAt[1] - client->sentAt[0], 1s);
-    EXPECT_LT(client->sentAt[1] - client->sentAt[0], 1400ms);
-    EXPECT_GE(client->sentAt[2] - client->sentAt[1], 1s);
+    peer.Stop();
+    ASSERT_EQ(client->sentAt.size(), 3u) << link;
+    EXPECT_LT(client->sentAt[0] - queued, 500ms) << link;
+    EXPECT_GE(client->sentAt[1] - client->sentAt[0], 1s) << link;
+    EXPECT_LT(client->sentAt[1] - client->sentAt[0], 1400ms) << link;
+    EXPECT_GE(client->sentAt[2] - client->sentAt[1], 1s) << link;
+}
+
+// What was queued just before the close still goes out, on either link.
+template <class Channel>
+void CloseWritesWhatIsQueued(const char* link)
+{
+    WritePauseClock clock(1ms); // the writes take a tenth of the close's limit
+    platform::ScopedClock scoped(clock);
+    ProcessorSimulator simulator;
+    simulator.SetEchoAll(false);
+    auto channel = std::make_shared<Channel>(&CNetManager::get_instance(), "PRO_1");
+    if constexpr (std::is_same_v<Channel, CTcpClientChannel>) {
+        channel->Settings().put("server_addr", "127.0.0.1");
+        channel->Settings().put("server_port", std::to_string(simulator.Port()));
+    } else {
+        channel->Settings().put("device", simulator.OpenPty());
+    }
+    channel->Open();
+    ASSERT_TRUE(WaitFor([&] { return channel->IsConnected(); }, 5s)) << link;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 5; ++i) {
+        lines.push_back("GP SOT 1 " + std::to_string(i) + "\r\n");
+        EXPECT_TRUE(channel->Send(0, lines.back()));
+    }
+    channel->Close();
+    EXPECT_TRUE(simulator.WaitForLines(5, 5s)) << link;
+    EXPECT_EQ(simulator.Texts(), lines) << link;
+}
+
+TEST(Link, PacesWritesAndWritesWhatIsQueuedBeforeClosing)
+{
+    PacesQueuedUnitsInOrder<qz::net::tcp_client>("tcp");
+    PacesQueuedUnitsInOrder<qz::net::serial_port_client>("serial");
+    PausesFromTheLastWriteOnly<qz::net::tcp_client>("tcp");
+    PausesFromTheLastWriteOnly<qz::net::serial_port_client>("serial");
+    CloseWritesWhatIsQueued<CTcpClientChannel>("tcp");
+    CloseWritesWhatIsQueued<CSerialClientChannel>("serial");
 }
 
 TEST(TcpChannel, ReconnectsAfterDropButNotAfterSendWhileWaiting)

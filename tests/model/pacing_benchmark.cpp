@@ -51,7 +51,10 @@ private:
 
 class TimedTcpChannel : public CClientChannel<Timed<CTcpClient>> {
 public:
-    TimedTcpChannel(uint16_t port) : CClientChannel(&CNetManager::get_instance(), "PRO_Tcp_1"), port_(std::to_string(port)) {}
+    TimedTcpChannel(uint16_t port)
+        : CClientChannel(&CNetManager::get_instance(), "PRO_Tcp_1"), port_(std::to_string(port))
+    {
+    }
     void Open() override
     {
         OpenClient([this] { return std::make_shared<Timed<CTcpClient>>(Io(), "127.0.0.1", port_, this); }, "Tcp");

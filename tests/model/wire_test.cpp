@@ -111,9 +111,7 @@ TEST(Wire, PacedLinesArriveAtLeastThePauseApartWhenWritesRunLate)
 {
     // The pause is longer than a link's own and the links' timers run late
     // by 100 or 150 ms: a pause that ran from the moment the line was handed
-    // over rather than written would bring two lines that much closer. (A
-    // serial client's timer still pending at the next line writes it at
-    // once.)
+    // over rather than written would bring two lines that much closer.
     const auto pause = 300ms;
     for (bool serial : {false, true}) {
         LateWriteClock clock;
