@@ -220,6 +220,7 @@ bool CQelProcessor::AddSigOut(const std::shared_ptr<CQelSigOut>& output)
     sigOuts_.push_back(output);
     std::stable_sort(sigOuts_.begin(), sigOuts_.end(),
                      [](const auto& a, const auto& b) { return a->GetId() < b->GetId(); });
+    outputsBeforeDiscovery_.reset();
     return true;
 }
 
@@ -227,11 +228,26 @@ void CQelProcessor::RemoveSigOut(uint32_t id)
 {
     Guard guard(lock_->mutex);
     EraseFirst(sigOuts_, id);
+    outputsBeforeDiscovery_.reset();
 }
 
 void CQelProcessor::ClearSigOuts()
 {
     Guard guard(lock_->mutex);
+    sigOuts_.clear();
+    outputsBeforeDiscovery_.reset();
+}
+
+void CQelProcessor::ClearSigOutsForDiscovery()
+{
+    Guard guard(lock_->mutex);
+    // A second connect before discovery keeps the first one's outputs.
+    if (!outputsBeforeDiscovery_) {
+        std::vector<CQelSigOut::Values> outputs;
+        for (const auto& output : sigOuts_)
+            outputs.push_back(output->ValuesLocked());
+        outputsBeforeDiscovery_ = std::move(outputs);
+    }
     sigOuts_.clear();
 }
 

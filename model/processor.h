@@ -137,6 +137,9 @@ public:
     std::vector<std::shared_ptr<CQelSigOut>> GetSigOuts() const;
     size_t GetSigOutCount() const;
     void ClearSigOuts();
+    // Empties the outputs for discovery to fill; until it adds or removes
+    // one, a save writes the outputs as they were.
+    void ClearSigOutsForDiscovery();
 
     // Boards.
     bool AddBoard(const std::shared_ptr<CQelBoard>& board);
@@ -405,6 +408,10 @@ private:
     std::vector<std::shared_ptr<CQelSigSrc>> sigSrcs_;
     std::vector<std::shared_ptr<CQelSigSrc>> splitSrcs_;
     std::vector<std::shared_ptr<CQelSigOut>> sigOuts_;
+    // From a connect until discovery reports an output: the outputs as they
+    // were, which the file keeps, so a link that never comes up empties
+    // nothing the wall's connections name.
+    std::optional<std::vector<CQelSigOut::Values>> outputsBeforeDiscovery_;
     std::vector<std::shared_ptr<CQelBoard>> boards_;
     Resolution outputResolution_{1920, 1080, 60};
     uint32_t outputResolutionId_ = kDefaultResolutionId;

@@ -84,7 +84,7 @@ bool CQelProcessor::Connect()
     channel->SetReceiveHandler(MakeLinkReceiver(weak, channelId));
     SetChannelId(channelId);
 
-    ClearSigOuts();
+    ClearSigOutsForDiscovery();
     MarkSourcesNotJoined(*this);
     SetSenderPause(connection.type == 1 ? CQelProDelaySender::kTcpPauseMs : CQelProDelaySender::kSerialPauseMs);
     channel->Open();

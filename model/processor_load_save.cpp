@@ -134,6 +134,7 @@ void CQelProcessor::CommitLocked(const ProcessorFileData& d, Records records)
         }
     }
     sigOuts_ = std::move(records.outputs);
+    outputsBeforeDiscovery_.reset();
     wall_ = d.wall;
     planNames_ = d.planNames;
 }
@@ -153,8 +154,11 @@ ProcessorFileData CQelProcessor::SnapshotLocked() const
     for (const auto& source : sigSrcs_)
         d.sources.push_back(source->ValuesLocked());
     d.outputResolutionId = outputResolutionId_;
-    for (const auto& output : sigOuts_)
-        d.outputs.push_back(output->ValuesLocked());
+    if (outputsBeforeDiscovery_)
+        d.outputs = *outputsBeforeDiscovery_;
+    else
+        for (const auto& output : sigOuts_)
+            d.outputs.push_back(output->ValuesLocked());
     d.wall = wall_;
     d.resolutions = resolutions_;
     d.customizeResolution = customizeResolution_;

@@ -121,6 +121,27 @@ TEST(ProcessorConnect, ClosedLinkReleasesItsOwnersSources)
     CNetManager::get_instance().CloseAndRemove(owner->GetChannelId());
 }
 
+TEST(ProcessorConnect, TheFileKeepsItsOutputsUntilDiscoveryAnswers)
+{
+    ProcessorSimulator simulator; // answers nothing: no discovery
+    simulator.SetEchoAll(false);
+    auto processor = TcpProcessor(simulator.Port());
+    processor->AddSigOut(std::make_shared<CQelSigOut>(101));
+    const auto savedOutputs = [&] {
+        CQelProcessor loaded;
+        EXPECT_TRUE(processor->SavePro() && loaded.LoadPro(CQelProcessor::ProFilePath()));
+        return loaded.GetSigOutCount() == 1 ? loaded.GetSigOutAt(0)->GetId() : 0;
+    };
+    for (int connect = 1; connect <= 2; ++connect) { // the second before discovery too
+        ASSERT_TRUE(processor->Connect());
+        EXPECT_EQ(processor->GetSigOutCount(), 0u);
+        EXPECT_EQ(savedOutputs(), 101u) << connect;
+    }
+    processor->AddSigOut(std::make_shared<CQelSigOut>(201)); // what discovery found
+    EXPECT_EQ(savedOutputs(), 201u);
+    CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
+}
+
 TEST(ProcessorConnect, UnknownConnectionTypeRegistersNothing)
 {
     auto processor = TcpProcessor(1);
