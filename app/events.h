@@ -145,15 +145,24 @@ public:
     int32_t childId;
 };
 
-// The third number of an OSD status reply.
+// An OSD status reply, "I_F OSDSA a b status" ("O_F" on the output side),
+// with the link it came on: which save it answers, and its status.
 class COSDStatusEvent : public CEventBase {
 public:
     static constexpr int kType = 11;
 
-    explicit COSDStatusEvent(int32_t status) : status(status) {}
+    explicit COSDStatusEvent(int32_t status, uint32_t channelId = 0, bool outputSide = false, int32_t first = 0,
+                             int32_t second = 0)
+        : status(status), channelId(channelId), outputSide(outputSide), first(first), second(second)
+    {
+    }
     int GetType() const override { return kType; }
 
     int32_t status;
+    uint32_t channelId;
+    bool outputSide;
+    int32_t first;
+    int32_t second;
 };
 
 // IPv4 values are packed with the first number in the most significant byte.

@@ -137,10 +137,16 @@ int CQelProcessor::StartJob(int code, const request::Args& args)
         if (save.steps)
             *save.steps = kOsdSaveSteps;
         // The status arrives as an event on the UI thread; the job reads it
-        // once a second.
+        // once a second. Only an answer to this save's own request counts:
+        // a late status of an earlier save, or from another link, does not.
         auto status = std::make_shared<std::atomic<int>>(kOsdStatusPending);
         auto subscription = std::make_shared<boost::signals2::scoped_connection>(
-            CQelEvtSignals::ConnectOSDStatus([status](const COSDStatusEvent& event) { status->store(event.status); }));
+            CQelEvtSignals::ConnectOSDStatus([status, channelId = GetChannelId(), output = save.side != 0,
+                                              first = save.first, second = save.second](const COSDStatusEvent& event) {
+                if (event.channelId == channelId && event.outputSide == output && event.first == first &&
+                    event.second == second)
+                    status->store(event.status);
+            }));
         body = [this, first = save.first, second = save.second, side = save.side, status, subscription] {
             const bool saved = OsdSaveJob(first, second, side, status);
             subscription->disconnect();

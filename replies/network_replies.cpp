@@ -54,13 +54,11 @@ std::string BoardLabel(int32_t model, int32_t board)
 
 } // namespace
 
-bool ParseOsdStatusReply(uint32_t, const std::string& line)
+bool ParseOsdStatusReply(uint32_t channelId, const std::string& line)
 {
-    const char* prefix = line.starts_with("I_F OSDSA") ? "I_F OSDSA" : "O_F OSDSA";
-    const auto [unused1, unused2, status] = ReadReplyNumbers<3>(line, prefix);
-    (void)unused1;
-    (void)unused2;
-    PostEvent(new COSDStatusEvent(status));
+    const bool input = line.starts_with("I_F OSDSA");
+    const auto [first, second, status] = ReadReplyNumbers<3>(line, input ? "I_F OSDSA" : "O_F OSDSA");
+    PostEvent(new COSDStatusEvent(status, channelId, !input, first, second));
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include <optional>
 #include <thread>
 #include <type_traits>
+#include <typeinfo>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -37,19 +38,6 @@ public:
 protected:
     void on_connected() override { connected = true; }
     void on_sent(qz::vok::binblock&) override { sentAt.push_back(this->handed_at()); }
-};
-
-// Real time, with the links' write pause made `pause` long.
-class WritePauseClock : public platform::SteadyClock {
-public:
-    explicit WritePauseClock(platform::Duration pause) : pause_(pause) {}
-    platform::Duration RealDuration(platform::Duration d) override
-    {
-        return d == qz::net::paced_writer::kWritePause ? pause_ : d;
-    }
-
-private:
-    platform::Duration pause_;
 };
 
 // A bare client on a simulator that answers nothing, over TCP or over a
@@ -92,6 +80,17 @@ std::shared_ptr<CTcpClientChannel> MakeChannel(uint16_t port, const std::string&
     channel->Settings().put("server_port", portText.empty() ? std::to_string(port) : portText);
     return channel;
 }
+
+// Real time, with the links' write pause made `pause` long.
+class WritePauseClock : public platform::SteadyClock {
+public:
+    explicit WritePauseClock(platform::Duration pause) : pause_(pause) {}
+    platform::Duration RealDuration(platform::Duration d) override { return d == kWritePause ? pause_ : d; }
+
+private:
+    static constexpr platform::Duration kWritePause = qz::net::paced_writer::kWritePause;
+    platform::Duration pause_;
+};
 
 // A TCP socket bound to a loopback port of its own. Without a backlog it
 // only holds the port, so a connect there is refused and no other test
@@ -195,92 +194,92 @@ TEST(TcpSendQueue, TellsWhenEachNumberedUnitWasWritten)
 }
 
 template <class Client>
-void PacesQueuedUnitsInOrder(const char* link)
+void PacesQueuedUnitsInOrder()
 {
-    SilentPeer<Client> peer;
-    auto& client = peer.client;
-    ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s)) << link;
+    SCOPED_TRACE(typeid(Client).name());
+    SilentPeer<Client> link;
+    auto& client = link.client;
+    auto& simulator = link.simulator;
+    ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s));
 
     std::vector<std::string> units;
     for (int i = 0; i < 10; ++i) {
         units.push_back("GP UNIT " + std::to_string(i) + "\r\n");
         EXPECT_TRUE(client->send(units.back().data(), units.back().size()));
     }
-    ASSERT_TRUE(peer.simulator.WaitForLines(10, 5s)) << link;
-    EXPECT_EQ(peer.simulator.Texts(), units) << link;
+    ASSERT_TRUE(simulator.WaitForLines(10, 5s));
+    EXPECT_EQ(simulator.Texts(), units);
 
-    peer.Stop();
-    ASSERT_EQ(client->sentAt.size(), 10u) << link;
+    link.Stop();
+    ASSERT_EQ(client->sentAt.size(), 10u);
     for (size_t i = 1; i < client->sentAt.size(); ++i)
-        EXPECT_GE(client->sentAt[i] - client->sentAt[i - 1], 10ms) << link << " " << i;
+        EXPECT_GE(client->sentAt[i] - client->sentAt[i - 1], 10ms) << i;
 }
 
 // The pause runs from the last write: the first unit after a quiet spell
 // leaves at once, and one queued while a pause runs (a status poll in the
 // middle of a layout) does not start the pause again.
 template <class Client>
-void PausesFromTheLastWriteOnly(const char* link)
+void PausesFromTheLastWriteOnly()
 {
+    SCOPED_TRACE(typeid(Client).name());
     WritePauseClock clock(1s);
     platform::ScopedClock scoped(clock);
-    SilentPeer<Client> peer;
-    auto& client = peer.client;
-    auto& simulator = peer.simulator;
-    ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s)) << link;
+    SilentPeer<Client> link;
+    auto& client = link.client;
+    auto& simulator = link.simulator;
+    ASSERT_TRUE(WaitFor([&] { return client->connected.load(); }, 5s));
 
     const std::string first = "GP UNIT 1\r\n", second = "GP UNIT 2\r\n", third = "GP UNIT 3\r\n";
     const auto queued = std::chrono::steady_clock::now();
     EXPECT_TRUE(client->send(first.data(), first.size()));
     EXPECT_TRUE(client->send(second.data(), second.size()));
-    ASSERT_TRUE(simulator.WaitForLines(1, 5s)) << link;
+    ASSERT_TRUE(simulator.WaitForLines(1, 5s));
     std::this_thread::sleep_for(500ms);
     EXPECT_TRUE(client->send(third.data(), third.size()));
-    ASSERT_TRUE(simulator.WaitForLines(3, 10s)) << link;
-    EXPECT_EQ(simulator.Texts(), (std::vector<std::string>{first, second, third})) << link;
+    ASSERT_TRUE(simulator.WaitForLines(3, 10s));
+    EXPECT_EQ(simulator.Texts(), (std::vector<std::string>{first, second, third}));
 
-    peer.Stop();
-    ASSERT_EQ(client->sentAt.size(), 3u) << link;
-    EXPECT_LT(client->sentAt[0] - queued, 500ms) << link;
-    EXPECT_GE(client->sentAt[1] - client->sentAt[0], 1s) << link;
-    EXPECT_LT(client->sentAt[1] - client->sentAt[0], 1400ms) << link;
-    EXPECT_GE(client->sentAt[2] - client->sentAt[1], 1s) << link;
+    link.Stop();
+    ASSERT_EQ(client->sentAt.size(), 3u);
+    EXPECT_LT(client->sentAt[0] - queued, 500ms);
+    EXPECT_GE(client->sentAt[1] - client->sentAt[0], 1s);
+    EXPECT_LT(client->sentAt[1] - client->sentAt[0], 1400ms);
+    EXPECT_GE(client->sentAt[2] - client->sentAt[1], 1s);
 }
 
-// What was queued just before the close still goes out, on either link.
+// What was queued just before the close still goes out.
 template <class Channel>
-void CloseWritesWhatIsQueued(const char* link)
+void CloseWritesWhatIsQueued()
 {
+    SCOPED_TRACE(typeid(Channel).name());
     WritePauseClock clock(1ms); // the writes take a tenth of the close's limit
     platform::ScopedClock scoped(clock);
     ProcessorSimulator simulator;
     simulator.SetEchoAll(false);
     auto channel = std::make_shared<Channel>(&CNetManager::get_instance(), "PRO_1");
-    if constexpr (std::is_same_v<Channel, CTcpClientChannel>) {
-        channel->Settings().put("server_addr", "127.0.0.1");
-        channel->Settings().put("server_port", std::to_string(simulator.Port()));
-    } else {
+    channel->Settings().put("server_addr", "127.0.0.1");
+    channel->Settings().put("server_port", std::to_string(simulator.Port()));
+    if constexpr (std::is_same_v<Channel, CSerialClientChannel>)
         channel->Settings().put("device", simulator.OpenPty());
-    }
     channel->Open();
-    ASSERT_TRUE(WaitFor([&] { return channel->IsConnected(); }, 5s)) << link;
-    std::vector<std::string> lines;
-    for (int i = 0; i < 5; ++i) {
-        lines.push_back("GP SOT 1 " + std::to_string(i) + "\r\n");
-        EXPECT_TRUE(channel->Send(0, lines.back()));
-    }
+    ASSERT_TRUE(WaitFor([&] { return channel->IsConnected(); }, 5s));
+    const std::vector<std::string> lines{"GP SOT 1 1\r\n", "GP SOT 1 2\r\n", "GP SOT 1 3\r\n"};
+    for (const auto& line : lines)
+        EXPECT_TRUE(channel->Send(0, line));
     channel->Close();
-    EXPECT_TRUE(simulator.WaitForLines(5, 5s)) << link;
-    EXPECT_EQ(simulator.Texts(), lines) << link;
+    EXPECT_TRUE(simulator.WaitForLines(3, 5s));
+    EXPECT_EQ(simulator.Texts(), lines);
 }
 
 TEST(Link, PacesWritesAndWritesWhatIsQueuedBeforeClosing)
 {
-    PacesQueuedUnitsInOrder<qz::net::tcp_client>("tcp");
-    PacesQueuedUnitsInOrder<qz::net::serial_port_client>("serial");
-    PausesFromTheLastWriteOnly<qz::net::tcp_client>("tcp");
-    PausesFromTheLastWriteOnly<qz::net::serial_port_client>("serial");
-    CloseWritesWhatIsQueued<CTcpClientChannel>("tcp");
-    CloseWritesWhatIsQueued<CSerialClientChannel>("serial");
+    PacesQueuedUnitsInOrder<qz::net::tcp_client>();
+    PacesQueuedUnitsInOrder<qz::net::serial_port_client>();
+    PausesFromTheLastWriteOnly<qz::net::tcp_client>();
+    PausesFromTheLastWriteOnly<qz::net::serial_port_client>();
+    CloseWritesWhatIsQueued<CTcpClientChannel>();
+    CloseWritesWhatIsQueued<CSerialClientChannel>();
 }
 
 TEST(TcpChannel, ReconnectsAfterDropButNotAfterSendWhileWaiting)

@@ -214,6 +214,32 @@ TEST(OsdSaveJob, PollsOnceASecondUntilTheDeviceReportsSaved)
     EXPECT_EQ(SentAt(*link.channel, "O_F OSDSA 4 2 2\r\n").size(), 2u);
 }
 
+TEST(OsdSaveJob, TakesOnlyTheStatusOfItsOwnRequest)
+{
+    DrainEvents();
+    platform::ScaledClock clock(10);
+    HeadlessUi ui;
+    LinkFixture link(clock, 7, 1);
+    const uint32_t channel = link.channel->GetId();
+    const std::string poll = "I_F OSDSA 3 1 2\r\n";
+    // Late "saved" answers to other saves, after this one's first poll:
+    // other slots, the output side, another link.
+    for (const auto& [id, output, first] :
+         {std::tuple{channel, false, 9}, {channel, true, 3}, {channel + 1, false, 3}}) {
+        Receiver receiver(ui);
+        link.simulator.AnswerOsdSavedFrom(3);
+        const size_t before = SentAt(*link.channel, poll).size();
+        int steps = 0;
+        ASSERT_EQ(link.processor->StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
+        ASSERT_TRUE(WaitFor([&] { return SentAt(*link.channel, poll).size() > before; }, 20s));
+        PostEvent(new COSDStatusEvent(3, id, output, first, 1));
+        ASSERT_TRUE(receiver.WaitUntil(SaveEnded));
+        EXPECT_EQ(receiver.Seen().back(), (Report{50, 50}));
+        EXPECT_GE(SentAt(*link.channel, poll).size() - before, 3u) << id << output << first;
+        EXPECT_TRUE(WaitIdle(*link.processor));
+    }
+}
+
 TEST(OsdSaveJob, GivesUpAfterFiftySecondsWithDoneAboveTotal)
 {
     DrainEvents();

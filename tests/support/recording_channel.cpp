@@ -18,7 +18,7 @@ namespace {
 
 // Stands in for the OSD status parser until the reply path has one: the
 // status of "I_F OSDSA a b s" (or "O_F ...") goes out as an event.
-void PostOsdStatus(const std::string& line)
+void PostOsdStatus(uint32_t channelId, const std::string& line)
 {
     if (!line.starts_with("I_F OSDSA ") && !line.starts_with("O_F OSDSA "))
         return;
@@ -26,7 +26,7 @@ void PostOsdStatus(const std::string& line)
     int b = 0;
     int status = 0;
     if (std::sscanf(line.c_str() + 10, "%d %d %d", &a, &b, &status) == 3)
-        PostEvent(new COSDStatusEvent(status));
+        PostEvent(new COSDStatusEvent(status, channelId, line[0] == 'O', a, b));
 }
 
 } // namespace
@@ -175,7 +175,7 @@ void CRecordingChannel::ReadLoop()
             else if (handler)
                 handler(line);
             else
-                PostOsdStatus(line);
+                PostOsdStatus(GetId(), line);
         }
     }
     std::lock_guard guard(lock_);
