@@ -87,8 +87,11 @@ CTavrixBootstrap::StartResult CTavrixBootstrap::Start()
 
     const std::string tablePath = qz::vok::path::GetSysPath() + "/LanguageTr.xml";
     std::string why;
-    if (!qel::CLanguageTr::get_instance().Load(config.GetInt("Main.Language", 0), tablePath, &why) && !why.empty())
-        CQelContext::GetLog()->error("%s not loaded (%s); texts are shown as written", tablePath.c_str(), why.c_str());
+    if (!qel::CLanguageTr::get_instance().Load(config.GetInt("Main.Language", 0), tablePath, &why) && !why.empty()) {
+        const std::string text = tablePath + " not loaded (" + why + "); texts are shown as written";
+        CQelContext::GetLog()->error("%s", text.c_str());
+        PrintNotice(text);
+    }
 
     CQelContext::GetProMan()->CreateDefaultProcessor(
         [](uint32_t processorId, uint32_t sourceId) { CQelContext::SetSelSigSrc(int(processorId), int(sourceId)); });
@@ -151,6 +154,7 @@ void CTavrixBootstrap::SavePlanLists()
 
 void CTavrixBootstrap::ReportSaveFailure(const std::string& what)
 {
+    saveFailed_ = true;
     const std::string text = "close: cannot save " + what;
     PrintNotice(text);
     CQelContext::GetLog()->error("%s", text.c_str());

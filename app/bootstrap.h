@@ -38,6 +38,9 @@ public:
     // MultiScreenView.ini. A file that cannot be written is logged and
     // printed, and the close goes on.
     void Close();
+    // Whether the close could not save some file: the program's exit status
+    // tells it.
+    bool SaveFailed() const { return saveFailed_; }
 
     // Closes when that has not happened, then releases the process-wide
     // objects in the reverse order of their making. Once.
@@ -55,4 +58,5 @@ private:
     bool started_ = false;
     bool closed_ = false;
     bool shutDown_ = false;
+    bool saveFailed_ = false;
 };

@@ -23,31 +23,31 @@ bool IsXmlChar(uint64_t c)
            (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// The value of a character reference starting at `at` ("&#...;"); false
-// when the text there is no complete reference.
-bool ReferenceValue(std::string_view text, size_t at, uint64_t& value)
+// The value the XML reader gives the character reference starting at `at`
+// ("&#..."), read as it reads it: after "&#x" hexadecimal, otherwise
+// decimal, taking 0-9, a-f and A-F as digits in either base (so "&#1F;" is
+// 25) and wrapping as its unsigned long does. No digits is 0.
+uint64_t ReferenceValue(std::string_view text, size_t at)
 {
     size_t i = at + 2;
     const bool hex = i < text.size() && text[i] == 'x';
     if (hex)
         ++i;
-    const size_t first = i;
-    value = 0;
-    for (; i < text.size() && text[i] != ';'; ++i) {
+    uint64_t value = 0;
+    for (; i < text.size(); ++i) {
         const char c = text[i];
         int digit = -1;
         if (c >= '0' && c <= '9')
             digit = c - '0';
-        else if (hex && c >= 'a' && c <= 'f')
+        else if (c >= 'a' && c <= 'f')
             digit = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F')
+        else if (c >= 'A' && c <= 'F')
             digit = c - 'A' + 10;
         if (digit < 0)
-            return false;
-        if (value <= 0x10FFFF) // beyond that it is out of range anyway
-            value = value * (hex ? 16 : 10) + uint64_t(digit);
+            break;
+        value = value * (hex ? 16 : 10) + uint64_t(digit);
     }
-    return i < text.size() && i > first;
+    return value;
 }
 
 size_t LineOf(std::string_view text, size_t at)
@@ -56,6 +56,54 @@ size_t LineOf(std::string_view text, size_t at)
     for (size_t i = 0; i < at; ++i)
         line += text[i] == '\n';
     return line;
+}
+
+// Where an element opens more than `limit` levels deep, found as the reader
+// would find the tags (comments, CDATA, declarations and quoted attribute
+// values hold no tags); npos when none does. The reader recurses once a level, so
+// it must never see such a file.
+size_t FindTooDeep(std::string_view text, size_t limit)
+{
+    auto skipPast = [&text](size_t from, std::string_view end) {
+        const size_t at = text.find(end, from);
+        return at == std::string_view::npos ? text.size() : at + end.size();
+    };
+    size_t depth = 0;
+    for (size_t i = text.find('<'); i < text.size(); i = text.find('<', i)) {
+        const std::string_view rest = text.substr(i);
+        if (rest.starts_with("<!--")) {
+            i = skipPast(i + 4, "-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            i = skipPast(i + 9, "]]>");
+        } else if (rest.starts_with("<?")) {
+            i = skipPast(i + 2, "?>");
+        } else if (rest.starts_with("<!")) {
+            int brackets = 0; // a document type's internal subset
+            for (++i; i < text.size() && (text[i] != '>' || brackets > 0); ++i) {
+                if (text[i] == '[')
+                    ++brackets;
+                else if (text[i] == ']' && brackets > 0)
+                    --brackets;
+            }
+        } else if (rest.starts_with("</")) {
+            depth -= depth > 0;
+            i = skipPast(i + 2, ">");
+        } else {
+            const size_t open = i;
+            char quote = 0;
+            for (++i; i < text.size() && (quote || text[i] != '>'); ++i) {
+                if (quote ? text[i] == quote : text[i] == '"' || text[i] == '\'')
+                    quote = quote ? 0 : text[i];
+            }
+            if (i == text.size())
+                break;
+            if (depth + 1 > limit)
+                return open;
+            if (text[i - 1] != '/')
+                ++depth;
+        }
+    }
+    return std::string_view::npos;
 }
 
 void Strip(pt::ptree& node)
@@ -73,9 +121,7 @@ size_t FindForbiddenCharacter(std::string_view text)
     for (size_t i = 0; i < text.size(); ++i) {
         if (IsForbiddenByte(static_cast<unsigned char>(text[i])))
             return i;
-        uint64_t value = 0;
-        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '#' && ReferenceValue(text, i, value) &&
-            !IsXmlChar(value))
+        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '#' && !IsXmlChar(ReferenceValue(text, i)))
             return i;
     }
     return std::string_view::npos;
@@ -90,6 +136,10 @@ void ReadTree(const std::string& text, pt::ptree& tree, int flags)
         throw FileError(std::string("a character XML cannot carry (") + (text[bad] == '&' ? "a reference" : code) +
                         ") at line " + std::to_string(LineOf(text, bad)));
     }
+    const size_t deep = FindTooDeep(text, kMaxDepth);
+    if (deep != std::string_view::npos)
+        throw FileError("elements nested deeper than " + std::to_string(kMaxDepth) + " levels at line " +
+                        std::to_string(LineOf(text, deep)));
     try {
         std::istringstream in(text);
         pt::read_xml(in, tree, flags);

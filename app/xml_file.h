@@ -17,8 +17,13 @@ namespace xml {
 // character reference ("&#0;"); npos when there is none.
 size_t FindForbiddenCharacter(std::string_view text);
 
-// Parses a file's text. Throws FileError when it is not well-formed or
-// holds a character XML 1.0 cannot carry. `flags` are Boost's
+// The deepest nesting of elements a file may have. The program's files are
+// a few levels deep; the limit leaves room for any hand-made file while
+// keeping the reader's recursion a small part of any thread's stack.
+inline constexpr size_t kMaxDepth = 256;
+
+// Parses a file's text. Throws FileError when it is not well-formed, holds
+// a character XML 1.0 cannot carry or nests deeper than kMaxDepth. `flags` are Boost's
 // (xml_parser::trim_whitespace, ...).
 void ReadTree(const std::string& text, boost::property_tree::ptree& tree, int flags = 0);
 

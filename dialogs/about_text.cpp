@@ -1,5 +1,6 @@
 #include "dialogs/about_text.h"
 
+#include <QRegularExpression>
 #include <filesystem>
 #include <fstream>
 
@@ -16,11 +17,13 @@ void LogAbout(const std::string& path, const char* why)
         log->error("%s: %s", path.c_str(), why);
 }
 
-// Qt draws a carriage return as a glyph of its own.
+// Qt draws a carriage return as a glyph of its own; a line may end in
+// more than one ("\r\r\n", from a file converted twice).
 QString DisplayLines(const std::string& utf8)
 {
     QString text = QString::fromStdString(utf8);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    static const QRegularExpression kLineEnd(QStringLiteral("\r+\n"));
+    text.replace(kLineEnd, QStringLiteral("\n"));
     return text;
 }
 

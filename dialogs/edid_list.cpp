@@ -1,11 +1,11 @@
 #include "dialogs/edid_list.h"
 
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 
 std::vector<EdidEntry> DefaultEdidList()
 {
@@ -43,12 +43,14 @@ std::vector<EdidEntry> ParseEdidLines(const std::string& text)
 
 std::vector<EdidEntry> LoadEdidList(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    // Only a regular file, opened without blocking: a pipe of that name
+    // must not hold the dialog.
+    qz::vok::file_store::read_result file = qz::vok::file_store::read_file(path);
+    if (file.status != qz::vok::file_store::read_status::ok)
         return DefaultEdidList();
-    std::string text(kEdidFileLimit, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(file.gcount()));
+    std::string text = std::move(file.bytes);
+    if (text.size() > kEdidFileLimit)
+        text.resize(kEdidFileLimit);
     // A line the limit cut is incomplete: no entry.
     if (text.size() == kEdidFileLimit && text.back() != '\n')
         text.erase(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);

@@ -1,6 +1,7 @@
 #include "dialogs/osd_name_file.h"
 
 #include <boost/property_tree/ptree.hpp>
+#include <boost/property_tree/xml_parser.hpp>
 
 #include "app/xml_file.h"
 #include "corlane/app_path.h"
@@ -25,7 +26,8 @@ constexpr char kNoName[] = " ";
 bool ParseNames(const std::string& bytes, pt::ptree& tree, std::string& error)
 {
     try {
-        xml::ReadTree(bytes, tree);
+        // Without the layout's whitespace, so a rewrite lays the file out afresh.
+        xml::ReadTree(bytes, tree, pt::xml_parser::trim_whitespace);
     } catch (const std::exception& e) {
         error = e.what();
         return false;

@@ -200,6 +200,8 @@ void CDlgScreenConfig::OnOK()
 
 bool RunScreenConfig(CLargeScreenSystem& system, QWidget* parent)
 {
+    if (!system.FileNotice().empty())
+        ui::inform(parent, QString::fromStdString(system.FileNotice()));
     CDlgScreenConfig dlg(parent);
     dlg.m_settings = system.Settings();
     if (dlg.DoModal() != QDialog::Accepted)

@@ -10,12 +10,17 @@ namespace store = qz::vok::file_store;
 constexpr char kNetNotServed[] = "网络通信功能正在开发过程中，请通过串口通信方式来对大屏进行控制!";
 constexpr char kOpenFailed[] = "打开屏幕失败，请重试!";
 constexpr char kCloseFailed[] = "关闭屏幕失败，请重试!";
+constexpr char kDamagedKept[] =
+    "大屏配置文件 TVConfig.pro 无法读取，现显示默认设置；原文件已保留为 TVConfig.pro.bad，确定后将被替换";
+constexpr char kDamagedNotKept[] =
+    "大屏配置文件 TVConfig.pro 无法读取，现显示默认设置；原文件无法另存，保持原样，不会被覆盖";
 
 } // namespace
 
 bool CLargeScreenSystem::LoadConfig()
 {
     settings_ = BuiltInScreenPowerSettings();
+    notice_.clear();
     const std::string path = TvConfigPath();
     const store::read_result file = store::read_file(path);
     if (file.status == store::read_status::missing)
@@ -28,8 +33,12 @@ bool CLargeScreenSystem::LoadConfig()
     std::string reason;
     ScreenPowerSettings loaded;
     if (!ParseTvConfig(file.bytes, loaded, reason)) {
-        // Left in place: only the operator's confirmed settings replace it.
-        LogModelError("screen power settings " + path + " not loaded (" + reason + "); built-in settings used");
+        // Left in place, and kept aside before the operator's confirmed
+        // settings replace it; where it cannot be kept it is never replaced.
+        const store::keep_result kept = store::keep_as_bad(path, file.bytes);
+        ReportModelDamage("screen power settings " + path + " not loaded (" + reason + "); built-in settings used; " +
+                          kept.text);
+        notice_ = kept.kept ? kDamagedKept : kDamagedNotKept;
         return false;
     }
     settings_ = std::move(loaded);
@@ -39,8 +48,10 @@ bool CLargeScreenSystem::LoadConfig()
 bool CLargeScreenSystem::SaveConfig()
 {
     std::string error;
-    if (store::replace_file(TvConfigPath(), WriteTvConfig(settings_), error))
+    if (store::replace_file(TvConfigPath(), WriteTvConfig(settings_), error)) {
+        notice_.clear();
         return true;
+    }
     LogModelError("screen power settings not saved: " + error);
     return false;
 }

@@ -17,6 +17,9 @@ public:
     bool LoadConfig();
     // Replaces TVConfig.pro; false when it could not be written (logged).
     bool SaveConfig();
+    // What the operator must hear before the settings dialog opens: the
+    // file was found damaged, and where it was kept. Empty when all is well.
+    const std::string& FileNotice() const { return notice_; }
     // Takes ownership of `tv` (may be null) and releases the controller it had.
     void SetTV(ITV* tv);
 
@@ -38,6 +41,7 @@ private:
 
     ScreenPowerSettings settings_;
     int spare_ = 0;
+    std::string notice_;
     std::shared_ptr<ITV> tv_;
 };
 

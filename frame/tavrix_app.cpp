@@ -94,5 +94,6 @@ int RunTavrix(int argc, char** argv)
     if (app.InitInstance())
         QApplication::exec();
     app.ExitInstance();
-    return 0;
+    // A file the close could not save is named on stderr; the status says so too.
+    return app.Bootstrap().SaveFailed() ? 1 : 0;
 }

@@ -2,22 +2,24 @@
 
 #include <boost/property_tree/ptree.hpp>
 
-#include <fstream>
 #include <sstream>
 
 #include "app/context.h"
 #include "app/xml_file.h"
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "app/program_log.h"
 
 namespace {
 
 // A menu file is a few kilobytes; anything far larger is not one.
-constexpr std::streamsize kMaxMenuFileBytes = 1 << 20;
+constexpr size_t kMaxMenuFileBytes = 1 << 20;
 
 void LogMenuProblem(const std::string& path, const std::string& why)
 {
-    CQelContext::GetLog()->error("menu: %s: %s; the menu bar stays empty", path.c_str(), why.c_str());
+    const std::string text = "menu: " + path + ": " + why + "; the menu bar stays empty";
+    CQelContext::GetLog()->error("%s", text.c_str());
+    PrintNotice(text);
 }
 
 int IntAttribute(const boost::property_tree::ptree& element, const char* name)
@@ -35,22 +37,17 @@ std::string MainMenuPath(int languageMode)
 
 void BuildMenuFromXml(ui::MenuSpec& menu, const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        LogMenuProblem(path, "cannot be read");
+    // A folder, a pipe or a device of that name is unreadable; none blocks.
+    const qz::vok::file_store::read_result file = qz::vok::file_store::read_file(path, kMaxMenuFileBytes);
+    if (file.status != qz::vok::file_store::read_status::ok) {
+        LogMenuProblem(path, file.status == qz::vok::file_store::read_status::missing ? "missing"
+                                                                                      : "unreadable: " + file.error);
         return;
     }
-    std::string text(size_t(kMaxMenuFileBytes) + 1, '\0');
-    file.read(text.data(), kMaxMenuFileBytes + 1);
-    if (file.gcount() > kMaxMenuFileBytes) {
-        LogMenuProblem(path, "larger than a menu file can be");
-        return;
-    }
-    text.resize(size_t(file.gcount()));
 
     boost::property_tree::ptree tree;
     try {
-        xml::ReadTree(text, tree);
+        xml::ReadTree(file.bytes, tree);
     } catch (const std::exception& e) {
         LogMenuProblem(path, e.what());
         return;

@@ -74,8 +74,8 @@ int CQelProcessor::CInputOSD::Load()
         if (!damage.empty()) {
             // What could be read is used; the file itself is kept for a
             // later look before a save replaces it.
-            LogModelError("input OSD file " + path + " damaged (" + damage + "); " +
-                          store::keep_as_bad(path, stored.bytes).text);
+            ReportModelDamage("input OSD file " + path + " damaged (" + damage + "); " +
+                              store::keep_as_bad(path, stored.bytes).text);
         }
     }
     std::map<std::pair<int32_t, int32_t>, const tagOSD_DATA_EX2_S*> byItem;

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "app/program_log.h"
+
 namespace {
 
 std::mutex g_logMutex;
@@ -25,6 +27,12 @@ void LogModelError(const std::string& text)
 {
     if (auto log = CurrentLog())
         log->error("%s", text.c_str());
+}
+
+void ReportModelDamage(const std::string& text)
+{
+    LogModelError(text);
+    PrintNotice(text);
 }
 
 void LogModelWarning(const std::string& text)

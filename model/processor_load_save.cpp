@@ -44,8 +44,8 @@ bool CQelProcessor::LoadPro(const std::string& path)
     ProcessorFileData data;
     std::string reason;
     if (!ParseProcessorFile(file.bytes, data, reason)) {
-        LogModelError("processor file " + path + " not loaded (" + reason + "); " +
-                      store::keep_as_bad(path, file.bytes).text);
+        ReportModelDamage("processor file " + path + " not loaded (" + reason + "); " +
+                          store::keep_as_bad(path, file.bytes).text);
         return false;
     }
     Records records = MakeRecords(data);

@@ -214,8 +214,11 @@ void CQelCyclePlan::Load()
         return;
     const std::string path = FilePath(name_);
     const std::optional<std::string> stored = plan_store::ReadStored(path, "cycle plan", &unusedFile_);
-    if (!stored)
+    if (!stored) {
+        if (!unusedFile_)
+            plan_store::Report(path + ": the listed cycle plan is missing; it starts empty and is written afresh");
         return;
+    }
     try {
         pt::ptree tree;
         xml::ReadTree(*stored, tree);
@@ -237,7 +240,7 @@ void CQelCyclePlan::Load()
     } catch (const std::exception& e) {
         // Damage, not emptiness: no cells, and the file stays as it is.
         unusedFile_ = true;
-        plan_store::KeepAsBad(path, *stored, std::string("the cycle plan is damaged: ") + e.what());
+        plan_store::KeepAsBad(path, *stored, std::string("the cycle plan is damaged: ") + e.what(), true);
     }
 }
 

@@ -387,7 +387,7 @@ bool LoadPlanFiles(const std::string& name, CQelPlan& plan, std::string& reason)
     if (osd.OpenForRead(osdPath) == 0) {
         table = ReadPlanOsdTable(osd);
         if (osd.Damaged())
-            plan_store::KeepAsBad(osdPath, osd.Image(), "the OSD file is damaged; its readable records are used");
+            plan_store::KeepAsBad(osdPath, osd.Image(), "the OSD file is damaged; its readable records are used", true);
         osd.Close();
     } else if (!osd.ReadError().empty()) {
         plan_store::LogError(osdPath + ": the OSD file cannot be read (" + osd.ReadError() +

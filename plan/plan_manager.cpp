@@ -1,6 +1,7 @@
 #include "plan/plan_manager.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/event_queue.h"
 #include "app/language_tr.h"
@@ -229,8 +230,12 @@ bool CQelPlanMan::SavePlanFile(const PlanPtr& plan)
 {
     if (!plan || !SafeName(plan->GetName(), "save plan"))
         return false;
-    if (!WriteFiles(*plan) || !ListNewName(plan->GetName()))
+    if (!WriteFiles(*plan))
         return false;
+    if (!ListNewName(plan->GetName())) {
+        RemoveUnlistedFiles(plan->GetName());
+        return false;
+    }
     plan->SetDirty(false);
     return true;
 }
@@ -242,8 +247,12 @@ bool CQelPlanMan::SavePlanAs(PlanPtr& plan, const std::string& newName)
     auto copy = std::make_shared<CQelPlan>();
     copy->SetName(newName);
     copy->CopyWindowsFrom(*plan);
-    if (!WriteFiles(*copy) || !ListNewName(newName))
+    if (!WriteFiles(*copy))
         return false;
+    if (!ListNewName(newName)) {
+        RemoveUnlistedFiles(newName);
+        return false;
+    }
 
     AddLoaded(copy);
     copy->AddHistory(kActNewPlan);
@@ -251,6 +260,16 @@ bool CQelPlanMan::SavePlanAs(PlanPtr& plan, const std::string& newName)
     plan->SetDirty(false);
     plan = copy;
     return true;
+}
+
+// A new plan's files whose name the list could not take: left, they would
+// be files of no plan.
+void CQelPlanMan::RemoveUnlistedFiles(const std::string& name)
+{
+    std::string error;
+    for (const char* ext : {kPlanExt, kOsdExt})
+        if (!plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + ext), error))
+            plan_store::LogWarning("plan \"" + name + "\": a file of no listed plan stays: " + error);
 }
 
 void CQelPlanMan::RemovePlanFromList(const PlanPtr& plan)
@@ -268,31 +287,44 @@ bool CQelPlanMan::DeletePlanFile(const std::string& name)
 {
     if (!SafeName(name, "delete plan"))
         return false;
-    // The ".plan" goes first: while it stays the plan keeps its name and
-    // its logos. Once it is gone so is the plan, and an ".osd" that stays
-    // is only a stray file, written over when a plan of that name is saved.
+    // The name leaves the list first, then the ".plan" goes: while it
+    // stays the plan keeps its name and its logos. Once it is gone so is
+    // the plan, and an ".osd" that stays is only a stray file, written over
+    // when a plan of that name is saved. A failure at either step puts the
+    // name back, so list and files always agree.
+    std::optional<size_t> listedAt;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        auto it = std::find(savedNames_.begin(), savedNames_.end(), name);
+        if (it != savedNames_.end()) {
+            listedAt = size_t(it - savedNames_.begin());
+            savedNames_.erase(it);
+        }
+    }
+    auto relist = [&] {
+        std::lock_guard<std::mutex> guard(mutex_);
+        savedNames_.insert(savedNames_.begin() + std::ptrdiff_t(std::min(*listedAt, savedNames_.size())), name);
+    };
+    if (listedAt && !SavePlanList()) {
+        relist();
+        plan_store::LogError("plan \"" + name + "\" was not deleted: the plan list could not be written");
+        return false;
+    }
     std::string error;
     if (!plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kPlanExt), error)) {
         plan_store::LogError("plan \"" + name + "\" was not deleted: " + error);
+        if (listedAt) {
+            relist();
+            SavePlanList();
+        }
         return false;
     }
     if (!plan_store::RemoveIfPresent(plan_store::PlanFolderPath(name + kOsdExt), error))
         plan_store::LogWarning("plan \"" + name + "\" was deleted but its OSD file stays: " + error);
     if (auto loaded = FindLoaded(name))
         RemovePlanFromList(loaded);
-    bool listed = false;
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        auto it = std::find(savedNames_.begin(), savedNames_.end(), name);
-        if (it != savedNames_.end()) {
-            savedNames_.erase(it);
-            listed = true;
-        }
-    }
-    if (listed) {
-        SavePlanList();
+    if (listedAt)
         PostEvent(new CPlanListChangedEvent);
-    }
     return true;
 }
 
@@ -319,21 +351,31 @@ bool CQelPlanMan::RenamePlanFile(const std::string& newName, const std::string& 
         return false;
     }
 
-    if (auto loaded = FindLoaded(oldName))
-        loaded->SetName(newName);
-    bool listed = false;
-    {
+    auto rename = [this](const std::string& from, const std::string& to) {
         std::lock_guard<std::mutex> guard(mutex_);
-        auto it = std::find(savedNames_.begin(), savedNames_.end(), oldName);
-        if (it != savedNames_.end()) {
-            *it = newName;
-            listed = true;
+        auto it = std::find(savedNames_.begin(), savedNames_.end(), from);
+        if (it == savedNames_.end())
+            return false;
+        *it = to;
+        return true;
+    };
+    if (rename(oldName, newName)) {
+        if (!SavePlanList()) {
+            // The list still names the old plan: its files go back to match.
+            rename(newName, oldName);
+            bool back = false;
+            std::string ignored;
+            plan_store::MoveIfPresent(plan_store::PlanFolderPath(newName + kPlanExt),
+                                      plan_store::PlanFolderPath(oldName + kPlanExt), back, ignored);
+            if (osdMoved)
+                plan_store::MoveIfPresent(newOsd, oldOsd, back, ignored);
+            plan_store::LogError("plan \"" + oldName + "\" was not renamed: the plan list could not be written");
+            return false;
         }
-    }
-    if (listed) {
-        SavePlanList();
         PostEvent(new CPlanListChangedEvent);
     }
+    if (auto loaded = FindLoaded(oldName))
+        loaded->SetName(newName);
     return true;
 }
 

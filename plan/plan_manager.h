@@ -80,6 +80,7 @@ private:
     void AddSavedName(const std::string& name);
     PlanPtr FindLoaded(const std::string& name) const;
     bool WriteFiles(const CQelPlan& plan);
+    void RemoveUnlistedFiles(const std::string& name);
     // Adds a new name to the saved names and PlanList.txt; false, with the
     // name left out, when the list cannot be written.
     bool ListNewName(const std::string& name);

@@ -97,9 +97,16 @@ std::optional<std::string> ReadStored(const std::string& path, const std::string
 void KeepAsBad(const std::string& path, std::string_view bytes, const std::string& why, bool tell)
 {
     const std::string text = path + ": " + why + "; " + qz::vok::file_store::keep_as_bad(path, bytes).text;
-    LogError(text);
     if (tell)
-        PrintNotice(text);
+        Report(text);
+    else
+        LogError(text);
+}
+
+void Report(const std::string& text)
+{
+    LogError(text);
+    PrintNotice(text);
 }
 
 void LogError(const std::string& text)

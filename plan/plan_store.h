@@ -33,6 +33,9 @@ void KeepAsBad(const std::string& path, std::string_view bytes, const std::strin
 
 // Writes a line to the program log.
 void LogError(const std::string& text);
+// Writes a line to the program log and to stderr, for what the operator
+// must hear of even with the log off.
+void Report(const std::string& text);
 void LogWarning(const std::string& text);
 
 } // namespace plan_store

@@ -1,10 +1,9 @@
 #include "platform/image/mono_picture.h"
 #include "platform/bmp_header.h"
+#include "corlane/file_store.h"
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QString>
@@ -34,7 +33,7 @@ bool IsLight(QRgb colour)
 
 std::optional<MonoPicture> LoadMonoPicture(const std::string& path, int32_t width, int32_t height, std::string* error)
 {
-    auto fail = [&](const char* why) -> std::optional<MonoPicture> {
+    auto fail = [&](const std::string& why) -> std::optional<MonoPicture> {
         if (error)
             *error = why;
         return std::nullopt;
@@ -42,26 +41,18 @@ std::optional<MonoPicture> LoadMonoPicture(const std::string& path, int32_t widt
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide)
         return fail("bad target size");
 
-    const QString name = QString::fromStdString(path);
-    const QFileInfo info(name);
-    if (!info.exists())
-        return fail("no such file");
-    if (!info.isFile())
-        return fail("not a regular file");
-    // Files beyond the decoder's own limit are refused before being read in.
+    // Files beyond the decoder's own limit are refused before being read in;
+    // anything but a regular file is refused without blocking.
     const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    if (info.size() == 0)
+    const qz::vok::file_store::read_result stored =
+        qz::vok::file_store::read_file(path, limit > 0 ? size_t(limit) : qz::vok::file_store::default_read_limit);
+    if (stored.status == qz::vok::file_store::read_status::missing)
+        return fail("no such file");
+    if (stored.status != qz::vok::file_store::read_status::ok)
+        return fail(stored.error);
+    if (stored.bytes.empty())
         return fail("empty file");
-    if (limit > 0 && info.size() > limit)
-        return fail("file too large");
-
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail("cannot open the file");
-    QByteArray data = file.readAll();
-    file.close();
-    if (data.isEmpty())
-        return fail("cannot read the file");
+    QByteArray data = QByteArray::fromStdString(stored.bytes);
 
     QByteArray format;
     if (data.startsWith("\x89PNG\r\n\x1a\n")) {

@@ -1,8 +1,9 @@
 #include "platform/ui/image_file.h"
 #include "platform/ui/ui_log.h"
 #include "platform/bmp_header.h"
+#include "corlane/file_store.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <cstdint>
@@ -18,14 +19,21 @@ QImage loadImage(const std::string& path)
         return QImage();
     };
 
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    const qint64 size = file.size();
+    // Only a regular file, opened without blocking: a pipe in place of a
+    // picture must not hold the start.
+    const qz::vok::file_store::read_result stored = qz::vok::file_store::read_file(path);
+    if (stored.status == qz::vok::file_store::read_status::missing)
+        return fail(QStringLiteral("missing"));
+    if (stored.status != qz::vok::file_store::read_status::ok)
+        return fail(QString::fromStdString(stored.error));
+    QByteArray bytes = QByteArray::fromStdString(stored.bytes);
+    const qint64 size = bytes.size();
     if (size == 0)
         return fail(QStringLiteral("empty file"));
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
 
-    const QByteArray header = file.peek(64);
+    const QByteArray header = bytes.left(64);
     QString format;
     if (header.startsWith("\x89PNG\r\n\x1a\n"))
         format = QStringLiteral("png");

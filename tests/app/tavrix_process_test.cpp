@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "app/bootstrap.h"
 #include "tests/support/child_process.h"
 
@@ -238,4 +241,42 @@ TEST_F(TavrixProcess, WithoutItsWorkingFolderTheProgramSaysSoAndStops)
     // Nothing fell back to the root folder.
     for (const char* folder : {"/Sys", "/Log", "/Hardware", "/Plan"})
         EXPECT_FALSE(fs::exists(folder)) << folder;
+}
+
+TEST_F(TavrixProcess, FileProblemsAreToldOnStderrWithTheLogOffAndAFailedSaveEndsNonZero)
+{
+    const fs::path main = MakeMainFolder(root / "main"); // no TOLM.INI: the log is off
+    WriteText(main / "Hardware/Processor.pro", "<Processor version=\"V1\" protype=\"8\" Authorization=\"0\"><App/>"
+                                               "<Connect/><Boards/><SignalSource/><SignalOut/><VideoWall/>"
+                                               "<OutResolutions/><PlanNameSet/></Processor>");
+    WriteText(main / "Plan/CyclePlanList.clt", std::string("\x01\x00\xB0\x8E\x02\0\0\0\x02\0\0\0c1\x02\0\0\0c2", 20));
+    const fs::path pipe = main / "Sys/res/toolbarbk.bmp";
+    fs::create_directories(pipe.parent_path());
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"Sys/res/toolbarbk.bmp", "", "toolbarbk.bmp - it is not a regular file"},
+        {"Sys/MainMenu.xml", "/", "MainMenu.xml: unreadable: it is a folder"},
+        {"Sys/LanguageTr.xml", "<LanguageTr", "LanguageTr.xml not loaded"},
+        {"Hardware/TVConfig.pro", "<TVConfig n=\"&#1F;\"/>", "TVConfig.pro not loaded (a character XML"},
+        {"Hardware/IOSD.dat", "x", "IOSD.dat damaged"},
+        {"Plan/c1.cycle", "<CyclePlan", "c1.cycle: the cycle plan is damaged"},
+        {"Plan/c2.cycle", "", "c2.cycle: the listed cycle plan is missing"},
+        {"Sys/Main.ini", "/", "close: cannot save Main.ini"}};
+    for (const auto& [file, content, told] : cases)
+        if (!content.empty())
+            content == "/" ? WriteText(main / file / "x", "") : WriteText(main / file, content);
+    ChildOptions options;
+    options.stderrPath = (root / "stderr.txt").string();
+    ChildProgram child(TAVRIX_EXE, main, runtime, options);
+    // A reader that blocks on the pipe is let go at once, to read nothing.
+    auto running = [&] {
+        ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+        return child.Running();
+    };
+    WaitUntil([&] { return !running() || ReadText(options.stderrPath).find("toolbarbk") != std::string::npos; });
+    child.Signal(SIGTERM);
+    WaitUntil([&] { return !running(); });
+    EXPECT_EQ(child.Wait(), 1);
+    for (const auto& [file, content, told] : cases)
+        EXPECT_NE(ReadText(options.stderrPath).find(told), std::string::npos) << told;
 }

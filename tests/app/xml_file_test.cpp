@@ -31,7 +31,8 @@ TEST(XmlFile, RefusesOnReadingWhatXml10CannotCarry)
         EXPECT_EQ(Reads(Element(std::string(1, char(c)))), allowed) << "raw " << c;
         EXPECT_EQ(Reads(Element("&#" + std::to_string(c) + ";")), allowed) << "reference " << c;
     }
-    for (const char* reference : {"&#x1F;", "&#X41;", "&#xFFFE;", "&#55296;", "&#x110000;", "&#99999999999999999999;"})
+    for (const char* reference : {"&#;", "&#x;", "&#b;", "&#1F;", "&#x10000000000000000;", "&#x1F;", "&#X41;",
+                                  "&#xFFFE;", "&#55296;", "&#x110000;", "&#99999999999999999999;"})
         EXPECT_FALSE(Reads(Element(reference))) << reference;
     for (const char* reference : {"&#x20;", "&#xD7FF;", "&#128512;", "&#xe000;", "&amp;#0;"})
         EXPECT_TRUE(Reads(Element(reference))) << reference;
@@ -60,4 +61,17 @@ TEST(XmlFile, WhatIsWrittenAlwaysReadsAgain)
     xml::ReadTree(text, back);
     EXPECT_EQ(back.get<std::string>("a.<xmlattr>.n"), "x\t\n\ry");
     EXPECT_EQ(back.get<std::string>("a.b"), "\t\n\r&<>\"");
+}
+
+TEST(XmlFile, RefusesNestingDeeperThanTheLimit)
+{
+    auto nested = [](size_t levels, const std::string& inner) {
+        std::string open, close;
+        for (size_t i = 0; i < levels; ++i)
+            open += "<a k=\"/>\">", close += "</a>";
+        return open + inner + close;
+    };
+    EXPECT_TRUE(Reads(nested(xml::kMaxDepth - 1, "<b/><c></c><!--" + nested(300, "") + "--><![CDATA[<d>]]>")));
+    EXPECT_FALSE(Reads(nested(xml::kMaxDepth, "<b/>")));
+    EXPECT_FALSE(Reads(nested(30000, "")));
 }

@@ -161,7 +161,7 @@ TEST(MatrixSwitch, PausesAfterEveryFullLine)
 TEST(AboutText, ShowsGb2312TextAsItStands)
 {
     const std::string path = "About.CFG";
-    WriteText(path, Gb2312("视频处理器\r\n版本 2.1\r\n"));
+    WriteText(path, Gb2312("视频处理器\r\n版本 2.1\r\r\n"));
     EXPECT_EQ(ReadAboutText(path), QStringLiteral("视频处理器\n版本 2.1\n"));
     WriteText(path, "");
     EXPECT_EQ(ReadAboutText(path), QString());

@@ -242,6 +242,8 @@ TEST(OsdNameFile, KeepsCodePageBytesAndSurvivesBadFiles)
     EXPECT_TRUE(text.starts_with("<?xml version=\"1.0\" encoding=\"utf-8\"?>")) << text;
     EXPECT_NE(text.find("\t<1_1 name=\"\xD6\xD0\xCE\xC4\"/>"), std::string::npos) << text;
     EXPECT_EQ(text.find("中"), std::string::npos);
+    ASSERT_TRUE(WriteOsdName("1_1", "中文", error)) << error;
+    EXPECT_EQ(ReadText(path), text); // laid out afresh, never growing
     names = ReadOsdNames();
     EXPECT_EQ(names[0], "中文");
     EXPECT_EQ(names[7], "Cam <2> & \"x\"");

@@ -225,7 +225,9 @@ TEST_F(ScreenConfig, RefusesCommandsTheDisplaysCannotTake)
     WriteText(TvConfigPath(), "<TVConfig><lastinstance");
     CLargeScreenSystem system;
     ASSERT_FALSE(system.LoadConfig());
+    EXPECT_EQ(ReadText(TvConfigPath() + ".bad"), "<TVConfig><lastinstance");
 
+    modal().expectInform();
     modal().answerDialog([](QDialog& dialog) {
         CDlgScreenConfig* d = Dialog(dialog);
         if (!d)
@@ -253,7 +255,9 @@ TEST_F(ScreenConfig, RefusesCommandsTheDisplaysCannotTake)
     });
     EXPECT_FALSE(RunScreenConfig(system));
     EXPECT_EQ(ReadText(TvConfigPath()), "<TVConfig><lastinstance");
+    EXPECT_TRUE(modal().prompts().at(0).text.contains("TVConfig.pro.bad"));
 
+    modal().expectInform();
     modal().answerDialog([](QDialog& dialog) {
         CDlgScreenConfig* d = Dialog(dialog);
         if (!d)
@@ -268,4 +272,5 @@ TEST_F(ScreenConfig, RefusesCommandsTheDisplaysCannotTake)
     ASSERT_TRUE(reloaded.LoadConfig());
     EXPECT_EQ(reloaded.Settings().openCmd, std::string(255, 'a'));
     EXPECT_EQ(reloaded.Settings().closeCmd, "  d5   11 ");
+    EXPECT_TRUE(system.FileNotice().empty());
 }

@@ -68,7 +68,7 @@ TEST(ProcessorFile, LoadsEveryFieldAndSavesTheGoldenFile)
     EXPECT_EQ(p->GetObm(), 1);
     EXPECT_EQ(p->GetAuthorization(), 7);
     EXPECT_EQ(p->GetAppOptions().videoWindowInvalidRectTip, 5);
-    EXPECT_EQ(p->GetInflateRect(), (Rect{1, 2, 3, 4}));
+    EXPECT_EQ(p->GetInflateRect(), (Rect{21, 22, 23, 24}));
     const auto c = p->GetConnection();
     EXPECT_EQ(c.tcpAddress, "127.0.0.1");
     EXPECT_EQ(c.serialRate, 9600);

@@ -31,7 +31,7 @@ CQelPlanMan::PlanPtr BuildPlan(CQelPlanMan& man)
     auto named = MakeWindow({10, 20, 970, 560}, 3);
     named->rcsigsrc = {0, 0, 960, 540};
     named->szsigsrcfull = {1920, 1080};
-    named->rcsigsrcinner = {0, 0, 960, 540};
+    named->rcsigsrcinner = {4, 6, 900, 500};
     named->status = 1;
     named->group = 1;
     named->active = true;

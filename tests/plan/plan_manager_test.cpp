@@ -208,6 +208,8 @@ TEST_F(PlanManager, SaveFailsWhenThePlanListCannotBeWritten)
     EXPECT_FALSE(man->FindPlanByName("q", none));
     EXPECT_TRUE(man->GetSavedNames().empty());
     EXPECT_EQ(CountPlanListEvents(), 0);
+    for (const char* orphan : {"p.plan", "p.osd", "q.plan", "q.osd"})
+        EXPECT_FALSE(fs::exists(InPlanFolder(orphan))) << orphan;
 
     // The name joins the list with the next save that can write it.
     fs::remove_all(CQelPlanMan::PlanListPath());
@@ -215,6 +217,17 @@ TEST_F(PlanManager, SaveFailsWhenThePlanListCannotBeWritten)
     EXPECT_FALSE(plan->IsDirty());
     EXPECT_EQ(ReadText(CQelPlanMan::PlanListPath()), "p\r\n");
     EXPECT_EQ(CountPlanListEvents(), 1);
+
+    // Neither a rename nor a delete goes on without the list.
+    fs::remove(CQelPlanMan::PlanListPath());
+    WriteText(CQelPlanMan::PlanListPath() + "/x", "");
+    EXPECT_FALSE(man->RenamePlanFile("r", "p"));
+    EXPECT_FALSE(man->DeletePlanFile("p"));
+    EXPECT_EQ(plan->GetName(), "p");
+    EXPECT_EQ(man->GetSavedNames(), std::vector<std::string>{"p"});
+    EXPECT_EQ(CountPlanListEvents(), 0);
+    for (const char* file : {"p.plan", "p.osd"})
+        EXPECT_TRUE(fs::exists(InPlanFolder(file))) << file;
 }
 
 TEST_F(PlanManager, OpeningCreatingAndNaming)
