@@ -42,6 +42,7 @@ bool CQelPlanMan::LoadPlanList()
     {
         std::lock_guard<std::mutex> guard(mutex_);
         savedNames_.clear();
+        listChanged_ = true;
     }
     const std::string path = PlanListPath();
     const std::optional<std::string> stored = plan_store::ReadStored(path, "plan list");
@@ -77,13 +78,22 @@ bool CQelPlanMan::LoadPlanList()
     }
     if (damaged)
         plan_store::KeepAsBad(path, bytes, "the plan list holds lines that are not plan names", true);
-    return !GetSavedNames().empty();
+    std::lock_guard<std::mutex> guard(mutex_);
+    listChanged_ = damaged;
+    return !savedNames_.empty();
 }
 
 bool CQelPlanMan::SavePlanList()
 {
+    std::vector<std::string> names;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        if (!listChanged_)
+            return true;
+        names = savedNames_;
+    }
     std::string bytes;
-    for (const auto& name : GetSavedNames()) {
+    for (const auto& name : names) {
         std::string ansi;
         if (!qz::vok::fstr_utf8toansi(name, ansi))
             continue; // never held: names are checked as they join
@@ -95,6 +105,8 @@ bool CQelPlanMan::SavePlanList()
         plan_store::LogError("the plan list was not saved: " + error);
         return false;
     }
+    std::lock_guard<std::mutex> guard(mutex_);
+    listChanged_ = savedNames_ != names; // changed again while writing
     return true;
 }
 
@@ -109,6 +121,7 @@ void CQelPlanMan::AddSavedName(const std::string& name)
 {
     std::lock_guard<std::mutex> guard(mutex_);
     savedNames_.push_back(name);
+    listChanged_ = true;
 }
 
 CQelPlanMan::PlanPtr CQelPlanMan::FindLoaded(const std::string& name) const
@@ -286,7 +299,7 @@ bool CQelPlanMan::DeletePlanFile(const std::string& name)
         auto it = std::find(savedNames_.begin(), savedNames_.end(), name);
         if (it != savedNames_.end()) {
             savedNames_.erase(it);
-            listed = true;
+            listChanged_ = listed = true;
         }
     }
     if (listed) {
@@ -327,7 +340,7 @@ bool CQelPlanMan::RenamePlanFile(const std::string& newName, const std::string& 
         auto it = std::find(savedNames_.begin(), savedNames_.end(), oldName);
         if (it != savedNames_.end()) {
             *it = newName;
-            listed = true;
+            listChanged_ = listed = true;
         }
     }
     if (listed) {
