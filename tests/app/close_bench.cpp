@@ -1,22 +1,27 @@
-// Times what the close saves of the plan folder (PlanList.txt, then the
-// cycle plans) with 0, 100 and 1,000 cycle plans loaded as at start and
-// left as they were; then the save the cycle-plan dialog makes after one
-// of 1,000 is edited, and a plan save among 1,000 saved names. Run it in
-// an empty folder: it writes its Plan folder there.
+// Times the program's close (the plan list, the cycle plans, the processor
+// file and the two INI files) after a start with 0, 100 and 1,000 cycle
+// plans left as they were; then the save the cycle-plan dialog makes after
+// one of 1,000 is edited, and a plan save among 1,000 saved names. Run it
+// in an empty folder: it makes its run folders there.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/bootstrap.h"
 #include "app/context.h"
 #include "corlane/app_path.h"
+#include "plan/context_plan_managers.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan_manager.h"
 
 namespace {
+
+constexpr char kLockFolder[] = "lock";
 
 double MedianMs(int runs, const std::function<void()>& prepare, const std::function<void()>& timed)
 {
@@ -58,20 +63,23 @@ void MakeFolder(int plans, int cycles)
 
 int main()
 {
+    InstallPlanManagers();
+    std::filesystem::create_directories(kLockFolder);
+    std::filesystem::permissions(kLockFolder, std::filesystem::perms::owner_all);
     for (int cycles : {0, 100, 1000}) {
         MakeFolder(2, cycles);
-        CQelPlanMan plans;
-        CQelCyclePlanMan tours;
+        CQelContext::Destroy();
+        std::unique_ptr<CTavrixBootstrap> run;
         const double ms = MedianMs(
             cycles == 1000 ? 5 : 11,
             [&] {
-                plans.LoadPlanList();
-                tours.LoadList();
+                if (run)
+                    run->Shutdown();
+                run = std::make_unique<CTavrixBootstrap>(kLockFolder);
+                run->Start();
             },
-            [&] {
-                plans.SavePlanList();
-                tours.SaveList();
-            });
+            [&] { run->Close(); });
+        run.reset();
         std::printf("close, %4d unchanged cycle plans: median %.2f ms\n", cycles, ms);
     }
 
