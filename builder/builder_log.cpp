@@ -29,8 +29,8 @@ struct CBuilderLog::OpenFile {
     {
         struct stat open {};
         struct stat named {};
-        return fd >= 0 && ::fstat(fd, &open) == 0 && ::stat(path.c_str(), &named) == 0 &&
-               open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+        return fd >= 0 && ::fstat(fd, &open) == 0 && ::stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+               open.st_ino == named.st_ino;
     }
 };
 

@@ -39,7 +39,8 @@ public:
     void KeepSize(std::vector<T>& items)
     {
         if (active_)
-            undo_.push_back([&items, n = items.size()] { items.erase(items.begin() + std::ptrdiff_t(n), items.end()); });
+            undo_.push_back(
+                [&items, n = items.size()] { items.erase(items.begin() + std::ptrdiff_t(n), items.end()); });
     }
 
 private:
