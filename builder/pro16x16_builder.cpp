@@ -2,20 +2,13 @@
 #include "builder/source_signal.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <map>
 
 #include "app/context.h"
 #include "app/program_log.h"
-#include "corlane/app_path.h"
-#include "corlane/fstr.h"
-#include "corlane/xdatetime.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "plan/rect_math.h"
-
-using qz::vok::fstr_format;
 
 namespace {
 
@@ -37,101 +30,16 @@ void MarkRealized(const CQelPlan& plan, const CPro16x16Builder& builder)
         w->resourceOk = builder.IsWindowRealized(w->id);
 }
 
-std::string BuilderLogFile(const std::string& name)
-{
-    const auto today = qz::vok::xdatetime::get_curdatetime().get_date();
-    const std::string folder = qz::vok::path::GetLogPath(today.tostr());
-    return fstr_format("%s/%s-%u.LOG", folder.c_str(), name.c_str(), today.get_date());
-}
-
-void AppendBuilderLog(const std::string& file, const std::string& line)
-{
-    FILE* f = std::fopen(file.c_str(), "ab");
-    if (!f)
-        return;
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fclose(f);
-}
-
 bool QueueBuilderLine(CQelProcessor& processor, const std::string& line)
 {
     return processor.QueueCommand(line);
-}
-
-// --- Context ---------------------------------------------------------------
-
-std::shared_ptr<CPro16x16Builder::_tagContext> CPro16x16Builder::_tagContext::Clone() const
-{
-    auto copy = std::make_shared<_tagContext>();
-    copy->routes = routes;
-    std::map<const _tagBoard*, _tagBoard*> boardMap;
-    std::map<const _tagSigSrc*, std::shared_ptr<_tagSigSrc>> uses;
-    std::map<const _tagBackgrd*, std::shared_ptr<_tagBackgrd>> backgrounds;
-
-    for (const auto& b : boards) {
-        auto nb = std::make_shared<_tagBoard>(*b);
-        boardMap[b.get()] = nb.get();
-        copy->boards.push_back(nb);
-    }
-    auto mapBoard = [&](_tagBoard* b) -> _tagBoard* {
-        auto it = boardMap.find(b);
-        return it == boardMap.end() ? nullptr : it->second;
-    };
-    auto mapUse = [&](const std::shared_ptr<_tagSigSrc>& u) -> std::shared_ptr<_tagSigSrc> {
-        if (!u)
-            return nullptr;
-        auto it = uses.find(u.get());
-        if (it != uses.end())
-            return it->second;
-        auto nu = std::make_shared<_tagSigSrc>(*u);
-        nu->board = mapBoard(u->board);
-        uses[u.get()] = nu;
-        return nu;
-    };
-    auto mapPiece = [&](const PiecePtr& p) {
-        auto np = std::make_shared<_tagSigOutWin>(*p);
-        np->use = mapUse(p->use);
-        return np;
-    };
-    auto mapBackground = [&](const std::shared_ptr<_tagBackgrd>& k) -> std::shared_ptr<_tagBackgrd> {
-        if (!k)
-            return nullptr;
-        auto it = backgrounds.find(k.get());
-        if (it != backgrounds.end())
-            return it->second;
-        auto nk = std::make_shared<_tagBackgrd>(*k);
-        nk->owner = mapBoard(k->owner);
-        for (auto& p : nk->pieces)
-            p = mapPiece(p);
-        backgrounds[k.get()] = nk;
-        return nk;
-    };
-
-    for (const auto& nb : copy->boards) {
-        for (auto& u : nb->sources)
-            u = mapUse(u);
-        for (auto& k : nb->backgrounds)
-            k = mapBackground(k);
-    }
-    for (const auto& nb : copy->boards) {
-        for (auto& o : nb->outputs) {
-            auto no = std::make_shared<_tagSigOut>(*o);
-            no->owner = mapBoard(o->owner);
-            no->background = mapBackground(o->background);
-            for (auto& p : no->pieces)
-                p = mapPiece(p);
-            o = no;
-        }
-    }
-    return copy;
 }
 
 // --- Builder ---------------------------------------------------------------
 
 CPro16x16Builder::CPro16x16Builder(CQelPlan* plan, int32_t maxScalerWidth, int32_t maxScalerHeight)
     : plan_(plan), processor_(SelectedProcessor()), maxScalerWidth_(std::max(maxScalerWidth, 1)),
-      maxScalerHeight_(std::max(maxScalerHeight, 1)), context_(std::make_shared<_tagContext>()),
-      snapshot_(std::make_shared<_tagContext>())
+      maxScalerHeight_(std::max(maxScalerHeight, 1)), context_(std::make_shared<_tagContext>())
 {
 }
 
@@ -144,7 +52,9 @@ std::string CPro16x16Builder::GetName() const
 
 void CPro16x16Builder::WriteLog(const std::string& line)
 {
-    AppendBuilderLog(BuilderLogFile(GetName()), line);
+    if (!log_)
+        log_ = std::make_unique<CBuilderLog>(GetName());
+    log_->Write(line);
 }
 
 void CPro16x16Builder::Build()
@@ -159,10 +69,11 @@ void CPro16x16Builder::Build()
             continue;
         }
         // Only a window tried input- and output-side can need undoing.
-        snapshot_ = context_->Clone();
-        if (!(SplitSourceRect(*w) && PlaceScaled(*w))) {
-            context_ = snapshot_;
-            snapshot_ = std::make_shared<_tagContext>();
+        undo_.Begin();
+        if (SplitSourceRect(*w) && PlaceScaled(*w)) {
+            undo_.Commit();
+        } else {
+            undo_.Rollback();
             PlaceByPiece(*w);
         }
     }
@@ -176,11 +87,10 @@ bool CPro16x16Builder::PlaceScaled(_tagWindow& window)
 void CPro16x16Builder::SendLines(std::vector<std::string>& lines)
 {
     if (processor_) {
-        const std::string file = BuilderLogFile(GetName());
         for (const auto& line : lines) {
             if (!line.empty() && !QueueBuilderLine(*processor_, line))
                 ++refused_;
-            AppendBuilderLog(file, line);
+            WriteLog(line);
         }
     }
     lines.clear();
@@ -277,11 +187,13 @@ int32_t AllocChannel(std::vector<CPro16x16Builder::RoutePair>& routes, int32_t k
 
 int32_t CPro16x16Builder::AllocInputChannel(const SourceInfo& source, _tagBoard& board)
 {
+    undo_.KeepSize(context_->routes);
     return AllocChannel(context_->routes, SourceKey(source), board.number, 0);
 }
 
 int32_t CPro16x16Builder::AllocOutputChannel(int32_t key, _tagBoard& board)
 {
+    undo_.KeepSize(context_->routes);
     return AllocChannel(context_->routes, key, board.number, 4);
 }
 
@@ -289,6 +201,7 @@ bool CPro16x16Builder::AddBackground(_tagBoard& board)
 {
     if (board.backgrounds.size() >= 4)
         return false;
+    undo_.KeepSize(board.backgrounds);
     auto k = std::make_shared<_tagBackgrd>();
     k->number = 4 + static_cast<int32_t>(board.backgrounds.size());
     k->owner = &board;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "builder/builder_log.h"
+#include "builder/placement_undo.h"
 #include "platform/geometry.h"
 
 class CQelPlan;
@@ -116,9 +118,6 @@ public:
     struct _tagContext {
         std::vector<std::shared_ptr<_tagBoard>> boards;
         std::vector<RoutePair> routes;
-
-        // A copy whose records point at each other as these do.
-        std::shared_ptr<_tagContext> Clone() const;
     };
 
     struct _tagWindow {
@@ -231,17 +230,18 @@ protected:
     std::vector<std::shared_ptr<void>> spare_;
     std::vector<std::shared_ptr<_tagWindow>> windows_;
     std::shared_ptr<_tagContext> context_;
-    std::shared_ptr<_tagContext> snapshot_;
+    // Build's undo of a window's failed placement; everything placement
+    // changes in the context is kept here first.
+    CPlacementUndo undo_;
 
 private:
     int32_t refused_ = 0;
+    std::unique_ptr<CBuilderLog> log_; // named after GetName at the first line
 };
 
-// Shared by the builders and the switch senders: today's log file of the
-// given name, and queueing a line as a paced command.
-std::string BuilderLogFile(const std::string& name);
-void AppendBuilderLog(const std::string& file, const std::string& line);
-// False when the queue refused the line; an empty line is not queued.
+// Shared by the builders and the switch senders: queueing a line as a
+// paced command. False when the queue refused the line; an empty line is
+// not queued.
 bool QueueBuilderLine(CQelProcessor& processor, const std::string& line);
 // The selected processor of the context; empty when none.
 std::shared_ptr<CQelProcessor> SelectedProcessor();

@@ -43,6 +43,7 @@ bool CPro16x16Builder::SplitSourceRect(_tagWindow& window)
         const PiecePtr piece = out ? FindPiece(*out, id) : nullptr;
         if (!piece)
             return false;
+        undo_.Keep(piece->source);
         piece->source = crop;
         return true;
     }
@@ -81,6 +82,7 @@ bool CPro16x16Builder::SplitSourceRect(_tagWindow& window)
             right = col == maxCol ? crop.right : left + Trunc(double(RectWidth(piece->wall)) * fx);
             prevCol = col;
         }
+        undo_.Keep(piece->source);
         piece->source = MakeRect(left, top, right, bottom);
     }
     return true;
@@ -101,6 +103,19 @@ bool CPro16x16Builder::AssignScalers(_tagBoard& board, _tagSigOutWin& piece)
     }
     const std::vector<_tagScaler> savedScalers = use.scalers;
     const int32_t savedRemaining = board.remaining;
+    undo_.Keep(use.scalers);
+    undo_.Keep(board.remaining);
+    // Renumbering reaches every use of the board: kept once, when it first does.
+    bool othersKept = false;
+    const auto renumber = [&] {
+        if (!othersKept) {
+            for (const auto& other : board.sources)
+                if (other.get() != &use)
+                    undo_.Keep(other->scalers);
+            othersKept = true;
+        }
+        Renumber(board);
+    };
 
     const Rect& scaled = piece.scaled;
     const int64_t width = RectWidth(scaled);
@@ -156,7 +171,7 @@ bool CPro16x16Builder::AssignScalers(_tagBoard& board, _tagSigOutWin& piece)
                 use.scalers[i].output = out;
                 use.scalers.erase(use.scalers.begin() + static_cast<std::ptrdiff_t>(j));
                 ++board.remaining;
-                Renumber(board);
+                renumber();
             } else {
                 ++j;
             }
@@ -166,7 +181,7 @@ bool CPro16x16Builder::AssignScalers(_tagBoard& board, _tagSigOutWin& piece)
     if (board.remaining < 0) {
         use.scalers = savedScalers;
         board.remaining = savedRemaining;
-        Renumber(board);
+        renumber();
         return false;
     }
     return true;
@@ -208,12 +223,15 @@ bool CPro16x16Builder::PlaceInput(_tagWindow& window)
             use->board = board;
             use->scaledWidth = piece->scaledWidth;
             use->scaledHeight = piece->scaledHeight;
+            undo_.KeepSize(board->sources);
             board->sources.push_back(use);
         }
         auto copy = std::make_shared<_tagSigOutWin>(*piece);
         copy->use = use;
         if (AssignScalers(*board, *copy)) {
+            undo_.KeepSize(background->pieces);
             background->pieces.push_back(copy);
+            undo_.Keep(piece->status);
             piece->status = kOnBackground;
         }
     }
@@ -228,6 +246,7 @@ CPro16x16Builder::BackgroundChoice CPro16x16Builder::ChooseBackground(_tagBoard&
     if (!output.background) {
         if (!AddBackground(board))
             return BackgroundChoice::Stop;
+        undo_.Keep(output.background);
         output.background = board.backgrounds.back();
     } else if (output.background->owner != &board) {
         return BackgroundChoice::Skip;
@@ -249,6 +268,7 @@ CPro16x16Builder::UseOnOutputBoard(_tagBoard& board, const _tagWindow& window, c
     use->board = &board;
     use->scaledWidth = piece.scaledWidth;
     use->scaledHeight = piece.scaledHeight;
+    undo_.KeepSize(board.sources);
     board.sources.push_back(use);
     return use;
 }
@@ -270,6 +290,8 @@ bool CPro16x16Builder::PlaceOnOutputBoards(_tagWindow& window, bool scaledOnly)
             return false;
         if (piece->status != kNotPlaced)
             continue;
+        undo_.Keep(piece->status);
+        undo_.Keep(piece->use);
         auto use = UseOnOutputBoard(*out->owner, window, *piece);
         if (!use) {
             piece->status = kNoChannel;

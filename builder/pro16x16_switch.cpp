@@ -18,17 +18,16 @@ CPro16x16SwitchSender::~CPro16x16SwitchSender() = default;
 
 void CPro16x16SwitchSender::WriteLog(const std::string& line)
 {
-    AppendBuilderLog(BuilderLogFile("Pro16x16Switch"), line);
+    log_.Write(line);
 }
 
 void CPro16x16SwitchSender::SendLines(std::vector<std::string>& lines)
 {
     if (processor_) {
-        const std::string file = BuilderLogFile("Pro16x16Switch");
         for (const auto& line : lines) {
             if (!line.empty() && !QueueBuilderLine(*processor_, line))
                 ++refused_;
-            AppendBuilderLog(file, line);
+            log_.Write(line);
         }
     }
     lines.clear();

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "builder/builder_log.h"
+
 class CQelPlan;
 class CQelProcessor;
 
@@ -27,4 +29,5 @@ private:
     CQelPlan* plan_;
     std::shared_ptr<CQelProcessor> processor_;
     int32_t refused_ = 0;
+    CBuilderLog log_{"Pro16x16Switch"};
 };

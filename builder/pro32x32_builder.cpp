@@ -88,6 +88,7 @@ CPro16x16Builder::BackgroundChoice CPro32x32Builder::ChooseBackground(_tagBoard&
         background = board.backgrounds.back();
     }
     // The output shows the background its piece is composed on.
+    undo_.Keep(output.background);
     output.background = background;
     return BackgroundChoice::Use;
 }

@@ -156,7 +156,8 @@ void CQelCyclePlan::CopyFrom(const CQelCyclePlan& other)
     cells_.clear();
     for (const auto& c : other.cells_)
         cells_.push_back(std::make_shared<_CCell>(*c));
-    Changed();
+    unusedFile_ = false;
+    changed_ = other.changed_;
 }
 
 void CQelCyclePlan::RemoveCellsOfPlan(const std::string& planName)
@@ -179,7 +180,7 @@ bool CQelCyclePlan::Save()
 {
     if (!SafeName(name_, "save cycle plan"))
         return false;
-    if (unusedFile_)
+    if (unusedFile_ || !changed_)
         return true; // left as it is until the cycle plan changes
     pt::ptree root;
     root.add(std::string(kAttrs) + ".version", kVersion);
@@ -202,6 +203,7 @@ bool CQelCyclePlan::Save()
         plan_store::LogError("cycle plan \"" + name_ + "\" was not saved: " + error);
         return false;
     }
+    changed_ = false;
     return true;
 }
 
@@ -210,6 +212,7 @@ void CQelCyclePlan::Load()
     cells_.clear();
     numberOfCycles_ = -1;
     unusedFile_ = false;
+    changed_ = true; // a missing file is written at the next save
     if (!SafeName(name_, "load cycle plan"))
         return;
     const std::string path = FilePath(name_);
@@ -237,6 +240,7 @@ void CQelCyclePlan::Load()
         }
         numberOfCycles_ = cycles;
         cells_ = std::move(cells);
+        changed_ = false;
     } catch (const std::exception& e) {
         // Damage, not emptiness: no cells, and the file stays as it is.
         unusedFile_ = true;
@@ -247,6 +251,7 @@ void CQelCyclePlan::Load()
 void CQelCyclePlan::Changed()
 {
     unusedFile_ = false;
+    changed_ = true;
 }
 
 CQelCyclePlanMan::CQelCyclePlanMan() = default;
@@ -263,6 +268,7 @@ bool CQelCyclePlanMan::Add(const CyclePlanPtr& plan)
     if (!plan || !SafeName(plan->GetName(), "add cycle plan") || NameExists(plan->GetName()))
         return false;
     plans_.push_back(plan);
+    listChanged_ = true;
     return true;
 }
 
@@ -279,6 +285,7 @@ bool CQelCyclePlanMan::Remove(const std::string& name)
         return false;
     }
     plans_.erase(it);
+    listChanged_ = true;
     return true;
 }
 
@@ -297,6 +304,7 @@ bool CQelCyclePlanMan::Rename(const std::string& oldName, const std::string& new
         return false;
     }
     plan->SetName(newName);
+    listChanged_ = true;
     return true;
 }
 
@@ -328,6 +336,21 @@ void CQelCyclePlanMan::RenamePlanInCells(const std::string& oldName, const std::
 
 bool CQelCyclePlanMan::SaveList(std::vector<std::string>* unsaved)
 {
+    if (listChanged_ && !WriteList())
+        return false;
+    bool all = true;
+    for (const auto& p : plans_) {
+        if (p->Save())
+            continue;
+        all = false;
+        if (unsaved)
+            unsaved->push_back(p->GetName());
+    }
+    return all;
+}
+
+bool CQelCyclePlanMan::WriteList()
+{
     std::string bytes;
     PutInt(bytes, kListMagic);
     PutInt(bytes, uint32_t(plans_.size()));
@@ -342,20 +365,14 @@ bool CQelCyclePlanMan::SaveList(std::vector<std::string>* unsaved)
         plan_store::LogError("the cycle plan list was not saved: " + error);
         return false;
     }
-    bool all = true;
-    for (const auto& p : plans_) {
-        if (p->Save())
-            continue;
-        all = false;
-        if (unsaved)
-            unsaved->push_back(p->GetName());
-    }
-    return all;
+    listChanged_ = false;
+    return true;
 }
 
 bool CQelCyclePlanMan::LoadList()
 {
     plans_.clear();
+    listChanged_ = true;
     const std::string path = ListPath();
     const std::optional<std::string> stored = plan_store::ReadStored(path, "cycle plan list");
     if (!stored)
@@ -402,6 +419,7 @@ bool CQelCyclePlanMan::LoadList()
     if (damaged)
         plan_store::KeepAsBad(path, *stored, "the cycle plan list is damaged; the names before the damage are used",
                               true);
+    listChanged_ = damaged;
     for (const auto& p : plans_)
         p->Load();
     return true;

@@ -38,14 +38,16 @@ public:
     }
 
     // Takes the other's name, number of cycles and cells; the cells are
-    // copies, so editing one plan never changes the other.
+    // copies, so editing one plan never changes the other. Whether the
+    // file of that name holds them comes along.
     void CopyFrom(const CQelCyclePlan& other);
 
     // Write and read the ".cycle" file. A write error is logged (and Save
     // is false). A file that cannot be read, or is damaged (not well-formed,
     // another root or version, no Cycle or Plans, a number that is none),
     // leaves no cells; a damaged one is kept as ".bad". Save leaves such a
-    // file as it is until the cycle plan changes.
+    // file as it is until the cycle plan changes, and writes nothing when
+    // nothing changed since the file was read or written.
     bool Save();
     void Load();
 
@@ -62,6 +64,7 @@ private:
     std::vector<CellPtr> cells_;
     int32_t numberOfCycles_ = -1;
     bool unusedFile_ = false; // the file did not load and nothing changed since
+    bool changed_ = true;     // the file does not hold what this holds
 };
 
 // All cycle plans, in CyclePlanList.clt order; names are unique. No lock:
@@ -88,10 +91,11 @@ public:
     void RemovePlanFromCells(const std::string& planName);
     void RenamePlanInCells(const std::string& oldName, const std::string& newName);
 
-    // CyclePlanList.clt, then every ".cycle". When the list cannot be
-    // written nothing is, and the result is false. A ".cycle" that cannot
-    // be written does not stop the others; the result is false and
-    // `unsaved` (when given) names the cycle plans that were not saved.
+    // CyclePlanList.clt, then every ".cycle", each only when it changed
+    // since it was read or written. When the list cannot be written nothing
+    // is, and the result is false. A ".cycle" that cannot be written does
+    // not stop the others; the result is false and `unsaved` (when given)
+    // names the cycle plans that were not saved.
     bool SaveList(std::vector<std::string>* unsaved = nullptr);
     // The list, then every ".cycle". False when the list is missing or
     // unusable; damaged lists keep what read and are kept as ".bad"; one
@@ -101,5 +105,8 @@ public:
     static std::string ListPath();
 
 private:
+    bool WriteList();
+
     std::vector<CyclePlanPtr> plans_;
+    bool listChanged_ = true; // CyclePlanList.clt does not hold these names
 };

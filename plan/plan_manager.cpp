@@ -43,6 +43,7 @@ bool CQelPlanMan::LoadPlanList()
     {
         std::lock_guard<std::mutex> guard(mutex_);
         savedNames_.clear();
+        listChanged_ = true;
     }
     const std::string path = PlanListPath();
     const std::optional<std::string> stored = plan_store::ReadStored(path, "plan list");
@@ -78,13 +79,22 @@ bool CQelPlanMan::LoadPlanList()
     }
     if (damaged)
         plan_store::KeepAsBad(path, bytes, "the plan list holds lines that are not plan names", true);
-    return !GetSavedNames().empty();
+    std::lock_guard<std::mutex> guard(mutex_);
+    listChanged_ = damaged;
+    return !savedNames_.empty();
 }
 
 bool CQelPlanMan::SavePlanList()
 {
+    std::vector<std::string> names;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        if (!listChanged_)
+            return true;
+        names = savedNames_;
+    }
     std::string bytes;
-    for (const auto& name : GetSavedNames()) {
+    for (const auto& name : names) {
         std::string ansi;
         if (!qz::vok::fstr_utf8toansi(name, ansi))
             continue; // never held: names are checked as they join
@@ -96,6 +106,8 @@ bool CQelPlanMan::SavePlanList()
         plan_store::LogError("the plan list was not saved: " + error);
         return false;
     }
+    std::lock_guard<std::mutex> guard(mutex_);
+    listChanged_ = savedNames_ != names; // changed again while writing
     return true;
 }
 
@@ -110,6 +122,7 @@ void CQelPlanMan::AddSavedName(const std::string& name)
 {
     std::lock_guard<std::mutex> guard(mutex_);
     savedNames_.push_back(name);
+    listChanged_ = true;
 }
 
 CQelPlanMan::PlanPtr CQelPlanMan::FindLoaded(const std::string& name) const
@@ -299,11 +312,13 @@ bool CQelPlanMan::DeletePlanFile(const std::string& name)
         if (it != savedNames_.end()) {
             listedAt = size_t(it - savedNames_.begin());
             savedNames_.erase(it);
+            listChanged_ = true;
         }
     }
     auto relist = [&] {
         std::lock_guard<std::mutex> guard(mutex_);
         savedNames_.insert(savedNames_.begin() + std::ptrdiff_t(std::min(*listedAt, savedNames_.size())), name);
+        listChanged_ = true;
     };
     if (listedAt && !SavePlanList()) {
         relist();
@@ -357,6 +372,7 @@ bool CQelPlanMan::RenamePlanFile(const std::string& newName, const std::string& 
         if (it == savedNames_.end())
             return false;
         *it = to;
+        listChanged_ = true;
         return true;
     };
     if (rename(oldName, newName)) {

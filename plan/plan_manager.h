@@ -26,7 +26,9 @@ public:
     // cannot be read; lines that cannot be names are skipped, logged, and
     // the file kept as PlanList.txt.bad.
     bool LoadPlanList();
-    // Writes the saved names, each ended by CR LF. False when it cannot.
+    // Writes the saved names, each ended by CR LF, unless PlanList.txt
+    // already holds them (read or written since they last changed). False
+    // when it cannot.
     bool SavePlanList();
 
     // A new empty plan with the next id, appended to the loaded plans;
@@ -88,5 +90,6 @@ private:
     int32_t nextId_ = 0;
     std::vector<PlanPtr> plans_;
     std::vector<std::string> savedNames_;
+    bool listChanged_ = true; // PlanList.txt does not hold the saved names
     mutable std::mutex mutex_;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "plan_files_support.h"
 
 namespace {
@@ -257,6 +259,51 @@ TEST_F(CyclePlans, DamagedCycleFilesAreKeptAndNeverRewrittenEmpty)
     CQelCyclePlan back("d0");
     back.Load();
     EXPECT_EQ(Cells(back), Names{"p"});
+}
+
+TEST_F(CyclePlans, ClosingWritesOnlyWhatChanged)
+{
+    for (const char* name : {"edited", "renamed", "kept", "also kept"})
+        Make(name, {"p"});
+    ASSERT_TRUE(cycles->SaveList());
+    CQelPlanMan plans; // as at the next start
+    ASSERT_TRUE(plans.LoadPlanList());
+    CQelCyclePlanMan started;
+    ASSERT_TRUE(started.LoadList());
+    using Stamp = std::pair<ino_t, int64_t>;
+    const auto stamp = [](const std::string& path) {
+        struct stat st {};
+        EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+        return Stamp(st.st_ino, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec);
+    };
+    struct File {
+        std::string before, after;
+        bool rewritten;
+    };
+    const auto cycle = CQelCyclePlan::FilePath;
+    const std::vector<File> files = {
+        {cycle("edited"), cycle("edited"), true},
+        {cycle("renamed"), cycle("now renamed"), false}, // moved, not written
+        {cycle("kept"), cycle("kept"), false},
+        {cycle("also kept"), cycle("also kept"), false},
+        {CQelCyclePlanMan::ListPath(), CQelCyclePlanMan::ListPath(), true},
+        {CQelPlanMan::PlanListPath(), CQelPlanMan::PlanListPath(), false},
+    };
+    std::vector<Stamp> before;
+    for (const auto& f : files)
+        before.push_back(stamp(f.before));
+    ASSERT_TRUE(started.Find("edited")->AddCell("q"));
+    ASSERT_TRUE(started.Rename("renamed", "now renamed"));
+    ASSERT_TRUE(plans.SavePlanList()); // what the close saves
+    ASSERT_TRUE(started.SaveList());
+    for (size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(stamp(files[i].after) != before[i], files[i].rewritten) << files[i].after;
+
+    CQelCyclePlanMan again;
+    ASSERT_TRUE(again.LoadList());
+    EXPECT_EQ(Cells(*again.Find("edited")), (Names{"p", "q"}));
+    EXPECT_EQ(Cells(*again.Find("now renamed")), Names{"p"});
+    EXPECT_EQ(again.Find("renamed"), nullptr);
 }
 
 TEST(PlanContext, OwnsOneOfEachManagerUntilDestroyed)
