@@ -82,9 +82,8 @@ void paced_writer::WriteNext()
         return;
     writing_ = true;
     handedAt_ = Steady::now();
-    const platform::TimePoint at = platform::Now();
     // The captured unit keeps its bytes alive until the write is done.
-    write_unit(unit, [self = keep_alive(), this, unit, number, at, run = run_](const boost::system::error_code& error) {
+    write_unit(unit, [self = keep_alive(), this, unit, number, run = run_](const boost::system::error_code& error) {
         if (run != run_) {
             queue_.lost(number);
             return;
@@ -94,7 +93,9 @@ void paced_writer::WriteNext()
             queue_.lost(number);
             on_write_failed(error);
         } else {
-            queue_.written(number, at);
+            // A sender's own pause runs from the end of the write, so a
+            // write that runs late does not shorten its gap on the wire.
+            queue_.written(number, platform::Now());
         }
         Schedule();
     });
