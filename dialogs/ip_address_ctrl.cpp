@@ -63,18 +63,21 @@ void CIpAddressCtrl::OnEdited(size_t index, const QString& text)
     const QStringList parts = compact.split(QLatin1Char('.'));
     // A dot in an empty number, or more numbers than fields remain, is not
     // an address: the field keeps what it had.
-    bool fits = !parts.front().isEmpty() && size_t(parts.size()) <= fields_.size() - index;
+    bool fits = (parts.size() == 1 || !parts.front().isEmpty()) && size_t(parts.size()) <= fields_.size() - index;
     bool tooLarge = false;
     for (const QString& part : parts) {
         fits = fits && part.size() <= kFieldDigits;
         tooLarge = tooLarge || (!part.isEmpty() && part.toInt() > kMaxNumber);
     }
     if (!fits || tooLarge) {
+        const bool wasSelected = parts.size() > 1 && parts.front().isEmpty();
         Show(index, kept_[index]);
+        // A dot typed over a number just entered leaves it to be typed over.
+        if (wasSelected)
+            fields_[index]->selectAll();
         if (tooLarge) {
             ui::inform(this, RangeMessage(0, kMaxNumber));
             fields_[index]->setFocus();
-            fields_[index]->selectAll();
         }
         return;
     }

@@ -4,7 +4,7 @@
 // the UI thread. Every address typed or answered is 127.0.0.1.
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QTimer>
@@ -167,13 +167,14 @@ TEST(AddressControl, TypedAndPastedAddressesLandWhole)
         control.SetText(QStringLiteral("192.168.0.100"));
         control.show();
         control.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&control));
         control.Field(0)->setFocus();
         control.Field(0)->selectAll();
-        QGuiApplication::clipboard()->setText(QString::fromUtf8(c.clipboard));
+        QApplication::clipboard()->setText(QString::fromUtf8(c.clipboard));
         for (int told = 0; told < c.told; ++told)
             tavrix::test::scriptedModal().expectInform();
         for (const char* k = c.keys; *k; ++k) {
-            QWidget* focus = control.focusWidget();
+            QWidget* focus = QApplication::focusWidget();
             ASSERT_NE(focus, nullptr);
             if (*k == '^')
                 QTest::keySequence(focus, QKeySequence::Paste);
