@@ -204,10 +204,14 @@ TEST_F(MenuView, AnyGroupIdOfThePlanBinds)
     for (const int32_t id : ids)
         f.plan->AddGroup(std::make_shared<CQelGroup>(CQelGroup{id, "G" + std::to_string(id)}));
     Show(f.plan);
-    for (size_t i = 0; i < ids.size(); ++i) {
-        SCOPED_TRACE(ids[i]);
-        Choose({100, 100}, kGroupBase + int(i));
-        EXPECT_EQ(window->group, ids[i]);
+    for (const int32_t id : ids) {
+        SCOPED_TRACE(id);
+        // Groups left empty go, so the item's place is looked up each time.
+        const auto groups = f.plan->GetGroups();
+        const auto at = std::find_if(groups.begin(), groups.end(), [id](const auto& g) { return g->id == id; });
+        ASSERT_NE(at, groups.end());
+        Choose({100, 100}, kGroupBase + int(at - groups.begin()));
+        EXPECT_EQ(window->group, id);
         EXPECT_EQ(window->sigsrc, 101);
     }
 }
