@@ -37,6 +37,7 @@ constexpr char kStoreDone[] = "保存台标完毕!";
 // OsdName.pro keeps names in code page 936, which cannot hold every name.
 constexpr char kNameNotStorable[] = "信号源名称含有无法保存的字符，请修改!";
 constexpr char kNameNotSaved[] = "信号源名称已发送，但未能保存到文件!";
+constexpr char kNameNotKept[] = "信号源名称未能保存到文件!";
 
 } // namespace
 
@@ -255,7 +256,7 @@ void CInputOSDConfigDlg::OnEditChanged(Edit e)
         return;
     const NumberField& limits = kEdits[e];
     const FieldValue field = ReadField(edits_[size_t(e)]->text().toStdString(), 0, limits.max, limits.fallback);
-    if (field.outOfRange) {
+    if (field.refused) {
         ui::inform(this, RangeMessage(0, limits.max));
         return;
     }
@@ -573,18 +574,22 @@ void CInputOSDConfigDlg::OnModify()
         ui::inform(this, Tr(kNameNotStorable));
         return;
     }
-    if (!Connected())
-        return;
-    if (processor_->SendRaw(SourceNameCommand(item->input, item->item, name)) != 0) {
-        ui::inform(this, Tr(kSendFailed));
-        return;
-    }
-    processor_->EnableAllTimeRequest(allTimeMode_);
+    // The name is kept whether or not the device takes it, so that it is
+    // there to send again when the editor opens next.
     std::string error;
-    if (!WriteOsdName(SlotLabel(item->input, item->item), name, error)) {
+    const bool kept = WriteOsdName(SlotLabel(item->input, item->item), name, error);
+    if (!kept)
         LogModelError("input OSD: source name of " + SlotLabel(item->input, item->item) + " not kept: " + error);
-        ui::inform(this, Tr(kNameNotSaved));
+    bool sent = false;
+    if (Connected()) {
+        sent = processor_->SendRaw(SourceNameCommand(item->input, item->item, name)) == 0;
+        if (sent)
+            processor_->EnableAllTimeRequest(allTimeMode_);
+        else
+            ui::inform(this, Tr(kSendFailed));
     }
+    if (!kept)
+        ui::inform(this, Tr(sent ? kNameNotSaved : kNameNotKept));
 }
 
 // ---- Closing ---------------------------------------------------------------

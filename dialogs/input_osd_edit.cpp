@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <iterator>
+#include <set>
 
 #include "corlane/fstr.h"
 #include "model/input_osd.h"
@@ -56,9 +58,11 @@ FieldValue ReadField(const std::string& text, int lo, int hi, int fallback)
         return {fallback, false};
     std::string number = text.substr(first, last - first + 1);
     size_t digits = number[0] == '-' || number[0] == '+' ? 1 : 0;
+    // Only a blank field takes its fallback: other text is no number, and
+    // taking it as one would change the value behind the operator's back.
     if (digits == number.size() || !std::all_of(number.begin() + long(digits), number.end(),
                                                 [](char c) { return std::isdigit((unsigned char)c); }))
-        return {fallback, false};
+        return {fallback, true};
     // Beyond any range once it has more digits than an int holds.
     if (number.size() - digits > 9)
         return {fallback, true};
@@ -160,9 +164,23 @@ void StoreItems(CQelProcessor::CInputOSD& store, const Items& items)
     }
 }
 
+namespace {
+
+constexpr uint32_t kSourcesPerSlot = 100;
+
+} // namespace
+
 Resolution InputSize(const CQelProcessor& processor, int input, int item)
 {
-    const auto source = processor.GetSigSrc(uint32_t((input + 1) * 100 + item));
+    // The store counts input boards from 0 in slot order, whatever slot the
+    // first one sits in; discovery names a source slot x 100 + port.
+    std::set<uint32_t> slots;
+    for (const auto& source : processor.GetSigSrcs())
+        slots.insert(source->GetId() / kSourcesPerSlot);
+    if (input < 0 || size_t(input) >= slots.size() || item < 0 || item >= int(kSourcesPerSlot))
+        return kDefaultInput;
+    const uint32_t slot = *std::next(slots.begin(), input);
+    const auto source = processor.GetSigSrc(slot * kSourcesPerSlot + uint32_t(item));
     if (!source)
         return kDefaultInput;
     const Resolution size = source->GetResolution();
@@ -171,11 +189,14 @@ Resolution InputSize(const CQelProcessor& processor, int input, int item)
     return size;
 }
 
-int ToMonitor(int position, int monitorStart, int monitorLength, int inputLength)
+int ToMonitor(int64_t position, int monitorStart, int monitorLength, int inputLength)
 {
     if (inputLength <= 0)
         return monitorStart;
-    return monitorStart + int(int64_t(monitorLength) * position / inputLength);
+    // Values loaded from IOSD.dat may lie anywhere: the preview stays on
+    // the monitor, as the crop preview keeps its frame inside its area.
+    const int64_t inside = std::clamp<int64_t>(position, 0, inputLength);
+    return int(monitorStart + int64_t(monitorLength) * inside / inputLength);
 }
 
 int FromMonitor(int monitorPosition, int monitorStart, int monitorLength, int inputLength)
@@ -189,17 +210,19 @@ Rect CaptionPreviewRect(const Rect& m, const tagOSD_DATA_EX2_S& item)
 {
     const int w = m.right - m.left;
     const int h = m.bottom - m.top;
+    const int64_t width = int64_t(item.osd.right) - item.osd.left;
+    const int64_t height = int64_t(item.osd.bottom) - item.osd.top;
     return {ToMonitor(item.left, m.left, w, item.inputWidth), ToMonitor(item.top, m.top, h, item.inputHeight),
-            ToMonitor(item.left + item.osd.Width(), m.left, w, item.inputWidth),
-            ToMonitor(item.top + item.osd.Height(), m.top, h, item.inputHeight)};
+            ToMonitor(item.left + width, m.left, w, item.inputWidth),
+            ToMonitor(item.top + height, m.top, h, item.inputHeight)};
 }
 
 Rect TimePreviewRect(const Rect& m, const tagOSD_DATA_EX2_S& item)
 {
     const int w = m.right - m.left;
     const int h = m.bottom - m.top;
-    const int tw = item.timeRectRight - item.timeRectLeft;
-    const int th = item.timeRectBottom - item.timeRectTop;
+    const int64_t tw = int64_t(item.timeRectRight) - item.timeRectLeft;
+    const int64_t th = int64_t(item.timeRectBottom) - item.timeRectTop;
     return {ToMonitor(item.timeLeft, m.left, w, item.inputWidth), ToMonitor(item.timeTop, m.top, h, item.inputHeight),
             ToMonitor(item.timeLeft + tw, m.left, w, item.inputWidth),
             ToMonitor(item.timeTop + th, m.top, h, item.inputHeight)};

@@ -45,11 +45,12 @@ inline uint32_t ItemKey(int input, int item)
 // UTF-8 name, blank-padded to a fixed width; request 37 adds its " \r\n".
 std::string SourceNameCommand(int input, int item, const std::string& utf8Name);
 
-// A number field as the editor reads it on every change: text that is no
-// integer takes the fallback; an integer outside lo to hi is refused.
+// A number field as the editor reads it on every change: a blank field
+// takes the fallback; other text that is no integer, or an integer outside
+// lo to hi, is refused.
 struct FieldValue {
     int value = 0;
-    bool outOfRange = false;
+    bool refused = false; // no number, or out of range
 };
 FieldValue ReadField(const std::string& text, int lo, int hi, int fallback);
 
@@ -112,13 +113,14 @@ void SetAllModes(Items& items, int mode);
 // Writes every field of the items into the store (not saved).
 void StoreItems(CQelProcessor::CInputOSD& store, const Items& items);
 
-// The size of input `input`'s item `item`: the source in the input board's
-// slot (input + 1) at port `item`; absent or reporting 0 gives 1920 x 1080.
+// The size of input `input`'s item `item`: the source at port `item` of the
+// input-th slot (from 0, ascending) that holds sources; absent or reporting
+// 0 gives 1920 x 1080.
 Resolution InputSize(const CQelProcessor& processor, int input, int item);
 
-// A position in input pixels on the monitor rectangle and back (x with
-// widths, y with heights).
-int ToMonitor(int position, int monitorStart, int monitorLength, int inputLength);
+// A position in input pixels on the monitor rectangle (clamped to the
+// input) and back (x with widths, y with heights).
+int ToMonitor(int64_t position, int monitorStart, int monitorLength, int inputLength);
 int FromMonitor(int monitorPosition, int monitorStart, int monitorLength, int inputLength);
 // The two previews on the monitor rectangle.
 Rect CaptionPreviewRect(const Rect& monitor, const tagOSD_DATA_EX2_S& item);

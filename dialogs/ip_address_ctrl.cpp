@@ -5,28 +5,108 @@
 #include "platform/ui/modal.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <algorithm>
+
+namespace {
+
+constexpr int kFieldDigits = 3;
+constexpr int kMaxNumber = 255;
+
+} // namespace
 
 CIpAddressCtrl::CIpAddressCtrl(QWidget* parent) : QWidget(parent)
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), this);
+    // Dots and blanks pass the validator so that pasted dotted text reaches
+    // OnEdited whole; each field keeps only its number.
+    auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.\\s]*")), this);
     for (size_t i = 0; i < fields_.size(); ++i) {
         if (i > 0)
             row->addWidget(new QLabel(QStringLiteral("."), this));
         auto* field = new QLineEdit(this);
         field->setValidator(digits);
-        field->setMaxLength(3);
         field->setAlignment(Qt::AlignCenter);
         field->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 8);
+        field->installEventFilter(this);
+        connect(field, &QLineEdit::textEdited, this, [this, i](const QString& text) { OnEdited(i, text); });
         fields_[i] = field;
         row->addWidget(field);
     }
     row->addStretch();
+}
+
+bool CIpAddressCtrl::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const auto at = std::find(fields_.begin(), fields_.end(), watched);
+    if (at == fields_.end() || at == fields_.begin() || key->key() != Qt::Key_Backspace)
+        return QWidget::eventFilter(watched, event);
+    const QLineEdit* field = *at;
+    if (field->cursorPosition() != 0 || field->hasSelectedText())
+        return QWidget::eventFilter(watched, event);
+    MoveTo(size_t(at - fields_.begin()) - 1, false);
+    return true;
+}
+
+void CIpAddressCtrl::OnEdited(size_t index, const QString& text)
+{
+    QString compact = text;
+    compact.remove(QRegularExpression(QStringLiteral("\\s")));
+    const QStringList parts = compact.split(QLatin1Char('.'));
+    // A dot in an empty number, or more numbers than fields remain, is not
+    // an address: the field keeps what it had.
+    bool fits = (parts.size() == 1 || !parts.front().isEmpty()) && size_t(parts.size()) <= fields_.size() - index;
+    bool tooLarge = false;
+    for (const QString& part : parts) {
+        fits = fits && part.size() <= kFieldDigits;
+        tooLarge = tooLarge || (!part.isEmpty() && part.toInt() > kMaxNumber);
+    }
+    if (!fits || tooLarge) {
+        const bool wasSelected = parts.size() > 1 && parts.front().isEmpty();
+        Show(index, kept_[index]);
+        // A dot typed over a number just entered leaves it to be typed over.
+        if (wasSelected)
+            fields_[index]->selectAll();
+        if (tooLarge) {
+            ui::inform(this, RangeMessage(0, kMaxNumber));
+            fields_[index]->setFocus();
+        }
+        return;
+    }
+    for (size_t j = 0; j < size_t(parts.size()); ++j)
+        if (j == 0 || !parts[qsizetype(j)].isEmpty())
+            Show(index + j, parts[qsizetype(j)]);
+    const size_t last = index + size_t(parts.size()) - 1;
+    if (parts.size() > 1)
+        MoveTo(last, parts.back().isEmpty());
+    else if (parts.front().size() == kFieldDigits && fields_[index]->cursorPosition() == kFieldDigits &&
+             index + 1 < fields_.size())
+        MoveTo(index + 1, true);
+}
+
+void CIpAddressCtrl::MoveTo(size_t index, bool selectAll)
+{
+    QLineEdit* field = fields_[index];
+    field->setFocus();
+    if (selectAll)
+        field->selectAll();
+    else
+        field->end(false);
+}
+
+void CIpAddressCtrl::Show(size_t index, const QString& text)
+{
+    kept_[index] = text;
+    if (fields_[index]->text() != text)
+        fields_[index]->setText(text);
 }
 
 void CIpAddressCtrl::SetText(const QString& text)
@@ -40,13 +120,13 @@ void CIpAddressCtrl::SetText(const QString& text)
 void CIpAddressCtrl::SetAddress(uint32_t address)
 {
     for (size_t i = 0; i < fields_.size(); ++i)
-        fields_[i]->setText(QString::number((address >> (24 - 8 * i)) & 0xFF));
+        Show(i, QString::number((address >> (24 - 8 * i)) & 0xFF));
 }
 
 void CIpAddressCtrl::Clear()
 {
-    for (QLineEdit* field : fields_)
-        field->clear();
+    for (size_t i = 0; i < fields_.size(); ++i)
+        Show(i, QString());
 }
 
 bool CIpAddressCtrl::IsBlank() const

@@ -1,7 +1,11 @@
 #pragma once
 // The IPv4 address control: four number fields between dots. It takes
 // digits only and hands back the dotted text made from its numbers, so
-// nothing typed into it can start a name lookup.
+// nothing typed into it can start a name lookup. As the platform's address
+// control: "." or a third digit moves to the next number, Backspace at a
+// number's start moves back, dotted text typed or pasted fills the numbers
+// from the field it lands in, and a number above 255 is refused with the
+// range message.
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -30,8 +34,18 @@ public:
 
     QLineEdit* Field(int index) const { return fields_[size_t(index)]; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void OnEdited(size_t index, const QString& text);
+    void MoveTo(size_t index, bool selectAll);
+    void Show(size_t index, const QString& text);
+
     std::array<QLineEdit*, 4> fields_{};
+    // What each field held after its last accepted change: a refused edit
+    // goes back to it.
+    std::array<QString, 4> kept_{};
 };
 
 // Reads an address control as an OK handler does: on a field above 255

@@ -11,6 +11,7 @@
 #include "uikit/ui_video_wall_wnd.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -130,6 +131,16 @@ CSetLEDVideoWallStep3PageEx::CSetLEDVideoWallStep3PageEx(QWidget* parent) : CLed
     connect(colWidth_, &QLineEdit::textChanged, this, [this] { OnColWidthChanged(); });
     connect(rows_, &QLineEdit::textChanged, this, [this] { OnRowsChanged(); });
     connect(cols_, &QLineEdit::textChanged, this, [this] { OnColsChanged(); });
+    for (QLineEdit* count : {rows_, cols_})
+        connect(count, &QLineEdit::editingFinished, this, [this, count] {
+            // Leaving for Next or Finish is checked there, once.
+            const QWidget* to = QApplication::focusWidget();
+            for (const auto button :
+                 {QWizard::NextButton, QWizard::FinishButton, QWizard::BackButton, QWizard::CancelButton})
+                if (wizard() && to == wizard()->button(button))
+                    return;
+            CheckCount(count);
+        });
     connect(grid_, &CUiVideoWallWnd::notify, this, &CSetLEDVideoWallStep3PageEx::OnGridNotify);
 }
 
@@ -264,14 +275,26 @@ void CSetLEDVideoWallStep3PageEx::OnCountChanged(QLineEdit* edit, bool rows)
         return;
     LedWallDraft& draft = Draft();
     const auto value = ParseIntField(edit->text(), 1, kLedWallMaxCells);
-    if (!value) {
-        ui::inform(this, RangeMessage(1, kLedWallMaxCells));
-        PutText(edit, QString::number(rows ? draft.rows : draft.cols));
+    if (!value)
         return;
-    }
     rows ? SetDraftRows(draft, int32_t(*value)) : SetDraftCols(draft, int32_t(*value));
     ShowTotals();
     RefreshGrid();
+}
+
+bool CSetLEDVideoWallStep3PageEx::CheckCount(QLineEdit* edit)
+{
+    if (ParseIntField(edit->text(), 1, kLedWallMaxCells))
+        return true;
+    ui::inform(this, RangeMessage(1, kLedWallMaxCells));
+    edit->setFocus();
+    edit->selectAll();
+    return false;
+}
+
+bool CSetLEDVideoWallStep3PageEx::validatePage()
+{
+    return CheckCount(rows_) && CheckCount(cols_);
 }
 
 // ---- Step 4: the monitor outputs

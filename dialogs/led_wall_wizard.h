@@ -58,6 +58,9 @@ public:
     CUiVideoWallWnd* Grid() const { return grid_; }
     std::pair<int32_t, int32_t> SelectedCell() const { return {selRow_, selCol_}; }
 
+    // Next and Finish go on only with both counts in range.
+    bool validatePage() override;
+
 protected:
     void OnInitDialog() override;
     void OnSetActive() override;
@@ -70,8 +73,11 @@ private:
     void OnColsChanged();
     // Takes a size typed into `edit` for the selected row or column.
     void OnSizeChanged(QLineEdit* edit, bool row);
-    // Takes a row or column count typed into `edit`.
+    // Takes a row or column count typed into `edit` once it is in range;
+    // other text stays as typed until it is checked.
     void OnCountChanged(QLineEdit* edit, bool rows);
+    // The range check of a count field: told, and the focus back on it.
+    bool CheckCount(QLineEdit* edit);
     void ShowSelectedSizes();
     void ShowTotals();
     void RefreshGrid();

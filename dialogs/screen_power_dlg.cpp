@@ -22,6 +22,7 @@ namespace {
 constexpr int kDialogWidth = 430;
 constexpr int kDialogHeight = 300;
 constexpr int kMaxNetPort = 65535;
+constexpr int kMinBaud = 1;
 constexpr char kCommandTooLong[] = "命令过长，最多255个字符！";
 constexpr char kCommandNotHex[] = "命令格式错误，请输入以空格分隔的十六进制字节，如：D5 11 FF 10 01 AA";
 constexpr char kBadAddress[] = "请输入有效的IP地址！";
@@ -171,11 +172,17 @@ void CDlgScreenConfig::OnOK()
         ui::inform(this, RangeMessage(0, kMaxNetPort));
         return;
     }
-    const auto baud = ParseIntField(baud_->text(), 0, INT32_MAX);
-    if (!baud) {
-        ui::inform(this, RangeMessage(0, INT32_MAX));
+    // No line runs at 0 baud. The field shows in serial mode only: there a
+    // bad rate is refused, elsewhere the stored one stays.
+    auto baud = ParseIntField(baud_->text(), kMinBaud, INT32_MAX);
+    if (!baud && mode_->currentIndex() == 0) {
+        ui::inform(this, RangeMessage(kMinBaud, INT32_MAX));
+        baud_->setFocus();
+        baud_->selectAll();
         return;
     }
+    if (!baud)
+        baud = m_settings.serial.baudRate;
     uint32_t ip = 0;
     if (!ParseDottedQuad(ip_->text().trimmed().toStdString(), ip)) {
         ui::inform(this, Tr(kBadAddress));

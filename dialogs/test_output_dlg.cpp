@@ -83,11 +83,18 @@ void CTestOutputDlg::OnInitDialog()
 
 void CTestOutputDlg::ShowColour()
 {
-    // While typing, a value out of range leaves the swatch as it was; the
-    // range check speaks when the colour is sent.
+    // While typing, a blank field waits for its number; anything else
+    // that is no value from 0 to 255 is refused as typed, so the edits never
+    // show other numbers than the swatch's colour.
     std::array<int, 3> values{};
+    const std::array<int, 3> held{m_nRed, m_nGreen, m_nBlue};
     for (size_t i = 0; i < edits_.size(); ++i) {
-        const auto value = ParseIntField(edits_[i]->text(), 0, 255);
+        const QString text = edits_[i]->text();
+        const auto value = ParseIntField(text, 0, 255);
+        if (!value && !text.trimmed().isEmpty()) {
+            edits_[i]->setText(QString::number(held[i]));
+            ui::inform(this, RangeMessage(0, 255));
+        }
         if (!value)
             return;
         values[i] = int(*value);

@@ -255,6 +255,9 @@ void CUiSigSrcSubWnd::UpdateSourceText(QTreeWidgetItem* item)
         return;
     if (const auto text = InputNodeText(*processor, uint32_t(info->id)))
         item->setText(0, *text);
+    // The colour follows the source's signal, not the text: an unchanged
+    // text repaints nothing by itself.
+    tree_->viewport()->update(tree_->visualItemRect(item));
 }
 
 void CUiSigSrcSubWnd::SetProcessorStatus(const CQelProcessor& processor, LinkStatus status)

@@ -491,10 +491,10 @@ void WallViewCore::OnContextMenu(Point device, QPoint global)
 
     const bool logo = clicked && clicked->sigsrc == kLogoSigSrc;
     ui::MenuSpec menu;
+    wallmenu::WindowMenuState state;
     if (logo) {
         menu = wallmenu::BuildLogoMenu();
     } else {
-        wallmenu::WindowMenuState state;
         state.model = processor->GetKind();
         state.obm = processor->GetObm();
         state.planType = plan->GetType();
@@ -526,7 +526,7 @@ void WallViewCore::OnContextMenu(Point device, QPoint global)
         if (logo)
             RunLogoCommand(id, target, pt);
         else
-            RunWindowCommand(id, target, pt);
+            RunWindowCommand(id, target, pt, state);
     }
     InvalidateView();
 }
@@ -544,7 +544,7 @@ void WallViewCore::RunLogoCommand(int id, const WindowPtr& logo, Point pt)
     }
 }
 
-void WallViewCore::RunWindowCommand(int id, const WindowPtr& clicked, Point pt)
+void WallViewCore::RunWindowCommand(int id, const WindowPtr& clicked, Point pt, const wallmenu::WindowMenuState& menu)
 {
     using namespace wallmenu;
     std::vector<WindowPtr> targets = m_vecSelection;
@@ -610,8 +610,8 @@ void WallViewCore::RunWindowCommand(int id, const WindowPtr& clicked, Point pt)
     } else if (id >= kSnapLeft && id <= kSnapBottom) {
         SnapSelectionToEdge(id - kSnapLeft + 1);
         OnPlanEdited(kActSnap);
-    } else if (id > kGroupBase && id <= kGroupBase + kMaxGroupId) {
-        CreateGroupAndBind(id - kGroupBase, targets);
+    } else if (const auto group = BoundGroupOf(menu, id)) {
+        CreateGroupAndBind(*group, targets);
     } else if (id >= kSourceBase && id <= kSourceLast) {
         SetWindowsSource(targets, id - kSourceBase);
     } else if (id >= kGroupSourceBase && id <= kGroupSourceLast && clicked && clicked->group > 0) {

@@ -25,6 +25,10 @@
 #include "views/view_dialogs.h"
 #include "views/wall_view_paint.h"
 
+namespace wallmenu {
+struct WindowMenuState;
+}
+
 class CQelProcessor;
 class QWidget;
 
@@ -439,7 +443,7 @@ protected:
     GridLines AxisLines(const Rect& area, bool rows) const;
     bool InPlan(const WindowPtr& window) const;
     // The menus' commands; `clicked` may be null, `pt` is in the canvas.
-    void RunWindowCommand(int id, const WindowPtr& clicked, Point pt);
+    void RunWindowCommand(int id, const WindowPtr& clicked, Point pt, const wallmenu::WindowMenuState& menu);
     void RunLogoCommand(int id, const WindowPtr& logo, Point pt);
     void OnWatchSlotMenu(Point pt, QPoint global);
     void RenameWindow(const WindowPtr& window);

@@ -584,9 +584,10 @@ void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int s
             continue;
         const std::string name = window->name;
         // Leaving the list takes a window out of its group, and the last
-        // one out removes the group: a group's new source keeps it whole.
+        // one out removes the group: out of it for the move, a window keeps
+        // its group and the group its place.
         const int32_t group = window->group;
-        const auto groupRecord = group > 0 ? m_pPlan->GetGroupById(group) : nullptr;
+        window->group = 0;
         m_pPlan->RemoveWindow(window);
         window->sigsrc = sourceId;
         Rect& crop = window->rcsigsrc;
@@ -602,11 +603,7 @@ void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int s
         m_pPlan->AddWindow(window);
         // Adding names a window after its layer; a new source keeps the name.
         window->name = name;
-        if (groupRecord) {
-            if (!m_pPlan->GetGroupById(group))
-                m_pPlan->AddGroup(groupRecord);
-            window->group = group;
-        }
+        window->group = group;
         changed = true;
     }
     if (!changed)

@@ -32,11 +32,12 @@ MenuSpec EmptyPopup(const char* text)
     return MenuSpec::item(0, Tr(text), false, false);
 }
 
-Items SourceItems(const std::vector<MenuSource>& sources, int base, bool mayCheck, int32_t checkedSource)
+Items SourceItems(const std::vector<MenuSource>& sources, int base, int last, bool mayCheck, int32_t checkedSource)
 {
     Items items;
     for (const MenuSource& s : sources)
-        items.push_back(MenuSpec::item(base + s.id, s.name, mayCheck && s.id == checkedSource));
+        if (s.id >= 0 && int64_t(base) + s.id <= last)
+            items.push_back(MenuSpec::item(base + s.id, s.name, mayCheck && s.id == checkedSource));
     return items;
 }
 
@@ -79,6 +80,13 @@ bool IsFourOrEightPart(int32_t model)
     return model == 4 || (model >= 7 && model <= 10);
 }
 
+std::optional<int32_t> BoundGroupOf(const WindowMenuState& state, int id)
+{
+    if (id < kGroupBase || id > kGroupLast || size_t(id - kGroupBase) >= state.groups.size())
+        return std::nullopt;
+    return state.groups[size_t(id - kGroupBase)].id;
+}
+
 MenuSpec BuildLogoMenu()
 {
     MenuSpec menu;
@@ -107,8 +115,8 @@ MenuSpec BuildWindowMenu(const WindowMenuState& s)
         Items group;
         if (!s.groups.empty()) {
             Items bind;
-            for (const MenuGroup& g : s.groups)
-                bind.push_back(MenuSpec::item(kGroupBase + g.id, g.name));
+            for (size_t i = 0; i < s.groups.size() && i <= size_t(kGroupLast - kGroupBase); ++i)
+                bind.push_back(MenuSpec::item(kGroupBase + int(i), s.groups[i].name));
             group.push_back(Popup("绑定分组", std::move(bind)));
         }
         group.push_back(Item(kUnbindGroups, "解开绑定"));
@@ -119,11 +127,14 @@ MenuSpec BuildWindowMenu(const WindowMenuState& s)
 
         const bool mayCheck = single && s.hasClicked;
         if (advanced)
-            top.push_back(Popup("信号源切换", SourceItems(ById(s.sources), kSourceBase, mayCheck, s.clickedSource)));
+            top.push_back(
+                Popup("信号源切换", SourceItems(ById(s.sources), kSourceBase, kSourceLast, mayCheck, s.clickedSource)));
         else
-            m.push_back(Popup("窗口选择信号源", SourceItems(s.sources, kSourceBase, mayCheck, s.clickedSource)));
+            m.push_back(
+                Popup("窗口选择信号源", SourceItems(s.sources, kSourceBase, kSourceLast, mayCheck, s.clickedSource)));
         if (s.onBody && single && s.hasClicked && s.clickedGroup > 0)
-            m.push_back(Popup("分组选择信号源", SourceItems(s.sources, kGroupSourceBase, true, s.clickedSource)));
+            m.push_back(Popup("分组选择信号源",
+                              SourceItems(s.sources, kGroupSourceBase, kGroupSourceLast, true, s.clickedSource)));
         m.push_back(Separator());
     }
     top.push_back(Item(kExecute, "执行"));
@@ -216,7 +227,7 @@ MenuSpec BuildWatchSlotMenu(const WatchMenuState& s)
         items.push_back(Item(kWatchClearCell, "清除信号源"));
         items.push_back(Separator());
     }
-    for (MenuSpec& item : SourceItems(s.sources, kWatchSourceBase, s.hasWatch, s.cellSource))
+    for (MenuSpec& item : SourceItems(s.sources, kWatchSourceBase, INT32_MAX, s.hasWatch, s.cellSource))
         items.push_back(std::move(item));
     MenuSpec menu;
     menu.items = std::move(items);

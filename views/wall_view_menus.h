@@ -4,6 +4,7 @@
 // functions and read by tests without a popup.
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/ui/popup_menu.h"
@@ -55,13 +56,17 @@ enum WindowItem : int {
     kClearGuideLines = 41,
 };
 
-// Ranges of the items made per group or source: base + id.
-inline constexpr int kGroupBase = 200;
-inline constexpr int kMaxGroupId = 199;
+// Ranges of the items made per source: base + source id, for the source
+// ids that fit the range. A source whose item would leave its range is not
+// offered, so no choice can land in another range.
 inline constexpr int kSourceBase = 400;
 inline constexpr int kSourceLast = 10000;
 inline constexpr int kGroupSourceBase = 10001;
 inline constexpr int kGroupSourceLast = 20000;
+// Bind-to-group items: base + the group's position in the plan's list,
+// since a plan may hold any group id.
+inline constexpr int kGroupBase = 20001;
+inline constexpr int kGroupLast = 1 << 30;
 
 // Item ids of the watch-slot menu.
 enum WatchItem : int {
@@ -120,6 +125,10 @@ struct WatchMenuState {
     int cols = 0;
     int32_t cellSource = -1; // what the cell under the point shows
 };
+
+// The group a bind item of the window menu built from `state` stands for;
+// nothing for any other id.
+std::optional<int32_t> BoundGroupOf(const WindowMenuState& state, int id);
 
 ui::MenuSpec BuildLogoMenu();
 ui::MenuSpec BuildWindowMenu(const WindowMenuState& state);

@@ -197,9 +197,15 @@ TEST_F(InputOutputDialogs, TestOutputShowsColoursAndRestoresEveryOutput)
         const QPoint centre = dialog.Swatch()->mapTo(&dialog, dialog.Swatch()->rect().center());
         EXPECT_EQ(tavrix::test::pixelAt(shot, centre.x(), centre.y()), ui::rgb(255, 0, 0));
 
-        // A value out of range is refused when read; typing updates the
-        // swatch once all three are good.
-        Type(dialog.ColourEdit(1), QStringLiteral("300"));
+        // A value out of range is refused as typed: told, and the edit
+        // keeps the number the swatch shows.
+        modal().expectInform();
+        Type(dialog.ColourEdit(1), QStringLiteral("999"));
+        EXPECT_EQ(LastTold(), QStringLiteral("请输入一个介于 0 和 255 之间的整数。"));
+        EXPECT_EQ(dialog.ColourEdit(1)->text(), QStringLiteral("99"));
+        EXPECT_EQ(dialog.Swatch()->colours.back[0], ui::rgb(255, 99, 0));
+        // A blank edit is refused when read.
+        dialog.ColourEdit(1)->clear();
         ClickTold(dialog.TestButton());
         EXPECT_EQ(LastTold(), QStringLiteral("请输入一个介于 0 和 255 之间的整数。"));
         EXPECT_TRUE(link.SentBefore().empty());

@@ -79,7 +79,7 @@ TEST(InputOsdEdit, NameCommandCarriesAtMost24BytesPaddedToOneWidth)
     EXPECT_EQ(SourceNameCommand(2, 1, std::string(30, 'A')), "I_F SIPN 2 1 30 " + tokens);
 }
 
-TEST(InputOsdEdit, FieldsTakeTheirFallbackOrAreRefusedOutOfRange)
+TEST(InputOsdEdit, BlankFieldsTakeTheirFallbackOthersNotNumbersAreRefused)
 {
     struct Case {
         const char* text;
@@ -88,17 +88,18 @@ TEST(InputOsdEdit, FieldsTakeTheirFallbackOrAreRefusedOutOfRange)
         FieldValue expected;
     };
     const Case cases[] = {
-        {"12", 255, 255, {12, false}},    {" 7 ", 255, 255, {7, false}},  {"x", 255, 255, {255, false}},
-        {"", 255, 255, {255, false}},     {"1x", 2000, 0, {0, false}},    {"-", 127, 127, {127, false}},
-        {"255", 255, 255, {255, false}},  {"256", 255, 255, {255, true}}, {"-1", 2000, 0, {0, true}},
-        {"2000", 2000, 0, {2000, false}}, {"2001", 2000, 0, {0, true}},   {"99999999999", 2000, 0, {0, true}},
-        {"+5", 127, 127, {5, false}},     {"128", 127, 127, {127, true}},
+        {"12", 255, 255, {12, false}},  {" 7 ", 255, 255, {7, false}},       {"x", 255, 255, {255, true}},
+        {"", 255, 255, {255, false}},   {"1x", 2000, 0, {0, true}},          {"-", 127, 127, {127, true}},
+        {"zz9", 255, 255, {255, true}}, {"  ", 255, 255, {255, false}},      {"255", 255, 255, {255, false}},
+        {"256", 255, 255, {255, true}}, {"-1", 2000, 0, {0, true}},          {"2000", 2000, 0, {2000, false}},
+        {"2001", 2000, 0, {0, true}},   {"99999999999", 2000, 0, {0, true}}, {"+5", 127, 127, {5, false}},
+        {"128", 127, 127, {127, true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         const FieldValue v = ReadField(c.text, 0, c.max, c.fallback);
         EXPECT_EQ(v.value, c.expected.value);
-        EXPECT_EQ(v.outOfRange, c.expected.outOfRange);
+        EXPECT_EQ(v.refused, c.expected.refused);
     }
 }
 
@@ -183,6 +184,12 @@ TEST(InputOsdEdit, ItemsKeepTheirOwnPlaceWhenBuiltSyncedOrSwitched)
     EXPECT_EQ(InputSize(processor, 0, 1), (Resolution{1280, 720, 60}));
     EXPECT_EQ(InputSize(processor, 0, 2), kDefaultInput);
     EXPECT_EQ(InputSize(processor, 1, 0), kDefaultInput);
+    // Input boards from slot 0: the first input is slot 0's.
+    AddSource(processor, 1, 800, 600);
+    AddSource(processor, 100, 640, 480);
+    EXPECT_EQ(InputSize(processor, 0, 1), (Resolution{800, 600, 60}));
+    EXPECT_EQ(InputSize(processor, 1, 0), (Resolution{640, 480, 60}));
+    EXPECT_EQ(InputSize(processor, 1, 1), (Resolution{1280, 720, 60}));
 }
 
 TEST(InputOsdEdit, PreviewsMapInputPixelsOntoTheMonitor)
@@ -199,6 +206,13 @@ TEST(InputOsdEdit, PreviewsMapInputPixelsOntoTheMonitor)
     item.timeLeft = 1920 - 255;
     item.timeRectRight = 255;
     item.timeRectBottom = 127;
+    EXPECT_EQ(TimePreviewRect(monitor, item).right, 330);
+    // Values from IOSD.dat beyond any input stay on the monitor.
+    item.left = INT32_MAX;
+    item.top = INT32_MIN;
+    item.timeLeft = INT32_MAX;
+    item.timeRectLeft = INT32_MIN;
+    EXPECT_EQ(CaptionPreviewRect(monitor, item), (Rect{330, 20, 330, 20}));
     EXPECT_EQ(TimePreviewRect(monitor, item).right, 330);
 
     // Back: the monitor's left edge is 0, its middle the input's middle.

@@ -237,16 +237,23 @@ TEST_F(InputOsdEditor, CaptionColourQueuesItsLineOnEveryChange)
         ASSERT_EQ(typed.size(), 3u);
         EXPECT_EQ(typed.front(), "I_F OSDWC 0 0 0xffff00\r\n"); // empty reads as 255
         EXPECT_EQ(typed.back(), "I_F OSDWC 0 0 0xff0c00\r\n");
-        dlg.FieldEdit(Dlg::kCaptionBlue)->setText("x");
+        dlg.FieldEdit(Dlg::kCaptionBlue)->setText("255");
         EXPECT_EQ(link.SentBefore(), Lines{"I_F OSDWC 0 0 0xff0cff\r\n"});
-        EXPECT_EQ(dlg.GetValues().captionColour, 0xFF0CFF);
 
-        // Out of range: the range message, nothing sent, the colour kept.
-        modal().expectInform();
-        dlg.FieldEdit(Dlg::kCaptionBlue)->setText("256");
-        EXPECT_EQ(LastTold(), QStringLiteral("请输入一个介于 0 和 255 之间的整数。"));
-        EXPECT_TRUE(link.SentBefore().empty());
-        EXPECT_EQ(dlg.GetValues().captionColour, 0xFF0CFF);
+        // No number or out of range: the range message, nothing sent, the
+        // colour kept.
+        for (const Dlg::Edit e : {Dlg::kCaptionRed, Dlg::kCaptionGreen, Dlg::kCaptionBlue})
+            for (const char* text : {"zz9", "x", "256"}) {
+                SCOPED_TRACE(text);
+                modal().expectInform();
+                dlg.FieldEdit(e)->setText(text);
+                EXPECT_EQ(LastTold(), QStringLiteral("请输入一个介于 0 和 255 之间的整数。"));
+                EXPECT_TRUE(link.SentBefore().empty());
+                EXPECT_EQ(dlg.GetValues().captionColour, 0xFF0CFF);
+            }
+        for (const Dlg::Edit e : {Dlg::kCaptionRed, Dlg::kCaptionGreen, Dlg::kCaptionBlue})
+            dlg.FieldEdit(e)->setText(e == Dlg::kCaptionGreen ? "12" : "255");
+        link.SentBefore();
 
         // The swatch shows the colour.
         const QImage shot = screenshot(*dlg.CaptionSwatch());
@@ -311,6 +318,18 @@ TEST_F(InputOsdEditor, ModifySendsTheNameAndKeepsItInTheFile)
         EXPECT_EQ(link.SentBefore(false).size(), 2u);
         EXPECT_TRUE(fs::is_directory(path));
     });
+}
+
+TEST_F(InputOsdEditor, ModifyOfflineKeepsTheNameAndSaysTheDeviceHasNotGotIt)
+{
+    Disconnect();
+    Editor([&](Dlg& dlg) {
+        Type(dlg.NameEdit(), QStringLiteral("中"));
+        ClickTold(Button(dlg, 1177));
+        EXPECT_EQ(LastTold(), QStringLiteral("处理器未连接，请连接处理器！"));
+    });
+    Editor([&](Dlg& dlg) { EXPECT_EQ(dlg.ItemList()->item(0)->text(), QStringLiteral("1_1中")); });
+    EXPECT_TRUE(link.SentBefore(false).empty());
 }
 
 TEST_F(InputOsdEditor, AllItemsTimeModesAndTheTimeRadios)

@@ -3,6 +3,8 @@
 // mask and gateway set behind the password, and the reads that wait on
 // the UI thread. Every address typed or answered is 127.0.0.1.
 #include <QCheckBox>
+#include <QClipboard>
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QTimer>
@@ -139,6 +141,54 @@ protected:
 };
 
 } // namespace
+
+// Keys go where the focus is, as the operator's do: "\b" is Backspace,
+// "^" pastes the clipboard.
+TEST(AddressControl, TypedAndPastedAddressesLandWhole)
+{
+    const struct {
+        const char* keys;
+        const char* clipboard;
+        const char* address;
+        int told;
+    } cases[] = {
+        {"127.0.0.1", "", "127.0.0.1", 0},
+        {"255255255.0", "", "255.255.255.0", 0}, // a third digit moves on
+        {"1.2\b\b\b9", "", "9.0.0.100", 0},      // Backspace at a start moves back
+        {"300.5", "", "30.5.0.100", 1},          // above 255: refused, told
+        {"\b.7", "", "7.168.0.100", 0},          // a dot in an empty number stays
+        {"^", " 10.20.30.40\n", "10.20.30.40", 0},
+        {"1.^", "2.3.4.5", "1.168.0.100", 0}, // more numbers than fields remain
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        tavrix::test::scriptedModal().reset();
+        CIpAddressCtrl control;
+        control.SetText(QStringLiteral("192.168.0.100"));
+        control.show();
+        control.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&control));
+        control.Field(0)->setFocus();
+        control.Field(0)->selectAll();
+        QApplication::clipboard()->setText(QString::fromUtf8(c.clipboard));
+        for (int told = 0; told < c.told; ++told)
+            tavrix::test::scriptedModal().expectInform();
+        for (const char* k = c.keys; *k; ++k) {
+            QWidget* focus = QApplication::focusWidget();
+            ASSERT_NE(focus, nullptr);
+            if (*k == '^')
+                QTest::keySequence(focus, QKeySequence::Paste);
+            else if (*k == '\b')
+                QTest::keyClick(focus, Qt::Key_Backspace);
+            else
+                QTest::keyClick(focus, *k);
+        }
+        EXPECT_EQ(control.Text(), QString::fromUtf8(c.address));
+        EXPECT_EQ(tavrix::test::scriptedModal().pendingAnswers(), 0u);
+        if (c.told > 0)
+            EXPECT_EQ(LastTold(), QStringLiteral("请输入一个介于 0 和 255 之间的整数。"));
+    }
+}
 
 TEST_F(LinkDialog, OpensWithTheStoredSettingsAndHandsThemBack)
 {
@@ -310,8 +360,8 @@ TEST_F(LinkDialog, SetsMaskAndGatewayOnTheChosenNetworkPort)
             TypeAddress(dialog.GatewayCtrl(), QStringLiteral("127.0.0.1"));
             ClickTold(dialog.SetGatewayButton());
             EXPECT_EQ(LastTold(), QStringLiteral("设置设备网关完毕!"));
-            // A field above 255 is refused when read.
-            TypeAddress(dialog.MaskCtrl(), QStringLiteral("255.256.255.0"));
+            // A number above 255 set from outside is refused when read.
+            dialog.MaskCtrl()->Field(1)->setText(QStringLiteral("256"));
             ClickTold(dialog.SetMaskButton());
             EXPECT_EQ(LastTold(), QStringLiteral("请输入一个介于 0 和 255 之间的整数。"));
             EXPECT_TRUE(dialog.isVisible());

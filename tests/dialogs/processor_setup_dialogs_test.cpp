@@ -413,9 +413,23 @@ TEST_F(WallEditors, WizardStepThreeKeepsSizesWithinTheOutputAndCancelKeepsAll)
         const QImage shot = screenshot(*step3->Grid());
         EXPECT_EQ(BlackRuns(shot, 3, true), 5); // border, three lines, border
 
-        PasteTold(step3->RowsEdit(), "33");
-        EXPECT_EQ(LastTold(), QStringLiteral("请输入一个介于 1 和 32 之间的整数。"));
-        EXPECT_EQ(step3->RowsEdit()->text(), "2");
+        // A count out of range is told when the field is left or at Next,
+        // and what was typed stays to be mended; the wall keeps its last
+        // good count.
+        for (const bool next : {false, true}) {
+            step3->RowsEdit()->setFocus();
+            TypeOver(step3->RowsEdit(), "x33");
+            EXPECT_EQ(step3->RowsEdit()->text(), "x33");
+            EXPECT_EQ(step3->Grid()->GetRows(), 2);
+            tavrix::test::scriptedModal().expectInform();
+            if (next)
+                QTest::mouseClick(sheet.button(QWizard::NextButton), Qt::LeftButton);
+            else
+                step3->ColsEdit()->setFocus();
+            EXPECT_EQ(LastTold(), QStringLiteral("请输入一个介于 1 和 32 之间的整数。"));
+            EXPECT_EQ(sheet.currentPage(), step3);
+            EXPECT_EQ(step3->RowsEdit()->text(), "x33");
+        }
         TypeOver(step3->RowsEdit(), "1");
         EXPECT_EQ(sheet.Draft().screens, (CQelProcessor::WallMap{{{0, 0}, 201}, {{0, 1}, 202}}));
         EXPECT_EQ(step3->WallHeightLabel()->text(), "1080");

@@ -134,6 +134,15 @@ TEST_F(ScreenConfig, ShowsTheStoredSettingsAndStoresWhatOkTakes)
         EXPECT_FALSE(hintRect.isEmpty());
         EXPECT_GT(Ink(shot, hintRect), 20);
 
+        // A rate no line runs at: refused while it shows, not stored when
+        // it is hidden.
+        for (const char* bad : {"0", "-9600", "x"}) {
+            Type(d->BaudEdit(), bad);
+            ClickTold(d->OkButton());
+            EXPECT_EQ(LastTold(), RangeMessage(1, INT32_MAX));
+            EXPECT_TRUE(dialog.isVisible());
+        }
+
         d->ModeList()->setCurrentIndex(1);
         EXPECT_EQ(d->DetailGroup()->title(), QStringLiteral("TCP连接详细参数"));
         EXPECT_TRUE(d->IpEdit()->isVisible());

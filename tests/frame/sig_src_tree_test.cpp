@@ -299,6 +299,26 @@ TEST_F(SigSrcTree, DrawsSelectionJoinColoursAndExpandBoxes)
     EXPECT_EQ(boxPixel(shot, Input(100), 1, 2, 5), ui::rgb(255, 255, 255));
 }
 
+TEST_F(SigSrcTree, RowsRepaintWhenTheirSignalChanges)
+{
+    AddProcessor(7);
+    MakeFrame();
+    CSigSrcTreeCtrl& tree = *Page().Tree();
+    const auto source = processor->GetSigSrc(100);
+    const auto shows = [&](ui::ColorRef colour) {
+        const QRect r = tree.visualItemRect(Input(100));
+        return countColour(shownOnScreen(*tree.viewport()), Rect{0, r.top(), r.right(), r.bottom() + 1}, colour) > 5;
+    };
+    ASSERT_TRUE(pumpUntil([&] { return shows(ui::rgb(0xFF, 0, 0)); }));
+    // The row's text stays the same each time; only its colour changes.
+    for (const bool joined : {true, false, true}) {
+        SCOPED_TRACE(joined);
+        source->SetJoined(joined);
+        EXPECT_TRUE(pumpUntil([&] { return shows(joined ? ui::rgb(0, 0xFF, 0) : ui::rgb(0xFF, 0, 0)); }, 3000));
+        EXPECT_FALSE(shows(joined ? ui::rgb(0xFF, 0, 0) : ui::rgb(0, 0xFF, 0)));
+    }
+}
+
 TEST_F(SigSrcTree, ConnectAsksTheTypeAndTheReplySetsUpTheOutputs)
 {
     AddProcessor(7);

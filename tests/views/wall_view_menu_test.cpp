@@ -197,6 +197,44 @@ TEST_F(MenuView, ResizeToSourceKeepsTheWindowOnTheWall)
     EXPECT_EQ(window->rect, (Rect{0, 0, 640, 360}));
 }
 
+TEST_F(MenuView, AnyGroupIdOfThePlanBinds)
+{
+    const auto window = AddTestWindow(*f.plan, 101, {0, 0, 960, 540});
+    const std::vector<int32_t> ids{250, 199, 9, 10001, 70000};
+    for (const int32_t id : ids)
+        f.plan->AddGroup(std::make_shared<CQelGroup>(CQelGroup{id, "G" + std::to_string(id)}));
+    Show(f.plan);
+    for (const int32_t id : ids) {
+        SCOPED_TRACE(id);
+        // Groups left empty go, so the item's place is looked up each time.
+        const auto groups = f.plan->GetGroups();
+        const auto at = std::find_if(groups.begin(), groups.end(), [id](const auto& g) { return g->id == id; });
+        ASSERT_NE(at, groups.end());
+        Choose({100, 100}, kGroupBase + int(at - groups.begin()));
+        EXPECT_EQ(window->group, id);
+        EXPECT_EQ(window->sigsrc, 101);
+    }
+}
+
+TEST_F(MenuView, NewSourceKeepsTheWindowsGroup)
+{
+    const auto kept = AddTestWindow(*f.plan, 101, {0, 0, 960, 540});
+    const auto orphan = AddTestWindow(*f.plan, 101, {0, 1080, 960, 1620});
+    f.plan->AddGroup(std::make_shared<CQelGroup>(CQelGroup{3, "A"}));
+    f.plan->AddGroup(std::make_shared<CQelGroup>(CQelGroup{5, "B"}));
+    kept->group = 3;   // its group's only window
+    orphan->group = 8; // a group the plan file named without its record
+    Show(f.plan);
+    Choose({100, 100}, kSourceBase + 102);
+    Choose({100, 350}, kSourceBase + 102);
+    EXPECT_EQ(kept->sigsrc, 102);
+    EXPECT_EQ(orphan->sigsrc, 102);
+    EXPECT_EQ(kept->group, 3);
+    EXPECT_EQ(orphan->group, 8);
+    ASSERT_EQ(f.plan->GetGroupCount(), 2);
+    EXPECT_EQ(f.plan->GetGroupAt(0)->id, 3); // the groups keep their order
+}
+
 TEST_F(MenuView, GroupsAreNamedBoundAndRemovedWithoutSending)
 {
     const auto a = AddTestWindow(*f.plan, 101, {0, 0, 960, 540});
@@ -219,11 +257,9 @@ TEST_F(MenuView, GroupsAreNamedBoundAndRemovedWithoutSending)
     EXPECT_EQ(f.plan->GetGroupCount(), 1);
 
     view.m_vecSelection.clear();
-    Choose({100, 350}, kGroupBase + 1); // c's body
-    EXPECT_EQ(LastMenu().find(kGroupBase + 1)->text, QStringLiteral("G1"));
+    Choose({100, 350}, kGroupBase); // c's body
+    EXPECT_EQ(LastMenu().find(kGroupBase)->text, QStringLiteral("G1"));
     EXPECT_EQ(c->group, 1);
-    Choose({100, 350}, kGroupBase + 5, [this] { modal().expectInform(); });
-    EXPECT_EQ(modal().prompts().back().text, QStringLiteral("绑定分组失败！"));
 
     // A grouped window switches its whole group's source.
     Choose({100, 350}, kGroupSourceBase + 102);

@@ -69,17 +69,20 @@ TEST(WallViewMenus, WindowBodyOffersTheWindowItems)
     EXPECT_EQ(Shape(BuildWindowMenu(s)), "25 26 - 1 分组[38 - 37] - 窗口选择信号源[501✓ 502] - 28 27 - 2 4 6 5 - 8 9 - "
                                          "层操作[10 11 12 13] - 32 33 34 - 29 30 31 高级!");
 
-    // Groups to bind to; a grouped window also switches its group's source.
-    s.groups = {{3, "G3"}, {5, "G5"}};
-    s.clickedGroup = 5;
+    // Groups to bind to, by their place in the plan; a grouped window also
+    // switches its group's source. A source whose item would leave its
+    // range is not offered there.
+    s.groups = {{3, "G3"}, {250, "G250"}};
+    s.sources.push_back({9999, "Z"});
+    s.clickedGroup = 250;
     s.clickedSource = 102;
     // A locked, full-screen active window: no position dialog, no maximise.
     s.activeLocked = true;
     s.activeFullScreen = true;
     s.model = 6;
     EXPECT_EQ(Shape(BuildWindowMenu(s)),
-              "25 26 - 1 分组[绑定分组[203 205] 38 - 37] - 窗口选择信号源[501 502✓] "
-              "分组选择信号源[10102 10103✓] - 28 - 3 6 - 8 9 - 层操作[10 11 12 13] - 32 33 34 - 29 30 31 35 "
+              "25 26 - 1 分组[绑定分组[20001 20002] 38 - 37] - 窗口选择信号源[501 502✓] "
+              "分组选择信号源[10102 10103✓ 20000] - 28 - 3 6 - 8 9 - 层操作[10 11 12 13] - 32 33 34 - 29 30 31 35 "
               "高级!");
 }
 

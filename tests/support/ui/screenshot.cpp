@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
@@ -35,6 +36,17 @@ QImage screenshot(QWidget& widget)
     EXPECT_FALSE(read.isNull()) << "cannot read back " << own.toStdString();
     std::rename(own.toLocal8Bit().constData(), path.toLocal8Bit().constData());
     return read.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage shownOnScreen(QWidget& widget)
+{
+    QWidget* top = widget.window();
+    const QPoint at = widget.mapTo(top, QPoint(0, 0));
+    QScreen* screen = top->screen();
+    const QPixmap shown =
+        screen ? screen->grabWindow(top->winId(), at.x(), at.y(), widget.width(), widget.height()) : QPixmap();
+    EXPECT_FALSE(shown.isNull()) << "the screen gave nothing";
+    return shown.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 ui::ColorRef pixelAt(const QImage& image, int x, int y)

@@ -13,6 +13,11 @@ namespace tavrix::test {
 // RGB. Tests sample pixels of it, never hash the whole image.
 QImage screenshot(QWidget& widget);
 
+// What the screen shows of the widget now, read from its window's backing
+// store without painting anything: a change the widget never asked to
+// repaint stays unseen here.
+QImage shownOnScreen(QWidget& widget);
+
 // The pixel at (x, y) as 0x00BBGGRR; kNoColor outside the image.
 ui::ColorRef pixelAt(const QImage& image, int x, int y);
 
