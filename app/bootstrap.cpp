@@ -17,6 +17,7 @@
 #include "corlane/file_store.h"
 #include "model/model_log.h"
 #include "model/net_type.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/context_plan_managers.h"
 #include "plan/cycle_plan.h"

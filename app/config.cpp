@@ -27,7 +27,7 @@ struct MainSetting {
 const MainSetting kMainSettings[] = {
     {"Main.Language", "Main.Language", 0, nullptr},
     {"Main.Singleton", "Main.Singleton", 1, nullptr},
-    {"MainFrm.Pssword", "Main.Pwd", 0, "739146"},
+    {kPasswordKey, "Main.Pwd", 0, kDefaultPassword},
     {"MainFrm.LeftMargins", "MainFrm.LeftMargins", 0, nullptr},
     {"MainFrm.BkImageExpMode", "MainFrm.BkImageExpMode", 3, nullptr},
     {"MainFrm.AppType", "MainFrm.AppType", 1, nullptr},
@@ -247,6 +247,11 @@ void SetConfigBool(const std::string& key, bool value)
 std::string GetConfigString(const std::string& key, const std::string& def)
 {
     return CQelConfig::get_instance().GetString(key, def);
+}
+
+std::string OperationPassword()
+{
+    return GetConfigString(kPasswordKey, kDefaultPassword);
 }
 
 void SetConfigString(const std::string& key, const std::string& value)

@@ -55,8 +55,14 @@ private:
     qz::vok::logfile* log_ = nullptr;
 };
 
+// The operation password: its key (Main.ini's "Pwd") and its default.
+inline constexpr char kPasswordKey[] = "MainFrm.Pssword";
+inline constexpr char kDefaultPassword[] = "739146";
+
 // The settings of the process-wide configuration.
 bool GetConfigBool(const std::string& key, bool def);
 void SetConfigBool(const std::string& key, bool value);
 std::string GetConfigString(const std::string& key, const std::string& def);
 void SetConfigString(const std::string& key, const std::string& value);
+// The password the configuration holds, or the default.
+std::string OperationPassword();

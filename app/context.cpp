@@ -5,6 +5,7 @@
 
 #include "app/event_queue.h"
 #include "app/program_log.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 
 struct CQelContext::_impl {

@@ -1,32 +1,6 @@
 #include "app/event_signals.h"
 
-struct CQelEvtSignals::_impl {
-    Signal<CGetFPGAVerEvent> getFPGAVer;
-    Signal<CGetSTMVerEvent> getSTMVer;
-    Signal<CGetProTypeEvent> getProType;
-    Signal<CNetConnectEvent> netConnect;
-    Signal<CProResolutionChangedEvent> proResolutionChanged;
-    Signal<CSigSrcAddedEvent> sigSrcAdded;
-    Signal<CSigSrcRemovedEvent> sigSrcRemoved;
-    Signal<CSigSrcRenameEvent> sigSrcRename;
-    Signal<CSigSrcUpdateEvent> sigSrcUpdate;
-    Signal<CSigSrcJoinChangedEvent> sigSrcJoinChanged;
-    Signal<CSigSrcResolutionChangedEvent> sigSrcResolutionChanged;
-    Signal<CSigSrcSelChangedEvent> sigSrcSelChanged;
-    Signal<CSigSrcChildChangedEvent> sigSrcChildChanged;
-    Signal<CPlanSelChangedEvent> planSelChanged;
-    Signal<CPlanListChangedEvent> planListChanged;
-    Signal<CPlanWindowEvent> planWindow;
-    Signal<CPlanHisAddedEvent> planHisAdded;
-    Signal<CPlanHisDeletedEvent> planHisDeleted;
-    Signal<CPlanHisRecoveredEvent> planHisRecovered;
-    Signal<COSDStatusEvent> osdStatus;
-    Signal<CProcessorIPEvent> processorIP;
-    Signal<CProcessorPortEvent> processorPort;
-    Signal<CProcessorSMEvent> processorSM;
-    Signal<CProcessorGWEvent> processorGW;
-    Signal<CProcessorMACEvent> processorMAC;
-};
+#include "app/event_signals_hub.h"
 
 CQelEvtSignals::_impl& CQelEvtSignals::instance()
 {
@@ -85,35 +59,3 @@ void CQelEvtSignals::Fire(const EventPtr& event)
     default: break;
     }
 }
-
-#define TAVRIX_CONNECT(Name, Event, member)                                                                            \
-    CQelEvtSignals::Connection CQelEvtSignals::Connect##Name(const Handler<Event>& handler)                            \
-    {                                                                                                                  \
-        return instance().member.connect(handler);                                                                     \
-    }
-
-TAVRIX_CONNECT(GetFPGAVer, CGetFPGAVerEvent, getFPGAVer)
-TAVRIX_CONNECT(GetSTMVer, CGetSTMVerEvent, getSTMVer)
-TAVRIX_CONNECT(GetProType, CGetProTypeEvent, getProType)
-TAVRIX_CONNECT(NetConnect, CNetConnectEvent, netConnect)
-TAVRIX_CONNECT(ProResolutionChanged, CProResolutionChangedEvent, proResolutionChanged)
-TAVRIX_CONNECT(SigSrcAdded, CSigSrcAddedEvent, sigSrcAdded)
-TAVRIX_CONNECT(SigSrcRemoved, CSigSrcRemovedEvent, sigSrcRemoved)
-TAVRIX_CONNECT(SigSrcRename, CSigSrcRenameEvent, sigSrcRename)
-TAVRIX_CONNECT(SigSrcUpdate, CSigSrcUpdateEvent, sigSrcUpdate)
-TAVRIX_CONNECT(SigSrcJoinChanged, CSigSrcJoinChangedEvent, sigSrcJoinChanged)
-TAVRIX_CONNECT(SigSrcResolutionChanged, CSigSrcResolutionChangedEvent, sigSrcResolutionChanged)
-TAVRIX_CONNECT(SigSrcChildChanged, CSigSrcChildChangedEvent, sigSrcChildChanged)
-TAVRIX_CONNECT(PlanSelChanged, CPlanSelChangedEvent, planSelChanged)
-TAVRIX_CONNECT(PlanListChanged, CPlanListChangedEvent, planListChanged)
-TAVRIX_CONNECT(PlanWindow, CPlanWindowEvent, planWindow)
-TAVRIX_CONNECT(PlanHisAdded, CPlanHisAddedEvent, planHisAdded)
-TAVRIX_CONNECT(PlanHisDeleted, CPlanHisDeletedEvent, planHisDeleted)
-TAVRIX_CONNECT(PlanHisRecovered, CPlanHisRecoveredEvent, planHisRecovered)
-TAVRIX_CONNECT(OSDStatus, COSDStatusEvent, osdStatus)
-TAVRIX_CONNECT(ProcessorIP, CProcessorIPEvent, processorIP)
-TAVRIX_CONNECT(ProcessorPort, CProcessorPortEvent, processorPort)
-TAVRIX_CONNECT(ProcessorSM, CProcessorSMEvent, processorSM)
-TAVRIX_CONNECT(ProcessorGW, CProcessorGWEvent, processorGW)
-
-#undef TAVRIX_CONNECT

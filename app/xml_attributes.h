@@ -13,6 +13,17 @@ namespace xml {
 
 inline constexpr char kAttrs[] = "<xmlattr>";
 
+// The property-tree path of an attribute, "<xmlattr>.name". Appended to a
+// named string: GCC 12 warns, wrongly (-Warray-bounds), about the string
+// that `std::string(kAttrs) + ...` moves out of a temporary.
+inline std::string AttrKey(const char* attr)
+{
+    std::string key(kAttrs);
+    key += '.';
+    key += attr;
+    return key;
+}
+
 // A file that cannot be used; the text says why.
 class FileError : public std::runtime_error {
 public:
@@ -52,7 +63,7 @@ public:
 
     AttributeWriter& Add(const char* attr, const std::string& value)
     {
-        node_.add(std::string(kAttrs) + "." + attr, value);
+        node_.add(AttrKey(attr), value);
         return *this;
     }
     AttributeWriter& Add(const char* attr, const char* value) { return Add(attr, std::string(value)); }

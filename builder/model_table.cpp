@@ -1,7 +1,9 @@
 #include "builder/model_table.h"
 
 #include "app/context.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/shared_lookup.h"
 
 namespace _8PART_NS {
 

@@ -13,11 +13,6 @@ bool IsBlank(char c)
 }
 } // namespace
 
-std::string OperationPassword()
-{
-    return GetConfigString(kPasswordKey, kDefaultPassword);
-}
-
 bool IsPasswordAccepted()
 {
     return g_accepted;

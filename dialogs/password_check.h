@@ -4,11 +4,7 @@
 #include <optional>
 #include <string>
 
-inline constexpr char kPasswordKey[] = "MainFrm.Pssword";
-inline constexpr char kDefaultPassword[] = "739146";
-
-// The password the configuration holds, or the default.
-std::string OperationPassword();
+#include "app/config.h" // the password's key, default and OperationPassword
 
 // The accepted flag: false at start, set by a matching entry, cleared by
 // every entry attempt. Read and changed on the UI thread.

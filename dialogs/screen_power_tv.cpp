@@ -5,6 +5,7 @@
 
 #include "app/context.h"
 #include "app/delay.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "model/processor.h"
 #include "platform/clock.h"
 #include "platform/ui/modal.h"
+#include "model/requests.h"
 
 #include <QCheckBox>
 #include <QComboBox>

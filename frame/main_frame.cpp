@@ -35,6 +35,7 @@
 #include "frame/plan_grid.h"
 #include "frame/sig_src_sub_wnd.h"
 #include "frame/xml_menu.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"

@@ -24,6 +24,7 @@
 #include "dialogs/test_output_dlg.h"
 #include "frame/command_ids.h"
 #include "frame/main_frame.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/post_to_ui.h"

@@ -146,12 +146,7 @@ void CQelProcessor::CInputOSD::CopyItems(std::vector<std::shared_ptr<tagOSD_DATA
     std::lock_guard<std::mutex> guard(owner_.lock_->mutex);
     for (const auto& board : boards_) {
         for (const auto& i : board->items) {
-            auto flat = std::make_shared<tagOSD_DATA_EX2_S>();
-            InitOsdData(*flat, board->id, i->item, i->left, i->top, i->osd.left, i->osd.top, i->osd.right,
-                        i->osd.bottom, i->osd.background, i->osd.captionColor, i->osd.transparent, i->osd.shown,
-                        i->osd.bitmap, 0, 0, 60, i->timeShown, i->timeLeft, i->timeTop, i->timeWidth, i->timeHeight,
-                        i->fontSize, 0);
-            items.push_back(std::move(flat));
+            items.push_back(std::make_shared<tagOSD_DATA_EX2_S>(FlatItemOf(*i, board->id)));
         }
     }
     out = std::move(items);

@@ -52,3 +52,13 @@ tagOSD_DATA_EX_S StoredItemOf(const tagOSD_DATA_EX2_S& record)
     item.fontSize = record.fontSize;
     return item;
 }
+
+tagOSD_DATA_EX2_S FlatItemOf(const tagOSD_DATA_EX_S& item, int32_t input)
+{
+    tagOSD_DATA_EX2_S record;
+    InitOsdData(record, input, item.item, item.left, item.top, item.osd.left, item.osd.top, item.osd.right,
+                item.osd.bottom, item.osd.background, item.osd.captionColor, item.osd.transparent, item.osd.shown,
+                item.osd.bitmap, 0, 0, 60, item.timeShown, item.timeLeft, item.timeTop, item.timeWidth, item.timeHeight,
+                item.fontSize, 0);
+    return record;
+}

@@ -48,13 +48,16 @@ struct tagOSD_DATA_EX2_S {
     int32_t timeMode = 0; // 0, 1 or 2
 };
 
-// Fills a flat record from its parts. The bitmap is copied when its
-// rectangle is accepted (see OsdRecordSetBitmap); otherwise the record keeps
-// the default 256 x 128 bitmap and rectangle.
 // The stored form of a flat record: its OSD, the bitmap only with a
 // rectangle OsdRecordSetBitmap accepts, and its placement.
 tagOSD_DATA_EX_S StoredItemOf(const tagOSD_DATA_EX2_S& record);
+// The other way: the flat record of a stored item of board `input`, with no
+// input size (0 x 0 at 60 Hz) and time mode 0, which the store does not keep.
+tagOSD_DATA_EX2_S FlatItemOf(const tagOSD_DATA_EX_S& item, int32_t input);
 
+// Fills a flat record from its parts. The bitmap is copied when its
+// rectangle is accepted (see OsdRecordSetBitmap); otherwise the record keeps
+// the default 256 x 128 bitmap and rectangle.
 void InitOsdData(tagOSD_DATA_EX2_S& record, int32_t input, int32_t item, int32_t left, int32_t top, int32_t bitmapLeft,
                  int32_t bitmapTop, int32_t bitmapRight, int32_t bitmapBottom, int32_t background, int32_t captionColor,
                  int32_t transparent, int32_t shown, std::span<const uint8_t> bits, int32_t inputWidth,

@@ -8,7 +8,9 @@
 #include "model/input_osd.h"
 #include "model/kinds.h"
 #include "model/pending_events.h"
+#include "model/pro_delay_sender.h"
 #include "model/processor_file.h"
+#include "model/reply_waiter.h"
 #include "model/shared_lookup.h"
 
 namespace {
@@ -76,16 +78,18 @@ int64_t CellOffset(const std::vector<int32_t>& sizes, int32_t index, int32_t uni
 
 } // namespace
 
-CQelProcessor::CQelProcessor() : lock_(std::make_shared<ProcessorLock>()), inputOsd_(std::make_unique<CInputOSD>(*this))
+CQelProcessor::CQelProcessor()
+    : lock_(std::make_shared<ProcessorLock>()), inputOsd_(std::make_unique<CInputOSD>(*this)),
+      replyWaiter_(std::make_unique<CQelReplyWaiter>()), sender_(std::make_unique<CQelProDelaySender>())
 {
-    sender_.SetOwner(this);
-    sender_.Start();
+    sender_->SetOwner(this);
+    sender_->Start();
 }
 
 CQelProcessor::~CQelProcessor()
 {
     StopJobs();
-    sender_.Stop();
+    sender_->Stop();
 }
 
 bool CQelProcessor::HasCellSizes(int32_t kind)

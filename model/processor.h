@@ -15,16 +15,21 @@
 #include <vector>
 
 #include "model/board.h"
-#include "model/pro_delay_sender.h"
-#include "model/reply_waiter.h"
+#include "model/job_progress.h"
 #include "model/model_types.h"
-#include "model/requests.h"
 #include "model/sig_out.h"
 #include "model/sig_src.h"
+#include "platform/clock.h"
 
 struct ProcessorFileData;
+struct tagOSD_DATA_EX_S;
 struct tagOSD_DATA_EX2_S;
 class IProgress;
+class CQelProDelaySender;
+class CQelReplyWaiter;
+namespace request {
+struct Args; // model/requests.h
+}
 
 // The program's picture of one video-wall processor: its kind, link
 // settings, boards, inputs, outputs, wall, output resolutions and preset
@@ -238,7 +243,8 @@ public:
     bool QueueEchoedCommand(std::string_view text);
     uint32_t GetQueuedCommandCount() const;
     // Tests: sees every command the queue accepts (see CQelProDelaySender).
-    void SetPushObserver(CQelProDelaySender::PushObserver observer);
+    using PushObserver = std::function<void(std::string_view text, int32_t type)>;
+    void SetPushObserver(PushObserver observer);
     // The pause after each paced command: 25 ms on TCP, 40 ms on serial.
     void SetSenderPause(unsigned ms);
     unsigned GetSenderPause() const;
@@ -328,7 +334,8 @@ public:
     // (or start a job) unless the running job forbids them; 1000 to 1002 end
     // the reset, the input OSD transfer and the OSD save. 1 when refused,
     // else the request's result.
-    int Dispatch(int code, const request::Args& args = request::None{});
+    int Dispatch(int code);
+    int Dispatch(int code, const request::Args& args);
     int32_t GetJobState() const;
     // Shut-down: asks a running job to stop, joins the job threads (those
     // of completed jobs too) and refuses new jobs. No job receiver is called
@@ -475,12 +482,12 @@ private:
     std::condition_variable stopWake_;
     bool stopRequested_ = false; // guarded by stopMutex_
 
-    CQelReplyWaiter replyWaiter_;
+    std::unique_ptr<CQelReplyWaiter> replyWaiter_;
     // How long a command of the wait-for-reply kind waits for the device.
     static constexpr std::chrono::milliseconds kReplyTimeout{100};
     std::atomic<platform::Duration::rep> replyTimeout_{platform::Duration(kReplyTimeout).count()};
     // Last: its thread uses the members above and is stopped first.
-    CQelProDelaySender sender_;
+    std::unique_ptr<CQelProDelaySender> sender_;
 };
 
 template <class Record>

@@ -8,6 +8,7 @@
 #include "comm/tcp_channel.h"
 #include "corlane/fstr.h"
 #include "model/link_setup.h"
+#include "model/pro_delay_sender.h"
 #include "platform/clock.h"
 
 #include <atomic>

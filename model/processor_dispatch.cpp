@@ -1,6 +1,7 @@
 // The request dispatcher: the job-state gate in front of every device
 // request, the request methods, and the completions that end a job.
 #include "model/processor.h"
+#include "model/requests.h"
 
 namespace {
 
@@ -100,6 +101,11 @@ int Result(bool ok)
 }
 
 } // namespace
+
+int CQelProcessor::Dispatch(int code)
+{
+    return Dispatch(code, request::None{});
+}
 
 int CQelProcessor::Dispatch(int code, const Args& args)
 {

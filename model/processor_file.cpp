@@ -91,30 +91,82 @@ void ForEach(const pt::ptree& parent, const char* name, Visit visit)
             visit(Element(child, name), child);
 }
 
-void ReadApp(const Element& e, CQelProcessor::AppOptions& app)
+// One attribute of a flat element: its name, its field and the default a
+// file without it reads as. The tables list them in the order they are
+// written; reading and writing both go through them.
+template <class Record>
+struct IntKey {
+    const char* attr;
+    int32_t& (*field)(Record&);
+    int32_t fallback = 0;
+    bool digit = false; // written as 0 or 1
+};
+template <class Record>
+struct TextKey {
+    const char* attr;
+    std::string& (*field)(Record&);
+    const char* fallback;
+};
+
+using App = CQelProcessor::AppOptions;
+const IntKey<App> kAppKeys[] = {
+    {"disableresourcepoortip", [](App& a) -> int32_t& { return a.disableResourcePoorTip; }, 0, true},
+    {"videowindowinvalidrecttipenable", [](App& a) -> int32_t& { return a.videoWindowInvalidRectTip; }, 0, true},
+    {"segwindowpoortipenable", [](App& a) -> int32_t& { return a.segWindowPoorTip; }, 0, true},
+    {"planpatterncount", [](App& a) -> int32_t& { return a.planPatternCount; }},
+    {"inflaterectEnable", [](App& a) -> int32_t& { return a.inflateEnable; }},
+    {"inflaterectLeft", [](App& a) -> int32_t& { return a.inflateRect.left; }},
+    {"inflaterectRight", [](App& a) -> int32_t& { return a.inflateRect.right; }},
+    {"inflaterectTop", [](App& a) -> int32_t& { return a.inflateRect.top; }},
+    {"inflaterectBottom", [](App& a) -> int32_t& { return a.inflateRect.bottom; }},
+    {"algorithmID", [](App& a) -> int32_t& { return a.algorithmId; }},
+    {"morebuttonswitch", [](App& a) -> int32_t& { return a.moreButtonSwitch; }},
+};
+
+using Conn = CQelProcessor::Connection;
+const TextKey<Conn> kConnectTextKeys[] = {
+    {"tcpaddr", [](Conn& c) -> std::string& { return c.tcpAddress; }, "192.168.0.100"},
+    {"tcpport", [](Conn& c) -> std::string& { return c.tcpPort; }, "8978"},
+    {"tcptype", [](Conn& c) -> std::string& { return c.tcpType; }, "0"},
+    {"serialdevice", [](Conn& c) -> std::string& { return c.serialDevice; }, "COM1"},
+};
+const IntKey<Conn> kConnectIntKeys[] = {
+    {"serialrate", [](Conn& c) -> int32_t& { return c.serialRate; }, 115200},
+    {"autodectsdevice", [](Conn& c) -> int32_t& { return c.serialAutoDetect; }, 1},
+    {"contype", [](Conn& c) -> int32_t& { return c.type; }, 1},
+};
+
+template <class Record, size_t N>
+void ReadKeys(const Element& e, const IntKey<Record> (&keys)[N], Record& record)
 {
-    app.segWindowPoorTip = e.Int("segwindowpoortipenable", 0);
-    app.videoWindowInvalidRectTip = e.Int("videowindowinvalidrecttipenable", 0);
-    app.disableResourcePoorTip = e.Int("disableresourcepoortip", 0);
-    app.planPatternCount = e.Int("planpatterncount", 0);
-    app.inflateEnable = e.Int("inflaterectEnable", 0);
-    app.inflateRect.left = e.Int("inflaterectLeft", 0);
-    app.inflateRect.right = e.Int("inflaterectRight", 0);
-    app.inflateRect.top = e.Int("inflaterectTop", 0);
-    app.inflateRect.bottom = e.Int("inflaterectBottom", 0);
-    app.algorithmId = e.Int("algorithmID", 0);
-    app.moreButtonSwitch = e.Int("morebuttonswitch", 0);
+    for (const auto& key : keys)
+        key.field(record) = e.Int(key.attr, key.fallback);
 }
 
-void ReadConnection(const Element& e, CQelProcessor::Connection& c)
+template <class Record, size_t N>
+void ReadKeys(const Element& e, const TextKey<Record> (&keys)[N], Record& record)
 {
-    c.tcpAddress = e.Text("tcpaddr", "192.168.0.100");
-    c.tcpPort = e.Text("tcpport", "8978");
-    c.tcpType = e.Text("tcptype", "0");
-    c.serialDevice = e.Text("serialdevice", "COM1");
-    c.serialRate = e.Int("serialrate", 115200);
-    c.serialAutoDetect = e.Int("autodectsdevice", 1);
-    c.type = e.Int("contype", 1);
+    for (const auto& key : keys)
+        key.field(record) = e.Text(key.attr, key.fallback);
+}
+
+// The tables' fields are reached through non-const references only.
+template <class Record, size_t N>
+void WriteKeys(xml::AttributeWriter writer, const IntKey<Record> (&keys)[N], Record record)
+{
+    for (const auto& key : keys) {
+        if (key.digit)
+            writer.Digit(key.attr, key.field(record));
+        else
+            writer.Add(key.attr, key.field(record));
+    }
+}
+
+template <class Record, size_t N>
+void WriteKeys(xml::AttributeWriter writer, const TextKey<Record> (&keys)[N], Record record)
+{
+    for (const auto& key : keys)
+        writer.Add(key.attr, key.field(record));
 }
 
 CQelSigSrc::Values ReadSource(const Element& e, const pt::ptree& node)
@@ -156,7 +208,7 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
     d.obm = processor.Int("OBM", CQelProcessor::kDefaultObm);
     d.authorization = processor.RequiredInt("Authorization");
 
-    ReadApp(Element(Required(root, "App"), "App"), d.app);
+    ReadKeys(Element(Required(root, "App"), "App"), kAppKeys, d.app);
 
     ForEach(Required(root, "PlanNameSet"), "PlanName", [&](const Element& e, const pt::ptree&) {
         const int32_t slot = e.Int("id", -1);
@@ -165,7 +217,9 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
         d.planNames[slot] = CutPlanName(e.Text("friendname", std::to_string(slot)));
     });
 
-    ReadConnection(Element(Required(root, "Connect"), "Connect"), d.connection);
+    const Element connect(Required(root, "Connect"), "Connect");
+    ReadKeys(connect, kConnectTextKeys, d.connection);
+    ReadKeys(connect, kConnectIntKeys, d.connection);
 
     ForEach(Required(root, "Boards"), "Board", [&](const Element& e, const pt::ptree&) {
         CQelBoard::Values b;
@@ -278,29 +332,12 @@ pt::ptree BuildTree(const ProcessorFileData& d, uint8_t netType)
         .Add("NetType", int32_t(netType));
 
     pt::ptree app;
-    Writer(app)
-        .Digit("disableresourcepoortip", d.app.disableResourcePoorTip)
-        .Digit("videowindowinvalidrecttipenable", d.app.videoWindowInvalidRectTip)
-        .Digit("segwindowpoortipenable", d.app.segWindowPoorTip)
-        .Add("planpatterncount", d.app.planPatternCount)
-        .Add("inflaterectEnable", d.app.inflateEnable)
-        .Add("inflaterectLeft", d.app.inflateRect.left)
-        .Add("inflaterectRight", d.app.inflateRect.right)
-        .Add("inflaterectTop", d.app.inflateRect.top)
-        .Add("inflaterectBottom", d.app.inflateRect.bottom)
-        .Add("algorithmID", d.app.algorithmId)
-        .Add("morebuttonswitch", d.app.moreButtonSwitch);
+    WriteKeys(Writer(app), kAppKeys, d.app);
     root.add_child("App", app);
 
     pt::ptree connect;
-    Writer(connect)
-        .Add("tcpaddr", d.connection.tcpAddress)
-        .Add("tcpport", d.connection.tcpPort)
-        .Add("tcptype", d.connection.tcpType)
-        .Add("serialdevice", d.connection.serialDevice)
-        .Add("serialrate", d.connection.serialRate)
-        .Add("autodectsdevice", d.connection.serialAutoDetect)
-        .Add("contype", d.connection.type);
+    WriteKeys(Writer(connect), kConnectTextKeys, d.connection);
+    WriteKeys(Writer(connect), kConnectIntKeys, d.connection);
     root.add_child("Connect", connect);
 
     pt::ptree boards;

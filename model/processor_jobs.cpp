@@ -13,6 +13,7 @@
 #include "model/input_osd.h"
 #include "model/model_log.h"
 #include "model/osd_item.h"
+#include "model/requests.h"
 
 using qz::vok::fstr_format;
 

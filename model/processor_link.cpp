@@ -5,6 +5,8 @@
 #include "comm/net_manager.h"
 #include "comm/reply_line.h"
 #include "model/net_type.h"
+#include "model/pro_delay_sender.h"
+#include "model/reply_waiter.h"
 
 namespace {
 // Longer than any link takes to write a line unless it is stuck.
@@ -13,37 +15,37 @@ constexpr auto kWriteLimit = std::chrono::seconds(1);
 
 bool CQelProcessor::QueueCommand(std::string_view text)
 {
-    return sender_.Enqueue(text, CQelCmdQueue::kPaced);
+    return sender_->Enqueue(text, CQelCmdQueue::kPaced);
 }
 
 bool CQelProcessor::QueueEchoedCommand(std::string_view text)
 {
-    return sender_.Enqueue(text, CQelCmdQueue::kEchoed);
+    return sender_->Enqueue(text, CQelCmdQueue::kEchoed);
 }
 
 uint32_t CQelProcessor::GetQueuedCommandCount() const
 {
-    return sender_.GetQueuedCount();
+    return sender_->GetQueuedCount();
 }
 
-void CQelProcessor::SetPushObserver(CQelProDelaySender::PushObserver observer)
+void CQelProcessor::SetPushObserver(PushObserver observer)
 {
-    sender_.SetPushObserver(std::move(observer));
+    sender_->SetPushObserver(std::move(observer));
 }
 
 void CQelProcessor::SetSenderPause(unsigned ms)
 {
-    sender_.SetPause(ms);
+    sender_->SetPause(ms);
 }
 
 unsigned CQelProcessor::GetSenderPause() const
 {
-    return sender_.GetPause();
+    return sender_->GetPause();
 }
 
 void CQelProcessor::StopSender()
 {
-    sender_.Stop();
+    sender_->Stop();
 }
 
 bool CQelProcessor::SendCommand(std::string_view text)
@@ -53,14 +55,14 @@ bool CQelProcessor::SendCommand(std::string_view text)
     // The reply path hands lines on normalised, so the echo is compared in
     // that form: "0xFF" comes back as 255, a trailing blank is gone.
     std::string reply;
-    return replyWaiter_.Exchange(
+    return replyWaiter_->Exchange(
         CQelReplyWaiter::Expect::Echo, NormalizedReplyLine(text), [&] { ChannelSendWritten(text); }, reply,
         platform::Duration(replyTimeout_.load()));
 }
 
 bool CQelProcessor::SendAndWait(std::string_view text, std::string& reply)
 {
-    return replyWaiter_.Exchange(
+    return replyWaiter_->Exchange(
         CQelReplyWaiter::Expect::SameCommand, NormalizedReplyLine(text), [&] { ChannelSendWritten(text); }, reply,
         platform::Duration(replyTimeout_.load()));
 }
@@ -87,10 +89,10 @@ std::optional<platform::TimePoint> CQelProcessor::ChannelSendWritten(std::string
 
 void CQelProcessor::OnReply(const std::string& line)
 {
-    replyWaiter_.OnReply(line);
+    replyWaiter_->OnReply(line);
 }
 
 void CQelProcessor::OnUnmatchedReply(const std::string& line)
 {
-    replyWaiter_.OnUnmatched(line);
+    replyWaiter_->OnUnmatched(line);
 }

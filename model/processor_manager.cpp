@@ -1,5 +1,9 @@
 #include "model/processor_manager.h"
 
+#include "model/processor.h"
+#include "model/requests.h"
+#include "model/shared_lookup.h"
+
 namespace {
 
 constexpr uint32_t kDefaultProcessorId = 1;

@@ -5,8 +5,8 @@
 #include <mutex>
 #include <vector>
 
-#include "model/processor.h"
-#include "model/shared_lookup.h"
+class CQelProcessor;
+class CQelSigSrc;
 
 // The processors of the program, in the order they were added; ids are
 // unique and processors are never removed.

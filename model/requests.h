@@ -110,8 +110,11 @@ struct Completion {
     int failure = 0;
 };
 
-using Args =
-    std::variant<None, Network, ResolutionId, TestPattern, Reset, Clock, OsdBuffer, CommandList, DisplayMode, OsdSave,
-                 InputOsdTransfer, OsdImage, Edid, OnOff, Preset, Colour, BoardColour, TimeOsd, Text, Completion>;
+// A struct, not an alias, so that model/processor.h can declare it.
+struct Args
+    : std::variant<None, Network, ResolutionId, TestPattern, Reset, Clock, OsdBuffer, CommandList, DisplayMode, OsdSave,
+                   InputOsdTransfer, OsdImage, Edid, OnOff, Preset, Colour, BoardColour, TimeOsd, Text, Completion> {
+    using variant::variant;
+};
 
 } // namespace request

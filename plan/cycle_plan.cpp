@@ -7,6 +7,7 @@
 
 #include "app/context.h"
 #include "app/text_helpers.h"
+#include "app/xml_attributes.h"
 #include "app/xml_file.h"
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
@@ -20,7 +21,6 @@ namespace store = qz::vok::file_store;
 namespace {
 
 constexpr char kVersion[] = "V1";
-constexpr char kAttrs[] = "<xmlattr>";
 constexpr char kCycleExt[] = ".cycle";
 constexpr char kListFile[] = "CyclePlanList.clt";
 constexpr uint32_t kListMagic = 0x8EB00001;
@@ -39,7 +39,7 @@ bool SafeName(const std::string& name, const char* operation)
 // that is no number at all is damage.
 int32_t IntAttr(const pt::ptree& node, const char* name, const char* attr, int32_t fallback)
 {
-    const auto text = node.get_optional<std::string>(std::string(kAttrs) + "." + attr);
+    const auto text = node.get_optional<std::string>(xml::AttrKey(attr));
     if (!text)
         return fallback;
     const auto value = ParseAttributeInteger(*text);
@@ -183,15 +183,15 @@ bool CQelCyclePlan::Save()
     if (unusedFile_ || !changed_)
         return true; // left as it is until the cycle plan changes
     pt::ptree root;
-    root.add(std::string(kAttrs) + ".version", kVersion);
+    root.add(xml::AttrKey("version"), std::string(kVersion));
     pt::ptree cycle;
-    cycle.add(std::string(kAttrs) + ".numberofcycles", std::to_string(numberOfCycles_));
+    cycle.add(xml::AttrKey("numberofcycles"), std::to_string(numberOfCycles_));
     root.add_child("Cycle", cycle);
     pt::ptree plans;
     for (const auto& c : cells_) {
         pt::ptree node;
-        node.add(std::string(kAttrs) + ".name", c->planName);
-        node.add(std::string(kAttrs) + ".cyclesec", std::to_string(c->seconds));
+        node.add(xml::AttrKey("name"), c->planName);
+        node.add(xml::AttrKey("cyclesec"), std::to_string(c->seconds));
         plans.add_child("Plan", node);
     }
     root.add_child("Plans", plans);
@@ -226,7 +226,7 @@ void CQelCyclePlan::Load()
         pt::ptree tree;
         xml::ReadTree(*stored, tree);
         const pt::ptree& root = xml::Required(tree, "CyclePlan");
-        if (root.get<std::string>(std::string(kAttrs) + ".version", "") != kVersion)
+        if (root.get<std::string>(xml::AttrKey("version"), "") != kVersion)
             throw xml::FileError(std::string("the version is not ") + kVersion);
         const int32_t cycles = IntAttr(xml::Required(root, "Cycle"), "Cycle", "numberofcycles", -1);
         std::vector<CellPtr> cells;
@@ -234,7 +234,7 @@ void CQelCyclePlan::Load()
             if (key != "Plan")
                 continue;
             auto cell = std::make_shared<_CCell>();
-            cell->planName = node.get<std::string>(std::string(kAttrs) + ".name", "");
+            cell->planName = node.get<std::string>(xml::AttrKey("name"), "");
             cell->seconds = IntAttr(node, "Plan", "cyclesec", 0);
             cells.push_back(std::move(cell));
         }

@@ -1,6 +1,7 @@
 #include "plan/plan_context.h"
 
 #include "app/context.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "uikit/layer_cell.h"
 
 #include "app/context.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "platform/rect_math.h"

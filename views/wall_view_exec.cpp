@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr const char* kKeyPassword = "MainFrm.Pssword";
-constexpr const char* kDefaultPassword = "739146";
-
 void Tell(QWidget* parent, const QString& text)
 {
     ui::inform(parent, TranslateText(text));
@@ -94,7 +91,7 @@ void WallViewCore::SavePlanToProcessor()
     const auto processor = SelectedProcessor();
     if (!processor)
         return;
-    const QString expected = QString::fromStdString(GetConfigString(kKeyPassword, kDefaultPassword));
+    const QString expected = QString::fromStdString(OperationPassword());
     IViewDialogs& dialogs = viewDialogs();
     if (!dialogs.ConfirmPassword(DialogParent(), expected))
         return;

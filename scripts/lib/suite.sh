@@ -12,8 +12,8 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 build_suite() {
   local name=$1
   case $name in
-    plain) cmake -S . -B build/plain -DCMAKE_BUILD_TYPE=RelWithDebInfo ;;
-    sanitize) cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTAVRIX_SANITIZE=ON ;;
+    plain) cmake -S . -B build/plain -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIX_WERROR=ON ;;
+    sanitize) cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTAVRIX_SANITIZE=ON -DTAVRIX_WERROR=ON ;;
     *) echo "build_suite: unknown configuration $name" >&2; return 2 ;;
   esac
   cmake --build "build/$name" -j"$(nproc)"

@@ -12,6 +12,7 @@
 #include "comm/net_manager.h"
 #include "corlane/app_path.h"
 #include "model/net_type.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/cycle_plan.h"
 #include "tests/support/child_process.h"

@@ -12,6 +12,7 @@
 #include "app/config.h"
 #include "app/context.h"
 #include "corlane/app_path.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan_manager.h"

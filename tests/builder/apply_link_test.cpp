@@ -12,6 +12,7 @@
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
 #include "tests/support/scoped_setting.h"
+#include "model/pro_delay_sender.h"
 
 using namespace std::chrono_literals;
 

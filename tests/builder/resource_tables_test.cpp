@@ -8,6 +8,7 @@
 #include "app/context.h"
 #include "builder/gsys_manager.h"
 #include "builder/resource_allocer.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 
 using namespace _8PART_NS;

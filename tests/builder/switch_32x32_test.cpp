@@ -81,7 +81,7 @@ TEST(Switch32x32, RefusedLinesFailTheSendButTheRestStillGoesOut)
     class OverlongClear : public CPro32x32SwitchSender {
     public:
         using CPro32x32SwitchSender::CPro32x32SwitchSender;
-        bool CmdOutputClearWindow(int32_t, int32_t) override { return SendOne(std::string(2000, 'C') + "\r\n"); }
+        bool CmdOutputClearWindow(int32_t, int32_t) override { return SendOne(std::string(2000, 'C').append("\r\n")); }
     };
     ApplyFixture f(5);
     f.AddBoard(101, 21, 4);

@@ -32,7 +32,8 @@ TEST(RingBuffer, HandsOutNormalisedLinesInOrder)
     EXPECT_EQ(Feed(buffer, "OT 1 1\r\n"), Lines{"GP SOT 1 1\r\n"});
 
     // Normalising can lengthen a line past the raw limit; it comes out whole.
-    std::string raw = std::string(440, 'A') + " B";
+    std::string raw(440, 'A');
+    raw += " B";
     for (int i = 0; i < 14; ++i)
         raw += " -1";
     const Lines lines = Feed(buffer, raw + "\r\n");
@@ -46,8 +47,8 @@ TEST(RingBuffer, DropsLineLongerThanLimit)
 {
     RxRingBuffer buffer;
     // 510 characters and CR LF make the longest line; 511 are too many.
-    EXPECT_EQ(Feed(buffer, std::string(510, 'a') + "\r\n" + std::string(511, 'b') + "\r\nGP SOT 1\r\n"),
-              (Lines{std::string(510, 'a') + "\r\n", "GP SOT 1\r\n"}));
+    const std::string longest = std::string(510, 'a').append("\r\n");
+    EXPECT_EQ(Feed(buffer, longest + std::string(511, 'b') + "\r\nGP SOT 1\r\n"), (Lines{longest, "GP SOT 1\r\n"}));
     // 600 bytes without a CR: the first 512 go, the last 88 wait.
     std::string noCr;
     for (int i = 0; i < 600; ++i)

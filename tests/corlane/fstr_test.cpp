@@ -71,7 +71,7 @@ TEST(FstrFgets, ReturnsWholeLinesOfAnyLength)
 {
     FILE* f = std::tmpfile();
     ASSERT_NE(f, nullptr);
-    const std::string long_line = std::string(600, 'x') + "\n";
+    const std::string long_line = std::string(600, 'x').append(1, '\n');
     std::fputs(long_line.c_str(), f);
     std::fputs("\nlast", f);
     std::rewind(f);

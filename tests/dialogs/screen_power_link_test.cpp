@@ -3,6 +3,7 @@
 // or a second pseudo-terminal) that has to let go of the line meanwhile.
 #include "app/context.h"
 #include "dialogs/screen_power_system.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/clock.h"
 #include "tests/model/link_fixture.h"

@@ -24,6 +24,7 @@
 #include "frame/caption_buttons.h"
 #include "frame/command_ids.h"
 #include "frame/main_frame.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/test_processor.h"

@@ -46,6 +46,7 @@
 #include "tests/support/ui/ui_test.h"
 #include "views/multi_screen_view.h"
 #include "views/view_manager.h"
+#include "model/requests.h"
 
 namespace fs = std::filesystem;
 using namespace tavrix::test;

@@ -27,6 +27,7 @@
 #include "frame/shipped_data.h"
 #include "frame/sig_src_sub_wnd.h"
 #include "frame/sig_src_tree_core.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"

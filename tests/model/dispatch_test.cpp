@@ -1,7 +1,9 @@
 #include "tests/model/job_receivers.h"
 #include "tests/model/link_fixture.h"
 
+#include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/requests.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

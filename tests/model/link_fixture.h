@@ -14,6 +14,7 @@
 #include "tests/support/recording_channel.h"
 #include "tests/support/scoped_setting.h"
 #include "tests/support/test_files.h"
+#include "model/pro_delay_sender.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 #include "model/processor.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
+#include "model/pro_delay_sender.h"
 
 #include <algorithm>
 #include <atomic>

@@ -2,6 +2,7 @@
 
 #include "model/model_log.h"
 #include "tests/support/scoped_setting.h"
+#include "model/pro_delay_sender.h"
 
 #include <atomic>
 #include <gtest/gtest.h>

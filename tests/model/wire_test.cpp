@@ -15,6 +15,7 @@
 #include "tests/support/processor_simulator.h"
 #include "tests/support/scoped_setting.h"
 #include "tests/support/test_files.h"
+#include "model/pro_delay_sender.h"
 
 #include <gtest/gtest.h>
 

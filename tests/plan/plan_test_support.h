@@ -7,6 +7,7 @@
 
 #include "app/context.h"
 #include "app/event_queue.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/plan.h"
 

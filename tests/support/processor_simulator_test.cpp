@@ -45,7 +45,7 @@ TEST(ProcessorSimulator, RecordsEchoesAndAnswersThroughTheChannel)
     CNetManager manager;
     Routed routed;
     auto channel = std::make_shared<CRecordingChannel>(&manager, "PRO_Tcp_1");
-    channel->Settings().put("server_addr", "127.0.0.1");
+    channel->Settings().put("server_addr", std::string("127.0.0.1"));
     channel->Settings().put("server_port", std::to_string(simulator.Port()));
     channel->SetLineHandlers(routed.Tag("ack:"), routed.Tag("other:"));
     manager.Register(channel);
@@ -75,8 +75,8 @@ TEST(RecordingChannel, RefusesAnyAddressButLoopback)
     CNetManager manager;
     auto channel = std::make_shared<CRecordingChannel>(&manager, "PRO_Tcp_2");
     EXPECT_FALSE(channel->Send(0, "GP TYPE\r\n")); // never opened
-    channel->Settings().put("server_addr", "192.168.0.100");
-    channel->Settings().put("server_port", "8978");
+    channel->Settings().put("server_addr", std::string("192.168.0.100"));
+    channel->Settings().put("server_port", std::string("8978"));
     channel->Open();
     EXPECT_FALSE(channel->CheckConnected());
     EXPECT_FALSE(channel->Send(0, "GP TYPE\r\n"));

@@ -3,6 +3,7 @@
 
 #include "app/context.h"
 #include "corlane/app_path.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "tests/support/ui/screenshot.h"

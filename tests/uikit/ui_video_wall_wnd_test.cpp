@@ -1,5 +1,6 @@
 #include "uikit/ui_video_wall_wnd.h"
 #include "app/context.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
 #include "tests/support/ui/screenshot.h"
 #include "tests/support/ui/ui_test.h"
