@@ -135,6 +135,7 @@ void CQelProcessor::CommitLocked(const ProcessorFileData& d, Records records)
     }
     sigOuts_ = std::move(records.outputs);
     wall_ = d.wall;
+    ++wallRevision_;
     planNames_ = d.planNames;
 }
 

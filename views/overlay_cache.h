@@ -30,7 +30,7 @@ private:
         uint32_t outputId = 0;
         int32_t sourceScaler = 0;
         int32_t obm = 0;
-        CQelProcessor::Wall wall;
+        uint64_t wallRevision = 0;
         std::vector<CQelSigSrc::Values> sources;
         std::vector<CQelSigSrc::Values> splitSources;
         std::vector<CQelSigOut::Values> outputs;
