@@ -580,7 +580,7 @@ void CMultiScreenView::DrawSnapMark(QPainter& p, const std::vector<Point>& point
     for (const Point& pt : points)
         line << QPoint(pt.x, pt.y);
     p.save();
-    p.setPen(SolidPen(wallview::kSnapMark, kSnapMarkReach));
+    p.setPen(SolidPen(wallview::kSnapMark, kSnapMarkWidth));
     p.drawPolyline(line);
     p.restore();
 }

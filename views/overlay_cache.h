@@ -21,7 +21,8 @@ public:
     const Overlays& Get(const CQelPlan& plan, const std::shared_ptr<CQelProcessor>& processor);
 
 private:
-    // Everything of a processor and a plan a placement may read, by value:
+    // Everything of a processor and a plan a placement may read, by value
+    // (the wall by its revision, as it is compared on every paint):
     // comparing them needs no one to report a change.
     struct ProcessorPicture {
         int32_t kind = 0;

@@ -570,8 +570,8 @@ std::optional<std::vector<Rect>> TopLayerDamage(const TopLayerScene& before, con
                 right = std::max<int64_t>(right, pt.x);
                 bottom = std::max<int64_t>(bottom, pt.y);
             }
-            add(MakeRect(left - kSnapMarkReach, top - kSnapMarkReach, right + kSnapMarkReach + 1,
-                         bottom + kSnapMarkReach + 1));
+            add(MakeRect(left - kSnapMarkWidth, top - kSnapMarkWidth, right + kSnapMarkWidth + 1,
+                         bottom + kSnapMarkWidth + 1));
         }
     }
     // Marks blend in their order: outside the marks between the lists'

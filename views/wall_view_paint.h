@@ -148,8 +148,8 @@ struct TopLayerScene {
     friend bool operator==(const TopLayerScene&, const TopLayerScene&) = default;
 };
 
-// How far the snap mark's pen reaches past its polyline.
-inline constexpr int kSnapMarkReach = 3;
+// The snap mark's pen width: its pixels lie within that of its polyline.
+inline constexpr int kSnapMarkWidth = 3;
 
 // Where a paint of `now` differs from one of `before` in what is drawn
 // over the base layer: each changed mark at its old and new place.
