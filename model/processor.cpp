@@ -470,7 +470,14 @@ CQelProcessor::Wall CQelProcessor::GetWall() const
 
 void CQelProcessor::SetWall(const Wall& wall)
 {
-    WriteLocked(lock_, wall_, wall);
+    Guard guard(lock_->mutex);
+    wall_ = wall;
+    ++wallRevision_;
+}
+
+uint64_t CQelProcessor::GetWallRevision() const
+{
+    return ReadLocked(lock_, wallRevision_);
 }
 
 Size CQelProcessor::GetWallPixelSize() const

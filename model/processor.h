@@ -180,6 +180,9 @@ public:
     // The wall.
     Wall GetWall() const;
     void SetWall(const Wall& wall);
+    // Grows with every change of the wall, so a copy can be kept while it
+    // stays the same.
+    uint64_t GetWallRevision() const;
     Size GetWallPixelSize() const;
     int32_t GetWallCellOutput(int32_t row, int32_t col) const; // -1 when none
     bool FindWallCellOfOutput(int32_t outputId, int32_t& row, int32_t& col) const;
@@ -428,6 +431,7 @@ private:
     int32_t obm_ = kDefaultObm;
     int32_t authorization_ = 0;
     Wall wall_;
+    uint64_t wallRevision_ = 0;
     Connection connection_;
     AppOptions app_;
     uint32_t channelId_ = 0;

@@ -136,6 +136,7 @@ void CQelProcessor::CommitLocked(const ProcessorFileData& d, Records records)
     sigOuts_ = std::move(records.outputs);
     outputsBeforeDiscovery_.reset();
     wall_ = d.wall;
+    ++wallRevision_;
     planNames_ = d.planNames;
 }
 

@@ -1,5 +1,7 @@
 #include "plan/plan_context.h"
 
+#include <mutex>
+
 #include "app/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
@@ -33,16 +35,39 @@ bool WallPlacement::FindOutput(int32_t outputId, int32_t& row, int32_t& col) con
     return false;
 }
 
-std::optional<WallPlacement> SelectedWallPlacement()
+std::shared_ptr<const WallPlacement> SelectedWallPlacement()
 {
     const auto processor = FindProcessor(SelectedProcessorId());
     if (!processor)
-        return std::nullopt;
-    WallPlacement placement;
-    placement.processorId = static_cast<int32_t>(processor->GetId());
-    placement.kind = processor->GetKind();
-    placement.output = processor->GetOutputResolution();
-    placement.cells = processor->GetWall().cells;
+        return nullptr;
+    // Placements ask for every window and every output: copying the wall
+    // each time made a query of a large wall slow. The revision is read
+    // first, so a wall changed meanwhile is copied again next time.
+    struct Kept {
+        std::weak_ptr<CQelProcessor> processor;
+        uint64_t wallRevision = 0;
+        std::shared_ptr<const WallPlacement> placement;
+    };
+    static std::mutex mutex;
+    static Kept kept;
+    const uint64_t revision = processor->GetWallRevision();
+    const auto id = static_cast<int32_t>(processor->GetId());
+    const int32_t kind = processor->GetKind();
+    const ResolutionTriple output = processor->GetOutputResolution();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto& p = kept.placement;
+        if (p && kept.processor.lock() == processor && kept.wallRevision == revision && p->processorId == id &&
+            p->kind == kind && p->output == output)
+            return p;
+    }
+    auto placement = std::make_shared<WallPlacement>();
+    placement->processorId = id;
+    placement->kind = kind;
+    placement->output = output;
+    placement->cells = processor->GetWall().cells;
+    std::lock_guard<std::mutex> lock(mutex);
+    kept = Kept{processor, revision, placement};
     return placement;
 }
 

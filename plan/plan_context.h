@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -21,8 +22,10 @@ struct WallPlacement {
     bool FindOutput(int32_t outputId, int32_t& row, int32_t& col) const;
 };
 
-// Empty when no processor is selected or the selected one does not exist.
-std::optional<WallPlacement> SelectedWallPlacement();
+// Null when no processor is selected or the selected one does not exist.
+// The same snapshot is handed out while the processor's kind, output and
+// wall stay as they were.
+std::shared_ptr<const WallPlacement> SelectedWallPlacement();
 // The context's selected processor and source ids (-1 when none).
 int32_t SelectedProcessorId();
 int32_t SelectedSigSrcId();

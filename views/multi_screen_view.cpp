@@ -6,7 +6,9 @@
 #include <QThread>
 
 #include "platform/ui/image_file.h"
+#include "platform/rect_math.h"
 #include "platform/ui/post_to_ui.h"
+#include "platform/ui/rect_convert.h"
 #include "uikit/draw_helpers.h"
 #include "uikit/res_path.h"
 
@@ -163,8 +165,40 @@ bool CMultiScreenView::viewportEvent(QEvent* event)
 
 void CMultiScreenView::InvalidateView()
 {
+    // A notice drawn on the window goes only with a whole repaint.
+    const bool notice = !m_notice.text.isEmpty();
     m_notice = Notice{};
-    viewport()->update();
+    const std::optional<QRegion> damage = notice ? std::nullopt : DragDamage();
+    if (!damage)
+        viewport()->update();
+    else if (!damage->isEmpty())
+        viewport()->update(*damage);
+}
+
+std::optional<QRegion> CMultiScreenView::DragDamage()
+{
+    // A drag repaints at every move: only what it changed, compared with
+    // what the last paint drew.
+    if (m_nDragMode == 0 || m_layer.isNull() || m_layerDevice.size != viewport()->size() ||
+        m_layerDevice.images != ButtonImageKeys())
+        return std::nullopt;
+    const Rect visible = VisibleCanvas();
+    const WallLayerScene scene = DescribeBaseLayer(visible);
+    std::optional<std::vector<Rect>> damage = BaseLayerDamage(m_layerScene, scene);
+    if (!damage)
+        return std::nullopt;
+    const auto top =
+        TopLayerDamage(m_topScene, DescribeTopLayer(visible, scene.frame.drawable && scene.frame.gridMatch));
+    if (!top)
+        return std::nullopt;
+    damage->insert(damage->end(), top->begin(), top->end());
+    QRegion region;
+    for (const Rect& r : *damage) {
+        const Rect shown = IntersectRect(r, visible);
+        if (!RectEmpty(shown))
+            region += ui::toQRect(OffsetRect(shown, m_ptViewOrg.x, m_ptViewOrg.y));
+    }
+    return region;
 }
 
 void CMultiScreenView::paintEvent(QPaintEvent*)

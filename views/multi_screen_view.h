@@ -15,6 +15,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "app/progress.h"
 #include "model/job_progress.h"
@@ -103,7 +104,6 @@ protected:
     void OnTimer();
 
     // The parts of a paint, in canvas coordinates.
-    void DrawWall(QPainter& p);
     void DrawCellNames(QPainter& p, const std::vector<CellPaint>& cells);
     void DrawColumnLines(QPainter& p, const Rect& rc);
     void DrawRowLines(QPainter& p, const Rect& rc);
@@ -113,14 +113,11 @@ protected:
     // reach past it).
     void DrawWindowOpaque(QPainter& p, const LayerWindow& window, const QRegion& shown);
     void DrawWindowTranslucent(QPainter& p, const LayerWindow& window);
-    void DrawMoveFrame(QPainter& p, const WindowPtr& window);
-    void DrawSnapMark(QPainter& p, const WindowPtr& window);
-    void DrawRubberBand(QPainter& p);
-    void DrawWatchStrip(QPainter& p);
-    void DrawEightPartShortage(QPainter& p);
-    void DrawEightPartOverlay(QPainter& p);
-    void DrawLogoSaveStatus(QPainter& p);
-    void DrawShortageNotice(QPainter& p);
+    // The drag marks, wall texts, watch strip, resource layers and notices.
+    void DrawTopLayer(QPainter& p, const TopLayerScene& top);
+    void DrawSnapMark(QPainter& p, const std::vector<Point>& points);
+    void DrawRubberBand(QPainter& p, const Rect& r);
+    void DrawWatchStrip(QPainter& p, const WatchStripPaint& strip);
 
 private:
     // The logo saving job's receiver: a member, so the view's own
@@ -148,8 +145,13 @@ private:
     void PaintBaseLayer(const LayerFrame& frame, const std::vector<LayerWindow>& windows,
                         const std::vector<Rect>& damage);
     void DrawGridLines(QPainter& p, const GridLines& lines, const Rect& rc, bool rows);
-    // A rectangle cut to just beyond the visible canvas.
-    Rect Bounded(const Rect& r) const;
+    // The part of the canvas the viewport shows.
+    Rect VisibleCanvas() const;
+    // What the base layer's title-bar buttons were painted from.
+    std::array<qint64, 4> ButtonImageKeys() const;
+    // While the mouse drags, the viewport pixels where a paint now would
+    // differ from the last one; nothing when that may be anywhere.
+    std::optional<QRegion> DragDamage();
     void DrawOverlayMarks(QPainter& p, const std::vector<OverlayMark>& marks);
     void DrawButton(QPainter& p, const TitleButton& button, const QImage& image, int cellWidth);
     struct Fill {
@@ -201,6 +203,8 @@ private:
     QImage m_layer;
     WallLayerScene m_layerScene;
     LayerDevice m_layerDevice;
+    // What the last paint drew over the base layer.
+    TopLayerScene m_topScene;
     StaticTextCache m_texts;
     QFont m_watchHeaderFont;
     mutable std::map<int, QFont> m_noticeFonts; // by pixel height

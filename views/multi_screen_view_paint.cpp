@@ -22,9 +22,6 @@ constexpr ui::ColorRef kWhite = ui::rgb(255, 255, 255);
 constexpr ui::ColorRef kBlack = ui::rgb(0, 0, 0);
 constexpr ui::ColorRef kRed = ui::rgb(255, 0, 0);
 constexpr ui::ColorRef kBlue = ui::rgb(0, 0, 255);
-// Frames and marks are cut this far outside the visible canvas, so a cut
-// edge never shows and no size leaves the int range.
-constexpr int kBoundsMargin = 8;
 
 QPen SolidPen(ui::ColorRef colour, int width = 1)
 {
@@ -70,14 +67,10 @@ void CMultiScreenView::OnDraw(QPainter& p)
     const QRect client = viewport()->rect();
     p.save();
     PrepareCanvasDC(p);
-    m_rcVisible =
-        IntersectRect(OffsetRect(ui::fromQRect(client), -int64_t(m_ptViewOrg.x), -int64_t(m_ptViewOrg.y)), m_rcCanvas);
-    BeginDrawPass();
-    DrawWall(p);
-    DrawEightPartShortage(p);
-    DrawEightPartOverlay(p);
-    DrawLogoSaveStatus(p);
-    DrawShortageNotice(p);
+    m_rcVisible = VisibleCanvas();
+    const bool windows = DrawBaseLayer(p);
+    m_topScene = DescribeTopLayer(m_rcVisible, windows);
+    DrawTopLayer(p, m_topScene);
     p.restore();
 
     // Whatever of the viewport the canvas does not cover is white.
@@ -105,22 +98,30 @@ void CMultiScreenView::DrawNoticeText(QPainter& p, const QString& text, int heig
 
 // ---- The wall --------------------------------------------------------------
 
-void CMultiScreenView::DrawWall(QPainter& p)
+std::array<qint64, 4> CMultiScreenView::ButtonImageKeys() const
 {
-    if (!DrawBaseLayer(p))
-        return;
-    if (ShowsMoveFrame())
-        DrawMoveFrame(p, m_pActiveWnd);
-    DrawSnapMark(p, m_pActiveWnd);
-    DrawRubberBand(p);
-    ui::frameRect(p, MarginFrame(), wallview::kMarginFrame);
+    return {m_imgClose.cacheKey(), m_imgMaxCell.cacheKey(), m_imgMaxScreen.cacheKey(), m_imgLock.cacheKey()};
+}
+
+Rect CMultiScreenView::VisibleCanvas() const
+{
+    const Rect client = ui::fromQRect(viewport()->rect());
+    return IntersectRect(OffsetRect(client, -int64_t(m_ptViewOrg.x), -int64_t(m_ptViewOrg.y)), m_rcCanvas);
+}
+
+void CMultiScreenView::DrawTopLayer(QPainter& p, const TopLayerScene& top)
+{
+    ui::frameRect(p, top.moveFrame, wallview::kMoveFrame);
+    DrawSnapMark(p, top.snapMark);
+    DrawRubberBand(p, top.rubberBand);
+    ui::frameRect(p, top.marginFrame, wallview::kMarginFrame);
 
     p.save();
     p.setFont(GetUiFont18());
     p.setPen(ui::toQColor(wallview::kSizeText));
-    for (const TextItem& text : WallSizeTexts())
+    for (const TextItem& text : top.sizeTexts)
         ui::drawTextWin(p, text.rect, text.text, kCentredLine);
-    if (ResolutionMismatch()) {
+    if (top.resolutionMismatch) {
         p.setPen(ui::toQColor(kRed));
         const Rect strip{m_rcCanvas.left, m_rcCanvas.top, m_rcCanvas.right, m_rcCanvas.top + 20};
         ui::drawTextWin(p, strip,
@@ -128,16 +129,19 @@ void CMultiScreenView::DrawWall(QPainter& p)
                         kCentredLine);
     }
     p.restore();
-    DrawWatchStrip(p);
+    DrawWatchStrip(p, top.watchStrip);
+    DrawOverlayMarks(p, top.shortage);
+    DrawOverlayMarks(p, top.overlay);
+    if (!top.status.isEmpty())
+        DrawNoticeText(p, top.status, wallview::kNoticeHeight, wallview::kNoticeRect);
+    if (!top.shortageNotice.isEmpty())
+        DrawNoticeText(p, top.shortageNotice, wallview::kNoticeHeight, wallview::kNoticeRect);
 }
 
 bool CMultiScreenView::DrawBaseLayer(QPainter& p)
 {
     WallLayerScene scene = DescribeBaseLayer(m_rcVisible);
-    const LayerDevice device{
-        viewport()->size(),
-        DeviceFormat(p),
-        {m_imgClose.cacheKey(), m_imgMaxCell.cacheKey(), m_imgMaxScreen.cacheKey(), m_imgLock.cacheKey()}};
+    const LayerDevice device{viewport()->size(), DeviceFormat(p), ButtonImageKeys()};
     std::optional<std::vector<Rect>> damage;
     if (device == m_layerDevice && !m_layer.isNull())
         damage = BaseLayerDamage(m_layerScene, scene);
@@ -568,39 +572,21 @@ void CMultiScreenView::PaintWindow(QPainter& p, const LayerWindow& window, const
     }
 }
 
-Rect CMultiScreenView::Bounded(const Rect& r) const
+void CMultiScreenView::DrawSnapMark(QPainter& p, const std::vector<Point>& points)
 {
-    const Rect& v = m_rcVisible;
-    return IntersectRect(r, MakeRect(int64_t(v.left) - kBoundsMargin, int64_t(v.top) - kBoundsMargin,
-                                     int64_t(v.right) + kBoundsMargin, int64_t(v.bottom) + kBoundsMargin));
-}
-
-void CMultiScreenView::DrawMoveFrame(QPainter& p, const WindowPtr& window)
-{
-    ui::frameRect(p, Bounded(GetWindowViewRect(window)), wallview::kMoveFrame);
-}
-
-void CMultiScreenView::DrawSnapMark(QPainter& p, const WindowPtr& window)
-{
-    if (!window)
-        return;
-    const auto points = SnapMarkPoints(Bounded(GetWindowViewRect(window)));
     if (points.size() < 2)
         return;
     QPolygon line;
     for (const Point& pt : points)
         line << QPoint(pt.x, pt.y);
     p.save();
-    p.setPen(SolidPen(wallview::kSnapMark, 3));
+    p.setPen(SolidPen(wallview::kSnapMark, kSnapMarkWidth));
     p.drawPolyline(line);
     p.restore();
 }
 
-void CMultiScreenView::DrawRubberBand(QPainter& p)
+void CMultiScreenView::DrawRubberBand(QPainter& p, const Rect& r)
 {
-    if (!ShowsRubberBand())
-        return;
-    const Rect r = Bounded(Rect{m_ptDragLast.x, m_ptDragLast.y, m_ptCurrent.x, m_ptCurrent.y});
     if (RectEmpty(r))
         return;
     const QBrush halftone(Qt::black, Qt::Dense4Pattern);
@@ -613,9 +599,8 @@ void CMultiScreenView::DrawRubberBand(QPainter& p)
 
 // ---- Watch strip -----------------------------------------------------------
 
-void CMultiScreenView::DrawWatchStrip(QPainter& p)
+void CMultiScreenView::DrawWatchStrip(QPainter& p, const WatchStripPaint& strip)
 {
-    const WatchStripPaint strip = DescribeWatchStrip();
     if (!strip.shown)
         return;
     p.save();
@@ -658,28 +643,4 @@ void CMultiScreenView::DrawOverlayMarks(QPainter& p, const std::vector<OverlayMa
         if (!RectEmpty(shown))
             ui::blendFillRect(p, ui::toQRect(shown), colour);
     }
-}
-
-void CMultiScreenView::DrawEightPartShortage(QPainter& p)
-{
-    DrawOverlayMarks(p, EightPartShortageMarks());
-}
-
-void CMultiScreenView::DrawEightPartOverlay(QPainter& p)
-{
-    DrawOverlayMarks(p, EightPartOverlayMarks());
-}
-
-void CMultiScreenView::DrawLogoSaveStatus(QPainter& p)
-{
-    const QString text = LogoSaveStatusText();
-    if (!text.isEmpty())
-        DrawNoticeText(p, text, wallview::kNoticeHeight, wallview::kNoticeRect);
-}
-
-void CMultiScreenView::DrawShortageNotice(QPainter& p)
-{
-    const QString text = ShortageNoticeText();
-    if (!text.isEmpty())
-        DrawNoticeText(p, text, wallview::kNoticeHeight, wallview::kNoticeRect);
 }

@@ -39,7 +39,7 @@ EightPartOverlayCache::ProcessorPicture EightPartOverlayCache::PictureOf(const C
                             p.GetOutputResolutionId(),
                             p.GetSourceScaler(),
                             p.GetObm(),
-                            p.GetWall(),
+                            p.GetWallRevision(),
                             ValuesOf(p.GetSigSrcs()),
                             ValuesOf(p.GetListBItems()),
                             ValuesOf(p.GetSigOuts()),

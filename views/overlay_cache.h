@@ -21,7 +21,8 @@ public:
     const Overlays& Get(const CQelPlan& plan, const std::shared_ptr<CQelProcessor>& processor);
 
 private:
-    // Everything of a processor and a plan a placement may read, by value:
+    // Everything of a processor and a plan a placement may read, by value
+    // (the wall by its revision, as it is compared on every paint):
     // comparing them needs no one to report a change.
     struct ProcessorPicture {
         int32_t kind = 0;
@@ -30,7 +31,7 @@ private:
         uint32_t outputId = 0;
         int32_t sourceScaler = 0;
         int32_t obm = 0;
-        CQelProcessor::Wall wall;
+        uint64_t wallRevision = 0;
         std::vector<CQelSigSrc::Values> sources;
         std::vector<CQelSigSrc::Values> splitSources;
         std::vector<CQelSigOut::Values> outputs;

@@ -293,6 +293,9 @@ public:
     void BeginDrawPass() { m_bShortage = false; }
     QString LogoSaveStatusText() const;
     QString ShortageNoticeText() const;
+    // What a paint draws over the base layer, from a new draw pass; the
+    // drag marks are cut to just beyond `visible`.
+    TopLayerScene DescribeTopLayer(const Rect& visible, bool windowsDrawn);
 
     // ---- Editing with mouse and keys (wall_view_edit.cpp). The handlers
     // take viewport points and convert them to the canvas themselves.

@@ -500,6 +500,99 @@ std::vector<OverlayMark> WallViewCore::EightPartOverlayMarks()
     return marks;
 }
 
+namespace {
+
+// Drag marks are cut this far outside the visible canvas, so a cut edge
+// never shows and no size leaves the int range.
+constexpr int kBoundsMargin = 8;
+
+Rect BoundedTo(const Rect& r, const Rect& v)
+{
+    return IntersectRect(r, MakeRect(int64_t(v.left) - kBoundsMargin, int64_t(v.top) - kBoundsMargin,
+                                     int64_t(v.right) + kBoundsMargin, int64_t(v.bottom) + kBoundsMargin));
+}
+
+} // namespace
+
+TopLayerScene WallViewCore::DescribeTopLayer(const Rect& visible, bool windowsDrawn)
+{
+    TopLayerScene top;
+    BeginDrawPass();
+    if (windowsDrawn) {
+        if (ShowsMoveFrame())
+            top.moveFrame = BoundedTo(GetWindowViewRect(m_pActiveWnd), visible);
+        if (m_pActiveWnd) {
+            top.snapMark = SnapMarkPoints(BoundedTo(GetWindowViewRect(m_pActiveWnd), visible));
+            if (top.snapMark.size() < 2)
+                top.snapMark.clear();
+        }
+        if (ShowsRubberBand())
+            top.rubberBand = BoundedTo(Rect{m_ptDragLast.x, m_ptDragLast.y, m_ptCurrent.x, m_ptCurrent.y}, visible);
+        top.marginFrame = MarginFrame();
+        top.sizeTexts = WallSizeTexts();
+        top.resolutionMismatch = ResolutionMismatch();
+        top.watchStrip = DescribeWatchStrip();
+    }
+    top.shortage = EightPartShortageMarks();
+    top.overlay = EightPartOverlayMarks();
+    top.status = LogoSaveStatusText();
+    top.shortageNotice = ShortageNoticeText();
+    return top;
+}
+
+std::optional<std::vector<Rect>> TopLayerDamage(const TopLayerScene& before, const TopLayerScene& now)
+{
+    if (before.marginFrame != now.marginFrame || before.sizeTexts != now.sizeTexts ||
+        before.resolutionMismatch != now.resolutionMismatch || before.watchStrip != now.watchStrip ||
+        before.status != now.status || before.shortageNotice != now.shortageNotice)
+        return std::nullopt;
+    std::vector<Rect> damage;
+    const auto add = [&](const Rect& r) {
+        if (!RectEmpty(r))
+            damage.push_back(r);
+    };
+    if (before.moveFrame != now.moveFrame) {
+        add(before.moveFrame);
+        add(now.moveFrame);
+    }
+    if (before.rubberBand != now.rubberBand) {
+        add(before.rubberBand);
+        add(now.rubberBand);
+    }
+    if (before.snapMark != now.snapMark) {
+        for (const auto* points : {&before.snapMark, &now.snapMark}) {
+            if (points->empty())
+                continue;
+            int64_t left = points->front().x, top = points->front().y, right = left, bottom = top;
+            for (const Point& pt : *points) {
+                left = std::min<int64_t>(left, pt.x);
+                top = std::min<int64_t>(top, pt.y);
+                right = std::max<int64_t>(right, pt.x);
+                bottom = std::max<int64_t>(bottom, pt.y);
+            }
+            add(MakeRect(left - kSnapMarkWidth, top - kSnapMarkWidth, right + kSnapMarkWidth + 1,
+                         bottom + kSnapMarkWidth + 1));
+        }
+    }
+    // Marks blend in their order: outside the marks between the lists'
+    // common start and common end, the same marks cover a pixel in the
+    // same order.
+    for (const auto& [was, is] :
+         {std::pair{&before.shortage, &now.shortage}, std::pair{&before.overlay, &now.overlay}}) {
+        const size_t shorter = std::min(was->size(), is->size());
+        size_t head = 0;
+        while (head < shorter && (*was)[head] == (*is)[head])
+            ++head;
+        size_t tail = 0;
+        while (tail < shorter - head && (*was)[was->size() - 1 - tail] == (*is)[is->size() - 1 - tail])
+            ++tail;
+        for (const auto* marks : {was, is})
+            for (size_t i = head; i < marks->size() - tail; ++i)
+                add((*marks)[i].rect);
+    }
+    return damage;
+}
+
 QString WallViewCore::LogoSaveStatusText() const
 {
     const int done = m_nOsdSaveDone.load();

@@ -13,6 +13,7 @@
 struct TextItem {
     Rect rect;
     QString text;
+    friend bool operator==(const TextItem&, const TextItem&) = default;
 };
 
 // A wall cell: filled when no output drives it, else the output's name.
@@ -113,16 +114,44 @@ struct WatchSlotPaint {
     GridLines rowLines;    // across the slot
     GridLines columnLines; // down the slot
     TextItem take;
+    friend bool operator==(const WatchSlotPaint&, const WatchSlotPaint&) = default;
 };
 
 struct WatchStripPaint {
     bool shown = false;
     TextItem header;
     std::vector<WatchSlotPaint> watchSlots;
+    friend bool operator==(const WatchStripPaint&, const WatchStripPaint&) = default;
 };
 
 // A colour laid over the canvas at the resource layers' alpha.
 struct OverlayMark {
     Rect rect;
     ui::ColorRef colour = 0;
+    friend bool operator==(const OverlayMark&, const OverlayMark&) = default;
 };
+
+// What a paint draws over the base layer, in canvas pixels; the wall's
+// marks and texts only when its windows are drawn.
+struct TopLayerScene {
+    Rect moveFrame; // empty: none
+    std::vector<Point> snapMark;
+    Rect rubberBand; // empty: none
+    Rect marginFrame;
+    std::vector<TextItem> sizeTexts;
+    bool resolutionMismatch = false;
+    WatchStripPaint watchStrip;
+    std::vector<OverlayMark> shortage;
+    std::vector<OverlayMark> overlay;
+    QString status;
+    QString shortageNotice;
+    friend bool operator==(const TopLayerScene&, const TopLayerScene&) = default;
+};
+
+// The snap mark's pen width: its pixels lie within that of its polyline.
+inline constexpr int kSnapMarkWidth = 3;
+
+// Where a paint of `now` differs from one of `before` in what is drawn
+// over the base layer: each changed mark at its old and new place.
+// Nothing when they may differ anywhere (a text changed).
+std::optional<std::vector<Rect>> TopLayerDamage(const TopLayerScene& before, const TopLayerScene& now);

@@ -61,6 +61,13 @@ TEST_F(PlanGeometry, OutputRectComesFromTheProcessorsWall)
     EXPECT_EQ(sized->GetOutputRect(10902), (Rect{1920, 0, 3200, 1080}));
     EXPECT_EQ(sized->GetOutputRect(10900), Rect{});
 
+    // A wall changed in place is read again.
+    const auto processor = CQelContext::GetProMan()->FindById(1);
+    CQelProcessor::Wall wall = processor->GetWall();
+    wall.cells = {{{0, 0}, 10900}};
+    processor->SetWall(wall);
+    EXPECT_EQ(plan->GetOutputRect(10900), (Rect{0, 0, 1920, 1080}));
+
     DeselectProcessor();
     EXPECT_EQ(plan->GetOutputRect(10900), Rect{});
 }

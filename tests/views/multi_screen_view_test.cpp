@@ -1,4 +1,7 @@
+#include <QGuiApplication>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <filesystem>
 #include <functional>
@@ -369,6 +372,51 @@ TEST_F(WallView, PaintsEveryEditSinceTheLastPaint)
             EXPECT_NE(after, before) << what << (translucent ? ", translucent" : ", opaque");
             EXPECT_TRUE(after == paint(fresh)) << what << (translucent ? ", translucent" : ", opaque");
         }
+    }
+}
+
+// Each move of a drag repaints only what it changed, and the window then
+// shows what a whole repaint gives.
+TEST_F(WallView, DragRepaintsOnlyWhatItChanged)
+{
+    SenderContextGuard guard;
+    auto processor = std::make_shared<CQelProcessor>();
+    BuildModel10(*processor);
+    SelectTestProcessor(processor);
+    std::shared_ptr<CQelPlan> plan = MakeTestPlan(kModel10Side, kModel10Side);
+    AddModel10Windows(*plan);
+    struct Regions : QObject {
+        std::vector<QRegion> painted;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                painted.push_back(static_cast<QPaintEvent*>(e)->region());
+            return false;
+        }
+    };
+    for (const bool translucent : {true, false}) {
+        SetViewKeys(translucent);
+        CMultiScreenView view;
+        ShowPlan(view, plan);
+        QApplication::processEvents();
+        const auto shown = [&] { return view.screen()->grabWindow(view.winId()).toImage(); };
+        const Rect r = view.GetWindowViewRect(plan->GetWindowAt(plan->GetWindowCount() - 1));
+        const Point grip = view.CanvasToDevicePoint(Point{int32_t(r.left + RectWidth(r) / 2), r.top + 5});
+        view.OnLButtonDown(grip, false);
+        QApplication::processEvents();
+        Regions regions;
+        view.viewport()->installEventFilter(&regions);
+        for (const int step : {1, 9, 97}) {
+            view.OnMouseMove(Point{grip.x - step, grip.y - step / 2});
+            QApplication::processEvents();
+        }
+        const QImage dragged = shown();
+        view.viewport()->repaint();
+        EXPECT_TRUE(dragged == shown()) << (translucent ? "translucent" : "opaque");
+        ASSERT_GE(regions.painted.size(), 3u);
+        for (size_t i = 0; i + 1 < regions.painted.size(); ++i)
+            EXPECT_FALSE(QRegion(view.viewport()->rect()).subtracted(regions.painted[i]).isEmpty()) << i;
+        view.OnLButtonUp(Point{grip.x - 97, grip.y - 48});
     }
 }
 
