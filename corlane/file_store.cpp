@@ -376,6 +376,29 @@ bool replace_file(const std::string& path, std::string_view bytes, std::string& 
     return replacement.prepare(path, bytes, error) && replacement.commit(error);
 }
 
+create_status create_file(const std::string& path, std::string_view bytes, std::string& error)
+{
+    target_file target;
+    target.path = path;
+    std::string temp;
+    int fd = -1;
+    if (!write_temporary(target, bytes, -1, temp, fd, error))
+        return create_status::failed;
+    // link() refuses any name that is taken, where rename() would replace it.
+    const int linked = ::link(temp.c_str(), path.c_str());
+    const int err = errno;
+    ::unlink(temp.c_str());
+    ::close(fd);
+    if (linked == 0) {
+        sync_folder(folder_of(path));
+        return create_status::created;
+    }
+    if (err == EEXIST)
+        return create_status::exists;
+    error = "cannot create " + path + ": " + errno_text(err);
+    return create_status::failed;
+}
+
 keep_result keep_as_bad(const std::string& path, std::string_view bytes)
 {
     const std::string bad = path + bad_suffix;

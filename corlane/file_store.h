@@ -43,6 +43,12 @@ read_result read_file(const std::string& path, size_t limit = default_read_limit
 // it was and no temporary file is left.
 bool replace_file(const std::string& path, std::string_view bytes, std::string& error);
 
+// Writes `bytes` to `path` only when nothing at all is there (no file,
+// no link, not even one to nothing): written beside it and linked into
+// place, so a reader never sees half of it and nothing is replaced.
+enum class create_status { created, exists, failed };
+create_status create_file(const std::string& path, std::string_view bytes, std::string& error);
+
 // A replacement in two steps, for files that must change together: each is
 // prepared (written and flushed) before any is committed (renamed into
 // place). One not committed is discarded when it goes.

@@ -7,7 +7,9 @@
 #include "app/context.h"
 #include "app/program_log.h"
 #include "corlane/app_path.h"
+#include "corlane/file_store.h"
 #include "corlane/fstr.h"
+#include "tavrix_version.h"
 
 namespace {
 
@@ -32,6 +34,18 @@ QString DisplayLines(const std::string& utf8)
 std::string AboutFilePath()
 {
     return qz::vok::path::GetSysPath() + "/" + abouttext::kFileName;
+}
+
+bool WriteFirstStartAbout(const std::string& path)
+{
+    namespace store = qz::vok::file_store;
+    std::string text;
+    qz::vok::fstr_utf8toansi(TAVRIX_PROGRAM_NAME "\r\n版本 " TAVRIX_VERSION "\r\n", text);
+    std::string error;
+    const store::create_status written = store::create_file(path, text, error);
+    if (written == store::create_status::failed)
+        LogAbout(path, ("not written: " + error).c_str());
+    return written == store::create_status::created;
 }
 
 QString ReadAboutText(const std::string& path)

@@ -22,5 +22,10 @@ std::string AboutFilePath();
 // Either is logged once, naming the file.
 QString ReadAboutText(const std::string& path);
 
+// A first start: the program's name and version into the about file at
+// `path`, in its code page, when nothing at all is there. False when
+// something was there or it could not be written (then logged).
+bool WriteFirstStartAbout(const std::string& path);
+
 // The texts of a version list in board order, each on its own line.
 QString VersionListText(const CQelProcessor::VersionTable& versions);

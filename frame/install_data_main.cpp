@@ -2,6 +2,7 @@
 // keeping every file already there:  tavrix_install_data <run>/Sys
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "frame/shipped_data.h"
 
@@ -12,7 +13,11 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string error;
-    if (!InstallShippedData(argv[1], &error)) {
+    std::vector<std::string> plain;
+    const bool installed = InstallShippedData(argv[1], &error, &plain);
+    for (const std::string& name : plain)
+        std::fprintf(stderr, "%s: its icon cannot be rendered; written as a plain tile\n", name.c_str());
+    if (!installed) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }

@@ -41,6 +41,7 @@
 #include "plan/plan_manager.h"
 #include "platform/ui/colour.h"
 #include "platform/ui/image_file.h"
+#include "platform/ui/init_ui.h"
 #include "platform/ui/modal.h"
 #include "uikit/caption_toolbar.h"
 #include "uikit/res_path.h"
@@ -232,7 +233,7 @@ bool CMainFrame::OnCreateClient()
 
 void CMainFrame::OnUpdateFrameTitle()
 {
-    setWindowTitle(QStringLiteral("Tavrix"));
+    setWindowTitle(QString::fromLatin1(ui::kProgramTitle));
 }
 
 void CMainFrame::SetMenu(const ui::MenuSpec& menu)

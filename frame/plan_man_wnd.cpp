@@ -16,6 +16,9 @@ namespace {
 constexpr std::uint32_t kListSheetStyle = 0x1B;
 constexpr int kHeaderHeight = 20;
 constexpr ui::ColorRef kHeaderColour = ui::rgb(0xEC, 0xE9, 0xD8);
+// The sheet's default header text is yellow, which cannot be read on this
+// beige.
+constexpr ui::ColorRef kHeaderTextColour = ui::rgb(0x20, 0x20, 0x20);
 constexpr int kRowHeight = 28;
 constexpr int kPlanNameWidth = 100;
 constexpr int kCycleNameWidth = 180;
@@ -30,6 +33,7 @@ CUiListPane::CUiListPane(const QString& title, int nameWidth, QWidget* parent)
 {
     panelook::SetUpSheet(m_sheet, kListSheetStyle, kHeaderHeight, kRowHeight);
     m_sheet.SetHeaderBkColor(kHeaderColour);
+    m_sheet.SetHeaderTextColor(kHeaderTextColour);
     m_sheet.InsertColumn(0, Tr("序号"), kColumnFrozen, 0, kNumberWidth);
     m_sheet.InsertColumn(1, Tr("名称"), 0, 0, nameWidth);
     m_sheet.show();

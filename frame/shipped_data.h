@@ -10,5 +10,8 @@
 std::vector<std::string> ShippedFiles();
 
 // Writes every shipped file missing under `sysDir`; false, with `error`
-// saying which file, when one cannot be written.
-bool InstallShippedData(const std::string& sysDir, std::string* error = nullptr);
+// saying which file, when one cannot be written. The button pictures are
+// the icon theme's, rendered here; one whose icon cannot be rendered is
+// written as a plain tile and named in `plain`.
+bool InstallShippedData(const std::string& sysDir, std::string* error = nullptr,
+                        std::vector<std::string>* plain = nullptr);

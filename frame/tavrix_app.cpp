@@ -8,6 +8,7 @@
 #include "app/program_log.h"
 #include "app/termination_signals.h"
 #include "corlane/app_path.h"
+#include "dialogs/about_text.h"
 #include "frame/main_frame.h"
 #include "model/link_setup.h"
 #include "platform/ui/post_to_ui.h"
@@ -31,6 +32,9 @@ bool CTavrixApp::InitInstance()
 {
     if (bootstrap_.Start() != CTavrixBootstrap::StartResult::Run)
         return false;
+    WriteFirstStartAbout(AboutFilePath());
+    if (qel::CLanguageTr::get_instance().GetMode() == 0)
+        ui::useChineseQtTexts();
     g_CaptionStyle = kCaptionStyle;
     InitUiResourceCache();
 

@@ -231,6 +231,10 @@ public:
     // was: a damaged one is kept beside itself as "<name>.bad", one that
     // cannot be read is left alone and never replaced.
     bool LoadPro(const std::string& path);
+    // A first start: writes the standard processor file at `path` and loads
+    // it, when nothing at all is there. False when something was there or it
+    // could not be written (then logged); the model is left as it was.
+    bool CreateFirstStartPro(const std::string& path);
     bool SavePro();
     // The processor file in the hardware folder.
     static std::string ProFilePath();

@@ -437,6 +437,28 @@ pt::ptree BuildTree(const ProcessorFileData& d, uint8_t netType)
 
 } // namespace
 
+ProcessorFileData FirstStartProcessorFile()
+{
+    // Ids 1 to 6 in ascending size; the default id (3) is 1080p at 60 Hz,
+    // what the outputs are made for until the device says otherwise.
+    static constexpr Resolution kModes[] = {{1280, 720, 60},  {1920, 1080, 50}, {1920, 1080, 60},
+                                            {1920, 1200, 60}, {3840, 2160, 30}, {3840, 2160, 60}};
+    static_assert(kModes[CQelProcessor::kDefaultResolutionId - 1] == kDefaultOutputResolution);
+    ProcessorFileData d;
+    uint32_t id = 1;
+    for (const Resolution& mode : kModes) {
+        CQelProcessor::ResolutionEntry entry;
+        entry.id = id++;
+        entry.resolution = mode;
+        entry.friendName =
+            std::to_string(mode.width) + "x" + std::to_string(mode.height) + " " + std::to_string(mode.rate) + "Hz";
+        d.resolutions.push_back(std::move(entry));
+    }
+    d.outputResolutionId = CQelProcessor::kDefaultResolutionId;
+    d.app.planPatternCount = CQelProcessor::kLastPlanSlot;
+    return d;
+}
+
 bool ParseProcessorFile(const std::string& text, ProcessorFileData& data, std::string& reason)
 {
     try {

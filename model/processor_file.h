@@ -27,6 +27,10 @@ struct ProcessorFileData {
     friend bool operator==(const ProcessorFileData&, const ProcessorFileData&) = default;
 };
 
+// What a first start writes: the standard output modes, the default mode
+// among them, and every preset slot in use.
+ProcessorFileData FirstStartProcessorFile();
+
 // Reads the text of a processor file. False, with the reason, when it is
 // not well-formed, not version "V1", lacks a required element or attribute
 // or holds a number that is not one.

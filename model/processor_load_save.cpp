@@ -57,6 +57,18 @@ bool CQelProcessor::LoadPro(const std::string& path)
     return true;
 }
 
+bool CQelProcessor::CreateFirstStartPro(const std::string& path)
+{
+    std::string error;
+    switch (store::create_file(path, WriteProcessorFile(FirstStartProcessorFile(), g_NetType.load()), error)) {
+    case store::create_status::created: return LoadPro(path);
+    case store::create_status::exists: return false;
+    case store::create_status::failed: break;
+    }
+    LogModelError("first-start processor file not written: " + error);
+    return false;
+}
+
 CQelProcessor::Records CQelProcessor::MakeRecords(const ProcessorFileData& d)
 {
     Records r;

@@ -14,7 +14,8 @@ bool CQelProMan::CreateDefaultProcessor(const SelectSource& select)
 {
     auto processor = std::make_shared<CQelProcessor>();
     processor->SetId(kDefaultProcessorId);
-    processor->LoadPro(CQelProcessor::ProFilePath());
+    if (!processor->LoadPro(CQelProcessor::ProFilePath()))
+        processor->CreateFirstStartPro(CQelProcessor::ProFilePath());
     AddProcessor(processor);
     if (const auto first = processor->GetSigSrcAt(0); first && select)
         select(processor->GetId(), first->GetId());

@@ -7,6 +7,8 @@ PACKAGES=(
   build-essential cmake clang-format
   libboost-dev libboost-locale-dev libboost-date-time-dev
   qt6-base-dev qt6-qpa-plugins
+  qt6-svg-dev adwaita-icon-theme  # the button pictures, rendered at install
+  qt6-translations-l10n  # Qt's own texts in Chinese
   libgtest-dev libgmock-dev
   fonts-wqy-microhei
   iproute2 util-linux

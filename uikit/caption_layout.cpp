@@ -11,6 +11,7 @@ namespace {
 // Resize corners reach this far along the border from each corner.
 constexpr int kCornerGrip = 16;
 constexpr int kButtonGap = 2;
+constexpr int kTitleGap = 4;
 
 Rect deflate(const Rect& r, int d)
 {
@@ -97,6 +98,17 @@ CaptionLayout LayoutCaption(const CaptionInput& in)
     }
     const int64_t c = (int64_t(L.window.left) + L.window.right) / 2;
     L.text = MakeRect(c - 50, int64_t(row.top) + 3, c + 50, row.bottom);
+    // The title gives way to the menu items: it starts after the last one
+    // shown and ends before the control buttons, so it is cut short rather
+    // than drawn over them.
+    int64_t menuEnd = L.text.left;
+    for (const Rect& item : L.menu.items)
+        if (!RectEmpty(item))
+            menuEnd = std::max<int64_t>(menuEnd, int64_t(item.right) + kTitleGap);
+    if (!RectEmpty(L.menu.chevron))
+        menuEnd = std::max<int64_t>(menuEnd, int64_t(L.menu.chevron.right) + kTitleGap);
+    L.text.left = ClampInt32(std::min(menuEnd, int64_t(L.text.right)));
+    L.text.right = ClampInt32(std::max<int64_t>(L.text.left, std::min<int64_t>(L.text.right, right - kTitleGap)));
 
     if (!iconic && in.toolBarShown && in.toolRowHeight > 0) {
         L.toolRow = MakeRect(int64_t(L.caption.left) + 8 + in.leftMargin, row.bottom, L.caption.right,

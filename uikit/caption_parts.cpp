@@ -12,6 +12,7 @@
 #include "uikit/uikit_resources.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -56,12 +57,18 @@ void CNText::SetTitle(const QString& title)
 void CNText::paintEvent(QPaintEvent*)
 {
     const TitleRun run = FitTitle(widths_, separatorWidth_, width());
-    if (run.count == 0)
+    if (parts_.empty() || width() <= 0)
         return;
     QPainter p(this);
     p.setFont(font_);
     p.setPen(ui::toQColor(kTitleColour));
     const unsigned format = ui::DT_VCENTER | ui::DT_SINGLELINE | ui::DT_NOPREFIX;
+    if (run.count == 0) {
+        // Not even the first part fits the room the menu leaves: cut short.
+        const QString cut = QFontMetrics(font_).elidedText(parts_.front(), Qt::ElideRight, width());
+        ui::drawTextWin(p, Rect{0, 0, width(), height()}, cut, format);
+        return;
+    }
     int x = (width() - run.width) / 2;
     for (int i = 0; i < run.count; ++i) {
         if (i > 0) {

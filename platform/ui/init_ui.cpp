@@ -4,6 +4,9 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace ui {
 
@@ -21,6 +24,28 @@ bool initUi()
         qCWarning(lcUi) << "font family" << kCjkFamily << "is not installed; Chinese text may not show";
     }
     return installed;
+}
+
+bool useChineseQtTexts()
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    static QTranslator* translator = nullptr;
+    if (translator)
+        return true;
+    auto* loaded = new QTranslator(QCoreApplication::instance());
+    if (!loaded->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete loaded;
+        static bool warned = false;
+        if (!warned) {
+            warned = true;
+            qCWarning(lcUi) << "Qt's Chinese translation qtbase_zh_CN is not installed; its own texts stay English";
+        }
+        return false;
+    }
+    QCoreApplication::installTranslator(loaded);
+    translator = loaded;
+    return true;
 }
 
 bool windowOpacitySupported()

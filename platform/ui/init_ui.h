@@ -11,6 +11,17 @@ inline constexpr const char* kCjkFamily = "WenQuanYi Micro Hei";
 // false (with one warning) when that family is not installed.
 bool initUi();
 
+// The program's title: its main window's, and that of every message box and
+// dialog without a title of its own.
+inline constexpr const char* kProgramTitle = "Tavrix";
+
+// Qt's own texts in Chinese, as the rest of the program: Qt's translation
+// qtbase_zh_CN (standard buttons, the calendar, the file and colour
+// choosers) and the Chinese locale (day and month names, numbers).
+// Idempotent; false (with one warning) when the translation is not
+// installed, the locale being set all the same.
+bool useChineseQtTexts();
+
 // Whether the platform can change a top-level window's opacity; fades are
 // shown only where it can.
 bool windowOpacitySupported();

@@ -1,4 +1,5 @@
 #include "platform/ui/modal.h"
+#include "platform/ui/init_ui.h"
 
 #include "platform/ui/virtual_key.h"
 
@@ -76,14 +77,23 @@ private:
 
 class QtModalHost final : public ModalHost {
 public:
-    void inform(QWidget* parent, const QString& text) override { QMessageBox::information(parent, QString(), text); }
+    void inform(QWidget* parent, const QString& text) override
+    {
+        QMessageBox::information(parent, QString::fromLatin1(kProgramTitle), text);
+    }
 
     bool askYesNo(QWidget* parent, const QString& text) override
     {
-        return QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return QMessageBox::question(parent, QString::fromLatin1(kProgramTitle), text,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
 
-    int runDialog(QDialog& dialog) override { return dialog.exec(); }
+    int runDialog(QDialog& dialog) override
+    {
+        if (dialog.windowTitle().isEmpty())
+            dialog.setWindowTitle(QString::fromLatin1(kProgramTitle));
+        return dialog.exec();
+    }
 
     int popupMenu(QWidget* parent, const MenuSpec& menuSpec, const QPoint& globalPos,
                   const PopupOptions& options) override

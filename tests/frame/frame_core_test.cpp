@@ -5,6 +5,9 @@
 
 #include <QImage>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
 #include <set>
 
 #include "app/context.h"
@@ -212,6 +215,53 @@ TEST(ShippedData, InstallsEveryFileKeepsOursAndTheMenusHoldOnlyHandledIds)
         EXPECT_EQ(viewIds.size(), 10u) << file;
     }
     CQelContext::Destroy();
+}
+
+// Every picture name the program's sources load is written by the
+// installer as a picture, each button's drawn from its icon and no two
+// alike.
+TEST(ShippedData, EveryPictureTheCodeLoadsIsShippedAndNoTwoAreAlike)
+{
+    std::set<std::string> loaded;
+    const std::regex name("\"([A-Za-z0-9][A-Za-z0-9_]*\\.(png|bmp))\"");
+    for (auto it = fs::recursive_directory_iterator(TAVRIX_SOURCE_DIR); it != fs::recursive_directory_iterator();
+         ++it) {
+        const std::string leaf = it->path().filename().string();
+        if (it.depth() == 0 && it->is_directory() && (leaf == "tests" || leaf == "build" || leaf[0] == '.')) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        const std::string ext = it->path().extension().string();
+        if (ext != ".cpp" && ext != ".h")
+            continue;
+        std::ifstream file(it->path());
+        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        for (std::sregex_iterator it(text.begin(), text.end(), name), end; it != end; ++it)
+            loaded.insert((*it)[1]);
+    }
+    EXPECT_GT(loaded.size(), 40u);
+    for (const char* picture :
+         {"tab_close_btn.png", "tab_maxcell_btn.png", "tab_maxscreen_btn.png", "tab_pop_menu.png"})
+        EXPECT_TRUE(loaded.count(picture)) << picture;
+
+    const fs::path sys = fs::current_path() / "pictures" / "Sys";
+    std::vector<std::string> plain;
+    ASSERT_TRUE(InstallShippedData(sys.string(), nullptr, &plain));
+    EXPECT_EQ(plain, std::vector<std::string>{});
+    const std::vector<std::string> shipped = ShippedFiles();
+    for (const std::string& picture : loaded) {
+        EXPECT_NE(std::find(shipped.begin(), shipped.end(), "res/" + picture), shipped.end()) << picture;
+        EXPECT_FALSE(QImage(QString::fromStdString((sys / "res" / picture).string())).isNull()) << picture;
+    }
+    std::map<QByteArray, std::string> seen;
+    for (const std::string& file : shipped) {
+        const QImage image(QString::fromStdString((sys / file).string()));
+        if (image.isNull())
+            continue;
+        const QByteArray bits(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
+        const auto [at, fresh] = seen.emplace(bits, file);
+        EXPECT_TRUE(fresh) << file << " looks like " << at->second;
+    }
 }
 
 TEST(CaptionButtons, SetFollowsTypeKindSwitchAndObm)

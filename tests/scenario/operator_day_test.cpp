@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWizard>
 #include <chrono>
 #include <filesystem>
 
@@ -20,17 +21,23 @@
 #include "comm/sport_operator.h"
 #include "comm/tcp_client.h"
 #include "corlane/app_path.h"
+#include "dialogs/about_text.h"
+#include "dialogs/ip_address_ctrl.h"
+#include "dialogs/led_wall_wizard.h"
 #include "dialogs/new_win_plan_dlg.h"
 #include "dialogs/password_check.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "dialogs/run_cycle_plan_dlg.h"
 #include "dialogs/set_cycle_plan_dlg.h"
+#include "dialogs/set_processor_dlg.h"
+#include "frame/caption_buttons.h"
 #include "frame/command_ids.h"
 #include "frame/main_ctrl_bar.h"
 #include "frame/main_frame.h"
 #include "frame/shipped_data.h"
 #include "frame/sig_src_sub_wnd.h"
+#include "frame/sig_src_tree_core.h"
 #include "frame/tavrix_app.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
@@ -672,4 +679,185 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("the whole scenario took %.1f s\n", seconds);
+}
+
+// The first day from nothing: the run folder as the set-up script leaves
+// it (the installer's menus and pictures, no processor file), and every
+// step through the operator's own dialogs: the link set to the simulator,
+// connect, the wall set up and a new plan of a standard layout, a window
+// dropped and applied, a preset stored and recalled; the second start
+// finds it all again.
+TEST_F(OperatorDay, FromAnEmptyFolderThroughTheOperatorsOwnDialogs)
+{
+    const auto started = std::chrono::steady_clock::now();
+    dialogtest::ProgramDialogsInstalled dialogs;
+    fs::remove_all(qz::vok::path::GetPlanPath());
+    ASSERT_FALSE(fs::exists(CQelProcessor::ProFilePath()));
+    // The 8x8 Pro with two input boards of two ports and an output board of
+    // four.
+    simulator.AnswerType(3, 1);
+    simulator.Respond("GP READ_SLOT_MESSAGE", [](const std::string&, int) {
+        return std::optional<std::vector<ProcessorSimulator::Answer>>{{{"GP READ_SLOT_MESSAGE 1 2 2 0\r\n"},
+                                                                       {"GP READ_SLOT_MESSAGE 2 2 2 0\r\n"},
+                                                                       {"GP READ_SLOT_MESSAGE 9 15 4 4\r\n"}}};
+    });
+    std::vector<WindowFields> applied;
+    {
+        CTavrixApp app(runtime.string());
+        ASSERT_TRUE(app.InitInstance());
+        CMainFrame& frame = *app.MainFrame();
+        QCoreApplication::processEvents();
+        screenshot(frame);
+        EXPECT_TRUE(fs::exists(CQelProcessor::ProFilePath()));
+        EXPECT_TRUE(ReadAboutText(AboutFilePath()).startsWith("Tavrix"));
+
+        // The link: the simulator's address and port typed in, behind the
+        // password (asked once a run).
+        dialogtest::AnswerAs<CSetProcessorDlg>([&](CSetProcessorDlg& settings) {
+            dialogtest::AnswerPassword(kDefaultPassword);
+            dialogtest::AnswerAs<CSetIpAddrDlg>([&](CSetIpAddrDlg& dialog) {
+                const QStringList parts = QStringLiteral("127.0.0.1").split('.');
+                for (int i = 0; i < 4; ++i)
+                    dialogtest::Type(dialog.AddressCtrl()->Field(i), parts[i]);
+                dialogtest::Type(dialog.PortEdit(), QString::number(simulator.Port()));
+                QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+            });
+            // Not connected yet: the address is kept and the operator told
+            // to connect.
+            dialogtest::ClickTold(settings.SetAddressButton());
+            QTest::mouseClick(settings.OkButton(), Qt::LeftButton);
+        });
+        ASSERT_TRUE(frame.OnCommand(cmd::kSetProcessor));
+        ASSERT_EQ(Processor()->GetConnection().tcpPort, std::to_string(simulator.Port()));
+
+        // Connect: the processor is found with its four inputs.
+        CUiSigSrcSubWnd& page = *frame.CtrlBar()->SigSrcPage();
+        ASSERT_TRUE(frame.OnCommand(cmd::kConnectTcp));
+        QTreeWidgetItem* processorNode = page.FindProcessorNode(1);
+        ASSERT_NE(processorNode, nullptr);
+        EXPECT_TRUE(pumpUntil(
+            [&] {
+                return processorNode->childCount() == 4 &&
+                       processorNode->text(0) == QString(kProcessorName) + "(已经连接)";
+            },
+            20000))
+            << processorNode->text(0).toStdString() << " " << processorNode->childCount();
+        EXPECT_TRUE(pumpUntil(
+            [&] {
+                const auto texts = ChildTexts(processorNode);
+                return std::all_of(texts.begin(), texts.end(),
+                                   [](const std::string& t) { return t.find("(1920x1080)") != std::string::npos; });
+            },
+            20000))
+            << ::testing::PrintToString(ChildTexts(processorNode));
+
+        // The wall set up 2 x 2 from the caption's button; the new plan of a
+        // standard layout follows.
+        dialogtest::AnswerAs<CSetLEDVideoWallPropertySheet>([](CSetLEDVideoWallPropertySheet& sheet) {
+            auto* step3 = dynamic_cast<CSetLEDVideoWallStep3PageEx*>(sheet.currentPage());
+            ASSERT_NE(step3, nullptr);
+            step3->RowsEdit()->setText("2");
+            step3->ColsEdit()->setText("2");
+            QTest::mouseClick(sheet.button(QWizard::NextButton), Qt::LeftButton);
+            QTest::mouseClick(sheet.button(QWizard::FinishButton), Qt::LeftButton);
+        });
+        AnswerNewPlan("Day", "1 x 2 布局");
+        frame.OnCtrlBarNotify(captionbtn::kWallSetup);
+        QCoreApplication::processEvents();
+        CMultiScreenView* view = frame.ActiveWallView();
+        ASSERT_NE(view, nullptr);
+        const std::shared_ptr<CQelPlan> plan = view->GetPlan();
+        ASSERT_NE(plan, nullptr);
+        EXPECT_EQ(plan->GetName(), "Day");
+        EXPECT_EQ(plan->GetRows(), 2);
+        EXPECT_EQ(plan->GetCols(), 2);
+        EXPECT_EQ(plan->GetWindowCount(), 2);
+        view->m_bAutoExecute = false;
+
+        // A window dropped, and the plan applied.
+        const QPoint below = view->viewport()->rect().center() + QPoint(60, 60);
+        DragSource(frame, 201, below);
+        ASSERT_EQ(plan->GetWindowCount(), 3);
+        simulator.ClearLines();
+        ASSERT_TRUE(frame.OnCommand(WallViewCore::kCmdExecute));
+        std::vector<std::string> expected;
+        {
+            _8PART_NS::CPro8PartSender sender(plan.get(), Processor()->GetAppOptions().algorithmId);
+            ASSERT_EQ(sender.BuildCommands(expected), 0);
+        }
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(LinesUntil(expected.back()), expected);
+        applied = Fields(*plan);
+        screenshot(frame);
+
+        // Stored in preset slot 1, then recalled from the processor's menu.
+        simulator.AnswerDisplayModeStoredFrom(1);
+        simulator.ClearLines();
+        modal().answerMenu(
+            [](const ui::MenuSpec& menu, ui::PopupWatcher*) { return MenuItemId(menu, "保存至处理器"); });
+        modal().answerDialog([](QDialog& dialog) {
+            auto* presets = dynamic_cast<C4H1ShortcutKeysDlg*>(&dialog);
+            EXPECT_NE(presets, nullptr) << typeid(dialog).name();
+            if (!presets)
+                return int(QDialog::Rejected);
+            dialog.show();
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(presets->SlotButton(1)->isEnabled());
+            QTest::mouseClick(presets->SlotButton(1), Qt::LeftButton);
+            return dialog.result();
+        });
+        modal().expectInform();
+        RightClick(*view, below);
+        ASSERT_EQ(LinesUntil("GP SDMI 0\r\n").back(), "GP SDMI 0\r\n");
+        EXPECT_EQ(LastPrompt(), QStringLiteral("保存至处理器完毕!"));
+
+        simulator.ClearLines();
+        ASSERT_EQ(modal().pendingAnswers(), 0u);
+        modal().answerMenu(sigsrcmenu::kSavedPlans);
+        dialogtest::AnswerAs<C4H1ShortcutKeysReadPlanDlg>([](C4H1ShortcutKeysReadPlanDlg& presets) {
+            EXPECT_TRUE(presets.SlotButton(1)->isEnabled());
+            dialogtest::ClickTold(presets.SlotButton(1));
+            QTest::mouseClick(presets.CancelButton(), Qt::LeftButton);
+        });
+        CSigSrcTreeCtrl& tree = *page.Tree();
+        QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, tree.visualItemRect(processorNode).center());
+        EXPECT_TRUE(simulator.WaitForLine("GP LDM 1\r\n", 20s));
+
+        // Closed, saving the plan.
+        ASSERT_TRUE(frame.OnCommand(cmd::kDisconnect));
+        ASSERT_TRUE(pumpUntil([&] { return !Processor()->IsConnected(); }, 20000));
+        modal().answerYesNo(true);
+        frame.OnCommand(cmd::kExit);
+        pumpUntil([&] { return !frame.isVisible(); });
+        app.ExitInstance();
+    }
+    modal().reset();
+
+    // The second start: the processor as found, the wall and the plan.
+    {
+        CTavrixApp app(runtime.string());
+        ASSERT_TRUE(app.InitInstance());
+        CMainFrame& frame = *app.MainFrame();
+        QCoreApplication::processEvents();
+        Deliver();
+        const auto processor = Processor();
+        ASSERT_NE(processor, nullptr);
+        EXPECT_EQ(processor->GetKind(), 8);
+        EXPECT_EQ(processor->GetName(), kProcessorName);
+        EXPECT_EQ(processor->GetSigSrcCount(), 4u);
+        EXPECT_EQ(processor->GetWall().rows, 2);
+        EXPECT_EQ(processor->GetWall().cols, 2);
+        EXPECT_EQ(processor->GetConnection().tcpPort, std::to_string(simulator.Port()));
+        ShowBarPage(frame, 1);
+        CUiSheetCtrl& plans = frame.CtrlBar()->PlanPage()->PlanPane()->Sheet();
+        ASSERT_EQ(Column(plans, 1), (std::vector<QString>{"Day"}));
+        QTest::mouseClick(&plans, Qt::LeftButton, {}, RowCentre(plans, 0));
+        ASSERT_NE(frame.ActiveWallView(), nullptr);
+        EXPECT_EQ(Fields(*frame.ActiveWallView()->GetPlan()), applied);
+        frame.OnCommand(cmd::kExit);
+        pumpUntil([&] { return !frame.isVisible(); });
+        app.ExitInstance();
+    }
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("the first day from nothing took %.1f s\n", seconds);
 }

@@ -1,4 +1,5 @@
 #include "platform/ui/modal.h"
+#include "platform/ui/init_ui.h"
 #include "tests/support/ui/ui_test.h"
 
 #include <QAction>
@@ -6,6 +7,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <tuple>
@@ -160,6 +163,35 @@ TEST(QtModalHost, SelectFirstMakesTheFirstEnabledItemActive)
         EXPECT_EQ(active, selectFirst ? "1倍" : "none");
     }
     ui::setModalHost(scripted);
+}
+
+// With Chinese chosen, a standard message box shows Qt's own button texts
+// in Chinese and carries the program's title; day and month names follow.
+TEST(QtModalHost, MessageBoxIsTitledAndSpeaksChinese)
+{
+    ASSERT_TRUE(ui::useChineseQtTexts());
+    ui::ModalHost* scripted = ui::setModalHost(nullptr);
+    QString title;
+    QStringList buttons;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        title = box->windowTitle();
+        for (QAbstractButton* button : box->buttons())
+            buttons << button->text();
+        box->reject();
+    });
+    poll.start(10);
+    ui::askYesNo(nullptr, QStringLiteral("您确定吗？"));
+    ui::setModalHost(scripted);
+    EXPECT_EQ(title, QStringLiteral("Tavrix"));
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{QStringLiteral("否(&N)"), QStringLiteral("是(&Y)")}));
+    EXPECT_EQ(QLocale().dayName(1), QStringLiteral("星期一"));
+    EXPECT_EQ(QLocale().monthName(12), QStringLiteral("十二月"));
+    QLocale::setDefault(QLocale::c());
 }
 
 // The Qt host tells the watcher each key with the menus open and whether
