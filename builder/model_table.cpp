@@ -1,6 +1,6 @@
 #include "builder/model_table.h"
 
-#include "app/context.h"
+#include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "model/shared_lookup.h"

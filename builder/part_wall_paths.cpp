@@ -1,7 +1,7 @@
 #include "builder/part_wall_paths.h"
 
-#include "app/context.h"
-#include "app/program_log.h"
+#include "context/context.h"
+#include "core/program_log.h"
 #include "builder/led_builder.h"
 #include "builder/pro16part_builder.h"
 #include "corlane/fstr.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
-#include "app/program_log.h"
+#include "context/context.h"
+#include "core/program_log.h"
 #include "builder/eight_part_paths.h"
 #include "builder/part_wall_paths.h"
 #include "builder/plan_builders_install.h"

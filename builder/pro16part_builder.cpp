@@ -1,7 +1,7 @@
 #include "builder/pro16part_builder.h"
 
-#include "app/context.h"
-#include "app/program_log.h"
+#include "context/context.h"
+#include "core/program_log.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
 #include "plan/plan.h"

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/context.h"
-#include "app/program_log.h"
+#include "context/context.h"
+#include "core/program_log.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/plan.h"

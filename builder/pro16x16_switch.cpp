@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "app/context.h"
-#include "app/program_log.h"
+#include "context/context.h"
+#include "core/program_log.h"
 #include "builder/pro16x16_builder.h"
 #include "builder/source_signal.h"
 #include "corlane/fstr.h"

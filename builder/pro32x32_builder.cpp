@@ -1,7 +1,7 @@
 #include "builder/pro32x32_builder.h"
 
-#include "app/context.h"
-#include "app/program_log.h"
+#include "context/context.h"
+#include "core/program_log.h"
 #include "corlane/fstr.h"
 #include "model/board.h"
 #include "model/processor.h"

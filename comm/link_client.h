@@ -1,5 +1,5 @@
 #pragma once
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 #include "comm/comm_log.h"
 #include "comm/io_channel.h"
 #include "comm/send_queue.h"

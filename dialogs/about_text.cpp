@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/context.h"
-#include "app/program_log.h"
+#include "context/context.h"
+#include "core/program_log.h"
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
 #include "corlane/fstr.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "dialogs/cycle_plan_edit.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/run_cycle_plan_dlg.h"

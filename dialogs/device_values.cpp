@@ -1,6 +1,6 @@
 #include "dialogs/device_values.h"
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "corlane/fstr.h"
 
 using qz::vok::fstr_format;

@@ -1,7 +1,7 @@
 #include "dialogs/dialog_support.h"
 
-#include "app/context.h"
-#include "app/language_tr.h"
+#include "context/context.h"
+#include "core/language_tr.h"
 #include "model/processor_manager.h"
 
 std::shared_ptr<CQelProcessor> CurrentProcessor()

@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 
 class CQelProcessor;
 

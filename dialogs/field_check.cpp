@@ -1,6 +1,6 @@
 #include "dialogs/field_check.h"
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "dialogs/dialog_texts.h"
 
 #include <limits>

@@ -1,7 +1,7 @@
 #include "dialogs/led_wall_wizard.h"
 
-#include "app/context.h"
-#include "app/program_log.h"
+#include "context/context.h"
+#include "core/program_log.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/field_check.h"
 #include "dialogs/set_video_wall_dlg.h"

@@ -1,6 +1,6 @@
 #include "dialogs/link_settings.h"
 
-#include "app/delay.h"
+#include "core/delay.h"
 #include "comm/sport_operator.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"

@@ -1,7 +1,7 @@
 #include "dialogs/matrix_switch.h"
 
-#include "app/delay.h"
-#include "app/language_tr.h"
+#include "core/delay.h"
+#include "core/language_tr.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
 

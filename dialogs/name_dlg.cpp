@@ -1,6 +1,6 @@
 #include "dialogs/name_dlg.h"
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "dialogs/dialog_support.h"
 #include "platform/ui/colour.h"
 

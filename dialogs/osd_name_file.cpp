@@ -3,7 +3,7 @@
 #include <boost/property_tree/ptree.hpp>
 #include <boost/property_tree/xml_parser.hpp>
 
-#include "app/xml_file.h"
+#include "core/xml_file.h"
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
 #include "corlane/fstr.h"

@@ -1,6 +1,6 @@
 #include "dialogs/password_check.h"
 
-#include "app/config.h"
+#include "core/config.h"
 #include "dialogs/dialog_texts.h"
 
 namespace {

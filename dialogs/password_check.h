@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/config.h" // the password's key, default and OperationPassword
+#include "core/config.h" // the password's key, default and OperationPassword
 
 // The accepted flag: false at start, set by a matching entry, cleared by
 // every entry attempt. Read and changed on the UI thread.

@@ -1,6 +1,6 @@
 #include "dialogs/password_dlg.h"
 
-#include "app/config.h"
+#include "core/config.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/dialog_texts.h"
 #include "dialogs/password_check.h"

@@ -4,7 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "dialogs/dialog_support.h"
 #include "model/processor.h"
 #include "plan/cycle_plan.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/event_signals.h"
+#include "core/event_signals.h"
 #include "dialogs/cycle_tour.h"
 #include "dialogs/modal_dialog.h"
 #include "platform/ui/ui_timer.h"

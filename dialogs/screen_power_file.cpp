@@ -4,7 +4,7 @@
 
 #include <charconv>
 
-#include "app/xml_file.h"
+#include "core/xml_file.h"
 #include "corlane/app_path.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <atomic>
 #include <charconv>
 
-#include "app/context.h"
-#include "app/delay.h"
+#include "context/context.h"
+#include "core/delay.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 

@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "dialogs/cycle_plan_edit.h"
 #include "dialogs/dialog_support.h"
 #include "plan/cycle_plan.h"

@@ -1,7 +1,7 @@
 #include "dialogs/set_processor_dlg.h"
 
-#include "app/debug_logs.h"
-#include "app/event_signals.h"
+#include "core/debug_logs.h"
+#include "core/event_signals.h"
 #include "comm/sport_operator.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/field_check.h"

@@ -1,6 +1,6 @@
 #include "dialogs/sig_src_dlg.h"
 
-#include "app/text_helpers.h"
+#include "core/text_helpers.h"
 #include "dialogs/dialog_support.h"
 #include "model/processor.h"
 

@@ -1,6 +1,6 @@
 #include "dialogs/test_output_dlg.h"
 
-#include "app/text_helpers.h"
+#include "core/text_helpers.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/field_check.h"
 #include "model/processor.h"

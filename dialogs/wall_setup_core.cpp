@@ -1,6 +1,6 @@
 #include "dialogs/wall_setup_core.h"
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 
 #include <algorithm>
 #include <numeric>

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/event_signals.h"
+#include "core/event_signals.h"
 #include "dialogs/about_text.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/dialog_texts.h"

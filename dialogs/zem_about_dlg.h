@@ -3,7 +3,7 @@
 // and microcontroller versions of the current processor on request.
 #include <boost/signals2/connection.hpp>
 
-#include "app/events.h"
+#include "core/events.h"
 #include "dialogs/modal_dialog.h"
 
 class QLabel;

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/clock.h"

@@ -1,6 +1,6 @@
 #include "frame/main_ctrl_bar.h"
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "frame/monitor_sub_wnd.h"
 #include "frame/plan_sub_wnd.h"
 #include "frame/sig_src_sub_wnd.h"

@@ -10,13 +10,13 @@
 #include <filesystem>
 #include <map>
 
-#include "app/config.h"
-#include "app/context.h"
-#include "app/event_pump.h"
-#include "app/language_tr.h"
-#include "app/program_log.h"
-#include "app/single_instance.h"
-#include "app/termination_signals.h"
+#include "core/config.h"
+#include "context/context.h"
+#include "core/event_pump.h"
+#include "core/language_tr.h"
+#include "core/program_log.h"
+#include "startup/single_instance.h"
+#include "startup/termination_signals.h"
 #include "corlane/app_path.h"
 #include "dialogs/fwnd_size_fine_tune_dlg.h"
 #include "dialogs/input_osd_config_dlg.h"

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <optional>
 
-#include "app/context.h"
-#include "app/language_tr.h"
+#include "context/context.h"
+#include "core/language_tr.h"
 #include "dialogs/name_dlg.h"
 #include "dialogs/new_win_plan_dlg.h"
 #include "frame/main_frame.h"

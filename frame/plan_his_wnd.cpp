@@ -1,7 +1,7 @@
 #include "frame/plan_his_wnd.h"
 
-#include "app/context.h"
-#include "app/language_tr.h"
+#include "context/context.h"
+#include "core/language_tr.h"
 #include "plan/plan.h"
 #include "plan/plan_his.h"
 #include "plan/plan_manager.h"

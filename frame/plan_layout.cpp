@@ -1,6 +1,6 @@
 #include "frame/plan_layout.h"
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "model/processor.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"

@@ -1,7 +1,7 @@
 #include "frame/plan_man_wnd.h"
 
-#include "app/context.h"
-#include "app/language_tr.h"
+#include "context/context.h"
+#include "core/language_tr.h"
 #include "dialogs/cycle_plan_actions.h"
 #include "frame/main_frame.h"
 #include "plan/cycle_plan.h"

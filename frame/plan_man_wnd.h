@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/event_signals.h"
+#include "core/event_signals.h"
 #include "frame/titled_pane.h"
 #include "uikit/ui_sheet_ctrl.h"
 

@@ -1,7 +1,7 @@
 #include "frame/plan_win_layer_wnd.h"
 
-#include "app/context.h"
-#include "app/language_tr.h"
+#include "context/context.h"
+#include "core/language_tr.h"
 #include "frame/main_frame.h"
 #include "plan/plan.h"
 #include "plan/plan_his.h"

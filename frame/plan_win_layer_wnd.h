@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/event_signals.h"
+#include "core/event_signals.h"
 #include "frame/titled_pane.h"
 #include "uikit/ui_layer_sheet_ctrl.h"
 

@@ -5,9 +5,9 @@
 #include <QPainter>
 #include <QPointer>
 
-#include "app/context.h"
-#include "app/event_signals.h"
-#include "app/events.h"
+#include "context/context.h"
+#include "core/event_signals.h"
+#include "core/events.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/dialog_texts.h"
 #include "dialogs/edid_dlg.h"

@@ -1,6 +1,6 @@
 #include "frame/sig_src_tree_core.h"
 
-#include "app/delay.h"
+#include "core/delay.h"
 #include "corlane/fstr.h"
 #include "dialogs/dialog_support.h"
 #include "model/kinds.h"

@@ -4,9 +4,9 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "app/language_tr.h"
-#include "app/program_log.h"
-#include "app/termination_signals.h"
+#include "core/language_tr.h"
+#include "core/program_log.h"
+#include "startup/termination_signals.h"
 #include "corlane/app_path.h"
 #include "dialogs/about_text.h"
 #include "frame/main_frame.h"

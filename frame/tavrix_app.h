@@ -2,7 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "app/bootstrap.h"
+#include "startup/bootstrap.h"
 
 class CMainFrame;
 

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QPainter>
 
-#include "app/context.h"
-#include "app/language_tr.h"
+#include "context/context.h"
+#include "core/language_tr.h"
 #include "frame/main_frame.h"
 #include "plan/plan_manager.h"
 #include "platform/ui/gdi_paint.h"

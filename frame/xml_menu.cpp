@@ -4,11 +4,11 @@
 
 #include <sstream>
 
-#include "app/context.h"
-#include "app/xml_file.h"
+#include "context/context.h"
+#include "core/xml_file.h"
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
-#include "app/program_log.h"
+#include "core/program_log.h"
 
 namespace {
 

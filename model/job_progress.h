@@ -3,7 +3,7 @@
 #include <memory>
 #include <mutex>
 
-#include "app/progress.h"
+#include "core/progress.h"
 
 // Receivers of the processor's long jobs. They are called on the job's
 // thread and hand the values on to their window by a queued call.

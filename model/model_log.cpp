@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "app/program_log.h"
+#include "core/program_log.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <boost/property_tree/ptree.hpp>
 
-#include "app/xml_file.h"
+#include "core/xml_file.h"
 #include "corlane/file_store.h"
 
 uint8_t ReadProcessorNetType(const std::string& path)

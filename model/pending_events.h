@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 
 // Events gathered while a processor's lock is held and posted, in the order
 // gathered, once it is released. Declare it before the guard of that lock:

@@ -1,6 +1,6 @@
 #include "model/pro_delay_sender.h"
 
-#include "app/debug_logs.h"
+#include "core/debug_logs.h"
 #include "corlane/fstr.h"
 #include "model/model_log.h"
 #include "model/processor.h"

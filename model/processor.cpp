@@ -4,7 +4,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "app/events.h"
+#include "core/events.h"
 #include "model/input_osd.h"
 #include "model/kinds.h"
 #include "model/pending_events.h"

@@ -1,7 +1,7 @@
 // Making, testing and dropping the processor's link.
 #include "model/processor.h"
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "comm/net_manager.h"
 #include "comm/serial_channel.h"
 #include "comm/sport_operator.h"

@@ -10,10 +10,10 @@
 #include <boost/property_tree/ptree.hpp>
 #include <boost/property_tree/xml_parser.hpp>
 
-#include "app/text_helpers.h"
-#include "app/xml_attributes.h"
-#include "app/xml_file.h"
-#include "app/language_tr.h"
+#include "core/text_helpers.h"
+#include "core/xml_attributes.h"
+#include "core/xml_file.h"
+#include "core/language_tr.h"
 
 namespace pt = boost::property_tree;
 

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <system_error>
 
-#include "app/debug_logs.h"
-#include "app/event_signals.h"
+#include "core/debug_logs.h"
+#include "core/event_signals.h"
 #include "corlane/fstr.h"
 #include "model/input_osd.h"
 #include "model/model_log.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/events.h"
+#include "core/events.h"
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
 #include "model/input_osd.h"

@@ -3,9 +3,9 @@
 #include "model/kinds.h"
 #include "model/processor.h"
 
-#include "app/debug_logs.h"
-#include "app/delay.h"
-#include "app/progress.h"
+#include "core/debug_logs.h"
+#include "core/delay.h"
+#include "core/progress.h"
 #include "corlane/fstr.h"
 #include "model/input_osd.h"
 #include "model/osd_item.h"

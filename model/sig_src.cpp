@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/events.h"
+#include "core/events.h"
 #include "model/board.h"
 #include "model/pending_events.h"
 

@@ -2,7 +2,7 @@
 // so it makes them through makers installed from here.
 #include "plan/context_plan_managers.h"
 
-#include "app/context.h"
+#include "context/context.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan_manager.h"
 

@@ -5,10 +5,10 @@
 
 #include <boost/property_tree/ptree.hpp>
 
-#include "app/context.h"
-#include "app/text_helpers.h"
-#include "app/xml_attributes.h"
-#include "app/xml_file.h"
+#include "context/context.h"
+#include "core/text_helpers.h"
+#include "core/xml_attributes.h"
+#include "core/xml_file.h"
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
 #include "corlane/fstr.h"

@@ -1,7 +1,7 @@
 #include "plan/osd_picture.h"
 
-#include "app/context.h"
-#include "app/program_log.h"
+#include "context/context.h"
+#include "core/program_log.h"
 #include "platform/image/mono_picture.h"
 
 int LoadScaledBitmap(const std::string& path, int32_t width, int32_t height, std::vector<uint8_t>& bits)

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 #include "plan/plan_context.h"
 #include "plan/rect_math.h"
 

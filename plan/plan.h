@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/progress.h"
-#include "app/text_helpers.h"
+#include "core/progress.h"
+#include "core/text_helpers.h"
 #include "plan/eight_part_overlay.h"
 #include "plan/group.h"
 #include "plan/plan_his.h"

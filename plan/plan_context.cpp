@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 

@@ -1,8 +1,8 @@
 #include "plan/plan_file.h"
 
-#include "app/text_helpers.h"
-#include "app/xml_attributes.h"
-#include "app/xml_file.h"
+#include "core/text_helpers.h"
+#include "core/xml_attributes.h"
+#include "core/xml_file.h"
 #include <algorithm>
 #include <cstdio>
 #include <limits>

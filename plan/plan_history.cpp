@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 
 namespace {
 

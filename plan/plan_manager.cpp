@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/event_queue.h"
-#include "app/language_tr.h"
+#include "core/event_queue.h"
+#include "core/language_tr.h"
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
 #include "corlane/fstr.h"

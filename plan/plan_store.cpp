@@ -6,8 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/context.h"
-#include "app/program_log.h"
+#include "context/context.h"
+#include "core/program_log.h"
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
 #include "corlane/fstr.h"

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/debug_logs.h"
-#include "app/event_queue.h"
+#include "core/debug_logs.h"
+#include "core/event_queue.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
 #include "replies/reply_numbers.h"

@@ -3,7 +3,7 @@
 #include <boost/property_tree/ptree.hpp>
 #include <charconv>
 
-#include "app/xml_file.h"
+#include "core/xml_file.h"
 #include "corlane/file_store.h"
 #include "corlane/fstr.h"
 #include "model/kinds.h"

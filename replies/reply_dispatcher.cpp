@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
-#include "app/debug_logs.h"
-#include "app/event_queue.h"
+#include "core/debug_logs.h"
+#include "core/event_queue.h"
 #include "model/processor.h"
 #include "replies/reply_parsers.h"
 #include "replies/reply_support.h"

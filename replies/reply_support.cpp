@@ -1,9 +1,9 @@
 #include "replies/reply_support.h"
 
-#include "app/context.h"
-#include "app/language_tr.h"
-#include "app/program_log.h"
-#include "app/text_helpers.h"
+#include "context/context.h"
+#include "core/language_tr.h"
+#include "core/program_log.h"
+#include "core/text_helpers.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 

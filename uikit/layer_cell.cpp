@@ -1,6 +1,6 @@
 #include "uikit/layer_cell.h"
 
-#include "app/context.h"
+#include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/plan.h"

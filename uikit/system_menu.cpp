@@ -1,6 +1,6 @@
 #include "uikit/system_menu.h"
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "uikit/caption_layout.h"
 #include "uikit/nc_codes.h"
 

@@ -1,6 +1,6 @@
 #include "uikit/text_convert.h"
 
-#include "app/text_helpers.h"
+#include "core/text_helpers.h"
 
 namespace ui {
 

@@ -1,6 +1,6 @@
 #include "uikit/ui_sheet_ctrl.h"
 
-#include "app/config.h"
+#include "core/config.h"
 #include "platform/rect_math.h"
 #include "platform/ui/gdi_paint.h"
 #include "platform/ui/rect_convert.h"

@@ -1,6 +1,6 @@
 #include "uikit/video_wall_layout.h"
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "model/processor.h"
 #include "platform/rect_math.h"
 

@@ -17,7 +17,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/progress.h"
+#include "core/progress.h"
 #include "model/job_progress.h"
 #include "platform/ui/ui_timer.h"
 #include "views/ms_view_tip_ctrl.h"

@@ -6,7 +6,7 @@
 #include <QRegion>
 #include <QScrollBar>
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "platform/rect_math.h"
 #include "platform/ui/gdi_paint.h"
 #include "platform/ui/rect_convert.h"

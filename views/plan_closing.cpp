@@ -1,6 +1,6 @@
 #include "views/plan_closing.h"
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
 

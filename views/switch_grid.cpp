@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "model/processor.h"
 #include "plan/plan.h"
 #include "uikit/sheet_core.h"

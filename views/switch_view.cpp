@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-#include "app/context.h"
-#include "app/language_tr.h"
+#include "context/context.h"
+#include "core/language_tr.h"
 #include "builder/pro16x16_builder.h"
 #include "model/processor.h"
 #include "plan/plan.h"

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/event_signals.h"
+#include "core/event_signals.h"
 #include "platform/geometry.h"
 #include "uikit/ui_sheet_ctrl.h"
 

@@ -2,7 +2,7 @@
 
 #include <QResizeEvent>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
 #include "platform/ui/rect_convert.h"

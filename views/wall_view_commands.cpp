@@ -5,8 +5,8 @@
 // plan's windows: commands act only on windows still in the plan.
 #include <algorithm>
 
-#include "app/context.h"
-#include "app/language_tr.h"
+#include "context/context.h"
+#include "core/language_tr.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/rect_math.h"

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/config.h"
-#include "app/context.h"
-#include "app/language_tr.h"
+#include "core/config.h"
+#include "context/context.h"
+#include "core/language_tr.h"
 #include "model/processor_manager.h"
 #include "platform/rect_math.h"
 

@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/event_signals.h"
+#include "core/event_signals.h"
 #include "model/job_progress.h"
 #include "platform/clock.h"
 #include "platform/geometry.h"

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/context.h"
-#include "app/language_tr.h"
+#include "context/context.h"
+#include "core/language_tr.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/rect_math.h"

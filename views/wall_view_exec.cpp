@@ -2,9 +2,9 @@
 // saving the plan to its file, under a new name or in a preset slot.
 #include "views/wall_view_core.h"
 
-#include "app/config.h"
-#include "app/context.h"
-#include "app/language_tr.h"
+#include "core/config.h"
+#include "context/context.h"
+#include "core/language_tr.h"
 #include "model/processor.h"
 #include "plan/plan_manager.h"
 #include "platform/ui/modal.h"

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <optional>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/rect_math.h"

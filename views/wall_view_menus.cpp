@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 
 namespace wallmenu {
 namespace {

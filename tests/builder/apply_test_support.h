@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/context.h"
-#include "app/event_queue.h"
+#include "context/context.h"
+#include "core/event_queue.h"
 #include "comm/net_manager.h"
 #include "corlane/app_path.h"
 #include "corlane/xdatetime.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "builder/pro16x16_builder.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"

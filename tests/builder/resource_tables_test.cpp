@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "builder/gsys_manager.h"
 #include "builder/resource_allocer.h"
 #include "model/processor.h"

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "builder/gsys_manager.h"
 #include "builder/pro8part_sender.h"
 #include "builder/resource_allocer.h"

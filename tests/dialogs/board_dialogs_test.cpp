@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QTimeEdit>
 
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 #include "dialogs/device_values.h"
 #include "dialogs/fwnd_size_fine_tune_dlg.h"
 #include "dialogs/obbk_color_dlg.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "corlane/app_path.h"
 #include "dialogs/cycle_plan_edit.h"
 #include "dialogs/cycle_tour.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
-#include "app/event_queue.h"
+#include "context/context.h"
+#include "core/event_queue.h"
 #include "corlane/app_path.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan_manager.h"

@@ -2,7 +2,7 @@
 // dialogs, without windows.
 #include <gtest/gtest.h>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "corlane/fstr.h"
 #include "dialogs/about_text.h"
 #include "dialogs/matrix_switch.h"

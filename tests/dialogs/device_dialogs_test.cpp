@@ -4,8 +4,8 @@
 #include <QComboBox>
 #include <QLabel>
 
-#include "app/event_pump.h"
-#include "app/event_queue.h"
+#include "core/event_pump.h"
+#include "core/event_queue.h"
 #include "corlane/fstr.h"
 #include "dialogs/about_text.h"
 #include "dialogs/matrix_switch.h"

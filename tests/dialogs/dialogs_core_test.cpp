@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "dialogs/crop_scale.h"
 #include "dialogs/field_check.h"
 #include "dialogs/layout_choices.h"

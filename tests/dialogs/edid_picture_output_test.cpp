@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 #include "corlane/app_path.h"
 #include "dialogs/edid_dlg.h"
 #include "dialogs/password_check.h"

@@ -14,8 +14,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/config.h"
-#include "app/event_queue.h"
+#include "core/config.h"
+#include "core/event_queue.h"
 #include "corlane/app_path.h"
 #include "dialogs/input_osd_config_dlg.h"
 #include "dialogs/osd_config_dlg.h"

@@ -10,9 +10,9 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "app/event_pump.h"
-#include "app/event_queue.h"
-#include "app/event_signals.h"
+#include "core/event_pump.h"
+#include "core/event_queue.h"
+#include "core/event_signals.h"
 #include "comm/sport_operator.h"
 #include "dialogs/ip_address_ctrl.h"
 #include "dialogs/password_check.h"

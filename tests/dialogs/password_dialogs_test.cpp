@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/config.h"
-#include "app/event_queue.h"
+#include "core/config.h"
+#include "core/event_queue.h"
 #include "corlane/app_path.h"
 #include "dialogs/modal_view_dialogs.h"
 #include "dialogs/password_check.h"

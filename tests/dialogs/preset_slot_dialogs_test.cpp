@@ -2,7 +2,7 @@
 // renaming by Ctrl+click, and the processors it must not touch.
 #include <QImage>
 
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"

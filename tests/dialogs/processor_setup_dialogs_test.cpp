@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 #include "dialogs/init_processor_dlg.h"
 #include "dialogs/led_wall_wizard.h"
 #include "dialogs/set_video_wall_dlg.h"

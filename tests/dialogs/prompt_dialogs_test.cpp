@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "dialogs/modal_view_dialogs.h"
 #include "dialogs/name_dlg.h"
 #include "dialogs/new_win_plan_dlg.h"

@@ -1,7 +1,7 @@
 // The display commands on a pseudo-terminal's slave, read raw at its master,
 // while the selected processor is a link to the simulator (TCP on loopback
 // or a second pseudo-terminal) that has to let go of the line meanwhile.
-#include "app/context.h"
+#include "context/context.h"
 #include "dialogs/screen_power_system.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"

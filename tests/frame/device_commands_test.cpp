@@ -11,9 +11,9 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app/config.h"
-#include "app/context.h"
-#include "app/event_queue.h"
+#include "core/config.h"
+#include "context/context.h"
+#include "core/event_queue.h"
 #include "corlane/app_path.h"
 #include "corlane/fstr.h"
 #include "dialogs/about_text.h"

@@ -10,7 +10,7 @@
 #include <regex>
 #include <set>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "corlane/app_path.h"
 #include "frame/caption_buttons.h"
 #include "frame/ctrl_bar_layout.h"

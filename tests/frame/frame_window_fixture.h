@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "app/config.h"
-#include "app/context.h"
-#include "app/event_queue.h"
+#include "core/config.h"
+#include "context/context.h"
+#include "core/event_queue.h"
 #include "comm/sport_operator.h"
 #include "corlane/app_path.h"
 #include "frame/main_frame.h"

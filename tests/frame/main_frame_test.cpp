@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/context.h"
-#include "app/event_pump.h"
-#include "app/event_signals.h"
-#include "app/termination_signals.h"
+#include "context/context.h"
+#include "core/event_pump.h"
+#include "core/event_signals.h"
+#include "startup/termination_signals.h"
 #include "corlane/app_path.h"
 #include "frame/about_dlg.h"
 #include "frame/main_frame.h"

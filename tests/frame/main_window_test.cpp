@@ -12,10 +12,10 @@
 #include <csignal>
 #include <filesystem>
 
-#include "app/config.h"
-#include "app/context.h"
-#include "app/event_queue.h"
-#include "app/termination_signals.h"
+#include "core/config.h"
+#include "context/context.h"
+#include "core/event_queue.h"
+#include "startup/termination_signals.h"
 #include "comm/sport_operator.h"
 #include "corlane/app_path.h"
 #include "dialogs/password_dlg.h"

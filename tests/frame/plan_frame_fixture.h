@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/config.h"
-#include "app/context.h"
-#include "app/event_pump.h"
-#include "app/event_queue.h"
+#include "core/config.h"
+#include "context/context.h"
+#include "core/event_pump.h"
+#include "core/event_queue.h"
 #include "comm/sport_operator.h"
 #include "corlane/app_path.h"
 #include "dialogs/name_dlg.h"

@@ -2,7 +2,7 @@
 // their sources, the plan-name checks and the list panes' geometry.
 #include <gtest/gtest.h>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "frame/plan_layout.h"
 #include "frame/titled_pane.h"
 #include "model/processor.h"

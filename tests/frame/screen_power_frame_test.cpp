@@ -13,9 +13,9 @@
 #include <pty.h>
 #include <unistd.h>
 
-#include "app/config.h"
-#include "app/context.h"
-#include "app/event_queue.h"
+#include "core/config.h"
+#include "context/context.h"
+#include "core/event_queue.h"
 #include "comm/sport_operator.h"
 #include "corlane/app_path.h"
 #include "dialogs/screen_power_dlg.h"

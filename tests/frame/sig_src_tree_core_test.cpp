@@ -3,7 +3,7 @@
 // report means.
 #include <gtest/gtest.h>
 
-#include "app/language_tr.h"
+#include "core/language_tr.h"
 #include "frame/sig_src_tree_core.h"
 #include "tests/frame/sig_src_sources.h"
 #include "tests/model/link_fixture.h"

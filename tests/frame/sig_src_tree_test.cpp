@@ -13,11 +13,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/config.h"
-#include "app/context.h"
-#include "app/event_queue.h"
-#include "app/event_signals.h"
-#include "app/events.h"
+#include "core/config.h"
+#include "context/context.h"
+#include "core/event_queue.h"
+#include "core/event_signals.h"
+#include "core/events.h"
 #include "comm/sport_operator.h"
 #include "corlane/app_path.h"
 #include "dialogs/edid_dlg.h"

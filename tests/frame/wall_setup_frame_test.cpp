@@ -10,9 +10,9 @@
 #include <QWizard>
 #include <filesystem>
 
-#include "app/config.h"
-#include "app/context.h"
-#include "app/event_queue.h"
+#include "core/config.h"
+#include "context/context.h"
+#include "core/event_queue.h"
 #include "corlane/app_path.h"
 #include "dialogs/init_processor_dlg.h"
 #include "dialogs/led_wall_wizard.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/config.h"
-#include "app/context.h"
+#include "core/config.h"
+#include "context/context.h"
 #include "corlane/app_path.h"
 #include "corlane/dbf.h"
 #include "corlane/rsfile.h"

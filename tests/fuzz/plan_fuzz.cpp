@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_file.h"
 #include "model/processor_manager.h"

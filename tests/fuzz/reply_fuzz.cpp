@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "app/context.h"
-#include "app/event_queue.h"
+#include "context/context.h"
+#include "core/event_queue.h"
 #include "comm/rx_ring_buffer.h"
 #include "corlane/app_path.h"
 #include "model/net_type.h"

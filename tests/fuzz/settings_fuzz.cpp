@@ -5,9 +5,9 @@
 #include <QString>
 #include <string>
 
-#include "app/config.h"
-#include "app/language_tr.h"
-#include "app/program_log.h"
+#include "core/config.h"
+#include "core/language_tr.h"
+#include "core/program_log.h"
 #include "corlane/app_path.h"
 #include "tests/fuzz/fuzz_support.h"
 

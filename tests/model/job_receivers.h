@@ -2,7 +2,7 @@
 // A window as the jobs see it: called on the job's thread, it notes the
 // thread and hands the values to the UI thread by a queued call. A headless
 // UI thread stands in for the frame's timer and delivers events too.
-#include "app/event_pump.h"
+#include "core/event_pump.h"
 #include "model/job_progress.h"
 
 #include <chrono>

@@ -1,8 +1,8 @@
 #pragma once
 // A processor wired to the processor simulator through a recording channel,
 // with the process clock swapped for the test's.
-#include "app/context.h"
-#include "app/progress.h"
+#include "context/context.h"
+#include "core/progress.h"
 #include "comm/net_manager.h"
 #include "corlane/app_path.h"
 #include "corlane/xdatetime.h"

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "app/events.h"
+#include "core/events.h"
 #include "model/input_osd.h"
 #include "model/model_log.h"
 #include "model/net_type.h"

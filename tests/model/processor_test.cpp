@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/events.h"
+#include "core/events.h"
 #include "model_test_support.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // What reaches the wire through the processor's real links (TCP, and a
 // serial line on a pseudo-terminal), timed where the simulator receives it.
-#include "app/context.h"
+#include "context/context.h"
 #include "comm/net_manager.h"
 #include "comm/serial_channel.h"
 #include "comm/tcp_channel.h"

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/context.h"
-#include "app/event_queue.h"
+#include "context/context.h"
+#include "core/event_queue.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/plan.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
-#include "app/event_queue.h"
+#include "context/context.h"
+#include "core/event_queue.h"
 #include "comm/reply_line.h"
 #include "corlane/app_path.h"
 #include "model/processor.h"

@@ -14,9 +14,9 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/config.h"
-#include "app/context.h"
-#include "app/event_queue.h"
+#include "core/config.h"
+#include "context/context.h"
+#include "core/event_queue.h"
 #include "builder/pro8part_sender.h"
 #include "comm/sport_operator.h"
 #include "comm/tcp_client.h"

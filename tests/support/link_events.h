@@ -1,6 +1,6 @@
 #pragma once
 // Reads the link states channels post to the process-wide event queue.
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 
 #include <chrono>
 #include <thread>

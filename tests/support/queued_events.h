@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 
 // Takes every queued event off the process-wide queue, oldest first.
 inline std::vector<EventPtr> DrainEvents()

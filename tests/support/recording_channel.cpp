@@ -1,6 +1,6 @@
 #include "tests/support/recording_channel.h"
 
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 #include "comm/reply_line.h"
 #include "replies/reply_dispatcher.h"
 

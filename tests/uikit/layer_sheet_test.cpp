@@ -1,7 +1,7 @@
 #include "uikit/layer_cell.h"
 #include "uikit/ui_layer_sheet_ctrl.h"
 
-#include "app/context.h"
+#include "context/context.h"
 #include "corlane/app_path.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers of the offscreen tests of the sheet widgets.
-#include "app/config.h"
+#include "core/config.h"
 #include "corlane/app_path.h"
 #include "tests/support/test_files.h"
 #include "uikit/ui_sheet_ctrl.h"

@@ -1,5 +1,5 @@
 #include "uikit/ui_video_wall_wnd.h"
-#include "app/context.h"
+#include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "tests/support/ui/screenshot.h"

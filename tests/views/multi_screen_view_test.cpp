@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "app/config.h"
+#include "core/config.h"
 #include "corlane/app_path.h"
 #include "platform/clock.h"
 #include "tests/support/ui/screenshot.h"

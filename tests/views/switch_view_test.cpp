@@ -2,7 +2,7 @@
 // its row menu on real processors, one of them on the processor simulator.
 #include <QTest>
 
-#include "app/event_pump.h"
+#include "core/event_pump.h"
 #include "builder/pro16x16_switch.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/model/link_fixture.h"

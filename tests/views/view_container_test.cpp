@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <stdexcept>
 
-#include "app/event_pump.h"
+#include "core/event_pump.h"
 #include "tests/support/ui/screenshot.h"
 #include "tests/views/view_test_support.h"
 #include "views/multi_screen_view.h"

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "app/context.h"
-#include "app/event_queue.h"
+#include "context/context.h"
+#include "core/event_queue.h"
 #include "corlane/app_path.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"

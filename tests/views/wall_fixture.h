@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/event_queue.h"
+#include "core/event_queue.h"
 #include "tests/builder/sender_test_support.h"
 #include "views/wall_view_core.h"
 

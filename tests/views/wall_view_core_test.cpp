@@ -1,8 +1,8 @@
 #include <climits>
 #include <gtest/gtest.h>
 
-#include "app/event_pump.h"
-#include "app/events.h"
+#include "core/event_pump.h"
+#include "core/events.h"
 #include "platform/clock.h"
 #include "tests/views/wall_fixture.h"
 

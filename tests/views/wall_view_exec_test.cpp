@@ -6,9 +6,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
-#include "app/config.h"
-#include "app/event_pump.h"
-#include "app/event_queue.h"
+#include "core/config.h"
+#include "core/event_pump.h"
+#include "core/event_queue.h"
 #include "corlane/app_path.h"
 #include "plan/plan_manager.h"
 #include "tests/builder/sender_test_support.h"

@@ -5,8 +5,8 @@
 #include <deque>
 #include <gtest/gtest.h>
 
-#include "app/event_pump.h"
-#include "app/event_queue.h"
+#include "core/event_pump.h"
+#include "core/event_queue.h"
 #include "tests/model/link_fixture.h"
 #include "tests/views/view_clicks.h"
 #include "tests/views/wall_view_test.h"

@@ -3,7 +3,7 @@
 // tests drive it.
 #include <vector>
 
-#include "app/config.h"
+#include "core/config.h"
 #include "tests/support/ui/ui_test.h"
 #include "tests/views/button_images.h"
 #include "tests/views/wall_fixture.h"

@@ -1,0 +1,78 @@
+#include "core/debug_logs.h"
+
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "corlane/app_path.h"
+#include "corlane/fstr.h"
+#include "corlane/xdatetime.h"
+
+namespace {
+
+const char kSenderTag[] = "Pro8x8Sender";
+const char kDebugTag[] = "DebugLog";
+const char kSysTimeTag[] = "SysTimeLog";
+
+void AppendToDatedLog(const char* tag, const char* extension, const std::string& text)
+{
+    const qz::vok::xdate today = qz::vok::xdatetime::get_curdatetime().get_date();
+    const std::string folder = qz::vok::path::GetLogPath(today.tostr());
+    const std::string path =
+        qz::vok::fstr_format("%s/%s-%d%s", folder.c_str(), tag, static_cast<int>(today.get_date()), extension);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return;
+    }
+    const char* p = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    ::close(fd);
+}
+
+} // namespace
+
+void WriteSenderLog(const std::string& text)
+{
+    AppendToDatedLog(kSenderTag, ".LOG", text);
+}
+
+void WriteSenderErrorLog(const std::string& text)
+{
+    AppendToDatedLog(kSenderTag, ".ELOG", text);
+}
+
+void WriteDebugLog(const std::string& text)
+{
+    AppendToDatedLog(kDebugTag, ".LOG", text);
+}
+
+void WriteSysTimeLog(const std::string& text)
+{
+    WriteDebugLog(text);
+    AppendToDatedLog(kSysTimeTag, ".LOG", text + " " + FormatLogTimestamp() + " \r\n");
+}
+
+std::string FormatLogTimestamp()
+{
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t seconds = system_clock::to_time_t(now);
+    const int ms = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return qz::vok::fstr_format("%d-%02d-%02d %02d:%02d:%02d:%03d\n", local.tm_year + 1900, local.tm_mon + 1,
+                                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, ms);
+}
