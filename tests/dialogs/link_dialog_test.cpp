@@ -185,8 +185,9 @@ TEST(AddressControl, TypedAndPastedAddressesLandWhole)
         }
         EXPECT_EQ(control.Text(), QString::fromUtf8(c.address));
         EXPECT_EQ(tavrix::test::scriptedModal().pendingAnswers(), 0u);
-        if (c.told > 0)
+        if (c.told > 0) {
             EXPECT_EQ(LastTold(), QStringLiteral("请输入一个介于 0 和 255 之间的整数。"));
+        }
     }
 }
 

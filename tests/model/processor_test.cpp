@@ -396,7 +396,8 @@ TEST(Processor, PlanNamesOfSlotsOneToTwenty)
     EXPECT_NE(ReadText(path).find("<PlanName id=\"3\" friendname=\"x\"/>"), std::string::npos);
 
     // 258 single bytes and a three-byte character: cut before the character.
-    const std::string longName = std::string(258, 'a') + "处" + "tail";
+    std::string longName(258, 'a');
+    longName += "处tail";
     p->SetPlanName(4, longName);
     EXPECT_EQ(p->GetPlanName(4), std::string(258, 'a'));
     p->SetPlanName(4, std::string(300, 'b'));

@@ -334,7 +334,7 @@ TEST_F(WallView, PaintsEveryEditSinceTheLastPaint)
         {"dragged by its title",
          [&](CMultiScreenView& view) {
              const Rect r = view.GetWindowViewRect(top());
-             const Point grip = view.CanvasToDevicePoint(Point{r.left + RectWidth(r) / 2, r.top + 5});
+             const Point grip = view.CanvasToDevicePoint(Point{int32_t(r.left + RectWidth(r) / 2), r.top + 5});
              view.OnLButtonDown(grip, false);
              view.OnMouseMove(Point{grip.x - 9, grip.y - 5});
              paint(view);

@@ -72,7 +72,7 @@ bool TimeDrag(CMultiScreenView& view, const char* what)
 {
     const auto window = view.GetPlan()->GetWindowAt(view.GetPlan()->GetWindowCount() - 1);
     const Rect title = view.GetWindowViewRect(window);
-    const Point grip = view.CanvasToDevicePoint(Point{title.left + RectWidth(title) / 2, title.top + 5});
+    const Point grip = view.CanvasToDevicePoint(Point{int32_t(title.left + RectWidth(title) / 2), title.top + 5});
     // Ending the move must not send the plan.
     view.m_bAutoExecute = false;
     view.OnLButtonDown(grip, false);
