@@ -210,12 +210,20 @@ TEST_F(MainWindow, CaptionButtonsFollowTheSwitchAndLoseAMissingPicture)
     frame->OnCtrlBarNotify(captionbtn::kMoreSwitch);
     EXPECT_EQ(processor->GetAppOptions().moreButtonSwitch, 0);
     EXPECT_EQ(ButtonIds(*frame), off) << testing::PrintToString(ButtonIds(*frame));
-    const QImage closed(QString::fromStdString(qz::vok::path::GetSysPath() + "/res/ctl_pro_select_close.png"));
-    const QImage shown = frame->CustomNC().ToolBar().ButtonById(27)->Image();
-    EXPECT_EQ(shown.pixel(16, 16), closed.pixel(16, 16));
-    EXPECT_NE(
-        shown.pixel(16, 16),
-        QImage(QString::fromStdString(qz::vok::path::GetSysPath() + "/res/ctl_pro_select_open.png")).pixel(16, 16));
+    const QImage closed = QImage(QString::fromStdString(qz::vok::path::GetSysPath() + "/res/ctl_pro_select_close.png"))
+                              .convertToFormat(QImage::Format_ARGB32);
+    const QImage shown = frame->CustomNC().ToolBar().ButtonById(27)->Image().convertToFormat(QImage::Format_ARGB32);
+    const QImage open = QImage(QString::fromStdString(qz::vok::path::GetSysPath() + "/res/ctl_pro_select_open.png"))
+                            .convertToFormat(QImage::Format_ARGB32);
+    // Compare where the two pictures differ.
+    QPoint at(-1, -1);
+    for (int y = 0; y < closed.height() && at.x() < 0; ++y)
+        for (int x = 0; x < closed.width() && at.x() < 0; ++x)
+            if (closed.pixel(x, y) != open.pixel(x, y))
+                at = QPoint(x, y);
+    ASSERT_GE(at.x(), 0);
+    EXPECT_EQ(shown.pixel(at), closed.pixel(at));
+    EXPECT_NE(shown.pixel(at), open.pixel(at));
 
     // A picture that is missing or not an image loses its button only.
     fs::remove(qz::vok::path::GetSysPath() + "/res/ctl_run.png");

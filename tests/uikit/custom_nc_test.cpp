@@ -319,7 +319,8 @@ TEST_F(CaptionFrame, ScreenshotOfAnInactiveFrameWithCaptionImageAndTooWideTitle)
 
     EXPECT_EQ(pixelAt(shot, 10, 15), ui::rgb(255, 0, 0));
     EXPECT_EQ(pixelAt(shot, 796, 4), ui::rgb(0, 255, 0));
-    EXPECT_EQ(countColour(shot, layout().text, ui::rgb(232, 232, 255)), 0);
+    // Too wide for its room, the title is cut short there, not dropped.
+    EXPECT_GT(countColour(shot, layout().text, ui::rgb(232, 232, 255)), 0);
     expectGlyphRow(shot, kStateDisabled);
 }
 
