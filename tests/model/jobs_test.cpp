@@ -191,14 +191,21 @@ TEST(OsdSaveJob, PollsOnceASecondUntilTheDeviceReportsSaved)
     ASSERT_EQ(link.processor->StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
     EXPECT_EQ(steps, 50);
     ASSERT_TRUE(receiver.WaitUntil(SaveEnded));
-    EXPECT_EQ(receiver.Seen(), (Reports{{1, 50}, {2, 50}, {3, 50}, {50, 50}}));
+    // The device reports saved from the fourth poll on; a reply that comes
+    // later than the next poll only adds one more poll before the end.
+    Reports seen = receiver.Seen();
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_EQ(seen.back(), (Reports::value_type{50, 50}));
+    seen.pop_back();
+    for (size_t i = 0; i < seen.size(); ++i)
+        EXPECT_EQ(seen[i], (Reports::value_type{int(i + 1), 50}));
     EXPECT_TRUE(WaitIdle(*link.processor));
     ExpectOneJobThread(receiver, ui);
 
     const auto saves = SentAt(*link.channel, "I_F OSDSA 3 1 1\r\n");
     const auto polls = SentAt(*link.channel, "I_F OSDSA 3 1 2\r\n");
     ASSERT_EQ(saves.size(), 1u);
-    ASSERT_EQ(polls.size(), 4u);
+    ASSERT_EQ(polls.size(), seen.size() + 1);
     EXPECT_GE(saves[0] - start, 500ms);
     EXPECT_GE(polls[0] - saves[0], 100ms);
     for (size_t i = 1; i < polls.size(); ++i)
