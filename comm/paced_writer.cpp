@@ -17,6 +17,25 @@ paced_writer::paced_writer(asio::io_context& io) : strand_(asio::make_strand(io)
 
 paced_writer::~paced_writer() = default;
 
+bool paced_writer::send(qz::vok::binblock& unit)
+{
+    if (!link_up())
+        return false;
+    send_numbered(unit);
+    return true;
+}
+
+uint64_t paced_writer::send_numbered(qz::vok::binblock& unit)
+{
+    return link_up() ? push(unit) : 0;
+}
+
+bool paced_writer::send(const void* data, size_t length)
+{
+    auto unit = make_unit(data, length);
+    return send(unit);
+}
+
 uint64_t paced_writer::push(const qz::vok::binblock& unit)
 {
     const uint64_t number = queue_.push(unit);

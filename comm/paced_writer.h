@@ -39,7 +39,16 @@ public:
     bool drain(platform::Duration limit) { return queue_.wait_drained(limit); }
     send_queue& queue() { return queue_; }
 
+    // Queued only while the link is up; false (unit not kept) otherwise.
+    virtual bool send(qz::vok::binblock& unit);
+    virtual bool send(const void* data, size_t length);
+    // Queues like send and gives the unit's number for wait_written; 0 when
+    // nothing was queued.
+    uint64_t send_numbered(qz::vok::binblock& unit);
+
 protected:
+    // Whether the link is up, so that what is sent can be written.
+    virtual bool link_up() const = 0;
     using write_done = std::function<void(const boost::system::error_code&)>;
 
     // Queues the unit for writing and gives its number, 0 when not kept.

@@ -69,27 +69,6 @@ void serial_port_client::close()
     on_closed();
 }
 
-bool serial_port_client::send(qz::vok::binblock& unit)
-{
-    if (state_ != kOpen)
-        return false;
-    send_numbered(unit);
-    return true;
-}
-
-uint64_t serial_port_client::send_numbered(qz::vok::binblock& unit)
-{
-    if (state_ != kOpen)
-        return 0;
-    return push(unit);
-}
-
-bool serial_port_client::send(const void* data, size_t length)
-{
-    auto unit = make_unit(data, length);
-    return send(unit);
-}
-
 void serial_port_client::StartRead()
 {
     if (state_ != kOpen)

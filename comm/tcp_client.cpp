@@ -60,27 +60,6 @@ void tcp_client::reconnect()
     });
 }
 
-bool tcp_client::send(qz::vok::binblock& unit)
-{
-    if (state_ != kConnected)
-        return false;
-    send_numbered(unit);
-    return true;
-}
-
-uint64_t tcp_client::send_numbered(qz::vok::binblock& unit)
-{
-    if (state_ != kConnected)
-        return 0;
-    return push(unit);
-}
-
-bool tcp_client::send(const void* data, size_t length)
-{
-    auto unit = make_unit(data, length);
-    return send(unit);
-}
-
 void tcp_client::StartConnect()
 {
     state_ = kResolving;

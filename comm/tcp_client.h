@@ -41,12 +41,6 @@ public:
     virtual void close();
     // Drops the link and tries again after the reconnect delay.
     virtual void reconnect();
-    // Queues the unit only while connected; false (unit not kept) otherwise.
-    virtual bool send(qz::vok::binblock& unit);
-    virtual bool send(const void* data, size_t length);
-    // Queues like send and gives the unit's number for wait_written; 0 when
-    // nothing was queued.
-    uint64_t send_numbered(qz::vok::binblock& unit);
 
     int state() const { return state_.load(); }
 
@@ -59,6 +53,7 @@ protected:
     void write_unit(const qz::vok::binblock& unit, write_done done) override;
     void on_write_failed(const boost::system::error_code& error) override;
     std::shared_ptr<void> keep_alive() override { return shared_from_this(); }
+    bool link_up() const override { return state_ == kConnected; }
 
 private:
     using tcp = boost::asio::ip::tcp;
