@@ -9,7 +9,7 @@ bash scripts/setup.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTAVRIX_BUILD_TESTS=OFF
 cmake --build build/release -j"$(nproc)"
 
-program=$PWD/build/release/startup/tavrix
+program=$PWD/build/release/frame/tavrix
 headless=$PWD/scripts/headless.sh
 run=${TAVRIX_RUN_DIR:-$PWD/build/run}
 mkdir -p "$run/bin" "$run/Sys"
