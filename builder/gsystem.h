@@ -1,5 +1,5 @@
 #pragma once
-#include "builder/rect_math.h"
+#include "builder/builder_rects.h"
 
 #include <cstdint>
 #include <memory>

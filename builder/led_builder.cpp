@@ -6,7 +6,7 @@
 #include "corlane/fstr.h"
 #include "model/processor.h"
 #include "plan/plan.h"
-#include "plan/rect_math.h"
+#include "plan/rect_cover.h"
 
 using qz::vok::fstr_format;
 

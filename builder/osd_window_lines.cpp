@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "builder/rect_math.h"
+#include "builder/builder_rects.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
 #include "plan/plan.h"

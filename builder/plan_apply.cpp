@@ -19,7 +19,7 @@
 #include "model/processor.h"
 #include "plan/plan.h"
 #include "plan/plan_builders.h"
-#include "plan/rect_math.h"
+#include "plan/rect_cover.h"
 
 using qz::vok::fstr_format;
 

@@ -8,7 +8,7 @@
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "plan/plan.h"
-#include "plan/rect_math.h"
+#include "plan/rect_cover.h"
 
 namespace {
 

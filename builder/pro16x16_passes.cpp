@@ -2,7 +2,7 @@
 // output boards, in that order on the link.
 #include "builder/pro16x16_builder.h"
 #include "corlane/fstr.h"
-#include "plan/rect_math.h"
+#include "plan/rect_cover.h"
 
 using qz::vok::fstr_format;
 

@@ -7,7 +7,7 @@
 #include "builder/pro16x16_builder.h"
 #include "builder/source_signal.h"
 #include "plan/plan.h"
-#include "plan/rect_math.h"
+#include "plan/rect_cover.h"
 #include "plan/window.h"
 
 namespace {

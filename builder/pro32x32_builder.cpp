@@ -5,7 +5,7 @@
 #include "corlane/fstr.h"
 #include "model/board.h"
 #include "model/processor.h"
-#include "plan/rect_math.h"
+#include "plan/rect_cover.h"
 
 using qz::vok::fstr_format;
 

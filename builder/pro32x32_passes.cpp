@@ -8,7 +8,7 @@
 #include "builder/pro32x32_builder.h"
 #include "builder/source_signal.h"
 #include "model/board.h"
-#include "plan/rect_math.h"
+#include "plan/rect_cover.h"
 
 namespace {
 

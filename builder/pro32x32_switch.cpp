@@ -4,7 +4,7 @@
 #include "model/board.h"
 #include "model/processor.h"
 #include "plan/plan.h"
-#include "plan/rect_math.h"
+#include "plan/rect_cover.h"
 
 CPro32x32SwitchSender::CPro32x32SwitchSender(CQelPlan* plan) : CPro32x32Builder(plan) {}
 

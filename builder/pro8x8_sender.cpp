@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "builder/rect_math.h"
+#include "builder/builder_rects.h"
 #include "model/processor.h"
 #include "plan/plan.h"
 

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "builder/rect_math.h"
-#include "plan/rect_math.h"
+#include "builder/builder_rects.h"
+#include "plan/rect_cover.h"
 #include "plan/plan.h"
 
 namespace _8PART_NS {

@@ -4,7 +4,7 @@
 
 #include "core/event_queue.h"
 #include "plan/plan_context.h"
-#include "plan/rect_math.h"
+#include "plan/rect_cover.h"
 
 namespace {
 

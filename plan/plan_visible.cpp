@@ -1,5 +1,5 @@
 #include "plan/plan.h"
-#include "plan/rect_math.h"
+#include "plan/rect_cover.h"
 
 namespace {
 

@@ -172,7 +172,7 @@ unsigned MenuModeMachine::switchTo(int index, bool byKeyboard)
     return kCancelDropDown;
 }
 
-unsigned MenuModeMachine::move(bool next)
+unsigned MenuModeMachine::stepAlongBar(bool next)
 {
     const int current = dropDown_ ? opened_ : hot_;
     const int last = LastShown();
@@ -207,8 +207,8 @@ unsigned MenuModeMachine::KeyDown(int vk, bool sys)
         byKeyboard_ = true;
         return kOpen;
     case VK_ESCAPE: return Leave();
-    case VK_LEFT: return move(false);
-    case VK_RIGHT: return move(true);
+    case VK_LEFT: return stepAlongBar(false);
+    case VK_RIGHT: return stepAlongBar(true);
     default: return vk > VK_SPACE ? openMnemonic(vk) : kNothing;
     }
 }
@@ -258,11 +258,11 @@ bool MenuModeMachine::PopupKey(int vk, int openMenus, bool activeItemHasSubMenu,
         return false;
     // Left closes a sub-menu and Right opens one before they move along the bar.
     if (vk == VK_LEFT && openMenus < 2) {
-        effects = move(false);
+        effects = stepAlongBar(false);
         return true;
     }
     if (vk == VK_RIGHT && !activeItemHasSubMenu) {
-        effects = move(true);
+        effects = stepAlongBar(true);
         return true;
     }
     return false;

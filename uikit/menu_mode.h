@@ -83,7 +83,7 @@ public:
 private:
     int mnemonicIndex(int virtualKey) const;
     unsigned openMnemonic(int virtualKey);
-    unsigned move(bool next);
+    unsigned stepAlongBar(bool next);
     unsigned switchTo(int index, bool byKeyboard);
     void end();
     void clampToShown();

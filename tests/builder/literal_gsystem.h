@@ -2,7 +2,7 @@
 // A literal copy of the first-fit scans, step by step as the processor's
 // allocator is described, without any shortcut. The production G systems
 // must give the same rectangles; it is also the benchmark's baseline.
-#include "builder/rect_math.h"
+#include "builder/builder_rects.h"
 
 #include <algorithm>
 #include <set>

@@ -1,4 +1,4 @@
-#include "builder/rect_math.h"
+#include "builder/builder_rects.h"
 
 namespace _8PART_NS {
 
