@@ -66,14 +66,15 @@ void CProLEDBuilder::CollectWindows()
     if (plan_->GetType() != kPlanSizedGrid)
         return;
     const int64_t outputWidth = processor_->GetOutputResolution().width;
+    const auto placement = SelectedWallPlacement();
     for (const auto& w : windows_) {
         for (int32_t outputId : w->outputs) {
             const _tagSigOut* out = FindOutput(outputId);
             const PiecePtr piece = out ? FindPiece(*out, w->window->id) : nullptr;
             if (!piece)
                 continue;
-            const Rect screen =
-                OffsetRect(plan_->GetOutputRectBySizes(outputId), -int64_t(out->wall.left), -int64_t(out->wall.top));
+            const Rect screen = OffsetRect(plan_->GetOutputRectBySizes(outputId, placement), -int64_t(out->wall.left),
+                                           -int64_t(out->wall.top));
             if (RectWidth(screen) <= outputWidth - kRightEdgeWidening &&
                 int64_t(piece->scaled.right) <= int64_t(piece->scaledWidth) - kRightEdgeWidening &&
                 piece->raster.right == screen.right)
@@ -130,6 +131,7 @@ std::string CProLEDBuilder::ScalerLine(const SourceInfo& source, int32_t number,
 void CProLEDBuilder::CollectWatchCells(_tagBoard& board, std::vector<WatchCell>& cells, std::vector<std::string>& lines)
 {
     const std::vector<int32_t> watchOutputs = plan_->GetWatchOutputs();
+    const auto placement = SelectedWallPlacement();
     for (const auto& out : board.outputs) {
         if (std::find(watchOutputs.begin(), watchOutputs.end(), out->id) == watchOutputs.end())
             continue;
@@ -146,7 +148,7 @@ void CProLEDBuilder::CollectWatchCells(_tagBoard& board, std::vector<WatchCell>&
                 const auto output = processor_->GetSigOut(static_cast<uint32_t>(watch->sigout));
                 if (!source || !output)
                     continue;
-                Rect cell = SplitCellRect(*watch, r, c);
+                Rect cell = SplitCellRect(*watch, r, c, placement);
                 const auto size = source->GetResolution();
                 if (RectEmpty(cell) || !HasSignalSize(size))
                     continue;

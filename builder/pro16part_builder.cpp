@@ -63,7 +63,7 @@ void AppendWindowCopy(CQelPlan& part, const CQelWindow& window)
 {
     auto copy = std::make_shared<CQelWindow>();
     WindowRecordCopy(*copy, window);
-    part.AddWindow(copy); // takes the next layer; id and name are put back
+    part.AddWindow(copy, CurrentPlanSelection()); // takes the next layer; id and name are put back
     copy->id = window.id;
     copy->name = window.name;
 }

@@ -231,6 +231,7 @@ void CPro16x16Builder::CollectBoards()
     add(false);
 
     const auto cell = plan_->GetResolution();
+    const auto placement = SelectedWallPlacement();
     for (const auto& output : processor_->GetSigOuts()) {
         if (!output->GetBoard())
             continue;
@@ -241,7 +242,7 @@ void CPro16x16Builder::CollectBoards()
         auto o = std::make_shared<_tagSigOut>();
         o->id = id;
         o->owner = b;
-        o->wall = plan_->GetOutputRect(id);
+        o->wall = plan_->GetOutputRect(id, placement);
         o->raster = Rect{0, 0, cell.width, cell.height};
         b->outputs.push_back(o);
     }
@@ -264,6 +265,7 @@ void CPro16x16Builder::CollectWindows()
 {
     std::vector<int32_t> ids;
     plan_->GetVisibleWindows(ids);
+    const auto placement = SelectedWallPlacement();
     for (int32_t id : ids) {
         auto window = plan_->GetWindowById(id);
         if (!window || window->sigsrc < 0)
@@ -291,7 +293,7 @@ void CPro16x16Builder::CollectWindows()
         w->check = plan_->CheckWindowSource(window);
         w->crop = window->rcsigsrc;
         w->cropped = !RectEmpty(w->crop);
-        for (int32_t outputId : plan_->GetWindowOutputs(window)) {
+        for (int32_t outputId : plan_->GetWindowOutputs(window, placement)) {
             _tagSigOut* out = FindOutput(outputId);
             if (!out)
                 continue;

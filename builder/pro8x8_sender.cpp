@@ -56,6 +56,7 @@ void CPro8x8Sender::CollectPlanWindows()
         return;
     std::vector<int32_t> ids;
     plan_->GetVisibleWindows(ids);
+    const auto placement = SelectedWallPlacement();
     for (int32_t id : ids) {
         const auto window = plan_->GetWindowById(id);
         if (!window || window->sigsrc < 0)
@@ -70,7 +71,7 @@ void CPro8x8Sender::CollectPlanWindows()
         record->source = source;
         record->rect = plan_->GetWindowRect(window);
         record->planValue = plan_->CheckWindowSource(window);
-        record->outputs = plan_->GetWindowOutputs(window);
+        record->outputs = plan_->GetWindowOutputs(window, placement);
         records_.push_back(record);
     }
 }

@@ -20,7 +20,7 @@ void FillPlanGridFromProcessor(CQelPlan& plan, const CQelProcessor& processor)
     plan.SetType(1);
     plan.SetRowHeights(wall.rowHeights);
     plan.SetColumnWidths(wall.colWidths);
-    plan.BuildWatchWindows(wall.watch);
+    plan.BuildWatchWindows(wall.watch, CurrentPlanSelection());
 }
 
 std::string FirstFreePlanName(CQelPlanMan& plans, const std::string& prefix)

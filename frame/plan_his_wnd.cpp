@@ -30,7 +30,7 @@ CUiPlanHisWnd::CUiPlanHisWnd(QWidget* parent)
         // The row keeps its entry's serial: rows and entries may differ in
         // number once old entries were dropped.
         if (const auto plan = Plan())
-            plan->RecoverHistory(m_sheet.GetRowValue(n.p0));
+            plan->RecoverHistory(m_sheet.GetRowValue(n.p0), CurrentPlanSelection());
     });
     Load();
     m_connections = {

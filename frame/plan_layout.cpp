@@ -67,12 +67,13 @@ int32_t LayoutSourceId(const CQelProcessor* processor, int position)
 void BuildStandardLayout(int layoutTemplate, CQelPlan& plan, const CQelProcessor* processor)
 {
     const std::vector<Rect> rects = StandardLayoutRects(layoutTemplate, plan.GetPixelSize());
+    const PlanSelection selection = CurrentPlanSelection();
     for (size_t i = 0; i < rects.size(); ++i) {
         auto window = std::make_shared<CQelWindow>();
         window->processor = processor ? int32_t(processor->GetId()) : -1;
         window->sigsrc = LayoutSourceId(processor, int(i));
         window->rect = rects[i];
-        plan.AddWindow(window);
+        plan.AddWindow(window, selection);
     }
     plan.PlaceWindows();
 }

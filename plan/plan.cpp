@@ -43,7 +43,7 @@ void CQelPlan::SetCellSplit(int32_t cellrow, int32_t cellcol)
 
 // --- Windows ---
 
-void CQelPlan::AddWindow(const WindowPtr& window)
+void CQelPlan::AddWindow(const WindowPtr& window, const PlanSelection& selection)
 {
     if (!window)
         return;
@@ -56,20 +56,18 @@ void CQelPlan::AddWindow(const WindowPtr& window)
     }
     windows_.push_back(window);
     if (window->is4k == 1)
-        Make4KParts(window);
+        Make4KParts(window, selection);
 }
 
-void CQelPlan::Make4KParts(const WindowPtr& window)
+void CQelPlan::Make4KParts(const WindowPtr& window, const PlanSelection& selection)
 {
-    const int32_t processor = SelectedProcessorId();
-    const int32_t sigsrc = SelectedSigSrcId();
     for (int32_t part = 1; part <= 4; ++part) {
         auto p = std::make_shared<CQelWindow>();
         p->id = window->id;
         p->layer = window->layer;
         p->name = window->name;
-        p->processor = processor;
-        p->sigsrc = sigsrc;
+        p->processor = selection.processorId;
+        p->sigsrc = selection.sigSrcId;
         p->is4k = part;
         p->rectView = QuarterOf(window->rectView, part);
         p->rect = QuarterOf(window->rect, part);
@@ -313,18 +311,17 @@ void CQelPlan::RemoveEmptyGroups()
 
 // --- Watch windows ---
 
-void CQelPlan::BuildWatchWindows(const std::vector<int32_t>& outputs)
+void CQelPlan::BuildWatchWindows(const std::vector<int32_t>& outputs, const PlanSelection& selection)
 {
     watchOutputs_ = outputs;
     std::erase_if(watchWindows_, [&outputs](const WatchPtr& ww) {
         return std::find(outputs.begin(), outputs.end(), ww->sigout) == outputs.end();
     });
-    const int32_t processor = SelectedProcessorId();
-    if (!SelectedWallPlacement())
+    if (!selection.placement)
         return;
     for (int32_t output : outputs) {
         auto ww = std::make_shared<CQelWatchWindow>();
-        ww->processor = processor;
+        ww->processor = selection.processorId;
         ww->sigout = output;
         CellGrid::Reset(*ww, 1, 1);
         AddWatchWindow(ww);

@@ -10,6 +10,7 @@
 #include "core/text_helpers.h"
 #include "plan/eight_part_overlay.h"
 #include "plan/group.h"
+#include "plan/plan_context.h"
 #include "plan/plan_his.h"
 #include "plan/watch_window.h"
 #include "plan/window.h"
@@ -51,8 +52,9 @@ enum WindowLayerOp : int32_t { kLayerDown = 0, kLayerUp = 1, kLayerBottom = 2, k
 // One saved layout of the wall: the screen grid, the windows on it (list
 // order is the z-order, first at the bottom), window groups, watch windows,
 // the output-to-input switch map and the undo history. Lives on the UI
-// thread and has no lock. Where it needs the wall's outputs it asks the
-// context's selected processor.
+// thread and has no lock. Where it needs the wall's outputs or the selected
+// source it is handed them (PlanSelection, WallPlacement); it never reads
+// the context's selection itself.
 //
 // Invariants kept by every operation that changes the window list: layers
 // are 1, 2, 3, ... in list order; at most one window is active; a window's
@@ -109,13 +111,15 @@ public:
     // The window's `rect`, or for a full-screen one the wall (inside the
     // margins on a uniform plan). Empty for no window.
     Rect GetWindowRect(const WindowPtr& window) const;
-    // The output's screen on the wall; empty when the selected processor
-    // does not place it or it lies outside the grid.
-    Rect GetOutputRect(int32_t outputId) const;
-    Rect GetOutputRectBySizes(int32_t outputId) const;
+    // The output's screen on the wall; empty when the placement (the
+    // selected processor's) is null or does not place it, or it lies
+    // outside the grid.
+    Rect GetOutputRect(int32_t outputId, const std::shared_ptr<const WallPlacement>& placement) const;
+    Rect GetOutputRectBySizes(int32_t outputId, const std::shared_ptr<const WallPlacement>& placement) const;
     Rect IntersectWindowRect(const WindowPtr& window, const Rect& rect) const;
     // Ids of the outputs the window meets, row by row, column by column.
-    std::vector<int32_t> GetWindowOutputs(const WindowPtr& window) const;
+    std::vector<int32_t> GetWindowOutputs(const WindowPtr& window,
+                                          const std::shared_ptr<const WallPlacement>& placement) const;
     // 0 when the window is as large as its crop (or whole source), 1 when
     // larger in both directions, -1 else; 0 also when the window's
     // processor or source is missing.
@@ -142,8 +146,9 @@ public:
 
     // --- Windows ---
     // Gives the window the next id, the top layer and the name "Win_<layer>"
-    // and puts it on top; a 4K window also gets its four quarter parts.
-    void AddWindow(const WindowPtr& window);
+    // and puts it on top; a 4K window also gets its four quarter parts, made
+    // for the selection's processor and source.
+    void AddWindow(const WindowPtr& window, const PlanSelection& selection);
     // Removes the window, its 4K parts and its group membership.
     void RemoveWindow(const WindowPtr& window);
     int32_t GetWindowCount() const { return static_cast<int32_t>(windows_.size()); }
@@ -179,9 +184,9 @@ public:
 
     // --- Watch windows ---
     // The watch outputs become `outputs`; each gets a fresh 1 x 1 watch
-    // window for the selected processor, and watch windows of outputs no
-    // longer listed go.
-    void BuildWatchWindows(const std::vector<int32_t>& outputs);
+    // window for the selection's processor (none without its placement), and
+    // watch windows of outputs no longer listed go.
+    void BuildWatchWindows(const std::vector<int32_t>& outputs, const PlanSelection& selection);
     // Replaces the watch window of its output or appends it; false when the
     // output is not a watch output.
     bool AddWatchWindow(const WatchPtr& window);
@@ -205,18 +210,20 @@ public:
     std::vector<std::shared_ptr<_8PART_NS::tagFPGAWindowFailRect>> GetEightPartOverlay() const;
     std::vector<std::shared_ptr<_8PART_NS::tagMonitorInvalidSegmentWindow>> GetEightPartOverlay2() const;
 
-    // A plan of the selected processor's output resolution made from a type-1
-    // plan: each window is cut at the outputs it covers. `windowMap` gets
-    // each source window's new ids. Empty for other plan types, a grid above
-    // kMaxPlanGridSide a side, or with no selected processor.
-    static std::shared_ptr<CQelPlan> DerivePlan(const CQelPlan& source, DeriveMap& windowMap);
+    // A plan of the placement's output resolution made from a type-1 plan:
+    // each window is cut at the outputs it covers. `windowMap` gets each
+    // source window's new ids. Empty for other plan types, a grid above
+    // kMaxPlanGridSide a side, or without a placement.
+    static std::shared_ptr<CQelPlan> DerivePlan(const CQelPlan& source, DeriveMap& windowMap,
+                                                const std::shared_ptr<const WallPlacement>& placement);
 
     // --- Undo history ---
     // Records the windows as a new entry of the given action kind.
     void AddHistory(int32_t kind);
-    // Makes the windows those of the entry with that serial. Groups stay as
-    // they are; a window whose group is no longer listed gets none.
-    bool RecoverHistory(int32_t serial);
+    // Makes the windows those of the entry with that serial; 4K windows get
+    // their parts anew, for the selection. Groups stay as they are; a window
+    // whose group is no longer listed gets none.
+    bool RecoverHistory(int32_t serial, const PlanSelection& selection);
     // True (and marks the plan dirty) when the windows differ from the
     // current entry.
     bool CompareHistory();
@@ -231,7 +238,7 @@ public:
 
 private:
     void RenumberLayers();
-    void Make4KParts(const WindowPtr& window);
+    void Make4KParts(const WindowPtr& window, const PlanSelection& selection);
     void Remove4KParts(int32_t windowId);
     void RemoveEmptyGroups();
     WindowList SnapshotWindows() const;

@@ -71,6 +71,11 @@ std::shared_ptr<const WallPlacement> SelectedWallPlacement()
     return placement;
 }
 
+PlanSelection CurrentPlanSelection()
+{
+    return PlanSelection{SelectedProcessorId(), SelectedSigSrcId(), SelectedWallPlacement()};
+}
+
 int32_t SelectedProcessorId()
 {
     return CQelContext::GetSelProcessorId();

@@ -24,12 +24,12 @@ Rect CropOfPiece(const Rect& crop, const Rect& wr, const Rect& piece)
 
 } // namespace
 
-std::shared_ptr<CQelPlan> CQelPlan::DerivePlan(const CQelPlan& source, DeriveMap& windowMap)
+std::shared_ptr<CQelPlan> CQelPlan::DerivePlan(const CQelPlan& source, DeriveMap& windowMap,
+                                               const std::shared_ptr<const WallPlacement>& placement)
 {
     windowMap.clear();
     if (source.type_ != kPlanSizedGrid || source.rows_ > kMaxPlanGridSide || source.cols_ > kMaxPlanGridSide)
         return nullptr;
-    const auto placement = SelectedWallPlacement();
     if (!placement)
         return nullptr;
 
@@ -48,7 +48,7 @@ std::shared_ptr<CQelPlan> CQelPlan::DerivePlan(const CQelPlan& source, DeriveMap
     plan->columnWidths_.assign(size_t(std::max(source.cols_, 0)), placement->output.width);
 
     for (const auto& w : source.windows_) {
-        const std::vector<int32_t> outputs = source.GetWindowOutputs(w);
+        const std::vector<int32_t> outputs = source.GetWindowOutputs(w, placement);
         if (outputs.empty())
             continue;
         std::vector<int32_t> ids;
@@ -67,9 +67,9 @@ std::shared_ptr<CQelPlan> CQelPlan::DerivePlan(const CQelPlan& source, DeriveMap
                     crop = Rect{0, 0, res->width, res->height};
             }
             for (int32_t output : outputs) {
-                const Rect srcScreen = source.GetOutputRect(output);
+                const Rect srcScreen = source.GetOutputRect(output, placement);
                 const Rect piece = IntersectRect(wr, srcScreen);
-                const Rect dstScreen = plan->GetOutputRect(output);
+                const Rect dstScreen = plan->GetOutputRect(output, placement);
                 if (RectEmpty(piece) || RectEmpty(dstScreen))
                     continue;
                 // The piece keeps its place within its screen; a smaller

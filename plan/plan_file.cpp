@@ -203,12 +203,13 @@ void Parse(const pt::ptree& tree, const PlanOsdTable& osd, CQelPlan& plan)
         plan.AddGroup(group);
     }
 
+    const PlanSelection selection = CurrentPlanSelection();
     for (const auto& [key, child] : Required(root, "Windows")) {
         const Element e(child, key);
         if (key == "Window") {
             auto window = ReadWindow(e, plan, osd);
             const std::string stored = window->name;
-            plan.AddWindow(window);
+            plan.AddWindow(window, selection);
             // Names the operator gave survive; only an empty one takes the
             // name AddWindow makes from the layer.
             if (!stored.empty())

@@ -80,11 +80,10 @@ Rect CQelPlan::GetWindowRect(const WindowPtr& window) const
                     int64_t(resolution_.height) * rows_ - margin_.bottom);
 }
 
-Rect CQelPlan::GetOutputRect(int32_t outputId) const
+Rect CQelPlan::GetOutputRect(int32_t outputId, const std::shared_ptr<const WallPlacement>& placement) const
 {
     if (type_ == kPlanSizedGrid)
-        return GetOutputRectBySizes(outputId);
-    const auto placement = SelectedWallPlacement();
+        return GetOutputRectBySizes(outputId, placement);
     int32_t row = 0;
     int32_t col = 0;
     if (!placement || !placement->FindOutput(outputId, row, col))
@@ -96,9 +95,8 @@ Rect CQelPlan::GetOutputRect(int32_t outputId) const
     return MakeRect(w * col, h * row, w * (col + 1), h * (row + 1));
 }
 
-Rect CQelPlan::GetOutputRectBySizes(int32_t outputId) const
+Rect CQelPlan::GetOutputRectBySizes(int32_t outputId, const std::shared_ptr<const WallPlacement>& placement) const
 {
-    const auto placement = SelectedWallPlacement();
     int32_t row = 0;
     int32_t col = 0;
     if (!placement || !placement->FindOutput(outputId, row, col))
@@ -116,10 +114,10 @@ Rect CQelPlan::IntersectWindowRect(const WindowPtr& window, const Rect& rect) co
     return IntersectRect(GetWindowRect(window), rect);
 }
 
-std::vector<int32_t> CQelPlan::GetWindowOutputs(const WindowPtr& window) const
+std::vector<int32_t> CQelPlan::GetWindowOutputs(const WindowPtr& window,
+                                                const std::shared_ptr<const WallPlacement>& placement) const
 {
     std::vector<int32_t> ids;
-    const auto placement = SelectedWallPlacement();
     if (!window || !placement)
         return ids;
     const Rect wr = GetWindowRect(window);
@@ -209,13 +207,13 @@ int32_t IntListAt(const CQelWatchWindow& window, int32_t n)
     return window.cells[size_t(n)];
 }
 
-Rect SplitCellRect(const CQelWatchWindow& window, int32_t row, int32_t col)
+Rect SplitCellRect(const CQelWatchWindow& window, int32_t row, int32_t col,
+                   const std::shared_ptr<const WallPlacement>& placement)
 {
     const int32_t rows = window.row;
     const int32_t cols = window.col;
     if (rows < 1 || cols < 1 || row < 0 || row >= rows || col < 0 || col >= cols)
         return Rect{};
-    const auto placement = SelectedWallPlacement();
     if (!placement)
         return Rect{};
     const int64_t width = placement->output.width;

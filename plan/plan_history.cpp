@@ -72,7 +72,7 @@ void CQelPlan::AddHistory(int32_t kind)
     PostEvent(new CPlanHisAddedEvent(id_, entry->GetSerial()));
 }
 
-bool CQelPlan::RecoverHistory(int32_t serial)
+bool CQelPlan::RecoverHistory(int32_t serial, const PlanSelection& selection)
 {
     if (undoPosition_ == 0) {
         if (!history_.empty() && history_.back()->GetSerial() == serial)
@@ -95,7 +95,7 @@ bool CQelPlan::RecoverHistory(int32_t serial)
             copy->group = 0;
         windows_.push_back(copy);
         if (copy->is4k == 1)
-            Make4KParts(copy);
+            Make4KParts(copy, selection);
     }
     // Groups stay, even one no window uses for now: the next restore may
     // bring its windows back, and binding records no entry of its own.

@@ -173,7 +173,7 @@ bool CQelPlanMan::NewPlan(PlanPtr& plan, const PlanPtr& source)
     if (!SafeName(name, "new plan"))
         return false;
     CQelPlan::DeriveMap windowMap;
-    auto derived = CQelPlan::DerivePlan(*source, windowMap);
+    auto derived = CQelPlan::DerivePlan(*source, windowMap, SelectedWallPlacement());
     if (!derived)
         return false;
     derived->SetName(name);

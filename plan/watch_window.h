@@ -1,8 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/geometry.h"
+
+struct WallPlacement;
 
 // An output used as a multi-view monitor: split into row x col cells, each
 // showing a source (row-major, -1 empty), optionally with one cell
@@ -28,10 +31,11 @@ void Reset(CQelWatchWindow& window, int32_t row, int32_t col);
 // Cell n, or -1 when n lies outside the list.
 int32_t IntListAt(const CQelWatchWindow& window, int32_t n);
 
-// The cell's rectangle within its output, whose size is the selected
-// processor's output resolution. Columns are output width / col wide and
+// The cell's rectangle within its output, whose size is the placement's (the
+// selected processor's) output resolution. Columns are output width / col wide and
 // rows output height / row high, the last ones taking the remainder; a
 // right edge on an odd x moves one pixel right and the next cell starts
 // there. A maximised cell is the whole output and every other cell empty.
-// Empty for a split below 1 x 1, a cell outside it, or no processor.
-Rect SplitCellRect(const CQelWatchWindow& window, int32_t row, int32_t col);
+// Empty for a split below 1 x 1, a cell outside it, or no placement.
+Rect SplitCellRect(const CQelWatchWindow& window, int32_t row, int32_t col,
+                   const std::shared_ptr<const WallPlacement>& placement);

@@ -518,7 +518,7 @@ WallViewCore::WindowPtr WallViewCore::AddNewWindow(const Rect& rc, int processor
     window->is4k = is4k;
     window->rectView = rc;
     window->rect = ViewToWallRect(rc);
-    m_pPlan->AddWindow(window);
+    m_pPlan->AddWindow(window, CurrentPlanSelection());
     UpdateWindowGeometry(window);
     SetActiveWnd(window);
     InvalidateView();
@@ -600,7 +600,7 @@ void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int s
         if (crop.bottom > full.height)
             crop.bottom = full.height;
         window->is4k = source->GetType() == CQelSigSrc::kType4K ? 1 : 0;
-        m_pPlan->AddWindow(window);
+        m_pPlan->AddWindow(window, CurrentPlanSelection());
         // Adding names a window after its layer; a new source keeps the name.
         window->name = name;
         window->group = group;

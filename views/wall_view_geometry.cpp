@@ -449,7 +449,8 @@ void WallViewCore::SplitWindow(const WindowPtr& window)
     const auto source = processor ? processor->GetSigSrc(uint32_t(window->sigsrc)) : nullptr;
     if (!source)
         return;
-    const std::vector<int32_t> outputs = m_pPlan->GetWindowOutputs(window);
+    const PlanSelection selection = CurrentPlanSelection();
+    const std::vector<int32_t> outputs = m_pPlan->GetWindowOutputs(window, selection.placement);
     if (outputs.size() < 2)
         return;
     const Resolution resolution = source->GetResolution();
@@ -490,7 +491,7 @@ void WallViewCore::SplitWindow(const WindowPtr& window)
     int64_t left = 0;
     int64_t right = 0;
     for (const Placed& at : placed) {
-        const Rect part = m_pPlan->IntersectWindowRect(window, m_pPlan->GetOutputRect(at.output));
+        const Rect part = m_pPlan->IntersectWindowRect(window, m_pPlan->GetOutputRect(at.output, selection.placement));
         if (at.row != prevRow) {
             top = prevRow ? bottom : crop.top;
             bottom = at.row == maxRow ? crop.bottom : top + RectHeight(part) * ky / kRatioUnit;
@@ -533,7 +534,7 @@ void WallViewCore::SplitWindow(const WindowPtr& window)
     if (m_pPlan->CompareHistory())
         m_pPlan->AddHistory(kActDeleteWindow);
     for (const auto& piece : pieces) {
-        m_pPlan->AddWindow(piece);
+        m_pPlan->AddWindow(piece, selection);
         UpdateWindowGeometry(piece);
         if (m_pPlan->CompareHistory())
             m_pPlan->AddHistory(kActNewWindow);

@@ -39,7 +39,7 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
     window->processor = 1;
     window->sigsrc = 100;
     window->rect = {0, 0, 1920, 1080};
-    plan->AddWindow(window);
+    plan->AddWindow(window, CurrentPlanSelection());
     EXPECT_FALSE(plan->Apply(0, nullptr)); // not connected yet
 
     channel->Open();

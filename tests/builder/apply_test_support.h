@@ -216,7 +216,7 @@ inline std::shared_ptr<CQelWindow> AddWindow(CQelPlan& plan, const Rect& rect, i
     w->sigsrc = source;
     w->rect = rect;
     w->rcsigsrc = crop;
-    plan.AddWindow(w);
+    plan.AddWindow(w, CurrentPlanSelection());
     return w;
 }
 

@@ -81,7 +81,7 @@ std::shared_ptr<CQelPlan> MakePlan(int32_t windows)
         w->processor = 1;
         w->sigsrc = (k % 8 + 1) * 100 + k / 8 % 4;
         w->rect = {left, top, left + 1920, top + 1080};
-        plan->AddWindow(w);
+        plan->AddWindow(w, CurrentPlanSelection());
     }
     return plan;
 }

@@ -492,7 +492,7 @@ TEST_F(Placement, FourKWindowIsPlacedByQuarters)
     window->sigsrc = 104;
     window->rect = {0, 0, 3840, 1080};
     window->is4k = 1;
-    plan->AddWindow(window);
+    plan->AddWindow(window, CurrentPlanSelection());
     ASSERT_EQ(plan->Get4KParts().size(), 4u);
 
     // The second quarter has no source: only the first is kept.
@@ -508,7 +508,7 @@ TEST_F(Placement, FourKWindowIsPlacedByQuarters)
     // A window switched to a 4K source has no part records.
     window->is4k = 0;
     plan = MakeTestPlan(1, 2);
-    plan->AddWindow(window);
+    plan->AddWindow(window, CurrentPlanSelection());
     EXPECT_EQ(Check(), (Failures{{Rect{0, 0, 1920, 540}, 0},
                                  {Rect{1920, 0, 3840, 540}, 0},
                                  {Rect{0, 540, 1920, 1080}, 0},

@@ -82,7 +82,7 @@ inline std::shared_ptr<CQelWindow> AddTestWindow(CQelPlan& plan, int32_t source,
     window->processor = 1;
     window->sigsrc = source;
     window->rect = rect;
-    plan.AddWindow(window);
+    plan.AddWindow(window, CurrentPlanSelection());
     return window;
 }
 

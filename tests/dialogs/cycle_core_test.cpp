@@ -166,7 +166,7 @@ TEST(RunWindow, MiniatureScalesWindowsAndKnowsTheirSources)
         window->sigsrc = source;
         window->rect = rect;
         window->fullscreen = full;
-        plan.AddWindow(window);
+        plan.AddWindow(window, CurrentPlanSelection());
     };
     add(100, {0, 540, 960, 1080});
     add(101, {960, 540, 1440, 1080});
@@ -190,6 +190,6 @@ TEST(RunWindow, MiniatureScalesWindowsAndKnowsTheirSources)
     EXPECT_EQ(offset[0].body, MiniatureWindow::NoSource);
 
     CQelPlan sizeless;
-    sizeless.AddWindow(std::make_shared<CQelWindow>());
+    sizeless.AddWindow(std::make_shared<CQelWindow>(), CurrentPlanSelection());
     EXPECT_TRUE(LayOutMiniature(sizeless, Rect{0, 0, 960, 540}, processor.get()).empty());
 }

@@ -35,7 +35,7 @@ inline std::shared_ptr<CQelPlan> SavePlan(const std::string& name, ResolutionTri
         window->processor = 1;
         window->sigsrc = source;
         window->rect = rect;
-        plan->AddWindow(window);
+        plan->AddWindow(window, CurrentPlanSelection());
     }
     EXPECT_TRUE(plans->SavePlanFile(plan)) << name;
     CEvtQueue::get_instance().Clear();

@@ -182,7 +182,7 @@ std::shared_ptr<CQelPlan> MakePlan(const std::string& name, int32_t type)
     video->szsigsrcfull = Size{1920, 1080};
     video->rcsigsrcinner = Rect{0, 0, 960, 540};
     video->group = 1;
-    plan->AddWindow(video);
+    plan->AddWindow(video, CurrentPlanSelection());
     video->name = "窗口 <1>";
 
     auto uhd = std::make_shared<CQelWindow>();
@@ -192,7 +192,7 @@ std::shared_ptr<CQelPlan> MakePlan(const std::string& name, int32_t type)
     uhd->is4k = 1;
     uhd->fullscreen = true;
     uhd->status = 1;
-    plan->AddWindow(uhd);
+    plan->AddWindow(uhd, CurrentPlanSelection());
 
     auto logo = std::make_shared<CQelWindow>();
     logo->processor = 1;
@@ -205,7 +205,7 @@ std::shared_ptr<CQelPlan> MakePlan(const std::string& name, int32_t type)
     OsdRecordSetBitmap(logo->osd, bits, 0, 0, 40, 16);
     logo->osd.background = 0x00FF00;
     logo->osd.transparent = 0;
-    plan->AddWindow(logo);
+    plan->AddWindow(logo, CurrentPlanSelection());
     return plan;
 }
 

@@ -78,18 +78,18 @@ void UseGeometry(CQelPlan& plan)
     const Rect wall = plan.GetPixelRect();
     for (const auto& w : plan.GetWindows()) {
         (void)plan.IntersectWindowRect(w, wall);
-        (void)plan.GetWindowOutputs(w);
+        (void)plan.GetWindowOutputs(w, SelectedWallPlacement());
         (void)plan.CheckWindowSource(w);
         plan.CheckWindowSourceCrop(w);
     }
     for (const auto& ww : plan.GetWatchWindows())
         for (int32_t row = 0; row < ww->row; ++row)
             for (int32_t col = 0; col < ww->col; ++col)
-                (void)SplitCellRect(*ww, row, col);
+                (void)SplitCellRect(*ww, row, col, SelectedWallPlacement());
     for (int32_t output = 1100; output < 1104; ++output)
-        (void)plan.GetOutputRect(output);
+        (void)plan.GetOutputRect(output, SelectedWallPlacement());
     CQelPlan::DeriveMap windows;
-    (void)CQelPlan::DerivePlan(plan, windows);
+    (void)CQelPlan::DerivePlan(plan, windows, SelectedWallPlacement());
     (void)plan.GetEightPartOverlay();
     (void)plan.GetEightPartOverlay2();
 }

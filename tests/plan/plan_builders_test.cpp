@@ -61,7 +61,7 @@ protected:
     void SetUp() override
     {
         for (int i = 0; i < 2; ++i) {
-            plan.AddWindow(MakeWindow({0, 0, 100, 100}));
+            plan.AddWindow(MakeWindow({0, 0, 100, 100}), CurrentPlanSelection());
             plan.GetWindowAt(i)->resourceOk = true;
         }
     }

@@ -31,11 +31,11 @@ TEST_F(PlanDerive, CutsAWindowAtTheOutputsItCovers)
 {
     auto w = MakeWindow({960, 0, 2880, 1080}, 100);
     w->rcsigsrc = {0, 0, 960, 540};
-    source.AddWindow(w);
+    source.AddWindow(w, CurrentPlanSelection());
     source.SetDirty(true);
 
     CQelPlan::DeriveMap map{{99, {99}}};
-    auto plan = CQelPlan::DerivePlan(source, map);
+    auto plan = CQelPlan::DerivePlan(source, map, SelectedWallPlacement());
     ASSERT_NE(plan, nullptr);
     EXPECT_EQ(plan->GetId(), 4);
     EXPECT_EQ(plan->GetName(), "wall");
@@ -64,17 +64,17 @@ TEST_F(PlanDerive, CutsAWindowAtTheOutputsItCovers)
 
 TEST_F(PlanDerive, CopiesSingleScreenWindowsAndDropsOthers)
 {
-    source.AddWindow(MakeWindow({5000, 0, 5100, 100})); // on no screen
+    source.AddWindow(MakeWindow({5000, 0, 5100, 100}), CurrentPlanSelection()); // on no screen
     auto inside = MakeWindow({100, 100, 500, 500});
     inside->status = 1;
-    source.AddWindow(inside);
+    source.AddWindow(inside, CurrentPlanSelection());
     auto group = std::make_shared<CQelGroup>();
     group->id = 2;
     source.AddGroup(group);
     inside->group = 2;
 
     CQelPlan::DeriveMap map;
-    auto plan = CQelPlan::DerivePlan(source, map);
+    auto plan = CQelPlan::DerivePlan(source, map, SelectedWallPlacement());
     ASSERT_NE(plan, nullptr);
     ASSERT_EQ(plan->GetWindowCount(), 1);
     const auto copy = plan->GetWindowAt(0);
@@ -91,20 +91,20 @@ TEST_F(PlanDerive, OnlyTypeOnePlansForAProcessorAreDerived)
 {
     CQelPlan::DeriveMap map{{1, {1}}};
     source.SetType(kPlanUniform);
-    EXPECT_EQ(CQelPlan::DerivePlan(source, map), nullptr);
+    EXPECT_EQ(CQelPlan::DerivePlan(source, map, SelectedWallPlacement()), nullptr);
     EXPECT_TRUE(map.empty());
     source.SetType(kPlanSizedGrid);
     source.SetGrid(1, INT32_MAX);
-    EXPECT_EQ(CQelPlan::DerivePlan(source, map), nullptr);
+    EXPECT_EQ(CQelPlan::DerivePlan(source, map, SelectedWallPlacement()), nullptr);
     source.SetGrid(1, 2);
     DeselectProcessor();
-    EXPECT_EQ(CQelPlan::DerivePlan(source, map), nullptr);
+    EXPECT_EQ(CQelPlan::DerivePlan(source, map, SelectedWallPlacement()), nullptr);
 
     TestProcessor p; // a model that sizes its wall uniformly
     p.kind = 3;
     p.width = 1280;
     SelectProcessor(p);
-    auto plan = CQelPlan::DerivePlan(source, map);
+    auto plan = CQelPlan::DerivePlan(source, map, SelectedWallPlacement());
     ASSERT_NE(plan, nullptr);
     EXPECT_EQ(plan->GetType(), kPlanUniform);
     EXPECT_EQ(plan->GetColumnWidths(), (std::vector<int32_t>{1280, 1280}));

@@ -22,12 +22,12 @@ CQelPlanMan::PlanPtr BuildPlan(CQelPlanMan& man)
     group->name = "组1";
     plan->AddGroup(group);
 
-    plan->AddWindow(Logo(256, 128, 1, 0x102030));
-    plan->AddWindow(Logo(100, 10, 7, 0x405060));
+    plan->AddWindow(Logo(256, 128, 1, 0x102030), CurrentPlanSelection());
+    plan->AddWindow(Logo(100, 10, 7, 0x405060), CurrentPlanSelection());
     auto big = MakeWindow({0, 0, 3840, 1080}, 5);
     big->is4k = 1;
-    plan->AddWindow(big);
-    plan->AddWindow(Logo(32, 2, 9, 0x708090));
+    plan->AddWindow(big, CurrentPlanSelection());
+    plan->AddWindow(Logo(32, 2, 9, 0x708090), CurrentPlanSelection());
     auto named = MakeWindow({10, 20, 970, 560}, 3);
     named->rcsigsrc = {0, 0, 960, 540};
     named->szsigsrcfull = {1920, 1080};
@@ -35,7 +35,7 @@ CQelPlanMan::PlanPtr BuildPlan(CQelPlanMan& man)
     named->status = 1;
     named->group = 1;
     named->active = true;
-    plan->AddWindow(named);
+    plan->AddWindow(named, CurrentPlanSelection());
     named->name = "窗口1";
 
     auto watch = std::make_shared<CQelWatchWindow>();
@@ -212,13 +212,13 @@ TEST_F(PlanFile, OsdRecordsHaveTheStoredLayout)
     auto plan = man->CreatePlan("one");
     plan->SetGrid(1, 1);
     plan->SetResolution({1920, 1080, 60});
-    plan->AddWindow(MakeWindow({0, 0, 10, 10}, kLogoSigSrc));
+    plan->AddWindow(MakeWindow({0, 0, 10, 10}, kLogoSigSrc), CurrentPlanSelection());
     ASSERT_TRUE(man->SavePlanFile(plan));
     EXPECT_EQ(ReadText(InPlanFolder("one.osd")), Golden("new_logo.osd"));
 
     // A second save replaces the records: one 100 x 10 logo of 28 + 160.
     plan->ClearWindowsOfKind(true);
-    plan->AddWindow(Logo(100, 10, 3, 1));
+    plan->AddWindow(Logo(100, 10, 3, 1), CurrentPlanSelection());
     ASSERT_TRUE(man->SavePlanFile(plan));
     const std::string osd = ReadText(InPlanFolder("one.osd"));
     ASSERT_EQ(osd.size(), 4 + 28 + 160u);
@@ -230,9 +230,9 @@ TEST_F(PlanFile, DamagedOsdKeepsTheRecordsBeforeTheDamage)
     auto plan = man->CreatePlan("osd");
     plan->SetGrid(1, 1);
     plan->SetResolution({1920, 1080, 60});
-    plan->AddWindow(Logo(32, 1, 1, 11));
-    plan->AddWindow(Logo(32, 1, 2, 22));
-    plan->AddWindow(Logo(32, 1, 3, 33));
+    plan->AddWindow(Logo(32, 1, 1, 11), CurrentPlanSelection());
+    plan->AddWindow(Logo(32, 1, 2, 22), CurrentPlanSelection());
+    plan->AddWindow(Logo(32, 1, 3, 33), CurrentPlanSelection());
     ASSERT_TRUE(man->SavePlanFile(plan));
     man->RemovePlanFromList(plan);
     const std::string path = InPlanFolder("osd.osd");

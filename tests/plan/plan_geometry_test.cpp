@@ -51,52 +51,54 @@ TEST_F(PlanGeometry, PixelSizeAndFullScreenWindow)
 TEST_F(PlanGeometry, OutputRectComesFromTheProcessorsWall)
 {
     auto plan = Plan(2, 2);
-    EXPECT_EQ(plan->GetOutputRect(10900), (Rect{1920, 1080, 3840, 2160}));
-    EXPECT_EQ(plan->GetOutputRect(12345), Rect{});
-    EXPECT_EQ(Plan(1, 2)->GetOutputRect(10900), Rect{}); // outside the grid
+    EXPECT_EQ(plan->GetOutputRect(10900, SelectedWallPlacement()), (Rect{1920, 1080, 3840, 2160}));
+    EXPECT_EQ(plan->GetOutputRect(12345, SelectedWallPlacement()), Rect{});
+    EXPECT_EQ(Plan(1, 2)->GetOutputRect(10900, SelectedWallPlacement()), Rect{}); // outside the grid
 
     auto sized = Plan(2, 2, {1080, 720}, {1920, 1280});
-    EXPECT_EQ(sized->GetOutputRect(10900), (Rect{1920, 1080, 3200, 1800}));
+    EXPECT_EQ(sized->GetOutputRect(10900, SelectedWallPlacement()), (Rect{1920, 1080, 3200, 1800}));
     sized->SetRowHeights({1080}); // shorter than the grid
-    EXPECT_EQ(sized->GetOutputRect(10902), (Rect{1920, 0, 3200, 1080}));
-    EXPECT_EQ(sized->GetOutputRect(10900), Rect{});
+    EXPECT_EQ(sized->GetOutputRect(10902, SelectedWallPlacement()), (Rect{1920, 0, 3200, 1080}));
+    EXPECT_EQ(sized->GetOutputRect(10900, SelectedWallPlacement()), Rect{});
 
     // A wall changed in place is read again.
     const auto processor = CQelContext::GetProMan()->FindById(1);
     CQelProcessor::Wall wall = processor->GetWall();
     wall.cells = {{{0, 0}, 10900}};
     processor->SetWall(wall);
-    EXPECT_EQ(plan->GetOutputRect(10900), (Rect{0, 0, 1920, 1080}));
+    EXPECT_EQ(plan->GetOutputRect(10900, SelectedWallPlacement()), (Rect{0, 0, 1920, 1080}));
 
     DeselectProcessor();
-    EXPECT_EQ(plan->GetOutputRect(10900), Rect{});
+    EXPECT_EQ(plan->GetOutputRect(10900, SelectedWallPlacement()), Rect{});
 }
 
 TEST_F(PlanGeometry, WindowOutputsAreListedRowByRow)
 {
     auto plan = Plan(2, 2);
     auto w = MakeWindow({960, 540, 2880, 1620});
-    EXPECT_EQ(plan->GetWindowOutputs(w), (std::vector<int32_t>{10903, 10902, 10901, 10900}));
+    EXPECT_EQ(plan->GetWindowOutputs(w, SelectedWallPlacement()), (std::vector<int32_t>{10903, 10902, 10901, 10900}));
     // Right and bottom edges lie outside: touching a screen is not meeting it.
-    EXPECT_EQ(plan->GetWindowOutputs(MakeWindow({0, 0, 1920, 1080})), (std::vector<int32_t>{10903}));
+    EXPECT_EQ(plan->GetWindowOutputs(MakeWindow({0, 0, 1920, 1080}), SelectedWallPlacement()),
+              (std::vector<int32_t>{10903}));
     EXPECT_EQ(plan->IntersectWindowRect(w, {0, 0, 1920, 1080}), (Rect{960, 540, 1920, 1080}));
     EXPECT_EQ(plan->IntersectWindowRect(w, {0, 0, 960, 540}), Rect{});
-    EXPECT_TRUE(plan->GetWindowOutputs(MakeWindow({100, 100, 100, 900})).empty());
+    EXPECT_TRUE(plan->GetWindowOutputs(MakeWindow({100, 100, 100, 900}), SelectedWallPlacement()).empty());
 
     auto sized = Plan(2, 2, {1080}, {1920, 1280}); // second row not listed
-    EXPECT_EQ(sized->GetWindowOutputs(MakeWindow({100, 100, 2000, 1200})), (std::vector<int32_t>{10903, 10902}));
+    EXPECT_EQ(sized->GetWindowOutputs(MakeWindow({100, 100, 2000, 1200}), SelectedWallPlacement()),
+              (std::vector<int32_t>{10903, 10902}));
 
     // Counts from a damaged file are not walked cell by cell.
     auto vast = Plan(INT32_MAX, INT32_MAX);
-    EXPECT_EQ(vast->GetWindowOutputs(MakeWindow({-5000, -5000, INT32_MAX, 2000})),
+    EXPECT_EQ(vast->GetWindowOutputs(MakeWindow({-5000, -5000, INT32_MAX, 2000}), SelectedWallPlacement()),
               (std::vector<int32_t>{10903, 10902, 10901, 10900}));
 
     TestProcessor p;
     p.cells = {{{0, 0}, 10903}, {{1, 1}, 10900}};
     SelectProcessor(p);
-    EXPECT_EQ(plan->GetWindowOutputs(w), (std::vector<int32_t>{10903, 10900}));
+    EXPECT_EQ(plan->GetWindowOutputs(w, SelectedWallPlacement()), (std::vector<int32_t>{10903, 10900}));
     DeselectProcessor();
-    EXPECT_TRUE(plan->GetWindowOutputs(w).empty());
+    EXPECT_TRUE(plan->GetWindowOutputs(w, SelectedWallPlacement()).empty());
 }
 
 TEST_F(PlanGeometry, SplitCellsMoveOddEdgesRight)
@@ -108,31 +110,31 @@ TEST_F(PlanGeometry, SplitCellsMoveOddEdgesRight)
     CQelWatchWindow ww;
     CellGrid::Reset(ww, 3, 4);
     EXPECT_EQ(ww.cells, std::vector<int32_t>(12, -1));
-    EXPECT_EQ(SplitCellRect(ww, 0, 0), (Rect{0, 0, 342, 256}));
-    EXPECT_EQ(SplitCellRect(ww, 0, 1), (Rect{342, 0, 684, 256}));
-    EXPECT_EQ(SplitCellRect(ww, 1, 2), (Rect{684, 256, 1026, 512}));
-    EXPECT_EQ(SplitCellRect(ww, 2, 3), (Rect{1026, 512, 1366, 768}));
-    EXPECT_EQ(SplitCellRect(ww, 3, 0), Rect{});
-    EXPECT_EQ(SplitCellRect(ww, 0, -1), Rect{});
+    EXPECT_EQ(SplitCellRect(ww, 0, 0, SelectedWallPlacement()), (Rect{0, 0, 342, 256}));
+    EXPECT_EQ(SplitCellRect(ww, 0, 1, SelectedWallPlacement()), (Rect{342, 0, 684, 256}));
+    EXPECT_EQ(SplitCellRect(ww, 1, 2, SelectedWallPlacement()), (Rect{684, 256, 1026, 512}));
+    EXPECT_EQ(SplitCellRect(ww, 2, 3, SelectedWallPlacement()), (Rect{1026, 512, 1366, 768}));
+    EXPECT_EQ(SplitCellRect(ww, 3, 0, SelectedWallPlacement()), Rect{});
+    EXPECT_EQ(SplitCellRect(ww, 0, -1, SelectedWallPlacement()), Rect{});
     EXPECT_EQ(IntListAt(ww, 12), -1);
     EXPECT_EQ(IntListAt(ww, -1), -1);
 
     ww.maxRow = 1;
     ww.maxCol = 2;
-    EXPECT_EQ(SplitCellRect(ww, 1, 2), (Rect{0, 0, 1366, 768}));
-    EXPECT_EQ(SplitCellRect(ww, 0, 0), Rect{});
+    EXPECT_EQ(SplitCellRect(ww, 1, 2, SelectedWallPlacement()), (Rect{0, 0, 1366, 768}));
+    EXPECT_EQ(SplitCellRect(ww, 0, 0, SelectedWallPlacement()), Rect{});
 
     CQelWatchWindow none;
     CellGrid::Reset(none, 0, 4);
-    EXPECT_EQ(SplitCellRect(none, 0, 0), Rect{});
+    EXPECT_EQ(SplitCellRect(none, 0, 0, SelectedWallPlacement()), Rect{});
     CellGrid::Reset(none, 100000, 100000);
     EXPECT_EQ(none.row, 0);
     EXPECT_TRUE(none.cells.empty());
     none.row = 1;
-    none.col = INT32_MAX;                                         // as a file may set it
-    EXPECT_EQ(SplitCellRect(none, 0, 100), (Rect{0, 0, 0, 768})); // cells 0 wide
+    none.col = INT32_MAX;                                                                  // as a file may set it
+    EXPECT_EQ(SplitCellRect(none, 0, 100, SelectedWallPlacement()), (Rect{0, 0, 0, 768})); // cells 0 wide
     DeselectProcessor();
-    EXPECT_EQ(SplitCellRect(ww, 1, 2), Rect{});
+    EXPECT_EQ(SplitCellRect(ww, 1, 2, SelectedWallPlacement()), Rect{});
 }
 
 TEST_F(PlanGeometry, SourceCheckComparesWindowWithCrop)

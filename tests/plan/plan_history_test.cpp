@@ -26,7 +26,7 @@ protected:
     void Record(int n)
     {
         for (int i = 0; i < n; ++i) {
-            plan.AddWindow(MakeWindow({0, 0, 10 + i, 10}));
+            plan.AddWindow(MakeWindow({0, 0, 10 + i, 10}), CurrentPlanSelection());
             plan.AddHistory(kActNewWindow);
         }
     }
@@ -60,26 +60,26 @@ TEST_F(PlanHistory, RestoreRefusesTheCurrentAndUnknownEntries)
 {
     Record(3);
     TakeEvents();
-    EXPECT_FALSE(plan.RecoverHistory(3)); // newest, nothing restored yet
-    EXPECT_FALSE(plan.RecoverHistory(42));
+    EXPECT_FALSE(plan.RecoverHistory(3, CurrentPlanSelection())); // newest, nothing restored yet
+    EXPECT_FALSE(plan.RecoverHistory(42, CurrentPlanSelection()));
     EXPECT_EQ(plan.GetWindowCount(), 3);
     EXPECT_FALSE(plan.IsDirty());
     EXPECT_TRUE(TakeEvents().empty());
 
-    EXPECT_TRUE(plan.RecoverHistory(1));
+    EXPECT_TRUE(plan.RecoverHistory(1, CurrentPlanSelection()));
     EXPECT_EQ(plan.GetWindowCount(), 1);
     EXPECT_EQ(plan.GetUndoPosition(), 1);
     EXPECT_TRUE(plan.IsDirty());
     EXPECT_EQ(TakeEvents(), (std::vector<PostedEvent>{{23, 9, 1}}));
-    EXPECT_FALSE(plan.RecoverHistory(1));
-    EXPECT_TRUE(plan.RecoverHistory(3));
+    EXPECT_FALSE(plan.RecoverHistory(1, CurrentPlanSelection()));
+    EXPECT_TRUE(plan.RecoverHistory(3, CurrentPlanSelection()));
     EXPECT_EQ(plan.GetWindowCount(), 3);
 }
 
 TEST_F(PlanHistory, NewActionAfterRestoreDropsLaterEntries)
 {
     Record(10);
-    ASSERT_TRUE(plan.RecoverHistory(7));
+    ASSERT_TRUE(plan.RecoverHistory(7, CurrentPlanSelection()));
     TakeEvents();
     plan.AddHistory(kActMoveWindow);
     EXPECT_EQ(TakeEvents(), (std::vector<PostedEvent>{{22, 9, 10}, {22, 9, 9}, {22, 9, 8}, {21, 9, 11}}));
@@ -95,14 +95,14 @@ TEST_F(PlanHistory, RestoredWindowsKeepLogosAndFourKParts)
     ASSERT_TRUE(OsdRecordSetBitmap(logo->osd, bits, 0, 0, 256, 128));
     auto wide = MakeWindow({0, 0, 400, 200});
     wide->is4k = 1;
-    plan.AddWindow(logo);
-    plan.AddWindow(wide);
+    plan.AddWindow(logo, CurrentPlanSelection());
+    plan.AddWindow(wide, CurrentPlanSelection());
     plan.AddHistory(kActNewWindow); // 1
     logo->osd.bitmap.assign(4096, 0xFF);
     plan.RemoveWindow(wide);
     plan.AddHistory(kActDeleteWindow); // 2
 
-    ASSERT_TRUE(plan.RecoverHistory(1));
+    ASSERT_TRUE(plan.RecoverHistory(1, CurrentPlanSelection()));
     ASSERT_EQ(plan.GetWindowCount(), 2);
     EXPECT_EQ(plan.GetWindowAt(0)->osd.bitmap, bits);
     EXPECT_EQ(plan.GetWindowAt(1)->is4k, 1);
@@ -113,8 +113,8 @@ TEST_F(PlanHistory, RestoredWindowsKeepLogosAndFourKParts)
 
     // Restored records are copies: editing them leaves the entry alone.
     plan.GetWindowAt(0)->osd.bitmap.assign(4096, 0);
-    ASSERT_TRUE(plan.RecoverHistory(2));
-    ASSERT_TRUE(plan.RecoverHistory(1));
+    ASSERT_TRUE(plan.RecoverHistory(2, CurrentPlanSelection()));
+    ASSERT_TRUE(plan.RecoverHistory(1, CurrentPlanSelection()));
     EXPECT_EQ(plan.GetWindowAt(0)->osd.bitmap, bits);
 }
 
@@ -131,13 +131,13 @@ TEST_F(PlanHistory, UndoAndRedoAcrossAGroupingKeepTheGroup)
     plan.GetWindowAt(1)->rect = {50, 50, 60, 60};
     plan.AddHistory(kActMoveWindow); // 3
 
-    ASSERT_TRUE(plan.RecoverHistory(2)); // before the binding
+    ASSERT_TRUE(plan.RecoverHistory(2, CurrentPlanSelection())); // before the binding
     EXPECT_EQ(plan.GetWindowAt(0)->group, 0);
     EXPECT_EQ(plan.GetWindowAt(1)->group, 0);
     ASSERT_EQ(plan.GetGroupCount(), 1); // unused for now, still there
     EXPECT_EQ(plan.NextGroupId(), 2);
 
-    ASSERT_TRUE(plan.RecoverHistory(3));
+    ASSERT_TRUE(plan.RecoverHistory(3, CurrentPlanSelection()));
     ASSERT_EQ(plan.GetGroupCount(), 1);
     EXPECT_EQ(plan.GetGroupAt(0)->name, "G");
     CQelPlan::WindowList members;
@@ -150,8 +150,8 @@ TEST_F(PlanHistory, UndoAndRedoAcrossAGroupingKeepTheGroup)
     plan.LeaveGroup(plan.GetWindowAt(0));
     plan.LeaveGroup(plan.GetWindowAt(1));
     EXPECT_EQ(plan.GetGroupCount(), 0);
-    ASSERT_TRUE(plan.RecoverHistory(2));
-    ASSERT_TRUE(plan.RecoverHistory(3));
+    ASSERT_TRUE(plan.RecoverHistory(2, CurrentPlanSelection()));
+    ASSERT_TRUE(plan.RecoverHistory(3, CurrentPlanSelection()));
     EXPECT_EQ(plan.GetWindowAt(0)->group, 0);
     EXPECT_EQ(plan.GetWindowAt(1)->group, 0);
     EXPECT_EQ(plan.GetGroupCount(), 0);
@@ -169,11 +169,11 @@ TEST_F(PlanHistory, CompareAgainstTheCurrentEntry)
     plan.GetWindowAt(0)->osd.bitmap.assign(4096, 0);
     EXPECT_FALSE(plan.CompareHistory());
     EXPECT_FALSE(plan.IsDirty());
-    plan.AddWindow(MakeWindow({0, 0, 1, 1}));
+    plan.AddWindow(MakeWindow({0, 0, 1, 1}), CurrentPlanSelection());
     EXPECT_TRUE(plan.CompareHistory());
     EXPECT_TRUE(plan.IsDirty());
 
-    ASSERT_TRUE(plan.RecoverHistory(1)); // now the current entry
+    ASSERT_TRUE(plan.RecoverHistory(1, CurrentPlanSelection())); // now the current entry
     plan.SetDirty(false);
     EXPECT_FALSE(plan.CompareHistory());
     plan.GetWindowAt(0)->rect.right++;

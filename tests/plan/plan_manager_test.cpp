@@ -126,7 +126,7 @@ TEST_F(PlanManager, SavingPostsAndWritesTheListOnlyForANewName)
 TEST_F(PlanManager, FailedSaveKeepsTheOldFilesAndTheDirtyFlag)
 {
     auto plan = Sized(*man, "p");
-    plan->AddWindow(Logo(32, 1, 1, 5));
+    plan->AddWindow(Logo(32, 1, 1, 5), CurrentPlanSelection());
     ASSERT_TRUE(man->SavePlanFile(plan));
     const std::string oldPlan = ReadText(InPlanFolder("p.plan"));
     const std::string oldOsd = ReadText(InPlanFolder("p.osd"));
@@ -183,7 +183,7 @@ TEST_F(PlanManager, WhatIsSavedAlwaysLoadsAgain)
     plan->AddGroup(group);
     auto window = MakeWindow({0, 0, 10, 10}, 3);
     window->group = 1;
-    plan->AddWindow(window);
+    plan->AddWindow(window, CurrentPlanSelection());
     window->name = "w" + every;
     ASSERT_TRUE(man->SavePlanFile(plan));
     CQelPlanMan fresh;
@@ -284,7 +284,7 @@ TEST_F(PlanManager, SaveAsCopiesToAFreeNameOnly)
     plan->AddGroup(group);
     auto logo = Logo(64, 4, 2, 9);
     logo->group = 1;
-    plan->AddWindow(logo);
+    plan->AddWindow(logo, CurrentPlanSelection());
     ASSERT_TRUE(man->SavePlanFile(plan));
     Sized(*man, "taken");
     plan->SetDirty(true);
@@ -330,7 +330,7 @@ TEST_F(PlanManager, SaveAsCopiesToAFreeNameOnly)
 TEST_F(PlanManager, RenameMovesBothFilesFirst)
 {
     auto plan = Sized(*man, "old");
-    plan->AddWindow(Logo(32, 1, 4, 7));
+    plan->AddWindow(Logo(32, 1, 4, 7), CurrentPlanSelection());
     ASSERT_TRUE(man->SavePlanFile(plan));
     man->RemovePlanFromList(plan);
     Sized(*man, "busy");
@@ -358,7 +358,7 @@ TEST_F(PlanManager, RenamedOpenPlanSavesUnderItsNewName)
 {
     auto plan = Sized(*man, "old");
     auto logo = Logo(32, 1, 4, 7);
-    plan->AddWindow(logo);
+    plan->AddWindow(logo, CurrentPlanSelection());
     ASSERT_TRUE(man->SavePlanFile(plan));
     TakeEvents();
 
@@ -424,7 +424,7 @@ TEST_F(PlanManager, DeleteThatFailsHalfWayLeavesTheWholePlanOrNone)
     const std::string folder = qz::vok::path::GetPlanPath();
     auto plan = Sized(*man, "s");
     auto logo = Logo(32, 1, 3, 9);
-    plan->AddWindow(logo);
+    plan->AddWindow(logo, CurrentPlanSelection());
 
     // A sticky folder lets the other user remove only its own files.
     struct Row {

@@ -19,7 +19,7 @@ protected:
         CQelPlan::WindowList added;
         for (int i = 0; i < n; ++i) {
             added.push_back(MakeWindow({i, i, 100 + i, 100 + i}));
-            plan.AddWindow(added.back());
+            plan.AddWindow(added.back(), CurrentPlanSelection());
         }
         return added;
     }
@@ -58,7 +58,7 @@ TEST_F(PlanWindows, AddNumbersAndNamesRemoveRenumbers)
     EXPECT_EQ(later->name, "Win_3");
 
     plan.RemoveWindow(w[0]); // no longer in the plan
-    plan.AddWindow(nullptr);
+    plan.AddWindow(nullptr, CurrentPlanSelection());
     EXPECT_EQ(plan.GetWindows(), (CQelPlan::WindowList{w[1], w[2], later}));
     EXPECT_EQ(plan.GetWindowAt(3), nullptr);
     EXPECT_EQ(plan.GetWindowById(1), nullptr);
@@ -88,7 +88,7 @@ TEST_F(PlanWindows, LayerMovesKeepLayersInListOrder)
 
     CQelPlan single;
     auto only = MakeWindow({0, 0, 10, 10});
-    single.AddWindow(only);
+    single.AddWindow(only, CurrentPlanSelection());
     single.MoveWindowLayer(only, kLayerBottom);
     EXPECT_EQ(single.GetWindowAt(0), only);
 }
@@ -135,7 +135,7 @@ TEST_F(PlanWindows, FourKWindowHasQuarterPartsThatGoWithIt)
     auto w = MakeWindow({10, 20, 1011, 521}, 20);
     w->rectView = {0, 0, 101, 51};
     w->is4k = 1;
-    plan.AddWindow(w);
+    plan.AddWindow(w, CurrentPlanSelection());
 
     const auto parts = plan.Get4KParts();
     ASSERT_EQ(parts.size(), 4u);
@@ -177,7 +177,7 @@ TEST_F(PlanWindows, ClearingAKindTrimsGroupsAndRenumbers)
     auto video2 = MakeWindow({0, 0, 200, 200});
     video2->is4k = 1;
     for (const auto& w : {logo1, video1, logo2, video2})
-        plan.AddWindow(w);
+        plan.AddWindow(w, CurrentPlanSelection());
     plan.AddGroup(Group(1));
     plan.AddGroup(Group(2));
     logo1->group = video1->group = 1;
@@ -203,15 +203,15 @@ TEST_F(PlanWindows, SaveAsCopyKeepsLogosPartsAndLayout)
     source.SetMargin({1, 2, 3, 4});
     source.SetColumnWidths({1920, 1280});
     source.AddGroup(Group(1));
-    source.BuildWatchWindows({10900});
+    source.BuildWatchWindows({10900}, CurrentPlanSelection());
     source.SetSwitch(10900, 3);
     auto logo = MakeWindow({0, 0, 256, 128}, kLogoSigSrc);
     ASSERT_TRUE(OsdRecordSetBitmap(logo->osd, std::vector<uint8_t>(800, 0x3C), 0, 0, 100, 50));
     logo->group = 1;
     auto wide = MakeWindow({0, 0, 3840, 2160});
     wide->is4k = 1;
-    source.AddWindow(logo);
-    source.AddWindow(wide);
+    source.AddWindow(logo, CurrentPlanSelection());
+    source.AddWindow(wide, CurrentPlanSelection());
     plan.AddHistory(kActNewPlan);
     TakeEvents();
 
@@ -235,7 +235,7 @@ TEST_F(PlanWindows, SaveAsCopyKeepsLogosPartsAndLayout)
 
 TEST_F(PlanWindows, WatchWindowsFollowTheWatchList)
 {
-    plan.BuildWatchWindows({10900, 10901});
+    plan.BuildWatchWindows({10900, 10901}, CurrentPlanSelection());
     ASSERT_EQ(plan.GetWatchWindows().size(), 2u);
     const auto first = plan.GetWatchWindowById(10900);
     ASSERT_NE(first, nullptr);
@@ -252,12 +252,12 @@ TEST_F(PlanWindows, WatchWindowsFollowTheWatchList)
     stranger->sigout = 10902;
     EXPECT_FALSE(plan.AddWatchWindow(stranger));
 
-    plan.BuildWatchWindows({10901});
+    plan.BuildWatchWindows({10901}, CurrentPlanSelection());
     EXPECT_EQ(plan.GetWatchWindowById(10900), nullptr);
     EXPECT_EQ(plan.GetWatchWindows().size(), 1u);
 
     DeselectProcessor();
-    plan.BuildWatchWindows({10902});
+    plan.BuildWatchWindows({10902}, CurrentPlanSelection());
     EXPECT_EQ(plan.GetWatchOutputs(), (std::vector<int32_t>{10902}));
     EXPECT_TRUE(plan.GetWatchWindows().empty());
 }

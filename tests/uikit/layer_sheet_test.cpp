@@ -85,7 +85,7 @@ TEST(LayerSheet, PaintsEachWindowsLockMiniatureAndText)
         window->processor = 1;
         window->sigsrc = sigsrc;
         window->rect = Rect{0, 0, 1920, 1080};
-        plan->AddWindow(window);
+        plan->AddWindow(window, CurrentPlanSelection());
         window->name = name;
         window->status = status;
     }

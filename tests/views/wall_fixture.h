@@ -26,7 +26,7 @@ struct WallFixture {
     static std::shared_ptr<CQelPlan> WatchPlan(const std::vector<int32_t>& watched)
     {
         std::shared_ptr<CQelPlan> p = MakeTestPlan(1, 2, kPlanSizedGrid);
-        p->BuildWatchWindows(watched);
+        p->BuildWatchWindows(watched, CurrentPlanSelection());
         return p;
     }
 

@@ -193,7 +193,7 @@ TEST(WallViewEvents, RecoveryForgetsWindowsThatLeftThePlan)
     core.m_vecSelection = {first, second};
 
     core.m_bAutoExecute = false;
-    ASSERT_TRUE(f.plan->RecoverHistory(f.plan->GetHistoryAt(0)->GetSerial()));
+    ASSERT_TRUE(f.plan->RecoverHistory(f.plan->GetHistoryAt(0)->GetSerial(), CurrentPlanSelection()));
     PumpEvents();
     EXPECT_TRUE(core.m_vecSelection.empty()); // both are copies now
     EXPECT_EQ(core.m_pActiveWnd, f.plan->GetSelectedWindow());
@@ -202,7 +202,7 @@ TEST(WallViewEvents, RecoveryForgetsWindowsThatLeftThePlan)
     EXPECT_EQ(f.plan->GetWindowAt(0)->rectView, core.WallToViewRect({0, 0, 960, 540}));
 
     core.m_bAutoExecute = true;
-    ASSERT_TRUE(f.plan->RecoverHistory(f.plan->GetHistoryAt(1)->GetSerial()));
+    ASSERT_TRUE(f.plan->RecoverHistory(f.plan->GetHistoryAt(1)->GetSerial(), CurrentPlanSelection()));
     PumpEvents();
     EXPECT_EQ(core.executed, (std::vector<std::pair<int, int>>{{0, 1}}));
     core.AutoSendFixedWindow();
@@ -426,7 +426,7 @@ TEST(WallPaint, WatchSlotsNameTheInputOfEachCell)
     EXPECT_TRUE(strip.shown);
     EXPECT_TRUE(strip.watchSlots.empty());
 
-    plan->BuildWatchWindows({101, 103});
+    plan->BuildWatchWindows({101, 103}, CurrentPlanSelection());
     plan->GetWatchWindowById(101)->col = 3;
     plan->GetWatchWindowById(101)->cells = {100};
     plan->SetWatchOutputs({101, 999});

@@ -420,13 +420,13 @@ TEST_F(MenuView, CommandsActOnlyOnWindowsStillInThePlan)
     EXPECT_EQ(window->status, 0);
     EXPECT_EQ(view.m_pActiveWnd, nullptr);
 
-    f.plan->AddWindow(window);
+    f.plan->AddWindow(window, CurrentPlanSelection());
     modal().answerMenu(removing(kRename));
     RightClick(view, {100, 100});
     EXPECT_TRUE(dialogs.asked.empty());
 
     // ... or while the position dialog runs.
-    f.plan->AddWindow(window);
+    f.plan->AddWindow(window, CurrentPlanSelection());
     dialogs.position = [&](WindowRectValues& values, const auto&, const auto&) {
         f.plan->RemoveWindow(window);
         values.wallRight = 2000;
