@@ -5,6 +5,7 @@
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "dialogs/set_window_dlg.h"
+#include "views/logo_osd_values.h"
 
 namespace {
 LogoOsdValues ValuesOf(const COSDConfig& dialog)

@@ -444,28 +444,37 @@ void CMainFrame::OnScreenPower(bool open)
         ShowMessage(text);
 }
 
-void CMainFrame::ToggleAppOption(int32_t CQelProcessor::AppOptions::*flag)
+namespace {
+
+// Inverts one of the three tip switches of the current processor; false
+// when there is none.
+bool ToggleAppOption(int32_t CQelProcessor::AppOptions::*flag)
 {
-    const auto processor = CurrentProcessor();
+    const auto processor = CMainFrame::CurrentProcessor();
     if (!processor)
-        return;
+        return false;
     auto options = processor->GetAppOptions();
     options.*flag = options.*flag ? 0 : 1;
     processor->SetAppOptions(options);
-    InvalidateActiveView();
+    return true;
 }
+
+} // namespace
 
 void CMainFrame::OnToggleSegWindowTip()
 {
-    ToggleAppOption(&CQelProcessor::AppOptions::segWindowPoorTip);
+    if (ToggleAppOption(&CQelProcessor::AppOptions::segWindowPoorTip))
+        InvalidateActiveView();
 }
 void CMainFrame::OnToggleInvalidRectTip()
 {
-    ToggleAppOption(&CQelProcessor::AppOptions::videoWindowInvalidRectTip);
+    if (ToggleAppOption(&CQelProcessor::AppOptions::videoWindowInvalidRectTip))
+        InvalidateActiveView();
 }
 void CMainFrame::OnToggleResourceTip()
 {
-    ToggleAppOption(&CQelProcessor::AppOptions::disableResourcePoorTip);
+    if (ToggleAppOption(&CQelProcessor::AppOptions::disableResourcePoorTip))
+        InvalidateActiveView();
 }
 
 void CMainFrame::OnRunWallTool()

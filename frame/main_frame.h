@@ -9,7 +9,6 @@
 #include "frame/heartbeat.h"
 #include "frame/main_ctrl_bar.h"
 #include "views/view_tab_container.h"
-#include "model/processor.h"
 #include "frame/source_drag.h"
 #include "frame/tavrix_doc.h"
 #include "platform/ui/popup_menu.h"
@@ -141,8 +140,6 @@ private:
     bool OnCreateClient();
     bool PreTranslateMessage(QObject* watched, QEvent* event);
     void OnTimer();
-    // Inverts one of the three tip switches of the current processor.
-    void ToggleAppOption(int32_t CQelProcessor::AppOptions::*flag);
     // Connects the current processor over TCP (1) or the serial line (2).
     void ConnectOver(int32_t connectionType);
     void ShowZoomPopup(CMultiScreenView& view);

@@ -2,7 +2,41 @@
 
 #include <algorithm>
 
+#include "model/processor.h"
+#include "plan/plan.h"
+
 namespace {
+
+// Everything of a processor and a plan a placement may read, by value
+// (the wall by its revision, as it is compared on every paint):
+// comparing them needs no one to report a change.
+struct ProcessorPicture {
+    int32_t kind = 0;
+    CQelProcessor::AppOptions options;
+    Resolution output;
+    uint32_t outputId = 0;
+    int32_t sourceScaler = 0;
+    int32_t obm = 0;
+    uint64_t wallRevision = 0;
+    std::vector<CQelSigSrc::Values> sources;
+    std::vector<CQelSigSrc::Values> splitSources;
+    std::vector<CQelSigOut::Values> outputs;
+    std::vector<CQelBoard::Values> boards;
+    friend bool operator==(const ProcessorPicture&, const ProcessorPicture&) = default;
+};
+
+struct PlanGrid {
+    int32_t type = 0;
+    int32_t rows = 0;
+    int32_t cols = 0;
+    int32_t cellRows = 0;
+    int32_t cellCols = 0;
+    ResolutionTriple resolution;
+    Rect margin;
+    std::vector<int32_t> rowHeights;
+    std::vector<int32_t> columnWidths;
+    friend bool operator==(const PlanGrid&, const PlanGrid&) = default;
+};
 
 template <class Record>
 auto ValuesOf(const std::vector<std::shared_ptr<Record>>& records)
@@ -29,9 +63,7 @@ std::vector<CQelWindow> CopyWindows(const CQelPlan::WindowList& windows)
     return copies;
 }
 
-} // namespace
-
-EightPartOverlayCache::ProcessorPicture EightPartOverlayCache::PictureOf(const CQelProcessor& p)
+ProcessorPicture PictureOf(const CQelProcessor& p)
 {
     return ProcessorPicture{p.GetKind(),
                             p.GetAppOptions(),
@@ -46,12 +78,26 @@ EightPartOverlayCache::ProcessorPicture EightPartOverlayCache::PictureOf(const C
                             ValuesOf(p.GetBoards())};
 }
 
-EightPartOverlayCache::PlanGrid EightPartOverlayCache::GridOf(const CQelPlan& plan)
+PlanGrid GridOf(const CQelPlan& plan)
 {
     return PlanGrid{plan.GetType(),     plan.GetRows(),       plan.GetCols(),
                     plan.GetCellRows(), plan.GetCellCols(),   plan.GetResolution(),
                     plan.GetMargin(),   plan.GetRowHeights(), plan.GetColumnWidths()};
 }
+
+} // namespace
+
+struct EightPartOverlayCache::Key {
+    const CQelPlan* plan = nullptr;
+    std::weak_ptr<CQelProcessor> processor;
+    ProcessorPicture processorPicture;
+    PlanGrid grid;
+    std::vector<CQelWindow> windows;
+    std::vector<CQelWindow> parts;
+};
+
+EightPartOverlayCache::EightPartOverlayCache() = default;
+EightPartOverlayCache::~EightPartOverlayCache() = default;
 
 bool EightPartOverlayCache::KeyHolds(const CQelPlan& plan, const std::shared_ptr<CQelProcessor>& processor) const
 {
@@ -68,11 +114,7 @@ const EightPartOverlayCache::Overlays& EightPartOverlayCache::Get(const CQelPlan
     overlays_ = Overlays{plan.GetEightPartOverlay(), plan.GetEightPartOverlay2()};
     // Taken after the queries, so whatever they leave on the records is
     // part of it.
-    key_ = Key{&plan,
-               processor,
-               processor ? PictureOf(*processor) : ProcessorPicture{},
-               GridOf(plan),
-               CopyWindows(plan.GetWindows()),
-               CopyWindows(plan.Get4KParts())};
+    key_ = std::make_unique<Key>(Key{&plan, processor, processor ? PictureOf(*processor) : ProcessorPicture{},
+                                     GridOf(plan), CopyWindows(plan.GetWindows()), CopyWindows(plan.Get4KParts())});
     return overlays_;
 }

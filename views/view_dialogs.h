@@ -11,12 +11,10 @@
 #include <optional>
 #include <string>
 
-#include "model/osd_record.h"
-#include "platform/ui/colour.h"
-
 class CQelPlan;
 class CQelProcessor;
 class QWidget;
+struct LogoOsdValues; // views/logo_osd_values.h
 
 // Texts the views show (translated before display).
 namespace viewtext {
@@ -44,19 +42,6 @@ struct SourceResolution {
     int32_t width = 0;
     int32_t height = 0;
     int32_t rate = 0;
-};
-
-// A logo window's OSD as the OSD settings dialog edits it.
-struct LogoOsdValues {
-    ui::ColorRef captionColour = 0;
-    ui::ColorRef backgroundColour = 0;
-    bool shown = false;
-    bool transparent = true;
-    // The logo picture; the dialog hands back a record whose bitmap is the
-    // one to keep.
-    tagOSD_DATA_EX2 logo;
-    int32_t left = 0; // the window's wall position
-    int32_t top = 0;
 };
 
 class IViewDialogs {

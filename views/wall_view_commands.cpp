@@ -12,6 +12,7 @@
 #include "platform/rect_math.h"
 #include "platform/ui/modal.h"
 #include "views/wall_view_core.h"
+#include "views/logo_osd_values.h"
 #include "views/wall_view_menus.h"
 
 namespace {

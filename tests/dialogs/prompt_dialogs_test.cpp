@@ -16,6 +16,7 @@
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/support/ui/screenshot.h"
 #include "uikit/movable_wnd.h"
+#include "views/logo_osd_values.h"
 
 using namespace dialogtest;
 using tavrix::test::pixelAt;

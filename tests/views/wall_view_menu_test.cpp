@@ -10,6 +10,7 @@
 #include "tests/model/link_fixture.h"
 #include "tests/views/view_clicks.h"
 #include "tests/views/wall_view_test.h"
+#include "views/logo_osd_values.h"
 #include "views/wall_view_menus.h"
 
 using namespace wallmenu;
