@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "core/xml_file.h"
+#include "core/xml_keys.h"
 #include "corlane/app_path.h"
 
 namespace {
@@ -45,38 +46,74 @@ SerialParams DisplayLine(std::string port, uint32_t baud)
     return serial;
 }
 
+// A number of the file; missing reads as the default.
+template <class T>
+struct Ranged {
+    long long lo;
+    long long hi;
+    T fallback;
+    T Read(const xml::Element& e, const char* attr) const
+    {
+        const auto text = e.Text(attr);
+        return text ? Number<T>(*text, lo, hi, attr) : fallback;
+    }
+    std::string Write(T value) const { return std::to_string(value); }
+};
+
+struct Address {
+    uint32_t Read(const xml::Element& e, const char* attr) const
+    {
+        const std::string text = e.Text(attr, kDefaultIp);
+        uint32_t address = 0;
+        if (!ParseDottedQuad(text, address))
+            throw xml::FileError(std::string("\"") + attr + "\" is not an address: \"" + text + "\"");
+        return address;
+    }
+    std::string Write(uint32_t address) const { return FormatDottedQuad(address); }
+};
+
+// The switching commands have no default.
+struct Command {
+    std::string Read(const xml::Element& e, const char* attr) const
+    {
+        const auto text = e.Text(attr);
+        if (!text)
+            throw xml::FileError("the attribute \"OpenCmd\" or \"CloseCmd\" is missing");
+        return *text;
+    }
+    const std::string& Write(const std::string& text) const { return text; }
+};
+
+using Settings = ScreenPowerSettings;
+using xml::Field;
+const xml::Key<Settings> kLastInstanceKeys[] = {
+    Field("tvmodel", &Settings::model, Ranged<int>{INT32_MIN, INT32_MAX, kDefaultModel}),
+    Field("serialport", &Settings::serial, &SerialParams::portName, xml::Text{kDefaultPort}),
+    Field("baudrate", &Settings::serial, &SerialParams::baudRate, Ranged<uint32_t>{0, UINT32_MAX, kDefaultBaud}),
+    Field("ip", &Settings::ip, Address{}),
+    Field("port", &Settings::port, Ranged<uint16_t>{0, 65535, kDefaultNetPort}),
+    Field("commmode", &Settings::commMode, Ranged<int>{INT32_MIN, INT32_MAX, 0}),
+    Field("OpenCmd", &Settings::openCmd, Command{}),
+    Field("CloseCmd", &Settings::closeCmd, Command{}),
+};
+
+const xml::Key<TvModelEntry> kModelKeys[] = {
+    Field("id", &TvModelEntry::id, Ranged<uint32_t>{0, UINT32_MAX, kMissingModelId}),
+    Field("friendlyname", &TvModelEntry::friendlyName, xml::Text{kMissingModelName}),
+};
+
 ScreenPowerSettings ReadTree(const pt::ptree& tree)
 {
     const pt::ptree& root = xml::Required(tree, "TVConfig");
-    const xml::AttributeReader last(xml::Required(root, "lastinstance"));
+    const xml::Element last(xml::Required(root, "lastinstance"), "lastinstance");
     const pt::ptree& list = xml::Required(root, "ModelList");
 
     ScreenPowerSettings s;
-    s.model = Number<int>(last.Text("tvmodel", std::to_string(kDefaultModel)), INT32_MIN, INT32_MAX, "tvmodel");
-    const std::string port = last.Text("serialport", kDefaultPort);
-    const auto baud = Number<uint32_t>(last.Text("baudrate", std::to_string(kDefaultBaud)), 0, UINT32_MAX, "baudrate");
-    s.serial = DisplayLine(port, baud);
-    const auto open = last.Text("OpenCmd");
-    const auto close = last.Text("CloseCmd");
-    if (!open || !close)
-        throw xml::FileError("the attribute \"OpenCmd\" or \"CloseCmd\" is missing");
-    s.openCmd = *open;
-    s.closeCmd = *close;
-    const std::string ip = last.Text("ip", kDefaultIp);
-    if (!ParseDottedQuad(ip, s.ip))
-        throw xml::FileError("\"ip\" is not an address: \"" + ip + "\"");
-    s.port = Number<uint16_t>(last.Text("port", std::to_string(kDefaultNetPort)), 0, 65535, "port");
-    s.commMode = Number<int>(last.Text("commmode", "0"), INT32_MIN, INT32_MAX, "commmode");
-
-    for (const auto& [name, child] : list) {
-        if (name != "Model")
-            continue;
-        const xml::AttributeReader attrs(child);
-        TvModelEntry entry;
-        entry.id = Number<uint32_t>(attrs.Text("id", std::to_string(kMissingModelId)), 0, UINT32_MAX, "id");
-        entry.friendlyName = attrs.Text("friendlyname", kMissingModelName);
+    xml::ReadKeys(last, kLastInstanceKeys, s);
+    s.serial = DisplayLine(s.serial.portName, s.serial.baudRate);
+    xml::ReadEach(list, "Model", kModelKeys, [&](TvModelEntry entry) {
         s.models.emplace(entry.id, entry); // a repeated id keeps the first
-    }
+    });
     return s;
 }
 
@@ -113,20 +150,10 @@ std::string WriteTvConfig(const ScreenPowerSettings& s)
 {
     pt::ptree tree;
     pt::ptree& root = tree.add_child("TVConfig", pt::ptree());
-    xml::AttributeWriter(root.add_child("lastinstance", pt::ptree()))
-        .Add("tvmodel", int32_t(s.model))
-        .Add("serialport", s.serial.portName)
-        .Add("baudrate", s.serial.baudRate)
-        .Add("ip", FormatDottedQuad(s.ip))
-        .Add("port", uint32_t(s.port))
-        .Add("commmode", int32_t(s.commMode))
-        .Add("OpenCmd", s.openCmd)
-        .Add("CloseCmd", s.closeCmd);
+    xml::AddElement(root, "lastinstance", kLastInstanceKeys, s);
     pt::ptree& list = root.add_child("ModelList", pt::ptree());
     for (const auto& [id, entry] : s.models)
-        xml::AttributeWriter(list.add_child("Model", pt::ptree()))
-            .Add("id", id)
-            .Add("friendlyname", entry.friendlyName);
+        xml::AddElement(list, "Model", kModelKeys, TvModelEntry{id, entry.friendlyName});
     return xml::WriteTree(tree);
 }
 

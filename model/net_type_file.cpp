@@ -21,7 +21,7 @@ uint8_t ReadProcessorNetType(const std::string& path)
     const auto processor = tree.get_child_optional("Processor");
     if (!processor)
         return 0;
-    const auto value = processor->get_optional<std::string>("<xmlattr>.NetType");
+    const auto value = processor->get_optional<std::string>(xml::AttrKey(kNetTypeAttr));
     if (!value)
         return 0;
     // Surrounding blanks are tolerated, as a stream read of the value would.

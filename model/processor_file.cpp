@@ -12,8 +12,10 @@
 
 #include "core/text_helpers.h"
 #include "core/xml_attributes.h"
+#include "core/xml_keys.h"
 #include "core/xml_file.h"
 #include "core/language_tr.h"
+#include "model/net_type.h"
 
 namespace pt = boost::property_tree;
 
@@ -28,206 +30,213 @@ constexpr char kOutputCaption[] = "输出";
 constexpr Resolution kDefaultOutputResolution{1920, 1080, 60};
 
 using xml::FileError;
+using xml::Key;
 using xml::Required;
 
-// Reads one element's attributes with the file's defaults.
-class Element : public xml::AttributeReader {
-public:
-    Element(const pt::ptree& node, std::string name) : AttributeReader(node), name_(std::move(name)) {}
-
-    int32_t Int(const char* attr, int32_t fallback) const
+// A number from `Lo` to the top of T; one beyond is damage.
+template <class T, int64_t Lo>
+struct Number {
+    T fallback = 0;
+    T Read(const xml::Element& e, const char* attr) const
     {
-        const auto text = Text(attr);
-        return text ? ToInt(attr, *text) : fallback;
-    }
-
-    int32_t RequiredInt(const char* attr) const
-    {
-        const auto text = Text(attr);
-        if (!text)
-            throw FileError("<" + name_ + "> lacks the attribute \"" + attr + "\"");
-        return ToInt(attr, *text);
-    }
-
-    // Unsigned ids; -1 (and its unsigned spelling) means no id.
-    uint32_t Uint(const char* attr, uint32_t fallback) const
-    {
-        const auto text = Text(attr);
-        if (!text)
+        const auto value = e.Integer(attr);
+        if (!value)
             return fallback;
-        const auto value = ParseAttributeInteger(*text);
-        if (!value || *value > std::numeric_limits<uint32_t>::max() ||
-            *value < -int64_t(std::numeric_limits<uint32_t>::max()))
-            throw Bad(attr, *text);
-        return static_cast<uint32_t>(*value);
+        if (*value < Lo || *value > int64_t(std::numeric_limits<T>::max()))
+            throw e.NotANumber(attr, *e.Text(attr));
+        return static_cast<T>(*value);
     }
-
-    Resolution Triple(const char* attr, const char* fallback) const { return TextToTriple(Text(attr, fallback)); }
-
-private:
-    int32_t ToInt(const char* attr, const std::string& text) const
-    {
-        const auto value = ParseAttributeInteger(text);
-        if (!value || *value < std::numeric_limits<int32_t>::min() || *value > std::numeric_limits<int32_t>::max())
-            throw Bad(attr, text);
-        return static_cast<int32_t>(*value);
-    }
-
-    FileError Bad(const char* attr, const std::string& text) const
-    {
-        return FileError("the attribute \"" + std::string(attr) + "\" of <" + name_ + "> is not a number: \"" + text +
-                         "\"");
-    }
-
-    std::string name_;
+    std::string Write(T value) const { return std::to_string(value); }
 };
 
-// The children of `parent` named `name`, in document order.
-template <class Visit>
-void ForEach(const pt::ptree& parent, const char* name, Visit visit)
-{
-    for (const auto& [key, child] : parent)
-        if (key == name)
-            visit(Element(child, name), child);
-}
+using Int = Number<int32_t, std::numeric_limits<int32_t>::min()>;
+// Unsigned ids; -1 (and its unsigned spelling) means no id.
+using Uint = Number<uint32_t, -int64_t(std::numeric_limits<uint32_t>::max())>;
 
-// One attribute of a flat element: its name, its field and the default a
-// file without it reads as. The tables list them in the order they are
-// written; reading and writing both go through them.
-template <class Record>
-struct IntKey {
-    const char* attr;
-    int32_t& (*field)(Record&);
-    int32_t fallback = 0;
-    bool digit = false; // written as 0 or 1
+// Written as 0 or 1.
+struct Digit : Int {
+    std::string Write(int32_t value) const { return value != 0 ? "1" : "0"; }
 };
-template <class Record>
-struct TextKey {
-    const char* attr;
-    std::string& (*field)(Record&);
-    const char* fallback;
+
+struct RequiredInt : Int {
+    int32_t Read(const xml::Element& e, const char* attr) const
+    {
+        if (!e.Text(attr))
+            throw FileError("<" + e.Name() + "> lacks the attribute \"" + attr + "\"");
+        return Int::Read(e, attr);
+    }
+};
+
+using xml::Field;
+using xml::Text;
+using xml::TripleForm;
+
+using Data = ProcessorFileData;
+// "version" and "NetType" are written around these.
+const Key<Data> kProcessorKeys[] = {
+    Field("protype", &Data::kind, Int{}),
+    Field("name", &Data::name, Text{}),
+    Field("OBM", &Data::obm, Int{CQelProcessor::kDefaultObm}),
+    Field("Authorization", &Data::authorization, RequiredInt{}),
 };
 
 using App = CQelProcessor::AppOptions;
-const IntKey<App> kAppKeys[] = {
-    {"disableresourcepoortip", [](App& a) -> int32_t& { return a.disableResourcePoorTip; }, 0, true},
-    {"videowindowinvalidrecttipenable", [](App& a) -> int32_t& { return a.videoWindowInvalidRectTip; }, 0, true},
-    {"segwindowpoortipenable", [](App& a) -> int32_t& { return a.segWindowPoorTip; }, 0, true},
-    {"planpatterncount", [](App& a) -> int32_t& { return a.planPatternCount; }},
-    {"inflaterectEnable", [](App& a) -> int32_t& { return a.inflateEnable; }},
-    {"inflaterectLeft", [](App& a) -> int32_t& { return a.inflateRect.left; }},
-    {"inflaterectRight", [](App& a) -> int32_t& { return a.inflateRect.right; }},
-    {"inflaterectTop", [](App& a) -> int32_t& { return a.inflateRect.top; }},
-    {"inflaterectBottom", [](App& a) -> int32_t& { return a.inflateRect.bottom; }},
-    {"algorithmID", [](App& a) -> int32_t& { return a.algorithmId; }},
-    {"morebuttonswitch", [](App& a) -> int32_t& { return a.moreButtonSwitch; }},
+const Key<App> kAppKeys[] = {
+    Field("disableresourcepoortip", &App::disableResourcePoorTip, Digit{}),
+    Field("videowindowinvalidrecttipenable", &App::videoWindowInvalidRectTip, Digit{}),
+    Field("segwindowpoortipenable", &App::segWindowPoorTip, Digit{}),
+    Field("planpatterncount", &App::planPatternCount, Int{}),
+    Field("inflaterectEnable", &App::inflateEnable, Int{}),
+    Field("inflaterectLeft", &App::inflateRect, &Rect::left, Int{}),
+    Field("inflaterectRight", &App::inflateRect, &Rect::right, Int{}),
+    Field("inflaterectTop", &App::inflateRect, &Rect::top, Int{}),
+    Field("inflaterectBottom", &App::inflateRect, &Rect::bottom, Int{}),
+    Field("algorithmID", &App::algorithmId, Int{}),
+    Field("morebuttonswitch", &App::moreButtonSwitch, Int{}),
 };
 
 using Conn = CQelProcessor::Connection;
-const TextKey<Conn> kConnectTextKeys[] = {
-    {"tcpaddr", [](Conn& c) -> std::string& { return c.tcpAddress; }, "192.168.0.100"},
-    {"tcpport", [](Conn& c) -> std::string& { return c.tcpPort; }, "8978"},
-    {"tcptype", [](Conn& c) -> std::string& { return c.tcpType; }, "0"},
-    {"serialdevice", [](Conn& c) -> std::string& { return c.serialDevice; }, "COM1"},
-};
-const IntKey<Conn> kConnectIntKeys[] = {
-    {"serialrate", [](Conn& c) -> int32_t& { return c.serialRate; }, 115200},
-    {"autodectsdevice", [](Conn& c) -> int32_t& { return c.serialAutoDetect; }, 1},
-    {"contype", [](Conn& c) -> int32_t& { return c.type; }, 1},
+const Key<Conn> kConnectKeys[] = {
+    Field("tcpaddr", &Conn::tcpAddress, Text{"192.168.0.100"}),
+    Field("tcpport", &Conn::tcpPort, Text{"8978"}),
+    Field("tcptype", &Conn::tcpType, Text{"0"}),
+    Field("serialdevice", &Conn::serialDevice, Text{"COM1"}),
+    Field("serialrate", &Conn::serialRate, Int{115200}),
+    Field("autodectsdevice", &Conn::serialAutoDetect, Int{1}),
+    Field("contype", &Conn::type, Int{1}),
 };
 
-template <class Record, size_t N>
-void ReadKeys(const Element& e, const IntKey<Record> (&keys)[N], Record& record)
+using Board = CQelBoard::Values;
+const Key<Board> kBoardKeys[] = {
+    Field("id", &Board::id, Uint{kNoId}),         Field("name", &Board::name, Text{}),
+    Field("type", &Board::type, Int{}),           Field("scaler", &Board::scaler, Int{}),
+    Field("portcount", &Board::portCount, Int{}),
+};
+
+const Key<Data> kSignalSourceKeys[] = {Field("scaler", &Data::sourceScaler, Int{})};
+
+using Source = CQelSigSrc::Values;
+const Key<Source> kSourceKeys[] = {
+    Field("id", &Source::id, Uint{kNoId}),
+    Field("type", &Source::type, Int{}),
+    Field("board", &Source::boardId, Uint{kNoId}),
+    Field("name", &Source::name, Text{}),
+    Field("EDID", &Source::edid, Uint{0}),
+    Field("resolution", &Source::resolution, TripleForm()),
+    Field("startpt", &Source::startPoint, xml::kPointForm),
+    Field("mutualgroupid", &Source::mutualGroupId, Uint{kNoId}),
+    Field("curchildid", &Source::curChildId, Uint{kNoId}),
+};
+
+using Child = CQelChildSigSrc::Values;
+const Key<Child> kChildKeys[] = {
+    Field("id", &Child::id, Uint{kNoId}),
+    Field("type", &Child::type, Int{}),
+    Field("name", &Child::name, Text{}),
+    Field("resolution", &Child::resolution, TripleForm()),
+    Field("routingid", &Child::routingId, Uint{kNoId}),
+};
+
+// The mode the outputs run in, as the chosen entry names it.
+Resolution CurrentResolution(const Data& d)
 {
-    for (const auto& key : keys)
-        key.field(record) = e.Int(key.attr, key.fallback);
+    for (const auto& entry : d.resolutions)
+        if (entry.id == d.outputResolutionId)
+            return entry.resolution;
+    return kDefaultOutputResolution;
 }
 
-template <class Record, size_t N>
-void ReadKeys(const Element& e, const TextKey<Record> (&keys)[N], Record& record)
-{
-    for (const auto& key : keys)
-        key.field(record) = e.Text(key.attr, key.fallback);
-}
+const Key<Data> kSignalOutKeys[] = {
+    Field("resolutionid", &Data::outputResolutionId, Uint{CQelProcessor::kDefaultResolutionId}),
+    // Written for the processor's tools; what loads is the chosen entry.
+    {"resolution", [](const xml::Element&, const char*, Data&) {},
+     [](const Data& d) { return TripleToText(CurrentResolution(d)); }},
+};
 
-// The tables' fields are reached through non-const references only.
-template <class Record, size_t N>
-void WriteKeys(xml::AttributeWriter writer, const IntKey<Record> (&keys)[N], Record record)
-{
-    for (const auto& key : keys) {
-        if (key.digit)
-            writer.Digit(key.attr, key.field(record));
-        else
-            writer.Add(key.attr, key.field(record));
-    }
-}
+using Output = CQelSigOut::Values;
+const Key<Output> kOutputKeys[] = {
+    Field("id", &Output::id, Uint{0}),
+    Field("name", &Output::name, Text{}),
+    Field("board", &Output::boardId, Uint{kNoId}),
+    Field("resolution", &Output::resolution, TripleForm("1920,1080")),
+};
 
-template <class Record, size_t N>
-void WriteKeys(xml::AttributeWriter writer, const TextKey<Record> (&keys)[N], Record record)
-{
-    for (const auto& key : keys)
-        writer.Add(key.attr, key.field(record));
-}
+using Wall = CQelProcessor::Wall;
+const Key<Wall> kWallKeys[] = {
+    Field("rows", &Wall::rows, Int{1}),
+    Field("cols", &Wall::cols, Int{1}),
+    Field("margin", &Wall::margin, xml::kRectForm),
+};
+// Only kinds with cell sizes have these.
+const Key<Wall> kCellSizeKeys[] = {
+    Field("rh", &Wall::rowHeights, xml::kIntListForm),
+    Field("cw", &Wall::colWidths, xml::kIntListForm),
+    Field("watch", &Wall::watch, xml::kIntListForm),
+};
 
-CQelSigSrc::Values ReadSource(const Element& e, const pt::ptree& node)
+// One wall cell and the output it shows.
+struct CellLink {
+    int32_t row = -1;
+    int32_t col = -1;
+    int32_t output = -1;
+};
+const Key<CellLink> kCellLinkKeys[] = {
+    Field("row", &CellLink::row, Int{-1}),
+    Field("col", &CellLink::col, Int{-1}),
+    Field("sigout_id", &CellLink::output, Int{-1}),
+};
+
+using Entry = CQelProcessor::ResolutionEntry;
+const Key<Entry> kResolutionKeys[] = {
+    Field("id", &Entry::id, Uint{0}),
+    Field("resolution", &Entry::resolution, TripleForm("1024,768")),
+    Field("friendname", &Entry::friendName, Text{"1024,768"}),
+};
+
+const Key<Data> kOutResolutionsKeys[] = {Field("customizeresolutionswitch", &Data::customizeResolution, Digit{})};
+
+struct PlanSlot {
+    int32_t id = -1;
+    std::string name;
+};
+const Key<PlanSlot> kPlanSlotKeys[] = {
+    Field("id", &PlanSlot::id, Int{-1}),
+    // A slot without a name is called by its number.
+    {"friendname",
+     [](const xml::Element& e, const char* attr, PlanSlot& slot) { slot.name = e.Text(attr, std::to_string(slot.id)); },
+     [](const PlanSlot& slot) { return slot.name; }},
+};
+
+// The source's defaults that follow its type, and its children.
+void FinishSource(Source& s, const pt::ptree& node)
 {
-    CQelSigSrc::Values s;
-    s.id = e.Uint("id", kNoId);
-    s.type = e.Int("type", 0);
-    s.boardId = e.Uint("board", kNoId);
-    s.name = e.Text("name", "");
-    s.edid = e.Uint("EDID", 0);
-    s.resolution = e.Triple("resolution", "");
-    s.startPoint = TextToPoint(e.Text("startpt", ""));
-    s.mutualGroupId = e.Uint("mutualgroupid", kNoId);
-    s.curChildId = e.Uint("curchildid", kNoId);
     s.adjust = CQelSigSrc::DefaultAdjust(s.type);
-    ForEach(node, "Child", [&](const Element& c, const pt::ptree&) {
-        CQelChildSigSrc::Values child;
-        child.id = c.Uint("id", kNoId);
-        child.type = c.Int("type", 0);
-        child.name = c.Text("name", "");
-        child.resolution = c.Triple("resolution", "");
-        child.routingId = c.Uint("routingid", kNoId);
+    xml::ReadEach(node, "Child", kChildKeys, [&](Child child) {
         const bool repeated =
             std::any_of(s.children.begin(), s.children.end(), [&](const auto& o) { return o.id == child.id; });
         if (!repeated)
             s.children.push_back(std::move(child));
     });
-    return s;
 }
 
-void Parse(const pt::ptree& tree, ProcessorFileData& d)
+void Parse(const pt::ptree& tree, Data& d)
 {
     const pt::ptree& root = Required(tree, "Processor");
-    const Element processor(root, "Processor");
+    const xml::Element processor(root, "Processor");
     if (processor.Text("version", "") != kVersion)
         throw FileError("the version is not \"V1\"");
-    d.kind = processor.Int("protype", 0);
-    d.name = processor.Text("name", "");
-    d.obm = processor.Int("OBM", CQelProcessor::kDefaultObm);
-    d.authorization = processor.RequiredInt("Authorization");
+    xml::ReadKeys(processor, kProcessorKeys, d);
 
-    ReadKeys(Element(Required(root, "App"), "App"), kAppKeys, d.app);
+    xml::ReadKeys(xml::Element(Required(root, "App"), "App"), kAppKeys, d.app);
 
-    ForEach(Required(root, "PlanNameSet"), "PlanName", [&](const Element& e, const pt::ptree&) {
-        const int32_t slot = e.Int("id", -1);
-        if (slot < CQelProcessor::kFirstPlanSlot || slot > CQelProcessor::kLastPlanSlot)
-            return;
-        d.planNames[slot] = CutPlanName(e.Text("friendname", std::to_string(slot)));
+    xml::ReadEach(Required(root, "PlanNameSet"), "PlanName", kPlanSlotKeys, [&](PlanSlot slot) {
+        if (slot.id >= CQelProcessor::kFirstPlanSlot && slot.id <= CQelProcessor::kLastPlanSlot)
+            d.planNames[slot.id] = CutPlanName(slot.name);
     });
 
-    const Element connect(Required(root, "Connect"), "Connect");
-    ReadKeys(connect, kConnectTextKeys, d.connection);
-    ReadKeys(connect, kConnectIntKeys, d.connection);
+    xml::ReadKeys(xml::Element(Required(root, "Connect"), "Connect"), kConnectKeys, d.connection);
 
-    ForEach(Required(root, "Boards"), "Board", [&](const Element& e, const pt::ptree&) {
-        CQelBoard::Values b;
-        b.id = e.Uint("id", kNoId);
-        b.name = e.Text("name", "");
-        b.type = e.Int("type", 0);
-        b.scaler = e.Int("scaler", 0);
-        b.portCount = e.Int("portcount", 0);
+    xml::ReadEach(Required(root, "Boards"), "Board", kBoardKeys, [&](Board b) {
         const bool repeated =
             std::any_of(d.boards.begin(), d.boards.end(), [&](const auto& o) { return o.id == b.id; });
         if (b.id != kNoId && !repeated)
@@ -238,9 +247,9 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
     };
 
     const pt::ptree& signalSource = Required(root, "SignalSource");
-    d.sourceScaler = Element(signalSource, "SignalSource").Int("scaler", 0);
-    ForEach(signalSource, "SigSrc", [&](const Element& e, const pt::ptree& node) {
-        CQelSigSrc::Values s = ReadSource(e, node);
+    xml::ReadKeys(xml::Element(signalSource, "SignalSource"), kSignalSourceKeys, d);
+    xml::ReadEach(signalSource, "SigSrc", kSourceKeys, [&](Source s, const pt::ptree& node) {
+        FinishSource(s, node);
         if (!hasBoard(s.boardId))
             s.boardId = kNoId;
         const bool repeated =
@@ -250,25 +259,15 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
     });
 
     const pt::ptree& outResolutions = Required(root, "OutResolutions");
-    d.customizeResolution = Element(outResolutions, "OutResolutions").Int("customizeresolutionswitch", 0);
-    ForEach(outResolutions, "Reslt", [&](const Element& e, const pt::ptree&) {
-        CQelProcessor::ResolutionEntry entry;
-        entry.id = e.Uint("id", 0);
-        entry.resolution = e.Triple("resolution", "1024,768");
-        entry.friendName = e.Text("friendname", "1024,768");
-        d.resolutions.push_back(std::move(entry));
-    });
+    xml::ReadKeys(xml::Element(outResolutions, "OutResolutions"), kOutResolutionsKeys, d);
+    xml::ReadEach(outResolutions, "Reslt", kResolutionKeys,
+                  [&](Entry entry) { d.resolutions.push_back(std::move(entry)); });
 
     const pt::ptree& signalOut = Required(root, "SignalOut");
-    d.outputResolutionId = Element(signalOut, "SignalOut").Uint("resolutionid", CQelProcessor::kDefaultResolutionId);
-    ForEach(signalOut, "SigOut", [&](const Element& e, const pt::ptree&) {
-        CQelSigOut::Values o;
-        o.id = e.Uint("id", 0);
-        o.name = e.Text("name", "");
-        o.boardId = e.Uint("board", kNoId);
+    xml::ReadKeys(xml::Element(signalOut, "SignalOut"), kSignalOutKeys, d);
+    xml::ReadEach(signalOut, "SigOut", kOutputKeys, [&](Output o) {
         if (!hasBoard(o.boardId))
             o.boardId = kNoId;
-        o.resolution = e.Triple("resolution", "1920,1080");
         d.outputs.push_back(std::move(o));
     });
     if (d.kind == 9) {
@@ -276,7 +275,7 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
         d.outputs.clear();
         const std::string caption = CStringToStd(Tr(kOutputCaption));
         for (int32_t n = 1; n <= kKind9OutputCount; ++n) {
-            CQelSigOut::Values o;
+            Output o;
             o.id = kKind9OutputBase + static_cast<uint32_t>(n - 1);
             o.name = caption + " 1_" + std::to_string(n);
             o.boardId = hasBoard(kKind9OutputBoard) ? kKind9OutputBoard : kNoId;
@@ -286,149 +285,59 @@ void Parse(const pt::ptree& tree, ProcessorFileData& d)
     }
 
     const pt::ptree& videoWall = Required(root, "VideoWall");
-    const Element wall(videoWall, "VideoWall");
-    d.wall.rows = wall.Int("rows", 1);
-    d.wall.cols = wall.Int("cols", 1);
-    d.wall.margin = TextToRect(wall.Text("margin", ""));
-    if (CQelProcessor::HasCellSizes(d.kind)) {
-        d.wall.rowHeights = TextToIntList(wall.Text("rh", ""));
-        d.wall.colWidths = TextToIntList(wall.Text("cw", ""));
-        d.wall.watch = TextToIntList(wall.Text("watch", ""));
-    }
-    ForEach(videoWall, "Conn", [&](const Element& e, const pt::ptree&) {
-        const int32_t row = e.Int("row", -1);
-        const int32_t col = e.Int("col", -1);
-        const int32_t output = e.Int("sigout_id", -1);
-        if (row >= 0 && col >= 0 && output != -1)
-            d.wall.cells[{row, col}] = output;
+    const xml::Element wall(videoWall, "VideoWall");
+    xml::ReadKeys(wall, kWallKeys, d.wall);
+    if (CQelProcessor::HasCellSizes(d.kind))
+        xml::ReadKeys(wall, kCellSizeKeys, d.wall);
+    xml::ReadEach(videoWall, "Conn", kCellLinkKeys, [&](CellLink link) {
+        if (link.row >= 0 && link.col >= 0 && link.output != -1)
+            d.wall.cells[{link.row, link.col}] = link.output;
     });
 }
 
-using Writer = xml::AttributeWriter;
-
-void WriteSourceAttrs(pt::ptree& node, const CQelSigSrc::Values& s)
-{
-    Writer(node)
-        .Add("id", s.id)
-        .Add("type", s.type)
-        .Add("board", s.boardId)
-        .Add("name", s.name)
-        .Add("EDID", s.edid)
-        .Add("resolution", TripleToText(s.resolution))
-        .Add("startpt", PointToText(s.startPoint))
-        .Add("mutualgroupid", s.mutualGroupId)
-        .Add("curchildid", s.curChildId);
-}
-
-pt::ptree BuildTree(const ProcessorFileData& d, uint8_t netType)
+pt::ptree BuildTree(const Data& d, uint8_t netType)
 {
     pt::ptree root;
-    Writer(root)
-        .Add("version", kVersion)
-        .Add("protype", d.kind)
-        .Add("name", d.name)
-        .Add("OBM", d.obm)
-        .Add("Authorization", d.authorization)
-        .Add("NetType", int32_t(netType));
+    xml::AttributeWriter(root).Add("version", kVersion);
+    xml::WriteKeys(root, kProcessorKeys, d);
+    xml::AttributeWriter(root).Add(kNetTypeAttr, int32_t(netType));
 
-    pt::ptree app;
-    WriteKeys(Writer(app), kAppKeys, d.app);
-    root.add_child("App", app);
+    xml::AddElement(root, "App", kAppKeys, d.app);
+    xml::AddElement(root, "Connect", kConnectKeys, d.connection);
 
-    pt::ptree connect;
-    WriteKeys(Writer(connect), kConnectTextKeys, d.connection);
-    WriteKeys(Writer(connect), kConnectIntKeys, d.connection);
-    root.add_child("Connect", connect);
+    pt::ptree& boards = root.add_child("Boards", {});
+    for (const auto& b : d.boards)
+        xml::AddElement(boards, "Board", kBoardKeys, b);
 
-    pt::ptree boards;
-    for (const auto& b : d.boards) {
-        pt::ptree board;
-        Writer(board)
-            .Add("id", b.id)
-            .Add("name", b.name)
-            .Add("type", b.type)
-            .Add("scaler", b.scaler)
-            .Add("portcount", b.portCount);
-        boards.add_child("Board", board);
-    }
-    root.add_child("Boards", boards);
-
-    pt::ptree sources;
-    Writer(sources).Add("scaler", d.sourceScaler);
-    std::vector<const CQelSigSrc::Values*> byId;
+    pt::ptree& sources = xml::AddElement(root, "SignalSource", kSignalSourceKeys, d);
+    std::vector<const Source*> byId;
     for (const auto& s : d.sources)
         byId.push_back(&s);
     std::stable_sort(byId.begin(), byId.end(), [](auto a, auto b) { return a->id < b->id; });
     for (const auto* s : byId) {
-        pt::ptree source;
-        WriteSourceAttrs(source, *s);
-        for (const auto& c : s->children) {
-            pt::ptree child;
-            Writer(child)
-                .Add("id", c.id)
-                .Add("type", c.type)
-                .Add("name", c.name)
-                .Add("resolution", TripleToText(c.resolution))
-                .Add("routingid", c.routingId);
-            source.add_child("Child", child);
-        }
-        sources.add_child("SigSrc", source);
+        pt::ptree& source = xml::AddElement(sources, "SigSrc", kSourceKeys, *s);
+        for (const auto& c : s->children)
+            xml::AddElement(source, "Child", kChildKeys, c);
     }
-    root.add_child("SignalSource", sources);
 
-    Resolution current = kDefaultOutputResolution;
-    for (const auto& entry : d.resolutions) {
-        if (entry.id == d.outputResolutionId) {
-            current = entry.resolution;
-            break;
-        }
-    }
-    pt::ptree outputs;
-    Writer(outputs).Add("resolutionid", d.outputResolutionId).Add("resolution", TripleToText(current));
-    for (const auto& o : d.outputs) {
-        pt::ptree output;
-        Writer(output)
-            .Add("id", o.id)
-            .Add("name", o.name)
-            .Add("board", o.boardId)
-            .Add("resolution", TripleToText(o.resolution));
-        outputs.add_child("SigOut", output);
-    }
-    root.add_child("SignalOut", outputs);
+    pt::ptree& outputs = xml::AddElement(root, "SignalOut", kSignalOutKeys, d);
+    for (const auto& o : d.outputs)
+        xml::AddElement(outputs, "SigOut", kOutputKeys, o);
 
-    pt::ptree wall;
-    Writer w(wall);
-    w.Add("rows", d.wall.rows).Add("cols", d.wall.cols).Add("margin", RectToText(d.wall.margin));
+    pt::ptree& wall = xml::AddElement(root, "VideoWall", kWallKeys, d.wall);
     if (CQelProcessor::HasCellSizes(d.kind))
-        w.Add("rh", IntListToText(d.wall.rowHeights))
-            .Add("cw", IntListToText(d.wall.colWidths))
-            .Add("watch", IntListToText(d.wall.watch));
-    for (const auto& [cell, output] : d.wall.cells) {
-        pt::ptree conn;
-        Writer(conn).Add("row", cell.first).Add("col", cell.second).Add("sigout_id", output);
-        wall.add_child("Conn", conn);
-    }
-    root.add_child("VideoWall", wall);
+        xml::WriteKeys(wall, kCellSizeKeys, d.wall);
+    for (const auto& [cell, output] : d.wall.cells)
+        xml::AddElement(wall, "Conn", kCellLinkKeys, CellLink{cell.first, cell.second, output});
 
-    pt::ptree resolutions;
-    for (const auto& entry : d.resolutions) {
-        pt::ptree reslt;
-        Writer(reslt)
-            .Add("id", entry.id)
-            .Add("resolution", TripleToText(entry.resolution))
-            .Add("friendname", entry.friendName);
-        resolutions.add_child("Reslt", reslt);
-    }
-    Writer(resolutions).Digit("customizeresolutionswitch", d.customizeResolution);
-    root.add_child("OutResolutions", resolutions);
+    pt::ptree& resolutions = root.add_child("OutResolutions", {});
+    for (const auto& entry : d.resolutions)
+        xml::AddElement(resolutions, "Reslt", kResolutionKeys, entry);
+    xml::WriteKeys(resolutions, kOutResolutionsKeys, d);
 
-    pt::ptree planNames;
-    for (const auto& [slot, name] : d.planNames) {
-        pt::ptree plan;
-        Writer(plan).Add("id", slot).Add("friendname", name);
-        planNames.add_child("PlanName", plan);
-    }
-    root.add_child("PlanNameSet", planNames);
+    pt::ptree& planNames = root.add_child("PlanNameSet", {});
+    for (const auto& [slot, name] : d.planNames)
+        xml::AddElement(planNames, "PlanName", kPlanSlotKeys, PlanSlot{slot, name});
 
     pt::ptree tree;
     tree.add_child("Processor", root);
@@ -488,18 +397,20 @@ bool RenameSourceInFile(std::string& text, uint32_t id, const std::string& name,
         for (auto& [key, node] : sources) {
             if (key != "SigSrc")
                 continue;
-            const Element e(node, "SigSrc");
-            if (e.Uint("id", kNoId) != id)
+            Source s;
+            const xml::Element e(node, "SigSrc");
+            xml::ReadKey(e, kSourceKeys, "id", s);
+            if (s.id != id)
                 continue;
-            CQelSigSrc::Values s = ReadSource(e, node);
-            s.id = id;
+            xml::ReadKeys(e, kSourceKeys, s);
+            FinishSource(s, node);
             s.name = name;
             // The attributes go back in the file's order; the children stay.
             auto& attrs =
                 node.get_child_optional(kAttrs) ? node.get_child(kAttrs) : node.push_front({kAttrs, {}})->second;
             attrs.clear();
             pt::ptree fresh;
-            WriteSourceAttrs(fresh, s);
+            xml::WriteKeys(fresh, kSourceKeys, s);
             attrs = fresh.get_child(kAttrs);
             text = xml::WriteTree(tree);
             return true;

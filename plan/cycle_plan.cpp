@@ -8,6 +8,7 @@
 #include "context/context.h"
 #include "core/text_helpers.h"
 #include "core/xml_attributes.h"
+#include "core/xml_keys.h"
 #include "core/xml_file.h"
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
@@ -35,21 +36,19 @@ bool SafeName(const std::string& name, const char* operation)
     return false;
 }
 
-// A decimal attribute; missing or out of range gives the fallback, text
-// that is no number at all is damage.
-int32_t IntAttr(const pt::ptree& node, const char* name, const char* attr, int32_t fallback)
-{
-    const auto text = node.get_optional<std::string>(xml::AttrKey(attr));
-    if (!text)
-        return fallback;
-    const auto value = ParseAttributeInteger(*text);
-    if (!value)
-        throw xml::FileError(std::string("the attribute \"") + attr + "\" of <" + name + "> is not a number: \"" +
-                             *text + "\"");
-    if (*value < std::numeric_limits<int32_t>::min() || *value > std::numeric_limits<int32_t>::max())
-        return fallback;
-    return int32_t(*value);
-}
+using xml::Key;
+
+// The one value of the "Cycle" element.
+struct Rounds {
+    int32_t count = -1;
+};
+const Key<Rounds> kCycleKeys[] = {xml::Field("numberofcycles", &Rounds::count, xml::LenientInt{-1})};
+
+using Cell = CQelCyclePlan::_CCell;
+const Key<Cell> kCellKeys[] = {
+    xml::Field("name", &Cell::planName, xml::Text{}),
+    xml::Field("cyclesec", &Cell::seconds, xml::LenientInt{}),
+};
 
 void PutInt(std::string& out, uint32_t value)
 {
@@ -184,17 +183,10 @@ bool CQelCyclePlan::Save()
         return true; // left as it is until the cycle plan changes
     pt::ptree root;
     root.add(xml::AttrKey("version"), std::string(kVersion));
-    pt::ptree cycle;
-    cycle.add(xml::AttrKey("numberofcycles"), std::to_string(numberOfCycles_));
-    root.add_child("Cycle", cycle);
-    pt::ptree plans;
-    for (const auto& c : cells_) {
-        pt::ptree node;
-        node.add(xml::AttrKey("name"), c->planName);
-        node.add(xml::AttrKey("cyclesec"), std::to_string(c->seconds));
-        plans.add_child("Plan", node);
-    }
-    root.add_child("Plans", plans);
+    xml::AddElement(root, "Cycle", kCycleKeys, Rounds{numberOfCycles_});
+    pt::ptree& plans = root.add_child("Plans", {});
+    for (const auto& c : cells_)
+        xml::AddElement(plans, "Plan", kCellKeys, *c);
     pt::ptree tree;
     tree.add_child("CyclePlan", root);
 
@@ -228,17 +220,12 @@ void CQelCyclePlan::Load()
         const pt::ptree& root = xml::Required(tree, "CyclePlan");
         if (root.get<std::string>(xml::AttrKey("version"), "") != kVersion)
             throw xml::FileError(std::string("the version is not ") + kVersion);
-        const int32_t cycles = IntAttr(xml::Required(root, "Cycle"), "Cycle", "numberofcycles", -1);
+        Rounds rounds;
+        xml::ReadKeys(xml::Element(xml::Required(root, "Cycle"), "Cycle"), kCycleKeys, rounds);
         std::vector<CellPtr> cells;
-        for (const auto& [key, node] : xml::Required(root, "Plans")) {
-            if (key != "Plan")
-                continue;
-            auto cell = std::make_shared<_CCell>();
-            cell->planName = node.get<std::string>(xml::AttrKey("name"), "");
-            cell->seconds = IntAttr(node, "Plan", "cyclesec", 0);
-            cells.push_back(std::move(cell));
-        }
-        numberOfCycles_ = cycles;
+        xml::ReadEach(xml::Required(root, "Plans"), "Plan", kCellKeys,
+                      [&](Cell cell) { cells.push_back(std::make_shared<Cell>(std::move(cell))); });
+        numberOfCycles_ = rounds.count;
         cells_ = std::move(cells);
         changed_ = false;
     } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 
 #include "core/text_helpers.h"
 #include "core/xml_attributes.h"
+#include "core/xml_keys.h"
 #include "core/xml_file.h"
 #include <algorithm>
 #include <cstdio>
@@ -33,51 +34,6 @@ constexpr int32_t kMaxWatchSide = 4;
 using xml::FileError;
 using xml::Required;
 
-// One element's attributes: what is missing, or a number out of range,
-// takes the default the caller gives; text that is no number is damage.
-class Element : public xml::AttributeReader {
-public:
-    Element(const pt::ptree& node, const std::string& name) : AttributeReader(node), name_(name) {}
-
-    int32_t Int(const char* attr, int32_t fallback) const
-    {
-        const auto value = Number(attr);
-        if (!value || *value < std::numeric_limits<int32_t>::min() || *value > std::numeric_limits<int32_t>::max())
-            return fallback;
-        return int32_t(*value);
-    }
-
-    // Ids written unsigned: "4294967295" is -1.
-    std::optional<int32_t> Id(const char* attr) const
-    {
-        const auto value = Number(attr);
-        if (!value || *value < std::numeric_limits<int32_t>::min() || *value > std::numeric_limits<uint32_t>::max())
-            return std::nullopt;
-        return int32_t(uint32_t(*value));
-    }
-
-    bool Flag(const char* attr) const
-    {
-        const std::string text = Text(attr, "");
-        return text == "true" || text == "1";
-    }
-
-private:
-    std::optional<int64_t> Number(const char* attr) const
-    {
-        const auto text = Text(attr);
-        if (!text)
-            return std::nullopt;
-        const auto value = ParseAttributeInteger(*text);
-        if (!value)
-            throw FileError("the attribute \"" + std::string(attr) + "\" of <" + name_ + "> is not a number: \"" +
-                            *text + "\"");
-        return value;
-    }
-
-    std::string name_;
-};
-
 // What keeps a plan from being read back from its file; empty when nothing.
 std::string PlanProblem(const CQelPlan& plan)
 {
@@ -92,52 +48,113 @@ std::string PlanProblem(const CQelPlan& plan)
     return {};
 }
 
-using Writer = xml::AttributeWriter;
+using xml::Field;
+using xml::Key;
+using xml::LenientInt;
+constexpr char kOsdIndexAttr[] = "osdindex";
+
+const Key<CQelPlan> kPlanKeys[] = {
+    {"type", [](const xml::Element& e, const char* attr, CQelPlan& p) { p.SetType(LenientInt{}.Read(e, attr)); },
+     [](const CQelPlan& p) { return std::to_string(p.GetType()); }},
+};
+
+// The "Screen" element, between the plan and its file.
+struct Screen {
+    int32_t cols = 0;
+    int32_t rows = 0;
+    int32_t cellCols = 0;
+    int32_t cellRows = 0;
+    ResolutionTriple resolution;
+    Rect margin;
+    std::vector<int32_t> rowHeights;
+    std::vector<int32_t> colWidths;
+    std::vector<int32_t> watch;
+};
+const Key<Screen> kScreenKeys[] = {
+    Field("col", &Screen::cols, LenientInt{}),
+    Field("row", &Screen::rows, LenientInt{}),
+    Field("cellcol", &Screen::cellCols, LenientInt{}),
+    Field("cellrow", &Screen::cellRows, LenientInt{}),
+    Field("resolution", &Screen::resolution, xml::TripleForm()),
+    Field("margin", &Screen::margin, xml::kRectForm),
+};
+// Only sized-grid plans have these.
+const Key<Screen> kSizedScreenKeys[] = {
+    Field("rh", &Screen::rowHeights, xml::kIntListForm),
+    Field("cw", &Screen::colWidths, xml::kIntListForm),
+    Field("watch", &Screen::watch, xml::kIntListForm),
+};
+
+const Key<CQelGroup> kGroupKeys[] = {
+    Field("id", &CQelGroup::id, LenientInt{}),
+    Field("name", &CQelGroup::name, xml::Text{}),
+};
+
+// "osdindex" follows these on a logo window.
+const Key<CQelWindow> kWindowKeys[] = {
+    Field("name", &CQelWindow::name, xml::Text{}),
+    Field("processor", &CQelWindow::processor, LenientInt{}),
+    Field("sigsrc", &CQelWindow::sigsrc, LenientInt{}),
+    Field("rect", &CQelWindow::rect, xml::kRectForm),
+    Field("rcsigsrc", &CQelWindow::rcsigsrc, xml::kRectForm),
+    Field("szsigsrcfull", &CQelWindow::szsigsrcfull, xml::kSizeForm),
+    Field("rcsigsrcinner", &CQelWindow::rcsigsrcinner, xml::kRectForm),
+    Field("fullscreen", &CQelWindow::fullscreen, xml::Word{}),
+    Field("active", &CQelWindow::active, xml::Word{}),
+    Field("status", &CQelWindow::status, LenientInt{}),
+    Field("group", &CQelWindow::group, LenientInt{}),
+    Field("is4k", &CQelWindow::is4k, LenientInt{}),
+};
+
+const Key<CQelWatchWindow> kWatchWindowKeys[] = {
+    Field("processor", &CQelWatchWindow::processor, LenientInt{}),
+    Field("sigout", &CQelWatchWindow::sigout, LenientInt{}),
+    Field("row", &CQelWatchWindow::row, LenientInt{1}),
+    Field("col", &CQelWatchWindow::col, LenientInt{1}),
+    Field("sigsrc", &CQelWatchWindow::cells, xml::kIntListForm),
+};
+
+// Ids written unsigned: "4294967295" is -1; one out of range is none.
+struct Id {
+    std::optional<int32_t> Read(const xml::Element& e, const char* attr) const
+    {
+        const auto value = e.Integer(attr);
+        if (!value || *value < std::numeric_limits<int32_t>::min() || *value > std::numeric_limits<uint32_t>::max())
+            return std::nullopt;
+        return int32_t(uint32_t(*value));
+    }
+    std::string Write(std::optional<int32_t> value) const { return value ? std::to_string(*value) : ""; }
+};
+
+// An output and the input switched to it.
+struct OutIn {
+    std::optional<int32_t> out;
+    std::optional<int32_t> in;
+};
+const Key<OutIn> kOutInKeys[] = {
+    Field("out", &OutIn::out, Id{}),
+    Field("in", &OutIn::in, Id{}),
+};
 
 void WriteWindow(pt::ptree& windows, const CQelWindow& w, PlanOsdFile& osd, int32_t& osdIndex)
 {
-    pt::ptree node;
-    Writer(node)
-        .Add("name", w.name)
-        .Add("processor", w.processor)
-        .Add("sigsrc", w.sigsrc)
-        .Add("rect", RectToText(w.rect))
-        .Add("rcsigsrc", RectToText(w.rcsigsrc))
-        .Add("szsigsrcfull", PointToText(w.szsigsrcfull))
-        .Add("rcsigsrcinner", RectToText(w.rcsigsrcinner))
-        .Word("fullscreen", w.fullscreen)
-        .Word("active", w.active)
-        .Add("status", w.status)
-        .Add("group", w.group)
-        .Add("is4k", w.is4k);
+    pt::ptree& node = xml::AddElement(windows, "Window", kWindowKeys, w);
     if (w.sigsrc == kLogoSigSrc) {
-        Writer(node).Add("osdindex", osdIndex);
+        xml::AttributeWriter(node).Add(kOsdIndexAttr, osdIndex);
         const PlanOsdFile::Words words{w.osd.background, w.osd.captionColor, w.osd.transparent, w.osd.shown};
         osd.AppendRecord(osdIndex, Rect{w.osd.left, w.osd.top, w.osd.right, w.osd.bottom}, words, w.osd.bitmap);
         ++osdIndex;
     }
-    windows.add_child("Window", node);
 }
 
-std::shared_ptr<CQelWindow> ReadWindow(const Element& e, const CQelPlan& plan, const PlanOsdTable& osd)
+std::shared_ptr<CQelWindow> ReadWindow(const xml::Element& e, const CQelPlan& plan, const PlanOsdTable& osd)
 {
     auto w = std::make_shared<CQelWindow>();
-    w->name = e.Text("name", "");
-    w->processor = e.Int("processor", 0);
-    w->sigsrc = e.Int("sigsrc", 0);
-    w->rect = TextToRect(e.Text("rect", ""));
-    w->rcsigsrc = TextToRect(e.Text("rcsigsrc", ""));
-    w->szsigsrcfull = TextToSize(e.Text("szsigsrcfull", ""));
-    w->rcsigsrcinner = TextToRect(e.Text("rcsigsrcinner", ""));
-    w->fullscreen = e.Flag("fullscreen");
-    w->active = e.Flag("active");
-    w->status = e.Int("status", 0);
-    w->group = e.Int("group", 0);
+    xml::ReadKeys(e, kWindowKeys, *w);
     if (w->group != 0 && !plan.GetGroupById(w->group))
         w->group = 0;
-    w->is4k = e.Int("is4k", 0);
     if (w->sigsrc == kLogoSigSrc) {
-        const auto it = osd.find(e.Int("osdindex", 0));
+        const auto it = osd.find(LenientInt{}.Read(e, kOsdIndexAttr));
         if (it != osd.end()) {
             const PlanOsdEntry& entry = it->second;
             if (OsdRecordSetBitmap(w->osd, entry.bitmap, entry.rect.left, entry.rect.top, entry.rect.right,
@@ -152,60 +169,52 @@ std::shared_ptr<CQelWindow> ReadWindow(const Element& e, const CQelPlan& plan, c
     return w;
 }
 
-std::shared_ptr<CQelWatchWindow> ReadWatchWindow(const Element& e)
+std::shared_ptr<CQelWatchWindow> ReadWatchWindow(const xml::Element& e)
 {
-    const int32_t row = e.Int("row", 1);
-    const int32_t col = e.Int("col", 1);
-    if (row > kMaxWatchSide || col > kMaxWatchSide)
-        return nullptr;
     auto ww = std::make_shared<CQelWatchWindow>();
-    ww->processor = e.Int("processor", 0);
-    ww->sigout = e.Int("sigout", 0);
-    ww->row = row;
-    ww->col = col;
-    ww->cells = TextToIntList(e.Text("sigsrc", ""));
-    if (row < 1 || col < 1 || int64_t(ww->cells.size()) != int64_t(row) * col)
-        CellGrid::Reset(*ww, row, col);
+    // A split the UI cannot show is passed over before the rest is read.
+    xml::ReadKey(e, kWatchWindowKeys, "row", *ww);
+    xml::ReadKey(e, kWatchWindowKeys, "col", *ww);
+    if (ww->row > kMaxWatchSide || ww->col > kMaxWatchSide)
+        return nullptr;
+    xml::ReadKeys(e, kWatchWindowKeys, *ww);
+    if (ww->row < 1 || ww->col < 1 || int64_t(ww->cells.size()) != int64_t(ww->row) * ww->col)
+        CellGrid::Reset(*ww, ww->row, ww->col);
     return ww;
 }
 
 void Parse(const pt::ptree& tree, const PlanOsdTable& osd, CQelPlan& plan)
 {
     const pt::ptree& root = Required(tree, "Plan");
-    const Element planAttrs(root, "Plan");
+    const xml::Element planAttrs(root, "Plan");
     if (planAttrs.Text("version", "") != kVersion)
         throw FileError("the version is not " + std::string(kVersion));
-    plan.SetType(planAttrs.Int("type", 0));
+    xml::ReadKeys(planAttrs, kPlanKeys, plan);
 
-    const Element screen(Required(root, "Screen"), "Screen");
-    plan.SetGrid(screen.Int("row", 0), screen.Int("col", 0));
-    plan.SetCellSplit(screen.Int("cellrow", 0), screen.Int("cellcol", 0));
-    plan.SetResolution(TextToTriple(screen.Text("resolution", "")));
-    plan.SetMargin(TextToRect(screen.Text("margin", "")));
+    const xml::Element screenAttrs(Required(root, "Screen"), "Screen");
+    Screen screen;
+    xml::ReadKeys(screenAttrs, kScreenKeys, screen);
+    plan.SetGrid(screen.rows, screen.cols);
+    plan.SetCellSplit(screen.cellRows, screen.cellCols);
+    plan.SetResolution(screen.resolution);
+    plan.SetMargin(screen.margin);
     plan.SetRowHeights({});
     plan.SetColumnWidths({});
     if (plan.GetType() == kPlanSizedGrid) {
-        plan.SetRowHeights(TextToIntList(screen.Text("rh", "")));
-        plan.SetColumnWidths(TextToIntList(screen.Text("cw", "")));
+        xml::ReadKeys(screenAttrs, kSizedScreenKeys, screen);
+        plan.SetRowHeights(screen.rowHeights);
+        plan.SetColumnWidths(screen.colWidths);
         std::vector<int32_t> watch = plan.GetWatchOutputs();
-        for (int32_t id : TextToIntList(screen.Text("watch", "")))
-            watch.push_back(id);
+        watch.insert(watch.end(), screen.watch.begin(), screen.watch.end());
         plan.SetWatchOutputs(watch);
     }
 
-    for (const auto& [key, child] : Required(root, "Groups")) {
-        if (key != "Group")
-            continue;
-        const Element e(child, key);
-        auto group = std::make_shared<CQelGroup>();
-        group->id = e.Int("id", 0);
-        group->name = e.Text("name", "");
-        plan.AddGroup(group);
-    }
+    xml::ReadEach(Required(root, "Groups"), "Group", kGroupKeys,
+                  [&](CQelGroup group) { plan.AddGroup(std::make_shared<CQelGroup>(std::move(group))); });
 
     const PlanSelection selection = CurrentPlanSelection();
     for (const auto& [key, child] : Required(root, "Windows")) {
-        const Element e(child, key);
+        const xml::Element e(child, key);
         if (key == "Window") {
             auto window = ReadWindow(e, plan, osd);
             const std::string stored = window->name;
@@ -220,15 +229,10 @@ void Parse(const pt::ptree& tree, const PlanOsdTable& osd, CQelPlan& plan)
         }
     }
 
-    for (const auto& [key, child] : Required(root, "Switch")) {
-        if (key != "OutIn")
-            continue;
-        const Element e(child, key);
-        const auto out = e.Id("out");
-        const auto in = e.Id("in");
-        if (out && in)
-            plan.SetSwitch(*out, *in);
-    }
+    xml::ReadEach(Required(root, "Switch"), "OutIn", kOutInKeys, [&](OutIn link) {
+        if (link.out && link.in)
+            plan.SetSwitch(*link.out, *link.in);
+    });
 
     if (const std::string problem = PlanProblem(plan); !problem.empty())
         throw FileError(problem);
@@ -239,59 +243,36 @@ void Parse(const pt::ptree& tree, const PlanOsdTable& osd, CQelPlan& plan)
 std::string BuildPlanFileText(const CQelPlan& plan, PlanOsdFile& osd)
 {
     pt::ptree root;
-    Writer(root).Add("version", kVersion).Add("type", plan.GetType());
+    xml::AttributeWriter(root).Add("version", kVersion);
+    xml::WriteKeys(root, kPlanKeys, plan);
 
-    pt::ptree screen;
-    Writer s(screen);
-    s.Add("col", plan.GetCols())
-        .Add("row", plan.GetRows())
-        .Add("cellcol", plan.GetCellCols())
-        .Add("cellrow", plan.GetCellRows())
-        .Add("resolution", TripleToText(plan.GetResolution()))
-        .Add("margin", RectToText(plan.GetMargin()));
+    const Screen screen{plan.GetCols(),       plan.GetRows(),         plan.GetCellCols(),
+                        plan.GetCellRows(),   plan.GetResolution(),   plan.GetMargin(),
+                        plan.GetRowHeights(), plan.GetColumnWidths(), plan.GetWatchOutputs()};
+    pt::ptree& screenNode = xml::AddElement(root, "Screen", kScreenKeys, screen);
     if (plan.GetType() == kPlanSizedGrid)
-        s.Add("rh", IntListToText(plan.GetRowHeights()))
-            .Add("cw", IntListToText(plan.GetColumnWidths()))
-            .Add("watch", IntListToText(plan.GetWatchOutputs()));
-    root.add_child("Screen", screen);
+        xml::WriteKeys(screenNode, kSizedScreenKeys, screen);
 
-    pt::ptree groups;
+    pt::ptree& groups = root.add_child("Groups", {});
     for (const auto& g : plan.GetGroups()) {
-        if (!g)
-            continue;
-        pt::ptree node;
-        Writer(node).Add("id", g->id).Add("name", g->name);
-        groups.add_child("Group", node);
+        if (g)
+            xml::AddElement(groups, "Group", kGroupKeys, *g);
     }
-    root.add_child("Groups", groups);
 
-    pt::ptree windows;
+    pt::ptree& windows = root.add_child("Windows", {});
     int32_t osdIndex = 0;
     for (const auto& w : plan.GetWindows()) {
         if (w)
             WriteWindow(windows, *w, osd, osdIndex);
     }
     for (const auto& ww : plan.GetWatchWindows()) {
-        if (!ww)
-            continue;
-        pt::ptree node;
-        Writer(node)
-            .Add("processor", ww->processor)
-            .Add("sigout", ww->sigout)
-            .Add("row", ww->row)
-            .Add("col", ww->col)
-            .Add("sigsrc", IntListToText(ww->cells));
-        windows.add_child("WatchWindow", node);
+        if (ww)
+            xml::AddElement(windows, "WatchWindow", kWatchWindowKeys, *ww);
     }
-    root.add_child("Windows", windows);
 
-    pt::ptree switches;
-    for (const auto& [out, in] : plan.GetSwitchMap()) {
-        pt::ptree node;
-        Writer(node).Add("out", out).Add("in", in);
-        switches.add_child("OutIn", node);
-    }
-    root.add_child("Switch", switches);
+    pt::ptree& switches = root.add_child("Switch", {});
+    for (const auto& [out, in] : plan.GetSwitchMap())
+        xml::AddElement(switches, "OutIn", kOutInKeys, OutIn{out, in});
 
     pt::ptree tree;
     tree.add_child("Plan", root);
