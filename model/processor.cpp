@@ -8,9 +8,8 @@
 #include "model/input_osd.h"
 #include "model/kinds.h"
 #include "model/pending_events.h"
-#include "model/pro_delay_sender.h"
 #include "model/processor_file.h"
-#include "model/reply_waiter.h"
+#include "model/processor_link.h"
 #include "model/shared_lookup.h"
 
 namespace {
@@ -80,16 +79,15 @@ int64_t CellOffset(const std::vector<int32_t>& sizes, int32_t index, int32_t uni
 
 CQelProcessor::CQelProcessor()
     : lock_(std::make_shared<ProcessorLock>()), inputOsd_(std::make_unique<CInputOSD>(*this)),
-      replyWaiter_(std::make_unique<CQelReplyWaiter>()), sender_(std::make_unique<CQelProDelaySender>())
+      link_(std::make_unique<ProcessorLink>(*this))
 {
-    sender_->SetOwner(this);
-    sender_->Start();
+    link_->StartSender();
 }
 
 CQelProcessor::~CQelProcessor()
 {
     StopJobs();
-    sender_->Stop();
+    link_->StopSender();
 }
 
 bool CQelProcessor::HasCellSizes(int32_t kind)

@@ -25,8 +25,7 @@ struct ProcessorFileData;
 struct tagOSD_DATA_EX_S;
 struct tagOSD_DATA_EX2_S;
 class IProgress;
-class CQelProDelaySender;
-class CQelReplyWaiter;
+class ProcessorLink;
 namespace request {
 struct Args; // model/requests.h
 }
@@ -267,8 +266,7 @@ public:
     bool SendAndWait(std::string_view text, std::string& reply);
     // Tests whose simulated device does answer lengthen the wait, so that a
     // busy machine cannot make an answer late.
-    void SetReplyTimeout(platform::Duration timeout) { replyTimeout_ = timeout.count(); }
-    bool SendNoWait(std::string_view text);
+    void SetReplyTimeout(platform::Duration timeout);
     // Straight onto the processor's channel; false without one.
     bool ChannelSend(std::string_view text);
     // The same, and waits until the link has written the text to its socket
@@ -286,8 +284,6 @@ public:
     // opens a new one made from the connection fields; false when none could
     // be made (no serial port answered, unknown connection type).
     bool Connect();
-    // The first port on which a processor answers the probe; empty if none.
-    std::string ProbeSerialPort(const std::vector<std::string>& ports);
     // True while the processor's channel reports its link open.
     bool IsConnected() const;
     // Closes the channel, which stays registered; false without one.
@@ -490,12 +486,8 @@ private:
     std::condition_variable stopWake_;
     bool stopRequested_ = false; // guarded by stopMutex_
 
-    std::unique_ptr<CQelReplyWaiter> replyWaiter_;
-    // How long a command of the wait-for-reply kind waits for the device.
-    static constexpr std::chrono::milliseconds kReplyTimeout{100};
-    std::atomic<platform::Duration::rep> replyTimeout_{platform::Duration(kReplyTimeout).count()};
-    // Last: its thread uses the members above and is stopped first.
-    std::unique_ptr<CQelProDelaySender> sender_;
+    // Last: its sender's thread uses the members above and is stopped first.
+    std::unique_ptr<ProcessorLink> link_;
 };
 
 template <class Record>

@@ -9,7 +9,7 @@
 #include "corlane/fstr.h"
 #include "model/input_osd.h"
 #include "model/osd_item.h"
-#include "model/pro_delay_sender.h"
+#include "model/processor_link.h"
 #include "model/requests.h"
 
 #include <algorithm>
@@ -561,7 +561,7 @@ int CQelProcessor::QueueCommandList(const std::vector<std::string>& lines)
 {
     WriteSenderLog(kSeparator);
     // A new list replaces whatever of the previous one is still unsent.
-    sender_->RemoveEchoed();
+    link_->RemoveEchoedCommands();
     bool all = true;
     for (const auto& line : lines) {
         all = QueueEchoedCommand(line) && all;
