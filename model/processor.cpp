@@ -9,6 +9,7 @@
 #include "model/kinds.h"
 #include "model/pending_events.h"
 #include "model/processor_file.h"
+#include "model/processor_jobs.h"
 #include "model/processor_link.h"
 #include "model/shared_lookup.h"
 
@@ -79,7 +80,7 @@ int64_t CellOffset(const std::vector<int32_t>& sizes, int32_t index, int32_t uni
 
 CQelProcessor::CQelProcessor()
     : lock_(std::make_shared<ProcessorLock>()), inputOsd_(std::make_unique<CInputOSD>(*this)),
-      link_(std::make_unique<ProcessorLink>(*this))
+      jobs_(std::make_unique<ProcessorJobs>(*this)), link_(std::make_unique<ProcessorLink>(*this))
 {
     link_->StartSender();
 }

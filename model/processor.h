@@ -25,6 +25,7 @@ struct ProcessorFileData;
 struct tagOSD_DATA_EX_S;
 struct tagOSD_DATA_EX2_S;
 class IProgress;
+class ProcessorJobs;
 class ProcessorLink;
 namespace request {
 struct Args; // model/requests.h
@@ -392,6 +393,7 @@ protected:
     virtual std::thread LaunchJob(std::function<void()> body);
 
 private:
+    friend class ProcessorJobs; // starts its threads through LaunchJob
     using Guard = std::lock_guard<std::mutex>;
 
     // Takes a record into this processor; false when it already belongs to
@@ -451,41 +453,7 @@ private:
                            const std::string& address, const std::string& port);
     bool SetAddressWord(const char* command, const std::string& text, size_t model6Fields, size_t fpgaFields);
 
-    // ---- Request dispatcher and jobs
-    int RunRequest(int code, const request::Args& args);
-    int StartJob(int code, const request::Args& args);
-    int CompleteJob(int code, const request::Args& args);
-    void ResetJob();
-    void InputOsdTransferJob(const std::vector<uint32_t>& keys);
-    // True when the device reported the OSD saved.
-    bool OsdSaveJob(int first, int second, int side, const std::shared_ptr<std::atomic<int>>& status);
-    // Waits `ms` of the process clock; false as soon as the jobs are asked
-    // to stop.
-    bool JobPause(uint32_t ms);
-    bool JobsStopping() const;
-
-    mutable std::mutex jobMutex_; // the job state and the OSD save receiver
-    int32_t jobState_ = kJobIdle;
-    ReceiverPtr<IOSDSavingProgress> osdSaveReceiver_;
-    CResetProgressBridge<IResetProgress> resetBridge_;
-    CResetProgressBridge<IIOSDSendingProgress> transferBridge_;
-
-    // A job's thread, with the flag it sets as its last act.
-    struct JobThread {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> ended;
-    };
-    std::mutex threadMutex_; // the job threads; never taken under jobMutex_
-    // The running job's thread and those of completed jobs, which may still
-    // run what follows their completion (the reset's discovery): a new job
-    // does not wait for them.
-    std::vector<JobThread> jobThreads_;
-    bool startsRefused_ = false; // guarded by threadMutex_; set by StopJobs
-
-    mutable std::mutex stopMutex_;
-    std::condition_variable stopWake_;
-    bool stopRequested_ = false; // guarded by stopMutex_
-
+    std::unique_ptr<ProcessorJobs> jobs_;
     // Last: its sender's thread uses the members above and is stopped first.
     std::unique_ptr<ProcessorLink> link_;
 };

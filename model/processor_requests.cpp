@@ -9,6 +9,7 @@
 #include "corlane/fstr.h"
 #include "model/input_osd.h"
 #include "model/osd_item.h"
+#include "model/processor_jobs.h"
 #include "model/processor_link.h"
 #include "model/requests.h"
 
@@ -642,7 +643,7 @@ int CQelProcessor::SwitchDisplayMode(int mode, IProgress* receiver, bool abortOn
     const platform::TimePoint start = platform::Now();
     while (platform::MillisSince(start) < kStoreTimeoutMs && (!receiver || polls < kStoreReportSteps)) {
         // Shut-down does not wait out a store of up to 20 s.
-        if (!JobPause(kStorePollGapMs))
+        if (!jobs_->JobPause(kStorePollGapMs))
             break;
         if (receiver)
             receiver->OnProgress(polls, kStoreReportSteps);
