@@ -11,6 +11,7 @@
 #include "model/processor_file.h"
 #include "model/processor_jobs.h"
 #include "model/processor_link.h"
+#include "model/processor_requests.h"
 #include "model/shared_lookup.h"
 
 namespace {
@@ -82,6 +83,7 @@ CQelProcessor::CQelProcessor()
     : lock_(std::make_shared<ProcessorLock>()), inputOsd_(std::make_unique<CInputOSD>(*this)),
       jobs_(std::make_unique<ProcessorJobs>(*this)), link_(std::make_unique<ProcessorLink>(*this))
 {
+    requests_ = std::make_unique<ProcessorRequests>(*this, *link_, *jobs_);
     link_->StartSender();
 }
 

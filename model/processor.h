@@ -27,6 +27,7 @@ struct tagOSD_DATA_EX2_S;
 class IProgress;
 class ProcessorJobs;
 class ProcessorLink;
+class ProcessorRequests;
 namespace request {
 struct Args; // model/requests.h
 }
@@ -294,13 +295,10 @@ public:
     // refused or failed (LoadPreset: 1 when confirmed); the network setters
     // give true for success. A model a request does not serve gets nothing.
     int SetClock(int a, int b, int c, int d, int e, int f);
-    int SetFreeze(int on);
     int LoadPreset(int preset);
     int SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue);
     int WriteBackgroundYuv(int board, uint8_t red, uint8_t green, uint8_t blue);
-    int EnableAllTime(int on);
     int SendRawText(const std::string& text);
-    int LeaveDisplayMode();
     // The network queries of request codes 11 to 20.
     int SendQuery(int code);
     bool SetNetwork(const std::string& address, const std::string& port);
@@ -309,8 +307,6 @@ public:
     bool SetSubnetMask2(const std::string& mask);
     bool SetGateway(const std::string& gateway);
     bool SetGateway2(const std::string& gateway);
-    bool SetSubnetMaskLong(const std::string& mask);
-    bool SetSubnetMaskLong2(const std::string& mask);
     int SetOutputTiming(uint32_t resolutionId);
     int SetTestPattern(uint32_t outputId, int pattern, uint32_t colour);
     int ProgramEdid(uint32_t inputId, int choice);
@@ -384,16 +380,12 @@ public:
     int SetGateway2Request(const std::string& gateway);
     int SendRaw(const std::string& text);
 
-    // Sends the lines the input OSD store encodes for one item, one line at
-    // a time; 1 when a line was not confirmed.
-    int SendOsdImage(IProgress* receiver, const tagOSD_DATA_EX_S& item);
-
 protected:
     // Starts a job's thread; throws std::system_error when it cannot.
     virtual std::thread LaunchJob(std::function<void()> body);
 
 private:
-    friend class ProcessorJobs; // starts its threads through LaunchJob
+    friend class ProcessorJobs; // starts its threads through LaunchJob, runs the requests
     using Guard = std::lock_guard<std::mutex>;
 
     // Takes a record into this processor; false when it already belongs to
@@ -445,15 +437,8 @@ private:
     std::string typeReply_;
     std::unique_ptr<CInputOSD> inputOsd_;
 
-    // A confirmed send that writes "***" before the text of a failed one.
-    bool SendLogged(const std::string& text);
-    // The "GP SOT" command of models 7 to 10; empty when none applies.
-    std::string OutputTimingCommand(uint32_t resolutionId) const;
-    bool SetAddressAndPort(const char* model6Address, const char* model6Port, const char* fpgaCommand,
-                           const std::string& address, const std::string& port);
-    bool SetAddressWord(const char* command, const std::string& text, size_t model6Fields, size_t fpgaFields);
-
     std::unique_ptr<ProcessorJobs> jobs_;
+    std::unique_ptr<ProcessorRequests> requests_;
     // Last: its sender's thread uses the members above and is stopped first.
     std::unique_ptr<ProcessorLink> link_;
 };

@@ -1,6 +1,7 @@
 // The request dispatcher: the job-state gate in front of every device
 // request, the request methods, and the completions that end a job.
 #include "model/processor_jobs.h"
+#include "model/processor_requests.h"
 #include "model/requests.h"
 
 namespace {
@@ -141,63 +142,64 @@ int32_t ProcessorJobs::GetJobState() const
 int ProcessorJobs::RunRequest(int code, const Args& args)
 {
     using namespace request;
+    ProcessorRequests& requests = *owner_.requests_;
     switch (code) {
-    case 0: return owner_.QueryStatus();
+    case 0: return requests.QueryStatus();
     case 1: {
         const auto& a = std::get<Network>(args);
-        return Result(owner_.SetNetwork(a.address, a.port));
+        return Result(requests.SetNetwork(a.address, a.port));
     }
-    case 2: return owner_.SetOutputTiming(std::get<ResolutionId>(args).id);
+    case 2: return requests.SetOutputTiming(std::get<ResolutionId>(args).id);
     case 3: {
         const auto& a = std::get<TestPattern>(args);
-        return owner_.SetTestPattern(a.outputId, a.pattern, a.colour);
+        return requests.SetTestPattern(a.outputId, a.pattern, a.colour);
     }
     case 5: {
         const auto& v = std::get<Clock>(args).values;
-        return owner_.SetClock(v[0], v[1], v[2], v[3], v[4], v[5]);
+        return requests.SetClock(v[0], v[1], v[2], v[3], v[4], v[5]);
     }
     case 6: {
         const auto& a = std::get<OsdBuffer>(args);
-        return owner_.SendOsdLines(a.receiver, a.lines, a.group, a.delayMs);
+        return requests.SendOsdLines(a.receiver, a.lines, a.group, a.delayMs);
     }
-    case 7: return owner_.QueueCommandList(std::get<CommandList>(args).lines);
+    case 7: return requests.QueueCommandList(std::get<CommandList>(args).lines);
     case 8: {
         const auto& a = std::get<DisplayMode>(args);
-        return owner_.SwitchDisplayMode(a.mode, a.receiver, true, a.lines);
+        return requests.SwitchDisplayMode(a.mode, a.receiver, true, a.lines);
     }
-    case 9: return owner_.LeaveDisplayMode();
+    case 9: return requests.LeaveDisplayMode();
     case 22: {
         const auto& a = std::get<OsdImage>(args);
-        return a.item ? owner_.SendOsdImage(a.receiver, *a.item) : 1;
+        return a.item ? SendOsdImage(a.receiver, *a.item) : 1;
     }
     case 23: {
         const auto& a = std::get<Edid>(args);
-        return owner_.ProgramEdid(a.input, a.choice);
+        return requests.ProgramEdid(a.input, a.choice);
     }
-    case 24: return owner_.SetFreeze(std::get<OnOff>(args).on);
-    case 25: return owner_.LoadPreset(std::get<Preset>(args).number);
+    case 24: return requests.SetFreeze(std::get<OnOff>(args).on);
+    case 25: return requests.LoadPreset(std::get<Preset>(args).number);
     case 26: {
         const auto& a = std::get<Colour>(args);
-        return owner_.SetBackgroundColor(a.red, a.green, a.blue);
+        return requests.SetBackgroundColor(a.red, a.green, a.blue);
     }
     case 27: {
         const auto& a = std::get<BoardColour>(args);
-        return owner_.WriteBackgroundYuv(a.board, a.red, a.green, a.blue);
+        return requests.WriteBackgroundYuv(a.board, a.red, a.green, a.blue);
     }
-    case 28: return owner_.SetTimeOsd(std::get<TimeOsd>(args).item);
-    case 29: return owner_.EnableAllTime(std::get<OnOff>(args).on);
-    case 30: return Result(owner_.SetSubnetMask(std::get<Text>(args).text));
-    case 31: return Result(owner_.SetGateway(std::get<Text>(args).text));
-    case 32: return Result(owner_.SetSubnetMaskLong(std::get<Text>(args).text));
+    case 28: return requests.SetTimeOsd(std::get<TimeOsd>(args).item);
+    case 29: return requests.EnableAllTime(std::get<OnOff>(args).on);
+    case 30: return Result(requests.SetSubnetMask(std::get<Text>(args).text));
+    case 31: return Result(requests.SetGateway(std::get<Text>(args).text));
+    case 32: return Result(requests.SetSubnetMaskLong(std::get<Text>(args).text));
     case 33: {
         const auto& a = std::get<Network>(args);
-        return Result(owner_.SetNetwork2(a.address, a.port));
+        return Result(requests.SetNetwork2(a.address, a.port));
     }
-    case 34: return Result(owner_.SetSubnetMask2(std::get<Text>(args).text));
-    case 35: return Result(owner_.SetGateway2(std::get<Text>(args).text));
-    case 36: return Result(owner_.SetSubnetMaskLong2(std::get<Text>(args).text));
-    case 37: return owner_.SendRawText(std::get<Text>(args).text);
-    default: return owner_.SendQuery(code); // 11 to 20
+    case 34: return Result(requests.SetSubnetMask2(std::get<Text>(args).text));
+    case 35: return Result(requests.SetGateway2(std::get<Text>(args).text));
+    case 36: return Result(requests.SetSubnetMaskLong2(std::get<Text>(args).text));
+    case 37: return requests.SendRawText(std::get<Text>(args).text);
+    default: return requests.SendQuery(code); // 11 to 20
     }
 }
 

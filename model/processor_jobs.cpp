@@ -2,6 +2,7 @@
 // how they start on a thread of their own, what they do, and how shut-down
 // stops them.
 #include "model/processor_jobs.h"
+#include "model/processor_requests.h"
 
 #include <algorithm>
 #include <chrono>
@@ -305,12 +306,12 @@ bool ProcessorJobs::OsdSaveJob(int first, int second, int side, const std::share
     return false;
 }
 
-int CQelProcessor::SendOsdImage(IProgress* receiver, const tagOSD_DATA_EX_S& item)
+int ProcessorJobs::SendOsdImage(IProgress* receiver, const tagOSD_DATA_EX_S& item)
 {
     const auto payload = OsdItemPayload(item);
     if (payload.empty())
         LogEmptyPayload(fstr_format("%d", item.item));
-    return SendOsdLines(receiver, PayloadLines(payload), 1, 0);
+    return owner_.requests_->SendOsdLines(receiver, PayloadLines(payload), 1, 0);
 }
 
 std::thread CQelProcessor::LaunchJob(std::function<void()> body)

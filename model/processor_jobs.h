@@ -36,6 +36,9 @@ private:
     // True when the device reported the OSD saved.
     bool OsdSaveJob(int first, int second, int side, const std::shared_ptr<std::atomic<int>>& status);
     bool JobsStopping() const;
+    // Sends the lines the input OSD store encodes for one item, one line at
+    // a time; 1 when a line was not confirmed.
+    int SendOsdImage(IProgress* receiver, const tagOSD_DATA_EX_S& item);
 
     CQelProcessor& owner_;
 
