@@ -8,9 +8,10 @@
 #include "model/input_osd.h"
 #include "model/kinds.h"
 #include "model/pending_events.h"
-#include "model/pro_delay_sender.h"
 #include "model/processor_file.h"
-#include "model/reply_waiter.h"
+#include "model/processor_jobs.h"
+#include "model/processor_link.h"
+#include "model/processor_requests.h"
 #include "model/shared_lookup.h"
 
 namespace {
@@ -80,16 +81,16 @@ int64_t CellOffset(const std::vector<int32_t>& sizes, int32_t index, int32_t uni
 
 CQelProcessor::CQelProcessor()
     : lock_(std::make_shared<ProcessorLock>()), inputOsd_(std::make_unique<CInputOSD>(*this)),
-      replyWaiter_(std::make_unique<CQelReplyWaiter>()), sender_(std::make_unique<CQelProDelaySender>())
+      jobs_(std::make_unique<ProcessorJobs>(*this)), link_(std::make_unique<ProcessorLink>(*this))
 {
-    sender_->SetOwner(this);
-    sender_->Start();
+    requests_ = std::make_unique<ProcessorRequests>(*this, *link_, *jobs_);
+    link_->StartSender();
 }
 
 CQelProcessor::~CQelProcessor()
 {
     StopJobs();
-    sender_->Stop();
+    link_->StopSender();
 }
 
 bool CQelProcessor::HasCellSizes(int32_t kind)

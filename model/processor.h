@@ -25,8 +25,9 @@ struct ProcessorFileData;
 struct tagOSD_DATA_EX_S;
 struct tagOSD_DATA_EX2_S;
 class IProgress;
-class CQelProDelaySender;
-class CQelReplyWaiter;
+class ProcessorJobs;
+class ProcessorLink;
+class ProcessorRequests;
 namespace request {
 struct Args; // model/requests.h
 }
@@ -267,8 +268,7 @@ public:
     bool SendAndWait(std::string_view text, std::string& reply);
     // Tests whose simulated device does answer lengthen the wait, so that a
     // busy machine cannot make an answer late.
-    void SetReplyTimeout(platform::Duration timeout) { replyTimeout_ = timeout.count(); }
-    bool SendNoWait(std::string_view text);
+    void SetReplyTimeout(platform::Duration timeout);
     // Straight onto the processor's channel; false without one.
     bool ChannelSend(std::string_view text);
     // The same, and waits until the link has written the text to its socket
@@ -286,8 +286,6 @@ public:
     // opens a new one made from the connection fields; false when none could
     // be made (no serial port answered, unknown connection type).
     bool Connect();
-    // The first port on which a processor answers the probe; empty if none.
-    std::string ProbeSerialPort(const std::vector<std::string>& ports);
     // True while the processor's channel reports its link open.
     bool IsConnected() const;
     // Closes the channel, which stays registered; false without one.
@@ -297,13 +295,10 @@ public:
     // refused or failed (LoadPreset: 1 when confirmed); the network setters
     // give true for success. A model a request does not serve gets nothing.
     int SetClock(int a, int b, int c, int d, int e, int f);
-    int SetFreeze(int on);
     int LoadPreset(int preset);
     int SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue);
     int WriteBackgroundYuv(int board, uint8_t red, uint8_t green, uint8_t blue);
-    int EnableAllTime(int on);
     int SendRawText(const std::string& text);
-    int LeaveDisplayMode();
     // The network queries of request codes 11 to 20.
     int SendQuery(int code);
     bool SetNetwork(const std::string& address, const std::string& port);
@@ -312,8 +307,6 @@ public:
     bool SetSubnetMask2(const std::string& mask);
     bool SetGateway(const std::string& gateway);
     bool SetGateway2(const std::string& gateway);
-    bool SetSubnetMaskLong(const std::string& mask);
-    bool SetSubnetMaskLong2(const std::string& mask);
     int SetOutputTiming(uint32_t resolutionId);
     int SetTestPattern(uint32_t outputId, int pattern, uint32_t colour);
     int ProgramEdid(uint32_t inputId, int choice);
@@ -387,15 +380,12 @@ public:
     int SetGateway2Request(const std::string& gateway);
     int SendRaw(const std::string& text);
 
-    // Sends the lines the input OSD store encodes for one item, one line at
-    // a time; 1 when a line was not confirmed.
-    int SendOsdImage(IProgress* receiver, const tagOSD_DATA_EX_S& item);
-
 protected:
     // Starts a job's thread; throws std::system_error when it cannot.
     virtual std::thread LaunchJob(std::function<void()> body);
 
 private:
+    friend class ProcessorJobs; // starts its threads through LaunchJob, runs the requests
     using Guard = std::lock_guard<std::mutex>;
 
     // Takes a record into this processor; false when it already belongs to
@@ -447,55 +437,10 @@ private:
     std::string typeReply_;
     std::unique_ptr<CInputOSD> inputOsd_;
 
-    // A confirmed send that writes "***" before the text of a failed one.
-    bool SendLogged(const std::string& text);
-    // The "GP SOT" command of models 7 to 10; empty when none applies.
-    std::string OutputTimingCommand(uint32_t resolutionId) const;
-    bool SetAddressAndPort(const char* model6Address, const char* model6Port, const char* fpgaCommand,
-                           const std::string& address, const std::string& port);
-    bool SetAddressWord(const char* command, const std::string& text, size_t model6Fields, size_t fpgaFields);
-
-    // ---- Request dispatcher and jobs
-    int RunRequest(int code, const request::Args& args);
-    int StartJob(int code, const request::Args& args);
-    int CompleteJob(int code, const request::Args& args);
-    void ResetJob();
-    void InputOsdTransferJob(const std::vector<uint32_t>& keys);
-    // True when the device reported the OSD saved.
-    bool OsdSaveJob(int first, int second, int side, const std::shared_ptr<std::atomic<int>>& status);
-    // Waits `ms` of the process clock; false as soon as the jobs are asked
-    // to stop.
-    bool JobPause(uint32_t ms);
-    bool JobsStopping() const;
-
-    mutable std::mutex jobMutex_; // the job state and the OSD save receiver
-    int32_t jobState_ = kJobIdle;
-    ReceiverPtr<IOSDSavingProgress> osdSaveReceiver_;
-    CResetProgressBridge<IResetProgress> resetBridge_;
-    CResetProgressBridge<IIOSDSendingProgress> transferBridge_;
-
-    // A job's thread, with the flag it sets as its last act.
-    struct JobThread {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> ended;
-    };
-    std::mutex threadMutex_; // the job threads; never taken under jobMutex_
-    // The running job's thread and those of completed jobs, which may still
-    // run what follows their completion (the reset's discovery): a new job
-    // does not wait for them.
-    std::vector<JobThread> jobThreads_;
-    bool startsRefused_ = false; // guarded by threadMutex_; set by StopJobs
-
-    mutable std::mutex stopMutex_;
-    std::condition_variable stopWake_;
-    bool stopRequested_ = false; // guarded by stopMutex_
-
-    std::unique_ptr<CQelReplyWaiter> replyWaiter_;
-    // How long a command of the wait-for-reply kind waits for the device.
-    static constexpr std::chrono::milliseconds kReplyTimeout{100};
-    std::atomic<platform::Duration::rep> replyTimeout_{platform::Duration(kReplyTimeout).count()};
-    // Last: its thread uses the members above and is stopped first.
-    std::unique_ptr<CQelProDelaySender> sender_;
+    std::unique_ptr<ProcessorJobs> jobs_;
+    std::unique_ptr<ProcessorRequests> requests_;
+    // Last: its sender's thread uses the members above and is stopped first.
+    std::unique_ptr<ProcessorLink> link_;
 };
 
 template <class Record>

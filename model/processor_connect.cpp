@@ -1,5 +1,5 @@
 // Making, testing and dropping the processor's link.
-#include "model/processor.h"
+#include "model/processor_link.h"
 
 #include "core/language_tr.h"
 #include "comm/net_manager.h"
@@ -35,14 +35,14 @@ void MarkSourcesNotJoined(CQelProcessor& processor)
 
 } // namespace
 
-bool CQelProcessor::Connect()
+bool ProcessorLink::Connect()
 {
     CNetManager& manager = CNetManager::get_instance();
-    manager.CloseAndRemove(GetChannelId());
-    SetChannelId(0);
+    manager.CloseAndRemove(owner_.GetChannelId());
+    owner_.SetChannelId(0);
     const uint32_t number = ++g_channelNumber;
 
-    Connection connection = GetConnection();
+    CQelProcessor::Connection connection = owner_.GetConnection();
     std::shared_ptr<CIoChannel> channel;
     if (connection.type == 1) {
         channel =
@@ -54,20 +54,20 @@ bool CQelProcessor::Connect()
         CSPortOperator::EnumPorts(ports);
         if (ports.size() == 1) {
             connection.serialDevice = ports.front();
-            SetConnection(connection);
+            owner_.SetConnection(connection);
         }
         channel = std::make_shared<CSerialClientChannel>(
             &manager, qz::vok::fstr_format("PRO_Serial_%d", static_cast<int>(number)));
         if (connection.serialAutoDetect == 1) {
             connection.serialDeviceInUse = ProbeSerialPort(ports);
-            SetConnection(connection);
+            owner_.SetConnection(connection);
             if (connection.serialDeviceInUse.empty()) {
                 ShowLinkMessage(Tr(kNoSerialPort).toStdString());
                 return false;
             }
         } else {
             connection.serialDeviceInUse = connection.serialDevice;
-            SetConnection(connection);
+            owner_.SetConnection(connection);
         }
         channel->Settings().put("device", connection.serialDeviceInUse);
         channel->Settings().put("rate", std::to_string(connection.serialRate));
@@ -75,7 +75,7 @@ bool CQelProcessor::Connect()
         return false;
     }
 
-    std::weak_ptr<CQelProcessor> weak = weak_from_this();
+    std::weak_ptr<CQelProcessor> weak = owner_.weak_from_this();
     channel->SetClosedHandler([weak] {
         // The processor that owns the link, whichever one is selected.
         if (auto processor = weak.lock())
@@ -83,18 +83,18 @@ bool CQelProcessor::Connect()
     });
     const uint32_t channelId = manager.Register(channel);
     channel->SetReceiveHandler(MakeLinkReceiver(weak, channelId));
-    SetChannelId(channelId);
+    owner_.SetChannelId(channelId);
 
-    ClearSigOutsForDiscovery();
-    MarkSourcesNotJoined(*this);
+    owner_.ClearSigOutsForDiscovery();
+    MarkSourcesNotJoined(owner_);
     SetSenderPause(connection.type == 1 ? CQelProDelaySender::kTcpPauseMs : CQelProDelaySender::kSerialPauseMs);
     channel->Open();
     return true;
 }
 
-std::string CQelProcessor::ProbeSerialPort(const std::vector<std::string>& ports)
+std::string ProcessorLink::ProbeSerialPort(const std::vector<std::string>& ports)
 {
-    const int32_t rate = GetConnection().serialRate;
+    const int32_t rate = owner_.GetConnection().serialRate;
     for (const std::string& port : ports) {
         SPortSettings settings;
         settings.portName = port;
@@ -117,18 +117,18 @@ std::string CQelProcessor::ProbeSerialPort(const std::vector<std::string>& ports
     return {};
 }
 
-bool CQelProcessor::IsConnected() const
+bool ProcessorLink::IsConnected() const
 {
-    auto channel = CNetManager::get_instance().Find(GetChannelId());
+    auto channel = CNetManager::get_instance().Find(owner_.GetChannelId());
     return channel && channel->CheckConnected();
 }
 
-bool CQelProcessor::Disconnect()
+bool ProcessorLink::Disconnect()
 {
-    auto channel = CNetManager::get_instance().Find(GetChannelId());
+    auto channel = CNetManager::get_instance().Find(owner_.GetChannelId());
     if (!channel)
         return false;
     channel->Close();
-    MarkSourcesNotJoined(*this);
+    MarkSourcesNotJoined(owner_);
     return true;
 }

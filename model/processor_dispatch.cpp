@@ -1,6 +1,7 @@
 // The request dispatcher: the job-state gate in front of every device
 // request, the request methods, and the completions that end a job.
-#include "model/processor.h"
+#include "model/processor_jobs.h"
+#include "model/processor_requests.h"
 #include "model/requests.h"
 
 namespace {
@@ -102,12 +103,7 @@ int Result(bool ok)
 
 } // namespace
 
-int CQelProcessor::Dispatch(int code)
-{
-    return Dispatch(code, request::None{});
-}
-
-int CQelProcessor::Dispatch(int code, const Args& args)
+int ProcessorJobs::Dispatch(int code, const Args& args)
 {
     const bool completion = code >= request::kOsdSaveDone && code <= request::kInputOsdTransferDone;
     if (!completion && (code < 0 || code > request::kLastRequest))
@@ -119,8 +115,8 @@ int CQelProcessor::Dispatch(int code, const Args& args)
     {
         std::lock_guard<std::mutex> guard(jobMutex_);
         switch (jobState_) {
-        case kJobIdle: break;
-        case kJobOsdSave:
+        case CQelProcessor::kJobIdle: break;
+        case CQelProcessor::kJobOsdSave:
             if (!RunsDuringOsdSave(code))
                 return 1;
             break;
@@ -137,81 +133,82 @@ int CQelProcessor::Dispatch(int code, const Args& args)
     return RunRequest(code, args);
 }
 
-int32_t CQelProcessor::GetJobState() const
+int32_t ProcessorJobs::GetJobState() const
 {
     std::lock_guard<std::mutex> guard(jobMutex_);
     return jobState_;
 }
 
-int CQelProcessor::RunRequest(int code, const Args& args)
+int ProcessorJobs::RunRequest(int code, const Args& args)
 {
     using namespace request;
+    ProcessorRequests& requests = *owner_.requests_;
     switch (code) {
-    case 0: return QueryStatus();
+    case 0: return requests.QueryStatus();
     case 1: {
         const auto& a = std::get<Network>(args);
-        return Result(SetNetwork(a.address, a.port));
+        return Result(requests.SetNetwork(a.address, a.port));
     }
-    case 2: return SetOutputTiming(std::get<ResolutionId>(args).id);
+    case 2: return requests.SetOutputTiming(std::get<ResolutionId>(args).id);
     case 3: {
         const auto& a = std::get<TestPattern>(args);
-        return SetTestPattern(a.outputId, a.pattern, a.colour);
+        return requests.SetTestPattern(a.outputId, a.pattern, a.colour);
     }
     case 5: {
         const auto& v = std::get<Clock>(args).values;
-        return SetClock(v[0], v[1], v[2], v[3], v[4], v[5]);
+        return requests.SetClock(v[0], v[1], v[2], v[3], v[4], v[5]);
     }
     case 6: {
         const auto& a = std::get<OsdBuffer>(args);
-        return SendOsdLines(a.receiver, a.lines, a.group, a.delayMs);
+        return requests.SendOsdLines(a.receiver, a.lines, a.group, a.delayMs);
     }
-    case 7: return QueueCommandList(std::get<CommandList>(args).lines);
+    case 7: return requests.QueueCommandList(std::get<CommandList>(args).lines);
     case 8: {
         const auto& a = std::get<DisplayMode>(args);
-        return SwitchDisplayMode(a.mode, a.receiver, true, a.lines);
+        return requests.SwitchDisplayMode(a.mode, a.receiver, true, a.lines);
     }
-    case 9: return LeaveDisplayMode();
+    case 9: return requests.LeaveDisplayMode();
     case 22: {
         const auto& a = std::get<OsdImage>(args);
         return a.item ? SendOsdImage(a.receiver, *a.item) : 1;
     }
     case 23: {
         const auto& a = std::get<Edid>(args);
-        return ProgramEdid(a.input, a.choice);
+        return requests.ProgramEdid(a.input, a.choice);
     }
-    case 24: return SetFreeze(std::get<OnOff>(args).on);
-    case 25: return LoadPreset(std::get<Preset>(args).number);
+    case 24: return requests.SetFreeze(std::get<OnOff>(args).on);
+    case 25: return requests.LoadPreset(std::get<Preset>(args).number);
     case 26: {
         const auto& a = std::get<Colour>(args);
-        return SetBackgroundColor(a.red, a.green, a.blue);
+        return requests.SetBackgroundColor(a.red, a.green, a.blue);
     }
     case 27: {
         const auto& a = std::get<BoardColour>(args);
-        return WriteBackgroundYuv(a.board, a.red, a.green, a.blue);
+        return requests.WriteBackgroundYuv(a.board, a.red, a.green, a.blue);
     }
-    case 28: return SetTimeOsd(std::get<TimeOsd>(args).item);
-    case 29: return EnableAllTime(std::get<OnOff>(args).on);
-    case 30: return Result(SetSubnetMask(std::get<Text>(args).text));
-    case 31: return Result(SetGateway(std::get<Text>(args).text));
-    case 32: return Result(SetSubnetMaskLong(std::get<Text>(args).text));
+    case 28: return requests.SetTimeOsd(std::get<TimeOsd>(args).item);
+    case 29: return requests.EnableAllTime(std::get<OnOff>(args).on);
+    case 30: return Result(requests.SetSubnetMask(std::get<Text>(args).text));
+    case 31: return Result(requests.SetGateway(std::get<Text>(args).text));
+    case 32: return Result(requests.SetSubnetMaskLong(std::get<Text>(args).text));
     case 33: {
         const auto& a = std::get<Network>(args);
-        return Result(SetNetwork2(a.address, a.port));
+        return Result(requests.SetNetwork2(a.address, a.port));
     }
-    case 34: return Result(SetSubnetMask2(std::get<Text>(args).text));
-    case 35: return Result(SetGateway2(std::get<Text>(args).text));
-    case 36: return Result(SetSubnetMaskLong2(std::get<Text>(args).text));
-    case 37: return SendRawText(std::get<Text>(args).text);
-    default: return SendQuery(code); // 11 to 20
+    case 34: return Result(requests.SetSubnetMask2(std::get<Text>(args).text));
+    case 35: return Result(requests.SetGateway2(std::get<Text>(args).text));
+    case 36: return Result(requests.SetSubnetMaskLong2(std::get<Text>(args).text));
+    case 37: return requests.SendRawText(std::get<Text>(args).text);
+    default: return requests.SendQuery(code); // 11 to 20
     }
 }
 
-int CQelProcessor::CompleteJob(int code, const Args& args)
+int ProcessorJobs::CompleteJob(int code, const Args& args)
 {
     const bool failed = std::get<request::Completion>(args).failure != 0;
-    const int32_t owner = code == request::kOsdSaveDone ? kJobOsdSave
-                          : code == request::kResetDone ? kJobReset
-                                                        : kJobInputOsdTransfer;
+    const int32_t owner = code == request::kOsdSaveDone ? CQelProcessor::kJobOsdSave
+                          : code == request::kResetDone ? CQelProcessor::kJobReset
+                                                        : CQelProcessor::kJobInputOsdTransfer;
     ReceiverPtr<IOSDSavingProgress> osdReceiver;
     ReceiverPtr<IResetProgress> resetReceiver;
     ReceiverPtr<IIOSDSendingProgress> transferReceiver;
@@ -227,14 +224,14 @@ int CQelProcessor::CompleteJob(int code, const Args& args)
         steps = code == request::kResetDone ? resetBridge_.GetSteps() : transferBridge_.GetSteps();
         // Idle before the receiver hears the end, so it may start the next
         // job straight away.
-        jobState_ = kJobIdle;
+        jobState_ = CQelProcessor::kJobIdle;
     }
     const int done = failed ? steps + 1 : steps;
     switch (code) {
     case request::kOsdSaveDone: {
-        const int saved = failed ? kOsdSaveSteps + 1 : kOsdSaveSteps;
+        const int saved = failed ? CQelProcessor::kOsdSaveSteps + 1 : CQelProcessor::kOsdSaveSteps;
         if (osdReceiver)
-            osdReceiver->Invoke([&](IOSDSavingProgress& r) { r.OnProgress(saved, kOsdSaveSteps); });
+            osdReceiver->Invoke([&](IOSDSavingProgress& r) { r.OnProgress(saved, CQelProcessor::kOsdSaveSteps); });
         break;
     }
     case request::kResetDone:
@@ -247,6 +244,21 @@ int CQelProcessor::CompleteJob(int code, const Args& args)
         break;
     }
     return 0;
+}
+
+int CQelProcessor::Dispatch(int code)
+{
+    return Dispatch(code, request::None{});
+}
+
+int CQelProcessor::Dispatch(int code, const Args& args)
+{
+    return jobs_->Dispatch(code, args);
+}
+
+int32_t CQelProcessor::GetJobState() const
+{
+    return jobs_->GetJobState();
 }
 
 // ---- Request methods -------------------------------------------------------

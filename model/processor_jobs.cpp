@@ -1,7 +1,8 @@
 // The processor's three long jobs (reset, input OSD transfer, OSD save):
 // how they start on a thread of their own, what they do, and how shut-down
 // stops them.
-#include "model/processor.h"
+#include "model/processor_jobs.h"
+#include "model/processor_requests.h"
 
 #include <algorithm>
 #include <chrono>
@@ -70,18 +71,17 @@ void LogEmptyPayload(const std::string& which)
 
 // ---- Starting and stopping -------------------------------------------------
 
-std::thread CQelProcessor::LaunchJob(std::function<void()> body)
-{
-    return std::thread(std::move(body));
-}
+ProcessorJobs::ProcessorJobs(CQelProcessor& owner) : owner_(owner) {}
 
-bool CQelProcessor::JobsStopping() const
+ProcessorJobs::~ProcessorJobs() = default;
+
+bool ProcessorJobs::JobsStopping() const
 {
     std::lock_guard<std::mutex> guard(stopMutex_);
     return stopRequested_;
 }
 
-bool CQelProcessor::JobPause(uint32_t ms)
+bool ProcessorJobs::JobPause(uint32_t ms)
 {
     const platform::TimePoint deadline = platform::Now() + std::chrono::milliseconds(ms);
     std::unique_lock<std::mutex> lock(stopMutex_);
@@ -93,11 +93,11 @@ bool CQelProcessor::JobPause(uint32_t ms)
     return false;
 }
 
-int CQelProcessor::StartJob(int code, const request::Args& args)
+int ProcessorJobs::StartJob(int code, const request::Args& args)
 {
     const auto refuse = [this] {
         std::lock_guard<std::mutex> guard(jobMutex_);
-        jobState_ = kJobIdle;
+        jobState_ = CQelProcessor::kJobIdle;
         return 1;
     };
     // The previous job has completed (the state was idle), but its thread
@@ -136,13 +136,13 @@ int CQelProcessor::StartJob(int code, const request::Args& args)
             osdSaveReceiver_ = save.receiver;
         }
         if (save.steps)
-            *save.steps = kOsdSaveSteps;
+            *save.steps = CQelProcessor::kOsdSaveSteps;
         // The status arrives as an event on the UI thread; the job reads it
         // once a second. Only an answer to this save's own request counts:
         // a late status of an earlier save, or from another link, does not.
         auto status = std::make_shared<std::atomic<int>>(kOsdStatusPending);
         auto subscription = std::make_shared<boost::signals2::scoped_connection>(
-            CQelEvtSignals::ConnectOSDStatus([status, channelId = GetChannelId(), output = save.side != 0,
+            CQelEvtSignals::ConnectOSDStatus([status, channelId = owner_.GetChannelId(), output = save.side != 0,
                                               first = save.first, second = save.second](const COSDStatusEvent& event) {
                 if (event.channelId == channelId && event.outputSide == output && event.first == first &&
                     event.second == second)
@@ -159,7 +159,7 @@ int CQelProcessor::StartJob(int code, const request::Args& args)
 
     auto ended = std::make_shared<std::atomic<bool>>(false);
     try {
-        std::thread thread = LaunchJob([body = std::move(body), ended]() mutable {
+        std::thread thread = owner_.LaunchJob([body = std::move(body), ended]() mutable {
             body();
             body = nullptr; // what it holds goes before the thread counts as ended
             ended->store(true);
@@ -172,7 +172,7 @@ int CQelProcessor::StartJob(int code, const request::Args& args)
     return 0;
 }
 
-void CQelProcessor::StopJobs()
+void ProcessorJobs::StopJobs()
 {
     ReceiverPtr<IResetProgress> resetReceiver;
     ReceiverPtr<IIOSDSendingProgress> transferReceiver;
@@ -216,43 +216,43 @@ void CQelProcessor::StopJobs()
 
 // ---- The jobs --------------------------------------------------------------
 
-void CQelProcessor::ResetJob()
+void ProcessorJobs::ResetJob()
 {
     bool done = JobPause(kResetStartWaitMs);
     int steps = 0;
     if (done) {
-        for (const auto& source : GetSigSrcs())
+        for (const auto& source : owner_.GetSigSrcs())
             source->ResetDefaults();
-        steps = ResetStepsOf(GetKind());
+        steps = ResetStepsOf(owner_.GetKind());
         resetBridge_.SetSteps(steps);
         for (int step = 0; step < steps && done; ++step) {
             resetBridge_.SetStep(step);
-            ClearOutputWindows(step, &resetBridge_);
+            owner_.ClearOutputWindows(step, &resetBridge_);
             done = !JobsStopping();
         }
     }
     if (done && steps > 0) {
-        SetOutputTiming(kDefaultResolutionId);
-        if (GetOutputResolutionId() != kDefaultResolutionId) {
-            SetOutputResolutionId(kDefaultResolutionId);
-            const Resolution resolution = GetResolutionById(kDefaultResolutionId);
-            SetOutputResolution(resolution.width, resolution.height, resolution.rate);
-            ResetWallCellSizes();
+        owner_.SetOutputTiming(CQelProcessor::kDefaultResolutionId);
+        if (owner_.GetOutputResolutionId() != CQelProcessor::kDefaultResolutionId) {
+            owner_.SetOutputResolutionId(CQelProcessor::kDefaultResolutionId);
+            const Resolution resolution = owner_.GetResolutionById(CQelProcessor::kDefaultResolutionId);
+            owner_.SetOutputResolution(resolution.width, resolution.height, resolution.rate);
+            owner_.ResetWallCellSizes();
         }
-        if (const int32_t type = GetConnection().type; type == 1 || type == 2)
-            SetNetwork(kResetAddress, kResetPort);
-        Connection connection = GetConnection();
+        if (const int32_t type = owner_.GetConnection().type; type == 1 || type == 2)
+            owner_.SetNetwork(kResetAddress, kResetPort);
+        CQelProcessor::Connection connection = owner_.GetConnection();
         connection.tcpAddress = kResetAddress;
         connection.tcpPort = kResetPort;
-        SetConnection(connection);
-        SavePro();
+        owner_.SetConnection(connection);
+        owner_.SavePro();
     }
     Dispatch(request::kResetDone, request::Completion{done ? 0 : 1});
     if (done)
-        RequestSlotDiscovery();
+        owner_.RequestSlotDiscovery();
 }
 
-void CQelProcessor::InputOsdTransferJob(const std::vector<uint32_t>& keys)
+void ProcessorJobs::InputOsdTransferJob(const std::vector<uint32_t>& keys)
 {
     bool done = JobPause(kJobStartWaitMs);
     if (done) {
@@ -261,18 +261,18 @@ void CQelProcessor::InputOsdTransferJob(const std::vector<uint32_t>& keys)
             transferBridge_.SetStep(static_cast<int>(i));
             const int board = static_cast<int>(keys[i] >> 16);
             const int item = static_cast<int>(keys[i] & 0xFFFF);
-            const auto payload = GetInputOsd().GetItemPayload(board, item);
+            const auto payload = owner_.GetInputOsd().GetItemPayload(board, item);
             if (payload.empty())
                 LogEmptyPayload(fstr_format("%d/%d", board, item));
             // One item failing does not end the transfer.
-            SendOsdLines(&transferBridge_, PayloadLines(payload), 1, 0);
+            owner_.SendOsdLines(&transferBridge_, PayloadLines(payload), 1, 0);
             done = !JobsStopping();
         }
     }
     Dispatch(request::kInputOsdTransferDone, request::Completion{done ? 0 : 1});
 }
 
-bool CQelProcessor::OsdSaveJob(int first, int second, int side, const std::shared_ptr<std::atomic<int>>& status)
+bool ProcessorJobs::OsdSaveJob(int first, int second, int side, const std::shared_ptr<std::atomic<int>>& status)
 {
     if (!JobPause(kJobStartWaitMs))
         return false;
@@ -281,7 +281,7 @@ bool CQelProcessor::OsdSaveJob(int first, int second, int side, const std::share
     status->store(kOsdStatusPending);
     const char* unit = side == 0 ? "I_F" : "O_F";
     const std::string save = fstr_format("%s OSDSA %d %d 1\r\n", unit, first, second);
-    ChannelSend(save);
+    owner_.ChannelSend(save);
     WriteSenderLog(save);
     if (!JobPause(kOsdSaveFirstPollWaitMs))
         return false;
@@ -289,27 +289,37 @@ bool CQelProcessor::OsdSaveJob(int first, int second, int side, const std::share
     const std::string poll = fstr_format("%s OSDSA %d %d 2\r\n", unit, first, second);
     int counter = 0;
     while (platform::MillisSince(start) < kOsdSaveTimeoutMs) {
-        ChannelSend(poll);
+        owner_.ChannelSend(poll);
         if (!JobPause(kOsdSavePollGapMs))
             return false;
         if (status->load() == kOsdStatusSaved)
             return true;
-        counter = std::min(counter + 1, kOsdSaveSteps - 1);
+        counter = std::min(counter + 1, CQelProcessor::kOsdSaveSteps - 1);
         ReceiverPtr<IOSDSavingProgress> receiver;
         {
             std::lock_guard<std::mutex> guard(jobMutex_);
             receiver = osdSaveReceiver_;
         }
         if (receiver)
-            receiver->Invoke([&](IOSDSavingProgress& r) { r.OnProgress(counter, kOsdSaveSteps); });
+            receiver->Invoke([&](IOSDSavingProgress& r) { r.OnProgress(counter, CQelProcessor::kOsdSaveSteps); });
     }
     return false;
 }
 
-int CQelProcessor::SendOsdImage(IProgress* receiver, const tagOSD_DATA_EX_S& item)
+int ProcessorJobs::SendOsdImage(IProgress* receiver, const tagOSD_DATA_EX_S& item)
 {
     const auto payload = OsdItemPayload(item);
     if (payload.empty())
         LogEmptyPayload(fstr_format("%d", item.item));
-    return SendOsdLines(receiver, PayloadLines(payload), 1, 0);
+    return owner_.requests_->SendOsdLines(receiver, PayloadLines(payload), 1, 0);
+}
+
+std::thread CQelProcessor::LaunchJob(std::function<void()> body)
+{
+    return std::thread(std::move(body));
+}
+
+void CQelProcessor::StopJobs()
+{
+    jobs_->StopJobs();
 }

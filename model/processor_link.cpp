@@ -1,6 +1,6 @@
 // The processor's send paths: queued through its paced sender, or sent at
 // once on the calling thread with or without the wait for the echo.
-#include "model/processor.h"
+#include "model/processor_link.h"
 
 #include "comm/net_manager.h"
 #include "comm/reply_line.h"
@@ -13,42 +13,60 @@ namespace {
 constexpr auto kWriteLimit = std::chrono::seconds(1);
 } // namespace
 
-bool CQelProcessor::QueueCommand(std::string_view text)
+ProcessorLink::ProcessorLink(CQelProcessor& owner)
+    : owner_(owner), replyWaiter_(std::make_unique<CQelReplyWaiter>()), sender_(std::make_unique<CQelProDelaySender>())
+{
+    sender_->SetOwner(&owner_);
+}
+
+ProcessorLink::~ProcessorLink() = default;
+
+void ProcessorLink::StartSender()
+{
+    sender_->Start();
+}
+
+bool ProcessorLink::QueueCommand(std::string_view text)
 {
     return sender_->Enqueue(text, CQelCmdQueue::kPaced);
 }
 
-bool CQelProcessor::QueueEchoedCommand(std::string_view text)
+bool ProcessorLink::QueueEchoedCommand(std::string_view text)
 {
     return sender_->Enqueue(text, CQelCmdQueue::kEchoed);
 }
 
-uint32_t CQelProcessor::GetQueuedCommandCount() const
+uint32_t ProcessorLink::GetQueuedCommandCount() const
 {
     return sender_->GetQueuedCount();
 }
 
-void CQelProcessor::SetPushObserver(PushObserver observer)
+void ProcessorLink::SetPushObserver(CQelProcessor::PushObserver observer)
 {
     sender_->SetPushObserver(std::move(observer));
 }
 
-void CQelProcessor::SetSenderPause(unsigned ms)
+void ProcessorLink::RemoveEchoedCommands()
+{
+    sender_->RemoveEchoed();
+}
+
+void ProcessorLink::SetSenderPause(unsigned ms)
 {
     sender_->SetPause(ms);
 }
 
-unsigned CQelProcessor::GetSenderPause() const
+unsigned ProcessorLink::GetSenderPause() const
 {
     return sender_->GetPause();
 }
 
-void CQelProcessor::StopSender()
+void ProcessorLink::StopSender()
 {
     sender_->Stop();
 }
 
-bool CQelProcessor::SendCommand(std::string_view text)
+bool ProcessorLink::SendCommand(std::string_view text)
 {
     if (g_NetType.load() != 1)
         return SendNoWait(text);
@@ -60,39 +78,126 @@ bool CQelProcessor::SendCommand(std::string_view text)
         platform::Duration(replyTimeout_.load()));
 }
 
-bool CQelProcessor::SendAndWait(std::string_view text, std::string& reply)
+bool ProcessorLink::SendAndWait(std::string_view text, std::string& reply)
 {
     return replyWaiter_->Exchange(
         CQelReplyWaiter::Expect::SameCommand, NormalizedReplyLine(text), [&] { ChannelSendWritten(text); }, reply,
         platform::Duration(replyTimeout_.load()));
 }
 
-bool CQelProcessor::SendNoWait(std::string_view text)
+bool ProcessorLink::SendNoWait(std::string_view text)
 {
     ChannelSend(text);
     return true;
 }
 
-bool CQelProcessor::ChannelSend(std::string_view text)
+bool ProcessorLink::ChannelSend(std::string_view text)
 {
-    auto channel = CNetManager::get_instance().Find(GetChannelId());
+    auto channel = CNetManager::get_instance().Find(owner_.GetChannelId());
     return channel && channel->Send(0, text);
 }
 
-std::optional<platform::TimePoint> CQelProcessor::ChannelSendWritten(std::string_view text)
+std::optional<platform::TimePoint> ProcessorLink::ChannelSendWritten(std::string_view text)
 {
-    auto channel = CNetManager::get_instance().Find(GetChannelId());
+    auto channel = CNetManager::get_instance().Find(owner_.GetChannelId());
     if (!channel)
         return std::nullopt;
     return channel->SendWritten(0, text, kWriteLimit);
 }
 
-void CQelProcessor::OnReply(const std::string& line)
+void ProcessorLink::OnReply(const std::string& line)
 {
     replyWaiter_->OnReply(line);
 }
 
-void CQelProcessor::OnUnmatchedReply(const std::string& line)
+void ProcessorLink::OnUnmatchedReply(const std::string& line)
 {
     replyWaiter_->OnUnmatched(line);
+}
+
+// The processor's names for the link.
+
+bool CQelProcessor::Connect()
+{
+    return link_->Connect();
+}
+
+bool CQelProcessor::IsConnected() const
+{
+    return link_->IsConnected();
+}
+
+bool CQelProcessor::Disconnect()
+{
+    return link_->Disconnect();
+}
+
+bool CQelProcessor::QueueCommand(std::string_view text)
+{
+    return link_->QueueCommand(text);
+}
+
+bool CQelProcessor::QueueEchoedCommand(std::string_view text)
+{
+    return link_->QueueEchoedCommand(text);
+}
+
+uint32_t CQelProcessor::GetQueuedCommandCount() const
+{
+    return link_->GetQueuedCommandCount();
+}
+
+void CQelProcessor::SetPushObserver(PushObserver observer)
+{
+    link_->SetPushObserver(std::move(observer));
+}
+
+void CQelProcessor::SetSenderPause(unsigned ms)
+{
+    link_->SetSenderPause(ms);
+}
+
+unsigned CQelProcessor::GetSenderPause() const
+{
+    return link_->GetSenderPause();
+}
+
+void CQelProcessor::StopSender()
+{
+    link_->StopSender();
+}
+
+bool CQelProcessor::SendCommand(std::string_view text)
+{
+    return link_->SendCommand(text);
+}
+
+bool CQelProcessor::SendAndWait(std::string_view text, std::string& reply)
+{
+    return link_->SendAndWait(text, reply);
+}
+
+void CQelProcessor::SetReplyTimeout(platform::Duration timeout)
+{
+    link_->SetReplyTimeout(timeout);
+}
+
+bool CQelProcessor::ChannelSend(std::string_view text)
+{
+    return link_->ChannelSend(text);
+}
+
+std::optional<platform::TimePoint> CQelProcessor::ChannelSendWritten(std::string_view text)
+{
+    return link_->ChannelSendWritten(text);
+}
+
+void CQelProcessor::OnReply(const std::string& line)
+{
+    link_->OnReply(line);
+}
+
+void CQelProcessor::OnUnmatchedReply(const std::string& line)
+{
+    link_->OnUnmatchedReply(line);
 }

@@ -1,7 +1,7 @@
 // The device requests of a processor: the exact command text of each, the
 // models that take it, its send path and its logging.
 #include "model/kinds.h"
-#include "model/processor.h"
+#include "model/processor_requests.h"
 
 #include "core/debug_logs.h"
 #include "core/delay.h"
@@ -9,7 +9,8 @@
 #include "corlane/fstr.h"
 #include "model/input_osd.h"
 #include "model/osd_item.h"
-#include "model/pro_delay_sender.h"
+#include "model/processor_jobs.h"
+#include "model/processor_link.h"
 #include "model/requests.h"
 
 #include <algorithm>
@@ -120,25 +121,30 @@ void Report(IProgress* receiver, int done, int total)
 
 } // namespace
 
+ProcessorRequests::ProcessorRequests(CQelProcessor& owner, ProcessorLink& link, ProcessorJobs& jobs)
+    : owner_(owner), link_(link), jobs_(jobs)
+{
+}
+
 // ---- Helpers shared by the senders -----------------------------------------
 
-bool CQelProcessor::SendLogged(const std::string& text)
+bool ProcessorRequests::SendLogged(const std::string& text)
 {
-    const bool sent = SendCommand(text);
+    const bool sent = link_.SendCommand(text);
     if (!sent)
         WriteSenderLog(kFailedMark);
     WriteSenderLog(text);
     return sent;
 }
 
-std::string CQelProcessor::OutputTimingCommand(uint32_t resolutionId) const
+std::string ProcessorRequests::OutputTimingCommand(uint32_t resolutionId) const
 {
-    if (!HasResolutionId(resolutionId))
+    if (!owner_.HasResolutionId(resolutionId))
         return {};
-    const Resolution size = GetResolutionById(resolutionId);
+    const Resolution size = owner_.GetResolutionById(resolutionId);
     int first = 0;
     int second = 0;
-    switch (GetKind()) {
+    switch (owner_.GetKind()) {
     case 7:
         first = 2;
         second = 1;
@@ -160,22 +166,22 @@ std::string CQelProcessor::OutputTimingCommand(uint32_t resolutionId) const
 
 // ---- Simple senders --------------------------------------------------------
 
-int CQelProcessor::SetClock(int a, int b, int c, int d, int e, int f)
+int ProcessorRequests::SetClock(int a, int b, int c, int d, int e, int f)
 {
-    return QueueCommand(fstr_format("K_P TIME_SET %d %d %d %d %d %d\r\n", a, b, c, d, e, f)) ? 0 : 1;
+    return link_.QueueCommand(fstr_format("K_P TIME_SET %d %d %d %d %d %d\r\n", a, b, c, d, e, f)) ? 0 : 1;
 }
 
-int CQelProcessor::SetFreeze(int on)
+int ProcessorRequests::SetFreeze(int on)
 {
-    return QueueCommand(fstr_format("I_F SIPF 0xFF 0xFF %d\r\n", on)) ? 0 : 1;
+    return link_.QueueCommand(fstr_format("I_F SIPF 0xFF 0xFF %d\r\n", on)) ? 0 : 1;
 }
 
-int CQelProcessor::LoadPreset(int preset)
+int ProcessorRequests::LoadPreset(int preset)
 {
-    return SendCommand(fstr_format("GP LDM %d\r\n", preset)) ? 1 : 0;
+    return link_.SendCommand(fstr_format("GP LDM %d\r\n", preset)) ? 1 : 0;
 }
 
-int CQelProcessor::SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue)
+int ProcessorRequests::SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue)
 {
     WriteSenderLog(kSeparator);
     const uint32_t colour = red * 65536u + green * 256u + blue;
@@ -183,10 +189,10 @@ int CQelProcessor::SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue)
     return 0;
 }
 
-int CQelProcessor::WriteBackgroundYuv(int board, uint8_t red, uint8_t green, uint8_t blue)
+int ProcessorRequests::WriteBackgroundYuv(int board, uint8_t red, uint8_t green, uint8_t blue)
 {
     int target;
-    switch (GetKind()) {
+    switch (owner_.GetKind()) {
     case 7:
     case 9: target = board + 1; break;
     case 8:
@@ -200,28 +206,28 @@ int CQelProcessor::WriteBackgroundYuv(int board, uint8_t red, uint8_t green, uin
     return 0;
 }
 
-int CQelProcessor::EnableAllTime(int on)
+int ProcessorRequests::EnableAllTime(int on)
 {
     WriteSenderLog(kSeparator);
     SendLogged(fstr_format("I_F TIME_WE 255 255 %d\r\n", on));
     return 0;
 }
 
-int CQelProcessor::SendRawText(const std::string& text)
+int ProcessorRequests::SendRawText(const std::string& text)
 {
     WriteSenderLog(kSeparator);
     SendLogged(text + " \r\n");
     return 0;
 }
 
-int CQelProcessor::LeaveDisplayMode()
+int ProcessorRequests::LeaveDisplayMode()
 {
-    ChannelSend(kLeaveDisplayMode);
+    link_.ChannelSend(kLeaveDisplayMode);
     WriteSenderLog(kLeaveDisplayMode);
     return 0;
 }
 
-int CQelProcessor::SendQuery(int code)
+int ProcessorRequests::SendQuery(int code)
 {
     static constexpr const char* kQueries[] = {
         "GP GIPA 1\r\n",  "GP GTPN 1\r\n",  "GP GSM 1\r\n",   "GP GGW 1\r\n",   "GP MAC 1\r\n",
@@ -233,7 +239,7 @@ int CQelProcessor::SendQuery(int code)
         return 1;
     if (code == kSecondPortAddress)
         WriteSysTimeLog("sendStart:");
-    const bool queued = QueueCommand(kQueries[code - kFirstQuery]);
+    const bool queued = link_.QueueCommand(kQueries[code - kFirstQuery]);
     if (code == kSecondPortAddress)
         WriteSysTimeLog("sendEnd:");
     return queued ? 0 : 1;
@@ -241,29 +247,31 @@ int CQelProcessor::SendQuery(int code)
 
 // ---- Network settings ------------------------------------------------------
 
-bool CQelProcessor::SetAddressAndPort(const char* model6Address, const char* model6Port, const char* fpgaCommand,
-                                      const std::string& address, const std::string& port)
+bool ProcessorRequests::SetAddressAndPort(const char* model6Address, const char* model6Port, const char* fpgaCommand,
+                                          const std::string& address, const std::string& port)
 {
-    const int32_t kind = GetKind();
+    const int32_t kind = owner_.GetKind();
     const int portNumber = std::atoi(port.c_str());
     if (kind == 6) {
         const auto fields = DottedFields(address, 4);
         // Queued: success once both are in the queue.
-        return QueueCommand(fstr_format("%s%s\r\n", model6Address, JoinFields(fields).c_str())) &&
-               QueueCommand(fstr_format("%s %d\r\n", model6Port, portNumber));
+        return link_.QueueCommand(fstr_format("%s%s\r\n", model6Address, JoinFields(fields).c_str())) &&
+               link_.QueueCommand(fstr_format("%s %d\r\n", model6Port, portNumber));
     }
     if (!IsEightPartModel(kind))
         return false;
     const auto bytes = AddressBytes(address);
-    return SendCommand(
+    return link_.SendCommand(
         fstr_format("%s %d %d %d %d %d\r\n", fpgaCommand, bytes[0], bytes[1], bytes[2], bytes[3], portNumber));
 }
 
-bool CQelProcessor::SetAddressWord(const char* command, const std::string& text, size_t model6Fields, size_t fpgaFields)
+bool ProcessorRequests::SetAddressWord(const char* command, const std::string& text, size_t model6Fields,
+                                       size_t fpgaFields)
 {
-    const int32_t kind = GetKind();
+    const int32_t kind = owner_.GetKind();
     if (kind == 6)
-        return QueueCommand(fstr_format("%s%s\r\n", command, JoinFields(DottedFields(text, model6Fields)).c_str()));
+        return link_.QueueCommand(
+            fstr_format("%s%s\r\n", command, JoinFields(DottedFields(text, model6Fields)).c_str()));
     if (!IsEightPartModel(kind))
         return false;
     std::vector<int> fields;
@@ -275,158 +283,164 @@ bool CQelProcessor::SetAddressWord(const char* command, const std::string& text,
     }
     // The device takes the leading number of the text once more at the end.
     fields.push_back(std::atoi(text.c_str()));
-    return SendCommand(fstr_format("%s%s\r\n", command, JoinFields(fields).c_str()));
+    return link_.SendCommand(fstr_format("%s%s\r\n", command, JoinFields(fields).c_str()));
 }
 
-bool CQelProcessor::SetNetwork(const std::string& address, const std::string& port)
+bool ProcessorRequests::SetNetwork(const std::string& address, const std::string& port)
 {
     return SetAddressAndPort("GP SIPA", "GP STPN", "GP SIATP", address, port);
 }
 
-bool CQelProcessor::SetNetwork2(const std::string& address, const std::string& port)
+bool ProcessorRequests::SetNetwork2(const std::string& address, const std::string& port)
 {
     return SetAddressAndPort("GP SIP1A", "GP ST1PN", "GP SI1ATP", address, port);
 }
 
-bool CQelProcessor::SetSubnetMask(const std::string& mask)
+bool ProcessorRequests::SetSubnetMask(const std::string& mask)
 {
     return SetAddressWord("GP SSM", mask, 4, 4);
 }
 
-bool CQelProcessor::SetSubnetMask2(const std::string& mask)
+bool ProcessorRequests::SetSubnetMask2(const std::string& mask)
 {
     return SetAddressWord("GP SN1SM", mask, 4, 4);
 }
 
-bool CQelProcessor::SetGateway(const std::string& gateway)
+bool ProcessorRequests::SetGateway(const std::string& gateway)
 {
     return SetAddressWord("GP SGW", gateway, 4, 4);
 }
 
-bool CQelProcessor::SetGateway2(const std::string& gateway)
+bool ProcessorRequests::SetGateway2(const std::string& gateway)
 {
     return SetAddressWord("GP SN1GW", gateway, 4, 4);
 }
 
-bool CQelProcessor::SetSubnetMaskLong(const std::string& mask)
+bool ProcessorRequests::SetSubnetMaskLong(const std::string& mask)
 {
     return SetAddressWord("GP SSM", mask, 6, 6);
 }
 
-bool CQelProcessor::SetSubnetMaskLong2(const std::string& mask)
+bool ProcessorRequests::SetSubnetMaskLong2(const std::string& mask)
 {
     return SetAddressWord("GP SN1SM", mask, 6, 6);
 }
 
 // ---- Outputs, inputs and pictures ------------------------------------------
 
-int CQelProcessor::SetOutputTiming(uint32_t resolutionId)
+int ProcessorRequests::SetOutputTiming(uint32_t resolutionId)
 {
     const std::string command = OutputTimingCommand(resolutionId);
     if (command.empty())
         return 1;
-    return SendCommand(command) ? 0 : 1;
+    return link_.SendCommand(command) ? 0 : 1;
 }
 
-int CQelProcessor::SetTestPattern(uint32_t outputId, int pattern, uint32_t colour)
+int ProcessorRequests::SetTestPattern(uint32_t outputId, int pattern, uint32_t colour)
 {
-    const int32_t kind = GetKind();
+    const int32_t kind = owner_.GetKind();
     if (kind == 4) {
         uint32_t lowest = kLowestOutputSearchStart;
-        for (const auto& output : GetSigOuts())
+        for (const auto& output : owner_.GetSigOuts())
             lowest = std::min(lowest, output->GetId());
         const uint32_t index = (outputId - lowest) % 1000;
-        return QueueCommand(fstr_format("INPUT_FPGA SET_TEST_PATTERN_COLOR %d %d 0x%06X\r\n", static_cast<int>(index),
-                                        pattern, colour))
+        return link_.QueueCommand(fstr_format("INPUT_FPGA SET_TEST_PATTERN_COLOR %d %d 0x%06X\r\n",
+                                              static_cast<int>(index), pattern, colour))
                    ? 0
                    : 1;
     }
     if (IsEightPartModel(kind)) {
-        return QueueCommand(fstr_format("OUTPUT_FPGA SET_TEST_PATTERN_COLOR %d %d %d 0x%06X\r\n",
-                                        static_cast<int>(BoardOf(outputId)) - 100, static_cast<int>(PortOf(outputId)),
-                                        pattern, colour))
+        return link_.QueueCommand(fstr_format("OUTPUT_FPGA SET_TEST_PATTERN_COLOR %d %d %d 0x%06X\r\n",
+                                              static_cast<int>(BoardOf(outputId)) - 100,
+                                              static_cast<int>(PortOf(outputId)), pattern, colour))
                    ? 0
                    : 1;
     }
     return 1;
 }
 
-int CQelProcessor::ProgramEdid(uint32_t inputId, int choice)
+int ProcessorRequests::ProgramEdid(uint32_t inputId, int choice)
 {
     const int board = static_cast<int>(BoardOf(inputId));
     const int port = static_cast<int>(PortOf(inputId));
-    switch (GetKind()) {
+    switch (owner_.GetKind()) {
     case 1:
-        return QueueCommand(fstr_format("ADV7604_DEV%d PROGRAM_EDID %d\r\n", static_cast<int>(inputId) - 4, choice))
+        return link_.QueueCommand(
+                   fstr_format("ADV7604_DEV%d PROGRAM_EDID %d\r\n", static_cast<int>(inputId) - 4, choice))
                    ? 0
                    : 1;
     case 2:
-    case 4: return QueueCommand(fstr_format("BOARD ADV7604_PROGRAM_EDID %d %d\r\n", board, choice)) ? 0 : 1;
+    case 4: return link_.QueueCommand(fstr_format("BOARD ADV7604_PROGRAM_EDID %d %d\r\n", board, choice)) ? 0 : 1;
     case 3: {
-        const int position = VgaDviPosition(GetSigSrcs(), inputId);
+        const int position = VgaDviPosition(owner_.GetSigSrcs(), inputId);
         if (position < 0)
             return 1;
-        return QueueCommand(fstr_format("GP ADV7604_PROGRAM_EDID %d %d\r\n", position, choice)) ? 0 : 1;
+        return link_.QueueCommand(fstr_format("GP ADV7604_PROGRAM_EDID %d %d\r\n", position, choice)) ? 0 : 1;
     }
-    case 6: return QueueCommand(fstr_format("I_F SIPE %d %d %d\r\n", board, port, choice)) ? 0 : 1;
+    case 6: return link_.QueueCommand(fstr_format("I_F SIPE %d %d %d\r\n", board, port, choice)) ? 0 : 1;
     case 7:
     case 8:
     case 9:
     case 10:
-        return SendCommand(fstr_format("INPUT_FPGA SET_INPUT_PORT_EDID %d %d %d 1\r\n", board, port, choice)) ? 0 : 1;
+        return link_.SendCommand(fstr_format("INPUT_FPGA SET_INPUT_PORT_EDID %d %d %d 1\r\n", board, port, choice)) ? 0
+                                                                                                                    : 1;
     default: return 1;
     }
 }
 
-bool CQelProcessor::SetInputRouting(uint32_t inputId, int choice)
+bool ProcessorRequests::SetInputRouting(uint32_t inputId, int choice)
 {
     const int board = static_cast<int>(BoardOf(inputId));
     const int port = static_cast<int>(PortOf(inputId));
-    const int32_t kind = GetKind();
+    const int32_t kind = owner_.GetKind();
     switch (kind) {
-    case 1: return QueueCommand(fstr_format("ADV7604_DEV%d SET_ROUTING %d\r\n", static_cast<int>(inputId) - 4, choice));
-    case 2: return QueueCommand(fstr_format("BOARD ADV7604_SELECT_INPUT_PORT %d %d\r\n", board, choice));
+    case 1:
+        return link_.QueueCommand(
+            fstr_format("ADV7604_DEV%d SET_ROUTING %d\r\n", static_cast<int>(inputId) - 4, choice));
+    case 2: return link_.QueueCommand(fstr_format("BOARD ADV7604_SELECT_INPUT_PORT %d %d\r\n", board, choice));
     case 3: {
-        const int position = VgaDviPosition(GetSigSrcs(), inputId);
-        return position >= 0 && QueueCommand(fstr_format("GP ADV7604_SELECT_INPUT_PORT %d %d\r\n", position, choice));
+        const int position = VgaDviPosition(owner_.GetSigSrcs(), inputId);
+        return position >= 0 &&
+               link_.QueueCommand(fstr_format("GP ADV7604_SELECT_INPUT_PORT %d %d\r\n", position, choice));
     }
     default: break;
     }
     if (!IsBoardFamily(kind))
         return false;
-    const auto source = GetSigSrc(inputId);
+    const auto source = owner_.GetSigSrc(inputId);
     if (!source)
         return false;
     switch (source->GetType()) {
-    case CQelSigSrc::kTypeVgaDvi: return QueueCommand(fstr_format("I_F SIPII %d %d %d\r\n", board, port, choice));
+    case CQelSigSrc::kTypeVgaDvi: return link_.QueueCommand(fstr_format("I_F SIPII %d %d %d\r\n", board, port, choice));
     case CQelSigSrc::kTypeVideo4: {
-        bool queued = QueueCommand(fstr_format("BOARD SET_INPUT_VIDEO_SWITCH %d %d\r\n", board, choice));
+        bool queued = link_.QueueCommand(fstr_format("BOARD SET_INPUT_VIDEO_SWITCH %d %d\r\n", board, choice));
         for (int control = 0; control < 4; ++control)
-            queued = QueueCommand(fstr_format("BOARD TVP5158_GET_CTRL %d %d %d\r\n", board, choice, control)) && queued;
+            queued = link_.QueueCommand(fstr_format("BOARD TVP5158_GET_CTRL %d %d %d\r\n", board, choice, control)) &&
+                     queued;
         return queued;
     }
-    case 6: return QueueCommand(fstr_format("I_F SMII %d %d %d\r\n", board, port, choice));
+    case 6: return link_.QueueCommand(fstr_format("I_F SMII %d %d %d\r\n", board, port, choice));
     default: return false;
     }
 }
 
-bool CQelProcessor::SetPictureControl(uint32_t inputId, int control, int value)
+bool ProcessorRequests::SetPictureControl(uint32_t inputId, int control, int value)
 {
-    const auto source = GetSigSrc(inputId);
+    const auto source = owner_.GetSigSrc(inputId);
     if (!source)
         return false;
-    if (!IsBoardFamily(GetKind()))
+    if (!IsBoardFamily(owner_.GetKind()))
         return true;
     const int board = static_cast<int>(BoardOf(inputId));
     if (source->GetType() == CQelSigSrc::kTypeVideo4)
-        QueueCommand(fstr_format("BOARD TVP5158_SET_CTRL %d %d %d %d\r\n", board,
-                                 static_cast<int>(DecoderChannelOf(*source)), control, value));
+        link_.QueueCommand(fstr_format("BOARD TVP5158_SET_CTRL %d %d %d %d\r\n", board,
+                                       static_cast<int>(DecoderChannelOf(*source)), control, value));
     else
-        QueueCommand(fstr_format("BOARD ADV7604_SET_CTRL %d %d %d\r\n", board, control, value));
+        link_.QueueCommand(fstr_format("BOARD ADV7604_SET_CTRL %d %d %d\r\n", board, control, value));
     return true;
 }
 
-int CQelProcessor::SetTimeOsd(const tagOSD_DATA_EX2_S& item)
+int ProcessorRequests::SetTimeOsd(const tagOSD_DATA_EX2_S& item)
 {
     WriteSenderLog(kSeparator);
     SendLogged(fstr_format("I_F TIME_WE %d %d %d\r\n", item.input, item.item, item.timeMode));
@@ -438,14 +452,14 @@ int CQelProcessor::SetTimeOsd(const tagOSD_DATA_EX2_S& item)
 
 // ---- Status poll and discovery ---------------------------------------------
 
-int CQelProcessor::QueryStatus()
+int ProcessorRequests::QueryStatus()
 {
-    if (!IsStatusPollEnabled())
+    if (!owner_.IsStatusPollEnabled())
         return 0;
-    const int32_t kind = GetKind();
+    const int32_t kind = owner_.GetKind();
     if (kind == 1)
-        QueueCommand("SW GET_OUTPUT_TIMING\r\n");
-    const auto sources = GetSigSrcs();
+        link_.QueueCommand("SW GET_OUTPUT_TIMING\r\n");
+    const auto sources = owner_.GetSigSrcs();
     if (sources.empty())
         return 0;
 
@@ -459,61 +473,61 @@ int CQelProcessor::QueryStatus()
     const int port = static_cast<int>(PortOf(id));
 
     switch (kind) {
-    case 1: QueueCommand(fstr_format("SW RISR %d\r\n", static_cast<int>(id))); break;
+    case 1: link_.QueueCommand(fstr_format("SW RISR %d\r\n", static_cast<int>(id))); break;
     case 2:
     case 4:
         if (source.GetType() == CQelSigSrc::kTypeVideo4) {
             for (int p = 0; p < 4; ++p)
-                QueueCommand(fstr_format("BOARD RISR %d %d\r\n", board, p));
-            QueueCommand(fstr_format("BOARD GET_INPUT_VIDEO_SWITCH %d\r\n", board));
+                link_.QueueCommand(fstr_format("BOARD RISR %d %d\r\n", board, p));
+            link_.QueueCommand(fstr_format("BOARD GET_INPUT_VIDEO_SWITCH %d\r\n", board));
             const int channel = static_cast<int>(DecoderChannelOf(source));
             for (int control = 0; control < 4; ++control)
-                QueueCommand(fstr_format("BOARD TVP5158_GET_CTRL %d %d %d\r\n", board, channel, control));
+                link_.QueueCommand(fstr_format("BOARD TVP5158_GET_CTRL %d %d %d\r\n", board, channel, control));
         } else {
-            QueueCommand(fstr_format("BOARD RISR %d %d\r\n", board, 0));
+            link_.QueueCommand(fstr_format("BOARD RISR %d %d\r\n", board, 0));
             for (int control = 0; control < 4; ++control)
-                QueueCommand(fstr_format("BOARD ADV7604_GET_CTRL %d %d\r\n", board, control));
+                link_.QueueCommand(fstr_format("BOARD ADV7604_GET_CTRL %d %d\r\n", board, control));
         }
         break;
     case 3:
         if (port < 24)
-            QueueCommand(fstr_format("GP RISR %d %d\r\n", board, port));
+            link_.QueueCommand(fstr_format("GP RISR %d %d\r\n", board, port));
         break;
     case 5:
     case 7:
     case 8:
     case 9:
-    case 10: QueueCommand(fstr_format("I_F RISR %d %d\r\n", board, port)); break;
-    case 6: QueueCommand(fstr_format("INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION %d %d\r\n", board, port)); break;
+    case 10: link_.QueueCommand(fstr_format("I_F RISR %d %d\r\n", board, port)); break;
+    case 6: link_.QueueCommand(fstr_format("INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION %d %d\r\n", board, port)); break;
     default: break;
     }
     return 0;
 }
 
-void CQelProcessor::RequestSlotDiscovery()
+void ProcessorRequests::RequestSlotDiscovery()
 {
-    const int32_t kind = GetKind();
-    const uint32_t resolutionId = GetOutputResolutionId();
+    const int32_t kind = owner_.GetKind();
+    const uint32_t resolutionId = owner_.GetOutputResolutionId();
     if (resolutionId == kNoId) {
         if (kind == 4) {
-            QueueCommand(kBoardReadSlots);
-            QueueCommand(kBoardGetResolution);
+            link_.QueueCommand(kBoardReadSlots);
+            link_.QueueCommand(kBoardGetResolution);
         }
         return;
     }
-    if (!HasResolutionId(resolutionId))
+    if (!owner_.HasResolutionId(resolutionId))
         return;
     const int r = static_cast<int>(resolutionId);
     switch (kind) {
-    case 1: QueueCommand(fstr_format("SW SET_OUTPUT_TIMING %d\r\n", r)); break;
+    case 1: link_.QueueCommand(fstr_format("SW SET_OUTPUT_TIMING %d\r\n", r)); break;
     case 2:
-        QueueCommand(kBoardReadSlots);
-        QueueCommand(fstr_format("BOARD SET_OUTPUT_TIMING %d\r\n", r));
+        link_.QueueCommand(kBoardReadSlots);
+        link_.QueueCommand(fstr_format("BOARD SET_OUTPUT_TIMING %d\r\n", r));
         break;
     case 4:
-        QueueCommand(fstr_format("BOARD SET_OUTPUT_TIMING %d\r\n", r));
-        QueueCommand(kBoardReadSlots);
-        QueueCommand(kBoardGetResolution);
+        link_.QueueCommand(fstr_format("BOARD SET_OUTPUT_TIMING %d\r\n", r));
+        link_.QueueCommand(kBoardReadSlots);
+        link_.QueueCommand(kBoardGetResolution);
         break;
     case 3: {
         std::string inputs;
@@ -522,34 +536,34 @@ void CQelProcessor::RequestSlotDiscovery()
             qz::vok::fstr_appendformat(inputs, "GP RISMG %d\r\n", slot);
             qz::vok::fstr_appendformat(outputs, "GP ROSMG %d\r\n", slot);
         }
-        QueueCommand(inputs);
-        QueueCommand(outputs);
+        link_.QueueCommand(inputs);
+        link_.QueueCommand(outputs);
         break;
     }
-    case 5: QueueCommand(kReadSlotsAll); break;
+    case 5: link_.QueueCommand(kReadSlotsAll); break;
     case 6: {
-        const auto outputs = GetSigOuts();
+        const auto outputs = owner_.GetSigOuts();
         const auto timingOf = [&](size_t index) -> uint32_t {
-            return index < outputs.size() ? FindResolutionId(outputs[index]->GetResolution()) : kNoId;
+            return index < outputs.size() ? owner_.FindResolutionId(outputs[index]->GetResolution()) : kNoId;
         };
         const uint32_t first = timingOf(0);
         if (first != kNoId) {
-            QueueCommand(fstr_format("GP SOT 4 0 %d\r\n", static_cast<int>(first)));
+            link_.QueueCommand(fstr_format("GP SOT 4 0 %d\r\n", static_cast<int>(first)));
             // Give the first output time to switch before the second.
             Delay(kSotGapMs);
         }
         const uint32_t second = timingOf(1);
         if (second != kNoId)
-            QueueCommand(fstr_format("GP SOT 4 1 %d\r\n", static_cast<int>(second)));
-        QueueCommand(kReadSlotsAll);
+            link_.QueueCommand(fstr_format("GP SOT 4 1 %d\r\n", static_cast<int>(second)));
+        link_.QueueCommand(kReadSlotsAll);
         break;
     }
     case 7:
     case 8:
     case 9:
     case 10:
-        QueueCommand(OutputTimingCommand(resolutionId));
-        QueueCommand(kReadSlotsAll);
+        link_.QueueCommand(OutputTimingCommand(resolutionId));
+        link_.QueueCommand(kReadSlotsAll);
         break;
     default: break;
     }
@@ -557,27 +571,28 @@ void CQelProcessor::RequestSlotDiscovery()
 
 // ---- Command lists, OSD lines and the display-mode store --------------------
 
-int CQelProcessor::QueueCommandList(const std::vector<std::string>& lines)
+int ProcessorRequests::QueueCommandList(const std::vector<std::string>& lines)
 {
     WriteSenderLog(kSeparator);
     // A new list replaces whatever of the previous one is still unsent.
-    sender_->RemoveEchoed();
+    link_.RemoveEchoedCommands();
     bool all = true;
     for (const auto& line : lines) {
-        all = QueueEchoedCommand(line) && all;
+        all = link_.QueueEchoedCommand(line) && all;
         WriteSenderLog(line);
     }
     return all ? 0 : 1;
 }
 
-int CQelProcessor::SendOsdLines(IProgress* receiver, const std::vector<std::string>& lines, int group, uint32_t delayMs)
+int ProcessorRequests::SendOsdLines(IProgress* receiver, const std::vector<std::string>& lines, int group,
+                                    uint32_t delayMs)
 {
     WriteSenderLog(kSeparator);
     const int total = static_cast<int>(lines.size());
     const int perSend = std::max(group, 1);
     std::string buffer;
     const auto flush = [&]() {
-        if (SendCommand(buffer)) {
+        if (link_.SendCommand(buffer)) {
             WriteSenderLog(buffer);
             if (delayMs != 0)
                 Delay(delayMs);
@@ -604,13 +619,13 @@ int CQelProcessor::SendOsdLines(IProgress* receiver, const std::vector<std::stri
     return 0;
 }
 
-int CQelProcessor::SwitchDisplayMode(int mode, IProgress* receiver, bool abortOnFailure,
-                                     const std::vector<std::string>& lines)
+int ProcessorRequests::SwitchDisplayMode(int mode, IProgress* receiver, bool abortOnFailure,
+                                         const std::vector<std::string>& lines)
 {
     WriteSenderLog(kSeparator);
     const std::string enter = fstr_format("GP SDMI %d\r\n", mode);
-    if (!SendCommand(enter)) {
-        SendCommand(kLeaveDisplayMode);
+    if (!link_.SendCommand(enter)) {
+        link_.SendCommand(kLeaveDisplayMode);
         return 1;
     }
     WriteSenderLog(enter);
@@ -621,11 +636,11 @@ int CQelProcessor::SwitchDisplayMode(int mode, IProgress* receiver, bool abortOn
             SendLogged(fstr_format("GP BPSW 0xFF 0xFF %d %d\r\n", board, port));
 
     for (const auto& line : lines) {
-        if (!SendCommand(line)) {
+        if (!link_.SendCommand(line)) {
             WriteSenderLog(kFailedMark);
             if (abortOnFailure) {
                 WriteSenderLog(line);
-                SendCommand(kLeaveDisplayMode);
+                link_.SendCommand(kLeaveDisplayMode);
                 WriteSenderLog(kLeaveDisplayMode);
                 return 1;
             }
@@ -642,13 +657,13 @@ int CQelProcessor::SwitchDisplayMode(int mode, IProgress* receiver, bool abortOn
     const platform::TimePoint start = platform::Now();
     while (platform::MillisSince(start) < kStoreTimeoutMs && (!receiver || polls < kStoreReportSteps)) {
         // Shut-down does not wait out a store of up to 20 s.
-        if (!JobPause(kStorePollGapMs))
+        if (!jobs_.JobPause(kStorePollGapMs))
             break;
         if (receiver)
             receiver->OnProgress(polls, kStoreReportSteps);
         std::string reply;
         WriteSysTimeLog(std::string("send: ") + kStorePoll);
-        const bool answered = SendAndWait(kStorePoll, reply);
+        const bool answered = link_.SendAndWait(kStorePoll, reply);
         ++polls;
         WriteSysTimeLog("receive: " + reply);
         if (answered && reply == kStoreDone) {
@@ -658,7 +673,7 @@ int CQelProcessor::SwitchDisplayMode(int mode, IProgress* receiver, bool abortOn
     }
     Report(receiver, kStoreReportSteps - 1, kStoreReportSteps);
 
-    if (!SendCommand(kLeaveDisplayMode)) {
+    if (!link_.SendCommand(kLeaveDisplayMode)) {
         WriteSenderLog(kFailedMark);
         WriteSysTimeLog("recerive : error");
     }
@@ -667,13 +682,13 @@ int CQelProcessor::SwitchDisplayMode(int mode, IProgress* receiver, bool abortOn
     return result;
 }
 
-int CQelProcessor::ClearOutputWindows(int step, IProgress* receiver)
+int ProcessorRequests::ClearOutputWindows(int step, IProgress* receiver)
 {
     std::vector<std::string> lines;
     const auto clear = [&](int board, int port) {
         lines.push_back(fstr_format("OUTPUT_FPGA CLEAR_OUTPUT_WIN %d %d\r\n", board, port));
     };
-    switch (GetKind()) {
+    switch (owner_.GetKind()) {
     case 7:
         for (int board = 2; board <= 3; ++board)
             for (int port = 0; port < 4; ++port)
@@ -697,6 +712,129 @@ int CQelProcessor::ClearOutputWindows(int step, IProgress* receiver)
     default: return 1;
     }
     return SwitchDisplayMode(step, receiver, false, lines);
+}
+
+// The processor's names for its requests.
+
+int CQelProcessor::SetClock(int a, int b, int c, int d, int e, int f)
+{
+    return requests_->SetClock(a, b, c, d, e, f);
+}
+
+int CQelProcessor::LoadPreset(int preset)
+{
+    return requests_->LoadPreset(preset);
+}
+
+int CQelProcessor::SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue)
+{
+    return requests_->SetBackgroundColor(red, green, blue);
+}
+
+int CQelProcessor::WriteBackgroundYuv(int board, uint8_t red, uint8_t green, uint8_t blue)
+{
+    return requests_->WriteBackgroundYuv(board, red, green, blue);
+}
+
+int CQelProcessor::SendRawText(const std::string& text)
+{
+    return requests_->SendRawText(text);
+}
+
+int CQelProcessor::SendQuery(int code)
+{
+    return requests_->SendQuery(code);
+}
+
+bool CQelProcessor::SetNetwork(const std::string& address, const std::string& port)
+{
+    return requests_->SetNetwork(address, port);
+}
+
+bool CQelProcessor::SetNetwork2(const std::string& address, const std::string& port)
+{
+    return requests_->SetNetwork2(address, port);
+}
+
+bool CQelProcessor::SetSubnetMask(const std::string& mask)
+{
+    return requests_->SetSubnetMask(mask);
+}
+
+bool CQelProcessor::SetSubnetMask2(const std::string& mask)
+{
+    return requests_->SetSubnetMask2(mask);
+}
+
+bool CQelProcessor::SetGateway(const std::string& gateway)
+{
+    return requests_->SetGateway(gateway);
+}
+
+bool CQelProcessor::SetGateway2(const std::string& gateway)
+{
+    return requests_->SetGateway2(gateway);
+}
+
+int CQelProcessor::SetOutputTiming(uint32_t resolutionId)
+{
+    return requests_->SetOutputTiming(resolutionId);
+}
+
+int CQelProcessor::SetTestPattern(uint32_t outputId, int pattern, uint32_t colour)
+{
+    return requests_->SetTestPattern(outputId, pattern, colour);
+}
+
+int CQelProcessor::ProgramEdid(uint32_t inputId, int choice)
+{
+    return requests_->ProgramEdid(inputId, choice);
+}
+
+bool CQelProcessor::SetInputRouting(uint32_t inputId, int choice)
+{
+    return requests_->SetInputRouting(inputId, choice);
+}
+
+bool CQelProcessor::SetPictureControl(uint32_t inputId, int control, int value)
+{
+    return requests_->SetPictureControl(inputId, control, value);
+}
+
+int CQelProcessor::SetTimeOsd(const tagOSD_DATA_EX2_S& item)
+{
+    return requests_->SetTimeOsd(item);
+}
+
+int CQelProcessor::QueryStatus()
+{
+    return requests_->QueryStatus();
+}
+
+void CQelProcessor::RequestSlotDiscovery()
+{
+    requests_->RequestSlotDiscovery();
+}
+
+int CQelProcessor::QueueCommandList(const std::vector<std::string>& lines)
+{
+    return requests_->QueueCommandList(lines);
+}
+
+int CQelProcessor::SendOsdLines(IProgress* receiver, const std::vector<std::string>& lines, int group, uint32_t delayMs)
+{
+    return requests_->SendOsdLines(receiver, lines, group, delayMs);
+}
+
+int CQelProcessor::SwitchDisplayMode(int mode, IProgress* receiver, bool abortOnFailure,
+                                     const std::vector<std::string>& lines)
+{
+    return requests_->SwitchDisplayMode(mode, receiver, abortOnFailure, lines);
+}
+
+int CQelProcessor::ClearOutputWindows(int step, IProgress* receiver)
+{
+    return requests_->ClearOutputWindows(step, receiver);
 }
 
 // ---- Settings helpers ------------------------------------------------------
