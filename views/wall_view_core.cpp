@@ -99,13 +99,13 @@ void WallViewCore::SelectPlanInContext() const
 void WallViewCore::AutoSendFixedWindow()
 {
     if (m_bAutoExecute)
-        ExecutePlan(1, 0);
+        ExecutePlan(kExecLogos, 0);
 }
 
 void WallViewCore::AutoExecutePlan()
 {
     if (m_bAutoExecute)
-        ExecutePlan(0, 1);
+        ExecutePlan(kExecLayout, 1);
 }
 
 void WallViewCore::LoadViewSettings()
@@ -303,17 +303,17 @@ Point WallViewCore::ViewToWallPoint(Point pt) const
                  ClampInt32(Scale(int64_t(pt.y) - a.top, wall.cy, RectHeight(a)))};
 }
 
-Rect WallViewCore::ViewToWallForResize(int mode, const Rect& rc, const Rect& rcOldWall) const
+Rect WallViewCore::ViewToWallForResize(DragMode mode, const Rect& rc, const Rect& rcOldWall) const
 {
     const Rect moved = ViewToWallRect(rc);
     Rect out = rcOldWall;
-    if (mode == 3 || mode == 7 || mode == 9)
+    if (mode == kDragTop || mode == kDragTopLeft || mode == kDragTopRight)
         out.top = moved.top;
-    if (mode == 4 || mode == 8 || mode == 10)
+    if (mode == kDragBottom || mode == kDragBottomLeft || mode == kDragBottomRight)
         out.bottom = moved.bottom;
-    if (mode == 5 || mode == 7 || mode == 8)
+    if (mode == kDragLeft || mode == kDragTopLeft || mode == kDragBottomLeft)
         out.left = moved.left;
-    if (mode == 6 || mode == 9 || mode == 10)
+    if (mode == kDragRight || mode == kDragTopRight || mode == kDragBottomRight)
         out.right = moved.right;
     return out;
 }
