@@ -63,6 +63,9 @@ bool IsLocked(const WindowPtr& window)
 
 } // namespace
 
+// A menu or a dialog runs a nested event loop, whose events may replace the
+// plan's windows: after one, a command uses a window it held only when this
+// still finds it in the shown plan.
 bool WallViewCore::InPlan(const WindowPtr& window) const
 {
     if (!window || !m_pPlan)

@@ -449,11 +449,7 @@ void WallViewCore::UpdateAllWindowGeometry()
 
 void WallViewCore::DropDepartedWindows()
 {
-    const auto windows = m_pPlan ? m_pPlan->GetWindows() : CQelPlan::WindowList{};
-    const auto inPlan = [&](const WindowPtr& w) {
-        return w && std::find(windows.begin(), windows.end(), w) != windows.end();
-    };
-    std::erase_if(m_vecSelection, [&](const WindowPtr& w) { return !inPlan(w); });
-    if (m_pActiveWnd && !inPlan(m_pActiveWnd))
+    std::erase_if(m_vecSelection, [this](const WindowPtr& w) { return !InPlan(w); });
+    if (m_pActiveWnd && !InPlan(m_pActiveWnd))
         m_pActiveWnd = nullptr;
 }

@@ -574,11 +574,10 @@ void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int s
     if (!m_pPlan || !source)
         return;
     const Resolution full = source->GetResolution();
-    const auto inPlan = m_pPlan->GetWindows();
     bool changed = false;
     for (const auto& window : windows) {
         // A window closed meanwhile must not come back.
-        if (!window || std::find(inPlan.begin(), inPlan.end(), window) == inPlan.end() || window->sigsrc == sourceId)
+        if (!InPlan(window) || window->sigsrc == sourceId)
             continue;
         const std::string name = window->name;
         // Leaving the list takes a window out of its group, and the last
