@@ -648,7 +648,7 @@ void CMainFrame::OnCtrlBarNotify(int id)
     case kSavePlan: view->SavePlan(); break;
     case kZoomCanvas: ShowZoomPopup(*view); break;
     case kLogoPlace:
-        view->m_nMode = 1;
+        view->m_nMode = WallViewCore::kModePlacingLogo;
         view->viewport()->grabMouse();
         break;
     case kInputOsd: OnInputOsdEditor(); break;

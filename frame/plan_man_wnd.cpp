@@ -102,7 +102,7 @@ void CUiPlanManWnd::OnSheetNotify(const SheetNotify& notify)
         if (CViewManager::GetViewKind(active) == kViewWall) {
             auto* view = static_cast<CMultiScreenView*>(active);
             if (view->m_bAutoExecute)
-                view->ExecutePlan(0, 1);
+                view->ExecutePlan(WallViewCore::kExecLayout, 1);
         }
     }
 }

@@ -150,7 +150,7 @@ void CUiPlanWinLayerWnd::OnRowMoved(int from, int to)
         auto* view = static_cast<CMultiScreenView*>(active);
         view->UpdateAllWindowGeometry();
         if (view->m_bAutoExecute)
-            view->ExecutePlan(0, 1);
+            view->ExecutePlan(WallViewCore::kExecLayout, 1);
         view->viewport()->update();
     }
     if (plan->CompareHistory())

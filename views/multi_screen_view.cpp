@@ -239,7 +239,7 @@ void CMultiScreenView::OnSavingProgress(int done, int total)
     m_nOsdSaveTotal.store(total);
     ui::postToUi(m_self, [this, done, total] {
         if (total <= done) {
-            m_nMode = 3;
+            m_nMode = kModeLogosSaved;
             m_osdTimer.start(wallview::kOsdNoticeMs);
         }
         InvalidateView();
@@ -249,6 +249,6 @@ void CMultiScreenView::OnSavingProgress(int done, int total)
 void CMultiScreenView::OnTimer()
 {
     m_osdTimer.stop();
-    m_nMode = 0;
+    m_nMode = kModeNormal;
     InvalidateView();
 }

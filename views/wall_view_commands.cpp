@@ -64,6 +64,9 @@ bool IsLocked(const WindowPtr& window)
 
 } // namespace
 
+// A menu or a dialog runs a nested event loop, whose events may replace the
+// plan's windows: after one, a command uses a window it held only when this
+// still finds it in the shown plan.
 bool WallViewCore::InPlan(const WindowPtr& window) const
 {
     if (!window || !m_pPlan)
@@ -96,7 +99,7 @@ bool WallViewCore::OnCommand(int id)
 void WallViewCore::OnCmdExecutePlan()
 {
     // Alt sends the logo windows instead of the layout.
-    ExecutePlan(AltKeyDown() ? 1 : 0, 1);
+    ExecutePlan(AltKeyDown() ? kExecLogos : kExecLayout, 1);
 }
 
 void WallViewCore::OnCmdFullScreen()
@@ -121,7 +124,7 @@ void WallViewCore::UnlockSelection()
     OnPlanEdited(kActLockWindow);
 }
 
-void WallViewCore::MoveActiveLayer(int op)
+void WallViewCore::MoveActiveLayer(WindowLayerOp op)
 {
     if (!m_pPlan)
         return;
@@ -180,16 +183,16 @@ void WallViewCore::ResizeToSource()
 
 // ---- Operations on the selection ----------------------------------------------
 
-void WallViewCore::AlignSelection(int mode)
+void WallViewCore::AlignSelection(AlignEdge mode)
 {
     DropDepartedWindows();
-    if (m_vecSelection.size() < 2 || mode < 1 || mode > 4)
+    if (m_vecSelection.size() < 2 || mode < AlignEdge::Left || mode > AlignEdge::Bottom)
         return;
     const auto edge = [mode](const Rect& r) -> int64_t {
         switch (mode) {
-        case 1: return r.left;
-        case 2: return r.right;
-        case 3: return r.top;
+        case AlignEdge::Left: return r.left;
+        case AlignEdge::Right: return r.right;
+        case AlignEdge::Top: return r.top;
         default: return r.bottom;
         }
     };
@@ -197,24 +200,25 @@ void WallViewCore::AlignSelection(int mode)
     std::optional<int64_t> reference;
     for (const auto& window : m_vecSelection) {
         const int64_t e = edge(window->rect);
-        if (!reference || ((mode == 1 || mode == 3) ? e < *reference : e > *reference))
+        if (!reference || ((mode == AlignEdge::Left || mode == AlignEdge::Top) ? e < *reference : e > *reference))
             reference = e;
     }
     for (const auto& window : m_vecSelection) {
         if (IsLocked(window))
             continue;
         const int64_t shift = *reference - edge(window->rect);
-        window->rect = mode <= 2 ? OffsetRect(window->rect, shift, 0) : OffsetRect(window->rect, 0, shift);
+        window->rect =
+            mode <= AlignEdge::Right ? OffsetRect(window->rect, shift, 0) : OffsetRect(window->rect, 0, shift);
         window->rectView = WallToViewRect(window->rect);
         UpdateWindowGeometry(window);
     }
     InvalidateView();
 }
 
-void WallViewCore::MakeSameSize(int mode)
+void WallViewCore::MakeSameSize(SameSize mode)
 {
     DropDepartedWindows();
-    if (m_vecSelection.size() < 2 || mode < 1 || mode > 3)
+    if (m_vecSelection.size() < 2 || mode < SameSize::Width || mode > SameSize::Both)
         return;
     const Rect reference = m_vecSelection.front()->rect;
     const Size wall = m_pPlan->GetPixelSize();
@@ -223,8 +227,8 @@ void WallViewCore::MakeSameSize(int mode)
         if (IsLocked(window))
             continue;
         const Rect& old = window->rect;
-        const int64_t width = mode == 2 ? RectWidth(old) : RectWidth(reference);
-        const int64_t height = mode == 1 ? RectHeight(old) : RectHeight(reference);
+        const int64_t width = mode == SameSize::Height ? RectWidth(old) : RectWidth(reference);
+        const int64_t height = mode == SameSize::Width ? RectHeight(old) : RectHeight(reference);
         int64_t left = old.left;
         int64_t top = old.top;
         // Past the wall's right or bottom edge: flush with that edge. A
@@ -240,10 +244,10 @@ void WallViewCore::MakeSameSize(int mode)
     InvalidateView();
 }
 
-void WallViewCore::SnapSelectionToEdge(int side)
+void WallViewCore::SnapSelectionToEdge(Beside side)
 {
     DropDepartedWindows();
-    if (m_vecSelection.size() != 2 || side < 1 || side > 4)
+    if (m_vecSelection.size() != 2 || side < Beside::Left || side > Beside::Below)
         return;
     const Rect a = m_vecSelection[0]->rect;
     const WindowPtr& b = m_vecSelection[1];
@@ -252,9 +256,9 @@ void WallViewCore::SnapSelectionToEdge(int side)
     const int64_t w = RectWidth(b->rect);
     const int64_t h = RectHeight(b->rect);
     switch (side) {
-    case 1: b->rect = MakeRect(std::max<int64_t>(a.left - w, 0), a.top, a.left, a.top + h); break;
-    case 2: b->rect = MakeRect(a.right, a.top, a.right + w, a.top + h); break;
-    case 3: b->rect = MakeRect(a.left, std::max<int64_t>(a.top - h, 0), a.left + w, a.top); break;
+    case Beside::Left: b->rect = MakeRect(std::max<int64_t>(a.left - w, 0), a.top, a.left, a.top + h); break;
+    case Beside::Right: b->rect = MakeRect(a.right, a.top, a.right + w, a.top + h); break;
+    case Beside::Above: b->rect = MakeRect(a.left, std::max<int64_t>(a.top - h, 0), a.left + w, a.top); break;
     default: b->rect = MakeRect(a.left, a.bottom, a.left + w, a.bottom + h); break;
     }
     b->rectView = WallToViewRect(b->rect);
@@ -334,7 +338,7 @@ void WallViewCore::SaveMonitorLogo(Point canvas)
     if (processor->StartOsdPosition(int(board), int(port), GetOsdSavingReceiver(), steps, 1) != 0)
         return;
     m_nOsdSaveTotal.store(steps);
-    m_nMode = 2;
+    m_nMode = kModeSavingLogos;
     StopOsdNoticeTimer();
     InvalidateView();
 }
@@ -374,7 +378,7 @@ void WallViewCore::OnOsdFromDialog(const LogoOsdValues& values, const WindowPtr&
     ApplyOsdValues(window->osd, values);
     UpdateWindowGeometry(window);
     if (m_bAutoExecute)
-        ExecutePlan(1, 0);
+        ExecutePlan(kExecLogos, 0);
     InvalidateView();
 }
 
@@ -462,7 +466,7 @@ void WallViewCore::ClearWindows(bool logos)
     // command on them would put them back.
     DropDepartedWindows();
     if (logos)
-        ExecutePlan(1, 1);
+        ExecutePlan(kExecLogos, 1);
     else
         OnPlanEdited(kActClearWindows);
     InvalidateView();
@@ -482,7 +486,7 @@ void WallViewCore::OnContextMenu(Point device, QPoint global)
         return;
     }
     int index = -1;
-    const int code = HitTest(pt, index);
+    const WallHit code = HitTest(pt, index);
     const WindowPtr clicked = index >= 0 ? plan->GetWindowAt(index) : nullptr;
     const auto processor = ViewProcessor();
     if (!processor)
@@ -539,7 +543,7 @@ void WallViewCore::RunLogoCommand(int id, const WindowPtr& logo, Point pt)
         if (logo)
             EditLogoOsd(logo);
         break;
-    case wallmenu::kSendLogos: ExecutePlan(1, 1); break;
+    case wallmenu::kSendLogos: ExecutePlan(kExecLogos, 1); break;
     case wallmenu::kSaveMonitorLogo: SaveMonitorLogo(pt); break;
     default: break;
     }
@@ -588,7 +592,7 @@ void WallViewCore::RunWindowCommand(int id, const WindowPtr& clicked, Point pt, 
         if (clicked)
             EditWindowPosition(clicked);
         return;
-    case kExecute: ExecutePlan(0, 1); return;
+    case kExecute: ExecutePlan(kExecLayout, 1); return;
     case kFitModule: m_bFitModule = !m_bFitModule; return;
     case kTransparent: m_bTransparent = !m_bTransparent; return;
     case kAutoExecute: m_bAutoExecute = !m_bAutoExecute; return;
@@ -603,13 +607,13 @@ void WallViewCore::RunWindowCommand(int id, const WindowPtr& clicked, Point pt, 
     default: break;
     }
     if (id >= kAlignLeft && id <= kAlignBottom) {
-        AlignSelection(id - kAlignLeft + 1);
+        AlignSelection(AlignEdge(id - kAlignLeft + int(AlignEdge::Left)));
         OnPlanEdited(kActAlign);
     } else if (id >= kSameWidth && id <= kSameSize) {
-        MakeSameSize(id - kSameWidth + 1);
+        MakeSameSize(SameSize(id - kSameWidth + int(SameSize::Width)));
         OnPlanEdited(kActSameWidth + (id - kSameWidth));
     } else if (id >= kSnapLeft && id <= kSnapBottom) {
-        SnapSelectionToEdge(id - kSnapLeft + 1);
+        SnapSelectionToEdge(Beside(id - kSnapLeft + int(Beside::Left)));
         OnPlanEdited(kActSnap);
     } else if (const auto group = BoundGroupOf(menu, id)) {
         CreateGroupAndBind(*group, targets);
@@ -687,6 +691,6 @@ void WallViewCore::OnWatchSlotMenu(Point pt, QPoint global)
             }
         }
     }
-    ExecutePlan(0, 1);
+    ExecutePlan(kExecLayout, 1);
     InvalidateView();
 }

@@ -99,13 +99,13 @@ void WallViewCore::SelectPlanInContext() const
 void WallViewCore::AutoSendFixedWindow()
 {
     if (m_bAutoExecute)
-        ExecutePlan(1, 0);
+        ExecutePlan(kExecLogos, 0);
 }
 
 void WallViewCore::AutoExecutePlan()
 {
     if (m_bAutoExecute)
-        ExecutePlan(0, 1);
+        ExecutePlan(kExecLayout, 1);
 }
 
 void WallViewCore::LoadViewSettings()
@@ -303,17 +303,17 @@ Point WallViewCore::ViewToWallPoint(Point pt) const
                  ClampInt32(Scale(int64_t(pt.y) - a.top, wall.cy, RectHeight(a)))};
 }
 
-Rect WallViewCore::ViewToWallForResize(int mode, const Rect& rc, const Rect& rcOldWall) const
+Rect WallViewCore::ViewToWallForResize(DragMode mode, const Rect& rc, const Rect& rcOldWall) const
 {
     const Rect moved = ViewToWallRect(rc);
     Rect out = rcOldWall;
-    if (mode == 3 || mode == 7 || mode == 9)
+    if (mode == kDragTop || mode == kDragTopLeft || mode == kDragTopRight)
         out.top = moved.top;
-    if (mode == 4 || mode == 8 || mode == 10)
+    if (mode == kDragBottom || mode == kDragBottomLeft || mode == kDragBottomRight)
         out.bottom = moved.bottom;
-    if (mode == 5 || mode == 7 || mode == 8)
+    if (mode == kDragLeft || mode == kDragTopLeft || mode == kDragBottomLeft)
         out.left = moved.left;
-    if (mode == 6 || mode == 9 || mode == 10)
+    if (mode == kDragRight || mode == kDragTopRight || mode == kDragBottomRight)
         out.right = moved.right;
     return out;
 }
@@ -449,11 +449,7 @@ void WallViewCore::UpdateAllWindowGeometry()
 
 void WallViewCore::DropDepartedWindows()
 {
-    const auto windows = m_pPlan ? m_pPlan->GetWindows() : CQelPlan::WindowList{};
-    const auto inPlan = [&](const WindowPtr& w) {
-        return w && std::find(windows.begin(), windows.end(), w) != windows.end();
-    };
-    std::erase_if(m_vecSelection, [&](const WindowPtr& w) { return !inPlan(w); });
-    if (m_pActiveWnd && !inPlan(m_pActiveWnd))
+    std::erase_if(m_vecSelection, [this](const WindowPtr& w) { return !InPlan(w); });
+    if (m_pActiveWnd && !InPlan(m_pActiveWnd))
         m_pActiveWnd = nullptr;
 }

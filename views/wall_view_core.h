@@ -85,11 +85,14 @@ inline constexpr int kOsdNoticeMs = 3000;
 // one that is not the last of its job.
 class ProgressNotice {
 public:
-    static constexpr int kKindExecute = 1; // sending a plan
-    static constexpr int kKindStore = 2;   // storing a plan in a preset slot
+    // The view's progress values (IProgress::SetProgress) while a send blocks.
+    enum Kind : int {
+        kKindExecute = 1, // sending a plan
+        kKindStore = 2,   // storing a plan in a preset slot
+    };
 
     // The text to draw for the report; nothing when it is skipped or its
-    // kind has no text.
+    // kind (any progress value) has no text.
     std::optional<QString> Report(int kind, int done, int total);
 
 private:
@@ -103,6 +106,43 @@ public:
     static constexpr int kSubscriptionCount = 6;
     // The keys the view takes (Windows virtual-key values).
     enum Key : int { VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28 };
+    // What ExecutePlan sends: the layout or the OSD (logo) windows.
+    enum ExecMode : int { kExecLayout = 0, kExecLogos = 1 };
+    // Direction of a move, as MoveDirection finds it.
+    enum Direction : int {
+        kDirNone = 0,
+        kDirUp = 1,
+        kDirDown = 2,
+        kDirLeft = 3,
+        kDirRight = 4,
+        kDirUpLeft = 5,
+        kDirDownLeft = 6,
+        kDirDownRight = 7,
+        kDirUpRight = 8,
+    };
+    // What a left-button drag does: a band (or placing a logo), a move, or a
+    // resize by the edges of a handle, numbered as its hit code minus 3.
+    enum DragMode : int {
+        kDragNone = 0,
+        kDragBand = 1,
+        kDragMove = 2,
+        kDragTop = 3,
+        kDragBottom = 4,
+        kDragLeft = 5,
+        kDragRight = 6,
+        kDragTopLeft = 7,
+        kDragBottomLeft = 8,
+        kDragTopRight = 9,
+        kDragBottomRight = 10,
+    };
+    // What the arrow keys changed since the last key-up.
+    enum class KeyEdit { None = 0, Moved = 2, Height = 4, Width = 6 };
+    // What the view is busy with besides editing.
+    enum ViewMode : int { kModeNormal = 0, kModePlacingLogo = 1, kModeSavingLogos = 2, kModeLogosSaved = 3 };
+    // The selection operations' edges and sides.
+    enum class AlignEdge { Left = 1, Right = 2, Top = 3, Bottom = 4 };
+    enum class SameSize { Width = 1, Height = 2, Both = 3 };
+    enum class Beside { Left = 1, Right = 2, Above = 3, Below = 4 };
 
     WallViewCore();
     virtual ~WallViewCore();
@@ -112,9 +152,9 @@ public:
     // ---- Hooks for the widget and the execution layer
     // Repaints the view without erasing it.
     virtual void InvalidateView() {}
-    // Sends the shown plan to the processor (mode 0 the layout, 1 the OSD
-    // windows); the execution layer gives it its body.
-    virtual void ExecutePlan(int mode, int withProgress);
+    // Sends the shown plan to the processor; the execution layer gives it
+    // its body.
+    virtual void ExecutePlan(ExecMode mode, int withProgress);
     // The pointer's shape for a hit code's kind.
     enum class ViewCursor { Arrow, SizeNS, SizeWE, SizeNWSE, SizeNESW, Place };
     virtual void SetViewCursor(ViewCursor) {}
@@ -179,9 +219,8 @@ public:
     Point WallToViewPoint(Point pt) const;
     Rect ViewToWallRect(const Rect& rc) const;
     Point ViewToWallPoint(Point pt) const;
-    // ViewToWallRect keeping of the result only the edges the resize mode
-    // moves (3 top, 4 bottom, 5 left, 6 right, 7 to 10 the corners).
-    Rect ViewToWallForResize(int mode, const Rect& rc, const Rect& rcOldWall) const;
+    // ViewToWallRect keeping of the result only the edges the resize moves.
+    Rect ViewToWallForResize(DragMode mode, const Rect& rc, const Rect& rcOldWall) const;
 
     // ---- Title-bar buttons of a window drawn at rcWindow
     Rect GetCloseButtonRect(const Rect& rcWindow) const;
@@ -205,20 +244,18 @@ public:
     void DropDepartedWindows();
 
     // ---- Geometry operations (wall_view_geometry.cpp)
-    // Direction of (x2, y2) seen from (x1, y1): 0 none, 1 up, 2 down,
-    // 3 left, 4 right, 5 up-left, 6 down-left, 7 down-right, 8 up-right.
-    static int MoveDirection(int x1, int y1, int x2, int y2);
+    // Direction of (x2, y2) seen from (x1, y1).
+    static Direction MoveDirection(int x1, int y1, int x2, int y2);
     // The middle of the window's wall edge, or its corner, that leads in
-    // direction `dir`; (-1, -1) for code 0, an unknown code or no window.
-    static Point GetAnchorPoint(int dir, const WindowPtr& window);
-    // The cell edge that the wall point `p`, moving in `dir`, comes within
-    // the snap band of: 0 none, 6 top, 7 bottom, 8 left, 9 right,
-    // 10 top-left, 11 bottom-left, 12 top-right, 13 bottom-right. `cell`
+    // direction `dir`; (-1, -1) for none, an unknown one or no window.
+    static Point GetAnchorPoint(Direction dir, const WindowPtr& window);
+    // The cell edge (an edge or corner hit code) that the wall point `p`,
+    // moving in `dir`, comes within the snap band of, or kHitNone. `cell`
     // gets the cell snapped to, or empty. A type-1 plan uses the uniform
     // grid instead.
-    int SnapToCell(int dir, Point p, Rect& cell) const;
+    WallHit SnapToCell(Direction dir, Point p, Rect& cell) const;
     // SnapToCell over the uniform module grid of a type-1 plan.
-    int SnapToUniformGrid(int dir, Point p, Rect& cell) const;
+    WallHit SnapToUniformGrid(Direction dir, Point p, Rect& cell) const;
     // At the end of a move (keeping the size) or a resize (moving only the
     // named edges) of the active window: apply m_nSnapCode and m_rcSnap.
     void SnapMovedWindow();
@@ -301,8 +338,8 @@ public:
     // take viewport points and convert them to the canvas themselves.
     // What lies under a canvas point: a hit code (kHit...) and the index of
     // the window hit, -1 for none or a resize handle.
-    int HitTest(Point pt, int& index);
-    void UpdateCursor(int code);
+    WallHit HitTest(Point pt, int& index);
+    void UpdateCursor(WallHit code);
     void UpdateTitleButtonTip(Point pt);
     void OnLButtonDown(Point device, bool ctrl);
     void OnMouseMove(Point device);
@@ -369,13 +406,12 @@ public:
     // The active window takes its source's size (or its crop's), kept on
     // the wall.
     void ResizeToSource();
-    // Over the selection: mode 1 left, 2 right, 3 top, 4 bottom edges.
-    void AlignSelection(int mode);
-    // Mode 1 width, 2 height, 3 both, of the first selected window.
-    void MakeSameSize(int mode);
-    // The second selected window beside the first: 1 left, 2 right, 3 above,
-    // 4 below.
-    void SnapSelectionToEdge(int side);
+    // Over the selection, to the outermost of those edges.
+    void AlignSelection(AlignEdge edge);
+    // The size of the first selected window.
+    void MakeSameSize(SameSize what);
+    // The second selected window beside the first.
+    void SnapSelectionToEdge(Beside side);
     // Group 0 asks for a new group's name.
     void CreateGroupAndBind(int groupId, const std::vector<WindowPtr>& windows);
     void UnbindGroups(const std::vector<WindowPtr>& windows);
@@ -402,8 +438,8 @@ public:
     Rect m_rcWallView;
     std::shared_ptr<CQelPlan> m_pPlan;
     Point m_ptCurrent;
-    int m_nDragMode = 0;
-    int m_nKeyEditKind = 0;
+    DragMode m_nDragMode = kDragNone;
+    KeyEdit m_nKeyEditKind = KeyEdit::None;
     Point m_ptDragLast;
     int m_nProcessorId = 1;
     WindowPtr m_pActiveWnd;
@@ -412,11 +448,10 @@ public:
     bool m_bAutoExecute = false;
     bool m_bFitModule = true;
     Rect m_rcSnap;
-    int m_nSnapCode = 0;
+    WallHit m_nSnapCode = kHitNone;
     bool m_bTransparent = false;
     std::array<Connection, kSubscriptionCount> m_conn;
-    // 0 normal, 1 placing a logo window, 2 saving logos, 3 saving finished.
-    int m_nMode = 0;
+    ViewMode m_nMode = kModeNormal;
     // Written by the saving job's thread.
     std::atomic<int> m_nOsdSaveDone{0};
     std::atomic<int> m_nOsdSaveTotal{0};
@@ -454,7 +489,7 @@ protected:
     void EditLogoOsd(const WindowPtr& window);
     void ClearWindows(bool logos);
     // Moves the active window in the z-order and records the layer order.
-    void MoveActiveLayer(int op);
+    void MoveActiveLayer(WindowLayerOp op);
 
 private:
     Size m_szClient;

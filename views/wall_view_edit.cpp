@@ -22,10 +22,6 @@ constexpr int kBodyInset = 2;
 // Arrow-key steps in wall pixels: x stays even.
 constexpr int kKeyStepX = 2;
 constexpr int kKeyStepY = 1;
-// What the arrow keys changed since the last key-up.
-constexpr int kKeyEditMoved = 2;
-constexpr int kKeyEditHeight = 4;
-constexpr int kKeyEditWidth = 6;
 // A group's bounding box starts from these before the first window.
 constexpr int kBoxStart = 100000;
 constexpr int kLogoWidth = 256;
@@ -47,21 +43,21 @@ bool InRange(int64_t v, int64_t low, int64_t high)
     return v >= low && v <= high;
 }
 
-// The code of a point in the handle band of `rc`, or 0.
-int HandleCode(const Rect& rc, Point pt)
+// The code of a point in the handle band of `rc`, or kHitNone.
+WallHit HandleCode(const Rect& rc, Point pt)
 {
     const Rect outer = Inflated(rc, kHandleBand);
     const Rect inner = Inflated(rc, -kHandleBand);
     if (!PtInRect(outer, pt.x, pt.y) || PtInRect(inner, pt.x, pt.y))
         return kHitNone;
-    const auto across = [&](int leftCode, int rightCode, int middleCode) {
+    const auto across = [&](WallHit leftCode, WallHit rightCode, WallHit middleCode) {
         if (InRange(pt.x, outer.left, inner.left))
             return leftCode;
         if (InRange(pt.x, inner.right, outer.right))
             return rightCode;
         if (pt.x > inner.left && pt.x < inner.right)
             return middleCode;
-        return int(kHitNone);
+        return kHitNone;
     };
     if (InRange(pt.y, outer.top, inner.top))
         return across(kHitTopLeft, kHitTopRight, kHitTop);
@@ -83,20 +79,20 @@ Rect KeptInside(Rect r, const Rect& w)
 
 // ---- Hit test, cursor, tip ---------------------------------------------------
 
-int WallViewCore::HitTest(Point pt, int& index)
+WallHit WallViewCore::HitTest(Point pt, int& index)
 {
     index = -1;
     if (!m_pPlan)
         return kHitNone;
     if (m_pActiveWnd && m_pActiveWnd->status != 1) {
-        if (const int code = HandleCode(m_pActiveWnd->rectView, pt); code != kHitNone)
+        if (const WallHit code = HandleCode(m_pActiveWnd->rectView, pt); code != kHitNone)
             return code;
     }
     const auto windows = m_pPlan->GetWindows();
     for (size_t i = windows.size(); i-- > 0;) {
         const WindowPtr& window = windows[i];
         const Rect rc = GetWindowViewRect(window);
-        int code = kHitNone;
+        WallHit code = kHitNone;
         if (PtInRect(GetCloseButtonRect(rc), pt.x, pt.y))
             code = kHitClose;
         else if (IsLogo(window)) {
@@ -120,7 +116,7 @@ int WallViewCore::HitTest(Point pt, int& index)
     return kHitNone;
 }
 
-void WallViewCore::UpdateCursor(int code)
+void WallViewCore::UpdateCursor(WallHit code)
 {
     switch (code) {
     case kHitTop:
@@ -131,14 +127,14 @@ void WallViewCore::UpdateCursor(int code)
     case kHitBottomRight: SetViewCursor(ViewCursor::SizeNWSE); return;
     case kHitBottomLeft:
     case kHitTopRight: SetViewCursor(ViewCursor::SizeNESW); return;
-    default: SetViewCursor(m_nMode == 1 ? ViewCursor::Place : ViewCursor::Arrow);
+    default: SetViewCursor(m_nMode == kModePlacingLogo ? ViewCursor::Place : ViewCursor::Arrow);
     }
 }
 
 void WallViewCore::UpdateTitleButtonTip(Point pt)
 {
     int index = -1;
-    const int code = HitTest(pt, index);
+    const WallHit code = HitTest(pt, index);
     const WindowPtr window = index >= 0 && m_pPlan ? m_pPlan->GetWindowAt(index) : nullptr;
     Rect rect{0, 0, 1, 1};
     QString text = kNoTip;
@@ -215,12 +211,12 @@ void WallViewCore::OnLButtonDown(Point device, bool ctrl)
     const Point pt = DeviceToCanvasPoint(device);
     if (!m_pPlan)
         return;
-    m_nDragMode = 0;
+    m_nDragMode = kDragNone;
     m_ptDragLast = m_ptCurrent = pt;
     m_rcSnap = Rect{};
-    m_nSnapCode = 0;
+    m_nSnapCode = kHitNone;
     int index = -1;
-    const int code = HitTest(pt, index);
+    const WallHit code = HitTest(pt, index);
     UpdateCursor(code);
     const WindowPtr window = index >= 0 ? m_pPlan->GetWindowAt(index) : nullptr;
 
@@ -265,11 +261,11 @@ void WallViewCore::OnLButtonDown(Point device, bool ctrl)
             ClearSelection();
         if (m_vecSelection.empty())
             SetActiveWnd(window);
-        m_nDragMode = code == kHitTitle && window->status != 1 ? 2 : 1;
+        m_nDragMode = code == kHitTitle && window->status != 1 ? kDragMove : kDragBand;
     } else if (code >= kHitTop && code <= kHitBottomRight) {
-        m_nDragMode = code - 3;
+        m_nDragMode = DragMode(int(code) - int(kHitTop) + int(kDragTop));
     } else if (code == kHitNone) {
-        m_nDragMode = 1;
+        m_nDragMode = kDragBand;
     }
 }
 
@@ -280,12 +276,12 @@ void WallViewCore::OnMouseMove(Point device)
         return;
     UpdateTitleButtonTip(pt);
     m_ptCurrent = pt;
-    if (m_nDragMode == 1) {
+    if (m_nDragMode == kDragBand) {
         InvalidateView();
-    } else if (m_nDragMode == 2) {
+    } else if (m_nDragMode == kDragMove) {
         MoveSelection(pt);
         m_ptDragLast = pt;
-    } else if (m_nDragMode >= 3 && m_nDragMode <= 10) {
+    } else if (m_nDragMode >= kDragTop && m_nDragMode <= kDragBottomRight) {
         if (m_pActiveWnd && !IsLogo(m_pActiveWnd))
             ResizeActiveWindow(pt);
         m_ptDragLast = pt;
@@ -333,7 +329,7 @@ void WallViewCore::MoveSelection(Point pt)
                 MakeRect(wall.left, wall.top, wall.left + RectWidth(window->rect), wall.top + RectHeight(window->rect));
             UpdateWindowGeometry(window);
             if (snapping) {
-                const int dir = MoveDirection(m_ptDragLast.x, m_ptDragLast.y, pt.x, pt.y);
+                const Direction dir = MoveDirection(m_ptDragLast.x, m_ptDragLast.y, pt.x, pt.y);
                 m_nSnapCode = SnapToCell(dir, GetAnchorPoint(dir, window), m_rcSnap);
             }
         }
@@ -346,27 +342,27 @@ void WallViewCore::ResizeActiveWindow(Point pt)
     const WindowPtr window = m_pActiveWnd;
     if (!window)
         return;
-    const int mode = m_nDragMode;
+    const DragMode mode = m_nDragMode;
     const Rect old = window->rectView;
     int64_t left = old.left, top = old.top, right = old.right, bottom = old.bottom;
     const int64_t dx = int64_t(pt.x) - m_ptDragLast.x;
     const int64_t dy = int64_t(pt.y) - m_ptDragLast.y;
-    if ((mode == 3 || mode == 7 || mode == 9) && dy != 0) {
+    if ((mode == kDragTop || mode == kDragTopLeft || mode == kDragTopRight) && dy != 0) {
         top += dy;
         if (bottom - top < m_nMinHeight)
             top = bottom - m_nMinHeight;
     }
-    if ((mode == 4 || mode == 8 || mode == 10) && dy != 0) {
+    if ((mode == kDragBottom || mode == kDragBottomLeft || mode == kDragBottomRight) && dy != 0) {
         bottom += dy;
         if (bottom - top < m_nMinHeight)
             bottom = top + m_nMinHeight;
     }
-    if ((mode == 5 || mode == 7 || mode == 8) && dx != 0) {
+    if ((mode == kDragLeft || mode == kDragTopLeft || mode == kDragBottomLeft) && dx != 0) {
         left += dx;
         if (right - left < m_nMinWidth)
             left = right - m_nMinWidth;
     }
-    if ((mode == 6 || mode == 9 || mode == 10) && dx != 0) {
+    if ((mode == kDragRight || mode == kDragTopRight || mode == kDragBottomRight) && dx != 0) {
         right += dx;
         if (right - left < m_nMinWidth)
             right = left + m_nMinWidth;
@@ -380,8 +376,10 @@ void WallViewCore::ResizeActiveWindow(Point pt)
     window->rect = ViewToWallForResize(mode, r, window->rect);
     UpdateWindowGeometry(window);
     if (m_bFitModule) {
-        static constexpr int kDirByMode[] = {0, 0, 0, 1, 2, 3, 4, 5, 6, 8, 7};
-        const int dir = kDirByMode[mode];
+        static constexpr Direction kDirByMode[] = {kDirNone,     kDirNone,    kDirNone,     kDirUp,
+                                                   kDirDown,     kDirLeft,    kDirRight,    kDirUpLeft,
+                                                   kDirDownLeft, kDirUpRight, kDirDownRight};
+        const Direction dir = kDirByMode[mode];
         m_nSnapCode = SnapToCell(dir, GetAnchorPoint(dir, window), m_rcSnap);
     }
     InvalidateView();
@@ -394,15 +392,15 @@ void WallViewCore::OnLButtonUp(Point device)
         return;
     ReleaseCapture();
     const Rect& w = m_rcWallView;
-    if (m_nDragMode == 1 && m_nMode == 1) {
-        m_nMode = 0;
+    if (m_nDragMode == kDragBand && m_nMode == kModePlacingLogo) {
+        m_nMode = kModeNormal;
         ReleaseCapture();
         if (PtInRect(w, pt.x, pt.y)) {
             const Rect logo = WallToViewRect(Rect{0, 0, kLogoWidth, kLogoHeight});
             CreateFixedWindow(IntersectRect(
                 MakeRect(pt.x, pt.y, int64_t(pt.x) + RectWidth(logo), int64_t(pt.y) + RectHeight(logo)), w));
         }
-    } else if (m_nDragMode == 1) {
+    } else if (m_nDragMode == kDragBand) {
         // The band is the last position the pointer moved to, drawn right
         // and down and larger than the smallest window.
         if (int64_t(m_ptCurrent.x) - m_ptDragLast.x > m_nMinWidth &&
@@ -410,22 +408,22 @@ void WallViewCore::OnLButtonUp(Point device)
             CreateWindowFromRect(IntersectRect(Rect{m_ptDragLast.x, m_ptDragLast.y, m_ptCurrent.x, m_ptCurrent.y}, w));
             OnPlanEdited(kActNewWindow);
         }
-    } else if (m_nDragMode == 2) {
+    } else if (m_nDragMode == kDragMove) {
         SnapMovedWindow();
         if (IsLogo(m_pActiveWnd))
             AutoSendFixedWindow();
         else
             OnPlanEdited(kActMoveWindow);
-    } else if (m_nDragMode >= 3 && m_nDragMode <= 10) {
+    } else if (m_nDragMode >= kDragTop && m_nDragMode <= kDragBottomRight) {
         if (m_pActiveWnd && !IsLogo(m_pActiveWnd)) {
             SnapResizedWindow();
             OnPlanEdited(kActResizeWindow);
         }
     }
-    m_nDragMode = 0;
-    SetViewCursor(m_nMode == 1 ? ViewCursor::Place : ViewCursor::Arrow);
+    m_nDragMode = kDragNone;
+    SetViewCursor(m_nMode == kModePlacingLogo ? ViewCursor::Place : ViewCursor::Arrow);
     m_rcSnap = Rect{};
-    m_nSnapCode = 0;
+    m_nSnapCode = kHitNone;
     InvalidateView();
 }
 
@@ -436,7 +434,7 @@ void WallViewCore::OnLButtonDblClk(Point device)
         return;
     if (PtInRect(m_rcWallArea, pt.x, pt.y)) {
         int index = -1;
-        const int code = HitTest(pt, index);
+        const WallHit code = HitTest(pt, index);
         const WindowPtr window = index >= 0 ? m_pPlan->GetWindowAt(index) : nullptr;
         if ((code == kHitBody || code == kHitTitle) && window && !IsLogo(window)) {
             SetWindowFullScreen(!window->fullscreen, window);
@@ -471,7 +469,7 @@ void WallViewCore::OnLButtonDblClk(Point device)
         if (n < int64_t(watch->cells.size()))
             watch->cells[size_t(n)] = target->sigsrc;
         target->sigsrc = value;
-        ExecutePlan(0, 1);
+        ExecutePlan(kExecLayout, 1);
         InvalidateView();
         return;
     }
@@ -548,7 +546,7 @@ void WallViewCore::DropSignalSource(Point device)
     if (!source)
         return;
     int index = -1;
-    const int code = HitTest(pt, index);
+    const WallHit code = HitTest(pt, index);
     if (code == kHitTitle && index >= 0) {
         m_pPlan->GetWindowAt(index)->sigsrc = sourceId;
         OnPlanEdited(kActChangeSource);
@@ -576,11 +574,10 @@ void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int s
     if (!m_pPlan || !source)
         return;
     const Resolution full = source->GetResolution();
-    const auto inPlan = m_pPlan->GetWindows();
     bool changed = false;
     for (const auto& window : windows) {
         // A window closed meanwhile must not come back.
-        if (!window || std::find(inPlan.begin(), inPlan.end(), window) == inPlan.end() || window->sigsrc == sourceId)
+        if (!InPlan(window) || window->sigsrc == sourceId)
             continue;
         const std::string name = window->name;
         // Leaving the list takes a window out of its group, and the last
@@ -631,7 +628,7 @@ bool WallViewCore::OnKeyDown(int key, bool shift)
     const Size pixels = m_pPlan->GetPixelSize();
     const Rect& old = window->rect;
     int64_t left = old.left, top = old.top, right = old.right, bottom = old.bottom;
-    int kind = 0;
+    KeyEdit kind = KeyEdit::None;
     Rect v;
     bool clampedView = false;
     switch (key) {
@@ -642,10 +639,10 @@ bool WallViewCore::OnKeyDown(int key, bool shift)
             const int64_t step = std::min<int64_t>(kKeyStepX, left);
             left -= step;
             right -= step;
-            kind = kKeyEditMoved;
+            kind = KeyEdit::Moved;
         } else {
             right -= kKeyStepX;
-            kind = kKeyEditWidth;
+            kind = KeyEdit::Width;
         }
         break;
     case VK_RIGHT:
@@ -656,10 +653,10 @@ bool WallViewCore::OnKeyDown(int key, bool shift)
                 return true;
             left += kKeyStepX;
             right += kKeyStepX;
-            kind = kKeyEditMoved;
+            kind = KeyEdit::Moved;
         } else {
             right += kKeyStepX;
-            kind = kKeyEditWidth;
+            kind = KeyEdit::Width;
         }
         break;
     case VK_UP:
@@ -668,10 +665,10 @@ bool WallViewCore::OnKeyDown(int key, bool shift)
                 return true;
             top -= kKeyStepY;
             bottom -= kKeyStepY;
-            kind = kKeyEditMoved;
+            kind = KeyEdit::Moved;
         } else {
             bottom -= kKeyStepY;
-            kind = kKeyEditHeight;
+            kind = KeyEdit::Height;
         }
         break;
     default: // VK_DOWN
@@ -680,16 +677,16 @@ bool WallViewCore::OnKeyDown(int key, bool shift)
                 return true;
             top += kKeyStepY;
             bottom += kKeyStepY;
-            kind = kKeyEditMoved;
+            kind = KeyEdit::Moved;
         } else {
             bottom += kKeyStepY;
-            kind = kKeyEditHeight;
+            kind = KeyEdit::Height;
         }
         break;
     }
     Rect r = MakeRect(left, top, right, bottom);
     v = WallToViewRect(r);
-    if (kind == kKeyEditMoved) {
+    if (kind == KeyEdit::Moved) {
         if ((key == VK_LEFT && v.left < w.left) || (key == VK_RIGHT && v.right > w.right) ||
             (key == VK_UP && v.top < w.top) || (key == VK_DOWN && v.bottom > w.bottom))
             return true;
@@ -708,7 +705,7 @@ bool WallViewCore::OnKeyDown(int key, bool shift)
         r = ViewToWallRect(v);
     window->rect = r;
     window->rectView = v;
-    if (kind != kKeyEditMoved)
+    if (kind != KeyEdit::Moved)
         UpdateWindowGeometry(window);
     m_nKeyEditKind = kind;
     InvalidateView();
@@ -719,16 +716,16 @@ void WallViewCore::OnKeyUp(int)
 {
     if (!m_pPlan)
         return;
-    const int kind = m_nKeyEditKind;
-    m_nKeyEditKind = 0;
+    const KeyEdit kind = m_nKeyEditKind;
+    m_nKeyEditKind = KeyEdit::None;
     if (!m_pActiveWnd)
         return;
     if (IsLogo(m_pActiveWnd)) {
-        if (kind == kKeyEditMoved)
+        if (kind == KeyEdit::Moved)
             AutoSendFixedWindow();
-    } else if (kind == kKeyEditMoved) {
+    } else if (kind == KeyEdit::Moved) {
         OnPlanEdited(kActMoveWindow);
-    } else if (kind == kKeyEditHeight || kind == kKeyEditWidth) {
+    } else if (kind == KeyEdit::Height || kind == KeyEdit::Width) {
         OnPlanEdited(kActResizeWindow);
     }
 }

@@ -90,5 +90,5 @@ void WallViewCore::OnPlanHisRecovered(const CPlanHisRecoveredEvent&)
     DropDepartedWindows();
     InvalidateView();
     if (m_bAutoExecute)
-        ExecutePlan(0, 1);
+        ExecutePlan(kExecLayout, 1);
 }

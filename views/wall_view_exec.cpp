@@ -21,7 +21,7 @@ void Tell(QWidget* parent, const QString& text)
 
 // The plan is sent to the context's selected processor (CQelPlan::Apply),
 // so that is the one whose link and resolution are checked.
-void WallViewCore::ExecutePlan(int mode, int withProgress)
+void WallViewCore::ExecutePlan(ExecMode mode, int withProgress)
 {
     // Held: a prompt's nested loop may replace the shown plan.
     const std::shared_ptr<CQelPlan> plan = m_pPlan;
@@ -51,7 +51,7 @@ void WallViewCore::ExecutePlan(int mode, int withProgress)
 void WallViewCore::OnPlanEdited(int historyKind)
 {
     if (m_bAutoExecute)
-        ExecutePlan(0, 1);
+        ExecutePlan(kExecLayout, 1);
     // A prompt of the send may have let an event replace the windows.
     DropDepartedWindows();
     if (m_pPlan && m_pPlan->CompareHistory())

@@ -31,18 +31,8 @@ constexpr int32_t kSingleFullScreenModel = 1;
 // SnapToCell answers with the edge hit codes of the wall view (kHitTop ...
 // kHitBottomRight), or kHitNone.
 
-// Direction codes of MoveDirection.
-enum Direction : int {
-    kDirNone = 0,
-    kDirUp = 1,
-    kDirDown = 2,
-    kDirLeft = 3,
-    kDirRight = 4,
-    kDirUpLeft = 5,
-    kDirDownLeft = 6,
-    kDirDownRight = 7,
-    kDirUpRight = 8,
-};
+using Direction = WallViewCore::Direction;
+using enum WallViewCore::Direction;
 
 // A sub-division count of 0 or less means the screen is not divided.
 int64_t Parts(int32_t count)
@@ -60,7 +50,7 @@ std::optional<int64_t> UniformIndex(int64_t v, int64_t size, int64_t count)
 
 // The edge code for a point p of cell C moving in `dir`, with a band of
 // `band` pixels along each edge; 0 near the middle or moving elsewhere.
-int EdgeCode(int dir, Point p, const Rect& c, int64_t band)
+WallHit EdgeCode(Direction dir, Point p, const Rect& c, int64_t band)
 {
     const int64_t innerLeft = c.left + band;
     const int64_t innerTop = c.top + band;
@@ -73,7 +63,7 @@ int EdgeCode(int dir, Point p, const Rect& c, int64_t band)
     const bool leftBand = c.left <= x && x <= innerLeft;
     const bool rightBand = innerRight <= x && x <= c.right;
     const bool midX = innerLeft < x && x < innerRight;
-    const auto any = [dir](std::initializer_list<int> dirs) {
+    const auto any = [dir](std::initializer_list<Direction> dirs) {
         return std::find(dirs.begin(), dirs.end(), dir) != dirs.end();
     };
     if (c.top <= y && y <= innerTop) {
@@ -109,7 +99,7 @@ struct SnapEdges {
     bool bottom = false;
 };
 
-std::optional<SnapEdges> EdgesOf(int code)
+std::optional<SnapEdges> EdgesOf(WallHit code)
 {
     switch (code) {
     case kHitTop: return SnapEdges{false, true, false, false};
@@ -208,7 +198,7 @@ bool IsLocked(const CQelWindow& window)
 
 } // namespace
 
-int WallViewCore::MoveDirection(int x1, int y1, int x2, int y2)
+WallViewCore::Direction WallViewCore::MoveDirection(int x1, int y1, int x2, int y2)
 {
     const bool up = y2 < y1;
     const bool down = y2 > y1;
@@ -219,7 +209,7 @@ int WallViewCore::MoveDirection(int x1, int y1, int x2, int y2)
     return up ? kDirUp : down ? kDirDown : kDirNone;
 }
 
-Point WallViewCore::GetAnchorPoint(int dir, const WindowPtr& window)
+Point WallViewCore::GetAnchorPoint(Direction dir, const WindowPtr& window)
 {
     if (!window)
         return Point{-1, -1};
@@ -247,7 +237,7 @@ Rect WallViewCore::SnapArea() const
     return MakeRect(margin.left, margin.top, int64_t(size.cx) - margin.right, int64_t(size.cy) - margin.bottom);
 }
 
-int WallViewCore::SnapToCell(int dir, Point p, Rect& cell) const
+WallHit WallViewCore::SnapToCell(Direction dir, Point p, Rect& cell) const
 {
     if (m_pPlan && m_pPlan->GetType() == kPlanSizedGrid)
         return SnapToUniformGrid(dir, p, cell);
@@ -272,13 +262,13 @@ int WallViewCore::SnapToCell(int dir, Point p, Rect& cell) const
     const Rect c = IntersectRect(MakeRect(subLeft, subTop, subLeft + subW, subTop + subH), SnapArea());
     if (!PtInRect(c, p.x, p.y))
         return kHitNone;
-    const int code = EdgeCode(dir, p, c, kSnapBand);
+    const WallHit code = EdgeCode(dir, p, c, kSnapBand);
     if (code != kHitNone)
         cell = c;
     return code;
 }
 
-int WallViewCore::SnapToUniformGrid(int dir, Point p, Rect& cell) const
+WallHit WallViewCore::SnapToUniformGrid(Direction dir, Point p, Rect& cell) const
 {
     cell = Rect{};
     if (!m_pPlan || p.x < 0 || RectEmpty(m_rcWallArea))
@@ -299,7 +289,7 @@ int WallViewCore::SnapToUniformGrid(int dir, Point p, Rect& cell) const
     if (!PtInRect(c, p.x, p.y))
         return kHitNone;
     const int64_t band = std::clamp(RectWidth(m_rcWallArea) / 100, kMinUniformSnapBand, kMaxUniformSnapBand);
-    const int code = EdgeCode(dir, p, c, band);
+    const WallHit code = EdgeCode(dir, p, c, band);
     if (code != kHitNone)
         cell = c;
     return code;

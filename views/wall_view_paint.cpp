@@ -378,26 +378,26 @@ std::optional<std::vector<Rect>> BaseLayerDamage(const WallLayerScene& before, c
 
 bool WallViewCore::ShowsMoveFrame() const
 {
-    return m_nDragMode == 2 && !m_bTransparent && m_vecSelection.empty() && m_pActiveWnd;
+    return m_nDragMode == kDragMove && !m_bTransparent && m_vecSelection.empty() && m_pActiveWnd;
 }
 
 bool WallViewCore::ShowsRubberBand() const
 {
-    return m_nDragMode == 1 && m_ptCurrent.x > m_ptDragLast.x && m_ptCurrent.y > m_ptDragLast.y;
+    return m_nDragMode == kDragBand && m_ptCurrent.x > m_ptDragLast.x && m_ptCurrent.y > m_ptDragLast.y;
 }
 
 std::vector<Point> WallViewCore::SnapMarkPoints(const Rect& rc) const
 {
     const Point lt{rc.left, rc.top}, rt{rc.right, rc.top}, lb{rc.left, rc.bottom}, rb{rc.right, rc.bottom};
     switch (m_nSnapCode) {
-    case 6: return {lt, rt};
-    case 7: return {lb, rb};
-    case 8: return {lt, lb};
-    case 9: return {rt, rb};
-    case 10: return {rt, lt, lb};
-    case 11: return {lt, lb, rb};
-    case 12: return {lt, rt, rb};
-    case 13: return {rt, rb, lb};
+    case kHitTop: return {lt, rt};
+    case kHitBottom: return {lb, rb};
+    case kHitLeft: return {lt, lb};
+    case kHitRight: return {rt, rb};
+    case kHitTopLeft: return {rt, lt, lb};
+    case kHitBottomLeft: return {lt, lb, rb};
+    case kHitTopRight: return {lt, rt, rb};
+    case kHitBottomRight: return {rt, rb, lb};
     default: return {};
     }
 }
@@ -597,9 +597,9 @@ QString WallViewCore::LogoSaveStatusText() const
 {
     const int done = m_nOsdSaveDone.load();
     const int total = m_nOsdSaveTotal.load();
-    if (m_nMode == 2)
+    if (m_nMode == kModeSavingLogos)
         return QStringLiteral("%1    %2 / %3").arg(Tr("正在保存台标，请稍等...")).arg(done).arg(total);
-    if (m_nMode == 3)
+    if (m_nMode == kModeLogosSaved)
         return done == total ? Tr("台标保存完毕") : Tr("台标保存失败");
     return QString();
 }

@@ -18,7 +18,7 @@ namespace {
 // Sends are counted instead of made.
 class CountingView : public CMultiScreenView {
 public:
-    void ExecutePlan(int, int) override { ++executed; }
+    void ExecutePlan(ExecMode, int) override { ++executed; }
     int executed = 0;
 };
 

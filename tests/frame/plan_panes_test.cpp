@@ -350,7 +350,7 @@ TEST_F(PlanFrame, PanesSendThePlanOnlyWhenAutoExecuteIsOn)
     DragRow(LayerPane().Sheet(), 0, 1);
     Deliver();
     const std::vector<std::string> sent = link.SentBefore();
-    view->ExecutePlan(0, 1); // what one send of the reordered plan is
+    view->ExecutePlan(WallViewCore::kExecLayout, 1); // what one send of the reordered plan is
     const std::vector<std::string> once = link.SentBefore();
     EXPECT_FALSE(once.empty());
     EXPECT_EQ(sent, once);

@@ -51,7 +51,7 @@ class CoreProbe : public WallViewCore {
 public:
     explicit CoreProbe(Size client = Size{1000, 600}) { SetClientSize(client); }
     void InvalidateView() override { ++invalidations; }
-    void ExecutePlan(int mode, int withProgress) override { executed.push_back({mode, withProgress}); }
+    void ExecutePlan(ExecMode mode, int withProgress) override { executed.push_back({mode, withProgress}); }
 
     int invalidations = 0;
     std::vector<std::pair<int, int>> executed;

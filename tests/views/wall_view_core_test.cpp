@@ -63,11 +63,11 @@ TEST(WallConversions, MapWallAndCanvasBothWays)
     // A resize keeps the old edges it does not move.
     const Rect old{0, 0, 100, 100};
     const Rect view{100, 100, 300, 250}; // wall (320, 280, 1120, 880)
-    EXPECT_EQ(core.ViewToWallForResize(3, view, old), (Rect{0, 280, 100, 100}));
-    EXPECT_EQ(core.ViewToWallForResize(8, view, old), (Rect{320, 0, 100, 880}));
-    EXPECT_EQ(core.ViewToWallForResize(9, view, old), (Rect{0, 280, 1120, 100}));
-    EXPECT_EQ(core.ViewToWallForResize(10, view, old), (Rect{0, 0, 1120, 880}));
-    EXPECT_EQ(core.ViewToWallForResize(2, view, old), old);
+    EXPECT_EQ(core.ViewToWallForResize(WallViewCore::kDragTop, view, old), (Rect{0, 280, 100, 100}));
+    EXPECT_EQ(core.ViewToWallForResize(WallViewCore::kDragBottomLeft, view, old), (Rect{320, 0, 100, 880}));
+    EXPECT_EQ(core.ViewToWallForResize(WallViewCore::kDragTopRight, view, old), (Rect{0, 280, 1120, 100}));
+    EXPECT_EQ(core.ViewToWallForResize(WallViewCore::kDragBottomRight, view, old), (Rect{0, 0, 1120, 880}));
+    EXPECT_EQ(core.ViewToWallForResize(WallViewCore::kDragMove, view, old), old);
 
     // Edges near the int range: 64-bit widths, results saturated.
     EXPECT_EQ(core.ViewToWallRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}), (Rect{INT_MIN, INT_MIN, -1, -1}));

@@ -192,7 +192,7 @@ TEST_F(EditView, SelectedWindowsMoveTogetherInsideTheWall)
 TEST_F(EditView, LogoPlacementAndCloseButtons)
 {
     Show(f.plan);
-    view.m_nMode = 1;
+    view.m_nMode = WallViewCore::kModePlacingLogo;
     Click(view, {100, 100});
     ASSERT_EQ(f.plan->GetWindowCount(), 1);
     const auto logo = f.plan->GetWindowAt(0);

@@ -107,13 +107,13 @@ protected:
 
 TEST_F(ExecView, ExecuteSendsThePlanOrSaysWhyNot)
 {
-    view.ExecutePlan(0, 1);
+    view.ExecutePlan(WallViewCore::kExecLayout, 1);
     EXPECT_EQ(link.SentBefore(), (std::vector<std::string>{"INPUT_FPGA CLEAR_OUTPUT_WIN\r\n"}));
 
     // The refresh rate alone differs: asked, and No sends nothing.
     link.processor->SetOutputResolution(1920, 1080, 50);
     modal().answerYesNo(false);
-    view.ExecutePlan(0, 1);
+    view.ExecutePlan(WallViewCore::kExecLayout, 1);
     EXPECT_EQ(LastPrompt(), QStringLiteral("当前方案的输出分辨率和设备不匹配，您确定执行该方案吗？"));
     EXPECT_TRUE(link.SentBefore().empty());
     link.processor->SetOutputResolution(1920, 1080, 60);
@@ -121,7 +121,7 @@ TEST_F(ExecView, ExecuteSendsThePlanOrSaysWhyNot)
     // The processor that receives is the one checked: the view's own id
     // names none here.
     view.m_nProcessorId = 9;
-    view.ExecutePlan(0, 1);
+    view.ExecutePlan(WallViewCore::kExecLayout, 1);
     EXPECT_EQ(link.SentBefore(), (std::vector<std::string>{"INPUT_FPGA CLEAR_OUTPUT_WIN\r\n"}));
     view.m_nProcessorId = 1;
 
@@ -129,7 +129,7 @@ TEST_F(ExecView, ExecuteSendsThePlanOrSaysWhyNot)
     link.channel->Close();
     ASSERT_TRUE(tavrix::test::pumpUntil([&] { return !link.processor->IsConnected(); }));
     modal().expectInform();
-    view.ExecutePlan(0, 1);
+    view.ExecutePlan(WallViewCore::kExecLayout, 1);
     EXPECT_EQ(LastPrompt(), QStringLiteral("处理器未连接，请连接处理器！"));
 }
 
@@ -144,7 +144,7 @@ TEST_F(ExecView, AutoExecuteSendsEachEditBeforeRecordingIt)
     EXPECT_EQ(plan->GetNewestHistory()->GetKind(), kActNewWindow);
 
     // A logo window closed alone clears the wall, without an entry.
-    view.m_nMode = 1;
+    view.m_nMode = WallViewCore::kModePlacingLogo;
     Mouse(view.viewport(), QEvent::MouseButtonPress, {600, 400}, Qt::LeftButton);
     Mouse(view.viewport(), QEvent::MouseButtonRelease, {600, 400}, Qt::NoButton);
     ASSERT_EQ(plan->GetWindowCount(), 2);

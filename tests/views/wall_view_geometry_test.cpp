@@ -20,8 +20,9 @@ TEST(WallGeometry, DirectionsAndAnchorsCoverEveryCode)
     const Point anchors[] = {{-1, -1}, {47, 10}, {47, 41},  {-5, 25},  {100, 25},
                              {-5, 10}, {-5, 41}, {100, 41}, {100, 10}, {-1, -1}};
     for (int code = 0; code <= 9; ++code)
-        EXPECT_EQ(WallViewCore::GetAnchorPoint(code, window), anchors[code]) << "code " << code;
-    EXPECT_EQ(WallViewCore::GetAnchorPoint(4, nullptr), (Point{-1, -1}));
+        EXPECT_EQ(WallViewCore::GetAnchorPoint(WallViewCore::Direction(code), window), anchors[code])
+            << "code " << code;
+    EXPECT_EQ(WallViewCore::GetAnchorPoint(WallViewCore::kDirRight, nullptr), (Point{-1, -1}));
 }
 
 TEST(WallGeometry, SnapsNearACellEdgeOnlyWhenMovingTowardsIt)
@@ -32,8 +33,8 @@ TEST(WallGeometry, SnapsNearACellEdgeOnlyWhenMovingTowardsIt)
     auto window = AddTestWindow(*f.plan, 100, {500, 100, 940, 400});
     core.m_pActiveWnd = window;
 
-    const Point anchor = WallViewCore::GetAnchorPoint(4, window);
-    core.m_nSnapCode = core.SnapToCell(4, anchor, core.m_rcSnap);
+    const Point anchor = WallViewCore::GetAnchorPoint(WallViewCore::kDirRight, window);
+    core.m_nSnapCode = core.SnapToCell(WallViewCore::kDirRight, anchor, core.m_rcSnap);
     EXPECT_EQ(core.m_nSnapCode, 9);
     EXPECT_EQ(core.m_rcSnap, (Rect{0, 0, 960, 540}));
     core.SnapMovedWindow();
@@ -58,7 +59,7 @@ TEST(WallGeometry, SnapsNearACellEdgeOnlyWhenMovingTowardsIt)
     };
     for (const auto& c : cases) {
         Rect cell;
-        EXPECT_EQ(core.SnapToCell(c.dir, c.p, cell), c.code) << c.p.x << "," << c.p.y;
+        EXPECT_EQ(core.SnapToCell(WallViewCore::Direction(c.dir), c.p, cell), c.code) << c.p.x << "," << c.p.y;
         EXPECT_EQ(RectEmpty(cell), c.code == 0);
     }
 }
@@ -72,9 +73,9 @@ TEST(WallGeometry, UniformSnapBandFollowsTheWallAreaWidth)
     for (auto [width, band] : {std::pair{1920, 19}, {400, 5}, {4000, 30}}) {
         core.m_rcWallArea = Rect{0, 0, width, 100};
         Rect cell;
-        EXPECT_EQ(core.SnapToUniformGrid(4, {1920 - band, 540}, cell), 9) << width;
+        EXPECT_EQ(core.SnapToUniformGrid(WallViewCore::kDirRight, {1920 - band, 540}, cell), 9) << width;
         EXPECT_EQ(cell, (Rect{0, 0, 1920, 1080}));
-        EXPECT_EQ(core.SnapToCell(4, {1920 - band - 1, 540}, cell), 0) << width;
+        EXPECT_EQ(core.SnapToCell(WallViewCore::kDirRight, {1920 - band - 1, 540}, cell), 0) << width;
     }
 }
 
@@ -101,7 +102,7 @@ TEST(WallGeometry, PlansWithoutCellsSnapAndMaximiseNothing)
         auto window = AddTestWindow(*plan, 100, {100, 100, 1900, 1060});
         core.m_pActiveWnd = window;
         Rect cell;
-        const int code = core.SnapToCell(4, {1900, 500}, cell);
+        const int code = core.SnapToCell(WallViewCore::kDirRight, {1900, 500}, cell);
         core.MaximizeInCell();
         core.SplitWindow(window);
         if (plan->GetCellRows() == 0) {
@@ -126,7 +127,7 @@ TEST(WallGeometry, PlansWithoutCellsSnapAndMaximiseNothing)
     core.SetPlan(f.plan);
     core.m_rcWallArea = Rect{};
     Rect cell;
-    EXPECT_EQ(core.SnapToCell(4, {940, 250}, cell), 0);
+    EXPECT_EQ(core.SnapToCell(WallViewCore::kDirRight, {940, 250}, cell), 0);
 }
 
 TEST(WallGeometry, MaximiseFillsTheCellsAWindowOverlaps)

@@ -58,7 +58,7 @@ private:
 // The view with its sends recorded instead of made.
 class RecordingView : public CMultiScreenView {
 public:
-    void ExecutePlan(int mode, int withProgress) override { executed.push_back({mode, withProgress}); }
+    void ExecutePlan(ExecMode mode, int withProgress) override { executed.push_back({mode, withProgress}); }
     std::vector<std::pair<int, int>> executed;
 };
 
@@ -490,7 +490,7 @@ TEST_F(LogoSaveView, SavesTheLogoOfTheScreenUnderThePointer)
     // Not connected: told, and no saving starts.
     link.channel->Close();
     ASSERT_TRUE(tavrix::test::pumpUntil([&] { return !link.processor->IsConnected(); }));
-    view.m_nMode = 0;
+    view.m_nMode = WallViewCore::kModeNormal;
     modal().answerMenu(kSaveMonitorLogo);
     modal().expectInform();
     RightClick(view, {700, 100});
