@@ -5,7 +5,7 @@
 // sends that size to the processor.
 #include <cstdint>
 
-#include "model/model_types.h"
+#include "model/model_values.h"
 
 inline bool HasSignalSize(int32_t width, int32_t height)
 {

@@ -85,7 +85,7 @@ QString ReadAboutText(const std::string& path)
     return DisplayLines(utf8);
 }
 
-QString VersionListText(const CQelProcessor::VersionTable& versions)
+QString VersionListText(const std::map<int32_t, std::string>& versions)
 {
     std::string text;
     for (const auto& [board, version] : versions)

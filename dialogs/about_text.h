@@ -3,9 +3,9 @@
 // reports.
 #include <QString>
 #include <cstddef>
+#include <cstdint>
+#include <map>
 #include <string>
-
-#include "model/processor.h"
 
 namespace abouttext {
 // No about text comes near this; a larger file is shown up to here.
@@ -27,5 +27,6 @@ QString ReadAboutText(const std::string& path);
 // something was there or it could not be written (then logged).
 bool WriteFirstStartAbout(const std::string& path);
 
-// The texts of a version list in board order, each on its own line.
-QString VersionListText(const CQelProcessor::VersionTable& versions);
+// The texts of a version list (a processor's VersionTable, board key to
+// text) in board order, each on its own line.
+QString VersionListText(const std::map<int32_t, std::string>& versions);

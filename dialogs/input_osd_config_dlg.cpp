@@ -400,7 +400,7 @@ void CInputOSDConfigDlg::StoreAndSave(const Items& items)
 {
     if (!processor_)
         return;
-    StoreItems(processor_->GetInputOsd(), items);
+    StoreItems(*processor_, items);
     processor_->GetInputOsd().Save(); // a failure is logged by the store
 }
 

@@ -147,8 +147,9 @@ void SetAllModes(Items& items, int mode)
     }
 }
 
-void StoreItems(CQelProcessor::CInputOSD& store, const Items& items)
+void StoreItems(CQelProcessor& processor, const Items& items)
 {
+    CQelProcessor::CInputOSD& store = processor.GetInputOsd();
     for (const auto& i : items) {
         const tagOSD_DATA_EX2& osd = i->osd;
         store.SetItemBitmap(i->input, i->item, osd.bitmap, osd.left, osd.top, osd.right, osd.bottom);

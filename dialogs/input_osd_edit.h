@@ -8,9 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "model/model_values.h"
 #include "model/osd_item.h"
-#include "model/processor.h"
 #include "platform/geometry.h"
+
+class CQelProcessor;
 
 namespace inputosd {
 
@@ -110,8 +112,9 @@ using Items = std::vector<std::shared_ptr<tagOSD_DATA_EX2_S>>;
 void SyncToAll(Items& items, const EditValues& values);
 // Every item's shown flag, time shown flag and time mode become `mode`.
 void SetAllModes(Items& items, int mode);
-// Writes every field of the items into the store (not saved).
-void StoreItems(CQelProcessor::CInputOSD& store, const Items& items);
+// Writes every field of the items into the processor's input OSD store
+// (not saved).
+void StoreItems(CQelProcessor& processor, const Items& items);
 
 // The size of input `input`'s item `item`: the source at port `item` of the
 // input-th slot (from 0, ascending) that holds sources; absent or reporting

@@ -5,6 +5,8 @@
 #include "corlane/fstr.h"
 #include "dialogs/field_check.h"
 #include "dialogs/link_settings.h"
+#include "dialogs/resolution_list.h"
+#include "model/processor.h"
 
 namespace {
 

@@ -5,9 +5,10 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
-#include <vector>
 
-#include "model/processor.h"
+#include "model/model_values.h"
+
+class CQelProcessor;
 
 namespace outres {
 // The picture splitter: one resolution for each of its two outputs.
@@ -25,18 +26,12 @@ inline constexpr char kSplitterTitle[] = "画面分割器设置";
 // interlaced rate (above 1000, in thousandths).
 QString SplitterResolutionLabel(const Resolution& resolution);
 
-// Where in the list an entry has this width, height and rate, or this id;
-// -1 when none has.
-int FindResolutionIndex(const std::vector<CQelProcessor::ResolutionEntry>& list, const Resolution& resolution);
-int FindResolutionIdIndex(const std::vector<CQelProcessor::ResolutionEntry>& list, uint32_t id);
-
 // The custom width and height typed in: both whole numbers from 1 to 65535,
 // else nothing.
 std::optional<Size> ParseCustomResolution(const QString& width, const QString& height);
 
-// The custom entry (id 255, rate 60) replaces any earlier one at the end of
-// the processor's list.
-CQelProcessor::ResolutionEntry CustomResolutionEntry(const Size& size);
+// The custom entry (id 255, rate 60; see CustomResolutionEntry) replaces
+// any earlier one at the end of the processor's list.
 void StoreCustomResolution(CQelProcessor& processor, const Size& size);
 
 // What the dialog hands back.

@@ -8,6 +8,8 @@
 #include <QPushButton>
 
 #include "dialogs/dialog_support.h"
+#include "dialogs/resolution_list.h"
+#include "model/processor.h"
 #include "platform/ui/modal.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "dialogs/wall_setup_core.h"
 
 #include "core/language_tr.h"
+#include "model/processor.h"
 
 #include <algorithm>
 #include <numeric>
@@ -51,6 +52,11 @@ std::optional<QString> MarginProblem(const Rect& margins)
     if (margins.right % 2 != 0)
         return Tr(walltext::kRightMarginOdd);
     return std::nullopt;
+}
+
+bool IsLedWallKind(int32_t kind)
+{
+    return CQelProcessor::HasCellSizes(kind);
 }
 
 const char* LedModeName(int32_t kind)
@@ -138,14 +144,14 @@ std::optional<QString> SetDraftColWidth(LedWallDraft& draft, int32_t col, int64_
     return SetSize(draft.colWidths, col, width, draft.output.width, walltext::kWidthTooLarge, draft.totalWidth);
 }
 
-bool OutputsOverlap(const CQelProcessor::WallMap& screens, const std::vector<int32_t>& monitors)
+bool OutputsOverlap(const WallCells& screens, const std::vector<int32_t>& monitors)
 {
     return std::any_of(screens.begin(), screens.end(), [&](const auto& entry) {
         return entry.second >= 0 && std::find(monitors.begin(), monitors.end(), entry.second) != monitors.end();
     });
 }
 
-std::vector<int32_t> MonitorsOfCells(const CQelProcessor::WallMap& cells, int32_t count)
+std::vector<int32_t> MonitorsOfCells(const WallCells& cells, int32_t count)
 {
     std::vector<int32_t> monitors;
     for (int32_t i = 0; i < count; ++i) {
@@ -155,9 +161,9 @@ std::vector<int32_t> MonitorsOfCells(const CQelProcessor::WallMap& cells, int32_
     return monitors;
 }
 
-CQelProcessor::WallMap CellsOfMonitors(const std::vector<int32_t>& monitors)
+WallCells CellsOfMonitors(const std::vector<int32_t>& monitors)
 {
-    CQelProcessor::WallMap cells;
+    WallCells cells;
     for (size_t i = 0; i < monitors.size(); ++i)
         if (monitors[i] >= 0)
             cells[{0, int32_t(i)}] = monitors[i];

@@ -5,10 +5,14 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
-#include "model/processor.h"
+#include "model/model_values.h"
+
+class CQelProcessor;
 
 namespace walltext {
 inline constexpr char kLeftMarginOdd[] = "左边距必须为偶数值！";
@@ -33,10 +37,10 @@ inline constexpr int32_t kLedWallMaxCells = 32;
 inline constexpr int64_t kMaxWallMargin = 100000000;
 
 // The kinds whose wall the LED wizard describes.
-inline bool IsLedWallKind(int32_t kind)
-{
-    return CQelProcessor::HasCellSizes(kind);
-}
+bool IsLedWallKind(int32_t kind);
+
+// Wall cell (row, column) to output id, as the processor's WallMap.
+using WallCells = std::map<std::pair<int32_t, int32_t>, int32_t>;
 
 // Why the video wall dialog refuses the margins (left, then right: both
 // must be even); nothing when it takes them.
@@ -55,7 +59,7 @@ struct LedWallDraft {
     int32_t totalHeight = 0;
     std::vector<int32_t> rowHeights;
     std::vector<int32_t> colWidths;
-    CQelProcessor::WallMap screens;
+    WallCells screens;
     std::vector<int32_t> monitors; // one output a monitor, -1 for none
     Resolution output{0, 0, 60};
 };
@@ -76,11 +80,11 @@ std::optional<QString> SetDraftRowHeight(LedWallDraft& draft, int32_t row, int64
 std::optional<QString> SetDraftColWidth(LedWallDraft& draft, int32_t col, int64_t width);
 
 // Whether an output drives a screen and a monitor at once.
-bool OutputsOverlap(const CQelProcessor::WallMap& screens, const std::vector<int32_t>& monitors);
+bool OutputsOverlap(const WallCells& screens, const std::vector<int32_t>& monitors);
 // The monitor outputs a one-row grid of `count` cells holds.
-std::vector<int32_t> MonitorsOfCells(const CQelProcessor::WallMap& cells, int32_t count);
+std::vector<int32_t> MonitorsOfCells(const WallCells& cells, int32_t count);
 // The cells of a one-row grid that shows the monitor outputs.
-CQelProcessor::WallMap CellsOfMonitors(const std::vector<int32_t>& monitors);
+WallCells CellsOfMonitors(const std::vector<int32_t>& monitors);
 
 // The monitor count field: digits only, and no more monitors than the
 // processor has outputs. Nothing, with `problem` set, when refused.

@@ -4,13 +4,7 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/geometry.h"
-
-// Ids are unsigned 32-bit; all bits set means "no id".
-inline constexpr uint32_t kNoId = 0xFFFFFFFFu;
-
-// Width, height and refresh rate.
-using Resolution = ResolutionTriple;
+#include "model/model_values.h"
 
 // The lock of one processor's model, shared with every record the processor
 // adopted so that a record handed to another thread stays safe to use after

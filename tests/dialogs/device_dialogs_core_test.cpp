@@ -7,6 +7,7 @@
 #include "dialogs/about_text.h"
 #include "dialogs/matrix_switch.h"
 #include "dialogs/output_resolution.h"
+#include "dialogs/resolution_list.h"
 #include "model/processor.h"
 #include "platform/clock.h"
 #include "tests/builder/sender_test_support.h"

@@ -7,24 +7,13 @@
 #include <QTest>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "dialogs/modal_view_dialogs.h"
 #include "dialogs/password_dlg.h"
-#include "model/processor.h"
 #include "tests/support/ui/ui_test.h"
 
 namespace dialogtest {
-
-// Holds any job it is asked to start, so the processor stays busy.
-class BusyProcessor : public CQelProcessor {
-protected:
-    std::thread LaunchJob(std::function<void()>) override
-    {
-        return std::thread([] {});
-    }
-};
 
 // The views' dialogs are the program's for the holder's life.
 struct ProgramDialogsInstalled {

@@ -162,7 +162,7 @@ TEST(InputOsdEdit, ItemsKeepTheirOwnPlaceWhenBuiltSyncedOrSwitched)
     CQelProcessor processor;
     processor.SetKind(7);
     processor.GetInputOsd().Load();
-    StoreItems(processor.GetInputOsd(), items);
+    StoreItems(processor, items);
     const auto stored = processor.GetInputOsd().FindItem(1, 3);
     ASSERT_NE(stored, nullptr);
     EXPECT_EQ(stored->left, 100);

@@ -23,6 +23,7 @@
 #include <boost/property_tree/ptree.hpp>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -139,6 +140,15 @@ public:
 private:
     platform::ScopedClock scoped_;
     ScopedSetting<std::atomic<uint8_t>> netType_;
+};
+
+// Holds any job it is asked to start, so the processor stays busy.
+class BusyProcessor : public CQelProcessor {
+protected:
+    std::thread LaunchJob(std::function<void()>) override
+    {
+        return std::thread([] {});
+    }
 };
 
 // Keeps every report a job makes.
