@@ -72,7 +72,6 @@ private:
     // Moves the active window in the z-order and records the layer order.
     void MoveActiveLayer(WindowLayerOp op);
 
-    // Every command acts on the core's plan, active window and selection,
-    // through the other parts and the core's hooks and sends.
+    // Shared state, hooks, sends and the other parts, through the core.
     WallViewCore& core_;
 };

@@ -58,8 +58,7 @@ private:
     // active.
     WindowPtr AddNewWindow(const Rect& rc, int processorId, int sourceId, int is4k);
 
-    // The plan, the active window, the selection and the hooks are the
-    // core's; the layout and the conversions are the geometry's.
+    // Shared state, hooks and the geometry's conversions, through the core.
     WallViewCore& core_;
     Rect m_rcTipTool{0, 0, 1, 1};
 };

@@ -134,8 +134,7 @@ private:
     // as large as `wall`.
     void FillCells(const WindowPtr& window, const Rect& cells, Size wall);
 
-    // The plan, the active window, the selection and the repaint hook are
-    // the core's; the snap state is the editing's.
+    // Shared state, hooks and the editing's snap state, through the core.
     WallViewCore& core_;
     Size m_szClient;
     std::function<int()> m_referenceLineStyle;

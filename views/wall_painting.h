@@ -69,8 +69,7 @@ private:
     // the column lines.
     GridLines AxisLines(const Rect& area, bool rows) const;
 
-    // Everything painted is read through the core and its other parts;
-    // only the shortage flag and the overlay cache are the painting's own.
+    // The plan, the layout and the drag it describes, through the core.
     WallViewCore& core_;
     EightPartOverlayCache m_overlays;
 };
