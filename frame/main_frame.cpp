@@ -400,7 +400,7 @@ bool CMainFrame::OnCommand(int id)
     }
     QWidget* view = ActiveView();
     switch (CViewManager::GetViewKind(view)) {
-    case kViewWall: return static_cast<CMultiScreenView*>(view)->OnCommand(id);
+    case kViewWall: return static_cast<CMultiScreenView*>(view)->commands().OnCommand(id);
     case kViewSwitch: return static_cast<CSwitchView*>(view)->OnCommand(id);
     default: return false;
     }
@@ -568,7 +568,7 @@ void CMainFrame::OnHotKey(int id)
     if (id != cmd::kSelectAllHotKey)
         return;
     if (CMultiScreenView* view = ActiveWallView()) {
-        view->SelectAllWindows();
+        view->editing().SelectAllWindows();
         view->viewport()->update();
     }
 }
@@ -578,8 +578,8 @@ void CMainFrame::ShowZoomPopup(CMultiScreenView& wall)
     QPointer<CMultiScreenView> view = &wall;
     ui::MenuSpec menu;
     for (int scale = 1; scale <= kMaxZoom; ++scale)
-        menu.items.push_back(
-            ui::MenuSpec::item(scale, TranslateText(QStringLiteral("%1倍").arg(scale)), scale == wall.m_nCanvasScale));
+        menu.items.push_back(ui::MenuSpec::item(scale, TranslateText(QStringLiteral("%1倍").arg(scale)),
+                                                scale == wall.geometry().m_nCanvasScale));
     ++popupDepth_;
     const int chosen = ui::popupMenu(this, menu, QCursor::pos());
     --popupDepth_;
@@ -637,7 +637,7 @@ void CMainFrame::OnCtrlBarNotify(int id)
         {11, WallViewCore::kCmdLayerTop},      {12, WallViewCore::kCmdLayerBottom},
     };
     if (const auto it = kViewCommands.find(id); it != kViewCommands.end()) {
-        view->OnCommand(it->second);
+        view->commands().OnCommand(it->second);
         return;
     }
     if (id >= kGuideLinesOff && id <= kGuideLines16) {

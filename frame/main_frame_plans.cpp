@@ -90,7 +90,7 @@ QWidget* CMainFrame::ShowPlanView(const std::shared_ptr<CQelPlan>& plan, int kin
                                                                      CViewManager::FactoryOf<CMultiScreenView>()));
         if (!view)
             return nullptr;
-        view->SetReferenceLineStyleProvider(
+        view->geometry().SetReferenceLineStyleProvider(
             [frame = QPointer<CMainFrame>(this)] { return frame ? frame->ReferenceLineStyle() : 1; });
         container_->AddView(unsigned(viewCount_), tab, view);
         view->SetPlan(plan);

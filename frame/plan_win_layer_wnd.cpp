@@ -148,7 +148,7 @@ void CUiPlanWinLayerWnd::OnRowMoved(int from, int to)
     QWidget* active = frame ? frame->ActiveView() : nullptr;
     if (CViewManager::GetViewKind(active) == kViewWall) {
         auto* view = static_cast<CMultiScreenView*>(active);
-        view->UpdateAllWindowGeometry();
+        view->geometry().UpdateAllWindowGeometry();
         if (view->m_bAutoExecute)
             view->ExecutePlan(WallViewCore::kExecLayout, 1);
         view->viewport()->update();

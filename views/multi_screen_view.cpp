@@ -57,7 +57,7 @@ void CMultiScreenView::OnCreate()
     m_imgMaxCell = LoadButtonImage("tab_maxcell_btn.png");
     m_imgMaxScreen = LoadButtonImage("tab_maxscreen_btn.png");
     m_imgLock = LoadButtonImage("lock.png");
-    SetImageSizes(SizeOf(m_imgClose), SizeOf(m_imgMaxCell), SizeOf(m_imgMaxScreen), SizeOf(m_imgLock));
+    geometry().SetImageSizes(SizeOf(m_imgClose), SizeOf(m_imgMaxCell), SizeOf(m_imgMaxScreen), SizeOf(m_imgLock));
 
     m_tip.AddTool(viewport(), kTipToolId, QStringLiteral("    "));
     m_tip.SetTipTextColor(ui::rgb(0, 0, 255));
@@ -116,14 +116,14 @@ void CMultiScreenView::OnSize()
 
 void CMultiScreenView::SetCanvasScale(int scale)
 {
-    SetCanvasScaleValue(scale);
+    geometry().SetCanvasScaleValue(scale);
     RecalcLayout();
 }
 
 void CMultiScreenView::RecalcLayout()
 {
     const QSize client = maximumViewportSize();
-    SetClientSize(Size{client.width(), client.height()});
+    geometry().SetClientSize(Size{client.width(), client.height()});
     UpdateScrollSizes();
     WallViewCore::RecalcLayout();
 }
@@ -131,8 +131,8 @@ void CMultiScreenView::RecalcLayout()
 void CMultiScreenView::UpdateScrollSizes()
 {
     const QSize client = maximumViewportSize();
-    const int64_t canvasWidth = int64_t(client.width()) * m_nCanvasScale;
-    const int64_t canvasHeight = int64_t(client.height()) * m_nCanvasScale;
+    const int64_t canvasWidth = int64_t(client.width()) * geometry().m_nCanvasScale;
+    const int64_t canvasHeight = int64_t(client.height()) * geometry().m_nCanvasScale;
     const QSize page = viewport()->size();
     horizontalScrollBar()->setRange(0, int(std::max<int64_t>(canvasWidth - page.width(), 0)));
     verticalScrollBar()->setRange(0, int(std::max<int64_t>(canvasHeight - page.height(), 0)));
@@ -140,12 +140,12 @@ void CMultiScreenView::UpdateScrollSizes()
     verticalScrollBar()->setPageStep(page.height());
     horizontalScrollBar()->setSingleStep(std::max(page.width() / 10, 1));
     verticalScrollBar()->setSingleStep(std::max(page.height() / 10, 1));
-    m_ptViewOrg = Point{-horizontalScrollBar()->value(), -verticalScrollBar()->value()};
+    geometry().m_ptViewOrg = Point{-horizontalScrollBar()->value(), -verticalScrollBar()->value()};
 }
 
 void CMultiScreenView::scrollContentsBy(int, int)
 {
-    m_ptViewOrg = Point{-horizontalScrollBar()->value(), -verticalScrollBar()->value()};
+    geometry().m_ptViewOrg = Point{-horizontalScrollBar()->value(), -verticalScrollBar()->value()};
     viewport()->update();
 }
 
@@ -179,16 +179,16 @@ std::optional<QRegion> CMultiScreenView::DragDamage()
 {
     // A drag repaints at every move: only what it changed, compared with
     // what the last paint drew.
-    if (m_nDragMode == 0 || m_layer.isNull() || m_layerDevice.size != viewport()->size() ||
+    if (editing().m_nDragMode == 0 || m_layer.isNull() || m_layerDevice.size != viewport()->size() ||
         m_layerDevice.images != ButtonImageKeys())
         return std::nullopt;
     const Rect visible = VisibleCanvas();
-    const WallLayerScene scene = DescribeBaseLayer(visible);
+    const WallLayerScene scene = painting().DescribeBaseLayer(visible);
     std::optional<std::vector<Rect>> damage = BaseLayerDamage(m_layerScene, scene);
     if (!damage)
         return std::nullopt;
     const auto top =
-        TopLayerDamage(m_topScene, DescribeTopLayer(visible, scene.frame.drawable && scene.frame.gridMatch));
+        TopLayerDamage(m_topScene, painting().DescribeTopLayer(visible, scene.frame.drawable && scene.frame.gridMatch));
     if (!top)
         return std::nullopt;
     damage->insert(damage->end(), top->begin(), top->end());
@@ -196,7 +196,7 @@ std::optional<QRegion> CMultiScreenView::DragDamage()
     for (const Rect& r : *damage) {
         const Rect shown = IntersectRect(r, visible);
         if (!RectEmpty(shown))
-            region += ui::toQRect(OffsetRect(shown, m_ptViewOrg.x, m_ptViewOrg.y));
+            region += ui::toQRect(OffsetRect(shown, geometry().m_ptViewOrg.x, geometry().m_ptViewOrg.y));
     }
     return region;
 }

@@ -33,6 +33,10 @@ public:
     explicit CMultiScreenView(QWidget* parent = nullptr);
     ~CMultiScreenView() override;
 
+    // The wall's geometry part; the widget's own rectangle is
+    // QWidget::geometry().
+    using WallViewCore::geometry;
+
     // The canvas as 1 to 5 times the client size (the frame's zoom); lays
     // the wall out again.
     void SetCanvasScale(int scale);
@@ -61,7 +65,6 @@ public:
     QString WindowNotice() const { return m_notice.text; }
 
     // A source from the source tree released at a global (screen) point.
-    using WallViewCore::DropSignalSource;
     void DropSignalSource(const QPoint& screen);
 
     QString m_strTitle;

@@ -56,8 +56,9 @@ void CMultiScreenView::SetViewCursor(ViewCursor cursor)
 void CMultiScreenView::SetTip(const Rect& canvasRect, bool moved, const QString& text)
 {
     if (moved)
-        m_tip.SetToolRect(viewport(), kTipToolId,
-                          CanvasToDeviceRect(canvasRect.left, canvasRect.top, canvasRect.right, canvasRect.bottom));
+        m_tip.SetToolRect(
+            viewport(), kTipToolId,
+            geometry().CanvasToDeviceRect(canvasRect.left, canvasRect.top, canvasRect.right, canvasRect.bottom));
     m_tip.UpdateText(viewport(), kTipToolId, text);
 }
 
@@ -75,7 +76,7 @@ void CMultiScreenView::RepaintNow()
 
 void CMultiScreenView::DropSignalSource(const QPoint& screen)
 {
-    DropSignalSource(ToPoint(viewport()->mapFromGlobal(QPointF(screen))));
+    editing().DropSignalSource(ToPoint(viewport()->mapFromGlobal(QPointF(screen))));
 }
 
 bool CMultiScreenView::AltKeyDown() const
@@ -86,36 +87,36 @@ bool CMultiScreenView::AltKeyDown() const
 void CMultiScreenView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        OnLButtonDown(ToPoint(event->position()), event->modifiers().testFlag(Qt::ControlModifier));
+        editing().OnLButtonDown(ToPoint(event->position()), event->modifiers().testFlag(Qt::ControlModifier));
     else if (event->button() == Qt::RightButton)
-        OnContextMenu(ToPoint(event->position()), event->globalPosition().toPoint());
+        commands().OnContextMenu(ToPoint(event->position()), event->globalPosition().toPoint());
     QAbstractScrollArea::mousePressEvent(event);
 }
 
 void CMultiScreenView::mouseMoveEvent(QMouseEvent* event)
 {
-    OnMouseMove(ToPoint(event->position()));
+    editing().OnMouseMove(ToPoint(event->position()));
     QAbstractScrollArea::mouseMoveEvent(event);
 }
 
 void CMultiScreenView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        OnLButtonUp(ToPoint(event->position()));
+        editing().OnLButtonUp(ToPoint(event->position()));
     QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
 void CMultiScreenView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        OnLButtonDblClk(ToPoint(event->position()));
+        editing().OnLButtonDblClk(ToPoint(event->position()));
     QAbstractScrollArea::mouseDoubleClickEvent(event);
 }
 
 void CMultiScreenView::keyPressEvent(QKeyEvent* event)
 {
     // The arrows edit the wall rather than scroll it.
-    if (!OnKeyDown(ui::virtualKey(*event), event->modifiers().testFlag(Qt::ShiftModifier)))
+    if (!editing().OnKeyDown(ui::virtualKey(*event), event->modifiers().testFlag(Qt::ShiftModifier)))
         QAbstractScrollArea::keyPressEvent(event);
 }
 
@@ -124,6 +125,6 @@ void CMultiScreenView::keyReleaseEvent(QKeyEvent* event)
     // X11 sends a release before every repeated press, Windows one at the
     // end: only the real release ends a key edit.
     if (!event->isAutoRepeat())
-        OnKeyUp(ui::virtualKey(*event));
+        editing().OnKeyUp(ui::virtualKey(*event));
     QAbstractScrollArea::keyReleaseEvent(event);
 }

@@ -58,8 +58,8 @@ QImage::Format DeviceFormat(QPainter& p)
 
 void CMultiScreenView::PrepareCanvasDC(QPainter& p)
 {
-    m_ptViewOrg = Point{-horizontalScrollBar()->value(), -verticalScrollBar()->value()};
-    p.translate(m_ptViewOrg.x, m_ptViewOrg.y);
+    geometry().m_ptViewOrg = Point{-horizontalScrollBar()->value(), -verticalScrollBar()->value()};
+    p.translate(geometry().m_ptViewOrg.x, geometry().m_ptViewOrg.y);
 }
 
 void CMultiScreenView::OnDraw(QPainter& p)
@@ -69,12 +69,13 @@ void CMultiScreenView::OnDraw(QPainter& p)
     PrepareCanvasDC(p);
     m_rcVisible = VisibleCanvas();
     const bool windows = DrawBaseLayer(p);
-    m_topScene = DescribeTopLayer(m_rcVisible, windows);
+    m_topScene = painting().DescribeTopLayer(m_rcVisible, windows);
     DrawTopLayer(p, m_topScene);
     p.restore();
 
     // Whatever of the viewport the canvas does not cover is white.
-    const Rect canvas = CanvasToDeviceRect(m_rcCanvas.left, m_rcCanvas.top, m_rcCanvas.right, m_rcCanvas.bottom);
+    const Rect& c = geometry().m_rcCanvas;
+    const Rect canvas = geometry().CanvasToDeviceRect(c.left, c.top, c.right, c.bottom);
     const QRegion outside = QRegion(client).subtracted(QRegion(ui::toQRect(canvas)));
     for (const QRect& r : outside)
         p.fillRect(r, Qt::white);
@@ -106,7 +107,8 @@ std::array<qint64, 4> CMultiScreenView::ButtonImageKeys() const
 Rect CMultiScreenView::VisibleCanvas() const
 {
     const Rect client = ui::fromQRect(viewport()->rect());
-    return IntersectRect(OffsetRect(client, -int64_t(m_ptViewOrg.x), -int64_t(m_ptViewOrg.y)), m_rcCanvas);
+    const Point& origin = geometry().m_ptViewOrg;
+    return IntersectRect(OffsetRect(client, -int64_t(origin.x), -int64_t(origin.y)), geometry().m_rcCanvas);
 }
 
 void CMultiScreenView::DrawTopLayer(QPainter& p, const TopLayerScene& top)
@@ -123,7 +125,8 @@ void CMultiScreenView::DrawTopLayer(QPainter& p, const TopLayerScene& top)
         ui::drawTextWin(p, text.rect, text.text, kCentredLine);
     if (top.resolutionMismatch) {
         p.setPen(ui::toQColor(kRed));
-        const Rect strip{m_rcCanvas.left, m_rcCanvas.top, m_rcCanvas.right, m_rcCanvas.top + 20};
+        const Rect& c = geometry().m_rcCanvas;
+        const Rect strip{c.left, c.top, c.right, c.top + 20};
         ui::drawTextWin(p, strip,
                         TranslateText(QStringLiteral("当前方案的输出分辨率和设备不匹配，请重新创建方案布局窗口。")),
                         kCentredLine);
@@ -140,7 +143,7 @@ void CMultiScreenView::DrawTopLayer(QPainter& p, const TopLayerScene& top)
 
 bool CMultiScreenView::DrawBaseLayer(QPainter& p)
 {
-    WallLayerScene scene = DescribeBaseLayer(m_rcVisible);
+    WallLayerScene scene = painting().DescribeBaseLayer(m_rcVisible);
     const LayerDevice device{viewport()->size(), DeviceFormat(p), ButtonImageKeys()};
     std::optional<std::vector<Rect>> damage;
     if (device == m_layerDevice && !m_layer.isNull())
@@ -158,7 +161,7 @@ bool CMultiScreenView::DrawBaseLayer(QPainter& p)
 
     p.save();
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(QPoint(-m_ptViewOrg.x, -m_ptViewOrg.y), m_layer);
+    p.drawImage(QPoint(-geometry().m_ptViewOrg.x, -geometry().m_ptViewOrg.y), m_layer);
     p.restore();
     return windows;
 }
@@ -177,7 +180,7 @@ void CMultiScreenView::PaintBaseLayer(const LayerFrame& frame, const std::vector
             const Rect shown = IntersectRect(r, m_rcVisible);
             if (RectEmpty(shown))
                 continue;
-            clip += ui::toQRect(OffsetRect(shown, m_ptViewOrg.x, m_ptViewOrg.y));
+            clip += ui::toQRect(OffsetRect(shown, geometry().m_ptViewOrg.x, geometry().m_ptViewOrg.y));
             box = UnionRect(box, shown);
         }
         if (clip.isEmpty())
@@ -185,8 +188,8 @@ void CMultiScreenView::PaintBaseLayer(const LayerFrame& frame, const std::vector
         p.setClipRegion(clip);
         m_rcRedraw = box;
     }
-    p.translate(m_ptViewOrg.x, m_ptViewOrg.y);
-    for (const Rect& band : BackgroundBands())
+    p.translate(geometry().m_ptViewOrg.x, geometry().m_ptViewOrg.y);
+    for (const Rect& band : painting().BackgroundBands())
         ui::fillRect(p, band, frame.background);
     ui::fillRect(p, IntersectRect(frame.wallArea, frame.canvas), frame.wall);
     if (frame.drawable) {
@@ -231,7 +234,7 @@ void CMultiScreenView::DrawCellNames(QPainter& p, const std::vector<CellPaint>& 
         if (m_rcRedraw != m_rcVisible && !Meets(cell.rect, m_rcRedraw) && !nameReaches(cell))
             continue;
         if (cell.noOutput)
-            ui::fillRect(p, cell.rect, m_clrNoOutputCell);
+            ui::fillRect(p, cell.rect, painting().m_clrNoOutputCell);
         else if (!cell.name.isEmpty())
             ui::drawTextWin(p, cell.rect, cell.name, kCentredLine);
     }
@@ -253,7 +256,7 @@ void CMultiScreenView::DrawGridLines(QPainter& p, const GridLines& lines, const 
         }
     };
     p.save();
-    p.setPen(SolidPen(m_clrGridLine));
+    p.setPen(SolidPen(painting().m_clrGridLine));
     draw(lines.solid);
     p.setPen(DottedPen(kBlack));
     draw(lines.dotted);
@@ -262,12 +265,12 @@ void CMultiScreenView::DrawGridLines(QPainter& p, const GridLines& lines, const 
 
 void CMultiScreenView::DrawRowLines(QPainter& p, const Rect& rc)
 {
-    DrawGridLines(p, RowLines(rc), rc, true);
+    DrawGridLines(p, painting().RowLines(rc), rc, true);
 }
 
 void CMultiScreenView::DrawColumnLines(QPainter& p, const Rect& rc)
 {
-    DrawGridLines(p, ColumnLines(rc), rc, false);
+    DrawGridLines(p, painting().ColumnLines(rc), rc, false);
 }
 
 // ---- Windows ---------------------------------------------------------------
@@ -614,7 +617,7 @@ void CMultiScreenView::DrawWatchStrip(QPainter& p, const WatchStripPaint& strip)
         ui::fillRect(p, s, wallview::kIdleBody);
         p.setPen(ui::toQColor(kWhite));
         ui::drawTextWin(p, slot.title.rect, slot.title.text, kLeftLine);
-        p.setPen(SolidPen(m_clrGridLine));
+        p.setPen(SolidPen(painting().m_clrGridLine));
         for (int x : slot.columnLines.solid)
             ui::drawLineWin(p, x, s.top, x, s.bottom);
         for (int y : slot.rowLines.solid)
@@ -625,7 +628,7 @@ void CMultiScreenView::DrawWatchStrip(QPainter& p, const WatchStripPaint& strip)
                 MakeRect(input.rect.left, input.rect.top, input.rect.right, int64_t(input.rect.top) + lineHeight);
             ui::drawTextWin(p, line, input.text, kLeftLine);
         }
-        ui::frameRect(p, s, m_clrGridLine);
+        ui::frameRect(p, s, painting().m_clrGridLine);
         p.setPen(ui::toQColor(kBlue));
         ui::drawTextWin(p, slot.take.rect, slot.take.text, kLeftLine);
     }

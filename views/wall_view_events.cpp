@@ -54,7 +54,7 @@ void WallViewCore::OnSigSrcResolutionChanged(const CSigSrcResolutionChangedEvent
         return;
     for (const auto& window : m_pPlan->GetWindows())
         if (window->sigsrc == event.sourceId)
-            UpdateWindowGeometry(window);
+            geometry().UpdateWindowGeometry(window);
     m_pPlan->PlaceWindows();
     InvalidateView();
 }
@@ -85,7 +85,7 @@ void WallViewCore::OnPlanHisRecovered(const CPlanHisRecoveredEvent&)
     m_pPlan->PlaceWindows();
     // The restored windows are new records, laid out when they were
     // recorded; the ones they replace leave the selection.
-    LayoutWindowRects();
+    geometry().LayoutWindowRects();
     m_pActiveWnd = m_pPlan->GetSelectedWindow();
     DropDepartedWindows();
     InvalidateView();

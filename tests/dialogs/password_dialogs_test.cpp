@@ -122,7 +122,7 @@ TEST_F(PasswordFlow, SaveToProcessorAsksOnceUntilAnAttemptFails)
         AnswerSlot(3);
         modal().expectInform();
     });
-    RightClick(view, Centre(view.WallToViewRect(plan->GetWindowAt(0)->rect)));
+    RightClick(view, Centre(view.geometry().WallToViewRect(plan->GetWindowAt(0)->rect)));
     EXPECT_EQ(asked, (std::vector<std::string>{"password", "slot"}));
     EXPECT_TRUE(IsPasswordAccepted());
     EXPECT_EQ(link.SentBefore(), expected);

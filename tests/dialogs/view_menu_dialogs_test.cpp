@@ -127,7 +127,7 @@ TEST_F(LinkedMenuDialogs, WindowPositionOkSendsTheMovedWindow)
         QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
         return dialog.result();
     });
-    RightClick(view, Centre(view.WallToViewRect(window->rect)));
+    RightClick(view, Centre(view.geometry().WallToViewRect(window->rect)));
     EXPECT_EQ(window->rect, (Rect{100, 100, 900, 600}));
     EXPECT_EQ(link.SentBefore(), (std::vector<std::string>{"INPUT_FPGA SET_WINDOWS_USE_SCALER 1\r\n",
                                                            "INPUT_FPGA SET_WINDOWS_LAYOUT 1920 1080\r\n",

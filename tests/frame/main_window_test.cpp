@@ -355,13 +355,13 @@ TEST_F(MainWindow, WallViewButtonsActOnTheActiveWallViewOnly)
         return 3;
     });
     frame->OnCtrlBarNotify(captionbtn::kZoomCanvas);
-    EXPECT_EQ(view->m_nCanvasScale, 3);
+    EXPECT_EQ(view->geometry().m_nCanvasScale, 3);
     modal().answerMenu([](const ui::MenuSpec& menu, ui::PopupWatcher*) {
         EXPECT_TRUE(menu.items[2].checked);
         return 0;
     });
     frame->OnCtrlBarNotify(captionbtn::kZoomCanvas);
-    EXPECT_EQ(view->m_nCanvasScale, 3);
+    EXPECT_EQ(view->geometry().m_nCanvasScale, 3);
 
     // Freezing a processor that is not connected only tells so.
     std::vector<std::string> queued;
@@ -374,10 +374,10 @@ TEST_F(MainWindow, WallViewButtonsActOnTheActiveWallViewOnly)
 
     // Ctrl+A selects every window of the wall view.
     const auto plan = view->GetPlan();
-    view->CreateWindowFromRect(Rect{10, 10, 60, 60});
-    view->CreateWindowFromRect(Rect{100, 10, 160, 60});
+    view->editing().CreateWindowFromRect(Rect{10, 10, 60, 60});
+    view->editing().CreateWindowFromRect(Rect{100, 10, 160, 60});
     ASSERT_EQ(plan->GetWindowCount(), 2);
-    view->ClearSelection();
+    view->editing().ClearSelection();
     frame->activateWindow();
     QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(view->m_vecSelection.size(), 2u);

@@ -245,7 +245,7 @@ TEST_F(PlanFrame, SaveAsFromAViewRenamesItsTabOrSaysWhyNot)
     auto* view = frame->ActiveWallView();
     ASSERT_NE(view, nullptr);
     AnswerName("Copy 2");
-    view->OnCommand(WallViewCore::kCmdSaveAs);
+    view->commands().OnCommand(WallViewCore::kCmdSaveAs);
     EXPECT_EQ(view->GetPlan()->GetName(), "Copy 2");
     EXPECT_EQ(TabTexts().back(), "Copy 2");
 }

@@ -157,7 +157,7 @@ TEST_F(WallView, OpaqueWindowsShowOnlyTheirUncoveredParts)
         CMultiScreenView view;
         ShowPlan(view, plan);
         if (topRect)
-            *topRect = view.GetWindowViewRect(plan->GetWindows().back());
+            *topRect = view.geometry().GetWindowViewRect(plan->GetWindows().back());
         return screenshot(view);
     };
     Rect onView{};
@@ -262,13 +262,13 @@ TEST_F(WallView, ShowsTheEndOfALogoSavingForThreeSeconds)
     const auto start = platform::Now();
     report(50, 50);
     ASSERT_TRUE(pumpUntil([&] { return view->m_nMode == 3; }));
-    EXPECT_EQ(view->LogoSaveStatusText(), QStringLiteral("台标保存完毕"));
+    EXPECT_EQ(view->painting().LogoSaveStatusText(), QStringLiteral("台标保存完毕"));
     ASSERT_TRUE(pumpUntil([&] { return view->m_nMode == 0; }));
     EXPECT_GE(platform::MillisSince(start), 3000);
 
     report(51, 50);
     ASSERT_TRUE(pumpUntil([&] { return view->m_nMode == 3; }));
-    EXPECT_EQ(view->LogoSaveStatusText(), QStringLiteral("台标保存失败"));
+    EXPECT_EQ(view->painting().LogoSaveStatusText(), QStringLiteral("台标保存失败"));
 
     // A job that outlives the view reaches nothing.
     view.reset();
@@ -290,7 +290,7 @@ TEST_F(WallView, PaintsBadPlansAndLargeCanvasesSafely)
     // Scrolled to the middle of a canvas five times the client.
     AddTestWindow(*f.plan, 99, {0, 0, 3840, 2160});
     view.SetCanvasScale(5);
-    EXPECT_EQ(view.m_rcCanvas, (Rect{0, 0, 5000, 3000}));
+    EXPECT_EQ(view.geometry().m_rcCanvas, (Rect{0, 0, 5000, 3000}));
     view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum() / 2);
     view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum() / 2);
     EXPECT_EQ(pixelAt(paint(), 100, 100), ui::rgb(150, 0, 20));
@@ -333,13 +333,14 @@ TEST_F(WallView, PaintsEveryEditSinceTheLastPaint)
     const std::vector<std::pair<const char*, std::function<void(CMultiScreenView&)>>> edits = {
         {"dragged by its title",
          [&](CMultiScreenView& view) {
-             const Rect r = view.GetWindowViewRect(top());
-             const Point grip = view.CanvasToDevicePoint(Point{int32_t(r.left + RectWidth(r) / 2), r.top + 5});
-             view.OnLButtonDown(grip, false);
-             view.OnMouseMove(Point{grip.x - 9, grip.y - 5});
+             const Rect r = view.geometry().GetWindowViewRect(top());
+             const Point grip =
+                 view.geometry().CanvasToDevicePoint(Point{int32_t(r.left + RectWidth(r) / 2), r.top + 5});
+             view.editing().OnLButtonDown(grip, false);
+             view.editing().OnMouseMove(Point{grip.x - 9, grip.y - 5});
              paint(view);
-             view.OnMouseMove(Point{grip.x - 97, grip.y - 61});
-             view.OnLButtonUp(Point{grip.x - 97, grip.y - 61});
+             view.editing().OnMouseMove(Point{grip.x - 97, grip.y - 61});
+             view.editing().OnLButtonUp(Point{grip.x - 97, grip.y - 61});
          }},
         {"renamed in its record", [&](CMultiScreenView&) { top()->name = "W " + std::to_string(++n); }},
         {"moved in its record",
@@ -368,7 +369,7 @@ TEST_F(WallView, PaintsEveryEditSinceTheLastPaint)
             CMultiScreenView fresh;
             ShowPlan(fresh, plan);
             fresh.m_pActiveWnd = view.m_pActiveWnd;
-            fresh.m_ptCurrent = view.m_ptCurrent;
+            fresh.editing().m_ptCurrent = view.editing().m_ptCurrent;
             EXPECT_NE(after, before) << what << (translucent ? ", translucent" : ", opaque");
             EXPECT_TRUE(after == paint(fresh)) << what << (translucent ? ", translucent" : ", opaque");
         }
@@ -400,14 +401,14 @@ TEST_F(WallView, DragRepaintsOnlyWhatItChanged)
         ShowPlan(view, plan);
         QApplication::processEvents();
         const auto shown = [&] { return view.screen()->grabWindow(view.winId()).toImage(); };
-        const Rect r = view.GetWindowViewRect(plan->GetWindowAt(plan->GetWindowCount() - 1));
-        const Point grip = view.CanvasToDevicePoint(Point{int32_t(r.left + RectWidth(r) / 2), r.top + 5});
-        view.OnLButtonDown(grip, false);
+        const Rect r = view.geometry().GetWindowViewRect(plan->GetWindowAt(plan->GetWindowCount() - 1));
+        const Point grip = view.geometry().CanvasToDevicePoint(Point{int32_t(r.left + RectWidth(r) / 2), r.top + 5});
+        view.editing().OnLButtonDown(grip, false);
         QApplication::processEvents();
         Regions regions;
         view.viewport()->installEventFilter(&regions);
         for (const int step : {1, 9, 97}) {
-            view.OnMouseMove(Point{grip.x - step, grip.y - step / 2});
+            view.editing().OnMouseMove(Point{grip.x - step, grip.y - step / 2});
             QApplication::processEvents();
         }
         const QImage dragged = shown();
@@ -416,7 +417,7 @@ TEST_F(WallView, DragRepaintsOnlyWhatItChanged)
         ASSERT_GE(regions.painted.size(), 3u);
         for (size_t i = 0; i + 1 < regions.painted.size(); ++i)
             EXPECT_FALSE(QRegion(view.viewport()->rect()).subtracted(regions.painted[i]).isEmpty()) << i;
-        view.OnLButtonUp(Point{grip.x - 97, grip.y - 48});
+        view.editing().OnLButtonUp(Point{grip.x - 97, grip.y - 48});
     }
 }
 

@@ -49,7 +49,7 @@ inline std::shared_ptr<CQelPlan> UnplaceablePlan(FixtureF& f)
 // The core with its hooks recorded.
 class CoreProbe : public WallViewCore {
 public:
-    explicit CoreProbe(Size client = Size{1000, 600}) { SetClientSize(client); }
+    explicit CoreProbe(Size client = Size{1000, 600}) { geometry().SetClientSize(client); }
     void InvalidateView() override { ++invalidations; }
     void ExecutePlan(ExecMode mode, int withProgress) override { executed.push_back({mode, withProgress}); }
 

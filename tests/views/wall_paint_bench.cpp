@@ -71,19 +71,20 @@ void TimePaints(CMultiScreenView& view, const char* what)
 bool TimeDrag(CMultiScreenView& view, const char* what)
 {
     const auto window = view.GetPlan()->GetWindowAt(view.GetPlan()->GetWindowCount() - 1);
-    const Rect title = view.GetWindowViewRect(window);
-    const Point grip = view.CanvasToDevicePoint(Point{int32_t(title.left + RectWidth(title) / 2), title.top + 5});
+    const Rect title = view.geometry().GetWindowViewRect(window);
+    const Point grip =
+        view.geometry().CanvasToDevicePoint(Point{int32_t(title.left + RectWidth(title) / 2), title.top + 5});
     // Ending the move must not send the plan.
     view.m_bAutoExecute = false;
-    view.OnLButtonDown(grip, false);
-    if (view.m_nDragMode != 2)
+    view.editing().OnLButtonDown(grip, false);
+    if (view.editing().m_nDragMode != 2)
         return false;
     QApplication::processEvents();
     Time(what, [&](int i) {
-        view.OnMouseMove(Point{grip.x + (i % 2 == 0 ? 1 : 0), grip.y});
+        view.editing().OnMouseMove(Point{grip.x + (i % 2 == 0 ? 1 : 0), grip.y});
         QApplication::processEvents();
     });
-    view.OnLButtonUp(grip);
+    view.editing().OnLButtonUp(grip);
     QApplication::processEvents();
     return true;
 }

@@ -13,40 +13,40 @@ TEST(WallLayout, FitsTheWallIntoTheCanvas)
     WallFixture f;
     CoreProbe core;
     core.SetPlan(f.plan);
-    EXPECT_EQ(core.m_rcCanvas, (Rect{0, 0, 1000, 600}));
-    EXPECT_EQ(core.m_rcWallArea, (Rect{20, 30, 980, 570}));
-    EXPECT_EQ(core.m_rcWallView, core.m_rcWallArea);
-    EXPECT_EQ(core.m_rcWatchStrip, Rect{});
+    EXPECT_EQ(core.geometry().m_rcCanvas, (Rect{0, 0, 1000, 600}));
+    EXPECT_EQ(core.geometry().m_rcWallArea, (Rect{20, 30, 980, 570}));
+    EXPECT_EQ(core.geometry().m_rcWallView, core.geometry().m_rcWallArea);
+    EXPECT_EQ(core.geometry().m_rcWatchStrip, Rect{});
     EXPECT_GE(core.invalidations, 1);
 
     // Too low for the full width: fitted to the height, centred.
-    core.SetClientSize(Size{1000, 400});
+    core.geometry().SetClientSize(Size{1000, 400});
     core.RecalcLayout();
-    EXPECT_EQ(core.m_rcWallArea, (Rect{180, 20, 820, 380}));
+    EXPECT_EQ(core.geometry().m_rcWallArea, (Rect{180, 20, 820, 380}));
 
     // The canvas is the client times the scale.
-    core.SetClientSize(Size{1000, 600});
-    core.SetCanvasScaleValue(9);
+    core.geometry().SetClientSize(Size{1000, 600});
+    core.geometry().SetCanvasScaleValue(9);
     core.RecalcLayout();
-    EXPECT_EQ(core.m_nCanvasScale, 5);
-    EXPECT_EQ(core.m_rcCanvas, (Rect{0, 0, 5000, 3000}));
+    EXPECT_EQ(core.geometry().m_nCanvasScale, 5);
+    EXPECT_EQ(core.geometry().m_rcCanvas, (Rect{0, 0, 5000, 3000}));
 
     // Two watch windows: a strip below the wall and a slot for each.
     CoreProbe watching;
     watching.SetPlan(WallFixture::WatchPlan({101, 102}));
-    EXPECT_EQ(watching.m_rcWatchStrip, (Rect{20, 480, 980, 580}));
-    EXPECT_EQ(watching.m_rcWallArea, (Rect{20, 95, 980, 365}));
-    EXPECT_EQ(watching.m_vecWatchSlotRects, (std::vector<Rect>{{120, 480, 320, 580}, {330, 480, 530, 580}}));
+    EXPECT_EQ(watching.geometry().m_rcWatchStrip, (Rect{20, 480, 980, 580}));
+    EXPECT_EQ(watching.geometry().m_rcWallArea, (Rect{20, 95, 980, 365}));
+    EXPECT_EQ(watching.geometry().m_vecWatchSlotRects, (std::vector<Rect>{{120, 480, 320, 580}, {330, 480, 530, 580}}));
     // A strip narrower than its gaps: every slot is 200 wide.
-    watching.SetClientSize(Size{100, 600});
+    watching.geometry().SetClientSize(Size{100, 600});
     watching.RecalcLayout();
-    ASSERT_EQ(watching.m_vecWatchSlotRects.size(), 2u);
-    EXPECT_EQ(watching.m_vecWatchSlotRects[1], (Rect{330, 480, 530, 580}));
+    ASSERT_EQ(watching.geometry().m_vecWatchSlotRects.size(), 2u);
+    EXPECT_EQ(watching.geometry().m_vecWatchSlotRects[1], (Rect{330, 480, 530, 580}));
 
     CoreProbe unwatched;
     unwatched.SetPlan(WallFixture::WatchPlan({}));
-    EXPECT_EQ(unwatched.m_rcWatchStrip, Rect{});
-    EXPECT_TRUE(unwatched.m_vecWatchSlotRects.empty());
+    EXPECT_EQ(unwatched.geometry().m_rcWatchStrip, Rect{});
+    EXPECT_TRUE(unwatched.geometry().m_vecWatchSlotRects.empty());
 }
 
 TEST(WallConversions, MapWallAndCanvasBothWays)
@@ -54,55 +54,55 @@ TEST(WallConversions, MapWallAndCanvasBothWays)
     WallFixture f;
     CoreProbe core;
     core.SetPlan(f.plan);
-    EXPECT_EQ(core.WallToViewRect({1920, 1080, 3840, 2160}), (Rect{500, 300, 980, 570}));
-    EXPECT_EQ(core.ViewToWallRect({500, 300, 980, 570}), (Rect{1920, 1080, 3840, 2160}));
-    EXPECT_EQ(core.ViewToWallRect({100, 100, 300, 250}), (Rect{320, 280, 1120, 880}));
-    EXPECT_EQ(core.WallToViewPoint({1920, 1080}), (Point{500, 300}));
-    EXPECT_EQ(core.ViewToWallPoint({100, 100}), (Point{320, 280}));
+    EXPECT_EQ(core.geometry().WallToViewRect({1920, 1080, 3840, 2160}), (Rect{500, 300, 980, 570}));
+    EXPECT_EQ(core.geometry().ViewToWallRect({500, 300, 980, 570}), (Rect{1920, 1080, 3840, 2160}));
+    EXPECT_EQ(core.geometry().ViewToWallRect({100, 100, 300, 250}), (Rect{320, 280, 1120, 880}));
+    EXPECT_EQ(core.geometry().WallToViewPoint({1920, 1080}), (Point{500, 300}));
+    EXPECT_EQ(core.geometry().ViewToWallPoint({100, 100}), (Point{320, 280}));
 
     // A resize keeps the old edges it does not move.
     const Rect old{0, 0, 100, 100};
     const Rect view{100, 100, 300, 250}; // wall (320, 280, 1120, 880)
-    EXPECT_EQ(core.ViewToWallForResize(WallViewCore::kDragTop, view, old), (Rect{0, 280, 100, 100}));
-    EXPECT_EQ(core.ViewToWallForResize(WallViewCore::kDragBottomLeft, view, old), (Rect{320, 0, 100, 880}));
-    EXPECT_EQ(core.ViewToWallForResize(WallViewCore::kDragTopRight, view, old), (Rect{0, 280, 1120, 100}));
-    EXPECT_EQ(core.ViewToWallForResize(WallViewCore::kDragBottomRight, view, old), (Rect{0, 0, 1120, 880}));
-    EXPECT_EQ(core.ViewToWallForResize(WallViewCore::kDragMove, view, old), old);
+    EXPECT_EQ(core.geometry().ViewToWallForResize(WallViewCore::kDragTop, view, old), (Rect{0, 280, 100, 100}));
+    EXPECT_EQ(core.geometry().ViewToWallForResize(WallViewCore::kDragBottomLeft, view, old), (Rect{320, 0, 100, 880}));
+    EXPECT_EQ(core.geometry().ViewToWallForResize(WallViewCore::kDragTopRight, view, old), (Rect{0, 280, 1120, 100}));
+    EXPECT_EQ(core.geometry().ViewToWallForResize(WallViewCore::kDragBottomRight, view, old), (Rect{0, 0, 1120, 880}));
+    EXPECT_EQ(core.geometry().ViewToWallForResize(WallViewCore::kDragMove, view, old), old);
 
     // Edges near the int range: 64-bit widths, results saturated.
-    EXPECT_EQ(core.ViewToWallRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}), (Rect{INT_MIN, INT_MIN, -1, -1}));
-    EXPECT_EQ(core.WallToViewRect({INT_MAX, INT_MAX, INT_MAX, INT_MAX}).left, 20 + INT_MAX / 4);
+    EXPECT_EQ(core.geometry().ViewToWallRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}), (Rect{INT_MIN, INT_MIN, -1, -1}));
+    EXPECT_EQ(core.geometry().WallToViewRect({INT_MAX, INT_MAX, INT_MAX, INT_MAX}).left, 20 + INT_MAX / 4);
 
     // Scrolled canvases.
-    core.m_ptViewOrg = Point{-300, -40};
-    EXPECT_EQ(core.DeviceToCanvasPoint({10, 10}), (Point{310, 50}));
-    EXPECT_EQ(core.CanvasToDevicePoint({310, 50}), (Point{10, 10}));
+    core.geometry().m_ptViewOrg = Point{-300, -40};
+    EXPECT_EQ(core.geometry().DeviceToCanvasPoint({10, 10}), (Point{310, 50}));
+    EXPECT_EQ(core.geometry().CanvasToDevicePoint({310, 50}), (Point{10, 10}));
 
     // No size or no room: empty results, nothing divided by zero.
     CoreProbe narrow(Size{30, 600});
     narrow.SetPlan(f.plan);
-    EXPECT_EQ(narrow.WallToViewRect({0, 0, 100, 100}), Rect{});
-    EXPECT_EQ(narrow.ViewToWallPoint({25, 25}), Point{});
+    EXPECT_EQ(narrow.geometry().WallToViewRect({0, 0, 100, 100}), Rect{});
+    EXPECT_EQ(narrow.geometry().ViewToWallPoint({25, 25}), Point{});
     f.plan->SetGrid(0, 2);
     core.RecalcLayout();
-    EXPECT_EQ(core.WallToViewRect({0, 0, 100, 100}), Rect{});
-    EXPECT_EQ(core.m_rcWallArea, (Rect{20, 0, 980, 600}));
+    EXPECT_EQ(core.geometry().WallToViewRect({0, 0, 100, 100}), Rect{});
+    EXPECT_EQ(core.geometry().m_rcWallArea, (Rect{20, 0, 980, 600}));
 }
 
 TEST(TitleButtons, SitInTheTitleBarWhenTheirImagesLoaded)
 {
     CoreProbe core;
     const Rect window{100, 100, 400, 300};
-    core.SetImageSizes({40, 20}, {40, 20}, {44, 11}, {32, 16});
-    EXPECT_EQ(core.GetCloseButtonRect(window), (Rect{376, 100, 396, 120}));
-    EXPECT_EQ(core.GetMaxCellButtonRect(window), (Rect{353, 105, 364, 116}));
-    EXPECT_EQ(core.GetMaxButtonRect(window), (Rect{369, 105, 380, 116}));
-    EXPECT_EQ(core.GetCloseButtonRect(Rect{}), Rect{});
+    core.geometry().SetImageSizes({40, 20}, {40, 20}, {44, 11}, {32, 16});
+    EXPECT_EQ(core.geometry().GetCloseButtonRect(window), (Rect{376, 100, 396, 120}));
+    EXPECT_EQ(core.geometry().GetMaxCellButtonRect(window), (Rect{353, 105, 364, 116}));
+    EXPECT_EQ(core.geometry().GetMaxButtonRect(window), (Rect{369, 105, 380, 116}));
+    EXPECT_EQ(core.geometry().GetCloseButtonRect(Rect{}), Rect{});
 
-    core.SetImageSizes({}, {40, 20}, {}, {});
-    EXPECT_EQ(core.GetCloseButtonRect(window), Rect{});
-    EXPECT_EQ(core.GetMaxButtonRect(window), Rect{});
-    EXPECT_EQ(core.GetMaxCellButtonRect(window), (Rect{353, 105, 364, 116}));
+    core.geometry().SetImageSizes({}, {40, 20}, {}, {});
+    EXPECT_EQ(core.geometry().GetCloseButtonRect(window), Rect{});
+    EXPECT_EQ(core.geometry().GetMaxButtonRect(window), Rect{});
+    EXPECT_EQ(core.geometry().GetMaxCellButtonRect(window), (Rect{353, 105, 364, 116}));
 }
 
 TEST(WindowGeometry, StartsOnEvenPixelsAndKeepsLogoSize)
@@ -125,10 +125,10 @@ TEST(WindowGeometry, StartsOnEvenPixelsAndKeepsLogoSize)
     };
     for (const Case& c : cases) {
         auto window = AddTestWindow(*f.plan, c.source, c.rect);
-        core.UpdateWindowGeometry(window);
+        core.geometry().UpdateWindowGeometry(window);
         EXPECT_EQ(window->rect, c.expected) << c.rect.left << "," << c.rect.right;
         // An unchanged window is left alone, view rectangle included.
-        EXPECT_EQ(window->rectView, c.rect == c.expected ? Rect{} : core.WallToViewRect(c.expected));
+        EXPECT_EQ(window->rectView, c.rect == c.expected ? Rect{} : core.geometry().WallToViewRect(c.expected));
     }
 
     // A full-screen window keeps the rectangle it returns to, whatever the
@@ -136,10 +136,10 @@ TEST(WindowGeometry, StartsOnEvenPixelsAndKeepsLogoSize)
     f.plan->SetMargin({1, 0, 0, 0});
     auto full = AddTestWindow(*f.plan, 100, {101, 50, 404, 250});
     full->fullscreen = true;
-    core.UpdateWindowGeometry(full);
+    core.geometry().UpdateWindowGeometry(full);
     EXPECT_EQ(full->rect, (Rect{100, 50, 404, 250}));
-    EXPECT_EQ(core.GetWindowWallRect(full), (Rect{0, 0, 3840, 2160}));
-    EXPECT_EQ(core.GetWindowViewRect(full), core.m_rcWallArea);
+    EXPECT_EQ(core.geometry().GetWindowWallRect(full), (Rect{0, 0, 3840, 2160}));
+    EXPECT_EQ(core.geometry().GetWindowViewRect(full), core.geometry().m_rcWallArea);
 }
 
 TEST(WallViewEvents, FollowTheModelOnlyForTheirProcessorAndPlan)
@@ -199,7 +199,7 @@ TEST(WallViewEvents, RecoveryForgetsWindowsThatLeftThePlan)
     EXPECT_EQ(core.m_pActiveWnd, f.plan->GetSelectedWindow());
     EXPECT_TRUE(core.executed.empty());
     ASSERT_EQ(f.plan->GetWindowCount(), 1);
-    EXPECT_EQ(f.plan->GetWindowAt(0)->rectView, core.WallToViewRect({0, 0, 960, 540}));
+    EXPECT_EQ(f.plan->GetWindowAt(0)->rectView, core.geometry().WallToViewRect({0, 0, 960, 540}));
 
     core.m_bAutoExecute = true;
     ASSERT_TRUE(f.plan->RecoverHistory(f.plan->GetHistoryAt(1)->GetSerial(), CurrentPlanSelection()));
@@ -220,33 +220,33 @@ TEST(WallGrid, LinesFollowCellsSubdivisionsAndReferenceStyle)
     WallFixture f;
     CoreProbe core;
     core.SetPlan(f.plan);
-    const Rect area = core.m_rcWallArea;
-    GridLines rows = core.RowLines(area);
+    const Rect area = core.geometry().m_rcWallArea;
+    GridLines rows = core.painting().RowLines(area);
     EXPECT_EQ(rows.solid, (std::vector<int>{30, 300, 570}));
     EXPECT_EQ(rows.dotted, (std::vector<int>{165, 435}));
-    EXPECT_EQ(core.ColumnLines(area).dotted, (std::vector<int>{260, 740}));
+    EXPECT_EQ(core.painting().ColumnLines(area).dotted, (std::vector<int>{260, 740}));
     f.plan->SetCellSplit(0, -1); // no sub-division
-    EXPECT_TRUE(core.RowLines(area).dotted.empty());
-    EXPECT_TRUE(core.ColumnLines(area).dotted.empty());
-    EXPECT_EQ(core.ColumnLines(area).solid, (std::vector<int>{20, 500, 980}));
+    EXPECT_TRUE(core.painting().RowLines(area).dotted.empty());
+    EXPECT_TRUE(core.painting().ColumnLines(area).dotted.empty());
+    EXPECT_EQ(core.painting().ColumnLines(area).solid, (std::vector<int>{20, 500, 980}));
     f.plan->SetCellSplit(INT_MAX, INT_MAX); // finer than a pixel: none
-    EXPECT_TRUE(core.RowLines(area).dotted.empty());
+    EXPECT_TRUE(core.painting().RowLines(area).dotted.empty());
 
     // Type 1: module lines dotted, screen boundaries solid.
     CoreProbe sized;
     sized.SetPlan(WallFixture::WatchPlan({}));
-    const Rect wall = sized.m_rcWallArea; // (20, 165, 980, 435)
-    EXPECT_EQ(sized.ModuleGrid(), (Size{4, 2}));
-    EXPECT_EQ(sized.ColumnLines(wall).dotted, (std::vector<int>{20, 260, 500, 740}));
-    EXPECT_EQ(sized.ColumnLines(wall).solid, (std::vector<int>{20, 500, 980}));
-    EXPECT_EQ(sized.RowLines(wall).dotted, (std::vector<int>{165, 300}));
+    const Rect wall = sized.geometry().m_rcWallArea; // (20, 165, 980, 435)
+    EXPECT_EQ(sized.geometry().ModuleGrid(), (Size{4, 2}));
+    EXPECT_EQ(sized.painting().ColumnLines(wall).dotted, (std::vector<int>{20, 260, 500, 740}));
+    EXPECT_EQ(sized.painting().ColumnLines(wall).solid, (std::vector<int>{20, 500, 980}));
+    EXPECT_EQ(sized.painting().RowLines(wall).dotted, (std::vector<int>{165, 300}));
     int style = 0;
-    sized.SetReferenceLineStyleProvider([&] { return style; });
+    sized.geometry().SetReferenceLineStyleProvider([&] { return style; });
     const std::pair<int, Size> styles[] = {{0, {2, 1}}, {1, {4, 2}}, {2, {8, 2}}, {3, {6, 3}},
                                            {4, {8, 3}}, {5, {8, 4}}, {6, {4, 2}}, {-1, {4, 2}}};
     for (const auto& [s, grid] : styles) {
         style = s; // read at each use
-        EXPECT_EQ(sized.ModuleGrid(), grid) << "style " << s;
+        EXPECT_EQ(sized.geometry().ModuleGrid(), grid) << "style " << s;
     }
 }
 
@@ -282,26 +282,26 @@ TEST(WallGrid, BadPlansDrawOnlyTheBackground)
     for (const auto& plan : plans) {
         CoreProbe core;
         core.SetPlan(plan);
-        EXPECT_FALSE(core.PlanDrawable());
-        EXPECT_TRUE(core.RowLines(core.m_rcWallArea).solid.empty());
-        EXPECT_TRUE(core.CellNames().empty());
-        EXPECT_TRUE(core.WallSizeTexts().empty());
-        EXPECT_EQ(core.BackgroundBands().size(), 4u);
+        EXPECT_FALSE(core.painting().PlanDrawable());
+        EXPECT_TRUE(core.painting().RowLines(core.geometry().m_rcWallArea).solid.empty());
+        EXPECT_TRUE(core.painting().CellNames().empty());
+        EXPECT_TRUE(core.painting().WallSizeTexts().empty());
+        EXPECT_EQ(core.painting().BackgroundBands().size(), 4u);
     }
 
     // Lists that do not match the grid: cells, but no lines or windows.
     CoreProbe mismatched;
     mismatched.SetPlan(bad([](CQelPlan& p) { p.SetRowHeights({1080}); }));
-    EXPECT_TRUE(mismatched.PlanDrawable());
-    EXPECT_FALSE(mismatched.GridListsMatch());
-    EXPECT_EQ(mismatched.CellNames().size(), 4u);
-    EXPECT_TRUE(mismatched.ColumnLines(mismatched.m_rcWallArea).solid.empty());
+    EXPECT_TRUE(mismatched.painting().PlanDrawable());
+    EXPECT_FALSE(mismatched.painting().GridListsMatch());
+    EXPECT_EQ(mismatched.painting().CellNames().size(), 4u);
+    EXPECT_TRUE(mismatched.painting().ColumnLines(mismatched.geometry().m_rcWallArea).solid.empty());
 
     // A client narrower than the insets: the whole canvas is background.
     CoreProbe narrow(Size{39, 600});
     narrow.SetPlan(f.plan);
-    EXPECT_FALSE(narrow.PlanDrawable());
-    EXPECT_EQ(narrow.BackgroundBands(), (std::vector<Rect>{{0, 0, 39, 600}}));
+    EXPECT_FALSE(narrow.painting().PlanDrawable());
+    EXPECT_EQ(narrow.painting().BackgroundBands(), (std::vector<Rect>{{0, 0, 39, 600}}));
 }
 
 TEST(WallPaint, WindowsShowTheirSourceStateAndFacts)
@@ -310,12 +310,12 @@ TEST(WallPaint, WindowsShowTheirSourceStateAndFacts)
     AddTestSource(*f.processor, 100, 960, 540);
     f.processor->GetSigSrc(100)->SetName("Cam");
     CoreProbe core;
-    core.SetImageSizes({40, 20}, {}, {44, 11}, {32, 16});
+    core.geometry().SetImageSizes({40, 20}, {}, {44, 11}, {32, 16});
     core.SetPlan(f.plan);
     auto window = AddTestWindow(*f.plan, 100, {0, 0, 1920, 1080});
-    const Rect rc = core.GetWindowViewRect(window);
+    const Rect rc = core.geometry().GetWindowViewRect(window);
 
-    WindowPaint d = core.DescribeWindow(window, rc, Point{478, 40});
+    WindowPaint d = core.painting().DescribeWindow(window, rc, Point{478, 40});
     EXPECT_EQ(d.title, QStringLiteral("Win_1(Cam)"));
     EXPECT_EQ(d.fill, wallview::kNoSourceBody); // larger than its source
     EXPECT_EQ(d.sourcePart, (Rect{20, 30, 260, 165}));
@@ -329,7 +329,7 @@ TEST(WallPaint, WindowsShowTheirSourceStateAndFacts)
 
     // Placed by the processor: not checked again.
     window->resourceOk = true;
-    EXPECT_EQ(core.DescribeWindow(window, rc, Point{}).fill, wallview::kIdleBody);
+    EXPECT_EQ(core.painting().DescribeWindow(window, rc, Point{}).fill, wallview::kIdleBody);
     window->resourceOk = false;
 
     // Smaller than its source: a dotted outline; full screen shows the
@@ -342,19 +342,19 @@ TEST(WallPaint, WindowsShowTheirSourceStateAndFacts)
     const int32_t group = f.plan->AddGroup(std::make_shared<CQelGroup>(CQelGroup{5, "G"}));
     ASSERT_GE(group, 0);
     window->group = 5;
-    d = core.DescribeWindow(window, rc, Point{});
+    d = core.painting().DescribeWindow(window, rc, Point{});
     EXPECT_EQ(d.lock.cellX, 0);
     EXPECT_EQ(d.maxScreen.cellX, 22);
     EXPECT_EQ(d.infoLines, (std::vector<QString>{"窗口位置[0,0,3840,2160]", "窗口尺寸[3840,2160]",
                                                  "截取信号源[0,0,200,100]", "截取尺寸[200, 100]", "分组 G"}));
     window->fullscreen = false;
-    EXPECT_EQ(core.DescribeWindow(window, rc, Point{}).frame, WindowPaint::Frame::Dotted);
+    EXPECT_EQ(core.painting().DescribeWindow(window, rc, Point{}).frame, WindowPaint::Frame::Dotted);
     core.m_vecSelection = {window};
-    EXPECT_EQ(core.DescribeWindow(window, rc, Point{}).frame, WindowPaint::Frame::Selected);
+    EXPECT_EQ(core.painting().DescribeWindow(window, rc, Point{}).frame, WindowPaint::Frame::Selected);
 
     // A window without its processor's source.
     auto lost = AddTestWindow(*f.plan, 999, {0, 0, 1920, 1080});
-    d = core.DescribeWindow(lost, rc, Point{});
+    d = core.painting().DescribeWindow(lost, rc, Point{});
     EXPECT_EQ(d.fill, wallview::kNoSourceBody);
     EXPECT_TRUE(d.title.isEmpty());
 }
@@ -364,10 +364,10 @@ TEST(WallPaint, ResolutionMismatchNeedsAnyOfTheThreeToDiffer)
     WallFixture f;
     CoreProbe core;
     core.SetPlan(f.plan);
-    EXPECT_FALSE(core.ResolutionMismatch());
+    EXPECT_FALSE(core.painting().ResolutionMismatch());
     for (const Resolution r : {Resolution{1920, 1080, 50}, Resolution{1280, 1080, 60}, Resolution{1920, 720, 60}}) {
         f.processor->SetOutputResolution(r.width, r.height, r.rate);
-        EXPECT_TRUE(core.ResolutionMismatch()) << r.width << "x" << r.height << "@" << r.rate;
+        EXPECT_TRUE(core.painting().ResolutionMismatch()) << r.width << "x" << r.height << "@" << r.rate;
     }
 }
 
@@ -378,32 +378,32 @@ TEST(WallPaint, EightPartShortageIsMarkedUnlessTipsAreOff)
     CoreProbe core;
     core.SetPlan(plan);
 
-    core.BeginDrawPass();
-    const auto marks = core.EightPartOverlayMarks();
+    core.painting().BeginDrawPass();
+    const auto marks = core.painting().EightPartOverlayMarks();
     ASSERT_EQ(marks.size(), 1u);
     EXPECT_EQ(marks[0].colour, ui::rgb(255, 0, 0));
-    EXPECT_EQ(marks[0].rect, core.WallToViewRect({0, 0, 1920, 1080}));
-    EXPECT_EQ(core.ShortageNoticeText(), QStringLiteral("资源不足，请调整窗口"));
+    EXPECT_EQ(marks[0].rect, core.geometry().WallToViewRect({0, 0, 1920, 1080}));
+    EXPECT_EQ(core.painting().ShortageNoticeText(), QStringLiteral("资源不足，请调整窗口"));
 
     // Five narrow windows on one output: the cells past four a band.
     std::shared_ptr<CQelPlan> split = MakeTestPlan(1, 2);
     for (int32_t x = 0; x < 1000; x += 200)
         AddTestWindow(*split, 100, {x, 0, x + 100, 1080});
     core.SetPlan(split);
-    core.BeginDrawPass();
-    const auto shortage = core.EightPartShortageMarks();
+    core.painting().BeginDrawPass();
+    const auto shortage = core.painting().EightPartShortageMarks();
     ASSERT_EQ(shortage.size(), 3u);
     EXPECT_EQ(shortage[0].colour, wallview::kShortageMark);
-    EXPECT_EQ(shortage[0].rect, core.WallToViewRect({700, 0, 800, 1080}));
-    EXPECT_TRUE(core.m_bShortage);
+    EXPECT_EQ(shortage[0].rect, core.geometry().WallToViewRect({700, 0, 800, 1080}));
+    EXPECT_TRUE(core.painting().m_bShortage);
 
     auto options = f.processor->GetAppOptions();
     options.disableResourcePoorTip = 1;
     f.processor->SetAppOptions(options);
-    core.BeginDrawPass();
-    EXPECT_TRUE(core.EightPartOverlayMarks().empty());
-    EXPECT_TRUE(core.EightPartShortageMarks().empty());
-    EXPECT_TRUE(core.ShortageNoticeText().isEmpty());
+    core.painting().BeginDrawPass();
+    EXPECT_TRUE(core.painting().EightPartOverlayMarks().empty());
+    EXPECT_TRUE(core.painting().EightPartShortageMarks().empty());
+    EXPECT_TRUE(core.painting().ShortageNoticeText().isEmpty());
 }
 
 TEST(WallPaint, WatchSlotsNameTheInputOfEachCell)
@@ -422,7 +422,7 @@ TEST(WallPaint, WatchSlotsNameTheInputOfEachCell)
     core.SetPlan(plan);
 
     // Three ids but two slots: only the header.
-    WatchStripPaint strip = core.DescribeWatchStrip();
+    WatchStripPaint strip = core.painting().DescribeWatchStrip();
     EXPECT_TRUE(strip.shown);
     EXPECT_TRUE(strip.watchSlots.empty());
 
@@ -430,7 +430,7 @@ TEST(WallPaint, WatchSlotsNameTheInputOfEachCell)
     plan->GetWatchWindowById(101)->col = 3;
     plan->GetWatchWindowById(101)->cells = {100};
     plan->SetWatchOutputs({101, 999});
-    strip = core.DescribeWatchStrip();
+    strip = core.painting().DescribeWatchStrip();
     ASSERT_EQ(strip.watchSlots.size(), 2u);
     const WatchSlotPaint& first = strip.watchSlots[0];
     EXPECT_EQ(first.title.text, QStringLiteral("监视输出 1"));

@@ -77,7 +77,7 @@ using EditView = WallViewTest<CMultiScreenView>;
 TEST_F(EditView, BandCreatesAWindowOfTheSelectedSource)
 {
     Show(f.plan);
-    ASSERT_EQ(view.m_rcWallView, (Rect{20, 30, 980, 570}));
+    ASSERT_EQ(view.geometry().m_rcWallView, (Rect{20, 30, 980, 570}));
     Drag(view, {100, 100}, {300, 250});
     ASSERT_EQ(f.plan->GetWindowCount(), 1);
     const auto window = f.plan->GetWindowAt(0);
@@ -115,7 +115,7 @@ TEST_F(EditView, HitTestFindsHandlesButtonsAndBodies)
 {
     const auto window = AddTestWindow(*f.plan, 101, {320, 280, 1520, 1080});
     Show(f.plan);
-    view.SetActiveWnd(window);
+    view.editing().SetActiveWnd(window);
     ASSERT_EQ(window->rectView, (Rect{100, 100, 400, 300}));
     struct Case {
         Point pt;
@@ -125,16 +125,16 @@ TEST_F(EditView, HitTestFindsHandlesButtonsAndBodies)
                           Case{{401, 301}, kHitBottomRight}, Case{{402, 200}, kHitNone}, Case{{250, 110}, kHitTitle},
                           Case{{250, 200}, kHitBody}, Case{{390, 110}, kHitClose}}) {
         int index = -2;
-        EXPECT_EQ(view.HitTest(c.pt, index), c.code) << c.pt.x << "," << c.pt.y;
+        EXPECT_EQ(view.editing().HitTest(c.pt, index), c.code) << c.pt.x << "," << c.pt.y;
     }
     // Locked: no handles, and a press on its title draws a band.
     window->status = 1;
     int index = -1;
-    EXPECT_EQ(view.HitTest({99, 150}, index), kHitNone);
-    EXPECT_EQ(view.HitTest({100, 100}, index), kHitTitle);
+    EXPECT_EQ(view.editing().HitTest({99, 150}, index), kHitNone);
+    EXPECT_EQ(view.editing().HitTest({100, 100}, index), kHitTitle);
     EXPECT_EQ(index, 0);
     Press(view, {200, 105});
-    EXPECT_EQ(view.m_nDragMode, 1);
+    EXPECT_EQ(view.editing().m_nDragMode, 1);
     Release(view, {200, 105});
 }
 
@@ -151,7 +151,7 @@ TEST_F(EditView, TitleMovesAndHandlesResize)
     EXPECT_EQ(f.plan->GetHistoryCount(), 2);
 
     Press(view, {59, 150});
-    EXPECT_EQ(view.m_nDragMode, 5);
+    EXPECT_EQ(view.editing().m_nDragMode, 5);
     MoveTo(view, {295, 150});
     Release(view, {295, 150});
     EXPECT_EQ(window->rectView, (Rect{290, 90, 300, 225}));
@@ -209,8 +209,8 @@ TEST_F(EditView, LogoPlacementAndCloseButtons)
     // Closing the active window makes the first one active.
     const auto first = AddTestWindow(*f.plan, 101, {0, 0, 960, 540});
     const auto second = AddTestWindow(*f.plan, 102, {1920, 0, 2880, 540});
-    view.LayoutWindowRects();
-    view.SetActiveWnd(second);
+    view.geometry().LayoutWindowRects();
+    view.editing().SetActiveWnd(second);
     Click(view, {726, 40}); // its close button
     EXPECT_EQ(f.plan->GetWindows(), (CQelPlan::WindowList{first}));
     EXPECT_EQ(view.m_pActiveWnd, first);
@@ -229,7 +229,7 @@ TEST_F(EditView, ClosedWindowsLeaveTheSelectionAndNewSourcesKeepNames)
     EXPECT_EQ(view.m_vecSelection, (std::vector<WallViewCore::WindowPtr>{first}));
 
     first->name = "Lobby";
-    view.SetWindowsSource({first, second}, 102);
+    view.editing().SetWindowsSource({first, second}, 102);
     EXPECT_EQ(f.plan->GetWindows(), (CQelPlan::WindowList{first}));
     EXPECT_EQ(first->sigsrc, 102);
     EXPECT_EQ(first->name, "Lobby");
@@ -252,7 +252,7 @@ TEST_F(EditView, DoubleClicksFillTheWallOrSwapAWatchCell)
     watched->GetWatchWindows()[0]->cells = {102};
     const auto window = AddTestWindow(*watched, 101, {0, 0, 960, 540});
     Show(watched);
-    view.SetActiveWnd(window);
+    view.editing().SetActiveWnd(window);
     modal().expectInform();
     DoubleClick(view, {200, 530});
     EXPECT_EQ(window->sigsrc, 102);
@@ -283,10 +283,10 @@ TEST_F(EditView, DropsLandWhereTheSourceWasReleased)
     view.SetCanvasScale(2);
     view.horizontalScrollBar()->setValue(200);
     view.verticalScrollBar()->setValue(100);
-    ASSERT_EQ(view.DeviceToCanvasPoint({300, 200}), (Point{500, 300}));
+    ASSERT_EQ(view.geometry().DeviceToCanvasPoint({300, 200}), (Point{500, 300}));
     drop({300, 200});
     ASSERT_EQ(f.plan->GetWindowCount(), 2);
-    const Point at = view.ViewToWallPoint({500, 300});
+    const Point at = view.geometry().ViewToWallPoint({500, 300});
     EXPECT_EQ(f.plan->GetWindowAt(1)->rect.left, at.x & ~1);
     EXPECT_EQ(f.plan->GetWindowAt(1)->rect.top, at.y);
 }
@@ -304,7 +304,7 @@ TEST_F(EditView, TipsNameTheTitleButtons)
     EXPECT_EQ(tipAt({232, 40}), QStringLiteral("最大化"));
     EXPECT_EQ(tipAt({100, 100}), QStringLiteral("    "));
     window->fullscreen = true;
-    const Rect max = view.GetMaxButtonRect(window);
+    const Rect max = view.geometry().GetMaxButtonRect(window);
     EXPECT_EQ(tipAt({max.left + 1, max.top + 1}), QStringLiteral("还原"));
 }
 
@@ -312,7 +312,7 @@ TEST_F(EditView, ArrowKeysMoveAndResizeTheActiveWindow)
 {
     const auto window = AddTestWindow(*f.plan, 101, {160, 240, 1120, 780});
     Show(f.plan);
-    view.SetActiveWnd(window);
+    view.editing().SetActiveWnd(window);
     struct Case {
         int key;
         Qt::KeyboardModifiers mods;
@@ -363,7 +363,7 @@ TEST_F(EditView, RightKeyIsBoundedByTheSizedGridsWidth)
     plan->SetColumnWidths({1920, 2920});
     const auto window = AddTestWindow(*plan, 101, {2880, 0, 3840, 540});
     Show(plan);
-    view.SetActiveWnd(window);
+    view.editing().SetActiveWnd(window);
     Tap(view, Qt::Key_Right);
     EXPECT_EQ(window->rect, (Rect{2882, 0, 3842, 540}));
     window->rect = {3880, 0, 4840, 540};
@@ -378,7 +378,7 @@ TEST_F(EditView, NothingHappensWithoutAPlan)
     Release(view, {300, 300});
     Tap(view, Qt::Key_Up);
     view.DropSignalSource(view.viewport()->mapToGlobal(QPoint{700, 300}));
-    EXPECT_EQ(view.m_nDragMode, 0);
+    EXPECT_EQ(view.editing().m_nDragMode, 0);
     EXPECT_TRUE(modal().prompts().empty());
 }
 

@@ -152,7 +152,7 @@ TEST_F(ExecView, AutoExecuteSendsEachEditBeforeRecordingIt)
     view.DropDepartedWindows();
     link.SentBefore();
     const int entries = plan->GetHistoryCount();
-    const Rect close = view.GetCloseButtonRect(plan->GetWindowAt(0));
+    const Rect close = view.geometry().GetCloseButtonRect(plan->GetWindowAt(0));
     const QPoint middle((close.left + close.right) / 2, (close.top + close.bottom) / 2);
     Mouse(view.viewport(), QEvent::MouseButtonPress, middle, Qt::LeftButton);
     Mouse(view.viewport(), QEvent::MouseButtonRelease, middle, Qt::NoButton);

@@ -13,16 +13,16 @@ TEST(WallGeometry, DirectionsAndAnchorsCoverEveryCode)
         int x2, y2, dir;
     } moves[] = {{5, 5, 0}, {5, 1, 1}, {5, 9, 2}, {1, 5, 3}, {9, 5, 4}, {1, 1, 5}, {1, 9, 6}, {9, 9, 7}, {9, 1, 8}};
     for (const auto& m : moves)
-        EXPECT_EQ(WallViewCore::MoveDirection(5, 5, m.x2, m.y2), m.dir) << m.x2 << "," << m.y2;
+        EXPECT_EQ(WallGeometry::MoveDirection(5, 5, m.x2, m.y2), m.dir) << m.x2 << "," << m.y2;
 
     auto window = std::make_shared<CQelWindow>();
     window->rect = Rect{-5, 10, 100, 41};
     const Point anchors[] = {{-1, -1}, {47, 10}, {47, 41},  {-5, 25},  {100, 25},
                              {-5, 10}, {-5, 41}, {100, 41}, {100, 10}, {-1, -1}};
     for (int code = 0; code <= 9; ++code)
-        EXPECT_EQ(WallViewCore::GetAnchorPoint(WallViewCore::Direction(code), window), anchors[code])
+        EXPECT_EQ(WallGeometry::GetAnchorPoint(WallViewCore::Direction(code), window), anchors[code])
             << "code " << code;
-    EXPECT_EQ(WallViewCore::GetAnchorPoint(WallViewCore::kDirRight, nullptr), (Point{-1, -1}));
+    EXPECT_EQ(WallGeometry::GetAnchorPoint(WallViewCore::kDirRight, nullptr), (Point{-1, -1}));
 }
 
 TEST(WallGeometry, SnapsNearACellEdgeOnlyWhenMovingTowardsIt)
@@ -33,15 +33,15 @@ TEST(WallGeometry, SnapsNearACellEdgeOnlyWhenMovingTowardsIt)
     auto window = AddTestWindow(*f.plan, 100, {500, 100, 940, 400});
     core.m_pActiveWnd = window;
 
-    const Point anchor = WallViewCore::GetAnchorPoint(WallViewCore::kDirRight, window);
-    core.m_nSnapCode = core.SnapToCell(WallViewCore::kDirRight, anchor, core.m_rcSnap);
-    EXPECT_EQ(core.m_nSnapCode, 9);
-    EXPECT_EQ(core.m_rcSnap, (Rect{0, 0, 960, 540}));
-    core.SnapMovedWindow();
+    const Point anchor = WallGeometry::GetAnchorPoint(WallViewCore::kDirRight, window);
+    core.editing().m_nSnapCode = core.geometry().SnapToCell(WallViewCore::kDirRight, anchor, core.editing().m_rcSnap);
+    EXPECT_EQ(core.editing().m_nSnapCode, 9);
+    EXPECT_EQ(core.editing().m_rcSnap, (Rect{0, 0, 960, 540}));
+    core.geometry().SnapMovedWindow();
     EXPECT_EQ(window->rect, (Rect{520, 100, 960, 400}));
-    EXPECT_EQ(window->rectView, core.WallToViewRect(window->rect));
+    EXPECT_EQ(window->rectView, core.geometry().WallToViewRect(window->rect));
     window->rect = Rect{500, 100, 940, 400};
-    core.SnapResizedWindow();
+    core.geometry().SnapResizedWindow();
     EXPECT_EQ(window->rect, (Rect{500, 100, 960, 400}));
 
     const struct {
@@ -59,7 +59,8 @@ TEST(WallGeometry, SnapsNearACellEdgeOnlyWhenMovingTowardsIt)
     };
     for (const auto& c : cases) {
         Rect cell;
-        EXPECT_EQ(core.SnapToCell(WallViewCore::Direction(c.dir), c.p, cell), c.code) << c.p.x << "," << c.p.y;
+        EXPECT_EQ(core.geometry().SnapToCell(WallViewCore::Direction(c.dir), c.p, cell), c.code)
+            << c.p.x << "," << c.p.y;
         EXPECT_EQ(RectEmpty(cell), c.code == 0);
     }
 }
@@ -68,14 +69,14 @@ TEST(WallGeometry, UniformSnapBandFollowsTheWallAreaWidth)
 {
     WallFixture f;
     CoreProbe core;
-    core.SetReferenceLineStyleProvider([] { return 0; });
+    core.geometry().SetReferenceLineStyleProvider([] { return 0; });
     core.SetPlan(MakeTestPlan(1, 2, kPlanSizedGrid));
     for (auto [width, band] : {std::pair{1920, 19}, {400, 5}, {4000, 30}}) {
-        core.m_rcWallArea = Rect{0, 0, width, 100};
+        core.geometry().m_rcWallArea = Rect{0, 0, width, 100};
         Rect cell;
-        EXPECT_EQ(core.SnapToUniformGrid(WallViewCore::kDirRight, {1920 - band, 540}, cell), 9) << width;
+        EXPECT_EQ(core.geometry().SnapToUniformGrid(WallViewCore::kDirRight, {1920 - band, 540}, cell), 9) << width;
         EXPECT_EQ(cell, (Rect{0, 0, 1920, 1080}));
-        EXPECT_EQ(core.SnapToCell(WallViewCore::kDirRight, {1920 - band - 1, 540}, cell), 0) << width;
+        EXPECT_EQ(core.geometry().SnapToCell(WallViewCore::kDirRight, {1920 - band - 1, 540}, cell), 0) << width;
     }
 }
 
@@ -98,13 +99,13 @@ TEST(WallGeometry, PlansWithoutCellsSnapAndMaximiseNothing)
         damage(*plan);
         CoreProbe core;
         core.SetPlan(plan);
-        core.m_rcWallArea = Rect{0, 0, 1000, 600};
+        core.geometry().m_rcWallArea = Rect{0, 0, 1000, 600};
         auto window = AddTestWindow(*plan, 100, {100, 100, 1900, 1060});
         core.m_pActiveWnd = window;
         Rect cell;
-        const int code = core.SnapToCell(WallViewCore::kDirRight, {1900, 500}, cell);
-        core.MaximizeInCell();
-        core.SplitWindow(window);
+        const int code = core.geometry().SnapToCell(WallViewCore::kDirRight, {1900, 500}, cell);
+        core.geometry().MaximizeInCell();
+        core.geometry().SplitWindow(window);
         if (plan->GetCellRows() == 0) {
             // Undivided screens are whole cells.
             EXPECT_EQ(code, 9);
@@ -122,12 +123,12 @@ TEST(WallGeometry, PlansWithoutCellsSnapAndMaximiseNothing)
     auto plan = std::shared_ptr<CQelPlan>(MakeTestPlan(1, 1, kPlanSizedGrid));
     noModules(*plan);
     core.SetPlan(plan);
-    EXPECT_EQ(core.GetRowBoundaries(), (std::vector<int>{1080, 2160}));
+    EXPECT_EQ(core.geometry().GetRowBoundaries(), (std::vector<int>{1080, 2160}));
     // An empty wall area snaps nothing.
     core.SetPlan(f.plan);
-    core.m_rcWallArea = Rect{};
+    core.geometry().m_rcWallArea = Rect{};
     Rect cell;
-    EXPECT_EQ(core.SnapToCell(WallViewCore::kDirRight, {940, 250}, cell), 0);
+    EXPECT_EQ(core.geometry().SnapToCell(WallViewCore::kDirRight, {940, 250}, cell), 0);
 }
 
 TEST(WallGeometry, MaximiseFillsTheCellsAWindowOverlaps)
@@ -151,10 +152,10 @@ TEST(WallGeometry, MaximiseFillsTheCellsAWindowOverlaps)
         auto window = AddTestWindow(*f.plan, 100, c.rect);
         window->status = c.status;
         core.m_pActiveWnd = window;
-        core.MaximizeInCell();
+        core.geometry().MaximizeInCell();
         EXPECT_EQ(window->rect, c.expected) << c.rect.left << "," << c.rect.top;
         EXPECT_EQ(window->fullscreen, c.fullscreen);
-        core.SetWindowFullScreen(true, window);
+        core.geometry().SetWindowFullScreen(true, window);
         EXPECT_EQ(window->fullscreen, c.status == 0);
     }
 }
@@ -166,26 +167,26 @@ TEST(WallGeometry, GridBoundariesJoinModulesAndSizes)
     auto plan = std::shared_ptr<CQelPlan>(MakeTestPlan(2, 1, kPlanSizedGrid));
     plan->SetRowHeights({1000, 1160});
     int style = 0;
-    core.SetReferenceLineStyleProvider([&] { return style; });
+    core.geometry().SetReferenceLineStyleProvider([&] { return style; });
     core.SetPlan(plan);
-    EXPECT_EQ(core.GetRowBoundaries(), (std::vector<int>{0, 1000, 1080, 2160}));
-    EXPECT_EQ(core.GetColumnBoundaries(), (std::vector<int>{0, 1920}));
+    EXPECT_EQ(core.geometry().GetRowBoundaries(), (std::vector<int>{0, 1000, 1080, 2160}));
+    EXPECT_EQ(core.geometry().GetColumnBoundaries(), (std::vector<int>{0, 1920}));
     auto window = AddTestWindow(*plan, 100, {10, 10, 20, 20});
     core.m_pActiveWnd = window;
-    core.MaximizeInCell();
+    core.geometry().MaximizeInCell();
     EXPECT_EQ(window->rect, (Rect{0, 0, 1920, 1000}));
     // The style is read at each use.
     style = 3;
-    EXPECT_EQ(core.GetColumnBoundaries(), (std::vector<int>{0, 640, 1280, 1920}));
+    EXPECT_EQ(core.geometry().GetColumnBoundaries(), (std::vector<int>{0, 640, 1280, 1920}));
 
     CoreProbe unstyled;
     unstyled.SetPlan(MakeTestPlan(1, 2, kPlanSizedGrid));
-    EXPECT_EQ(unstyled.GetColumnBoundaries(), (std::vector<int>{0, 960, 1920, 2880, 3840}));
+    EXPECT_EQ(unstyled.geometry().GetColumnBoundaries(), (std::vector<int>{0, 960, 1920, 2880, 3840}));
     // Lists shorter than the grid: what they hold.
     auto shortLists = std::shared_ptr<CQelPlan>(MakeTestPlan(1, 3, kPlanSizedGrid));
     shortLists->SetColumnWidths({1000});
     unstyled.SetPlan(shortLists);
-    EXPECT_EQ(unstyled.GetColumnBoundaries(), (std::vector<int>{0, 166, 332, 498, 664, 830, 996, 1000}));
+    EXPECT_EQ(unstyled.geometry().GetColumnBoundaries(), (std::vector<int>{0, 166, 332, 498, 664, 830, 996, 1000}));
 }
 
 TEST(WallGeometry, FullScreenOnModelOneMovesTheOnlyFullScreenWindowToTheBottom)
@@ -200,7 +201,7 @@ TEST(WallGeometry, FullScreenOnModelOneMovesTheOnlyFullScreenWindowToTheBottom)
         auto third = AddTestWindow(*f.plan, 100, {0, 0, 960, 540});
         first->fullscreen = true;
         const int invalidations = core.invalidations;
-        core.SetWindowFullScreen(true, third);
+        core.geometry().SetWindowFullScreen(true, third);
         EXPECT_TRUE(third->fullscreen);
         EXPECT_EQ(first->fullscreen, model != 1);
         const auto expected =
@@ -224,7 +225,7 @@ TEST(WallGeometry, SplitSharesTheCropAmongTheOutputs)
     core.m_pActiveWnd = window;
     core.m_vecSelection = {window};
     f.plan->AddHistory(kActNewWindow);
-    core.SplitWindow(window);
+    core.geometry().SplitWindow(window);
 
     const Rect crops[] = {{0, 0, 960, 540}, {960, 0, 1920, 540}, {0, 540, 960, 1080}, {960, 540, 1920, 1080}};
     ASSERT_EQ(f.plan->GetWindowCount(), 4);
@@ -247,7 +248,7 @@ TEST(WallGeometry, SplitSharesTheCropAmongTheOutputs)
     // Windows over one output, or without their source, stay whole.
     for (auto [source, rect] : {std::pair{100, Rect{0, 0, 1920, 1080}}, {300, Rect{960, 540, 2880, 1620}}}) {
         auto whole = AddTestWindow(*f.plan, source, rect);
-        core.SplitWindow(whole);
+        core.geometry().SplitWindow(whole);
         EXPECT_EQ(f.plan->GetWindows().back(), whole);
         EXPECT_EQ(f.plan->GetWindowCount(), 5);
         f.plan->RemoveWindow(whole);
@@ -264,7 +265,7 @@ TEST(WallGeometry, SplitLowersOddCropEdgesButEndsOnTheCropsEdge)
     auto plan = std::shared_ptr<CQelPlan>(MakeTestPlan(1, 2, kPlanUniform));
     CoreProbe core;
     core.SetPlan(plan);
-    core.SplitWindow(AddTestWindow(*plan, 100, {960, 0, 2880, 1080}));
+    core.geometry().SplitWindow(AddTestWindow(*plan, 100, {960, 0, 2880, 1080}));
     ASSERT_EQ(plan->GetWindowCount(), 2);
     EXPECT_EQ(plan->GetWindowAt(0)->rcsigsrc, (Rect{0, 0, 678, 768}));
     EXPECT_EQ(plan->GetWindowAt(1)->rcsigsrc, (Rect{678, 0, 1360, 768}));
@@ -273,7 +274,7 @@ TEST(WallGeometry, SplitLowersOddCropEdgesButEndsOnTheCropsEdge)
     // An odd crop and edges near the int limits stay in range.
     auto far = AddTestWindow(*plan, 100, {INT_MIN, 0, INT_MAX, 1080});
     far->rcsigsrc = Rect{1, 0, INT_MAX, 767};
-    core.SplitWindow(far);
+    core.geometry().SplitWindow(far);
     ASSERT_EQ(plan->GetWindowCount(), 4);
     EXPECT_EQ(plan->GetWindowAt(2)->rcsigsrc.left, 1);
     EXPECT_EQ(plan->GetWindowAt(3)->rcsigsrc, (Rect{960, 0, INT_MAX, 767}));
@@ -282,13 +283,13 @@ TEST(WallGeometry, SplitLowersOddCropEdgesButEndsOnTheCropsEdge)
 TEST(WallGeometry, GridCellAtFindsTheCellUnderAPoint)
 {
     const Rect rect{0, 0, 100, 50};
-    EXPECT_EQ(WallViewCore::GridCellAt(2, 4, rect, {99, 49}), (GridCell{1, 3}));
-    EXPECT_EQ(WallViewCore::GridCellAt(2, 4, rect, {0, 0}), (GridCell{0, 0}));
-    EXPECT_EQ(WallViewCore::GridCellAt(3, 3, rect, {99, 49}), (GridCell{2, 2})); // last row reaches the edge
-    EXPECT_EQ(WallViewCore::GridCellAt(2, 4, rect, {100, 10}), GridCell{});
-    EXPECT_EQ(WallViewCore::GridCellAt(0, 4, rect, {10, 10}), GridCell{});
-    EXPECT_EQ(WallViewCore::GridCellAt(2, -1, rect, {10, 10}), GridCell{});
-    EXPECT_EQ(WallViewCore::GridCellAt(200, 1, rect, {10, 49}), (GridCell{199, 0})); // steps of 0
+    EXPECT_EQ(WallGeometry::GridCellAt(2, 4, rect, {99, 49}), (GridCell{1, 3}));
+    EXPECT_EQ(WallGeometry::GridCellAt(2, 4, rect, {0, 0}), (GridCell{0, 0}));
+    EXPECT_EQ(WallGeometry::GridCellAt(3, 3, rect, {99, 49}), (GridCell{2, 2})); // last row reaches the edge
+    EXPECT_EQ(WallGeometry::GridCellAt(2, 4, rect, {100, 10}), GridCell{});
+    EXPECT_EQ(WallGeometry::GridCellAt(0, 4, rect, {10, 10}), GridCell{});
+    EXPECT_EQ(WallGeometry::GridCellAt(2, -1, rect, {10, 10}), GridCell{});
+    EXPECT_EQ(WallGeometry::GridCellAt(200, 1, rect, {10, 49}), (GridCell{199, 0})); // steps of 0
 }
 
 } // namespace

@@ -128,7 +128,7 @@ TEST_F(MenuView, SelectionOperationsKeepLockedWindowsInPlace)
     wide->rect = Rect{3000, 1200, 3100, 1300};
     Choose({100, 100}, kSameSize);
     EXPECT_EQ(wide->rect, (Rect{2880, 1200, 3840, 1740}));
-    EXPECT_EQ(wide->rectView, view.WallToViewRect(wide->rect));
+    EXPECT_EQ(wide->rectView, view.geometry().WallToViewRect(wide->rect));
     EXPECT_EQ(f.plan->GetNewestHistory()->GetKind(), kActSameSize);
 
     // Snapped left of a window at x = 50, a 100-wide window gets narrower.
@@ -156,18 +156,18 @@ TEST_F(MenuView, LayerMovesRenumberAndRecordWhenTheOrderChanged)
             EXPECT_EQ(f.plan->GetWindowAt(i)->layer, i + 1);
         return layers;
     };
-    view.SetActiveWnd(w1);
-    EXPECT_TRUE(view.OnCommand(WallViewCore::kCmdLayerUp));
+    view.editing().SetActiveWnd(w1);
+    EXPECT_TRUE(view.commands().OnCommand(WallViewCore::kCmdLayerUp));
     EXPECT_EQ(order(), (std::vector<int>{2, 1, 3}));
-    view.OnCommand(WallViewCore::kCmdLayerTop);
+    view.commands().OnCommand(WallViewCore::kCmdLayerTop);
     EXPECT_EQ(order(), (std::vector<int>{2, 3, 1}));
-    view.OnCommand(WallViewCore::kCmdLayerUp); // already on top
-    view.OnCommand(WallViewCore::kCmdLayerBottom);
+    view.commands().OnCommand(WallViewCore::kCmdLayerUp); // already on top
+    view.commands().OnCommand(WallViewCore::kCmdLayerBottom);
     EXPECT_EQ(order(), (std::vector<int>{1, 2, 3}));
-    view.OnCommand(WallViewCore::kCmdLayerDown); // already at the bottom
+    view.commands().OnCommand(WallViewCore::kCmdLayerDown); // already at the bottom
     EXPECT_EQ(Kinds(*f.plan), (std::vector<int>{kActNewPlan, kActLayerOrder, kActLayerOrder, kActLayerOrder}));
-    EXPECT_FALSE(view.OnCommand(1211));
-    EXPECT_TRUE(view.OnCommand(WallViewCore::kCmdExecute));
+    EXPECT_FALSE(view.commands().OnCommand(1211));
+    EXPECT_TRUE(view.commands().OnCommand(WallViewCore::kCmdExecute));
     EXPECT_EQ(view.executed, (std::vector<std::pair<int, int>>{{0, 1}}));
 }
 
@@ -175,8 +175,8 @@ TEST_F(MenuView, ResizeToSourceKeepsTheWindowOnTheWall)
 {
     const auto window = AddTestWindow(*f.plan, 101, {3000, 1500, 3100, 1600});
     Show(f.plan);
-    view.SetActiveWnd(window);
-    view.OnCommand(WallViewCore::kCmdResizeToSource);
+    view.editing().SetActiveWnd(window);
+    view.commands().OnCommand(WallViewCore::kCmdResizeToSource);
     EXPECT_EQ(window->rect, (Rect{1920, 1080, 3840, 2160}));
     EXPECT_EQ(f.plan->GetNewestHistory()->GetKind(), kActResizeWindow);
 
@@ -184,17 +184,17 @@ TEST_F(MenuView, ResizeToSourceKeepsTheWindowOnTheWall)
     // size.
     window->fullscreen = true;
     window->rcsigsrc = Rect{0, 0, 640, 360};
-    view.OnCommand(WallViewCore::kCmdResizeToSource);
+    view.commands().OnCommand(WallViewCore::kCmdResizeToSource);
     EXPECT_EQ(window->rect, (Rect{0, 0, 640, 360}));
     EXPECT_FALSE(window->fullscreen);
 
     // Locked, or on a source that has gone: nothing.
     window->rcsigsrc = Rect{};
     window->status = 1;
-    view.ResizeToSource();
+    view.commands().ResizeToSource();
     window->status = 0;
     window->sigsrc = 999;
-    view.ResizeToSource();
+    view.commands().ResizeToSource();
     EXPECT_EQ(window->rect, (Rect{0, 0, 640, 360}));
 }
 
@@ -285,7 +285,7 @@ TEST_F(MenuView, ClearingAsksFirstAndForgetsTheClearedWindows)
     const auto video = AddTestWindow(*f.plan, 101, {0, 0, 960, 540});
     const auto logo = AddTestWindow(*f.plan, kLogoSigSrc, {1920, 1080, 2176, 1208});
     Show(f.plan);
-    view.SetActiveWnd(video);
+    view.editing().SetActiveWnd(video);
     view.m_vecSelection = {video, logo};
 
     Choose({700, 450}, kClearVideo, [this] { modal().answerYesNo(false); });
@@ -379,9 +379,9 @@ TEST_F(MenuView, WatchSlotCommandsChangeCellsAndAlwaysSend)
     plan->SetWatchOutputs({101, 103}); // the second slot has no watch window yet
     Show(std::shared_ptr<CQelPlan>(std::move(plan)));
     const auto p = view.GetPlan();
-    ASSERT_EQ(view.m_vecWatchSlotRects.size(), 2u);
-    const Rect first = view.m_vecWatchSlotRects[0];
-    const Rect second = view.m_vecWatchSlotRects[1];
+    ASSERT_EQ(view.geometry().m_vecWatchSlotRects.size(), 2u);
+    const Rect first = view.geometry().m_vecWatchSlotRects[0];
+    const Rect second = view.geometry().m_vecWatchSlotRects[1];
 
     Choose(Centre(first), kWatchLayout1x1 + 3); // 2 x 2
     EXPECT_EQ(LastMenu().find(kWatchLayout1x1)->checked, true);
@@ -475,7 +475,7 @@ protected:
 TEST_F(LogoSaveView, SavesTheLogoOfTheScreenUnderThePointer)
 {
     link.simulator.AnswerOsdSavedFrom(1);
-    ASSERT_EQ(view.ViewToWallPoint({700, 100}), (Point{2720, 280}));
+    ASSERT_EQ(view.geometry().ViewToWallPoint({700, 100}), (Point{2720, 280}));
     modal().answerMenu(kSaveMonitorLogo);
     RightClick(view, {700, 100});
     EXPECT_EQ(view.m_nMode, 2);
@@ -483,7 +483,7 @@ TEST_F(LogoSaveView, SavesTheLogoOfTheScreenUnderThePointer)
     EXPECT_TRUE(tavrix::test::pumpUntil(
         [&] {
             PumpEvents();
-            return view.LogoSaveStatusText() == QStringLiteral("台标保存完毕");
+            return view.painting().LogoSaveStatusText() == QStringLiteral("台标保存完毕");
         },
         20000));
 

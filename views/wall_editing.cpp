@@ -1,7 +1,7 @@
 // Editing the wall with mouse and keys: hit test, selection, drags, new
 // windows by band, click or drop, title-bar buttons and arrow keys. Every
 // finished edit ends in OnPlanEdited; logo windows are only sent.
-#include "views/wall_view_core.h"
+#include "views/wall_editing.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -14,6 +14,15 @@
 #include "platform/ui/modal.h"
 
 namespace {
+
+using Direction = WallViewCore::Direction;
+using GridCell = WallViewCore::GridCell;
+using ViewCursor = WallViewCore::ViewCursor;
+using enum WallViewCore::Direction;
+using enum WallViewCore::DragMode;
+using enum WallViewCore::ExecMode;
+using enum WallViewCore::Key;
+using enum WallViewCore::ViewMode;
 
 // Resize handles reach this far to either side of the active window's border.
 constexpr int kHandleBand = 2;
@@ -77,139 +86,142 @@ Rect KeptInside(Rect r, const Rect& w)
 
 } // namespace
 
+WallEditing::WallEditing(WallViewCore& core) : core_(core) {}
+
 // ---- Hit test, cursor, tip ---------------------------------------------------
 
-WallHit WallViewCore::HitTest(Point pt, int& index)
+WallHit WallEditing::HitTest(Point pt, int& index)
 {
     index = -1;
-    if (!m_pPlan)
+    if (!core_.m_pPlan)
         return kHitNone;
-    if (m_pActiveWnd && m_pActiveWnd->status != 1) {
-        if (const WallHit code = HandleCode(m_pActiveWnd->rectView, pt); code != kHitNone)
+    if (core_.m_pActiveWnd && core_.m_pActiveWnd->status != 1) {
+        if (const WallHit code = HandleCode(core_.m_pActiveWnd->rectView, pt); code != kHitNone)
             return code;
     }
-    const auto windows = m_pPlan->GetWindows();
+    const auto windows = core_.m_pPlan->GetWindows();
     for (size_t i = windows.size(); i-- > 0;) {
         const WindowPtr& window = windows[i];
-        const Rect rc = GetWindowViewRect(window);
+        const Rect rc = core_.geometry().GetWindowViewRect(window);
         WallHit code = kHitNone;
-        if (PtInRect(GetCloseButtonRect(rc), pt.x, pt.y))
+        if (PtInRect(core_.geometry().GetCloseButtonRect(rc), pt.x, pt.y))
             code = kHitClose;
         else if (IsLogo(window)) {
             if (!PtInRect(rc, pt.x, pt.y))
                 continue;
             code = kHitTitle;
-        } else if (PtInRect(GetMaxCellButtonRect(rc), pt.x, pt.y))
+        } else if (PtInRect(core_.geometry().GetMaxCellButtonRect(rc), pt.x, pt.y))
             code = kHitMaxCell;
-        else if (PtInRect(GetMaxButtonRect(rc), pt.x, pt.y))
+        else if (PtInRect(core_.geometry().GetMaxButtonRect(rc), pt.x, pt.y))
             code = kHitMax;
-        else if (PtInRect(MakeRect(rc.left, rc.top, rc.right, int64_t(rc.top) + m_nTitleHeight), pt.x, pt.y))
+        else if (PtInRect(MakeRect(rc.left, rc.top, rc.right, int64_t(rc.top) + core_.geometry().m_nTitleHeight), pt.x,
+                          pt.y))
             code = kHitTitle;
         else if (PtInRect(Inflated(rc, -kBodyInset), pt.x, pt.y))
             code = kHitBody;
         if (code != kHitNone) {
             index = int(i);
-            InvalidateView();
+            core_.InvalidateView();
             return code;
         }
     }
     return kHitNone;
 }
 
-void WallViewCore::UpdateCursor(WallHit code)
+void WallEditing::UpdateCursor(WallHit code)
 {
     switch (code) {
     case kHitTop:
-    case kHitBottom: SetViewCursor(ViewCursor::SizeNS); return;
+    case kHitBottom: core_.SetViewCursor(ViewCursor::SizeNS); return;
     case kHitLeft:
-    case kHitRight: SetViewCursor(ViewCursor::SizeWE); return;
+    case kHitRight: core_.SetViewCursor(ViewCursor::SizeWE); return;
     case kHitTopLeft:
-    case kHitBottomRight: SetViewCursor(ViewCursor::SizeNWSE); return;
+    case kHitBottomRight: core_.SetViewCursor(ViewCursor::SizeNWSE); return;
     case kHitBottomLeft:
-    case kHitTopRight: SetViewCursor(ViewCursor::SizeNESW); return;
-    default: SetViewCursor(m_nMode == kModePlacingLogo ? ViewCursor::Place : ViewCursor::Arrow);
+    case kHitTopRight: core_.SetViewCursor(ViewCursor::SizeNESW); return;
+    default: core_.SetViewCursor(core_.m_nMode == kModePlacingLogo ? ViewCursor::Place : ViewCursor::Arrow);
     }
 }
 
-void WallViewCore::UpdateTitleButtonTip(Point pt)
+void WallEditing::UpdateTitleButtonTip(Point pt)
 {
     int index = -1;
     const WallHit code = HitTest(pt, index);
-    const WindowPtr window = index >= 0 && m_pPlan ? m_pPlan->GetWindowAt(index) : nullptr;
+    const WindowPtr window = index >= 0 && core_.m_pPlan ? core_.m_pPlan->GetWindowAt(index) : nullptr;
     Rect rect{0, 0, 1, 1};
     QString text = kNoTip;
     if (window && code == kHitClose) {
-        rect = GetCloseButtonRect(window);
+        rect = core_.geometry().GetCloseButtonRect(window);
         text = TranslateText(QStringLiteral("关闭"));
     } else if (window && code == kHitMaxCell) {
-        rect = GetMaxCellButtonRect(window);
+        rect = core_.geometry().GetMaxCellButtonRect(window);
         text = TranslateText(QStringLiteral("单元格内最大化"));
     } else if (window && code == kHitMax) {
-        rect = GetMaxButtonRect(window);
+        rect = core_.geometry().GetMaxButtonRect(window);
         text = TranslateText(window->fullscreen ? QStringLiteral("还原") : QStringLiteral("最大化"));
     }
     const bool moved = rect != m_rcTipTool;
     m_rcTipTool = rect;
-    SetTip(rect, moved, text);
+    core_.SetTip(rect, moved, text);
 }
 
 // ---- Selection ---------------------------------------------------------------
 
-void WallViewCore::SetActiveWnd(const WindowPtr& window)
+void WallEditing::SetActiveWnd(const WindowPtr& window)
 {
-    if (window == m_pActiveWnd)
+    if (window == core_.m_pActiveWnd)
         return;
-    m_pActiveWnd = window;
-    if (m_pPlan && window)
-        m_pPlan->SelectWindow(window);
-    m_vecSelection.clear();
-    InvalidateView();
+    core_.m_pActiveWnd = window;
+    if (core_.m_pPlan && window)
+        core_.m_pPlan->SelectWindow(window);
+    core_.m_vecSelection.clear();
+    core_.InvalidateView();
 }
 
-bool WallViewCore::ToggleSelection(const WindowPtr& window)
+bool WallEditing::ToggleSelection(const WindowPtr& window)
 {
-    const auto it = std::find(m_vecSelection.begin(), m_vecSelection.end(), window);
-    const bool added = it == m_vecSelection.end();
+    const auto it = std::find(core_.m_vecSelection.begin(), core_.m_vecSelection.end(), window);
+    const bool added = it == core_.m_vecSelection.end();
     if (added)
-        m_vecSelection.push_back(window);
+        core_.m_vecSelection.push_back(window);
     else
-        m_vecSelection.erase(it);
-    InvalidateView();
+        core_.m_vecSelection.erase(it);
+    core_.InvalidateView();
     return added;
 }
 
-void WallViewCore::ClearSelection()
+void WallEditing::ClearSelection()
 {
-    if (m_vecSelection.empty())
+    if (core_.m_vecSelection.empty())
         return;
-    m_vecSelection.clear();
-    InvalidateView();
+    core_.m_vecSelection.clear();
+    core_.InvalidateView();
 }
 
-void WallViewCore::SelectAllWindows()
+void WallEditing::SelectAllWindows()
 {
-    m_vecSelection.clear();
-    if (m_pPlan)
-        m_vecSelection = m_pPlan->GetWindows();
-    InvalidateView();
+    core_.m_vecSelection.clear();
+    if (core_.m_pPlan)
+        core_.m_vecSelection = core_.m_pPlan->GetWindows();
+    core_.InvalidateView();
 }
 
-void WallViewCore::SetSelectionLocked(bool locked)
+void WallEditing::SetSelectionLocked(bool locked)
 {
-    std::vector<WindowPtr> targets = m_vecSelection;
-    if (targets.empty() && m_pActiveWnd)
-        targets.push_back(m_pActiveWnd);
+    std::vector<WindowPtr> targets = core_.m_vecSelection;
+    if (targets.empty() && core_.m_pActiveWnd)
+        targets.push_back(core_.m_pActiveWnd);
     for (const auto& window : targets)
         window->status = locked ? 1 : 0;
-    InvalidateView();
+    core_.InvalidateView();
 }
 
 // ---- Mouse -------------------------------------------------------------------
 
-void WallViewCore::OnLButtonDown(Point device, bool ctrl)
+void WallEditing::OnLButtonDown(Point device, bool ctrl)
 {
-    const Point pt = DeviceToCanvasPoint(device);
-    if (!m_pPlan)
+    const Point pt = core_.geometry().DeviceToCanvasPoint(device);
+    if (!core_.m_pPlan)
         return;
     m_nDragMode = kDragNone;
     m_ptDragLast = m_ptCurrent = pt;
@@ -218,35 +230,35 @@ void WallViewCore::OnLButtonDown(Point device, bool ctrl)
     int index = -1;
     const WallHit code = HitTest(pt, index);
     UpdateCursor(code);
-    const WindowPtr window = index >= 0 ? m_pPlan->GetWindowAt(index) : nullptr;
+    const WindowPtr window = index >= 0 ? core_.m_pPlan->GetWindowAt(index) : nullptr;
 
     if (code == kHitClose) {
         if (!window)
             return;
-        const bool wasActive = window == m_pActiveWnd;
-        m_pPlan->RemoveWindow(window);
+        const bool wasActive = window == core_.m_pActiveWnd;
+        core_.m_pPlan->RemoveWindow(window);
         // The closed window must not stay selected or active: a later
         // command on the selection would put it back.
-        DropDepartedWindows();
+        core_.DropDepartedWindows();
         if (IsLogo(window))
-            AutoSendFixedWindow();
+            core_.AutoSendFixedWindow();
         else
-            OnPlanEdited(kActDeleteWindow);
-        if (wasActive && m_pPlan)
-            SetActiveWnd(m_pPlan->GetWindowAt(0));
+            core_.OnPlanEdited(kActDeleteWindow);
+        if (wasActive && core_.m_pPlan)
+            SetActiveWnd(core_.m_pPlan->GetWindowAt(0));
         return;
     }
     if (code == kHitMax) {
         if (window && !IsLogo(window)) {
-            SetWindowFullScreen(!window->fullscreen, window);
-            OnPlanEdited(kActFullScreen);
+            core_.geometry().SetWindowFullScreen(!window->fullscreen, window);
+            core_.OnPlanEdited(kActFullScreen);
         }
         return;
     }
     if (code == kHitMaxCell) {
         if (window && !IsLogo(window)) {
             SetActiveWnd(window);
-            OnCmdMaximizeInCell();
+            core_.commands().OnCmdMaximizeInCell();
         }
         return;
     }
@@ -257,9 +269,9 @@ void WallViewCore::OnLButtonDown(Point device, bool ctrl)
             ToggleSelection(window);
             return;
         }
-        if (!IsSelected(window))
+        if (!core_.IsSelected(window))
             ClearSelection();
-        if (m_vecSelection.empty())
+        if (core_.m_vecSelection.empty())
             SetActiveWnd(window);
         m_nDragMode = code == kHitTitle && window->status != 1 ? kDragMove : kDragBand;
     } else if (code >= kHitTop && code <= kHitBottomRight) {
@@ -269,20 +281,20 @@ void WallViewCore::OnLButtonDown(Point device, bool ctrl)
     }
 }
 
-void WallViewCore::OnMouseMove(Point device)
+void WallEditing::OnMouseMove(Point device)
 {
-    const Point pt = DeviceToCanvasPoint(device);
-    if (!m_pPlan)
+    const Point pt = core_.geometry().DeviceToCanvasPoint(device);
+    if (!core_.m_pPlan)
         return;
     UpdateTitleButtonTip(pt);
     m_ptCurrent = pt;
     if (m_nDragMode == kDragBand) {
-        InvalidateView();
+        core_.InvalidateView();
     } else if (m_nDragMode == kDragMove) {
         MoveSelection(pt);
         m_ptDragLast = pt;
     } else if (m_nDragMode >= kDragTop && m_nDragMode <= kDragBottomRight) {
-        if (m_pActiveWnd && !IsLogo(m_pActiveWnd))
+        if (core_.m_pActiveWnd && !IsLogo(core_.m_pActiveWnd))
             ResizeActiveWindow(pt);
         m_ptDragLast = pt;
     } else {
@@ -291,14 +303,14 @@ void WallViewCore::OnMouseMove(Point device)
     }
 }
 
-void WallViewCore::MoveSelection(Point pt)
+void WallEditing::MoveSelection(Point pt)
 {
-    const Rect& w = m_rcWallView;
-    std::vector<WindowPtr> windows = m_vecSelection;
+    const Rect& w = core_.geometry().m_rcWallView;
+    std::vector<WindowPtr> windows = core_.m_vecSelection;
     bool snapping = false;
-    if (windows.empty() && m_pActiveWnd) {
-        windows.push_back(m_pActiveWnd);
-        snapping = m_bFitModule;
+    if (windows.empty() && core_.m_pActiveWnd) {
+        windows.push_back(core_.m_pActiveWnd);
+        snapping = core_.m_bFitModule;
     }
     const int64_t dx = int64_t(pt.x) - m_ptDragLast.x;
     const int64_t dy = int64_t(pt.y) - m_ptDragLast.y;
@@ -324,22 +336,22 @@ void WallViewCore::MoveSelection(Point pt)
                 continue;
             const Rect r = KeptInside(OffsetRect(window->rectView, dx, dy), w);
             window->rectView = r;
-            const Rect wall = ViewToWallRect(r);
+            const Rect wall = core_.geometry().ViewToWallRect(r);
             window->rect =
                 MakeRect(wall.left, wall.top, wall.left + RectWidth(window->rect), wall.top + RectHeight(window->rect));
-            UpdateWindowGeometry(window);
+            core_.geometry().UpdateWindowGeometry(window);
             if (snapping) {
-                const Direction dir = MoveDirection(m_ptDragLast.x, m_ptDragLast.y, pt.x, pt.y);
-                m_nSnapCode = SnapToCell(dir, GetAnchorPoint(dir, window), m_rcSnap);
+                const Direction dir = core_.geometry().MoveDirection(m_ptDragLast.x, m_ptDragLast.y, pt.x, pt.y);
+                m_nSnapCode = core_.geometry().SnapToCell(dir, core_.geometry().GetAnchorPoint(dir, window), m_rcSnap);
             }
         }
     }
-    InvalidateView();
+    core_.InvalidateView();
 }
 
-void WallViewCore::ResizeActiveWindow(Point pt)
+void WallEditing::ResizeActiveWindow(Point pt)
 {
-    const WindowPtr window = m_pActiveWnd;
+    const WindowPtr window = core_.m_pActiveWnd;
     if (!window)
         return;
     const DragMode mode = m_nDragMode;
@@ -349,151 +361,151 @@ void WallViewCore::ResizeActiveWindow(Point pt)
     const int64_t dy = int64_t(pt.y) - m_ptDragLast.y;
     if ((mode == kDragTop || mode == kDragTopLeft || mode == kDragTopRight) && dy != 0) {
         top += dy;
-        if (bottom - top < m_nMinHeight)
-            top = bottom - m_nMinHeight;
+        if (bottom - top < core_.geometry().m_nMinHeight)
+            top = bottom - core_.geometry().m_nMinHeight;
     }
     if ((mode == kDragBottom || mode == kDragBottomLeft || mode == kDragBottomRight) && dy != 0) {
         bottom += dy;
-        if (bottom - top < m_nMinHeight)
-            bottom = top + m_nMinHeight;
+        if (bottom - top < core_.geometry().m_nMinHeight)
+            bottom = top + core_.geometry().m_nMinHeight;
     }
     if ((mode == kDragLeft || mode == kDragTopLeft || mode == kDragBottomLeft) && dx != 0) {
         left += dx;
-        if (right - left < m_nMinWidth)
-            left = right - m_nMinWidth;
+        if (right - left < core_.geometry().m_nMinWidth)
+            left = right - core_.geometry().m_nMinWidth;
     }
     if ((mode == kDragRight || mode == kDragTopRight || mode == kDragBottomRight) && dx != 0) {
         right += dx;
-        if (right - left < m_nMinWidth)
-            right = left + m_nMinWidth;
+        if (right - left < core_.geometry().m_nMinWidth)
+            right = left + core_.geometry().m_nMinWidth;
     }
-    const Rect& w = m_rcWallView;
+    const Rect& w = core_.geometry().m_rcWallView;
     const Rect r = MakeRect(std::max<int64_t>(left, w.left), std::max<int64_t>(top, w.top),
                             std::min<int64_t>(right, w.right), std::min<int64_t>(bottom, w.bottom));
     if (r == old)
         return;
     window->rectView = r;
-    window->rect = ViewToWallForResize(mode, r, window->rect);
-    UpdateWindowGeometry(window);
-    if (m_bFitModule) {
+    window->rect = core_.geometry().ViewToWallForResize(mode, r, window->rect);
+    core_.geometry().UpdateWindowGeometry(window);
+    if (core_.m_bFitModule) {
         static constexpr Direction kDirByMode[] = {kDirNone,     kDirNone,    kDirNone,     kDirUp,
                                                    kDirDown,     kDirLeft,    kDirRight,    kDirUpLeft,
                                                    kDirDownLeft, kDirUpRight, kDirDownRight};
         const Direction dir = kDirByMode[mode];
-        m_nSnapCode = SnapToCell(dir, GetAnchorPoint(dir, window), m_rcSnap);
+        m_nSnapCode = core_.geometry().SnapToCell(dir, core_.geometry().GetAnchorPoint(dir, window), m_rcSnap);
     }
-    InvalidateView();
+    core_.InvalidateView();
 }
 
-void WallViewCore::OnLButtonUp(Point device)
+void WallEditing::OnLButtonUp(Point device)
 {
-    const Point pt = DeviceToCanvasPoint(device);
-    if (!m_pPlan)
+    const Point pt = core_.geometry().DeviceToCanvasPoint(device);
+    if (!core_.m_pPlan)
         return;
-    ReleaseCapture();
-    const Rect& w = m_rcWallView;
-    if (m_nDragMode == kDragBand && m_nMode == kModePlacingLogo) {
-        m_nMode = kModeNormal;
-        ReleaseCapture();
+    core_.ReleaseCapture();
+    const Rect& w = core_.geometry().m_rcWallView;
+    if (m_nDragMode == kDragBand && core_.m_nMode == kModePlacingLogo) {
+        core_.m_nMode = kModeNormal;
+        core_.ReleaseCapture();
         if (PtInRect(w, pt.x, pt.y)) {
-            const Rect logo = WallToViewRect(Rect{0, 0, kLogoWidth, kLogoHeight});
+            const Rect logo = core_.geometry().WallToViewRect(Rect{0, 0, kLogoWidth, kLogoHeight});
             CreateFixedWindow(IntersectRect(
                 MakeRect(pt.x, pt.y, int64_t(pt.x) + RectWidth(logo), int64_t(pt.y) + RectHeight(logo)), w));
         }
     } else if (m_nDragMode == kDragBand) {
         // The band is the last position the pointer moved to, drawn right
         // and down and larger than the smallest window.
-        if (int64_t(m_ptCurrent.x) - m_ptDragLast.x > m_nMinWidth &&
-            int64_t(m_ptCurrent.y) - m_ptDragLast.y > m_nMinHeight) {
+        if (int64_t(m_ptCurrent.x) - m_ptDragLast.x > core_.geometry().m_nMinWidth &&
+            int64_t(m_ptCurrent.y) - m_ptDragLast.y > core_.geometry().m_nMinHeight) {
             CreateWindowFromRect(IntersectRect(Rect{m_ptDragLast.x, m_ptDragLast.y, m_ptCurrent.x, m_ptCurrent.y}, w));
-            OnPlanEdited(kActNewWindow);
+            core_.OnPlanEdited(kActNewWindow);
         }
     } else if (m_nDragMode == kDragMove) {
-        SnapMovedWindow();
-        if (IsLogo(m_pActiveWnd))
-            AutoSendFixedWindow();
+        core_.geometry().SnapMovedWindow();
+        if (IsLogo(core_.m_pActiveWnd))
+            core_.AutoSendFixedWindow();
         else
-            OnPlanEdited(kActMoveWindow);
+            core_.OnPlanEdited(kActMoveWindow);
     } else if (m_nDragMode >= kDragTop && m_nDragMode <= kDragBottomRight) {
-        if (m_pActiveWnd && !IsLogo(m_pActiveWnd)) {
-            SnapResizedWindow();
-            OnPlanEdited(kActResizeWindow);
+        if (core_.m_pActiveWnd && !IsLogo(core_.m_pActiveWnd)) {
+            core_.geometry().SnapResizedWindow();
+            core_.OnPlanEdited(kActResizeWindow);
         }
     }
     m_nDragMode = kDragNone;
-    SetViewCursor(m_nMode == kModePlacingLogo ? ViewCursor::Place : ViewCursor::Arrow);
+    core_.SetViewCursor(core_.m_nMode == kModePlacingLogo ? ViewCursor::Place : ViewCursor::Arrow);
     m_rcSnap = Rect{};
     m_nSnapCode = kHitNone;
-    InvalidateView();
+    core_.InvalidateView();
 }
 
-void WallViewCore::OnLButtonDblClk(Point device)
+void WallEditing::OnLButtonDblClk(Point device)
 {
-    const Point pt = DeviceToCanvasPoint(device);
-    if (!m_pPlan)
+    const Point pt = core_.geometry().DeviceToCanvasPoint(device);
+    if (!core_.m_pPlan)
         return;
-    if (PtInRect(m_rcWallArea, pt.x, pt.y)) {
+    if (PtInRect(core_.geometry().m_rcWallArea, pt.x, pt.y)) {
         int index = -1;
         const WallHit code = HitTest(pt, index);
-        const WindowPtr window = index >= 0 ? m_pPlan->GetWindowAt(index) : nullptr;
+        const WindowPtr window = index >= 0 ? core_.m_pPlan->GetWindowAt(index) : nullptr;
         if ((code == kHitBody || code == kHitTitle) && window && !IsLogo(window)) {
-            SetWindowFullScreen(!window->fullscreen, window);
-            OnPlanEdited(kActFullScreen);
-            MoveLayerToTop();
+            core_.geometry().SetWindowFullScreen(!window->fullscreen, window);
+            core_.OnPlanEdited(kActFullScreen);
+            core_.commands().MoveLayerToTop();
         }
         return;
     }
-    if (!PtInRect(m_rcWatchStrip, pt.x, pt.y))
+    if (!PtInRect(core_.geometry().m_rcWatchStrip, pt.x, pt.y))
         return;
-    const std::vector<int32_t> outputs = m_pPlan->GetWatchOutputs();
-    if (m_vecWatchSlotRects.size() != outputs.size())
+    const std::vector<int32_t> outputs = core_.m_pPlan->GetWatchOutputs();
+    if (core_.geometry().m_vecWatchSlotRects.size() != outputs.size())
         return;
     for (size_t i = 0; i < outputs.size(); ++i) {
-        const Rect slot = m_vecWatchSlotRects[i];
+        const Rect slot = core_.geometry().m_vecWatchSlotRects[i];
         if (!PtInRect(slot, pt.x, pt.y))
             continue;
-        const auto watch = m_pPlan->GetWatchWindowById(outputs[i]);
+        const auto watch = core_.m_pPlan->GetWatchWindowById(outputs[i]);
         if (!watch)
             return;
-        const WindowPtr target = m_pActiveWnd ? m_pActiveWnd : m_pPlan->GetWindowAt(0);
+        const WindowPtr target = core_.m_pActiveWnd ? core_.m_pActiveWnd : core_.m_pPlan->GetWindowAt(0);
         if (!target)
             return;
-        const GridCell cell = GridCellAt(watch->row, watch->col, slot, pt);
+        const GridCell cell = core_.geometry().GridCellAt(watch->row, watch->col, slot, pt);
         if (cell.row < 0 || cell.col < 0)
             return;
         const int64_t n = int64_t(watch->col) * cell.row + cell.col;
         const int32_t value = n <= INT32_MAX ? IntListAt(*watch, int32_t(n)) : -1;
-        const auto processor = SelectedProcessor();
+        const auto processor = core_.SelectedProcessor();
         if (!processor || value < 0 || !processor->GetSigSrc(uint32_t(value)) || value == target->sigsrc)
             return;
         if (n < int64_t(watch->cells.size()))
             watch->cells[size_t(n)] = target->sigsrc;
         target->sigsrc = value;
-        ExecutePlan(kExecLayout, 1);
-        InvalidateView();
+        core_.ExecutePlan(kExecLayout, 1);
+        core_.InvalidateView();
         return;
     }
 }
 
 // ---- New windows -------------------------------------------------------------
 
-WallViewCore::WindowPtr WallViewCore::CreateWindowFromRect(const Rect& rc)
+WallViewCore::WindowPtr WallEditing::CreateWindowFromRect(const Rect& rc)
 {
-    if (!m_pPlan)
+    if (!core_.m_pPlan)
         return nullptr;
     const int processorId = CQelContext::GetSelProcessorId();
     const int sourceId = CQelContext::GetSelSigSrcId();
-    if (processorId != m_nProcessorId || sourceId == -1) {
-        ui::inform(DialogParent(), TranslateText(QStringLiteral("请选择信号源")));
+    if (processorId != core_.m_nProcessorId || sourceId == -1) {
+        ui::inform(core_.DialogParent(), TranslateText(QStringLiteral("请选择信号源")));
         return nullptr;
     }
-    const auto processor = SelectedProcessor();
+    const auto processor = core_.SelectedProcessor();
     const auto source = processor && sourceId >= 0 ? processor->GetSigSrc(uint32_t(sourceId)) : nullptr;
     if (source && source->GetMutualGroupId() != kNoId) {
         // Sources of one mutual group share hardware: only one of them may
         // be on the wall.
         const auto manager = CQelContext::GetProMan();
-        for (const auto& window : m_pPlan->GetWindows()) {
+        for (const auto& window : core_.m_pPlan->GetWindows()) {
             const auto owner = window->processor >= 0 ? manager->FindById(uint32_t(window->processor)) : nullptr;
             const auto other = owner && window->sigsrc >= 0 ? owner->GetSigSrc(uint32_t(window->sigsrc)) : nullptr;
             if (other && other->GetMutualGroupId() == source->GetMutualGroupId() &&
@@ -506,41 +518,41 @@ WallViewCore::WindowPtr WallViewCore::CreateWindowFromRect(const Rect& rc)
     return AddNewWindow(rc, processorId, sourceId, 0);
 }
 
-WallViewCore::WindowPtr WallViewCore::AddNewWindow(const Rect& rc, int processorId, int sourceId, int is4k)
+WallViewCore::WindowPtr WallEditing::AddNewWindow(const Rect& rc, int processorId, int sourceId, int is4k)
 {
-    if (!m_pPlan)
+    if (!core_.m_pPlan)
         return nullptr;
     auto window = std::make_shared<CQelWindow>();
     window->processor = processorId;
     window->sigsrc = sourceId;
     window->is4k = is4k;
     window->rectView = rc;
-    window->rect = ViewToWallRect(rc);
-    m_pPlan->AddWindow(window, CurrentPlanSelection());
-    UpdateWindowGeometry(window);
+    window->rect = core_.geometry().ViewToWallRect(rc);
+    core_.m_pPlan->AddWindow(window, CurrentPlanSelection());
+    core_.geometry().UpdateWindowGeometry(window);
     SetActiveWnd(window);
-    InvalidateView();
+    core_.InvalidateView();
     return window;
 }
 
-WallViewCore::WindowPtr WallViewCore::Create4KWindow(const Rect& rc)
+WallViewCore::WindowPtr WallEditing::Create4KWindow(const Rect& rc)
 {
     return AddNewWindow(rc, CQelContext::GetSelProcessorId(), CQelContext::GetSelSigSrcId(), 1);
 }
 
-WallViewCore::WindowPtr WallViewCore::CreateFixedWindow(const Rect& rc)
+WallViewCore::WindowPtr WallEditing::CreateFixedWindow(const Rect& rc)
 {
     return AddNewWindow(rc, CQelContext::GetSelProcessorId(), kLogoSigSrc, 0);
 }
 
-void WallViewCore::DropSignalSource(Point device)
+void WallEditing::DropSignalSource(Point device)
 {
     // Converted to the canvas like every mouse point: on a scrolled or
     // zoomed canvas the client point alone lands elsewhere.
-    const Point pt = DeviceToCanvasPoint(device);
-    if (!m_pPlan || !PtInRect(m_rcWallView, pt.x, pt.y))
+    const Point pt = core_.geometry().DeviceToCanvasPoint(device);
+    if (!core_.m_pPlan || !PtInRect(core_.geometry().m_rcWallView, pt.x, pt.y))
         return;
-    const auto processor = SelectedProcessor();
+    const auto processor = core_.SelectedProcessor();
     const int sourceId = CQelContext::GetSelSigSrcId();
     const auto source = processor && sourceId >= 0 ? processor->GetSigSrc(uint32_t(sourceId)) : nullptr;
     if (!source)
@@ -548,36 +560,37 @@ void WallViewCore::DropSignalSource(Point device)
     int index = -1;
     const WallHit code = HitTest(pt, index);
     if (code == kHitTitle && index >= 0) {
-        m_pPlan->GetWindowAt(index)->sigsrc = sourceId;
-        OnPlanEdited(kActChangeSource);
-        InvalidateView();
+        core_.m_pPlan->GetWindowAt(index)->sigsrc = sourceId;
+        core_.OnPlanEdited(kActChangeSource);
+        core_.InvalidateView();
         return;
     }
     const Resolution full = source->GetResolution();
-    const Rect size = WallToViewRect(Rect{0, 0, full.width, full.height});
-    const Rect r = IntersectRect(
-        MakeRect(pt.x, pt.y, int64_t(pt.x) + RectWidth(size), int64_t(pt.y) + RectHeight(size)), m_rcWallView);
+    const Rect size = core_.geometry().WallToViewRect(Rect{0, 0, full.width, full.height});
+    const Rect r =
+        IntersectRect(MakeRect(pt.x, pt.y, int64_t(pt.x) + RectWidth(size), int64_t(pt.y) + RectHeight(size)),
+                      core_.geometry().m_rcWallView);
     if (const WindowPtr window = CreateWindowFromRect(r)) {
         // The source's whole picture from the drop point, even past the wall.
         const Rect& at = window->rect;
         window->rect = MakeRect(at.left, at.top, int64_t(at.left) + full.width, int64_t(at.top) + full.height);
-        UpdateWindowGeometry(window);
-        window->rectView = WallToViewRect(window->rect);
+        core_.geometry().UpdateWindowGeometry(window);
+        window->rectView = core_.geometry().WallToViewRect(window->rect);
     }
-    OnPlanEdited(kActNewWindow);
+    core_.OnPlanEdited(kActNewWindow);
 }
 
-void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int sourceId)
+void WallEditing::SetWindowsSource(const std::vector<WindowPtr>& windows, int sourceId)
 {
-    const auto processor = ViewProcessor();
+    const auto processor = core_.ViewProcessor();
     const auto source = processor && sourceId >= 0 ? processor->GetSigSrc(uint32_t(sourceId)) : nullptr;
-    if (!m_pPlan || !source)
+    if (!core_.m_pPlan || !source)
         return;
     const Resolution full = source->GetResolution();
     bool changed = false;
     for (const auto& window : windows) {
         // A window closed meanwhile must not come back.
-        if (!InPlan(window) || window->sigsrc == sourceId)
+        if (!core_.InPlan(window) || window->sigsrc == sourceId)
             continue;
         const std::string name = window->name;
         // Leaving the list takes a window out of its group, and the last
@@ -585,7 +598,7 @@ void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int s
         // its group and the group its place.
         const int32_t group = window->group;
         window->group = 0;
-        m_pPlan->RemoveWindow(window);
+        core_.m_pPlan->RemoveWindow(window);
         window->sigsrc = sourceId;
         Rect& crop = window->rcsigsrc;
         if (crop.left >= full.width)
@@ -597,7 +610,7 @@ void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int s
         if (crop.bottom > full.height)
             crop.bottom = full.height;
         window->is4k = source->GetType() == CQelSigSrc::kType4K ? 1 : 0;
-        m_pPlan->AddWindow(window, CurrentPlanSelection());
+        core_.m_pPlan->AddWindow(window, CurrentPlanSelection());
         // Adding names a window after its layer; a new source keeps the name.
         window->name = name;
         window->group = group;
@@ -605,27 +618,27 @@ void WallViewCore::SetWindowsSource(const std::vector<WindowPtr>& windows, int s
     }
     if (!changed)
         return;
-    DropDepartedWindows();
-    AutoExecutePlan();
-    if (m_pPlan && m_pPlan->CompareHistory())
-        m_pPlan->AddHistory(kActChangeSource);
-    InvalidateView();
+    core_.DropDepartedWindows();
+    core_.AutoExecutePlan();
+    if (core_.m_pPlan && core_.m_pPlan->CompareHistory())
+        core_.m_pPlan->AddHistory(kActChangeSource);
+    core_.InvalidateView();
 }
 
 // ---- Keys --------------------------------------------------------------------
 
-bool WallViewCore::OnKeyDown(int key, bool shift)
+bool WallEditing::OnKeyDown(int key, bool shift)
 {
-    if (!m_pPlan || (key != VK_LEFT && key != VK_UP && key != VK_RIGHT && key != VK_DOWN))
+    if (!core_.m_pPlan || (key != VK_LEFT && key != VK_UP && key != VK_RIGHT && key != VK_DOWN))
         return false;
     ClearSelection();
-    const WindowPtr window = m_pActiveWnd;
+    const WindowPtr window = core_.m_pActiveWnd;
     if (!window)
         return true;
     // A refused key (at the wall's edge or the smallest size) leaves the kind
     // that earlier repeats set, so the key-up records what they changed.
-    const Rect& w = m_rcWallView;
-    const Size pixels = m_pPlan->GetPixelSize();
+    const Rect& w = core_.geometry().m_rcWallView;
+    const Size pixels = core_.m_pPlan->GetPixelSize();
     const Rect& old = window->rect;
     int64_t left = old.left, top = old.top, right = old.right, bottom = old.bottom;
     KeyEdit kind = KeyEdit::None;
@@ -685,14 +698,14 @@ bool WallViewCore::OnKeyDown(int key, bool shift)
         break;
     }
     Rect r = MakeRect(left, top, right, bottom);
-    v = WallToViewRect(r);
+    v = core_.geometry().WallToViewRect(r);
     if (kind == KeyEdit::Moved) {
         if ((key == VK_LEFT && v.left < w.left) || (key == VK_RIGHT && v.right > w.right) ||
             (key == VK_UP && v.top < w.top) || (key == VK_DOWN && v.bottom > w.bottom))
             return true;
-    } else if (key == VK_LEFT && RectWidth(v) < m_nMinWidth) {
+    } else if (key == VK_LEFT && RectWidth(v) < core_.geometry().m_nMinWidth) {
         return true;
-    } else if (key == VK_UP && RectHeight(v) < m_nMinHeight) {
+    } else if (key == VK_UP && RectHeight(v) < core_.geometry().m_nMinHeight) {
         return true;
     } else if (key == VK_RIGHT && v.right > w.right) {
         v.right = w.right;
@@ -702,38 +715,30 @@ bool WallViewCore::OnKeyDown(int key, bool shift)
         clampedView = true;
     }
     if (clampedView)
-        r = ViewToWallRect(v);
+        r = core_.geometry().ViewToWallRect(v);
     window->rect = r;
     window->rectView = v;
     if (kind != KeyEdit::Moved)
-        UpdateWindowGeometry(window);
+        core_.geometry().UpdateWindowGeometry(window);
     m_nKeyEditKind = kind;
-    InvalidateView();
+    core_.InvalidateView();
     return true;
 }
 
-void WallViewCore::OnKeyUp(int)
+void WallEditing::OnKeyUp(int)
 {
-    if (!m_pPlan)
+    if (!core_.m_pPlan)
         return;
     const KeyEdit kind = m_nKeyEditKind;
     m_nKeyEditKind = KeyEdit::None;
-    if (!m_pActiveWnd)
+    if (!core_.m_pActiveWnd)
         return;
-    if (IsLogo(m_pActiveWnd)) {
+    if (IsLogo(core_.m_pActiveWnd)) {
         if (kind == KeyEdit::Moved)
-            AutoSendFixedWindow();
+            core_.AutoSendFixedWindow();
     } else if (kind == KeyEdit::Moved) {
-        OnPlanEdited(kActMoveWindow);
+        core_.OnPlanEdited(kActMoveWindow);
     } else if (kind == KeyEdit::Height || kind == KeyEdit::Width) {
-        OnPlanEdited(kActResizeWindow);
+        core_.OnPlanEdited(kActResizeWindow);
     }
-}
-
-// ---- Commands ----------------------------------------------------------------
-
-void WallViewCore::OnCmdMaximizeInCell()
-{
-    MaximizeInCell();
-    OnPlanEdited(kActResizeWindow);
 }

@@ -11,11 +11,16 @@
 #include "model/processor_manager.h"
 #include "platform/rect_math.h"
 #include "platform/ui/modal.h"
-#include "views/wall_view_core.h"
+#include "views/wall_commands.h"
 #include "views/logo_osd_values.h"
 #include "views/wall_view_menus.h"
 
 namespace {
+
+using GridCell = WallViewCore::GridCell;
+using enum WallViewCore::ExecMode;
+using enum WallViewCore::FrameCommand;
+using enum WallViewCore::ViewMode;
 
 using WindowPtr = WallViewCore::WindowPtr;
 
@@ -64,24 +69,15 @@ bool IsLocked(const WindowPtr& window)
 
 } // namespace
 
-// A menu or a dialog runs a nested event loop, whose events may replace the
-// plan's windows: after one, a command uses a window it held only when this
-// still finds it in the shown plan.
-bool WallViewCore::InPlan(const WindowPtr& window) const
-{
-    if (!window || !m_pPlan)
-        return false;
-    const auto windows = m_pPlan->GetWindows();
-    return std::find(windows.begin(), windows.end(), window) != windows.end();
-}
+WallCommands::WallCommands(WallViewCore& core) : core_(core) {}
 
 // ---- Frame commands ----------------------------------------------------------
 
-bool WallViewCore::OnCommand(int id)
+bool WallCommands::OnCommand(int id)
 {
     switch (id) {
-    case kCmdSave: SavePlan(); return true;
-    case kCmdSaveAs: SavePlanAs(); return true;
+    case kCmdSave: core_.SavePlan(); return true;
+    case kCmdSaveAs: core_.SavePlanAs(); return true;
     case kCmdExecute: OnCmdExecutePlan(); return true;
     case kCmdFullScreen: OnCmdFullScreen(); return true;
     case kCmdMaximizeInCell: OnCmdMaximizeInCell(); return true;
@@ -96,97 +92,103 @@ bool WallViewCore::OnCommand(int id)
     }
 }
 
-void WallViewCore::OnCmdExecutePlan()
+void WallCommands::OnCmdMaximizeInCell()
+{
+    core_.geometry().MaximizeInCell();
+    core_.OnPlanEdited(kActResizeWindow);
+}
+
+void WallCommands::OnCmdExecutePlan()
 {
     // Alt sends the logo windows instead of the layout.
-    ExecutePlan(AltKeyDown() ? kExecLogos : kExecLayout, 1);
+    core_.ExecutePlan(core_.AltKeyDown() ? kExecLogos : kExecLayout, 1);
 }
 
-void WallViewCore::OnCmdFullScreen()
+void WallCommands::OnCmdFullScreen()
 {
-    if (!InPlan(m_pActiveWnd))
+    if (!core_.InPlan(core_.m_pActiveWnd))
         return;
-    SetWindowFullScreen(true, m_pActiveWnd);
-    OnPlanEdited(kActFullScreen);
+    core_.geometry().SetWindowFullScreen(true, core_.m_pActiveWnd);
+    core_.OnPlanEdited(kActFullScreen);
 }
 
-void WallViewCore::LockSelection()
+void WallCommands::LockSelection()
 {
-    DropDepartedWindows();
-    SetSelectionLocked(true);
-    OnPlanEdited(kActLockWindow);
+    core_.DropDepartedWindows();
+    core_.editing().SetSelectionLocked(true);
+    core_.OnPlanEdited(kActLockWindow);
 }
 
-void WallViewCore::UnlockSelection()
+void WallCommands::UnlockSelection()
 {
-    DropDepartedWindows();
-    SetSelectionLocked(false);
-    OnPlanEdited(kActLockWindow);
+    core_.DropDepartedWindows();
+    core_.editing().SetSelectionLocked(false);
+    core_.OnPlanEdited(kActLockWindow);
 }
 
-void WallViewCore::MoveActiveLayer(WindowLayerOp op)
+void WallCommands::MoveActiveLayer(WindowLayerOp op)
 {
-    if (!m_pPlan)
+    if (!core_.m_pPlan)
         return;
     // The plan moves only a window of its own and renumbers the layers.
-    if (m_pPlan->GetWindowCount() >= 2 && InPlan(m_pActiveWnd))
-        m_pPlan->MoveWindowLayer(m_pActiveWnd, op);
-    UpdateAllWindowGeometry();
-    OnPlanEdited(kActLayerOrder);
-    InvalidateView();
+    if (core_.m_pPlan->GetWindowCount() >= 2 && core_.InPlan(core_.m_pActiveWnd))
+        core_.m_pPlan->MoveWindowLayer(core_.m_pActiveWnd, op);
+    core_.geometry().UpdateAllWindowGeometry();
+    core_.OnPlanEdited(kActLayerOrder);
+    core_.InvalidateView();
 }
 
-void WallViewCore::MoveLayerUp()
+void WallCommands::MoveLayerUp()
 {
     MoveActiveLayer(kLayerUp);
 }
-void WallViewCore::MoveLayerDown()
+void WallCommands::MoveLayerDown()
 {
     MoveActiveLayer(kLayerDown);
 }
-void WallViewCore::MoveLayerToTop()
+void WallCommands::MoveLayerToTop()
 {
     MoveActiveLayer(kLayerTop);
 }
-void WallViewCore::MoveLayerToBottom()
+void WallCommands::MoveLayerToBottom()
 {
     MoveActiveLayer(kLayerBottom);
 }
 
-void WallViewCore::ResizeToSource()
+void WallCommands::ResizeToSource()
 {
-    const WindowPtr window = m_pActiveWnd;
-    if (!InPlan(window) || IsLocked(window))
+    const WindowPtr window = core_.m_pActiveWnd;
+    if (!core_.InPlan(window) || IsLocked(window))
         return;
-    const auto processor = SelectedProcessor();
+    const auto processor = core_.SelectedProcessor();
     const auto source = processor && window->sigsrc >= 0 ? processor->GetSigSrc(uint32_t(window->sigsrc)) : nullptr;
     if (!source)
         return;
-    Rect r = m_pPlan->GetWindowRect(window);
+    Rect r = core_.m_pPlan->GetWindowRect(window);
     window->fullscreen = false;
     const Resolution full = source->GetResolution();
     const Rect& crop = window->rcsigsrc;
     const int64_t width = RectEmpty(crop) ? full.width : RectWidth(crop);
     const int64_t height = RectEmpty(crop) ? full.height : RectHeight(crop);
     if (RectWidth(r) != width || RectHeight(r) != height) {
-        const Rect limit = m_pPlan->GetPixelRect();
+        const Rect limit = core_.m_pPlan->GetPixelRect();
         r = MakeRect(r.left, r.top, int64_t(r.left) + width, int64_t(r.top) + height);
         // Moved back onto the wall, and cut to it when larger.
         r = IntersectRect(ShiftInside(r, limit), limit);
     }
     window->rect = r;
-    UpdateWindowGeometry(window);
-    window->rectView = WallToViewRect(window->rect);
-    OnPlanEdited(kActResizeWindow);
-    InvalidateView();
+    core_.geometry().UpdateWindowGeometry(window);
+    window->rectView = core_.geometry().WallToViewRect(window->rect);
+    core_.OnPlanEdited(kActResizeWindow);
+    core_.InvalidateView();
 }
 
 // ---- Operations on the selection ----------------------------------------------
 
-void WallViewCore::AlignSelection(AlignEdge mode)
+void WallCommands::AlignSelection(AlignEdge mode)
 {
-    DropDepartedWindows();
-    if (m_vecSelection.size() < 2 || mode < AlignEdge::Left || mode > AlignEdge::Bottom)
+    core_.DropDepartedWindows();
+    if (core_.m_vecSelection.size() < 2 || mode < AlignEdge::Left || mode > AlignEdge::Bottom)
         return;
     const auto edge = [mode](const Rect& r) -> int64_t {
         switch (mode) {
@@ -198,32 +200,32 @@ void WallViewCore::AlignSelection(AlignEdge mode)
     };
     // Locked windows give their edge too, but stay where they are.
     std::optional<int64_t> reference;
-    for (const auto& window : m_vecSelection) {
+    for (const auto& window : core_.m_vecSelection) {
         const int64_t e = edge(window->rect);
         if (!reference || ((mode == AlignEdge::Left || mode == AlignEdge::Top) ? e < *reference : e > *reference))
             reference = e;
     }
-    for (const auto& window : m_vecSelection) {
+    for (const auto& window : core_.m_vecSelection) {
         if (IsLocked(window))
             continue;
         const int64_t shift = *reference - edge(window->rect);
         window->rect =
             mode <= AlignEdge::Right ? OffsetRect(window->rect, shift, 0) : OffsetRect(window->rect, 0, shift);
-        window->rectView = WallToViewRect(window->rect);
-        UpdateWindowGeometry(window);
+        window->rectView = core_.geometry().WallToViewRect(window->rect);
+        core_.geometry().UpdateWindowGeometry(window);
     }
-    InvalidateView();
+    core_.InvalidateView();
 }
 
-void WallViewCore::MakeSameSize(SameSize mode)
+void WallCommands::MakeSameSize(SameSize mode)
 {
-    DropDepartedWindows();
-    if (m_vecSelection.size() < 2 || mode < SameSize::Width || mode > SameSize::Both)
+    core_.DropDepartedWindows();
+    if (core_.m_vecSelection.size() < 2 || mode < SameSize::Width || mode > SameSize::Both)
         return;
-    const Rect reference = m_vecSelection.front()->rect;
-    const Size wall = m_pPlan->GetPixelSize();
-    for (size_t i = 1; i < m_vecSelection.size(); ++i) {
-        const WindowPtr& window = m_vecSelection[i];
+    const Rect reference = core_.m_vecSelection.front()->rect;
+    const Size wall = core_.m_pPlan->GetPixelSize();
+    for (size_t i = 1; i < core_.m_vecSelection.size(); ++i) {
+        const WindowPtr& window = core_.m_vecSelection[i];
         if (IsLocked(window))
             continue;
         const Rect& old = window->rect;
@@ -238,19 +240,19 @@ void WallViewCore::MakeSameSize(SameSize mode)
         if (top + height > wall.cy)
             top = wall.cy - height;
         window->rect = MakeRect(left, top, left + width, top + height);
-        window->rectView = WallToViewRect(window->rect);
-        UpdateWindowGeometry(window);
+        window->rectView = core_.geometry().WallToViewRect(window->rect);
+        core_.geometry().UpdateWindowGeometry(window);
     }
-    InvalidateView();
+    core_.InvalidateView();
 }
 
-void WallViewCore::SnapSelectionToEdge(Beside side)
+void WallCommands::SnapSelectionToEdge(Beside side)
 {
-    DropDepartedWindows();
-    if (m_vecSelection.size() != 2 || side < Beside::Left || side > Beside::Below)
+    core_.DropDepartedWindows();
+    if (core_.m_vecSelection.size() != 2 || side < Beside::Left || side > Beside::Below)
         return;
-    const Rect a = m_vecSelection[0]->rect;
-    const WindowPtr& b = m_vecSelection[1];
+    const Rect a = core_.m_vecSelection[0]->rect;
+    const WindowPtr& b = core_.m_vecSelection[1];
     if (IsLocked(b))
         return;
     const int64_t w = RectWidth(b->rect);
@@ -261,22 +263,22 @@ void WallViewCore::SnapSelectionToEdge(Beside side)
     case Beside::Above: b->rect = MakeRect(a.left, std::max<int64_t>(a.top - h, 0), a.left + w, a.top); break;
     default: b->rect = MakeRect(a.left, a.bottom, a.left + w, a.bottom + h); break;
     }
-    b->rectView = WallToViewRect(b->rect);
-    UpdateWindowGeometry(b);
-    InvalidateView();
+    b->rectView = core_.geometry().WallToViewRect(b->rect);
+    core_.geometry().UpdateWindowGeometry(b);
+    core_.InvalidateView();
 }
 
 // ---- Groups ------------------------------------------------------------------
 
-void WallViewCore::CreateGroupAndBind(int groupId, const std::vector<WindowPtr>& windows)
+void WallCommands::CreateGroupAndBind(int groupId, const std::vector<WindowPtr>& windows)
 {
-    const std::shared_ptr<CQelPlan> plan = m_pPlan;
+    const std::shared_ptr<CQelPlan> plan = core_.m_pPlan;
     if (!plan || windows.empty())
         return;
     CQelPlan::GroupPtr group;
     if (groupId == 0) {
-        const auto name = viewDialogs().AskName(DialogParent(), Tr("创建新分组"), Label("分组名称"), QString());
-        if (name && m_pPlan == plan) {
+        const auto name = viewDialogs().AskName(core_.DialogParent(), Tr("创建新分组"), Label("分组名称"), QString());
+        if (name && core_.m_pPlan == plan) {
             group = std::make_shared<CQelGroup>();
             group->id = plan->NextGroupId();
             group->name = name->toStdString();
@@ -285,12 +287,12 @@ void WallViewCore::CreateGroupAndBind(int groupId, const std::vector<WindowPtr>&
         group = plan->GetGroupById(groupId);
     }
     if (!group) {
-        ui::inform(DialogParent(), Tr("绑定分组失败！"));
+        ui::inform(core_.DialogParent(), Tr("绑定分组失败！"));
         return;
     }
     std::vector<WindowPtr> targets;
     std::copy_if(windows.begin(), windows.end(), std::back_inserter(targets),
-                 [this](const WindowPtr& w) { return InPlan(w); });
+                 [this](const WindowPtr& w) { return core_.InPlan(w); });
     if (targets.empty())
         return;
     if (!plan->GetGroupById(group->id))
@@ -302,56 +304,57 @@ void WallViewCore::CreateGroupAndBind(int groupId, const std::vector<WindowPtr>&
         plan->LeaveGroup(window);
         window->group = group->id;
     }
-    InvalidateView();
+    core_.InvalidateView();
 }
 
-void WallViewCore::UnbindGroups(const std::vector<WindowPtr>& windows)
+void WallCommands::UnbindGroups(const std::vector<WindowPtr>& windows)
 {
-    if (!m_pPlan)
+    if (!core_.m_pPlan)
         return;
     for (const auto& window : windows) {
-        if (InPlan(window) && window->group > 0)
-            m_pPlan->LeaveGroup(window);
+        if (core_.InPlan(window) && window->group > 0)
+            core_.m_pPlan->LeaveGroup(window);
     }
-    InvalidateView();
+    core_.InvalidateView();
 }
 
 // ---- Logo saving ----------------------------------------------------------------
 
-void WallViewCore::SaveMonitorLogo(Point canvas)
+void WallCommands::SaveMonitorLogo(Point canvas)
 {
-    const auto processor = ViewProcessor();
+    const auto processor = core_.ViewProcessor();
     if (!processor)
         return;
     if (!processor->IsConnected()) {
-        ui::inform(DialogParent(), Tr(viewtext::kNotConnected));
+        ui::inform(core_.DialogParent(), Tr(viewtext::kNotConnected));
         return;
     }
-    const Point wall = ViewToWallPoint(canvas);
+    const Point wall = core_.geometry().ViewToWallPoint(canvas);
     uint32_t board = 0;
     uint32_t port = 0;
     if (processor->HitTestWallOutput(wall.x, wall.y, board, port))
         return;
-    m_nOsdSaveDone.store(0);
+    core_.m_nOsdSaveDone.store(0);
     int steps = 0;
     // Side 1: the output board's OSD.
-    if (processor->StartOsdPosition(int(board), int(port), GetOsdSavingReceiver(), steps, 1) != 0)
+    if (processor->StartOsdPosition(int(board), int(port), core_.GetOsdSavingReceiver(), steps, 1) != 0)
         return;
-    m_nOsdSaveTotal.store(steps);
-    m_nMode = kModeSavingLogos;
-    StopOsdNoticeTimer();
-    InvalidateView();
+    core_.m_nOsdSaveTotal.store(steps);
+    core_.m_nMode = kModeSavingLogos;
+    core_.StopOsdNoticeTimer();
+    core_.InvalidateView();
 }
 
 // ---- Dialog results ------------------------------------------------------------
 
-void WallViewCore::OnWindowRectFromDialog(const WindowRectValues& values, const WindowPtr& window,
+void WallCommands::OnWindowRectFromDialog(const WindowRectValues& values, const WindowPtr& window,
                                           const std::optional<SourceResolution>& source)
 {
-    if (!InPlan(window))
+    if (!core_.InPlan(window))
         return;
     const Rect wall = MakeRect(values.wallLeft, values.wallTop, values.wallRight, values.wallBottom);
-    if (RectEmpty(wall) || RectWidth(wall) < m_nMinWidth || RectHeight(wall) < m_nMinHeight)
+    if (RectEmpty(wall) || RectWidth(wall) < core_.geometry().m_nMinWidth ||
+        RectHeight(wall) < core_.geometry().m_nMinHeight)
         return;
     Rect crop = MakeRect(values.cropLeft, values.cropTop, values.cropRight, values.cropBottom);
     // Only a point-to-point window shows no more of its source than fits.
@@ -366,36 +369,36 @@ void WallViewCore::OnWindowRectFromDialog(const WindowRectValues& values, const 
         return;
     window->rect = wall;
     window->rcsigsrc = crop;
-    window->rectView = WallToViewRect(wall);
-    OnPlanEdited(kActResizeWindow);
-    InvalidateView();
+    window->rectView = core_.geometry().WallToViewRect(wall);
+    core_.OnPlanEdited(kActResizeWindow);
+    core_.InvalidateView();
 }
 
-void WallViewCore::OnOsdFromDialog(const LogoOsdValues& values, const WindowPtr& window)
+void WallCommands::OnOsdFromDialog(const LogoOsdValues& values, const WindowPtr& window)
 {
-    if (!InPlan(window))
+    if (!core_.InPlan(window))
         return;
     ApplyOsdValues(window->osd, values);
-    UpdateWindowGeometry(window);
-    if (m_bAutoExecute)
-        ExecutePlan(kExecLogos, 0);
-    InvalidateView();
+    core_.geometry().UpdateWindowGeometry(window);
+    if (core_.m_bAutoExecute)
+        core_.ExecutePlan(kExecLogos, 0);
+    core_.InvalidateView();
 }
 
 // ---- Dialogs the menus open -----------------------------------------------------
 
-void WallViewCore::RenameWindow(const WindowPtr& window)
+void WallCommands::RenameWindow(const WindowPtr& window)
 {
-    const auto name = viewDialogs().AskName(DialogParent(), Tr("重新命名窗口"), Label("窗口名称"),
+    const auto name = viewDialogs().AskName(core_.DialogParent(), Tr("重新命名窗口"), Label("窗口名称"),
                                             QString::fromStdString(window->name));
-    if (!name || !InPlan(window) || name->toStdString() == window->name)
+    if (!name || !core_.InPlan(window) || name->toStdString() == window->name)
         return;
     window->name = name->toStdString();
-    OnPlanEdited(kActRenameWindow);
-    InvalidateView();
+    core_.OnPlanEdited(kActRenameWindow);
+    core_.InvalidateView();
 }
 
-void WallViewCore::EditWindowPosition(const WindowPtr& window)
+void WallCommands::EditWindowPosition(const WindowPtr& window)
 {
     const auto owner =
         window->processor >= 0 ? CQelContext::GetProMan()->FindById(uint32_t(window->processor)) : nullptr;
@@ -407,9 +410,9 @@ void WallViewCore::EditWindowPosition(const WindowPtr& window)
     WindowRectValues values{oldWall.left, oldWall.top, oldWall.right, oldWall.bottom,
                             crop.left,    crop.top,    crop.right,    crop.bottom};
     const bool ok = viewDialogs().EditWindowPosition(
-        DialogParent(), values, source,
+        core_.DialogParent(), values, source,
         [this, window, source](const WindowRectValues& preview) { OnWindowRectFromDialog(preview, window, source); });
-    if (!InPlan(window))
+    if (!core_.InPlan(window))
         return;
     if (ok) {
         OnWindowRectFromDialog(values, window, source);
@@ -418,12 +421,12 @@ void WallViewCore::EditWindowPosition(const WindowPtr& window)
     // Cancel undoes the previews.
     window->rect = oldWall;
     window->rcsigsrc = StoredCrop(oldCrop, source);
-    window->rectView = WallToViewRect(oldWall);
-    OnPlanEdited(kActResizeWindow);
-    InvalidateView();
+    window->rectView = core_.geometry().WallToViewRect(oldWall);
+    core_.OnPlanEdited(kActResizeWindow);
+    core_.InvalidateView();
 }
 
-void WallViewCore::EditLogoOsd(const WindowPtr& window)
+void WallCommands::EditLogoOsd(const WindowPtr& window)
 {
     const tagOSD_DATA_EX2 oldOsd = window->osd;
     const Rect oldRect = window->rect;
@@ -435,9 +438,10 @@ void WallViewCore::EditLogoOsd(const WindowPtr& window)
     values.logo = oldOsd;
     values.left = oldRect.left;
     values.top = oldRect.top;
-    const bool ok = viewDialogs().EditLogoOsd(
-        DialogParent(), values, [this, window](const LogoOsdValues& preview) { OnOsdFromDialog(preview, window); });
-    if (!InPlan(window))
+    const bool ok =
+        viewDialogs().EditLogoOsd(core_.DialogParent(), values,
+                                  [this, window](const LogoOsdValues& preview) { OnOsdFromDialog(preview, window); });
+    if (!core_.InPlan(window))
         return;
     if (ok) {
         ApplyOsdValues(window->osd, values);
@@ -450,49 +454,49 @@ void WallViewCore::EditLogoOsd(const WindowPtr& window)
         window->osd = oldOsd;
         window->rect = oldRect;
     }
-    UpdateWindowGeometry(window);
-    AutoSendFixedWindow();
-    InvalidateView();
+    core_.geometry().UpdateWindowGeometry(window);
+    core_.AutoSendFixedWindow();
+    core_.InvalidateView();
 }
 
-void WallViewCore::ClearWindows(bool logos)
+void WallCommands::ClearWindows(bool logos)
 {
-    const std::shared_ptr<CQelPlan> plan = m_pPlan;
+    const std::shared_ptr<CQelPlan> plan = core_.m_pPlan;
     const QString question = logos ? Tr("您确定清空所有台标窗口吗？") : Tr("您确定清空所有视频窗口吗？");
-    if (!ui::askYesNo(DialogParent(), question) || !plan || m_pPlan != plan)
+    if (!ui::askYesNo(core_.DialogParent(), question) || !plan || core_.m_pPlan != plan)
         return;
     plan->ClearWindowsOfKind(logos);
     // The cleared windows must not stay selected or active: a later
     // command on them would put them back.
-    DropDepartedWindows();
+    core_.DropDepartedWindows();
     if (logos)
-        ExecutePlan(kExecLogos, 1);
+        core_.ExecutePlan(kExecLogos, 1);
     else
-        OnPlanEdited(kActClearWindows);
-    InvalidateView();
+        core_.OnPlanEdited(kActClearWindows);
+    core_.InvalidateView();
 }
 
 // ---- Context menus --------------------------------------------------------------
 
-void WallViewCore::OnContextMenu(Point device, QPoint global)
+void WallCommands::OnContextMenu(Point device, QPoint global)
 {
-    const std::shared_ptr<CQelPlan> plan = m_pPlan;
+    const std::shared_ptr<CQelPlan> plan = core_.m_pPlan;
     if (!plan)
         return;
-    const Point pt = DeviceToCanvasPoint(device);
-    if (!PtInRect(m_rcWallArea, pt.x, pt.y)) {
-        if (PtInRect(m_rcWatchStrip, pt.x, pt.y))
+    const Point pt = core_.geometry().DeviceToCanvasPoint(device);
+    if (!PtInRect(core_.geometry().m_rcWallArea, pt.x, pt.y)) {
+        if (PtInRect(core_.geometry().m_rcWatchStrip, pt.x, pt.y))
             OnWatchSlotMenu(pt, global);
         return;
     }
     int index = -1;
-    const WallHit code = HitTest(pt, index);
+    const WallHit code = core_.editing().HitTest(pt, index);
     const WindowPtr clicked = index >= 0 ? plan->GetWindowAt(index) : nullptr;
-    const auto processor = ViewProcessor();
+    const auto processor = core_.ViewProcessor();
     if (!processor)
         return;
-    if (!m_pActiveWnd)
-        m_pActiveWnd = clicked;
+    if (!core_.m_pActiveWnd)
+        core_.m_pActiveWnd = clicked;
 
     const bool logo = clicked && clicked->sigsrc == kLogoSigSrc;
     ui::MenuSpec menu;
@@ -505,54 +509,54 @@ void WallViewCore::OnContextMenu(Point device, QPoint global)
         state.planType = plan->GetType();
         state.planWindowCount = plan->GetWindowCount();
         state.onBody = code == kHitBody;
-        state.selectionCount = int(m_vecSelection.size());
+        state.selectionCount = int(core_.m_vecSelection.size());
         if (clicked) {
             state.hasClicked = true;
             state.clickedSource = clicked->sigsrc;
             state.clickedGroup = clicked->group;
             state.clickedScaled = clicked->scaled;
         }
-        if (m_pActiveWnd) {
-            state.activeLocked = IsLocked(m_pActiveWnd);
-            state.activeFullScreen = m_pActiveWnd->fullscreen;
+        if (core_.m_pActiveWnd) {
+            state.activeLocked = IsLocked(core_.m_pActiveWnd);
+            state.activeFullScreen = core_.m_pActiveWnd->fullscreen;
         }
         state.sources = MenuSources(*processor);
         for (const auto& group : plan->GetGroups())
             state.groups.push_back({group->id, QString::fromStdString(group->name)});
-        state.fitModule = m_bFitModule;
-        state.transparent = m_bTransparent;
-        state.autoExecute = m_bAutoExecute;
+        state.fitModule = core_.m_bFitModule;
+        state.transparent = core_.m_bTransparent;
+        state.autoExecute = core_.m_bAutoExecute;
         menu = wallmenu::BuildWindowMenu(state);
     }
-    const int id = ui::popupMenu(DialogParent(), menu, global);
-    if (m_pPlan == plan && id != 0) {
-        DropDepartedWindows();
-        const WindowPtr target = InPlan(clicked) ? clicked : nullptr;
+    const int id = ui::popupMenu(core_.DialogParent(), menu, global);
+    if (core_.m_pPlan == plan && id != 0) {
+        core_.DropDepartedWindows();
+        const WindowPtr target = core_.InPlan(clicked) ? clicked : nullptr;
         if (logo)
             RunLogoCommand(id, target, pt);
         else
             RunWindowCommand(id, target, pt, state);
     }
-    InvalidateView();
+    core_.InvalidateView();
 }
 
-void WallViewCore::RunLogoCommand(int id, const WindowPtr& logo, Point pt)
+void WallCommands::RunLogoCommand(int id, const WindowPtr& logo, Point pt)
 {
     switch (id) {
     case wallmenu::kLogoSettings:
         if (logo)
             EditLogoOsd(logo);
         break;
-    case wallmenu::kSendLogos: ExecutePlan(kExecLogos, 1); break;
+    case wallmenu::kSendLogos: core_.ExecutePlan(kExecLogos, 1); break;
     case wallmenu::kSaveMonitorLogo: SaveMonitorLogo(pt); break;
     default: break;
     }
 }
 
-void WallViewCore::RunWindowCommand(int id, const WindowPtr& clicked, Point pt, const wallmenu::WindowMenuState& menu)
+void WallCommands::RunWindowCommand(int id, const WindowPtr& clicked, Point pt, const wallmenu::WindowMenuState& menu)
 {
     using namespace wallmenu;
-    std::vector<WindowPtr> targets = m_vecSelection;
+    std::vector<WindowPtr> targets = core_.m_vecSelection;
     if (targets.size() < 2) {
         targets.clear();
         if (clicked)
@@ -565,19 +569,19 @@ void WallViewCore::RunWindowCommand(int id, const WindowPtr& clicked, Point pt, 
         return;
     case kFullScreenOn:
     case kFullScreenOff:
-        if (m_pActiveWnd) {
-            SetWindowFullScreen(id == kFullScreenOn, m_pActiveWnd);
-            OnPlanEdited(id == kFullScreenOn ? kActFullScreen : kActLeaveFullScreen);
+        if (core_.m_pActiveWnd) {
+            core_.geometry().SetWindowFullScreen(id == kFullScreenOn, core_.m_pActiveWnd);
+            core_.OnPlanEdited(id == kFullScreenOn ? kActFullScreen : kActLeaveFullScreen);
         }
         return;
     case kMaximizeInCell: OnCmdMaximizeInCell(); return;
-    case kSplit: SplitWindow(clicked); return;
+    case kSplit: core_.geometry().SplitWindow(clicked); return;
     case kSizeToSource: ResizeToSource(); return;
     case kPointToPoint:
         if (clicked) {
             clicked->scaled = !clicked->scaled;
-            m_pPlan->PlaceWindows();
-            AutoExecutePlan();
+            core_.m_pPlan->PlaceWindows();
+            core_.AutoExecutePlan();
         }
         return;
     case kLock: LockSelection(); return;
@@ -592,15 +596,15 @@ void WallViewCore::RunWindowCommand(int id, const WindowPtr& clicked, Point pt, 
         if (clicked)
             EditWindowPosition(clicked);
         return;
-    case kExecute: ExecutePlan(kExecLayout, 1); return;
-    case kFitModule: m_bFitModule = !m_bFitModule; return;
-    case kTransparent: m_bTransparent = !m_bTransparent; return;
-    case kAutoExecute: m_bAutoExecute = !m_bAutoExecute; return;
+    case kExecute: core_.ExecutePlan(kExecLayout, 1); return;
+    case kFitModule: core_.m_bFitModule = !core_.m_bFitModule; return;
+    case kTransparent: core_.m_bTransparent = !core_.m_bTransparent; return;
+    case kAutoExecute: core_.m_bAutoExecute = !core_.m_bAutoExecute; return;
     case kSaveMonitorLogo: SaveMonitorLogo(pt); return;
-    case kSave: SavePlan(); return;
-    case kSaveAs: SavePlanAs(); return;
-    case kSaveToProcessor: SavePlanToProcessor(); return;
-    case kStandardOutputPlan: viewDialogs().NewPlanFromView(m_pPlan); return;
+    case kSave: core_.SavePlan(); return;
+    case kSaveAs: core_.SavePlanAs(); return;
+    case kSaveToProcessor: core_.SavePlanToProcessor(); return;
+    case kStandardOutputPlan: viewDialogs().NewPlanFromView(core_.m_pPlan); return;
     case kNewGroup: CreateGroupAndBind(0, targets); return;
     case kUnbindGroups: UnbindGroups(targets); return;
     case kClearGuideLines: viewDialogs().ClearGuideLines(); return;
@@ -608,43 +612,44 @@ void WallViewCore::RunWindowCommand(int id, const WindowPtr& clicked, Point pt, 
     }
     if (id >= kAlignLeft && id <= kAlignBottom) {
         AlignSelection(AlignEdge(id - kAlignLeft + int(AlignEdge::Left)));
-        OnPlanEdited(kActAlign);
+        core_.OnPlanEdited(kActAlign);
     } else if (id >= kSameWidth && id <= kSameSize) {
         MakeSameSize(SameSize(id - kSameWidth + int(SameSize::Width)));
-        OnPlanEdited(kActSameWidth + (id - kSameWidth));
+        core_.OnPlanEdited(kActSameWidth + (id - kSameWidth));
     } else if (id >= kSnapLeft && id <= kSnapBottom) {
         SnapSelectionToEdge(Beside(id - kSnapLeft + int(Beside::Left)));
-        OnPlanEdited(kActSnap);
+        core_.OnPlanEdited(kActSnap);
     } else if (const auto group = BoundGroupOf(menu, id)) {
         CreateGroupAndBind(*group, targets);
     } else if (id >= kSourceBase && id <= kSourceLast) {
-        SetWindowsSource(targets, id - kSourceBase);
+        core_.editing().SetWindowsSource(targets, id - kSourceBase);
     } else if (id >= kGroupSourceBase && id <= kGroupSourceLast && clicked && clicked->group > 0) {
         CQelPlan::WindowList members;
-        m_pPlan->GetGroupWindows(clicked->group, members);
-        SetWindowsSource(members, id - kGroupSourceBase);
+        core_.m_pPlan->GetGroupWindows(clicked->group, members);
+        core_.editing().SetWindowsSource(members, id - kGroupSourceBase);
     }
 }
 
-void WallViewCore::OnWatchSlotMenu(Point pt, QPoint global)
+void WallCommands::OnWatchSlotMenu(Point pt, QPoint global)
 {
-    const std::shared_ptr<CQelPlan> plan = m_pPlan;
+    const std::shared_ptr<CQelPlan> plan = core_.m_pPlan;
     const std::vector<int32_t> outputs = plan->GetWatchOutputs();
-    if (m_vecWatchSlotRects.size() != outputs.size())
+    if (core_.geometry().m_vecWatchSlotRects.size() != outputs.size())
         return;
-    const auto processor = SelectedProcessor();
+    const auto processor = core_.SelectedProcessor();
     if (!processor)
         return;
-    const auto slot = std::find_if(m_vecWatchSlotRects.begin(), m_vecWatchSlotRects.end(),
-                                   [pt](const Rect& r) { return PtInRect(r, pt.x, pt.y); });
-    if (slot == m_vecWatchSlotRects.end())
+    const auto slot =
+        std::find_if(core_.geometry().m_vecWatchSlotRects.begin(), core_.geometry().m_vecWatchSlotRects.end(),
+                     [pt](const Rect& r) { return PtInRect(r, pt.x, pt.y); });
+    if (slot == core_.geometry().m_vecWatchSlotRects.end())
         return;
-    const int32_t output = outputs[size_t(slot - m_vecWatchSlotRects.begin())];
+    const int32_t output = outputs[size_t(slot - core_.geometry().m_vecWatchSlotRects.begin())];
     const CQelPlan::WatchPtr watch = plan->GetWatchWindowById(output);
     // The cell under the point, when the watch window has it.
     std::optional<size_t> cell;
     if (watch) {
-        const GridCell at = GridCellAt(watch->row, watch->col, *slot, pt);
+        const GridCell at = core_.geometry().GridCellAt(watch->row, watch->col, *slot, pt);
         const int64_t n = int64_t(at.row) * watch->col + at.col;
         if (at.row >= 0 && at.col >= 0 && n < int64_t(watch->cells.size()))
             cell = size_t(n);
@@ -658,18 +663,18 @@ void WallViewCore::OnWatchSlotMenu(Point pt, QPoint global)
         state.cols = watch->col;
         state.cellSource = cell ? watch->cells[*cell] : -1;
     }
-    const int id = ui::popupMenu(DialogParent(), wallmenu::BuildWatchSlotMenu(state), global);
+    const int id = ui::popupMenu(core_.DialogParent(), wallmenu::BuildWatchSlotMenu(state), global);
 
     // Nothing changes when the menu's loop replaced the plan or its watch
     // window; the plan is sent all the same.
-    if (m_pPlan == plan && plan->GetWatchWindowById(output) == watch) {
+    if (core_.m_pPlan == plan && plan->GetWatchWindowById(output) == watch) {
         const auto addWatch = [&](int rows, int cols) {
             auto added = std::make_shared<CQelWatchWindow>();
             added->processor = int32_t(processor->GetId());
             added->sigout = output;
             CellGrid::Reset(*added, rows, cols);
             plan->AddWatchWindow(added);
-            LayoutWatchSlots();
+            core_.geometry().LayoutWatchSlots();
             return added;
         };
         const wallmenu::GridShape shape = wallmenu::WatchLayoutShape(id);
@@ -691,6 +696,6 @@ void WallViewCore::OnWatchSlotMenu(Point pt, QPoint global)
             }
         }
     }
-    ExecutePlan(kExecLayout, 1);
-    InvalidateView();
+    core_.ExecutePlan(kExecLayout, 1);
+    core_.InvalidateView();
 }

@@ -1,5 +1,5 @@
 // What each part of a wall view paint draws; the widget only paints it.
-#include "views/wall_view_core.h"
+#include "views/wall_painting.h"
 
 #include <algorithm>
 
@@ -10,6 +10,9 @@
 #include "platform/rect_math.h"
 
 namespace {
+
+using enum WallViewCore::DragMode;
+using enum WallViewCore::ViewMode;
 
 // Models whose windows also list their source crop.
 bool ListsCrop(int32_t kind)
@@ -63,46 +66,49 @@ std::vector<Rect> SplitRect(const Rect& r, int32_t rows, int32_t cols)
 
 } // namespace
 
-bool WallViewCore::PlanDrawable() const
+WallPainting::WallPainting(WallViewCore& core) : core_(core) {}
+
+bool WallPainting::PlanDrawable() const
 {
-    if (!m_pPlan || RectEmpty(m_rcWallArea))
+    if (!core_.m_pPlan || RectEmpty(core_.geometry().m_rcWallArea))
         return false;
-    const Size pixels = m_pPlan->GetPixelSize();
-    const int32_t rows = m_pPlan->GetRows();
-    const int32_t cols = m_pPlan->GetCols();
+    const Size pixels = core_.m_pPlan->GetPixelSize();
+    const int32_t rows = core_.m_pPlan->GetRows();
+    const int32_t cols = core_.m_pPlan->GetCols();
     return pixels.cx > 0 && pixels.cy > 0 && rows >= 1 && cols >= 1 && rows <= kMaxPlanGridSide &&
            cols <= kMaxPlanGridSide;
 }
 
-bool WallViewCore::GridListsMatch() const
+bool WallPainting::GridListsMatch() const
 {
-    if (!m_pPlan || m_pPlan->GetType() != kPlanSizedGrid)
+    if (!core_.m_pPlan || core_.m_pPlan->GetType() != kPlanSizedGrid)
         return true;
-    return m_pPlan->GetRowHeights().size() == size_t(m_pPlan->GetRows()) &&
-           m_pPlan->GetColumnWidths().size() == size_t(m_pPlan->GetCols());
+    return core_.m_pPlan->GetRowHeights().size() == size_t(core_.m_pPlan->GetRows()) &&
+           core_.m_pPlan->GetColumnWidths().size() == size_t(core_.m_pPlan->GetCols());
 }
 
-std::vector<Rect> WallViewCore::BackgroundBands() const
+std::vector<Rect> WallPainting::BackgroundBands() const
 {
-    const Rect& c = m_rcCanvas;
-    const Rect a = IntersectRect(m_rcWallArea, c);
+    const Rect& c = core_.geometry().m_rcCanvas;
+    const Rect a = IntersectRect(core_.geometry().m_rcWallArea, c);
     if (RectEmpty(a))
         return {c};
     return {Rect{c.left, c.top, c.right, a.top}, Rect{c.left, a.top, a.left, a.bottom},
             Rect{a.right, a.top, c.right, a.bottom}, Rect{c.left, a.bottom, c.right, c.bottom}};
 }
 
-std::vector<CellPaint> WallViewCore::CellNames() const
+std::vector<CellPaint> WallPainting::CellNames() const
 {
     std::vector<CellPaint> cells;
-    const auto processor = SelectedProcessor();
+    const auto processor = core_.SelectedProcessor();
     if (!PlanDrawable() || !processor)
         return cells;
-    const int32_t rows = m_pPlan->GetRows();
-    const int32_t cols = m_pPlan->GetCols();
-    if ((rows <= 1 && cols <= 1) || RectWidth(m_rcWallArea) < cols || RectHeight(m_rcWallArea) < rows)
+    const int32_t rows = core_.m_pPlan->GetRows();
+    const int32_t cols = core_.m_pPlan->GetCols();
+    if ((rows <= 1 && cols <= 1) || RectWidth(core_.geometry().m_rcWallArea) < cols ||
+        RectHeight(core_.geometry().m_rcWallArea) < rows)
         return cells;
-    const auto rects = SplitRect(m_rcWallArea, rows, cols);
+    const auto rects = SplitRect(core_.geometry().m_rcWallArea, rows, cols);
     for (int32_t r = 0; r < rows; ++r) {
         for (int32_t c = 0; c < cols; ++c) {
             CellPaint cell;
@@ -118,12 +124,12 @@ std::vector<CellPaint> WallViewCore::CellNames() const
     return cells;
 }
 
-std::optional<std::vector<Rect>> WallViewCore::TwoOutputParts() const
+std::optional<std::vector<Rect>> WallPainting::TwoOutputParts() const
 {
-    const auto processor = SelectedProcessor();
+    const auto processor = core_.SelectedProcessor();
     if (!PlanDrawable() || !processor || processor->GetKind() != kTwoOutputModel)
         return std::nullopt;
-    const Rect& a = m_rcWallArea;
+    const Rect& a = core_.geometry().m_rcWallArea;
     const int64_t half = RectWidth(a) / 2;
     const Rect halves[2] = {MakeRect(a.left, a.top, a.left + half, a.bottom),
                             MakeRect(a.left + half, a.top, a.right, a.bottom)};
@@ -146,27 +152,28 @@ std::optional<std::vector<Rect>> WallViewCore::TwoOutputParts() const
     return parts;
 }
 
-GridLines WallViewCore::AxisLines(const Rect& area, bool rows) const
+GridLines WallPainting::AxisLines(const Rect& area, bool rows) const
 {
     GridLines lines;
     if (!PlanDrawable() || !GridListsMatch())
         return lines;
-    const int32_t count = rows ? m_pPlan->GetRows() : m_pPlan->GetCols();
+    const int32_t count = rows ? core_.m_pPlan->GetRows() : core_.m_pPlan->GetCols();
     const int32_t start = rows ? area.top : area.left;
     const int32_t end = rows ? area.bottom : area.right;
     const int64_t length = std::max<int64_t>(int64_t(end) - start, 0);
-    if (m_pPlan->GetType() == kPlanSizedGrid) {
-        const Size module = ModuleGrid();
+    if (core_.m_pPlan->GetType() == kPlanSizedGrid) {
+        const Size module = core_.geometry().ModuleGrid();
         const int64_t n = rows ? module.cy : module.cx;
         lines.dotted.push_back(start);
         for (int64_t i = 1; i < n; ++i)
             lines.dotted.push_back(ClampInt32(start + length * i / n));
         // The screens' own boundaries, from their sizes.
         const auto at = [&](int64_t wall) {
-            const Point pt = WallToViewPoint(rows ? Point{0, ClampInt32(wall)} : Point{ClampInt32(wall), 0});
+            const Point pt =
+                core_.geometry().WallToViewPoint(rows ? Point{0, ClampInt32(wall)} : Point{ClampInt32(wall), 0});
             return rows ? pt.y : pt.x;
         };
-        const auto sizes = rows ? m_pPlan->GetRowHeights() : m_pPlan->GetColumnWidths();
+        const auto sizes = rows ? core_.m_pPlan->GetRowHeights() : core_.m_pPlan->GetColumnWidths();
         lines.solid.push_back(at(0));
         int64_t sum = 0;
         for (int32_t k = 1; k < count; ++k) {
@@ -177,7 +184,7 @@ GridLines WallViewCore::AxisLines(const Rect& area, bool rows) const
         return lines;
     }
     const int64_t cell = length / count;
-    const int64_t split = std::max(rows ? m_pPlan->GetCellRows() : m_pPlan->GetCellCols(), 1);
+    const int64_t split = std::max(rows ? core_.m_pPlan->GetCellRows() : core_.m_pPlan->GetCellCols(), 1);
     for (int32_t i = 0; i <= count; ++i)
         lines.solid.push_back(i == count ? end : ClampInt32(start + i * cell));
     for (int32_t i = 0; i < count; ++i)
@@ -185,31 +192,31 @@ GridLines WallViewCore::AxisLines(const Rect& area, bool rows) const
     return lines;
 }
 
-GridLines WallViewCore::RowLines(const Rect& area) const
+GridLines WallPainting::RowLines(const Rect& area) const
 {
     return AxisLines(area, true);
 }
 
-GridLines WallViewCore::ColumnLines(const Rect& area) const
+GridLines WallPainting::ColumnLines(const Rect& area) const
 {
     return AxisLines(area, false);
 }
 
-Rect WallViewCore::MarginFrame() const
+Rect WallPainting::MarginFrame() const
 {
-    if (!PlanDrawable() || m_pPlan->GetMargin() == Rect{})
+    if (!PlanDrawable() || core_.m_pPlan->GetMargin() == Rect{})
         return Rect{};
-    return m_rcWallView;
+    return core_.geometry().m_rcWallView;
 }
 
-std::vector<TextItem> WallViewCore::WallSizeTexts() const
+std::vector<TextItem> WallPainting::WallSizeTexts() const
 {
     std::vector<TextItem> texts;
     if (!PlanDrawable())
         return texts;
-    const auto processor = SelectedProcessor();
+    const auto processor = core_.SelectedProcessor();
     if (processor && processor->GetKind() == kTwoOutputModel) {
-        const Rect& a = m_rcWallArea;
+        const Rect& a = core_.geometry().m_rcWallArea;
         const int64_t half = RectWidth(a) / 2;
         for (size_t i = 0; i < 2; ++i) {
             const auto output = processor->GetSigOutAt(i);
@@ -222,30 +229,30 @@ std::vector<TextItem> WallViewCore::WallSizeTexts() const
         }
         return texts;
     }
-    const Size pixels = m_pPlan->GetPixelSize();
-    texts.push_back({m_rcWallArea, SizeText(pixels.cx, pixels.cy)});
+    const Size pixels = core_.m_pPlan->GetPixelSize();
+    texts.push_back({core_.geometry().m_rcWallArea, SizeText(pixels.cx, pixels.cy)});
     return texts;
 }
 
-bool WallViewCore::ResolutionMismatch() const
+bool WallPainting::ResolutionMismatch() const
 {
-    const auto processor = SelectedProcessor();
-    return m_pPlan && processor && processor->GetOutputResolution() != m_pPlan->GetResolution();
+    const auto processor = core_.SelectedProcessor();
+    return core_.m_pPlan && processor && processor->GetOutputResolution() != core_.m_pPlan->GetResolution();
 }
 
-WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc, Point mouse) const
+WindowPaint WallPainting::DescribeWindow(const WindowPtr& window, const Rect& rc, Point mouse) const
 {
     WindowPaint paint;
     if (!window)
         return paint;
     paint.rc = rc;
-    const int64_t titleBottom = int64_t(rc.top) + m_nTitleHeight;
+    const int64_t titleBottom = int64_t(rc.top) + core_.geometry().m_nTitleHeight;
     paint.titleBar = MakeRect(rc.left, rc.top, rc.right, titleBottom);
-    const bool active = window == m_pActiveWnd;
+    const bool active = window == core_.m_pActiveWnd;
     const auto button = [&](const Rect& r, int normal, int hovered) {
         return TitleButton{r, PtInRect(r, mouse.x, mouse.y) ? hovered : normal};
     };
-    paint.close = button(GetCloseButtonRect(rc), 0, m_szCloseImage.cy);
+    paint.close = button(core_.geometry().GetCloseButtonRect(rc), 0, core_.geometry().m_szCloseImage.cy);
 
     if (window->sigsrc == kLogoSigSrc) {
         paint.logo = true;
@@ -257,7 +264,7 @@ WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc
 
     // A window the placement found realisable is not checked against its
     // source again.
-    const int32_t check = window->resourceOk || !m_pPlan ? 0 : m_pPlan->CheckWindowSource(window);
+    const int32_t check = window->resourceOk || !core_.m_pPlan ? 0 : core_.m_pPlan->CheckWindowSource(window);
     const auto processor =
         window->processor >= 0 ? CQelContext::GetProMan()->FindById(uint32_t(window->processor)) : nullptr;
     const auto source = processor && window->sigsrc >= 0 ? processor->GetSigSrc(uint32_t(window->sigsrc)) : nullptr;
@@ -277,7 +284,7 @@ WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc
             const Rect crop = window->rcsigsrc;
             const Rect full =
                 RectEmpty(crop) ? Rect{0, 0, res.width, res.height} : Rect{0, 0, Width32(crop), Height32(crop)};
-            const Rect part = WallToViewRect(full);
+            const Rect part = core_.geometry().WallToViewRect(full);
             paint.sourcePart = MakeRect(rc.left, rc.top, rc.left + std::min(RectWidth(part), RectWidth(rc)),
                                         rc.top + std::min(RectHeight(part), RectHeight(rc)));
         }
@@ -286,15 +293,15 @@ WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc
     paint.titleFilled = titleBottom < rc.bottom;
     paint.titleColour = active ? wallview::kActiveTitle : wallview::kInactiveTitle;
     paint.titleTextLeft = ClampInt32(int64_t(rc.left) + 4);
-    if (m_szLockImage.cx > 0 && m_szLockImage.cy > 0) {
-        const int side = m_szLockImage.cy;
+    if (core_.geometry().m_szLockImage.cx > 0 && core_.geometry().m_szLockImage.cy > 0) {
+        const int side = core_.geometry().m_szLockImage.cy;
         const int64_t left = int64_t(rc.left) + 4;
         const int64_t top = (int64_t(rc.top) + titleBottom - side) / 2;
         paint.lock = TitleButton{MakeRect(left, top, left + side, top + side), window->status == 1 ? 0 : side};
         paint.titleTextLeft = ClampInt32(int64_t(paint.lock.rect.right) + 4);
     }
 
-    const Rect position = window->fullscreen && m_pPlan ? m_pPlan->GetPixelRect() : window->rect;
+    const Rect position = window->fullscreen && core_.m_pPlan ? core_.m_pPlan->GetPixelRect() : window->rect;
     paint.infoLines.push_back(RectText(Tr("窗口位置"), position));
     paint.infoLines.push_back(
         QStringLiteral("%1[%2,%3]").arg(Tr("窗口尺寸")).arg(RectWidth(position)).arg(RectHeight(position)));
@@ -308,14 +315,15 @@ WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc
                 QStringLiteral("%1[%2, %3]").arg(Tr("截取尺寸")).arg(RectWidth(crop)).arg(RectHeight(crop)));
         }
     }
-    if (window->group != 0 && m_pPlan)
-        if (const auto group = m_pPlan->GetGroupById(window->group))
+    if (window->group != 0 && core_.m_pPlan)
+        if (const auto group = core_.m_pPlan->GetGroupById(window->group))
             paint.infoLines.push_back(QStringLiteral("%1 %2").arg(Tr("分组"), QString::fromStdString(group->name)));
 
-    paint.maxCell = button(GetMaxCellButtonRect(rc), 0, m_szMaxCellImage.cy);
-    paint.maxScreen = window->fullscreen ? button(GetMaxButtonRect(rc), 22, 33) : button(GetMaxButtonRect(rc), 0, 11);
+    paint.maxCell = button(core_.geometry().GetMaxCellButtonRect(rc), 0, core_.geometry().m_szMaxCellImage.cy);
+    paint.maxScreen = window->fullscreen ? button(core_.geometry().GetMaxButtonRect(rc), 22, 33)
+                                         : button(core_.geometry().GetMaxButtonRect(rc), 0, 11);
 
-    if (IsSelected(window)) {
+    if (core_.IsSelected(window)) {
         paint.frame = WindowPaint::Frame::Selected;
         paint.frameColour = wallview::kSelectionFrame;
     } else {
@@ -325,20 +333,20 @@ WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc
     return paint;
 }
 
-WallLayerScene WallViewCore::DescribeBaseLayer(const Rect& visible)
+WallLayerScene WallPainting::DescribeBaseLayer(const Rect& visible)
 {
     WallLayerScene scene;
     LayerFrame& f = scene.frame;
-    f.canvas = m_rcCanvas;
+    f.canvas = core_.geometry().m_rcCanvas;
     f.visible = visible;
-    f.origin = m_ptViewOrg;
-    f.wallArea = m_rcWallArea;
-    f.wallView = m_rcWallView;
+    f.origin = core_.geometry().m_ptViewOrg;
+    f.wallArea = core_.geometry().m_rcWallArea;
+    f.wallView = core_.geometry().m_rcWallView;
     f.background = m_clrBackground;
     f.wall = m_clrWall;
     f.noOutputCell = m_clrNoOutputCell;
     f.gridLine = m_clrGridLine;
-    f.translucent = m_bTransparent;
+    f.translucent = core_.m_bTransparent;
     f.drawable = PlanDrawable();
     if (!f.drawable)
         return scene;
@@ -347,11 +355,13 @@ WallLayerScene WallViewCore::DescribeBaseLayer(const Rect& visible)
     f.gridMatch = GridListsMatch();
     if (!f.gridMatch)
         return scene;
-    f.rows = RowLines(m_rcWallArea);
-    f.columns = ColumnLines(m_rcWallArea);
-    for (const auto& window : m_pPlan->GetWindows()) {
+    f.rows = RowLines(core_.geometry().m_rcWallArea);
+    f.columns = ColumnLines(core_.geometry().m_rcWallArea);
+    for (const auto& window : core_.m_pPlan->GetWindows()) {
         LayerWindow item;
-        item.paint = DescribeWindow(window, IntersectRect(GetWindowViewRect(window), m_rcWallView), m_ptCurrent);
+        item.paint = DescribeWindow(
+            window, IntersectRect(core_.geometry().GetWindowViewRect(window), core_.geometry().m_rcWallView),
+            core_.editing().m_ptCurrent);
         if (item.paint.logo)
             item.bitmap = window->osd.bitmap;
         scene.windows.push_back(std::move(item));
@@ -376,20 +386,23 @@ std::optional<std::vector<Rect>> BaseLayerDamage(const WallLayerScene& before, c
     return damage;
 }
 
-bool WallViewCore::ShowsMoveFrame() const
+bool WallPainting::ShowsMoveFrame() const
 {
-    return m_nDragMode == kDragMove && !m_bTransparent && m_vecSelection.empty() && m_pActiveWnd;
+    return core_.editing().m_nDragMode == kDragMove && !core_.m_bTransparent && core_.m_vecSelection.empty() &&
+           core_.m_pActiveWnd;
 }
 
-bool WallViewCore::ShowsRubberBand() const
+bool WallPainting::ShowsRubberBand() const
 {
-    return m_nDragMode == kDragBand && m_ptCurrent.x > m_ptDragLast.x && m_ptCurrent.y > m_ptDragLast.y;
+    const WallEditing& edit = core_.editing();
+    return edit.m_nDragMode == kDragBand && edit.m_ptCurrent.x > edit.m_ptDragLast.x &&
+           edit.m_ptCurrent.y > edit.m_ptDragLast.y;
 }
 
-std::vector<Point> WallViewCore::SnapMarkPoints(const Rect& rc) const
+std::vector<Point> WallPainting::SnapMarkPoints(const Rect& rc) const
 {
     const Point lt{rc.left, rc.top}, rt{rc.right, rc.top}, lb{rc.left, rc.bottom}, rb{rc.right, rc.bottom};
-    switch (m_nSnapCode) {
+    switch (core_.editing().m_nSnapCode) {
     case kHitTop: return {lt, rt};
     case kHitBottom: return {lb, rb};
     case kHitLeft: return {lt, lb};
@@ -402,34 +415,35 @@ std::vector<Point> WallViewCore::SnapMarkPoints(const Rect& rc) const
     }
 }
 
-WatchStripPaint WallViewCore::DescribeWatchStrip() const
+WatchStripPaint WallPainting::DescribeWatchStrip() const
 {
     WatchStripPaint strip;
-    const Rect& s = m_rcWatchStrip;
-    if (!m_pPlan || RectEmpty(s))
+    const Rect& s = core_.geometry().m_rcWatchStrip;
+    if (!core_.m_pPlan || RectEmpty(s))
         return strip;
     strip.shown = true;
     strip.header = {MakeRect(s.left, s.top, int64_t(s.left) + 160, s.bottom), Tr("监视输出")};
-    const auto outputs = m_pPlan->GetWatchOutputs();
-    if (m_vecWatchSlotRects.size() != outputs.size())
+    const auto outputs = core_.m_pPlan->GetWatchOutputs();
+    if (core_.geometry().m_vecWatchSlotRects.size() != outputs.size())
         return strip;
     const QString none = Tr("输入: 无");
     for (size_t i = 0; i < outputs.size(); ++i) {
         WatchSlotPaint slot;
-        const Rect r = m_vecWatchSlotRects[i];
+        const Rect r = core_.geometry().m_vecWatchSlotRects[i];
         slot.rect = r;
-        slot.title = {MakeRect(int64_t(r.left) + 4, int64_t(r.top) - m_nTitleHeight + 4, r.right, r.top),
-                      QStringLiteral("%1 %2").arg(Tr("监视输出")).arg(i + 1)};
-        slot.take = {MakeRect(int64_t(r.left) + 4, s.bottom, r.right, m_rcCanvas.bottom),
+        slot.title = {
+            MakeRect(int64_t(r.left) + 4, int64_t(r.top) - core_.geometry().m_nTitleHeight + 4, r.right, r.top),
+            QStringLiteral("%1 %2").arg(Tr("监视输出")).arg(i + 1)};
+        slot.take = {MakeRect(int64_t(r.left) + 4, s.bottom, r.right, core_.geometry().m_rcCanvas.bottom),
                      Tr("双击监视窗口推送到大屏（TAKE）")};
-        const auto watch = m_pPlan->GetWatchWindowById(outputs[i]);
+        const auto watch = core_.m_pPlan->GetWatchWindowById(outputs[i]);
         if (!watch) {
             slot.inputs.push_back({MakeRect(int64_t(r.left) + 4, int64_t(r.top) + 4, r.right, r.bottom), none});
         } else if (watch->row > 0 && watch->col > 0 && watch->row <= kMaxWatchSplit && watch->col <= kMaxWatchSplit &&
                    RectWidth(r) >= watch->col && RectHeight(r) >= watch->row) {
             const auto processor = watch->processor >= 0
                                        ? CQelContext::GetProMan()->FindById(uint32_t(watch->processor))
-                                       : SelectedProcessor();
+                                       : core_.SelectedProcessor();
             const auto cells = SplitRect(r, watch->row, watch->col);
             for (int32_t c = 1; c < watch->col; ++c)
                 slot.columnLines.solid.push_back(cells[size_t(c)].left);
@@ -461,30 +475,30 @@ bool ResourceTipsOn(const std::shared_ptr<CQelPlan>& plan, const std::shared_ptr
 
 } // namespace
 
-std::vector<OverlayMark> WallViewCore::EightPartShortageMarks()
+std::vector<OverlayMark> WallPainting::EightPartShortageMarks()
 {
     std::vector<OverlayMark> marks;
-    const auto processor = SelectedProcessor();
-    if (!ResourceTipsOn(m_pPlan, processor))
+    const auto processor = core_.SelectedProcessor();
+    if (!ResourceTipsOn(core_.m_pPlan, processor))
         return marks;
-    for (const auto& output : m_overlays.Get(*m_pPlan, processor).bands) {
+    for (const auto& output : m_overlays.Get(*core_.m_pPlan, processor).bands) {
         for (const auto& band : output->invalid) {
             if (band.value == 1)
                 continue;
             m_bShortage = true;
-            marks.push_back({WallToViewRect(band.rect), wallview::kShortageMark});
+            marks.push_back({core_.geometry().WallToViewRect(band.rect), wallview::kShortageMark});
         }
     }
     return marks;
 }
 
-std::vector<OverlayMark> WallViewCore::EightPartOverlayMarks()
+std::vector<OverlayMark> WallPainting::EightPartOverlayMarks()
 {
     std::vector<OverlayMark> marks;
-    const auto processor = SelectedProcessor();
-    if (!ResourceTipsOn(m_pPlan, processor))
+    const auto processor = core_.SelectedProcessor();
+    if (!ResourceTipsOn(core_.m_pPlan, processor))
         return marks;
-    const auto& failures = m_overlays.Get(*m_pPlan, processor).failures;
+    const auto& failures = m_overlays.Get(*core_.m_pPlan, processor).failures;
     if (!failures.empty())
         m_bShortage = true;
     for (const auto& failure : failures) {
@@ -495,7 +509,7 @@ std::vector<OverlayMark> WallViewCore::EightPartOverlayMarks()
         case 2: colour = ui::rgb(111, 111, 0); break;
         default: break;
         }
-        marks.push_back({WallToViewRect(failure->rect), colour});
+        marks.push_back({core_.geometry().WallToViewRect(failure->rect), colour});
     }
     return marks;
 }
@@ -514,20 +528,23 @@ Rect BoundedTo(const Rect& r, const Rect& v)
 
 } // namespace
 
-TopLayerScene WallViewCore::DescribeTopLayer(const Rect& visible, bool windowsDrawn)
+TopLayerScene WallPainting::DescribeTopLayer(const Rect& visible, bool windowsDrawn)
 {
     TopLayerScene top;
     BeginDrawPass();
     if (windowsDrawn) {
         if (ShowsMoveFrame())
-            top.moveFrame = BoundedTo(GetWindowViewRect(m_pActiveWnd), visible);
-        if (m_pActiveWnd) {
-            top.snapMark = SnapMarkPoints(BoundedTo(GetWindowViewRect(m_pActiveWnd), visible));
+            top.moveFrame = BoundedTo(core_.geometry().GetWindowViewRect(core_.m_pActiveWnd), visible);
+        if (core_.m_pActiveWnd) {
+            top.snapMark = SnapMarkPoints(BoundedTo(core_.geometry().GetWindowViewRect(core_.m_pActiveWnd), visible));
             if (top.snapMark.size() < 2)
                 top.snapMark.clear();
         }
-        if (ShowsRubberBand())
-            top.rubberBand = BoundedTo(Rect{m_ptDragLast.x, m_ptDragLast.y, m_ptCurrent.x, m_ptCurrent.y}, visible);
+        if (ShowsRubberBand()) {
+            const WallEditing& edit = core_.editing();
+            top.rubberBand = BoundedTo(
+                Rect{edit.m_ptDragLast.x, edit.m_ptDragLast.y, edit.m_ptCurrent.x, edit.m_ptCurrent.y}, visible);
+        }
         top.marginFrame = MarginFrame();
         top.sizeTexts = WallSizeTexts();
         top.resolutionMismatch = ResolutionMismatch();
@@ -593,18 +610,18 @@ std::optional<std::vector<Rect>> TopLayerDamage(const TopLayerScene& before, con
     return damage;
 }
 
-QString WallViewCore::LogoSaveStatusText() const
+QString WallPainting::LogoSaveStatusText() const
 {
-    const int done = m_nOsdSaveDone.load();
-    const int total = m_nOsdSaveTotal.load();
-    if (m_nMode == kModeSavingLogos)
+    const int done = core_.m_nOsdSaveDone.load();
+    const int total = core_.m_nOsdSaveTotal.load();
+    if (core_.m_nMode == kModeSavingLogos)
         return QStringLiteral("%1    %2 / %3").arg(Tr("正在保存台标，请稍等...")).arg(done).arg(total);
-    if (m_nMode == kModeLogosSaved)
+    if (core_.m_nMode == kModeLogosSaved)
         return done == total ? Tr("台标保存完毕") : Tr("台标保存失败");
     return QString();
 }
 
-QString WallViewCore::ShortageNoticeText() const
+QString WallPainting::ShortageNoticeText() const
 {
     return m_bShortage ? Tr("资源不足，请调整窗口") : QString();
 }
