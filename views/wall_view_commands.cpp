@@ -7,6 +7,7 @@
 
 #include "context/context.h"
 #include "core/language_tr.h"
+#include "model/osd_record.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/rect_math.h"
@@ -375,7 +376,7 @@ void WallViewCore::OnOsdFromDialog(const LogoOsdValues& values, const WindowPtr&
 {
     if (!InPlan(window))
         return;
-    ApplyOsdValues(window->osd, values);
+    ApplyOsdValues(*window->osd, values);
     UpdateWindowGeometry(window);
     if (m_bAutoExecute)
         ExecutePlan(kExecLogos, 0);
@@ -425,7 +426,7 @@ void WallViewCore::EditWindowPosition(const WindowPtr& window)
 
 void WallViewCore::EditLogoOsd(const WindowPtr& window)
 {
-    const tagOSD_DATA_EX2 oldOsd = window->osd;
+    const tagOSD_DATA_EX2 oldOsd = *window->osd;
     const Rect oldRect = window->rect;
     LogoOsdValues values;
     values.captionColour = ui::ColorRef(oldOsd.captionColor);
@@ -440,14 +441,14 @@ void WallViewCore::EditLogoOsd(const WindowPtr& window)
     if (!InPlan(window))
         return;
     if (ok) {
-        ApplyOsdValues(window->osd, values);
+        ApplyOsdValues(*window->osd, values);
         const tagOSD_DATA_EX2& logo = values.logo;
         // A picture of a size the record cannot hold leaves the old one.
-        OsdRecordSetBitmap(window->osd, logo.bitmap, logo.left, logo.top, logo.right, logo.bottom);
+        OsdRecordSetBitmap(*window->osd, logo.bitmap, logo.left, logo.top, logo.right, logo.bottom);
         window->rect =
             OffsetRect(window->rect, int64_t(values.left) - window->rect.left, int64_t(values.top) - window->rect.top);
     } else {
-        window->osd = oldOsd;
+        *window->osd = oldOsd;
         window->rect = oldRect;
     }
     UpdateWindowGeometry(window);

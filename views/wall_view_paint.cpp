@@ -5,6 +5,7 @@
 
 #include "context/context.h"
 #include "core/language_tr.h"
+#include "model/osd_record.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/rect_math.h"
@@ -250,7 +251,7 @@ WindowPaint WallViewCore::DescribeWindow(const WindowPtr& window, const Rect& rc
     if (window->sigsrc == kLogoSigSrc) {
         paint.logo = true;
         paint.frameColour = active ? wallview::kActiveTitle : m_clrGridLine;
-        const auto& osd = window->osd;
+        const auto& osd = *window->osd;
         paint.logoSource = Rect{osd.left, osd.top, osd.right, osd.bottom};
         return paint;
     }
@@ -353,7 +354,7 @@ WallLayerScene WallViewCore::DescribeBaseLayer(const Rect& visible)
         LayerWindow item;
         item.paint = DescribeWindow(window, IntersectRect(GetWindowViewRect(window), m_rcWallView), m_ptCurrent);
         if (item.paint.logo)
-            item.bitmap = window->osd.bitmap;
+            item.bitmap = window->osd->bitmap;
         scene.windows.push_back(std::move(item));
     }
     return scene;
