@@ -6,6 +6,7 @@
 
 #include "builder/builder_rects.h"
 #include "corlane/fstr.h"
+#include "model/osd_record.h"
 #include "model/processor.h"
 #include "plan/plan.h"
 #include "platform/clock.h"
@@ -41,7 +42,7 @@ std::vector<std::string> CPro8PartSender::OsdEnableLines()
                 continue;
             // A window whose OSD is not switched off forms no line; it still
             // takes the output.
-            if (record->window->osd.shown == 0)
+            if (record->window->osd->shown == 0)
                 lines.push_back(qz::vok::fstr_format("O_F OSDWE %d %d 0\r\n", monitor->board, monitor->port));
             monitor->used = 1;
             break;

@@ -141,8 +141,8 @@ void WriteWindow(pt::ptree& windows, const CQelWindow& w, PlanOsdFile& osd, int3
     pt::ptree& node = xml::AddElement(windows, "Window", kWindowKeys, w);
     if (w.sigsrc == kLogoSigSrc) {
         xml::AttributeWriter(node).Add(kOsdIndexAttr, osdIndex);
-        const PlanOsdFile::Words words{w.osd.background, w.osd.captionColor, w.osd.transparent, w.osd.shown};
-        osd.AppendRecord(osdIndex, Rect{w.osd.left, w.osd.top, w.osd.right, w.osd.bottom}, words, w.osd.bitmap);
+        const PlanOsdFile::Words words{w.osd->background, w.osd->captionColor, w.osd->transparent, w.osd->shown};
+        osd.AppendRecord(osdIndex, Rect{w.osd->left, w.osd->top, w.osd->right, w.osd->bottom}, words, w.osd->bitmap);
         ++osdIndex;
     }
 }
@@ -157,12 +157,12 @@ std::shared_ptr<CQelWindow> ReadWindow(const xml::Element& e, const CQelPlan& pl
         const auto it = osd.find(LenientInt{}.Read(e, kOsdIndexAttr));
         if (it != osd.end()) {
             const PlanOsdEntry& entry = it->second;
-            if (OsdRecordSetBitmap(w->osd, entry.bitmap, entry.rect.left, entry.rect.top, entry.rect.right,
+            if (OsdRecordSetBitmap(*w->osd, entry.bitmap, entry.rect.left, entry.rect.top, entry.rect.right,
                                    entry.rect.bottom)) {
-                w->osd.background = entry.words.a;
-                w->osd.captionColor = entry.words.b;
-                w->osd.transparent = entry.words.c;
-                w->osd.shown = entry.words.d;
+                w->osd->background = entry.words.a;
+                w->osd->captionColor = entry.words.b;
+                w->osd->transparent = entry.words.c;
+                w->osd->shown = entry.words.d;
             }
         }
     }

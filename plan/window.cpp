@@ -1,5 +1,9 @@
 #include "plan/window.h"
 
+#include "model/osd_record.h"
+
+template class Indirect<tagOSD_DATA_EX2>;
+
 void WindowRecordCopy(CQelWindow& dst, const CQelWindow& src)
 {
     if (&dst == &src)

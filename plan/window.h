@@ -2,8 +2,12 @@
 #include <cstdint>
 #include <string>
 
-#include "model/osd_record.h"
+#include "core/indirect.h"
 #include "platform/geometry.h"
+
+struct tagOSD_DATA_EX2; // model/osd_record.h
+// Instantiated in plan/window.cpp, so that this header need not see the record.
+extern template class Indirect<tagOSD_DATA_EX2>;
 
 // The source id that marks a logo window: it shows only its OSD record.
 inline constexpr int32_t kLogoSigSrc = -2;
@@ -29,7 +33,8 @@ struct CQelWindow {
     bool resourceOk = false;
     int32_t is4k = 0;  // 1 on a 4K window, 1 to 4 on its part records
     int32_t group = 0; // 0 none
-    tagOSD_DATA_EX2 osd;
+    // Each copy of a window has a record of its own.
+    Indirect<tagOSD_DATA_EX2> osd;
     friend bool operator==(const CQelWindow&, const CQelWindow&) = default;
 };
 

@@ -7,6 +7,7 @@
 
 #include "context/context.h"
 #include "core/language_tr.h"
+#include "model/osd_record.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/rect_math.h"
@@ -378,7 +379,7 @@ void WallCommands::OnOsdFromDialog(const LogoOsdValues& values, const WindowPtr&
 {
     if (!core_.InPlan(window))
         return;
-    ApplyOsdValues(window->osd, values);
+    ApplyOsdValues(*window->osd, values);
     core_.geometry().UpdateWindowGeometry(window);
     if (core_.m_bAutoExecute)
         core_.ExecutePlan(kExecLogos, 0);
@@ -428,7 +429,7 @@ void WallCommands::EditWindowPosition(const WindowPtr& window)
 
 void WallCommands::EditLogoOsd(const WindowPtr& window)
 {
-    const tagOSD_DATA_EX2 oldOsd = window->osd;
+    const tagOSD_DATA_EX2 oldOsd = *window->osd;
     const Rect oldRect = window->rect;
     LogoOsdValues values;
     values.captionColour = ui::ColorRef(oldOsd.captionColor);
@@ -444,14 +445,14 @@ void WallCommands::EditLogoOsd(const WindowPtr& window)
     if (!core_.InPlan(window))
         return;
     if (ok) {
-        ApplyOsdValues(window->osd, values);
+        ApplyOsdValues(*window->osd, values);
         const tagOSD_DATA_EX2& logo = values.logo;
         // A picture of a size the record cannot hold leaves the old one.
-        OsdRecordSetBitmap(window->osd, logo.bitmap, logo.left, logo.top, logo.right, logo.bottom);
+        OsdRecordSetBitmap(*window->osd, logo.bitmap, logo.left, logo.top, logo.right, logo.bottom);
         window->rect =
             OffsetRect(window->rect, int64_t(values.left) - window->rect.left, int64_t(values.top) - window->rect.top);
     } else {
-        window->osd = oldOsd;
+        *window->osd = oldOsd;
         window->rect = oldRect;
     }
     core_.geometry().UpdateWindowGeometry(window);

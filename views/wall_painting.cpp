@@ -5,6 +5,7 @@
 
 #include "context/context.h"
 #include "core/language_tr.h"
+#include "model/osd_record.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "platform/rect_math.h"
@@ -257,7 +258,7 @@ WindowPaint WallPainting::DescribeWindow(const WindowPtr& window, const Rect& rc
     if (window->sigsrc == kLogoSigSrc) {
         paint.logo = true;
         paint.frameColour = active ? wallview::kActiveTitle : m_clrGridLine;
-        const auto& osd = window->osd;
+        const auto& osd = *window->osd;
         paint.logoSource = Rect{osd.left, osd.top, osd.right, osd.bottom};
         return paint;
     }
@@ -363,7 +364,7 @@ WallLayerScene WallPainting::DescribeBaseLayer(const Rect& visible)
             window, IntersectRect(core_.geometry().GetWindowViewRect(window), core_.geometry().m_rcWallView),
             core_.editing().m_ptCurrent);
         if (item.paint.logo)
-            item.bitmap = window->osd.bitmap;
+            item.bitmap = window->osd->bitmap;
         scene.windows.push_back(std::move(item));
     }
     return scene;

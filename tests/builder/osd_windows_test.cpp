@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "model/osd_record.h"
 #include "tests/builder/sender_link_support.h"
 
 using namespace _8PART_NS;
@@ -13,7 +14,7 @@ namespace {
 std::shared_ptr<CQelWindow> AddOsd(CQelPlan& plan, const Rect& rect, int32_t shown = 0)
 {
     auto window = AddTestWindow(plan, kLogoSigSrc, rect);
-    window->osd.shown = shown;
+    window->osd->shown = shown;
     return window;
 }
 

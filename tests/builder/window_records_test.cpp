@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "builder/window_record.h"
+#include "model/osd_record.h"
 #include "tests/builder/sender_test_support.h"
 
 using namespace _8PART_NS;
@@ -92,7 +93,7 @@ TEST(WindowRecordCopy, IsAFreshRecordEveryTime)
     original.window = std::make_shared<CQelWindow>();
     original.window->rcsigsrc = {2, 4, 6, 8};
     original.window->is4k = 3;
-    original.window->osd.shown = 0;
+    original.window->osd->shown = 0;
     CQelSigSrc::Values values;
     values.id = 300;
     values.resolution = {1280, 720, 50};
@@ -107,7 +108,7 @@ TEST(WindowRecordCopy, IsAFreshRecordEveryTime)
     ASSERT_NE(a->window, b->window);
     ASSERT_NE(a->source, original.source);
     EXPECT_EQ(a->window->rcsigsrc, (Rect{2, 4, 6, 8}));
-    EXPECT_EQ(std::tie(a->window->is4k, a->window->osd.shown), std::make_tuple(0, 1));
+    EXPECT_EQ(std::tie(a->window->is4k, a->window->osd->shown), std::make_tuple(0, 1));
     EXPECT_EQ(a->source->GetResolution(), (Resolution{1280, 720, 50}));
     EXPECT_EQ(std::tie(a->rect, a->outputs, a->fixedPort, a->planValue),
               std::make_tuple(original.rect, original.outputs, 2, 0));

@@ -108,7 +108,7 @@ TEST_F(MenuDialogs, LogoSettingsOkWritesTheWindowsOsdRecord)
         QTest::mouseClick(osd->OkButton(), Qt::LeftButton);
         return dialog.result();
     });
-    EXPECT_EQ(logo->osd.captionColor, int32_t(ui::rgb(9, 8, 7)));
+    EXPECT_EQ(logo->osd->captionColor, int32_t(ui::rgb(9, 8, 7)));
     EXPECT_EQ(view.executed, 0); // auto-execute is off
 }
 

@@ -202,9 +202,9 @@ std::shared_ptr<CQelPlan> MakePlan(const std::string& name, int32_t type)
     std::vector<uint8_t> bits(OsdBitmapBytes(40, 16));
     for (size_t i = 0; i < bits.size(); ++i)
         bits[i] = uint8_t(i * 13);
-    OsdRecordSetBitmap(logo->osd, bits, 0, 0, 40, 16);
-    logo->osd.background = 0x00FF00;
-    logo->osd.transparent = 0;
+    OsdRecordSetBitmap(*logo->osd, bits, 0, 0, 40, 16);
+    logo->osd->background = 0x00FF00;
+    logo->osd->transparent = 0;
     plan->AddWindow(logo, CurrentPlanSelection());
     return plan;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "context/context.h"
+#include "model/osd_record.h"
 #include "model/processor.h"
 #include "model/processor_file.h"
 #include "model/processor_manager.h"
@@ -53,7 +54,7 @@ std::string Describe(const CQelPlan& plan)
                Text(w->rcsigsrc) + std::to_string(w->szsigsrcfull.cx) + "," + std::to_string(w->szsigsrcfull.cy) + " " +
                Text(w->rcsigsrcinner) + std::to_string(w->fullscreen) + std::to_string(w->active) + " " +
                std::to_string(w->status) + " " + std::to_string(w->group) + " " + std::to_string(w->is4k) + " ";
-        const tagOSD_DATA_EX2& o = w->osd;
+        const tagOSD_DATA_EX2& o = *w->osd;
         if (w->sigsrc == kLogoSigSrc) {
             out += std::to_string(o.background) + " " + std::to_string(o.captionColor) + " " +
                    std::to_string(o.transparent) + " " + std::to_string(o.shown) + " " +

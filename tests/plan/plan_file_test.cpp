@@ -63,13 +63,13 @@ void ExpectSameWindow(const CQelWindow& a, const CQelWindow& b)
     EXPECT_EQ(a.status, b.status);
     EXPECT_EQ(a.group, b.group);
     EXPECT_EQ(a.is4k, b.is4k);
-    EXPECT_EQ(a.osd.bitmap, b.osd.bitmap);
-    EXPECT_EQ(a.osd.right, b.osd.right);
-    EXPECT_EQ(a.osd.bottom, b.osd.bottom);
-    EXPECT_EQ(a.osd.background, b.osd.background);
-    EXPECT_EQ(a.osd.captionColor, b.osd.captionColor);
-    EXPECT_EQ(a.osd.transparent, b.osd.transparent);
-    EXPECT_EQ(a.osd.shown, b.osd.shown);
+    EXPECT_EQ(a.osd->bitmap, b.osd->bitmap);
+    EXPECT_EQ(a.osd->right, b.osd->right);
+    EXPECT_EQ(a.osd->bottom, b.osd->bottom);
+    EXPECT_EQ(a.osd->background, b.osd->background);
+    EXPECT_EQ(a.osd->captionColor, b.osd->captionColor);
+    EXPECT_EQ(a.osd->transparent, b.osd->transparent);
+    EXPECT_EQ(a.osd->shown, b.osd->shown);
 }
 
 using PlanFile = PlanFolderTest;
@@ -131,7 +131,7 @@ TEST_F(PlanFile, ReadingRulesOfTheGoldenInput)
     EXPECT_TRUE(plan->GetWindowAt(1)->fullscreen); // "1" reads as true
     EXPECT_FALSE(plan->GetWindowAt(1)->active);    // "yes" does not
     // A logo whose index names no record keeps a new window's record.
-    EXPECT_EQ(plan->GetWindowAt(2)->osd.bitmap, std::vector<uint8_t>(4096, 0xFF));
+    EXPECT_EQ(plan->GetWindowAt(2)->osd->bitmap, std::vector<uint8_t>(4096, 0xFF));
 
     // Short cell list reset, output 10901 not watched and dropped, the
     // second window of 10900 replacing the first, the 5 x 5 one skipped.
@@ -248,7 +248,7 @@ TEST_F(PlanFile, DamagedOsdKeepsTheRecordsBeforeTheDamage)
         EXPECT_TRUE(fresh->LoadPlanFile("osd", p));
         std::vector<int32_t> colours;
         for (const auto& w : p->GetWindows())
-            colours.push_back(w->osd.background);
+            colours.push_back(w->osd->background);
         return colours;
     };
     const std::vector<int32_t> all = {11, 22, 33};
@@ -269,6 +269,6 @@ TEST_F(PlanFile, DamagedOsdKeepsTheRecordsBeforeTheDamage)
     CQelPlanMan::PlanPtr p;
     man->LoadPlanList();
     ASSERT_TRUE(man->LoadPlanFile("osd", p));
-    EXPECT_EQ(p->GetWindowAt(1)->osd.bitmap, std::vector<uint8_t>(4096, 0));
+    EXPECT_EQ(p->GetWindowAt(1)->osd->bitmap, std::vector<uint8_t>(4096, 0));
     EXPECT_EQ(ReadText(path), wide); // read, never rewritten
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "corlane/app_path.h"
+#include "model/osd_record.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan_manager.h"
 #include "plan_test_support.h"
@@ -76,10 +77,10 @@ inline std::vector<uint8_t> Pattern(int32_t w, int32_t h, uint8_t seed)
 inline std::shared_ptr<CQelWindow> Logo(int32_t w, int32_t h, uint8_t seed, int32_t colour)
 {
     auto win = MakeWindow({0, 0, 100, 100}, kLogoSigSrc);
-    OsdRecordSetBitmap(win->osd, Pattern(w, h, seed), 0, 0, w, h);
-    win->osd.background = colour;
-    win->osd.captionColor = colour + 1;
-    win->osd.transparent = 0;
-    win->osd.shown = seed;
+    OsdRecordSetBitmap(*win->osd, Pattern(w, h, seed), 0, 0, w, h);
+    win->osd->background = colour;
+    win->osd->captionColor = colour + 1;
+    win->osd->transparent = 0;
+    win->osd->shown = seed;
     return win;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/osd_record.h"
 #include "plan_test_support.h"
 
 namespace {
@@ -92,19 +93,19 @@ TEST_F(PlanHistory, RestoredWindowsKeepLogosAndFourKParts)
 {
     auto logo = MakeWindow({0, 0, 256, 128}, kLogoSigSrc);
     const std::vector<uint8_t> bits(4096, 0x0F);
-    ASSERT_TRUE(OsdRecordSetBitmap(logo->osd, bits, 0, 0, 256, 128));
+    ASSERT_TRUE(OsdRecordSetBitmap(*logo->osd, bits, 0, 0, 256, 128));
     auto wide = MakeWindow({0, 0, 400, 200});
     wide->is4k = 1;
     plan.AddWindow(logo, CurrentPlanSelection());
     plan.AddWindow(wide, CurrentPlanSelection());
     plan.AddHistory(kActNewWindow); // 1
-    logo->osd.bitmap.assign(4096, 0xFF);
+    logo->osd->bitmap.assign(4096, 0xFF);
     plan.RemoveWindow(wide);
     plan.AddHistory(kActDeleteWindow); // 2
 
     ASSERT_TRUE(plan.RecoverHistory(1, CurrentPlanSelection()));
     ASSERT_EQ(plan.GetWindowCount(), 2);
-    EXPECT_EQ(plan.GetWindowAt(0)->osd.bitmap, bits);
+    EXPECT_EQ(plan.GetWindowAt(0)->osd->bitmap, bits);
     EXPECT_EQ(plan.GetWindowAt(1)->is4k, 1);
     const auto parts = plan.Get4KParts();
     ASSERT_EQ(parts.size(), 4u);
@@ -112,10 +113,10 @@ TEST_F(PlanHistory, RestoredWindowsKeepLogosAndFourKParts)
     EXPECT_EQ(parts[3]->id, plan.GetWindowAt(1)->id);
 
     // Restored records are copies: editing them leaves the entry alone.
-    plan.GetWindowAt(0)->osd.bitmap.assign(4096, 0);
+    plan.GetWindowAt(0)->osd->bitmap.assign(4096, 0);
     ASSERT_TRUE(plan.RecoverHistory(2, CurrentPlanSelection()));
     ASSERT_TRUE(plan.RecoverHistory(1, CurrentPlanSelection()));
-    EXPECT_EQ(plan.GetWindowAt(0)->osd.bitmap, bits);
+    EXPECT_EQ(plan.GetWindowAt(0)->osd->bitmap, bits);
 }
 
 TEST_F(PlanHistory, UndoAndRedoAcrossAGroupingKeepTheGroup)
@@ -166,7 +167,7 @@ TEST_F(PlanHistory, CompareAgainstTheCurrentEntry)
     Record(2);
     // Selection and logos are not edits the history tracks.
     plan.GetWindowAt(0)->active = true;
-    plan.GetWindowAt(0)->osd.bitmap.assign(4096, 0);
+    plan.GetWindowAt(0)->osd->bitmap.assign(4096, 0);
     EXPECT_FALSE(plan.CompareHistory());
     EXPECT_FALSE(plan.IsDirty());
     plan.AddWindow(MakeWindow({0, 0, 1, 1}), CurrentPlanSelection());

@@ -324,7 +324,7 @@ TEST_F(PlanManager, SaveAsCopiesToAFreeNameOnly)
     ASSERT_EQ(back->GetGroupCount(), 1);
     ASSERT_EQ(back->GetWindowCount(), 1);
     EXPECT_EQ(back->GetWindowAt(0)->group, 1);
-    EXPECT_EQ(back->GetWindowAt(0)->osd.bitmap, logo->osd.bitmap);
+    EXPECT_EQ(back->GetWindowAt(0)->osd->bitmap, logo->osd->bitmap);
 }
 
 TEST_F(PlanManager, RenameMovesBothFilesFirst)
@@ -351,7 +351,7 @@ TEST_F(PlanManager, RenameMovesBothFilesFirst)
     EXPECT_FALSE(fs::exists(InPlanFolder("old.osd")));
     CQelPlanMan::PlanPtr back;
     ASSERT_TRUE(man->LoadPlanFile("new", back));
-    EXPECT_EQ(back->GetWindowAt(0)->osd.background, 7); // the logo came along
+    EXPECT_EQ(back->GetWindowAt(0)->osd->background, 7); // the logo came along
 }
 
 TEST_F(PlanManager, RenamedOpenPlanSavesUnderItsNewName)
@@ -386,7 +386,7 @@ TEST_F(PlanManager, RenamedOpenPlanSavesUnderItsNewName)
     ASSERT_TRUE(fresh.LoadPlanFile("new", back));
     ASSERT_EQ(back->GetWindowCount(), 1);
     EXPECT_EQ(back->GetWindowAt(0)->rect, (Rect{10, 20, 110, 120}));
-    EXPECT_EQ(back->GetWindowAt(0)->osd.bitmap, logo->osd.bitmap);
+    EXPECT_EQ(back->GetWindowAt(0)->osd->bitmap, logo->osd->bitmap);
 }
 
 TEST_F(PlanManager, DeleteRemovesFilesBeforeTheName)
@@ -471,7 +471,7 @@ TEST_F(PlanManager, DeleteThatFailsHalfWayLeavesTheWholePlanOrNone)
         CQelPlanMan::PlanPtr back;
         ASSERT_TRUE(fresh.LoadPlanFile("s", back));
         ASSERT_EQ(back->GetWindowCount(), 1);
-        EXPECT_EQ(back->GetWindowAt(0)->osd.bitmap, logo->osd.bitmap);
+        EXPECT_EQ(back->GetWindowAt(0)->osd->bitmap, logo->osd->bitmap);
     }
     fs::permissions(here, hereMode);
 }

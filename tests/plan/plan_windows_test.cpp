@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/osd_record.h"
 #include "plan_test_support.h"
 
 namespace {
@@ -206,7 +207,7 @@ TEST_F(PlanWindows, SaveAsCopyKeepsLogosPartsAndLayout)
     source.BuildWatchWindows({10900}, CurrentPlanSelection());
     source.SetSwitch(10900, 3);
     auto logo = MakeWindow({0, 0, 256, 128}, kLogoSigSrc);
-    ASSERT_TRUE(OsdRecordSetBitmap(logo->osd, std::vector<uint8_t>(800, 0x3C), 0, 0, 100, 50));
+    ASSERT_TRUE(OsdRecordSetBitmap(*logo->osd, std::vector<uint8_t>(800, 0x3C), 0, 0, 100, 50));
     logo->group = 1;
     auto wide = MakeWindow({0, 0, 3840, 2160});
     wide->is4k = 1;
@@ -225,7 +226,7 @@ TEST_F(PlanWindows, SaveAsCopyKeepsLogosPartsAndLayout)
     EXPECT_NE(plan.GetGroupById(1), nullptr);
     ASSERT_EQ(plan.GetWindowCount(), 2);
     EXPECT_NE(plan.GetWindowAt(0), logo);
-    EXPECT_EQ(plan.GetWindowAt(0)->osd.bitmap, std::vector<uint8_t>(800, 0x3C));
+    EXPECT_EQ(plan.GetWindowAt(0)->osd->bitmap, std::vector<uint8_t>(800, 0x3C));
     EXPECT_EQ(plan.Get4KParts().size(), 4u);
     EXPECT_TRUE(plan.IsDirty());
     // The history starts again, and a pane showing it is told.

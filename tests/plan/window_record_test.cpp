@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "model/osd_record.h"
 #include "plan/window.h"
 
 namespace {
@@ -25,7 +26,7 @@ CQelWindow Filled()
     w.status = 1;
     w.is4k = 1;
     w.group = 4;
-    EXPECT_TRUE(OsdRecordSetBitmap(w.osd, std::vector<uint8_t>(800, 0x5A), 0, 0, 100, 50));
+    EXPECT_TRUE(OsdRecordSetBitmap(*w.osd, std::vector<uint8_t>(800, 0x5A), 0, 0, 100, 50));
     return w;
 }
 
@@ -40,12 +41,12 @@ TEST(WindowRecord, CopyLeavesDestinationPartNumberAndOsd)
     EXPECT_TRUE(dst.active);
     EXPECT_EQ(dst.group, 4);
     EXPECT_EQ(dst.is4k, 0);
-    EXPECT_EQ(dst.osd.bitmap, std::vector<uint8_t>(4096, 0xFF));
+    EXPECT_EQ(dst.osd->bitmap, std::vector<uint8_t>(4096, 0xFF));
 
     CQelWindow self = Filled();
     WindowRecordCopy(self, self);
     EXPECT_EQ(self.name, "台标");
-    EXPECT_EQ(self.osd.bitmap.size(), 800u);
+    EXPECT_EQ(self.osd->bitmap.size(), 800u);
 }
 
 TEST(WindowRecord, CompareSeesEveryFieldButActiveGroupPartAndOsd)
@@ -56,7 +57,7 @@ TEST(WindowRecord, CompareSeesEveryFieldButActiveGroupPartAndOsd)
     same.active = false;
     same.group = 99;
     same.is4k = 3;
-    OsdRecordInit(same.osd);
+    OsdRecordInit(*same.osd);
     EXPECT_FALSE(WindowRecordDiffers(base, same));
 
     const std::vector<std::function<void(CQelWindow&)>> changes = {

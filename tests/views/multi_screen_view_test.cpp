@@ -10,6 +10,7 @@
 
 #include "core/config.h"
 #include "corlane/app_path.h"
+#include "model/osd_record.h"
 #include "platform/clock.h"
 #include "tests/support/ui/screenshot.h"
 #include "tests/builder/model10_wall.h"
@@ -93,8 +94,8 @@ TEST_F(WallView, PaintsTheWallItsWindowsAndTheirStates)
     auto selected = AddTestWindow(*f.plan, 2, {1920, 0, 3840, 1080});
     AddTestWindow(*f.plan, 99, {0, 1080, 960, 1620});
     auto logo = AddTestWindow(*f.plan, kLogoSigSrc, {2880, 1620, 3136, 1748});
-    logo->osd.bitmap.assign(32 * 128, 0xFF);
-    std::fill_n(logo->osd.bitmap.begin(), 32 * 64, 0x00); // the upper half black
+    logo->osd->bitmap.assign(32 * 128, 0xFF);
+    std::fill_n(logo->osd->bitmap.begin(), 32 * 64, 0x00); // the upper half black
     f.plan->SelectWindow(larger);
 
     SetViewKeys(false);

@@ -341,7 +341,7 @@ TEST_F(MenuView, LogoSettingsPreviewLiveAndCancelRestores)
     const auto logo = AddTestWindow(*f.plan, kLogoSigSrc, {1920, 1080, 2176, 1208});
     Show(f.plan);
     view.m_bAutoExecute = true;
-    const tagOSD_DATA_EX2 before = logo->osd;
+    const tagOSD_DATA_EX2 before = *logo->osd;
     dialogs.logo = [&](LogoOsdValues& values, const auto& preview) {
         EXPECT_EQ(values.left, 1920);
         EXPECT_TRUE(values.shown);
@@ -349,13 +349,13 @@ TEST_F(MenuView, LogoSettingsPreviewLiveAndCancelRestores)
         changed.captionColour = ui::rgb(1, 2, 3);
         changed.shown = false;
         preview(changed);
-        EXPECT_EQ(logo->osd.captionColor, int32_t(ui::rgb(1, 2, 3)));
-        EXPECT_EQ(logo->osd.shown, 0);
+        EXPECT_EQ(logo->osd->captionColor, int32_t(ui::rgb(1, 2, 3)));
+        EXPECT_EQ(logo->osd->shown, 0);
         return false;
     };
     Choose({520, 310}, kLogoSettings);
-    EXPECT_EQ(logo->osd.captionColor, before.captionColor);
-    EXPECT_EQ(logo->osd.shown, 1);
+    EXPECT_EQ(logo->osd->captionColor, before.captionColor);
+    EXPECT_EQ(logo->osd->shown, 1);
 
     dialogs.logo = [](LogoOsdValues& values, const auto&) {
         values.backgroundColour = ui::rgb(9, 9, 9);
@@ -364,7 +364,7 @@ TEST_F(MenuView, LogoSettingsPreviewLiveAndCancelRestores)
         return true;
     };
     Choose({520, 310}, kLogoSettings);
-    EXPECT_EQ(logo->osd.background, int32_t(ui::rgb(9, 9, 9)));
+    EXPECT_EQ(logo->osd->background, int32_t(ui::rgb(9, 9, 9)));
     EXPECT_EQ(logo->rect, (Rect{100, 200, 356, 328}));
     EXPECT_EQ(f.plan->GetHistoryCount(), 1);
     // The preview and each close send the logos.
