@@ -10,6 +10,7 @@
 #include "model/net_type.h"
 #include "model/pending_events.h"
 #include "model/processor_file.h"
+#include "model/processor_records.h"
 
 namespace {
 
@@ -18,13 +19,6 @@ constexpr char kFileName[] = "Processor.pro";
 namespace store = qz::vok::file_store;
 
 } // namespace
-
-struct CQelProcessor::Records {
-    std::vector<std::shared_ptr<CQelBoard>> boards;
-    std::vector<std::shared_ptr<CQelSigSrc>> sources;
-    std::vector<std::shared_ptr<CQelSigSrc>> splits;
-    std::vector<std::shared_ptr<CQelSigOut>> outputs;
-};
 
 std::string CQelProcessor::ProFilePath()
 {
@@ -48,10 +42,11 @@ bool CQelProcessor::LoadPro(const std::string& path)
                           store::keep_as_bad(path, file.bytes).text);
         return false;
     }
-    Records records = MakeRecords(data);
+    ProcessorRecords::Loaded records = records_->MakeLoaded(data);
     {
         Guard guard(lock_->mutex);
-        CommitLocked(data, std::move(records));
+        CommitLocked(data);
+        records_->CommitLocked(data, std::move(records));
     }
     inputOsd_->Load();
     return true;
@@ -69,59 +64,7 @@ bool CQelProcessor::CreateFirstStartPro(const std::string& path)
     return false;
 }
 
-CQelProcessor::Records CQelProcessor::MakeRecords(const ProcessorFileData& d)
-{
-    Records r;
-    for (const auto& values : d.boards) {
-        auto board = std::make_shared<CQelBoard>(values);
-        AdoptRecord(*board);
-        r.boards.push_back(std::move(board));
-    }
-    auto boardOf = [&r](uint32_t id) -> std::shared_ptr<CQelBoard> {
-        for (const auto& board : r.boards)
-            if (board->GetId() == id)
-                return board;
-        return nullptr;
-    };
-    auto isSource = [&r](uint32_t id) {
-        return std::any_of(r.sources.begin(), r.sources.end(), [id](const auto& s) { return s->GetId() == id; });
-    };
-
-    for (const auto& values : d.sources) {
-        auto source = std::make_shared<CQelSigSrc>(values);
-        for (const auto& c : values.children)
-            source->AddChild(c.id, c.type, c.name, c.resolution, c.routingId);
-        source->board_ = boardOf(values.boardId);
-        if (values.type == CQelSigSrc::kType4K) {
-            // Four quarter pictures, each half as wide and high.
-            for (int32_t q = 0; q < CQelSigSrc::kQuarterCount; ++q) {
-                const uint32_t id = values.id + static_cast<uint32_t>(q);
-                if (isSource(id))
-                    continue;
-                auto quarter = std::make_shared<CQelSigSrc>(id);
-                quarter->type_ = values.type;
-                quarter->board_ = source->board_;
-                quarter->resolution_ =
-                    Resolution{values.resolution.width / 2, values.resolution.height / 2, values.resolution.rate};
-                quarter->edid_ = 0;
-                quarter->Adopt(lock_, weak_from_this());
-                r.splits.push_back(std::move(quarter));
-            }
-        }
-        source->Adopt(lock_, weak_from_this());
-        r.sources.push_back(std::move(source));
-    }
-
-    for (const auto& values : d.outputs) {
-        auto output = std::make_shared<CQelSigOut>(values);
-        output->board_ = boardOf(values.boardId);
-        AdoptRecord(*output);
-        r.outputs.push_back(std::move(output));
-    }
-    return r;
-}
-
-void CQelProcessor::CommitLocked(const ProcessorFileData& d, Records records)
+void CQelProcessor::CommitLocked(const ProcessorFileData& d)
 {
     kind_ = d.kind;
     name_ = d.name;
@@ -131,22 +74,7 @@ void CQelProcessor::CommitLocked(const ProcessorFileData& d, Records records)
     const std::string inUse = connection_.serialDeviceInUse;
     connection_ = d.connection;
     connection_.serialDeviceInUse = inUse; // found by the port search, not stored
-    boards_ = std::move(records.boards);
     sourceScaler_ = d.sourceScaler;
-    sigSrcs_ = std::move(records.sources);
-    splitSrcs_ = std::move(records.splits);
-    resolutions_ = d.resolutions;
-    customizeResolution_ = d.customizeResolution;
-    outputResolutionId_ = d.outputResolutionId;
-    outputResolution_ = Resolution{1920, 1080, 60};
-    for (const auto& entry : resolutions_) {
-        if (entry.id == outputResolutionId_) {
-            outputResolution_ = entry.resolution;
-            break;
-        }
-    }
-    sigOuts_ = std::move(records.outputs);
-    outputsBeforeDiscovery_.reset();
     wall_ = d.wall;
     ++wallRevision_;
     planNames_ = d.planNames;
@@ -155,26 +83,15 @@ void CQelProcessor::CommitLocked(const ProcessorFileData& d, Records records)
 ProcessorFileData CQelProcessor::SnapshotLocked() const
 {
     ProcessorFileData d;
+    records_->SnapshotLocked(d);
     d.kind = kind_;
     d.name = name_;
     d.obm = obm_;
     d.authorization = authorization_;
     d.app = app_;
     d.connection = connection_;
-    for (const auto& board : boards_)
-        d.boards.push_back(board->ValuesLocked());
     d.sourceScaler = sourceScaler_;
-    for (const auto& source : sigSrcs_)
-        d.sources.push_back(source->ValuesLocked());
-    d.outputResolutionId = outputResolutionId_;
-    if (outputsBeforeDiscovery_)
-        d.outputs = *outputsBeforeDiscovery_;
-    else
-        for (const auto& output : sigOuts_)
-            d.outputs.push_back(output->ValuesLocked());
     d.wall = wall_;
-    d.resolutions = resolutions_;
-    d.customizeResolution = customizeResolution_;
     d.planNames = planNames_;
     return d;
 }
@@ -201,11 +118,8 @@ void CQelProcessor::SaveSigSrcsToPro(const std::string& name, uint32_t id)
     uint32_t processorId = kNoId;
     {
         Guard guard(lock_->mutex);
-        const auto it =
-            std::find_if(sigSrcs_.begin(), sigSrcs_.end(), [id](const auto& s) { return s->GetId() == id; });
-        if (it == sigSrcs_.end() || (*it)->name_ == name)
+        if (!records_->RenameSigSrcLocked(id, name))
             return;
-        (*it)->name_ = name;
         processorId = lock_->processorId;
     }
     {

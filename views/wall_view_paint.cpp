@@ -7,6 +7,7 @@
 #include "core/language_tr.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_records.h"
 #include "platform/rect_math.h"
 
 namespace {
@@ -130,7 +131,7 @@ std::optional<std::vector<Rect>> WallViewCore::TwoOutputParts() const
     const Resolution device = processor->GetOutputResolution();
     std::vector<Rect> parts;
     for (size_t i = 0; i < 2; ++i) {
-        const auto output = processor->GetSigOutAt(i);
+        const auto output = processor->records().GetSigOutAt(i);
         if (!output)
             continue;
         const Resolution res = output->GetResolution();
@@ -212,7 +213,7 @@ std::vector<TextItem> WallViewCore::WallSizeTexts() const
         const Rect& a = m_rcWallArea;
         const int64_t half = RectWidth(a) / 2;
         for (size_t i = 0; i < 2; ++i) {
-            const auto output = processor->GetSigOutAt(i);
+            const auto output = processor->records().GetSigOutAt(i);
             if (!output)
                 continue;
             const Resolution res = output->GetResolution();
