@@ -13,6 +13,7 @@
 #include "model/processor_link.h"
 #include "model/processor_records.h"
 #include "model/processor_requests.h"
+#include "model/processor_store.h"
 
 namespace {
 
@@ -68,8 +69,8 @@ int64_t CellOffset(const std::vector<int32_t>& sizes, int32_t index, int32_t uni
 
 CQelProcessor::CQelProcessor()
     : lock_(std::make_shared<ProcessorLock>()), records_(std::make_unique<ProcessorRecords>(*this, lock_)),
-      inputOsd_(std::make_unique<CInputOSD>(*this)), jobs_(std::make_unique<ProcessorJobs>(*this)),
-      link_(std::make_unique<ProcessorLink>(*this))
+      inputOsd_(std::make_unique<CInputOSD>(*this)), store_(std::make_unique<ProcessorStore>(*this)),
+      jobs_(std::make_unique<ProcessorJobs>(*this)), link_(std::make_unique<ProcessorLink>(*this))
 {
     requests_ = std::make_unique<ProcessorRequests>(*this, *link_, *jobs_);
     link_->StartSender();

@@ -14,20 +14,21 @@
 #include <utility>
 #include <vector>
 
-#include "model/board.h"
-#include "model/job_progress.h"
 #include "model/model_types.h"
-#include "model/sig_out.h"
-#include "model/sig_src.h"
+#include "model/receiver_ptr.h"
 #include "platform/clock.h"
 
 struct ProcessorFileData;
+class CQelBoard;
+class CQelSigOut;
+class CQelSigSrc;
 struct tagOSD_DATA_EX_S;
 struct tagOSD_DATA_EX2_S;
 class IProgress;
 class ProcessorJobs;
 class ProcessorLink;
 class ProcessorRecords;
+class ProcessorStore;
 class ProcessorRequests;
 namespace request {
 struct Args; // model/requests.h
@@ -350,18 +351,11 @@ protected:
     virtual std::thread LaunchJob(std::function<void()> body);
 
 private:
-    friend class ProcessorJobs; // starts its threads through LaunchJob, runs the requests
+    friend class ProcessorJobs;  // starts its threads through LaunchJob, runs the requests
+    friend class ProcessorStore; // loads and saves the fields under the lock
     using Guard = std::lock_guard<std::mutex>;
 
-    // The processor's own fields of a loaded file and of a save; the
-    // records part does its records.
-    void CommitLocked(const ProcessorFileData& data);
-    ProcessorFileData SnapshotLocked() const;
-
     std::shared_ptr<ProcessorLock> lock_;
-    // Serialises writers of the processor file; taken before lock_, never
-    // while it is held.
-    std::mutex fileMutex_;
 
     int32_t kind_ = 0;
     std::string name_;
@@ -381,6 +375,7 @@ private:
     std::map<int32_t, std::string> planNames_;
     std::string typeReply_;
     std::unique_ptr<CInputOSD> inputOsd_;
+    std::unique_ptr<ProcessorStore> store_;
 
     std::unique_ptr<ProcessorJobs> jobs_;
     std::unique_ptr<ProcessorRequests> requests_;

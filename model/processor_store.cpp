@@ -1,6 +1,4 @@
-#include "model/processor.h"
-
-#include <algorithm>
+#include "model/processor_store.h"
 
 #include "core/events.h"
 #include "corlane/app_path.h"
@@ -9,6 +7,7 @@
 #include "model/model_log.h"
 #include "model/net_type.h"
 #include "model/pending_events.h"
+#include "model/processor.h"
 #include "model/processor_file.h"
 #include "model/processor_records.h"
 
@@ -18,6 +17,8 @@ constexpr char kFileName[] = "Processor.pro";
 
 namespace store = qz::vok::file_store;
 
+using Guard = std::lock_guard<std::mutex>;
+
 } // namespace
 
 std::string CQelProcessor::ProFilePath()
@@ -25,7 +26,9 @@ std::string CQelProcessor::ProFilePath()
     return qz::vok::path::GetHardwarePath() + "/" + kFileName;
 }
 
-bool CQelProcessor::LoadPro(const std::string& path)
+ProcessorStore::ProcessorStore(CQelProcessor& owner) : owner_(owner) {}
+
+bool ProcessorStore::LoadPro(const std::string& path)
 {
     const store::read_result file = store::read_file(path);
     if (file.status == store::read_status::missing)
@@ -42,17 +45,17 @@ bool CQelProcessor::LoadPro(const std::string& path)
                           store::keep_as_bad(path, file.bytes).text);
         return false;
     }
-    ProcessorRecords::Loaded records = records_->MakeLoaded(data);
+    ProcessorRecords::Loaded records = owner_.records_->MakeLoaded(data);
     {
-        Guard guard(lock_->mutex);
+        Guard guard(owner_.lock_->mutex);
         CommitLocked(data);
-        records_->CommitLocked(data, std::move(records));
+        owner_.records_->CommitLocked(data, std::move(records));
     }
-    inputOsd_->Load();
+    owner_.inputOsd_->Load();
     return true;
 }
 
-bool CQelProcessor::CreateFirstStartPro(const std::string& path)
+bool ProcessorStore::CreateFirstStartPro(const std::string& path)
 {
     std::string error;
     switch (store::create_file(path, WriteProcessorFile(FirstStartProcessorFile(), g_NetType.load()), error)) {
@@ -64,47 +67,47 @@ bool CQelProcessor::CreateFirstStartPro(const std::string& path)
     return false;
 }
 
-void CQelProcessor::CommitLocked(const ProcessorFileData& d)
+void ProcessorStore::CommitLocked(const ProcessorFileData& d)
 {
-    kind_ = d.kind;
-    name_ = d.name;
-    obm_ = d.obm;
-    authorization_ = d.authorization;
-    app_ = d.app;
-    const std::string inUse = connection_.serialDeviceInUse;
-    connection_ = d.connection;
-    connection_.serialDeviceInUse = inUse; // found by the port search, not stored
-    sourceScaler_ = d.sourceScaler;
-    wall_ = d.wall;
-    ++wallRevision_;
-    planNames_ = d.planNames;
+    owner_.kind_ = d.kind;
+    owner_.name_ = d.name;
+    owner_.obm_ = d.obm;
+    owner_.authorization_ = d.authorization;
+    owner_.app_ = d.app;
+    const std::string inUse = owner_.connection_.serialDeviceInUse;
+    owner_.connection_ = d.connection;
+    owner_.connection_.serialDeviceInUse = inUse; // found by the port search, not stored
+    owner_.sourceScaler_ = d.sourceScaler;
+    owner_.wall_ = d.wall;
+    ++owner_.wallRevision_;
+    owner_.planNames_ = d.planNames;
 }
 
-ProcessorFileData CQelProcessor::SnapshotLocked() const
+ProcessorFileData ProcessorStore::SnapshotLocked() const
 {
     ProcessorFileData d;
-    records_->SnapshotLocked(d);
-    d.kind = kind_;
-    d.name = name_;
-    d.obm = obm_;
-    d.authorization = authorization_;
-    d.app = app_;
-    d.connection = connection_;
-    d.sourceScaler = sourceScaler_;
-    d.wall = wall_;
-    d.planNames = planNames_;
+    owner_.records_->SnapshotLocked(d);
+    d.kind = owner_.kind_;
+    d.name = owner_.name_;
+    d.obm = owner_.obm_;
+    d.authorization = owner_.authorization_;
+    d.app = owner_.app_;
+    d.connection = owner_.connection_;
+    d.sourceScaler = owner_.sourceScaler_;
+    d.wall = owner_.wall_;
+    d.planNames = owner_.planNames_;
     return d;
 }
 
-bool CQelProcessor::SavePro()
+bool ProcessorStore::SavePro()
 {
     std::lock_guard<std::mutex> file(fileMutex_);
     ProcessorFileData data;
     {
-        Guard guard(lock_->mutex);
+        Guard guard(owner_.lock_->mutex);
         data = SnapshotLocked();
     }
-    const std::string path = ProFilePath();
+    const std::string path = CQelProcessor::ProFilePath();
     std::string error;
     if (!store::replace_file(path, WriteProcessorFile(data, g_NetType.load()), error)) {
         LogModelError("processor file not saved: " + error);
@@ -113,18 +116,18 @@ bool CQelProcessor::SavePro()
     return true;
 }
 
-void CQelProcessor::SaveSigSrcsToPro(const std::string& name, uint32_t id)
+void ProcessorStore::SaveSigSrcsToPro(const std::string& name, uint32_t id)
 {
     uint32_t processorId = kNoId;
     {
-        Guard guard(lock_->mutex);
-        if (!records_->RenameSigSrcLocked(id, name))
+        Guard guard(owner_.lock_->mutex);
+        if (!owner_.records_->RenameSigSrcLocked(id, name))
             return;
-        processorId = lock_->processorId;
+        processorId = owner_.lock_->processorId;
     }
     {
         std::lock_guard<std::mutex> file(fileMutex_);
-        const std::string path = ProFilePath();
+        const std::string path = CQelProcessor::ProFilePath();
         store::read_result stored = store::read_file(path);
         std::string reason;
         if (stored.status == store::read_status::ok && RenameSourceInFile(stored.bytes, id, name, reason)) {
@@ -134,4 +137,26 @@ void CQelProcessor::SaveSigSrcsToPro(const std::string& name, uint32_t id)
         }
     }
     PostEvent(new CSigSrcRenameEvent(static_cast<int32_t>(processorId), static_cast<int32_t>(id)));
+}
+
+// The processor's names for its file.
+
+bool CQelProcessor::LoadPro(const std::string& path)
+{
+    return store_->LoadPro(path);
+}
+
+bool CQelProcessor::CreateFirstStartPro(const std::string& path)
+{
+    return store_->CreateFirstStartPro(path);
+}
+
+bool CQelProcessor::SavePro()
+{
+    return store_->SavePro();
+}
+
+void CQelProcessor::SaveSigSrcsToPro(const std::string& name, uint32_t id)
+{
+    store_->SaveSigSrcsToPro(name, id);
 }
