@@ -5,6 +5,7 @@
 #include "builder/source_signal.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/rect_cover.h"
 

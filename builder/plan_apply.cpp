@@ -17,6 +17,7 @@
 #include "corlane/fstr.h"
 #include "model/kinds.h"
 #include "model/processor.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/plan_builders.h"
 #include "plan/rect_cover.h"

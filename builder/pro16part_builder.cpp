@@ -4,6 +4,7 @@
 #include "core/program_log.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "plan/plan.h"
 #include "plan/rect_cover.h"
 
@@ -191,7 +192,7 @@ void CPro16PartBuilder::CollectWindows()
 {
     std::vector<int32_t> ids;
     plan_->GetVisibleWindows(ids);
-    for (const auto& board : processor_->GetBoards()) {
+    for (const auto& board : processor_->records().GetBoards()) {
         if (IsInputBoardType(board->GetType()))
             partPlans_[board->GetId()] = MakePartPlan(*plan_);
     }
@@ -237,7 +238,7 @@ bool CPro16PartBuilder::Send()
     OutputWindowPass(1, records);
 
     std::vector<std::string> lines;
-    const auto boards = processor_->GetBoards();
+    const auto boards = processor_->records().GetBoards();
     for (const auto& board : boards) {
         if (IsInputBoardType(board->GetType()))
             lines.push_back(fstr_format("I_F SUSD %d\r\n", int32_t(board->GetId())));
@@ -260,7 +261,7 @@ void CPro16PartBuilder::OutputWindowPass(int32_t port, const std::vector<_tagPar
     if (!processor_ || !plan_)
         return;
     std::shared_ptr<CQelBoard> board;
-    for (const auto& b : processor_->GetBoards()) {
+    for (const auto& b : processor_->records().GetBoards()) {
         if (IsOutputBoardType(b->GetType())) {
             board = b;
             break;

@@ -7,6 +7,7 @@
 #include "core/program_log.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_records.h"
 #include "plan/plan.h"
 #include "plan/rect_cover.h"
 
@@ -213,7 +214,7 @@ bool CPro16x16Builder::AddBackground(_tagBoard& board)
 
 void CPro16x16Builder::CollectBoards()
 {
-    const auto boards = processor_->GetBoards();
+    const auto boards = processor_->records().GetBoards();
     auto add = [&](bool input) {
         for (const auto& board : boards) {
             const int32_t type = board->GetType();

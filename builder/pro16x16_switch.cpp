@@ -8,6 +8,7 @@
 #include "builder/source_signal.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "plan/plan.h"
 
 using qz::vok::fstr_format;
@@ -41,7 +42,7 @@ bool CPro16x16SwitchSender::Send()
     std::vector<std::string> routes;
     std::vector<std::string> scalers;
     std::vector<std::string> windows;
-    for (const auto& board : processor_->GetBoards()) {
+    for (const auto& board : processor_->records().GetBoards()) {
         const int32_t type = board->GetType();
         if (type < 12 || type > 23)
             continue;

@@ -3,6 +3,7 @@
 #include "builder/source_signal.h"
 #include "model/board.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "plan/plan.h"
 #include "plan/rect_cover.h"
 
@@ -52,7 +53,7 @@ bool CPro32x32SwitchSender::Send()
         CmdOutputAddWindows({port, 1, 0, 0, rw, rh, 0, 0, rw, rh});
         CmdOutputAddWindowsEnd();
     }
-    for (const auto& board : processor_->GetBoards()) {
+    for (const auto& board : processor_->records().GetBoards()) {
         if (!board)
             continue;
         const uint32_t id = board->GetId();

@@ -6,6 +6,7 @@
 #include "builder/source_signal.h"
 #include "model/kinds.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/window.h"
@@ -190,7 +191,7 @@ void CPro8PartSender::Place4KWindow(const WindowRecordPtr& record)
                 break;
             }
         if (processor_ && sourceId >= 0)
-            quarter->source = processor_->GetListBItem(uint32_t(sourceId) + uint32_t(k - 1));
+            quarter->source = processor_->records().GetListBItem(uint32_t(sourceId) + uint32_t(k - 1));
 
         const size_t queued = retry_.size();
         FpgaWindowPtr placed;

@@ -7,6 +7,7 @@
 #include "builder/source_signal.h"
 #include "model/kinds.h"
 #include "model/processor.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 
 namespace _8PART_NS {

@@ -4,6 +4,8 @@
 
 #include "builder/builder_rects.h"
 #include "model/processor.h"
+#include "model/sig_out.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 
 namespace PS_NS {

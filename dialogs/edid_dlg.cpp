@@ -4,6 +4,7 @@
 #include "dialogs/dialog_support.h"
 #include "dialogs/password_dlg.h"
 #include "model/processor.h"
+#include "model/sig_src.h"
 #include "platform/ui/modal.h"
 
 #include <QComboBox>

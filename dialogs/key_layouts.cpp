@@ -2,6 +2,7 @@
 
 #include "corlane/fstr.h"
 #include "model/processor.h"
+#include "model/sig_src.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,6 +7,7 @@
 #include "dialogs/link_settings.h"
 #include "dialogs/resolution_list.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ CQelProcessor::ResolutionEntry CustomResolutionEntry(const Size& size)
 
 void StoreCustomResolution(CQelProcessor& processor, const Size& size)
 {
-    processor.RemoveCustomResolution();
+    processor.records().RemoveCustomResolution();
     processor.AddResolution(CustomResolutionEntry(size));
 }
 
@@ -64,9 +65,10 @@ void StoreOutputResolution(CQelProcessor& processor, const OutputResolutionChoic
     // Only a connected device takes the id; a custom entry may have new
     // sizes under the same id, so it always counts as a change.
     if (connected) {
-        changed = choice.id == CQelProcessor::kCustomResolutionId || choice.id != processor.GetOutputResolutionId();
+        changed =
+            choice.id == CQelProcessor::kCustomResolutionId || choice.id != processor.records().GetOutputResolutionId();
         processor.SetOutputResolutionId(choice.id);
-        const Resolution r = processor.GetResolutionById(choice.id);
+        const Resolution r = processor.records().GetResolutionById(choice.id);
         processor.SetOutputResolution(r.width, r.height, r.rate);
     }
     if (processor.GetKind() == outres::kSplitterKind) {

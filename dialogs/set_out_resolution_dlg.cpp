@@ -10,6 +10,7 @@
 #include "dialogs/dialog_support.h"
 #include "dialogs/resolution_list.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "platform/ui/modal.h"
 
 namespace {
@@ -73,7 +74,7 @@ void CSetOutResolutionDlg::OnInitDialog()
     const auto processor = CurrentProcessor();
     if (!processor)
         return;
-    const auto list = processor->GetResolutionList();
+    const auto list = processor->records().GetResolutionList();
     const bool splitter = processor->GetKind() == outres::kSplitterKind;
     for (const auto& entry : list) {
         first_->addItem(QString::fromStdString(entry.friendName), entry.id);
@@ -105,7 +106,7 @@ void CSetOutResolutionDlg::OnInitDialog()
         width_->setText(QString::number(list[size_t(custom)].resolution.width));
         height_->setText(QString::number(list[size_t(custom)].resolution.height));
     }
-    m_bCustom = processor->GetCustomizeResolutionSwitch() != 0;
+    m_bCustom = processor->records().GetCustomizeResolutionSwitch() != 0;
     custom_->setChecked(m_bCustom);
     EnableByCustom();
 }
@@ -122,7 +123,7 @@ void CSetOutResolutionDlg::OnBnClickedCustom()
     m_bCustom = custom_->isChecked();
     // Kept at once, even when the dialog is cancelled afterwards.
     if (const auto processor = CurrentProcessor())
-        processor->SetCustomizeResolutionSwitch(m_bCustom ? 1 : 0);
+        processor->records().SetCustomizeResolutionSwitch(m_bCustom ? 1 : 0);
     EnableByCustom();
 }
 
@@ -146,9 +147,9 @@ void CSetOutResolutionDlg::OnBnClickedOk()
         m_nCustomHeight = size->cy;
         StoreCustomResolution(*processor, *size);
     }
-    m_firstResolution = processor->GetResolutionByIdOrZero(m_nResolutionId);
+    m_firstResolution = processor->records().GetResolutionByIdOrZero(m_nResolutionId);
     const auto secondId = SelectedId(*second_);
     m_secondResolution =
-        secondId ? processor->GetResolutionByIdOrZero(*secondId) : Resolution{0, 0, outres::kCustomRate};
+        secondId ? processor->records().GetResolutionByIdOrZero(*secondId) : Resolution{0, 0, outres::kCustomRate};
     accept();
 }

@@ -3,6 +3,7 @@
 #include "core/text_helpers.h"
 #include "dialogs/dialog_support.h"
 #include "model/processor.h"
+#include "model/sig_src.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -4,6 +4,7 @@
 #include "dialogs/dialog_support.h"
 #include "dialogs/field_check.h"
 #include "model/processor.h"
+#include "model/sig_out.h"
 #include "platform/ui/modal.h"
 #include "uikit/ui_button.h"
 #include "uikit/ui_sheet_ctrl.h"

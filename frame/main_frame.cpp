@@ -15,6 +15,7 @@
 #include "core/event_pump.h"
 #include "core/language_tr.h"
 #include "core/program_log.h"
+#include "model/processor_records.h"
 #include "startup/single_instance.h"
 #include "startup/termination_signals.h"
 #include "corlane/app_path.h"
@@ -501,8 +502,8 @@ void CMainFrame::OnSetOutResolution()
     if (!processor)
         return;
     CSetOutResolutionDlg dialog(this);
-    dialog.m_nResolutionId = processor->GetOutputResolutionId();
-    dialog.m_firstResolution = processor->GetResolutionById(dialog.m_nResolutionId);
+    dialog.m_nResolutionId = processor->records().GetOutputResolutionId();
+    dialog.m_firstResolution = processor->records().GetResolutionById(dialog.m_nResolutionId);
     if (dialog.DoModal() != QDialog::Accepted)
         return;
     StoreOutputResolution(*processor, {dialog.m_nResolutionId, dialog.m_firstResolution, dialog.m_secondResolution});

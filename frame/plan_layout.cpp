@@ -2,6 +2,7 @@
 
 #include "core/language_tr.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
@@ -57,9 +58,9 @@ int32_t LayoutSourceId(const CQelProcessor* processor, int position)
 {
     if (!processor || position < 0)
         return -1;
-    if (const auto source = processor->GetSigSrcAt(size_t(position)))
+    if (const auto source = processor->records().GetSigSrcAt(size_t(position)))
         return int32_t(source->GetId());
-    if (const auto first = processor->GetSigSrcAt(0))
+    if (const auto first = processor->records().GetSigSrcAt(0))
         return int32_t(first->GetId());
     return -1;
 }

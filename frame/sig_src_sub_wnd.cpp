@@ -26,6 +26,7 @@
 #include "frame/main_frame.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_src.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/post_to_ui.h"
 #include "uikit/ui_resource_cache.h"

@@ -5,6 +5,7 @@
 #include "dialogs/dialog_support.h"
 #include "model/kinds.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 
 using qz::vok::fstr_format;
 
@@ -57,8 +58,8 @@ void QueueSideOutputTiming(CQelProcessor& processor)
         const auto output = processor.GetSigOut(kSideOutputs[i]);
         if (!output)
             continue;
-        const uint32_t id = processor.FindResolutionId(output->GetResolution());
-        if (id != kNoId && processor.HasResolutionId(id))
+        const uint32_t id = processor.records().FindResolutionId(output->GetResolution());
+        if (id != kNoId && processor.records().HasResolutionId(id))
             processor.QueueCommand(fstr_format("GP SOT 4 %d %d\r\n", int(i), int(id)));
     }
     processor.QueueCommand(kReadSlotsAll);
@@ -159,12 +160,12 @@ std::optional<size_t> InsertAfter(const std::vector<int32_t>& siblingIds, int32_
 
 void QueueTypeFollowUp(CQelProcessor& processor)
 {
-    const uint32_t resolutionId = processor.GetOutputResolutionId();
+    const uint32_t resolutionId = processor.records().GetOutputResolutionId();
     const int32_t kind = processor.GetKind();
     // The side-by-side model names its outputs where the link's own slot
     // discovery takes the first two it holds.
     if (kind == kModel16Part) {
-        if (resolutionId != kNoId && processor.HasResolutionId(resolutionId))
+        if (resolutionId != kNoId && processor.records().HasResolutionId(resolutionId))
             QueueSideOutputTiming(processor);
         return;
     }

@@ -45,7 +45,7 @@ public:
     static bool IsOutputType(int32_t type) { return type >= 12 && type <= 23; }
 
 private:
-    friend class CQelProcessor;
+    friend class ProcessorRecords;
 
     Values ValuesLocked() const;
 

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "core/progress.h"
+#include "model/receiver_ptr.h"
 
 // Receivers of the processor's long jobs. They are called on the job's
 // thread and hand the values on to their window by a queued call.
@@ -65,9 +66,6 @@ private:
     mutable std::recursive_mutex mutex_;
     I* receiver_;
 };
-
-template <class I>
-using ReceiverPtr = std::shared_ptr<CReceiverHandle<I>>;
 
 // Lets a job pass its step-wise receiver to a sequence that reports plain
 // (done, total) progress: the sequence's report becomes the receiver's

@@ -11,13 +11,11 @@
 #include "model/processor_file.h"
 #include "model/processor_jobs.h"
 #include "model/processor_link.h"
+#include "model/processor_records.h"
 #include "model/processor_requests.h"
-#include "model/shared_lookup.h"
+#include "model/processor_store.h"
 
 namespace {
-
-constexpr Resolution kDefaultResolution{1920, 1080, 60};
-constexpr Resolution kZeroResolution{0, 0, 60};
 
 struct TypeReplyKind {
     int32_t kind;
@@ -33,16 +31,6 @@ constexpr TypeReplyKind kTypeReplyKinds[] = {
 };
 constexpr int kTypeReply8x8Pro = 3;
 constexpr std::string_view kTypeReplyPrefix = "GP TYPE";
-
-template <class T>
-bool EraseFirst(std::vector<std::shared_ptr<T>>& list, uint32_t id)
-{
-    const auto it = std::find_if(list.begin(), list.end(), [id](const auto& item) { return item->GetId() == id; });
-    if (it == list.end())
-        return false;
-    list.erase(it);
-    return true;
-}
 
 // The reply type of a type reply; false when the line carries none.
 bool ParseTypeReply(std::string_view line, int& type)
@@ -80,7 +68,8 @@ int64_t CellOffset(const std::vector<int32_t>& sizes, int32_t index, int32_t uni
 } // namespace
 
 CQelProcessor::CQelProcessor()
-    : lock_(std::make_shared<ProcessorLock>()), inputOsd_(std::make_unique<CInputOSD>(*this)),
+    : lock_(std::make_shared<ProcessorLock>()), records_(std::make_unique<ProcessorRecords>(*this, lock_)),
+      inputOsd_(std::make_unique<CInputOSD>(*this)), store_(std::make_unique<ProcessorStore>(*this)),
       jobs_(std::make_unique<ProcessorJobs>(*this)), link_(std::make_unique<ProcessorLink>(*this))
 {
     requests_ = std::make_unique<ProcessorRequests>(*this, *link_, *jobs_);
@@ -130,340 +119,6 @@ void CQelProcessor::SetName(const std::string& name)
     WriteLocked(lock_, name_, name);
 }
 
-bool CQelProcessor::AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool postEvent, bool toSplitList)
-{
-    if (!source || source->GetId() == kNoId)
-        return false;
-    PendingEvents events;
-    Guard guard(lock_->mutex);
-    if (FindSharedById(source->GetId(), sigSrcs_))
-        return false;
-    if (source->lock_ && source->lock_ != lock_)
-        return false;
-    if (!source->lock_)
-        source->Adopt(lock_, weak_from_this());
-    (toSplitList ? splitSrcs_ : sigSrcs_).push_back(source);
-    if (postEvent)
-        events.Add<CSigSrcAddedEvent>(static_cast<int32_t>(lock_->processorId), static_cast<int32_t>(source->GetId()));
-    return true;
-}
-
-void CQelProcessor::RemoveSigSrcLocked(uint32_t id, PendingEvents& events)
-{
-    const auto source = FindSharedById(id, sigSrcs_);
-    if (!source)
-        return;
-    if (source->type_ == CQelSigSrc::kType4K)
-        for (int32_t q = 0; q < CQelSigSrc::kQuarterCount; ++q)
-            EraseFirst(splitSrcs_, id + static_cast<uint32_t>(q));
-    EraseFirst(sigSrcs_, id);
-    events.Add<CSigSrcRemovedEvent>(static_cast<int32_t>(lock_->processorId), static_cast<int32_t>(id));
-}
-
-void CQelProcessor::RemoveSigSrc(uint32_t id)
-{
-    PendingEvents events;
-    Guard guard(lock_->mutex);
-    RemoveSigSrcLocked(id, events);
-}
-
-std::shared_ptr<CQelSigSrc> CQelProcessor::GetSigSrcAt(size_t index) const
-{
-    Guard guard(lock_->mutex);
-    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), sigSrcs_);
-}
-
-std::shared_ptr<CQelSigSrc> CQelProcessor::GetSigSrc(uint32_t id) const
-{
-    Guard guard(lock_->mutex);
-    return FindSharedById(id, sigSrcs_);
-}
-
-std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetSigSrcs() const
-{
-    return ReadLocked(lock_, sigSrcs_);
-}
-
-size_t CQelProcessor::GetSigSrcCount() const
-{
-    Guard guard(lock_->mutex);
-    return sigSrcs_.size();
-}
-
-std::shared_ptr<CQelSigSrc> CQelProcessor::GetListBItem(uint32_t id) const
-{
-    Guard guard(lock_->mutex);
-    return FindSharedById(id, splitSrcs_);
-}
-
-std::shared_ptr<CQelSigSrc> CQelProcessor::GetListBItemAt(size_t index) const
-{
-    Guard guard(lock_->mutex);
-    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), splitSrcs_);
-}
-
-std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetListBItems() const
-{
-    return ReadLocked(lock_, splitSrcs_);
-}
-
-void CQelProcessor::NotifySigSrcUpdate(uint32_t id)
-{
-    PendingEvents events;
-    Guard guard(lock_->mutex);
-    if (FindSharedById(id, sigSrcs_))
-        events.Add<CSigSrcUpdateEvent>(static_cast<int32_t>(lock_->processorId), static_cast<int32_t>(id));
-}
-
-bool CQelProcessor::AddSigOut(const std::shared_ptr<CQelSigOut>& output)
-{
-    if (!output || output->GetId() == kNoId)
-        return false;
-    Guard guard(lock_->mutex);
-    if (FindSharedById(output->GetId(), sigOuts_) || !AdoptRecord(*output))
-        return false;
-    sigOuts_.push_back(output);
-    std::stable_sort(sigOuts_.begin(), sigOuts_.end(),
-                     [](const auto& a, const auto& b) { return a->GetId() < b->GetId(); });
-    outputsBeforeDiscovery_.reset();
-    return true;
-}
-
-void CQelProcessor::RemoveSigOut(uint32_t id)
-{
-    Guard guard(lock_->mutex);
-    EraseFirst(sigOuts_, id);
-    outputsBeforeDiscovery_.reset();
-}
-
-void CQelProcessor::ClearSigOuts()
-{
-    Guard guard(lock_->mutex);
-    sigOuts_.clear();
-    outputsBeforeDiscovery_.reset();
-}
-
-void CQelProcessor::ClearSigOutsForDiscovery()
-{
-    Guard guard(lock_->mutex);
-    // A second connect before discovery keeps the first one's outputs.
-    if (!outputsBeforeDiscovery_) {
-        std::vector<CQelSigOut::Values> outputs;
-        for (const auto& output : sigOuts_)
-            outputs.push_back(output->ValuesLocked());
-        outputsBeforeDiscovery_ = std::move(outputs);
-    }
-    sigOuts_.clear();
-}
-
-std::shared_ptr<CQelSigOut> CQelProcessor::GetSigOutAt(size_t index) const
-{
-    Guard guard(lock_->mutex);
-    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), sigOuts_);
-}
-
-std::shared_ptr<CQelSigOut> CQelProcessor::GetSigOut(uint32_t id) const
-{
-    Guard guard(lock_->mutex);
-    return FindSharedById(id, sigOuts_);
-}
-
-std::vector<std::shared_ptr<CQelSigOut>> CQelProcessor::GetSigOuts() const
-{
-    return ReadLocked(lock_, sigOuts_);
-}
-
-size_t CQelProcessor::GetSigOutCount() const
-{
-    Guard guard(lock_->mutex);
-    return sigOuts_.size();
-}
-
-bool CQelProcessor::AddBoard(const std::shared_ptr<CQelBoard>& board)
-{
-    if (!board || board->GetId() == kNoId)
-        return false;
-    Guard guard(lock_->mutex);
-    if (FindSharedById(board->GetId(), boards_) || !AdoptRecord(*board))
-        return false;
-    boards_.push_back(board);
-    return true;
-}
-
-void CQelProcessor::RemoveBoardItemsLocked(const CQelBoard& board, PendingEvents& events)
-{
-    if (CQelBoard::IsInputType(board.type_)) {
-        std::vector<uint32_t> ids;
-        for (const auto& source : sigSrcs_)
-            if (source->board_.lock().get() == &board)
-                ids.push_back(source->GetId());
-        for (uint32_t id : ids)
-            RemoveSigSrcLocked(id, events);
-    } else if (CQelBoard::IsOutputType(board.type_)) {
-        std::vector<uint32_t> ids;
-        for (const auto& output : sigOuts_)
-            if (output->board_.lock().get() == &board)
-                ids.push_back(output->GetId());
-        for (uint32_t id : ids)
-            EraseFirst(sigOuts_, id);
-    }
-}
-
-void CQelProcessor::RemoveBoardItems(uint32_t boardId)
-{
-    PendingEvents events;
-    Guard guard(lock_->mutex);
-    if (const auto board = FindSharedById(boardId, boards_))
-        RemoveBoardItemsLocked(*board, events);
-}
-
-void CQelProcessor::RemoveBoard(uint32_t boardId)
-{
-    PendingEvents events;
-    Guard guard(lock_->mutex);
-    const auto board = FindSharedById(boardId, boards_);
-    if (!board)
-        return;
-    RemoveBoardItemsLocked(*board, events);
-    EraseFirst(boards_, boardId);
-}
-
-std::shared_ptr<CQelBoard> CQelProcessor::GetBoardAt(size_t index) const
-{
-    Guard guard(lock_->mutex);
-    return SharedAtIndex(static_cast<std::ptrdiff_t>(index), boards_);
-}
-
-std::shared_ptr<CQelBoard> CQelProcessor::GetBoard(uint32_t id) const
-{
-    Guard guard(lock_->mutex);
-    return FindSharedById(id, boards_);
-}
-
-std::vector<std::shared_ptr<CQelBoard>> CQelProcessor::GetBoards() const
-{
-    return ReadLocked(lock_, boards_);
-}
-
-size_t CQelProcessor::GetBoardCount() const
-{
-    Guard guard(lock_->mutex);
-    return boards_.size();
-}
-
-std::shared_ptr<CQelBoard> CQelProcessor::GetBoardBySlot(uint32_t slot) const
-{
-    Guard guard(lock_->mutex);
-    for (const auto& board : boards_) {
-        if (CQelBoard::IsInputType(board->type_) && board->GetId() == slot)
-            return board;
-        if (CQelBoard::IsOutputType(board->type_) && board->GetId() - 100 == slot)
-            return board;
-    }
-    return nullptr;
-}
-
-Resolution CQelProcessor::GetOutputResolution() const
-{
-    return ReadLocked(lock_, outputResolution_);
-}
-
-void CQelProcessor::SetOutputResolution(int32_t width, int32_t height, int32_t rate)
-{
-    if (width <= 0 || height <= 0 || rate <= 0)
-        return;
-    const Resolution resolution{width, height, rate};
-    PendingEvents events;
-    Guard guard(lock_->mutex);
-    if (resolution == outputResolution_)
-        return;
-    events.Add<CProResolutionChangedEvent>(static_cast<int32_t>(lock_->processorId), width, height, rate);
-    outputResolution_ = resolution;
-}
-
-void CQelProcessor::SetOutputResolutionQuietly(const Resolution& resolution)
-{
-    WriteLocked(lock_, outputResolution_, resolution);
-}
-
-uint32_t CQelProcessor::GetOutputResolutionId() const
-{
-    return ReadLocked(lock_, outputResolutionId_);
-}
-
-void CQelProcessor::SetOutputResolutionId(uint32_t id)
-{
-    WriteLocked(lock_, outputResolutionId_, id);
-}
-
-std::vector<CQelProcessor::ResolutionEntry> CQelProcessor::GetResolutionList() const
-{
-    return ReadLocked(lock_, resolutions_);
-}
-
-void CQelProcessor::SetResolutionList(const std::vector<ResolutionEntry>& list)
-{
-    WriteLocked(lock_, resolutions_, list);
-}
-
-void CQelProcessor::AddResolution(const ResolutionEntry& entry)
-{
-    Guard guard(lock_->mutex);
-    resolutions_.push_back(entry);
-}
-
-Resolution CQelProcessor::GetResolutionById(uint32_t id) const
-{
-    Guard guard(lock_->mutex);
-    for (const auto& entry : resolutions_)
-        if (entry.id == id)
-            return entry.resolution;
-    return kDefaultResolution;
-}
-
-Resolution CQelProcessor::GetResolutionByIdOrZero(uint32_t id) const
-{
-    Guard guard(lock_->mutex);
-    for (const auto& entry : resolutions_)
-        if (entry.id == id)
-            return entry.resolution;
-    return kZeroResolution;
-}
-
-uint32_t CQelProcessor::FindResolutionId(const Resolution& resolution) const
-{
-    Guard guard(lock_->mutex);
-    for (const auto& entry : resolutions_)
-        if (entry.resolution == resolution)
-            return entry.id;
-    return kNoId;
-}
-
-bool CQelProcessor::HasResolutionId(uint32_t id) const
-{
-    Guard guard(lock_->mutex);
-    return std::any_of(resolutions_.begin(), resolutions_.end(), [id](const auto& entry) { return entry.id == id; });
-}
-
-void CQelProcessor::RemoveCustomResolution()
-{
-    Guard guard(lock_->mutex);
-    const auto it = std::find_if(resolutions_.begin(), resolutions_.end(),
-                                 [](const auto& entry) { return entry.id == kCustomResolutionId; });
-    if (it != resolutions_.end())
-        resolutions_.erase(it);
-}
-
-int32_t CQelProcessor::GetCustomizeResolutionSwitch() const
-{
-    return ReadLocked(lock_, customizeResolution_);
-}
-
-void CQelProcessor::SetCustomizeResolutionSwitch(int32_t value)
-{
-    WriteLocked(lock_, customizeResolution_, value);
-}
-
 CQelProcessor::Wall CQelProcessor::GetWall() const
 {
     return ReadLocked(lock_, wall_);
@@ -495,8 +150,9 @@ Size CQelProcessor::GetWallPixelSize() const
         return static_cast<int32_t>(int64_t(count) * unit);
     };
     const bool cellSizes = HasCellSizes(kind_);
-    return Size{extent(wall_.colWidths, wall_.cols, outputResolution_.width, cellSizes),
-                extent(wall_.rowHeights, wall_.rows, outputResolution_.height, cellSizes)};
+    const Resolution outputResolution = records_->OutputResolutionLocked();
+    return Size{extent(wall_.colWidths, wall_.cols, outputResolution.width, cellSizes),
+                extent(wall_.rowHeights, wall_.rows, outputResolution.height, cellSizes)};
 }
 
 int32_t CQelProcessor::GetWallCellOutput(int32_t row, int32_t col) const
@@ -522,16 +178,17 @@ bool CQelProcessor::FindWallCellOfOutput(int32_t outputId, int32_t& row, int32_t
 bool CQelProcessor::HitTestWallOutput(int32_t x, int32_t y, uint32_t& board, uint32_t& port) const
 {
     Guard guard(lock_->mutex);
+    const Resolution outputResolution = records_->OutputResolutionLocked();
     // Cells are tried in (row, column) order, as a walk over the grid would
     // meet them, but only the mapped ones: a damaged file's grid may be huge.
     for (const auto& [cell, id] : wall_.cells) {
         const auto [row, col] = cell;
         if (row < 0 || col < 0 || row >= wall_.rows || col >= wall_.cols || id == 0)
             continue;
-        const int64_t left = CellOffset(wall_.colWidths, col, outputResolution_.width);
-        const int64_t top = CellOffset(wall_.rowHeights, row, outputResolution_.height);
-        const int64_t right = left + CellSize(wall_.colWidths, col, outputResolution_.width);
-        const int64_t bottom = top + CellSize(wall_.rowHeights, row, outputResolution_.height);
+        const int64_t left = CellOffset(wall_.colWidths, col, outputResolution.width);
+        const int64_t top = CellOffset(wall_.rowHeights, row, outputResolution.height);
+        const int64_t right = left + CellSize(wall_.colWidths, col, outputResolution.width);
+        const int64_t bottom = top + CellSize(wall_.rowHeights, row, outputResolution.height);
         if (x >= left && x < right && y >= top && y < bottom) {
             const uint32_t output = static_cast<uint32_t>(id);
             board = output / 100 % 100;

@@ -14,19 +14,21 @@
 #include <utility>
 #include <vector>
 
-#include "model/board.h"
-#include "model/job_progress.h"
 #include "model/model_types.h"
-#include "model/sig_out.h"
-#include "model/sig_src.h"
+#include "model/receiver_ptr.h"
 #include "platform/clock.h"
 
 struct ProcessorFileData;
+class CQelBoard;
+class CQelSigOut;
+class CQelSigSrc;
 struct tagOSD_DATA_EX_S;
 struct tagOSD_DATA_EX2_S;
 class IProgress;
 class ProcessorJobs;
 class ProcessorLink;
+class ProcessorRecords;
+class ProcessorStore;
 class ProcessorRequests;
 namespace request {
 struct Args; // model/requests.h
@@ -120,63 +122,27 @@ public:
     // widths, and keep those and the watch list in the file.
     static bool HasCellSizes(int32_t kind);
 
-    // Signal sources. Sources of type 13 also have four quarter sources in
-    // a second ("split") list.
+    // The boards, sources, outputs and output resolutions.
+    ProcessorRecords& records() { return *records_; }
+    const ProcessorRecords& records() const { return *records_; }
+    // The records' names callers use most.
     bool AddSigSrc(const std::shared_ptr<CQelSigSrc>& source, bool postEvent, bool toSplitList);
     void RemoveSigSrc(uint32_t id);
-    std::shared_ptr<CQelSigSrc> GetSigSrcAt(size_t index) const;
     std::shared_ptr<CQelSigSrc> GetSigSrc(uint32_t id) const;
     std::vector<std::shared_ptr<CQelSigSrc>> GetSigSrcs() const;
     size_t GetSigSrcCount() const;
-    std::shared_ptr<CQelSigSrc> GetListBItem(uint32_t id) const;
-    std::shared_ptr<CQelSigSrc> GetListBItemAt(size_t index) const;
-    std::vector<std::shared_ptr<CQelSigSrc>> GetListBItems() const;
-    void NotifySigSrcUpdate(uint32_t id);
-    // Renames the source and rewrites its element of the processor file.
-    void SaveSigSrcsToPro(const std::string& name, uint32_t id);
-
-    // Outputs, kept in ascending id order by AddSigOut.
     bool AddSigOut(const std::shared_ptr<CQelSigOut>& output);
-    void RemoveSigOut(uint32_t id);
-    std::shared_ptr<CQelSigOut> GetSigOutAt(size_t index) const;
     std::shared_ptr<CQelSigOut> GetSigOut(uint32_t id) const;
     std::vector<std::shared_ptr<CQelSigOut>> GetSigOuts() const;
     size_t GetSigOutCount() const;
-    void ClearSigOuts();
-    // Empties the outputs for discovery to fill; until it adds or removes
-    // one, a save writes the outputs as they were.
-    void ClearSigOutsForDiscovery();
-
-    // Boards.
     bool AddBoard(const std::shared_ptr<CQelBoard>& board);
-    // Removes the sources of an input board or the outputs of an output
-    // board; the board stays.
-    void RemoveBoardItems(uint32_t boardId);
-    void RemoveBoard(uint32_t boardId);
-    std::shared_ptr<CQelBoard> GetBoardAt(size_t index) const;
     std::shared_ptr<CQelBoard> GetBoard(uint32_t id) const;
-    std::vector<std::shared_ptr<CQelBoard>> GetBoards() const;
-    size_t GetBoardCount() const;
-    std::shared_ptr<CQelBoard> GetBoardBySlot(uint32_t slot) const;
-
-    // Output resolution and the list of resolutions the device offers.
     Resolution GetOutputResolution() const;
-    // Ignored unless all three are above 0; a change is announced.
     void SetOutputResolution(int32_t width, int32_t height, int32_t rate);
-    // Takes what the device reports as it is: no check and no event.
-    void SetOutputResolutionQuietly(const Resolution& resolution);
-    uint32_t GetOutputResolutionId() const;
     void SetOutputResolutionId(uint32_t id);
-    std::vector<ResolutionEntry> GetResolutionList() const;
-    void SetResolutionList(const std::vector<ResolutionEntry>& list);
     void AddResolution(const ResolutionEntry& entry);
-    Resolution GetResolutionById(uint32_t id) const;       // 1920, 1080, 60 when absent
-    Resolution GetResolutionByIdOrZero(uint32_t id) const; // 0, 0, 60 when absent
-    uint32_t FindResolutionId(const Resolution& resolution) const;
-    bool HasResolutionId(uint32_t id) const;
-    void RemoveCustomResolution();
-    int32_t GetCustomizeResolutionSwitch() const;
-    void SetCustomizeResolutionSwitch(int32_t value);
+    // Renames the source and rewrites its element of the processor file.
+    void SaveSigSrcsToPro(const std::string& name, uint32_t id);
 
     // The wall.
     Wall GetWall() const;
@@ -385,41 +351,15 @@ protected:
     virtual std::thread LaunchJob(std::function<void()> body);
 
 private:
-    friend class ProcessorJobs; // starts its threads through LaunchJob, runs the requests
+    friend class ProcessorJobs;  // starts its threads through LaunchJob, runs the requests
+    friend class ProcessorStore; // loads and saves the fields under the lock
     using Guard = std::lock_guard<std::mutex>;
 
-    // Takes a record into this processor; false when it already belongs to
-    // another one. Called under the lock, or before anyone else sees the
-    // record.
-    template <class Record>
-    bool AdoptRecord(Record& record);
-    void RemoveSigSrcLocked(uint32_t id, PendingEvents& events);
-    void RemoveBoardItemsLocked(const CQelBoard& board, PendingEvents& events);
-    struct Records;
-    // Makes the records a loaded file describes, adopted but not yet shown
-    // to anyone, so the lock is held only to take them over.
-    Records MakeRecords(const ProcessorFileData& data);
-    void CommitLocked(const ProcessorFileData& data, Records records);
-    ProcessorFileData SnapshotLocked() const;
-
     std::shared_ptr<ProcessorLock> lock_;
-    // Serialises writers of the processor file; taken before lock_, never
-    // while it is held.
-    std::mutex fileMutex_;
 
     int32_t kind_ = 0;
     std::string name_;
-    std::vector<std::shared_ptr<CQelSigSrc>> sigSrcs_;
-    std::vector<std::shared_ptr<CQelSigSrc>> splitSrcs_;
-    std::vector<std::shared_ptr<CQelSigOut>> sigOuts_;
-    // From a connect until discovery reports an output: the outputs as they
-    // were, which the file keeps, so a link that never comes up empties
-    // nothing the wall's connections name.
-    std::optional<std::vector<CQelSigOut::Values>> outputsBeforeDiscovery_;
-    std::vector<std::shared_ptr<CQelBoard>> boards_;
-    Resolution outputResolution_{1920, 1080, 60};
-    uint32_t outputResolutionId_ = kDefaultResolutionId;
-    std::vector<ResolutionEntry> resolutions_;
+    std::unique_ptr<ProcessorRecords> records_;
     int32_t sourceScaler_ = 0;
     bool statusPoll_ = true;
     int32_t obm_ = kDefaultObm;
@@ -432,23 +372,13 @@ private:
     bool modified_ = false;
     VersionTable fpgaVersions_;
     VersionTable firmwareVersions_;
-    int32_t customizeResolution_ = 0;
     std::map<int32_t, std::string> planNames_;
     std::string typeReply_;
     std::unique_ptr<CInputOSD> inputOsd_;
+    std::unique_ptr<ProcessorStore> store_;
 
     std::unique_ptr<ProcessorJobs> jobs_;
     std::unique_ptr<ProcessorRequests> requests_;
     // Last: its sender's thread uses the members above and is stopped first.
     std::unique_ptr<ProcessorLink> link_;
 };
-
-template <class Record>
-bool CQelProcessor::AdoptRecord(Record& record)
-{
-    if (record.lock_)
-        return record.lock_ == lock_; // never moves to another processor
-    record.lock_ = lock_;
-    record.owner_ = weak_from_this();
-    return true;
-}

@@ -9,6 +9,7 @@
 #include "corlane/fstr.h"
 #include "model/link_setup.h"
 #include "model/pro_delay_sender.h"
+#include "model/processor_records.h"
 #include "platform/clock.h"
 
 #include <atomic>
@@ -85,7 +86,7 @@ bool ProcessorLink::Connect()
     channel->SetReceiveHandler(MakeLinkReceiver(weak, channelId));
     owner_.SetChannelId(channelId);
 
-    owner_.ClearSigOutsForDiscovery();
+    owner_.records().ClearSigOutsForDiscovery();
     MarkSourcesNotJoined(owner_);
     SetSenderPause(connection.type == 1 ? CQelProDelaySender::kTcpPauseMs : CQelProDelaySender::kSerialPauseMs);
     channel->Open();

@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "model/board.h"
 #include "model/processor.h"
+#include "model/sig_out.h"
+#include "model/sig_src.h"
 
 // Everything Processor.pro holds, as plain values: what the loader reads
 // before anything of the processor changes, and what a save writes.

@@ -2,6 +2,7 @@
 // how they start on a thread of their own, what they do, and how shut-down
 // stops them.
 #include "model/processor_jobs.h"
+#include "model/processor_records.h"
 #include "model/processor_requests.h"
 
 #include <algorithm>
@@ -233,9 +234,9 @@ void ProcessorJobs::ResetJob()
     }
     if (done && steps > 0) {
         owner_.SetOutputTiming(CQelProcessor::kDefaultResolutionId);
-        if (owner_.GetOutputResolutionId() != CQelProcessor::kDefaultResolutionId) {
+        if (owner_.records().GetOutputResolutionId() != CQelProcessor::kDefaultResolutionId) {
             owner_.SetOutputResolutionId(CQelProcessor::kDefaultResolutionId);
-            const Resolution resolution = owner_.GetResolutionById(CQelProcessor::kDefaultResolutionId);
+            const Resolution resolution = owner_.records().GetResolutionById(CQelProcessor::kDefaultResolutionId);
             owner_.SetOutputResolution(resolution.width, resolution.height, resolution.rate);
             owner_.ResetWallCellSizes();
         }

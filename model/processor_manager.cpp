@@ -1,6 +1,7 @@
 #include "model/processor_manager.h"
 
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "model/requests.h"
 #include "model/shared_lookup.h"
 
@@ -17,7 +18,7 @@ bool CQelProMan::CreateDefaultProcessor(const SelectSource& select)
     if (!processor->LoadPro(CQelProcessor::ProFilePath()))
         processor->CreateFirstStartPro(CQelProcessor::ProFilePath());
     AddProcessor(processor);
-    if (const auto first = processor->GetSigSrcAt(0); first && select)
+    if (const auto first = processor->records().GetSigSrcAt(0); first && select)
         select(processor->GetId(), first->GetId());
     return true;
 }

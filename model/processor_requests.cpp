@@ -1,6 +1,7 @@
 // The device requests of a processor: the exact command text of each, the
 // models that take it, its send path and its logging.
 #include "model/kinds.h"
+#include "model/processor_records.h"
 #include "model/processor_requests.h"
 
 #include "core/debug_logs.h"
@@ -139,9 +140,9 @@ bool ProcessorRequests::SendLogged(const std::string& text)
 
 std::string ProcessorRequests::OutputTimingCommand(uint32_t resolutionId) const
 {
-    if (!owner_.HasResolutionId(resolutionId))
+    if (!owner_.records().HasResolutionId(resolutionId))
         return {};
-    const Resolution size = owner_.GetResolutionById(resolutionId);
+    const Resolution size = owner_.records().GetResolutionById(resolutionId);
     int first = 0;
     int second = 0;
     switch (owner_.GetKind()) {
@@ -507,7 +508,7 @@ int ProcessorRequests::QueryStatus()
 void ProcessorRequests::RequestSlotDiscovery()
 {
     const int32_t kind = owner_.GetKind();
-    const uint32_t resolutionId = owner_.GetOutputResolutionId();
+    const uint32_t resolutionId = owner_.records().GetOutputResolutionId();
     if (resolutionId == kNoId) {
         if (kind == 4) {
             link_.QueueCommand(kBoardReadSlots);
@@ -515,7 +516,7 @@ void ProcessorRequests::RequestSlotDiscovery()
         }
         return;
     }
-    if (!owner_.HasResolutionId(resolutionId))
+    if (!owner_.records().HasResolutionId(resolutionId))
         return;
     const int r = static_cast<int>(resolutionId);
     switch (kind) {
@@ -544,7 +545,7 @@ void ProcessorRequests::RequestSlotDiscovery()
     case 6: {
         const auto outputs = owner_.GetSigOuts();
         const auto timingOf = [&](size_t index) -> uint32_t {
-            return index < outputs.size() ? owner_.FindResolutionId(outputs[index]->GetResolution()) : kNoId;
+            return index < outputs.size() ? owner_.records().FindResolutionId(outputs[index]->GetResolution()) : kNoId;
         };
         const uint32_t first = timingOf(0);
         if (first != kNoId) {

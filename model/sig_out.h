@@ -44,7 +44,7 @@ public:
     bool Equals(const CQelSigOut& other) const;
 
 private:
-    friend class CQelProcessor;
+    friend class ProcessorRecords;
 
     Values ValuesLocked() const;
 

@@ -41,7 +41,7 @@ public:
 
 private:
     friend class CQelSigSrc;
-    friend class CQelProcessor;
+    friend class ProcessorRecords;
 
     const uint32_t id_;
     const int32_t type_;
@@ -133,7 +133,7 @@ public:
     static Adjust DefaultAdjust(int32_t type);
 
 private:
-    friend class CQelProcessor;
+    friend class ProcessorRecords;
 
     void Adopt(const std::shared_ptr<ProcessorLock>& lock, const std::weak_ptr<CQelProcessor>& owner);
     uint32_t OwnerIdLocked() const;

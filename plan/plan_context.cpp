@@ -5,6 +5,7 @@
 #include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_src.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "corlane/fstr.h"
 #include "model/kinds.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "replies/port_names.h"
 #include "replies/reply_numbers.h"
 #include "replies/reply_parsers.h"
@@ -47,7 +48,7 @@ bool ParseOutputTimingReply(uint32_t channelId, const std::string& line)
 {
     const auto [id] = ReadReplyNumbers<1>(line, "SW GET_OUTPUT_TIMING");
     if (const auto processor = FindReplyProcessor(channelId)) {
-        const Resolution r = processor->GetResolutionByIdOrZero(static_cast<uint32_t>(id));
+        const Resolution r = processor->records().GetResolutionByIdOrZero(static_cast<uint32_t>(id));
         processor->SetOutputResolution(r.width, r.height, r.rate);
     }
     return true;
@@ -320,7 +321,7 @@ bool ParseFpgaInputResolutionReply6(uint32_t channelId, const std::string& line)
         existing->SetJoined(joined);
         if (joined)
             existing->SetResolution(size.width, size.height, existing->GetResolution().rate);
-        processor->NotifySigSrcUpdate(id);
+        processor->records().NotifySigSrcUpdate(id);
         LogReplyError(fstr_format("read_input_source_resolution : sigsrc %u existed", id));
         return true;
     }
@@ -336,7 +337,7 @@ bool ParseFpgaInputResolutionReply6(uint32_t channelId, const std::string& line)
         auto source = std::make_shared<CQelSigSrc>(values);
         source->SetBoard(board);
         if (processor->AddSigSrc(source, true, false)) {
-            processor->NotifySigSrcUpdate(id);
+            processor->records().NotifySigSrcUpdate(id);
             LogReplyError(fstr_format("read_input_source_resolution : sigsrc %u created", id));
         }
     }
@@ -378,6 +379,6 @@ bool ParseGotReply(uint32_t channelId, const std::string& line)
         }
     }
     const Resolution whole = largest.value_or(Resolution{0, 0, 0});
-    processor->SetOutputResolutionQuietly(Resolution{whole.width, whole.height, rate});
+    processor->records().SetOutputResolutionQuietly(Resolution{whole.width, whole.height, rate});
     return true;
 }

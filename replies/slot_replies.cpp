@@ -7,6 +7,7 @@
 #include "corlane/fstr.h"
 #include "model/kinds.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "replies/port_descriptor_map.h"
 #include "replies/port_names.h"
 #include "replies/reply_numbers.h"
@@ -76,7 +77,7 @@ std::shared_ptr<CQelBoard> KeepOrReplaceBoard(CQelProcessor& processor, uint32_t
             kept = true;
             return board;
         }
-        processor.RemoveBoard(id);
+        processor.records().RemoveBoard(id);
     }
     auto board = std::make_shared<CQelBoard>(wanted);
     return processor.AddBoard(board) ? board : nullptr;
@@ -321,7 +322,7 @@ bool ParseInputSlotMessageReply(uint32_t channelId, const std::string& line)
     const auto [slot, inputType] = ReadReplyNumbers<2>(line, prefix);
     if (inputType < 0 || inputType > 4) {
         if (IsValidModelId(slot))
-            processor->RemoveBoard(static_cast<uint32_t>(slot));
+            processor->records().RemoveBoard(static_cast<uint32_t>(slot));
         return true;
     }
     const InputBoardKind& kind = kInputBoards[inputType];
@@ -365,7 +366,7 @@ bool ParseOutputSlotMessageReply(uint32_t channelId, const std::string& line)
     }
     const auto id = static_cast<uint32_t>(boardId);
     if (absent != 0) {
-        processor->RemoveBoard(id);
+        processor->records().RemoveBoard(id);
         return true;
     }
     CQelBoard::Values wanted;
@@ -398,8 +399,8 @@ bool ParseSlotMessageReply(uint32_t channelId, const std::string& line)
     const char* prefix = line.starts_with("GP READ_SLOT_MESSAGE") ? "GP READ_SLOT_MESSAGE" : "GP RSMG";
     const auto [slot, descriptorId, portCount, scalerCount] = ReadReplyNumbers<4>(line, prefix);
     if (descriptorId == kNoDescriptor) {
-        if (const auto board = processor->GetBoardBySlot(static_cast<uint32_t>(slot)))
-            processor->RemoveBoard(board->GetId());
+        if (const auto board = processor->records().GetBoardBySlot(static_cast<uint32_t>(slot)))
+            processor->records().RemoveBoard(board->GetId());
         return true;
     }
     const CQel_PORT_DSCP_S* descriptor = CQel_PORT_DSCP_S_map::get_instance().Find(descriptorId);
@@ -432,7 +433,7 @@ bool ParseSlotMessageReply(uint32_t channelId, const std::string& line)
         board = existing;
     } else {
         if (existing)
-            processor->RemoveBoard(id);
+            processor->records().RemoveBoard(id);
         CQelBoard::Values values;
         values.id = id;
         values.name = descriptor->name;
@@ -454,7 +455,7 @@ bool ParseSlotMessageReply(uint32_t channelId, const std::string& line)
                 if (values.name == name && old->GetBoard() == board && values.ownerId == processor->GetId() &&
                     values.resolution == CQelSigOut::Values{}.resolution)
                     return true;
-                processor->RemoveSigOut(outId);
+                processor->records().RemoveSigOut(outId);
             }
             CQelSigOut::Values values;
             values.id = outId;
@@ -464,7 +465,7 @@ bool ParseSlotMessageReply(uint32_t channelId, const std::string& line)
             processor->AddSigOut(out);
         }
     } else if (inputBoard) {
-        processor->RemoveBoardItems(id);
+        processor->records().RemoveBoardItems(id);
         for (int32_t k = 0; k < portCount; ++k) {
             const auto srcId = static_cast<uint32_t>(SourceId(boardId, portIndex(k)));
             const std::string name = LoadProcessorPortNames(srcId, model, 0);
@@ -554,7 +555,7 @@ bool ParseSlotMessageReply6(uint32_t channelId, const std::string& line)
         wall.cells[{0, 0}] = static_cast<int32_t>(first);
         wall.cells[{0, 1}] = static_cast<int32_t>(first + 1);
         processor->SetWall(wall);
-        processor->SetOutputResolutionQuietly(kFullHd);
+        processor->records().SetOutputResolutionQuietly(kFullHd);
     } else {
         for (int32_t j = 0; j < portCount; ++j)
             processor->QueueCommand(fstr_format("INPUT_FPGA READ_INPUT_SOURCE_RESOLUTION %d %d\r\n", slot, j));

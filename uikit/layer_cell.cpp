@@ -3,6 +3,7 @@
 #include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 #include "platform/rect_math.h"
 

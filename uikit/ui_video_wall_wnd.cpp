@@ -3,6 +3,7 @@
 #include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_out.h"
 #include "platform/ui/gdi_paint.h"
 #include "platform/ui/modal.h"
 #include "uikit/ui_resource_cache.h"

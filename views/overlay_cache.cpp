@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "plan/plan.h"
 
 namespace {
@@ -68,14 +69,14 @@ ProcessorPicture PictureOf(const CQelProcessor& p)
     return ProcessorPicture{p.GetKind(),
                             p.GetAppOptions(),
                             p.GetOutputResolution(),
-                            p.GetOutputResolutionId(),
+                            p.records().GetOutputResolutionId(),
                             p.GetSourceScaler(),
                             p.GetObm(),
                             p.GetWallRevision(),
                             ValuesOf(p.GetSigSrcs()),
-                            ValuesOf(p.GetListBItems()),
+                            ValuesOf(p.records().GetListBItems()),
                             ValuesOf(p.GetSigOuts()),
-                            ValuesOf(p.GetBoards())};
+                            ValuesOf(p.records().GetBoards())};
 }
 
 PlanGrid GridOf(const CQelPlan& plan)

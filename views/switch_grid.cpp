@@ -5,6 +5,8 @@
 
 #include "core/language_tr.h"
 #include "model/processor.h"
+#include "model/sig_out.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 #include "uikit/sheet_core.h"
 

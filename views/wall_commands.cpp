@@ -10,6 +10,7 @@
 #include "model/osd_record.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_src.h"
 #include "platform/rect_math.h"
 #include "platform/ui/modal.h"
 #include "views/wall_commands.h"

@@ -10,6 +10,7 @@
 #include "core/language_tr.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_src.h"
 #include "platform/rect_math.h"
 #include "platform/ui/modal.h"
 

@@ -12,6 +12,7 @@
 #include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_src.h"
 #include "platform/rect_math.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "model/osd_record.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_records.h"
 #include "platform/rect_math.h"
 
 namespace {
@@ -137,7 +138,7 @@ std::optional<std::vector<Rect>> WallPainting::TwoOutputParts() const
     const Resolution device = processor->GetOutputResolution();
     std::vector<Rect> parts;
     for (size_t i = 0; i < 2; ++i) {
-        const auto output = processor->GetSigOutAt(i);
+        const auto output = processor->records().GetSigOutAt(i);
         if (!output)
             continue;
         const Resolution res = output->GetResolution();
@@ -220,7 +221,7 @@ std::vector<TextItem> WallPainting::WallSizeTexts() const
         const Rect& a = core_.geometry().m_rcWallArea;
         const int64_t half = RectWidth(a) / 2;
         for (size_t i = 0; i < 2; ++i) {
-            const auto output = processor->GetSigOutAt(i);
+            const auto output = processor->records().GetSigOutAt(i);
             if (!output)
                 continue;
             const Resolution res = output->GetResolution();

@@ -17,8 +17,11 @@
 #include "comm/net_manager.h"
 #include "corlane/app_path.h"
 #include "corlane/xdatetime.h"
+#include "model/board.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_out.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 
 // Stands for an open link; what it is sent goes nowhere.

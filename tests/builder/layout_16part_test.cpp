@@ -2,6 +2,7 @@
 
 #include "apply_test_support.h"
 #include "builder/pro16part_builder.h"
+#include "model/processor_records.h"
 
 namespace {
 
@@ -255,12 +256,12 @@ TEST(SixteenPart, OutputPassSkipsAreasItCannotShow)
     f.recorder.Clear();
     f.processor->GetSigOut(1001)->SetResolution({0, 0, 60});
     builder.OutputWindowPass(1, {{w->id, 2, 1, 0, 0, 10, 10}});
-    f.processor->RemoveSigOut(1001);
+    f.processor->records().RemoveSigOut(1001);
     builder.OutputWindowPass(1, {{w->id, 2, 1, 0, 0, 10, 10}});
     EXPECT_EQ(f.recorder.Lines(), Crlf({"OUTPUT_FPGA CLEAR_OUTPUT_WIN 0 1"}));
 
     f.recorder.Clear();
-    f.processor->RemoveBoard(10);
+    f.processor->records().RemoveBoard(10);
     CPro16PartBuilder noOutputBoard(plan.get());
     noOutputBoard.Build();
     ASSERT_TRUE(noOutputBoard.Send());

@@ -13,8 +13,11 @@
 
 #include "context/context.h"
 #include "builder/pro16x16_builder.h"
+#include "model/board.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_out.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 
 namespace {

@@ -8,8 +8,11 @@
 #include "builder/gsys_manager.h"
 #include "builder/pro8part_sender.h"
 #include "builder/resource_allocer.h"
+#include "model/board.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_out.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 
 inline void AddTestSource(CQelProcessor& p, uint32_t id, int32_t width, int32_t height)

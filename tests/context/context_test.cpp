@@ -8,6 +8,7 @@
 #include "core/event_queue.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_src.h"
 
 namespace {
 

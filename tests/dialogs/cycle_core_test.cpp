@@ -9,6 +9,7 @@
 #include "dialogs/cycle_plan_edit.h"
 #include "dialogs/cycle_tour.h"
 #include "model/processor.h"
+#include "model/sig_src.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan.h"
 

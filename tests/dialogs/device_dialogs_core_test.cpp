@@ -9,6 +9,7 @@
 #include "dialogs/output_resolution.h"
 #include "dialogs/resolution_list.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "platform/clock.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/support/test_files.h"
@@ -84,14 +85,14 @@ TEST(OutputResolution, DisconnectedProcessorKeepsItsIdAndSendsNothing)
     processor->SetKind(outres::kSplitterKind);
     AddTestBoards(*processor, {{14, 2}});
     SetTestOutputs(*processor, {outres::kFirstOutputId, outres::kSecondOutputId}, {});
-    processor->SetResolutionList({Entry(3, "1080p", {1920, 1080, 60}), Entry(7, "1440", {2560, 1440, 60})});
+    processor->records().SetResolutionList({Entry(3, "1080p", {1920, 1080, 60}), Entry(7, "1440", {2560, 1440, 60})});
     processor->SetOutputResolutionId(3);
     processor->SetOutputResolution(1280, 720, 60);
     QueuedLines queued(*processor);
 
     // The second output is the larger: the output size grows to it.
     StoreOutputResolution(*processor, {7, {1920, 1080, 60}, {2560, 1440, 60}});
-    EXPECT_EQ(processor->GetOutputResolutionId(), 3u);
+    EXPECT_EQ(processor->records().GetOutputResolutionId(), 3u);
     EXPECT_EQ(processor->GetSigOut(outres::kFirstOutputId)->GetResolution(), (Resolution{1920, 1080, 60}));
     EXPECT_EQ(processor->GetSigOut(outres::kSecondOutputId)->GetResolution(), (Resolution{2560, 1440, 60}));
     EXPECT_EQ(processor->GetOutputResolution(), (Resolution{2560, 1440, 60}));

@@ -12,6 +12,7 @@
 #include "dialogs/matrix_switch_dlg.h"
 #include "dialogs/set_out_resolution_dlg.h"
 #include "dialogs/zem_about_dlg.h"
+#include "model/processor_records.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"
@@ -85,11 +86,11 @@ protected:
     void SetUp() override
     {
         DeviceDialog::SetUp();
-        link.processor->SetResolutionList({{3, "1080p60", {1920, 1080, 60}},
-                                           {5, "1080i50", {1920, 1080, 50000}},
-                                           {255, "800x600 60Hz", {800, 600, 60}},
-                                           {7, "720p60", {1280, 720, 60}}});
-        link.processor->SetCustomizeResolutionSwitch(0);
+        link.processor->records().SetResolutionList({{3, "1080p60", {1920, 1080, 60}},
+                                                     {5, "1080i50", {1920, 1080, 50000}},
+                                                     {255, "800x600 60Hz", {800, 600, 60}},
+                                                     {7, "720p60", {1280, 720, 60}}});
+        link.processor->records().SetCustomizeResolutionSwitch(0);
     }
 
     // A picture splitter whose outputs show the given resolutions.
@@ -122,7 +123,7 @@ protected:
 
 TEST_F(OutputResolutionDialog, ListsTheEntriesAndSelectsTheProcessorsId)
 {
-    link.processor->SetCustomizeResolutionSwitch(1);
+    link.processor->records().SetCustomizeResolutionSwitch(1);
     CSetOutResolutionDlg dialog;
     dialog.m_nResolutionId = 5;
     QImage shot;
@@ -201,7 +202,7 @@ TEST_F(OutputResolutionDialog, CustomSizeReplacesTheCustomEntry)
     dialog.m_nResolutionId = 3;
     const int result = Run<CSetOutResolutionDlg>(dialog, [&](CSetOutResolutionDlg& d) {
         QTest::mouseClick(d.CustomCheck(), Qt::LeftButton);
-        EXPECT_EQ(link.processor->GetCustomizeResolutionSwitch(), 1);
+        EXPECT_EQ(link.processor->records().GetCustomizeResolutionSwitch(), 1);
         EXPECT_FALSE(d.FirstList()->isEnabled());
         // Empty, zero, letters and sizes past 16 bits are refused; the
         // dialog stays open and the list unchanged.
@@ -212,7 +213,7 @@ TEST_F(OutputResolutionDialog, CustomSizeReplacesTheCustomEntry)
             EXPECT_EQ(LastTold(), QStringLiteral("自定义分辨率设置格式错误！")) << width;
             EXPECT_TRUE(d.isVisible()) << width;
         }
-        EXPECT_EQ(link.processor->GetResolutionList().size(), 4u);
+        EXPECT_EQ(link.processor->records().GetResolutionList().size(), 4u);
         Type(d.WidthEdit(), QStringLiteral("1280"));
         QTest::mouseClick(d.OkButton(), Qt::LeftButton);
     });
@@ -220,10 +221,11 @@ TEST_F(OutputResolutionDialog, CustomSizeReplacesTheCustomEntry)
     EXPECT_EQ(dialog.m_nResolutionId, 255u);
     EXPECT_EQ(dialog.m_firstResolution, (Resolution{1280, 720, 60}));
     EXPECT_EQ(dialog.m_secondResolution, (Resolution{0, 0, 60}));
-    EXPECT_EQ(link.processor->GetResolutionList(), (std::vector<Entry>{{3, "1080p60", {1920, 1080, 60}},
-                                                                       {5, "1080i50", {1920, 1080, 50000}},
-                                                                       {7, "720p60", {1280, 720, 60}},
-                                                                       {255, "1280x720 60Hz", {1280, 720, 60}}}));
+    EXPECT_EQ(link.processor->records().GetResolutionList(),
+              (std::vector<Entry>{{3, "1080p60", {1920, 1080, 60}},
+                                  {5, "1080i50", {1920, 1080, 50000}},
+                                  {7, "720p60", {1280, 720, 60}},
+                                  {255, "1280x720 60Hz", {1280, 720, 60}}}));
 
     // Toggled back and cancelled: the switch stays off.
     CSetOutResolutionDlg again;
@@ -236,7 +238,7 @@ TEST_F(OutputResolutionDialog, CustomSizeReplacesTheCustomEntry)
         QTest::mouseClick(d.CancelButton(), Qt::LeftButton);
     });
     EXPECT_EQ(cancelled, QDialog::Rejected);
-    EXPECT_EQ(link.processor->GetCustomizeResolutionSwitch(), 0);
+    EXPECT_EQ(link.processor->records().GetCustomizeResolutionSwitch(), 0);
 }
 
 TEST_F(OutputResolutionDialog, WithoutAProcessorListsStayEmptyAndOkDoesNothing)

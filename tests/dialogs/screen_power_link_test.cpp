@@ -5,6 +5,7 @@
 #include "dialogs/screen_power_system.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_src.h"
 #include "platform/clock.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"

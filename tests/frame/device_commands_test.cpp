@@ -26,6 +26,7 @@
 #include "frame/main_frame.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_records.h"
 #include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/test_processor.h"
 #include "tests/model/link_fixture.h"
@@ -77,7 +78,7 @@ TEST_F(FrameDeviceCommands, CustomResolutionIsStoredSentAndTheLinkReconnects)
     // The device echoes: the timing line has left before the link goes down.
     ScopedSetting<std::atomic<uint8_t>> netType(g_NetType, 1);
     auto processor = AddProcessor(7);
-    processor->SetResolutionList({{3, "1080p60", {1920, 1080, 60}}, {255, "800x600 60Hz", {800, 600, 60}}});
+    processor->records().SetResolutionList({{3, "1080p60", {1920, 1080, 60}}, {255, "800x600 60Hz", {800, 600, 60}}});
     processor->SetOutputResolutionId(3);
     processor->SetOutputResolution(1920, 1080, 60);
     MakeFrame();
@@ -101,7 +102,7 @@ TEST_F(FrameDeviceCommands, CustomResolutionIsStoredSentAndTheLinkReconnects)
         return dialog.result();
     });
     EXPECT_TRUE(frame->OnCommand(cmd::kSetOutResolution));
-    EXPECT_EQ(processor->GetOutputResolutionId(), 255u);
+    EXPECT_EQ(processor->records().GetOutputResolutionId(), 255u);
     EXPECT_EQ(processor->GetOutputResolution(), (Resolution{1280, 720, 60}));
     EXPECT_NE(ReadText(CQelProcessor::ProFilePath()).find("1280x720 60Hz"), std::string::npos);
     EXPECT_TRUE(simulator.WaitForLine("GP SOT 2 1 255 1280 720 0 1 1\r\n", 20s));
@@ -129,7 +130,7 @@ TEST_F(FrameDeviceCommands, CustomResolutionIsStoredSentAndTheLinkReconnects)
         return dialog.result();
     });
     frame->OnCommand(cmd::kSetOutResolution);
-    EXPECT_EQ(processor->GetOutputResolutionId(), 255u);
+    EXPECT_EQ(processor->records().GetOutputResolutionId(), 255u);
     EXPECT_TRUE(fs::exists(CQelProcessor::ProFilePath()));
     EXPECT_EQ(processor->GetChannelId(), channel);
     QTest::qWait(300);

@@ -20,6 +20,7 @@
 #include "frame/source_drag.h"
 #include "frame/xml_menu.h"
 #include "model/processor.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
 #include "platform/rect_math.h"

@@ -5,6 +5,7 @@
 
 #include "core/language_tr.h"
 #include "frame/sig_src_tree_core.h"
+#include "model/processor_records.h"
 #include "tests/frame/sig_src_sources.h"
 #include "tests/model/link_fixture.h"
 
@@ -150,7 +151,7 @@ TEST(SigSrcTreeCore, TypeReplyQueuesTimingAndSlotQueriesByModel)
     const CQelProcessor::ResolutionEntry xga{5, "XGA", {1024, 768, 60}};
 
     auto model7 = Unlinked(7);
-    model7->SetResolutionList({hd});
+    model7->records().SetResolutionList({hd});
     model7->SetOutputResolutionId(3);
     EXPECT_EQ(FollowUp(*model7),
               (std::vector<std::string>{"GP SOT 2 1 3 1920 1080 0 1 1\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
@@ -167,7 +168,7 @@ TEST(SigSrcTreeCore, TypeReplyQueuesTimingAndSlotQueriesByModel)
     // The side-by-side model times outputs 1400 and 1401 by their own
     // resolutions, whatever other outputs come first.
     auto model6 = Unlinked(6);
-    model6->SetResolutionList({hd, xga});
+    model6->records().SetResolutionList({hd, xga});
     model6->SetOutputResolutionId(3);
     for (auto [id, size] :
          {std::pair<uint32_t, Resolution>{100, {1920, 1080, 60}}, {1400, {1024, 768, 60}}, {1401, {1920, 1080, 60}}}) {

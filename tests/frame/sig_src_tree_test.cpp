@@ -36,6 +36,7 @@
 #include "frame/main_frame.h"
 #include "frame/shipped_data.h"
 #include "frame/sig_src_sub_wnd.h"
+#include "model/processor_records.h"
 #include "replies/reply_receiver.h"
 #include "tests/frame/frame_lines.h"
 #include "tests/frame/frame_window_fixture.h"
@@ -118,7 +119,7 @@ protected:
         processor->SetId(1);
         processor->SetKind(kind);
         processor->SetName("8x8处理器");
-        processor->SetResolutionList({{3, "1080p", {1920, 1080, 60}}});
+        processor->records().SetResolutionList({{3, "1080p", {1920, 1080, 60}}});
         processor->SetOutputResolutionId(3);
         AddPlainSource(*processor, 100);
         AddDviVgaSource(*processor, 101);
@@ -569,7 +570,7 @@ TEST_F(SigSrcTree, BorderFineTuneResendsTheAutoExecutedPlan)
     CMultiScreenView* view = frame->ActiveWallView();
     ASSERT_NE(view, nullptr);
     // The device's resolution differs from the plan's, so a re-send asks.
-    processor->SetOutputResolutionQuietly({1024, 768, 60});
+    processor->records().SetOutputResolutionQuietly({1024, 768, 60});
     const auto runBorder = [&](bool asked) {
         modal().answerDialog([](QDialog& dialog) {
             auto* tune = dynamic_cast<CDlgFWndSizeFineTune*>(&dialog);

@@ -3,6 +3,7 @@
 #include "comm/tcp_channel.h"
 #include "model/link_setup.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/link_events.h"
 #include "tests/support/processor_simulator.h"
@@ -130,7 +131,7 @@ TEST(ProcessorConnect, TheFileKeepsItsOutputsUntilDiscoveryAnswers)
     const auto savedOutputs = [&] {
         CQelProcessor loaded;
         EXPECT_TRUE(processor->SavePro() && loaded.LoadPro(CQelProcessor::ProFilePath()));
-        return loaded.GetSigOutCount() == 1 ? loaded.GetSigOutAt(0)->GetId() : 0;
+        return loaded.GetSigOutCount() == 1 ? loaded.records().GetSigOutAt(0)->GetId() : 0;
     };
     for (int connect = 1; connect <= 2; ++connect) { // the second before discovery too
         ASSERT_TRUE(processor->Connect());

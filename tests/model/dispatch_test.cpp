@@ -1,4 +1,5 @@
 #include "tests/model/job_receivers.h"
+#include "model/sig_src.h"
 #include "tests/model/link_fixture.h"
 
 #include "model/processor.h"

@@ -1,4 +1,5 @@
 #include "tests/model/job_receivers.h"
+#include "model/processor_records.h"
 #include "tests/model/link_fixture.h"
 #include "tests/model/model_test_support.h"
 
@@ -111,7 +112,7 @@ TEST(ResetJob, Model7RestoresDefaultsClearsTheModesAndSaves)
     EXPECT_EQ(lines.back(), kReadSlots);
     EXPECT_EQ(lines[lines.size() - 2], kResetTiming);
 
-    EXPECT_EQ(processor.GetOutputResolutionId(), 3u);
+    EXPECT_EQ(processor.records().GetOutputResolutionId(), 3u);
     EXPECT_EQ(processor.GetOutputResolution(), (Resolution{1920, 1080, 60}));
     EXPECT_EQ(processor.GetWall().colWidths, (std::vector<int32_t>{1920, 1920, 1920}));
     EXPECT_EQ(processor.GetWall().rowHeights, (std::vector<int32_t>{1080, 1080}));

@@ -9,6 +9,7 @@
 #include "model/input_osd.h"
 #include "model/model_log.h"
 #include "model/net_type.h"
+#include "model/processor_records.h"
 #include "model_test_support.h"
 #include "tests/support/scoped_setting.h"
 
@@ -49,7 +50,7 @@ void ExpectDefaults(const CQelProcessor& p)
     EXPECT_EQ(p.GetKind(), 0);
     EXPECT_EQ(p.GetName(), "");
     EXPECT_EQ(p.GetObm(), 10000);
-    EXPECT_EQ(p.GetBoardCount(), 0u);
+    EXPECT_EQ(p.records().GetBoardCount(), 0u);
     EXPECT_EQ(p.GetSigSrcCount(), 0u);
     EXPECT_EQ(p.GetConnection(), CQelProcessor::Connection{});
     EXPECT_EQ(p.GetWall(), CQelProcessor::Wall{});
@@ -73,7 +74,7 @@ TEST(ProcessorFile, LoadsEveryFieldAndSavesTheGoldenFile)
     EXPECT_EQ(c.tcpAddress, "127.0.0.1");
     EXPECT_EQ(c.serialRate, 9600);
     EXPECT_EQ(c.type, 2);
-    ASSERT_EQ(p->GetBoardCount(), 2u);
+    ASSERT_EQ(p->records().GetBoardCount(), 2u);
     EXPECT_EQ(p->GetBoard(1)->GetName(), "输入板");
 
     ASSERT_EQ(p->GetSigSrcCount(), 2u);
@@ -90,10 +91,10 @@ TEST(ProcessorFile, LoadsEveryFieldAndSavesTheGoldenFile)
     EXPECT_EQ(hdmi->GetMutualGroupId(), kNoId);
     EXPECT_EQ(hdmi->GetEdid(), 2u);
 
-    EXPECT_EQ(p->GetOutputResolutionId(), 5u);
+    EXPECT_EQ(p->records().GetOutputResolutionId(), 5u);
     EXPECT_EQ(p->GetOutputResolution(), (Resolution{1280, 720, 50}));
     ASSERT_EQ(p->GetSigOutCount(), 2u);
-    EXPECT_EQ(p->GetSigOutAt(0)->GetId(), 10101u); // the file's order is kept
+    EXPECT_EQ(p->records().GetSigOutAt(0)->GetId(), 10101u); // the file's order is kept
     EXPECT_EQ(p->GetSigOut(10100)->GetBoard(), p->GetBoard(101));
 
     const auto wall = p->GetWall();
@@ -102,8 +103,8 @@ TEST(ProcessorFile, LoadsEveryFieldAndSavesTheGoldenFile)
     EXPECT_EQ(wall.watch, std::vector<int32_t>{10100});
     EXPECT_EQ(wall.margin, (Rect{1, 2, 3, 4}));
     EXPECT_EQ(wall.cells.size(), 2u); // no sigout_id, or a negative row: ignored
-    EXPECT_EQ(p->GetResolutionList().size(), 2u);
-    EXPECT_EQ(p->GetCustomizeResolutionSwitch(), 2);
+    EXPECT_EQ(p->records().GetResolutionList().size(), 2u);
+    EXPECT_EQ(p->records().GetCustomizeResolutionSwitch(), 2);
     EXPECT_EQ(p->GetPlanName(1), "开场");
     EXPECT_EQ(p->GetPlanName(7), "7");
     EXPECT_EQ(p->GetPlanName(20), "末 & 尾");
@@ -127,7 +128,7 @@ TEST(ProcessorFile, DerivesQuartersAndTheOutputsOfKind9)
                               "<SigOut id=\"5\"/><SigOut id=\"6\"/>", "<VideoWall/>", "V1",
                               "<Board id=\"2\" type=\"4\"/><Board id=\"100\" type=\"12\"/>"));
     ASSERT_EQ(p->GetSigSrcCount(), 1u);
-    const auto quarters = p->GetListBItems();
+    const auto quarters = p->records().GetListBItems();
     ASSERT_EQ(quarters.size(), 4u);
     for (uint32_t i = 0; i < 4; ++i) {
         EXPECT_EQ(quarters[i]->GetId(), 20 + i);

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "model/input_osd.h"
+#include "model/processor_records.h"
 #include "model_test_support.h"
 
 // One thread changes the model as the link thread does while another reads
@@ -44,9 +45,9 @@ TEST(ProcessorLock, ReadersSeeWholeValuesWhileTheModelChanges)
             p->SetWall(wall);
             p->GetInputOsd().SetItemPairE(0, 0, i, i);
             if (i % 5 == 0)
-                p->RemoveBoardItems(1);
+                p->records().RemoveBoardItems(1);
             p->RemoveSigSrc(100 + static_cast<uint32_t>((i + 2) % 4));
-            p->RemoveSigOut(10000 + static_cast<uint32_t>((i + 1) % 3));
+            p->records().RemoveSigOut(10000 + static_cast<uint32_t>((i + 1) % 3));
             if (i % 1000 == 0)
                 DrainEvents();
         }

@@ -1,8 +1,10 @@
 #include "model/processor.h"
+#include "model/board.h"
 #include "model/processor_manager.h"
 
 #include <gtest/gtest.h>
 
+#include "model/sig_src.h"
 #include "model_test_support.h"
 #include "model/shared_lookup.h"
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/events.h"
+#include "model/processor_records.h"
 #include "model_test_support.h"
 
 namespace {
@@ -93,7 +94,7 @@ TEST(Processor, AddRefusesEmptyNoIdAndDuplicatesAndKeepsOutputsOrdered)
     EXPECT_FALSE(p->AddSigOut(nullptr));
     EXPECT_EQ(p->GetSigOut(1401)->GetOwnerId(), 1u);
     EXPECT_EQ(p->GetSigOut(1401)->GetOwner(), p);
-    EXPECT_EQ(p->GetSigOutAt(3), nullptr);
+    EXPECT_EQ(p->records().GetSigOutAt(3), nullptr);
     EXPECT_EQ(p->GetSigOut(7), nullptr);
 
     EXPECT_TRUE(p->AddBoard(MakeBoard(3, 1)));
@@ -133,16 +134,16 @@ TEST(Processor, RemovingBoardsRemovesTheirRecords)
     }
     p->AddSigOut(std::make_shared<CQelSigOut>(10400));
 
-    EXPECT_EQ(p->GetBoardBySlot(3), input);
-    EXPECT_EQ(p->GetBoardBySlot(4), nullptr);
+    EXPECT_EQ(p->records().GetBoardBySlot(3), input);
+    EXPECT_EQ(p->records().GetBoardBySlot(4), nullptr);
     auto p2 = MakeProcessor(2);
     p2->AddBoard(MakeBoard(103, 12));
     p2->AddBoard(MakeBoard(3, 1));
-    EXPECT_EQ(p2->GetBoardBySlot(3)->GetId(), 103u);
+    EXPECT_EQ(p2->records().GetBoardBySlot(3)->GetId(), 103u);
 
     const auto held = p->GetSigSrc(300); // as the UI may hold it
     DrainEvents();
-    p->RemoveBoard(3);
+    p->records().RemoveBoard(3);
     const auto events = DrainEvents();
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(As<CSigSrcRemovedEvent>(events[0]).sourceId, 300);
@@ -153,12 +154,12 @@ TEST(Processor, RemovingBoardsRemovesTheirRecords)
     EXPECT_EQ(held->GetBoard(), nullptr); // the board went with the processor's copy
     EXPECT_EQ(held->GetOwnerId(), 1u);
 
-    p->RemoveBoardItems(103);
+    p->records().RemoveBoardItems(103);
     EXPECT_TRUE(DrainEvents().empty());
     EXPECT_EQ(OutputIds(*p), std::vector<uint32_t>{10400});
     EXPECT_NE(p->GetBoard(103), nullptr);
-    p->RemoveBoard(999);
-    EXPECT_EQ(p->GetBoardCount(), 2u);
+    p->records().RemoveBoard(999);
+    EXPECT_EQ(p->records().GetBoardCount(), 2u);
 }
 
 TEST(Processor, RemovingA4KSourceRemovesItsQuarters)
@@ -168,17 +169,17 @@ TEST(Processor, RemovingA4KSourceRemovesItsQuarters)
         p->AddSigSrc(MakeSource(q, {}, 13), false, true);
     p->AddSigSrc(MakeSource(24, {}, 13), false, true);
     p->AddSigSrc(MakeSource(20, {}, 13), false, false);
-    EXPECT_EQ(p->GetListBItem(22)->GetId(), 22u);
+    EXPECT_EQ(p->records().GetListBItem(22)->GetId(), 22u);
     p->RemoveSigSrc(20);
     EXPECT_EQ(p->GetSigSrcCount(), 0u);
-    ASSERT_EQ(p->GetListBItems().size(), 1u);
-    EXPECT_EQ(p->GetListBItemAt(0)->GetId(), 24u);
+    ASSERT_EQ(p->records().GetListBItems().size(), 1u);
+    EXPECT_EQ(p->records().GetListBItemAt(0)->GetId(), 24u);
     const auto events = DrainEvents();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0]->GetType(), CSigSrcRemovedEvent::kType);
 
     p->RemoveSigSrc(20); // absent: nothing
-    p->NotifySigSrcUpdate(20);
+    p->records().NotifySigSrcUpdate(20);
     EXPECT_TRUE(DrainEvents().empty());
 }
 
@@ -301,15 +302,15 @@ TEST(Processor, OutputResolutionAndItsList)
     p->AddResolution({3, "1080p", {1920, 1080, 60}});
     p->AddResolution({255, "custom", {800, 600, 60}});
     p->AddResolution({3, "again", {1280, 720, 60}});
-    EXPECT_EQ(p->GetResolutionById(3), (Resolution{1920, 1080, 60}));
-    EXPECT_EQ(p->GetResolutionById(9), (Resolution{1920, 1080, 60}));
-    EXPECT_EQ(p->GetResolutionByIdOrZero(9), (Resolution{0, 0, 60}));
-    EXPECT_EQ(p->FindResolutionId({1280, 720, 60}), 3u);
-    EXPECT_EQ(p->FindResolutionId({1, 2, 3}), kNoId);
-    EXPECT_TRUE(p->HasResolutionId(255));
-    p->RemoveCustomResolution();
-    EXPECT_FALSE(p->HasResolutionId(255));
-    EXPECT_EQ(p->GetResolutionList().size(), 2u);
+    EXPECT_EQ(p->records().GetResolutionById(3), (Resolution{1920, 1080, 60}));
+    EXPECT_EQ(p->records().GetResolutionById(9), (Resolution{1920, 1080, 60}));
+    EXPECT_EQ(p->records().GetResolutionByIdOrZero(9), (Resolution{0, 0, 60}));
+    EXPECT_EQ(p->records().FindResolutionId({1280, 720, 60}), 3u);
+    EXPECT_EQ(p->records().FindResolutionId({1, 2, 3}), kNoId);
+    EXPECT_TRUE(p->records().HasResolutionId(255));
+    p->records().RemoveCustomResolution();
+    EXPECT_FALSE(p->records().HasResolutionId(255));
+    EXPECT_EQ(p->records().GetResolutionList().size(), 2u);
 }
 
 TEST(Processor, WallSizeHitTestAndInflateRect)

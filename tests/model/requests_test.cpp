@@ -1,6 +1,8 @@
 #include "tests/model/link_fixture.h"
 
 #include "model/osd_item.h"
+#include "model/sig_out.h"
+#include "model/sig_src.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -9,6 +9,7 @@
 #include "core/event_queue.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 
 // Processor 1 of the context, as a test wants it, and selected.

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "model/net_type.h"
+#include "model/processor_records.h"
 #include "replies/reply_numbers.h"
 #include "replies/reply_receiver.h"
 #include "tests/replies/reply_test_support.h"
@@ -97,7 +98,7 @@ TEST_F(ReplyTest, UnmatchedLineConfirmsOnlyItsPendingCommand)
     EXPECT_TRUE(Reply("GP RSMG 1 2")); // no slot messages on model 4
     EXPECT_TRUE(Reply("I_F RISR 1 0 0 0 1920 1080 2 6000"));
     EXPECT_TRUE(Reply("GP RSMG 1 2 4 0", kUnowned));
-    EXPECT_EQ(processor_->GetBoardCount(), 0u);
+    EXPECT_EQ(processor_->records().GetBoardCount(), 0u);
     EXPECT_EQ(processor_->GetSigSrcCount(), 0u);
 }
 

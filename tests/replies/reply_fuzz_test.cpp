@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "comm/rx_ring_buffer.h"
+#include "model/processor_records.h"
 #include "replies/reply_dispatcher.h"
 #include "tests/replies/reply_test_support.h"
 
@@ -80,7 +81,7 @@ void ReadModel(const CQelProcessor& processor, const std::atomic<bool>& stop)
             if (const auto board = source->GetBoard())
                 (void)board->GetValues();
         }
-        for (const auto& quarter : processor.GetListBItems())
+        for (const auto& quarter : processor.records().GetListBItems())
             (void)quarter->GetValues();
         for (const auto& output : processor.GetSigOuts())
             (void)output->GetValues();

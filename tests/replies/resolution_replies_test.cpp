@@ -1,4 +1,5 @@
 #include "tests/replies/reply_test_support.h"
+#include "model/processor_records.h"
 
 TEST_F(ReplyTest, OutputResolutionRepliesSetTheProcessor)
 {
@@ -79,7 +80,7 @@ TEST_F(ReplyTest, FpgaInputResolutionMakes4KQuarters)
     EXPECT_EQ(source->GetType(), 13);
     EXPECT_EQ(source->GetResolution(), (Resolution{3840, 2160, 60}));
     EXPECT_EQ(processor_->GetSigSrcCount(), 1u);
-    const auto quarters = processor_->GetListBItems();
+    const auto quarters = processor_->records().GetListBItems();
     ASSERT_EQ(quarters.size(), 4u);
     for (uint32_t q = 0; q < 4; ++q) {
         EXPECT_EQ(quarters[q]->GetId(), 100 + q);

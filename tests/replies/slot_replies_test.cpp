@@ -2,6 +2,7 @@
 #include <thread>
 
 #include "comm/net_manager.h"
+#include "model/processor_records.h"
 #include "replies/port_names.h"
 #include "tests/replies/reply_test_support.h"
 #include "tests/support/recording_channel.h"
@@ -65,7 +66,7 @@ TEST_F(ReplyTest, InputSlotReplyMakesAndRemovesAMultiViewBoard)
     // Ids past the 32-bit range make nothing.
     EXPECT_FALSE(Reply("GP RISMG 42949673 0"));
     EXPECT_FALSE(Reply("GP RISMG 4294967295 0"));
-    EXPECT_EQ(processor_->GetBoardCount(), 0u);
+    EXPECT_EQ(processor_->records().GetBoardCount(), 0u);
 }
 
 TEST_F(ReplyTest, OutputSlotReplyMakesFourOutputs)

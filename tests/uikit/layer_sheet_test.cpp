@@ -1,4 +1,5 @@
 #include "uikit/layer_cell.h"
+#include "model/sig_src.h"
 #include "uikit/ui_layer_sheet_ctrl.h"
 
 #include "context/context.h"

@@ -2,6 +2,7 @@
 #include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/sig_out.h"
 #include "tests/support/ui/screenshot.h"
 #include "tests/support/ui/ui_test.h"
 

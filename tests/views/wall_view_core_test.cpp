@@ -3,6 +3,7 @@
 
 #include "core/event_pump.h"
 #include "core/events.h"
+#include "model/sig_src.h"
 #include "platform/clock.h"
 #include "tests/views/wall_fixture.h"
 
