@@ -9,6 +9,7 @@
 #include "corlane/file_store.h"
 #include "model/input_osd_file.h"
 #include "model/model_log.h"
+#include "model/model_types.h"
 
 namespace {
 

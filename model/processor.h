@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/model_types.h"
+#include "model/model_values.h"
 #include "model/receiver_ptr.h"
 #include "platform/clock.h"
 
@@ -29,6 +29,7 @@ class ProcessorJobs;
 class ProcessorLink;
 class ProcessorRecords;
 class ProcessorStore;
+struct ProcessorLock;
 class ProcessorRequests;
 namespace request {
 struct Args; // model/requests.h
