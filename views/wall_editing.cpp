@@ -34,8 +34,6 @@ constexpr int kKeyStepX = 2;
 constexpr int kKeyStepY = 1;
 // A group's bounding box starts from these before the first window.
 constexpr int kBoxStart = 100000;
-constexpr int kLogoWidth = 256;
-constexpr int kLogoHeight = 128;
 const QString kNoTip = QStringLiteral("    ");
 
 Rect Inflated(const Rect& r, int64_t d)
@@ -409,7 +407,7 @@ void WallEditing::OnLButtonUp(Point device)
         core_.m_nMode = kModeNormal;
         core_.ReleaseCapture();
         if (PtInRect(w, pt.x, pt.y)) {
-            const Rect logo = core_.geometry().WallToViewRect(Rect{0, 0, kLogoWidth, kLogoHeight});
+            const Rect logo = core_.geometry().WallToViewRect(Rect{0, 0, wallview::kLogoWidth, wallview::kLogoHeight});
             CreateFixedWindow(IntersectRect(
                 MakeRect(pt.x, pt.y, int64_t(pt.x) + RectWidth(logo), int64_t(pt.y) + RectHeight(logo)), w));
         }

@@ -35,10 +35,6 @@ constexpr int kMaxCellRightInset = 36;
 constexpr int kMaxRightInset = 20;
 constexpr int kSmallButtonSide = 11;
 
-// A logo window's size in wall pixels.
-constexpr int kLogoWidth = 256;
-constexpr int kLogoHeight = 128;
-
 // value × numerator / denominator in doubles, truncated and saturated.
 int64_t Scale(int64_t value, int64_t numerator, int64_t denominator)
 {
@@ -331,7 +327,8 @@ void WallGeometry::UpdateWindowGeometry(const WindowPtr& window)
         return;
     if (window->sigsrc == kLogoSigSrc) {
         const Rect& r = window->rect;
-        window->rect = MakeRect(r.left, r.top, int64_t(r.left) + kLogoWidth, int64_t(r.top) + kLogoHeight);
+        window->rect =
+            MakeRect(r.left, r.top, int64_t(r.left) + wallview::kLogoWidth, int64_t(r.top) + wallview::kLogoHeight);
         window->rectView = WallToViewRect(window->rect);
         return;
     }

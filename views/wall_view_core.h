@@ -76,6 +76,9 @@ inline constexpr int kMaxCanvasScale = 5;
 inline constexpr int kProgressThrottleMs = 20;
 // How long the end of a logo saving stays on screen.
 inline constexpr int kOsdNoticeMs = 3000;
+// A logo window's size in wall pixels.
+inline constexpr int kLogoWidth = 256;
+inline constexpr int kLogoHeight = 128;
 } // namespace wallview
 
 // The progress notices drawn while a long send blocks the UI thread: one per
