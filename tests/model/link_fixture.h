@@ -106,10 +106,11 @@ public:
 
     ~LinkFixture()
     {
-        // Stops its sender while the test's clock is in place.
+        // Stops its sender while the test's clock is in place, and the
+        // channel's reader (which logs) before the context's log goes.
         processor.reset();
-        CQelContext::Destroy();
         CNetManager::get_instance().CloseAndRemove(channel->GetId());
+        CQelContext::Destroy();
     }
 
     // Waits (in real time) for `count` lines at the simulator and returns them.
