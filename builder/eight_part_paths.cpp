@@ -6,6 +6,8 @@
 #include "builder/pro8part_sender.h"
 #include "model/kinds.h"
 #include "model/processor.h"
+#include "model/processor_jobs.h"
+#include "model/processor_settings.h"
 #include "plan/plan.h"
 #include "plan/window.h"
 
@@ -15,7 +17,7 @@ namespace {
 
 int32_t AlgorithmOf(const CQelProcessor& processor)
 {
-    return processor.GetAppOptions().algorithmId;
+    return processor.settings().GetAppOptions().algorithmId;
 }
 
 } // namespace
@@ -35,14 +37,14 @@ bool Apply8PartPlan(CQelPlan& plan, CQelProcessor& processor, int32_t mode, IPro
 
 bool Save8PartPlan(CQelPlan& plan, CQelProcessor& processor, int32_t slot, IProgress* receiver)
 {
-    processor.SetStatusPoll(false);
+    processor.settings().SetStatusPoll(false);
     std::vector<std::string> lines;
     {
         CPro8PartSender sender(&plan, AlgorithmOf(processor));
         sender.BuildCommands(lines);
     }
-    const int result = processor.SwitchDisplayModeRequest(lines, slot, receiver);
-    processor.SetStatusPoll(true);
+    const int result = processor.jobs().SwitchDisplayModeRequest(lines, slot, receiver);
+    processor.settings().SetStatusPoll(true);
     return result == 0;
 }
 

@@ -8,6 +8,8 @@
 #include "corlane/fstr.h"
 #include "model/osd_record.h"
 #include "model/processor.h"
+#include "model/processor_jobs.h"
+#include "model/processor_link.h"
 #include "plan/plan.h"
 #include "platform/clock.h"
 
@@ -78,11 +80,11 @@ int CPro8PartSender::SendOsdWindows(IProgress* extra)
         platform::SleepFor(kDrainPoll);
         if (platform::MillisSince(start) > kDrainLimitMs)
             return 1;
-        if (processor_->GetQueuedCommandCount() == 0)
+        if (processor_->link().GetQueuedCommandCount() == 0)
             break;
     }
     // Through the dispatcher, so a running job (a reset, say) refuses it.
-    return processor_->SendOsdBufferRequest(lines, 1, 0, extra) == 0 ? 0 : 1;
+    return processor_->jobs().SendOsdBufferRequest(lines, 1, 0, extra) == 0 ? 0 : 1;
 }
 
 } // namespace _8PART_NS

@@ -6,6 +6,7 @@
 #include "builder/pro16part_builder.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
+#include "model/processor_settings.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
 
@@ -93,12 +94,12 @@ bool ApplyLedPlan(CQelPlan& plan)
 
 bool SaveLedPlan(CQelPlan& plan, CQelProcessor& processor, int32_t slot)
 {
-    processor.SetStatusPoll(false);
+    processor.settings().SetStatusPoll(false);
     bool queued = QueueStoreCommand(processor, fstr_format("INPUT_FPGA SET_KEY_MODE %d\r\n", slot));
     queued = QueueInputPorts(plan, processor) && queued;
     queued = BuildLedAndSend(plan) && queued;
     queued = QueueStoreCommand(processor, "INPUT_FPGA SET_KEY_MODE 0\r\n") && queued;
-    processor.SetStatusPoll(true);
+    processor.settings().SetStatusPoll(true);
     return queued;
 }
 

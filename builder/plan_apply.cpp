@@ -17,6 +17,7 @@
 #include "corlane/fstr.h"
 #include "model/kinds.h"
 #include "model/processor.h"
+#include "model/processor_settings.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/plan_builders.h"
@@ -49,7 +50,7 @@ std::vector<Placement> PlaceOwnText(const CQelPlan& plan, const CQelProcessor& p
 {
     std::vector<Placement> records;
     const bool oneScaler = UnscaledOnly(processor.GetKind());
-    const int32_t scalerCount = oneScaler ? 1 : processor.GetSourceScaler();
+    const int32_t scalerCount = oneScaler ? 1 : processor.settings().GetSourceScaler();
     int32_t nextScaler = 0;
     const Rect wall = plan.GetPixelRect();
 

@@ -5,6 +5,7 @@
 #include "corlane/fstr.h"
 #include "model/processor.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "plan/plan.h"
 #include "plan/rect_cover.h"
 
@@ -233,7 +234,7 @@ bool CPro16PartBuilder::Send()
         records.insert(records.end(), collected.begin(), collected.end());
     }
     const int32_t refusedBefore = RefusedLines();
-    processor_->SetStatusPoll(false);
+    processor_->settings().SetStatusPoll(false);
     OutputWindowPass(0, records);
     OutputWindowPass(1, records);
 
@@ -248,7 +249,7 @@ bool CPro16PartBuilder::Send()
             lines.push_back(fstr_format("O_F SUSD %d\r\n", int32_t(board->GetId()) - 10));
     }
     SendLines(lines);
-    processor_->SetStatusPoll(true);
+    processor_->settings().SetStatusPoll(true);
     const int32_t refused = RefusedLines() - refusedBefore;
     if (refused > 0) {
         CQelContext::GetLog()->warn("%s: the command queue refused %d of the output lines", GetName().c_str(), refused);

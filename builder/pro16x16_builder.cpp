@@ -8,6 +8,7 @@
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "plan/plan.h"
 #include "plan/rect_cover.h"
 
@@ -104,7 +105,7 @@ bool CPro16x16Builder::Send()
     const int32_t refusedBefore = refused_;
     WriteLog(kSeparator);
     RunPasses();
-    processor_->SetStatusPoll(true);
+    processor_->settings().SetStatusPoll(true);
     const int32_t refused = refused_ - refusedBefore;
     if (refused > 0) {
         CQelContext::GetLog()->warn("%s: the command queue refused %d of the layout's lines", GetName().c_str(),
@@ -116,7 +117,7 @@ bool CPro16x16Builder::Send()
 
 void CPro16x16Builder::RunPasses()
 {
-    processor_->SetStatusPoll(false);
+    processor_->settings().SetStatusPoll(false);
     for (const auto& b : context_->boards)
         InputPass(b.get());
     BackplanePass();

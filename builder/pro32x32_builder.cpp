@@ -5,6 +5,7 @@
 #include "corlane/fstr.h"
 #include "model/board.h"
 #include "model/processor.h"
+#include "model/processor_settings.h"
 #include "plan/rect_cover.h"
 
 using qz::vok::fstr_format;
@@ -52,7 +53,7 @@ bool CPro32x32Builder::Send()
     }
     CmdCrosspointUpdate(0);
     CmdCrosspointUpdate(1);
-    processor_->SetStatusPoll(true);
+    processor_->settings().SetStatusPoll(true);
     return ReportRefused(before, "layout's");
 }
 

@@ -13,6 +13,8 @@
 #include "corlane/fstr.h"
 #include "model/net_type.h"
 #include "model/processor.h"
+#include "model/processor_jobs.h"
+#include "model/processor_settings.h"
 #include "plan/plan.h"
 
 using qz::vok::fstr_format;
@@ -115,7 +117,7 @@ int CPro8PartSender::HandOver(const std::vector<std::string>& lines)
 {
     // A refused list (the processor busy with a job, the queue full) is a
     // failure the caller reports, not a success.
-    if (!processor_ || processor_->QueueCommandListRequest(lines) != 0)
+    if (!processor_ || processor_->jobs().QueueCommandListRequest(lines) != 0)
         return 1;
     return 0;
 }
@@ -141,7 +143,7 @@ void CPro8PartSender::CommandPass(std::vector<std::string>& lines)
     if (!processor_)
         return;
     const int32_t kind = processor_->GetKind();
-    if (g_NetType != 1 && processor_->GetConnection().type == kSerialConnection)
+    if (g_NetType != 1 && processor_->settings().GetConnection().type == kSerialConnection)
         lines.push_back(kSerialWake);
     // Models 8 and 10 route through the backplane; model 7 has none.
     const bool backplane = HasBackplane(kind);

@@ -6,6 +6,7 @@
 #include "builder/fpga_lines.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
+#include "model/processor_settings.h"
 #include "model/sig_src.h"
 #include "plan/window.h"
 
@@ -62,7 +63,7 @@ int CPro8PartSender::SplitWatchCells()
 
 void CPro8PartSender::SplitRecords(const std::vector<WindowRecordPtr>& records, bool skipOsd)
 {
-    const ::Rect inflate = processor_ ? processor_->GetInflateRect() : ::Rect{};
+    const ::Rect inflate = processor_ ? processor_->settings().GetInflateRect() : ::Rect{};
     for (const auto& record : records) {
         if (!record->window || (skipOsd && record->window->sigsrc == kLogoSigSrc))
             continue;

@@ -7,6 +7,7 @@
 #include "model/kinds.h"
 #include "model/processor.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/window.h"
@@ -212,7 +213,7 @@ void CPro8PartSender::Place4KWindow(const WindowRecordPtr& record)
 int CPro8PartSender::PlaceAllWindows()
 {
     retry_.clear();
-    const ::Rect inflate = processor_ ? processor_->GetInflateRect() : ::Rect{};
+    const ::Rect inflate = processor_ ? processor_->settings().GetInflateRect() : ::Rect{};
     for (const auto& record : records_) {
         if (!record->window || record->window->sigsrc == kLogoSigSrc)
             continue;
@@ -235,7 +236,7 @@ int CPro8PartSender::PlaceAllWindows()
 
 int CPro8PartSender::PlaceWatchCells()
 {
-    const ::Rect inflate = processor_ ? processor_->GetInflateRect() : ::Rect{};
+    const ::Rect inflate = processor_ ? processor_->settings().GetInflateRect() : ::Rect{};
     for (const auto& cell : watchCells_) {
         cell->inflate = inflate;
         if (auto placed = PlaceWindow(0, cell))

@@ -4,6 +4,7 @@
 #include "dialogs/dialog_support.h"
 #include "dialogs/password_dlg.h"
 #include "model/processor.h"
+#include "model/processor_jobs.h"
 #include "model/sig_src.h"
 #include "platform/ui/modal.h"
 
@@ -72,6 +73,6 @@ void RunSetEdid(QWidget* parent, const std::shared_ptr<CQelProcessor>& processor
     if (dialog.DoModal() != QDialog::Accepted)
         return;
     source->SetEdid(uint32_t(dialog.m_nEdid));
-    if (processor->ProgramEdidRequest(sourceId, dialog.m_nEdid) != 0)
+    if (processor->jobs().ProgramEdidRequest(sourceId, dialog.m_nEdid) != 0)
         ui::inform(parent, Tr("设置EDID失败，请重试!"));
 }

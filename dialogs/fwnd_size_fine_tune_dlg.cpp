@@ -10,6 +10,7 @@
 #include "dialogs/dialog_texts.h"
 #include "dialogs/field_check.h"
 #include "model/processor.h"
+#include "model/processor_settings.h"
 #include "platform/ui/modal.h"
 
 namespace {
@@ -70,7 +71,7 @@ void CDlgFWndSizeFineTune::OnInitDialog()
     brightness_->setText(QString::number(m_nBrightness));
     enable_->setChecked(m_bEnable);
     const auto processor = CurrentProcessor();
-    if (processor && processor->GetObm() == kObmSingleRow) {
+    if (processor && processor->settings().GetObm() == kObmSingleRow) {
         for (QWidget* w : {static_cast<QWidget*>(brightnessLabel_), static_cast<QWidget*>(brightness_),
                            static_cast<QWidget*>(brightnessHint_)})
             w->hide();
@@ -101,7 +102,7 @@ void RunBorderFineTune(QWidget* parent, const std::function<void()>& resendPlan)
     if (!processor)
         return;
     CDlgFWndSizeFineTune dialog(parent);
-    CQelProcessor::AppOptions options = processor->GetAppOptions();
+    CQelProcessor::AppOptions options = processor->settings().GetAppOptions();
     dialog.m_bEnable = options.inflateEnable != 0;
     dialog.m_nSize = options.inflateRect.bottom;
     dialog.m_nBrightness = LastBorderTuning().brightness;
@@ -111,7 +112,7 @@ void RunBorderFineTune(QWidget* parent, const std::function<void()>& resendPlan)
     const int size = dialog.m_nSize;
     options.inflateRect = Rect{size, size, size, size};
     options.inflateEnable = dialog.m_bEnable ? 1 : 0;
-    processor->SetAppOptions(options);
+    processor->settings().SetAppOptions(options);
     processor->SavePro();
     // Queued either way: the sender drops them while the link is down.
     for (const std::string& line : BorderCommands(dialog.m_bEnable, size, dialog.m_nBrightness))

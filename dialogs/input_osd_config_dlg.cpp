@@ -9,6 +9,8 @@
 #include "dialogs/osd_name_file.h"
 #include "model/input_osd.h"
 #include "model/model_log.h"
+#include "model/processor_jobs.h"
+#include "model/processor_settings.h"
 #include "plan/osd_picture.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/post_to_ui.h"
@@ -92,7 +94,7 @@ void CInputOSDConfigDlg::OnInitDialog()
     const auto [across, down] = TitleSize(processor_ ? processor_->GetKind() : 0);
     setWindowTitle(
         QString::fromStdString(qz::vok::fstr_format("%s(%d*%d)", Tr(kTitle).toUtf8().constData(), across, down)));
-    LayOutForObm(processor_ && processor_->GetObm() == 1);
+    LayOutForObm(processor_ && processor_->settings().GetObm() == 1);
 
     loading_ = true;
     list_->clear();
@@ -216,7 +218,7 @@ void CInputOSDConfigDlg::PushItem()
     const auto item = Selected();
     if (!item || !Connected())
         return;
-    processor_->SendOsdImageRequest(0, nullptr, std::make_shared<const tagOSD_DATA_EX_S>(StoredItemOf(*item)));
+    processor_->jobs().SendOsdImageRequest(0, nullptr, std::make_shared<const tagOSD_DATA_EX_S>(StoredItemOf(*item)));
 }
 
 void CInputOSDConfigDlg::SendTimeOverlay()
@@ -225,7 +227,7 @@ void CInputOSDConfigDlg::SendTimeOverlay()
     const auto item = Selected();
     if (!item || !Connected())
         return;
-    processor_->SetTimeOsdRequest(*item);
+    processor_->jobs().SetTimeOsdRequest(*item);
 }
 
 void CInputOSDConfigDlg::QueueCaptionColour()
@@ -390,7 +392,7 @@ void CInputOSDConfigDlg::OnAllTimeMode(int mode)
         LoadControls();
     }
     StoreAllAndSave();
-    if (processor_->EnableAllTimeRequest(mode) != 0)
+    if (processor_->jobs().EnableAllTimeRequest(mode) != 0)
         ui::inform(this, Tr(kSendFailed));
 }
 
@@ -411,7 +413,7 @@ void CInputOSDConfigDlg::StoreAllAndSave()
 
 void CInputOSDConfigDlg::StartTransfer(const std::vector<uint32_t>& keys)
 {
-    if (processor_->StartSendInputOsd(0, sendingHandle_, keys) != 0) {
+    if (processor_->jobs().StartSendInputOsd(0, sendingHandle_, keys) != 0) {
         ui::inform(this, Tr(kSendFailed));
         return;
     }
@@ -475,7 +477,7 @@ void CInputOSDConfigDlg::OnStoreToProcessor()
     if (!item)
         return;
     int steps = 0;
-    if (processor_->StartOsdPosition(item->input, item->item, savingHandle_, steps, 0) != 0) {
+    if (processor_->jobs().StartOsdPosition(item->input, item->item, savingHandle_, steps, 0) != 0) {
         ui::inform(this, Tr(kStoreFailed));
         return;
     }
@@ -582,9 +584,9 @@ void CInputOSDConfigDlg::OnModify()
         LogModelError("input OSD: source name of " + SlotLabel(item->input, item->item) + " not kept: " + error);
     bool sent = false;
     if (Connected()) {
-        sent = processor_->SendRaw(SourceNameCommand(item->input, item->item, name)) == 0;
+        sent = processor_->jobs().SendRaw(SourceNameCommand(item->input, item->item, name)) == 0;
         if (sent)
-            processor_->EnableAllTimeRequest(allTimeMode_);
+            processor_->jobs().EnableAllTimeRequest(allTimeMode_);
         else
             ui::inform(this, Tr(kSendFailed));
     }

@@ -4,6 +4,7 @@
 #include "comm/sport_operator.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
+#include "model/processor_settings.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -24,7 +25,7 @@ void ReopenLink(CQelProcessor& processor)
 
 LinkSettings LinkSettingsOf(const CQelProcessor& processor)
 {
-    const auto connection = processor.GetConnection();
+    const auto connection = processor.settings().GetConnection();
     LinkSettings settings;
     settings.tcpAddress = connection.tcpAddress;
     settings.tcpPort = connection.tcpPort;
@@ -55,7 +56,7 @@ uint32_t BaudChangeWaitMs(int baud)
 
 void ApplyLinkSettings(CQelProcessor& processor, const LinkSettings& settings)
 {
-    auto connection = processor.GetConnection();
+    auto connection = processor.settings().GetConnection();
     connection.tcpAddress = settings.tcpAddress;
     connection.tcpPort = settings.tcpPort;
     connection.serialDevice = settings.serialDevice;
@@ -64,7 +65,7 @@ void ApplyLinkSettings(CQelProcessor& processor, const LinkSettings& settings)
     const bool rateChanged = connection.serialRate != settings.baudRate;
     connection.serialRate = settings.baudRate;
     connection.serialAutoDetect = settings.autoDetect;
-    processor.SetConnection(connection);
+    processor.settings().SetConnection(connection);
     if (rateChanged) {
         processor.QueueCommand(BaudChangeCommand(settings.baudRate));
         Delay(BaudChangeWaitMs(settings.baudRate));

@@ -3,6 +3,7 @@
 #include "dialogs/dialog_support.h"
 #include "dialogs/layout_choices.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -34,7 +35,7 @@ void CNewWinPlanDlg::OnInitDialog()
     combo_->clear();
     codes_.clear();
     for (const LayoutChoice& choice :
-         LayoutChoices(processor ? std::optional<size_t>(processor->GetSigSrcCount()) : std::nullopt)) {
+         LayoutChoices(processor ? std::optional<size_t>(processor->records().GetSigSrcCount()) : std::nullopt)) {
         combo_->addItem(Tr(choice.entry));
         codes_.push_back(choice.code);
     }

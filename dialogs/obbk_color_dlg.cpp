@@ -8,6 +8,7 @@
 #include "dialogs/dialog_texts.h"
 #include "dialogs/field_check.h"
 #include "model/processor.h"
+#include "model/processor_jobs.h"
 #include "platform/ui/modal.h"
 
 namespace {
@@ -109,5 +110,5 @@ void CDlgSetOBBKColor::OnUpdateColour()
         ui::inform(this, Tr(dlgtext::kNotConnected));
         return;
     }
-    processor->SetOutputBoardColor(values[0], values[1], values[2]);
+    processor->jobs().SetOutputBoardColor(values[0], values[1], values[2]);
 }

@@ -7,6 +7,7 @@
 #include "dialogs/link_settings.h"
 #include "dialogs/resolution_list.h"
 #include "model/processor.h"
+#include "model/processor_jobs.h"
 #include "model/processor_records.h"
 
 namespace {
@@ -55,7 +56,7 @@ CQelProcessor::ResolutionEntry CustomResolutionEntry(const Size& size)
 void StoreCustomResolution(CQelProcessor& processor, const Size& size)
 {
     processor.records().RemoveCustomResolution();
-    processor.AddResolution(CustomResolutionEntry(size));
+    processor.records().AddResolution(CustomResolutionEntry(size));
 }
 
 void StoreOutputResolution(CQelProcessor& processor, const OutputResolutionChoice& choice)
@@ -67,7 +68,7 @@ void StoreOutputResolution(CQelProcessor& processor, const OutputResolutionChoic
     if (connected) {
         changed =
             choice.id == CQelProcessor::kCustomResolutionId || choice.id != processor.records().GetOutputResolutionId();
-        processor.SetOutputResolutionId(choice.id);
+        processor.records().SetOutputResolutionId(choice.id);
         const Resolution r = processor.records().GetResolutionById(choice.id);
         processor.SetOutputResolution(r.width, r.height, r.rate);
     }
@@ -86,7 +87,7 @@ void StoreOutputResolution(CQelProcessor& processor, const OutputResolutionChoic
     processor.SavePro();
     if (!connected)
         return;
-    processor.SetOutputTimingRequest(choice.id);
+    processor.jobs().SetOutputTimingRequest(choice.id);
     if (changed)
         processor.ResetWallCellSizes();
     ReopenLink(processor);

@@ -3,6 +3,7 @@
 #include "dialogs/dialog_support.h"
 #include "dialogs/dialog_texts.h"
 #include "model/processor.h"
+#include "model/processor_settings.h"
 #include "platform/ui/modal.h"
 
 #include <QGridLayout>
@@ -98,7 +99,7 @@ void C4H1ShortcutKeysReadPlanDlg::OnInitDialog()
         CSlotButton* button = SlotButton(slot);
         button->setEnabled(SlotEnabled(processor.get(), slot));
         if (processor)
-            button->setText(QString::fromStdString(processor->GetPlanName(slot)));
+            button->setText(QString::fromStdString(processor->settings().GetPlanName(slot)));
     }
 }
 
@@ -132,7 +133,7 @@ void C4H1ShortcutKeysReadPlanDlg::RenamePlanButton(int slot)
         return;
     button->setText(name);
     if (const auto processor = CurrentProcessor())
-        processor->SetPlanName(slot, name.toStdString());
+        processor->settings().SetPlanName(slot, name.toStdString());
 }
 
 CDlgModifySavedPlanName::CDlgModifySavedPlanName(const QString& oldName, QWidget* parent)

@@ -2,6 +2,8 @@
 
 #include "dialogs/dialog_texts.h"
 #include "model/processor.h"
+#include "model/processor_jobs.h"
+#include "model/processor_settings.h"
 
 #include <algorithm>
 
@@ -13,7 +15,7 @@ int SlotOfButtonId(int id)
 
 bool SlotEnabled(const CQelProcessor* processor, int slot)
 {
-    return !processor || slot <= processor->GetAppOptions().planPatternCount;
+    return !processor || slot <= processor->settings().GetAppOptions().planPatternCount;
 }
 
 std::optional<const char*> RecallSlot(CQelProcessor* processor, int slot)
@@ -26,7 +28,7 @@ std::optional<const char*> RecallSlot(CQelProcessor* processor, int slot)
     // until the request.
     if (processor->GetJobState() != CQelProcessor::kJobIdle)
         return dlgtext::kRecallFailed;
-    return processor->RecallPreset(slot) == 1 ? dlgtext::kRecallDone : dlgtext::kRecallFailed;
+    return processor->jobs().RecallPreset(slot) == 1 ? dlgtext::kRecallDone : dlgtext::kRecallFailed;
 }
 
 std::optional<const char*> SlotNameProblem(const std::string& name)

@@ -7,6 +7,7 @@
 #include "core/delay.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_settings.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ int CKestavoTV::WriteSerial(SerialParams params, const uint8_t* bytes, unsigned 
     if (!processor || !frame)
         return 1;
     frame->OnDisconnectProcessor();
-    if (processor->GetConnection().type == 1) {
+    if (processor->settings().GetConnection().type == 1) {
         if (CSPortOperator::Open(params) != 0)
             return 1;
         const int result = WriteAndClose(bytes, count);

@@ -9,6 +9,8 @@
 #include "dialogs/password_check.h"
 #include "dialogs/password_dlg.h"
 #include "model/processor.h"
+#include "model/processor_jobs.h"
+#include "model/processor_settings.h"
 #include "platform/clock.h"
 #include "platform/ui/modal.h"
 #include "model/requests.h"
@@ -266,7 +268,7 @@ void CSetProcessorDlg::OnInitDialog()
     }
 
     if (processor_)
-        settings.autoDetect = processor_->GetConnection().serialAutoDetect;
+        settings.autoDetect = processor_->settings().GetConnection().serialAutoDetect;
     autoDetect_->setChecked(settings.autoDetect != 0);
     readAddressShow_->SetAddress(0);
     readMaskShow_->SetAddress(0);
@@ -331,8 +333,8 @@ void CSetProcessorDlg::OnSetDeviceAddress()
         ui::inform(this, Tr(kSetAddressFailed));
         return;
     }
-    processor->Dispatch(NetSetCode(NetValue::Address, settings.networkPort),
-                        request::Network{settings.tcpAddress, settings.tcpPort});
+    processor->jobs().Dispatch(NetSetCode(NetValue::Address, settings.networkPort),
+                               request::Network{settings.tcpAddress, settings.tcpPort});
     ui::inform(this, Tr("设置设备IP完毕!"));
 }
 
@@ -356,7 +358,7 @@ void CSetProcessorDlg::SetAddressWord(NetValue value, CIpAddressCtrl* control, s
         ui::inform(this, Tr(noProcessorText));
         return;
     }
-    processor->Dispatch(NetSetCode(value, settings.networkPort), request::Text{field});
+    processor->jobs().Dispatch(NetSetCode(value, settings.networkPort), request::Text{field});
     ui::inform(this, Tr(doneText));
 }
 
@@ -382,7 +384,7 @@ void CSetProcessorDlg::Query(NetValue value, Done done)
     const unsigned before = Cell(value).replies;
     const auto processor = CurrentProcessor();
     if (!processor || !processor->IsConnected() ||
-        processor->Dispatch(NetQueryCode(value, settings.networkPort)) != 0) {
+        processor->jobs().Dispatch(NetQueryCode(value, settings.networkPort)) != 0) {
         done(false);
         return;
     }

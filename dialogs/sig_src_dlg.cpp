@@ -3,6 +3,7 @@
 #include "core/text_helpers.h"
 #include "dialogs/dialog_support.h"
 #include "model/processor.h"
+#include "model/processor_requests.h"
 #include "model/sig_src.h"
 
 #include <QGridLayout>
@@ -78,7 +79,7 @@ void CSetSigSrcDlg::OnInitDialog()
 void CSetSigSrcDlg::SendControl(int control, int value)
 {
     const auto processor = source_ ? source_->GetOwner() : nullptr;
-    if (processor && processor->SetPictureControl(source_->GetId(), control, value))
+    if (processor && processor->requests().SetPictureControl(source_->GetId(), control, value))
         source_->SetAdjust(size_t(control), value);
 }
 

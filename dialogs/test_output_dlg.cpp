@@ -4,6 +4,7 @@
 #include "dialogs/dialog_support.h"
 #include "dialogs/field_check.h"
 #include "model/processor.h"
+#include "model/processor_jobs.h"
 #include "model/sig_out.h"
 #include "platform/ui/modal.h"
 #include "uikit/ui_button.h"
@@ -148,7 +149,7 @@ void CTestOutputDlg::SendToSelected(int mode, uint32_t colour)
         return;
     }
     if (const auto processor = CurrentProcessor())
-        processor->SetTestPatternRequest(uint32_t(sheet_->GetRowValue(rows.front())), mode, colour);
+        processor->jobs().SetTestPatternRequest(uint32_t(sheet_->GetRowValue(rows.front())), mode, colour);
 }
 
 void CTestOutputDlg::OnTestOutput()
@@ -166,7 +167,7 @@ void CTestOutputDlg::OnCancel()
 {
     if (const auto processor = CurrentProcessor()) {
         for (const auto& output : processor->GetSigOuts())
-            processor->SetTestPatternRequest(output->GetId(), kPatternPicture, 0);
+            processor->jobs().SetTestPatternRequest(output->GetId(), kPatternPicture, 0);
     }
     QDialog::reject();
 }

@@ -8,6 +8,7 @@
 #include "dialogs/dialog_support.h"
 #include "dialogs/dialog_texts.h"
 #include "model/processor.h"
+#include "model/processor_settings.h"
 #include "platform/ui/modal.h"
 
 namespace {
@@ -81,7 +82,7 @@ void CZemAboutDlg::OnInitDialog()
 void CZemAboutDlg::OnGetFpgaVersion()
 {
     if (const auto processor = ConnectedProcessor(this)) {
-        processor->ClearFpgaVersions();
+        processor->settings().ClearFpgaVersions();
         processor->QueueCommand(kQueryFpga);
     }
 }
@@ -89,7 +90,7 @@ void CZemAboutDlg::OnGetFpgaVersion()
 void CZemAboutDlg::OnGetMcuVersion()
 {
     if (const auto processor = ConnectedProcessor(this)) {
-        processor->ClearFirmwareVersions();
+        processor->settings().ClearFirmwareVersions();
         processor->QueueCommand(kQueryMcu);
     }
 }
@@ -98,12 +99,12 @@ void CZemAboutDlg::OnFpgaVersion(const CGetFPGAVerEvent&)
 {
     const auto processor = CurrentProcessor();
     if (processor && processor->IsConnected())
-        fpgaText_->setText(VersionListText(processor->GetFpgaVersions()));
+        fpgaText_->setText(VersionListText(processor->settings().GetFpgaVersions()));
 }
 
 void CZemAboutDlg::OnMcuVersion(const CGetSTMVerEvent&)
 {
     const auto processor = CurrentProcessor();
     if (processor && processor->IsConnected())
-        mcuText_->setText(VersionListText(processor->GetFirmwareVersions()));
+        mcuText_->setText(VersionListText(processor->settings().GetFirmwareVersions()));
 }

@@ -5,6 +5,8 @@
 #include "context/context.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_records.h"
+#include "model/processor_requests.h"
 #include "platform/clock.h"
 
 uint32_t TickCount()
@@ -29,6 +31,6 @@ void PollProcessors()
     if (selected < 0)
         return;
     const auto processor = processors->FindById(uint32_t(selected));
-    if (processor && processor->IsConnected() && processor->GetSigSrcCount() == 0)
-        processor->RequestSlotDiscovery();
+    if (processor && processor->IsConnected() && processor->records().GetSigSrcCount() == 0)
+        processor->requests().RequestSlotDiscovery();
 }

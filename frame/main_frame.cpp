@@ -15,7 +15,9 @@
 #include "core/event_pump.h"
 #include "core/language_tr.h"
 #include "core/program_log.h"
+#include "model/processor_jobs.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "startup/single_instance.h"
 #include "startup/termination_signals.h"
 #include "corlane/app_path.h"
@@ -272,8 +274,8 @@ void CMainFrame::CreateCtrlBarButtons()
     if (const auto processor = CurrentProcessor()) {
         context.hasProcessor = true;
         context.kind = processor->GetKind();
-        context.moreOn = processor->GetAppOptions().moreButtonSwitch != 0;
-        context.obm = processor->GetObm();
+        context.moreOn = processor->settings().GetAppOptions().moreButtonSwitch != 0;
+        context.obm = processor->settings().GetObm();
     }
     for (const CaptionButtonSpec& button : CaptionButtonSet(context)) {
         title_.AddToolButton(button.id, QString(), Tr(button.tip), ui::resPath(button.picture));
@@ -360,7 +362,7 @@ void CMainFrame::UpdateMenu(ui::MenuSpec& menu) const
         return;
     }
     const bool connected = processor->IsConnected();
-    const CQelProcessor::AppOptions options = processor->GetAppOptions();
+    const CQelProcessor::AppOptions options = processor->settings().GetAppOptions();
     ForEachItem(menu, [&](ui::MenuSpec& item) {
         switch (item.id) {
         case cmd::kConnectTcp:
@@ -412,9 +414,9 @@ void CMainFrame::ConnectOver(int32_t connectionType)
     const auto processor = CurrentProcessor();
     if (!processor)
         return;
-    auto connection = processor->GetConnection();
+    auto connection = processor->settings().GetConnection();
     connection.type = connectionType;
-    processor->SetConnection(connection);
+    processor->settings().SetConnection(connection);
     processor->Connect();
 }
 
@@ -454,9 +456,9 @@ bool ToggleAppOption(int32_t CQelProcessor::AppOptions::*flag)
     const auto processor = CMainFrame::CurrentProcessor();
     if (!processor)
         return false;
-    auto options = processor->GetAppOptions();
+    auto options = processor->settings().GetAppOptions();
     options.*flag = options.*flag ? 0 : 1;
-    processor->SetAppOptions(options);
+    processor->settings().SetAppOptions(options);
     return true;
 }
 
@@ -593,9 +595,9 @@ void CMainFrame::ToggleMoreButtons()
     const auto processor = CurrentProcessor();
     if (!processor)
         return;
-    auto options = processor->GetAppOptions();
+    auto options = processor->settings().GetAppOptions();
     options.moreButtonSwitch = options.moreButtonSwitch ? 0 : 1;
-    processor->SetAppOptions(options);
+    processor->settings().SetAppOptions(options);
     title_->SetToolBarImage(
         ui::resPath(options.moreButtonSwitch ? captionbtn::kMoreOpenPicture : captionbtn::kMoreClosePicture));
     CreateCtrlBarButtons();
@@ -659,7 +661,7 @@ void CMainFrame::OnCtrlBarNotify(int id)
     case kUnfreeze:
         if (const auto processor = CurrentProcessor()) {
             if (processor->IsConnected())
-                processor->SetFreezeRequest(id == kFreeze ? 1 : 0);
+                processor->jobs().SetFreezeRequest(id == kFreeze ? 1 : 0);
             else
                 ui::inform(this, Tr(viewtext::kNotConnected));
         }

@@ -25,7 +25,10 @@
 #include "frame/command_ids.h"
 #include "frame/main_frame.h"
 #include "model/processor.h"
+#include "model/processor_jobs.h"
 #include "model/processor_manager.h"
+#include "model/processor_requests.h"
+#include "model/processor_settings.h"
 #include "model/sig_src.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/post_to_ui.h"
@@ -301,15 +304,15 @@ void CUiSigSrcSubWnd::OnGetProType(const CGetProTypeEvent& event)
     const auto processor = ProcessorById(uint32_t(event.processorId));
     if (!processor)
         return;
-    if (processor->GetTypeReplyText().starts_with(kTypeReplyPrefix)) {
+    if (processor->settings().GetTypeReplyText().starts_with(kTypeReplyPrefix)) {
         QueueTypeFollowUp(*processor);
         // A processor of another kind than the file said: the inputs shown
         // are not its own.
-        if (processor->IsModified()) {
+        if (processor->settings().IsModified()) {
             for (const auto& [item, info] : std::vector(nodes_.begin(), nodes_.end()))
                 if (info.kind == kNodeInput && info.proId == processor->GetId())
                     processor->RemoveSigSrc(uint32_t(info.id));
-            processor->SetModified(false);
+            processor->settings().SetModified(false);
         }
     }
     SetProcessorStatus(*processor, LinkStatus::Connected);
@@ -502,8 +505,8 @@ void CUiSigSrcSubWnd::OnChildMenu(const SigSrcNodeInfo& info, const SigSrcNodeIn
     source->SelectChild(child->GetId());
     if (QTreeWidgetItem* node = FindInputNode(parentInfo.proId, parentInfo.id))
         UpdateSourceText(node);
-    processor->SetInputRouting(source->GetId(), int(child->GetRoutingId()));
-    processor->StatusQueryRequest();
+    processor->requests().SetInputRouting(source->GetId(), int(child->GetRoutingId()));
+    processor->jobs().StatusQueryRequest();
 }
 
 void CUiSigSrcSubWnd::RenameSource(const std::shared_ptr<CQelProcessor>& processor, const SigSrcNodeInfo& info)
@@ -537,7 +540,7 @@ void CUiSigSrcSubWnd::SetProcessorClock()
     }
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     dialog.GetSelectedTime(year, month, day, hour, minute, second);
-    processor->SetClockRequest(year, month, day, hour, minute, second);
+    processor->jobs().SetClockRequest(year, month, day, hour, minute, second);
 }
 
 // ---- Reset
@@ -559,7 +562,7 @@ void CUiSigSrcSubWnd::ResetProcessor(const std::shared_ptr<CQelProcessor>& proce
     progress_->raise();
     // A busy processor refuses the job, and then no report would ever
     // close the window.
-    if (processor->StartReset(receiver_) != 0) {
+    if (processor->jobs().StartReset(receiver_) != 0) {
         progress_->hide();
         ui::inform(this, Tr(kResetFailed));
     }

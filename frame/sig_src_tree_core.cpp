@@ -6,6 +6,8 @@
 #include "model/kinds.h"
 #include "model/processor.h"
 #include "model/processor_records.h"
+#include "model/processor_requests.h"
+#include "model/processor_settings.h"
 
 using qz::vok::fstr_format;
 
@@ -70,8 +72,8 @@ void QueueSideOutputTiming(CQelProcessor& processor)
 QString ProcessorNodeText(const CQelProcessor& processor, LinkStatus status)
 {
     QString state = StatusText(status);
-    if (status == LinkStatus::Connected && processor.GetConnection().type == kSerialLink)
-        state += QString::fromStdString(processor.GetSerialDevice());
+    if (status == LinkStatus::Connected && processor.settings().GetConnection().type == kSerialLink)
+        state += QString::fromStdString(processor.settings().GetSerialDevice());
     return QStringLiteral("%1(%2)").arg(QString::fromStdString(processor.GetName()), state);
 }
 
@@ -131,7 +133,7 @@ ui::MenuSpec InputMenu(const CQelProcessor& processor, const CQelSigSrc& source,
     Add(menu, kRename, "重命名");
     if (source.GetEdid() != kNoId && processor.IsConnected())
         Add(menu, kEdid, "设置EDID");
-    if (IsLedFamily(processor.GetKind()) && (appType & 1) && processor.GetObm() != kObmHidesInputParameters)
+    if (IsLedFamily(processor.GetKind()) && (appType & 1) && processor.settings().GetObm() != kObmHidesInputParameters)
         Add(menu, kInputParameters, "设置输入信号源参数");
     return menu;
 }
@@ -169,7 +171,7 @@ void QueueTypeFollowUp(CQelProcessor& processor)
             QueueSideOutputTiming(processor);
         return;
     }
-    processor.RequestSlotDiscovery();
+    processor.requests().RequestSlotDiscovery();
 }
 
 ResetReport ClassifyResetReport(int position, int total)

@@ -4,6 +4,7 @@
 #include "corlane/fstr.h"
 #include "model/model_log.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
 #include "platform/clock.h"
 
 #include <cstring>
@@ -135,10 +136,10 @@ void CQelProDelaySender::Send(const char* data, uint32_t length, int32_t type)
     if (!owner_)
         return;
     if (type != CQelCmdQueue::kEchoed) {
-        written_ = owner_->ChannelSendWritten(text);
+        written_ = owner_->link().ChannelSendWritten(text);
         return;
     }
-    if (!owner_->SendCommand(text)) {
+    if (!owner_->link().SendCommand(text)) {
         WriteSenderErrorLog("***");
         WriteSenderErrorLog(std::string(text));
     }

@@ -1,8 +1,6 @@
 #include "model/processor.h"
 
 #include <algorithm>
-#include <charconv>
-#include <string_view>
 
 #include "core/events.h"
 #include "model/input_osd.h"
@@ -13,40 +11,12 @@
 #include "model/processor_link.h"
 #include "model/processor_records.h"
 #include "model/processor_requests.h"
+#include "model/processor_settings.h"
 #include "model/processor_store.h"
 
 namespace {
 
-struct TypeReplyKind {
-    int32_t kind;
-    const char* name;
-};
-
-// Reply types 0 to 3 of "GP TYPE".
-constexpr TypeReplyKind kTypeReplyKinds[] = {
-    {8, "16x16处理器"},
-    {10, "36x36处理器"},
-    {7, "8x8处理器"},
-    {8, "8x8Pro处理器"},
-};
-constexpr int kTypeReply8x8Pro = 3;
-constexpr std::string_view kTypeReplyPrefix = "GP TYPE";
-
-// The reply type of a type reply; false when the line carries none.
-bool ParseTypeReply(std::string_view line, int& type)
-{
-    if (line.substr(0, kTypeReplyPrefix.size()) != kTypeReplyPrefix)
-        return false;
-    line.remove_prefix(kTypeReplyPrefix.size());
-    const size_t start = line.find_first_not_of(" \t");
-    if (start == std::string_view::npos)
-        return false;
-    line.remove_prefix(start);
-    if (!line.empty() && line.front() == '+')
-        line.remove_prefix(1);
-    const auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), type);
-    return ec == std::errc();
-}
+using Guard = std::lock_guard<std::mutex>;
 
 // The size of row or column `index`: its own when the list has one, else
 // one output's, as the wall size counts a grid without sizes.
@@ -68,9 +38,10 @@ int64_t CellOffset(const std::vector<int32_t>& sizes, int32_t index, int32_t uni
 } // namespace
 
 CQelProcessor::CQelProcessor()
-    : lock_(std::make_shared<ProcessorLock>()), records_(std::make_unique<ProcessorRecords>(*this, lock_)),
-      inputOsd_(std::make_unique<CInputOSD>(*this)), store_(std::make_unique<ProcessorStore>(*this)),
-      jobs_(std::make_unique<ProcessorJobs>(*this)), link_(std::make_unique<ProcessorLink>(*this))
+    : lock_(std::make_shared<ProcessorLock>()), settings_(std::make_unique<ProcessorSettings>(*this, lock_)),
+      records_(std::make_unique<ProcessorRecords>(*this, lock_)), inputOsd_(std::make_unique<CInputOSD>(*this)),
+      store_(std::make_unique<ProcessorStore>(*this)), jobs_(std::make_unique<ProcessorJobs>(*this)),
+      link_(std::make_unique<ProcessorLink>(*this))
 {
     requests_ = std::make_unique<ProcessorRequests>(*this, *link_, *jobs_);
     link_->StartSender();
@@ -101,22 +72,22 @@ void CQelProcessor::SetId(uint32_t id)
 
 int32_t CQelProcessor::GetKind() const
 {
-    return ReadLocked(lock_, kind_);
+    return settings_->GetKind();
 }
 
 void CQelProcessor::SetKind(int32_t kind)
 {
-    WriteLocked(lock_, kind_, kind);
+    settings_->SetKind(kind);
 }
 
 std::string CQelProcessor::GetName() const
 {
-    return ReadLocked(lock_, name_);
+    return settings_->GetName();
 }
 
 void CQelProcessor::SetName(const std::string& name)
 {
-    WriteLocked(lock_, name_, name);
+    settings_->SetName(name);
 }
 
 CQelProcessor::Wall CQelProcessor::GetWall() const
@@ -149,7 +120,7 @@ Size CQelProcessor::GetWallPixelSize() const
         }
         return static_cast<int32_t>(int64_t(count) * unit);
     };
-    const bool cellSizes = HasCellSizes(kind_);
+    const bool cellSizes = HasCellSizes(settings_->KindLocked());
     const Resolution outputResolution = records_->OutputResolutionLocked();
     return Size{extent(wall_.colWidths, wall_.cols, outputResolution.width, cellSizes),
                 extent(wall_.rowHeights, wall_.rows, outputResolution.height, cellSizes)};
@@ -199,164 +170,11 @@ bool CQelProcessor::HitTestWallOutput(int32_t x, int32_t y, uint32_t& board, uin
     return true;
 }
 
-Rect CQelProcessor::GetInflateRect() const
+void CQelProcessor::ResetWallCellSizes()
 {
-    Guard guard(lock_->mutex);
-    if (obm_ == 1 && app_.inflateEnable == 1)
-        return app_.inflateRect;
-    return Rect{};
-}
-
-int32_t CQelProcessor::GetObm() const
-{
-    return ReadLocked(lock_, obm_);
-}
-
-void CQelProcessor::SetObm(int32_t obm)
-{
-    WriteLocked(lock_, obm_, obm);
-}
-
-int32_t CQelProcessor::GetAuthorization() const
-{
-    return ReadLocked(lock_, authorization_);
-}
-
-void CQelProcessor::SetAuthorization(int32_t value)
-{
-    WriteLocked(lock_, authorization_, value);
-}
-
-int32_t CQelProcessor::GetSourceScaler() const
-{
-    return ReadLocked(lock_, sourceScaler_);
-}
-
-void CQelProcessor::SetSourceScaler(int32_t scaler)
-{
-    WriteLocked(lock_, sourceScaler_, scaler);
-}
-
-CQelProcessor::Connection CQelProcessor::GetConnection() const
-{
-    return ReadLocked(lock_, connection_);
-}
-
-void CQelProcessor::SetConnection(const Connection& connection)
-{
-    WriteLocked(lock_, connection_, connection);
-}
-
-CQelProcessor::AppOptions CQelProcessor::GetAppOptions() const
-{
-    return ReadLocked(lock_, app_);
-}
-
-void CQelProcessor::SetAppOptions(const AppOptions& options)
-{
-    WriteLocked(lock_, app_, options);
-}
-
-uint32_t CQelProcessor::GetChannelId() const
-{
-    return ReadLocked(lock_, channelId_);
-}
-
-void CQelProcessor::SetChannelId(uint32_t id)
-{
-    WriteLocked(lock_, channelId_, id);
-}
-
-bool CQelProcessor::IsStatusPollEnabled() const
-{
-    return ReadLocked(lock_, statusPoll_);
-}
-
-void CQelProcessor::SetStatusPoll(bool enabled)
-{
-    WriteLocked(lock_, statusPoll_, enabled);
-}
-
-bool CQelProcessor::IsModified() const
-{
-    return ReadLocked(lock_, modified_);
-}
-
-void CQelProcessor::SetModified(bool modified)
-{
-    WriteLocked(lock_, modified_, modified);
-}
-
-void CQelProcessor::OnTypeReply(const std::string& line)
-{
-    int type = 0;
-    const bool readable = ParseTypeReply(line, type);
-    Guard guard(lock_->mutex);
-    typeReply_ = line;
-    // A line without a readable type tells nothing about the device.
-    if (!readable || type < 0 || type > kTypeReply8x8Pro)
-        return;
-    const TypeReplyKind& entry = kTypeReplyKinds[type];
-    if (type != kTypeReply8x8Pro && kind_ == entry.kind)
-        return;
-    modified_ = true;
-    kind_ = entry.kind;
-    name_ = entry.name;
-}
-
-std::string CQelProcessor::GetTypeReplyText() const
-{
-    return ReadLocked(lock_, typeReply_);
-}
-
-bool CQelProcessor::AddFpgaVersion(int32_t key, const std::string& text)
-{
-    Guard guard(lock_->mutex);
-    return fpgaVersions_.emplace(key, text).second;
-}
-
-void CQelProcessor::ClearFpgaVersions()
-{
-    Guard guard(lock_->mutex);
-    fpgaVersions_.clear();
-}
-
-CQelProcessor::VersionTable CQelProcessor::GetFpgaVersions() const
-{
-    return ReadLocked(lock_, fpgaVersions_);
-}
-
-bool CQelProcessor::AddFirmwareVersion(int32_t key, const std::string& text)
-{
-    Guard guard(lock_->mutex);
-    return firmwareVersions_.emplace(key, text).second;
-}
-
-void CQelProcessor::ClearFirmwareVersions()
-{
-    Guard guard(lock_->mutex);
-    firmwareVersions_.clear();
-}
-
-CQelProcessor::VersionTable CQelProcessor::GetFirmwareVersions() const
-{
-    return ReadLocked(lock_, firmwareVersions_);
-}
-
-std::string CQelProcessor::GetPlanName(int32_t slot) const
-{
-    Guard guard(lock_->mutex);
-    const auto it = planNames_.find(slot);
-    return it != planNames_.end() ? it->second : std::to_string(slot);
-}
-
-void CQelProcessor::SetPlanName(int32_t slot, const std::string& name)
-{
-    if (slot < kFirstPlanSlot || slot > kLastPlanSlot)
-        return;
-    {
-        Guard guard(lock_->mutex);
-        planNames_[slot] = CutPlanName(name);
-    }
-    SavePro();
+    Wall wall = GetWall();
+    const Resolution output = GetOutputResolution();
+    wall.colWidths.assign(static_cast<size_t>(std::max(wall.cols, 0)), output.width);
+    wall.rowHeights.assign(static_cast<size_t>(std::max(wall.rows, 0)), output.height);
+    SetWall(wall);
 }

@@ -10,6 +10,7 @@
 #include "model/link_setup.h"
 #include "model/pro_delay_sender.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "platform/clock.h"
 
 #include <atomic>
@@ -39,11 +40,11 @@ void MarkSourcesNotJoined(CQelProcessor& processor)
 bool ProcessorLink::Connect()
 {
     CNetManager& manager = CNetManager::get_instance();
-    manager.CloseAndRemove(owner_.GetChannelId());
-    owner_.SetChannelId(0);
+    manager.CloseAndRemove(owner_.settings().GetChannelId());
+    owner_.settings().SetChannelId(0);
     const uint32_t number = ++g_channelNumber;
 
-    CQelProcessor::Connection connection = owner_.GetConnection();
+    CQelProcessor::Connection connection = owner_.settings().GetConnection();
     std::shared_ptr<CIoChannel> channel;
     if (connection.type == 1) {
         channel =
@@ -55,20 +56,20 @@ bool ProcessorLink::Connect()
         CSPortOperator::EnumPorts(ports);
         if (ports.size() == 1) {
             connection.serialDevice = ports.front();
-            owner_.SetConnection(connection);
+            owner_.settings().SetConnection(connection);
         }
         channel = std::make_shared<CSerialClientChannel>(
             &manager, qz::vok::fstr_format("PRO_Serial_%d", static_cast<int>(number)));
         if (connection.serialAutoDetect == 1) {
             connection.serialDeviceInUse = ProbeSerialPort(ports);
-            owner_.SetConnection(connection);
+            owner_.settings().SetConnection(connection);
             if (connection.serialDeviceInUse.empty()) {
                 ShowLinkMessage(Tr(kNoSerialPort).toStdString());
                 return false;
             }
         } else {
             connection.serialDeviceInUse = connection.serialDevice;
-            owner_.SetConnection(connection);
+            owner_.settings().SetConnection(connection);
         }
         channel->Settings().put("device", connection.serialDeviceInUse);
         channel->Settings().put("rate", std::to_string(connection.serialRate));
@@ -84,7 +85,7 @@ bool ProcessorLink::Connect()
     });
     const uint32_t channelId = manager.Register(channel);
     channel->SetReceiveHandler(MakeLinkReceiver(weak, channelId));
-    owner_.SetChannelId(channelId);
+    owner_.settings().SetChannelId(channelId);
 
     owner_.records().ClearSigOutsForDiscovery();
     MarkSourcesNotJoined(owner_);
@@ -95,7 +96,7 @@ bool ProcessorLink::Connect()
 
 std::string ProcessorLink::ProbeSerialPort(const std::vector<std::string>& ports)
 {
-    const int32_t rate = owner_.GetConnection().serialRate;
+    const int32_t rate = owner_.settings().GetConnection().serialRate;
     for (const std::string& port : ports) {
         SPortSettings settings;
         settings.portName = port;
@@ -120,13 +121,13 @@ std::string ProcessorLink::ProbeSerialPort(const std::vector<std::string>& ports
 
 bool ProcessorLink::IsConnected() const
 {
-    auto channel = CNetManager::get_instance().Find(owner_.GetChannelId());
+    auto channel = CNetManager::get_instance().Find(owner_.settings().GetChannelId());
     return channel && channel->CheckConnected();
 }
 
 bool ProcessorLink::Disconnect()
 {
-    auto channel = CNetManager::get_instance().Find(owner_.GetChannelId());
+    auto channel = CNetManager::get_instance().Find(owner_.settings().GetChannelId());
     if (!channel)
         return false;
     channel->Close();

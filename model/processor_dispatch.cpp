@@ -246,175 +246,165 @@ int ProcessorJobs::CompleteJob(int code, const Args& args)
     return 0;
 }
 
-int CQelProcessor::Dispatch(int code)
+int ProcessorJobs::Dispatch(int code)
 {
     return Dispatch(code, request::None{});
 }
 
-int CQelProcessor::Dispatch(int code, const Args& args)
-{
-    return jobs_->Dispatch(code, args);
-}
-
-int32_t CQelProcessor::GetJobState() const
-{
-    return jobs_->GetJobState();
-}
-
 // ---- Request methods -------------------------------------------------------
 
-int CQelProcessor::StatusQueryRequest()
+int ProcessorJobs::StatusQueryRequest()
 {
     return Dispatch(0);
 }
 
-int CQelProcessor::SetNetworkRequest(const std::string& address, const std::string& port)
+int ProcessorJobs::SetNetworkRequest(const std::string& address, const std::string& port)
 {
     return Dispatch(1, request::Network{address, port});
 }
 
-int CQelProcessor::SetOutputTimingRequest(uint32_t resolutionId)
+int ProcessorJobs::SetOutputTimingRequest(uint32_t resolutionId)
 {
     return Dispatch(2, request::ResolutionId{resolutionId});
 }
 
-int CQelProcessor::SetTestPatternRequest(uint32_t outputId, int pattern, uint32_t colour)
+int ProcessorJobs::SetTestPatternRequest(uint32_t outputId, int pattern, uint32_t colour)
 {
     return Dispatch(3, request::TestPattern{outputId, pattern, colour});
 }
 
-int CQelProcessor::StartReset(ReceiverPtr<IResetProgress> receiver)
+int ProcessorJobs::StartReset(ReceiverPtr<IResetProgress> receiver)
 {
     return Dispatch(request::kStartReset, request::Reset{std::move(receiver)});
 }
 
-int CQelProcessor::SetClockRequest(int a, int b, int c, int d, int e, int f)
+int ProcessorJobs::SetClockRequest(int a, int b, int c, int d, int e, int f)
 {
     return Dispatch(5, request::Clock{{a, b, c, d, e, f}});
 }
 
-int CQelProcessor::SendOsdBufferRequest(const std::vector<std::string>& lines, int group, uint32_t delayMs,
+int ProcessorJobs::SendOsdBufferRequest(const std::vector<std::string>& lines, int group, uint32_t delayMs,
                                         IProgress* receiver)
 {
     return Dispatch(6, request::OsdBuffer{lines, group, delayMs, receiver});
 }
 
-int CQelProcessor::QueueCommandListRequest(const std::vector<std::string>& lines)
+int ProcessorJobs::QueueCommandListRequest(const std::vector<std::string>& lines)
 {
     return Dispatch(7, request::CommandList{lines});
 }
 
-int CQelProcessor::SwitchDisplayModeRequest(const std::vector<std::string>& lines, int mode, IProgress* receiver)
+int ProcessorJobs::SwitchDisplayModeRequest(const std::vector<std::string>& lines, int mode, IProgress* receiver)
 {
     return Dispatch(8, request::DisplayMode{lines, mode, receiver});
 }
 
-int CQelProcessor::StartOsdPosition(int first, int second, ReceiverPtr<IOSDSavingProgress> receiver, int& steps,
+int ProcessorJobs::StartOsdPosition(int first, int second, ReceiverPtr<IOSDSavingProgress> receiver, int& steps,
                                     int side)
 {
     return Dispatch(request::kStartOsdSave, request::OsdSave{first, second, std::move(receiver), &steps, side});
 }
 
-int CQelProcessor::QueryIpRequest()
+int ProcessorJobs::QueryIpRequest()
 {
     return Dispatch(11);
 }
-int CQelProcessor::QueryPortRequest()
+int ProcessorJobs::QueryPortRequest()
 {
     return Dispatch(12);
 }
-int CQelProcessor::QuerySubnetMaskRequest()
+int ProcessorJobs::QuerySubnetMaskRequest()
 {
     return Dispatch(13);
 }
-int CQelProcessor::QueryGatewayRequest()
+int ProcessorJobs::QueryGatewayRequest()
 {
     return Dispatch(14);
 }
-int CQelProcessor::QueryIp2Request()
+int ProcessorJobs::QueryIp2Request()
 {
     return Dispatch(16);
 }
-int CQelProcessor::QueryPort2Request()
+int ProcessorJobs::QueryPort2Request()
 {
     return Dispatch(17);
 }
-int CQelProcessor::QuerySubnetMask2Request()
+int ProcessorJobs::QuerySubnetMask2Request()
 {
     return Dispatch(18);
 }
-int CQelProcessor::QueryGateway2Request()
+int ProcessorJobs::QueryGateway2Request()
 {
     return Dispatch(19);
 }
 
-int CQelProcessor::StartSendInputOsd(int unused, ReceiverPtr<IIOSDSendingProgress> receiver,
+int ProcessorJobs::StartSendInputOsd(int unused, ReceiverPtr<IIOSDSendingProgress> receiver,
                                      const std::vector<uint32_t>& keys)
 {
     return Dispatch(request::kStartInputOsdTransfer, request::InputOsdTransfer{unused, std::move(receiver), keys});
 }
 
-int CQelProcessor::SendOsdImageRequest(int unused, IProgress* receiver, std::shared_ptr<const tagOSD_DATA_EX_S> item)
+int ProcessorJobs::SendOsdImageRequest(int unused, IProgress* receiver, std::shared_ptr<const tagOSD_DATA_EX_S> item)
 {
     return Dispatch(22, request::OsdImage{unused, receiver, std::move(item)});
 }
 
-int CQelProcessor::ProgramEdidRequest(uint32_t inputId, int choice)
+int ProcessorJobs::ProgramEdidRequest(uint32_t inputId, int choice)
 {
     return Dispatch(23, request::Edid{inputId, choice});
 }
 
-int CQelProcessor::SetFreezeRequest(int on)
+int ProcessorJobs::SetFreezeRequest(int on)
 {
     return Dispatch(24, request::OnOff{on});
 }
 
-int CQelProcessor::RecallPreset(int preset)
+int ProcessorJobs::RecallPreset(int preset)
 {
     return Dispatch(25, request::Preset{preset});
 }
 
-int CQelProcessor::SetOutputBoardColor(uint8_t red, uint8_t green, uint8_t blue)
+int ProcessorJobs::SetOutputBoardColor(uint8_t red, uint8_t green, uint8_t blue)
 {
     return Dispatch(26, request::Colour{red, green, blue});
 }
 
-int CQelProcessor::SetTimeOsdRequest(const tagOSD_DATA_EX2_S& item)
+int ProcessorJobs::SetTimeOsdRequest(const tagOSD_DATA_EX2_S& item)
 {
     return Dispatch(28, request::TimeOsd{item});
 }
 
-int CQelProcessor::EnableAllTimeRequest(int on)
+int ProcessorJobs::EnableAllTimeRequest(int on)
 {
     return Dispatch(29, request::OnOff{on});
 }
 
-int CQelProcessor::SetSubnetMaskRequest(const std::string& mask)
+int ProcessorJobs::SetSubnetMaskRequest(const std::string& mask)
 {
     return Dispatch(30, request::Text{mask});
 }
 
-int CQelProcessor::SetGatewayRequest(const std::string& gateway)
+int ProcessorJobs::SetGatewayRequest(const std::string& gateway)
 {
     return Dispatch(31, request::Text{gateway});
 }
 
-int CQelProcessor::SetNetwork2Request(const std::string& address, const std::string& port)
+int ProcessorJobs::SetNetwork2Request(const std::string& address, const std::string& port)
 {
     return Dispatch(33, request::Network{address, port});
 }
 
-int CQelProcessor::SetSubnetMask2Request(const std::string& mask)
+int ProcessorJobs::SetSubnetMask2Request(const std::string& mask)
 {
     return Dispatch(34, request::Text{mask});
 }
 
-int CQelProcessor::SetGateway2Request(const std::string& gateway)
+int ProcessorJobs::SetGateway2Request(const std::string& gateway)
 {
     return Dispatch(35, request::Text{gateway});
 }
 
-int CQelProcessor::SendRaw(const std::string& text)
+int ProcessorJobs::SendRaw(const std::string& text)
 {
     return Dispatch(37, request::Text{text});
 }

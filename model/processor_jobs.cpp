@@ -2,6 +2,7 @@
 // how they start on a thread of their own, what they do, and how shut-down
 // stops them.
 #include "model/processor_jobs.h"
+#include "model/processor_link.h"
 #include "model/processor_records.h"
 #include "model/processor_requests.h"
 
@@ -15,6 +16,7 @@
 #include "model/input_osd.h"
 #include "model/model_log.h"
 #include "model/osd_item.h"
+#include "model/processor_settings.h"
 #include "model/requests.h"
 
 using qz::vok::fstr_format;
@@ -142,9 +144,9 @@ int ProcessorJobs::StartJob(int code, const request::Args& args)
         // once a second. Only an answer to this save's own request counts:
         // a late status of an earlier save, or from another link, does not.
         auto status = std::make_shared<std::atomic<int>>(kOsdStatusPending);
-        auto subscription = std::make_shared<boost::signals2::scoped_connection>(
-            CQelEvtSignals::ConnectOSDStatus([status, channelId = owner_.GetChannelId(), output = save.side != 0,
-                                              first = save.first, second = save.second](const COSDStatusEvent& event) {
+        auto subscription = std::make_shared<boost::signals2::scoped_connection>(CQelEvtSignals::ConnectOSDStatus(
+            [status, channelId = owner_.settings().GetChannelId(), output = save.side != 0, first = save.first,
+             second = save.second](const COSDStatusEvent& event) {
                 if (event.channelId == channelId && event.outputSide == output && event.first == first &&
                     event.second == second)
                     status->store(event.status);
@@ -228,29 +230,29 @@ void ProcessorJobs::ResetJob()
         resetBridge_.SetSteps(steps);
         for (int step = 0; step < steps && done; ++step) {
             resetBridge_.SetStep(step);
-            owner_.ClearOutputWindows(step, &resetBridge_);
+            owner_.requests().ClearOutputWindows(step, &resetBridge_);
             done = !JobsStopping();
         }
     }
     if (done && steps > 0) {
-        owner_.SetOutputTiming(CQelProcessor::kDefaultResolutionId);
+        owner_.requests().SetOutputTiming(CQelProcessor::kDefaultResolutionId);
         if (owner_.records().GetOutputResolutionId() != CQelProcessor::kDefaultResolutionId) {
-            owner_.SetOutputResolutionId(CQelProcessor::kDefaultResolutionId);
+            owner_.records().SetOutputResolutionId(CQelProcessor::kDefaultResolutionId);
             const Resolution resolution = owner_.records().GetResolutionById(CQelProcessor::kDefaultResolutionId);
             owner_.SetOutputResolution(resolution.width, resolution.height, resolution.rate);
             owner_.ResetWallCellSizes();
         }
-        if (const int32_t type = owner_.GetConnection().type; type == 1 || type == 2)
-            owner_.SetNetwork(kResetAddress, kResetPort);
-        CQelProcessor::Connection connection = owner_.GetConnection();
+        if (const int32_t type = owner_.settings().GetConnection().type; type == 1 || type == 2)
+            owner_.requests().SetNetwork(kResetAddress, kResetPort);
+        CQelProcessor::Connection connection = owner_.settings().GetConnection();
         connection.tcpAddress = kResetAddress;
         connection.tcpPort = kResetPort;
-        owner_.SetConnection(connection);
+        owner_.settings().SetConnection(connection);
         owner_.SavePro();
     }
     Dispatch(request::kResetDone, request::Completion{done ? 0 : 1});
     if (done)
-        owner_.RequestSlotDiscovery();
+        owner_.requests().RequestSlotDiscovery();
 }
 
 void ProcessorJobs::InputOsdTransferJob(const std::vector<uint32_t>& keys)
@@ -266,7 +268,7 @@ void ProcessorJobs::InputOsdTransferJob(const std::vector<uint32_t>& keys)
             if (payload.empty())
                 LogEmptyPayload(fstr_format("%d/%d", board, item));
             // One item failing does not end the transfer.
-            owner_.SendOsdLines(&transferBridge_, PayloadLines(payload), 1, 0);
+            owner_.requests().SendOsdLines(&transferBridge_, PayloadLines(payload), 1, 0);
             done = !JobsStopping();
         }
     }
@@ -282,7 +284,7 @@ bool ProcessorJobs::OsdSaveJob(int first, int second, int side, const std::share
     status->store(kOsdStatusPending);
     const char* unit = side == 0 ? "I_F" : "O_F";
     const std::string save = fstr_format("%s OSDSA %d %d 1\r\n", unit, first, second);
-    owner_.ChannelSend(save);
+    owner_.link().ChannelSend(save);
     WriteSenderLog(save);
     if (!JobPause(kOsdSaveFirstPollWaitMs))
         return false;
@@ -290,7 +292,7 @@ bool ProcessorJobs::OsdSaveJob(int first, int second, int side, const std::share
     const std::string poll = fstr_format("%s OSDSA %d %d 2\r\n", unit, first, second);
     int counter = 0;
     while (platform::MillisSince(start) < kOsdSaveTimeoutMs) {
-        owner_.ChannelSend(poll);
+        owner_.link().ChannelSend(poll);
         if (!JobPause(kOsdSavePollGapMs))
             return false;
         if (status->load() == kOsdStatusSaved)
@@ -323,4 +325,9 @@ std::thread CQelProcessor::LaunchJob(std::function<void()> body)
 void CQelProcessor::StopJobs()
 {
     jobs_->StopJobs();
+}
+
+int32_t CQelProcessor::GetJobState() const
+{
+    return jobs_->GetJobState();
 }

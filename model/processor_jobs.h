@@ -4,15 +4,23 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "model/job_progress.h"
 #include "model/processor.h"
 
+struct tagOSD_DATA_EX_S;
+struct tagOSD_DATA_EX2_S;
+namespace request {
+struct Args; // model/requests.h
+}
+
 // A processor's request gate and its long jobs (reset, input OSD transfer,
-// OSD save): the job state, the threads the jobs run on, and their stop.
-// The requests themselves and the job threads' start are the processor's.
+// OSD save): the request methods that pass through the gate, the job state,
+// the threads the jobs run on, and their stop. The requests' command texts
+// are ProcessorRequests'; the job threads' start is the processor's.
 class ProcessorJobs {
 public:
     explicit ProcessorJobs(CQelProcessor& owner);
@@ -20,12 +28,55 @@ public:
     ProcessorJobs(const ProcessorJobs&) = delete;
     ProcessorJobs& operator=(const ProcessorJobs&) = delete;
 
+    // The one entry of operator requests: codes 0 to 37 run their sender
+    // (or start a job) unless the running job forbids them; 1000 to 1002 end
+    // the reset, the input OSD transfer and the OSD save. 1 when refused,
+    // else the request's result.
+    int Dispatch(int code);
     int Dispatch(int code, const request::Args& args);
     int32_t GetJobState() const;
     void StopJobs();
     // Waits `ms` of the process clock; false as soon as the jobs are asked
     // to stop.
     bool JobPause(uint32_t ms);
+
+    // The request methods: each passes its arguments to Dispatch and
+    // returns its result.
+    int StatusQueryRequest();
+    int SetNetworkRequest(const std::string& address, const std::string& port);
+    int SetOutputTimingRequest(uint32_t resolutionId);
+    int SetTestPatternRequest(uint32_t outputId, int pattern, uint32_t colour);
+    int StartReset(ReceiverPtr<IResetProgress> receiver);
+    int SetClockRequest(int a, int b, int c, int d, int e, int f);
+    int SendOsdBufferRequest(const std::vector<std::string>& lines, int group, uint32_t delayMs, IProgress* receiver);
+    int QueueCommandListRequest(const std::vector<std::string>& lines);
+    int SwitchDisplayModeRequest(const std::vector<std::string>& lines, int mode, IProgress* receiver);
+    // Writes the step count to `steps` when the save starts.
+    int StartOsdPosition(int first, int second, ReceiverPtr<IOSDSavingProgress> receiver, int& steps, int side);
+    int QueryIpRequest();
+    int QueryPortRequest();
+    int QuerySubnetMaskRequest();
+    int QueryGatewayRequest();
+    int QueryIp2Request();
+    int QueryPort2Request();
+    int QuerySubnetMask2Request();
+    int QueryGateway2Request();
+    int StartSendInputOsd(int unused, ReceiverPtr<IIOSDSendingProgress> receiver, const std::vector<uint32_t>& keys);
+    int SendOsdImageRequest(int unused, IProgress* receiver, std::shared_ptr<const tagOSD_DATA_EX_S> item);
+    int ProgramEdidRequest(uint32_t inputId, int choice);
+    int SetFreezeRequest(int on);
+    // 1 when the device confirmed the recall, 0 when not; a refusal also
+    // gives 1.
+    int RecallPreset(int preset);
+    int SetOutputBoardColor(uint8_t red, uint8_t green, uint8_t blue);
+    int SetTimeOsdRequest(const tagOSD_DATA_EX2_S& item);
+    int EnableAllTimeRequest(int on);
+    int SetSubnetMaskRequest(const std::string& mask);
+    int SetGatewayRequest(const std::string& gateway);
+    int SetNetwork2Request(const std::string& address, const std::string& port);
+    int SetSubnetMask2Request(const std::string& mask);
+    int SetGateway2Request(const std::string& gateway);
+    int SendRaw(const std::string& text);
 
 private:
     int RunRequest(int code, const request::Args& args);

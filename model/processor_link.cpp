@@ -6,6 +6,7 @@
 #include "comm/reply_line.h"
 #include "model/net_type.h"
 #include "model/pro_delay_sender.h"
+#include "model/processor_settings.h"
 #include "model/reply_waiter.h"
 
 namespace {
@@ -93,13 +94,13 @@ bool ProcessorLink::SendNoWait(std::string_view text)
 
 bool ProcessorLink::ChannelSend(std::string_view text)
 {
-    auto channel = CNetManager::get_instance().Find(owner_.GetChannelId());
+    auto channel = CNetManager::get_instance().Find(owner_.settings().GetChannelId());
     return channel && channel->Send(0, text);
 }
 
 std::optional<platform::TimePoint> ProcessorLink::ChannelSendWritten(std::string_view text)
 {
-    auto channel = CNetManager::get_instance().Find(owner_.GetChannelId());
+    auto channel = CNetManager::get_instance().Find(owner_.settings().GetChannelId());
     if (!channel)
         return std::nullopt;
     return channel->SendWritten(0, text, kWriteLimit);
@@ -135,69 +136,4 @@ bool CQelProcessor::Disconnect()
 bool CQelProcessor::QueueCommand(std::string_view text)
 {
     return link_->QueueCommand(text);
-}
-
-bool CQelProcessor::QueueEchoedCommand(std::string_view text)
-{
-    return link_->QueueEchoedCommand(text);
-}
-
-uint32_t CQelProcessor::GetQueuedCommandCount() const
-{
-    return link_->GetQueuedCommandCount();
-}
-
-void CQelProcessor::SetPushObserver(PushObserver observer)
-{
-    link_->SetPushObserver(std::move(observer));
-}
-
-void CQelProcessor::SetSenderPause(unsigned ms)
-{
-    link_->SetSenderPause(ms);
-}
-
-unsigned CQelProcessor::GetSenderPause() const
-{
-    return link_->GetSenderPause();
-}
-
-void CQelProcessor::StopSender()
-{
-    link_->StopSender();
-}
-
-bool CQelProcessor::SendCommand(std::string_view text)
-{
-    return link_->SendCommand(text);
-}
-
-bool CQelProcessor::SendAndWait(std::string_view text, std::string& reply)
-{
-    return link_->SendAndWait(text, reply);
-}
-
-void CQelProcessor::SetReplyTimeout(platform::Duration timeout)
-{
-    link_->SetReplyTimeout(timeout);
-}
-
-bool CQelProcessor::ChannelSend(std::string_view text)
-{
-    return link_->ChannelSend(text);
-}
-
-std::optional<platform::TimePoint> CQelProcessor::ChannelSendWritten(std::string_view text)
-{
-    return link_->ChannelSendWritten(text);
-}
-
-void CQelProcessor::OnReply(const std::string& line)
-{
-    link_->OnReply(line);
-}
-
-void CQelProcessor::OnUnmatchedReply(const std::string& line)
-{
-    link_->OnUnmatchedReply(line);
 }

@@ -1,7 +1,9 @@
 #include "model/processor_manager.h"
 
 #include "model/processor.h"
+#include "model/processor_jobs.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "model/requests.h"
 #include "model/shared_lookup.h"
 
@@ -49,7 +51,7 @@ std::shared_ptr<CQelProcessor> CQelProMan::FindById(uint32_t id) const
 std::shared_ptr<CQelProcessor> CQelProMan::FindByChannel(uint32_t channelId) const
 {
     for (const auto& processor : GetProcessors())
-        if (processor->GetChannelId() == channelId)
+        if (processor->settings().GetChannelId() == channelId)
             return processor;
     return nullptr;
 }
@@ -63,5 +65,5 @@ std::shared_ptr<CQelSigSrc> CQelProMan::GetSigSrcOf(uint32_t processorId, uint32
 void CQelProMan::BroadcastStatusQuery() const
 {
     for (const auto& processor : GetProcessors())
-        processor->Dispatch(request::kStatusQuery);
+        processor->jobs().Dispatch(request::kStatusQuery);
 }

@@ -493,11 +493,6 @@ std::vector<std::shared_ptr<CQelSigSrc>> CQelProcessor::GetSigSrcs() const
     return records_->GetSigSrcs();
 }
 
-size_t CQelProcessor::GetSigSrcCount() const
-{
-    return records_->GetSigSrcCount();
-}
-
 bool CQelProcessor::AddSigOut(const std::shared_ptr<CQelSigOut>& output)
 {
     return records_->AddSigOut(output);
@@ -518,11 +513,6 @@ size_t CQelProcessor::GetSigOutCount() const
     return records_->GetSigOutCount();
 }
 
-bool CQelProcessor::AddBoard(const std::shared_ptr<CQelBoard>& board)
-{
-    return records_->AddBoard(board);
-}
-
 std::shared_ptr<CQelBoard> CQelProcessor::GetBoard(uint32_t id) const
 {
     return records_->GetBoard(id);
@@ -536,14 +526,4 @@ Resolution CQelProcessor::GetOutputResolution() const
 void CQelProcessor::SetOutputResolution(int32_t width, int32_t height, int32_t rate)
 {
     records_->SetOutputResolution(width, height, rate);
-}
-
-void CQelProcessor::SetOutputResolutionId(uint32_t id)
-{
-    records_->SetOutputResolutionId(id);
-}
-
-void CQelProcessor::AddResolution(const ResolutionEntry& entry)
-{
-    records_->AddResolution(entry);
 }

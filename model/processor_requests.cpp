@@ -12,6 +12,7 @@
 #include "model/osd_item.h"
 #include "model/processor_jobs.h"
 #include "model/processor_link.h"
+#include "model/processor_settings.h"
 #include "model/requests.h"
 
 #include <algorithm>
@@ -455,7 +456,7 @@ int ProcessorRequests::SetTimeOsd(const tagOSD_DATA_EX2_S& item)
 
 int ProcessorRequests::QueryStatus()
 {
-    if (!owner_.IsStatusPollEnabled())
+    if (!owner_.settings().IsStatusPollEnabled())
         return 0;
     const int32_t kind = owner_.GetKind();
     if (kind == 1)
@@ -713,144 +714,4 @@ int ProcessorRequests::ClearOutputWindows(int step, IProgress* receiver)
     default: return 1;
     }
     return SwitchDisplayMode(step, receiver, false, lines);
-}
-
-// The processor's names for its requests.
-
-int CQelProcessor::SetClock(int a, int b, int c, int d, int e, int f)
-{
-    return requests_->SetClock(a, b, c, d, e, f);
-}
-
-int CQelProcessor::LoadPreset(int preset)
-{
-    return requests_->LoadPreset(preset);
-}
-
-int CQelProcessor::SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue)
-{
-    return requests_->SetBackgroundColor(red, green, blue);
-}
-
-int CQelProcessor::WriteBackgroundYuv(int board, uint8_t red, uint8_t green, uint8_t blue)
-{
-    return requests_->WriteBackgroundYuv(board, red, green, blue);
-}
-
-int CQelProcessor::SendRawText(const std::string& text)
-{
-    return requests_->SendRawText(text);
-}
-
-int CQelProcessor::SendQuery(int code)
-{
-    return requests_->SendQuery(code);
-}
-
-bool CQelProcessor::SetNetwork(const std::string& address, const std::string& port)
-{
-    return requests_->SetNetwork(address, port);
-}
-
-bool CQelProcessor::SetNetwork2(const std::string& address, const std::string& port)
-{
-    return requests_->SetNetwork2(address, port);
-}
-
-bool CQelProcessor::SetSubnetMask(const std::string& mask)
-{
-    return requests_->SetSubnetMask(mask);
-}
-
-bool CQelProcessor::SetSubnetMask2(const std::string& mask)
-{
-    return requests_->SetSubnetMask2(mask);
-}
-
-bool CQelProcessor::SetGateway(const std::string& gateway)
-{
-    return requests_->SetGateway(gateway);
-}
-
-bool CQelProcessor::SetGateway2(const std::string& gateway)
-{
-    return requests_->SetGateway2(gateway);
-}
-
-int CQelProcessor::SetOutputTiming(uint32_t resolutionId)
-{
-    return requests_->SetOutputTiming(resolutionId);
-}
-
-int CQelProcessor::SetTestPattern(uint32_t outputId, int pattern, uint32_t colour)
-{
-    return requests_->SetTestPattern(outputId, pattern, colour);
-}
-
-int CQelProcessor::ProgramEdid(uint32_t inputId, int choice)
-{
-    return requests_->ProgramEdid(inputId, choice);
-}
-
-bool CQelProcessor::SetInputRouting(uint32_t inputId, int choice)
-{
-    return requests_->SetInputRouting(inputId, choice);
-}
-
-bool CQelProcessor::SetPictureControl(uint32_t inputId, int control, int value)
-{
-    return requests_->SetPictureControl(inputId, control, value);
-}
-
-int CQelProcessor::SetTimeOsd(const tagOSD_DATA_EX2_S& item)
-{
-    return requests_->SetTimeOsd(item);
-}
-
-int CQelProcessor::QueryStatus()
-{
-    return requests_->QueryStatus();
-}
-
-void CQelProcessor::RequestSlotDiscovery()
-{
-    requests_->RequestSlotDiscovery();
-}
-
-int CQelProcessor::QueueCommandList(const std::vector<std::string>& lines)
-{
-    return requests_->QueueCommandList(lines);
-}
-
-int CQelProcessor::SendOsdLines(IProgress* receiver, const std::vector<std::string>& lines, int group, uint32_t delayMs)
-{
-    return requests_->SendOsdLines(receiver, lines, group, delayMs);
-}
-
-int CQelProcessor::SwitchDisplayMode(int mode, IProgress* receiver, bool abortOnFailure,
-                                     const std::vector<std::string>& lines)
-{
-    return requests_->SwitchDisplayMode(mode, receiver, abortOnFailure, lines);
-}
-
-int CQelProcessor::ClearOutputWindows(int step, IProgress* receiver)
-{
-    return requests_->ClearOutputWindows(step, receiver);
-}
-
-// ---- Settings helpers ------------------------------------------------------
-
-std::string CQelProcessor::GetSerialDevice() const
-{
-    const Connection connection = GetConnection();
-    return connection.serialAutoDetect == 1 ? connection.serialDeviceInUse : connection.serialDevice;
-}
-
-void CQelProcessor::ResetWallCellSizes()
-{
-    Wall wall = GetWall();
-    const Resolution output = GetOutputResolution();
-    wall.colWidths.assign(static_cast<size_t>(std::max(wall.cols, 0)), output.width);
-    wall.rowHeights.assign(static_cast<size_t>(std::max(wall.rows, 0)), output.height);
-    SetWall(wall);
 }

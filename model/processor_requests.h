@@ -6,8 +6,10 @@
 
 #include "model/processor.h"
 
+class IProgress;
 class ProcessorJobs;
 class ProcessorLink;
+struct tagOSD_DATA_EX2_S;
 
 // The device requests of a processor: the command text of each, the models
 // that take it and its send path. Reads the records through its processor,
@@ -17,6 +19,9 @@ class ProcessorRequests {
 public:
     ProcessorRequests(CQelProcessor& owner, ProcessorLink& link, ProcessorJobs& jobs);
 
+    // Those with an int result give 0 for done and 1 for refused or failed
+    // (LoadPreset: 1 when confirmed); the network setters give true for
+    // success. A model a request does not serve gets nothing.
     int SetClock(int a, int b, int c, int d, int e, int f);
     int SetFreeze(int on);
     int LoadPreset(int preset);
@@ -25,6 +30,7 @@ public:
     int EnableAllTime(int on);
     int SendRawText(const std::string& text);
     int LeaveDisplayMode();
+    // The network queries of request codes 11 to 20.
     int SendQuery(int code);
     bool SetNetwork(const std::string& address, const std::string& port);
     bool SetNetwork2(const std::string& address, const std::string& port);
@@ -38,13 +44,19 @@ public:
     int SetTestPattern(uint32_t outputId, int pattern, uint32_t colour);
     int ProgramEdid(uint32_t inputId, int choice);
     bool SetInputRouting(uint32_t inputId, int choice);
+    // False when the processor has no such source.
     bool SetPictureControl(uint32_t inputId, int control, int value);
     int SetTimeOsd(const tagOSD_DATA_EX2_S& item);
     int QueryStatus();
     void RequestSlotDiscovery();
     int QueueCommandList(const std::vector<std::string>& lines);
+    // Sends the lines confirmed, `group` at a time; the receiver (may be
+    // null) hears (done, total), (total + 1, total) on failure.
     int SendOsdLines(IProgress* receiver, const std::vector<std::string>& lines, int group, uint32_t delayMs);
+    // Stores the lines as display mode `mode` and polls for completion for
+    // at most 20 s; 0 when the device reported it stored.
     int SwitchDisplayMode(int mode, IProgress* receiver, bool abortOnFailure, const std::vector<std::string>& lines);
+    // Stores the model's empty layout into display mode `step`.
     int ClearOutputWindows(int step, IProgress* receiver);
 
 private:

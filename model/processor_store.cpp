@@ -10,6 +10,7 @@
 #include "model/processor.h"
 #include "model/processor_file.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 
 namespace {
 
@@ -69,33 +70,17 @@ bool ProcessorStore::CreateFirstStartPro(const std::string& path)
 
 void ProcessorStore::CommitLocked(const ProcessorFileData& d)
 {
-    owner_.kind_ = d.kind;
-    owner_.name_ = d.name;
-    owner_.obm_ = d.obm;
-    owner_.authorization_ = d.authorization;
-    owner_.app_ = d.app;
-    const std::string inUse = owner_.connection_.serialDeviceInUse;
-    owner_.connection_ = d.connection;
-    owner_.connection_.serialDeviceInUse = inUse; // found by the port search, not stored
-    owner_.sourceScaler_ = d.sourceScaler;
+    owner_.settings_->CommitLocked(d);
     owner_.wall_ = d.wall;
     ++owner_.wallRevision_;
-    owner_.planNames_ = d.planNames;
 }
 
 ProcessorFileData ProcessorStore::SnapshotLocked() const
 {
     ProcessorFileData d;
     owner_.records_->SnapshotLocked(d);
-    d.kind = owner_.kind_;
-    d.name = owner_.name_;
-    d.obm = owner_.obm_;
-    d.authorization = owner_.authorization_;
-    d.app = owner_.app_;
-    d.connection = owner_.connection_;
-    d.sourceScaler = owner_.sourceScaler_;
+    owner_.settings_->SnapshotLocked(d);
     d.wall = owner_.wall_;
-    d.planNames = owner_.planNames_;
     return d;
 }
 

@@ -9,6 +9,7 @@
 #include "core/event_queue.h"
 #include "corlane/fstr.h"
 #include "model/processor.h"
+#include "model/processor_settings.h"
 #include "replies/reply_numbers.h"
 #include "replies/reply_parsers.h"
 #include "replies/reply_support.h"
@@ -121,12 +122,12 @@ bool ParseVersionReply(uint32_t channelId, const std::string& line)
     const char* mainBoard = "主控板：";
     if (line.starts_with("GP GFPV")) {
         const auto [version] = ReadReplyNumbers<1>(line, "GP GFPV");
-        processor->AddFpgaVersion(0, fstr_format("%s%x\r\n", mainBoard, static_cast<uint32_t>(version)));
+        processor->settings().AddFpgaVersion(0, fstr_format("%s%x\r\n", mainBoard, static_cast<uint32_t>(version)));
         return true;
     }
     if (line.starts_with("GP GFWV")) {
         const auto [v1, v2, v3] = ReadReplyNumbers<3>(line, "GP GFWV");
-        processor->AddFirmwareVersion(0, fstr_format("%s%d %d %d\r\n", mainBoard, v1, v2, v3));
+        processor->settings().AddFirmwareVersion(0, fstr_format("%s%d %d %d\r\n", mainBoard, v1, v2, v3));
         return true;
     }
 
@@ -141,9 +142,10 @@ bool ParseVersionReply(uint32_t channelId, const std::string& line)
     }
     const std::string label = BoardLabel(processor->GetKind(), board);
     if (fpga)
-        processor->AddFpgaVersion(board + 1, fstr_format("%s%x\r\n", label.c_str(), static_cast<uint32_t>(numbers[1])));
+        processor->settings().AddFpgaVersion(board + 1,
+                                             fstr_format("%s%x\r\n", label.c_str(), static_cast<uint32_t>(numbers[1])));
     else
-        processor->AddFirmwareVersion(board + 1,
-                                      fstr_format("%s%d %d %d\r\n", label.c_str(), numbers[1], numbers[2], numbers[3]));
+        processor->settings().AddFirmwareVersion(
+            board + 1, fstr_format("%s%d %d %d\r\n", label.c_str(), numbers[1], numbers[2], numbers[3]));
     return true;
 }

@@ -6,6 +6,8 @@
 #include "core/debug_logs.h"
 #include "core/event_queue.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
+#include "model/processor_settings.h"
 #include "replies/reply_parsers.h"
 #include "replies/reply_support.h"
 
@@ -140,7 +142,7 @@ bool Acknowledge(uint32_t channelId, const std::string& line)
     if (!processor)
         return false;
     if (line.starts_with("GP TYPE")) {
-        processor->OnTypeReply(line);
+        processor->settings().OnTypeReply(line);
         PostEvent(new CGetProTypeEvent(static_cast<int32_t>(processor->GetId())));
     } else if (line.starts_with("GP GFPV") || line.starts_with("GP GSFPV")) {
         ParseVersionReply(channelId, line);
@@ -149,7 +151,7 @@ bool Acknowledge(uint32_t channelId, const std::string& line)
         ParseVersionReply(channelId, line);
         PostEvent(new CGetSTMVerEvent());
     }
-    processor->OnReply(line);
+    processor->link().OnReply(line);
     return true;
 }
 
@@ -187,6 +189,6 @@ bool ParseDeviceReply(uint32_t channelId, const std::string& line)
         return Acknowledge(channelId, line);
     // A line no row names may still be the echo of a confirmed command.
     if (const auto processor = FindReplyProcessor(channelId))
-        processor->OnUnmatchedReply(line);
+        processor->link().OnUnmatchedReply(line);
     return true;
 }

@@ -80,7 +80,7 @@ std::shared_ptr<CQelBoard> KeepOrReplaceBoard(CQelProcessor& processor, uint32_t
         processor.records().RemoveBoard(id);
     }
     auto board = std::make_shared<CQelBoard>(wanted);
-    return processor.AddBoard(board) ? board : nullptr;
+    return processor.records().AddBoard(board) ? board : nullptr;
 }
 
 // One board per slot: models 4, 7, 8, 9 and 10.
@@ -441,7 +441,7 @@ bool ParseSlotMessageReply(uint32_t channelId, const std::string& line)
         values.scaler = scalerCount;
         values.portCount = portCount;
         board = std::make_shared<CQelBoard>(values);
-        if (!processor->AddBoard(board))
+        if (!processor->records().AddBoard(board))
             return false;
     }
 

@@ -18,6 +18,7 @@
 #include "model/model_log.h"
 #include "model/net_type.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
 #include "model/processor_manager.h"
 #include "plan/context_plan_managers.h"
 #include "plan/cycle_plan.h"
@@ -172,7 +173,7 @@ void CTavrixBootstrap::Close()
     // No queue is drained on the way out: each sender drops what it holds
     // and says how much.
     for (const auto& processor : processors)
-        processor->StopSender();
+        processor->link().StopSender();
     CNetManager::get_instance().CloseAll();
 
     SavePlanLists();

@@ -4,6 +4,7 @@
 
 #include "model/processor.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "plan/plan.h"
 
 namespace {
@@ -67,11 +68,11 @@ std::vector<CQelWindow> CopyWindows(const CQelPlan::WindowList& windows)
 ProcessorPicture PictureOf(const CQelProcessor& p)
 {
     return ProcessorPicture{p.GetKind(),
-                            p.GetAppOptions(),
+                            p.settings().GetAppOptions(),
                             p.GetOutputResolution(),
                             p.records().GetOutputResolutionId(),
-                            p.GetSourceScaler(),
-                            p.GetObm(),
+                            p.settings().GetSourceScaler(),
+                            p.settings().GetObm(),
                             p.GetWallRevision(),
                             ValuesOf(p.GetSigSrcs()),
                             ValuesOf(p.records().GetListBItems()),

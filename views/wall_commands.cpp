@@ -9,7 +9,9 @@
 #include "core/language_tr.h"
 #include "model/osd_record.h"
 #include "model/processor.h"
+#include "model/processor_jobs.h"
 #include "model/processor_manager.h"
+#include "model/processor_settings.h"
 #include "model/sig_src.h"
 #include "platform/rect_math.h"
 #include "platform/ui/modal.h"
@@ -339,7 +341,7 @@ void WallCommands::SaveMonitorLogo(Point canvas)
     core_.m_nOsdSaveDone.store(0);
     int steps = 0;
     // Side 1: the output board's OSD.
-    if (processor->StartOsdPosition(int(board), int(port), core_.GetOsdSavingReceiver(), steps, 1) != 0)
+    if (processor->jobs().StartOsdPosition(int(board), int(port), core_.GetOsdSavingReceiver(), steps, 1) != 0)
         return;
     core_.m_nOsdSaveTotal.store(steps);
     core_.m_nMode = kModeSavingLogos;
@@ -507,7 +509,7 @@ void WallCommands::OnContextMenu(Point device, QPoint global)
         menu = wallmenu::BuildLogoMenu();
     } else {
         state.model = processor->GetKind();
-        state.obm = processor->GetObm();
+        state.obm = processor->settings().GetObm();
         state.planType = plan->GetType();
         state.planWindowCount = plan->GetWindowCount();
         state.onBody = code == kHitBody;

@@ -9,6 +9,7 @@
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "platform/rect_math.h"
 
 namespace {
@@ -472,7 +473,7 @@ namespace {
 // whose resource tips are not switched off.
 bool ResourceTipsOn(const std::shared_ptr<CQelPlan>& plan, const std::shared_ptr<CQelProcessor>& processor)
 {
-    return plan && processor && processor->GetAppOptions().disableResourcePoorTip != 1;
+    return plan && processor && processor->settings().GetAppOptions().disableResourcePoorTip != 1;
 }
 
 } // namespace

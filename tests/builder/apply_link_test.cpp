@@ -8,6 +8,7 @@
 
 #include "apply_test_support.h"
 #include "model/net_type.h"
+#include "model/processor_records.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
@@ -29,8 +30,8 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
     processor->SetId(1);
     processor->SetKind(3);
     processor->SetOutputResolution(1920, 1080, 60);
-    processor->SetSenderPause(CQelProDelaySender::kTcpPauseMs);
-    processor->SetChannelId(CNetManager::get_instance().Register(channel));
+    processor->link().SetSenderPause(CQelProDelaySender::kTcpPauseMs);
+    processor->settings().SetChannelId(CNetManager::get_instance().Register(channel));
     CQelContext::GetProMan()->AddProcessor(processor);
     CQelContext::SetSelSigSrc(1, -1);
 
@@ -53,7 +54,7 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
         v.id = id;
         v.type = type;
         v.scaler = 4;
-        processor->AddBoard(std::make_shared<CQelBoard>(v));
+        processor->records().AddBoard(std::make_shared<CQelBoard>(v));
     }
     CQelSigSrc::Values sv;
     sv.id = 100;
@@ -95,7 +96,7 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
     ASSERT_TRUE(simulator.WaitForLines(expected.size(), 20s));
     EXPECT_EQ(simulator.Texts(), expected);
 
-    processor->StopSender();
+    processor->link().StopSender();
     CNetManager::get_instance().CloseAndRemove(channel->GetId());
     processor.reset();
     CQelContext::Destroy();
@@ -127,7 +128,7 @@ struct SimulatedProcessor {
         v.id = id;
         v.type = type;
         v.scaler = scalers;
-        link.processor->AddBoard(std::make_shared<CQelBoard>(v));
+        link.processor->records().AddBoard(std::make_shared<CQelBoard>(v));
     }
     void AddSource(uint32_t id, uint32_t board)
     {

@@ -19,7 +19,10 @@
 #include "corlane/xdatetime.h"
 #include "model/board.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
 #include "model/processor_manager.h"
+#include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "model/sig_out.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
@@ -56,7 +59,7 @@ class PushRecorder {
 public:
     void Attach(CQelProcessor& processor)
     {
-        processor.SetPushObserver([this](std::string_view text, int32_t type) {
+        processor.link().SetPushObserver([this](std::string_view text, int32_t type) {
             std::lock_guard guard(lock_);
             pushes_.push_back({std::string(text), type});
         });
@@ -95,7 +98,7 @@ inline std::shared_ptr<CQelBoard> AddBoardTo(CQelProcessor& processor, uint32_t 
     v.type = type;
     v.scaler = scalers;
     auto board = std::make_shared<CQelBoard>(v);
-    processor.AddBoard(board);
+    processor.records().AddBoard(board);
     return board;
 }
 
@@ -152,15 +155,15 @@ struct ApplyFixture {
         CQelContext::GetProMan()->AddProcessor(processor);
         CQelContext::SetSelSigSrc(1, -1);
         channel = std::make_shared<ConnectedChannel>(connected);
-        processor->SetChannelId(CNetManager::get_instance().Register(channel));
+        processor->settings().SetChannelId(CNetManager::get_instance().Register(channel));
         recorder.Attach(*processor);
     }
 
     ~ApplyFixture()
     {
-        processor->SetPushObserver(nullptr);
+        processor->link().SetPushObserver(nullptr);
         CNetManager::get_instance().CloseAndRemove(channel->GetId());
-        processor->StopSender();
+        processor->link().StopSender();
         processor.reset();
         CQelContext::Destroy();
         EventPtr e;
@@ -226,7 +229,7 @@ inline std::shared_ptr<CQelWindow> AddWindow(CQelPlan& plan, const Rect& rect, i
 // Fills the queue so that it refuses what comes next.
 inline void FillQueue(CQelProcessor& processor)
 {
-    processor.StopSender();
+    processor.link().StopSender();
     while (processor.QueueCommand("X\r\n")) {
     }
 }

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "tests/builder/apply_test_support.h"
+#include "model/processor_jobs.h"
 #include "tests/builder/sender_link_support.h"
 #include "tests/support/scoped_setting.h"
 
@@ -47,7 +48,7 @@ bool WaitUntil(const std::function<bool()>& done)
 class PollWatcher : public IProgress {
 public:
     explicit PollWatcher(CQelProcessor& p) : processor_(p) {}
-    void OnProgress(int, int) override { pollOn.push_back(processor_.IsStatusPollEnabled()); }
+    void OnProgress(int, int) override { pollOn.push_back(processor_.settings().IsStatusPollEnabled()); }
     std::vector<bool> pollOn;
 
 private:
@@ -79,8 +80,8 @@ TEST(EightPartApply, LayoutFollowsTheLinkSetUp)
     const Lines texts = simulator.Texts();
     const auto first = std::find(texts.begin(), texts.end(), kAcrossTwoOutputs.front());
     EXPECT_EQ(Lines(first, texts.end()), kAcrossTwoOutputs);
-    CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
-    processor->StopSender();
+    CNetManager::get_instance().CloseAndRemove(processor->settings().GetChannelId());
+    processor->link().StopSender();
 }
 
 TEST(EightPartApply, ListIsOneRequestReplacingTheUnsentOne)
@@ -88,11 +89,11 @@ TEST(EightPartApply, ListIsOneRequestReplacingTheUnsentOne)
     SenderContextGuard guard;
     ApplyFixture f(8);
     BuildFixtureS(*f.processor);
-    f.processor->StopSender(); // keeps the lists queued
+    f.processor->link().StopSender(); // keeps the lists queued
     auto plan = MakeTestPlan(1, 2);
     auto window = AddTestWindow(*plan, 100, {960, 0, 2880, 1080});
     ASSERT_TRUE(plan->Apply(0, nullptr));
-    ASSERT_EQ(f.processor->GetQueuedCommandCount(), kAcrossTwoOutputs.size());
+    ASSERT_EQ(f.processor->link().GetQueuedCommandCount(), kAcrossTwoOutputs.size());
 
     plan->RemoveWindow(window);
     ASSERT_TRUE(plan->Apply(0, nullptr));
@@ -102,7 +103,7 @@ TEST(EightPartApply, ListIsOneRequestReplacingTheUnsentOne)
                          "OUTPUT_FPGA CLEAR_OUTPUT_WIN 9 1\r\n",
                          "K40750 UPDATA 0\r\n",
                          "O_F SUSD 9\r\n"};
-    EXPECT_EQ(f.processor->GetQueuedCommandCount(), empty.size());
+    EXPECT_EQ(f.processor->link().GetQueuedCommandCount(), empty.size());
     std::vector<Pushed> expected;
     for (const auto* list : {&kAcrossTwoOutputs, &empty})
         for (const auto& line : *list)
@@ -146,11 +147,11 @@ TEST(EightPartApply, RefusedWithoutALinkOrWhileBusy)
     platform::SteppedClock clock;
     LinkedS s(clock, 0);
     AddTestWindow(*s.plan, 100, {0, 0, 1920, 1080});
-    ASSERT_EQ(s.link.processor->StartSendInputOsd(0, nullptr, {1, 2}), 0);
+    ASSERT_EQ(s.link.processor->jobs().StartSendInputOsd(0, nullptr, {1, 2}), 0);
     ASSERT_NE(s.link.processor->GetJobState(), 0);
     EXPECT_FALSE(s.plan->Apply(0, nullptr));
     EXPECT_FALSE(SwitchPlan({})->Apply(0, nullptr));
-    EXPECT_EQ(s.link.processor->GetQueuedCommandCount(), 0u);
+    EXPECT_EQ(s.link.processor->link().GetQueuedCommandCount(), 0u);
     s.link.processor->StopJobs();
 }
 
@@ -186,7 +187,7 @@ TEST(EightPartApply, SaveStoresTheLayoutInThePresetSlot)
     auto& link = s.link;
     link.simulator.AnswerDisplayModeStoredFrom(1);
     AddTestWindow(*s.plan, 100, {960, 0, 2880, 1080});
-    link.processor->SetStatusPoll(true);
+    link.processor->settings().SetStatusPoll(true);
     PollWatcher watcher(*link.processor);
     ASSERT_TRUE(s.plan->SaveToProcessor(3, &watcher));
 
@@ -200,7 +201,7 @@ TEST(EightPartApply, SaveStoresTheLayoutInThePresetSlot)
     EXPECT_EQ(link.Lines(expected.size()), expected);
     ASSERT_FALSE(watcher.pollOn.empty());
     EXPECT_TRUE(std::none_of(watcher.pollOn.begin(), watcher.pollOn.end(), [](bool on) { return on; }));
-    EXPECT_TRUE(link.processor->IsStatusPollEnabled());
+    EXPECT_TRUE(link.processor->settings().IsStatusPollEnabled());
 }
 
 TEST(EightPartApply, PlacementCheckMarksEveryWindowAndResetsTheTables)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/net_type.h"
+#include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/support/scoped_setting.h"
 
@@ -186,10 +187,10 @@ TEST_F(EightPartCommands, WatchedOutputGetsOneWindowGroup)
 
 TEST_F(EightPartCommands, SerialLinkIsWokenFirstUnlessEchoesAreAwaited)
 {
-    auto connection = processor->GetConnection();
+    auto connection = processor->settings().GetConnection();
     for (auto [type, netType, woken] : {std::tuple{2, 0, true}, {2, 1, false}, {1, 0, false}}) {
         connection.type = type;
-        processor->SetConnection(connection);
+        processor->settings().SetConnection(connection);
         const ScopedSetting echoWaits(g_NetType, uint8_t(netType));
         const Lines lines = Build();
         ASSERT_FALSE(lines.empty());
@@ -219,9 +220,9 @@ TEST_F(EightPartCommands, SwitchPlanSendsItsRoutes)
 TEST_F(InputOnlyCommands, EmptyPlanClearsEveryOutputOnTheInputSide)
 {
     // No serial wake-up either: the input side takes only its own lines.
-    auto connection = processor->GetConnection();
+    auto connection = processor->settings().GetConnection();
     connection.type = 2;
-    processor->SetConnection(connection);
+    processor->settings().SetConnection(connection);
     EXPECT_EQ(Build(), Join({Clears({0, 1, 2, 3}), {"I_F SUSD 0\r\n"}}));
 }
 

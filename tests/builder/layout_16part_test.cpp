@@ -3,6 +3,7 @@
 #include "apply_test_support.h"
 #include "builder/pro16part_builder.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ TEST(SixteenPart, SplitsThePlanByInputBoard)
                                       "I_F SUSD 4",
                                       "O_F SUSD 0",
                                   }));
-    EXPECT_TRUE(f.processor->IsStatusPollEnabled());
+    EXPECT_TRUE(f.processor->settings().IsStatusPollEnabled());
     // Four part builders, four separators; the parent logs no separator.
     const std::string log = ReadLog("Pro16PartBuilder");
     EXPECT_EQ(Count(log, "-----------------------------------\r\n"), 4u);
@@ -302,5 +303,5 @@ TEST(SixteenPart, ApplyCheckAndPresetStore)
     FillQueue(*f.processor);
     EXPECT_FALSE(plan->Apply(0, nullptr));
     EXPECT_FALSE(plan->SaveToProcessor(3, nullptr));
-    EXPECT_TRUE(f.processor->IsStatusPollEnabled());
+    EXPECT_TRUE(f.processor->settings().IsStatusPollEnabled());
 }

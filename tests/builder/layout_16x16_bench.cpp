@@ -15,7 +15,9 @@
 #include "builder/pro16x16_builder.h"
 #include "model/board.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
 #include "model/processor_manager.h"
+#include "model/processor_records.h"
 #include "model/sig_out.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
@@ -37,7 +39,7 @@ std::shared_ptr<CQelProcessor> MakeProcessor()
         v.id = id;
         v.type = type;
         v.scaler = 4;
-        processor->AddBoard(std::make_shared<CQelBoard>(v));
+        processor->records().AddBoard(std::make_shared<CQelBoard>(v));
     };
     for (uint32_t b = 1; b <= 8; ++b) {
         addBoard(b, 1);
@@ -110,9 +112,9 @@ int main()
     CQelContext::GetProMan()->AddProcessor(processor);
     CQelContext::SetSelSigSrc(1, -1);
     // Nothing goes out: Send's lines are only counted.
-    processor->StopSender();
+    processor->link().StopSender();
     std::atomic<int> lines{0};
-    processor->SetPushObserver([&](std::string_view, int32_t) { ++lines; });
+    processor->link().SetPushObserver([&](std::string_view, int32_t) { ++lines; });
 
     double first = 0;
     for (int32_t windows : {16, 32, 64, 128, 256}) {
@@ -143,7 +145,7 @@ int main()
             builder.WriteLog(line);
     });
     std::printf("Send's log: median %.2f us a line over %d lines\n", 1000 * ms / kLines, kLines);
-    processor->SetPushObserver(nullptr);
+    processor->link().SetPushObserver(nullptr);
     processor.reset();
     CQelContext::Destroy();
     return 0;

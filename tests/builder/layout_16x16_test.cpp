@@ -3,6 +3,7 @@
 #include "apply_test_support.h"
 #include "builder_records_support.h"
 #include "builder/pro16x16_builder.h"
+#include "model/processor_settings.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ TEST(Layout16x16, WindowTheSizeOfItsSourceGoesUnscaledThroughAnInputChannel)
 
     ASSERT_TRUE(plan->Apply(0, nullptr));
     EXPECT_EQ(f.recorder.Lines(), kOneWindowLines);
-    EXPECT_TRUE(f.processor->IsStatusPollEnabled());
+    EXPECT_TRUE(f.processor->settings().IsStatusPollEnabled());
 
     plan->PlaceWindows();
     EXPECT_FALSE(w->resourceOk);
@@ -290,10 +291,10 @@ TEST(Layout16x16, ProcessorWithoutBoardsGetsTheSeparatorOnly)
     ApplyFixture f;
     auto plan = MakePlan(1, 2);
     AddWindow(*plan, {0, 0, 1920, 1080});
-    f.processor->SetStatusPoll(false);
+    f.processor->settings().SetStatusPoll(false);
     ASSERT_TRUE(plan->Apply(0, nullptr));
     EXPECT_TRUE(f.recorder.Pushes().empty());
-    EXPECT_TRUE(f.processor->IsStatusPollEnabled());
+    EXPECT_TRUE(f.processor->settings().IsStatusPollEnabled());
     EXPECT_EQ(ReadLog("Pro16x16Builder"), "-----------------------------------\r\n");
 }
 

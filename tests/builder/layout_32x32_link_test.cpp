@@ -71,8 +71,8 @@ TEST(Layout32x32Link, LayoutThenSwitchPlanReachTheSimulatorInOrder)
     const auto lines = simulator.Lines();
     EXPECT_GE(lines.back().at - start, 25 * 25ms);
 
-    processor->StopSender();
-    CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
+    processor->link().StopSender();
+    CNetManager::get_instance().CloseAndRemove(processor->settings().GetChannelId());
     processor.reset();
     CQelContext::Destroy();
 }

@@ -7,6 +7,8 @@
 #include "builder/pro32x32_builder.h"
 #include "builder_records_support.h"
 #include "layout_32x32_support.h"
+#include "model/processor_link.h"
+#include "model/processor_settings.h"
 
 namespace {
 
@@ -18,7 +20,7 @@ public:
     using Builder::Builder;
     bool SendOne(const std::string& line) override
     {
-        polls.push_back(GetProcessor()->IsStatusPollEnabled());
+        polls.push_back(GetProcessor()->settings().IsStatusPollEnabled());
         return Builder::SendOne(line);
     }
     std::vector<bool> polls;
@@ -75,7 +77,7 @@ TEST(Layout32x32, StretchedWindowIsScaledOnTheOutputBoard)
     watched.Build();
     ASSERT_TRUE(watched.Send());
     EXPECT_EQ(watched.polls, std::vector<bool>(kStretchedLines.size(), false));
-    EXPECT_TRUE(f.processor->IsStatusPollEnabled());
+    EXPECT_TRUE(f.processor->settings().IsStatusPollEnabled());
 }
 
 TEST(Layout32x32, EachLineIsLoggedBeforeItIsQueued)
@@ -85,7 +87,7 @@ TEST(Layout32x32, EachLineIsLoggedBeforeItIsQueued)
     auto plan = MakePlan(1, 2);
     AddWindow(*plan, {0, 0, 3840, 1080});
     std::vector<std::string> notLoggedYet;
-    f.processor->SetPushObserver([&](std::string_view text, int32_t) {
+    f.processor->link().SetPushObserver([&](std::string_view text, int32_t) {
         const std::string log = ReadLog("Pro32x32Builder");
         if (log.size() < text.size() || log.compare(log.size() - text.size(), text.size(), text) != 0)
             notLoggedYet.emplace_back(text);
@@ -259,7 +261,7 @@ TEST(Layout32x32, RefusedLinesFailTheSendButTheRestStillGoesOut)
     auto expected = kStretchedLines;
     expected.erase(expected.begin() + 12);
     EXPECT_EQ(f.recorder.Lines(), expected);
-    EXPECT_TRUE(f.processor->IsStatusPollEnabled());
+    EXPECT_TRUE(f.processor->settings().IsStatusPollEnabled());
 
     // A full queue: Apply reports the failure.
     FillQueue(*f.processor);

@@ -2,6 +2,7 @@
 
 #include "apply_test_support.h"
 #include "builder/led_builder.h"
+#include "model/processor_settings.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ TEST(LedWall, ScaledWindowAndWatchGrid)
     EXPECT_TRUE(window->resourceOk);
     const std::string log = ReadLog("ProLED");
     EXPECT_EQ(log.rfind("-----------------------------------\r\nINPUT_FPGA CLEAR_SCALER_USE 0\r\n", 0), 0u);
-    EXPECT_TRUE(f.processor->IsStatusPollEnabled());
+    EXPECT_TRUE(f.processor->settings().IsStatusPollEnabled());
 
     // A switch plan has no path on this model.
     f.recorder.Clear();
@@ -260,7 +261,7 @@ TEST(LedWall, PresetStoreSelectsEachSourcesInputPort)
     expected.insert(expected.end(), kWatchedLayout.begin(), kWatchedLayout.end());
     expected.push_back("INPUT_FPGA SET_KEY_MODE 0\r\n");
     EXPECT_EQ(f.recorder.Lines(), expected);
-    EXPECT_TRUE(f.processor->IsStatusPollEnabled());
+    EXPECT_TRUE(f.processor->settings().IsStatusPollEnabled());
 
     // A four-way decoder names its channel; a source without its child is
     // passed over.
@@ -283,7 +284,7 @@ TEST(LedWall, PresetStoreSelectsEachSourcesInputPort)
     FillQueue(*f.processor);
     EXPECT_FALSE(plan->SaveToProcessor(3, nullptr));
     EXPECT_FALSE(plan->Apply(0, nullptr));
-    EXPECT_TRUE(f.processor->IsStatusPollEnabled());
+    EXPECT_TRUE(f.processor->settings().IsStatusPollEnabled());
 }
 
 TEST(LedWall, UnwritableLogLosesOnlyLogLines)

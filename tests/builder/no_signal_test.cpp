@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "tests/builder/apply_test_support.h"
+#include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"
 
 namespace {
@@ -78,7 +79,7 @@ TEST(NoSignal, SourceWithoutAPositiveSizeIsLaidOutAsOneWithoutSignal)
         {"model 2 text", 2,
          [](ApplyFixture& f) {
              f.Standard();
-             f.processor->SetSourceScaler(2);
+             f.processor->settings().SetSourceScaler(2);
          },
          101, 1, [] { return SideBySide(101); }},
         {"16x16", 3, Standard16, 101, 1, [] { return SideBySide(101); }},

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "model/osd_record.h"
+#include "model/processor_jobs.h"
 #include "tests/builder/sender_link_support.h"
 
 using namespace _8PART_NS;
@@ -135,7 +136,7 @@ TEST(EightPartOsd, GivesUpWhenTheQueueDoesNotDrainOrTheRequestFails)
         LinkedS s(clock, 0);
         auto& link = s.link;
         // The first command holds the sender for a minute; the second waits.
-        link.processor->SetSenderPause(60000);
+        link.processor->link().SetSenderPause(60000);
         ASSERT_TRUE(link.processor->QueueCommand("GP A\r\n"));
         ASSERT_TRUE(link.processor->QueueCommand("GP B\r\n"));
 
@@ -149,7 +150,7 @@ TEST(EightPartOsd, GivesUpWhenTheQueueDoesNotDrainOrTheRequestFails)
         }
         EXPECT_EQ(worker.Join(), 1);
 
-        link.processor->SetSenderPause(0);
+        link.processor->link().SetSenderPause(0);
         clock.Advance(61s);
         EXPECT_EQ(link.Lines(2), (Lines{"GP A\r\n", "GP B\r\n"}));
         std::this_thread::sleep_for(50ms);
@@ -160,10 +161,10 @@ TEST(EightPartOsd, GivesUpWhenTheQueueDoesNotDrainOrTheRequestFails)
         // A job holds the processor: the dispatcher refuses the request.
         platform::SteppedClock clock;
         LinkedS s(clock, 0);
-        ASSERT_EQ(s.link.processor->StartSendInputOsd(0, nullptr, {1, 2}), 0);
+        ASSERT_EQ(s.link.processor->jobs().StartSendInputOsd(0, nullptr, {1, 2}), 0);
         ASSERT_NE(s.link.processor->GetJobState(), 0);
         // Nothing queued: the wait ends at once and only the gate can refuse.
-        ASSERT_EQ(s.link.processor->GetQueuedCommandCount(), 0u);
+        ASSERT_EQ(s.link.processor->link().GetQueuedCommandCount(), 0u);
         CPro8PartSender sender(s.plan.get(), 0);
         OsdWorker worker(sender, clock);
         // One sleep of the sender, well inside the job's own start wait.

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "tests/builder/sender_test_support.h"
+#include "model/processor_records.h"
 
 using namespace _8PART_NS;
 
@@ -49,7 +50,7 @@ void AddBoard(CQelProcessor& p, uint32_t id, int32_t type)
 {
     auto board = std::make_shared<CQelBoard>(id);
     board->SetType(type);
-    p.AddBoard(board);
+    p.records().AddBoard(board);
 }
 
 // A window that shows its crop 1:1.

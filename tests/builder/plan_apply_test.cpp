@@ -2,6 +2,7 @@
 
 #include "apply_test_support.h"
 #include "builder/pro16x16_switch.h"
+#include "model/processor_settings.h"
 
 TEST(PlanApply, RefusesWithoutAConnectedProcessorOrAPath)
 {
@@ -63,7 +64,7 @@ TEST(PlanApply, SwitchPlanRoutesEachJoinedInputFullScreen)
                                   }));
     const std::string log = ReadLog("Pro16x16Switch");
     EXPECT_EQ(log.rfind("-----------------------------------\r\nGP BPSW 1 0 0 0\r\n", 0), 0u);
-    EXPECT_TRUE(f.processor->IsStatusPollEnabled());
+    EXPECT_TRUE(f.processor->settings().IsStatusPollEnabled());
 }
 
 TEST(PlanApply, SwitchPlanPassesOverOutputsItCannotFeed)
@@ -166,7 +167,7 @@ TEST(PlanApply, ModelTwoSharesScalersAndStoresInPresets)
 {
     ApplyFixture f(2);
     f.Standard();
-    f.processor->SetSourceScaler(1);
+    f.processor->settings().SetSourceScaler(1);
     auto plan = MakePlan(1, 2);
 
     ASSERT_TRUE(plan->Apply(0, nullptr));

@@ -10,6 +10,7 @@
 #include "builder/resource_allocer.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_settings.h"
 
 using namespace _8PART_NS;
 
@@ -54,9 +55,9 @@ protected:
     {
         CQelContext::SetSelSigSrc(id, -1);
         if (const auto processor = CQelContext::GetProMan()->FindById(uint32_t(id))) {
-            auto options = processor->GetAppOptions();
+            auto options = processor->settings().GetAppOptions();
             options.algorithmId = algorithmId;
-            processor->SetAppOptions(options);
+            processor->settings().SetAppOptions(options);
         }
         auto& manager = C8PartGSysManager::Instance();
         manager.SetMode(algorithmId);

@@ -11,6 +11,7 @@
 #include "model/board.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_records.h"
 #include "model/sig_out.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
@@ -31,7 +32,7 @@ inline void AddTestBoards(CQelProcessor& p, std::initializer_list<std::pair<uint
     for (auto [id, type] : boards) {
         auto board = std::make_shared<CQelBoard>(id);
         board->SetType(type);
-        p.AddBoard(board);
+        p.records().AddBoard(board);
     }
 }
 

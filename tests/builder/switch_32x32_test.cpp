@@ -2,6 +2,7 @@
 
 #include "apply_test_support.h"
 #include "builder/pro32x32_switch.h"
+#include "model/processor_settings.h"
 
 TEST(Switch32x32, MappedOutputShowsItsSourceFullScreen)
 {
@@ -10,7 +11,7 @@ TEST(Switch32x32, MappedOutputShowsItsSourceFullScreen)
     f.AddBoard(101, 21, 4);
     f.AddSource(305, 3);
     f.AddOutput(10102);
-    f.processor->SetStatusPoll(false);
+    f.processor->settings().SetStatusPoll(false);
     auto plan = SwitchPlan({{10102, 305}});
     // Windows of a switch plan are never built.
     AddWindow(*plan, {0, 0, 1920, 1080}, 305);
@@ -33,7 +34,7 @@ TEST(Switch32x32, MappedOutputShowsItsSourceFullScreen)
         log += l;
     EXPECT_EQ(ReadLog("Pro32x32Switch"), log);
     EXPECT_EQ(ReadLog("Pro32x32Builder"), "");
-    EXPECT_FALSE(f.processor->IsStatusPollEnabled()); // left alone
+    EXPECT_FALSE(f.processor->settings().IsStatusPollEnabled()); // left alone
 }
 
 TEST(Switch32x32, OutputsWithoutAShowableSourceAreCleared)

@@ -109,7 +109,7 @@ TEST_F(DeviceDialogs, BorderFineTuneSendsItsLinesAndKeepsTheBrightness)
         QTest::mouseClick(tune.OkButton(), Qt::LeftButton);
     }));
     EXPECT_EQ(link.SentBefore(), (std::vector<std::string>{"I_F SDLW 0xFF 0\r\n", "I_F SDLT 0xFF 3\r\n"}));
-    EXPECT_EQ(link.processor->GetAppOptions().inflateEnable, 0);
+    EXPECT_EQ(link.processor->settings().GetAppOptions().inflateEnable, 0);
 
     Border([](CDlgFWndSizeFineTune& tune) {
         EXPECT_EQ(tune.BrightnessEdit()->text(), "1");
@@ -142,14 +142,14 @@ TEST_F(DeviceDialogs, BorderFineTuneSendsItsLinesAndKeepsTheBrightness)
     // operator is told, and the plan is not re-sent.
     Disconnect();
     std::vector<std::string> queued;
-    link.processor->SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
+    link.processor->link().SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
     EXPECT_FALSE(Border([](CDlgFWndSizeFineTune& tune) {
         tavrix::test::scriptedModal().expectInform(); // after the dialog
         QTest::mouseClick(tune.OkButton(), Qt::LeftButton);
     }));
     EXPECT_EQ(queued, (std::vector<std::string>{"I_F SDLW 0xFF 5\r\n", "I_F SDLT 0xFF 2\r\n"}));
     EXPECT_EQ(LastTold(), QString::fromStdString(kNotConnected));
-    link.processor->SetPushObserver({});
+    link.processor->link().SetPushObserver({});
 
     // Without a processor the dialog does not open.
     CQelContext::SetSelSigSrc(-1, -1);
@@ -158,7 +158,7 @@ TEST_F(DeviceDialogs, BorderFineTuneSendsItsLinesAndKeepsTheBrightness)
 
 TEST_F(DeviceDialogs, BorderFineTuneWithObmOneShowsOnlyTheSizeRow)
 {
-    link.processor->SetObm(1);
+    link.processor->settings().SetObm(1);
     Border([](CDlgFWndSizeFineTune& tune) {
         EXPECT_FALSE(tune.BrightnessEdit()->isVisible());
         EXPECT_TRUE(tune.SizeEdit()->isVisible());

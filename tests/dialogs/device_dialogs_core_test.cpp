@@ -9,6 +9,7 @@
 #include "dialogs/output_resolution.h"
 #include "dialogs/resolution_list.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
 #include "model/processor_records.h"
 #include "platform/clock.h"
 #include "tests/builder/sender_test_support.h"
@@ -37,12 +38,12 @@ CQelProcessor::ResolutionEntry Entry(uint32_t id, const char* name, Resolution r
 struct QueuedLines {
     explicit QueuedLines(CQelProcessor& p) : processor(p)
     {
-        processor.SetPushObserver([this](std::string_view text, int32_t) {
+        processor.link().SetPushObserver([this](std::string_view text, int32_t) {
             lines.emplace_back(text);
             at.push_back(platform::Now());
         });
     }
-    ~QueuedLines() { processor.SetPushObserver({}); }
+    ~QueuedLines() { processor.link().SetPushObserver({}); }
     CQelProcessor& processor;
     std::vector<std::string> lines;
     std::vector<platform::TimePoint> at;
@@ -86,7 +87,7 @@ TEST(OutputResolution, DisconnectedProcessorKeepsItsIdAndSendsNothing)
     AddTestBoards(*processor, {{14, 2}});
     SetTestOutputs(*processor, {outres::kFirstOutputId, outres::kSecondOutputId}, {});
     processor->records().SetResolutionList({Entry(3, "1080p", {1920, 1080, 60}), Entry(7, "1440", {2560, 1440, 60})});
-    processor->SetOutputResolutionId(3);
+    processor->records().SetOutputResolutionId(3);
     processor->SetOutputResolution(1280, 720, 60);
     QueuedLines queued(*processor);
 
@@ -157,7 +158,7 @@ TEST(MatrixSwitch, PausesAfterEveryFullLine)
     ASSERT_EQ(queued.lines.size(), 2u);
     EXPECT_EQ(queued.lines[1], "*5D5#\r\n");
     EXPECT_GE(queued.at[1] - queued.at[0], 500ms);
-    processor.StopSender();
+    processor.link().StopSender();
 }
 
 TEST(AboutText, ShowsGb2312TextAsItStands)

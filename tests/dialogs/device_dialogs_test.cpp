@@ -347,7 +347,7 @@ TEST_F(MatrixSwitchDialog, SendsTheTokensSixteenToALine)
     // Disconnected: told, nothing sent.
     Disconnect();
     std::vector<std::string> queued;
-    link.processor->SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
+    link.processor->link().SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
     CDlgMatrixSwitch dialog;
     Run<CDlgMatrixSwitch>(dialog, [&](CDlgMatrixSwitch& d) {
         Add(d, 1, 1);
@@ -355,7 +355,7 @@ TEST_F(MatrixSwitchDialog, SendsTheTokensSixteenToALine)
         EXPECT_EQ(LastTold(), QStringLiteral("请连接画面处理器！"));
         QTest::mouseClick(d.CancelButton(), Qt::LeftButton);
     });
-    link.processor->SetPushObserver({});
+    link.processor->link().SetPushObserver({});
     EXPECT_TRUE(queued.empty());
 }
 
@@ -458,7 +458,7 @@ TEST_F(AboutDialog, QueriesVersionsAndShowsTheReplies)
     CZemAboutDlg dialog;
     Run<CZemAboutDlg>(dialog, [&](CZemAboutDlg& d) {
         // A board keeps its first text until the list is emptied.
-        link.processor->AddFpgaVersion(0, "主控板：old\r\n");
+        link.processor->settings().AddFpgaVersion(0, "主控板：old\r\n");
         QTest::mouseClick(d.FpgaButton(), Qt::LeftButton);
         EXPECT_TRUE(Shows(d.FpgaText(), QStringLiteral("主控板：ab\n输入板2:ab\n")));
         EXPECT_EQ(link.SentBefore(), (std::vector<std::string>{"GP GFPV 0xff\r\n"}));
@@ -474,12 +474,12 @@ TEST_F(AboutDialog, QueriesVersionsAndShowsTheReplies)
         // Disconnected: told, nothing sent, the texts kept.
         Disconnect();
         std::vector<std::string> queued;
-        link.processor->SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
+        link.processor->link().SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
         ClickTold(d.FpgaButton());
         EXPECT_EQ(LastTold(), QStringLiteral("处理器未连接，请连接处理器！"));
         ClickTold(d.McuButton());
         EXPECT_EQ(LastTold(), QStringLiteral("处理器未连接，请连接处理器！"));
-        link.processor->SetPushObserver({});
+        link.processor->link().SetPushObserver({});
         EXPECT_TRUE(queued.empty());
         EXPECT_EQ(d.FpgaText()->text(), QStringLiteral("主控板：10\n"));
         QTest::mouseClick(d.CloseButton(), Qt::LeftButton);

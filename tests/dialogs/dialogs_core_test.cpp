@@ -10,6 +10,8 @@
 #include "dialogs/password_check.h"
 #include "dialogs/preset_slots.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
+#include "model/processor_settings.h"
 
 TEST(CropPreview, ScalesBothWaysMultiplyingFirst)
 {
@@ -117,9 +119,9 @@ TEST(PresetSlots, ButtonsSlotCountAndNames)
     EXPECT_EQ(SlotOfButtonId(kDefaultLayoutButton), 0);
 
     CQelProcessor processor;
-    auto options = processor.GetAppOptions();
+    auto options = processor.settings().GetAppOptions();
     options.planPatternCount = 8;
-    processor.SetAppOptions(options);
+    processor.settings().SetAppOptions(options);
     EXPECT_TRUE(SlotEnabled(&processor, 8));
     EXPECT_FALSE(SlotEnabled(&processor, 9));
     EXPECT_TRUE(SlotEnabled(nullptr, 20));
@@ -130,6 +132,6 @@ TEST(PresetSlots, ButtonsSlotCountAndNames)
     EXPECT_STREQ(SlotNameProblem("").value_or(""), "请输入新的方案名称!");
     EXPECT_FALSE(SlotNameProblem(std::string(259, 'a')));
     EXPECT_TRUE(SlotNameProblem(std::string(260, 'a')));
-    processor.StopSender();
+    processor.link().StopSender();
     CQelContext::Destroy();
 }

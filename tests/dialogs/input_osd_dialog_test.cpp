@@ -24,6 +24,7 @@
 #include "frame/main_frame.h"
 #include "frame/shipped_data.h"
 #include "model/input_osd.h"
+#include "model/processor_jobs.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"
@@ -108,7 +109,7 @@ protected:
             for (uint32_t port = 0; port < 4; ++port)
                 AddTestSource(p, slot * 100 + port, 0, 0);
         // The heartbeat's status poll stays out of the lines compared.
-        p.SetStatusPoll(false);
+        p.settings().SetStatusPoll(false);
         p.GetInputOsd().Load();
         CQelContext::SetSelSigSrc(1, 100);
         ASSERT_TRUE(pumpUntil([&] { return p.IsConnected(); }));
@@ -262,14 +263,14 @@ TEST_F(InputOsdEditor, CaptionColourQueuesItsLineOnEveryChange)
         // Disconnected: told on every change, nothing queued.
         Disconnect();
         Lines queued;
-        link.processor->SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
+        link.processor->link().SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
         for (const char* text : {"7", "8"}) {
             modal().expectInform();
             dlg.FieldEdit(Dlg::kCaptionRed)->setText(text);
             EXPECT_EQ(LastTold(), QStringLiteral("处理器未连接，请连接处理器！"));
         }
         EXPECT_TRUE(queued.empty());
-        link.processor->SetPushObserver(nullptr);
+        link.processor->link().SetPushObserver(nullptr);
     });
 }
 
@@ -425,7 +426,7 @@ TEST_F(InputOsdEditor, SendingAllShowsProgressAndLocksTheDialogUntilTheLastRepor
         ASSERT_TRUE(pumpUntil([&] { return link.processor->GetJobState() == CQelProcessor::kJobIdle; }));
 
         // A job already running refuses the start.
-        ASSERT_EQ(link.processor->StartSendInputOsd(0, nullptr, {}), 0);
+        ASSERT_EQ(link.processor->jobs().StartSendInputOsd(0, nullptr, {}), 0);
         modal().expectInform();
         dlg.OnSendAll();
         EXPECT_EQ(LastTold(), QStringLiteral("发送台标失败，请重试!"));
@@ -572,7 +573,7 @@ TEST_F(InputOsdEditor, CompactAndObmLayoutsShowTheirControls)
         EXPECT_GT(group.top(), dlg.Control(1102)->geometry().top());
     });
 
-    link.processor->SetObm(1);
+    link.processor->settings().SetObm(1);
     Editor([&](Dlg& dlg) {
         for (int id : {1104, 1105, 1106, 1110, 1134, 1135, 1078, 1080})
             EXPECT_TRUE(dlg.Control(id)->isVisible()) << id;

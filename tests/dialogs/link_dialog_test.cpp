@@ -18,6 +18,7 @@
 #include "dialogs/password_check.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/set_processor_dlg.h"
+#include "model/processor_jobs.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"
@@ -198,11 +199,11 @@ TEST_F(LinkDialog, OpensWithTheStoredSettingsAndHandsThemBack)
     fs::create_symlink(pty, "ports/ttyS0");
     fs::create_symlink(pty, "ports/ttyUSB0");
     const std::string usb = fs::absolute("ports/ttyUSB0").string();
-    auto connection = link.processor->GetConnection();
+    auto connection = link.processor->settings().GetConnection();
     connection.serialDevice = usb;
     connection.serialRate = 57600;
     connection.serialAutoDetect = 0;
-    link.processor->SetConnection(connection);
+    link.processor->settings().SetConnection(connection);
 
     // A rate the list lacks: nothing selected, and OK hands it back as it
     // was, so no rate change goes to the device.
@@ -231,7 +232,7 @@ TEST_F(LinkDialog, OpensWithTheStoredSettingsAndHandsThemBack)
     // A device the list lacks selects the first; choices come back.
     connection.serialDevice = "COM9";
     connection.serialRate = 19200;
-    link.processor->SetConnection(connection);
+    link.processor->settings().SetConnection(connection);
     out = Run([&](CSetProcessorDlg& dialog) {
         EXPECT_EQ(dialog.PortList()->currentIndex(), 0);
         EXPECT_EQ(dialog.RateList()->currentText(), QStringLiteral("19200"));
@@ -241,7 +242,7 @@ TEST_F(LinkDialog, OpensWithTheStoredSettingsAndHandsThemBack)
     EXPECT_EQ(out.baudRate, 115200);
     EXPECT_EQ(out.autoDetect, 1);
     EXPECT_EQ(fs::path(out.serialDevice).filename(), "ttyS0");
-    EXPECT_EQ(link.processor->GetConnection().serialRate, 19200); // the opener applies
+    EXPECT_EQ(link.processor->settings().GetConnection().serialRate, 19200); // the opener applies
 
     // No ports: an empty list and an empty device.
     fs::remove("ports/ttyS0");
@@ -315,7 +316,7 @@ TEST_F(LinkDialog, SetsTheDeviceAddressBehindThePasswordEveryTime)
     CQelContext::GetProMan()->AddProcessor(busy);
     ASSERT_TRUE(busy->Connect());
     ASSERT_TRUE(tavrix::test::pumpUntil([&] { return busy->IsConnected(); }));
-    ASSERT_EQ(busy->StartReset(nullptr), 0);
+    ASSERT_EQ(busy->jobs().StartReset(nullptr), 0);
     CQelContext::SetSelSigSrc(2, 203);
     other.ClearLines();
     Run(
@@ -329,12 +330,12 @@ TEST_F(LinkDialog, SetsTheDeviceAddressBehindThePasswordEveryTime)
             EXPECT_EQ(LastTold(), QStringLiteral("设置设备子网掩码失败，请重启程序后，再次操作!"));
         },
         false);
-    busy->ChannelSend("MARK\r\n");
+    busy->link().ChannelSend("MARK\r\n");
     ASSERT_TRUE(other.WaitForLine("MARK\r\n", 20s));
     EXPECT_EQ(other.Texts(), std::vector<std::string>{"MARK\r\n"});
-    CNetManager::get_instance().CloseAndRemove(busy->GetChannelId());
+    CNetManager::get_instance().CloseAndRemove(busy->settings().GetChannelId());
     busy->StopJobs();
-    busy->StopSender();
+    busy->link().StopSender();
     CQelContext::SetSelSigSrc(1, 203);
 
     // Disconnected: told, and the new texts stay for OK to hand back.
@@ -372,9 +373,9 @@ TEST_F(LinkDialog, SetsMaskAndGatewayOnTheChosenNetworkPort)
               (std::vector<std::string>{"GP SSM 255 255 255 0 255\r\n", "GP SGW 127 0 0 1 127\r\n"}));
 
     link.processor->SetKind(10);
-    auto connection = link.processor->GetConnection();
+    auto connection = link.processor->settings().GetConnection();
     connection.tcpType = "1";
-    link.processor->SetConnection(connection);
+    link.processor->settings().SetConnection(connection);
     Run(
         [&](CSetProcessorDlg& dialog) {
             EXPECT_EQ(dialog.NetworkPortList()->currentText(), QStringLiteral("网口1"));

@@ -21,7 +21,7 @@ namespace {
 struct PushedLines {
     explicit PushedLines(CQelProcessor& processor)
     {
-        processor.SetPushObserver([this](std::string_view text, int32_t) {
+        processor.link().SetPushObserver([this](std::string_view text, int32_t) {
             std::lock_guard<std::mutex> guard(mutex);
             lines.emplace_back(text);
         });
@@ -66,7 +66,7 @@ TEST(LinkSettings, RateChangeSendsItsLineAndWaitsForTheDevice)
         ApplyLinkSettings(*processor, settings);
         EXPECT_GE(platform::MillisSince(start), c.waitMs) << c.baud;
         EXPECT_EQ(pushed.Take(), std::vector<std::string>{c.line});
-        EXPECT_EQ(processor->GetConnection().serialRate, c.baud);
+        EXPECT_EQ(processor->settings().GetConnection().serialRate, c.baud);
     }
     // The same rate again sends nothing.
     ApplyLinkSettings(*processor, LinkSettingsOf(*processor));
@@ -158,9 +158,9 @@ TEST(LinkSettings, ApplyStoresSavesAndReconnects)
     processor->SetId(1);
     processor->SetKind(10);
     PointAtLoopback(*processor, simulator.Port());
-    auto connection = processor->GetConnection();
+    auto connection = processor->settings().GetConnection();
     connection.serialRate = 9600;
-    processor->SetConnection(connection);
+    processor->settings().SetConnection(connection);
     CQelContext::GetProMan()->AddProcessor(processor);
     ASSERT_TRUE(processor->Connect());
     ASSERT_TRUE(simulator.WaitForConnection(20s));
@@ -181,7 +181,7 @@ TEST(LinkSettings, ApplyStoresSavesAndReconnects)
 
     CQelProcessor stored;
     ASSERT_TRUE(stored.LoadPro(CQelProcessor::ProFilePath()));
-    const auto saved = stored.GetConnection();
+    const auto saved = stored.settings().GetConnection();
     EXPECT_EQ(saved.serialRate, 115200);
     EXPECT_EQ(saved.tcpType, "1");
     EXPECT_EQ(saved.serialDevice, "/dev/ttyUSB3");

@@ -35,9 +35,9 @@ protected:
         SetPasswordAccepted(false);
         link.processor->SetOutputResolution(1920, 1080, 60);
         AddTestSource(*link.processor, 101, 1920, 1080);
-        auto options = link.processor->GetAppOptions();
+        auto options = link.processor->settings().GetAppOptions();
         options.planPatternCount = 20;
-        link.processor->SetAppOptions(options);
+        link.processor->settings().SetAppOptions(options);
         CQelContext::SetSelSigSrc(1, 101);
         ASSERT_TRUE(tavrix::test::pumpUntil([&] { return link.processor->IsConnected(); }));
         SetConfigBool("MulSView.AutoExecute", false);

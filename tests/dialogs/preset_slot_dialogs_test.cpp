@@ -4,6 +4,7 @@
 
 #include "core/event_queue.h"
 #include "dialogs/preset_slot_dlg.h"
+#include "model/processor_jobs.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"
@@ -19,9 +20,9 @@ protected:
     {
         CEvtQueue::get_instance().Clear();
         AddTestSource(*link.processor, 101, 1920, 1080);
-        auto options = link.processor->GetAppOptions();
+        auto options = link.processor->settings().GetAppOptions();
         options.planPatternCount = 8;
-        link.processor->SetAppOptions(options);
+        link.processor->settings().SetAppOptions(options);
         CQelContext::SetSelSigSrc(1, 101);
         ASSERT_TRUE(tavrix::test::pumpUntil([&] { return link.processor->IsConnected(); }));
     }
@@ -128,11 +129,11 @@ TEST_F(RecallPanel, BusyProcessorRefusesWithoutSending)
     busy->SetId(2);
     PointAtLoopback(*busy, simulator.Port());
     AddTestSource(*busy, 101, 1920, 1080);
-    busy->SetAppOptions(link.processor->GetAppOptions());
+    busy->settings().SetAppOptions(link.processor->settings().GetAppOptions());
     CQelContext::GetProMan()->AddProcessor(busy);
     ASSERT_TRUE(busy->Connect());
     ASSERT_TRUE(tavrix::test::pumpUntil([&] { return busy->IsConnected(); }));
-    ASSERT_EQ(busy->StartReset(nullptr), 0);
+    ASSERT_EQ(busy->jobs().StartReset(nullptr), 0);
     ASSERT_NE(busy->GetJobState(), CQelProcessor::kJobIdle);
     CQelContext::SetSelSigSrc(2, 101);
     simulator.ClearLines();
@@ -140,13 +141,13 @@ TEST_F(RecallPanel, BusyProcessorRefusesWithoutSending)
         ClickTold(panel.SlotButton(3));
         EXPECT_EQ(LastTold(), QStringLiteral("模式调用失败！"));
     });
-    busy->ChannelSend("MARK\r\n");
+    busy->link().ChannelSend("MARK\r\n");
     ASSERT_TRUE(simulator.WaitForLine("MARK\r\n", 20s));
     for (const std::string& line : simulator.Texts())
         EXPECT_EQ(line.rfind("GP LDM", 0), std::string::npos) << line;
-    CNetManager::get_instance().CloseAndRemove(busy->GetChannelId());
+    CNetManager::get_instance().CloseAndRemove(busy->settings().GetChannelId());
     busy->StopJobs();
-    busy->StopSender();
+    busy->link().StopSender();
 }
 
 TEST_F(RecallPanel, CtrlClickRenamesTheSlotInTheProcessorFile)
@@ -190,10 +191,10 @@ TEST_F(RecallPanel, CtrlClickRenamesTheSlotInTheProcessorFile)
 
     CQelProcessor reloaded;
     ASSERT_TRUE(reloaded.LoadPro(CQelProcessor::ProFilePath()));
-    EXPECT_EQ(reloaded.GetPlanName(3), "Tiles");
-    EXPECT_EQ(reloaded.GetPlanName(4), "4");
-    EXPECT_EQ(QString::fromStdString(reloaded.GetPlanName(5)), odd);
-    reloaded.StopSender();
+    EXPECT_EQ(reloaded.settings().GetPlanName(3), "Tiles");
+    EXPECT_EQ(reloaded.settings().GetPlanName(4), "4");
+    EXPECT_EQ(QString::fromStdString(reloaded.settings().GetPlanName(5)), odd);
+    reloaded.link().StopSender();
 }
 
 TEST_F(RecallPanel, SaveSlotChooserReturnsThePressedSlot)

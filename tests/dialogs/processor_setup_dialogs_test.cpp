@@ -213,7 +213,7 @@ TEST_F(ProcessorSetup, InitialisationRefusesWithoutLinkOrForAnotherKind)
                           QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
                       }),
               QDialog::Rejected);
-    EXPECT_EQ(link.processor->GetQueuedCommandCount(), 0u);
+    EXPECT_EQ(link.processor->link().GetQueuedCommandCount(), 0u);
 
     // Another kind: nothing to do, no timer.
     auto other = std::make_shared<CQelProcessor>();
@@ -227,7 +227,7 @@ TEST_F(ProcessorSetup, InitialisationRefusesWithoutLinkOrForAnotherKind)
                           QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
                       }),
               QDialog::Rejected);
-    EXPECT_EQ(other->GetQueuedCommandCount(), 0u);
+    EXPECT_EQ(other->link().GetQueuedCommandCount(), 0u);
     EXPECT_EQ(link.simulator.Texts().size(), before);
 }
 

@@ -12,6 +12,7 @@
 #include "dialogs/new_win_plan_dlg.h"
 #include "dialogs/osd_config_dlg.h"
 #include "dialogs/set_window_dlg.h"
+#include "model/processor_link.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/support/ui/screenshot.h"
@@ -148,7 +149,7 @@ TEST_F(Prompts, NewPlanOffersLayoutsBySourceCount)
     std::vector<QString> three;
     EXPECT_EQ(run(three), 31);
     EXPECT_EQ(three, (std::vector<QString>{"空布局方案", "1 x 2 布局", "2 x 1 布局", "1 x 3 布局", "3 x 1 布局"}));
-    processor->StopSender();
+    processor->link().StopSender();
 }
 
 TEST_F(Prompts, WindowPositionPreviewsTheCropAndRestoresOnCancel)

@@ -48,9 +48,9 @@ protected:
 private:
     void ConnectOver(int type)
     {
-        auto connection = Current()->GetConnection();
+        auto connection = Current()->settings().GetConnection();
         connection.type = type;
-        Current()->SetConnection(connection);
+        Current()->settings().SetConnection(connection);
         Current()->Connect();
     }
     IScreenPowerFrame* previous_;
@@ -99,9 +99,9 @@ std::shared_ptr<CQelProcessor> AddSelected(const std::function<void(CQelProcesso
 {
     auto processor = std::make_shared<CQelProcessor>();
     processor->SetId(1);
-    auto connection = processor->GetConnection();
+    auto connection = processor->settings().GetConnection();
     link(connection);
-    processor->SetConnection(connection);
+    processor->settings().SetConnection(connection);
     processor->AddSigSrc(std::make_shared<CQelSigSrc>(1), false, false);
     CQelContext::GetProMan()->AddProcessor(processor);
     CQelContext::SetSelSigSrc(1, 1);
@@ -119,7 +119,7 @@ std::shared_ptr<CQelProcessor> SerialProcessor(const std::string& device)
 
 void Drop(std::shared_ptr<CQelProcessor>& processor)
 {
-    CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
+    CNetManager::get_instance().CloseAndRemove(processor->settings().GetChannelId());
     processor.reset();
     CQelContext::Destroy();
 }
@@ -174,7 +174,7 @@ TEST(ScreenPowerLink, TcpProcessorLetsTheDisplayLineGoAndReconnects)
         ++connections;
         EXPECT_TRUE(WaitFor([&] { return simulator.Connections() == connections; }, 20s));
         EXPECT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 20s));
-        EXPECT_EQ(processor->GetConnection().type, 1);
+        EXPECT_EQ(processor->settings().GetConnection().type, 1);
     }
     EXPECT_TRUE(frame.messages.empty());
 
@@ -267,8 +267,8 @@ TEST(ScreenPowerLink, SerialLinkLetsGoOfTheLineHalfASecondEachWay)
     EXPECT_EQ(frame.steps[2].command, "connect over the serial line");
     EXPECT_GE(frame.steps[2].at - frame.steps[1].at, 500ms);
     EXPECT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 20s));
-    EXPECT_EQ(processor->GetConnection().type, 2);
-    EXPECT_EQ(processor->GetConnection().serialDevice, link);
+    EXPECT_EQ(processor->settings().GetConnection().type, 2);
+    EXPECT_EQ(processor->settings().GetConnection().serialDevice, link);
     EXPECT_FALSE(CSPortOperator::IsOpen());
     EXPECT_EQ(display.OthersOpen(), 0);
     EXPECT_TRUE(frame.messages.empty());

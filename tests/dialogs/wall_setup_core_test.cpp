@@ -5,6 +5,7 @@
 #include "dialogs/key_layouts.h"
 #include "dialogs/wall_setup_core.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
 #include "tests/builder/sender_test_support.h"
 
 namespace {
@@ -109,7 +110,7 @@ TEST(KeyLayouts, DisconnectedProcessorGetsNothing)
     processor.SetKind(kKeyLayoutKind);
     for (const KeyStep& key : KeySteps())
         EXPECT_FALSE(key.build(processor, key.keyMode, key.inputs)) << key.keyMode;
-    EXPECT_EQ(processor.GetQueuedCommandCount(), 0u);
+    EXPECT_EQ(processor.link().GetQueuedCommandCount(), 0u);
 }
 
 TEST(VideoWallMargins, LeftAndRightMustBeEven)

@@ -107,7 +107,7 @@ TEST_F(PlanFrame, CyclePaneRunsTheSelectedCyclePlanAtTheSimulator)
     platform::ScaledClock clock{10};
     LinkFixture link{clock, 1, 0};
     auto& processor = *link.processor;
-    processor.SetStatusPoll(false);
+    processor.settings().SetStatusPoll(false);
     processor.SetOutputResolution(1920, 1080, 60);
     AddTestSource(processor, 100, 1920, 1080);
     CQelContext::SetSelSigSrc(1, 100);

@@ -79,7 +79,7 @@ TEST_F(FrameDeviceCommands, CustomResolutionIsStoredSentAndTheLinkReconnects)
     ScopedSetting<std::atomic<uint8_t>> netType(g_NetType, 1);
     auto processor = AddProcessor(7);
     processor->records().SetResolutionList({{3, "1080p60", {1920, 1080, 60}}, {255, "800x600 60Hz", {800, 600, 60}}});
-    processor->SetOutputResolutionId(3);
+    processor->records().SetOutputResolutionId(3);
     processor->SetOutputResolution(1920, 1080, 60);
     MakeFrame();
     frame->OnCommand(cmd::kConnectTcp);
@@ -118,7 +118,7 @@ TEST_F(FrameDeviceCommands, CustomResolutionIsStoredSentAndTheLinkReconnects)
     ASSERT_TRUE(WaitFor([&] { return !processor->IsConnected(); }, 20s));
     simulator.ClearLines();
     fs::remove(CQelProcessor::ProFilePath());
-    const uint32_t channel = processor->GetChannelId();
+    const uint32_t channel = processor->settings().GetChannelId();
     modal().answerDialog([](QDialog& dialog) {
         auto* d = dynamic_cast<CSetOutResolutionDlg*>(&dialog);
         if (!d)
@@ -132,7 +132,7 @@ TEST_F(FrameDeviceCommands, CustomResolutionIsStoredSentAndTheLinkReconnects)
     frame->OnCommand(cmd::kSetOutResolution);
     EXPECT_EQ(processor->records().GetOutputResolutionId(), 255u);
     EXPECT_TRUE(fs::exists(CQelProcessor::ProFilePath()));
-    EXPECT_EQ(processor->GetChannelId(), channel);
+    EXPECT_EQ(processor->settings().GetChannelId(), channel);
     QTest::qWait(300);
     EXPECT_FALSE(processor->IsConnected());
     EXPECT_TRUE(simulator.Texts().empty());

@@ -20,6 +20,7 @@
 #include "frame/source_drag.h"
 #include "frame/xml_menu.h"
 #include "model/processor.h"
+#include "model/processor_records.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
@@ -92,10 +93,10 @@ TEST(StatusPoll, AsksForSlotsUntilTheFirstSourceIsKnown)
 {
     platform::SteppedClock clock;
     LinkFixture link(clock, 3, 0);
-    link.processor->AddResolution({CQelProcessor::kDefaultResolutionId, "1080p", {1920, 1080, 60}});
+    link.processor->records().AddResolution({CQelProcessor::kDefaultResolutionId, "1080p", {1920, 1080, 60}});
     std::mutex mutex;
     std::vector<std::string> queued;
-    link.processor->SetPushObserver([&](std::string_view text, int32_t) {
+    link.processor->link().SetPushObserver([&](std::string_view text, int32_t) {
         std::lock_guard<std::mutex> lock(mutex);
         queued.emplace_back(text);
     });
@@ -126,7 +127,7 @@ TEST(StatusPoll, AsksForSlotsUntilTheFirstSourceIsKnown)
     }
     PollProcessors();
     EXPECT_EQ(discoveries(), 0);
-    link.processor->SetPushObserver({});
+    link.processor->link().SetPushObserver({});
 }
 
 TEST(XmlMenu, ReadsItemsAsTheFileSaysAndFailsToAnEmptyBar)

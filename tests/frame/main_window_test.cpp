@@ -205,10 +205,10 @@ TEST_F(MainWindow, CaptionButtonsFollowTheSwitchAndLoseAMissingPicture)
     EXPECT_EQ(ButtonIds(*frame), off);
 
     frame->OnCtrlBarNotify(captionbtn::kMoreSwitch);
-    EXPECT_EQ(processor->GetAppOptions().moreButtonSwitch, 1);
+    EXPECT_EQ(processor->settings().GetAppOptions().moreButtonSwitch, 1);
     EXPECT_EQ(ButtonIds(*frame).size(), 20u);
     frame->OnCtrlBarNotify(captionbtn::kMoreSwitch);
-    EXPECT_EQ(processor->GetAppOptions().moreButtonSwitch, 0);
+    EXPECT_EQ(processor->settings().GetAppOptions().moreButtonSwitch, 0);
     EXPECT_EQ(ButtonIds(*frame), off) << testing::PrintToString(ButtonIds(*frame));
     const QImage closed = QImage(QString::fromStdString(qz::vok::path::GetSysPath() + "/res/ctl_pro_select_close.png"))
                               .convertToFormat(QImage::Format_ARGB32);
@@ -245,11 +245,11 @@ TEST_F(MainWindow, MenuCommandsConnectToggleAndSave)
     EXPECT_TRUE(menu.find(cmd::kConnectTcp)->enabled);
     EXPECT_FALSE(menu.find(cmd::kDisconnect)->enabled);
 
-    auto connection = processor->GetConnection();
+    auto connection = processor->settings().GetConnection();
     connection.type = 2;
-    processor->SetConnection(connection);
+    processor->settings().SetConnection(connection);
     EXPECT_TRUE(frame->OnCommand(cmd::kConnectTcp));
-    EXPECT_EQ(processor->GetConnection().type, 1);
+    EXPECT_EQ(processor->settings().GetConnection().type, 1);
     EXPECT_TRUE(simulator.WaitForConnection(20s));
     ASSERT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 20s));
     menu = frame->GetMenu();
@@ -267,11 +267,11 @@ TEST_F(MainWindow, MenuCommandsConnectToggleAndSave)
 
     const std::string slave = simulator.OpenPty();
     ASSERT_FALSE(slave.empty());
-    connection = processor->GetConnection();
+    connection = processor->settings().GetConnection();
     connection.serialDevice = slave;
-    processor->SetConnection(connection);
+    processor->settings().SetConnection(connection);
     frame->OnCommand(cmd::kConnectSerial);
-    EXPECT_EQ(processor->GetConnection().type, 2);
+    EXPECT_EQ(processor->settings().GetConnection().type, 2);
     EXPECT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 20s));
     frame->OnCommand(cmd::kDisconnect);
 
@@ -279,7 +279,7 @@ TEST_F(MainWindow, MenuCommandsConnectToggleAndSave)
     for (int round = 1; round >= 0; --round) {
         for (int id : {cmd::kSegWindowTip, cmd::kInvalidRectTip, cmd::kResourceTip})
             EXPECT_TRUE(frame->OnCommand(id));
-        const auto options = processor->GetAppOptions();
+        const auto options = processor->settings().GetAppOptions();
         EXPECT_EQ(options.segWindowPoorTip, round);
         EXPECT_EQ(options.videoWindowInvalidRectTip, round);
         EXPECT_EQ(options.disableResourcePoorTip, round);
@@ -365,7 +365,7 @@ TEST_F(MainWindow, WallViewButtonsActOnTheActiveWallViewOnly)
 
     // Freezing a processor that is not connected only tells so.
     std::vector<std::string> queued;
-    processor->SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
+    processor->link().SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
     modal().expectInform();
     frame->OnCtrlBarNotify(captionbtn::kFreeze);
     ASSERT_EQ(modal().prompts().size(), 3u);
@@ -392,7 +392,7 @@ TEST_F(MainWindow, WallViewButtonsActOnTheActiveWallViewOnly)
     ASSERT_EQ(frame->ActiveWallView(), nullptr);
     frame->OnCtrlBarNotify(15);
     EXPECT_EQ(frame->ReferenceLineStyle(), 0);
-    processor->SetPushObserver({});
+    processor->link().SetPushObserver({});
 }
 
 TEST_F(MainWindow, PasswordAndPresetCommandsOpenTheirDialogs)
@@ -427,9 +427,9 @@ TEST_F(MainWindow, ProcessorSettingsCommandAppliesTheLinkAndReconnects)
     ProcessorSimulator simulator;
     auto processor = AddProcessor(7, true);
     PointAtLoopback(*processor, simulator.Port());
-    auto connection = processor->GetConnection();
+    auto connection = processor->settings().GetConnection();
     connection.serialRate = 9600;
-    processor->SetConnection(connection);
+    processor->settings().SetConnection(connection);
     fs::create_directories(qz::vok::path::GetHardwarePath());
     MakeFrame();
     ASSERT_TRUE(processor->Connect());
@@ -457,12 +457,12 @@ TEST_F(MainWindow, ProcessorSettingsCommandAppliesTheLinkAndReconnects)
     EXPECT_TRUE(WaitFor([&] { return simulator.Connections() == 2; }, 20s));
     CQelProcessor stored;
     ASSERT_TRUE(stored.LoadPro(CQelProcessor::ProFilePath()));
-    EXPECT_EQ(stored.GetConnection().serialRate, 115200);
+    EXPECT_EQ(stored.settings().GetConnection().serialRate, 115200);
 
     // Cancel changes nothing; without a processor nothing opens.
     modal().answerDialog(QDialog::Rejected);
     frame->OnCommand(cmd::kSetProcessor);
-    EXPECT_EQ(processor->GetConnection().serialRate, 115200);
+    EXPECT_EQ(processor->settings().GetConnection().serialRate, 115200);
     CQelContext::SetSelSigSrc(-1, -1);
     const size_t prompts = modal().prompts().size();
     frame->OnCommand(cmd::kSetProcessor);

@@ -310,7 +310,7 @@ TEST_F(PlanFrame, PanesSendThePlanOnlyWhenAutoExecuteIsOn)
     platform::SteadyClock clock;
     LinkFixture link{clock, 1, 0};
     auto& processor = *link.processor;
-    processor.SetStatusPoll(false);
+    processor.settings().SetStatusPoll(false);
     processor.SetOutputResolution(1920, 1080, 60);
     AddTestSource(processor, 100, 1920, 1080);
     auto wall = processor.GetWall();

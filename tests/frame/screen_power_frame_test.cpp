@@ -54,7 +54,7 @@ protected:
     void TearDown() override
     {
         if (processor_)
-            CNetManager::get_instance().CloseAndRemove(processor_->GetChannelId());
+            CNetManager::get_instance().CloseAndRemove(processor_->settings().GetChannelId());
         FrameWindowTest::TearDown();
         ::close(slave_);
         ::close(master_);

@@ -32,9 +32,9 @@ std::shared_ptr<CQelProcessor> Unlinked(int32_t kind)
 std::vector<std::string> FollowUp(CQelProcessor& processor)
 {
     std::vector<std::string> queued;
-    processor.SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
+    processor.link().SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
     QueueTypeFollowUp(processor);
-    processor.SetPushObserver({});
+    processor.link().SetPushObserver({});
     return queued;
 }
 
@@ -47,11 +47,11 @@ TEST(SigSrcTreeCore, NodeTextsShowStatusDeviceAndCurrentChild)
     EXPECT_EQ(ProcessorNodeText(*processor, LinkStatus::Disconnected), "8x8处理器(未连接)");
     EXPECT_EQ(ProcessorNodeText(*processor, LinkStatus::Connecting), "8x8处理器(正在连接)");
     EXPECT_EQ(ProcessorNodeText(*processor, LinkStatus::Connected), "8x8处理器(已经连接)");
-    auto connection = processor->GetConnection();
+    auto connection = processor->settings().GetConnection();
     connection.type = 2;
     connection.serialDevice = "/dev/pts/7";
     connection.serialAutoDetect = 0;
-    processor->SetConnection(connection);
+    processor->settings().SetConnection(connection);
     EXPECT_EQ(ProcessorNodeText(*processor, LinkStatus::Connected), "8x8处理器(已经连接/dev/pts/7)");
     EXPECT_EQ(ProcessorNodeText(*processor, LinkStatus::Connecting), "8x8处理器(正在连接)");
 
@@ -62,7 +62,7 @@ TEST(SigSrcTreeCore, NodeTextsShowStatusDeviceAndCurrentChild)
     ASSERT_TRUE(dviVga->SelectChild(1));
     EXPECT_EQ(InputNodeText(*processor, 101), "IN101(DVI)(1920x1080)");
     EXPECT_EQ(InputNodeText(*processor, 102), std::nullopt);
-    processor->StopSender();
+    processor->link().StopSender();
 }
 
 TEST(SigSrcTreeCore, MenusFollowLinkModelApplicationTypeEdidAndObm)
@@ -112,10 +112,10 @@ TEST(SigSrcTreeCore, MenusFollowLinkModelApplicationTypeEdidAndObm)
     auto led = AddPlainSource(*model7, 100);
     EXPECT_EQ(Captions(InputMenu(*model7, *led, 1)), (std::vector<std::string>{"重命名", "设置输入信号源参数"}));
     EXPECT_EQ(Captions(InputMenu(*model7, *led, 0)), (std::vector<std::string>{"重命名"}));
-    model7->SetObm(1);
+    model7->settings().SetObm(1);
     EXPECT_EQ(Captions(InputMenu(*model7, *led, 1)), (std::vector<std::string>{"重命名"}));
     EXPECT_EQ(Captions(ChildMenu()), (std::vector<std::string>{"切换"}));
-    model7->StopSender();
+    model7->link().StopSender();
 }
 
 TEST(SigSrcTreeCore, NewInputsKeepIdsAscendingAndOrdinalsCountFourABoard)
@@ -152,16 +152,16 @@ TEST(SigSrcTreeCore, TypeReplyQueuesTimingAndSlotQueriesByModel)
 
     auto model7 = Unlinked(7);
     model7->records().SetResolutionList({hd});
-    model7->SetOutputResolutionId(3);
+    model7->records().SetOutputResolutionId(3);
     EXPECT_EQ(FollowUp(*model7),
               (std::vector<std::string>{"GP SOT 2 1 3 1920 1080 0 1 1\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
     // An id the list does not hold: nothing.
-    model7->SetOutputResolutionId(9);
+    model7->records().SetOutputResolutionId(9);
     EXPECT_TRUE(FollowUp(*model7).empty());
 
     // Model 4 without a resolution still reads its slots.
     auto model4 = Unlinked(4);
-    model4->SetOutputResolutionId(kNoId);
+    model4->records().SetOutputResolutionId(kNoId);
     EXPECT_EQ(FollowUp(*model4),
               (std::vector<std::string>{"BOARD READ_SLOT_MESSAGE 0x0F\r\n", "BOARD GET_OUTPUT_RESOLUTION\r\n"}));
 
@@ -169,7 +169,7 @@ TEST(SigSrcTreeCore, TypeReplyQueuesTimingAndSlotQueriesByModel)
     // resolutions, whatever other outputs come first.
     auto model6 = Unlinked(6);
     model6->records().SetResolutionList({hd, xga});
-    model6->SetOutputResolutionId(3);
+    model6->records().SetOutputResolutionId(3);
     for (auto [id, size] :
          {std::pair<uint32_t, Resolution>{100, {1920, 1080, 60}}, {1400, {1024, 768, 60}}, {1401, {1920, 1080, 60}}}) {
         auto output = std::make_shared<CQelSigOut>(id);
@@ -179,5 +179,5 @@ TEST(SigSrcTreeCore, TypeReplyQueuesTimingAndSlotQueriesByModel)
     EXPECT_EQ(FollowUp(*model6),
               (std::vector<std::string>{"GP SOT 4 0 5\r\n", "GP SOT 4 1 3\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
     for (auto* p : {model7.get(), model4.get(), model6.get()})
-        p->StopSender();
+        p->link().StopSender();
 }

@@ -36,6 +36,7 @@
 #include "frame/main_frame.h"
 #include "frame/shipped_data.h"
 #include "frame/sig_src_sub_wnd.h"
+#include "model/processor_jobs.h"
 #include "model/processor_records.h"
 #include "replies/reply_receiver.h"
 #include "tests/frame/frame_lines.h"
@@ -120,14 +121,14 @@ protected:
         processor->SetKind(kind);
         processor->SetName("8x8处理器");
         processor->records().SetResolutionList({{3, "1080p", {1920, 1080, 60}}});
-        processor->SetOutputResolutionId(3);
+        processor->records().SetOutputResolutionId(3);
         AddPlainSource(*processor, 100);
         AddDviVgaSource(*processor, 101);
         AddPlainSource(*processor, 103);
         PointAtLoopback(*processor, simulator.Port());
-        auto connection = processor->GetConnection();
+        auto connection = processor->settings().GetConnection();
         connection.serialAutoDetect = 0;
-        processor->SetConnection(connection);
+        processor->settings().SetConnection(connection);
         CQelContext::GetProMan()->AddProcessor(processor);
     }
 
@@ -136,9 +137,9 @@ protected:
     {
         const std::string slave = simulator.OpenPty();
         EXPECT_FALSE(slave.empty());
-        auto connection = processor->GetConnection();
+        auto connection = processor->settings().GetConnection();
         connection.serialDevice = slave;
-        processor->SetConnection(connection);
+        processor->settings().SetConnection(connection);
         return slave;
     }
 
@@ -343,30 +344,30 @@ TEST_F(SigSrcTree, ConnectAsksTheTypeAndTheReplySetsUpTheOutputs)
     EXPECT_EQ(shown[0], "8x8处理器(正在连接)");
     EXPECT_EQ(shown.back(), "8x8处理器(已经连接)");
     EXPECT_EQ(ProcessorNode()->childCount(), 3); // the kind was right
-    EXPECT_FALSE(processor->IsModified());
+    EXPECT_FALSE(processor->settings().IsModified());
 
     // A processor of another kind loses the inputs the file gave it.
     processor->SetKind(8);
     simulator.Push("GP TYPE 2 1\r\n");
     ASSERT_TRUE(pumpUntil([&] { return ProcessorNode()->childCount() == 0; }, 20000));
     EXPECT_EQ(processor->GetKind(), 7);
-    EXPECT_EQ(processor->GetSigSrcCount(), 0u);
-    EXPECT_FALSE(processor->IsModified());
+    EXPECT_EQ(processor->records().GetSigSrcCount(), 0u);
+    EXPECT_FALSE(processor->settings().IsModified());
     LinesUntil("GP READ_SLOT_MESSAGE 0xFF\r\n");
 
     // A stored reply that is no type reply queues nothing. (With a source
     // again, the heartbeat asks for no slots of its own.)
     AddPlainSource(*processor, 100);
     std::vector<std::string> queued;
-    processor->SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
-    processor->OnTypeReply("GP TYPO 2 1");
+    processor->link().SetPushObserver([&](std::string_view text, int32_t) { queued.emplace_back(text); });
+    processor->settings().OnTypeReply("GP TYPO 2 1");
     bool delivered = false; // after the page's slot, which connected first
     const boost::signals2::scoped_connection seen =
         CQelEvtSignals::ConnectGetProType([&](const CGetProTypeEvent&) { delivered = true; });
     PostEvent(new CGetProTypeEvent(1));
     ASSERT_TRUE(pumpUntil([&] { return delivered; }));
     EXPECT_TRUE(WithoutPolls(queued).empty());
-    processor->SetPushObserver({});
+    processor->link().SetPushObserver({});
     QObject::disconnect(watch);
 
     // Disconnecting from the menu.
@@ -418,7 +419,7 @@ TEST_F(SigSrcTree, ChildSwitchRenameClockAndColourActOnTheirNodes)
         ASSERT_TRUE(reread.LoadPro(CQelProcessor::ProFilePath()));
         ASSERT_NE(reread.GetSigSrc(203), nullptr);
         EXPECT_EQ(QString::fromStdString(reread.GetSigSrc(203)->GetName()), name);
-        reread.StopSender();
+        reread.link().StopSender();
     }
 
     // The clock goes as picked; disconnected, only the message.
@@ -470,9 +471,9 @@ TEST_F(SigSrcTree, ResetOnASerialLinkReportsAndReconnects)
     AddProcessor(4);
     processor->SetName("LED处理器");
     simulator.Silence("GP TYPE"); // no type reply names model 4
-    auto connection = processor->GetConnection();
+    auto connection = processor->settings().GetConnection();
     connection.type = 2;
-    processor->SetConnection(connection);
+    processor->settings().SetConnection(connection);
     const std::string slave = UsePty();
     ASSERT_TRUE(processor->SavePro());
     MakeFrame();
@@ -520,7 +521,7 @@ TEST_F(SigSrcTree, ResetOnASerialLinkReportsAndReconnects)
     EXPECT_FALSE(progress.isVisible());
     EXPECT_EQ(LinesUntil("GP TYPE 0\r\n", slave).back(), "GP TYPE 0\r\n");
     EXPECT_NE(ReadText(CQelProcessor::ProFilePath()).find("192.168.1.100"), std::string::npos);
-    EXPECT_EQ(processor->GetConnection().type, 2);
+    EXPECT_EQ(processor->settings().GetConnection().type, 2);
 
     // Reports from another thread travel with their values.
     std::thread([&] { Page().OnProgress(0, 5, 2, 10); }).join();
@@ -536,14 +537,14 @@ TEST_F(SigSrcTree, ResetOnASerialLinkReportsAndReconnects)
     // is told.
     ASSERT_TRUE(pumpUntil([&] { return processor->IsConnected(); }, 20000));
     processor->hold = true;
-    ASSERT_EQ(processor->StartReset(nullptr), 0);
+    ASSERT_EQ(processor->jobs().StartReset(nullptr), 0);
     AnswerMenu(sigsrcmenu::kReset);
     modal().answerYesNo(true);
     modal().expectInform();
     RightClick(ProcessorNode());
     EXPECT_FALSE(progress.isVisible());
     EXPECT_EQ(modal().prompts().back().text, "处理器复位失败，请重试!");
-    processor->Dispatch(request::kResetDone, request::Completion{0});
+    processor->jobs().Dispatch(request::kResetDone, request::Completion{0});
     processor->hold = false;
 
     // A wrong entry anywhere clears the flag: the next reset asks again, and

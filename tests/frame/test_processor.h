@@ -3,17 +3,18 @@
 #include <memory>
 #include <string>
 
+#include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/frame/sig_src_sources.h"
 
 // A TCP link on loopback at `port` and no serial search.
 inline void SetTestLink(CQelProcessor& processor, const std::string& port)
 {
-    auto connection = processor.GetConnection();
+    auto connection = processor.settings().GetConnection();
     connection.tcpAddress = "127.0.0.1";
     connection.tcpPort = port;
     connection.serialAutoDetect = 0;
-    processor.SetConnection(connection);
+    processor.settings().SetConnection(connection);
 }
 
 // Processor 1 of model 3: a 2 x 2 wall of outputs 201-204, optionally
@@ -62,8 +63,8 @@ inline std::shared_ptr<CQelProcessor> MakeModelEightProcessor(uint16_t port)
     p->SetWall(wall);
     p->SetOutputResolution(1920, 1080, 60);
     SetTestLink(*p, std::to_string(port));
-    auto options = p->GetAppOptions();
+    auto options = p->settings().GetAppOptions();
     options.planPatternCount = 8;
-    p->SetAppOptions(options);
+    p->settings().SetAppOptions(options);
     return p;
 }

@@ -3,7 +3,9 @@
 #include "comm/tcp_channel.h"
 #include "model/link_setup.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/link_events.h"
 #include "tests/support/processor_simulator.h"
@@ -59,20 +61,20 @@ TEST(ProcessorConnect, TcpRegistersANewChannelEachTime)
     LinkEvents events;
 
     ASSERT_TRUE(processor->Connect());
-    const uint32_t first = processor->GetChannelId();
+    const uint32_t first = processor->settings().GetChannelId();
     auto channel = CNetManager::get_instance().Find(first);
     ASSERT_TRUE(channel);
     const std::string name = channel->GetName();
     ASSERT_EQ(name.rfind("PRO_Tcp_", 0), 0u);
     EXPECT_EQ(processor->GetSigOutCount(), 0u);
     EXPECT_EQ(JoinOffEvents(events), (std::vector<uint32_t>{1, 2}));
-    EXPECT_EQ(processor->GetSenderPause(), 25u);
+    EXPECT_EQ(processor->link().GetSenderPause(), 25u);
     ASSERT_TRUE(events.WaitForStates(2, 5s));
     EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{first, 1}, {first, 2}}));
     EXPECT_TRUE(processor->IsConnected());
 
     ASSERT_TRUE(processor->Connect());
-    const uint32_t second = processor->GetChannelId();
+    const uint32_t second = processor->settings().GetChannelId();
     EXPECT_GT(second, first);
     EXPECT_FALSE(CNetManager::get_instance().Find(first));
     EXPECT_EQ(CNetManager::get_instance().Find(second)->GetName(),
@@ -97,11 +99,11 @@ TEST(ProcessorConnect, DisconnectKeepsTheChannelRegistered)
     AddJoinedSource(*processor, 5);
     EXPECT_TRUE(processor->Disconnect());
     EXPECT_FALSE(processor->IsConnected());
-    EXPECT_TRUE(CNetManager::get_instance().Find(processor->GetChannelId()));
+    EXPECT_TRUE(CNetManager::get_instance().Find(processor->settings().GetChannelId()));
     EXPECT_FALSE(processor->GetSigSrc(5)->IsJoined());
-    const uint32_t id = processor->GetChannelId();
+    const uint32_t id = processor->settings().GetChannelId();
     EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{id, 1}, {id, 2}, {id, 3}}));
-    CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
+    CNetManager::get_instance().CloseAndRemove(processor->settings().GetChannelId());
 }
 
 TEST(ProcessorConnect, ClosedLinkReleasesItsOwnersSources)
@@ -113,13 +115,13 @@ TEST(ProcessorConnect, ClosedLinkReleasesItsOwnersSources)
     ASSERT_TRUE(owner->Connect());
     ASSERT_TRUE(WaitFor([&] { return owner->IsConnected(); }, 5s));
     AddJoinedSource(*owner, 7);
-    auto channel =
-        std::dynamic_pointer_cast<CTcpClientChannel>(CNetManager::get_instance().Find(owner->GetChannelId()));
+    auto channel = std::dynamic_pointer_cast<CTcpClientChannel>(
+        CNetManager::get_instance().Find(owner->settings().GetChannelId()));
     ASSERT_TRUE(channel);
     channel->Close(); // what the watchdog does, through the client's closed callback
     EXPECT_FALSE(owner->GetSigSrc(7)->IsJoined());
     EXPECT_TRUE(other->GetSigSrc(8)->IsJoined());
-    CNetManager::get_instance().CloseAndRemove(owner->GetChannelId());
+    CNetManager::get_instance().CloseAndRemove(owner->settings().GetChannelId());
 }
 
 TEST(ProcessorConnect, TheFileKeepsItsOutputsUntilDiscoveryAnswers)
@@ -140,18 +142,18 @@ TEST(ProcessorConnect, TheFileKeepsItsOutputsUntilDiscoveryAnswers)
     }
     processor->AddSigOut(std::make_shared<CQelSigOut>(201)); // what discovery found
     EXPECT_EQ(savedOutputs(), 201u);
-    CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
+    CNetManager::get_instance().CloseAndRemove(processor->settings().GetChannelId());
 }
 
 TEST(ProcessorConnect, UnknownConnectionTypeRegistersNothing)
 {
     auto processor = TcpProcessor(1);
-    auto connection = processor->GetConnection();
+    auto connection = processor->settings().GetConnection();
     connection.type = 3;
-    processor->SetConnection(connection);
+    processor->settings().SetConnection(connection);
     const uint32_t next = CNetManager::get_instance().NextId();
     EXPECT_FALSE(processor->Connect());
-    EXPECT_EQ(processor->GetChannelId(), 0u);
+    EXPECT_EQ(processor->settings().GetChannelId(), 0u);
     EXPECT_FALSE(CNetManager::get_instance().Find(next + 1));
 }
 
@@ -172,16 +174,16 @@ TEST(ProcessorConnect, ReceivedBytesReachTheInstalledReceiver)
     const ScopedHook factory(SetLinkReceiverFactory, makeReceiver);
     auto processor = TcpProcessor(simulator.Port());
     ASSERT_TRUE(processor->Connect());
-    EXPECT_EQ(seenChannel, processor->GetChannelId());
+    EXPECT_EQ(seenChannel, processor->settings().GetChannelId());
     ASSERT_TRUE(WaitFor([&] { return processor->IsConnected(); }, 5s));
-    EXPECT_TRUE(processor->ChannelSend("GP TYPE\r\n"));
+    EXPECT_TRUE(processor->link().ChannelSend("GP TYPE\r\n"));
     ASSERT_TRUE(WaitFor(
         [&] {
             std::lock_guard guard(lock);
             return received == "GP TYPE 7 1\r\n";
         },
         5s));
-    CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
+    CNetManager::get_instance().CloseAndRemove(processor->settings().GetChannelId());
 }
 
 namespace {
@@ -246,11 +248,11 @@ std::thread StepThroughProbes(platform::SteppedClock& clock, SerialPorts& ports,
 std::shared_ptr<CQelProcessor> SerialProcessor(int32_t autoDetect, const std::string& device = "COM1")
 {
     auto processor = std::make_shared<CQelProcessor>();
-    auto connection = processor->GetConnection();
+    auto connection = processor->settings().GetConnection();
     connection.type = 2;
     connection.serialAutoDetect = autoDetect;
     connection.serialDevice = device;
-    processor->SetConnection(connection);
+    processor->settings().SetConnection(connection);
     return processor;
 }
 
@@ -274,18 +276,18 @@ TEST(ProcessorConnect, SerialAutoDetectTakesTheFirstPortThatAnswers)
     for (size_t i = 0; i < 3; ++i)
         EXPECT_EQ(ports.simulators[i]->TextsFrom(ports.slaves[i]), std::vector<std::string>{"GP GIPA 1\r\n"}) << i;
     EXPECT_TRUE(ports.simulators[3]->Texts().empty());
-    EXPECT_EQ(processor->GetConnection().serialDeviceInUse, ports.paths[2]);
-    EXPECT_EQ(processor->GetSerialDevice(), ports.paths[2]);
-    EXPECT_EQ(processor->GetSenderPause(), 40u);
+    EXPECT_EQ(processor->settings().GetConnection().serialDeviceInUse, ports.paths[2]);
+    EXPECT_EQ(processor->settings().GetSerialDevice(), ports.paths[2]);
+    EXPECT_EQ(processor->link().GetSenderPause(), 40u);
 
-    const uint32_t id = processor->GetChannelId();
+    const uint32_t id = processor->settings().GetChannelId();
     auto channel = CNetManager::get_instance().Find(id);
     ASSERT_TRUE(channel);
     EXPECT_EQ(channel->GetName().rfind("PRO_Serial_", 0), 0u);
     EXPECT_EQ(channel->GetSetting("device", ""), ports.paths[2]);
     ASSERT_TRUE(events.WaitForStates(2, 5s));
     EXPECT_EQ(events.Drain(), (std::vector<LinkEvents::State>{{id, 1}, {id, 2}}));
-    EXPECT_TRUE(processor->ChannelSend("GP TYPE\r\n"));
+    EXPECT_TRUE(processor->link().ChannelSend("GP TYPE\r\n"));
     EXPECT_TRUE(ports.simulators[2]->WaitForLine("GP TYPE\r\n", 5s));
     CNetManager::get_instance().CloseAndRemove(id);
 }
@@ -303,8 +305,8 @@ TEST(ProcessorConnect, SerialAutoDetectWithoutAnAnswerFails)
     processor->AddSigOut(std::make_shared<CQelSigOut>(101));
 
     EXPECT_FALSE(processor->Connect());
-    EXPECT_EQ(processor->GetChannelId(), 0u);
-    EXPECT_EQ(processor->GetConnection().serialDevice, ports.paths[0]);
+    EXPECT_EQ(processor->settings().GetChannelId(), 0u);
+    EXPECT_EQ(processor->settings().GetConnection().serialDevice, ports.paths[0]);
     EXPECT_EQ(processor->GetSigOutCount(), 1u);
     EXPECT_EQ(shown,
               std::vector<std::string>{"自动检测串口失败请检查是否连接了处理器，或切换到手工模式后再尝试串口连接!"});
@@ -316,7 +318,7 @@ TEST(ProcessorConnect, SerialWithoutAutoDetectUsesTheChosenDevice)
     auto processor = SerialProcessor(0, ports.slaves[1]);
     LinkEvents events;
     ASSERT_TRUE(processor->Connect());
-    const uint32_t id = processor->GetChannelId();
+    const uint32_t id = processor->settings().GetChannelId();
     EXPECT_EQ(CNetManager::get_instance().Find(id)->GetSetting("device", ""), ports.slaves[1]);
     ASSERT_TRUE(events.WaitForStates(2, 5s));
     EXPECT_TRUE(ports.simulators[0]->Texts().empty());

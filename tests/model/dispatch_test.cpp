@@ -1,4 +1,6 @@
 #include "tests/model/job_receivers.h"
+#include "model/processor_jobs.h"
+#include "model/processor_records.h"
 #include "model/sig_src.h"
 #include "tests/model/link_fixture.h"
 
@@ -19,7 +21,7 @@ using Lines = std::vector<std::string>;
 // status poll and resolution 3 for the output timing.
 void Equip(CQelProcessor& processor)
 {
-    processor.AddResolution({3, "1080p", {1920, 1080, 60}});
+    processor.records().AddResolution({3, "1080p", {1920, 1080, 60}});
     processor.AddSigSrc(std::make_shared<CQelSigSrc>(101), false, false);
 }
 
@@ -90,7 +92,7 @@ std::set<int> RunTable(LinkFixture& link)
     std::set<int> ran;
     SentSince(link);
     for (int code : AllCodes()) {
-        const int result = link.processor->Dispatch(code, ArgsFor(code));
+        const int result = link.processor->jobs().Dispatch(code, ArgsFor(code));
         bool didRun;
         if (IsJobStart(code)) {
             didRun = result == 0 && link.processor->GetJobState() != 0;
@@ -117,12 +119,12 @@ std::set<int> RunTableFrozen(LinkFixture& link)
 {
     std::set<int> ran;
     for (int code : AllCodes()) {
-        const int result = link.processor->Dispatch(code, ArgsFor(code));
+        const int result = link.processor->jobs().Dispatch(code, ArgsFor(code));
         if (result != 1)
             ran.insert(code);
     }
     // The paced sender waits for time too, so whatever was queued is still there.
-    EXPECT_EQ(link.processor->GetQueuedCommandCount(), 0u);
+    EXPECT_EQ(link.processor->link().GetQueuedCommandCount(), 0u);
     EXPECT_TRUE(link.channel->Texts().empty());
     return ran;
 }
@@ -158,7 +160,7 @@ TEST(RequestGate, OsdSaveLetsOnlyItsCompanionsRun)
     Equip(*link.processor);
     link.simulator.AnswerDisplayModeStoredFrom(1);
     int steps = 0;
-    ASSERT_EQ(link.processor->StartOsdPosition(3, 1, nullptr, steps, 0), 0);
+    ASSERT_EQ(link.processor->jobs().StartOsdPosition(3, 1, nullptr, steps, 0), 0);
     const std::set<int> expected{0, 1, 2, 3, 5, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 23, 24, 33, 1000};
     EXPECT_EQ(RunTable(link), expected);
     EXPECT_EQ(link.processor->GetJobState(), 0);
@@ -173,8 +175,8 @@ TEST(RequestGate, ResetAndTransferRefuseAllButTheirCompletion)
         Receiver second(ui);
         LinkFixture link(clock, 7, 1);
         Equip(*link.processor);
-        ASSERT_EQ(link.processor->StartReset(first.Handle<IResetProgress>()), 0);
-        EXPECT_EQ(link.processor->StartReset(second.Handle<IResetProgress>()), 1);
+        ASSERT_EQ(link.processor->jobs().StartReset(first.Handle<IResetProgress>()), 0);
+        EXPECT_EQ(link.processor->jobs().StartReset(second.Handle<IResetProgress>()), 1);
         EXPECT_EQ(RunTableFrozen(link), std::set<int>{1001});
         EXPECT_EQ(link.processor->GetJobState(), 0);
         link.processor->StopJobs();
@@ -184,7 +186,7 @@ TEST(RequestGate, ResetAndTransferRefuseAllButTheirCompletion)
         platform::SteppedClock clock;
         LinkFixture link(clock, 7, 1);
         Equip(*link.processor);
-        ASSERT_EQ(link.processor->StartSendInputOsd(0, nullptr, {1, 2}), 0);
+        ASSERT_EQ(link.processor->jobs().StartSendInputOsd(0, nullptr, {1, 2}), 0);
         EXPECT_EQ(link.processor->GetJobState(), 1);
         EXPECT_EQ(RunTableFrozen(link), std::set<int>{1002});
     }
@@ -196,19 +198,19 @@ TEST(RequestResults, MethodsReturnWhatTheDispatcherGives)
     LinkFixture link(clock, 7, 1);
     Equip(*link.processor);
     // The recall keeps its own sense: 1 when the device confirmed it.
-    EXPECT_EQ(link.processor->RecallPreset(2), 1);
+    EXPECT_EQ(link.processor->jobs().RecallPreset(2), 1);
     link.simulator.Silence("GP LDM");
-    EXPECT_EQ(link.processor->RecallPreset(2), 0);
-    EXPECT_EQ(link.processor->SetOutputTimingRequest(4), 1);
-    EXPECT_EQ(link.processor->SetOutputTimingRequest(3), 0);
-    EXPECT_EQ(link.processor->SetNetworkRequest("10.1.2.3", "8978"), 0);
+    EXPECT_EQ(link.processor->jobs().RecallPreset(2), 0);
+    EXPECT_EQ(link.processor->jobs().SetOutputTimingRequest(4), 1);
+    EXPECT_EQ(link.processor->jobs().SetOutputTimingRequest(3), 0);
+    EXPECT_EQ(link.processor->jobs().SetNetworkRequest("10.1.2.3", "8978"), 0);
     link.simulator.Silence("GP SIATP");
-    EXPECT_EQ(link.processor->SetNetworkRequest("10.1.2.3", "8978"), 1);
+    EXPECT_EQ(link.processor->jobs().SetNetworkRequest("10.1.2.3", "8978"), 1);
     SentSince(link);
     // A record of the wrong type never reaches a sender.
-    EXPECT_EQ(link.processor->Dispatch(1, request::Text{"10.0.0.1"}), 1);
-    EXPECT_EQ(link.processor->Dispatch(37), 1);
-    EXPECT_EQ(link.processor->Dispatch(4, request::Completion{}), 1);
+    EXPECT_EQ(link.processor->jobs().Dispatch(1, request::Text{"10.0.0.1"}), 1);
+    EXPECT_EQ(link.processor->jobs().Dispatch(37), 1);
+    EXPECT_EQ(link.processor->jobs().Dispatch(4, request::Completion{}), 1);
     EXPECT_EQ(link.processor->GetJobState(), 0);
     EXPECT_TRUE(SentSince(link).empty());
 }
@@ -220,13 +222,13 @@ TEST(RequestResults, JobThatCannotStartLeavesTheProcessorIdle)
     auto processor = std::make_shared<FailingStart>();
     processor->SetKind(7);
     Receiver receiver(ui);
-    EXPECT_EQ(processor->StartReset(receiver.Handle<IResetProgress>()), 1);
+    EXPECT_EQ(processor->jobs().StartReset(receiver.Handle<IResetProgress>()), 1);
     EXPECT_EQ(processor->GetJobState(), 0);
     int steps = 0;
-    EXPECT_EQ(processor->StartOsdPosition(3, 1, nullptr, steps, 0), 1);
-    EXPECT_EQ(processor->StartSendInputOsd(0, nullptr, {}), 1);
+    EXPECT_EQ(processor->jobs().StartOsdPosition(3, 1, nullptr, steps, 0), 1);
+    EXPECT_EQ(processor->jobs().StartSendInputOsd(0, nullptr, {}), 1);
     EXPECT_EQ(processor->GetJobState(), 0);
-    EXPECT_EQ(processor->SetClockRequest(2024, 1, 2, 3, 4, 5), 0);
+    EXPECT_EQ(processor->jobs().SetClockRequest(2024, 1, 2, 3, 4, 5), 0);
     processor.reset();
     EXPECT_TRUE(receiver.Threads().empty());
 }
@@ -246,12 +248,12 @@ TEST(StatusBroadcast, AsksEveryProcessorUnlessItIsResetting)
     const auto first = manager.FindById(1);
     const auto second = manager.FindById(2);
     manager.BroadcastStatusQuery();
-    EXPECT_EQ(first->GetQueuedCommandCount(), 1u);
-    EXPECT_EQ(second->GetQueuedCommandCount(), 1u);
+    EXPECT_EQ(first->link().GetQueuedCommandCount(), 1u);
+    EXPECT_EQ(second->link().GetQueuedCommandCount(), 1u);
 
-    ASSERT_EQ(first->StartReset(nullptr), 0); // parked in its start wait
+    ASSERT_EQ(first->jobs().StartReset(nullptr), 0); // parked in its start wait
     manager.BroadcastStatusQuery();
-    EXPECT_EQ(first->GetQueuedCommandCount(), 1u);
-    EXPECT_EQ(second->GetQueuedCommandCount(), 2u);
+    EXPECT_EQ(first->link().GetQueuedCommandCount(), 1u);
+    EXPECT_EQ(second->link().GetQueuedCommandCount(), 2u);
     first->StopJobs();
 }

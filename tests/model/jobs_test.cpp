@@ -1,4 +1,5 @@
 #include "tests/model/job_receivers.h"
+#include "model/processor_jobs.h"
 #include "model/processor_records.h"
 #include "tests/model/link_fixture.h"
 #include "tests/model/model_test_support.h"
@@ -67,9 +68,9 @@ TEST(ResetJob, Model7RestoresDefaultsClearsTheModesAndSaves)
     Receiver receiver(ui);
     LinkFixture link(clock, 7, 1);
     CQelProcessor& processor = *link.processor;
-    processor.AddResolution({3, "1080p", {1920, 1080, 60}});
-    processor.AddResolution({5, "720p", {1280, 720, 60}});
-    processor.SetOutputResolutionId(5);
+    processor.records().AddResolution({3, "1080p", {1920, 1080, 60}});
+    processor.records().AddResolution({5, "720p", {1280, 720, 60}});
+    processor.records().SetOutputResolutionId(5);
     processor.SetOutputResolution(1280, 720, 60);
     CQelProcessor::Wall wall;
     wall.rows = 2;
@@ -87,7 +88,7 @@ TEST(ResetJob, Model7RestoresDefaultsClearsTheModesAndSaves)
     plain->SetResolution(1280, 720, 60);
     link.simulator.AnswerDisplayModeStoredFrom(1);
 
-    ASSERT_EQ(processor.StartReset(receiver.Handle<IResetProgress>()), 0);
+    ASSERT_EQ(processor.jobs().StartReset(receiver.Handle<IResetProgress>()), 0);
     ASSERT_TRUE(receiver.WaitForLast({10, 10, 0, 0}));
     EXPECT_EQ(processor.GetJobState(), 0);
     ASSERT_TRUE(link.simulator.WaitForLine(kReadSlots, 20s));
@@ -120,8 +121,8 @@ TEST(ResetJob, Model7RestoresDefaultsClearsTheModesAndSaves)
     EXPECT_EQ(video->GetCurChildId(), 0u);
     EXPECT_EQ(plain->GetResolution(), (Resolution{1920, 1080, 60}));
     EXPECT_EQ(plain->GetEdid(), 0u);
-    EXPECT_EQ(processor.GetConnection().tcpAddress, "192.168.1.100");
-    EXPECT_EQ(processor.GetConnection().tcpPort, "8978");
+    EXPECT_EQ(processor.settings().GetConnection().tcpAddress, "192.168.1.100");
+    EXPECT_EQ(processor.settings().GetConnection().tcpPort, "8978");
     EXPECT_NE(ReadText(CQelProcessor::ProFilePath()).find("192.168.1.100"), std::string::npos);
 }
 
@@ -132,17 +133,17 @@ TEST(ResetJob, ModelWithoutPresetsOnlyEndsAndDiscovers)
     HeadlessUi ui;
     Receiver receiver(ui);
     LinkFixture link(clock, 5, 1);
-    link.processor->AddResolution({3, "1080p", {1920, 1080, 60}});
+    link.processor->records().AddResolution({3, "1080p", {1920, 1080, 60}});
     const auto handle = receiver.Handle<IResetProgress>();
     // It ends about at once; the busy state must already be in place then.
     for (size_t round = 1; round <= 5; ++round) {
-        ASSERT_EQ(link.processor->StartReset(handle), 0) << round;
+        ASSERT_EQ(link.processor->jobs().StartReset(handle), 0) << round;
         ASSERT_TRUE(receiver.WaitForCount(round));
         ASSERT_TRUE(WaitIdle(*link.processor));
     }
     EXPECT_EQ(receiver.Seen(), Reports(5, Report{0, 0, 0, 0}));
     EXPECT_EQ(link.Lines(5), Lines(5, kReadSlots));
-    EXPECT_EQ(link.processor->GetConnection().tcpAddress, "192.168.0.100");
+    EXPECT_EQ(link.processor->settings().GetConnection().tcpAddress, "192.168.0.100");
     EXPECT_FALSE(std::filesystem::exists(CQelProcessor::ProFilePath()));
 }
 
@@ -158,18 +159,19 @@ TEST(ResetJob, NextStartDoesNotWaitForTheDiscoveryAfterTheEnd)
     Receiver second(ui);
     LinkFixture link(clock, 6, 1);
     CQelProcessor& processor = *link.processor;
-    processor.AddResolution({3, "1080p", {1920, 1080, 60}});
+    processor.records().AddResolution({3, "1080p", {1920, 1080, 60}});
     auto output = std::make_shared<CQelSigOut>(10100);
     output->SetResolution({1920, 1080, 60});
     processor.AddSigOut(output);
 
     const auto t0 = clock.Now();
-    ASSERT_EQ(processor.StartReset(first.Handle<IResetProgress>()), 0);
+    ASSERT_EQ(processor.jobs().StartReset(first.Handle<IResetProgress>()), 0);
     ASSERT_TRUE(clock.WaitForSleeper(t0 + 1ms, 20s)); // the reset's start wait
     clock.Advance(1ms);
     ASSERT_TRUE(clock.WaitForSleeper(t0 + 501ms, 20s)); // the discovery's gap
     ASSERT_TRUE(WaitIdle(processor));
-    auto start = std::async(std::launch::async, [&] { return processor.StartReset(second.Handle<IResetProgress>()); });
+    auto start =
+        std::async(std::launch::async, [&] { return processor.jobs().StartReset(second.Handle<IResetProgress>()); });
     const bool returned = start.wait_for(20s) == std::future_status::ready;
     pump.emplace(clock);
     EXPECT_TRUE(returned);
@@ -189,7 +191,7 @@ TEST(OsdSaveJob, PollsOnceASecondUntilTheDeviceReportsSaved)
     link.simulator.AnswerOsdSavedFrom(4);
     int steps = 0;
     const platform::TimePoint start = platform::Now();
-    ASSERT_EQ(link.processor->StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
+    ASSERT_EQ(link.processor->jobs().StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
     EXPECT_EQ(steps, 50);
     ASSERT_TRUE(receiver.WaitUntil(SaveEnded));
     // The device reports saved from the fourth poll on; a reply that comes
@@ -216,7 +218,7 @@ TEST(OsdSaveJob, PollsOnceASecondUntilTheDeviceReportsSaved)
     // A status while no save runs is lost; the output side says "O_F".
     PostEvent(new COSDStatusEvent(3));
     link.simulator.AnswerOsdSavedFrom(2);
-    ASSERT_EQ(link.processor->StartOsdPosition(4, 2, output.Handle<IOSDSavingProgress>(), steps, 1), 0);
+    ASSERT_EQ(link.processor->jobs().StartOsdPosition(4, 2, output.Handle<IOSDSavingProgress>(), steps, 1), 0);
     ASSERT_TRUE(output.WaitUntil(SaveEnded));
     EXPECT_EQ(output.Seen(), (Reports{{1, 50}, {50, 50}}));
     EXPECT_EQ(SentAt(*link.channel, "O_F OSDSA 4 2 2\r\n").size(), 2u);
@@ -238,7 +240,7 @@ TEST(OsdSaveJob, TakesOnlyTheStatusOfItsOwnRequest)
         link.simulator.AnswerOsdSavedFrom(3);
         const size_t before = SentAt(*link.channel, poll).size();
         int steps = 0;
-        ASSERT_EQ(link.processor->StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
+        ASSERT_EQ(link.processor->jobs().StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
         ASSERT_TRUE(WaitFor([&] { return SentAt(*link.channel, poll).size() > before; }, 20s));
         PostEvent(new COSDStatusEvent(3, id, output, first, 1));
         ASSERT_TRUE(receiver.WaitUntil(SaveEnded));
@@ -257,7 +259,7 @@ TEST(OsdSaveJob, GivesUpAfterFiftySecondsWithDoneAboveTotal)
     LinkFixture link(clock, 7, 1);
     int steps = 0;
     const platform::TimePoint start = platform::Now();
-    ASSERT_EQ(link.processor->StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
+    ASSERT_EQ(link.processor->jobs().StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
     ASSERT_TRUE(receiver.WaitUntil(SaveEnded));
     EXPECT_GE(platform::Now() - start, 50500ms);
     const Reports reports = receiver.Seen();
@@ -280,7 +282,7 @@ TEST(InputOsdTransferJob, ReportsEachKeyAndEndsWithTheCount)
     CQelProcessor& processor = *link.processor;
 
     const platform::TimePoint start = platform::Now();
-    ASSERT_EQ(processor.StartSendInputOsd(0, empty.Handle<IIOSDSendingProgress>(), {}), 0);
+    ASSERT_EQ(processor.jobs().StartSendInputOsd(0, empty.Handle<IIOSDSendingProgress>(), {}), 0);
     ASSERT_TRUE(empty.WaitForLast({0, 0, 0, 0}));
     EXPECT_GE(platform::Now() - start, 500ms);
     ASSERT_TRUE(WaitIdle(processor));
@@ -288,7 +290,8 @@ TEST(InputOsdTransferJob, ReportsEachKeyAndEndsWithTheCount)
     // One key names an item, the other none.
     processor.GetInputOsd().Load();
     ASSERT_TRUE(processor.GetInputOsd().FindItem(1, 0));
-    ASSERT_EQ(processor.StartSendInputOsd(0, two.Handle<IIOSDSendingProgress>(), {1u << 16, (99u << 16) | 7u}), 0);
+    ASSERT_EQ(processor.jobs().StartSendInputOsd(0, two.Handle<IIOSDSendingProgress>(), {1u << 16, (99u << 16) | 7u}),
+              0);
     ASSERT_TRUE(two.WaitForLast({2, 2, 0, 0}));
     EXPECT_EQ(two.Seen(), (Reports{{0, 2, 0, 0}, {1, 2, 0, 0}, {2, 2, 0, 0}}));
     ExpectOneJobThread(two, ui);
@@ -332,7 +335,7 @@ TEST(JobReceivers, RevokeWaitsForACallInProgressAndSilencesTheRest)
         LinkFixture link(clock, 7, 1);
         const auto handle = receiver.Handle<IOSDSavingProgress>();
         int steps = 0;
-        ASSERT_EQ(link.processor->StartOsdPosition(3, 1, handle, steps, 0), 0);
+        ASSERT_EQ(link.processor->jobs().StartOsdPosition(3, 1, handle, steps, 0), 0);
         ASSERT_TRUE(receiver.WaitForCount(1));
         handle->Revoke();
         const size_t calls = receiver.Threads().size();
@@ -351,12 +354,12 @@ TEST(JobShutdown, StopReachesEveryWaitAndSilencesReceivers)
         Receiver receiver(ui);
         LinkFixture link(clock, 7, 1);
         link.simulator.Silence("GP CDMS");
-        ASSERT_EQ(link.processor->StartReset(receiver.Handle<IResetProgress>()), 0);
+        ASSERT_EQ(link.processor->jobs().StartReset(receiver.Handle<IResetProgress>()), 0);
         ASSERT_TRUE(receiver.WaitForCount(2));
         link.processor->StopJobs();
         const size_t calls = receiver.Threads().size();
         EXPECT_EQ(link.processor->GetJobState(), 0);
-        EXPECT_EQ(link.processor->StartReset(receiver.Handle<IResetProgress>()), 1);
+        EXPECT_EQ(link.processor->jobs().StartReset(receiver.Handle<IResetProgress>()), 1);
         std::this_thread::sleep_for(200ms);
         EXPECT_EQ(receiver.Threads().size(), calls);
         EXPECT_EQ(CountOf(link.simulator.Texts(), "GP SDMI 1\r\n"), 0u);
@@ -371,7 +374,7 @@ TEST(JobShutdown, StopReachesEveryWaitAndSilencesReceivers)
         Receiver receiver(ui);
         LinkFixture link(clock, 7, 1);
         int steps = 0;
-        ASSERT_EQ(link.processor->StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
+        ASSERT_EQ(link.processor->jobs().StartOsdPosition(3, 1, receiver.Handle<IOSDSavingProgress>(), steps, 0), 0);
         // The start wait (500 ms), then the wait after the save (100 ms): each
         // ends once time reaches it, and the job then sends one line.
         const std::chrono::milliseconds kWaits[] = {500ms, 100ms};
@@ -403,7 +406,7 @@ TEST(JobShutdown, WaitsForAReportInProgressEvenOneThatStartsTheNextJob)
                 return;
             entered.set_value();
             release.get_future().wait();
-            restarted = processor_.StartReset(CReceiverHandle<IResetProgress>::Make(this));
+            restarted = processor_.jobs().StartReset(CReceiverHandle<IResetProgress>::Make(this));
         }
         std::promise<void> entered;
         std::promise<void> release;
@@ -419,7 +422,7 @@ TEST(JobShutdown, WaitsForAReportInProgressEvenOneThatStartsTheNextJob)
     platform::ScaledClock clock(10);
     LinkFixture link(clock, 5, 1); // no presets: the reset ends at once
     Blocking receiver(*link.processor);
-    ASSERT_EQ(link.processor->StartReset(CReceiverHandle<IResetProgress>::Make(&receiver)), 0);
+    ASSERT_EQ(link.processor->jobs().StartReset(CReceiverHandle<IResetProgress>::Make(&receiver)), 0);
     ASSERT_EQ(receiver.entered.get_future().wait_for(60s), std::future_status::ready);
 
     auto stopper = std::async(std::launch::async, [&] {

@@ -5,6 +5,8 @@
 #include "comm/reply_line.h"
 #include "model/link_setup.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
+#include "model/processor_settings.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 
@@ -35,7 +37,7 @@ public:
             std::string line = pending_.substr(start, end + 2 - start);
             NormalizeReplyLine(line);
             if (auto processor = processor_.lock())
-                processor->OnReply(line);
+                processor->link().OnReply(line);
             lines.fetch_add(1, std::memory_order_relaxed);
             last.store(Steady::now().time_since_epoch().count(), std::memory_order_relaxed);
         }
@@ -91,7 +93,7 @@ int main()
     int failed = 0;
     for (int i = 0; i < kRoundTrips; ++i) {
         const auto start = Steady::now();
-        if (!processor->SendAndWait("GP TYPE 7 1\r\n", reply))
+        if (!processor->link().SendAndWait("GP TYPE 7 1\r\n", reply))
             ++failed;
         trips.push_back(std::chrono::duration<double, std::milli>(Steady::now() - start).count());
     }
@@ -99,7 +101,7 @@ int main()
     std::printf("SendAndWait: median %.2f ms, p99 %.2f ms, %d without reply\n", trips[trips.size() / 2],
                 trips[trips.size() * 99 / 100], failed);
 
-    CNetManager::get_instance().CloseAndRemove(processor->GetChannelId());
+    CNetManager::get_instance().CloseAndRemove(processor->settings().GetChannelId());
     SetLinkReceiverFactory({});
     g_counter.reset();
     return 0;

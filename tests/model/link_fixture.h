@@ -8,7 +8,9 @@
 #include "corlane/xdatetime.h"
 #include "model/net_type.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
 #include "model/processor_manager.h"
+#include "model/processor_settings.h"
 #include "platform/clock.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
@@ -34,10 +36,10 @@ using tavrix::test::DatedLog;
 // Points the processor's TCP connection at a port on loopback.
 inline void PointAtLoopback(CQelProcessor& processor, uint16_t port)
 {
-    auto connection = processor.GetConnection();
+    auto connection = processor.settings().GetConnection();
     connection.tcpAddress = "127.0.0.1";
     connection.tcpPort = std::to_string(port);
-    processor.SetConnection(connection);
+    processor.settings().SetConnection(connection);
 }
 
 // A reply wait of one second of real time on `clock`: the simulator answers
@@ -87,12 +89,12 @@ public:
         processor = made ? std::move(made) : std::make_shared<CQelProcessor>();
         processor->SetId(1);
         processor->SetKind(kind);
-        processor->SetSenderPause(CQelProDelaySender::kTcpPauseMs);
-        processor->SetReplyTimeout(PatientReplyTimeout(clock));
+        processor->link().SetSenderPause(CQelProDelaySender::kTcpPauseMs);
+        processor->link().SetReplyTimeout(PatientReplyTimeout(clock));
         // Replies reach the processor through the dispatcher, which finds
         // it by channel in the context's manager.
         CQelContext::GetProMan()->AddProcessor(processor);
-        processor->SetChannelId(CNetManager::get_instance().Register(channel));
+        processor->settings().SetChannelId(CNetManager::get_instance().Register(channel));
         channel->Open();
         simulator.WaitForConnection(20s);
         // Time held still: the sender's start wait must be under way before
@@ -126,7 +128,7 @@ public:
     std::vector<std::string> SentBefore(bool queued = true)
     {
         const std::string mark = "MARK\r\n";
-        queued ? processor->QueueCommand(mark) : processor->ChannelSend(mark);
+        queued ? processor->QueueCommand(mark) : processor->link().ChannelSend(mark);
         simulator.WaitForLine(mark, 20s);
         std::vector<std::string> lines = simulator.Texts();
         simulator.ClearLines();

@@ -7,6 +7,8 @@
 #include "comm/serial_channel.h"
 #include "comm/tcp_channel.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
+#include "model/processor_settings.h"
 #include "tests/support/processor_simulator.h"
 
 #include <algorithm>
@@ -89,7 +91,7 @@ void Measure(const char* link, Channel& channel, CQelProcessor& processor, Proce
     simulator.ClearLines();
     const size_t before = channel.Client()->Sent().size();
     const std::string line = "I_F RISR 1 2\r\n";
-    processor.SetSenderPause(pauseMs);
+    processor.link().SetSenderPause(pauseMs);
     for (size_t i = 0; i < count; ++i) {
         if (pauseMs == 0)
             channel.Send(0, line);
@@ -119,7 +121,7 @@ void Run(const char* link, std::shared_ptr<Channel> channel, ProcessorSimulator&
     while (!channel->IsConnected())
         std::this_thread::sleep_for(1ms);
     auto processor = std::make_shared<CQelProcessor>();
-    processor->SetChannelId(id);
+    processor->settings().SetChannelId(id);
     // Past the sender's start wait.
     std::this_thread::sleep_for(200ms);
     Measure(link, *channel, *processor, simulator, 0, 300);

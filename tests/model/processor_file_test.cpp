@@ -10,6 +10,7 @@
 #include "model/model_log.h"
 #include "model/net_type.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "model_test_support.h"
 #include "tests/support/scoped_setting.h"
 
@@ -49,12 +50,12 @@ void ExpectDefaults(const CQelProcessor& p)
 {
     EXPECT_EQ(p.GetKind(), 0);
     EXPECT_EQ(p.GetName(), "");
-    EXPECT_EQ(p.GetObm(), 10000);
+    EXPECT_EQ(p.settings().GetObm(), 10000);
     EXPECT_EQ(p.records().GetBoardCount(), 0u);
-    EXPECT_EQ(p.GetSigSrcCount(), 0u);
-    EXPECT_EQ(p.GetConnection(), CQelProcessor::Connection{});
+    EXPECT_EQ(p.records().GetSigSrcCount(), 0u);
+    EXPECT_EQ(p.settings().GetConnection(), CQelProcessor::Connection{});
     EXPECT_EQ(p.GetWall(), CQelProcessor::Wall{});
-    EXPECT_EQ(p.GetPlanName(1), "1");
+    EXPECT_EQ(p.settings().GetPlanName(1), "1");
 }
 
 } // namespace
@@ -66,18 +67,18 @@ TEST(ProcessorFile, LoadsEveryFieldAndSavesTheGoldenFile)
     ASSERT_TRUE(ok);
     EXPECT_EQ(p->GetKind(), 8);
     EXPECT_EQ(p->GetName(), "测试处理器");
-    EXPECT_EQ(p->GetObm(), 1);
-    EXPECT_EQ(p->GetAuthorization(), 7);
-    EXPECT_EQ(p->GetAppOptions().videoWindowInvalidRectTip, 5);
-    EXPECT_EQ(p->GetInflateRect(), (Rect{21, 22, 23, 24}));
-    const auto c = p->GetConnection();
+    EXPECT_EQ(p->settings().GetObm(), 1);
+    EXPECT_EQ(p->settings().GetAuthorization(), 7);
+    EXPECT_EQ(p->settings().GetAppOptions().videoWindowInvalidRectTip, 5);
+    EXPECT_EQ(p->settings().GetInflateRect(), (Rect{21, 22, 23, 24}));
+    const auto c = p->settings().GetConnection();
     EXPECT_EQ(c.tcpAddress, "127.0.0.1");
     EXPECT_EQ(c.serialRate, 9600);
     EXPECT_EQ(c.type, 2);
     ASSERT_EQ(p->records().GetBoardCount(), 2u);
     EXPECT_EQ(p->GetBoard(1)->GetName(), "输入板");
 
-    ASSERT_EQ(p->GetSigSrcCount(), 2u);
+    ASSERT_EQ(p->records().GetSigSrcCount(), 2u);
     const auto vga = p->GetSigSrc(101);
     EXPECT_EQ(vga->GetBoard(), p->GetBoard(1));
     EXPECT_EQ(vga->GetResolution(), (Resolution{1280, 1024, 75}));
@@ -105,9 +106,9 @@ TEST(ProcessorFile, LoadsEveryFieldAndSavesTheGoldenFile)
     EXPECT_EQ(wall.cells.size(), 2u); // no sigout_id, or a negative row: ignored
     EXPECT_EQ(p->records().GetResolutionList().size(), 2u);
     EXPECT_EQ(p->records().GetCustomizeResolutionSwitch(), 2);
-    EXPECT_EQ(p->GetPlanName(1), "开场");
-    EXPECT_EQ(p->GetPlanName(7), "7");
-    EXPECT_EQ(p->GetPlanName(20), "末 & 尾");
+    EXPECT_EQ(p->settings().GetPlanName(1), "开场");
+    EXPECT_EQ(p->settings().GetPlanName(7), "7");
+    EXPECT_EQ(p->settings().GetPlanName(20), "末 & 尾");
     EXPECT_TRUE(DrainEvents().empty()); // loading tells nobody
 
     const ScopedSetting echoWaits(g_NetType, uint8_t(1));
@@ -127,7 +128,7 @@ TEST(ProcessorFile, DerivesQuartersAndTheOutputsOfKind9)
     auto p = Load(MinimalFile(9, "<SigSrc id=\"20\" type=\"13\" board=\"2\" resolution=\"3840,2160,30\"/>",
                               "<SigOut id=\"5\"/><SigOut id=\"6\"/>", "<VideoWall/>", "V1",
                               "<Board id=\"2\" type=\"4\"/><Board id=\"100\" type=\"12\"/>"));
-    ASSERT_EQ(p->GetSigSrcCount(), 1u);
+    ASSERT_EQ(p->records().GetSigSrcCount(), 1u);
     const auto quarters = p->records().GetListBItems();
     ASSERT_EQ(quarters.size(), 4u);
     for (uint32_t i = 0; i < 4; ++i) {
@@ -307,13 +308,13 @@ TEST(ProcessorFile, NamesWithEveryControlCharacterSaveInAFormThatLoads)
         every += char(c);
     const std::string kept = "a\t\n\rb"; // XML carries these three, and the names keep them
     auto p = Load(MinimalFile(8, "<SigSrc id=\"1\"/><SigSrc id=\"2\"/>"));
-    p->SetPlanName(3, "a" + every + "b");      // a whole save
-    p->SaveSigSrcsToPro("a" + every + "b", 2); // one element rewritten in place
+    p->settings().SetPlanName(3, "a" + every + "b"); // a whole save
+    p->SaveSigSrcsToPro("a" + every + "b", 2);       // one element rewritten in place
     ASSERT_EQ(p->GetSigSrc(2)->GetName(), "a" + every + "b");
 
     bool ok = false;
     auto back = Load(ReadText(CQelProcessor::ProFilePath()), &ok);
     ASSERT_TRUE(ok);
-    EXPECT_EQ(back->GetPlanName(3), kept);
+    EXPECT_EQ(back->settings().GetPlanName(3), kept);
     EXPECT_EQ(back->GetSigSrc(2)->GetName(), kept);
 }

@@ -20,7 +20,7 @@ TEST(ProcessorLock, ReadersSeeWholeValuesWhileTheModelChanges)
     p->GetInputOsd().Load();
     auto board = std::make_shared<CQelBoard>(1);
     board->SetType(1);
-    p->AddBoard(board);
+    p->records().AddBoard(board);
     CQelProcessor::Wall first;
     first.rowHeights = {1080};
     p->SetWall(first);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/processor_settings.h"
 #include "model/sig_src.h"
 #include "model_test_support.h"
 #include "model/shared_lookup.h"
@@ -53,7 +54,7 @@ TEST(ProcessorManager, DefaultProcessorSelectsItsFirstSource)
     EXPECT_EQ(man.GetProcessors().size(), 1u);
 
     second->SetId(2);
-    second->SetChannelId(5);
+    second->settings().SetChannelId(5);
     EXPECT_TRUE(man.AddProcessor(second));
     EXPECT_EQ(man.FindByChannel(5), second);
     EXPECT_EQ(man.FindByChannel(6), nullptr);

@@ -6,6 +6,7 @@
 
 #include "core/events.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "model_test_support.h"
 
 namespace {
@@ -47,37 +48,37 @@ TEST(Processor, TypeReplySetsKindAndNameOnlyWhenTheKindChanges)
 {
     auto p = MakeProcessor();
     EXPECT_EQ(p->GetKind(), 0);
-    EXPECT_EQ(p->GetAuthorization(), 0);
+    EXPECT_EQ(p->settings().GetAuthorization(), 0);
 
     p->SetKind(8);
-    p->OnTypeReply("GP TYPE 3 0");
-    EXPECT_TRUE(p->IsModified());
+    p->settings().OnTypeReply("GP TYPE 3 0");
+    EXPECT_TRUE(p->settings().IsModified());
     EXPECT_EQ(p->GetKind(), 8);
     EXPECT_EQ(p->GetName(), "8x8Pro处理器");
 
-    p->SetModified(false);
-    p->OnTypeReply("GP TYPE 0 0"); // kind already 8: the name stays
-    EXPECT_FALSE(p->IsModified());
+    p->settings().SetModified(false);
+    p->settings().OnTypeReply("GP TYPE 0 0"); // kind already 8: the name stays
+    EXPECT_FALSE(p->settings().IsModified());
     EXPECT_EQ(p->GetName(), "8x8Pro处理器");
-    EXPECT_EQ(p->GetTypeReplyText(), "GP TYPE 0 0");
+    EXPECT_EQ(p->settings().GetTypeReplyText(), "GP TYPE 0 0");
 
-    p->OnTypeReply("GP TYPE 7 1");
-    EXPECT_EQ(p->GetTypeReplyText(), "GP TYPE 7 1");
+    p->settings().OnTypeReply("GP TYPE 7 1");
+    EXPECT_EQ(p->settings().GetTypeReplyText(), "GP TYPE 7 1");
     EXPECT_EQ(p->GetKind(), 8);
-    EXPECT_FALSE(p->IsModified());
+    EXPECT_FALSE(p->settings().IsModified());
 
     // An unreadable reply is kept as text and changes nothing else.
     p->SetKind(1);
-    p->OnTypeReply("GP TYPE x");
+    p->settings().OnTypeReply("GP TYPE x");
     EXPECT_EQ(p->GetKind(), 1);
-    EXPECT_FALSE(p->IsModified());
-    EXPECT_EQ(p->GetTypeReplyText(), "GP TYPE x");
+    EXPECT_FALSE(p->settings().IsModified());
+    EXPECT_EQ(p->settings().GetTypeReplyText(), "GP TYPE x");
 
-    p->OnTypeReply("GP TYPE 2 0");
+    p->settings().OnTypeReply("GP TYPE 2 0");
     EXPECT_EQ(p->GetKind(), 7);
     EXPECT_EQ(p->GetName(), "8x8处理器");
-    EXPECT_TRUE(p->IsModified());
-    p->OnTypeReply("GP TYPE 1 0");
+    EXPECT_TRUE(p->settings().IsModified());
+    p->settings().OnTypeReply("GP TYPE 1 0");
     EXPECT_EQ(p->GetKind(), 10);
     EXPECT_EQ(p->GetName(), "36x36处理器");
     EXPECT_TRUE(DrainEvents().empty());
@@ -97,9 +98,9 @@ TEST(Processor, AddRefusesEmptyNoIdAndDuplicatesAndKeepsOutputsOrdered)
     EXPECT_EQ(p->records().GetSigOutAt(3), nullptr);
     EXPECT_EQ(p->GetSigOut(7), nullptr);
 
-    EXPECT_TRUE(p->AddBoard(MakeBoard(3, 1)));
-    EXPECT_FALSE(p->AddBoard(MakeBoard(3, 12)));
-    EXPECT_FALSE(p->AddBoard(MakeBoard(kNoId, 1)));
+    EXPECT_TRUE(p->records().AddBoard(MakeBoard(3, 1)));
+    EXPECT_FALSE(p->records().AddBoard(MakeBoard(3, 12)));
+    EXPECT_FALSE(p->records().AddBoard(MakeBoard(kNoId, 1)));
     EXPECT_TRUE(p->AddSigSrc(MakeSource(300), true, false));
     EXPECT_FALSE(p->AddSigSrc(MakeSource(300), true, false));
     EXPECT_FALSE(p->AddSigSrc(MakeSource(kNoId), true, false));
@@ -121,9 +122,9 @@ TEST(Processor, RemovingBoardsRemovesTheirRecords)
     auto p = MakeProcessor();
     auto input = MakeBoard(3, 1);
     auto output = MakeBoard(103, 12);
-    p->AddBoard(input);
-    p->AddBoard(output);
-    p->AddBoard(MakeBoard(4, 30)); // neither kind
+    p->records().AddBoard(input);
+    p->records().AddBoard(output);
+    p->records().AddBoard(MakeBoard(4, 30)); // neither kind
     p->AddSigSrc(MakeSource(300, input), false, false);
     p->AddSigSrc(MakeSource(400), false, false);
     p->AddSigSrc(MakeSource(301, input), false, false);
@@ -137,8 +138,8 @@ TEST(Processor, RemovingBoardsRemovesTheirRecords)
     EXPECT_EQ(p->records().GetBoardBySlot(3), input);
     EXPECT_EQ(p->records().GetBoardBySlot(4), nullptr);
     auto p2 = MakeProcessor(2);
-    p2->AddBoard(MakeBoard(103, 12));
-    p2->AddBoard(MakeBoard(3, 1));
+    p2->records().AddBoard(MakeBoard(103, 12));
+    p2->records().AddBoard(MakeBoard(3, 1));
     EXPECT_EQ(p2->records().GetBoardBySlot(3)->GetId(), 103u);
 
     const auto held = p->GetSigSrc(300); // as the UI may hold it
@@ -148,7 +149,7 @@ TEST(Processor, RemovingBoardsRemovesTheirRecords)
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(As<CSigSrcRemovedEvent>(events[0]).sourceId, 300);
     EXPECT_EQ(As<CSigSrcRemovedEvent>(events[1]).sourceId, 301);
-    EXPECT_EQ(p->GetSigSrcCount(), 1u);
+    EXPECT_EQ(p->records().GetSigSrcCount(), 1u);
     EXPECT_EQ(p->GetBoard(3), nullptr);
     input.reset();
     EXPECT_EQ(held->GetBoard(), nullptr); // the board went with the processor's copy
@@ -171,7 +172,7 @@ TEST(Processor, RemovingA4KSourceRemovesItsQuarters)
     p->AddSigSrc(MakeSource(20, {}, 13), false, false);
     EXPECT_EQ(p->records().GetListBItem(22)->GetId(), 22u);
     p->RemoveSigSrc(20);
-    EXPECT_EQ(p->GetSigSrcCount(), 0u);
+    EXPECT_EQ(p->records().GetSigSrcCount(), 0u);
     ASSERT_EQ(p->records().GetListBItems().size(), 1u);
     EXPECT_EQ(p->records().GetListBItemAt(0)->GetId(), 24u);
     const auto events = DrainEvents();
@@ -268,7 +269,7 @@ TEST(Processor, OutputsCompareByValueOwnerAndBoard)
 {
     auto p = MakeProcessor();
     auto board = MakeBoard(112, 12);
-    p->AddBoard(board);
+    p->records().AddBoard(board);
     auto a = std::make_shared<CQelSigOut>(11200);
     auto b = std::make_shared<CQelSigOut>(11200);
     EXPECT_TRUE(a->Equals(*b));
@@ -299,9 +300,9 @@ TEST(Processor, OutputResolutionAndItsList)
     EXPECT_EQ(As<CProResolutionChangedEvent>(events[0]).width, 1024);
     EXPECT_EQ(p->GetOutputResolution(), (Resolution{1024, 768, 60}));
 
-    p->AddResolution({3, "1080p", {1920, 1080, 60}});
-    p->AddResolution({255, "custom", {800, 600, 60}});
-    p->AddResolution({3, "again", {1280, 720, 60}});
+    p->records().AddResolution({3, "1080p", {1920, 1080, 60}});
+    p->records().AddResolution({255, "custom", {800, 600, 60}});
+    p->records().AddResolution({3, "again", {1280, 720, 60}});
     EXPECT_EQ(p->records().GetResolutionById(3), (Resolution{1920, 1080, 60}));
     EXPECT_EQ(p->records().GetResolutionById(9), (Resolution{1920, 1080, 60}));
     EXPECT_EQ(p->records().GetResolutionByIdOrZero(9), (Resolution{0, 0, 60}));
@@ -361,10 +362,10 @@ TEST(Processor, WallSizeHitTestAndInflateRect)
     CQelProcessor::AppOptions app;
     app.inflateEnable = 1;
     app.inflateRect = Rect{1, 2, 3, 4};
-    p->SetAppOptions(app);
-    EXPECT_EQ(p->GetInflateRect(), Rect{});
-    p->SetObm(1);
-    EXPECT_EQ(p->GetInflateRect(), (Rect{1, 2, 3, 4}));
+    p->settings().SetAppOptions(app);
+    EXPECT_EQ(p->settings().GetInflateRect(), Rect{});
+    p->settings().SetObm(1);
+    EXPECT_EQ(p->settings().GetInflateRect(), (Rect{1, 2, 3, 4}));
 }
 
 // First-text-wins and clearing the FPGA table are seen through the replies
@@ -372,36 +373,36 @@ TEST(Processor, WallSizeHitTestAndInflateRect)
 TEST(Processor, VersionTablesAreReadAsCopies)
 {
     auto p = MakeProcessor();
-    EXPECT_TRUE(p->AddFpgaVersion(0, "a"));
-    EXPECT_TRUE(p->AddFirmwareVersion(3, "c"));
-    auto copy = p->GetFpgaVersions();
+    EXPECT_TRUE(p->settings().AddFpgaVersion(0, "a"));
+    EXPECT_TRUE(p->settings().AddFirmwareVersion(3, "c"));
+    auto copy = p->settings().GetFpgaVersions();
     copy[0] = "changed";
-    EXPECT_EQ(p->GetFpgaVersions().at(0), "a");
-    EXPECT_EQ(p->GetFirmwareVersions().at(3), "c");
-    p->ClearFirmwareVersions();
-    EXPECT_TRUE(p->GetFirmwareVersions().empty());
+    EXPECT_EQ(p->settings().GetFpgaVersions().at(0), "a");
+    EXPECT_EQ(p->settings().GetFirmwareVersions().at(3), "c");
+    p->settings().ClearFirmwareVersions();
+    EXPECT_TRUE(p->settings().GetFirmwareVersions().empty());
 }
 
 TEST(Processor, PlanNamesOfSlotsOneToTwenty)
 {
     auto p = MakeProcessor();
     const std::string path = CQelProcessor::ProFilePath();
-    EXPECT_EQ(p->GetPlanName(5), "5");
-    p->SetPlanName(0, "zero");
-    p->SetPlanName(21, "x");
-    EXPECT_EQ(p->GetPlanName(21), "21");
+    EXPECT_EQ(p->settings().GetPlanName(5), "5");
+    p->settings().SetPlanName(0, "zero");
+    p->settings().SetPlanName(21, "x");
+    EXPECT_EQ(p->settings().GetPlanName(21), "21");
     EXPECT_FALSE(std::filesystem::exists(path));
 
-    p->SetPlanName(3, "x");
-    EXPECT_EQ(p->GetPlanName(3), "x");
+    p->settings().SetPlanName(3, "x");
+    EXPECT_EQ(p->settings().GetPlanName(3), "x");
     EXPECT_NE(ReadText(path).find("<PlanName id=\"3\" friendname=\"x\"/>"), std::string::npos);
 
     // 258 single bytes and a three-byte character: cut before the character.
     std::string longName(258, 'a');
     longName += "处tail";
-    p->SetPlanName(4, longName);
-    EXPECT_EQ(p->GetPlanName(4), std::string(258, 'a'));
-    p->SetPlanName(4, std::string(300, 'b'));
-    EXPECT_EQ(p->GetPlanName(4), std::string(259, 'b'));
+    p->settings().SetPlanName(4, longName);
+    EXPECT_EQ(p->settings().GetPlanName(4), std::string(258, 'a'));
+    p->settings().SetPlanName(4, std::string(300, 'b'));
+    EXPECT_EQ(p->settings().GetPlanName(4), std::string(259, 'b'));
     std::filesystem::remove(path);
 }

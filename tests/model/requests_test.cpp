@@ -1,6 +1,8 @@
 #include "tests/model/link_fixture.h"
 
 #include "model/osd_item.h"
+#include "model/processor_records.h"
+#include "model/processor_requests.h"
 #include "model/sig_out.h"
 #include "model/sig_src.h"
 
@@ -14,7 +16,7 @@ using Lines = std::vector<std::string>;
 
 void AddResolution(CQelProcessor& processor, uint32_t id, int32_t width, int32_t height)
 {
-    processor.AddResolution({id, "r" + std::to_string(id), {width, height, 60}});
+    processor.records().AddResolution({id, "r" + std::to_string(id), {width, height, 60}});
 }
 
 std::shared_ptr<CQelSigSrc> AddSource(CQelProcessor& processor, uint32_t id, int32_t type)
@@ -50,12 +52,12 @@ TEST(DeviceRequests, SimpleSendersFormTheDeviceText)
 {
     platform::ScaledClock clock(1); // echo windows at full length: replies cross threads
     LinkFixture link(clock, 8, 1);
-    EXPECT_EQ(link.processor->SetBackgroundColor(1, 2, 3), 0);
-    EXPECT_EQ(link.processor->SendRawText("GP TYPE"), 0);
-    EXPECT_EQ(link.processor->WriteBackgroundYuv(1, 0, 0, 0), 0);
-    EXPECT_EQ(link.processor->SetClock(2024, 5, 6, 10, 20, 30), 0);
-    EXPECT_EQ(link.processor->SendQuery(16), 0);
-    EXPECT_EQ(link.processor->SendQuery(21), 1);
+    EXPECT_EQ(link.processor->requests().SetBackgroundColor(1, 2, 3), 0);
+    EXPECT_EQ(link.processor->requests().SendRawText("GP TYPE"), 0);
+    EXPECT_EQ(link.processor->requests().WriteBackgroundYuv(1, 0, 0, 0), 0);
+    EXPECT_EQ(link.processor->requests().SetClock(2024, 5, 6, 10, 20, 30), 0);
+    EXPECT_EQ(link.processor->requests().SendQuery(16), 0);
+    EXPECT_EQ(link.processor->requests().SendQuery(21), 1);
     const Lines expected = {
         "GP SODC 66051\r\n",
         "GP TYPE \r\n",
@@ -79,8 +81,8 @@ TEST(DeviceRequests, OutputTimingFollowsTheModel)
     AddResolution(*link.processor, 5, 1280, 720);
     for (int32_t kind : {7, 8, 9, 10, 5}) {
         link.processor->SetKind(kind);
-        EXPECT_EQ(link.processor->SetOutputTiming(5), kind == 5 ? 1 : 0);
-        EXPECT_EQ(link.processor->SetOutputTiming(6), 1); // not in the list
+        EXPECT_EQ(link.processor->requests().SetOutputTiming(5), kind == 5 ? 1 : 0);
+        EXPECT_EQ(link.processor->requests().SetOutputTiming(6), 1); // not in the list
     }
     EXPECT_EQ(link.SentBefore(false), (Lines{"GP SOT 2 1 5 1280 720 0 1 1\r\n", "GP SOT 9 1 5 1280 720 0 1 1\r\n",
                                              "GP SOT 0 0 5 1280 720 0 1 1\r\n", "GP SOT 9 1 5 1280 720 0 1 1\r\n"}));
@@ -91,22 +93,22 @@ TEST(DeviceRequests, NetworkSettersByModel)
     {
         platform::ScaledClock clock(20);
         LinkFixture link(clock, 6, 0);
-        EXPECT_TRUE(link.processor->SetNetwork("10.0.0.7", "5000")); // queued counts as done
-        EXPECT_TRUE(link.processor->SetGateway("10.0.1"));
+        EXPECT_TRUE(link.processor->requests().SetNetwork("10.0.0.7", "5000")); // queued counts as done
+        EXPECT_TRUE(link.processor->requests().SetGateway("10.0.1"));
         EXPECT_EQ(link.SentBefore(), (Lines{"GP SIPA 10 0 0 7\r\n", "GP STPN 5000\r\n", "GP SGW 10 0 1 0\r\n"}));
     }
     platform::ScaledClock clock(1); // echo windows at full length: replies cross threads
     LinkFixture link(clock, 8, 1);
-    EXPECT_TRUE(link.processor->SetNetwork("10.0.0.7", "5000"));
-    EXPECT_TRUE(link.processor->SetNetwork2("not an address", "8978"));
-    EXPECT_TRUE(link.processor->SetSubnetMask("255.255.255.0"));
-    EXPECT_TRUE(link.processor->SetGateway2("0.0.0.0"));
+    EXPECT_TRUE(link.processor->requests().SetNetwork("10.0.0.7", "5000"));
+    EXPECT_TRUE(link.processor->requests().SetNetwork2("not an address", "8978"));
+    EXPECT_TRUE(link.processor->requests().SetSubnetMask("255.255.255.0"));
+    EXPECT_TRUE(link.processor->requests().SetGateway2("0.0.0.0"));
     EXPECT_EQ(link.SentBefore(), (Lines{"GP SIATP 10 0 0 7 5000\r\n", "GP SI1ATP 192 0 0 0 8978\r\n",
                                         "GP SSM 255 255 255 0 255\r\n", "GP SN1GW 192 0 0 0 0\r\n"}));
     link.simulator.SetEchoAll(false);
-    EXPECT_FALSE(link.processor->SetSubnetMask2("255.0.0.0"));
+    EXPECT_FALSE(link.processor->requests().SetSubnetMask2("255.0.0.0"));
     link.processor->SetKind(3);
-    EXPECT_FALSE(link.processor->SetNetwork("10.0.0.7", "5000"));
+    EXPECT_FALSE(link.processor->requests().SetNetwork("10.0.0.7", "5000"));
 }
 
 TEST(DeviceRequests, StatusPollRotatesOverAllProcessors)
@@ -115,19 +117,19 @@ TEST(DeviceRequests, StatusPollRotatesOverAllProcessors)
     LinkFixture link(clock, 7, 0);
     for (uint32_t id : {100, 101, 102})
         AddSource(*link.processor, id, 101);
-    link.processor->SetStatusPoll(false);
-    link.processor->QueryStatus();
+    link.processor->settings().SetStatusPoll(false);
+    link.processor->requests().QueryStatus();
     EXPECT_TRUE(link.SentBefore().empty());
 
-    link.processor->SetStatusPoll(true);
+    link.processor->settings().SetStatusPoll(true);
     auto other = std::make_shared<CQelProcessor>();
     other->SetKind(7);
-    other->SetChannelId(link.processor->GetChannelId());
+    other->settings().SetChannelId(link.processor->settings().GetChannelId());
     for (uint32_t id : {200, 201, 202})
         AddSource(*other, id, 101);
-    link.processor->QueryStatus();
-    other->QueryStatus();
-    link.processor->QueryStatus();
+    link.processor->requests().QueryStatus();
+    other->requests().QueryStatus();
+    link.processor->requests().QueryStatus();
     // Each processor's sender keeps its own order; sort the lines by board.
     Lines lines = link.Lines(3);
     std::stable_sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a[9] < b[9]; });
@@ -142,7 +144,7 @@ TEST(DeviceRequests, StatusPollFormsByModel)
     platform::ScaledClock clock(20);
     LinkFixture link(clock, 3, 0);
     AddSource(*link.processor, 124, 101); // port 24: none
-    link.processor->QueryStatus();
+    link.processor->requests().QueryStatus();
     EXPECT_TRUE(link.SentBefore().empty());
 
     link.processor->RemoveSigSrc(124);
@@ -150,7 +152,7 @@ TEST(DeviceRequests, StatusPollFormsByModel)
     auto source = AddSource(*link.processor, 301, CQelSigSrc::kTypeVideo4);
     source->AddChild(7, 0, "video 3", {704, 474, 60}, 2);
     source->SelectChild(7);
-    link.processor->QueryStatus();
+    link.processor->requests().QueryStatus();
     const Lines expected = Concat({Repeat("BOARD RISR 3 %d\r\n", 0, 3),
                                    {"BOARD GET_INPUT_VIDEO_SWITCH 3\r\n"},
                                    Repeat("BOARD TVP5158_GET_CTRL 3 2 %d\r\n", 0, 3)});
@@ -165,14 +167,14 @@ TEST(DeviceRequests, SlotDiscoveryByModel)
     // echo would reach the slot parsers and change the model under test.
     for (const char* query : {"GP RISMG", "GP ROSMG", "GP READ_SLOT_MESSAGE"})
         link.simulator.Silence(query);
-    link.processor->RequestSlotDiscovery(); // resolution 3 is not listed
+    link.processor->requests().RequestSlotDiscovery(); // resolution 3 is not listed
     AddResolution(*link.processor, 3, 1920, 1080);
-    link.processor->RequestSlotDiscovery();
+    link.processor->requests().RequestSlotDiscovery();
     EXPECT_EQ(link.SentBefore(), Concat({Repeat("GP RISMG %d\r\n", 0, 3), Repeat("GP ROSMG %d\r\n", 0, 3)}));
     EXPECT_EQ(link.channel->Units().size(), 3u); // two joined commands and the marker
 
     link.processor->SetKind(9);
-    link.processor->RequestSlotDiscovery();
+    link.processor->requests().RequestSlotDiscovery();
     EXPECT_EQ(link.SentBefore(), (Lines{"GP SOT 0 0 3 1920 1080 0 1 1\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
 
     link.processor->SetKind(6);
@@ -183,13 +185,13 @@ TEST(DeviceRequests, SlotDiscoveryByModel)
         link.processor->AddSigOut(output);
     }
     const platform::TimePoint start = clock.Now();
-    link.processor->RequestSlotDiscovery(); // the gap lies between queueing the two
+    link.processor->requests().RequestSlotDiscovery(); // the gap lies between queueing the two
     EXPECT_GE(clock.Now() - start, 500ms);
     EXPECT_EQ(link.SentBefore(), (Lines{"GP SOT 4 0 3\r\n", "GP SOT 4 1 7\r\n", "GP READ_SLOT_MESSAGE 0xFF\r\n"}));
 
     link.processor->SetKind(4);
-    link.processor->SetOutputResolutionId(kNoId);
-    link.processor->RequestSlotDiscovery();
+    link.processor->records().SetOutputResolutionId(kNoId);
+    link.processor->requests().RequestSlotDiscovery();
     EXPECT_EQ(link.SentBefore(), (Lines{"BOARD READ_SLOT_MESSAGE 0x0F\r\n", "BOARD GET_OUTPUT_RESOLUTION\r\n"}));
 }
 
@@ -197,11 +199,11 @@ TEST(DeviceRequests, CommandListReplacesUnsentEchoedCommands)
 {
     platform::SteppedClock clock;
     LinkFixture link(clock, 8, 0);
-    link.processor->QueueEchoedCommand("GP SDMI 1\r\n");
+    link.processor->link().QueueEchoedCommand("GP SDMI 1\r\n");
     link.processor->QueueCommand("I_F RISR 1 0\r\n");
-    link.processor->QueueEchoedCommand("GP SDMI 2\r\n");
-    EXPECT_EQ(link.processor->QueueCommandList({"I_F SWL 1 2\r\n", "I_F AW 1 2\r\n"}), 0);
-    EXPECT_EQ(link.processor->GetQueuedCommandCount(), 3u);
+    link.processor->link().QueueEchoedCommand("GP SDMI 2\r\n");
+    EXPECT_EQ(link.processor->requests().QueueCommandList({"I_F SWL 1 2\r\n", "I_F AW 1 2\r\n"}), 0);
+    EXPECT_EQ(link.processor->link().GetQueuedCommandCount(), 3u);
 
     Lines lines;
     {
@@ -219,7 +221,7 @@ TEST(DeviceRequests, OsdLinesGoInGroupsWithProgress)
         platform::ScaledClock clock(20);
         LinkFixture link(clock, 8, 0);
         RecordingProgress progress;
-        EXPECT_EQ(link.processor->SendOsdLines(&progress, five, 2, 0), 0);
+        EXPECT_EQ(link.processor->requests().SendOsdLines(&progress, five, 2, 0), 0);
         link.Lines(5);
         EXPECT_EQ(link.channel->Texts(), (Lines{five[0] + five[1], five[2] + five[3], five[4]}));
         EXPECT_EQ(progress.reports, (std::vector<std::pair<int, int>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {4, 5}, {5, 5}}));
@@ -228,12 +230,12 @@ TEST(DeviceRequests, OsdLinesGoInGroupsWithProgress)
     LinkFixture link(clock, 8, 1);
     RecordingProgress whole;
     // Groups of one end without an empty last send, which nothing would echo.
-    EXPECT_EQ(link.processor->SendOsdLines(&whole, {five[0], five[1]}, 1, 0), 0);
+    EXPECT_EQ(link.processor->requests().SendOsdLines(&whole, {five[0], five[1]}, 1, 0), 0);
     EXPECT_EQ(whole.reports, (std::vector<std::pair<int, int>>{{1, 2}, {1, 2}, {2, 2}}));
     EXPECT_EQ(link.channel->Texts().size(), 2u);
     // A two-line buffer never matches the line-by-line echo.
     RecordingProgress grouped;
-    EXPECT_EQ(link.processor->SendOsdLines(&grouped, five, 2, 0), 1);
+    EXPECT_EQ(link.processor->requests().SendOsdLines(&grouped, five, 2, 0), 1);
     EXPECT_EQ(grouped.reports, (std::vector<std::pair<int, int>>{{1, 5}, {6, 5}}));
 }
 
@@ -244,7 +246,7 @@ TEST(DeviceRequests, DisplayModeStoreCompletesOnTheDevicesWord)
     link.simulator.AnswerDisplayModeStoredFrom(3);
     RecordingProgress progress;
     const Lines layout = {"I_F SWL 1 2\r\n", "O_F AW 3 4\r\n"};
-    EXPECT_EQ(link.processor->SwitchDisplayMode(4, &progress, true, layout), 0);
+    EXPECT_EQ(link.processor->requests().SwitchDisplayMode(4, &progress, true, layout), 0);
     Lines bpsw;
     for (int board = 9; board <= 12; ++board)
         for (const auto& line : Repeat("GP BPSW 0xFF 0xFF " + std::to_string(board) + " %d\r\n", 0, 3))
@@ -270,7 +272,7 @@ TEST(DeviceRequests, DisplayModeStoreGivesUpAfterTwentySeconds)
         LinkFixture link(clock, 8, netType);
         link.simulator.SetEchoAll(netType == 1); // echoes, or stays silent
         const platform::TimePoint start = clock.Now();
-        EXPECT_EQ(link.processor->SwitchDisplayMode(2, nullptr, true, {}), 1);
+        EXPECT_EQ(link.processor->requests().SwitchDisplayMode(2, nullptr, true, {}), 1);
         EXPECT_GE(clock.Now() - start, 20s);
         const Lines lines = link.SentBefore(false);
         ASSERT_FALSE(lines.empty());
@@ -296,7 +298,7 @@ TEST(DeviceRequests, ClearListsByModel)
         LinkFixture link(clock, kind, 0);
         link.simulator.SetEchoAll(false);
         link.simulator.AnswerDisplayModeStoredFrom(1);
-        link.processor->ClearOutputWindows(1, nullptr);
+        link.processor->requests().ClearOutputWindows(1, nullptr);
         const Lines lines = link.SentBefore(false);
         ASSERT_GT(lines.size(), 17u);
         const auto poll = std::find(lines.begin(), lines.end(), "GP CDMS 1\r\n");
@@ -304,7 +306,7 @@ TEST(DeviceRequests, ClearListsByModel)
     }
     platform::ScaledClock clock(20);
     LinkFixture link(clock, 5, 0);
-    EXPECT_EQ(link.processor->ClearOutputWindows(1, nullptr), 1);
+    EXPECT_EQ(link.processor->requests().ClearOutputWindows(1, nullptr), 1);
     EXPECT_TRUE(link.SentBefore().empty());
 }
 
@@ -321,18 +323,18 @@ TEST(DeviceRequests, TimeOverlayAndDecoderChannelReadings)
     item.inputWidth = 1920;
     item.inputHeight = 1080;
     item.fontSize = 1;
-    EXPECT_EQ(link.processor->SetTimeOsd(item), 0);
+    EXPECT_EQ(link.processor->requests().SetTimeOsd(item), 0);
     AddSource(*link.processor, 501, 101);
-    EXPECT_EQ(link.processor->ProgramEdid(501, 2), 0); // confirmed, ahead of the queued ones
+    EXPECT_EQ(link.processor->requests().ProgramEdid(501, 2), 0); // confirmed, ahead of the queued ones
 
     auto video = AddSource(*link.processor, 401, CQelSigSrc::kTypeVideo4);
     video->AddChild(1, 0, "video 2", {704, 474, 60}, 3);
-    EXPECT_TRUE(link.processor->SetPictureControl(401, 1, 200)); // no child selected: channel 0
+    EXPECT_TRUE(link.processor->requests().SetPictureControl(401, 1, 200)); // no child selected: channel 0
     video->SelectChild(1);
-    EXPECT_TRUE(link.processor->SetPictureControl(401, 2, 100));
-    EXPECT_TRUE(link.processor->SetPictureControl(501, 0, 50));
-    EXPECT_FALSE(link.processor->SetPictureControl(999, 0, 50));
-    EXPECT_EQ(link.processor->SetTestPattern(10203, 4, 0x00FF00), 0);
+    EXPECT_TRUE(link.processor->requests().SetPictureControl(401, 2, 100));
+    EXPECT_TRUE(link.processor->requests().SetPictureControl(501, 0, 50));
+    EXPECT_FALSE(link.processor->requests().SetPictureControl(999, 0, 50));
+    EXPECT_EQ(link.processor->requests().SetTestPattern(10203, 4, 0x00FF00), 0);
 
     const Lines expected = {
         "I_F TIME_WE 2 1 2\r\n",
@@ -348,8 +350,8 @@ TEST(DeviceRequests, TimeOverlayAndDecoderChannelReadings)
 
     // Models a sender does not serve get nothing and a failure.
     link.processor->SetKind(3);
-    EXPECT_EQ(link.processor->ProgramEdid(401, 2), 1); // not a kind-101 source
-    EXPECT_EQ(link.processor->SetTestPattern(10203, 4, 0), 1);
-    EXPECT_EQ(link.processor->WriteBackgroundYuv(1, 0, 0, 0), 1);
-    EXPECT_FALSE(link.processor->SetInputRouting(401, 1));
+    EXPECT_EQ(link.processor->requests().ProgramEdid(401, 2), 1); // not a kind-101 source
+    EXPECT_EQ(link.processor->requests().SetTestPattern(10203, 4, 0), 1);
+    EXPECT_EQ(link.processor->requests().WriteBackgroundYuv(1, 0, 0, 0), 1);
+    EXPECT_FALSE(link.processor->requests().SetInputRouting(401, 1));
 }

@@ -4,6 +4,8 @@
 #include "comm/net_manager.h"
 #include "model/net_type.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
+#include "model/processor_settings.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
 #include "model/pro_delay_sender.h"
@@ -53,8 +55,8 @@ int main()
 
     auto processor = std::make_shared<CQelProcessor>();
     processor->SetKind(8);
-    processor->SetChannelId(channelId);
-    processor->SetSenderPause(CQelProDelaySender::kTcpPauseMs);
+    processor->settings().SetChannelId(channelId);
+    processor->link().SetSenderPause(CQelProDelaySender::kTcpPauseMs);
 
     // Past the start wait and the first pause.
     processor->QueueCommand("MARK\r\n");
@@ -89,7 +91,7 @@ int main()
     // command in its own unit, and the test channel keeps a copy.
     const uint64_t beforeSend = t_allocations;
     for (int i = 0; i < kCommands; ++i)
-        processor->ChannelSend(commands[static_cast<size_t>(i)]);
+        processor->link().ChannelSend(commands[static_cast<size_t>(i)]);
     const uint64_t sent = t_allocations - beforeSend;
 
     std::printf("%d paced commands at %u ms: %.1f ms for %d pauses of %.0f ms (+%.3f %%)\n", kCommands,

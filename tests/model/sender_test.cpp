@@ -1,6 +1,7 @@
 #include "tests/model/link_fixture.h"
 
 #include "model/model_log.h"
+#include "model/processor_requests.h"
 #include "tests/support/scoped_setting.h"
 #include "model/pro_delay_sender.h"
 
@@ -52,16 +53,16 @@ TEST(PacedSender, RefusesWhenFullAndDropsTheRestOnStop)
     LinkFixture link(clock, 7, 0);
     for (uint32_t i = 0; i < CQelCmdQueue::kCapacity; ++i)
         ASSERT_TRUE(link.processor->QueueCommand("I_F RISR 1 0\r\n"));
-    EXPECT_EQ(link.processor->GetQueuedCommandCount(), 10240u);
+    EXPECT_EQ(link.processor->link().GetQueuedCommandCount(), 10240u);
     EXPECT_FALSE(link.processor->QueueCommand("I_F RISR 1 1\r\n"));
     EXPECT_EQ(Occurrences(log.Text(), "WN> command queue full"), 1u);
 
     EXPECT_FALSE(link.processor->QueueCommand(std::string(1025, 'x')));
     EXPECT_EQ(Occurrences(log.Text(), "ER> command of 1025 bytes not queued"), 1u);
     EXPECT_TRUE(link.processor->QueueCommand(""));
-    EXPECT_EQ(link.processor->GetQueuedCommandCount(), 10240u);
+    EXPECT_EQ(link.processor->link().GetQueuedCommandCount(), 10240u);
 
-    link.processor->StopSender();
+    link.processor->link().StopSender();
     EXPECT_EQ(Occurrences(log.Text(), "10240 queued commands dropped"), 1u);
     EXPECT_TRUE(link.channel->Units().empty());
 }
@@ -71,11 +72,11 @@ TEST(PacedSender, StopEndsTheDrainAndCountsWhatItDrops)
     ModelLog log;
     platform::ScaledClock clock(1);
     LinkFixture link(clock, 7, 0);
-    link.processor->SetSenderPause(CQelProDelaySender::kSerialPauseMs);
+    link.processor->link().SetSenderPause(CQelProDelaySender::kSerialPauseMs);
     for (int i = 0; i < 10000; ++i)
         link.processor->QueueCommand("I_F RISR 1 0\r\n");
     link.simulator.WaitForLines(1, 5s);
-    link.processor->StopSender();
+    link.processor->link().StopSender();
     // How many went before the stop took hold depends on the scheduler;
     // that they and the dropped ones add up does not. Sending all would
     // take 400 s.
@@ -90,7 +91,7 @@ TEST(PacedSender, WaitsAtStartAndPacesByLinkType)
         platform::ScaledClock clock(10);
         const platform::TimePoint made = clock.Now();
         LinkFixture link(clock, 7, 0);
-        link.processor->SetSenderPause(pause);
+        link.processor->link().SetSenderPause(pause);
         for (int i = 0; i < 3; ++i)
             link.processor->QueueCommand("I_F RISR 1 " + std::to_string(i) + "\r\n");
         link.Lines(3);
@@ -112,7 +113,7 @@ TEST(PacedSender, EchoedCommandsGoWithoutPause)
     ASSERT_TRUE(WaitFor([&] { return clock.sleeps > 0; }, 20s));
     clock.sleeps = 0;
     for (int i = 0; i < 3; ++i)
-        link.processor->QueueEchoedCommand("GP SDMI " + std::to_string(i) + "\r\n");
+        link.processor->link().QueueEchoedCommand("GP SDMI " + std::to_string(i) + "\r\n");
     link.Lines(4);
     EXPECT_EQ(clock.sleeps, 0);
     // With no echo wait asked for, none fails.
@@ -124,11 +125,11 @@ TEST(PacedSender, SilentDeviceFailsEachEchoedCommandAfterItsWait)
     platform::ScaledClock clock(10);
     LinkFixture link(clock, 7, 1);
     link.simulator.SetEchoAll(false);
-    link.processor->QueueEchoedCommand("GP SDMI 1\r\n");
-    link.processor->QueueEchoedCommand("GP SDMI 2\r\n");
-    link.processor->QueueEchoedCommand("GP SDMI 3\r\n");
+    link.processor->link().QueueEchoedCommand("GP SDMI 1\r\n");
+    link.processor->link().QueueEchoedCommand("GP SDMI 2\r\n");
+    link.processor->link().QueueEchoedCommand("GP SDMI 3\r\n");
     link.Lines(3);
-    link.processor->StopSender(); // the last wait ends before Stop returns
+    link.processor->link().StopSender(); // the last wait ends before Stop returns
     for (auto gap : Gaps(link.channel->Units()))
         EXPECT_GE(gap, 100ms);
     EXPECT_EQ(DatedLog("Pro8x8Sender", ".ELOG"), "***GP SDMI 1\r\n***GP SDMI 2\r\n***GP SDMI 3\r\n");
@@ -139,7 +140,7 @@ TEST(PacedSender, LosesNoWakeUpUnderConcurrentPushes)
     platform::ScaledClock clock(1);
     LinkFixture link(clock, 7, 0);
     link.simulator.SetEchoAll(false);
-    link.processor->SetSenderPause(0);
+    link.processor->link().SetSenderPause(0);
     std::vector<std::thread> pushers;
     for (int t = 0; t < 8; ++t)
         pushers.emplace_back([&, t] {
@@ -165,22 +166,22 @@ TEST(ConfirmedSend, ComparesTheEchoInReplyForm)
 {
     platform::ScaledClock clock(1);
     LinkFixture link(clock, 8, 1);
-    EXPECT_TRUE(link.processor->SendCommand("GP BPSW 0xFF 0xFF 9 0\r\n"));
+    EXPECT_TRUE(link.processor->link().SendCommand("GP BPSW 0xFF 0xFF 9 0\r\n"));
 
-    link.processor->SendRawText("GP TYPE");
+    link.processor->requests().SendRawText("GP TYPE");
     EXPECT_EQ(DatedLog("Pro8x8Sender"), Separator() + "GP TYPE \r\n"); // no "***"
 
     // Echoes outside the acknowledged replies confirm through the other path.
-    EXPECT_EQ(link.processor->LoadPreset(3), 1);
+    EXPECT_EQ(link.processor->requests().LoadPreset(3), 1);
     link.simulator.Silence("GP LDM");
-    EXPECT_EQ(link.processor->LoadPreset(4), 0);
+    EXPECT_EQ(link.processor->requests().LoadPreset(4), 0);
 
     // A type reply arriving first neither ends the wait nor fails it.
     link.simulator.Respond("GP SODC", [](const std::string& line, int) {
         return std::optional<std::vector<ProcessorSimulator::Answer>>{{{"GP TYPE 3 0\r\n", 0ms}, {line, 30ms}}};
     });
     const platform::TimePoint start = platform::Now();
-    EXPECT_TRUE(link.processor->SendCommand("GP SODC 66051\r\n"));
+    EXPECT_TRUE(link.processor->link().SendCommand("GP SODC 66051\r\n"));
     EXPECT_GE(platform::Now() - start, 30ms);
 }
 
@@ -194,8 +195,8 @@ TEST(ConfirmedSend, ConcurrentSendersEachGetTheirOwnEcho)
     for (int t = 0; t < 2; ++t)
         senders.emplace_back([&, t] {
             for (int i = 0; i < 10; ++i)
-                if (link.processor->SendCommand("GP BPSW 0xFF 0xFF " + std::to_string(9 + t) + " " + std::to_string(i) +
-                                                "\r\n"))
+                if (link.processor->link().SendCommand("GP BPSW 0xFF 0xFF " + std::to_string(9 + t) + " " +
+                                                       std::to_string(i) + "\r\n"))
                     ++confirmed;
         });
     for (auto& sender : senders)

@@ -9,6 +9,7 @@
 #include "model/net_type.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_requests.h"
 #include "platform/clock.h"
 #include "replies/reply_receiver.h"
 #include "tests/model/link_fixture.h"
@@ -62,17 +63,17 @@ public:
             channel = std::make_shared<CSerialClientChannel>(&manager, "PRO_Serial_1");
             channel->Settings().put("device", source);
             channel->Settings().put("rate", "115200");
-            processor->SetSenderPause(CQelProDelaySender::kSerialPauseMs);
+            processor->link().SetSenderPause(CQelProDelaySender::kSerialPauseMs);
         } else {
             source = "tcp";
             channel = std::make_shared<CTcpClientChannel>(&manager, "PRO_Tcp_1");
             channel->Settings().put("server_addr", "127.0.0.1");
             channel->Settings().put("server_port", std::to_string(simulator.Port()));
-            processor->SetSenderPause(CQelProDelaySender::kTcpPauseMs);
+            processor->link().SetSenderPause(CQelProDelaySender::kTcpPauseMs);
         }
         const uint32_t id = manager.Register(channel);
         channel->SetReceiveHandler(MakeReplyReceiver(id));
-        processor->SetChannelId(id);
+        processor->settings().SetChannelId(id);
         channel->Open();
         connected = WaitFor([&] { return channel->IsConnected(); }, 20s);
     }
@@ -118,7 +119,7 @@ TEST(Wire, PacedLinesArriveAtLeastThePauseApartWhenWritesRunLate)
         LateWriteClock clock;
         WireLink link(clock, serial);
         ASSERT_TRUE(link.connected) << serial;
-        link.processor->SetSenderPause(pause.count());
+        link.processor->link().SetSenderPause(pause.count());
         link.simulator.SetEchoAll(false);
         const std::string line = "GP SOT 1 1\r\n";
         for (int i = 0; i < 5; ++i)
@@ -145,7 +146,7 @@ TEST(Wire, DisplayModeStorePollsWaitForTheirOwnReply)
     std::vector<std::string> lines;
     for (int i = 0; i < 20; ++i)
         lines.push_back("O_F AW " + std::to_string(i) + " 1 0 0 10 10 0 0 10 10\r\n");
-    EXPECT_EQ(link.processor->SwitchDisplayMode(1, nullptr, true, lines), 0);
+    EXPECT_EQ(link.processor->requests().SwitchDisplayMode(1, nullptr, true, lines), 0);
 
     // A reply may be late on a busy machine: the poll then times out and
     // the next one goes. No other line ever stands for a reply.

@@ -3,7 +3,10 @@
 #include <thread>
 
 #include "model/net_type.h"
+#include "model/processor_link.h"
 #include "model/processor_records.h"
+#include "model/processor_requests.h"
+#include "model/processor_settings.h"
 #include "replies/reply_numbers.h"
 #include "replies/reply_receiver.h"
 #include "tests/replies/reply_test_support.h"
@@ -38,7 +41,9 @@ TEST_F(ReplyTest, AcknowledgementWakesTheWaitingSender)
 {
     std::string reply;
     bool dispatched = false;
-    const auto send = [&](const char* text) { return [&, text] { return processor_->SendAndWait(text, reply); }; };
+    const auto send = [&](const char* text) {
+        return [&, text] { return processor_->link().SendAndWait(text, reply); };
+    };
     EXPECT_TRUE(FeedWhileWaiting(send("GP SOT 1 1\r\n"), "GP SOT 1 1\r\n", kChannel, dispatched));
     EXPECT_TRUE(dispatched);
     EXPECT_EQ(reply, "GP SOT 1 1\r\n");
@@ -67,12 +72,12 @@ TEST_F(ReplyTest, TypeReplySetsTheModelAndWakesTheWaiter)
     processor_->SetKind(4);
     std::string reply;
     bool dispatched = false;
-    EXPECT_TRUE(FeedWhileWaiting([&] { return processor_->SendAndWait("GP TYPE \r\n", reply); }, "GP TYPE 2 0\r\n",
-                                 kChannel, dispatched));
+    EXPECT_TRUE(FeedWhileWaiting([&] { return processor_->link().SendAndWait("GP TYPE \r\n", reply); },
+                                 "GP TYPE 2 0\r\n", kChannel, dispatched));
     EXPECT_EQ(reply, "GP TYPE 2 0\r\n");
     EXPECT_EQ(processor_->GetKind(), 7);
     EXPECT_EQ(processor_->GetName(), "8x8处理器");
-    EXPECT_TRUE(processor_->IsModified());
+    EXPECT_TRUE(processor_->settings().IsModified());
     const auto events = DrainEvents();
     const auto types = EventsOf<CGetProTypeEvent>(events);
     ASSERT_FALSE(types.empty()); // one per line fed
@@ -85,7 +90,7 @@ TEST_F(ReplyTest, UnmatchedLineConfirmsOnlyItsPendingCommand)
     {
         const ScopedSetting echoWaits(g_NetType, uint8_t(1));
         bool dispatched = false;
-        const auto recall = [&] { return processor_->LoadPreset(3) == 1; };
+        const auto recall = [&] { return processor_->requests().LoadPreset(3) == 1; };
         EXPECT_TRUE(FeedWhileWaiting(recall, "GP LDM 3\r\n", kChannel, dispatched));
         EXPECT_TRUE(dispatched);
         EXPECT_FALSE(FeedWhileWaiting(recall, "GP LDM 4\r\n", kChannel, dispatched));
@@ -99,7 +104,7 @@ TEST_F(ReplyTest, UnmatchedLineConfirmsOnlyItsPendingCommand)
     EXPECT_TRUE(Reply("I_F RISR 1 0 0 0 1920 1080 2 6000"));
     EXPECT_TRUE(Reply("GP RSMG 1 2 4 0", kUnowned));
     EXPECT_EQ(processor_->records().GetBoardCount(), 0u);
-    EXPECT_EQ(processor_->GetSigSrcCount(), 0u);
+    EXPECT_EQ(processor_->records().GetSigSrcCount(), 0u);
 }
 
 TEST_F(ReplyTest, NetworkRepliesPostPackedValues)
@@ -134,15 +139,15 @@ TEST_F(ReplyTest, VersionTablesKeepTheFirstTextOfEachBoard)
     const auto events = DrainEvents();
     EXPECT_EQ(EventsOf<CGetFPGAVerEvent>(events).size(), 4u);
     EXPECT_EQ(EventsOf<CGetSTMVerEvent>(events).size(), 2u);
-    EXPECT_EQ(processor_->GetFpgaVersions(),
+    EXPECT_EQ(processor_->settings().GetFpgaVersions(),
               (CQelProcessor::VersionTable{{0, "主控板：1a2b\r\n"}, {3, "输入板2:ab\r\n"}, {6, "输出板5:10\r\n"}}));
-    EXPECT_EQ(processor_->GetFirmwareVersions(),
+    EXPECT_EQ(processor_->settings().GetFirmwareVersions(),
               (CQelProcessor::VersionTable{{0, "主控板：1 2 3\r\n"}, {1, "输入板0:4 5 6\r\n"}}));
 
     // Board -1 would take the main board's key.
-    processor_->ClearFpgaVersions();
+    processor_->settings().ClearFpgaVersions();
     EXPECT_TRUE(Reply("GP GSFPV 4294967295 1")); // acknowledged all the same
-    EXPECT_TRUE(processor_->GetFpgaVersions().empty());
+    EXPECT_TRUE(processor_->settings().GetFpgaVersions().empty());
     EXPECT_FALSE(Reply("GP GFPV 1", kUnowned));
 }
 

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "comm/rx_ring_buffer.h"
+#include "model/processor_link.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "replies/reply_dispatcher.h"
 #include "tests/replies/reply_test_support.h"
 
@@ -87,7 +89,7 @@ void ReadModel(const CQelProcessor& processor, const std::atomic<bool>& stop)
             (void)output->GetValues();
         (void)processor.GetWall();
         (void)processor.GetOutputResolution();
-        (void)processor.GetFpgaVersions();
+        (void)processor.settings().GetFpgaVersions();
     }
 }
 
@@ -98,7 +100,7 @@ TEST_F(ReplyTest, SurvivesRandomInputWhileTheModelIsRead)
     ASSERT_TRUE(tavrix::test::ReplaceText(CQelProcessor::ProFilePath(),
                                           "<Processor version=\"V1\"><SignalSource><SigSrc id=\"100\" name=\"in\"/>"
                                           "<SigSrc id=\"zz\"/></SignalSource></Processor>"));
-    processor_->SetSenderPause(0);
+    processor_->link().SetSenderPause(0);
     std::atomic<bool> stop{false};
     std::thread reader(ReadModel, std::cref(*processor_), std::cref(stop));
 

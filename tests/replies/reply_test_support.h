@@ -13,7 +13,9 @@
 #include "comm/reply_line.h"
 #include "corlane/app_path.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
 #include "model/processor_manager.h"
+#include "model/processor_settings.h"
 #include "replies/reply_dispatcher.h"
 #include "tests/support/queued_events.h"
 #include "tests/support/test_files.h"
@@ -31,10 +33,10 @@ protected:
         std::filesystem::remove(CQelProcessor::ProFilePath());
         processor_ = std::make_shared<CQelProcessor>();
         processor_->SetId(1);
-        processor_->SetChannelId(kChannel);
+        processor_->settings().SetChannelId(kChannel);
         // The replies are fed from another thread: on a busy machine it may
         // be late by more than the device's 100 ms.
-        processor_->SetReplyTimeout(std::chrono::seconds(1));
+        processor_->link().SetReplyTimeout(std::chrono::seconds(1));
         ASSERT_TRUE(CQelContext::GetProMan()->AddProcessor(processor_));
         DrainEvents();
     }

@@ -79,7 +79,7 @@ TEST_F(ReplyTest, FpgaInputResolutionMakes4KQuarters)
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(source->GetType(), 13);
     EXPECT_EQ(source->GetResolution(), (Resolution{3840, 2160, 60}));
-    EXPECT_EQ(processor_->GetSigSrcCount(), 1u);
+    EXPECT_EQ(processor_->records().GetSigSrcCount(), 1u);
     const auto quarters = processor_->records().GetListBItems();
     ASSERT_EQ(quarters.size(), 4u);
     for (uint32_t q = 0; q < 4; ++q) {

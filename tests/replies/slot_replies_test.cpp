@@ -2,7 +2,9 @@
 #include <thread>
 
 #include "comm/net_manager.h"
+#include "model/processor_link.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "replies/port_names.h"
 #include "tests/replies/reply_test_support.h"
 #include "tests/support/recording_channel.h"
@@ -59,7 +61,7 @@ TEST_F(ReplyTest, InputSlotReplyMakesAndRemovesAMultiViewBoard)
 
     EXPECT_TRUE(Reply("GP RISMG 2 7"));
     EXPECT_EQ(processor_->GetBoard(2), nullptr);
-    EXPECT_EQ(processor_->GetSigSrcCount(), 0u);
+    EXPECT_EQ(processor_->records().GetSigSrcCount(), 0u);
     events = DrainEvents();
     EXPECT_EQ(EventsOf<CSigSrcRemovedEvent>(events).size(), 28u);
 
@@ -119,9 +121,9 @@ TEST_F(ReplyTest, Model6SlotMessageQueuesItsQueries)
 {
     auto channel = std::make_shared<CRecordingChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
     const uint32_t id = CNetManager::get_instance().Register(channel);
-    processor_->SetChannelId(id);
+    processor_->settings().SetChannelId(id);
     channel->Open(); // no address: records without sending
-    processor_->SetSenderPause(0);
+    processor_->link().SetSenderPause(0);
     processor_->SetKind(6);
 
     EXPECT_TRUE(Reply("GP RSMG 1 6 2 0", id));

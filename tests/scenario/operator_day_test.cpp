@@ -172,7 +172,7 @@ protected:
     fs::path runtime;
 };
 
-struct ProcessorSettings {
+struct SavedSettings {
     CQelProcessor::Connection connection;
     CQelProcessor::AppOptions options;
     CQelProcessor::Wall wall;
@@ -210,7 +210,7 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
     }
     std::vector<WindowFields> applied;
     std::string proBefore;
-    ProcessorSettings settings;
+    SavedSettings settings;
     {
         CTavrixApp app(runtime.string());
         ASSERT_TRUE(app.InitInstance());
@@ -357,7 +357,7 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         ASSERT_TRUE(frame.OnCommand(WallViewCore::kCmdExecute));
         std::vector<std::string> expected;
         {
-            _8PART_NS::CPro8PartSender sender(plan.get(), Processor()->GetAppOptions().algorithmId);
+            _8PART_NS::CPro8PartSender sender(plan.get(), Processor()->settings().GetAppOptions().algorithmId);
             ASSERT_EQ(sender.BuildCommands(expected), 0);
         }
         ASSERT_FALSE(expected.empty());
@@ -481,7 +481,7 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         const std::shared_ptr<CQelPlan> night = SavedPlan("Night", 1);
         std::vector<std::string> nightLayout;
         {
-            _8PART_NS::CPro8PartSender sender(night.get(), Processor()->GetAppOptions().algorithmId);
+            _8PART_NS::CPro8PartSender sender(night.get(), Processor()->settings().GetAppOptions().algorithmId);
             ASSERT_EQ(sender.BuildCommands(nightLayout), 0);
         }
         ASSERT_NE(nightLayout, expected);
@@ -590,8 +590,8 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         // 8. Disconnect and close, saving the plan: every file is written.
         ASSERT_TRUE(frame.OnCommand(cmd::kDisconnect));
         ASSERT_TRUE(pumpUntil([&] { return !Processor()->IsConnected(); }, 20000));
-        settings = {Processor()->GetConnection(), Processor()->GetAppOptions(), Processor()->GetWall(),
-                    Processor()->GetOutputResolution()};
+        settings = {Processor()->settings().GetConnection(), Processor()->settings().GetAppOptions(),
+                    Processor()->GetWall(), Processor()->GetOutputResolution()};
         modal().answerYesNo(true);
         frame.OnCommand(cmd::kExit);
         pumpUntil([&] { return !frame.isVisible(); });
@@ -631,9 +631,9 @@ TEST_F(OperatorDay, StartConnectPlanApplyCloseAndFindItAllAgain)
         EXPECT_EQ(sources.size(), 4u);
         for (const auto& [id, resolution] : sources)
             EXPECT_TRUE(resolution.width == 1920 && resolution.height == 1080) << id;
-        EXPECT_EQ(processor->GetConnection(), settings.connection);
-        EXPECT_EQ(processor->GetConnection().tcpPort, std::to_string(simulator.Port()));
-        EXPECT_EQ(processor->GetAppOptions(), settings.options);
+        EXPECT_EQ(processor->settings().GetConnection(), settings.connection);
+        EXPECT_EQ(processor->settings().GetConnection().tcpPort, std::to_string(simulator.Port()));
+        EXPECT_EQ(processor->settings().GetAppOptions(), settings.options);
         EXPECT_EQ(processor->GetWall(), settings.wall);
         const Resolution output = processor->GetOutputResolution();
         EXPECT_TRUE(output.width == settings.output.width && output.height == settings.output.height &&
@@ -728,7 +728,7 @@ TEST_F(OperatorDay, FromAnEmptyFolderThroughTheOperatorsOwnDialogs)
             QTest::mouseClick(settings.OkButton(), Qt::LeftButton);
         });
         ASSERT_TRUE(frame.OnCommand(cmd::kSetProcessor));
-        ASSERT_EQ(Processor()->GetConnection().tcpPort, std::to_string(simulator.Port()));
+        ASSERT_EQ(Processor()->settings().GetConnection().tcpPort, std::to_string(simulator.Port()));
 
         // Connect: the processor is found with its four inputs.
         CUiSigSrcSubWnd& page = *frame.CtrlBar()->SigSrcPage();
@@ -782,7 +782,7 @@ TEST_F(OperatorDay, FromAnEmptyFolderThroughTheOperatorsOwnDialogs)
         ASSERT_TRUE(frame.OnCommand(WallViewCore::kCmdExecute));
         std::vector<std::string> expected;
         {
-            _8PART_NS::CPro8PartSender sender(plan.get(), Processor()->GetAppOptions().algorithmId);
+            _8PART_NS::CPro8PartSender sender(plan.get(), Processor()->settings().GetAppOptions().algorithmId);
             ASSERT_EQ(sender.BuildCommands(expected), 0);
         }
         ASSERT_FALSE(expected.empty());
@@ -844,10 +844,10 @@ TEST_F(OperatorDay, FromAnEmptyFolderThroughTheOperatorsOwnDialogs)
         ASSERT_NE(processor, nullptr);
         EXPECT_EQ(processor->GetKind(), 8);
         EXPECT_EQ(processor->GetName(), kProcessorName);
-        EXPECT_EQ(processor->GetSigSrcCount(), 4u);
+        EXPECT_EQ(processor->records().GetSigSrcCount(), 4u);
         EXPECT_EQ(processor->GetWall().rows, 2);
         EXPECT_EQ(processor->GetWall().cols, 2);
-        EXPECT_EQ(processor->GetConnection().tcpPort, std::to_string(simulator.Port()));
+        EXPECT_EQ(processor->settings().GetConnection().tcpPort, std::to_string(simulator.Port()));
         ShowBarPage(frame, 1);
         CUiSheetCtrl& plans = frame.CtrlBar()->PlanPage()->PlanPane()->Sheet();
         ASSERT_EQ(Column(plans, 1), (std::vector<QString>{"Day"}));

@@ -13,7 +13,10 @@
 #include "corlane/app_path.h"
 #include "model/net_type.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
 #include "model/processor_manager.h"
+#include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "plan/cycle_plan.h"
 #include "tests/support/child_process.h"
 #include "tests/support/processor_simulator.h"
@@ -130,7 +133,7 @@ TEST_F(Bootstrap, BadFilesNeverStopStartUp)
     CTavrixBootstrap bootstrap(runtime);
     ASSERT_EQ(bootstrap.Start(), CTavrixBootstrap::StartResult::Run);
     ASSERT_NE(CQelContext::GetProMan()->FindById(1), nullptr);
-    EXPECT_EQ(CQelContext::GetProMan()->FindById(1)->GetSigSrcCount(), 0u);
+    EXPECT_EQ(CQelContext::GetProMan()->FindById(1)->records().GetSigSrcCount(), 0u);
     // The operator hears of the processor file once.
     EXPECT_EQ(bootstrap.TakeOperatorMessages().size(), 1u);
     EXPECT_TRUE(bootstrap.TakeOperatorMessages().empty());
@@ -191,8 +194,8 @@ TEST_F(Bootstrap, CloseDropsQueuedCommandsAndLeavesNoThreadBehind)
         channel->Settings().put("server_addr", "127.0.0.1");
         channel->Settings().put("server_port", std::to_string(simulator.Port()));
         channelId = CNetManager::get_instance().Register(channel);
-        processor->SetChannelId(channelId);
-        processor->SetSenderPause(25);
+        processor->settings().SetChannelId(channelId);
+        processor->link().SetSenderPause(25);
         channel->Open();
         ASSERT_TRUE(simulator.WaitForConnection(std::chrono::seconds(20)));
         for (int i = 0; i < 10000; ++i)

@@ -14,6 +14,7 @@
 #include "corlane/app_path.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_records.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan_manager.h"
 #include "tests/support/child_process.h"
@@ -76,11 +77,12 @@ std::vector<Case> Cases()
          1,
          {},
          [](ChildReport& r) {
-             r.Expect(CQelContext::GetProMan()->FindById(1)->GetSigSrcCount() == 0, "sources loaded");
+             r.Expect(CQelContext::GetProMan()->FindById(1)->records().GetSigSrcCount() == 0, "sources loaded");
          }},
         {"Hardware/IOSD.dat", 1, [] { WriteText(Main("Hardware/Processor.pro"), kProcessorFile); },
          [](ChildReport& r) {
-             r.Expect(CQelContext::GetProMan()->FindById(1)->GetSigSrcCount() == 1, "processor file not read");
+             r.Expect(CQelContext::GetProMan()->FindById(1)->records().GetSigSrcCount() == 1,
+                      "processor file not read");
          }},
         {"Plan/PlanList.txt",
          1,

@@ -3,6 +3,7 @@
 
 #include "core/event_pump.h"
 #include "core/events.h"
+#include "model/processor_settings.h"
 #include "model/sig_src.h"
 #include "platform/clock.h"
 #include "tests/views/wall_fixture.h"
@@ -398,9 +399,9 @@ TEST(WallPaint, EightPartShortageIsMarkedUnlessTipsAreOff)
     EXPECT_EQ(shortage[0].rect, core.geometry().WallToViewRect({700, 0, 800, 1080}));
     EXPECT_TRUE(core.painting().m_bShortage);
 
-    auto options = f.processor->GetAppOptions();
+    auto options = f.processor->settings().GetAppOptions();
     options.disableResourcePoorTip = 1;
-    f.processor->SetAppOptions(options);
+    f.processor->settings().SetAppOptions(options);
     core.painting().BeginDrawPass();
     EXPECT_TRUE(core.painting().EightPartOverlayMarks().empty());
     EXPECT_TRUE(core.painting().EightPartShortageMarks().empty());
