@@ -20,6 +20,7 @@
 #include "corlane/rsfile.h"
 #include "model/input_osd.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
 #include "model/processor_file.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan.h"
@@ -140,7 +141,7 @@ void InputOsdSeeds()
     store.Save();
     // The target's first byte picks kind 8.
     Seed("iosd", "kind_8", Selected(1, fuzz::GetFile(CQelProcessor::CInputOSD::FilePath())));
-    processor->StopSender();
+    processor->link().StopSender();
 }
 
 std::shared_ptr<CQelPlan> MakePlan(const std::string& name, int32_t type)

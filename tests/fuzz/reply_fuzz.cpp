@@ -17,7 +17,9 @@
 #include "model/net_type.h"
 #include "model/processor.h"
 #include "model/processor_file.h"
+#include "model/processor_link.h"
 #include "model/processor_manager.h"
+#include "model/processor_settings.h"
 #include "replies/reply_dispatcher.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/sample_processor.h"
@@ -40,8 +42,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         g_samples[kind] = WriteProcessorFile(fuzz::SampleProcessor(kind), 0);
     g_processor = std::make_shared<CQelProcessor>();
     g_processor->SetId(1);
-    g_processor->SetChannelId(kChannel);
-    g_processor->SetSenderPause(0);
+    g_processor->settings().SetChannelId(kChannel);
+    g_processor->link().SetSenderPause(0);
     CQelContext::GetProMan()->AddProcessor(g_processor);
     return 0;
 }
@@ -54,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int32_t kind = 4 + data[0] % 7;
     fuzz::PutFile(path, g_samples[kind]);
     fuzz::Require(g_processor->LoadPro(path), "the sample processor does not load");
-    g_processor->ClearFpgaVersions();
-    g_processor->ClearFirmwareVersions();
+    g_processor->settings().ClearFpgaVersions();
+    g_processor->settings().ClearFirmwareVersions();
     const size_t block = 1 + data[1];
 
     // A last CR LF ends a line cut short, so the buffer is empty afterwards.
