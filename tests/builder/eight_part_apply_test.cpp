@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "model/net_type.h"
 #include "tests/builder/apply_test_support.h"
 #include "model/processor_jobs.h"
 #include "tests/builder/sender_link_support.h"

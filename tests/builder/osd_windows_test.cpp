@@ -5,6 +5,7 @@
 
 #include "model/osd_record.h"
 #include "model/processor_jobs.h"
+#include "model/processor_link.h"
 #include "tests/builder/sender_link_support.h"
 
 using namespace _8PART_NS;

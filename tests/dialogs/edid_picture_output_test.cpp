@@ -15,6 +15,7 @@
 #include "dialogs/password_dlg.h"
 #include "dialogs/sig_src_dlg.h"
 #include "dialogs/test_output_dlg.h"
+#include "model/net_type.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"

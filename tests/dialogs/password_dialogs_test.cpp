@@ -11,6 +11,7 @@
 #include "dialogs/password_check.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
+#include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"

@@ -13,6 +13,7 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include "comm/net_manager.h"
 #include "core/config.h"
 #include "context/context.h"
 #include "core/event_queue.h"

@@ -13,6 +13,7 @@
 #include "plan/plan_manager.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/model/link_fixture.h"
+#include "tests/support/recording_channel.h"
 #include "tests/support/ui/ui_test.h"
 #include "tests/views/button_images.h"
 #include "views/multi_screen_view.h"
