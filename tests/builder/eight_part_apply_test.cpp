@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <thread>
 
+#include "builder/pro8part_sender.h"
+#include "builder/resource_allocer.h"
 #include "model/net_type.h"
 #include "tests/builder/apply_test_support.h"
 #include "model/processor_jobs.h"

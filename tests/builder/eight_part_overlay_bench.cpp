@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "plan/plan.h"
 #include "tests/builder/model10_wall.h"
 
 namespace {

@@ -5,6 +5,8 @@
 #include <random>
 #include <vector>
 
+#include "model/processor.h"
+#include "plan/window.h"
 #include "tests/builder/sender_test_support.h"
 
 inline constexpr int kModel10Side = 6;

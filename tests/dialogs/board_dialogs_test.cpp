@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTimeEdit>
 
+#include "context/context.h"
 #include "core/event_queue.h"
 #include "corlane/app_path.h"
 #include "dialogs/device_values.h"

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 
+#include "context/context.h"
 #include "core/event_pump.h"
 #include "core/event_queue.h"
 #include "corlane/app_path.h"

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 
+#include "context/context.h"
 #include "core/config.h"
 #include "core/event_queue.h"
 #include "corlane/app_path.h"
@@ -27,6 +28,7 @@
 #include "model/processor_jobs.h"
 #include "model/processor_link.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "comm/net_manager.h"
+#include "context/context.h"
 #include "core/event_pump.h"
 #include "core/event_queue.h"
 #include "core/event_signals.h"
@@ -21,6 +22,7 @@
 #include "dialogs/set_processor_dlg.h"
 #include "model/processor_jobs.h"
 #include "model/processor_link.h"
+#include "model/processor_manager.h"
 #include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "context/context.h"
 #include "core/config.h"
 #include "core/event_queue.h"
 #include "corlane/app_path.h"

@@ -3,11 +3,13 @@
 #include <QImage>
 
 #include "comm/net_manager.h"
+#include "context/context.h"
 #include "core/event_queue.h"
 #include "corlane/app_path.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "model/processor_jobs.h"
 #include "model/processor_link.h"
+#include "model/processor_manager.h"
 #include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "context/context.h"
 #include "core/event_queue.h"
 #include "dialogs/init_processor_dlg.h"
 #include "dialogs/led_wall_wizard.h"

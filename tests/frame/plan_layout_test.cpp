@@ -6,6 +6,7 @@
 #include "frame/plan_layout.h"
 #include "frame/titled_pane.h"
 #include "model/processor.h"
+#include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
 #include "tests/frame/test_processor.h"

@@ -6,6 +6,7 @@
 
 #include "model/kinds.h"
 #include "model/processor.h"
+#include "model/sig_src.h"
 
 // An unowned source `id` of `type`, named "IN<id>".
 inline std::shared_ptr<CQelSigSrc> NewSource(uint32_t id, int32_t type)

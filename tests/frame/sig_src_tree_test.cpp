@@ -38,6 +38,7 @@
 #include "frame/sig_src_sub_wnd.h"
 #include "model/processor_jobs.h"
 #include "model/processor_link.h"
+#include "model/processor_manager.h"
 #include "model/processor_records.h"
 #include "replies/reply_receiver.h"
 #include "tests/frame/frame_lines.h"

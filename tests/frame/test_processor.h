@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/frame/sig_src_sources.h"
 

@@ -41,6 +41,8 @@
 #include "frame/tavrix_app.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_records.h"
+#include "model/sig_src.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"

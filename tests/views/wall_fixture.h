@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/event_queue.h"
+#include "model/processor.h"
 #include "tests/builder/sender_test_support.h"
 #include "views/wall_view_core.h"
 

@@ -13,6 +13,9 @@
 #include <ctime>
 #include <vector>
 
+#include "model/processor.h"
+#include "model/sig_src.h"
+#include "platform/rect_math.h"
 #include "platform/ui/init_ui.h"
 #include "tests/builder/model10_wall.h"
 #include "tests/views/button_images.h"

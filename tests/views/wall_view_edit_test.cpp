@@ -7,6 +7,10 @@
 #include <gtest/gtest.h>
 #include <limits>
 
+#include "context/context.h"
+#include "model/processor.h"
+#include "model/sig_src.h"
+#include "platform/rect_math.h"
 #include "tests/views/wall_view_test.h"
 
 namespace {

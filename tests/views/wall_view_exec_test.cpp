@@ -6,10 +6,12 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "context/context.h"
 #include "core/config.h"
 #include "core/event_pump.h"
 #include "core/event_queue.h"
 #include "corlane/app_path.h"
+#include "model/processor.h"
 #include "plan/plan_manager.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/model/link_fixture.h"

@@ -5,8 +5,10 @@
 #include <deque>
 #include <gtest/gtest.h>
 
+#include "context/context.h"
 #include "core/event_pump.h"
 #include "core/event_queue.h"
+#include "model/processor.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/recording_channel.h"
 #include "tests/views/view_clicks.h"

@@ -3,6 +3,7 @@
 // tests drive it.
 #include <vector>
 
+#include "context/context.h"
 #include "core/config.h"
 #include "tests/support/ui/ui_test.h"
 #include "tests/views/button_images.h"
