@@ -7,7 +7,9 @@
 
 #include "dialogs/run_cycle_plan_dlg.h"
 #include "dialogs/set_cycle_plan_dlg.h"
+#include "model/processor_settings.h"
 #include "platform/rect_math.h"
+#include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/frame/plan_frame_fixture.h"
 #include "tests/model/link_fixture.h"

@@ -28,6 +28,7 @@
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/test_processor.h"
 #include "tests/model/link_fixture.h"

@@ -16,6 +16,7 @@
 #include "context/context.h"
 #include "core/event_queue.h"
 #include "model/processor_link.h"
+#include "model/processor_settings.h"
 #include "startup/termination_signals.h"
 #include "comm/sport_operator.h"
 #include "corlane/app_path.h"

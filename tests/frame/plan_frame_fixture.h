@@ -32,6 +32,7 @@
 #include "plan/cycle_plan.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
+#include "tests/builder/sender_test_support.h"
 #include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/test_processor.h"
 #include "tests/support/test_files.h"

@@ -9,6 +9,7 @@
 #include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
+#include "tests/builder/sender_test_support.h"
 #include "tests/frame/test_processor.h"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "frame/command_ids.h"
 #include "frame/plan_layout.h"
+#include "tests/builder/sender_test_support.h"
 #include "tests/frame/plan_frame_fixture.h"
 #include "views/switch_view.h"
 #include "views/view_dialogs.h"

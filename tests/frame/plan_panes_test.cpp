@@ -6,7 +6,9 @@
 #include <QTreeWidget>
 
 #include "frame/monitor_sub_wnd.h"
+#include "model/processor_settings.h"
 #include "platform/ui/rect_convert.h"
+#include "tests/builder/sender_test_support.h"
 #include "tests/frame/plan_frame_fixture.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/ui/screenshot.h"

@@ -42,6 +42,7 @@
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "model/sig_src.h"
 #include "plan/cycle_plan.h"
 #include "plan/plan.h"
