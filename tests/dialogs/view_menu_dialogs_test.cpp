@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "context/context.h"
+#include "core/config.h"
 #include "dialogs/name_dlg.h"
 #include "dialogs/osd_config_dlg.h"
 #include "dialogs/set_window_dlg.h"

@@ -12,6 +12,7 @@
 #include "model/sig_src.h"
 #include "platform/rect_math.h"
 #include "tests/views/wall_view_test.h"
+#include "views/multi_screen_view.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "context/context.h"
+#include "core/config.h"
 #include "core/event_pump.h"
 #include "core/event_queue.h"
 #include "model/processor.h"
