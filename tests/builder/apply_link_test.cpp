@@ -7,8 +7,13 @@
 #include <thread>
 
 #include "apply_test_support.h"
+#include "comm/net_manager.h"
+#include "context/context.h"
 #include "model/net_type.h"
+#include "model/processor_link.h"
+#include "model/processor_manager.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/recording_channel.h"
@@ -24,7 +29,7 @@ TEST(PlanApplyLink, LayoutReachesTheSimulatorInOrder)
     const ScopedSetting noEchoWaits(g_NetType, uint8_t(0));
     ProcessorSimulator simulator;
     auto channel = std::make_shared<CRecordingChannel>(&CNetManager::get_instance(), "PRO_Tcp_1");
-    channel->Settings().put("server_addr", "127.0.0.1");
+    channel->Settings().put("server_addr", std::string("127.0.0.1")); // GCC 12 warns wrongly on a char array
     channel->Settings().put("server_port", std::to_string(simulator.Port()));
     auto processor = std::make_shared<CQelProcessor>();
     processor->SetId(1);

@@ -4,6 +4,13 @@
 #include <algorithm>
 #include <thread>
 
+#include "builder/pro8part_sender.h"
+#include "builder/resource_allocer.h"
+#include "comm/net_manager.h"
+#include "context/context.h"
+#include "model/net_type.h"
+#include "model/processor_link.h"
+#include "model/processor_settings.h"
 #include "tests/builder/apply_test_support.h"
 #include "model/processor_jobs.h"
 #include "tests/builder/sender_link_support.h"

@@ -1,7 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "builder/fpga_window.h"
+#include "builder/gsys_manager.h"
+#include "builder/led_fwindow.h"
+#include "builder/pro8part_sender.h"
+#include "builder/resource_allocer.h"
+#include "builder/window_record.h"
+#include "context/context.h"
 #include "model/net_type.h"
 #include "model/processor_settings.h"
+#include "plan/plan.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/support/scoped_setting.h"
 

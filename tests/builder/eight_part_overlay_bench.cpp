@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "model/processor.h"
+#include "plan/plan.h"
 #include "tests/builder/model10_wall.h"
+#include "tests/builder/sender_test_support.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "apply_test_support.h"
 #include "builder/pro16part_builder.h"
+#include "core/event_queue.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
 

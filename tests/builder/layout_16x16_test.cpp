@@ -3,6 +3,7 @@
 #include "apply_test_support.h"
 #include "builder_records_support.h"
 #include "builder/pro16x16_builder.h"
+#include "context/context.h"
 #include "model/processor_settings.h"
 
 namespace {

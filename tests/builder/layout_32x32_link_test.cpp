@@ -5,8 +5,15 @@
 #include <chrono>
 #include <thread>
 
+#include "comm/net_manager.h"
+#include "context/context.h"
 #include "layout_32x32_support.h"
 #include "model/net_type.h"
+#include "model/processor.h"
+#include "model/processor_link.h"
+#include "model/processor_manager.h"
+#include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
 #include "tests/support/scoped_setting.h"

@@ -6,6 +6,8 @@
 #include "apply_test_support.h"
 #include "builder/pro32x32_builder.h"
 #include "builder_records_support.h"
+#include "corlane/app_path.h"
+#include "corlane/xdatetime.h"
 #include "layout_32x32_support.h"
 #include "model/processor_link.h"
 #include "model/processor_settings.h"

@@ -2,7 +2,10 @@
 
 #include "apply_test_support.h"
 #include "builder/led_builder.h"
+#include "corlane/app_path.h"
+#include "corlane/xdatetime.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 
 namespace {
 

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "model/sig_out.h"
+#include "model/sig_src.h"
 #include "tests/builder/apply_test_support.h"
 #include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"

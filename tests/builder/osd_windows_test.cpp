@@ -3,8 +3,12 @@
 #include <atomic>
 #include <thread>
 
+#include "builder/pro8part_sender.h"
+#include "builder/resource_allocer.h"
 #include "model/osd_record.h"
 #include "model/processor_jobs.h"
+#include "model/processor_link.h"
+#include "plan/plan.h"
 #include "tests/builder/sender_link_support.h"
 
 using namespace _8PART_NS;

@@ -4,6 +4,16 @@
 #include <array>
 #include <tuple>
 
+#include "builder/fpga_geometry.h"
+#include "builder/fpga_window.h"
+#include "builder/gsys_manager.h"
+#include "builder/gsystem.h"
+#include "builder/pro8part_sender.h"
+#include "builder/resource_allocer.h"
+#include "builder/window_record.h"
+#include "context/context.h"
+#include "plan/plan.h"
+#include "plan/window.h"
 #include "tests/builder/sender_test_support.h"
 #include "model/processor_records.h"
 

@@ -2,7 +2,9 @@
 
 #include "apply_test_support.h"
 #include "builder/pro16x16_switch.h"
+#include "context/context.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 
 TEST(PlanApply, RefusesWithoutAConnectedProcessorOrAPath)
 {

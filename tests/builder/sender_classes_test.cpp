@@ -2,6 +2,13 @@
 
 #include <tuple>
 
+#include "builder/gsys_manager.h"
+#include "builder/pro16x16_builder.h"
+#include "builder/pro8part_sender.h"
+#include "builder/pro8x8_sender.h"
+#include "builder/resource_allocer.h"
+#include "model/processor.h"
+#include "plan/plan.h"
 #include "tests/builder/sender_test_support.h"
 
 using namespace _8PART_NS;

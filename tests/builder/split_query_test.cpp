@@ -2,6 +2,11 @@
 
 #include "tests/builder/sender_test_support.h"
 
+#include "builder/pro8part_sender.h"
+#include "builder/resource_allocer.h"
+#include "model/processor.h"
+#include "plan/plan.h"
+
 using namespace _8PART_NS;
 
 namespace {

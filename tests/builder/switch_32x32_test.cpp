@@ -3,6 +3,7 @@
 #include "apply_test_support.h"
 #include "builder/pro32x32_switch.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 
 TEST(Switch32x32, MappedOutputShowsItsSourceFullScreen)
 {

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "builder/pro8part_sender.h"
 #include "builder/window_record.h"
 #include "model/osd_record.h"
+#include "model/processor.h"
+#include "model/sig_src.h"
+#include "plan/plan.h"
+#include "plan/window.h"
 #include "tests/builder/sender_test_support.h"
 
 using namespace _8PART_NS;

@@ -8,15 +8,21 @@
 #include <QLineEdit>
 #include <QTimeEdit>
 
+#include "context/context.h"
 #include "core/event_queue.h"
+#include "corlane/app_path.h"
 #include "dialogs/device_values.h"
 #include "dialogs/fwnd_size_fine_tune_dlg.h"
 #include "dialogs/obbk_color_dlg.h"
 #include "dialogs/pro_datetime_dlg.h"
 #include "dialogs/progress_dlg.h"
+#include "model/processor_link.h"
+#include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"
+#include "tests/support/recording_channel.h"
+#include "tests/support/test_files.h"
 #include "tests/support/ui/screenshot.h"
 
 using namespace dialogtest;

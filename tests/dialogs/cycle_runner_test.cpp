@@ -5,6 +5,8 @@
 
 #include "dialogs/cycle_plan_actions.h"
 #include "dialogs/run_cycle_plan_dlg.h"
+#include "model/processor.h"
+#include "model/sig_src.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/cycle_plan_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"

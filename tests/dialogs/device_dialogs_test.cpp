@@ -4,18 +4,24 @@
 #include <QComboBox>
 #include <QLabel>
 
+#include "context/context.h"
 #include "core/event_pump.h"
 #include "core/event_queue.h"
+#include "corlane/app_path.h"
 #include "corlane/fstr.h"
 #include "dialogs/about_text.h"
 #include "dialogs/matrix_switch.h"
 #include "dialogs/matrix_switch_dlg.h"
 #include "dialogs/set_out_resolution_dlg.h"
 #include "dialogs/zem_about_dlg.h"
+#include "model/processor_link.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"
+#include "tests/support/recording_channel.h"
+#include "tests/support/test_files.h"
 #include "tests/support/ui/screenshot.h"
 #include "uikit/ui_edit_sheet_ctrl.h"
 

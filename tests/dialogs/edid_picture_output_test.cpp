@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "context/context.h"
 #include "core/event_queue.h"
 #include "corlane/app_path.h"
 #include "dialogs/edid_dlg.h"
@@ -15,6 +16,9 @@
 #include "dialogs/password_dlg.h"
 #include "dialogs/sig_src_dlg.h"
 #include "dialogs/test_output_dlg.h"
+#include "model/net_type.h"
+#include "model/processor.h"
+#include "model/sig_src.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"

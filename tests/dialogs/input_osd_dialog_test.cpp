@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 
+#include "context/context.h"
 #include "core/config.h"
 #include "core/event_queue.h"
 #include "corlane/app_path.h"
@@ -25,9 +26,14 @@
 #include "frame/shipped_data.h"
 #include "model/input_osd.h"
 #include "model/processor_jobs.h"
+#include "model/processor_link.h"
+#include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"
+#include "tests/support/recording_channel.h"
+#include "tests/support/test_files.h"
 #include "tests/support/ui/screenshot.h"
 #include "uikit/movable_wnd.h"
 #include "views/view_manager.h"

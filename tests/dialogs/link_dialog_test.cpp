@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "comm/net_manager.h"
+#include "context/context.h"
 #include "core/event_pump.h"
 #include "core/event_queue.h"
 #include "core/event_signals.h"
@@ -19,9 +21,14 @@
 #include "dialogs/password_dlg.h"
 #include "dialogs/set_processor_dlg.h"
 #include "model/processor_jobs.h"
+#include "model/processor_link.h"
+#include "model/processor_manager.h"
+#include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
+#include "tests/model/busy_processor.h"
 #include "tests/model/link_fixture.h"
+#include "tests/support/recording_channel.h"
 #include "tests/support/ui/screenshot.h"
 
 using namespace dialogtest;

@@ -8,9 +8,16 @@
 #include <mutex>
 
 #include "comm/sport_operator.h"
+#include "context/context.h"
+#include "corlane/app_path.h"
 #include "dialogs/edid_list.h"
 #include "dialogs/link_settings.h"
+#include "model/processor.h"
+#include "model/processor_link.h"
+#include "model/processor_manager.h"
+#include "model/processor_settings.h"
 #include "tests/model/link_fixture.h"
+#include "tests/support/test_files.h"
 
 namespace fs = std::filesystem;
 using tavrix::test::WaitFor;

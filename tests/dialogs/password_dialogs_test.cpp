@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "context/context.h"
 #include "core/config.h"
 #include "core/event_queue.h"
 #include "corlane/app_path.h"
@@ -11,6 +12,7 @@
 #include "dialogs/password_check.h"
 #include "dialogs/password_dlg.h"
 #include "dialogs/preset_slot_dlg.h"
+#include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"

@@ -2,12 +2,20 @@
 // renaming by Ctrl+click, and the processors it must not touch.
 #include <QImage>
 
+#include "comm/net_manager.h"
+#include "context/context.h"
 #include "core/event_queue.h"
+#include "corlane/app_path.h"
 #include "dialogs/preset_slot_dlg.h"
 #include "model/processor_jobs.h"
+#include "model/processor_link.h"
+#include "model/processor_manager.h"
+#include "model/processor_settings.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
+#include "tests/model/busy_processor.h"
 #include "tests/model/link_fixture.h"
+#include "tests/support/recording_channel.h"
 #include "tests/support/ui/screenshot.h"
 
 using namespace dialogtest;

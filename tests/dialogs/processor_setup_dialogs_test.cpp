@@ -8,11 +8,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "context/context.h"
 #include "core/event_queue.h"
 #include "dialogs/init_processor_dlg.h"
 #include "dialogs/led_wall_wizard.h"
 #include "dialogs/set_video_wall_dlg.h"
 #include "dialogs/spin_button_ctrl.h"
+#include "model/processor_link.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/model/link_fixture.h"

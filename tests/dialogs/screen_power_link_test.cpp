@@ -1,14 +1,17 @@
 // The display commands on a pseudo-terminal's slave, read raw at its master,
 // while the selected processor is a link to the simulator (TCP on loopback
 // or a second pseudo-terminal) that has to let go of the line meanwhile.
+#include "comm/net_manager.h"
 #include "context/context.h"
 #include "dialogs/screen_power_system.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_settings.h"
 #include "model/sig_src.h"
 #include "platform/clock.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/processor_simulator.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 

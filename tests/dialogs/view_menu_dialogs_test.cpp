@@ -2,9 +2,12 @@
 // the menu answered, the real dialog filled as the operator fills it.
 #include <QLabel>
 
+#include "context/context.h"
+#include "core/config.h"
 #include "dialogs/name_dlg.h"
 #include "dialogs/osd_config_dlg.h"
 #include "dialogs/set_window_dlg.h"
+#include "model/processor.h"
 #include "tests/model/link_fixture.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/views/view_clicks.h"

@@ -5,8 +5,14 @@
 
 #include <QTest>
 
+#include "context/context.h"
 #include "dialogs/run_cycle_plan_dlg.h"
 #include "dialogs/set_cycle_plan_dlg.h"
+#include "frame/plan_man_wnd.h"
+#include "model/processor_settings.h"
+#include "plan/cycle_plan.h"
+#include "platform/rect_math.h"
+#include "tests/builder/sender_test_support.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/frame/plan_frame_fixture.h"
 #include "tests/model/link_fixture.h"

@@ -20,6 +20,8 @@
 #include "frame/source_drag.h"
 #include "frame/xml_menu.h"
 #include "model/processor.h"
+#include "model/processor_link.h"
+#include "model/processor_manager.h"
 #include "model/processor_records.h"
 #include "model/sig_src.h"
 #include "plan/plan.h"

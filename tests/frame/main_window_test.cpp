@@ -15,6 +15,8 @@
 #include "core/config.h"
 #include "context/context.h"
 #include "core/event_queue.h"
+#include "model/processor_link.h"
+#include "model/processor_settings.h"
 #include "startup/termination_signals.h"
 #include "comm/sport_operator.h"
 #include "corlane/app_path.h"

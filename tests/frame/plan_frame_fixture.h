@@ -2,195 +2,77 @@
 // The main window offscreen with the real plan and cycle-plan managers,
 // plan files in a temporary main folder and the scripted modal seam, for
 // the plan operations and the bar's plan, history and layer panes.
-#include <QComboBox>
-#include <QDialog>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
+#include <QPoint>
+#include <QString>
 #include <filesystem>
+#include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
-#include "core/config.h"
-#include "context/context.h"
-#include "core/event_pump.h"
-#include "core/event_queue.h"
-#include "comm/sport_operator.h"
-#include "corlane/app_path.h"
-#include "dialogs/name_dlg.h"
-#include "dialogs/new_win_plan_dlg.h"
-#include "frame/main_ctrl_bar.h"
-#include "frame/main_frame.h"
-#include "frame/plan_grid.h"
-#include "frame/plan_his_wnd.h"
-#include "frame/plan_man_wnd.h"
-#include "frame/plan_sub_wnd.h"
-#include "frame/plan_win_layer_wnd.h"
-#include "frame/shipped_data.h"
-#include "frame/win_sub_wnd.h"
-#include "model/processor.h"
-#include "model/processor_manager.h"
-#include "plan/cycle_plan.h"
-#include "plan/plan.h"
-#include "plan/plan_manager.h"
 #include "tests/frame/frame_window_fixture.h"
-#include "tests/frame/test_processor.h"
-#include "tests/support/test_files.h"
-#include "tests/support/ui/ui_test.h"
-#include "views/multi_screen_view.h"
-#include "views/view_manager.h"
-#include "views/view_tab_container.h"
+
+class CQelPlan;
+class CQelProcessor;
+class CUiCyclePlanManWnd;
+class CUiPlanHisWnd;
+class CUiPlanManWnd;
+class CUiPlanWinLayerWnd;
+class CUiSheetCtrl;
 
 namespace plantest {
 
 namespace fs = std::filesystem;
 
 // The texts of one column of a pane's sheet, top to bottom.
-inline std::vector<QString> Column(CUiSheetCtrl& sheet, int column)
-{
-    std::vector<QString> texts;
-    for (int row = 0; row < sheet.GetRowCount(); ++row)
-        texts.push_back(sheet.GetItemText(row, column));
-    return texts;
-}
+std::vector<QString> Column(CUiSheetCtrl& sheet, int column);
 
-inline QPoint RowCentre(CUiSheetCtrl& sheet, int row)
-{
-    Rect r;
-    EXPECT_TRUE(sheet.GetRowRect(row, r));
-    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
+QPoint RowCentre(CUiSheetCtrl& sheet, int row);
 
 // Brings up the control bar's page of that tab (0 sources, 1 plans, 2
 // windows) as the operator does.
-inline void ShowBarPage(CMainFrame& frame, int tab)
-{
-    CUiMainCtrlBar& bar = *frame.CtrlBar();
-    const Rect r = bar.Items()[size_t(tab)]->rect;
-    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-    QCoreApplication::processEvents();
-}
+void ShowBarPage(CMainFrame& frame, int tab);
 
 class PlanFrame : public FrameWindowTest {
 protected:
-    void SetUp() override
-    {
-        FrameWindowTest::SetUp();
-        fs::create_directories(qz::vok::path::GetMainPath() + "/Plan");
-    }
+    void SetUp() override;
 
     // Processor 1 of a 2 x 2 wall, selected, with `sources` sources 100,
     // 101, ... of 1920 x 1080.
-    std::shared_ptr<CQelProcessor> AddProcessor(int kind, int sources)
-    {
-        auto p = MakeTestProcessor(false);
-        p->SetKind(kind);
-        p->SetOutputResolution(1920, 1080, 60);
-        for (int i = 0; i < sources; ++i)
-            AddTestSource(*p, uint32_t(100 + i), 1920, 1080);
-        CQelContext::GetProMan()->AddProcessor(p);
-        CQelContext::SetSelSigSrc(1, sources > 0 ? 100 : -1);
-        return p;
-    }
+    std::shared_ptr<CQelProcessor> AddProcessor(int kind, int sources);
 
-    CMainFrame& MakeFrame()
-    {
-        FrameWindowTest::MakeFrame();
-        Deliver();
-        return *frame;
-    }
+    CMainFrame& MakeFrame();
 
     // Every queued event, fired now.
-    static void Deliver()
-    {
-        QCoreApplication::processEvents();
-        while (PumpEvents() > 0) {
-        }
-    }
+    static void Deliver();
 
     // A saved plan of the processor's grid with `windows` windows side by
     // side; it stays loaded.
-    static std::shared_ptr<CQelPlan> SavedPlan(const std::string& name, int windows = 0)
-    {
-        const auto plans = CQelContext::GetPlanMan();
-        std::shared_ptr<CQelPlan> plan;
-        EXPECT_TRUE(plans->OpenPlan(name, plan));
-        if (const auto processor = CMainFrame::CurrentProcessor())
-            FillPlanGridFromProcessor(*plan, *processor);
-        for (int i = 0; i < windows; ++i)
-            AddTestWindow(*plan, 100, Rect{i * 200, 0, i * 200 + 200, 200});
-        EXPECT_TRUE(plans->SavePlanFile(plan));
-        return plan;
-    }
+    static std::shared_ptr<CQelPlan> SavedPlan(const std::string& name, int windows = 0);
 
-    static std::string PlanFile(const std::string& name)
-    {
-        return qz::vok::path::GetMainPath() + "/Plan/" + name + ".plan";
-    }
+    static std::string PlanFile(const std::string& name);
 
     // The next name dialog gets `name` typed and OK, or Cancel without a
     // name; its caption is kept.
-    void AnswerName(std::optional<QString> name, QString* caption = nullptr)
-    {
-        modal().answerDialog([name, caption](QDialog& dialog) {
-            auto* names = dynamic_cast<CNameDlg*>(&dialog);
-            EXPECT_NE(names, nullptr);
-            if (!names || !name)
-                return int(QDialog::Rejected);
-            dialog.show();
-            QCoreApplication::processEvents();
-            if (caption)
-                *caption = dialog.windowTitle();
-            names->NameEdit()->setText(*name);
-            names->OkButton()->click();
-            return dialog.result();
-        });
-    }
+    void AnswerName(std::optional<QString> name, QString* caption = nullptr);
 
     // The next new-plan dialog gets the layout of that text and `name`;
     // the proposed name is kept.
-    void AnswerNewPlan(const QString& name, const QString& layout, QString* proposed = nullptr)
-    {
-        modal().answerDialog([=](QDialog& dialog) {
-            auto* plan = dynamic_cast<CNewWinPlanDlg*>(&dialog);
-            EXPECT_NE(plan, nullptr);
-            if (!plan)
-                return int(QDialog::Rejected);
-            dialog.show();
-            QCoreApplication::processEvents();
-            if (proposed)
-                *proposed = plan->NameEdit()->text();
-            plan->LayoutCombo()->setCurrentIndex(plan->LayoutCombo()->findText(layout));
-            EXPECT_GE(plan->LayoutCombo()->currentIndex(), 0) << layout.toStdString();
-            plan->NameEdit()->setText(name);
-            plan->OkButton()->click();
-            return dialog.result();
-        });
-    }
+    void AnswerNewPlan(const QString& name, const QString& layout, QString* proposed = nullptr);
 
-    QString LastPrompt() const
-    {
-        const auto& prompts = tavrix::test::scriptedModal().prompts();
-        return prompts.empty() ? QString() : prompts.back().text;
-    }
+    QString LastPrompt() const;
 
-    void ShowPage(int tab) { ShowBarPage(*frame, tab); }
+    void ShowPage(int tab);
 
-    CUiPlanManWnd& PlanPane() { return *frame->CtrlBar()->PlanPage()->PlanPane(); }
-    CUiCyclePlanManWnd& CyclePane() { return *frame->CtrlBar()->PlanPage()->CyclePane(); }
-    CUiPlanHisWnd& HistoryPane() { return *frame->CtrlBar()->WinPage()->HistoryPane(); }
-    CUiPlanWinLayerWnd& LayerPane() { return *frame->CtrlBar()->WinPage()->LayerPane(); }
+    CUiPlanManWnd& PlanPane();
+    CUiCyclePlanManWnd& CyclePane();
+    CUiPlanHisWnd& HistoryPane();
+    CUiPlanWinLayerWnd& LayerPane();
 
     // The tab texts, left to right.
-    std::vector<QString> TabTexts() const
-    {
-        std::vector<QString> texts;
-        CUiTabWnd& tabs = frame->ViewContainer()->Tabs();
-        for (int i = 0; i < tabs.TabCount(); ++i)
-            texts.push_back(tabs.GetTab(i)->text);
-        return texts;
-    }
+    std::vector<QString> TabTexts() const;
 
-    std::shared_ptr<CQelPlan> ActivePlan() const { return CViewTabContainer::PlanOfView(frame->ActiveView()); }
+    std::shared_ptr<CQelPlan> ActivePlan() const;
 };
 
 } // namespace plantest

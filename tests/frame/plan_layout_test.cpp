@@ -6,8 +6,10 @@
 #include "frame/plan_layout.h"
 #include "frame/titled_pane.h"
 #include "model/processor.h"
+#include "model/processor_manager.h"
 #include "plan/plan.h"
 #include "plan/plan_manager.h"
+#include "tests/builder/sender_test_support.h"
 #include "tests/frame/test_processor.h"
 
 namespace {

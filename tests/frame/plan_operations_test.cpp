@@ -1,12 +1,24 @@
 // The frame's plan operations on the running window: new plans with their
 // layouts, opening, renaming, deleting and saving plans under new names.
+#include <QDialog>
 #include <gtest/gtest.h>
 
+#include "context/context.h"
 #include "frame/command_ids.h"
+#include "frame/main_frame.h"
 #include "frame/plan_layout.h"
+#include "model/processor.h"
+#include "plan/cycle_plan.h"
+#include "plan/plan.h"
+#include "plan/plan_manager.h"
+#include "tests/builder/sender_test_support.h"
 #include "tests/frame/plan_frame_fixture.h"
+#include "tests/support/test_files.h"
+#include "views/multi_screen_view.h"
 #include "views/switch_view.h"
 #include "views/view_dialogs.h"
+#include "views/view_manager.h"
+#include "views/wall_view_core.h"
 
 using namespace plantest;
 using tavrix::test::Prompt;

@@ -2,16 +2,37 @@
 // the running window.
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QTest>
 #include <QTreeWidget>
 
+#include "context/context.h"
+#include "core/event_signals.h"
+#include "core/events.h"
+#include "frame/main_ctrl_bar.h"
+#include "frame/main_frame.h"
 #include "frame/monitor_sub_wnd.h"
+#include "frame/plan_his_wnd.h"
+#include "frame/plan_man_wnd.h"
+#include "frame/plan_sub_wnd.h"
+#include "frame/plan_win_layer_wnd.h"
+#include "frame/win_sub_wnd.h"
+#include "model/processor_settings.h"
+#include "plan/cycle_plan.h"
+#include "plan/plan.h"
+#include "plan/plan_manager.h"
+#include "plan/window.h"
 #include "platform/ui/rect_convert.h"
+#include "tests/builder/sender_test_support.h"
 #include "tests/frame/plan_frame_fixture.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/ui/screenshot.h"
 #include "uikit/ui_button.h"
+#include "uikit/ui_layer_sheet_ctrl.h"
+#include "uikit/ui_sheet_ctrl.h"
 #include "uikit/ui_splitter.h"
+#include "views/multi_screen_view.h"
+#include "views/wall_view_core.h"
 
 using namespace plantest;
 using tavrix::test::pixelAt;

@@ -13,6 +13,7 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include "comm/net_manager.h"
 #include "core/config.h"
 #include "context/context.h"
 #include "core/event_queue.h"
@@ -23,7 +24,9 @@
 #include "frame/command_ids.h"
 #include "frame/main_frame.h"
 #include "frame/shipped_data.h"
+#include "model/processor.h"
 #include "model/processor_manager.h"
+#include "model/processor_settings.h"
 #include "tests/frame/frame_window_fixture.h"
 #include "tests/frame/test_processor.h"
 #include "tests/model/link_fixture.h"

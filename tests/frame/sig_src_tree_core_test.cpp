@@ -5,9 +5,12 @@
 
 #include "core/language_tr.h"
 #include "frame/sig_src_tree_core.h"
+#include "model/processor_link.h"
 #include "model/processor_records.h"
+#include "model/processor_settings.h"
 #include "tests/frame/sig_src_sources.h"
 #include "tests/model/link_fixture.h"
+#include "tests/support/test_files.h"
 
 namespace {
 

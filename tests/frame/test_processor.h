@@ -1,70 +1,20 @@
 #pragma once
 // Processors as the frame's tests and the program under Xvfb use them.
+#include <cstdint>
 #include <memory>
 #include <string>
 
-#include "model/processor_settings.h"
-#include "tests/builder/sender_test_support.h"
-#include "tests/frame/sig_src_sources.h"
+class CQelProcessor;
 
 // A TCP link on loopback at `port` and no serial search.
-inline void SetTestLink(CQelProcessor& processor, const std::string& port)
-{
-    auto connection = processor.settings().GetConnection();
-    connection.tcpAddress = "127.0.0.1";
-    connection.tcpPort = port;
-    connection.serialAutoDetect = 0;
-    processor.settings().SetConnection(connection);
-}
+void SetTestLink(CQelProcessor& processor, const std::string& port);
 
 // Processor 1 of model 3: a 2 x 2 wall of outputs 201-204, optionally
 // source 100 (1920 x 1080), its link on loopback port 9.
-inline std::shared_ptr<CQelProcessor> MakeTestProcessor(bool withSource)
-{
-    auto processor = std::make_shared<CQelProcessor>();
-    processor->SetId(1);
-    processor->SetKind(3);
-    AddTestBoards(*processor, {{1, 1}, {2, 2}});
-    if (withSource)
-        AddTestSource(*processor, 100, 1920, 1080);
-    SetTestOutputs(*processor, {201, 202, 203, 204}, {{{0, 0}, 201}, {{0, 1}, 202}, {{1, 0}, 203}, {{1, 1}, 204}});
-    auto wall = processor->GetWall();
-    wall.rows = 2;
-    wall.cols = 2;
-    processor->SetWall(wall);
-    SetTestLink(*processor, "9");
-    return processor;
-}
+std::shared_ptr<CQelProcessor> MakeTestProcessor(bool withSource);
 
 // Processor 1 of model 8, named "8x8Pro处理器": input boards 1 and 2 with
 // two 1920 x 1080 HDMI sources each (100, 101, 200, 201), output board 109
 // with four 1920 x 1080 outputs on a 2 x 2 wall, eight preset slots, its
 // link on loopback at `port`.
-inline std::shared_ptr<CQelProcessor> MakeModelEightProcessor(uint16_t port)
-{
-    auto p = std::make_shared<CQelProcessor>();
-    p->SetId(1);
-    p->SetKind(8);
-    p->SetName("8x8Pro处理器");
-    AddTestBoards(*p, {{1, 1}, {2, 1}, {109, 12}});
-    for (uint32_t id : {100u, 101u, 200u, 201u}) {
-        auto source = NewSource(id, kSrcHdmi);
-        source->SetResolution(1920, 1080, 60);
-        source->SetBoard(p->GetBoard(id / 100));
-        p->AddSigSrc(source, false, false);
-    }
-    SetTestOutputs(*p, {10900, 10901, 10902, 10903},
-                   {{{0, 0}, 10900}, {{0, 1}, 10901}, {{1, 0}, 10902}, {{1, 1}, 10903}});
-    auto wall = p->GetWall();
-    wall.rows = 2;
-    wall.cols = 2;
-    wall.rowHeights = {1080, 1080};
-    wall.colWidths = {1920, 1920};
-    p->SetWall(wall);
-    p->SetOutputResolution(1920, 1080, 60);
-    SetTestLink(*p, std::to_string(port));
-    auto options = p->settings().GetAppOptions();
-    options.planPatternCount = 8;
-    p->settings().SetAppOptions(options);
-    return p;
-}
+std::shared_ptr<CQelProcessor> MakeModelEightProcessor(uint16_t port);

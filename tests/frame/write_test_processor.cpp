@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "corlane/app_path.h"
+#include "model/processor.h"
 #include "tests/frame/test_processor.h"
 
 int main(int argc, char** argv)

@@ -1,8 +1,10 @@
+#include "model/processor_link.h"
 #include "tests/model/job_receivers.h"
 #include "model/processor_jobs.h"
 #include "model/processor_records.h"
 #include "model/sig_src.h"
 #include "tests/model/link_fixture.h"
+#include "tests/support/recording_channel.h"
 
 #include "model/processor.h"
 #include "model/processor_manager.h"

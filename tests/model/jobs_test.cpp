@@ -1,8 +1,11 @@
+#include "model/processor_settings.h"
 #include "tests/model/job_receivers.h"
 #include "model/processor_jobs.h"
 #include "model/processor_records.h"
 #include "tests/model/link_fixture.h"
 #include "tests/model/model_test_support.h"
+#include "tests/support/recording_channel.h"
+#include "tests/support/test_files.h"
 
 #include "model/input_osd.h"
 
@@ -14,6 +17,7 @@
 
 namespace {
 
+using tavrix::test::DatedLog;
 using tavrix::test::WaitFor;
 using Lines = std::vector<std::string>;
 using Reports = std::vector<Report>;

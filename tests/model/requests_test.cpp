@@ -1,10 +1,14 @@
 #include "tests/model/link_fixture.h"
 
 #include "model/osd_item.h"
+#include "model/processor_link.h"
 #include "model/processor_records.h"
 #include "model/processor_requests.h"
+#include "model/processor_settings.h"
 #include "model/sig_out.h"
 #include "model/sig_src.h"
+#include "tests/support/recording_channel.h"
+#include "tests/support/test_files.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -12,6 +16,7 @@
 
 namespace {
 
+using tavrix::test::DatedLog;
 using Lines = std::vector<std::string>;
 
 void AddResolution(CQelProcessor& processor, uint32_t id, int32_t width, int32_t height)

@@ -1,14 +1,18 @@
 #include "tests/model/link_fixture.h"
 
 #include "model/model_log.h"
+#include "model/processor_link.h"
 #include "model/processor_requests.h"
+#include "tests/support/recording_channel.h"
 #include "tests/support/scoped_setting.h"
 #include "model/pro_delay_sender.h"
+#include "tests/support/test_files.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
 
+using tavrix::test::DatedLog;
 using tavrix::test::Occurrences;
 using tavrix::test::ReadFolderText;
 using tavrix::test::WaitFor;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "context/context.h"
 #include "plan_files_support.h"
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include "plan_files_support.h"
 
+#include "context/context.h"
+
 namespace {
 
 // The plan every round trip uses: "方案一", type 1, 1 x 2 screens, a group,

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "context/context.h"
+#include "core/event_queue.h"
+#include "core/events.h"
 #include "corlane/app_path.h"
 #include "model/osd_record.h"
 #include "plan/cycle_plan.h"

@@ -2,6 +2,10 @@
 
 #include "plan_test_support.h"
 
+#include "context/context.h"
+#include "model/processor.h"
+#include "model/processor_manager.h"
+
 namespace {
 
 std::shared_ptr<CQelPlan> Plan(int32_t rows, int32_t cols, std::vector<int32_t> rh = {}, std::vector<int32_t> cw = {})

@@ -2,17 +2,22 @@
 #include <chrono>
 #include <thread>
 
+#include "core/events.h"
 #include "model/net_type.h"
 #include "model/processor_link.h"
 #include "model/processor_records.h"
 #include "model/processor_requests.h"
 #include "model/processor_settings.h"
+#include "replies/reply_dispatcher.h"
 #include "replies/reply_numbers.h"
 #include "replies/reply_receiver.h"
 #include "tests/replies/reply_test_support.h"
+#include "tests/support/queued_events.h"
 #include "tests/support/scoped_setting.h"
+#include "tests/support/test_files.h"
 
 using namespace std::chrono_literals;
+using tavrix::test::DatedLog;
 
 namespace {
 

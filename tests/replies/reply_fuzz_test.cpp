@@ -12,6 +12,8 @@
 #include "model/processor_settings.h"
 #include "replies/reply_dispatcher.h"
 #include "tests/replies/reply_test_support.h"
+#include "tests/support/queued_events.h"
+#include "tests/support/test_files.h"
 
 namespace {
 

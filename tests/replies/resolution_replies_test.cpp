@@ -1,5 +1,10 @@
 #include "tests/replies/reply_test_support.h"
+#include "core/events.h"
 #include "model/processor_records.h"
+#include "tests/support/queued_events.h"
+#include "tests/support/test_files.h"
+
+using tavrix::test::DatedLog;
 
 TEST_F(ReplyTest, OutputResolutionRepliesSetTheProcessor)
 {

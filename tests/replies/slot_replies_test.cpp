@@ -2,14 +2,18 @@
 #include <thread>
 
 #include "comm/net_manager.h"
+#include "core/events.h"
 #include "model/processor_link.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
 #include "replies/port_names.h"
 #include "tests/replies/reply_test_support.h"
+#include "tests/support/queued_events.h"
 #include "tests/support/recording_channel.h"
+#include "tests/support/test_files.h"
 
 using namespace std::chrono_literals;
+using tavrix::test::DatedLog;
 
 namespace {
 

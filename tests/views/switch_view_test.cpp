@@ -4,6 +4,8 @@
 
 #include "core/event_pump.h"
 #include "builder/pro16x16_switch.h"
+#include "model/processor.h"
+#include "model/sig_src.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/ui/screenshot.h"

@@ -13,8 +13,12 @@
 #include <ctime>
 #include <vector>
 
+#include "model/processor.h"
+#include "model/sig_src.h"
+#include "platform/rect_math.h"
 #include "platform/ui/init_ui.h"
 #include "tests/builder/model10_wall.h"
+#include "tests/builder/sender_test_support.h"
 #include "tests/views/button_images.h"
 #include "views/multi_screen_view.h"
 

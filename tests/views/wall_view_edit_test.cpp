@@ -7,7 +7,12 @@
 #include <gtest/gtest.h>
 #include <limits>
 
+#include "context/context.h"
+#include "model/processor.h"
+#include "model/sig_src.h"
+#include "platform/rect_math.h"
 #include "tests/views/wall_view_test.h"
+#include "views/multi_screen_view.h"
 
 namespace {
 

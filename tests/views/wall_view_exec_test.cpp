@@ -6,13 +6,16 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "context/context.h"
 #include "core/config.h"
 #include "core/event_pump.h"
 #include "core/event_queue.h"
 #include "corlane/app_path.h"
+#include "model/processor.h"
 #include "plan/plan_manager.h"
 #include "tests/builder/sender_test_support.h"
 #include "tests/model/link_fixture.h"
+#include "tests/support/recording_channel.h"
 #include "tests/support/ui/ui_test.h"
 #include "tests/views/button_images.h"
 #include "views/multi_screen_view.h"

@@ -1,6 +1,8 @@
 #include <climits>
 #include <gtest/gtest.h>
 
+#include "model/processor.h"
+#include "platform/rect_math.h"
 #include "tests/views/wall_fixture.h"
 
 namespace {

@@ -5,9 +5,13 @@
 #include <deque>
 #include <gtest/gtest.h>
 
+#include "context/context.h"
+#include "core/config.h"
 #include "core/event_pump.h"
 #include "core/event_queue.h"
+#include "model/processor.h"
 #include "tests/model/link_fixture.h"
+#include "tests/support/recording_channel.h"
 #include "tests/views/view_clicks.h"
 #include "tests/views/wall_view_test.h"
 #include "views/logo_osd_values.h"

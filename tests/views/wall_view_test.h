@@ -1,22 +1,19 @@
 #pragma once
 // The offscreen wall view on the wall fixture, as the editing and menu
 // tests drive it.
+#include <memory>
 #include <vector>
 
-#include "core/config.h"
 #include "tests/support/ui/ui_test.h"
 #include "tests/views/button_images.h"
 #include "tests/views/wall_fixture.h"
-#include "views/multi_screen_view.h"
 
 // The kinds of the plan's history entries, oldest first.
-inline std::vector<int> Kinds(const CQelPlan& plan)
-{
-    std::vector<int> kinds;
-    for (int i = 0; i < plan.GetHistoryCount(); ++i)
-        kinds.push_back(plan.GetHistoryAt(i)->GetKind());
-    return kinds;
-}
+std::vector<int> Kinds(const CQelPlan& plan);
+
+// Sources 101 and 102 (1920 x 1080) on the fixture's processor, 101
+// selected; auto-execute off, fit to module on.
+void SetUpWallViewModel(WallFixture& f);
 
 // The view on the wall fixture: 1000 x 600 client, wall view
 // (20, 30, 980, 570), 4 wall pixels a canvas pixel; processor 1 with
@@ -27,11 +24,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(WriteButtonImages());
-        AddTestSource(*f.processor, 101, 1920, 1080);
-        AddTestSource(*f.processor, 102, 1920, 1080);
-        CQelContext::SetSelSigSrc(1, 101);
-        SetConfigBool("MulSView.AutoExecute", false);
-        SetConfigBool("MulSView.FitModule", true);
+        SetUpWallViewModel(f);
         view.resize(1000, 600);
         view.show();
     }

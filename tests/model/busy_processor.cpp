@@ -1,0 +1,6 @@
+#include "tests/model/busy_processor.h"
+
+std::thread BusyProcessor::LaunchJob(std::function<void()>)
+{
+    return std::thread([] {});
+}
