@@ -3,9 +3,11 @@
 #include "context/context.h"
 #include "core/program_log.h"
 #include "corlane/fstr.h"
+#include "model/board.h"
 #include "model/processor.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/rect_cover.h"
 

@@ -5,10 +5,12 @@
 
 #include "context/context.h"
 #include "core/program_log.h"
+#include "model/board.h"
 #include "model/processor.h"
 #include "model/processor_manager.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/rect_cover.h"
 

@@ -7,8 +7,10 @@
 #include "builder/pro16x16_builder.h"
 #include "builder/source_signal.h"
 #include "corlane/fstr.h"
+#include "model/board.h"
 #include "model/processor.h"
 #include "model/processor_records.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 
 using qz::vok::fstr_format;

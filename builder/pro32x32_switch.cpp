@@ -4,6 +4,7 @@
 #include "model/board.h"
 #include "model/processor.h"
 #include "model/processor_records.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/rect_cover.h"
 

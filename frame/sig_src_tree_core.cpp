@@ -8,6 +8,7 @@
 #include "model/processor_records.h"
 #include "model/processor_requests.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 
 using qz::vok::fstr_format;
 

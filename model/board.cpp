@@ -1,4 +1,5 @@
 #include "model/board.h"
+#include "model/model_types.h"
 
 CQelBoard::CQelBoard(uint32_t id) : id_(id) {}
 

@@ -3,7 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "model/model_types.h"
+#include "model/model_values.h"
+
+struct ProcessorLock; // model/model_types.h
 
 class CQelProcessor;
 

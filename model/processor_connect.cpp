@@ -11,6 +11,7 @@
 #include "model/pro_delay_sender.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "platform/clock.h"
 
 #include <atomic>

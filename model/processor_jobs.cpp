@@ -18,6 +18,7 @@
 #include "model/osd_item.h"
 #include "model/processor_settings.h"
 #include "model/requests.h"
+#include "model/sig_src.h"
 
 using qz::vok::fstr_format;
 

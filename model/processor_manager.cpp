@@ -6,6 +6,7 @@
 #include "model/processor_settings.h"
 #include "model/requests.h"
 #include "model/shared_lookup.h"
+#include "model/sig_src.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/events.h"
+#include "model/model_types.h"
 #include "model/pending_events.h"
 #include "model/processor_file.h"
 #include "model/shared_lookup.h"

@@ -6,11 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "model/board.h"
-#include "model/model_types.h"
+#include "model/model_values.h"
 #include "model/processor.h"
 #include "model/sig_out.h"
-#include "model/sig_src.h"
 
 class PendingEvents;
 struct ProcessorFileData;

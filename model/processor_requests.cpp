@@ -14,6 +14,7 @@
 #include "model/processor_link.h"
 #include "model/processor_settings.h"
 #include "model/requests.h"
+#include "model/sig_src.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

@@ -5,6 +5,7 @@
 #include "corlane/file_store.h"
 #include "model/input_osd.h"
 #include "model/model_log.h"
+#include "model/model_types.h"
 #include "model/net_type.h"
 #include "model/pending_events.h"
 #include "model/processor.h"

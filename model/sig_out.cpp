@@ -1,6 +1,7 @@
 #include "model/sig_out.h"
 
 #include "model/board.h"
+#include "model/model_types.h"
 
 namespace {
 

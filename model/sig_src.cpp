@@ -4,6 +4,7 @@
 
 #include "core/events.h"
 #include "model/board.h"
+#include "model/model_types.h"
 #include "model/pending_events.h"
 
 namespace {

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "model/model_types.h"
+#include "model/model_values.h"
+
+struct ProcessorLock; // model/model_types.h
 
 class CQelBoard;
 class CQelProcessor;

@@ -10,6 +10,7 @@
 #include "model/kinds.h"
 #include "model/processor.h"
 #include "model/processor_records.h"
+#include "model/sig_src.h"
 #include "replies/port_names.h"
 #include "replies/reply_numbers.h"
 #include "replies/reply_parsers.h"

@@ -5,9 +5,11 @@
 #include <string>
 
 #include "corlane/fstr.h"
+#include "model/board.h"
 #include "model/kinds.h"
 #include "model/processor.h"
 #include "model/processor_records.h"
+#include "model/sig_src.h"
 #include "replies/port_descriptor_map.h"
 #include "replies/port_names.h"
 #include "replies/reply_numbers.h"

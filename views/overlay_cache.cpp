@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "model/board.h"
 #include "model/processor.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "model/processor_manager.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "platform/rect_math.h"
 
 namespace {

@@ -54,7 +54,7 @@ std::shared_ptr<CQelWatchWindow> Watch(int32_t output, int32_t rows, int32_t col
     return watch;
 }
 
-// The plan of the fixture: a window over both screens and a 1 x 2
+// The plan of the usual fixture: a window over both screens and a 1 x 2
 // watch grid on 1006.
 std::shared_ptr<CQelPlan> WatchedPlan(std::shared_ptr<CQelWindow>& window)
 {

@@ -12,6 +12,8 @@
 #include "builder/resource_allocer.h"
 #include "builder/window_record.h"
 #include "context/context.h"
+#include "model/board.h"
+#include "model/sig_src.h"
 #include "plan/plan.h"
 #include "plan/window.h"
 #include "tests/builder/sender_test_support.h"

@@ -8,6 +8,7 @@
 #include "model/processor_link.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "tests/frame/sig_src_sources.h"
 #include "tests/model/link_fixture.h"
 #include "tests/support/test_files.h"

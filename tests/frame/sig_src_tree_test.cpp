@@ -41,6 +41,7 @@
 #include "model/processor_manager.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "replies/reply_receiver.h"
 #include "tests/frame/frame_lines.h"
 #include "tests/frame/frame_window_fixture.h"

@@ -1,4 +1,5 @@
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "tests/model/job_receivers.h"
 #include "model/processor_jobs.h"
 #include "model/processor_records.h"

@@ -5,8 +5,10 @@
 #include <atomic>
 #include <thread>
 
+#include "model/board.h"
 #include "model/input_osd.h"
 #include "model/processor_records.h"
+#include "model/sig_src.h"
 #include "model_test_support.h"
 
 // One thread changes the model as the link thread does while another reads

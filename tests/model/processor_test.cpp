@@ -5,8 +5,10 @@
 #include <filesystem>
 
 #include "core/events.h"
+#include "model/board.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "model_test_support.h"
 
 namespace {

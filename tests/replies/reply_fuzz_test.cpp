@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "comm/rx_ring_buffer.h"
+#include "model/board.h"
 #include "model/processor_link.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "replies/reply_dispatcher.h"
 #include "tests/replies/reply_test_support.h"
 #include "tests/support/queued_events.h"

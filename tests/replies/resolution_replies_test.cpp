@@ -1,6 +1,7 @@
 #include "tests/replies/reply_test_support.h"
 #include "core/events.h"
 #include "model/processor_records.h"
+#include "model/sig_src.h"
 #include "tests/support/queued_events.h"
 #include "tests/support/test_files.h"
 

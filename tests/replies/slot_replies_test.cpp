@@ -3,9 +3,11 @@
 
 #include "comm/net_manager.h"
 #include "core/events.h"
+#include "model/board.h"
 #include "model/processor_link.h"
 #include "model/processor_records.h"
 #include "model/processor_settings.h"
+#include "model/sig_src.h"
 #include "replies/port_names.h"
 #include "tests/replies/reply_test_support.h"
 #include "tests/support/queued_events.h"
