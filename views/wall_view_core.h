@@ -16,7 +16,8 @@
 #include <vector>
 
 #include "core/event_signals.h"
-#include "model/job_progress.h"
+#include "core/progress.h"
+#include "model/receiver_ptr.h"
 #include "platform/clock.h"
 #include "platform/geometry.h"
 #include "platform/ui/colour.h"
