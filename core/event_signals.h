@@ -1,6 +1,6 @@
 #pragma once
 #include <boost/signals2/connection.hpp>
-#include <boost/signals2/signal.hpp>
+#include <functional>
 
 #include "core/event_queue.h"
 #include "core/events.h"
@@ -11,9 +11,7 @@
 class CQelEvtSignals {
 public:
     template <class Event>
-    using Signal = boost::signals2::signal<void(const Event&)>;
-    template <class Event>
-    using Handler = typename Signal<Event>::slot_type;
+    using Handler = std::function<void(const Event&)>;
     using Connection = boost::signals2::connection;
 
     // Calls the handlers of the event's class in connection order. A null
