@@ -1,6 +1,7 @@
 #include "core/config.h"
 
 #include <boost/property_tree/ini_parser.hpp>
+#include <boost/property_tree/ptree.hpp>
 #include <sstream>
 
 #include "core/program_log.h"
@@ -82,6 +83,10 @@ void CleanValues(boost::property_tree::ptree& tree)
 
 } // namespace
 
+CQelConfig::CQelConfig() : tree_(std::make_unique<Tree>()) {}
+
+CQelConfig::~CQelConfig() = default;
+
 CQelConfig& CQelConfig::get_instance()
 {
     static CQelConfig config;
@@ -141,7 +146,7 @@ bool CQelConfig::LoadMain()
     Tree file;
     const bool read = ReadFile(qz::vok::path::GetSysPath() + kMainFile, file);
     for (const MainSetting& s : kMainSettings) {
-        CopySetting(file, s.fileKey, tree_, s.key, s);
+        CopySetting(file, s.fileKey, *tree_, s.key, s);
     }
     return read;
 }
@@ -152,7 +157,7 @@ bool CQelConfig::LoadView()
     Tree file;
     const bool read = ReadFile(qz::vok::path::GetSysPath() + kViewFile, file);
     for (const BoolSetting& s : kViewBools) {
-        tree_.put(s.key, GetOr(file, s.fileKey, s.def));
+        tree_->put(s.key, GetOr(file, s.fileKey, s.def));
     }
     return read;
 }
@@ -189,7 +194,7 @@ bool CQelConfig::SaveMain()
     std::lock_guard lock(mutex_);
     Tree file;
     for (const MainSetting& s : kMainSettings) {
-        CopySetting(tree_, s.key, file, s.fileKey, s);
+        CopySetting(*tree_, s.key, file, s.fileKey, s);
     }
     return WriteFile(qz::vok::path::GetSysPath() + kMainFile, file);
 }
@@ -199,7 +204,7 @@ bool CQelConfig::SaveView()
     std::lock_guard lock(mutex_);
     Tree file;
     for (const BoolSetting& s : kViewBools) {
-        file.put(s.fileKey, GetOr(tree_, s.key, s.def));
+        file.put(s.fileKey, GetOr(*tree_, s.key, s.def));
     }
     return WriteFile(qz::vok::path::GetSysPath() + kViewFile, file);
 }
@@ -207,31 +212,31 @@ bool CQelConfig::SaveView()
 int CQelConfig::GetInt(const std::string& key, int def) const
 {
     std::lock_guard lock(mutex_);
-    return GetOr(tree_, key, def);
+    return GetOr(*tree_, key, def);
 }
 
 bool CQelConfig::GetBool(const std::string& key, bool def) const
 {
     std::lock_guard lock(mutex_);
-    return GetOr(tree_, key, def);
+    return GetOr(*tree_, key, def);
 }
 
 std::string CQelConfig::GetString(const std::string& key, const std::string& def) const
 {
     std::lock_guard lock(mutex_);
-    return GetOr(tree_, key, def);
+    return GetOr(*tree_, key, def);
 }
 
 void CQelConfig::SetBool(const std::string& key, bool value)
 {
     std::lock_guard lock(mutex_);
-    tree_.put(key, value);
+    tree_->put(key, value);
 }
 
 void CQelConfig::SetString(const std::string& key, const std::string& value)
 {
     std::lock_guard lock(mutex_);
-    tree_.put(key, value);
+    tree_->put(key, value);
 }
 
 bool GetConfigBool(const std::string& key, bool def)

@@ -1,5 +1,6 @@
 #pragma once
-#include <boost/property_tree/ptree.hpp>
+#include <boost/property_tree/ptree_fwd.hpp>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -16,8 +17,8 @@ class CQelConfig {
 public:
     static CQelConfig& get_instance();
 
-    CQelConfig() = default;
-    virtual ~CQelConfig() = default;
+    CQelConfig();
+    virtual ~CQelConfig();
     CQelConfig(const CQelConfig&) = delete;
     CQelConfig& operator=(const CQelConfig&) = delete;
 
@@ -51,7 +52,9 @@ private:
     void LogError(const std::string& text);
 
     mutable std::mutex mutex_;
-    Tree tree_;
+    // Held apart so that the many readers of this header need not parse
+    // the property tree.
+    std::unique_ptr<Tree> tree_;
     qz::vok::logfile* log_ = nullptr;
 };
 
