@@ -245,9 +245,9 @@ void CProLEDBuilder::OutputPass(const _tagBoard* constBoard)
         if (n == 1)
             lines.push_back(fstr_format("INPUT_FPGA CLEAR_OUTPUT_WINDOW 0 %d\r\n", index));
         else
-            lines.push_back("INPUT_FPGA ADD_WINDOWS_END\r\n");
+            lines.emplace_back("INPUT_FPGA ADD_WINDOWS_END\r\n");
         SendLines(lines);
     }
-    lines.push_back("INPUT_FPGA SET_UPDATA_SYSTEM_DISPLAY\r\n");
+    lines.emplace_back("INPUT_FPGA SET_UPDATA_SYSTEM_DISPLAY\r\n");
     SendLines(lines);
 }

@@ -48,7 +48,7 @@ void CPro16x16Builder::InputPass(const _tagBoard* board)
             }
         }
         if (n > 1)
-            lines.push_back("INPUT_FPGA ADD_WINDOWS_END\r\n");
+            lines.emplace_back("INPUT_FPGA ADD_WINDOWS_END\r\n");
     }
     SendLines(lines);
 }
@@ -164,7 +164,7 @@ void CPro16x16Builder::OutputPass(const _tagBoard* board)
             }
         }
         if (n > 1)
-            lines.push_back("OUTPUT_FPGA ADD_WINDOWS_END\r\n");
+            lines.emplace_back("OUTPUT_FPGA ADD_WINDOWS_END\r\n");
     }
     SendLines(lines);
 }

@@ -97,7 +97,7 @@ bool CPro16x16SwitchSender::Send()
         windows.push_back(fstr_format("OUTPUT_FPGA SWL %d %d %d %d\r\n", o, p, resolution.width, resolution.height));
         windows.push_back(fstr_format("OUTPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", s, 1, 0, 0, resolution.width,
                                       resolution.height, 0, 0, resolution.width, resolution.height));
-        windows.push_back("OUTPUT_FPGA ADD_WINDOWS_END\r\n");
+        windows.emplace_back("OUTPUT_FPGA ADD_WINDOWS_END\r\n");
     }
     const int32_t before = refused_;
     SendLines(routes);

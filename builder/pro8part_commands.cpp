@@ -134,7 +134,7 @@ void CPro8PartSender::BackplaneSwitchCommands(std::vector<std::string>& lines)
                 fstr_format("GP BPSW %d %d %d %d\r\n", input / 100, input % 100, BoardOf(output), PortOf(output)));
         }
     }
-    lines.push_back(kCrosspointUpdate);
+    lines.emplace_back(kCrosspointUpdate);
 }
 
 void CPro8PartSender::CommandPass(std::vector<std::string>& lines)

@@ -274,7 +274,10 @@ void CSetLEDVideoWallStep3PageEx::OnCountChanged(QLineEdit* edit, bool rows)
     if (filling_)
         return;
     LedWallDraft& draft = Draft();
-    const auto value = ParseIntField(edit->text(), 1, kLedWallMaxCells);
+    // Named, not a temporary: GCC 12 at -O3 otherwise warns, wrongly, that
+    // the parsed value dangles once the text is gone (-Wdangling-pointer).
+    const QString text = edit->text();
+    const auto value = ParseIntField(text, 1, kLedWallMaxCells);
     if (!value)
         return;
     rows ? SetDraftRows(draft, int32_t(*value)) : SetDraftCols(draft, int32_t(*value));

@@ -709,8 +709,8 @@ int ProcessorRequests::ClearOutputWindows(int step, IProgress* receiver)
         break;
     case 9:
         // "INTPUT" is what the device takes.
-        lines.push_back("INTPUT_FPGA CLEAR_OUTPUT_WIN 0 0\r\n");
-        lines.push_back("I_F SUSD 0\r\n");
+        lines.emplace_back("INTPUT_FPGA CLEAR_OUTPUT_WIN 0 0\r\n");
+        lines.emplace_back("I_F SUSD 0\r\n");
         break;
     default: return 1;
     }

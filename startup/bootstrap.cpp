@@ -111,11 +111,12 @@ void CTavrixBootstrap::TellOfProcessorFile()
     namespace store = qz::vok::file_store;
     switch (store::last_outcome(CQelProcessor::ProFilePath())) {
     case store::outcome::kept_as_bad:
-        messages_.push_back("处理器配置文件 Processor.pro 无法读取，已按默认设置启动；原文件保留为 Processor.pro.bad");
+        messages_.emplace_back(
+            "处理器配置文件 Processor.pro 无法读取，已按默认设置启动；原文件保留为 Processor.pro.bad");
         break;
     case store::outcome::unreadable:
     case store::outcome::not_kept:
-        messages_.push_back("处理器配置文件 Processor.pro 无法读取，已按默认设置启动；原文件保持原样，不会被覆盖");
+        messages_.emplace_back("处理器配置文件 Processor.pro 无法读取，已按默认设置启动；原文件保持原样，不会被覆盖");
         break;
     case store::outcome::none: break;
     }
