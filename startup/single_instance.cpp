@@ -56,9 +56,8 @@ std::string ChooseLockDir(const char* runtimeDir, const std::string& fallbackBas
     if (UsableDir(runtimeDir))
         return runtimeDir;
     const std::string dir = fallbackBase + "/tavrix-" + std::to_string(getuid());
-    warning = std::string(runtimeDir && *runtimeDir ? "XDG_RUNTIME_DIR is not a writable folder"
-                                                    : "XDG_RUNTIME_DIR is not set") +
-              "; using " + dir;
+    warning = runtimeDir && *runtimeDir ? "XDG_RUNTIME_DIR is not a writable folder" : "XDG_RUNTIME_DIR is not set";
+    warning += "; using " + dir;
     if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
         warning = "no lock folder: cannot make " + dir + ": " + std::strerror(errno);
         return {};
