@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
-#include "core/events.h"
 #include "model/input_osd.h"
 #include "model/kinds.h"
 #include "model/model_types.h"
-#include "model/pending_events.h"
-#include "model/processor_file.h"
 #include "model/processor_jobs.h"
 #include "model/processor_link.h"
 #include "model/processor_records.h"

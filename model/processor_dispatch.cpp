@@ -142,7 +142,7 @@ int32_t ProcessorJobs::GetJobState() const
 int ProcessorJobs::RunRequest(int code, const Args& args)
 {
     using namespace request;
-    ProcessorRequests& requests = *owner_.requests_;
+    ProcessorRequests& requests = owner_.requests();
     switch (code) {
     case 0: return requests.QueryStatus();
     case 1: {

@@ -315,7 +315,7 @@ int ProcessorJobs::SendOsdImage(IProgress* receiver, const tagOSD_DATA_EX_S& ite
     const auto payload = OsdItemPayload(item);
     if (payload.empty())
         LogEmptyPayload(fstr_format("%d", item.item));
-    return owner_.requests_->SendOsdLines(receiver, PayloadLines(payload), 1, 0);
+    return owner_.requests().SendOsdLines(receiver, PayloadLines(payload), 1, 0);
 }
 
 std::thread CQelProcessor::LaunchJob(std::function<void()> body)
