@@ -1,5 +1,7 @@
 #include "tests/frame/test_processor.h"
 
+#include <string>
+
 #include "model/kinds.h"
 #include "model/processor.h"
 #include "model/processor_settings.h"
@@ -7,6 +9,9 @@
 #include "tests/builder/sender_test_support.h"
 #include "tests/frame/sig_src_sources.h"
 
+namespace {
+
+// A TCP link on loopback at `port` and no serial search.
 void SetTestLink(CQelProcessor& processor, const std::string& port)
 {
     auto connection = processor.settings().GetConnection();
@@ -15,6 +20,8 @@ void SetTestLink(CQelProcessor& processor, const std::string& port)
     connection.serialAutoDetect = 0;
     processor.settings().SetConnection(connection);
 }
+
+} // namespace
 
 std::shared_ptr<CQelProcessor> MakeTestProcessor(bool withSource)
 {

@@ -2,12 +2,8 @@
 // Processors as the frame's tests and the program under Xvfb use them.
 #include <cstdint>
 #include <memory>
-#include <string>
 
 class CQelProcessor;
-
-// A TCP link on loopback at `port` and no serial search.
-void SetTestLink(CQelProcessor& processor, const std::string& port);
 
 // Processor 1 of model 3: a 2 x 2 wall of outputs 201-204, optionally
 // source 100 (1920 x 1080), its link on loopback port 9.

@@ -26,12 +26,18 @@ void PointAtLoopback(CQelProcessor& processor, uint16_t port)
     processor.settings().SetConnection(connection);
 }
 
+namespace {
+
+// A reply wait of one second of real time on `clock`: the simulator answers
+// at once, so only a busy machine could make an answer late.
 platform::Duration PatientReplyTimeout(platform::Clock& clock)
 {
     using Seconds = std::chrono::duration<double>;
     const double speedup = 1.0 / Seconds(clock.RealDuration(std::chrono::seconds(1))).count();
     return std::chrono::duration_cast<platform::Duration>(Seconds(std::ceil(speedup)));
 }
+
+} // namespace
 
 ClockPump::ClockPump(platform::SteppedClock& clock)
     : thread_([this, &clock] {

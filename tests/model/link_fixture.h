@@ -23,10 +23,6 @@ using namespace std::chrono_literals;
 // Points the processor's TCP connection at a port on loopback.
 void PointAtLoopback(CQelProcessor& processor, uint16_t port);
 
-// A reply wait of one second of real time on `clock`: the simulator answers
-// at once, so only a busy machine could make an answer late.
-platform::Duration PatientReplyTimeout(platform::Clock& clock);
-
 // Moves a stepped clock on, 10 ms at a time, on a thread of its own for as
 // long as it lives: lets time flow again after a test held it still, for
 // the paced sender and the sleepers to finish before tear-down.
