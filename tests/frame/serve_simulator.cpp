@@ -19,6 +19,18 @@
 namespace {
 std::atomic<bool> stop{false};
 
+// Replaces `path` whole, through a file beside it: the script that reads it
+// may look at any moment and must never find it cut or empty.
+void WriteWhole(const std::string& path, const std::string& text)
+{
+    const std::string part = path + ".part";
+    {
+        std::ofstream out(part, std::ios::trunc);
+        out << text;
+    }
+    std::rename(part.c_str(), path.c_str());
+}
+
 int Usage(const char* program)
 {
     std::fprintf(stderr, "usage: %s [--type TYPE,COUNT] [--input-signal WxH] PORT_FILE LINES_FILE\n", program);
@@ -50,15 +62,13 @@ int main(int argc, char** argv)
     const char* portFile = argv[next];
     const char* linesFile = argv[next + 1];
     std::signal(SIGTERM, [](int) { stop = true; });
-    {
-        std::ofstream port(portFile);
-        port << simulator.Port() << "\n";
-    }
+    WriteWhole(portFile, std::to_string(simulator.Port()) + "\n");
     while (!stop) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        std::ofstream lines(linesFile, std::ios::trunc);
+        std::string lines;
         for (const std::string& line : simulator.Texts())
-            lines << line;
+            lines += line;
+        WriteWhole(linesFile, lines);
     }
     return 0;
 }
