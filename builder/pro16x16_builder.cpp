@@ -147,7 +147,7 @@ bool CPro16x16Builder::IsWindowRealized(int32_t windowId) const
         for (const auto& p : out->pieces) {
             if (p->windowId != windowId)
                 continue;
-            if (p->status == kOnOutputScaler || p->status == kOnBackground)
+            if (p->status == kOnOutputScaler || (p->status == kOnBackground && SendsBackgrounds()))
                 shown = true;
             else if (p->status == kInvisible)
                 leftOut = true;
