@@ -27,6 +27,11 @@ public:
     void OutputPass(const _tagBoard* board) override;
     std::string GetName() const override;
 
+protected:
+    // Window lines go to output boards only: a piece composed on an input
+    // board's background is never sent.
+    bool SendsBackgrounds() const override { return false; }
+
 private:
     // One cell of a watch grid: where it lies on its output and what feeds it.
     struct WatchCell {

@@ -43,6 +43,11 @@ public:
     // after Send.
     const std::vector<_tagPartWin>& Collected() const { return collected_; }
 
+protected:
+    // Window lines go to output boards only: a piece composed on an input
+    // board's background is never sent.
+    bool SendsBackgrounds() const override { return false; }
+
 private:
     std::vector<_tagPartWin> collected_;
 };

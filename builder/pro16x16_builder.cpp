@@ -138,16 +138,26 @@ bool CPro16x16Builder::IsWindowRealized(int32_t windowId) const
     }
     if (!window)
         return false;
+    bool shown = false;
+    bool leftOut = false;
     for (int32_t id : window->outputs) {
         const _tagSigOut* out = FindOutput(id);
         if (!out)
             return false;
         for (const auto& p : out->pieces) {
-            if (p->windowId == windowId && p->status != kOnBackground && p->status != kOnOutputScaler)
+            if (p->windowId != windowId)
+                continue;
+            if (p->status == kOnOutputScaler || (p->status == kOnBackground && SendsBackgrounds()))
+                shown = true;
+            else if (p->status == kInvisible)
+                leftOut = true;
+            else
                 return false;
         }
     }
-    return true;
+    // A sliver left out of a scaled window takes nothing from it; a window
+    // of invisible pieces alone shows nothing.
+    return shown || !leftOut;
 }
 
 int32_t CPro16x16Builder::GetBoardParam(int32_t board) const

@@ -215,6 +215,20 @@ protected:
     // Where scaler `c` shows part of a scaled piece: `from` inside the
     // scaler's picture, `to` inside the output raster; false when it does not.
     static bool ScalerArea(const _tagScaler& c, const _tagSigOutWin& piece, Rect& from, Rect& to);
+    // One window line of a scaled piece: scaler `number`'s picture part
+    // `from` shown at `to` in the output raster.
+    struct ScalerShare {
+        int32_t number = 0;
+        Rect from;
+        Rect to;
+        bool whole = false; // the scaler reads all of the piece
+    };
+    // Each scaler that reads the whole piece; for a piece cut into tiles,
+    // each tile with the part it shows, so that no tile goes unsent.
+    static std::vector<ScalerShare> SharesOf(const _tagSigOutWin& piece);
+    // False where no line composes a window on an input board's background:
+    // a piece placed there is never sent, so it does not count as placed.
+    virtual bool SendsBackgrounds() const { return true; }
     bool WallPosition(int32_t outputId, int32_t& row, int32_t& col) const;
     // Width, height and offset of the frame the source is cut from: its
     // carrier input for a cut-out source; false when that input is missing

@@ -1,5 +1,7 @@
 // The command passes of the 16x16 processor: input boards, backplane,
 // output boards, in that order on the link.
+#include <algorithm>
+
 #include "builder/pro16x16_builder.h"
 #include "corlane/fstr.h"
 #include "plan/rect_cover.h"
@@ -31,19 +33,13 @@ void CPro16x16Builder::InputPass(const _tagBoard* board)
     for (const auto& k : board->backgrounds) {
         int32_t n = 1;
         for (const auto& p : k->pieces) {
-            if (!p->use)
-                continue;
-            for (const auto& c : p->use->scalers) {
-                if (!RectCovers(c.source, p->source))
-                    continue;
+            for (const auto& s : SharesOf(*p)) {
                 if (n == 1)
                     lines.push_back(fstr_format("INPUT_FPGA SWL %d %d %d %d\r\n", b, k->number - 4, Width32(k->rect),
                                                 Height32(k->rect)));
-                const int32_t x0 = p->scaled.left - c.output.left;
-                const int32_t y0 = p->scaled.top - c.output.top;
-                lines.push_back(fstr_format("INPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", c.number + 4, n, x0, y0,
-                                            x0 + Width32(p->scaled), y0 + Height32(p->scaled), p->raster.left,
-                                            p->raster.top, p->raster.right, p->raster.bottom));
+                lines.push_back(fstr_format("INPUT_FPGA AW %d %d %d %d %d %d %d %d %d %d\r\n", s.number + 4, n,
+                                            s.from.left, s.from.top, s.from.right, s.from.bottom, s.to.left, s.to.top,
+                                            s.to.right, s.to.bottom));
                 ++n;
             }
         }
@@ -154,13 +150,8 @@ void CPro16x16Builder::OutputPass(const _tagBoard* board)
                 addWindow(q, p->source.left + dx, p->source.top + dy, p->source.right + dx, p->source.bottom + dy,
                           dest);
             } else if (p->status == kOnOutputScaler) {
-                for (const auto& c : p->use->scalers) {
-                    if (!RectCovers(c.source, p->source))
-                        continue;
-                    const int32_t x0 = p->scaled.left - c.output.left;
-                    const int32_t y0 = p->scaled.top - c.output.top;
-                    addWindow(c.number + 4, x0, y0, x0 + Width32(p->wall), y0 + Height32(p->wall), p->raster);
-                }
+                for (const auto& s : SharesOf(*p))
+                    addWindow(s.number + 4, s.from.left, s.from.top, s.from.right, s.from.bottom, s.to);
             }
         }
         if (n > 1)
@@ -180,6 +171,32 @@ Rect CPro16x16Builder::CutToSource(const Rect& dest, const Rect& source)
     if (RectHeight(source) < RectHeight(cut))
         cut.bottom = ClampInt32(int64_t(cut.top) + RectHeight(source));
     return cut;
+}
+
+std::vector<CPro16x16Builder::ScalerShare> CPro16x16Builder::SharesOf(const _tagSigOutWin& piece)
+{
+    std::vector<ScalerShare> shares;
+    if (!piece.use)
+        return shares;
+    for (const auto& c : piece.use->scalers) {
+        if (!RectCovers(c.source, piece.source))
+            continue;
+        const int64_t x0 = int64_t(piece.scaled.left) - c.output.left;
+        const int64_t y0 = int64_t(piece.scaled.top) - c.output.top;
+        shares.push_back(
+            {c.number, MakeRect(x0, y0, x0 + RectWidth(piece.wall), y0 + RectHeight(piece.wall)), piece.raster, true});
+    }
+    if (!shares.empty())
+        return shares;
+    // Cut into tiles. Another window's identical tiles would only cover
+    // the same area again.
+    for (const auto& c : piece.use->scalers) {
+        ScalerShare tile{c.number, {}, {}, false};
+        if (ScalerArea(c, piece, tile.from, tile.to) &&
+            std::none_of(shares.begin(), shares.end(), [&](const ScalerShare& s) { return s.to == tile.to; }))
+            shares.push_back(tile);
+    }
+    return shares;
 }
 
 bool CPro16x16Builder::ScalerArea(const _tagScaler& c, const _tagSigOutWin& piece, Rect& from, Rect& to)

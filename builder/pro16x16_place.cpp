@@ -84,6 +84,13 @@ bool CPro16x16Builder::SplitSourceRect(_tagWindow& window)
         }
         undo_.Keep(piece->source);
         piece->source = MakeRect(left, top, right, bottom);
+        // An upscaled window crossing a border by less than one source pixel
+        // leaves a sliver with nothing to scale: it is left out rather than
+        // failing the whole window.
+        if (RectEmpty(piece->source) || RectEmpty(piece->wall)) {
+            undo_.Keep(piece->status);
+            piece->status = kInvisible;
+        }
     }
     return true;
 }

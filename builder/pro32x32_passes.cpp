@@ -104,38 +104,32 @@ void CPro32x32Builder::OutputPass(const _tagBoard* board)
                 continue;
             const SourceInfo& source = *p->use->source;
             const int32_t key = SourceKey(source);
-            Rect dest = p->raster;
-            Rect crop;
-            int32_t feed = -1;
-            if (p->status == kUnscaled) {
-                crop = MakeRect(int64_t(p->source.left) + source.x, int64_t(p->source.top) + source.y,
-                                int64_t(p->source.right) + source.x, int64_t(p->source.bottom) + source.y);
-                if (!RectEmpty(p->source)) {
-                    const auto it = feeding.find(key);
-                    feed = it == feeding.end() ? -1 : it->second;
-                    // Unscaled: never stretched past the source's own pixels.
-                    if (RectWidth(p->source) < RectWidth(dest))
-                        dest.right = Add(dest.left, RectWidth(p->source));
-                    if (RectHeight(p->source) < RectHeight(dest))
-                        dest.bottom = Add(dest.top, RectHeight(p->source));
-                }
+            // The piece's windows: a feeding port, its crop and where it goes.
+            std::vector<ScalerShare> windows;
+            if (p->status == kUnscaled && !RectEmpty(p->source)) {
+                const auto it = feeding.find(key);
+                Rect dest = p->raster;
+                // Unscaled: never stretched past the source's own pixels.
+                if (RectWidth(p->source) < RectWidth(dest))
+                    dest.right = Add(dest.left, RectWidth(p->source));
+                if (RectHeight(p->source) < RectHeight(dest))
+                    dest.bottom = Add(dest.top, RectHeight(p->source));
+                if (it != feeding.end())
+                    windows.push_back({it->second, OffsetRect(p->source, source.x, source.y), dest, true});
             } else if (p->status == kOnOutputScaler) {
-                for (const auto& c : p->use->scalers) {
-                    if (!RectCovers(c.source, p->source))
-                        continue;
-                    feed = c.number;
-                    const int64_t left = int64_t(p->scaled.left) - c.output.left;
-                    const int64_t top = int64_t(p->scaled.top) - c.output.top;
-                    crop = MakeRect(left, top, left + RectWidth(p->wall), top + RectHeight(p->wall));
-                }
+                windows = SharesOf(*p);
+                // Of the scalers reading the whole piece the last shows it;
+                // tiles each show their part.
+                if (!windows.empty() && windows.front().whole)
+                    windows.erase(windows.begin(), windows.end() - 1);
             }
-            if (feed == -1)
-                continue;
-            if (n == 1)
-                CmdOutputWindowsLayout({o, port, Width32(out->raster), Height32(out->raster)});
-            CmdOutputAddWindows(
-                {feed, n, crop.left, crop.top, crop.right, crop.bottom, dest.left, dest.top, dest.right, dest.bottom});
-            ++n;
+            for (const auto& w : windows) {
+                if (n == 1)
+                    CmdOutputWindowsLayout({o, port, Width32(out->raster), Height32(out->raster)});
+                CmdOutputAddWindows({w.number, n, w.from.left, w.from.top, w.from.right, w.from.bottom, w.to.left,
+                                     w.to.top, w.to.right, w.to.bottom});
+                ++n;
+            }
         }
         if (n > 1)
             CmdOutputAddWindowsEnd();

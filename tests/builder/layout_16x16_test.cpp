@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include "apply_test_support.h"
 #include "builder_records_support.h"
+#include "layout_32x32_support.h"
 #include "builder/pro16x16_builder.h"
 #include "context/context.h"
 #include "model/processor_settings.h"
@@ -30,6 +34,34 @@ const std::vector<std::string> kOneWindowLines = Crlf({
 });
 
 } // namespace
+
+// Per model: a window 1921 wide from x 1919 leaves a sliver under one source
+// pixel on the left screen, left out while the rest is scaled; on a 4K screen
+// a scaled window goes out tile by tile (the last tile's line given); where
+// only output boards get window lines, one on a background is not placed.
+TEST(LayoutBuilders, SliversAreLeftOutAndPlacedWindowsSent)
+{
+    for (const auto& [kind, scalers, cell, line] : std::vector<std::tuple<int32_t, int32_t, int32_t, std::string>>{
+             {3, 4, 1920, "INPUT_FPGA AW 4 1 0 0 1920 1080 0 0 1920 1080\r\n"},
+             {5, 4, 1920, "OUTPUT_FPGA ADD_WINDOWS 0 1 0 0 1920 1080 0 0 1920 1080\r\n"},
+             {4, 0, 1920, "INPUT_FPGA ADD_WINDOWS 4 1 0 0 1920 1080 0 0 1920 1080\r\n"},
+             {6, 0, 1920, "I_F AW 4 1 0 0 1920 1080 0 0 1920 1080\r\n"},
+             {3, 4, 3840, "INPUT_FPGA AW 7 4 0 0 1920 1080 1920 1080 3840 2160\r\n"},
+             {3, 0, 3840, "OUTPUT_FPGA AW 7 4 0 0 1920 1080 1920 1080 3840 2160\r\n"},
+             {5, 4, 3840, "OUTPUT_FPGA ADD_WINDOWS 3 4 0 0 1920 1080 1920 1080 3840 2160\r\n"},
+             {4, 4, 3840, ""},
+             {6, 4, 3840, ""}}) {
+        ApplyFixture f(kind);
+        kind == 5 ? Standard32(f) : f.Standard(scalers);
+        auto plan = MakePlan(1, 2, kPlanUniform, cell, cell * 9 / 16);
+        auto w = AddWindow(*plan, cell == 1920 ? Rect{1919, 0, 3840, 1080} : Rect{0, 0, 3840, 2160});
+        ASSERT_TRUE(plan->Apply(0, nullptr));
+        plan->PlaceWindows();
+        const auto lines = f.recorder.Lines();
+        EXPECT_EQ(w->resourceOk, !line.empty()) << kind << " " << cell;
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), line), line.empty() ? 0 : 1) << line;
+    }
+}
 
 TEST(Layout16x16, WindowTheSizeOfItsSourceGoesUnscaledThroughAnInputChannel)
 {
