@@ -168,25 +168,6 @@ void remove_leftovers(const std::string& folder, const std::string& prefix)
     ::closedir(dir);
 }
 
-bool write_all(int fd, std::string_view bytes)
-{
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        p += n;
-        left -= size_t(n);
-    }
-    return true;
-}
-
 void sync_folder(const std::string& folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -255,6 +236,50 @@ bool write_temporary(const target_file& target, std::string_view bytes, int mode
 
 } // namespace
 
+bool write_all(int fd, std::string_view bytes)
+{
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        p += n;
+        left -= size_t(n);
+    }
+    return true;
+}
+
+opened_file open_regular(const std::string& path, int flags)
+{
+    opened_file file;
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    if (fd < 0) {
+        file.err = errno;
+        file.error = errno_text(file.err);
+        return file;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        file.err = errno;
+        file.error = errno_text(file.err);
+    } else if (!S_ISREG(st.st_mode)) {
+        file.err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        file.error = S_ISDIR(st.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
+    } else {
+        file.fd = fd;
+        file.size = uint64_t(st.st_size);
+        return file;
+    }
+    ::close(fd);
+    return file;
+}
+
 read_result read_file(const std::string& path, size_t limit)
 {
     read_result result;
@@ -274,28 +299,19 @@ read_result read_file(const std::string& path, size_t limit)
         }
         return fail(errno_text(errno));
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        if (errno == ENOENT && S_ISLNK(ls.st_mode))
+    const opened_file file = open_regular(path, O_RDONLY);
+    if (file.fd < 0) {
+        if (file.err == ENOENT && S_ISLNK(ls.st_mode))
             return fail("it is a link to nothing");
-        return fail(errno_text(errno));
+        return fail(file.error);
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return fail(errno_text(err));
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return fail(S_ISDIR(st.st_mode) ? "it is a folder, not a file" : "it is not a regular file");
-    }
-    if (uint64_t(st.st_size) > limit) {
+    const int fd = file.fd;
+    if (file.size > limit) {
         ::close(fd);
         return fail("it is larger than " + std::to_string(limit) + " bytes");
     }
     // One byte more than the size: a file that grows while read shows it.
-    std::string bytes(size_t(st.st_size) + 1, '\0');
+    std::string bytes(size_t(file.size) + 1, '\0');
     size_t done = 0;
     for (;;) {
         if (done == bytes.size()) {
