@@ -160,12 +160,28 @@ void remove_leftovers(const std::string& folder, const std::string& prefix)
         const int fd = ::openat(dir_fd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
         if (fd < 0)
             continue;
+        // Only what it could lock, and only while the name still is that file.
         struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        struct stat named {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dir_fd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == st.st_dev &&
+            named.st_ino == st.st_ino)
             ::unlinkat(dir_fd, name.c_str(), 0);
         ::close(fd);
     }
     ::closedir(dir);
+}
+
+// Locks a new temporary file for as long as it is open. Between its creation
+// and the lock another program's clean-up may have found no holder and
+// removed it: false then, as it is no longer linked.
+bool lock_new_temporary(int fd)
+{
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+        // a file system without locks leaves every clean-up without them too
+    }
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && st.st_nlink > 0;
 }
 
 void sync_folder(const std::string& folder)
@@ -207,13 +223,17 @@ bool write_temporary(const target_file& target, std::string_view bytes, int mode
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
+        if (fd >= 0 && !lock_new_temporary(fd)) {
+            ::close(fd);
+            fd = -1;
+            errno = ENOENT; // taken away each time
+        }
     }
     if (fd < 0) {
         error = "cannot create a temporary file in " + folder + ": " + errno_text(errno);
         temp.clear();
         return false;
     }
-    ::flock(fd, LOCK_EX);
     if (mode >= 0) {
         ::fchmod(fd, mode_t(mode));
     } else if (target.exists) {

@@ -11,7 +11,8 @@
 // and renamed over it, so a reader sees the old file or the new one, whole.
 // It keeps the old file's permission bits (and owner, where the process may
 // give it); a new file gets the process's umask. The temporary file of a
-// save that was killed is removed by the next save of the same file.
+// save that was killed is removed by the next save of the same file, in
+// this program or another; one a live save holds is never removed.
 //
 // What this process found unreadable, or found damaged and could not keep
 // as "<path>.bad", it never replaces: a later replace of that path fails
