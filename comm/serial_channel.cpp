@@ -1,8 +1,6 @@
 #include "comm/serial_channel.h"
 
-#include "corlane/app_path.h"
-
-#include <cstdio>
+#include "core/serial_capture.h"
 
 namespace {
 
@@ -28,16 +26,11 @@ void CSerialClient::LogReceived(qz::vok::logfile& log, const std::string& text)
 
 void CSerialClient::Keep(const void* data, size_t length)
 {
-    const std::string path = qz::vok::path::GetLogPath() + "/SerialPort.txt";
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (!file) {
-        if (!captureFailed_)
-            LogCommError("Serial capture: cannot open " + path);
+    std::string error;
+    if (!SerialCapture::Shared().Keep(data, length, error) && !captureFailed_) {
+        LogCommError("Serial capture: " + error);
         captureFailed_ = true;
-        return;
     }
-    std::fwrite(data, 1, length, file);
-    std::fclose(file);
 }
 
 CSerialClientChannel::CSerialClientChannel(CNetManager* owner, std::string name)

@@ -6,7 +6,7 @@
 #include <string>
 
 // The program's serial client: logs the traffic, keeps a raw capture of
-// what arrives in "SerialPort.txt", hands the bytes to the channel and
+// what arrives (SerialCapture), hands the bytes to the channel and
 // posts the link's states.
 class CSerialClient : public CLinkClient<qz::net::serial_port_client> {
 public:

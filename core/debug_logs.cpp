@@ -1,13 +1,13 @@
 #include "core/debug_logs.h"
 
-#include <cerrno>
 #include <chrono>
 #include <ctime>
-#include <fcntl.h>
-#include <unistd.h>
+#include <map>
+#include <mutex>
 
 #include "corlane/app_path.h"
 #include "corlane/fstr.h"
+#include "corlane/log_limit.h"
 #include "corlane/xdatetime.h"
 
 namespace {
@@ -16,30 +16,20 @@ const char kSenderTag[] = "Pro8x8Sender";
 const char kDebugTag[] = "DebugLog";
 const char kSysTimeTag[] = "SysTimeLog";
 
+// One cap for each kind's file, shared by every thread that writes it.
+std::mutex g_capsMutex;
+std::map<std::string, qz::vok::detail::day_cap> g_caps;
+
 void AppendToDatedLog(const char* tag, const char* extension, const std::string& text)
 {
     const qz::vok::xdate today = qz::vok::xdatetime::get_curdatetime().get_date();
     const std::string folder = qz::vok::path::GetLogPath(today.tostr());
     const std::string path =
         qz::vok::fstr_format("%s/%s-%d%s", folder.c_str(), tag, static_cast<int>(today.get_date()), extension);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return;
-    }
-    const char* p = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    ::close(fd);
+    std::lock_guard<std::mutex> lock(g_capsMutex);
+    qz::vok::detail::day_cap& cap = g_caps[std::string(tag) + extension];
+    qz::vok::detail::append_to_day_log(path, today.get_date(), text, cap,
+                                       "\r\n" + qz::vok::detail::log_limit_notice(cap.limit()) + "\r\n");
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 // Plain append-only logs of device traffic and timings, one file per kind
 // and day in Log/<yyyymmdd>/. Each text goes out in one write on a file
 // opened for appending, so texts of different threads never mix; a file
-// that cannot be opened loses the text.
+// that cannot be opened (or is not a regular file) loses the text. A day's
+// file ends at qz::vok::detail::log_day_limit with one line saying so.
 #include <string>
 
 void WriteSenderLog(const std::string& text);      // Pro8x8Sender-<date>.LOG

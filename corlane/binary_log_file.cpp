@@ -1,6 +1,8 @@
 #include "corlane/binary_log_file.h"
 
 #include "corlane/current_time.h"
+#include "corlane/file_store.h"
+#include "corlane/log_limit.h"
 #include "corlane/log_path.h"
 #include "corlane/xdatetime.h"
 
@@ -28,17 +30,23 @@ public:
         if (!check_day())
             return false;
         if (fd_ < 0) {
-            fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-            if (fd_ < 0)
+            const file_store::opened_file file = file_store::open_regular(path_, O_RDWR | O_CREAT | O_APPEND);
+            if (file.fd < 0)
                 return false;
+            fd_ = file.fd;
+            held_ = file.size;
         }
-        std::tm now = current_local_time();
-        const uint8_t header[7] = {
-            static_cast<uint8_t>(now.tm_hour),  static_cast<uint8_t>(now.tm_min),  static_cast<uint8_t>(now.tm_sec),
-            static_cast<uint8_t>(length),       static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length >> 16),
-            static_cast<uint8_t>(length >> 24),
-        };
-        return write_all(header, sizeof header) && write_all(data, length);
+        const std::tm now = current_local_time();
+        switch (cap_.admit(date_, held_, uint64_t(sizeof(record_header)) + length)) {
+        case detail::day_cap::verdict::write: return write_record(now, data, length);
+        case detail::day_cap::verdict::notice: {
+            const std::string notice = detail::log_limit_notice(cap_.limit());
+            write_record(now, notice.data(), uint32_t(notice.size()));
+            return false;
+        }
+        case detail::day_cap::verdict::drop: break;
+        }
+        return false;
     }
 
     void close()
@@ -67,6 +75,18 @@ private:
         return true;
     }
 
+    using record_header = uint8_t[7];
+
+    bool write_record(const std::tm& now, const void* data, uint32_t length)
+    {
+        const record_header header = {
+            static_cast<uint8_t>(now.tm_hour),  static_cast<uint8_t>(now.tm_min),  static_cast<uint8_t>(now.tm_sec),
+            static_cast<uint8_t>(length),       static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length >> 16),
+            static_cast<uint8_t>(length >> 24),
+        };
+        return write_all(header, sizeof header) && write_all(data, length);
+    }
+
     bool write_all(const void* data, uint32_t length)
     {
         const uint8_t* p = static_cast<const uint8_t*>(data);
@@ -78,6 +98,7 @@ private:
                 return false;
             p += n;
             length -= static_cast<uint32_t>(n);
+            held_ += static_cast<uint64_t>(n);
         }
         return true;
     }
@@ -93,6 +114,8 @@ private:
     const std::string name_;
     int fd_ = -1;
     uint32_t date_ = 0;
+    uint64_t held_ = 0; // the open file's size
+    detail::day_cap cap_;
     std::string path_;
     std::mutex mutex_;
 };

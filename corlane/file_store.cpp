@@ -160,31 +160,28 @@ void remove_leftovers(const std::string& folder, const std::string& prefix)
         const int fd = ::openat(dir_fd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
         if (fd < 0)
             continue;
+        // Only what it could lock, and only while the name still is that file.
         struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        struct stat named {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dir_fd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == st.st_dev &&
+            named.st_ino == st.st_ino)
             ::unlinkat(dir_fd, name.c_str(), 0);
         ::close(fd);
     }
     ::closedir(dir);
 }
 
-bool write_all(int fd, std::string_view bytes)
+// Locks a new temporary file for as long as it is open. Between its creation
+// and the lock another program's clean-up may have found no holder and
+// removed it: false then, as it is no longer linked.
+bool lock_new_temporary(int fd)
 {
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        p += n;
-        left -= size_t(n);
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+        // a file system without locks leaves every clean-up without them too
     }
-    return true;
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && st.st_nlink > 0;
 }
 
 void sync_folder(const std::string& folder)
@@ -226,13 +223,17 @@ bool write_temporary(const target_file& target, std::string_view bytes, int mode
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
+        if (fd >= 0 && !lock_new_temporary(fd)) {
+            ::close(fd);
+            fd = -1;
+            errno = ENOENT; // taken away each time
+        }
     }
     if (fd < 0) {
         error = "cannot create a temporary file in " + folder + ": " + errno_text(errno);
         temp.clear();
         return false;
     }
-    ::flock(fd, LOCK_EX);
     if (mode >= 0) {
         ::fchmod(fd, mode_t(mode));
     } else if (target.exists) {
@@ -255,6 +256,50 @@ bool write_temporary(const target_file& target, std::string_view bytes, int mode
 
 } // namespace
 
+bool write_all(int fd, std::string_view bytes)
+{
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        p += n;
+        left -= size_t(n);
+    }
+    return true;
+}
+
+opened_file open_regular(const std::string& path, int flags)
+{
+    opened_file file;
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    if (fd < 0) {
+        file.err = errno;
+        file.error = errno_text(file.err);
+        return file;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        file.err = errno;
+        file.error = errno_text(file.err);
+    } else if (!S_ISREG(st.st_mode)) {
+        file.err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        file.error = S_ISDIR(st.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
+    } else {
+        file.fd = fd;
+        file.size = uint64_t(st.st_size);
+        return file;
+    }
+    ::close(fd);
+    return file;
+}
+
 read_result read_file(const std::string& path, size_t limit)
 {
     read_result result;
@@ -274,28 +319,19 @@ read_result read_file(const std::string& path, size_t limit)
         }
         return fail(errno_text(errno));
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        if (errno == ENOENT && S_ISLNK(ls.st_mode))
+    const opened_file file = open_regular(path, O_RDONLY);
+    if (file.fd < 0) {
+        if (file.err == ENOENT && S_ISLNK(ls.st_mode))
             return fail("it is a link to nothing");
-        return fail(errno_text(errno));
+        return fail(file.error);
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return fail(errno_text(err));
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return fail(S_ISDIR(st.st_mode) ? "it is a folder, not a file" : "it is not a regular file");
-    }
-    if (uint64_t(st.st_size) > limit) {
+    const int fd = file.fd;
+    if (file.size > limit) {
         ::close(fd);
         return fail("it is larger than " + std::to_string(limit) + " bytes");
     }
     // One byte more than the size: a file that grows while read shows it.
-    std::string bytes(size_t(st.st_size) + 1, '\0');
+    std::string bytes(size_t(file.size) + 1, '\0');
     size_t done = 0;
     for (;;) {
         if (done == bytes.size()) {

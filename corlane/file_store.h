@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,7 +11,8 @@
 // and renamed over it, so a reader sees the old file or the new one, whole.
 // It keeps the old file's permission bits (and owner, where the process may
 // give it); a new file gets the process's umask. The temporary file of a
-// save that was killed is removed by the next save of the same file.
+// save that was killed is removed by the next save of the same file, in
+// this program or another; one a live save holds is never removed.
 //
 // What this process found unreadable, or found damaged and could not keep
 // as "<path>.bad", it never replaces: a later replace of that path fails
@@ -32,6 +34,23 @@ struct read_result {
 // No file of the program comes near this; a larger one is taken as unreadable
 // rather than read into memory.
 inline constexpr size_t default_read_limit = size_t(64) << 20;
+
+// Opens the regular file at `path` (links followed) as every file of the
+// program is opened: never waiting on a pipe or device of that name, and
+// refusing anything that is not a regular file. `flags` are open()'s access
+// and creation flags (a created file gets 0666 less the umask); the
+// descriptor is close-on-exec and non-blocking, which a regular file
+// ignores.
+struct opened_file {
+    int fd = -1;       // -1 when not opened
+    int err = 0;       // errno of a failed open
+    uint64_t size = 0; // the file's size at the open
+    std::string error; // why not, when not opened
+};
+opened_file open_regular(const std::string& path, int flags);
+
+// Writes all of `bytes` to `fd`; false (errno set) when a write fails.
+bool write_all(int fd, std::string_view bytes);
 
 // Reads the regular file at `path` (links followed). A folder, a link to
 // nothing, a file without read permission, a read error or a file larger

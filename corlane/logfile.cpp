@@ -2,11 +2,11 @@
 
 #include "corlane/fstr.h"
 #include "corlane/initial_path.h"
+#include "corlane/log_limit.h"
 #include "corlane/log_path.h"
 #include "corlane/vformat.h"
 #include "corlane/xdatetime.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -144,30 +144,31 @@ void logfile::_write_logline(LOG_LEVEL level, const char* text)
     std::lock_guard<std::mutex> lock(mutex_);
     if (!_check_logpath())
         return;
-    FILE* file = std::fopen(current_path_.c_str(), "a");
-    if (!file && daily_subfolder_) {
+
+    // Built piece by piece, which GCC 12 at -O3 does not misread.
+    std::string chunk;
+    if (!pending_header_.empty()) {
+        chunk.append("\n").append(k_open_rule).append("\n").append(pending_header_);
+        chunk.append("\n").append(k_close_rule).append("\n");
+    }
+    if (!pending_level_line_.empty())
+        chunk.append(pending_level_line_).append("\n");
+    xdatetime now = xdatetime::get_curdatetime();
+    const std::string clock = fstr_format("%02d:%02d:%02d ", now.get_hour(), now.get_minute(), now.get_second());
+    chunk.append(clock).append(level_tag(level)).append("> ").append(text ? text : "").append("\n");
+    std::string notice = clock;
+    notice.append(level_tag(LOG_WARN)).append("> ").append(detail::log_limit_notice(day_cap_.limit())).append("\n");
+
+    auto append = [&] { return detail::append_to_day_log(current_path_, current_date_, chunk, day_cap_, notice); };
+    detail::append_result result = append();
+    if (result == detail::append_result::failed && daily_subfolder_) {
         // The day's folder is made once a day; make it again if it has gone
         // (or could not be made) so the rest of the day is not lost.
         std::error_code ec;
         fs::create_directory(day_folder_, ec);
-        file = std::fopen(current_path_.c_str(), "a");
+        result = append();
     }
-    if (!file)
-        return;
-
-    std::string chunk;
-    if (!pending_header_.empty())
-        chunk += std::string("\n") + k_open_rule + "\n" + pending_header_ + "\n" + k_close_rule + "\n";
-    if (!pending_level_line_.empty())
-        chunk += pending_level_line_ + "\n";
-    xdatetime now = xdatetime::get_curdatetime();
-    chunk += fstr_format("%02d:%02d:%02d %s> ", now.get_hour(), now.get_minute(), now.get_second(), level_tag(level));
-    chunk += text ? text : "";
-    chunk += "\n";
-
-    bool written = std::fwrite(chunk.data(), 1, chunk.size(), file) == chunk.size();
-    written = std::fclose(file) == 0 && written;
-    if (written) {
+    if (result == detail::append_result::written) {
         pending_header_.clear();
         pending_level_line_.clear();
     }

@@ -5,10 +5,14 @@
 #include <mutex>
 #include <string>
 
+#include "corlane/log_limit.h"
+
 namespace qz::vok {
 
 // A levelled text log writing one file per calendar day, created lazily at
-// the first entry that passes the level. Any thread may log.
+// the first entry that passes the level, and opened for each entry as every
+// file is: a pipe or device of that name is never waited for. A day's file
+// ends at detail::log_day_limit with one line saying so. Any thread may log.
 class logfile {
 public:
     enum LOG_LEVEL : int {
@@ -69,6 +73,7 @@ private:
     std::string day_folder_;
     std::string pending_header_;
     std::string pending_level_line_;
+    detail::day_cap day_cap_;
     std::mutex mutex_;
 };
 

@@ -64,7 +64,13 @@ QString ReadAboutText(const std::string& path)
         bytes.resize(abouttext::kMaxBytes);
         // A cut line could end inside a double-byte character.
         const size_t lastBreak = bytes.rfind('\n');
-        bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
+        if (lastBreak == std::string::npos) {
+            const char why[] = "not read: its first line is longer than 1 MiB; no about text is shown";
+            LogAbout(path, why);
+            PrintNotice(path + ": " + why);
+            return QString();
+        }
+        bytes.resize(lastBreak + 1);
         LogAbout(path, "larger than 1 MiB; only its first whole lines are shown");
     }
 

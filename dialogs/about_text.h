@@ -18,7 +18,8 @@ std::string AboutFilePath();
 
 // The file's GB2312 text as it stands, with its own line breaks; empty
 // when it is missing or unreadable. Only the first kMaxBytes are read,
-// ending at the last whole line; lines that are not GB2312 are left out.
+// ending at the last whole line (without one there the file is unreadable,
+// which is logged and printed); lines that are not GB2312 are left out.
 // Either is logged once, naming the file.
 QString ReadAboutText(const std::string& path);
 

@@ -2,6 +2,7 @@
 
 #include "corlane/app_path.h"
 #include "corlane/file_store.h"
+#include "model/model_log.h"
 
 #include <algorithm>
 #include <climits>
@@ -43,18 +44,28 @@ std::vector<EdidEntry> ParseEdidLines(const std::string& text)
 
 std::vector<EdidEntry> LoadEdidList(const std::string& path)
 {
+    namespace store = qz::vok::file_store;
     // Only a regular file, opened without blocking: a pipe of that name
     // must not hold the dialog.
-    qz::vok::file_store::read_result file = qz::vok::file_store::read_file(path);
-    if (file.status != qz::vok::file_store::read_status::ok)
+    store::read_result file = store::read_file(path);
+    if (file.status == store::read_status::missing)
         return DefaultEdidList();
-    std::string text = std::move(file.bytes);
-    if (text.size() > kEdidFileLimit)
-        text.resize(kEdidFileLimit);
-    // A line the limit cut is incomplete: no entry.
-    if (text.size() == kEdidFileLimit && text.back() != '\n')
-        text.erase(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
-    return ParseEdidLines(text);
+    if (file.status == store::read_status::ok && file.bytes.size() > kEdidFileLimit) {
+        // Only so much is read, and the line the limit cuts is no entry; a
+        // file without one whole line in it cannot be read as a list.
+        const size_t lastBreak = file.bytes.rfind('\n', kEdidFileLimit - 1);
+        if (lastBreak == std::string::npos) {
+            file.status = store::read_status::unreadable;
+            file.error = "its first line is longer than " + std::to_string(kEdidFileLimit) + " bytes";
+        } else {
+            file.bytes.resize(lastBreak + 1);
+        }
+    }
+    if (file.status == store::read_status::unreadable) {
+        ReportModelDamage("EDID choices " + path + " not read (" + file.error + "); the built-in choices are offered");
+        return DefaultEdidList();
+    }
+    return ParseEdidLines(file.bytes);
 }
 
 std::string EdidFilePath()

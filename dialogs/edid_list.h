@@ -20,7 +20,8 @@ inline constexpr std::size_t kEdidLineLimit = 256;
 std::vector<EdidEntry> DefaultEdidList();
 // Each line that splits at "=" into exactly two parts, in the file's order.
 std::vector<EdidEntry> ParseEdidLines(const std::string& text);
-// The file's entries; the defaults when it cannot be opened.
+// The file's entries; the defaults, and a report, when it cannot be read
+// (as when not one whole line lies within kEdidFileLimit).
 std::vector<EdidEntry> LoadEdidList(const std::string& path);
 // The file in the hardware folder.
 std::string EdidFilePath();

@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include "tests/support/file_faults.h"
@@ -37,6 +43,10 @@ unsigned Mode(const fs::path& path)
     return st.st_mode & 07777;
 }
 
+// What another program does between a save's creation of its temporary
+// file and its lock on it: run once at the next blocking lock.
+std::function<void()> g_beforeNextLock;
+
 fs::path Fresh(const std::string& name)
 {
     fs::remove_all(name);
@@ -45,6 +55,14 @@ fs::path Fresh(const std::string& name)
 }
 
 } // namespace
+
+// The library's locks come here before the C library's.
+extern "C" int flock(int fd, int operation) noexcept
+{
+    if (operation == LOCK_EX && g_beforeNextLock)
+        std::exchange(g_beforeNextLock, nullptr)();
+    return static_cast<int>(::syscall(SYS_flock, fd, operation));
+}
 
 TEST(FileStore, ReadTellsAFileFromWhatCannotBeRead)
 {
@@ -150,6 +168,33 @@ TEST(FileStore, NextSaveRemovesAKilledSavesTemporaryFileButNotALiveOne)
     EXPECT_EQ(ReadText(path), "other");
     ASSERT_TRUE(live.commit(error)) << error;
     EXPECT_EQ(ReadText(path), "live");
+    EXPECT_EQ(Names(dir), std::set<std::string>{"Main.ini"});
+}
+
+TEST(FileStore, AnotherProgramsCleanUpNeverTakesALiveSavesTemporaryFile)
+{
+    const fs::path dir = Fresh("race");
+    const std::string path = (dir / "Main.ini").string();
+    std::string error;
+    std::string otherError;
+    bool otherSaved = false;
+    g_beforeNextLock = [&] { otherSaved = store::replace_file(path, "other", otherError); };
+    EXPECT_TRUE(store::replace_file(path, "ours", error)) << error;
+    EXPECT_TRUE(otherSaved) << otherError;
+    EXPECT_EQ(ReadText(path), "ours");
+    EXPECT_EQ(Names(dir), std::set<std::string>{"Main.ini"});
+
+    // Two programs closing at once, however their steps interleave.
+    std::atomic<int> failed{0};
+    auto saves = [&] {
+        std::string why;
+        for (int i = 0; i < 100; ++i)
+            failed += store::replace_file(path, "either", why) ? 0 : 1;
+    };
+    std::thread other(saves);
+    saves();
+    other.join();
+    EXPECT_EQ(failed, 0);
     EXPECT_EQ(Names(dir), std::set<std::string>{"Main.ini"});
 }
 

@@ -5,6 +5,7 @@
 #include "context/context.h"
 #include "corlane/fstr.h"
 #include "dialogs/about_text.h"
+#include "dialogs/edid_list.h"
 #include "dialogs/matrix_switch.h"
 #include "dialogs/output_resolution.h"
 #include "dialogs/resolution_list.h"
@@ -198,4 +199,27 @@ TEST(AboutText, BadLinesAndHugeFilesAreCutWithOneLogLine)
     EXPECT_EQ(Occurrences(DatedLog("TAVRIX"), "About.CFG: larger than 1 MiB"), 1u);
     std::filesystem::remove(path);
     CQelContext::Destroy();
+}
+
+TEST(LongFirstLine, MakesEdidAndAboutFilesUnreadableAndIsSaid)
+{
+    const std::string longLine(abouttext::kMaxBytes + 1, '1');
+    const struct {
+        std::string path;
+        bool (*readAsUnreadable)(const std::string&); // under the file's own rule
+    } files[] = {
+        {"EDID.cfg", [](const std::string& path) { return LoadEdidList(path) == DefaultEdidList(); }},
+        {"About.CFG", [](const std::string& path) { return ReadAboutText(path).isEmpty(); }},
+    };
+    for (const auto& file : files) {
+        for (const std::string& text : {longLine, longLine + "=x\n2=y\n"}) {
+            SCOPED_TRACE(file.path + " of " + std::to_string(text.size()) + " bytes");
+            WriteText(file.path, text);
+            testing::internal::CaptureStderr();
+            EXPECT_TRUE(file.readAsUnreadable(file.path));
+            const std::string said = testing::internal::GetCapturedStderr();
+            EXPECT_TRUE(Occurrences(said, file.path) + Occurrences(said, "first line is longer than") == 2) << said;
+        }
+        std::filesystem::remove(file.path);
+    }
 }
